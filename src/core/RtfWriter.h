@@ -1,0 +1,29 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+class RichText;
+
+// Writes a RichText as Rich Text Format, the form of monitor files and send-message files
+// (".tnf"), so that rich edit controls and word processors show the same text and colours:
+//
+//   {\rtf1\ansi\ansicpg936\deff0{\fonttbl{\f0\fnil\fcharset134 宋体;}}
+//   {\colortbl ;\red0\green0\blue0;\red200\green0\blue0;...}
+//   \viewkind4\uc1\pard\f0\fs18\cf1 text\par ...}
+//
+// Every line ends with \par (a rich edit control and a word processor take the last \par as
+// the document's final paragraph mark). Characters outside ASCII are written as GBK \'hh
+// pairs, characters that GBK lacks as \uN? (UTF-16, signed), and \ { } are escaped. The
+// text is written to the stream in blocks as it is produced: the file is never held in
+// memory.
+class RtfWriter
+{
+public:
+    // Writes doc to out. False when the stream reports an error.
+    static bool Write(const RichText& doc, std::ostream& out);
+
+    // Creates the file at path (UTF-8 path) or truncates it, and writes doc into it. False when
+    // the file cannot be opened or written completely.
+    static bool WriteFile(const RichText& doc, const std::string& path);
+};
