@@ -1,5 +1,9 @@
 #include "CheckCode.h"
 
+#include "HexText.h"
+
+#include <vector>
+
 namespace {
 
 std::uint16_t ExchangeBytes(std::uint16_t v)
@@ -62,4 +66,72 @@ std::uint16_t CCheckCode::ByteSum(const unsigned char* bytes, int count) const
     for (int i = 0; i < count; ++i)
         sum = static_cast<std::uint16_t>(sum + bytes[i]);
     return sum;
+}
+
+std::optional<CheckKind> CheckKindFromCommand(int id)
+{
+    switch (id) {
+    case 32799: return CheckKind::Sum8;
+    case 32800: return CheckKind::Sum16;
+    case 32801: return CheckKind::Modbus;
+    case 32802: return CheckKind::Ccitt16;
+    case 32803: return CheckKind::Ccitt8;
+    case 32804: return CheckKind::Ansi16;
+    default: return std::nullopt;
+    }
+}
+
+CheckCodeEdit MakeCheckCodeEdit(CheckKind kind, std::string_view hexText)
+{
+    CheckCodeEdit edit;
+    if (!IsHexText(hexText)) {
+        edit.message = "格式不对！组合键Ctrl+Alt+P分析错误！";
+        return edit;
+    }
+    std::vector<unsigned char> bytes;
+    const int n = HexTextToBytes(hexText, bytes);
+    const CCheckCode cc;
+
+    // The 16-bit CRCs come byte-exchanged: the result's low byte is the register's high byte.
+    const auto lowOf = [](std::uint16_t v) { return static_cast<unsigned char>(v & 0xFF); };
+    const auto highOf = [](std::uint16_t v) { return static_cast<unsigned char>(v >> 8); };
+    std::vector<unsigned char> append;
+    switch (kind) {
+    case CheckKind::Modbus:
+        if (n < 6) {
+            edit.message = "MODBUS查询报文长度不能小于6个字节！";
+            return edit;
+        }
+        edit.code = cc.CrcAnsi16(bytes.data(), 6);
+        bytes.resize(6);
+        bytes.push_back(highOf(edit.code)); // register low byte
+        bytes.push_back(lowOf(edit.code));
+        edit.bOk = true;
+        edit.bReplaceLine = true;
+        edit.text = BytesToHexText(bytes.data(), 8);
+        return edit;
+    case CheckKind::Ccitt16:
+        edit.code = cc.CrcCcitt16(bytes.data(), n);
+        append = {lowOf(edit.code), highOf(edit.code)}; // register high byte first
+        break;
+    case CheckKind::Ansi16:
+        edit.code = cc.CrcAnsi16(bytes.data(), n);
+        append = {highOf(edit.code), lowOf(edit.code)}; // register low byte first
+        break;
+    case CheckKind::Ccitt8:
+        edit.code = cc.CrcCcitt8(bytes.data(), n);
+        append = {lowOf(edit.code)};
+        break;
+    case CheckKind::Sum8:
+        edit.code = cc.ByteSum(bytes.data(), n);
+        append = {lowOf(edit.code)};
+        break;
+    case CheckKind::Sum16:
+        edit.code = cc.ByteSum(bytes.data(), n);
+        append = {lowOf(edit.code), highOf(edit.code)};
+        break;
+    }
+    edit.bOk = true;
+    edit.text = " " + BytesToHexText(append.data(), static_cast<int>(append.size()));
+    return edit;
 }

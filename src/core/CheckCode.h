@@ -1,6 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
 
 // The check codes appended to messages: CRCs computed bit by bit (no tables, so each step
 // can be checked against the polynomial by hand) and byte sums.
@@ -30,3 +33,26 @@ public:
     // Sum of the bytes modulo 65536, returned as it is.
     std::uint16_t ByteSum(const unsigned char* bytes, int count) const;
 };
+
+// The six check codes of the "添加校验(&P)" menu, with their stored values.
+enum class CheckKind { Modbus = 0, Ccitt16 = 1, Ccitt8 = 2, Ansi16 = 3, Sum8 = 4, Sum16 = 5 };
+
+// Menu commands 32799..32804 select a kind; every other id (32805 "CDT规约CRC(&T)" among
+// them) selects none and the command does nothing.
+std::optional<CheckKind> CheckKindFromCommand(int id);
+
+// What the append-checksum command does to the send editor for the given hexadecimal
+// message text (the selection, or the caret line for MODBUS or without a selection).
+struct CheckCodeEdit
+{
+    bool bOk = false;
+    std::string message;       // UTF-8, for the message box when !bOk
+    bool bReplaceLine = false; // MODBUS: text replaces the caret line; else goes at its end
+    std::string text;          // e.g. " DD 01", or the whole rewritten MODBUS query
+    std::uint16_t code = 0xFFFF;
+};
+
+// MODBUS keeps the first 6 bytes and appends their CRC low byte first; the other kinds
+// append their code after a blank per byte, 16-bit CCITT high byte first, ANSI and the
+// two-byte sum low byte first.
+CheckCodeEdit MakeCheckCodeEdit(CheckKind kind, std::string_view hexText);

@@ -65,3 +65,62 @@ TEST(CheckCode, EmptyInputGivesAllOnes)
     EXPECT_EQ(cc.ByteSum(nullptr, 0), 0xFFFF);
     EXPECT_STREQ(CCheckCode::kInvalidArrayText, "无效数组！");
 }
+
+TEST(CheckCode, AppendedTextPerCommand)
+{
+    struct Case
+    {
+        int command;
+        const char* line;
+        const char* text;
+    };
+    const Case cases[] = {
+        {32799, "31 32 33 34 35 36 37 38 39", " DD"},
+        {32800, "31 32 33 34 35 36 37 38 39", " DD 01"},
+        {32801, "31 32 33 34 35 36 37 38 39", "31 32 33 34 35 36 E4 32"},
+        {32802, "31 32 33 34 35 36 37 38 39", " 31 C3"},
+        {32803, "31 32 33 34 35 36 37 38 39", " 0B"},
+        {32804, "31 32 33 34 35 36 37 38 39", " 37 4B"},
+        {32799, "eb 90 02 34 0d", " BE"},
+        {32800, "EB 90 02 34 0D", " BE 01"},
+        {32802, "EB 90 02 34 0D", " 67 F0"},
+        {32803, "EB 90 02 34 0D", " 75"},
+        {32804, "EB 90 02 34 0D", " 5B D2"},
+        {32801, "01 03 00 00 00 01 55", "01 03 00 00 00 01 84 0A"},
+        {32801, "01 03 00 00 00 01 FF FF", "01 03 00 00 00 01 84 0A"},
+        {32801, "01 03 00 00 00 01", "01 03 00 00 00 01 84 0A"},
+        {32801, "0a 0b 0c 0d 0e 0f", "0A 0B 0C 0D 0E 0F 73 87"},
+        {32803, "33 34", " B5"},
+        {32799, "00", " 00"},
+        {32800, "00", " 00 00"},
+        {32802, "00", " 00 00"},
+        {32803, "00", " FF"},
+        {32804, "00", " BF 40"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.command << " " << c.line);
+        const auto kind = CheckKindFromCommand(c.command);
+        ASSERT_TRUE(kind.has_value());
+        const CheckCodeEdit edit = MakeCheckCodeEdit(*kind, c.line);
+        EXPECT_TRUE(edit.bOk);
+        EXPECT_EQ(edit.bReplaceLine, c.command == 32801);
+        EXPECT_EQ(edit.text, c.text);
+    }
+    EXPECT_EQ(MakeCheckCodeEdit(CheckKind::Modbus, "01 03 00 00 00 01").code, 0x840A);
+    EXPECT_FALSE(CheckKindFromCommand(32805).has_value());
+    EXPECT_FALSE(CheckKindFromCommand(32798).has_value());
+}
+
+TEST(CheckCode, AppendRefusesBadText)
+{
+    for (const char* line : {"EB 90 ", "31 32\n33", ""}) {
+        const CheckCodeEdit edit = MakeCheckCodeEdit(CheckKind::Sum8, line);
+        EXPECT_FALSE(edit.bOk);
+        EXPECT_EQ(edit.message, "格式不对！组合键Ctrl+Alt+P分析错误！");
+        EXPECT_EQ(edit.code, 0xFFFF);
+    }
+    const CheckCodeEdit edit = MakeCheckCodeEdit(CheckKind::Modbus, "EB 90 02 34 0D");
+    EXPECT_FALSE(edit.bOk);
+    EXPECT_EQ(edit.message, "MODBUS查询报文长度不能小于6个字节！");
+    EXPECT_TRUE(edit.text.empty());
+}
