@@ -1,12 +1,24 @@
 #include "RtfWriter.h"
 
 #include "RichText.h"
+#include "RtfReader.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
 namespace {
+
+// The six colours of the monitor view, by colour index.
+constexpr std::uint32_t kMonitorColors[6] = {0x000000, 0xC80000, 0x008000, 0x0000C8, 0xC80000, 0x808080};
+
+RichTextFormat MonitorFormat(int index)
+{
+    return RichTextFormat{kMonitorColors[index], 18, "宋体"};
+}
 
 std::string WriteToString(const RichText& doc)
 {
@@ -15,19 +27,129 @@ std::string WriteToString(const RichText& doc)
     return out.str();
 }
 
+RichText RoundTrip(const RichText& doc)
+{
+    const RtfReadResult result = RtfReader::Read(WriteToString(doc));
+    EXPECT_EQ(result.m_status, RtfReadStatus::Ok) << result.m_reason;
+    return result.m_document;
+}
+
+std::string Describe(const RichText& doc)
+{
+    std::string out;
+    for (std::size_t i = 0; i < doc.RunCount(); ++i) {
+        const RichTextFormat& f = doc.RunFormat(i);
+        char head[64];
+        std::snprintf(head, sizeof head, "[%06x %d ", f.m_color, f.m_halfPoints);
+        out += head + f.m_face + "]" + std::string(doc.RunText(i)) + "\n";
+    }
+    return out;
+}
+
+class TempDir
+{
+public:
+    TempDir()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "vrl-rtf-XXXXXX").string();
+        m_path = mkdtemp(pattern.data());
+    }
+    ~TempDir() { std::filesystem::remove_all(m_path); }
+    std::filesystem::path Path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
 } // namespace
 
 TEST(RtfWriter, HeaderTablesAndColouredLines)
 {
     RichText doc;
-    doc.Append("12:00:01 ", RichTextFormat{0x808080, 18, "宋体"});
-    doc.Append("COM1", RichTextFormat{0xC80000, 18, "宋体"});
-    doc.Append("EB 90\n", RichTextFormat{0x0000C8, 18, "宋体"});
+    doc.Append("12:00:01 ", MonitorFormat(5));
+    doc.Append("COM1", MonitorFormat(1));
+    doc.Append("EB 90\n", MonitorFormat(3));
     const std::string rtf = WriteToString(doc);
     EXPECT_EQ(rtf.rfind("{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}", 0), 0u)
         << rtf;
     EXPECT_NE(rtf.find("{\\colortbl ;\\red128\\green128\\blue128;\\red200\\green0\\blue0;\\red0\\green0\\blue200;}"),
               std::string::npos)
         << rtf;
+    // Every line ends with \par, the last (empty) one included.
     EXPECT_NE(rtf.find("\\cf1 12:00:01 \\cf2 COM1\\cf3 EB 90\\par\r\n\\par\r\n}"), std::string::npos) << rtf;
+}
+
+TEST(RtfWriter, EscapesGbkAndCharactersGbkLacks)
+{
+    RichText doc;
+    doc.Append("a\\b{c}d\t中\x02", RichTextFormat{});
+    doc.Append("한😀", RichTextFormat{});
+    const std::string rtf = WriteToString(doc);
+    EXPECT_NE(rtf.find("a\\\\b\\{c\\}d\\tab \\'d6\\'d0\\'02\\u-10916?\\u-10179?\\u-8704?\\par"), std::string::npos)
+        << rtf;
+    // Nothing outside ASCII reaches the file.
+    for (char c : rtf)
+        ASSERT_LT(static_cast<unsigned char>(c), 0x80u) << rtf;
+}
+
+TEST(RtfWriter, RoundTripKeepsTextAndTheSixColours)
+{
+    RichText doc;
+    for (int index = 0; index < 6; ++index)
+        doc.Append("颜色" + std::to_string(index) + "\n", MonitorFormat(index));
+    doc.Append("12:30:01 ", MonitorFormat(5));
+    doc.Append("COM", MonitorFormat(5));
+    doc.Append("3", MonitorFormat(1));
+    doc.Append("↑", MonitorFormat(5));
+    doc.Append("EB 90 {\\} ~ \\par 一二三 한국어 😀 €\n\n\n", MonitorFormat(3));
+    doc.Append(std::string(12287, 'A') + "\n", MonitorFormat(4));
+    doc.Append("\tend without line end", MonitorFormat(0));
+    EXPECT_EQ(RoundTrip(doc), doc) << Describe(RoundTrip(doc));
+
+    // Empty documents, a lone line end, and a document ending in empty lines.
+    for (const char* text : {"", "\n", "x\n\n", "\n\nx"}) {
+        RichText d;
+        d.Append(text, MonitorFormat(0));
+        EXPECT_EQ(RoundTrip(d).Text(), text);
+    }
+}
+
+TEST(RtfWriter, FormatsWithoutFaceOrSizeAndOtherFaces)
+{
+    RichText doc;
+    doc.Append("default ", RichTextFormat{0x123456, 0, ""});
+    doc.Append("big ", RichTextFormat{0x123456, 40, ""});
+    doc.Append("mono", RichTextFormat{0x010203, 20, "DejaVu Sans Mono"});
+    const RichText back = RoundTrip(doc);
+    ASSERT_EQ(back.RunCount(), 3u) << Describe(back);
+    // An unset face and size are written as 宋体 and 9 points.
+    EXPECT_EQ(back.RunFormat(0), (RichTextFormat{0x123456, 18, "宋体"}));
+    EXPECT_EQ(back.RunFormat(1), (RichTextFormat{0x123456, 40, "宋体"}));
+    EXPECT_EQ(back.RunFormat(2), (RichTextFormat{0x010203, 20, "DejaVu Sans Mono"}));
+    EXPECT_EQ(back.Text(), "default big mono");
+}
+
+TEST(RtfWriter, FilesAndFailures)
+{
+    TempDir dir;
+    RichText doc;
+    doc.Append("第一行\n第二行", MonitorFormat(3));
+    const std::string path = (dir.Path() / "20240103 0904.tnf").string();
+    ASSERT_TRUE(RtfWriter::WriteFile(doc, path));
+    EXPECT_EQ(RtfReader::ReadFile(path).m_document, doc);
+
+    // An existing file is truncated, not appended to.
+    RichText shorter;
+    shorter.Append("x", MonitorFormat(0));
+    ASSERT_TRUE(RtfWriter::WriteFile(shorter, path));
+    EXPECT_EQ(RtfReader::ReadFile(path).m_document.Text(), "x");
+
+    EXPECT_FALSE(RtfWriter::WriteFile(doc, (dir.Path() / "missing" / "a.tnf").string()));
+    EXPECT_FALSE(RtfWriter::WriteFile(doc, dir.Path().string()));
+    std::ostringstream broken;
+    broken.setstate(std::ios::badbit);
+    EXPECT_FALSE(RtfWriter::Write(doc, broken));
+    if (std::filesystem::exists("/dev/full")) {
+        EXPECT_FALSE(RtfWriter::WriteFile(doc, "/dev/full"));
+    }
 }
