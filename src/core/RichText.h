@@ -29,7 +29,8 @@ struct RichTextFormat
 //
 // Line breaks are '\n' characters inside the text: each '\n' ends a paragraph (a line of
 // the editor), exactly as QTextDocument separates its blocks. "a\nb" is two lines; "a\n" is
-// the line "a" followed by an empty last line. A tab is '\t'. The text holds no '\r'.
+// the line "a" followed by an empty last line. A tab is '\t'; other control characters are
+// kept as they are.
 //
 // Filling it from a QTextDocument: for each block, Append each fragment's text with its
 // format, and Append "\n" between blocks (not after the last one). Reading it back: for each

@@ -22,7 +22,6 @@ constexpr std::size_t kMaxFonts = 4096;
 constexpr std::size_t kMaxFaceBytes = 256;
 constexpr std::size_t kMaxFormats = 65536;
 constexpr std::size_t kMaxWordLength = 32;
-constexpr int kMaxUnicodeSkip = 16;
 
 const char* const kReasonTruncated = "文件不完整，只读出了前面的部分";
 const char* const kReasonTooDeep = "文件的分组嵌套过深，过深的部分被略过";
@@ -488,7 +487,7 @@ void Parser::Apply(const WordInfo& info, bool hasParam, int param)
 {
     const Destination destination = m_state.m_destination;
     if (info.m_word == Word::UnicodeSkip) {
-        m_state.m_unicodeSkip = std::clamp(hasParam ? param : 1, 0, kMaxUnicodeSkip);
+        m_state.m_unicodeSkip = std::max(hasParam ? param : 1, 0);
         return;
     }
     if (info.m_word == Word::Unicode) {
@@ -698,6 +697,10 @@ void Parser::AppendChar(char32_t ch)
 void Parser::AppendUnicode(int unit)
 {
     // \uN is a signed 16-bit UTF-16 unit; characters beyond U+FFFF come as two of them.
+    if (unit < -32768 || unit > 65535) {
+        AppendChar(0xFFFD);
+        return;
+    }
     const char32_t u = static_cast<char32_t>(unit < 0 ? unit + 0x10000 : unit) & 0xFFFF;
     if (u >= 0xD800 && u <= 0xDBFF) {
         DropHighSurrogate();
@@ -763,7 +766,7 @@ CodePage& Parser::CodePageFor(int windowsCodePage)
 std::size_t Parser::FormatIndex()
 {
     const std::uint32_t color =
-        m_state.m_color > 0 && static_cast<std::size_t>(m_state.m_color) < m_colors.size() ? m_colors[m_state.m_color]
+        m_state.m_color >= 0 && static_cast<std::size_t>(m_state.m_color) < m_colors.size() ? m_colors[m_state.m_color]
                                                                                             : 0x000000;
     const int font = m_state.m_font >= 0 ? m_state.m_font : m_defaultFont;
     if (m_haveFormat && color == m_lastColor && m_state.m_halfPoints == m_lastHalfPoints && font == m_lastFont)

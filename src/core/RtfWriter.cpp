@@ -186,7 +186,6 @@ private:
                 switch (c) {
                 case '\n': Put("\\par\r\n"); break;
                 case '\t': Put("\\tab "); break;
-                case '\r': break;
                 case '\\': Put("\\\\"); break;
                 case '{': Put("\\{"); break;
                 case '}': Put("\\}"); break;

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <unistd.h>
 
 namespace {
 
@@ -152,4 +153,60 @@ TEST(RtfWriter, FilesAndFailures)
     if (std::filesystem::exists("/dev/full")) {
         EXPECT_FALSE(RtfWriter::WriteFile(doc, "/dev/full"));
     }
+}
+
+namespace {
+
+bool OnPath(const std::string& program)
+{
+    const char* path = std::getenv("PATH");
+    std::stringstream dirs(path ? path : "");
+    std::string dir;
+    while (std::getline(dirs, dir, ':')) {
+        if (!dir.empty() && access((std::filesystem::path(dir) / program).c_str(), X_OK) == 0)
+            return true;
+    }
+    return false;
+}
+
+std::string ReadWhole(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+} // namespace
+
+// A written file opens in a word processor with the same text and colours.
+TEST(RtfWriter, LibreOfficeReadsTheSameTextAndColours)
+{
+    if (!OnPath("libreoffice"))
+        GTEST_SKIP() << "LibreOffice is not installed";
+    TempDir dir;
+    RichText doc;
+    doc.Append("12:30:01 ", MonitorFormat(5));
+    doc.Append("COM", MonitorFormat(5));
+    doc.Append("1", MonitorFormat(1));
+    doc.Append("↑", MonitorFormat(5));
+    doc.Append("EB 90 {\\} 中文 們 한 😀\n", MonitorFormat(3));
+    doc.Append("\tsent\n\n", MonitorFormat(4));
+    doc.Append("green ", MonitorFormat(2));
+    doc.Append("black", MonitorFormat(0));
+    ASSERT_TRUE(RtfWriter::WriteFile(doc, (dir.Path() / "monitor.tnf").string()));
+
+    // A profile of its own keeps LibreOffice off the user's and off other running instances.
+    const std::string convert = "cd '" + dir.Path().string() + "' && HOME='" + dir.Path().string() +
+                                "' timeout 55 libreoffice -env:UserInstallation=file://" + dir.Path().string() +
+                                "/profile --headless --convert-to ";
+    ASSERT_EQ(std::system((convert + "'txt:Text (encoded):UTF8' monitor.tnf >/dev/null 2>&1").c_str()), 0);
+    std::string text = ReadWhole(dir.Path() / "monitor.txt");
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0)
+        text.erase(0, 3);
+    // The text export ends every paragraph with a line end, the last one too.
+    EXPECT_EQ(text, doc.Text() + "\n");
+
+    ASSERT_EQ(std::system((convert + "html monitor.tnf >/dev/null 2>&1").c_str()), 0);
+    const std::string html = ReadWhole(dir.Path() / "monitor.html");
+    for (const char* color : {"#808080", "#c80000", "#0000c8", "#008000"})
+        EXPECT_NE(html.find(color), std::string::npos) << color;
 }
