@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+// Messages that the serial engine shows the user at once (an open that fails, settings the
+// driver refuses): the window puts them in a message box with one OK button; tests record
+// them. Called on the thread that called the failing operation (the window thread).
+class PortMessageSink
+{
+public:
+    virtual ~PortMessageSink() = default;
+    virtual void ShowMessage(const std::string& utf8) = 0;
+};

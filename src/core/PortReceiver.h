@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Where a port's worker thread delivers what it receives: the owner window, through a
+// queued call. Both operations run on the worker thread; they must return quickly and never
+// wait for the window thread (SerialPort::Close, called there, waits for the worker).
+class PortReceiver
+{
+public:
+    virtual ~PortReceiver() = default;
+
+    // One received message: the bytes of one read, 1 to 4096 of them, in arrival order.
+    // The buffer belongs to the receiver from now on.
+    virtual void OnPortData(unsigned uiPortNo, std::vector<std::uint8_t> bytes) = 0;
+
+    // The worker ended by itself (the device hung up or was unplugged, or the line failed);
+    // called at most once per started worker, never after a Close. The port stays open and
+    // receives nothing until it is closed and opened again. reason: UTF-8, for the user.
+    virtual void OnPortStopped(unsigned uiPortNo, std::string reason) = 0;
+};

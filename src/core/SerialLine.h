@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+
+// The tty calls of a serial port. The termios2 interface (any baud rate through BOTHER) lives
+// in the kernel's asm/termbits.h, whose definitions clash with the C library's termios.h, so
+// every terminal ioctl is kept behind this small interface in one source file.
+namespace SerialLine
+{
+// Outcome of applying line settings.
+enum class ConfigureResult
+{
+    Ok,
+    Refused, // the driver cannot do what was asked (rate, data bits, stop bits, parity)
+    Failed,  // the device is no terminal or the call failed for another reason
+};
+
+struct LineSettings
+{
+    std::uint32_t baudRate = 9600;
+    int parity = 0;   // 0 none, 1 odd, 2 even, 3 mark, 4 space
+    int dataBits = 8; // 5 to 8 can be set
+    int stopBits = 0; // 0 one, 2 two; 1 (one and a half) cannot be set
+};
+
+// Sets exclusive mode (TIOCEXCL). Returns 0 or an errno value.
+int SetExclusive(int fd);
+
+// Raw mode, receiver on, modem lines ignored, no flow control, the given line settings, and
+// low latency where the driver offers it. The settings are read back: a driver that rounds
+// the rate by more than 3 % or drops a frame setting has refused it. Pseudo-terminals take
+// any rate but keep CS8 and no parity, which is not a refusal there.
+ConfigureResult Configure(int fd, const LineSettings& settings);
+
+// True when fd is the slave side of a pseudo-terminal.
+bool IsPseudoTerminal(int fd);
+
+// Discards what is pending in both directions.
+void Purge(int fd);
+
+// What the line is set to now (for tests and diagnostics). False when fd is no terminal.
+bool Read(int fd, LineSettings& settings);
+} // namespace SerialLine

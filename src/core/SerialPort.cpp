@@ -1,0 +1,366 @@
+#include "SerialPort.h"
+
+#include "PortMessageSink.h"
+#include "PortReceiver.h"
+#include "SerialLine.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+using Clock = std::chrono::steady_clock;
+
+std::string PortName(unsigned uiPortNo)
+{
+    return "COM" + std::to_string(uiPortNo + 1);
+}
+
+const char* OpenErrorSuffix(int error)
+{
+    switch (error)
+    {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+    case ENOTDIR:
+    case EISDIR:
+    case ENOTTY: // a file or folder that is no terminal is not a port either
+        return " 为无效端口！";
+    case EBUSY:
+    case EWOULDBLOCK:
+        return " 已被其他程序打开！";
+    case EACCES:
+    case EPERM:
+        return " 没有访问权限！";
+    default:
+        return " 打开失败！未知错误！";
+    }
+}
+
+// How one read of a message ended.
+enum class ReadEnd
+{
+    Quiet,   // the line was quiet for the packing interval, or 4096 bytes came
+    Stop,    // Close asked the worker to stop
+    HangUp,  // the device went away (far end closed, adapter unplugged)
+    Failure, // the line or the wait failed otherwise
+};
+
+// Reads once from fd. >0 bytes read; 0 nothing to read now; -1 the device has gone or failed
+// (error set to errno, or 0 for end of file, which a tty reports after a hang-up).
+ssize_t ReadSome(int fd, std::uint8_t* into, std::size_t room, int& error)
+{
+    for (;;)
+    {
+        const ssize_t n = read(fd, into, room);
+        if (n > 0)
+            return n;
+        if (n == 0)
+        {
+            error = 0;
+            return -1;
+        }
+        if (errno == EINTR)
+            continue;
+        if (errno == EAGAIN)
+            return 0;
+        error = errno;
+        return -1;
+    }
+}
+
+ReadEnd EndOf(int error)
+{
+    return (error == 0 || error == EIO || error == ENXIO || error == ENODEV) ? ReadEnd::HangUp : ReadEnd::Failure;
+}
+
+// Collects one message into buffer: after the first byte, reads on until the line has been
+// quiet for packInterval milliseconds (measured from the last byte on the monotonic clock)
+// or the buffer is full. packInterval 0: until the buffer is full.
+ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, std::vector<std::uint8_t>& buffer,
+                    std::size_t& count, int& error)
+{
+    count = 0;
+    const auto interval = std::chrono::milliseconds(packInterval);
+    auto lastByte = Clock::now();
+    for (;;)
+    {
+        pollfd fds[2] = {{stopFd, POLLIN, 0}, {fd, POLLIN, 0}};
+        timespec timeout{};
+        timespec* timeoutArg = nullptr;
+        if (count > 0 && packInterval > 0)
+        {
+            const auto left = lastByte + interval - Clock::now();
+            if (left <= Clock::duration::zero())
+                return ReadEnd::Quiet;
+            const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+            timeout.tv_sec = static_cast<time_t>(ns / 1000000000);
+            timeout.tv_nsec = static_cast<long>(ns % 1000000000);
+            timeoutArg = &timeout;
+        }
+        const int ready = ppoll(fds, 2, timeoutArg, nullptr);
+        if (ready < 0)
+        {
+            if (errno == EINTR)
+                continue;
+            error = errno;
+            return ReadEnd::Failure;
+        }
+        if (ready == 0)
+            return ReadEnd::Quiet;
+        // Stop wins over data that is ready at the same time.
+        if (fds[0].revents != 0)
+            return ReadEnd::Stop;
+        const short revents = fds[1].revents;
+        if (revents & POLLNVAL)
+        {
+            error = EBADF;
+            return ReadEnd::Failure;
+        }
+        if (revents & (POLLIN | POLLHUP | POLLERR))
+        {
+            const ssize_t n = ReadSome(fd, buffer.data() + count, buffer.size() - count, error);
+            if (n < 0)
+                return EndOf(error);
+            if (n == 0 && (revents & (POLLHUP | POLLERR)))
+            {
+                // Nothing to read yet the line reports a fault: waiting again would spin.
+                error = (revents & POLLHUP) ? 0 : EIO;
+                return EndOf(error);
+            }
+            if (n > 0)
+            {
+                count += static_cast<std::size_t>(n);
+                lastByte = Clock::now();
+                if (count == buffer.size())
+                    return ReadEnd::Quiet;
+            }
+        }
+    }
+}
+
+std::string StopReason(ReadEnd end, int error)
+{
+    if (end == ReadEnd::HangUp)
+        return "设备已断开";
+    return std::string("读取失败：") + std::strerror(error);
+}
+} // namespace
+
+SerialPort::SerialPort(PortMessageSink* messages)
+    : m_pMessages(messages)
+{
+}
+
+SerialPort::~SerialPort()
+{
+    Close();
+}
+
+std::uint32_t SerialPort::PackPortData(unsigned uiPortNo, std::size_t count)
+{
+    return (static_cast<std::uint32_t>(uiPortNo) & 0xFFFFu) | (static_cast<std::uint32_t>(count & 0xFFFFu) << 16);
+}
+
+void SerialPort::ShowMessage(const std::string& text) const
+{
+    if (m_pMessages)
+        m_pMessages->ShowMessage(text);
+}
+
+bool SerialPort::Open(PortReceiver* pWndReceMsg, unsigned uiPortNo, const std::string& devicePath,
+                      bool bConfigure, bool bStartThread)
+{
+    if (m_bRunning.load() || m_hComm >= 0)
+        return false;
+
+    const std::string name = PortName(uiPortNo);
+    if (uiPortNo >= kPortCount || devicePath.empty())
+    {
+        ShowMessage(name + OpenErrorSuffix(ENOENT));
+        return false;
+    }
+
+    const int fd = open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+    {
+        ShowMessage(name + OpenErrorSuffix(errno));
+        return false;
+    }
+    // flock holds against every other opener (root included); TIOCEXCL keeps out programs
+    // that do not lock.
+    int error = 0;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0)
+        error = errno;
+    else
+        error = SerialLine::SetExclusive(fd);
+    if (error != 0)
+    {
+        close(fd);
+        ShowMessage(name + OpenErrorSuffix(error));
+        return false;
+    }
+
+    m_hComm = fd;
+    m_strDevice = devicePath;
+    m_pWndReceMsg = pWndReceMsg;
+    m_uiPortNo = uiPortNo;
+    m_bOpened = true;
+
+    m_hStopEvent = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (m_hStopEvent < 0)
+    {
+        close(m_hComm);
+        m_hComm = -1;
+        return false;
+    }
+
+    if (bConfigure && !Configure())
+        return false;
+    if (bStartThread && !StartThread())
+        return false;
+    return true;
+}
+
+bool SerialPort::Configure()
+{
+    if (m_hComm < 0)
+        return false;
+    SerialLine::LineSettings line;
+    line.baudRate = m_dwBaudRate;
+    line.parity = m_nParity;
+    line.dataBits = m_nDataBits;
+    line.stopBits = m_nStopBits;
+    switch (SerialLine::Configure(m_hComm, line))
+    {
+    case SerialLine::ConfigureResult::Ok:
+        return true;
+    case SerialLine::ConfigureResult::Refused:
+        ShowMessage(PortName(m_uiPortNo) + "设置错误：\n可能不支持所选波特率，或停止位，或数据位");
+        return false;
+    case SerialLine::ConfigureResult::Failed:
+        break;
+    }
+    return false;
+}
+
+bool SerialPort::StartThread()
+{
+    if (m_hComm < 0 || m_hStopEvent < 0 || m_pWndReceMsg == nullptr || m_bRunning.load())
+        return false;
+    // A worker that ended by itself is joined before the next one starts.
+    if (m_pThread.joinable())
+        m_pThread.join();
+    // Drop a stop request that nobody took.
+    std::uint64_t pending = 0;
+    (void)!read(m_hStopEvent, &pending, sizeof pending);
+
+    // What was pending before the port was opened is stale. Discarded here, not in the
+    // worker, so that nothing sent after StartThread returns can be thrown away.
+    SerialLine::Purge(m_hComm);
+
+    // Running from here on, so that a Close right after Open waits for the worker.
+    m_bRunning = true;
+    try
+    {
+        m_pThread = std::thread(CommThreadProc, this, m_hComm, m_hStopEvent, m_uiPortNo, m_dwPackInterval,
+                                m_pWndReceMsg);
+    }
+    catch (const std::system_error&)
+    {
+        m_bRunning = false;
+        return false;
+    }
+    return true;
+}
+
+void SerialPort::CommThreadProc(SerialPort* port, int fd, int stopFd, unsigned uiPortNo,
+                                std::uint32_t packInterval, PortReceiver* receiver)
+{
+    std::vector<std::uint8_t> buffer(kReadSize);
+    for (;;)
+    {
+        std::size_t count = 0;
+        int error = 0;
+        const ReadEnd end = ReadMessage(fd, stopFd, packInterval, buffer, count, error);
+        // Bytes already taken from the line are delivered, also when the read ended on a
+        // stop or a hang-up: they arrived while the port was open.
+        if (count > 0)
+        {
+            std::vector<std::uint8_t> message(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(count));
+            receiver->OnPortData(uiPortNo, std::move(message));
+        }
+        if (end == ReadEnd::Quiet)
+            continue;
+        if (end != ReadEnd::Stop)
+            receiver->OnPortStopped(uiPortNo, StopReason(end, error));
+        break;
+    }
+    port->m_bRunning = false;
+}
+
+bool SerialPort::Close()
+{
+    if (m_pThread.joinable())
+    {
+        const std::uint64_t one = 1;
+        (void)!write(m_hStopEvent, &one, sizeof one);
+        m_pThread.join();
+    }
+    m_bRunning = false;
+    m_pWndReceMsg = nullptr;
+    if (m_hStopEvent >= 0)
+    {
+        close(m_hStopEvent);
+        m_hStopEvent = -1;
+    }
+    if (m_hComm >= 0)
+    {
+        close(m_hComm); // releases the lock too
+        m_hComm = -1;
+    }
+    return true;
+}
+
+std::size_t SerialPort::Write(const void* bytes, std::size_t length)
+{
+    if (length == 0 || m_hComm < 0)
+        return 0;
+    const auto* p = static_cast<const std::uint8_t*>(bytes);
+    std::size_t done = 0;
+    while (done < length)
+    {
+        const ssize_t n = write(m_hComm, p + done, length - done);
+        if (n > 0)
+        {
+            done += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno == EAGAIN)
+        {
+            pollfd pfd{m_hComm, POLLOUT, 0};
+            if (poll(&pfd, 1, -1) < 0 && errno != EINTR)
+                break;
+            if (pfd.revents & (POLLERR | POLLHUP | POLLNVAL))
+                break;
+            continue;
+        }
+        break;
+    }
+    return done;
+}
+
+void SerialPort::WriteText(std::string_view text)
+{
+    Write(text.data(), text.size());
+}

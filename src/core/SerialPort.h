@@ -1,0 +1,88 @@
+#pragma once
+
+#include "PortSettings.h"
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <thread>
+
+class PortMessageSink;
+class PortReceiver;
+
+// One serial port: opened exclusively, configured with its six settings (the PortSettings
+// base), and watched by one worker thread that cuts the received bytes into messages by the
+// packing interval and hands each message to the receiver.
+//
+// All operations are called from one thread (the window thread); only the receiver's
+// callbacks run on the worker. Write may run while the worker reads.
+class SerialPort : public PortSettings
+{
+public:
+    static constexpr std::size_t kReadSize = 4096; // longest message, bytes
+    static constexpr unsigned kPortCount = 256;    // port numbers 0 to 255, COM1 to COM256
+
+    // messages: where open and settings errors go; may be null (they are dropped then).
+    explicit SerialPort(PortMessageSink* messages = nullptr);
+    virtual ~SerialPort();
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
+
+    // Opens devicePath (from the COM-number map; empty when the number names no device) for
+    // port number uiPortNo. False at once, without a message, when the object is already
+    // open. A failure to open shows "COM%d" and the cause. When bConfigure is true and the
+    // settings are refused, the settings message is shown, false is returned and the port
+    // stays open until Close. pWndReceMsg is needed to start the worker.
+    bool Open(PortReceiver* pWndReceMsg, unsigned uiPortNo, const std::string& devicePath,
+              bool bConfigure = true, bool bStartThread = true);
+
+    // Applies baud rate, parity, data bits and stop bits in raw mode. 4 data bits, 1.5 stop
+    // bits and rates the driver does not take are refused with the settings message.
+    bool Configure();
+
+    // Starts the worker; false when closed, already running or without a receiver. The
+    // packing interval in force is the one set when the worker starts.
+    bool StartThread();
+
+    // Stops and joins the worker, then closes the device. Always true; the object keeps its
+    // number and settings and may be opened again.
+    bool Close();
+
+    // Writes every byte, waiting while the driver's queue is full; returns how many were
+    // written (fewer only when the line failed). Length 0 does nothing.
+    std::size_t Write(const void* bytes, std::size_t length);
+    // The text's bytes as they are, without terminator or conversion.
+    void WriteText(std::string_view text);
+
+    bool IsOpen() const { return m_hComm >= 0; }
+    // True while the worker runs (from StartThread until it has ended).
+    bool IsRunning() const { return m_bRunning.load(); }
+    // The device path of the last open.
+    const std::string& DevicePath() const { return m_strDevice; }
+
+    void SetMessageSink(PortMessageSink* messages) { m_pMessages = messages; }
+
+    // The second parameter of the port-data notice as it was packed on the original
+    // platform: port number in the low 16 bits, byte count in the high 16 bits.
+    static std::uint32_t PackPortData(unsigned uiPortNo, std::size_t count);
+
+    // Set whenever Open obtains the device; never cleared. Settings of a port that was never
+    // opened are not saved.
+    bool m_bOpened = false;
+    unsigned m_uiPortNo = 0;
+
+private:
+    void ShowMessage(const std::string& text) const;
+    static void CommThreadProc(SerialPort* port, int fd, int stopFd, unsigned uiPortNo,
+                               std::uint32_t packInterval, PortReceiver* receiver);
+
+    int m_hComm = -1;
+    std::string m_strDevice;
+    PortReceiver* m_pWndReceMsg = nullptr;
+    PortMessageSink* m_pMessages = nullptr;
+    std::thread m_pThread;
+    int m_hStopEvent = -1; // eventfd
+    std::atomic<bool> m_bRunning{false};
+};

@@ -1,0 +1,318 @@
+#include "SerialLine.h"
+#include "SerialPort.h"
+
+#include "PtyPair.h"
+
+#include <atomic>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <thread>
+#include <time.h>
+
+namespace
+{
+using namespace std::chrono_literals;
+
+// Bytes of a long stream whose order shows: a byte lost, doubled or swapped changes it.
+std::string Pattern(std::size_t size, std::uint32_t seed = 12345)
+{
+    std::string bytes(size, '\0');
+    std::uint32_t x = seed;
+    for (auto& b : bytes)
+    {
+        x = x * 1664525u + 1013904223u;
+        b = static_cast<char>(x >> 24);
+    }
+    return bytes;
+}
+
+double ProcessCpuSeconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+struct SerialPortTest : ::testing::Test
+{
+    PtyPair pty;
+    RecordingReceiver receiver;
+    RecordingSink sink;
+    SerialPort port{&sink};
+
+    void SetUp() override { ASSERT_FALSE(pty.path.empty()); }
+};
+} // namespace
+
+TEST_F(SerialPortTest, OpensReceivesAndWrites)
+{
+    port.m_dwPackInterval = 60;
+    ASSERT_TRUE(port.Open(&receiver, 2, pty.path));
+    EXPECT_TRUE(port.IsOpen());
+    EXPECT_TRUE(port.IsRunning());
+    EXPECT_TRUE(port.m_bOpened);
+    EXPECT_EQ(port.m_uiPortNo, 2u);
+
+    pty.Send("hello\r\n");
+    ASSERT_TRUE(receiver.WaitForMessages(1));
+    EXPECT_EQ(receiver.Texts(), std::vector<std::string>{"hello\r\n"}); // raw: CR LF untouched
+    EXPECT_EQ(receiver.Ports(), std::vector<unsigned>{2});
+
+    const std::string out = "\x01\x03\x00\x00\x00\x0a\r\n";
+    EXPECT_EQ(port.Write(out.data(), out.size()), out.size());
+    EXPECT_EQ(pty.Receive(out.size()), out);
+    port.WriteText("AT\r");
+    EXPECT_EQ(pty.Receive(3), "AT\r");
+    EXPECT_EQ(port.Write("x", 0), 0u);
+
+    // A write bigger than the pty's queue waits for the far end instead of dropping bytes.
+    const std::string big = Pattern(200000);
+    std::string echoed;
+    std::thread reader([&] { echoed = pty.Receive(big.size(), 20000); });
+    EXPECT_EQ(port.Write(big.data(), big.size()), big.size());
+    reader.join();
+    EXPECT_TRUE(echoed == big);
+
+    EXPECT_TRUE(port.Close());
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_FALSE(port.IsRunning());
+    EXPECT_EQ(port.Write("x", 1), 0u);
+    EXPECT_TRUE(sink.m_messages.empty());
+    EXPECT_EQ(SerialPort::PackPortData(2, 10), 0x000A0002u);
+}
+
+TEST_F(SerialPortTest, OpenFailuresSayWhyAndLeaveThePortClosed)
+{
+    // A number that names no device, and a path that does not exist.
+    EXPECT_FALSE(port.Open(&receiver, 8, ""));
+    EXPECT_FALSE(port.Open(&receiver, 8, "/dev/ttyVRL-none"));
+    // A folder and a file that is no terminal.
+    const auto dir = std::filesystem::temp_directory_path();
+    EXPECT_FALSE(port.Open(&receiver, 0, dir.string()));
+    EXPECT_FALSE(port.Open(&receiver, 0, "/dev/null"));
+    EXPECT_FALSE(port.Open(&receiver, 256, pty.path));
+    EXPECT_EQ(sink.m_messages, (std::vector<std::string>{"COM9 为无效端口！", "COM9 为无效端口！", "COM1 为无效端口！",
+                                                           "COM1 为无效端口！", "COM257 为无效端口！"}));
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_FALSE(port.m_bOpened);
+
+    // The same device twice: a second object is refused, the first is not disturbed.
+    sink.m_messages.clear();
+    ASSERT_TRUE(port.Open(&receiver, 2, pty.path));
+    RecordingReceiver otherReceiver;
+    SerialPort other(&sink);
+    EXPECT_FALSE(other.Open(&otherReceiver, 2, pty.path));
+    EXPECT_EQ(sink.m_messages, std::vector<std::string>{"COM3 已被其他程序打开！"});
+    EXPECT_FALSE(other.IsOpen());
+
+    // Open on an open object: false, nothing shown, still working.
+    sink.m_messages.clear();
+    EXPECT_FALSE(port.Open(&receiver, 2, pty.path));
+    EXPECT_TRUE(sink.m_messages.empty());
+    pty.Send("ok");
+    ASSERT_TRUE(receiver.WaitForMessages(1));
+    EXPECT_EQ(receiver.Texts(), std::vector<std::string>{"ok"});
+
+    // Once closed, the other object may have it.
+    port.Close();
+    EXPECT_TRUE(other.Open(&otherReceiver, 2, pty.path));
+}
+
+TEST_F(SerialPortTest, ReopensWithItsSettingsAndClosesRightAfterOpen)
+{
+    SerialPort never;
+    EXPECT_TRUE(never.Close()); // never opened: nothing to do
+    EXPECT_FALSE(never.IsOpen());
+
+    port.m_dwBaudRate = 115200;
+    port.m_nStopBits = 2;
+    port.m_dwPackInterval = 40;
+    // Stop and join the worker however soon Close follows Open.
+    for (int i = 0; i < 50; ++i)
+    {
+        ASSERT_TRUE(port.Open(&receiver, 0, pty.path)) << i;
+        EXPECT_TRUE(port.Close());
+        EXPECT_FALSE(port.IsRunning());
+    }
+    ASSERT_TRUE(port.Open(&receiver, 0, pty.path));
+    EXPECT_EQ(port.m_dwBaudRate, 115200u);
+    EXPECT_EQ(port.m_dwPackInterval, 40u);
+    SerialLine::LineSettings line;
+    ASSERT_TRUE(SerialLine::Read(pty.slave, line));
+    EXPECT_EQ(line.baudRate, 115200u);
+    EXPECT_EQ(line.stopBits, 2);
+    pty.Send("again");
+    ASSERT_TRUE(receiver.WaitForMessages(1));
+    EXPECT_EQ(receiver.Texts().back(), "again");
+    EXPECT_TRUE(sink.m_messages.empty());
+}
+
+TEST_F(SerialPortTest, ConfigureTakesAnyRateAndRefusesWhatLinuxCannotSet)
+{
+    // Rates without a Bxxx constant go through BOTHER.
+    for (std::uint32_t rate : {128000u, 256000u, 56000u, 75u})
+    {
+        port.m_dwBaudRate = rate;
+        ASSERT_TRUE(port.Open(&receiver, 0, pty.path, true, false)) << rate;
+        SerialLine::LineSettings line;
+        ASSERT_TRUE(SerialLine::Read(pty.slave, line));
+        EXPECT_EQ(line.baudRate, rate);
+        port.Close();
+    }
+    // Mark and space parity and 5 data bits are taken (a pty keeps CS8 and no parity).
+    port.m_dwBaudRate = 9600;
+    for (int parity = 1; parity <= 4; ++parity)
+    {
+        port.m_nParity = parity;
+        port.m_nDataBits = 5 + parity % 4;
+        EXPECT_TRUE(port.Open(&receiver, 0, pty.path)) << parity;
+        port.Close();
+    }
+    EXPECT_TRUE(sink.m_messages.empty());
+
+    // 4 data bits, 1.5 stop bits, and a rate of 0 (which would hang the line up) are refused
+    // with the settings message; the port stays open, not monitoring, until closed.
+    const std::string refused = "COM4设置错误：\n可能不支持所选波特率，或停止位，或数据位";
+    auto expectRefused = [&](const char* what) {
+        sink.m_messages.clear();
+        EXPECT_FALSE(port.Open(&receiver, 3, pty.path)) << what;
+        EXPECT_EQ(sink.m_messages, std::vector<std::string>{refused}) << what;
+        EXPECT_TRUE(port.IsOpen()) << what;
+        EXPECT_FALSE(port.IsRunning()) << what;
+        EXPECT_TRUE(port.m_bOpened);
+        port.Close();
+        EXPECT_FALSE(port.IsOpen());
+    };
+    static_cast<PortSettings&>(port) = PortSettings{};
+    port.m_nDataBits = 4;
+    expectRefused("4 data bits");
+    port.m_nDataBits = 8;
+    port.m_nStopBits = 1;
+    expectRefused("1.5 stop bits");
+    port.m_nStopBits = 0;
+    port.m_dwBaudRate = 0;
+    expectRefused("rate 0");
+}
+
+TEST_F(SerialPortTest, PacksByTheInterval)
+{
+    port.m_dwPackInterval = 60;
+    ASSERT_TRUE(port.Open(&receiver, 0, pty.path));
+
+    // A burst of 10 bytes and then silence: one message of 10 bytes.
+    pty.Send("0123456789");
+    ASSERT_TRUE(receiver.WaitForMessages(1));
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(receiver.Texts(), std::vector<std::string>{"0123456789"});
+
+    // Bytes 2 ms apart stay one message; bytes 150 ms apart are separate messages.
+    for (char c : std::string("abcdef"))
+    {
+        pty.Send(std::string(1, c));
+        std::this_thread::sleep_for(2ms);
+    }
+    ASSERT_TRUE(receiver.WaitForMessages(2));
+    for (char c : std::string("XYZ"))
+    {
+        std::this_thread::sleep_for(150ms);
+        pty.Send(std::string(1, c));
+    }
+    ASSERT_TRUE(receiver.WaitForMessages(5));
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(receiver.Texts(), (std::vector<std::string>{"0123456789", "abcdef", "X", "Y", "Z"}));
+}
+
+TEST_F(SerialPortTest, IntervalZeroWaitsForFullMessages)
+{
+    port.m_dwPackInterval = 0;
+    ASSERT_TRUE(port.Open(&receiver, 0, pty.path));
+    const std::string data = Pattern(2 * 4096 + 100);
+    pty.Send(data.substr(0, 100));
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(receiver.Count(), 0u);
+    pty.Send(data.substr(100));
+    ASSERT_TRUE(receiver.WaitForMessages(2));
+    std::this_thread::sleep_for(200ms);
+    const auto texts = receiver.Texts();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_TRUE(texts[0] == data.substr(4096 - 4096, 4096));
+    EXPECT_TRUE(texts[1] == data.substr(4096, 4096));
+
+    // What was read before Close is still delivered (100 bytes waiting for the rest).
+    port.Close();
+    ASSERT_EQ(receiver.Count(), 3u);
+    EXPECT_TRUE(receiver.Texts()[2] == data.substr(2 * 4096));
+}
+
+TEST_F(SerialPortTest, ContinuousStreamGivesFullMessagesWithoutLoss)
+{
+    // An interval far longer than any pause of the writer: only the 4096-byte limit cuts.
+    port.m_dwPackInterval = 300;
+    ASSERT_TRUE(port.Open(&receiver, 0, pty.path));
+    const std::size_t total = 10 * 1024 * 1024;
+    const std::string data = Pattern(total, 777);
+    std::thread writer([&] { pty.Send(data); });
+    ASSERT_TRUE(receiver.WaitForBytes(total, 60000));
+    writer.join();
+    std::this_thread::sleep_for(100ms);
+    const auto messages = receiver.Messages();
+    std::string joined;
+    joined.reserve(total);
+    std::size_t shortOnes = 0;
+    for (std::size_t i = 0; i < messages.size(); ++i)
+    {
+        if (messages[i].size() != SerialPort::kReadSize && i + 1 != messages.size())
+            ++shortOnes;
+        joined.append(messages[i].begin(), messages[i].end());
+    }
+    EXPECT_EQ(shortOnes, 0u);
+    EXPECT_EQ(joined.size(), total);
+    EXPECT_TRUE(joined == data); // no byte lost, doubled or reordered
+}
+
+TEST_F(SerialPortTest, HangUpEndsTheWorkerOnceWithoutSpinning)
+{
+    port.m_dwPackInterval = 20;
+    ASSERT_TRUE(port.Open(&receiver, 5, pty.path));
+    pty.Send("last words");
+    ASSERT_TRUE(receiver.WaitForMessages(1));
+    pty.CloseMaster();
+    ASSERT_TRUE(receiver.WaitForStop());
+    for (int i = 0; i < 200 && port.IsRunning(); ++i)
+        std::this_thread::sleep_for(10ms);
+    EXPECT_FALSE(port.IsRunning());
+
+    // Nothing spins afterwards (a busy loop would burn the whole 300 ms).
+    const double cpuBefore = ProcessCpuSeconds();
+    std::this_thread::sleep_for(300ms);
+    EXPECT_LT(ProcessCpuSeconds() - cpuBefore, 0.1);
+    EXPECT_EQ(receiver.Stops(), 1);
+    EXPECT_EQ(receiver.Reason(), "设备已断开");
+    EXPECT_EQ(receiver.Texts(), std::vector<std::string>{"last words"});
+    EXPECT_TRUE(port.IsOpen()); // open, not monitoring, until closed
+    EXPECT_TRUE(port.Close());
+    EXPECT_EQ(receiver.Stops(), 1);
+}
+
+TEST_F(SerialPortTest, CloseDuringBurstStopsDeliveries)
+{
+    port.m_dwPackInterval = 20;
+    ASSERT_TRUE(port.Open(&receiver, 0, pty.path));
+    std::atomic<bool> stop{false};
+    const int flags = fcntl(pty.master, F_GETFL);
+    fcntl(pty.master, F_SETFL, flags | O_NONBLOCK);
+    std::thread writer([&] {
+        const std::string chunk = Pattern(1000);
+        while (!stop)
+            if (write(pty.master, chunk.data(), chunk.size()) < 0)
+                std::this_thread::sleep_for(1ms);
+    });
+    ASSERT_TRUE(receiver.WaitForBytes(100000));
+    EXPECT_TRUE(port.Close());
+    const std::size_t count = receiver.Count();
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(receiver.Count(), count); // nothing arrives after Close has returned
+    EXPECT_EQ(receiver.Stops(), 0);     // a Close is no failure
+    stop = true;
+    writer.join();
+}
