@@ -2,48 +2,12 @@
 #include "SerialDeviceScanner.h"
 #include "SettingsStore.h"
 
+#include "FakeMachine.h"
+
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
-
-namespace
-{
-// A folder laid out like /sys and /dev for the scanner.
-struct FakeMachine
-{
-    fs::path root;
-
-    FakeMachine()
-    {
-        char pattern[] = "/tmp/vrl-sysfs-XXXXXX";
-        root = mkdtemp(pattern);
-    }
-    ~FakeMachine() { fs::remove_all(root); }
-
-    void Write(const fs::path& file, const std::string& text) const
-    {
-        fs::create_directories((root / file).parent_path());
-        std::ofstream(root / file) << text << "\n";
-    }
-    void Link(const fs::path& at, const fs::path& target) const
-    {
-        fs::create_directories((root / at).parent_path());
-        fs::create_directory_symlink(target, root / at);
-    }
-    // A tty class entry whose device is at devicesPath (relative to sys/devices).
-    void Tty(const std::string& name, const std::string& devicePath, const char* type = nullptr) const
-    {
-        fs::create_directories(root / "sys/devices" / devicePath);
-        fs::create_directories(root / "sys/class/tty" / name);
-        fs::create_directory_symlink(root / "sys/devices" / devicePath, root / "sys/class/tty" / name / "device");
-        if (type)
-            Write(fs::path("sys/class/tty") / name / "type", type);
-    }
-};
-} // namespace
 
 TEST(SerialDeviceScanner, SysfsListsRealSerialDevicesOnly)
 {
