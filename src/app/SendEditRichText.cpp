@@ -1,0 +1,87 @@
+#include "SendEditRichText.h"
+
+#include <QHash>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace {
+
+RichTextFormat ToRichFormat(const QTextCharFormat& f)
+{
+    RichTextFormat r;
+    r.m_color = f.foreground().color().rgb() & 0xFFFFFFu;
+    if (f.hasProperty(QTextFormat::FontPointSize))
+        r.m_halfPoints = static_cast<int>(f.fontPointSize() * 2 + 0.5);
+    const QStringList families = f.fontFamilies().toStringList();
+    if (!families.isEmpty())
+        r.m_face = families.first().toStdString();
+    return r;
+}
+
+QTextCharFormat ToCharFormat(const RichTextFormat& r)
+{
+    QTextCharFormat f;
+    f.setForeground(QColor(QRgb(r.m_color)));
+    if (r.m_halfPoints > 0)
+        f.setFontPointSize(r.m_halfPoints / 2.0);
+    if (!r.m_face.empty())
+        f.setFontFamilies({QString::fromStdString(r.m_face)});
+    return f;
+}
+
+} // namespace
+
+RichText SendEditRichText::FromDocument(const QTextDocument& document)
+{
+    RichText text;
+    QHash<int, std::size_t> formatOf; // the document's format index -> the model's
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block != document.begin())
+            text.Append("\n", text.AddFormat(RichTextFormat{}));
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.isValid())
+                continue;
+            const int key = fragment.charFormatIndex();
+            auto found = formatOf.constFind(key);
+            if (found == formatOf.constEnd())
+                found = formatOf.insert(key, text.AddFormat(ToRichFormat(fragment.charFormat())));
+            text.Append(fragment.text().toStdString(), *found);
+        }
+    }
+    return text;
+}
+
+void SendEditRichText::ToDocument(const RichText& text, QTextDocument& document)
+{
+    const bool undo = document.isUndoRedoEnabled();
+    document.setUndoRedoEnabled(false);
+    document.clear();
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();
+    std::vector<QTextCharFormat> formats;
+    formats.reserve(text.Formats().size());
+    for (const RichTextFormat& f : text.Formats())
+        formats.push_back(ToCharFormat(f));
+    for (std::size_t run = 0; run < text.RunCount(); ++run) {
+        const QTextCharFormat& format = formats[text.RunFormatIndex(run)];
+        const std::string_view runText = text.RunText(run);
+        std::size_t from = 0;
+        while (from <= runText.size()) {
+            const std::size_t nl = runText.find('\n', from);
+            const std::size_t to = nl == std::string_view::npos ? runText.size() : nl;
+            if (to > from) {
+                const QString piece = QString::fromUtf8(runText.data() + from, static_cast<qsizetype>(to - from));
+                cursor.insertText(piece, format);
+            }
+            if (nl == std::string_view::npos)
+                break;
+            cursor.insertBlock(QTextBlockFormat(), format);
+            from = nl + 1;
+        }
+    }
+    cursor.endEditBlock();
+    document.setUndoRedoEnabled(undo);
+    document.setModified(false);
+}

@@ -1,0 +1,23 @@
+#include "SendFrameWnd.h"
+
+#include "VRLSendEdit.h"
+
+CSendFrameWnd::CSendFrameWnd(QWidget* parent)
+    : QDockWidget(QStringLiteral("发报窗"), parent)
+    , m_wndSendEdit(new CVRLSendEdit(this))
+{
+    setObjectName(QStringLiteral("SendFrameWnd")); // names the bar in the saved layout
+    setAllowedAreas(Qt::AllDockWidgetAreas);
+    setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable
+                | QDockWidget::DockWidgetFloatable);
+    m_wndSendEdit->setObjectName(QStringLiteral("SendEdit"));
+    setWidget(m_wndSendEdit);
+    connect(m_wndSendEdit, &CXRichEditCtrl::EditPosition, this, &CSendFrameWnd::UpdatePosition);
+    m_wndSendEdit->PostPositionNotice();
+}
+
+void CSendFrameWnd::UpdatePosition(int line, int column)
+{
+    setWindowTitle(QStringLiteral("发报窗    ")
+                   + QStringLiteral("[行 %1，字节 %2 (%3)]").arg(line + 1).arg(column / 3 + 1).arg(column + 1));
+}
