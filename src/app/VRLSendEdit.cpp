@@ -11,18 +11,19 @@ CVRLSendEdit::CVRLSendEdit(QWidget* parent)
 
 std::uint16_t CVRLSendEdit::AppendCheckCode(CheckKind kind)
 {
-    QString selected = textCursor().selectedText();
-    selected.replace(QChar::ParagraphSeparator, QChar('\n'));
-    CodePage& cp = CodePage::System();
-    const CheckCodeEdit edit = PlanCheckCode(kind, cp.FromUtf8(GetLineText(-1).toStdString()),
-                                             cp.FromUtf8(selected.toStdString()));
-    if (edit.action == CheckCodeEdit::Refused) {
+    // MODBUS always works on the whole caret line, the others on the selection if any.
+    QString text = textCursor().selectedText();
+    if (kind == CheckKind::Modbus || text.isEmpty())
+        text = GetLineText(-1);
+    text.replace(QChar::ParagraphSeparator, QChar('\n')); // a selection over lines fails
+    const CheckCodeEdit edit = MakeCheckCodeEdit(kind, CodePage::System().FromUtf8(text.toStdString()));
+    if (!edit.bOk) {
         ShowMessage(QString::fromStdString(edit.message));
         setFocus(Qt::OtherFocusReason);
         return 0xFFFF;
     }
     InsertText(QString::fromStdString(edit.text),
-               edit.action == CheckCodeEdit::ReplaceLine ? ReplaceLine : AtLineEnd, -1);
+               edit.bReplaceLine ? ReplaceLine : AtLineEnd, -1);
     return edit.code;
 }
 

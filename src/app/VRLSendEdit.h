@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CheckCodeEdit.h"
+#include "CheckCode.h"
 #include "XRichEditCtrl.h"
 
 #include <cstdint>

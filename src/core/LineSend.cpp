@@ -32,7 +32,7 @@ LineSendPlan PlanLineSend(std::string_view lineUtf8, bool ascSend, const AscFram
     const std::string bytes = CodePage::System().FromUtf8(lineUtf8);
     if (!IsHexText(bytes))
         return plan;
-    plan.bytes = HexTextToBytes(bytes);
+    HexTextToBytes(bytes, plan.bytes);
     plan.monitorText = std::string(lineUtf8);
     plan.ok = true;
     return plan;
