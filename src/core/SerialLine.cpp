@@ -80,6 +80,11 @@ int SetExclusive(int fd)
     return ioctl(fd, TIOCEXCL) == 0 ? 0 : errno;
 }
 
+void ClearExclusive(int fd)
+{
+    (void)ioctl(fd, TIOCNXCL);
+}
+
 bool IsPseudoTerminal(int fd)
 {
     struct stat st{};

@@ -25,6 +25,9 @@ struct LineSettings
 
 // Sets exclusive mode (TIOCEXCL). Returns 0 or an errno value.
 int SetExclusive(int fd);
+// Clears it before the port is closed: a tty that someone else keeps open would otherwise
+// stay exclusive and refuse the next open.
+void ClearExclusive(int fd);
 
 // Raw mode, receiver on, modem lines ignored, no flow control, the given line settings, and
 // low latency where the driver offers it. The settings are read back: a driver that rounds

@@ -324,6 +324,7 @@ bool SerialPort::Close()
     }
     if (m_hComm >= 0)
     {
+        SerialLine::ClearExclusive(m_hComm);
         close(m_hComm); // releases the lock too
         m_hComm = -1;
     }

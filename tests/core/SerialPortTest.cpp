@@ -4,6 +4,9 @@
 #include "PtyPair.h"
 
 #include <atomic>
+#include <functional>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <thread>
@@ -315,4 +318,60 @@ TEST_F(SerialPortTest, CloseDuringBurstStopsDeliveries)
     EXPECT_EQ(receiver.Stops(), 0);     // a Close is no failure
     stop = true;
     writer.join();
+}
+
+namespace
+{
+// Runs `body` in a child process under another user id; its result is the exit status.
+int AsOtherUser(const std::function<int()>& body)
+{
+    const pid_t pid = fork();
+    if (pid == 0)
+    {
+        if (setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(99);
+        _exit(body());
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
+}
+} // namespace
+
+TEST_F(SerialPortTest, OthersAreKeptOutWhileOpenAndLetInAfterClose)
+{
+    auto plainOpen = [&] {
+        const int fd = open(pty.path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (fd >= 0)
+        {
+            close(fd);
+            return 0;
+        }
+        return errno == EBUSY ? 1 : 2;
+    };
+    // A program that takes no lock is kept out by TIOCEXCL, which root passes: try it as
+    // another user where the test runs as root.
+    const bool root = geteuid() == 0;
+    auto other = [&] { return root ? AsOtherUser(plainOpen) : plainOpen(); };
+    if (root)
+    {
+        ASSERT_EQ(chmod(pty.path.c_str(), 0666), 0);
+    }
+    ASSERT_EQ(other(), 0);
+    ASSERT_TRUE(port.Open(&receiver, 0, pty.path));
+    EXPECT_EQ(other(), 1);
+    port.Close();
+    EXPECT_EQ(other(), 0); // the test keeps the slave open: exclusive mode must be cleared
+
+    if (!root)
+        GTEST_SKIP() << "the no-permission case needs root to act as a second user";
+    // A device the user may not open: the Linux cause, not "in use".
+    ASSERT_EQ(chmod(pty.path.c_str(), 0600), 0);
+    const int result = AsOtherUser([&] {
+        RecordingSink childSink;
+        SerialPort childPort(&childSink);
+        const bool opened = childPort.Open(&receiver, 0, pty.path, true, false);
+        return !opened && childSink.m_messages == std::vector<std::string>{"COM1 没有访问权限！"} ? 0 : 1;
+    });
+    EXPECT_EQ(result, 0);
 }
