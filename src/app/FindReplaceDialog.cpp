@@ -1,0 +1,129 @@
+#include "FindReplaceDialog.h"
+
+#include "XRichEditView.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+CFindReplaceDialog::CFindReplaceDialog(CXRichEditView* view, bool replace)
+    : QDialog(view)
+    , m_pView(view)
+    , m_bReplace(replace)
+{
+    setWindowTitle(replace ? QStringLiteral("替换") : QStringLiteral("查找"));
+    setModal(false);
+
+    auto* fields = new QGridLayout;
+    auto* findLabel = new QLabel(QStringLiteral("查找内容(&N):"));
+    m_pFindEdit = new QLineEdit;
+    findLabel->setBuddy(m_pFindEdit);
+    fields->addWidget(findLabel, 0, 0);
+    fields->addWidget(m_pFindEdit, 0, 1);
+    if (replace)
+    {
+        auto* replaceLabel = new QLabel(QStringLiteral("替换为(&P):"));
+        m_pReplaceEdit = new QLineEdit;
+        replaceLabel->setBuddy(m_pReplaceEdit);
+        fields->addWidget(replaceLabel, 1, 0);
+        fields->addWidget(m_pReplaceEdit, 1, 1);
+    }
+
+    m_pWholeWord = new QCheckBox(QStringLiteral("全字匹配(&W)"));
+    m_pMatchCase = new QCheckBox(QStringLiteral("区分大小写(&C)"));
+    auto* options = new QVBoxLayout;
+    options->addWidget(m_pWholeWord);
+    options->addWidget(m_pMatchCase);
+    auto* lower = new QHBoxLayout;
+    lower->addLayout(options);
+    if (!replace)
+    {
+        auto* direction = new QGroupBox(QStringLiteral("方向"));
+        m_pUp = new QRadioButton(QStringLiteral("向上(&U)"));
+        m_pDown = new QRadioButton(QStringLiteral("向下(&D)"));
+        m_pDown->setChecked(true);
+        auto* dirLayout = new QHBoxLayout(direction);
+        dirLayout->addWidget(m_pUp);
+        dirLayout->addWidget(m_pDown);
+        lower->addWidget(direction);
+    }
+
+    auto* left = new QVBoxLayout;
+    left->addLayout(fields);
+    left->addLayout(lower);
+    left->addStretch();
+
+    auto* buttons = new QVBoxLayout;
+    m_pFindNext = new QPushButton(QStringLiteral("查找下一个(&F)"));
+    m_pFindNext->setDefault(true);
+    buttons->addWidget(m_pFindNext);
+    connect(m_pFindNext, &QPushButton::clicked, this, &CFindReplaceDialog::OnFindNext);
+    if (replace)
+    {
+        m_pReplace = new QPushButton(QStringLiteral("替换(&R)"));
+        m_pReplaceAll = new QPushButton(QStringLiteral("全部替换(&A)"));
+        buttons->addWidget(m_pReplace);
+        buttons->addWidget(m_pReplaceAll);
+        connect(m_pReplace, &QPushButton::clicked, this, &CFindReplaceDialog::OnReplace);
+        connect(m_pReplaceAll, &QPushButton::clicked, this, &CFindReplaceDialog::OnReplaceAll);
+    }
+    auto* cancel = new QPushButton(QStringLiteral("取消"));
+    connect(cancel, &QPushButton::clicked, this, &QDialog::close);
+    buttons->addWidget(cancel);
+    buttons->addStretch();
+
+    auto* top = new QHBoxLayout(this);
+    top->addLayout(left);
+    top->addLayout(buttons);
+
+    connect(m_pFindEdit, &QLineEdit::textChanged, this, &CFindReplaceDialog::UpdateButtons);
+    UpdateButtons();
+}
+
+void CFindReplaceDialog::SetFindText(const QString& text)
+{
+    m_pFindEdit->setText(text);
+    m_pFindEdit->selectAll();
+    m_pFindEdit->setFocus();
+}
+
+void CFindReplaceDialog::UpdateButtons()
+{
+    const bool hasText = !m_pFindEdit->text().isEmpty();
+    m_pFindNext->setEnabled(hasText);
+    if (m_pReplace)
+    {
+        m_pReplace->setEnabled(hasText);
+        m_pReplaceAll->setEnabled(hasText);
+    }
+}
+
+void CFindReplaceDialog::OnFindNext()
+{
+    const QString what = m_pFindEdit->text();
+    const bool forward = m_pUp == nullptr || !m_pUp->isChecked();
+    if (!m_pView->FindText(what, m_pMatchCase->isChecked(), m_pWholeWord->isChecked(), forward))
+        m_pView->ShowNotFound(what);
+}
+
+void CFindReplaceDialog::OnReplace()
+{
+    const QString what = m_pFindEdit->text();
+    if (!m_pView->ReplaceText(what, m_pReplaceEdit->text(), m_pMatchCase->isChecked(),
+                              m_pWholeWord->isChecked()))
+        m_pView->ShowNotFound(what);
+}
+
+void CFindReplaceDialog::OnReplaceAll()
+{
+    const QString what = m_pFindEdit->text();
+    if (m_pView->ReplaceAll(what, m_pReplaceEdit->text(), m_pMatchCase->isChecked(),
+                            m_pWholeWord->isChecked()) == 0)
+        m_pView->ShowNotFound(what);
+}

@@ -1,0 +1,6 @@
+#include "VRLView.h"
+
+CVRLView::CVRLView(QWidget* parent)
+    : CXRichEditView(parent)
+{
+}

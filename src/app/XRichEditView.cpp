@@ -1,0 +1,616 @@
+#include "XRichEditView.h"
+
+#include "FindReplaceDialog.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFontDatabase>
+#include <QMessageBox>
+#include <QPageLayout>
+#include <QPageSetupDialog>
+#include <QPalette>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QScrollBar>
+#include <QTextDocumentFragment>
+
+#include <algorithm>
+
+// The text limit. A rich edit control stops at a maximum of its own; QPlainTextEdit has
+// none, so the limit comes from what the machine carries. Measured with
+// `bench_app_monitor_view --sweep=32 [--size=10]` (Qt 6.4, see bench/README.md): appending
+// costs the same at any size, but memory grows by about 2 bytes per character with lines of
+// 4096-byte messages and about 7 with lines of 10-byte messages (the per-line cost wins),
+// and a find or a walk over the whole text (the first half of a save) takes about 50 ms per
+// million characters of short lines. 8 Mi characters keep the monitor under about 60 MB and
+// a find or a save under about half a second, and still hold 160,000 short lines or 650
+// lines of 4096-byte messages.
+const int CXRichEditView::kDefaultTextLimit = 8 * 1024 * 1024;
+
+namespace
+{
+struct Rgb
+{
+    int r, g, b;
+};
+
+// Index 0 black (the insertion point), 1 port number, 2 green, 3 received text, 4 sent
+// text, 5 time stamp, "COM" and the direction arrow.
+constexpr std::array<Rgb, CXRichEditView::kColourCount> kColours{{
+    {0, 0, 0},
+    {200, 0, 0},
+    {0, 128, 0},
+    {0, 0, 200},
+    {200, 0, 0},
+    {128, 128, 128},
+}};
+
+constexpr double kPrintMarginInches = 0.5; // 720 twips
+
+QString MessageTitle()
+{
+    return QStringLiteral("VRL");
+}
+} // namespace
+
+CXRichEditDoc::CXRichEditDoc(QObject* parent)
+    : QTextDocument(parent)
+{
+    setDocumentLayout(new QPlainTextDocumentLayout(this));
+}
+
+CXRichEditView::CXRichEditView(QWidget* parent)
+    : QPlainTextEdit(parent)
+{
+    m_pDoc = new CXRichEditDoc(this);
+    setDocument(m_pDoc);
+    m_appendCursor = QTextCursor(m_pDoc);
+    m_nTextLimit = kDefaultTextLimit;
+
+    const QString face = DefaultFace();
+    for (int i = 0; i < kColourCount; ++i)
+    {
+        QTextCharFormat& format = m_charFormats[static_cast<std::size_t>(i)];
+        format.setFontFamilies(QStringList{face});
+        format.setFontPointSize(9);
+        const Rgb& c = kColours[static_cast<std::size_t>(i)];
+        format.setForeground(QColor(c.r, c.g, c.b));
+    }
+
+    // The control's own font: 12 pixels high, weight 650. The colour formats set face, size
+    // and colour only, so the weight shows through in every piece.
+    QFont font(face);
+    font.setPixelSize(12);
+    font.setWeight(QFont::Weight(650));
+    // Hex and ASCII lines need no shaping, and shaping is most of what laying out a line of
+    // 12,287 characters costs.
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    setFont(font);
+
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    SetWordWrap(0);
+
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, QColor(230, 230, 230));
+    setPalette(pal);
+
+    m_pDoc->setModified(false);
+    m_printMargins = QMarginsF(kPrintMarginInches, kPrintMarginInches, kPrintMarginInches,
+                               kPrintMarginInches);
+
+    m_refreshTimer.setSingleShot(true);
+    connect(&m_refreshTimer, &QTimer::timeout, this, &CXRichEditView::Refresh);
+}
+
+CXRichEditView::~CXRichEditView()
+{
+    if (m_pFindDialog)
+        delete m_pFindDialog.data();
+}
+
+QString CXRichEditView::DefaultFace()
+{
+    static const QString face = [] {
+        const QStringList families = QFontDatabase::families();
+        for (const QString& name : {QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                                   QStringLiteral("NSimSun")})
+        {
+            if (families.contains(name, Qt::CaseInsensitive))
+                return name;
+        }
+        const QStringList chinese = QFontDatabase::families(QFontDatabase::SimplifiedChinese);
+        for (const QString& name : {QStringLiteral("WenQuanYi Micro Hei"),
+                                   QStringLiteral("Noto Sans CJK SC"),
+                                   QStringLiteral("Noto Serif CJK SC")})
+        {
+            if (chinese.contains(name, Qt::CaseInsensitive))
+                return name;
+        }
+        if (!chinese.isEmpty())
+            return chinese.first();
+        return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    }();
+    return face;
+}
+
+const QTextCharFormat& CXRichEditView::GetCharFormat(int colourIndex) const
+{
+    const int i = std::clamp(colourIndex, 0, kColourCount - 1);
+    return m_charFormats[static_cast<std::size_t>(i)];
+}
+
+int CXRichEditView::GetTextLength() const
+{
+    // characterCount() counts the document's final paragraph mark too.
+    return m_pDoc->characterCount() - 1;
+}
+
+void CXRichEditView::SetTextLimit(int limit)
+{
+    m_nTextLimit = std::max(1, limit);
+}
+
+void CXRichEditView::BeginAppend()
+{
+    if (m_nAppendDepth++ > 0)
+        return;
+    // Appends are not recorded for undo: a log of megabytes would be kept twice, and the
+    // document frees removed text only while undo is off. A change that is not recorded
+    // leaves the positions of the recorded ones wrong, so the history goes, as it does in
+    // a rich edit control.
+    m_pDoc->setUndoRedoEnabled(false);
+    // QPlainTextEdit lays out the last screenful of lines whenever the document's size
+    // changes, to fit its scroll bar; for lines of 12,287 characters (a 4096-byte message)
+    // that costs more than the append. The layout's notifications are held while appending
+    // and given once per refresh instead.
+    m_pDoc->documentLayout()->blockSignals(true);
+    m_appendCursor.beginEditBlock();
+}
+
+void CXRichEditView::EndAppend()
+{
+    if (m_nAppendDepth == 0)
+        return;
+    if (--m_nAppendDepth > 0)
+        return;
+    m_appendCursor.endEditBlock();
+    m_pDoc->documentLayout()->blockSignals(false);
+    m_bLayoutChanged = true;
+    m_pDoc->setUndoRedoEnabled(true);
+    m_pDoc->setModified(true);
+    PlaceCaretAtEnd();
+    ScheduleRefresh();
+}
+
+void CXRichEditView::AppendText(const QString& text, int colourIndex)
+{
+    QString piece = text;
+    // A rich edit control takes "\r\n" as one line end; the document would make two.
+    if (piece.contains(QLatin1Char('\r')))
+        piece.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+
+    BeginAppend();
+    // The limit is tested per piece: the piece that reaches it empties the text and starts
+    // the new one, even in the middle of a line.
+    if (static_cast<qint64>(GetTextLength()) + piece.size() >= m_nTextLimit)
+    {
+        // The document's own clear gives the memory of the text back at once (a removal
+        // would leave it in the document's buffer); it may not run inside an edit.
+        // The view hears of this one at once: its scroll range and first line must not
+        // point past the end of the emptied text.
+        m_appendCursor.endEditBlock();
+        m_pDoc->documentLayout()->blockSignals(false);
+        m_pDoc->clear();
+        m_pDoc->documentLayout()->blockSignals(true);
+        m_appendCursor.beginEditBlock();
+    }
+    // setPosition inside the edit, not movePosition: moving lays the line out first, and a
+    // line of a 4096-byte message has 12,287 characters.
+    m_appendCursor.setPosition(GetTextLength());
+    if (colourIndex >= 0 && colourIndex < kColourCount)
+        m_appendCursor.insertText(piece, m_charFormats[static_cast<std::size_t>(colourIndex)]);
+    else
+        m_appendCursor.insertText(piece);
+    EndAppend();
+}
+
+void CXRichEditView::PlaceCaretAtEnd()
+{
+    QTextCursor caret = textCursor();
+    if (caret.hasSelection() || !caret.atEnd())
+    {
+        caret.setPosition(GetTextLength());
+        setTextCursor(caret);
+    }
+    // What the user types next is black.
+    setCurrentCharFormat(m_charFormats[0]);
+}
+
+void CXRichEditView::ScheduleRefresh()
+{
+    if (m_bRefreshPending)
+        return;
+    m_bRefreshPending = true;
+    // Laying out long lines makes a refresh dear (a 4096-byte message is a line of 12,287
+    // characters): the screen gets at most a quarter of the time, so that appending keeps up.
+    const qint64 interval = std::clamp<qint64>(4 * m_nRefreshCostNs / 1000000, kRefreshIntervalMs,
+                                               kMaxRefreshIntervalMs);
+    const qint64 since = m_lastRefresh.isValid() ? m_lastRefresh.elapsed() : interval;
+    m_refreshTimer.start(static_cast<int>(std::max<qint64>(0, interval - since)));
+}
+
+void CXRichEditView::Refresh()
+{
+    QElapsedTimer work;
+    work.start();
+    m_refreshTimer.stop();
+    m_bRefreshPending = false;
+    if (m_bLayoutChanged)
+    {
+        m_bLayoutChanged = false;
+        QAbstractTextDocumentLayout* layout = m_pDoc->documentLayout();
+        Q_EMIT layout->documentSizeChanged(layout->documentSize());
+        viewport()->update();
+    }
+    ensureCursorVisible();
+    m_lastRefresh.start();
+    m_nRefreshCostNs = work.nsecsElapsed(); // the repaint that follows adds its share
+}
+
+void CXRichEditView::paintEvent(QPaintEvent* event)
+{
+    QElapsedTimer work;
+    work.start();
+    QPlainTextEdit::paintEvent(event);
+    m_nRefreshCostNs += work.nsecsElapsed();
+}
+
+void CXRichEditView::ClearAll(bool emptyUndo)
+{
+    if (emptyUndo && m_nAppendDepth == 0)
+    {
+        // Gives the memory of the text back at once; a removal that can no longer be undone
+        // would leave the text in the document's buffer.
+        m_pDoc->clear();
+        return;
+    }
+    QTextCursor cursor(m_pDoc);
+    cursor.select(QTextCursor::Document);
+    cursor.removeSelectedText();
+    if (emptyUndo)
+        m_pDoc->clearUndoRedoStacks();
+}
+
+void CXRichEditView::SetWordWrap(int mode)
+{
+    m_nWordWrap = mode != 0 ? 1 : 0;
+    setLineWrapMode(m_nWordWrap != 0 ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    // Scroll bars that come and go with the text change the width of the text area, and
+    // every such change lays the visible lines out anew.
+    setHorizontalScrollBarPolicy(m_nWordWrap != 0 ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn);
+}
+
+void CXRichEditView::SetReadOnly(bool flag)
+{
+    m_bReadOnly = flag;
+    setReadOnly(flag);
+    // The user can still move through the text and select from the keyboard.
+    if (flag)
+        setTextInteractionFlags(textInteractionFlags() | Qt::TextSelectableByKeyboard);
+}
+
+void CXRichEditView::SetModified(bool flag)
+{
+    m_pDoc->setModified(flag);
+}
+
+bool CXRichEditView::IsModified() const
+{
+    return m_pDoc->isModified();
+}
+
+bool CXRichEditView::HandlesCommand(int id)
+{
+    switch (id)
+    {
+    case ID_FILE_PRINT_SETUP:
+    case ID_FILE_PRINT:
+    case ID_FILE_PRINT_DIRECT:
+    case ID_FILE_PRINT_PREVIEW:
+    case ID_EDIT_COPY:
+    case ID_EDIT_CUT:
+    case ID_EDIT_FIND:
+    case ID_EDIT_PASTE:
+    case ID_EDIT_REPEAT:
+    case ID_EDIT_REPLACE:
+    case ID_EDIT_SELECT_ALL:
+    case ID_EDIT_UNDO:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CXRichEditView::OnCommand(int id)
+{
+    switch (id)
+    {
+    case ID_FILE_PRINT_SETUP: OnFilePrintSetup(); return true;
+    case ID_FILE_PRINT: OnFilePrint(); return true;
+    case ID_FILE_PRINT_DIRECT: OnFilePrintDirect(); return true;
+    case ID_FILE_PRINT_PREVIEW: OnFilePrintPreview(); return true;
+    case ID_EDIT_COPY: OnEditCopy(); return true;
+    case ID_EDIT_CUT: OnEditCut(); return true;
+    case ID_EDIT_FIND: OnEditFind(); return true;
+    case ID_EDIT_PASTE: OnEditPaste(); return true;
+    case ID_EDIT_REPEAT: OnEditRepeat(); return true;
+    case ID_EDIT_REPLACE: OnEditReplace(); return true;
+    case ID_EDIT_SELECT_ALL: OnEditSelectAll(); return true;
+    case ID_EDIT_UNDO: OnEditUndo(); return true;
+    default: return false;
+    }
+}
+
+bool CXRichEditView::IsCommandEnabled(int id) const
+{
+    const bool hasText = !m_pDoc->isEmpty();
+    const bool hasSelection = textCursor().hasSelection();
+    switch (id)
+    {
+    case ID_EDIT_UNDO: return !m_bReadOnly && m_pDoc->isUndoAvailable();
+    case ID_EDIT_CUT: return !m_bReadOnly && hasSelection;
+    case ID_EDIT_COPY: return hasSelection;
+    case ID_EDIT_PASTE: return !m_bReadOnly && canPaste();
+    case ID_EDIT_SELECT_ALL:
+    case ID_EDIT_FIND: return hasText;
+    case ID_EDIT_REPEAT: return hasText && !m_strFind.isEmpty();
+    case ID_EDIT_REPLACE: return hasText && !m_bReadOnly;
+    case ID_FILE_PRINT_SETUP:
+    case ID_FILE_PRINT:
+    case ID_FILE_PRINT_DIRECT:
+    case ID_FILE_PRINT_PREVIEW: return true;
+    default: return false;
+    }
+}
+
+void CXRichEditView::OnEditUndo()
+{
+    if (!m_bReadOnly)
+        undo();
+}
+
+void CXRichEditView::OnEditCut()
+{
+    if (!m_bReadOnly)
+        cut();
+}
+
+void CXRichEditView::OnEditCopy()
+{
+    copy();
+}
+
+void CXRichEditView::OnEditPaste()
+{
+    // The editor pastes plain text only; it takes the format of the insertion point.
+    if (!m_bReadOnly)
+        paste();
+}
+
+void CXRichEditView::OnEditSelectAll()
+{
+    selectAll();
+}
+
+// --- Find and replace -----------------------------------------------------------------------
+
+namespace
+{
+QTextDocument::FindFlags MakeFindFlags(bool matchCase, bool wholeWord, bool forward)
+{
+    QTextDocument::FindFlags flags;
+    if (matchCase)
+        flags |= QTextDocument::FindCaseSensitively;
+    if (wholeWord)
+        flags |= QTextDocument::FindWholeWords;
+    if (!forward)
+        flags |= QTextDocument::FindBackward;
+    return flags;
+}
+} // namespace
+
+bool CXRichEditView::FindText(const QString& what, bool matchCase, bool wholeWord, bool forward)
+{
+    m_strFind = what;
+    m_bMatchCase = matchCase;
+    m_bWholeWord = wholeWord;
+    m_bFindForward = forward;
+    if (what.isEmpty())
+        return false;
+
+    const QTextDocument::FindFlags flags = MakeFindFlags(matchCase, wholeWord, forward);
+    QTextCursor found = m_pDoc->find(what, textCursor(), flags);
+    if (found.isNull())
+    {
+        // Once round the end of the text.
+        QTextCursor from(m_pDoc);
+        from.movePosition(forward ? QTextCursor::Start : QTextCursor::End);
+        found = m_pDoc->find(what, from, flags);
+    }
+    if (found.isNull())
+        return false;
+    setTextCursor(found);
+    return true;
+}
+
+bool CXRichEditView::ReplaceText(const QString& what, const QString& with, bool matchCase,
+                                 bool wholeWord)
+{
+    if (m_bReadOnly || what.isEmpty())
+        return false;
+    QTextCursor selection = textCursor();
+    const Qt::CaseSensitivity cs = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    if (selection.hasSelection() && selection.selectedText().compare(what, cs) == 0)
+    {
+        selection.insertText(with);
+        setTextCursor(selection);
+    }
+    return FindText(what, matchCase, wholeWord, true);
+}
+
+int CXRichEditView::ReplaceAll(const QString& what, const QString& with, bool matchCase,
+                               bool wholeWord)
+{
+    m_strFind = what;
+    m_bMatchCase = matchCase;
+    m_bWholeWord = wholeWord;
+    if (m_bReadOnly || what.isEmpty())
+        return 0;
+    const QTextDocument::FindFlags flags = MakeFindFlags(matchCase, wholeWord, true);
+    QTextCursor edit(m_pDoc);
+    edit.beginEditBlock(); // one step for undo
+    int count = 0;
+    QTextCursor found = m_pDoc->find(what, 0, flags);
+    while (!found.isNull())
+    {
+        found.insertText(with);
+        ++count;
+        found = m_pDoc->find(what, found, flags);
+    }
+    edit.endEditBlock();
+    return count;
+}
+
+void CXRichEditView::ShowNotFound(const QString& what)
+{
+    Q_EMIT textNotFound(what);
+    // Window-modal but not blocking: the window goes on receiving while the box is up.
+    auto* box = new QMessageBox(QMessageBox::Information, MessageTitle(),
+                                QStringLiteral("找不到“%1”。").arg(what), QMessageBox::Ok,
+                                m_pFindDialog ? static_cast<QWidget*>(m_pFindDialog.data()) : this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void CXRichEditView::OpenFindDialog(bool replace)
+{
+    if (m_pFindDialog && m_pFindDialog->IsReplace() != replace)
+        delete m_pFindDialog.data();
+    if (!m_pFindDialog)
+        m_pFindDialog = new CFindReplaceDialog(this, replace);
+
+    // Start with the selection when it is a short piece of one line, else the last text.
+    QString initial = m_strFind;
+    const QString selected = textCursor().selectedText();
+    if (!selected.isEmpty() && selected.size() <= 128 && !selected.contains(QChar::ParagraphSeparator))
+        initial = selected;
+    m_pFindDialog->SetFindText(initial);
+    m_pFindDialog->show();
+    m_pFindDialog->raise();
+    m_pFindDialog->activateWindow();
+}
+
+void CXRichEditView::OnEditFind()
+{
+    OpenFindDialog(false);
+}
+
+void CXRichEditView::OnEditReplace()
+{
+    if (!m_bReadOnly)
+        OpenFindDialog(true);
+}
+
+void CXRichEditView::OnEditRepeat()
+{
+    if (m_strFind.isEmpty())
+    {
+        OnEditFind();
+        return;
+    }
+    if (!FindText(m_strFind, m_bMatchCase, m_bWholeWord, m_bFindForward))
+        ShowNotFound(m_strFind);
+}
+
+// --- Printing -------------------------------------------------------------------------------
+
+QPrinter& CXRichEditView::GetPrinter()
+{
+    // Made on first use: finding the system's printers can take a moment.
+    if (!m_pPrinter)
+    {
+        m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        m_pPrinter->setPageMargins(m_printMargins, QPageLayout::Inch);
+    }
+    return *m_pPrinter;
+}
+
+void CXRichEditView::PrintTo(QPrinter& printer) const
+{
+    printer.setPageMargins(m_printMargins, QPageLayout::Inch);
+    std::unique_ptr<QTextDocument> copy;
+    if (printer.printRange() == QPrinter::Selection && textCursor().hasSelection())
+    {
+        copy = std::make_unique<QTextDocument>();
+        QTextCursor(copy.get()).insertFragment(QTextDocumentFragment(textCursor()));
+    }
+    else
+    {
+        copy.reset(m_pDoc->clone());
+    }
+    // Laid out for the page as it is, so that the document adds no margins of its own to
+    // the printer's.
+    copy->setDefaultFont(font());
+    copy->documentLayout()->setPaintDevice(&printer);
+    copy->setPageSize(printer.pageLayout().paintRectPixels(printer.resolution()).size());
+    copy->setDocumentMargin(0);
+    copy->print(&printer);
+}
+
+void CXRichEditView::OnFilePrint()
+{
+    QPrinter& printer = GetPrinter();
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(QStringLiteral("打印"));
+    if (textCursor().hasSelection())
+        dialog.setOption(QAbstractPrintDialog::PrintSelection);
+    if (dialog.exec() == QDialog::Accepted)
+        PrintTo(printer);
+}
+
+void CXRichEditView::OnFilePrintDirect()
+{
+    QPrinter& printer = GetPrinter();
+    if (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty())
+    {
+        // No printer on the system: the print dialog offers printing to a file.
+        OnFilePrint();
+        return;
+    }
+    printer.setPrintRange(QPrinter::AllPages);
+    PrintTo(printer);
+}
+
+void CXRichEditView::OnFilePrintPreview()
+{
+    QPrinter& printer = GetPrinter();
+    printer.setPageMargins(m_printMargins, QPageLayout::Inch);
+    QPrintPreviewDialog dialog(&printer, this);
+    dialog.setWindowTitle(QStringLiteral("打印预览"));
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* p) { PrintTo(*p); });
+    dialog.exec();
+}
+
+void CXRichEditView::OnFilePrintSetup()
+{
+    QPrinter& printer = GetPrinter();
+    printer.setPageMargins(m_printMargins, QPageLayout::Inch);
+    QPageSetupDialog dialog(&printer, this);
+    dialog.setWindowTitle(QStringLiteral("打印设置"));
+    if (dialog.exec() == QDialog::Accepted)
+    {
+        // Margins the user sets here hold for the following print jobs.
+        m_printMargins = printer.pageLayout().margins(QPageLayout::Inch);
+    }
+}

@@ -1,0 +1,202 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QMarginsF>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTimer>
+
+#include <array>
+#include <memory>
+
+class CFindReplaceDialog;
+class QPrinter;
+
+// The monitor's document: the text itself, with no data of its own. The frame reaches the
+// modified state through it.
+class CXRichEditDoc : public QTextDocument
+{
+    Q_OBJECT
+public:
+    explicit CXRichEditDoc(QObject* parent = nullptr);
+};
+
+// A rich-text view for a log that grows at its end: coloured pieces are appended with
+// AppendText, the whole text is cleared, saved and loaded as rich text, and the usual edit,
+// find and print commands act on it.
+//
+// Appends only ever come from the window thread (port data reaches the window through
+// queued calls), so no lock is needed. What the screen costs is bounded instead: appends go
+// straight into the document, but the view repaints and scrolls to the end at most once per
+// kRefreshIntervalMs (less often when repaints are dear), however many pieces arrive in
+// between.
+class CXRichEditView : public QPlainTextEdit
+{
+    Q_OBJECT
+public:
+    static constexpr int kColourCount = 6;
+
+    // The text limit in characters (see the .cpp for how it was chosen).
+    static const int kDefaultTextLimit;
+
+    // Shortest time between two repaints while text streams in (about 30 per second).
+    static constexpr int kRefreshIntervalMs = 33;
+    // Longest time between two repaints however dear they are.
+    static constexpr int kMaxRefreshIntervalMs = 500;
+
+    // Command identifiers that the view handles.
+    enum Command
+    {
+        ID_FILE_PRINT_SETUP = 57606,
+        ID_FILE_PRINT = 57607,
+        ID_FILE_PRINT_DIRECT = 57608,
+        ID_FILE_PRINT_PREVIEW = 57609,
+        ID_EDIT_COPY = 57634,
+        ID_EDIT_CUT = 57635,
+        ID_EDIT_FIND = 57636,
+        ID_EDIT_PASTE = 57637,
+        ID_EDIT_REPEAT = 57640,
+        ID_EDIT_REPLACE = 57641,
+        ID_EDIT_SELECT_ALL = 57642,
+        ID_EDIT_UNDO = 57643,
+    };
+
+    explicit CXRichEditView(QWidget* parent = nullptr);
+    ~CXRichEditView() override;
+
+    // Appends text at the end in the colour of colourIndex (0 to 5; any other index keeps
+    // the format of the text before it). Afterwards the insertion point is at the end and
+    // has format 0. "\r\n" counts as one line end.
+    void AppendText(const QString& text, int colourIndex);
+
+    // Several appends between BeginAppend and EndAppend form one edit of the document (one
+    // layout pass, one notification). Calls nest; the outermost EndAppend ends the edit.
+    void BeginAppend();
+    void EndAppend();
+
+    // Deletes all text; with emptyUndo the undo history goes too.
+    void ClearAll(bool emptyUndo);
+
+    // 0: no wrap, 1: wrap to the window's width.
+    void SetWordWrap(int mode);
+    int GetWordWrap() const { return m_nWordWrap; }
+
+    // Read-only stops the user from typing; the program's own appends, clears, loads and
+    // saves go on.
+    void SetReadOnly(bool flag);
+    bool GetReadOnly() const { return m_bReadOnly; }
+
+    void SetModified(bool flag);
+    bool IsModified() const;
+
+    // Writes the whole text as rich text (the file is replaced only when written
+    // completely). False, with no message, when the file cannot be written; the reason is
+    // then in LastFileError().
+    bool SaveFile(const QString& path);
+    // Replaces the whole text by the rich text of the file and marks it not modified. False,
+    // with no message and the text unchanged, when the file cannot be read or is not rich
+    // text; the reason is then in LastFileError().
+    bool LoadFile(const QString& path);
+    // Why the last SaveFile or LoadFile failed, in the program's language.
+    const QString& LastFileError() const { return m_strFileError; }
+
+    int GetTextLimit() const { return m_nTextLimit; }
+    void SetTextLimit(int limit);
+    // Characters in the text (a line end counts one).
+    int GetTextLength() const;
+
+    const QTextCharFormat& GetCharFormat(int colourIndex) const;
+    // The face of the text: "宋体" where installed, else a Chinese face of the machine.
+    static QString DefaultFace();
+
+    CXRichEditDoc* GetDocument() const { return m_pDoc; }
+
+    // The command entry points the frame routes the view's identifiers to. OnCommand is
+    // false for an identifier the view does not handle.
+    static bool HandlesCommand(int id);
+    bool OnCommand(int id);
+    bool IsCommandEnabled(int id) const;
+
+    // Find and replace, used by the find dialog and F3 (which repeats the last find). True
+    // when found: the match is selected and shown. The search starts at the selection and
+    // goes round the end of the text once.
+    bool FindText(const QString& what, bool matchCase, bool wholeWord, bool forward);
+    // Replaces the selection when it matches what, then finds the next match. True when a
+    // further match was found.
+    bool ReplaceText(const QString& what, const QString& with, bool matchCase, bool wholeWord);
+    // Replaces every match in one undoable step; the number of replacements.
+    int ReplaceAll(const QString& what, const QString& with, bool matchCase, bool wholeWord);
+    const QString& GetFindText() const { return m_strFind; }
+    // Tells the user that what was not found (a box that does not block the window).
+    void ShowNotFound(const QString& what);
+
+    // Prints the whole text on printer with the view's margins.
+    void PrintTo(QPrinter& printer) const;
+    // Page margins in inches (0.5 on every side: 720 twips).
+    const QMarginsF& GetPrintMargins() const { return m_printMargins; }
+    // The printer that print setup configures (created on first use).
+    QPrinter& GetPrinter();
+
+    // True while appended text waits for the next repaint.
+    bool IsRefreshPending() const { return m_bRefreshPending; }
+    // What the last refresh cost, with its repaint.
+    qint64 GetLastRefreshCostNs() const { return m_nRefreshCostNs; }
+
+public Q_SLOTS:
+    void OnEditUndo();
+    void OnEditCut();
+    void OnEditCopy();
+    void OnEditPaste();
+    void OnEditSelectAll();
+    void OnEditFind();
+    void OnEditRepeat();
+    void OnEditReplace();
+    void OnFilePrint();
+    void OnFilePrintDirect();
+    void OnFilePrintPreview();
+    void OnFilePrintSetup();
+    // Shows the appended text now: scrolls to the end and repaints.
+    void Refresh();
+
+Q_SIGNALS:
+    // A find found nothing (the find commands also tell the user).
+    void textNotFound(const QString& what);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void ScheduleRefresh();
+    void PlaceCaretAtEnd();
+    void OpenFindDialog(bool replace);
+
+    CXRichEditDoc* m_pDoc = nullptr;
+    QTextCursor m_appendCursor;
+    int m_nAppendDepth = 0;
+    int m_nTextLimit = 0;
+    std::array<QTextCharFormat, kColourCount> m_charFormats;
+    int m_nWordWrap = 0;
+    bool m_bReadOnly = false;
+
+    QTimer m_refreshTimer;
+    QElapsedTimer m_lastRefresh;
+    bool m_bRefreshPending = false;
+    bool m_bLayoutChanged = false; // appends that the view's layout has not heard of
+    qint64 m_nRefreshCostNs = 0; // the last refresh with its repaint
+
+    QString m_strFileError;
+
+    QString m_strFind;
+    QString m_strReplace;
+    bool m_bMatchCase = false;
+    bool m_bWholeWord = false;
+    bool m_bFindForward = true;
+    QPointer<CFindReplaceDialog> m_pFindDialog;
+
+    QMarginsF m_printMargins;
+    std::unique_ptr<QPrinter> m_pPrinter;
+
+};

@@ -1,0 +1,443 @@
+#include "FindReplaceDialog.h"
+#include "VRLView.h"
+
+#include <QtTest>
+
+#include <QClipboard>
+#include <QFontDatabase>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTextBlock>
+
+namespace
+{
+struct Run
+{
+    QString text;
+    QColor colour;
+};
+
+// The text of the document as runs of one colour; a line end is "\n" in the run before it.
+QList<Run> Runs(const QTextDocument& doc)
+{
+    QList<Run> runs;
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next())
+    {
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+        {
+            const QTextFragment fragment = it.fragment();
+            const QColor colour = fragment.charFormat().foreground().color();
+            if (!runs.isEmpty() && runs.last().colour == colour)
+                runs.last().text += fragment.text();
+            else
+                runs.append({fragment.text(), colour});
+        }
+        if (block.next().isValid() && !runs.isEmpty())
+            runs.last().text += QLatin1Char('\n');
+    }
+    return runs;
+}
+
+QColor ColourAt(const QTextDocument& doc, int position)
+{
+    QTextCursor cursor(const_cast<QTextDocument*>(&doc));
+    cursor.setPosition(position + 1); // the format of the character before the cursor
+    return cursor.charFormat().foreground().color();
+}
+} // namespace
+
+class tst_XRichEditView : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir m_home;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        qputenv("XDG_CONFIG_HOME", m_home.filePath(QStringLiteral("config")).toUtf8());
+        qputenv("XDG_DATA_HOME", m_home.filePath(QStringLiteral("data")).toUtf8());
+    }
+
+    void startsEmptyWithItsLook()
+    {
+        CVRLView view;
+        QVERIFY(view.document()->isEmpty());
+        QVERIFY(!view.IsModified());
+        QCOMPARE(view.GetWordWrap(), 0);
+        QCOMPARE(view.lineWrapMode(), QPlainTextEdit::NoWrap);
+        QVERIFY(!view.GetReadOnly());
+        QCOMPARE(view.palette().color(QPalette::Base), QColor(230, 230, 230));
+        QCOMPARE(view.GetTextLimit(), CXRichEditView::kDefaultTextLimit);
+        QCOMPARE(view.GetDocument(), view.document());
+        QCOMPARE(view.GetPrintMargins(), QMarginsF(0.5, 0.5, 0.5, 0.5));
+
+        const QString face = CXRichEditView::DefaultFace();
+        QVERIFY(!face.isEmpty());
+        QVERIFY2(QFontDatabase::families().contains(face, Qt::CaseInsensitive), qPrintable(face));
+        const QList<QColor> colours{QColor(0, 0, 0),     QColor(200, 0, 0), QColor(0, 128, 0),
+                                    QColor(0, 0, 200),   QColor(200, 0, 0), QColor(128, 128, 128)};
+        for (int i = 0; i < CXRichEditView::kColourCount; ++i)
+        {
+            const QTextCharFormat& format = view.GetCharFormat(i);
+            QCOMPARE(format.foreground().color(), colours[i]);
+            QCOMPARE(format.fontPointSize(), 9.0);
+            QCOMPARE(format.fontFamilies().toStringList(), QStringList{face});
+            // Colour, size and face only: no effects of their own.
+            QVERIFY(!format.hasProperty(QTextFormat::FontWeight));
+            QVERIFY(!format.hasProperty(QTextFormat::FontItalic));
+        }
+    }
+
+    void appendsPiecesInTheirColours()
+    {
+        CVRLView view;
+        view.AppendText(QStringLiteral("[12:30:05  15] "), 5);
+        view.AppendText(QStringLiteral("COM"), 5);
+        view.AppendText(QStringLiteral("12"), 1);
+        view.AppendText(QString(QChar(0x2191)), 5);
+        view.AppendText(QStringLiteral("01 03 0A\n"), 3);
+        view.AppendText(QStringLiteral("sent\n"), 4);
+        view.AppendText(QStringLiteral("green"), 2);
+        view.AppendText(QStringLiteral("+same"), 7); // no format of its own: keeps the one before
+        view.AppendText(QStringLiteral(" black\r\nnext"), 0);
+
+        QCOMPARE(view.toPlainText(),
+                 QStringLiteral("[12:30:05  15] COM12\u219101 03 0A\nsent\ngreen+same black\nnext"));
+        const QList<Run> runs = Runs(*view.document());
+        QCOMPARE(runs.size(), 7);
+        QCOMPARE(runs[0].text, QStringLiteral("[12:30:05  15] COM"));
+        QCOMPARE(runs[0].colour, QColor(128, 128, 128));
+        QCOMPARE(runs[1].text, QStringLiteral("12"));
+        QCOMPARE(runs[1].colour, QColor(200, 0, 0));
+        QCOMPARE(runs[2].text, QString(QChar(0x2191)));
+        QCOMPARE(runs[2].colour, QColor(128, 128, 128));
+        QCOMPARE(runs[3].text, QStringLiteral("01 03 0A\n"));
+        QCOMPARE(runs[3].colour, QColor(0, 0, 200));
+        QCOMPARE(runs[4].text, QStringLiteral("sent\n"));
+        QCOMPARE(runs[4].colour, QColor(200, 0, 0));
+        QCOMPARE(runs[5].text, QStringLiteral("green+same"));
+        QCOMPARE(runs[5].colour, QColor(0, 128, 0));
+        QCOMPARE(runs[6].text, QStringLiteral(" black\nnext"));
+        QCOMPARE(runs[6].colour, QColor(0, 0, 0));
+        QCOMPARE(view.document()->blockCount(), 4); // "\r\n" is one line end
+        QVERIFY(view.IsModified());
+        QVERIFY(!view.document()->isUndoAvailable()); // appends are not recorded
+    }
+
+    void typedTextAfterAnAppendIsBlack()
+    {
+        CVRLView view;
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.setFocus();
+        view.AppendText(QStringLiteral("abc"), 3);
+        // The user had put the caret elsewhere and selected; an append takes it to the end.
+        QTextCursor caret = view.textCursor();
+        caret.setPosition(0);
+        caret.setPosition(1, QTextCursor::KeepAnchor);
+        view.setTextCursor(caret);
+        view.AppendText(QStringLiteral("def"), 4);
+        QVERIFY(!view.textCursor().hasSelection());
+        QCOMPARE(view.textCursor().position(), 6);
+        QTest::keyClicks(&view, QStringLiteral("xy"));
+        QCOMPARE(view.toPlainText(), QStringLiteral("abcdefxy"));
+        QCOMPARE(ColourAt(*view.document(), 6), QColor(0, 0, 0));
+        QCOMPARE(ColourAt(*view.document(), 7), QColor(0, 0, 0));
+        QCOMPARE(ColourAt(*view.document(), 5), QColor(200, 0, 0));
+        // Typing is recorded for undo, until the next append.
+        QVERIFY(view.document()->isUndoAvailable());
+        view.AppendText(QStringLiteral("!"), 3);
+        QVERIFY(!view.document()->isUndoAvailable());
+    }
+
+    void limitEmptiesTheTextBeforeThePieceThatReachesIt()
+    {
+        CVRLView view;
+        view.SetTextLimit(20);
+        view.AppendText(QStringLiteral("0123456789"), 3);
+        view.AppendText(QStringLiteral("abcdefgh\n"), 3); // 19 characters: below the limit
+        QCOMPARE(view.GetTextLength(), 19);
+        view.AppendText(QStringLiteral("COM"), 5); // 22: empties first, even mid-line
+        QCOMPARE(view.toPlainText(), QStringLiteral("COM"));
+        QCOMPARE(Runs(*view.document()).first().colour, QColor(128, 128, 128));
+        view.AppendText(QStringLiteral("1234567890123456"), 1); // 19 again
+        view.AppendText(QStringLiteral("x"), 3); // exactly 20 is the limit
+        QCOMPARE(view.toPlainText(), QStringLiteral("x"));
+        // A piece longer than the limit still appears whole, alone.
+        view.AppendText(QString(30, QLatin1Char('y')), 3);
+        QCOMPARE(view.toPlainText(), QString(30, QLatin1Char('y')));
+        QVERIFY(view.IsModified());
+
+        // Inside one batch the rule holds per piece too.
+        view.ClearAll(true);
+        view.BeginAppend();
+        for (int i = 0; i < 5; ++i)
+            view.AppendText(QStringLiteral("line %1\n").arg(i), 3); // 7 characters each
+        view.EndAppend();
+        QCOMPARE(view.toPlainText(), QStringLiteral("line 4\n")); // 21 >= 20 at the 3rd
+        QCOMPARE(view.document()->blockCount(), 2);
+    }
+
+    void batchIsOneEditAndTheScreenFollowsTheEnd()
+    {
+        CVRLView view;
+        view.resize(400, 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QSignalSpy changes(view.document(), &QTextDocument::contentsChanged);
+        view.BeginAppend();
+        view.BeginAppend(); // nests
+        for (int i = 0; i < 200; ++i)
+        {
+            view.AppendText(QStringLiteral("COM"), 5);
+            view.AppendText(QStringLiteral("%1 ").arg(i), 1);
+            view.AppendText(QStringLiteral("01 02 03\n"), 3);
+        }
+        view.EndAppend();
+        QCOMPARE(changes.count(), 0);
+        view.EndAppend();
+        QCOMPARE(changes.count(), 1);
+        view.EndAppend(); // unbalanced: ignored
+        QCOMPARE(view.document()->blockCount(), 201);
+
+        // The screen catches up within a refresh, at the end of the text.
+        QVERIFY(view.IsRefreshPending());
+        QTRY_VERIFY(!view.IsRefreshPending());
+        QScrollBar* bar = view.verticalScrollBar();
+        QVERIFY(bar->maximum() > 150);
+        QVERIFY(view.viewport()->rect().contains(view.cursorRect()));
+        QVERIFY(view.cursorForPosition(QPoint(0, 0)).blockNumber() > 150);
+
+        // The user scrolls back; the next append brings the end back into view.
+        bar->setValue(0);
+        QVERIFY(!view.viewport()->rect().contains(view.cursorRect()));
+        view.AppendText(QStringLiteral("more\n"), 3);
+        QTRY_VERIFY(view.viewport()->rect().contains(view.cursorRect()));
+        QVERIFY(bar->value() > 150);
+
+        // Emptied at the limit while shown: the view points at the new, short text.
+        view.SetTextLimit(view.GetTextLength() + 5);
+        view.AppendText(QStringLiteral("fresh line\n"), 3);
+        QTRY_VERIFY(!view.IsRefreshPending());
+        QCOMPARE(view.document()->blockCount(), 2);
+        QCOMPARE(view.cursorForPosition(QPoint(0, 0)).blockNumber(), 0);
+        QCOMPARE(bar->maximum(), 0);
+        view.repaint(); // paints the emptied text without trouble
+    }
+
+    void clearAllWithAndWithoutUndo()
+    {
+        CVRLView view;
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.AppendText(QStringLiteral("received\n"), 3);
+        view.setFocus();
+        QTest::keyClicks(&view, QStringLiteral("note"));
+        view.ClearAll(false);
+        QVERIFY(view.document()->isEmpty());
+        QVERIFY(view.IsCommandEnabled(CXRichEditView::ID_EDIT_UNDO));
+        view.OnCommand(CXRichEditView::ID_EDIT_UNDO);
+        QCOMPARE(view.toPlainText(), QStringLiteral("received\nnote"));
+        QCOMPARE(ColourAt(*view.document(), 0), QColor(0, 0, 200));
+
+        view.ClearAll(true);
+        view.SetModified(false);
+        QVERIFY(view.document()->isEmpty());
+        QVERIFY(!view.document()->isUndoAvailable());
+        QVERIFY(!view.IsModified());
+        // The view goes on as before, with its formats.
+        view.AppendText(QStringLiteral("again"), 4);
+        QCOMPARE(Runs(*view.document()).first().colour, QColor(200, 0, 0));
+        QCOMPARE(view.document()->defaultFont().pixelSize(), 12);
+    }
+
+    void wrapReadOnlyAndModified()
+    {
+        CVRLView view;
+        view.SetWordWrap(1);
+        QCOMPARE(view.GetWordWrap(), 1);
+        QCOMPARE(view.lineWrapMode(), QPlainTextEdit::WidgetWidth);
+        view.SetWordWrap(0);
+        QCOMPARE(view.GetWordWrap(), 0);
+        QCOMPARE(view.lineWrapMode(), QPlainTextEdit::NoWrap);
+
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.setFocus();
+        view.SetReadOnly(true);
+        QVERIFY(view.GetReadOnly());
+        QTest::keyClicks(&view, QStringLiteral("typed"));
+        QVERIFY(view.document()->isEmpty());
+        view.AppendText(QStringLiteral("still shown\n"), 3); // the program's appends go on
+        QCOMPARE(view.toPlainText(), QStringLiteral("still shown\n"));
+        QVERIFY(!view.IsCommandEnabled(CXRichEditView::ID_EDIT_PASTE));
+        QVERIFY(!view.IsCommandEnabled(CXRichEditView::ID_EDIT_REPLACE));
+        view.SetReadOnly(false);
+        QVERIFY(!view.GetReadOnly());
+        QTest::keyClicks(&view, QStringLiteral("ok"));
+        QCOMPARE(view.toPlainText(), QStringLiteral("still shown\nok"));
+
+        view.SetModified(false);
+        QVERIFY(!view.IsModified());
+        view.AppendText(QStringLiteral("x"), 3);
+        QVERIFY(view.IsModified());
+        view.SetModified(false);
+        QVERIFY(!view.IsModified());
+        view.SetModified(true);
+        QVERIFY(view.IsModified());
+    }
+
+    void commandsByIdentifier()
+    {
+        CVRLView view;
+        QVERIFY(CXRichEditView::HandlesCommand(57643));
+        QVERIFY(CXRichEditView::HandlesCommand(57606));
+        QVERIFY(!CXRichEditView::HandlesCommand(32780)); // the frame's
+        QVERIFY(!view.OnCommand(32780));
+
+        QVERIFY(!view.IsCommandEnabled(CXRichEditView::ID_EDIT_SELECT_ALL));
+        QVERIFY(!view.IsCommandEnabled(CXRichEditView::ID_EDIT_FIND));
+        view.AppendText(QStringLiteral("01 02 03\n"), 3);
+        QVERIFY(view.IsCommandEnabled(CXRichEditView::ID_EDIT_FIND));
+        QVERIFY(!view.IsCommandEnabled(CXRichEditView::ID_EDIT_REPEAT)); // nothing looked for yet
+        QVERIFY(!view.IsCommandEnabled(CXRichEditView::ID_EDIT_COPY));
+        QVERIFY(view.OnCommand(CXRichEditView::ID_EDIT_SELECT_ALL));
+        QVERIFY(view.IsCommandEnabled(CXRichEditView::ID_EDIT_COPY));
+        QVERIFY(view.IsCommandEnabled(CXRichEditView::ID_EDIT_CUT));
+        QVERIFY(view.OnCommand(CXRichEditView::ID_EDIT_COPY));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("01 02 03\n"));
+        view.SetReadOnly(true);
+        QVERIFY(!view.IsCommandEnabled(CXRichEditView::ID_EDIT_CUT));
+        view.OnCommand(CXRichEditView::ID_EDIT_CUT); // refused
+        QCOMPARE(view.toPlainText(), QStringLiteral("01 02 03\n"));
+        view.SetReadOnly(false);
+
+        // Paste takes plain text, in the insertion point's format.
+        QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
+        view.moveCursor(QTextCursor::End);
+        QVERIFY(view.IsCommandEnabled(CXRichEditView::ID_EDIT_PASTE));
+        view.AppendText(QString(), 3); // an append leaves format 0 at the insertion point
+        QVERIFY(view.OnCommand(CXRichEditView::ID_EDIT_PASTE));
+        QCOMPARE(view.toPlainText(), QStringLiteral("01 02 03\npasted"));
+        QCOMPARE(ColourAt(*view.document(), 10), QColor(0, 0, 0));
+    }
+
+    void findFindNextAndReplace()
+    {
+        CVRLView view;
+        view.AppendText(QStringLiteral("abc ABC abcd\n"), 3);
+        view.AppendText(QStringLiteral("x abc\n"), 4);
+        view.moveCursor(QTextCursor::Start);
+
+        QVERIFY(view.FindText(QStringLiteral("abc"), false, true, true));
+        QCOMPARE(view.textCursor().selectionStart(), 0);
+        view.OnCommand(CXRichEditView::ID_EDIT_REPEAT); // F3: same text, same options
+        QCOMPARE(view.textCursor().selectionStart(), 4);
+        QCOMPARE(view.textCursor().selectedText(), QStringLiteral("ABC"));
+        view.OnEditRepeat(); // whole words: "abcd" is passed over
+        QCOMPARE(view.textCursor().selectionStart(), 15);
+        view.OnEditRepeat(); // round the end
+        QCOMPARE(view.textCursor().selectionStart(), 0);
+
+        QVERIFY(view.FindText(QStringLiteral("ABC"), true, false, true));
+        QCOMPARE(view.textCursor().selectionStart(), 4);
+        QVERIFY(view.FindText(QStringLiteral("abc"), true, false, false)); // backwards
+        QCOMPARE(view.textCursor().selectionStart(), 0);
+
+        QSignalSpy notFound(&view, &CXRichEditView::textNotFound);
+        QVERIFY(!view.FindText(QStringLiteral("zzz"), false, false, true));
+        view.OnEditRepeat();
+        QCOMPARE(notFound.count(), 1);
+        QCOMPARE(notFound.first().first().toString(), QStringLiteral("zzz"));
+        const QList<QMessageBox*> boxes = view.findChildren<QMessageBox*>();
+        QCOMPARE(boxes.size(), 1); // open, not blocking
+        QCOMPARE(boxes.first()->windowTitle(), QStringLiteral("VRL"));
+        QCOMPARE(boxes.first()->text(), QStringLiteral("找不到“zzz”。"));
+        QCOMPARE(boxes.first()->standardButtons(), QMessageBox::Ok);
+        boxes.first()->close();
+
+        // Replace: the selected match is replaced, then the next one is selected.
+        view.moveCursor(QTextCursor::Start);
+        QVERIFY(view.FindText(QStringLiteral("abc"), true, true, true));
+        QVERIFY(view.ReplaceText(QStringLiteral("abc"), QStringLiteral("01"), true, true));
+        QCOMPARE(view.toPlainText(), QStringLiteral("01 ABC abcd\nx abc\n"));
+        QCOMPARE(view.textCursor().selectionStart(), 14);
+        QCOMPARE(ColourAt(*view.document(), 0), QColor(0, 0, 200)); // keeps the line's colour
+
+        QCOMPARE(view.ReplaceAll(QStringLiteral("abc"), QStringLiteral("#"), false, false), 3);
+        QCOMPARE(view.toPlainText(), QStringLiteral("01 # #d\nx #\n"));
+        view.undo(); // one step
+        QCOMPARE(view.toPlainText(), QStringLiteral("01 ABC abcd\nx abc\n"));
+
+        view.SetReadOnly(true);
+        QCOMPARE(view.ReplaceAll(QStringLiteral("abc"), QStringLiteral("#"), false, false), 0);
+        QVERIFY(!view.ReplaceText(QStringLiteral("abc"), QStringLiteral("#"), false, false));
+        QCOMPARE(view.toPlainText(), QStringLiteral("01 ABC abcd\nx abc\n"));
+    }
+
+    void findDialog()
+    {
+        CVRLView view;
+        view.AppendText(QStringLiteral("01 03 0A\n01 03 0B\n"), 3);
+        view.moveCursor(QTextCursor::Start);
+        QVERIFY(view.OnCommand(CXRichEditView::ID_EDIT_FIND));
+        auto* dialog = view.findChild<CFindReplaceDialog*>();
+        QVERIFY(dialog);
+        QVERIFY(dialog->isVisible());
+        QVERIFY(!dialog->IsReplace());
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("查找"));
+        QVERIFY(!dialog->FindNextButton()->isEnabled());
+        dialog->FindEdit()->setText(QStringLiteral("03 0B"));
+        QVERIFY(dialog->FindNextButton()->isEnabled());
+        QTest::mouseClick(dialog->FindNextButton(), Qt::LeftButton);
+        QCOMPARE(view.textCursor().selectionStart(), 12);
+        QCOMPARE(view.GetFindText(), QStringLiteral("03 0B"));
+
+        // Replace mode takes the place of find mode, starting with the selection.
+        QVERIFY(view.OnCommand(CXRichEditView::ID_EDIT_REPLACE));
+        QTRY_COMPARE(view.findChildren<CFindReplaceDialog*>().size(), 1);
+        dialog = view.findChild<CFindReplaceDialog*>();
+        QVERIFY(dialog->IsReplace());
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("替换"));
+        QCOMPARE(dialog->FindEdit()->text(), QStringLiteral("03 0B"));
+        dialog->FindEdit()->setText(QStringLiteral("01"));
+        dialog->ReplaceEdit()->setText(QStringLiteral("FF"));
+        QTest::mouseClick(dialog->ReplaceAllButton(), Qt::LeftButton);
+        QCOMPARE(view.toPlainText(), QStringLiteral("FF 03 0A\nFF 03 0B\n"));
+    }
+
+    void printsWithHalfInchMargins()
+    {
+        CVRLView view;
+        for (int i = 0; i < 100; ++i)
+            view.AppendText(QStringLiteral("COM1 01 03 0A %1\n").arg(i), 3);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Inch);
+        const QString path = m_home.filePath(QStringLiteral("monitor.pdf"));
+        printer.setOutputFileName(path);
+        view.PrintTo(printer);
+        const QMarginsF margins = printer.pageLayout().margins(QPageLayout::Inch);
+        QCOMPARE(margins.left(), 0.5);
+        QCOMPARE(margins.top(), 0.5);
+        QCOMPARE(margins.right(), 0.5);
+        QCOMPARE(margins.bottom(), 0.5);
+        QFile pdf(path);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        const QByteArray bytes = pdf.readAll();
+        QVERIFY(bytes.startsWith("%PDF"));
+        // 100 lines take more than one page.
+        const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
+        QVERIFY(QString::fromLatin1(bytes).count(page) >= 2);
+    }
+};
+
+QTEST_MAIN(tst_XRichEditView)
+#include "tst_XRichEditView.moc"
