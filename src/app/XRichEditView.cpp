@@ -1,6 +1,10 @@
 #include "XRichEditView.h"
 
 #include "FindReplaceDialog.h"
+#include "RichText.h"
+#include "RtfReader.h"
+#include "RtfWriter.h"
+#include "SendEditRichText.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontDatabase>
@@ -11,10 +15,12 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QSaveFile>
 #include <QScrollBar>
 #include <QTextDocumentFragment>
 
 #include <algorithm>
+#include <sstream>
 
 // The text limit. A rich edit control stops at a maximum of its own; QPlainTextEdit has
 // none, so the limit comes from what the machine carries. Measured with
@@ -50,6 +56,33 @@ constexpr double kPrintMarginInches = 0.5; // 720 twips
 QString MessageTitle()
 {
     return QStringLiteral("VRL");
+}
+
+// The face that monitor files name.
+const std::string kFileFace = "宋体";
+
+// The same text with the face `from` named `to` (the text is copied only when that face is
+// in use).
+RichText WithFace(RichText text, const std::string& from, const std::string& to)
+{
+    const std::vector<RichTextFormat>& formats = text.Formats();
+    if (from == to ||
+        std::none_of(formats.begin(), formats.end(),
+                     [&](const RichTextFormat& f) { return f.m_face == from; }))
+        return text;
+    RichText renamed;
+    renamed.Reserve(text.Text().size());
+    std::vector<std::size_t> index;
+    index.reserve(formats.size());
+    for (RichTextFormat format : formats)
+    {
+        if (format.m_face == from)
+            format.m_face = to;
+        index.push_back(renamed.AddFormat(format));
+    }
+    for (std::size_t run = 0; run < text.RunCount(); ++run)
+        renamed.Append(text.RunText(run), index[text.RunFormatIndex(run)]);
+    return renamed;
 }
 } // namespace
 
@@ -613,4 +646,65 @@ void CXRichEditView::OnFilePrintSetup()
         // Margins the user sets here hold for the following print jobs.
         m_printMargins = printer.pageLayout().margins(QPageLayout::Inch);
     }
+}
+
+// --- Monitor files ----------------------------------------------------------------------------
+
+bool CXRichEditView::SaveFile(const QString& path)
+{
+    m_strFileError.clear();
+    // Files name the monitor's face "宋体" also where another face stands in for it here,
+    // so that they look the same on every machine.
+    const RichText text = WithFace(SendEditRichText::FromDocument(*m_pDoc),
+                                   DefaultFace().toStdString(), kFileFace);
+    std::ostringstream rtf;
+    if (!RtfWriter::Write(text, rtf))
+    {
+        m_strFileError = QStringLiteral("无法保存文件“%1”！").arg(path);
+        return false;
+    }
+    const std::string bytes = std::move(rtf).str();
+
+    // Written beside and renamed over the old file, so that a failed write (a full disk)
+    // leaves the old file as it was instead of a truncated one.
+    QSaveFile file(path);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+            static_cast<qint64>(bytes.size()) ||
+        !file.commit())
+    {
+        file.cancelWriting();
+        m_strFileError = QStringLiteral("无法保存文件“%1”！").arg(path);
+        return false;
+    }
+    m_pDoc->setModified(false);
+    return true;
+}
+
+bool CXRichEditView::LoadFile(const QString& path)
+{
+    m_strFileError.clear();
+    RtfReadResult result = RtfReader::ReadFile(path.toStdString());
+    if (!result.IsUsable())
+    {
+        // Nothing is replaced: the monitor keeps its text.
+        m_strFileError = result.m_status == RtfReadStatus::NotRtf
+                             ? QStringLiteral("文件“%1”不是监视报文文件：%2！")
+                                   .arg(path, QString::fromStdString(result.m_reason))
+                             : QStringLiteral("无法打开文件“%1”！").arg(path);
+        return false;
+    }
+    if (result.m_status == RtfReadStatus::Partial)
+        m_strFileError = QStringLiteral("文件“%1”已损坏：%2。")
+                             .arg(path, QString::fromStdString(result.m_reason));
+
+    const RichText text = WithFace(std::move(result.m_document), kFileFace, DefaultFace().toStdString());
+    m_refreshTimer.stop();
+    m_bRefreshPending = false;
+    m_bLayoutChanged = false;
+    SendEditRichText::ToDocument(text, *m_pDoc);
+    m_pDoc->setModified(false);
+    moveCursor(QTextCursor::Start);
+    return true;
 }

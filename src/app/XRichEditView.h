@@ -98,9 +98,11 @@ public:
     bool SaveFile(const QString& path);
     // Replaces the whole text by the rich text of the file and marks it not modified. False,
     // with no message and the text unchanged, when the file cannot be read or is not rich
-    // text; the reason is then in LastFileError().
+    // text; the reason is then in LastFileError(). A damaged file gives what could be read
+    // of it: true, with the damage named in LastFileError().
     bool LoadFile(const QString& path);
-    // Why the last SaveFile or LoadFile failed, in the program's language.
+    // What went wrong in the last SaveFile or LoadFile, in the program's language; empty
+    // when nothing did.
     const QString& LastFileError() const { return m_strFileError; }
 
     int GetTextLimit() const { return m_nTextLimit; }

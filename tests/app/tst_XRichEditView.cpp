@@ -413,6 +413,107 @@ private Q_SLOTS:
         QCOMPARE(view.toPlainText(), QStringLiteral("FF 03 0A\nFF 03 0B\n"));
     }
 
+    void saveAndLoadKeepTextAndColours()
+    {
+        CVRLView view;
+        view.AppendText(QStringLiteral("[12:30:05  15] COM"), 5);
+        view.AppendText(QStringLiteral("1"), 1);
+        view.AppendText(QString(QChar(0x2191)), 5);
+        view.AppendText(QStringLiteral("01 03 0A\n"), 3);
+        view.AppendText(QStringLiteral("COM"), 5);
+        view.AppendText(QStringLiteral("2"), 1);
+        view.AppendText(QString(QChar(0x2193)), 5);
+        view.AppendText(QStringLiteral("中文 {a\\b}\n"), 4);
+        view.AppendText(QStringLiteral("green"), 2);
+        const QString path = m_home.filePath(QStringLiteral("monitor.tnf"));
+        QVERIFY(view.SaveFile(path));
+        QVERIFY(view.LastFileError().isEmpty());
+        QVERIFY(!view.IsModified());
+
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray rtf = file.readAll();
+        QVERIFY(rtf.startsWith("{\\rtf1"));
+        // The file names the face "宋体" whatever face stands in for it on this machine.
+        QVERIFY(rtf.contains("\\'cb\\'ce\\'cc\\'e5;")); // GBK bytes of 宋体 in the font table
+        if (CXRichEditView::DefaultFace() != QStringLiteral("宋体"))
+            QVERIFY(!rtf.contains(CXRichEditView::DefaultFace().toUtf8()));
+
+        CVRLView loaded;
+        loaded.AppendText(QStringLiteral("old text\n"), 3);
+        QVERIFY(loaded.LoadFile(path));
+        QVERIFY(loaded.LastFileError().isEmpty());
+        QVERIFY(!loaded.IsModified());
+        QCOMPARE(loaded.toPlainText(), view.toPlainText());
+        const QList<Run> before = Runs(*view.document());
+        const QList<Run> after = Runs(*loaded.document());
+        QCOMPARE(after.size(), before.size());
+        for (int i = 0; i < before.size(); ++i)
+        {
+            QCOMPARE(after[i].text, before[i].text);
+            QCOMPARE(after[i].colour, before[i].colour);
+        }
+        // Shown in the machine's face and 9 points, as appended text is.
+        QTextCursor cursor(loaded.document());
+        cursor.setPosition(3);
+        QCOMPARE(cursor.charFormat().fontFamilies().toStringList(), QStringList{CXRichEditView::DefaultFace()});
+        QCOMPARE(cursor.charFormat().fontPointSize(), 9.0);
+        // Appends go on after a load.
+        loaded.AppendText(QStringLiteral("next\n"), 3);
+        QVERIFY(loaded.toPlainText().endsWith(QStringLiteral("green") + QStringLiteral("next\n")));
+    }
+
+    void failedLoadOrSaveLeavesThingsAsTheyWere()
+    {
+        CVRLView view;
+        view.AppendText(QStringLiteral("kept\n"), 3);
+        const QString text = view.toPlainText();
+
+        const QString missing = m_home.filePath(QStringLiteral("missing.tnf"));
+        QVERIFY(!view.LoadFile(missing));
+        QVERIFY(view.LastFileError().contains(missing));
+        QCOMPARE(view.toPlainText(), text);
+        QVERIFY(view.IsModified());
+
+        const QString plain = m_home.filePath(QStringLiteral("plain.tnf"));
+        {
+            QFile file(plain);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("just text, no rich text\n");
+        }
+        QVERIFY(!view.LoadFile(plain));
+        QVERIFY(view.LastFileError().contains(QStringLiteral("不是监视报文文件")));
+        QCOMPARE(view.toPlainText(), text);
+
+        const QString nowhere = m_home.filePath(QStringLiteral("no/such/folder/monitor.tnf"));
+        QVERIFY(!view.SaveFile(nowhere));
+        QVERIFY(view.LastFileError().contains(nowhere));
+        QVERIFY(view.IsModified());
+
+        // A damaged file gives what could be read, and says so.
+        const QString damaged = m_home.filePath(QStringLiteral("damaged.tnf"));
+        {
+            QFile file(damaged);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("{\\rtf1\\ansi{\\colortbl ;\\red0\\green0\\blue200;}\\cf1 01 03 0A\\par 01 0");
+        }
+        QVERIFY(view.LoadFile(damaged));
+        QVERIFY(!view.LastFileError().isEmpty());
+        QVERIFY(view.toPlainText().startsWith(QStringLiteral("01 03 0A\n")));
+        QCOMPARE(ColourAt(*view.document(), 0), QColor(0, 0, 200));
+        QVERIFY(!view.IsModified());
+
+        // A save over an existing file replaces it whole.
+        const QString path = m_home.filePath(QStringLiteral("again.tnf"));
+        QVERIFY(view.SaveFile(path));
+        view.ClearAll(true);
+        view.AppendText(QStringLiteral("short\n"), 3);
+        QVERIFY(view.SaveFile(path));
+        CVRLView other;
+        QVERIFY(other.LoadFile(path));
+        QCOMPARE(other.toPlainText(), QStringLiteral("short\n"));
+    }
+
     void printsWithHalfInchMargins()
     {
         CVRLView view;
