@@ -205,6 +205,47 @@ void BM_SerialPackingAccuracy(benchmark::State& state)
 }
 BENCHMARK(BM_SerialPackingAccuracy)->Arg(1000)->Arg(100)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// The floor under the figures above: how late a plain blocking read of the same kind of
+// pseudo-terminal sees a byte after the far end wrote it (no packing, no port object).
+void BM_SerialPtyRawLatency(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    for (auto _ : state)
+    {
+        Pty pty;
+        SerialLine::LineSettings line;
+        SerialLine::Configure(pty.slave, line);
+        const int flags = fcntl(pty.slave, F_GETFL);
+        fcntl(pty.slave, F_SETFL, flags & ~O_NONBLOCK);
+        std::vector<Clock::time_point> sent(static_cast<std::size_t>(count)), seen(static_cast<std::size_t>(count));
+        std::thread reader([&] {
+            char c = 0;
+            for (int i = 0; i < count && read(pty.slave, &c, 1) == 1; ++i)
+                seen[static_cast<std::size_t>(i)] = Clock::now();
+        });
+        auto t = Clock::now() + std::chrono::milliseconds(20);
+        for (int i = 0; i < count; ++i)
+        {
+            SleepUntil(t);
+            sent[static_cast<std::size_t>(i)] = Clock::now();
+            WriteAll(pty.master, "x", 1);
+            t += std::chrono::milliseconds(10);
+        }
+        reader.join();
+        std::vector<double> late;
+        for (int i = 0; i < count; ++i)
+            late.push_back(std::chrono::duration<double, std::milli>(seen[static_cast<std::size_t>(i)] - sent[static_cast<std::size_t>(i)]).count());
+        state.counters["late_ms_median"] = Percentile(late, 0.5);
+        state.counters["late_ms_p99"] = Percentile(late, 0.99);
+        state.counters["late_ms_max"] = Percentile(late, 1.0);
+        int over4 = 0;
+        for (double v : late)
+            over4 += v > 4.0;
+        state.counters["late_over_4ms"] = over4;
+    }
+}
+BENCHMARK(BM_SerialPtyRawLatency)->Arg(1000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
 constexpr std::size_t kStreamBytes = 64u << 20;
 
 void Feed(int master, std::size_t total)
@@ -221,73 +262,92 @@ void Feed(int master, std::size_t total)
     }
 }
 
-// The port reading a pseudo-terminal fed as fast as it goes, into a receiver that only counts.
-void BM_SerialThroughputPort(benchmark::State& state)
+// Seconds for the port to deliver kStreamBytes fed as fast as they go, to a receiver that
+// only counts.
+double PortRun()
 {
-    for (auto _ : state)
-    {
-        Pty pty;
-        CountingReceiver receiver;
-        SerialPort port;
-        port.m_dwPackInterval = 20;
-        if (!port.Open(&receiver, 0, pty.path))
-        {
-            state.SkipWithError("open failed");
-            return;
-        }
-        const auto start = Clock::now();
-        std::thread writer(Feed, pty.master, kStreamBytes);
-        while (receiver.bytes.load() < kStreamBytes)
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
-        const auto end = Clock::now();
-        writer.join();
-        port.Close();
-        state.SetIterationTime(std::chrono::duration<double>(end - start).count());
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kStreamBytes));
+    Pty pty;
+    CountingReceiver receiver;
+    SerialPort port;
+    port.m_dwPackInterval = 20;
+    if (!port.Open(&receiver, 0, pty.path))
+        return -1;
+    const auto start = Clock::now();
+    std::thread writer(Feed, pty.master, kStreamBytes);
+    while (receiver.bytes.load() < kStreamBytes)
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    const auto end = Clock::now();
+    writer.join();
+    port.Close();
+    return std::chrono::duration<double>(end - start).count();
 }
-BENCHMARK(BM_SerialThroughputPort)->UseManualTime()->Iterations(3)->Repetitions(3)->Unit(benchmark::kMillisecond);
 
-// `cat` of the same kind of pseudo-terminal (raw mode, the same settings) into a file on
-// tmpfs, timed until the file holds every byte.
-void BM_SerialThroughputCat(benchmark::State& state)
+// The same for `cat` of the same kind of pseudo-terminal (raw mode, the same settings) into
+// a file on tmpfs, timed until the file holds every byte.
+double CatRun()
 {
-    for (auto _ : state)
+    Pty pty;
+    SerialLine::LineSettings line;
+    SerialLine::Configure(pty.slave, line);
+    char outName[] = "/dev/shm/vrl-bench-cat-XXXXXX";
+    const int out = mkstemp(outName);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out, 1);
+    const std::string path = pty.path;
+    char* argv[] = {const_cast<char*>("cat"), const_cast<char*>(path.c_str()), nullptr};
+    pid_t pid = 0;
+    const bool started = posix_spawnp(&pid, "cat", &actions, nullptr, argv, environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    double seconds = -1;
+    if (started)
     {
-        Pty pty;
-        SerialLine::LineSettings line;
-        SerialLine::Configure(pty.slave, line);
-        char outName[] = "/dev/shm/vrl-bench-cat-XXXXXX";
-        const int out = mkstemp(outName);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out, 1);
-        const std::string path = pty.path;
-        char* argv[] = {const_cast<char*>("cat"), const_cast<char*>(path.c_str()), nullptr};
-        pid_t pid = 0;
-        if (posix_spawnp(&pid, "cat", &actions, nullptr, argv, environ) != 0)
-        {
-            state.SkipWithError("cannot start cat");
-            return;
-        }
         std::this_thread::sleep_for(std::chrono::milliseconds(100)); // cat has opened the pty
         const auto start = Clock::now();
         std::thread writer(Feed, pty.master, kStreamBytes);
         struct stat st{};
         while (fstat(out, &st) == 0 && static_cast<std::size_t>(st.st_size) < kStreamBytes)
             std::this_thread::sleep_for(std::chrono::microseconds(200));
-        const auto end = Clock::now();
+        seconds = std::chrono::duration<double>(Clock::now() - start).count();
         writer.join();
         kill(pid, SIGTERM);
         waitpid(pid, nullptr, 0);
-        posix_spawn_file_actions_destroy(&actions);
-        close(out);
-        unlink(outName);
-        state.SetIterationTime(std::chrono::duration<double>(end - start).count());
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kStreamBytes));
+    close(out);
+    unlink(outName);
+    return seconds;
 }
-BENCHMARK(BM_SerialThroughputCat)->UseManualTime()->Iterations(3)->Repetitions(3)->Unit(benchmark::kMillisecond);
+
+// Port and cat take turns, so that the load of a shared machine falls on both alike; the
+// figures are the medians of the rounds, in MB/s (10^6 bytes).
+void BM_SerialThroughputVsCat(benchmark::State& state)
+{
+    const int rounds = static_cast<int>(state.range(0));
+    for (auto _ : state)
+    {
+        std::vector<double> port, cat;
+        for (int i = 0; i < rounds; ++i)
+        {
+            const double p = PortRun();
+            const double c = CatRun();
+            if (p <= 0 || c <= 0)
+            {
+                state.SkipWithError("cannot run the port or cat");
+                return;
+            }
+            port.push_back(static_cast<double>(kStreamBytes) / p / 1e6);
+            cat.push_back(static_cast<double>(kStreamBytes) / c / 1e6);
+        }
+        const double portMedian = Percentile(port, 0.5);
+        const double catMedian = Percentile(cat, 0.5);
+        state.counters["port_MBps_median"] = portMedian;
+        state.counters["cat_MBps_median"] = catMedian;
+        state.counters["port_vs_cat_pct"] = 100.0 * portMedian / catMedian;
+        state.counters["port_MBps_min"] = Percentile(port, 0.0);
+        state.counters["cat_MBps_min"] = Percentile(cat, 0.0);
+    }
+}
+BENCHMARK(BM_SerialThroughputVsCat)->Arg(11)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // An open port with nothing arriving: CPU time of the whole process over 2 s of rest.
 void BM_SerialIdleCpu(benchmark::State& state)

@@ -139,6 +139,17 @@ ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, std::vector<
             if (n > 0)
             {
                 count += static_cast<std::size_t>(n);
+                // Take what has come meanwhile before waiting again: a fast stream costs
+                // one wait per message, not one per read.
+                while (count < buffer.size())
+                {
+                    const ssize_t more = ReadSome(fd, buffer.data() + count, buffer.size() - count, error);
+                    if (more < 0)
+                        return EndOf(error);
+                    if (more == 0)
+                        break;
+                    count += static_cast<std::size_t>(more);
+                }
                 lastByte = Clock::now();
                 if (count == buffer.size())
                     return ReadEnd::Quiet;
