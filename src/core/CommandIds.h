@@ -1,0 +1,96 @@
+#pragma once
+
+// Command identifiers of the menus, toolbars and keys. They keep the numbers the program
+// has always used: menu and toolbar commands are routed by number, and the stored layout
+// and the tests name them by number too.
+enum CommandId : int
+{
+    ID_SETTINGS_BAR = 135, // show or hide the port settings bar
+
+    ID_ESCAPE = 32768, // Esc: no handler serves it
+
+    // The port settings bar's lists.
+    ID_PORT_SELECT = 32771,
+    ID_BAUD_RATE = 32772,
+    ID_PARITY = 32773,
+    ID_DATA_BITS = 32774,
+    ID_STOP_BITS = 32775,
+    ID_PACK_INTERVAL = 32776,
+    ID_FLOW_CONTROL = 32777,
+
+    // Port commands and frame options.
+    ID_DEFAULT_SETTINGS = 32778,
+    ID_OPEN_PORT = 32779,
+    ID_CLEAR_MONITOR = 32780,
+    ID_PAUSE = 32781,
+    ID_ASC_RECEIVE = 32783,
+    ID_ASC_SEND = 32784,
+    ID_WORD_WRAP = 32785,
+    ID_SHOW_PORT = 32786,
+    ID_SHOW_SENT = 32787,
+    ID_SHOW_TIME = 32788,
+    ID_ADD_CR = 32789,
+    ID_ADD_STX = 32790,
+    ID_ADD_ETX = 32791,
+    ID_READ_ONLY = 32792,
+    ID_JUMP_NEXT_LINE = 32793,
+    ID_SEND_LINE = 32794,
+    ID_ADD_LF = 32795,
+
+    ID_SEND_WINDOW = 32797,
+
+    // Check codes appended to the send editor's line.
+    ID_CHECK_SUM8 = 32799,
+    ID_CHECK_SUM16 = 32800,
+    ID_CHECK_MODBUS = 32801,
+    ID_CHECK_CCITT16 = 32802,
+    ID_CHECK_CCITT8 = 32803,
+    ID_CHECK_ANSI16 = 32804,
+    ID_CHECK_CDT = 32805,
+
+    ID_SETTINGS_BUTTON = 32814,
+    ID_SAVE_MONITOR = 32816,
+
+    // Window placement.
+    ID_WINDOW_CENTER = 32817,
+    ID_WINDOW_TOP_HALF = 32818,
+    ID_WINDOW_BOTTOM_HALF = 32819,
+    ID_WINDOW_LEFT_HALF = 32820,
+    ID_WINDOW_RIGHT_HALF = 32821,
+    ID_ALWAYS_ON_TOP = 32822,
+
+    ID_SEND_SETTINGS = 32823,
+    ID_CYCLIC_SEND = 32824,
+    ID_TRIGGER_SEND = 32825,
+    ID_TRANSMIT = 32826,
+    ID_AUTO_SAVE = 32827,
+    ID_FILTER = 32828,
+    ID_OPEN_SEND_FILE = 32830,
+    ID_SAVE_SEND_FILE = 32831,
+
+    // Linux only: which device each COM number names.
+    ID_PORT_MAP = 32840,
+
+    // The framework's standard commands.
+    ID_FILE_NEW = 57600,
+    ID_FILE_OPEN = 57601,
+    ID_FILE_PRINT_SETUP = 57606,
+    ID_FILE_PRINT = 57607,
+    ID_FILE_PRINT_DIRECT = 57608,
+    ID_FILE_PRINT_PREVIEW = 57609,
+    ID_FILE_MRU_FIRST = 57616,
+    ID_FILE_MRU_LAST = 57631,
+    ID_EDIT_COPY = 57634,
+    ID_EDIT_CUT = 57635,
+    ID_EDIT_FIND = 57636,
+    ID_EDIT_PASTE = 57637,
+    ID_EDIT_PASTE_SPECIAL = 57639,
+    ID_EDIT_REPEAT = 57640,
+    ID_EDIT_REPLACE = 57641,
+    ID_EDIT_SELECT_ALL = 57642,
+    ID_EDIT_UNDO = 57643,
+    ID_APP_ABOUT = 57664,
+    ID_APP_EXIT = 57665,
+    ID_VIEW_TOOLBAR = 59392,
+    ID_VIEW_STATUS_BAR = 59393,
+};

@@ -1,0 +1,87 @@
+#include "CommandLine.h"
+
+#include <cctype>
+#include <charconv>
+
+namespace {
+
+// "COMn=PATH" with n from 1 to 255 (the ports a port object can open).
+bool ParsePortAssignment(const std::string& text, unsigned& port, std::string& path)
+{
+    const auto eq = text.find('=');
+    if (eq == std::string::npos || eq < 4 || eq + 1 >= text.size())
+        return false;
+    if (std::toupper(static_cast<unsigned char>(text[0])) != 'C'
+        || std::toupper(static_cast<unsigned char>(text[1])) != 'O'
+        || std::toupper(static_cast<unsigned char>(text[2])) != 'M')
+        return false;
+    unsigned number = 0;
+    const char* first = text.data() + 3;
+    const char* last = text.data() + eq;
+    const auto [end, ec] = std::from_chars(first, last, number);
+    if (ec != std::errc() || end != last || number < 1 || number > 255)
+        return false;
+    port = number - 1;
+    path = text.substr(eq + 1);
+    return true;
+}
+
+} // namespace
+
+CommandLine CommandLine::Parse(const std::vector<std::string>& args)
+{
+    CommandLine cl;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size() && cl.m_error.empty(); ++i) {
+        const std::string& arg = args[i];
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
+            cl.m_help = true;
+        } else if (!optionsEnded && (arg == "--version" || arg == "-v")) {
+            cl.m_version = true;
+        } else if (!optionsEnded && (arg == "--port" || arg.rfind("--port=", 0) == 0)) {
+            std::string value;
+            if (arg == "--port") {
+                if (i + 1 >= args.size()) {
+                    cl.m_error = "--port 后缺少 COMn=设备路径";
+                    break;
+                }
+                value = args[++i];
+            } else {
+                value = arg.substr(7);
+            }
+            unsigned port = 0;
+            std::string path;
+            if (!ParsePortAssignment(value, port, path))
+                cl.m_error = "端口参数格式不对：" + value + "（应为 COMn=设备路径，n 为 1 到 255）";
+            else
+                cl.m_portPaths.emplace_back(port, path);
+        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            cl.m_error = "未知选项：" + arg;
+        } else if (cl.m_monitorFile.empty()) {
+            cl.m_monitorFile = arg;
+        } else {
+            cl.m_error = "只能指定一个监视报文文件：" + arg;
+        }
+    }
+    return cl;
+}
+
+std::string CommandLine::HelpText()
+{
+    return "用法: vrl [选项] [监视报文文件.tnf]\n"
+           "VRL－串口监视工具：同时监视多个串口的通讯，也可向指定串口发送命令。\n"
+           "\n"
+           "选项:\n"
+           "  --port COMn=路径   让 COMn 指向该设备（如 /dev/ttyUSB0、/dev/pts/3），可重复；设置被保存\n"
+           "  --help             显示本帮助并退出\n"
+           "  --version          显示版本并退出\n"
+           "\n"
+           "给出的监视报文文件在启动时载入监视窗。\n";
+}
+
+std::string CommandLine::VersionText()
+{
+    return "VRL V6.72\n";
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+// What the command line asks for: an optional monitor file, COM numbers pointed at
+// devices (--port COMn=PATH, repeatable), --help and --version.
+struct CommandLine
+{
+    std::string m_monitorFile;
+    std::vector<std::pair<unsigned, std::string>> m_portPaths; // 0-based port, device path
+    bool m_help = false;
+    bool m_version = false;
+    std::string m_error; // UTF-8; empty when the command line is sound
+
+    // args: the arguments after the program name, UTF-8.
+    static CommandLine Parse(const std::vector<std::string>& args);
+
+    static std::string HelpText();
+    static std::string VersionText();
+};

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Colour indexes of the monitor view's six character formats.
+enum MonitorColour : int
+{
+    kColourDefault = 0,  // black: the insertion point after every append
+    kColourPortNo = 1,   // red: the port number
+    kColourGreen = 2,
+    kColourReceived = 3, // blue: received message text
+    kColourSent = 4,     // red: sent message text
+    kColourGrey = 5,     // time stamp, "COM", the direction arrow
+};
+
+// One piece of a monitor line: UTF-8 text and its colour index.
+struct MonitorPiece
+{
+    std::string m_text;
+    int m_colour = kColourDefault;
+};
+
+// Milliseconds of a steady clock as an unsigned 32-bit count that wraps (GetTickCount).
+std::uint32_t GetTickCount();
+
+// The local time of day as HH:MM:SS (24-hour).
+std::string LocalTimeText();
+
+// The millisecond field of a time stamp: one blank, then elapsed modulo 1000 right-aligned
+// in three characters padded with blanks; 0 gives four blanks (what " %03.0d" prints).
+std::string MillisecondField(std::uint32_t elapsed);
+
+// The text of a received message, UTF-8: in ASC mode the bytes as GBK characters up to the
+// first zero byte, else hexadecimal message text.
+std::string ReceivedMessageText(const std::uint8_t* bytes, std::size_t count, bool asc);
+
+// Builds the pieces of monitor lines: time stamp, port label, direction arrow and text.
+// The clocks are injectable so that the millisecond field can be tested.
+class MonitorLineBuilder
+{
+public:
+    using TickSource = std::function<std::uint32_t()>;
+    using TimeSource = std::function<std::string()>;
+
+    explicit MonitorLineBuilder(TickSource tick = GetTickCount, TimeSource time = LocalTimeText);
+
+    // Appends the pieces of one line to pieces. direction: 1 received, 0 sent. A time
+    // stamp counts from the previous time stamp (or from construction) and restarts it.
+    void Build(std::string_view text, unsigned port, int direction, bool showTime,
+               bool showPort, std::vector<MonitorPiece>& pieces);
+
+    std::uint32_t LastStampTick() const { return m_lastStampTick; }
+
+private:
+    TickSource m_tick;
+    TimeSource m_time;
+    std::uint32_t m_lastStampTick;
+};
