@@ -1,0 +1,62 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+// The one place where received messages cross from the ports' worker threads to the window
+// thread. Workers push; the window thread takes everything waiting in one turn, so that it
+// can append many lines in one edit block.
+//
+// The window is woken once per batch: wake() runs (on the pushing thread) when the first
+// message arrives after a Take, not for every message.
+//
+// When more than the capacity of bytes waits, a push waits for the window to catch up, so
+// that a fast line pushes back into the driver instead of growing memory without bound.
+// The wait is short and ends early while the inbox is released (ports being closed, whose
+// Close waits for the worker), so a worker never hangs on a window thread that waits for it.
+class ReceiveInbox
+{
+public:
+    struct Message
+    {
+        unsigned m_port = 0;
+        std::vector<std::uint8_t> m_bytes;
+        bool m_stopped = false; // the worker ended by itself; m_reason says why
+        std::string m_reason;
+    };
+
+    static constexpr std::size_t kDefaultCapacity = 4u << 20;
+    static constexpr int kLongestWaitMs = 250;
+
+    explicit ReceiveInbox(std::function<void()> wake, std::size_t capacity = kDefaultCapacity);
+
+    // Worker thread.
+    void Push(unsigned port, std::vector<std::uint8_t> bytes);
+    void PushStopped(unsigned port, std::string reason);
+
+    // Window thread: everything waiting, oldest first; re-arms the wake-up.
+    std::deque<Message> TakeAll();
+
+    // While released, pushes never wait.
+    void SetReleased(bool released);
+
+    std::size_t WaitingBytes() const;
+
+private:
+    void Add(Message message, bool mayWait);
+
+    std::function<void()> m_wake;
+    std::size_t m_capacity;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_drained;
+    std::deque<Message> m_messages;
+    std::size_t m_bytes = 0;
+    bool m_woken = false;
+    bool m_released = false;
+};
