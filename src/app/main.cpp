@@ -1,12 +1,14 @@
-#include <QApplication>
-#include <QMainWindow>
+#include "VRLApp.h"
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("VRL－串口监视工具"));
-    window.resize(900, 600);
-    window.show();
-    return app.exec();
+    const int info = CVRLApp::HandleInfoSwitches(argc, argv);
+    if (info >= 0)
+        return info;
+    CVRLApp app(argc, argv);
+    if (!app.InitInstance())
+        return app.ExitCode();
+    const int code = app.exec();
+    app.ExitInstance();
+    return code;
 }

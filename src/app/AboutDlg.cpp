@@ -1,0 +1,33 @@
+#include "AboutDlg.h"
+
+#include "XRichEditView.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("关于 VRL"));
+    QFont f(CXRichEditView::DefaultFace());
+    f.setPointSize(9);
+    setFont(f);
+
+    auto* icon = new QLabel(this);
+    icon->setPixmap(QIcon(QStringLiteral(":/icons/vrl.png")).pixmap(32, 32));
+    auto* version = new QLabel(QStringLiteral("VRL V6.72"), this);
+    auto* line = new QLabel(QStringLiteral("串口监视工具：同时监视多个串口的通讯，也可向指定串口发送命令"), this);
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
+    ok->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(icon, 0, 0, 2, 1, Qt::AlignTop);
+    layout->addWidget(version, 0, 1);
+    layout->addWidget(line, 1, 1);
+    layout->addWidget(buttons, 2, 0, 1, 2);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}

@@ -1,0 +1,787 @@
+#include "MainFrm.h"
+
+#include "AboutDlg.h"
+#include "CommandIds.h"
+#include "IniSettingsStore.h"
+#include "PortList.h"
+#include "PortMap.h"
+#include "PortMapDialog.h"
+#include "PortSettings.h"
+#include "SerialPort.h"
+#include "SettingsBar.h"
+#include "SettingsStore.h"
+#include "VRLView.h"
+#include "WindowPlacement.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolBar>
+
+#include <vector>
+
+// The images live in the library's resources, which a static library must register itself.
+static void InitResources()
+{
+    Q_INIT_RESOURCE(vrl);
+}
+
+namespace {
+
+constexpr const char* kPlacementSection = "MFW-Main";
+constexpr const char* kLayoutSection = "MFW-Layout";
+constexpr int kIdleUpdateMs = 200;
+
+QString ReadyText()
+{
+    return QStringLiteral("就绪");
+}
+
+// The clipboard and undo commands act on the text editor that has the focus (the send
+// editor as well as the monitor), as they do everywhere else.
+bool IsFocusEditCommand(int id)
+{
+    return id == ID_EDIT_UNDO || id == ID_EDIT_CUT || id == ID_EDIT_COPY || id == ID_EDIT_PASTE
+        || id == ID_EDIT_SELECT_ALL;
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
+    : QMainWindow(parent),
+      m_store(store),
+      m_inbox([this] { Q_EMIT receivedWaiting(); })
+{
+    InitResources();
+    setWindowTitle(QStringLiteral("VRL－串口监视工具"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/vrl.png")));
+    connect(this, &CMainFrame::receivedWaiting, this, &CMainFrame::ProcessReceived,
+            Qt::QueuedConnection);
+
+    m_pPortMap = std::make_unique<PortMap>(m_store);
+    m_pPortMap->Discover();
+    m_pPorts = std::make_unique<PortList>(m_store, *m_pPortMap, static_cast<PortMessageSink*>(this));
+    m_recentFiles.Load(m_store);
+
+    m_pView = new CVRLView(this);
+    setCentralWidget(m_pView);
+    AddCommands(MonitorCommands(), nullptr);
+    CreateBars();
+    CreateStatusBar();
+
+    // The port of the last run is selected in the bar, but it becomes the current port only
+    // when the user picks or opens it.
+    const FrameStoredValues stored = FrameStoredValues::Load(m_store);
+    m_pSettingsBar->SelectPort(stored.m_comHis);
+    if (stored.m_comHis >= 0 && stored.m_comHis < 256) {
+        PortSettings settings;
+        if (LoadPortSettings(m_store, static_cast<unsigned>(stored.m_comHis), settings))
+            m_pSettingsBar->ShowSettingsInBar(settings);
+        m_pSettingsBar->SetPortDevice(QString::fromStdString(m_pPortMap->PathOf(static_cast<unsigned>(stored.m_comHis))));
+    }
+
+    m_options.SetFromCommon(stored.m_common);
+    m_strAutoSaveDir = stored.m_autoSaveDir;
+    m_nASTime = stored.m_asTime;
+
+    RestorePlacement();
+    if (stored.m_common & FrameOptions::kTopMostBit)
+        SetTopMost(true);
+
+    // Ctrl+Alt+C: into the port selector.
+    auto* focusPorts = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+C")), this);
+    connect(focusPorts, &QShortcut::activated, this, [this] {
+        m_pSettingsBar->Combo(ID_PORT_SELECT)->setFocus(Qt::ShortcutFocusReason);
+    });
+
+    m_pIdleTimer = new QTimer(this);
+    m_pIdleTimer->setInterval(kIdleUpdateMs);
+    connect(m_pIdleTimer, &QTimer::timeout, this, &CMainFrame::UpdateAllCommands);
+    m_pIdleTimer->start();
+
+    RebuildMenus();
+}
+
+CMainFrame::~CMainFrame()
+{
+    Shutdown();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    Shutdown();
+    event->accept();
+}
+
+// The exit steps, once: ports closed and their settings stored, the options stored, then
+// the placement of the window and its bars.
+void CMainFrame::Shutdown()
+{
+    if (m_bShutDown)
+        return;
+    m_bShutDown = true;
+    m_pIdleTimer->stop();
+
+    auto* ini = dynamic_cast<IniSettingsStore*>(&m_store);
+    if (ini)
+        ini->BeginBatch();
+    m_inbox.SetReleased(true);
+    m_pPorts->CloseAll();
+    FrameStoredValues::Save(m_store, m_currentPort, m_options, m_strAutoSaveDir, m_nASTime);
+    m_recentFiles.Save(m_store);
+    SavePlacement();
+    if (ini)
+        ini->EndBatch();
+}
+
+// --- Commands ---------------------------------------------------------------------------
+
+void CMainFrame::AddCommands(std::span<const CommandInfo> rows, CCommandTarget* target)
+{
+    for (const CommandInfo& row : rows) {
+        CommandEntry& entry = m_commands[row.m_id];
+        entry.m_info = row;
+        entry.m_target = target;
+        ActionFor(entry);
+    }
+}
+
+QAction* CMainFrame::ActionFor(CommandEntry& entry)
+{
+    const CommandInfo& info = entry.m_info;
+    if (!entry.m_action) {
+        entry.m_action = new QAction(this);
+        const int id = info.m_id;
+        connect(entry.m_action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+        addAction(entry.m_action); // keys work while the menu bar or toolbar is hidden
+    }
+    QAction* action = entry.m_action;
+    action->setData(info.m_id);
+    action->setText(QString::fromUtf8(info.m_menuText));
+    action->setStatusTip(QString::fromUtf8(info.m_prompt));
+    action->setToolTip(QString::fromUtf8(info.m_tip));
+    action->setCheckable(info.m_checkable);
+    action->setShortcut(info.m_key ? QKeySequence(QString::fromUtf8(info.m_key)) : QKeySequence());
+    action->setIcon(info.m_icon ? QIcon(QString::fromUtf8(info.m_icon)) : QIcon());
+    return action;
+}
+
+QAction* CMainFrame::Action(int id) const
+{
+    auto it = m_commands.find(id);
+    return it == m_commands.end() ? nullptr : it->second.m_action;
+}
+
+const CommandInfo* CMainFrame::FindCommand(int id) const
+{
+    auto it = m_commands.find(id);
+    return it == m_commands.end() ? nullptr : &it->second.m_info;
+}
+
+QMenu* CMainFrame::MenuOf(const QString& title) const
+{
+    for (QAction* a : menuBar()->actions()) {
+        if (a->menu() && a->text() == title)
+            return a->menu();
+    }
+    return nullptr;
+}
+
+void CMainFrame::RebuildMenus()
+{
+    QMenuBar* bar = menuBar();
+    for (QAction* a : bar->actions()) {
+        if (QMenu* m = a->menu())
+            m->deleteLater();
+    }
+    bar->clear();
+
+    // A separator is only placed between two items of the same menu.
+    struct Level
+    {
+        QMenu* m_menu;
+        bool m_hasItems = false;
+        bool m_pendingSeparator = false;
+    };
+    std::vector<Level> stack;
+    auto addItem = [&](auto add) {
+        Level& level = stack.back();
+        if (level.m_pendingSeparator && level.m_hasItems)
+            level.m_menu->addSeparator();
+        level.m_pendingSeparator = false;
+        level.m_hasItems = true;
+        add(level.m_menu);
+    };
+    auto closeMenu = [&]() {
+        Level done = stack.back();
+        stack.pop_back();
+        if (!done.m_hasItems) {
+            delete done.m_menu;
+            return;
+        }
+        if (stack.empty())
+            bar->addMenu(done.m_menu);
+        else
+            addItem([&](QMenu* parent) { parent->addMenu(done.m_menu); });
+        connect(done.m_menu, &QMenu::aboutToShow, this, [this, menu = done.m_menu] {
+            for (QAction* a : menu->actions()) {
+                bool ok = false;
+                const int id = a->data().toInt(&ok);
+                if (ok && m_commands.count(id))
+                    UpdateCommand(id);
+            }
+        });
+    };
+
+    for (const MenuLayoutItem& item : MainMenuLayout()) {
+        switch (item.m_kind) {
+        case MenuLayoutItem::Popup:
+            while (!stack.empty())
+                closeMenu();
+            stack.push_back({new QMenu(QString::fromUtf8(item.m_text), this)});
+            break;
+        case MenuLayoutItem::SubMenu:
+            stack.push_back({new QMenu(QString::fromUtf8(item.m_text), this)});
+            break;
+        case MenuLayoutItem::EndSubMenu:
+            closeMenu();
+            break;
+        case MenuLayoutItem::Separator:
+            stack.back().m_pendingSeparator = true;
+            break;
+        case MenuLayoutItem::Item:
+            if (QAction* a = Action(item.m_id))
+                addItem([a](QMenu* menu) { menu->addAction(a); });
+            break;
+        case MenuLayoutItem::RecentFiles:
+            addItem([this](QMenu* menu) { FillRecentFiles(menu); });
+            break;
+        }
+    }
+    while (!stack.empty())
+        closeMenu();
+
+    m_pToolBar->clear();
+    bool pendingSeparator = false;
+    for (int id : MainToolbarLayout()) {
+        if (id == 0) {
+            pendingSeparator = !m_pToolBar->actions().isEmpty();
+            continue;
+        }
+        if (QAction* a = Action(id)) {
+            if (pendingSeparator)
+                m_pToolBar->addSeparator();
+            pendingSeparator = false;
+            m_pToolBar->addAction(a);
+        }
+    }
+    UpdateAllCommands();
+}
+
+void CMainFrame::FillRecentFiles(QMenu* menu)
+{
+    if (m_recentFiles.Size() == 0) {
+        QAction* placeholder = menu->addAction(QStringLiteral("最近文件"));
+        placeholder->setEnabled(false);
+        return;
+    }
+    for (std::size_t i = 0; i < m_recentFiles.Size(); ++i) {
+        const QString path = QString::fromStdString(m_recentFiles.At(i));
+        QAction* a = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
+        a->setStatusTip(QStringLiteral("打开文件 ") + path);
+        const int index = static_cast<int>(i);
+        connect(a, &QAction::triggered, this, [this, index] { OpenRecentFile(index); });
+    }
+}
+
+void CMainFrame::OpenRecentFile(int index)
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= m_recentFiles.Size())
+        return;
+    const std::string path = m_recentFiles.At(static_cast<std::size_t>(index));
+    if (m_pView->LoadFile(QString::fromStdString(path))) {
+        m_recentFiles.Add(path);
+    } else {
+        m_recentFiles.Remove(static_cast<std::size_t>(index));
+    }
+    // Rebuilding the menu while its action runs would delete the sender: do it next turn.
+    QTimer::singleShot(0, this, &CMainFrame::RebuildMenus);
+}
+
+bool CMainFrame::OpenMonitorFile(const QString& path)
+{
+    if (!m_pView->LoadFile(path)) {
+        statusBar()->showMessage(QStringLiteral("无法打开监视报文 %1：%2").arg(path, m_pView->LastFileError()));
+        return false;
+    }
+    m_pView->SetModified(false);
+    m_recentFiles.Add(path.toStdString());
+    RebuildMenus();
+    return true;
+}
+
+void CMainFrame::OnCommand(int id)
+{
+    auto it = m_commands.find(id);
+    if (it == m_commands.end())
+        return;
+    if (it->second.m_target)
+        it->second.m_target->OnCommand(id);
+    else
+        OnFrameCommand(id);
+    if (!m_bShutDown)
+        UpdateAllCommands();
+}
+
+CommandState CMainFrame::UpdateCommand(int id)
+{
+    CommandState state;
+    auto it = m_commands.find(id);
+    if (it == m_commands.end())
+        return state;
+    CommandEntry& entry = it->second;
+    if (entry.m_target)
+        entry.m_target->OnUpdateCommand(id, state);
+    else
+        OnUpdateCommand(id, state);
+
+    QAction* a = entry.m_action;
+    a->setEnabled(state.m_enabled);
+    if (a->isCheckable())
+        a->setChecked(state.m_checked);
+    a->setText(state.m_text.isEmpty() ? QString::fromUtf8(entry.m_info.m_menuText) : state.m_text);
+    a->setStatusTip(state.m_prompt.isEmpty() ? QString::fromUtf8(entry.m_info.m_prompt) : state.m_prompt);
+    a->setToolTip(state.m_tip.isEmpty() ? QString::fromUtf8(entry.m_info.m_tip) : state.m_tip);
+    return state;
+}
+
+void CMainFrame::UpdateAllCommands()
+{
+    for (auto& [id, entry] : m_commands)
+        UpdateCommand(id);
+}
+
+void CMainFrame::OnUpdateCommand(int id, CommandState& state)
+{
+    if (const int* flag = m_options.FlagForCommand(id)) {
+        state.m_checked = *flag != 0;
+        if (id == ID_ADD_CR || id == ID_ADD_STX || id == ID_ADD_ETX || id == ID_ADD_LF)
+            state.m_enabled = m_options.m_ascSend != 0;
+    }
+    switch (id) {
+    case ID_DEFAULT_SETTINGS:
+        state.m_enabled = !IsPortOpen(-1);
+        break;
+    case ID_OPEN_PORT: {
+        const QString verb = IsPortOpen(-1) ? QStringLiteral("关闭") : QStringLiteral("打开");
+        state.m_prompt = state.m_tip = verb + PortName(m_currentPort);
+        state.m_text = state.m_prompt + QStringLiteral("(&O)");
+        break;
+    }
+    case ID_PAUSE:
+        state.m_prompt = state.m_tip = m_options.m_paused ? QStringLiteral("继续报文监视")
+                                                          : QStringLiteral("暂停报文监视");
+        state.m_text = state.m_prompt + QStringLiteral("(&P)");
+        break;
+    case ID_SEND_LINE:
+        state.m_enabled = IsPortOpen(-1);
+        break;
+    case ID_WORD_WRAP:
+        state.m_checked = m_pView->GetWordWrap() != 0;
+        break;
+    case ID_READ_ONLY:
+        state.m_checked = m_pView->GetReadOnly();
+        break;
+    case ID_ALWAYS_ON_TOP:
+        state.m_checked = IsTopMost();
+        break;
+    case ID_VIEW_TOOLBAR:
+        state.m_checked = m_pToolBar->isVisibleTo(this);
+        break;
+    case ID_VIEW_STATUS_BAR:
+        state.m_checked = statusBar()->isVisibleTo(this);
+        break;
+    case ID_SETTINGS_BAR:
+        state.m_checked = m_pSettingsBar->isVisibleTo(this);
+        break;
+    default:
+        if (CXRichEditView::HandlesCommand(id) && !IsFocusEditCommand(id))
+            state.m_enabled = m_pView->IsCommandEnabled(id);
+        break;
+    }
+}
+
+void CMainFrame::OnFrameCommand(int id)
+{
+    if (m_options.Toggle(id))
+        return;
+    switch (id) {
+    case ID_DEFAULT_SETTINGS: OnDefaultSettings(); return;
+    case ID_OPEN_PORT: OnOpenPort(); return;
+    case ID_CLEAR_MONITOR:
+        m_pView->ClearAll(true);
+        m_pView->SetModified(false);
+        return;
+    case ID_WORD_WRAP: m_pView->SetWordWrap(m_pView->GetWordWrap() == 0 ? 1 : 0); return;
+    case ID_READ_ONLY: m_pView->SetReadOnly(!m_pView->GetReadOnly()); return;
+    case ID_WINDOW_CENTER:
+    case ID_WINDOW_TOP_HALF:
+    case ID_WINDOW_BOTTOM_HALF:
+    case ID_WINDOW_LEFT_HALF:
+    case ID_WINDOW_RIGHT_HALF: PlaceWindow(id); return;
+    case ID_ALWAYS_ON_TOP: ToggleTopMost(); return;
+    case ID_VIEW_TOOLBAR: m_pToolBar->setVisible(!m_pToolBar->isVisibleTo(this)); return;
+    case ID_VIEW_STATUS_BAR: statusBar()->setVisible(!statusBar()->isVisibleTo(this)); return;
+    case ID_SETTINGS_BAR: m_pSettingsBar->setVisible(!m_pSettingsBar->isVisibleTo(this)); return;
+    case ID_PORT_MAP: {
+        CPortMapDialog dlg(*m_pPortMap, this);
+        dlg.exec();
+        m_pSettingsBar->SetPortDevice(
+            QString::fromStdString(m_pPortMap->PathOf(static_cast<unsigned>(std::max(0, m_pSettingsBar->SelectedPort())))));
+        return;
+    }
+    case ID_APP_ABOUT: {
+        CAboutDlg dlg(this);
+        dlg.exec();
+        return;
+    }
+    case ID_APP_EXIT: close(); return;
+    default: break;
+    }
+    if (IsFocusEditCommand(id)) {
+        QWidget* focus = QApplication::focusWidget();
+        if (auto* edit = qobject_cast<QPlainTextEdit*>(focus); edit && edit != m_pView) {
+            switch (id) {
+            case ID_EDIT_UNDO: edit->undo(); break;
+            case ID_EDIT_CUT: edit->cut(); break;
+            case ID_EDIT_COPY: edit->copy(); break;
+            case ID_EDIT_PASTE: edit->paste(); break;
+            default: edit->selectAll(); break;
+            }
+            return;
+        }
+        if (auto* edit = qobject_cast<QTextEdit*>(focus)) {
+            switch (id) {
+            case ID_EDIT_UNDO: edit->undo(); break;
+            case ID_EDIT_CUT: edit->cut(); break;
+            case ID_EDIT_COPY: edit->copy(); break;
+            case ID_EDIT_PASTE: edit->paste(); break;
+            default: edit->selectAll(); break;
+            }
+            return;
+        }
+    }
+    if (CXRichEditView::HandlesCommand(id))
+        m_pView->OnCommand(id);
+}
+
+// --- Bars -------------------------------------------------------------------------------
+
+void CMainFrame::CreateBars()
+{
+    m_pToolBar = new QToolBar(QStringLiteral("工具栏"), this);
+    m_pToolBar->setObjectName(QStringLiteral("MainToolBar"));
+    m_pToolBar->setIconSize(QSize(16, 16));
+    addToolBar(Qt::TopToolBarArea, m_pToolBar);
+
+    m_pSettingsBar = new CSettingsBar(this);
+    addToolBar(Qt::TopToolBarArea, m_pSettingsBar);
+    connect(m_pSettingsBar, &CSettingsBar::portSelected, this, &CMainFrame::OnPortSelected);
+}
+
+void CMainFrame::CreateStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    m_pReadyLabel = new QLabel(ReadyText(), bar);
+    bar->addWidget(m_pReadyLabel, 1);
+}
+
+void CMainFrame::SetOpenPortImage(bool open)
+{
+    if (QAction* a = Action(ID_OPEN_PORT)) {
+        a->setIcon(QIcon(open ? QStringLiteral(":/icons/port_open.png")
+                              : QStringLiteral(":/icons/port_closed.png")));
+    }
+}
+
+// --- Ports ------------------------------------------------------------------------------
+
+bool CMainFrame::IsPortOpen(int port) const
+{
+    const int p = port < 0 ? m_currentPort : port;
+    return p >= 0 && m_pPorts->IsOpen(static_cast<unsigned>(p));
+}
+
+SerialPort* CMainFrame::GetPortRecord(int port) const
+{
+    const int p = port < 0 ? m_currentPort : port;
+    return p >= 0 ? m_pPorts->Find(static_cast<unsigned>(p)) : nullptr;
+}
+
+void CMainFrame::OnOpenPort()
+{
+    const int p = m_pSettingsBar->SelectedPort();
+    if (p < 0)
+        return;
+    const auto port = static_cast<unsigned>(p);
+    if (!m_pPorts->IsOpen(port)) {
+        // The bar gives five settings; the flow-control code stays the record's (or the
+        // stored one for a port not opened in this run).
+        PortSettings settings;
+        if (SerialPort* record = m_pPorts->Find(port))
+            settings = *record;
+        else
+            LoadPortSettings(m_store, port, settings);
+        m_pSettingsBar->ReadSettingsFromBar(settings);
+        if (m_pPorts->OpenPort(port, settings, this)) {
+            m_pSettingsBar->EnableSettingsBar(false);
+            m_currentPort = p;
+        }
+    } else {
+        m_inbox.SetReleased(true);
+        const bool closed = m_pPorts->ClosePort(port);
+        m_inbox.SetReleased(false);
+        if (closed)
+            m_pSettingsBar->EnableSettingsBar(true);
+    }
+    if (!m_pPorts->IsOpen(port) && m_stoppedPorts.erase(port))
+        ShowStoppedPort(port, {});
+    SetOpenPortImage(m_pPorts->IsOpen(port));
+}
+
+void CMainFrame::OnDefaultSettings()
+{
+    if (!IsPortOpen(-1))
+        m_pSettingsBar->ShowDefaultsInBar();
+}
+
+void CMainFrame::OnPortSelected(int port)
+{
+    m_pSettingsBar->SelectPort(port);
+    if (port < 0)
+        return;
+    m_currentPort = port;
+    ShowPortSettings(port);
+    m_pSettingsBar->SetPortDevice(QString::fromStdString(m_pPortMap->PathOf(static_cast<unsigned>(port))));
+    SetOpenPortImage(IsPortOpen(port));
+    UpdateAllCommands();
+}
+
+void CMainFrame::ShowPortSettings(int port)
+{
+    if (SerialPort* record = m_pPorts->Find(static_cast<unsigned>(port))) {
+        m_pSettingsBar->ShowSettingsInBar(*record);
+        m_pSettingsBar->EnableSettingsBar(!record->IsOpen());
+        return;
+    }
+    m_pSettingsBar->EnableSettingsBar(true);
+    PortSettings settings;
+    if (LoadPortSettings(m_store, static_cast<unsigned>(port), settings))
+        m_pSettingsBar->ShowSettingsInBar(settings);
+    else
+        m_pSettingsBar->ShowDefaultsInBar();
+}
+
+void CMainFrame::ShowMessage(const std::string& utf8)
+{
+    ShowMessage(QString::fromStdString(utf8));
+}
+
+void CMainFrame::ShowMessage(const QString& text)
+{
+    if (m_messageHook) {
+        m_messageHook(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("VRL"), text, QMessageBox::Ok, this);
+    box.exec();
+}
+
+// --- Receive pipeline -------------------------------------------------------------------
+
+void CMainFrame::OnPortData(unsigned uiPortNo, std::vector<std::uint8_t> bytes)
+{
+    m_inbox.Push(uiPortNo, std::move(bytes));
+}
+
+void CMainFrame::OnPortStopped(unsigned uiPortNo, std::string reason)
+{
+    m_inbox.PushStopped(uiPortNo, std::move(reason));
+}
+
+void CMainFrame::ProcessReceived()
+{
+    std::deque<ReceiveInbox::Message> messages = m_inbox.TakeAll();
+    if (messages.empty() || m_bShutDown)
+        return;
+    m_pView->BeginAppend();
+    for (const ReceiveInbox::Message& m : messages) {
+        if (m.m_stopped)
+            ShowStoppedPort(m.m_port, m.m_reason);
+        else
+            OnReceiveData(m.m_port, m.m_bytes);
+    }
+    m_pView->EndAppend();
+}
+
+void CMainFrame::OnReceiveData(unsigned port, const std::vector<std::uint8_t>& bytes)
+{
+    std::string text;
+    bool show = false;
+    if (m_options.m_ascReceive) {
+        text = ReceivedMessageText(bytes.data(), bytes.size(), true);
+        show = true;
+    } else if (PassesFilter(bytes.data(), bytes.size())) {
+        text = ReceivedMessageText(bytes.data(), bytes.size(), false);
+        show = true;
+    }
+    if (show)
+        AppendMonitorLine(text, port, 1);
+    for (const ReceiveListener& listener : m_receiveListeners)
+        listener(port, bytes, text);
+}
+
+bool CMainFrame::PassesFilter(const std::uint8_t* bytes, std::size_t count) const
+{
+    return !m_passesFilter || m_passesFilter(bytes, count);
+}
+
+void CMainFrame::AddReceiveListener(ReceiveListener listener)
+{
+    m_receiveListeners.push_back(std::move(listener));
+}
+
+void CMainFrame::AppendMonitorLine(std::string text, unsigned port, int direction)
+{
+    if (m_options.m_paused)
+        return;
+    if (direction == 0 && !m_options.m_showSent)
+        return;
+    if (m_displayScope == 1 && static_cast<int>(port) != m_currentPort)
+        return;
+    m_pieces.clear();
+    m_lineBuilder.Build(text, port, direction, m_options.m_showTime != 0,
+                        m_options.m_showPort != 0, m_pieces);
+    m_pView->BeginAppend();
+    for (const MonitorPiece& piece : m_pieces)
+        m_pView->AppendText(QString::fromUtf8(piece.m_text.data(), static_cast<qsizetype>(piece.m_text.size())),
+                            piece.m_colour);
+    m_pView->EndAppend();
+}
+
+void CMainFrame::SetClocks(MonitorLineBuilder::TickSource tick, MonitorLineBuilder::TimeSource time)
+{
+    m_lineBuilder = MonitorLineBuilder(std::move(tick), std::move(time));
+}
+
+void CMainFrame::ShowStoppedPort(unsigned port, const std::string& reason)
+{
+    if (!reason.empty() || m_pPorts->IsOpen(port)) {
+        m_stoppedPorts[port] = QString::fromStdString(reason);
+    }
+    if (m_stoppedPorts.empty()) {
+        m_pReadyLabel->setText(ReadyText());
+        m_pReadyLabel->setStyleSheet(QString());
+        return;
+    }
+    QStringList parts;
+    for (const auto& [p, why] : m_stoppedPorts)
+        parts << QStringLiteral("%1 已停止接收（%2），请关闭后重新打开").arg(PortName(static_cast<int>(p)), why);
+    m_pReadyLabel->setText(parts.join(QStringLiteral("；")));
+    m_pReadyLabel->setStyleSheet(QStringLiteral("color: rgb(200,0,0);"));
+}
+
+// --- Window placement -------------------------------------------------------------------
+
+QSize CMainFrame::ScreenSize() const
+{
+    if (m_screenSize.isValid())
+        return m_screenSize;
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().size() : QSize(1024, 768);
+}
+
+void CMainFrame::PlaceWindow(int id)
+{
+    const QSize screen = ScreenSize();
+    WindowRect r;
+    if (!PlacementRect(id, screen.width(), screen.height(), r))
+        return;
+    if (isMaximized() || isFullScreen())
+        showNormal();
+    // The rectangle is the whole window's, title and borders included.
+    const QRect inner = geometry();
+    const QRect outer = frameGeometry();
+    const int left = inner.left() - outer.left();
+    const int top = inner.top() - outer.top();
+    const int right = outer.right() - inner.right();
+    const int bottom = outer.bottom() - inner.bottom();
+    setGeometry(r.m_left + left, r.m_top + top, r.Width() - left - right, r.Height() - top - bottom);
+}
+
+bool CMainFrame::IsTopMost() const
+{
+    return windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+void CMainFrame::SetTopMost(bool topMost)
+{
+    if (IsTopMost() == topMost)
+        return;
+    const QRect where = geometry();
+    const bool visible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, topMost); // hides the window
+    setGeometry(where);
+    if (visible)
+        show();
+}
+
+void CMainFrame::ToggleTopMost()
+{
+    const bool topMost = !IsTopMost();
+    SetTopMost(topMost);
+    StoreTopMost(m_store, topMost);
+}
+
+void CMainFrame::RestorePlacement()
+{
+    const int left = m_store.ReadInt(kPlacementSection, "left", 0);
+    const int top = m_store.ReadInt(kPlacementSection, "top", 0);
+    const int right = m_store.ReadInt(kPlacementSection, "right", -1);
+    const int bottom = m_store.ReadInt(kPlacementSection, "bottom", -1);
+    if (right > left && bottom > top) {
+        setGeometry(left, top, right - left, bottom - top);
+    } else {
+        // First start: most of the work area, centred.
+        QScreen* screen = QGuiApplication::primaryScreen();
+        const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+        const QSize size(area.width() * 4 / 5, area.height() * 4 / 5);
+        setGeometry(QRect(area.topLeft() + QPoint((area.width() - size.width()) / 2,
+                                                  (area.height() - size.height()) / 2),
+                          size));
+    }
+    const std::string state = m_store.ReadString(kLayoutSection, "State");
+    if (!state.empty())
+        restoreState(QByteArray::fromBase64(QByteArray::fromStdString(state)));
+}
+
+void CMainFrame::SavePlacement()
+{
+    const QRect r = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
+    m_store.WriteInt(kPlacementSection, "left", r.left());
+    m_store.WriteInt(kPlacementSection, "top", r.top());
+    m_store.WriteInt(kPlacementSection, "right", r.left() + r.width());
+    m_store.WriteInt(kPlacementSection, "bottom", r.top() + r.height());
+    m_store.WriteString(kLayoutSection, "State", saveState().toBase64().toStdString());
+}

@@ -1,0 +1,147 @@
+#include "PortMapDialog.h"
+
+#include "CommandTable.h"
+#include "PortMap.h"
+#include "SerialDeviceScanner.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QString Describe(const SerialDevice& device)
+{
+    QStringList parts;
+    for (const std::string* s : {&device.vendor, &device.model})
+        if (!s->empty())
+            parts << QString::fromStdString(*s);
+    if (!device.serial.empty())
+        parts << QStringLiteral("序列号 %1").arg(QString::fromStdString(device.serial));
+    if (!device.driver.empty())
+        parts << QStringLiteral("驱动 %1").arg(QString::fromStdString(device.driver));
+    if (!device.node.empty() && device.node != device.path)
+        parts << QString::fromStdString(device.node);
+    return parts.join(QStringLiteral("，"));
+}
+
+} // namespace
+
+CPortMapDialog::CPortMapDialog(PortMap& map, QWidget* parent) : QDialog(parent), m_map(map)
+{
+    setWindowTitle(QStringLiteral("端口映射"));
+
+    m_pTable = new QTableWidget(0, 4, this);
+    m_pTable->setHorizontalHeaderLabels({QStringLiteral("端口"), QStringLiteral("设备路径"),
+                                         QStringLiteral("状态"), QStringLiteral("设备说明")});
+    m_pTable->verticalHeader()->hide();
+    m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_pTable->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_pTable->horizontalHeader()->setStretchLastSection(true);
+    connect(m_pTable, &QTableWidget::itemSelectionChanged, this, &CPortMapDialog::OnRowSelected);
+
+    m_pPort = new QComboBox(this);
+    for (int port = 0; port < static_cast<int>(PortMap::kPortCount); ++port)
+        m_pPort->addItem(PortName(port));
+    m_pPort->setMaxVisibleItems(20);
+    m_pPath = new QComboBox(this);
+    m_pPath->setEditable(true);
+    m_pPath->setMinimumContentsLength(36);
+    m_pPath->setToolTip(QStringLiteral("设备路径，如 /dev/ttyUSB0 或 /dev/pts/3"));
+
+    auto* set = new QPushButton(QStringLiteral("设置(&S)"), this);
+    auto* clear = new QPushButton(QStringLiteral("清除(&C)"), this);
+    auto* refresh = new QPushButton(QStringLiteral("刷新(&R)"), this);
+    connect(set, &QPushButton::clicked, this,
+            [this] { ApplyPath(m_pPort->currentIndex(), m_pPath->currentText().trimmed()); });
+    connect(clear, &QPushButton::clicked, this, [this] { ApplyPath(m_pPort->currentIndex(), {}); });
+    connect(refresh, &QPushButton::clicked, this, [this] {
+        m_map.Discover();
+        Refresh();
+    });
+
+    m_pNote = new QLabel(this);
+    m_pNote->setWordWrap(true);
+
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(QStringLiteral("关闭"), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* edit = new QGridLayout;
+    edit->addWidget(new QLabel(QStringLiteral("端口(&P):"), this), 0, 0);
+    edit->addWidget(m_pPort, 0, 1);
+    edit->addWidget(new QLabel(QStringLiteral("设备(&D):"), this), 0, 2);
+    edit->addWidget(m_pPath, 0, 3);
+    edit->setColumnStretch(3, 1);
+    auto* actions = new QHBoxLayout;
+    actions->addWidget(set);
+    actions->addWidget(clear);
+    actions->addStretch();
+    actions->addWidget(refresh);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_pTable);
+    layout->addLayout(edit);
+    layout->addLayout(actions);
+    layout->addWidget(m_pNote);
+    layout->addWidget(buttons);
+    resize(720, 420);
+
+    Refresh();
+}
+
+void CPortMapDialog::Refresh()
+{
+    m_found = SerialDeviceScanner::Scan();
+    const std::vector<PortMap::Entry> entries = m_map.Entries(m_found);
+    m_pTable->setRowCount(static_cast<int>(entries.size()));
+    for (int row = 0; row < static_cast<int>(entries.size()); ++row) {
+        const PortMap::Entry& e = entries[static_cast<std::size_t>(row)];
+        auto* port = new QTableWidgetItem(PortName(static_cast<int>(e.uiPortNo)));
+        port->setData(Qt::UserRole, static_cast<int>(e.uiPortNo));
+        m_pTable->setItem(row, 0, port);
+        m_pTable->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(e.path)));
+        m_pTable->setItem(row, 2, new QTableWidgetItem(e.present ? QStringLiteral("已连接")
+                                                                 : QStringLiteral("未找到")));
+        m_pTable->setItem(row, 3, new QTableWidgetItem(Describe(e.device)));
+    }
+    m_pTable->resizeColumnsToContents();
+
+    const QString current = m_pPath->currentText();
+    m_pPath->clear();
+    for (const SerialDevice& d : m_found)
+        m_pPath->addItem(QString::fromStdString(d.path));
+    m_pPath->setCurrentText(current);
+}
+
+void CPortMapDialog::OnRowSelected()
+{
+    const QList<QTableWidgetItem*> selected = m_pTable->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const int row = selected.first()->row();
+    m_pPort->setCurrentIndex(m_pTable->item(row, 0)->data(Qt::UserRole).toInt());
+    m_pPath->setCurrentText(m_pTable->item(row, 1)->text());
+}
+
+bool CPortMapDialog::ApplyPath(int port, const QString& path)
+{
+    if (port < 0 || port >= static_cast<int>(PortMap::kPortCount))
+        return false;
+    if (!path.isEmpty() && !path.startsWith(QLatin1Char('/'))) {
+        m_pNote->setText(QStringLiteral("设备路径应为以 / 开头的完整路径。"));
+        return false;
+    }
+    m_map.SetPath(static_cast<unsigned>(port), path.toStdString());
+    m_pNote->setText(path.isEmpty()
+                         ? QStringLiteral("%1 已不再指向任何设备。").arg(PortName(port))
+                         : QStringLiteral("%1 现在指向 %2。").arg(PortName(port), path));
+    Refresh();
+    return true;
+}

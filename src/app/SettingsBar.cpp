@@ -1,0 +1,129 @@
+#include "SettingsBar.h"
+
+#include "CommandIds.h"
+#include "CommandTable.h"
+#include "PortSettings.h"
+
+#include <QComboBox>
+
+namespace {
+
+struct ListInfo
+{
+    int m_id;
+    int m_width; // pixels, at least
+    const char* m_prompt;
+    const char* m_tip;
+};
+
+const ListInfo kLists[] = {
+    {ID_PORT_SELECT, 60, "设置当前串口", "串口"},
+    {ID_BAUD_RATE, 60, "设置当前所选串口的波特率", "波特率"},
+    {ID_PARITY, 60, "设置当前所选串口的校验位", "校验位"},
+    {ID_DATA_BITS, 30, "设置当前所选串口的数据位", "数据位"},
+    {ID_STOP_BITS, 30, "设置当前所选串口的停止位", "停止位"},
+    {ID_PACK_INTERVAL, 40, "设置当前所选串口的打包间隔时间(单位：毫秒)", "打包时间(毫秒)"},
+    {ID_FLOW_CONTROL, 40, "设置当前所选串口的流控制", "流控制"},
+};
+
+} // namespace
+
+CSettingsBar::CSettingsBar(QWidget* parent) : QToolBar(QStringLiteral("串口设置栏"), parent)
+{
+    setObjectName(QStringLiteral("SettingsBar"));
+    for (std::size_t i = 0; i < m_combos.size(); ++i) {
+        auto* combo = new QComboBox(this);
+        combo->setObjectName(QStringLiteral("Combo%1").arg(kLists[i].m_id));
+        combo->setEditable(false);
+        combo->setMinimumWidth(kLists[i].m_width);
+        combo->setMaxVisibleItems(20);
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        combo->setToolTip(QString::fromUtf8(kLists[i].m_tip));
+        combo->setStatusTip(QString::fromUtf8(kLists[i].m_prompt));
+        combo->setFocusPolicy(Qt::StrongFocus);
+        m_combos[i] = combo;
+        addWidget(combo);
+    }
+
+    QComboBox* ports = m_combos[0];
+    for (int port = 0; port < 256; ++port)
+        ports->addItem(PortName(port));
+    for (int i = 0; i < kBaudRateCount; ++i)
+        m_combos[1]->addItem(QString::number(SettingFromIndex(i, kBaudRate)));
+    for (const char* text : {"无校验", "奇校验", "偶校验", "Mark", "Space"})
+        m_combos[2]->addItem(QString::fromUtf8(text));
+    for (int i = 0; i < 5; ++i)
+        m_combos[3]->addItem(QString::number(SettingFromIndex(i, kDataBits)));
+    for (const char* text : {"1", "1.5", "2"})
+        m_combos[4]->addItem(QString::fromUtf8(text));
+    for (int i = 0; i < kPackIntervalCount; ++i)
+        m_combos[5]->addItem(QString::number(PackIntervalFromIndex(i)));
+    for (const char* text : {"无", "RTS/CTS", "XON/XOFF", "DTR/CTS", "RTS/DSR", "DTR/DSR"})
+        m_combos[6]->addItem(QString::fromUtf8(text));
+
+    ports->setCurrentIndex(0);
+    ShowDefaultsInBar();
+    m_combos[6]->setCurrentIndex(0);
+    m_combos[6]->setEnabled(false);
+
+    connect(ports, &QComboBox::activated, this, [this](int index) { Q_EMIT portSelected(index); });
+}
+
+QComboBox* CSettingsBar::Combo(int id) const
+{
+    const int i = id - kFirstId;
+    return i >= 0 && i < static_cast<int>(m_combos.size()) ? m_combos[i] : nullptr;
+}
+
+int CSettingsBar::SelectedPort() const
+{
+    return m_combos[0]->currentIndex();
+}
+
+void CSettingsBar::SelectPort(int port)
+{
+    m_combos[0]->setCurrentIndex(port >= 0 && port < m_combos[0]->count() ? port : -1);
+}
+
+void CSettingsBar::ReadSettingsFromBar(PortSettings& settings) const
+{
+    settings.m_dwBaudRate = SettingFromIndex(m_combos[1]->currentIndex(), kBaudRate);
+    settings.m_nParity = static_cast<int>(SettingFromIndex(m_combos[2]->currentIndex(), kParity));
+    settings.m_nDataBits = static_cast<int>(SettingFromIndex(m_combos[3]->currentIndex(), kDataBits));
+    settings.m_nStopBits = static_cast<int>(SettingFromIndex(m_combos[4]->currentIndex(), kStopBits));
+    settings.m_dwPackInterval = PackIntervalFromIndex(m_combos[5]->currentIndex());
+}
+
+void CSettingsBar::ShowSettingsInBar(const PortSettings& settings)
+{
+    m_combos[1]->setCurrentIndex(IndexFromSetting(settings.m_dwBaudRate, kBaudRate));
+    m_combos[2]->setCurrentIndex(IndexFromSetting(static_cast<std::uint32_t>(settings.m_nParity), kParity));
+    m_combos[3]->setCurrentIndex(IndexFromSetting(static_cast<std::uint32_t>(settings.m_nDataBits), kDataBits));
+    m_combos[4]->setCurrentIndex(IndexFromSetting(static_cast<std::uint32_t>(settings.m_nStopBits), kStopBits));
+    m_combos[5]->setCurrentIndex(IndexFromPackInterval(settings.m_dwPackInterval));
+}
+
+void CSettingsBar::ShowDefaultsInBar()
+{
+    ShowSettingsInBar(PortSettings{});
+}
+
+void CSettingsBar::EnableSettingsBar(bool enable)
+{
+    for (int i = 1; i <= 5; ++i)
+        m_combos[i]->setEnabled(enable);
+}
+
+void CSettingsBar::SetPortDevice(const QString& device)
+{
+    QComboBox* ports = m_combos[0];
+    const int port = ports->currentIndex();
+    if (port < 0) {
+        ports->setToolTip(QString::fromUtf8(kLists[0].m_tip));
+        ports->setStatusTip(QString::fromUtf8(kLists[0].m_prompt));
+        return;
+    }
+    const QString where = device.isEmpty() ? QStringLiteral("未指定设备（工具→端口映射）") : device;
+    ports->setToolTip(QStringLiteral("串口 %1：%2").arg(PortName(port), where));
+    ports->setStatusTip(QStringLiteral("设置当前串口（%1：%2）").arg(PortName(port), where));
+}

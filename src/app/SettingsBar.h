@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QToolBar>
+
+#include <array>
+
+class QComboBox;
+struct PortSettings;
+
+// The port settings bar (id 135): seven lists, the port selector and the selected port's
+// baud rate, parity, data bits, stop bits, packing interval and flow control. The bar only
+// shows and reads values; the frame decides what a selection means.
+class CSettingsBar : public QToolBar
+{
+    Q_OBJECT
+public:
+    explicit CSettingsBar(QWidget* parent = nullptr);
+
+    // The list of a bar id (32771 to 32777), or nullptr.
+    QComboBox* Combo(int id) const;
+
+    // The port selector's selection (a 0-based port number), -1 when none.
+    int SelectedPort() const;
+    // Selects a port in the selector (out of 0 to 255: no selection) without telling anyone.
+    void SelectPort(int port);
+
+    // Copies baud rate, parity, data bits, stop bits and packing interval from the lists;
+    // the flow-control code is left as it is.
+    void ReadSettingsFromBar(PortSettings& settings) const;
+    void ShowSettingsInBar(const PortSettings& settings);
+    void ShowDefaultsInBar();
+    // The five settings lists together; the selector stays enabled, flow control disabled.
+    void EnableSettingsBar(bool enable);
+
+    // The selector's tooltip and status prompt name the device of the selected port.
+    void SetPortDevice(const QString& device);
+
+Q_SIGNALS:
+    // The user picked a port in the selector.
+    void portSelected(int port);
+
+private:
+    static constexpr int kFirstId = 32771;
+    std::array<QComboBox*, 7> m_combos{};
+};

@@ -1,0 +1,89 @@
+#include "VRLApp.h"
+
+#include "CommandLine.h"
+#include "IniSettingsStore.h"
+#include "MainFrm.h"
+#include "PortMap.h"
+
+#include <QFileInfo>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+CMainFrame* g_pMainFrame = nullptr;
+
+} // namespace
+
+CVRLApp::CVRLApp(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("VRL"));
+    setOrganizationName(QStringLiteral("Tellumar"));
+    setApplicationVersion(QStringLiteral("6.72"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/vrl.png")));
+}
+
+CVRLApp::~CVRLApp()
+{
+    ExitInstance();
+}
+
+int CVRLApp::HandleInfoSwitches(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0)
+            break;
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(CommandLine::HelpText().c_str(), stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0 || std::strcmp(argv[i], "-v") == 0) {
+            std::fputs(CommandLine::VersionText().c_str(), stdout);
+            return 0;
+        }
+    }
+    return -1;
+}
+
+bool CVRLApp::InitInstance()
+{
+    std::vector<std::string> args;
+    const QStringList arguments = QCoreApplication::arguments(); // Qt's own options removed
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        args.push_back(arguments[i].toStdString());
+    const CommandLine cl = CommandLine::Parse(args);
+    if (!cl.m_error.empty()) {
+        std::fprintf(stderr, "vrl: %s\n%s", cl.m_error.c_str(), "用 vrl --help 查看用法。\n");
+        m_nExitCode = 2;
+        return false;
+    }
+
+    m_pStore = std::make_unique<IniSettingsStore>(IniSettingsStore::DefaultPath());
+    if (!cl.m_portPaths.empty()) {
+        PortMap map(*m_pStore);
+        for (const auto& [port, path] : cl.m_portPaths)
+            map.SetPath(port, path);
+    }
+
+    m_pMainFrame = std::make_unique<CMainFrame>(*m_pStore);
+    g_pMainFrame = m_pMainFrame.get();
+    m_pMainFrame->show();
+    m_pMainFrame->activateWindow();
+
+    if (!cl.m_monitorFile.empty())
+        m_pMainFrame->OpenMonitorFile(QFileInfo(QString::fromStdString(cl.m_monitorFile)).absoluteFilePath());
+    return true;
+}
+
+void CVRLApp::ExitInstance()
+{
+    g_pMainFrame = nullptr;
+    m_pMainFrame.reset();
+    m_pStore.reset();
+}
+
+CMainFrame* CVRLApp::GetMainFrame()
+{
+    return g_pMainFrame;
+}

@@ -1,0 +1,116 @@
+// Draws the toolbar and window icons into PNG files in the current folder.
+// Not part of the build; run it again after changing a drawing:
+//   g++ -std=c++20 -fPIC make_icons.cpp $(pkg-config --cflags --libs Qt6Gui) -o /tmp/make_icons
+//   (cd src/app/icons && QT_QPA_PLATFORM=offscreen /tmp/make_icons)
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <functional>
+
+namespace {
+
+void Save(const char* name, int size, const std::function<void(QPainter&)>& draw)
+{
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 32.0, size / 32.0);
+    draw(p);
+    p.end();
+    image.save(name);
+}
+
+// A DB9 connector face, the program's sign for a serial port.
+void Connector(QPainter& p, QColor body, QColor pins)
+{
+    QPainterPath face;
+    face.moveTo(3, 8);
+    face.lineTo(29, 8);
+    face.lineTo(25, 22);
+    face.lineTo(7, 22);
+    face.closeSubpath();
+    p.setPen(QPen(QColor(40, 40, 40), 1.5));
+    p.setBrush(body);
+    p.drawPath(face);
+    p.setPen(Qt::NoPen);
+    p.setBrush(pins);
+    for (int i = 0; i < 5; ++i)
+        p.drawEllipse(QPointF(8.5 + i * 3.75, 12.5), 1.4, 1.4);
+    for (int i = 0; i < 4; ++i)
+        p.drawEllipse(QPointF(10.4 + i * 3.75, 17.5), 1.4, 1.4);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QGuiApplication app(argc, argv);
+
+    // Port closed: a grey connector with a red bar under it.
+    Save("port_closed.png", 32, [](QPainter& p) {
+        Connector(p, QColor(200, 200, 200), QColor(90, 90, 90));
+        p.setPen(QPen(QColor(200, 0, 0), 3, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(8, 27), QPointF(24, 27));
+    });
+    // Port open: a green connector with signal waves under it.
+    Save("port_open.png", 32, [](QPainter& p) {
+        Connector(p, QColor(90, 200, 90), QColor(20, 80, 20));
+        p.setPen(QPen(QColor(0, 130, 0), 2.5, Qt::SolidLine, Qt::RoundCap));
+        QPainterPath wave;
+        wave.moveTo(5, 27);
+        for (int i = 0; i < 4; ++i)
+            wave.cubicTo(7.75 + i * 5.5, 23, 9.25 + i * 5.5, 31, 10.5 + i * 5.5, 27);
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(wave);
+    });
+    // Pause: two bars.
+    Save("pause.png", 32, [](QPainter& p) {
+        p.setPen(QPen(QColor(20, 40, 110), 1.2));
+        p.setBrush(QColor(40, 90, 200));
+        p.drawRoundedRect(QRectF(7, 5, 6.5, 22), 1.5, 1.5);
+        p.drawRoundedRect(QRectF(18.5, 5, 6.5, 22), 1.5, 1.5);
+    });
+    // Clear: a page of coloured lines struck through.
+    Save("clear.png", 32, [](QPainter& p) {
+        p.setPen(QPen(QColor(90, 90, 90), 1.2));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(6, 3, 20, 26));
+        const QColor lines[] = {QColor(128, 128, 128), QColor(0, 0, 200), QColor(200, 0, 0),
+                                QColor(0, 0, 200)};
+        for (int i = 0; i < 4; ++i) {
+            p.setPen(QPen(lines[i], 2));
+            p.drawLine(QPointF(9, 8 + i * 5), QPointF(23, 8 + i * 5));
+        }
+        p.setPen(QPen(QColor(210, 30, 30), 3.2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(4, 28), QPointF(28, 4));
+    });
+    // ASC receive: the letters "Ab" with an arrow coming in.
+    Save("asc_receive.png", 32, [](QPainter& p) {
+        QFont f("DejaVu Sans");
+        f.setPixelSize(17);
+        f.setBold(true);
+        p.setFont(f);
+        p.setPen(QColor(30, 30, 30));
+        p.drawText(QRectF(0, 0, 32, 20), Qt::AlignCenter, "Ab");
+        p.setPen(QPen(QColor(0, 0, 200), 2.6, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(5, 26), QPointF(22, 26));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 0, 200));
+        p.drawPolygon(QPolygonF({QPointF(28, 26), QPointF(21, 21.5), QPointF(21, 30.5)}));
+    });
+    // The window icon: the packaging mark (connector over a monitor line).
+    Save("vrl.png", 64, [](QPainter& p) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x1f, 0x4e, 0x79));
+        p.drawRoundedRect(QRectF(1, 1, 30, 30), 5, 5);
+        p.translate(0, -2);
+        Connector(p, QColor(0xe6, 0xe6, 0xe6), QColor(0x1f, 0x4e, 0x79));
+        p.setBrush(QColor(0xff, 0x50, 0x50));
+        p.drawRect(QRectF(5, 24, 5, 3));
+        p.setBrush(QColor(0x5a, 0xa0, 0xff));
+        p.drawRect(QRectF(11, 24, 16, 3));
+    });
+    return 0;
+}

@@ -1,0 +1,465 @@
+#include "CommandIds.h"
+#include "IniSettingsStore.h"
+#include "MainFrm.h"
+#include "PortList.h"
+#include "PortMap.h"
+#include "SerialPort.h"
+#include "SettingsBar.h"
+#include "TestPtyPair.h"
+#include "VRLView.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTextBlock>
+#include <QToolBar>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// One run of equal format in the monitor: its text and colour.
+struct Run
+{
+    QString m_text;
+    QColor m_colour;
+};
+
+QList<Run> Runs(const QTextDocument* doc)
+{
+    QList<Run> runs;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            runs.append({f.text(), f.charFormat().foreground().color()});
+        }
+    }
+    return runs;
+}
+
+const QColor kGrey(128, 128, 128);
+const QColor kRed(200, 0, 0);
+const QColor kBlue(0, 0, 200);
+
+QString Text(CMainFrame& frame)
+{
+    return frame.GetView()->toPlainText();
+}
+
+QStringList MenuTexts(QMenu* menu)
+{
+    QStringList texts;
+    for (QAction* a : menu->actions())
+        texts << (a->isSeparator() ? QStringLiteral("-") : a->menu() ? QStringLiteral(">") + a->text() : a->text());
+    return texts;
+}
+
+} // namespace
+
+class tst_MainFrm : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestXdgFolders> m_xdg;
+    std::unique_ptr<IniSettingsStore> m_store;
+    std::unique_ptr<CMainFrame> m_frame;
+    QStringList m_messages;
+
+    CMainFrame& NewFrame()
+    {
+        m_frame.reset();
+        m_frame = std::make_unique<CMainFrame>(*m_store);
+        m_frame->SetMessageHook([this](const QString& text) { m_messages << text; });
+        return *m_frame;
+    }
+    // What the user does: picks the port in the bar's selector.
+    void PickPort(int port)
+    {
+        QComboBox* ports = m_frame->SettingsBar()->Combo(ID_PORT_SELECT);
+        ports->setCurrentIndex(port);
+        Q_EMIT ports->activated(port);
+    }
+    QString BarText(int id) { return m_frame->SettingsBar()->Combo(id)->currentText(); }
+    bool BarEnabled(int id) { return m_frame->SettingsBar()->Combo(id)->isEnabled(); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_xdg = std::make_unique<TestXdgFolders>();
+        m_store = std::make_unique<IniSettingsStore>(IniSettingsStore::DefaultPath());
+        m_messages.clear();
+    }
+    void cleanup()
+    {
+        m_frame.reset();
+        m_store.reset();
+        m_xdg.reset();
+    }
+
+    void firstStartWithEmptyStore()
+    {
+        QVERIFY(IniSettingsStore::DefaultPath().starts_with(m_xdg->Root().toStdString()));
+        CMainFrame& f = NewFrame();
+        QCOMPARE(f.windowTitle(), QStringLiteral("VRL－串口监视工具"));
+        FrameOptions& o = f.Options();
+        QCOMPARE(o.m_showPort, 1);
+        QCOMPARE(o.m_showSent + o.m_showTime + o.m_ascReceive + o.m_ascSend + o.m_addCR + o.m_addSTX
+                     + o.m_addETX + o.m_addLF + o.m_paused + o.m_jumpToNextLine,
+                 0);
+        QCOMPARE(f.CurrentPort(), 0);
+        QCOMPARE(BarText(ID_PORT_SELECT), QStringLiteral("COM1"));
+        QCOMPARE(BarText(ID_BAUD_RATE), QStringLiteral("9600"));
+        QCOMPARE(BarText(ID_PARITY), QStringLiteral("无校验"));
+        QCOMPARE(BarText(ID_DATA_BITS), QStringLiteral("8"));
+        QCOMPARE(BarText(ID_STOP_BITS), QStringLiteral("1"));
+        QCOMPARE(BarText(ID_PACK_INTERVAL), QStringLiteral("20"));
+        QCOMPARE(BarText(ID_FLOW_CONTROL), QStringLiteral("无"));
+        QVERIFY(BarEnabled(ID_BAUD_RATE));
+        QVERIFY(!BarEnabled(ID_FLOW_CONTROL));
+        QCOMPARE(f.SettingsBar()->Combo(ID_PORT_SELECT)->count(), 256);
+        QCOMPARE(f.SettingsBar()->Combo(ID_BAUD_RATE)->count(), 23);
+        QCOMPARE(f.UpdateCommand(ID_OPEN_PORT).m_text, QStringLiteral("打开COM1(&O)"));
+        QCOMPARE(f.statusBar()->findChild<QLabel*>()->text(), QStringLiteral("就绪"));
+        QVERIFY(f.RecentFiles().Files().empty());
+
+        // Exit before any selection stores port 0 and the options.
+        m_frame.reset();
+        QCOMPARE(m_store->ReadInt("Settings", "COMHis", -1), 0);
+        QCOMPARE(m_store->ReadInt("Settings", "Common", -1), 1);
+        IniSettingsStore reread(IniSettingsStore::DefaultPath()); // reached the file
+        QCOMPARE(reread.ReadInt("Settings", "Common", -1), 1);
+        QVERIFY(reread.ReadInt("MFW-Main", "right", -1) > 0);
+    }
+
+    void restartWithStoredOptionsAndPort()
+    {
+        m_store->WriteInt("Settings", "Common", 0x04 | 0x08); // time and ASC receive, no port
+        m_store->WriteInt("Settings", "COMHis", 3);
+        m_store->WriteString("Settings", "COM4", "19200:2:7:2:0:60");
+        CMainFrame& f = NewFrame();
+        QCOMPARE(f.Options().m_showPort, 0);
+        QCOMPARE(f.Options().m_showTime, 1);
+        QCOMPARE(f.Options().m_ascReceive, 1);
+        QCOMPARE(BarText(ID_PORT_SELECT), QStringLiteral("COM4"));
+        QCOMPARE(BarText(ID_BAUD_RATE), QStringLiteral("19200"));
+        QCOMPARE(BarText(ID_PARITY), QStringLiteral("偶校验"));
+        QCOMPARE(BarText(ID_DATA_BITS), QStringLiteral("7"));
+        QCOMPARE(BarText(ID_STOP_BITS), QStringLiteral("2"));
+        QCOMPARE(BarText(ID_PACK_INTERVAL), QStringLiteral("60"));
+        // The selector shows COM4, but the current port is still port 0.
+        QCOMPARE(f.CurrentPort(), 0);
+        QCOMPARE(f.UpdateCommand(ID_OPEN_PORT).m_text, QStringLiteral("打开COM1(&O)"));
+        QVERIFY(f.Action(ID_SHOW_TIME)->isChecked());
+        QVERIFY(!f.Action(ID_SHOW_PORT)->isChecked());
+
+        f.OnCommand(ID_SHOW_PORT);
+        m_frame.reset();
+        QCOMPARE(m_store->ReadInt("Settings", "Common", -1), 0x04 | 0x08 | 0x01);
+        QCOMPARE(m_store->ReadInt("Settings", "COMHis", -1), 0);
+    }
+
+    void f5ThenReceivedLinesWithPiecesAndColours()
+    {
+        TestPtyPair pty;
+        QVERIFY(pty.IsValid());
+        m_store->WriteInt("Settings", "COMHis", 3);
+        CMainFrame& f = NewFrame();
+        f.Map().SetPath(3, pty.SlavePath().toStdString());
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+
+        QTest::keyClick(&f, Qt::Key_F5);
+        QVERIFY2(f.IsPortOpen(3), qPrintable(m_messages.join('\n')));
+        QCOMPARE(f.CurrentPort(), 3);
+        QCOMPARE(f.UpdateCommand(ID_OPEN_PORT).m_text, QStringLiteral("关闭COM4(&O)"));
+        QCOMPARE(f.Action(ID_OPEN_PORT)->toolTip(), QStringLiteral("关闭COM4"));
+        QVERIFY(!BarEnabled(ID_BAUD_RATE));
+        QVERIFY(!f.UpdateCommand(ID_DEFAULT_SETTINGS).m_enabled);
+        QVERIFY(f.GetPortRecord()); // -1: the current port
+
+        QVERIFY(pty.Write(QByteArray("\x01\x03\x0A", 3)));
+        QTRY_COMPARE_WITH_TIMEOUT(Text(f), QStringLiteral("COM4↑01 03 0A\n"), 5000);
+        const QList<Run> runs = Runs(f.GetView()->document());
+        QCOMPARE(runs.size(), 4);
+        QCOMPARE(runs[0].m_text, QStringLiteral("COM"));
+        QCOMPARE(runs[0].m_colour, kGrey);
+        QCOMPARE(runs[1].m_text, QStringLiteral("4"));
+        QCOMPARE(runs[1].m_colour, kRed);
+        QCOMPARE(runs[2].m_text, QStringLiteral("↑"));
+        QCOMPARE(runs[2].m_colour, kGrey);
+        QCOMPARE(runs[3].m_text, QStringLiteral("01 03 0A"));
+        QCOMPARE(runs[3].m_colour, kBlue);
+
+        // A second message after a quiet gap is a line of its own.
+        QTest::qWait(60);
+        QVERIFY(pty.Write(QByteArray("\xFF", 1)));
+        QTRY_COMPARE_WITH_TIMEOUT(Text(f), QStringLiteral("COM4↑01 03 0A\nCOM4↑FF\n"), 5000);
+
+        // The settings were stored at the open; F5 again closes and frees the lists.
+        QCOMPARE(QString::fromStdString(m_store->ReadString("Settings", "COM4")), QStringLiteral("9600:0:8:0:0:20"));
+        QTest::keyClick(&f, Qt::Key_F5);
+        QVERIFY(!f.IsPortOpen(3));
+        QVERIFY(BarEnabled(ID_BAUD_RATE));
+        QCOMPARE(f.UpdateCommand(ID_OPEN_PORT).m_text, QStringLiteral("打开COM4(&O)"));
+        QVERIFY(m_messages.isEmpty());
+    }
+
+    void pauseShowPortShowTimeAndAscReceive()
+    {
+        CMainFrame& f = NewFrame();
+        std::uint32_t tick = 5000;
+        f.SetClocks([&tick] { return tick; }, [] { return std::string("12:30:05"); });
+        const std::vector<std::uint8_t> msg{0x41, 0x00, 0x42};
+
+        f.OnCommand(ID_PAUSE);
+        f.OnReceiveData(0, msg);
+        QCOMPARE(Text(f), QString()); // dropped, not kept
+        f.OnCommand(ID_PAUSE);
+
+        f.OnCommand(ID_SHOW_TIME);
+        f.OnReceiveData(0, msg);
+        tick += 1234;
+        f.OnCommand(ID_SHOW_PORT); // off
+        f.OnReceiveData(1, msg);
+        tick += 2000;
+        f.OnReceiveData(1, msg);
+        QCOMPARE(Text(f), QStringLiteral("[12:30:05    ] COM1↑41 00 42\n"
+                                         "[12:30:05 234] 41 00 42\n"
+                                         "[12:30:05    ] 41 00 42\n"));
+        QCOMPARE(Runs(f.GetView()->document()).first().m_colour, kGrey);
+
+        f.GetView()->ClearAll(true);
+        f.OnCommand(ID_SHOW_TIME);
+        f.OnCommand(ID_ASC_RECEIVE);
+        f.OnReceiveData(0, msg);
+        f.OnReceiveData(0, {0x00, 0x41});
+        f.OnReceiveData(0, {});
+        QCOMPARE(Text(f), QStringLiteral("A\n\n\n"));
+
+        // Sent lines show only with "show sent"; in the sent colour.
+        f.OnCommand(ID_SHOW_PORT);
+        f.AppendMonitorLine("01 02", 2, 0);
+        QCOMPARE(Text(f), QStringLiteral("A\n\n\n"));
+        f.OnCommand(ID_SHOW_SENT);
+        f.AppendMonitorLine("01 02", 2, 0);
+        QCOMPARE(Text(f), QStringLiteral("A\n\n\nCOM3↓01 02\n"));
+        QCOMPARE(Runs(f.GetView()->document()).last().m_colour, kRed);
+
+        // Received messages reach the listeners whatever the display did.
+        int heard = 0;
+        f.AddReceiveListener([&](unsigned port, const std::vector<std::uint8_t>& bytes, const std::string&) {
+            heard += static_cast<int>(port + bytes.size());
+        });
+        f.OnCommand(ID_PAUSE);
+        f.OnReceiveData(4, {1, 2});
+        QCOMPARE(heard, 6);
+    }
+
+    void menuTextsAndChecksAfterToggles()
+    {
+        CMainFrame& f = NewFrame();
+        f.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        QMenu* tools = f.MenuOf(QStringLiteral("工具(&T)"));
+        QVERIFY(tools);
+        Q_EMIT tools->aboutToShow();
+        QCOMPARE(MenuTexts(tools), (QStringList{QStringLiteral("打开COM1(&O)"), QStringLiteral("默认参数(&D)"),
+                                                QStringLiteral("端口映射(&M)..."), QStringLiteral("-"),
+                                                QStringLiteral("ASC模式接收(&R)")}));
+        QMenu* view = f.MenuOf(QStringLiteral("视图(&V)"));
+        QCOMPARE(MenuTexts(view), (QStringList{QStringLiteral("暂停报文监视(&P)"), QStringLiteral("-"),
+                                               QStringLiteral("显示端口(&P)"), QStringLiteral("显示发送报文(&D)"),
+                                               QStringLiteral("显示时间(&T)"), QStringLiteral("-"),
+                                               QStringLiteral("清除监视窗报文(&C)"), QStringLiteral("-"),
+                                               QStringLiteral("只读(&Y)"), QStringLiteral("自动换行(&W)")}));
+        QMenu* window = f.MenuOf(QStringLiteral("窗口(&W)"));
+        QCOMPARE(MenuTexts(window).last(), QStringLiteral(">窗口位于屏幕"));
+        QVERIFY(!f.MenuOf(QStringLiteral("添加校验(&P)"))); // comes with the check codes
+        QCOMPARE(f.Action(ID_CLEAR_MONITOR)->shortcut(), QKeySequence(QStringLiteral("Ctrl+D")));
+        QCOMPARE(f.Action(ID_PAUSE)->shortcut(), QKeySequence(Qt::Key_Pause));
+
+        f.OnCommand(ID_PAUSE);
+        CommandState s = f.UpdateCommand(ID_PAUSE);
+        QVERIFY(s.m_checked);
+        QCOMPARE(s.m_text, QStringLiteral("继续报文监视(&P)"));
+        QCOMPARE(f.Action(ID_PAUSE)->statusTip(), QStringLiteral("继续报文监视"));
+        QCOMPARE(f.Action(ID_PAUSE)->toolTip(), QStringLiteral("继续报文监视"));
+        QTest::keyClick(&f, Qt::Key_Pause);
+        QCOMPARE(f.Options().m_paused, 0);
+        QCOMPARE(f.Action(ID_PAUSE)->text(), QStringLiteral("暂停报文监视(&P)"));
+
+        for (int id : {ID_SHOW_SENT, ID_SHOW_TIME, ID_ASC_RECEIVE, ID_WORD_WRAP, ID_READ_ONLY}) {
+            QVERIFY(!f.UpdateCommand(id).m_checked);
+            f.OnCommand(id);
+            QVERIFY2(f.UpdateCommand(id).m_checked, qPrintable(QString::number(id)));
+            QVERIFY(f.Action(id)->isChecked());
+        }
+        QCOMPARE(f.GetView()->GetWordWrap(), 1);
+        QVERIFY(f.GetView()->GetReadOnly());
+        f.OnCommand(ID_WORD_WRAP);
+        QCOMPARE(f.GetView()->GetWordWrap(), 0);
+        QVERIFY(!f.Action(ID_WORD_WRAP)->isChecked());
+
+        // The ASC-send additions follow "ASC模式发送": greyed while it is off, checks kept.
+        QVERIFY(!f.Action(ID_ADD_CR)); // comes with the send side
+        f.Options().m_addCR = 1;
+        f.Options().m_ascSend = 0;
+        static const CommandInfo kAddCr[] = {{ID_ADD_CR, "添加回车符(&D)", nullptr, "", "", nullptr, true}};
+        f.AddCommands(kAddCr, nullptr);
+        s = f.UpdateCommand(ID_ADD_CR);
+        QVERIFY(!s.m_enabled);
+        QVERIFY(s.m_checked);
+        f.Options().m_ascSend = 1;
+        QVERIFY(f.UpdateCommand(ID_ADD_CR).m_enabled);
+
+        // Clear: empty text, not modified, nothing to undo.
+        f.AppendMonitorLine("01", 0, 1);
+        QVERIFY(f.GetView()->IsModified());
+        QTest::keyClick(&f, Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(Text(f), QString());
+        QVERIFY(!f.GetView()->IsModified());
+        QVERIFY(!f.GetView()->document()->isUndoAvailable());
+    }
+
+    void settingsBarAfterSelectingOpenAndClosedPorts()
+    {
+        TestPtyPair pty;
+        CMainFrame& f = NewFrame();
+        f.Map().SetPath(1, pty.SlavePath().toStdString());
+        m_store->WriteString("Settings", "COM6", "57600:1:8:0:0:50");
+
+        PickPort(1);
+        QCOMPARE(f.CurrentPort(), 1);
+        f.SettingsBar()->Combo(ID_BAUD_RATE)->setCurrentIndex(5); // 19200
+        f.SettingsBar()->Combo(ID_PACK_INTERVAL)->setCurrentIndex(2); // 60
+        f.OnCommand(ID_OPEN_PORT);
+        QVERIFY2(f.IsPortOpen(1), qPrintable(m_messages.join('\n')));
+        QCOMPARE(f.GetPortRecord(1)->m_dwBaudRate, 19200u);
+        QCOMPARE(f.GetPortRecord(1)->m_dwPackInterval, 60u);
+        QVERIFY(f.SettingsBar()->Combo(ID_PORT_SELECT)->toolTip().contains(pty.SlavePath()));
+
+        PickPort(5); // never opened, stored settings: 50 ms shows as 40
+        QVERIFY(BarEnabled(ID_BAUD_RATE));
+        QCOMPARE(BarText(ID_BAUD_RATE), QStringLiteral("57600"));
+        QCOMPARE(BarText(ID_PARITY), QStringLiteral("奇校验"));
+        QCOMPARE(BarText(ID_PACK_INTERVAL), QStringLiteral("40"));
+        QCOMPARE(f.UpdateCommand(ID_OPEN_PORT).m_text, QStringLiteral("打开COM6(&O)"));
+        QVERIFY(f.UpdateCommand(ID_DEFAULT_SETTINGS).m_enabled);
+        f.OnCommand(ID_DEFAULT_SETTINGS);
+        QCOMPARE(BarText(ID_BAUD_RATE), QStringLiteral("9600"));
+        QCOMPARE(BarText(ID_PACK_INTERVAL), QStringLiteral("20"));
+
+        PickPort(2); // neither listed nor stored: defaults
+        QCOMPARE(BarText(ID_BAUD_RATE), QStringLiteral("9600"));
+
+        PickPort(1); // open: its record's settings, lists disabled
+        QCOMPARE(BarText(ID_BAUD_RATE), QStringLiteral("19200"));
+        QCOMPARE(BarText(ID_PACK_INTERVAL), QStringLiteral("60"));
+        QVERIFY(!BarEnabled(ID_BAUD_RATE));
+        QVERIFY(!BarEnabled(ID_PACK_INTERVAL));
+        QVERIFY(BarEnabled(ID_PORT_SELECT));
+        QVERIFY(!BarEnabled(ID_FLOW_CONTROL));
+        QCOMPARE(f.UpdateCommand(ID_OPEN_PORT).m_text, QStringLiteral("关闭COM2(&O)"));
+
+        f.OnCommand(ID_OPEN_PORT); // closed: the record stays with its settings
+        PickPort(2);
+        PickPort(1);
+        QVERIFY(BarEnabled(ID_BAUD_RATE));
+        QCOMPARE(BarText(ID_BAUD_RATE), QStringLiteral("19200"));
+    }
+
+    void windowCommandsOnAGivenScreen()
+    {
+        CMainFrame& f = NewFrame();
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        f.SetScreenSize(QSize(1920, 1080));
+        f.OnCommand(ID_WINDOW_CENTER);
+        QCOMPARE(f.frameGeometry(), QRect(480, 270, 960, 540));
+        f.OnCommand(ID_WINDOW_RIGHT_HALF);
+        QCOMPARE(f.frameGeometry(), QRect(960, 0, 960, 1080));
+        f.OnCommand(ID_WINDOW_BOTTOM_HALF);
+        QCOMPARE(f.frameGeometry(), QRect(0, 540, 1920, 540));
+        QVERIFY(f.UpdateCommand(ID_WINDOW_LEFT_HALF).m_enabled);
+        QVERIFY(!f.UpdateCommand(ID_WINDOW_LEFT_HALF).m_checked);
+
+        // The rectangle comes back at the next start.
+        const QRect placed = f.geometry();
+        m_frame.reset();
+        QCOMPARE(m_store->ReadInt("MFW-Main", "top", -1), placed.top());
+        QCOMPARE(m_store->ReadInt("MFW-Main", "bottom", -1), placed.top() + placed.height());
+        CMainFrame& again = NewFrame();
+        QCOMPARE(again.geometry(), placed);
+    }
+
+    void alwaysOnTopIsStoredAtOnce()
+    {
+        m_store->WriteInt("Settings", "Common", 0x2C);
+        CMainFrame& f = NewFrame();
+        f.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        const QRect before = f.geometry();
+        QTest::keyClick(&f, Qt::Key_T, Qt::ControlModifier);
+        QVERIFY(f.IsTopMost());
+        QVERIFY(f.UpdateCommand(ID_ALWAYS_ON_TOP).m_checked);
+        QCOMPARE(f.geometry(), before);
+        QCOMPARE(IniSettingsStore(IniSettingsStore::DefaultPath()).ReadInt("Settings", "Common", -1), 0x12C);
+        f.OnCommand(ID_ALWAYS_ON_TOP);
+        QVERIFY(!f.IsTopMost());
+        QCOMPARE(IniSettingsStore(IniSettingsStore::DefaultPath()).ReadInt("Settings", "Common", -1), 0x2C);
+        f.OnCommand(ID_ALWAYS_ON_TOP);
+
+        // Bit 8 alone: topmost at the next start, show port off.
+        m_frame.reset();
+        m_store->WriteInt("Settings", "Common", 0x100);
+        CMainFrame& g = NewFrame();
+        QVERIFY(g.IsTopMost());
+        QCOMPARE(g.Options().m_showPort, 0);
+    }
+
+    void unopenablePortIsReportedAndLeavesNoEntry()
+    {
+        CMainFrame& f = NewFrame();
+        f.Map().SetPath(4, "/nonexistent/ttyVRL");
+        PickPort(4);
+        f.OnCommand(ID_OPEN_PORT);
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY2(m_messages[0].startsWith(QStringLiteral("COM5")), qPrintable(m_messages[0]));
+        QCOMPARE(f.Ports().IndexOf(4), -1);
+        QVERIFY(!f.IsPortOpen(4));
+        QVERIFY(BarEnabled(ID_BAUD_RATE));
+        QCOMPARE(f.CurrentPort(), 4); // picked, not opened
+        QCOMPARE(f.Action(ID_OPEN_PORT)->text(), QStringLiteral("打开COM5(&O)"));
+
+        // A number with no device at all.
+        PickPort(200);
+        f.OnCommand(ID_OPEN_PORT);
+        QCOMPARE(m_messages.size(), 2);
+        QVERIFY2(m_messages[1].contains(QStringLiteral("COM201")), qPrintable(m_messages[1]));
+        QCOMPARE(f.Ports().GetCount(), 0);
+    }
+
+    void hungUpPortIsReportedAndCanBeClosed()
+    {
+        auto pty = std::make_unique<TestPtyPair>();
+        CMainFrame& f = NewFrame();
+        f.Map().SetPath(0, pty->SlavePath().toStdString());
+        f.OnCommand(ID_OPEN_PORT);
+        QVERIFY(f.IsPortOpen(0));
+        pty.reset(); // the far end goes away
+        QLabel* ready = f.statusBar()->findChild<QLabel*>();
+        QTRY_VERIFY_WITH_TIMEOUT(ready->text().contains(QStringLiteral("COM1")), 5000);
+        QVERIFY(f.IsPortOpen(0));
+        f.OnCommand(ID_OPEN_PORT);
+        QVERIFY(!f.IsPortOpen(0));
+        QCOMPARE(ready->text(), QStringLiteral("就绪"));
+    }
+};
+
+QTEST_MAIN(tst_MainFrm)
+#include "tst_MainFrm.moc"
