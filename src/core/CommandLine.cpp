@@ -1,32 +1,6 @@
 #include "CommandLine.h"
 
-#include <cctype>
-#include <charconv>
-
-namespace {
-
-// "COMn=PATH" with n from 1 to 255 (the ports a port object can open).
-bool ParsePortAssignment(const std::string& text, unsigned& port, std::string& path)
-{
-    const auto eq = text.find('=');
-    if (eq == std::string::npos || eq < 4 || eq + 1 >= text.size())
-        return false;
-    if (std::toupper(static_cast<unsigned char>(text[0])) != 'C'
-        || std::toupper(static_cast<unsigned char>(text[1])) != 'O'
-        || std::toupper(static_cast<unsigned char>(text[2])) != 'M')
-        return false;
-    unsigned number = 0;
-    const char* first = text.data() + 3;
-    const char* last = text.data() + eq;
-    const auto [end, ec] = std::from_chars(first, last, number);
-    if (ec != std::errc() || end != last || number < 1 || number > 255)
-        return false;
-    port = number - 1;
-    path = text.substr(eq + 1);
-    return true;
-}
-
-} // namespace
+#include "PortMap.h"
 
 CommandLine CommandLine::Parse(const std::vector<std::string>& args)
 {
@@ -53,8 +27,8 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args)
             }
             unsigned port = 0;
             std::string path;
-            if (!ParsePortAssignment(value, port, path))
-                cl.m_error = "端口参数格式不对：" + value + "（应为 COMn=设备路径，n 为 1 到 255）";
+            if (!PortMap::ParsePortOption(value, port, path))
+                cl.m_error = "端口参数格式不对：" + value + "（应为 COMn=设备路径，n 为 1 到 256）";
             else
                 cl.m_portPaths.emplace_back(port, path);
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {

@@ -1,6 +1,7 @@
 #include "MonitorLine.h"
 
 #include "CodePage.h"
+#include "HexText.h"
 
 #include <chrono>
 #include <cstdio>
@@ -34,33 +35,10 @@ std::string MillisecondField(std::uint32_t elapsed)
     return text;
 }
 
-namespace {
-
-// Until the shared hex text codec is in place: two upper-case digits per byte, one blank
-// between bytes.
-std::string HexText(const std::uint8_t* bytes, std::size_t count)
-{
-    static const char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    if (count == 0)
-        return text;
-    text.resize(count * 3 - 1);
-    char* out = text.data();
-    for (std::size_t i = 0; i < count; ++i) {
-        if (i)
-            *out++ = ' ';
-        *out++ = kDigits[bytes[i] >> 4];
-        *out++ = kDigits[bytes[i] & 0x0F];
-    }
-    return text;
-}
-
-} // namespace
-
 std::string ReceivedMessageText(const std::uint8_t* bytes, std::size_t count, bool asc)
 {
     if (!asc)
-        return HexText(bytes, count);
+        return BytesToHexText(std::string_view(reinterpret_cast<const char*>(bytes), count));
     const void* zero = count ? std::memchr(bytes, 0, count) : nullptr;
     const std::size_t length = zero ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - bytes) : count;
     return CodePage::System().ToUtf8(
