@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -42,6 +43,7 @@ namespace {
 constexpr const char* kPlacementSection = "MFW-Main";
 constexpr const char* kLayoutSection = "MFW-Layout";
 constexpr int kIdleUpdateMs = 200;
+constexpr int kReceiveTurnMs = 15;
 
 QString ReadyText()
 {
@@ -620,19 +622,38 @@ void CMainFrame::OnPortStopped(unsigned uiPortNo, std::string reason)
     m_inbox.PushStopped(uiPortNo, std::move(reason));
 }
 
+// Takes the waiting messages and appends their lines in one edit of the monitor. A turn
+// ends after kReceiveTurnMs, so that a flood leaves the window time to repaint and to take
+// the user's input; the rest waits in m_pending for the next turn, and while it waits the
+// inbox fills and holds the workers back.
 void CMainFrame::ProcessReceived()
 {
-    std::deque<ReceiveInbox::Message> messages = m_inbox.TakeAll();
-    if (messages.empty() || m_bShutDown)
+    if (m_bShutDown)
         return;
-    m_pView->BeginAppend();
-    for (const ReceiveInbox::Message& m : messages) {
+    QElapsedTimer turn;
+    turn.start();
+    bool began = false;
+    while (turn.elapsed() < kReceiveTurnMs) {
+        if (m_pending.empty()) {
+            m_pending = m_inbox.TakeAll();
+            if (m_pending.empty())
+                break;
+        }
+        if (!began) {
+            m_pView->BeginAppend();
+            began = true;
+        }
+        const ReceiveInbox::Message m = std::move(m_pending.front());
+        m_pending.pop_front();
         if (m.m_stopped)
             ShowStoppedPort(m.m_port, m.m_reason);
         else
             OnReceiveData(m.m_port, m.m_bytes);
     }
-    m_pView->EndAppend();
+    if (began)
+        m_pView->EndAppend();
+    if (!m_pending.empty())
+        QMetaObject::invokeMethod(this, &CMainFrame::ProcessReceived, Qt::QueuedConnection);
 }
 
 void CMainFrame::OnReceiveData(unsigned port, const std::vector<std::uint8_t>& bytes)

@@ -13,6 +13,7 @@
 #include <QSize>
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -119,7 +120,7 @@ public:
     void SetScreenSize(QSize size) { m_screenSize = size; }
     bool IsTopMost() const;
 
-    // Applies waiting received messages now (tests; normally a queued call does it).
+    // Shows waiting received messages (a queued call from the inbox runs it; tests may too).
     void ProcessReceived();
 
 Q_SIGNALS:
@@ -175,6 +176,7 @@ private:
     MonitorLineBuilder m_lineBuilder;
     RecentFileList m_recentFiles;
     std::vector<MonitorPiece> m_pieces; // reused for every line
+    std::deque<ReceiveInbox::Message> m_pending; // taken, not yet shown
 
     std::map<int, CommandEntry> m_commands;
     std::vector<ReceiveListener> m_receiveListeners;

@@ -55,7 +55,12 @@ void MonitorLineBuilder::Build(std::string_view text, unsigned port, int directi
 {
     if (showTime) {
         const std::uint32_t now = m_tick();
-        std::string stamp = "[" + m_time() + MillisecondField(now - m_lastStampTick) + "] ";
+        std::string stamp;
+        stamp.reserve(16);
+        stamp += '[';
+        stamp += m_time();
+        stamp += MillisecondField(now - m_lastStampTick);
+        stamp += "] ";
         m_lastStampTick = now;
         pieces.push_back({std::move(stamp), kColourGrey});
     }

@@ -31,7 +31,7 @@ public:
         std::string m_reason;
     };
 
-    static constexpr std::size_t kDefaultCapacity = 4u << 20;
+    static constexpr std::size_t kDefaultCapacity = 1u << 20;
     static constexpr int kLongestWaitMs = 250;
 
     explicit ReceiveInbox(std::function<void()> wake, std::size_t capacity = kDefaultCapacity);
