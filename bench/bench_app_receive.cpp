@@ -1,0 +1,325 @@
+// Whole-window receive figures: the real main window, ports opened with F5's command on
+// pseudo-terminals, bytes written to their far ends by feeder threads.
+//
+//  1. One port in hex mode fed as fast as the pseudo-terminal takes bytes for a while:
+//     received bytes per second shown in the monitor, the worst lateness of a 10 ms timer on
+//     the window thread, peak memory; next to `cat` reading the same pseudo-terminal.
+//  2. 16 ports each receiving a 10-byte message every 25 ms: every message shown, in order
+//     per port, and the window thread's CPU share.
+//
+// Run (offscreen, or with a display under xvfb-run):
+//   QT_QPA_PLATFORM=offscreen build/bench/bench_app_receive [seconds]
+// Not a Google Benchmark: one long run gives the figures.
+#include "CommandIds.h"
+#include "IniSettingsStore.h"
+#include "MainFrm.h"
+#include "PortMap.h"
+#include "SettingsBar.h"
+#include "VRLView.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <atomic>
+#include <chrono>
+#include <climits>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <poll.h>
+#include <memory>
+#include <pty.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+struct Pty
+{
+    int m_master = -1;
+    int m_slave = -1;
+    std::string m_path;
+
+    Pty()
+    {
+        termios raw{};
+        cfmakeraw(&raw);
+        char name[PATH_MAX] = {};
+        if (openpty(&m_master, &m_slave, name, &raw, nullptr) == 0)
+            m_path = name;
+    }
+    ~Pty()
+    {
+        if (m_master >= 0)
+            ::close(m_master);
+        if (m_slave >= 0)
+            ::close(m_slave);
+    }
+};
+
+// Writes 4096-byte blocks to fd until stop; the number of bytes written.
+std::uint64_t Flood(int fd, const std::atomic<bool>& stop)
+{
+    std::vector<unsigned char> block(4096);
+    for (std::size_t i = 0; i < block.size(); ++i)
+        block[i] = static_cast<unsigned char>(i * 7);
+    std::uint64_t total = 0;
+    const int flags = fcntl(fd, F_GETFL);
+    fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+    while (!stop.load()) {
+        const ssize_t n = ::write(fd, block.data(), block.size());
+        if (n > 0) {
+            total += static_cast<std::uint64_t>(n);
+        } else {
+            pollfd p{fd, POLLOUT, 0};
+            ::poll(&p, 1, 20);
+        }
+    }
+    fcntl(fd, F_SETFL, flags);
+    return total;
+}
+
+double Seconds(const QElapsedTimer& t)
+{
+    return static_cast<double>(t.nsecsElapsed()) / 1e9;
+}
+
+long PeakRssKb()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss;
+}
+
+double ThreadCpuSeconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+// The worst lateness of a 10 ms timer on the window thread. On a loaded machine a late tick
+// may only mean that the thread was not scheduled; the window thread's own CPU time between
+// two ticks tells how much of the lateness was its own work.
+class StallProbe
+{
+public:
+    StallProbe()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            const qint64 ms = m_clock.restart();
+            const double cpu = ThreadCpuSeconds();
+            const qint64 busyMs = static_cast<qint64>((cpu - m_lastCpu) * 1000.0);
+            m_lastCpu = cpu;
+            m_worst = std::max(m_worst, ms - 10);
+            m_worstBusy = std::max(m_worstBusy, std::min(ms, busyMs) - 10);
+            if (ms - 10 > 100)
+                ++m_over100;
+        });
+        m_lastCpu = ThreadCpuSeconds();
+        m_clock.start();
+        m_timer.start();
+    }
+    qint64 WorstMs() const { return m_worst; }
+    // The worst lateness that the window thread spent working.
+    qint64 WorstBusyMs() const { return std::max<qint64>(0, m_worstBusy); }
+    int Over100Ms() const { return m_over100; }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    double m_lastCpu = 0;
+    qint64 m_worst = 0;
+    qint64 m_worstBusy = 0;
+    int m_over100 = 0;
+};
+
+// Runs the window thread's event loop for the given time.
+void Spin(double seconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void OpenPort(CMainFrame& frame, int port, const std::string& path)
+{
+    frame.Map().SetPath(static_cast<unsigned>(port), path);
+    frame.SettingsBar()->SelectPort(port);
+    frame.OnPortSelected(port);
+    frame.OnCommand(ID_OPEN_PORT);
+    if (!frame.IsPortOpen(port)) {
+        std::fprintf(stderr, "COM%d could not be opened\n", port + 1);
+        std::exit(1);
+    }
+}
+
+void CatBaseline(const std::string& path, int master, double seconds)
+{
+    const pid_t pid = fork();
+    if (pid == 0) {
+        execlp("sh", "sh", "-c", ("exec cat " + path + " > /dev/null").c_str(), nullptr);
+        _exit(127);
+    }
+    usleep(200000);
+    std::atomic<bool> stop{false};
+    std::uint64_t written = 0;
+    QElapsedTimer t;
+    t.start();
+    std::thread feeder([&] { written = Flood(master, stop); });
+    usleep(static_cast<useconds_t>(seconds * 1e6));
+    stop = true;
+    feeder.join();
+    const double s = Seconds(t);
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+    // What cat had not read yet is left in the line: drop it.
+    tcflush(master, TCIOFLUSH);
+    std::printf("cat of the same pseudo-terminal: %.2f MB/s (%.1f MB in %.1f s)\n",
+                static_cast<double>(written) / s / 1e6, static_cast<double>(written) / 1e6, s);
+}
+
+void FloodOnePort(CMainFrame& frame, double seconds)
+{
+    Pty pty;
+    CatBaseline(pty.m_path, pty.m_master, seconds / 2);
+
+    OpenPort(frame, 0, pty.m_path);
+    std::uint64_t shown = 0;
+    frame.AddReceiveListener([&](unsigned, const std::vector<std::uint8_t>& bytes, const std::string&) {
+        shown += bytes.size();
+    });
+    const long peakBefore = PeakRssKb();
+    StallProbe probe;
+    std::atomic<bool> stop{false};
+    std::uint64_t written = 0;
+    QElapsedTimer t;
+    t.start();
+    std::thread feeder([&] { written = Flood(pty.m_master, stop); });
+    Spin(seconds);
+    stop = true;
+    feeder.join();
+    const double s = Seconds(t);
+    const std::uint64_t shownInTime = shown;
+    const qint64 worstInFlood = probe.WorstMs();
+    Spin(1.0); // let the monitor take what is still on its way
+    const qint64 worstAfter = probe.WorstMs();
+    QElapsedTimer closing;
+    closing.start();
+    frame.OnCommand(ID_OPEN_PORT);
+    std::printf("  (worst lateness during the flood %lld ms, after it %lld ms; closing took %lld ms)\n",
+                static_cast<long long>(worstInFlood), static_cast<long long>(worstAfter),
+                static_cast<long long>(closing.elapsed()));
+
+    std::printf("monitor, one port in hex: %.2f MB/s shown (%.1f MB in %.1f s; %.1f MB written, "
+                "%.1f MB shown in all)\n",
+                static_cast<double>(shownInTime) / s / 1e6, static_cast<double>(shownInTime) / 1e6, s,
+                static_cast<double>(written) / 1e6, static_cast<double>(shown) / 1e6);
+    std::printf("  worst lateness of a 10 ms timer: %lld ms, %d times over 100 ms; of it spent "
+                "working on the window thread: %lld ms at worst\n",
+                static_cast<long long>(probe.WorstMs()), probe.Over100Ms(),
+                static_cast<long long>(probe.WorstBusyMs()));
+    std::printf("  peak memory: %ld MB (before the flood %ld MB); monitor text %d characters, limit %d\n",
+                PeakRssKb() / 1024, peakBefore / 1024, frame.GetView()->GetTextLength(),
+                frame.GetView()->GetTextLimit());
+}
+
+void SixteenPorts(CMainFrame& frame, double seconds)
+{
+    constexpr int kPorts = 16;
+    constexpr int kPeriodMs = 25;
+    std::vector<std::unique_ptr<Pty>> ptys;
+    for (int i = 0; i < kPorts; ++i) {
+        ptys.push_back(std::make_unique<Pty>());
+        OpenPort(frame, 20 + i, ptys.back()->m_path);
+    }
+    frame.GetView()->ClearAll(true);
+
+    // Each message: port index, a 16-bit sequence number, and 7 bytes of its own.
+    std::vector<std::vector<std::uint8_t>> received(kPorts);
+    frame.AddReceiveListener([&](unsigned port, const std::vector<std::uint8_t>& bytes, const std::string&) {
+        const int i = static_cast<int>(port) - 20;
+        if (i >= 0 && i < kPorts)
+            received[static_cast<std::size_t>(i)].insert(received[static_cast<std::size_t>(i)].end(), bytes.begin(), bytes.end());
+    });
+
+    std::atomic<bool> stop{false};
+    int sent = 0;
+    std::thread feeder([&] {
+        auto next = std::chrono::steady_clock::now();
+        while (!stop.load()) {
+            for (int i = 0; i < kPorts; ++i) {
+                unsigned char msg[10] = {static_cast<unsigned char>(i), static_cast<unsigned char>(sent >> 8),
+                                         static_cast<unsigned char>(sent), 1, 2, 3, 4, 5, 6, 7};
+                if (::write(ptys[static_cast<std::size_t>(i)]->m_master, msg, sizeof msg) != sizeof msg)
+                    std::fprintf(stderr, "short write\n");
+            }
+            ++sent;
+            next += std::chrono::milliseconds(kPeriodMs);
+            std::this_thread::sleep_until(next);
+        }
+    });
+    StallProbe probe;
+    const double cpu0 = ThreadCpuSeconds();
+    QElapsedTimer t;
+    t.start();
+    Spin(seconds);
+    stop = true;
+    feeder.join();
+    Spin(0.5);
+    const double cpu = ThreadCpuSeconds() - cpu0;
+    const double s = Seconds(t);
+
+    int complete = 0;
+    int inOrder = 0;
+    for (int i = 0; i < kPorts; ++i) {
+        const auto& bytes = received[static_cast<std::size_t>(i)];
+        bool ordered = bytes.size() == static_cast<std::size_t>(sent) * 10;
+        for (std::size_t m = 0; ordered && m < static_cast<std::size_t>(sent); ++m) {
+            const std::uint8_t* p = &bytes[m * 10];
+            ordered = p[0] == i && ((p[1] << 8) | p[2]) == static_cast<int>(m & 0xFFFF) && p[9] == 7;
+        }
+        complete += bytes.size() == static_cast<std::size_t>(sent) * 10;
+        inOrder += ordered;
+    }
+    const int lines = frame.GetView()->document()->blockCount() - 1;
+    std::printf("16 ports, 10 bytes every %d ms each: %d messages per port sent; %d of 16 ports "
+                "complete, %d in order; %d monitor lines (%d messages)\n",
+                kPeriodMs, sent, complete, inOrder, lines, sent * kPorts);
+    std::printf("  window thread CPU: %.1f %% of one core over %.1f s; worst timer lateness %lld ms "
+                "(working: %lld ms)\n",
+                100.0 * cpu / s, s, static_cast<long long>(probe.WorstMs()),
+                static_cast<long long>(probe.WorstBusyMs()));
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    const double seconds = argc > 1 ? std::atof(argv[1]) : 20.0;
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toLocal8Bit());
+    qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toLocal8Bit());
+    QApplication app(argc, argv);
+    IniSettingsStore store(IniSettingsStore::DefaultPath());
+    CMainFrame frame(store);
+    frame.resize(1200, 800);
+    frame.show();
+    Spin(0.5);
+    std::printf("platform %s, %.0f s per run\n", qPrintable(QGuiApplication::platformName()), seconds);
+    FloodOnePort(frame, seconds);
+    SixteenPorts(frame, seconds);
+    return 0;
+}
