@@ -3,6 +3,7 @@
 #include "SerialDeviceScanner.h"
 
 #include <string_view>
+#include <unistd.h>
 
 #ifdef VRL_HAVE_LIBUDEV
 #include <libudev.h>
@@ -14,9 +15,12 @@ SerialDeviceMonitor::SerialDeviceMonitor(ScanFunction scan, bool useUdev)
 #ifdef VRL_HAVE_LIBUDEV
     if (useUdev)
     {
+        // Without a running udev daemon its events never come; the kernel's own do (the
+        // device nodes are there through devtmpfs, only the by-id links are missing).
+        const bool daemon = access("/run/udev/control", F_OK) == 0;
         m_udev = udev_new();
         if (m_udev)
-            m_monitor = udev_monitor_new_from_netlink(m_udev, "udev");
+            m_monitor = udev_monitor_new_from_netlink(m_udev, daemon ? "udev" : "kernel");
         if (m_monitor
             && (udev_monitor_filter_add_match_subsystem_devtype(m_monitor, "tty", nullptr) != 0
                 || udev_monitor_enable_receiving(m_monitor) != 0))
