@@ -7,6 +7,7 @@
 #include "PortMap.h"
 #include "PortMapDialog.h"
 #include "PortSettings.h"
+#include "SerialDeviceMonitor.h"
 #include "SerialPort.h"
 #include "SettingsBar.h"
 #include "SettingsStore.h"
@@ -25,6 +26,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QShortcut>
+#include <QSocketNotifier>
 #include <QStatusBar>
 #include <QTextEdit>
 #include <QTimer>
@@ -44,6 +46,7 @@ constexpr const char* kPlacementSection = "MFW-Main";
 constexpr const char* kLayoutSection = "MFW-Layout";
 constexpr int kIdleUpdateMs = 200;
 constexpr int kReceiveTurnMs = 15;
+constexpr int kDeviceRescanMs = 3000;
 
 QString ReadyText()
 {
@@ -73,6 +76,7 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
 
     m_pPortMap = std::make_unique<PortMap>(m_store);
     m_pPortMap->Discover();
+    WatchDevices();
     m_pPorts = std::make_unique<PortList>(m_store, *m_pPortMap, static_cast<PortMessageSink*>(this));
     m_recentFiles.Load(m_store);
 
@@ -97,6 +101,9 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     m_strAutoSaveDir = stored.m_autoSaveDir;
     m_nASTime = stored.m_asTime;
 
+    // Units with bars or docks of their own create them above this line, so that the
+    // stored layout finds them; their command rows go in with AddCommands before
+    // RebuildMenus below.
     RestorePlacement();
     if (stored.m_common & FrameOptions::kTopMostBit)
         SetTopMost(true);
@@ -518,6 +525,43 @@ void CMainFrame::SetOpenPortImage(bool open)
 }
 
 // --- Ports ------------------------------------------------------------------------------
+
+// Adapters plugged in while the program runs get their COM numbers at once (udev events,
+// or a rescan every few seconds where there is no udev).
+void CMainFrame::WatchDevices()
+{
+    m_pDeviceMonitor = std::make_unique<SerialDeviceMonitor>();
+    if (m_pDeviceMonitor->Fd() >= 0) {
+        auto* notifier = new QSocketNotifier(m_pDeviceMonitor->Fd(), QSocketNotifier::Read, this);
+        connect(notifier, &QSocketNotifier::activated, this, [this] {
+            if (m_pDeviceMonitor->Drain())
+                OnDevicesChanged();
+        });
+    } else {
+        auto* rescan = new QTimer(this);
+        rescan->setInterval(kDeviceRescanMs);
+        connect(rescan, &QTimer::timeout, this, [this] {
+            if (m_pDeviceMonitor->Rescan())
+                OnDevicesChanged();
+        });
+        rescan->start();
+    }
+}
+
+void CMainFrame::OnDevicesChanged()
+{
+    const std::vector<unsigned> added = m_pPortMap->Discover();
+    QStringList names;
+    for (unsigned port : added) {
+        names << QStringLiteral("%1（%2）").arg(PortName(static_cast<int>(port)),
+                                              QString::fromStdString(m_pPortMap->PathOf(port)));
+    }
+    if (!names.isEmpty())
+        statusBar()->showMessage(QStringLiteral("发现新的串口设备：") + names.join(QStringLiteral("，")), 10000);
+    const int selected = m_pSettingsBar->SelectedPort();
+    if (selected >= 0)
+        m_pSettingsBar->SetPortDevice(QString::fromStdString(m_pPortMap->PathOf(static_cast<unsigned>(selected))));
+}
 
 bool CMainFrame::IsPortOpen(int port) const
 {

@@ -30,6 +30,7 @@ class QLabel;
 class QMenu;
 class QTimer;
 class QToolBar;
+class SerialDeviceMonitor;
 class SerialPort;
 class SettingsStore;
 
@@ -151,6 +152,8 @@ private:
     void FillRecentFiles(QMenu* menu);
     void OpenRecentFile(int index);
 
+    void WatchDevices();
+    void OnDevicesChanged();
     void OnOpenPort();
     void OnDefaultSettings();
     void SetOpenPortImage(bool open);
@@ -167,6 +170,7 @@ private:
     SettingsStore& m_store;
     std::unique_ptr<PortMap> m_pPortMap;
     std::unique_ptr<PortList> m_pPorts;
+    std::unique_ptr<SerialDeviceMonitor> m_pDeviceMonitor;
     ReceiveInbox m_inbox;
 
     FrameOptions m_options;
