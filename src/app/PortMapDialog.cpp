@@ -73,10 +73,14 @@ CPortMapDialog::CPortMapDialog(PortMap& map, QWidget* parent) : QDialog(parent),
     buttons->addButton(QStringLiteral("关闭"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
+    auto* portLabel = new QLabel(QStringLiteral("端口(&P):"), this);
+    portLabel->setBuddy(m_pPort);
+    auto* pathLabel = new QLabel(QStringLiteral("设备(&D):"), this);
+    pathLabel->setBuddy(m_pPath);
     auto* edit = new QGridLayout;
-    edit->addWidget(new QLabel(QStringLiteral("端口(&P):"), this), 0, 0);
+    edit->addWidget(portLabel, 0, 0);
     edit->addWidget(m_pPort, 0, 1);
-    edit->addWidget(new QLabel(QStringLiteral("设备(&D):"), this), 0, 2);
+    edit->addWidget(pathLabel, 0, 2);
     edit->addWidget(m_pPath, 0, 3);
     edit->setColumnStretch(3, 1);
     auto* actions = new QHBoxLayout;

@@ -444,6 +444,35 @@ private Q_SLOTS:
         QCOMPARE(f.Ports().GetCount(), 0);
     }
 
+    void monitorFileAndRecentFiles()
+    {
+        CMainFrame& f = NewFrame();
+        f.AppendMonitorLine("01 03 0A", 0, 1);
+        const QString path = m_xdg->Root() + QStringLiteral("/capture.tnf");
+        QVERIFY(f.GetView()->SaveFile(path));
+
+        CMainFrame& g = NewFrame();
+        QVERIFY(g.OpenMonitorFile(path));
+        QCOMPARE(Text(g), QStringLiteral("COM1↑01 03 0A\n"));
+        QVERIFY(!g.GetView()->IsModified());
+        QCOMPARE(g.RecentFiles().Files(), std::vector<std::string>{path.toStdString()});
+        QMenu* file = g.MenuOf(QStringLiteral("文件(&F)"));
+        QVERIFY(file);
+        QCOMPARE(MenuTexts(file), (QStringList{QStringLiteral("打印(&P)...\tCtrl+P"), QStringLiteral("打印预览(&V)"),
+                                               QStringLiteral("打印设置(&R)..."), QStringLiteral("-"),
+                                               QStringLiteral("&1 ") + path, QStringLiteral("-"),
+                                               QStringLiteral("退出(&X)")}));
+
+        // A file that cannot be read leaves the text and the list as they were.
+        QVERIFY(!g.OpenMonitorFile(m_xdg->Root() + QStringLiteral("/missing.tnf")));
+        QCOMPARE(Text(g), QStringLiteral("COM1↑01 03 0A\n"));
+        QCOMPARE(g.RecentFiles().Size(), 1u);
+
+        m_frame.reset(); // the list is kept
+        CMainFrame& h = NewFrame();
+        QCOMPARE(h.RecentFiles().Files(), std::vector<std::string>{path.toStdString()});
+    }
+
     void hungUpPortIsReportedAndCanBeClosed()
     {
         auto pty = std::make_unique<TestPtyPair>();

@@ -1,0 +1,50 @@
+#include "PortMap.h"
+#include "PortMapDialog.h"
+#include "SettingsStore.h"
+#include "TestPtyPair.h"
+
+#include <QTableWidget>
+#include <QtTest>
+
+class tst_PortMapDialog : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void listsSetsAndClearsMappings()
+    {
+        TestXdgFolders xdg;
+        TestPtyPair pty;
+        MemorySettingsStore store;
+        PortMap map(store);
+        map.SetPath(6, "/dev/ttyVRLgone");
+        CPortMapDialog dlg(map);
+
+        auto rowOf = [&](const QString& port) {
+            for (int row = 0; row < dlg.Table()->rowCount(); ++row)
+                if (dlg.Table()->item(row, 0)->text() == port)
+                    return row;
+            return -1;
+        };
+        int row = rowOf(QStringLiteral("COM7"));
+        QVERIFY(row >= 0);
+        QCOMPARE(dlg.Table()->item(row, 1)->text(), QStringLiteral("/dev/ttyVRLgone"));
+        QCOMPARE(dlg.Table()->item(row, 2)->text(), QStringLiteral("未找到"));
+
+        // A pseudo-terminal is no discovered device, but it is there.
+        QVERIFY(dlg.ApplyPath(2, pty.SlavePath()));
+        QCOMPARE(QString::fromStdString(store.ReadString("Settings\\Ports", "COM3")), pty.SlavePath());
+        row = rowOf(QStringLiteral("COM3"));
+        QVERIFY(row >= 0);
+        QCOMPARE(dlg.Table()->item(row, 2)->text(), QStringLiteral("已连接"));
+
+        QVERIFY(!dlg.ApplyPath(3, QStringLiteral("ttyUSB0"))); // not a full path: refused
+        QVERIFY(map.PathOf(3).empty());
+
+        QVERIFY(dlg.ApplyPath(6, QString()));
+        QVERIFY(map.PathOf(6).empty());
+        QCOMPARE(rowOf(QStringLiteral("COM7")), -1);
+    }
+};
+
+QTEST_MAIN(tst_PortMapDialog)
+#include "tst_PortMapDialog.moc"
