@@ -14,6 +14,11 @@ namespace {
 
 CMainFrame* g_pMainFrame = nullptr;
 
+void PrintUsageError(const std::string& error)
+{
+    std::fprintf(stderr, "vrl: %s\n用 vrl --help 查看用法。\n", error.c_str());
+}
+
 } // namespace
 
 CVRLApp::CVRLApp(int& argc, char** argv) : QApplication(argc, argv)
@@ -29,7 +34,7 @@ CVRLApp::~CVRLApp()
     ExitInstance();
 }
 
-int CVRLApp::HandleInfoSwitches(int argc, char** argv)
+int CVRLApp::HandleEarlyArguments(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--") == 0)
@@ -43,6 +48,22 @@ int CVRLApp::HandleInfoSwitches(int argc, char** argv)
             return 0;
         }
     }
+    // The program's own options, checked again in full once Qt has taken its own.
+    std::vector<std::string> own;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0)
+            break;
+        if (std::strcmp(argv[i], "--port") == 0 || std::strncmp(argv[i], "--port=", 7) == 0) {
+            own.emplace_back(argv[i]);
+            if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc)
+                own.emplace_back(argv[++i]);
+        }
+    }
+    const CommandLine cl = CommandLine::Parse(own);
+    if (!cl.m_error.empty()) {
+        PrintUsageError(cl.m_error);
+        return 2;
+    }
     return -1;
 }
 
@@ -54,7 +75,7 @@ bool CVRLApp::InitInstance()
         args.push_back(arguments[i].toStdString());
     const CommandLine cl = CommandLine::Parse(args);
     if (!cl.m_error.empty()) {
-        std::fprintf(stderr, "vrl: %s\n%s", cl.m_error.c_str(), "用 vrl --help 查看用法。\n");
+        PrintUsageError(cl.m_error);
         m_nExitCode = 2;
         return false;
     }

@@ -18,9 +18,9 @@ public:
     CVRLApp(int& argc, char** argv);
     ~CVRLApp() override;
 
-    // --help and --version print and end the program before any window is made (they need
-    // no display). The exit code, or -1 when neither is given.
-    static int HandleInfoSwitches(int argc, char** argv);
+    // --help and --version print, and a malformed --port is reported, before any window
+    // is made (they need no display). The exit code to end with, or -1 to go on.
+    static int HandleEarlyArguments(int argc, char** argv);
 
     // The start-up sequence; false when the program is to end at once with ExitCode().
     bool InitInstance();

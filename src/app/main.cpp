@@ -2,7 +2,7 @@
 
 int main(int argc, char* argv[])
 {
-    const int info = CVRLApp::HandleInfoSwitches(argc, argv);
+    const int info = CVRLApp::HandleEarlyArguments(argc, argv);
     if (info >= 0)
         return info;
     CVRLApp app(argc, argv);

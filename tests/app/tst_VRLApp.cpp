@@ -1,0 +1,101 @@
+#include "CommandIds.h"
+#include "IniSettingsStore.h"
+#include "MainFrm.h"
+#include "PortMap.h"
+#include "SettingsBar.h"
+#include "TestPtyPair.h"
+#include "VRLApp.h"
+#include "VRLView.h"
+
+#include <QComboBox>
+#include <QtTest>
+
+#include <vector>
+
+// Start-up as the program runs it: the application object with a command line.
+class tst_VRLApp : public QObject
+{
+    Q_OBJECT
+public:
+    tst_VRLApp(CVRLApp& app, TestPtyPair& pty, QString file) : m_app(app), m_pty(pty), m_file(std::move(file)) {}
+
+private:
+    CVRLApp& m_app;
+    TestPtyPair& m_pty;
+    QString m_file;
+
+private Q_SLOTS:
+    void startsWithPortMapAndMonitorFile()
+    {
+        CMainFrame* frame = CVRLApp::GetMainFrame();
+        QVERIFY(frame);
+        QVERIFY(frame->isVisible());
+        QCOMPARE(QString::fromStdString(frame->Map().PathOf(2)), m_pty.SlavePath());
+        QCOMPARE(frame->GetView()->toPlainText(), QStringLiteral("COM9↓AB\n"));
+        QVERIFY(!frame->GetView()->IsModified());
+        QCOMPARE(frame->RecentFiles().Size(), 1u);
+
+        // The mapped port opens with F5's command.
+        frame->SettingsBar()->SelectPort(2);
+        frame->OnPortSelected(2);
+        frame->OnCommand(ID_OPEN_PORT);
+        QVERIFY(frame->IsPortOpen(2));
+        frame->OnCommand(ID_SHOW_TIME);
+
+        m_app.ExitInstance(); // stores the settings, closes the port
+        QVERIFY(!CVRLApp::GetMainFrame());
+        IniSettingsStore stored(IniSettingsStore::DefaultPath());
+        QCOMPARE(stored.ReadInt("Settings", "COMHis", -1), 2);
+        QCOMPARE(stored.ReadInt("Settings", "Common", -1), 0x05);
+        QCOMPARE(QString::fromStdString(stored.ReadString("Settings", "COM3")), QStringLiteral("9600:0:8:0:0:20"));
+    }
+
+    // --help, --version and a malformed --port answer before any window (they need no
+    // display); anything else goes on to the start.
+    void earlyArguments()
+    {
+        auto run = [](std::vector<QByteArray> args) {
+            std::vector<char*> raw;
+            for (QByteArray& a : args)
+                raw.push_back(a.data());
+            return CVRLApp::HandleEarlyArguments(static_cast<int>(raw.size()), raw.data());
+        };
+        QCOMPARE(run({"vrl", "--help"}), 0);
+        QCOMPARE(run({"vrl", "x.tnf", "--version"}), 0);
+        QCOMPARE(run({"vrl", "--port", "COM0=/dev/x"}), 2);
+        QCOMPARE(run({"vrl", "--port"}), 2);
+        QCOMPARE(run({"vrl", "-platform", "offscreen", "--port=COM2=/dev/x", "x.tnf"}), -1);
+        QCOMPARE(run({"vrl", "--", "--help"}), -1);
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    TestXdgFolders xdg;
+    TestPtyPair pty;
+    // A monitor file written by the view itself.
+    const QString file = xdg.Root() + QStringLiteral("/start.tnf");
+    {
+        QApplication probe(argc, argv);
+        CVRLView view;
+        view.AppendText(QStringLiteral("COM9"), 5);
+        view.AppendText(QStringLiteral("↓AB\n"), 4);
+        if (!view.SaveFile(file))
+            return 1;
+    }
+    const QByteArray port = ("COM3=" + pty.SlavePath()).toLocal8Bit();
+    const QByteArray path = file.toLocal8Bit();
+    std::vector<QByteArray> args = {"tst_VRLApp", "--port", port, path};
+    std::vector<char*> raw;
+    for (QByteArray& a : args)
+        raw.push_back(a.data());
+    int count = static_cast<int>(raw.size());
+    CVRLApp app(count, raw.data());
+    if (!app.InitInstance())
+        return 1;
+    tst_VRLApp test(app, pty, file);
+    char* testArgs[] = {argv[0]};
+    return QTest::qExec(&test, 1, testArgs);
+}
+
+#include "tst_VRLApp.moc"
