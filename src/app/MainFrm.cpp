@@ -839,6 +839,8 @@ void CMainFrame::RestorePlacement()
     const std::string state = m_store.ReadString(kLayoutSection, "State");
     if (!state.empty())
         restoreState(QByteArray::fromBase64(QByteArray::fromStdString(state)));
+    // The status bar is a bar like the others, but Qt's state leaves it out.
+    statusBar()->setVisible(m_store.ReadInt(kLayoutSection, "StatusBar", 1) != 0);
 }
 
 void CMainFrame::SavePlacement()
@@ -849,4 +851,5 @@ void CMainFrame::SavePlacement()
     m_store.WriteInt(kPlacementSection, "right", r.left() + r.width());
     m_store.WriteInt(kPlacementSection, "bottom", r.top() + r.height());
     m_store.WriteString(kLayoutSection, "State", saveState().toBase64().toStdString());
+    m_store.WriteInt(kLayoutSection, "StatusBar", statusBar()->isVisibleTo(this) ? 1 : 0);
 }

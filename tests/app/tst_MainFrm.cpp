@@ -473,6 +473,59 @@ private Q_SLOTS:
         QCOMPARE(h.RecentFiles().Files(), std::vector<std::string>{path.toStdString()});
     }
 
+    void refusedSettingsAndStoredPortOutOfRange()
+    {
+        TestPtyPair pty;
+        m_store->WriteInt("Settings", "COMHis", 300); // no such entry: no selection
+        CMainFrame& f = NewFrame();
+        QCOMPARE(f.SettingsBar()->SelectedPort(), -1);
+        f.OnCommand(ID_OPEN_PORT); // nothing to open
+        QCOMPARE(f.Ports().GetCount(), 0);
+        QVERIFY(m_messages.isEmpty());
+
+        // 4 data bits cannot be set on this system: the settings message, no entry.
+        f.Map().SetPath(0, pty.SlavePath().toStdString());
+        PickPort(0);
+        f.SettingsBar()->Combo(ID_DATA_BITS)->setCurrentIndex(4);
+        QCOMPARE(BarText(ID_DATA_BITS), QStringLiteral("4"));
+        f.OnCommand(ID_OPEN_PORT);
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY2(m_messages[0].startsWith(QStringLiteral("COM1设置错误")), qPrintable(m_messages[0]));
+        QCOMPARE(f.Ports().IndexOf(0), -1);
+        QVERIFY(BarEnabled(ID_DATA_BITS));
+
+        // Opened again with 8 data bits: a fresh record from the bar.
+        f.SettingsBar()->Combo(ID_DATA_BITS)->setCurrentIndex(0);
+        f.OnCommand(ID_OPEN_PORT);
+        QVERIFY(f.IsPortOpen(0));
+        QCOMPARE(f.GetPortRecord(0)->m_nDataBits, 8);
+    }
+
+    void focusKeyAndBarLayout()
+    {
+        CMainFrame& f = NewFrame();
+        f.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f.GetView()->setFocus();
+        QComboBox* ports = f.SettingsBar()->Combo(ID_PORT_SELECT);
+        QTest::keyClick(&f, Qt::Key_C, Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier);
+        QVERIFY(!ports->hasFocus()); // with Shift the key is not the focus key
+        QTest::keyClick(&f, Qt::Key_C, Qt::ControlModifier | Qt::AltModifier);
+        QTRY_VERIFY(ports->hasFocus());
+
+        // Bars hidden by their commands stay hidden at the next start.
+        QTest::keyClick(&f, Qt::Key_B, Qt::ControlModifier);
+        QVERIFY(!f.SettingsBar()->isVisible());
+        QVERIFY(!f.UpdateCommand(ID_SETTINGS_BAR).m_checked);
+        f.OnCommand(ID_VIEW_STATUS_BAR);
+        QVERIFY(!f.statusBar()->isVisible());
+        NewFrame().show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+        QVERIFY(!m_frame->SettingsBar()->isVisible());
+        QVERIFY(!m_frame->statusBar()->isVisible());
+        QVERIFY(m_frame->MainToolBar()->isVisible());
+    }
+
     void hungUpPortIsReportedAndCanBeClosed()
     {
         auto pty = std::make_unique<TestPtyPair>();
