@@ -130,6 +130,40 @@ TEST(RtfWriter, FormatsWithoutFaceOrSizeAndOtherFaces)
     EXPECT_EQ(back.Text(), "default big mono");
 }
 
+// Counts what the writer hands to its stream, block by block.
+class BlockCounter : public std::streambuf
+{
+public:
+    std::size_t m_blocks = 0;
+    std::size_t m_largest = 0;
+    std::size_t m_total = 0;
+
+protected:
+    std::streamsize xsputn(const char*, std::streamsize count) override
+    {
+        ++m_blocks;
+        m_largest = std::max(m_largest, static_cast<std::size_t>(count));
+        m_total += static_cast<std::size_t>(count);
+        return count;
+    }
+    int_type overflow(int_type ch) override { return xsputn(nullptr, 1) == 1 ? ch : traits_type::eof(); }
+};
+
+TEST(RtfWriter, StreamsInBlocks)
+{
+    RichText doc;
+    for (int line = 0; line < 20000; ++line) {
+        doc.Append("12:30:01 COM", MonitorFormat(5));
+        doc.Append("EB 90 02 34 0D 中\n", MonitorFormat(3));
+    }
+    BlockCounter counter;
+    std::ostream out(&counter);
+    ASSERT_TRUE(RtfWriter::Write(doc, out));
+    EXPECT_GT(counter.m_total, 1000000u);
+    EXPECT_GT(counter.m_blocks, 10u);
+    EXPECT_LE(counter.m_largest, 128u * 1024u); // never the whole file at once
+}
+
 TEST(RtfWriter, FilesAndFailures)
 {
     TempDir dir;
