@@ -61,6 +61,7 @@ enum class Word : std::uint8_t
     Green,
     Blue,
     FontCharset,
+    FontCodePage,
     SkipDestination,
 };
 
@@ -111,6 +112,7 @@ const std::unordered_map<std::string_view, WordInfo>& Words()
             {"green", {Word::Green}},
             {"blue", {Word::Blue}},
             {"fcharset", {Word::FontCharset}},
+            {"cpg", {Word::FontCodePage}},
         };
         // Destinations whose content is not text of the document.
         for (std::string_view name :
@@ -253,6 +255,7 @@ private:
     bool m_fontEntryOpen = false;
     int m_fontNumber = 0;
     int m_fontCharset = -1;
+    int m_fontCodePage = 0; // \cpg of the entry, which outranks its \fcharset
     std::string m_fontName; // bytes
     std::vector<std::uint32_t> m_colors;
     int m_red = 0, m_green = 0, m_blue = 0;
@@ -503,9 +506,14 @@ void Parser::Apply(const WordInfo& info, bool hasParam, int param)
             m_fontEntryOpen = true;
             m_fontNumber = param;
             m_fontCharset = -1;
+            m_fontCodePage = 0;
             break;
         case Word::FontCharset:
             m_fontCharset = param;
+            break;
+        case Word::FontCodePage:
+            if (!CodePage::NameForWindowsCodePage(param).empty())
+                m_fontCodePage = param;
             break;
         case Word::SkipDestination:
             m_state.m_destination = Destination::Skip;
@@ -795,7 +803,7 @@ void Parser::EndFontEntry()
     m_fontEntryOpen = false;
     if (m_fonts.size() < kMaxFonts || m_fonts.count(m_fontNumber)) {
         FontEntry entry;
-        entry.m_codePage = CodePageForCharset(m_fontCharset);
+        entry.m_codePage = m_fontCodePage != 0 ? m_fontCodePage : CodePageForCharset(m_fontCharset);
         entry.m_face = CodePageFor(entry.m_codePage != 0 ? entry.m_codePage : m_ansiCodePage).ToUtf8(m_fontName);
         while (!entry.m_face.empty() && entry.m_face.back() == ' ')
             entry.m_face.pop_back();

@@ -29,7 +29,7 @@ struct RtfReadResult
 
 // Reads Rich Text Format as rich edit controls, word processors and RtfWriter write it:
 // groups, control words and symbols, \'hh bytes in the code page that \ansicpg (or the
-// font's \fcharset) names, \uN with \ucN fallback skipping, \par \line \tab, \cf with the
+// font's \cpg or \fcharset) names, \uN with \ucN fallback skipping, \par \line \tab, \cf with the
 // colour table, \fs, \f with the font table, \plain, \pard. Destinations that hold no text
 // of the document (\*\..., \pict, \object, \info, \stylesheet, ...) are skipped with their
 // nested groups, \binN data by count.

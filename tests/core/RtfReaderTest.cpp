@@ -124,6 +124,8 @@ TEST(RtfReader, CodePagesAndUnicode)
     EXPECT_EQ(TextOf("{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 A;}{\\f1\\fcharset204 B;}}"
                      "\\f0\\'d6\\'d0\\f1\\'c0\\'e1}"),
               "中Аб");
+    // ... and a font's \cpg its \fcharset.
+    EXPECT_EQ(TextOf("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset0\\cpg936 A;}}\\'d6\\'d0}"), "中");
     // \ucN: N fallback characters (bytes, escapes or control words) follow each \uN.
     EXPECT_EQ(TextOf("{\\rtf1\\uc2\\u20013\\'d6\\'d0x\\uc1\\u25991?y\\uc0\\u25991 z}"), "中x文y文z");
     EXPECT_EQ(TextOf("{\\rtf1\\u20013\\emdash x}"), "中x");
