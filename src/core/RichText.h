@@ -62,7 +62,8 @@ public:
     const RichTextFormat& RunFormat(std::size_t run) const;
     std::size_t RunFormatIndex(std::size_t run) const { return m_runs[run].m_format; }
 
-    // Every format in use, in the order of first use.
+    // Every format added, in the order of first use (a format that no run uses any more
+    // stays).
     const std::vector<RichTextFormat>& Formats() const { return m_formats; }
 
     // Removes the last byte of the text when it is '\n' (the reader uses it for the final
