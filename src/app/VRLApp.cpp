@@ -6,13 +6,24 @@
 #include "PortMap.h"
 
 #include <QFileInfo>
+#include <QSocketNotifier>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
 CMainFrame* g_pMainFrame = nullptr;
+int g_signalFds[2] = {-1, -1};
+
+void OnTerminateSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signalFds[0], &byte, 1);
+}
 
 void PrintUsageError(const std::string& error)
 {
@@ -87,6 +98,7 @@ bool CVRLApp::InitInstance()
             map.SetPath(port, path);
     }
 
+    QuitOnTerminateSignals();
     m_pMainFrame = std::make_unique<CMainFrame>(*m_pStore);
     g_pMainFrame = m_pMainFrame.get();
     m_pMainFrame->show();
@@ -95,6 +107,26 @@ bool CVRLApp::InitInstance()
     if (!cl.m_monitorFile.empty())
         m_pMainFrame->OpenMonitorFile(QFileInfo(QString::fromStdString(cl.m_monitorFile)).absoluteFilePath());
     return true;
+}
+
+// SIGTERM (logout, kill) and SIGINT (Ctrl+C in the terminal) end the program the normal way,
+// so that the ports are closed and the settings stored as when the window is closed.
+void CVRLApp::QuitOnTerminateSignals()
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalFds) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(g_signalFds[1], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t n = ::read(g_signalFds[1], &byte, 1);
+        QCoreApplication::quit();
+    });
+    struct sigaction action {};
+    action.sa_handler = OnTerminateSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
 }
 
 void CVRLApp::ExitInstance()

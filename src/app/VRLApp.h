@@ -32,6 +32,8 @@ public:
     static CMainFrame* GetMainFrame();
 
 private:
+    void QuitOnTerminateSignals();
+
     std::unique_ptr<IniSettingsStore> m_pStore;
     std::unique_ptr<CMainFrame> m_pMainFrame;
     int m_nExitCode = 0;

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QtTest>
 
+#include <csignal>
 #include <vector>
 
 // Start-up as the program runs it: the application object with a command line.
@@ -41,6 +42,11 @@ private Q_SLOTS:
         frame->OnCommand(ID_OPEN_PORT);
         QVERIFY(frame->IsPortOpen(2));
         frame->OnCommand(ID_SHOW_TIME);
+
+        // SIGTERM ends the event loop the normal way (a kill would lose the settings).
+        QTimer::singleShot(0, [] { std::raise(SIGTERM); });
+        QTimer::singleShot(5000, [] { QCoreApplication::exit(3); });
+        QCOMPARE(m_app.exec(), 0);
 
         m_app.ExitInstance(); // stores the settings, closes the port
         QVERIFY(!CVRLApp::GetMainFrame());
