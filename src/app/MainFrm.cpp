@@ -7,6 +7,7 @@
 #include "PortMap.h"
 #include "PortMapDialog.h"
 #include "PortSettings.h"
+#include "SendCommands.h"
 #include "SerialDeviceMonitor.h"
 #include "SerialPort.h"
 #include "SettingsBar.h"
@@ -84,6 +85,8 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     setCentralWidget(m_pView);
     AddCommands(MonitorCommands(), nullptr);
     CreateBars();
+    m_pSend = new CSendCommands(*this);
+    AddCommands(CSendCommands::Commands(), m_pSend);
     CreateStatusBar();
 
     // The port of the last run is selected in the bar, but it becomes the current port only
@@ -148,6 +151,7 @@ void CMainFrame::Shutdown()
     m_inbox.SetReleased(true);
     m_pPorts->CloseAll();
     FrameStoredValues::Save(m_store, m_currentPort, m_options, m_strAutoSaveDir, m_nASTime);
+    m_pSend->SaveAtExit();
     m_recentFiles.Save(m_store);
     SavePlacement();
     if (ini)
@@ -743,6 +747,16 @@ void CMainFrame::AppendMonitorLine(std::string text, unsigned port, int directio
         m_pView->AppendText(QString::fromUtf8(piece.m_text.data(), static_cast<qsizetype>(piece.m_text.size())),
                             piece.m_colour);
     m_pView->EndAppend();
+}
+
+bool CMainFrame::SendLine(int port, int line)
+{
+    return m_pSend->SendLine(port, line);
+}
+
+CSendFrameWnd* CMainFrame::SendBar() const
+{
+    return m_pSend->SendBar();
 }
 
 void CMainFrame::SetClocks(MonitorLineBuilder::TickSource tick, MonitorLineBuilder::TimeSource time)

@@ -21,6 +21,8 @@
 #include <string>
 #include <vector>
 
+class CSendCommands;
+class CSendFrameWnd;
 class CSettingsBar;
 class CVRLView;
 class PortList;
@@ -102,6 +104,13 @@ public:
     PortList& Ports() { return *m_pPorts; }
     PortMap& Map() { return *m_pPortMap; }
     CSettingsBar* SettingsBar() const { return m_pSettingsBar; }
+
+    // --- Send side ----------------------------------------------------------------------
+    // The one way in which a line of the send editor is sent (port and line -1: the current
+    // port and the caret line); false for an empty or faulty line.
+    bool SendLine(int port, int line);
+    CSendCommands* SendSide() const { return m_pSend; }
+    CSendFrameWnd* SendBar() const;
     SettingsStore& Store() { return m_store; }
     const std::string& AutoSaveDir() const { return m_strAutoSaveDir; }
     int AutoSaveMinutes() const { return m_nASTime; }
@@ -188,6 +197,7 @@ private:
 
     CVRLView* m_pView = nullptr;
     CSettingsBar* m_pSettingsBar = nullptr;
+    CSendCommands* m_pSend = nullptr;
     QToolBar* m_pToolBar = nullptr;
     QLabel* m_pReadyLabel = nullptr;
     QTimer* m_pIdleTimer = nullptr;

@@ -410,6 +410,10 @@ void CXRichEditCtrl::insertFromMimeData(const QMimeData* source)
 
 void CXRichEditCtrl::ShowMessage(const QString& text)
 {
+    if (m_messageHandler) {
+        m_messageHandler(text);
+        return;
+    }
     QMessageBox box(QMessageBox::Warning, QStringLiteral("VRL"), text, QMessageBox::Ok, this);
     box.exec();
 }

@@ -3,6 +3,7 @@
 #include <QPlainTextEdit>
 #include <QTextCharFormat>
 
+#include <functional>
 #include <memory>
 
 class SettingsStore;
@@ -29,6 +30,9 @@ public:
 
     // The store that holds "XREPath"; without one the control keeps its own in memory.
     void SetSettingsStore(SettingsStore* store);
+    // Where the editor's messages go (the main window's message box); without one the
+    // editor shows its own box titled "VRL".
+    void SetMessageHandler(std::function<void(const QString&)> handler) { m_messageHandler = std::move(handler); }
 
     int LineCount() const;
     int ResolveLine(int line) const;
@@ -98,4 +102,5 @@ private:
     bool m_noticeSelectionEnd = false;
     SettingsStore* m_pStore = nullptr;
     std::unique_ptr<MemorySettingsStore> m_ownStore;
+    std::function<void(const QString&)> m_messageHandler;
 };

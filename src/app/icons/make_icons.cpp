@@ -100,6 +100,45 @@ int main(int argc, char* argv[])
         p.setBrush(QColor(0, 0, 200));
         p.drawPolygon(QPolygonF({QPointF(28, 26), QPointF(21, 21.5), QPointF(21, 30.5)}));
     });
+    // ASC send: the letters "Ab" with a red arrow, red as sent text is in the monitor.
+    Save("asc_send.png", 32, [](QPainter& p) {
+        QFont f("DejaVu Sans");
+        f.setPixelSize(17);
+        f.setBold(true);
+        p.setFont(f);
+        p.setPen(QColor(30, 30, 30));
+        p.drawText(QRectF(0, 0, 32, 20), Qt::AlignCenter, "Ab");
+        p.setPen(QPen(QColor(200, 0, 0), 2.6, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(5, 26), QPointF(22, 26));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(200, 0, 0));
+        p.drawPolygon(QPolygonF({QPointF(28, 26), QPointF(21, 21.5), QPointF(21, 30.5)}));
+    });
+    // Send window: a panel of typed lines, one green comment, docked at the bottom.
+    Save("send_window.png", 32, [](QPainter& p) {
+        p.setPen(QPen(QColor(90, 90, 90), 1.2));
+        p.setBrush(QColor(240, 240, 240));
+        p.drawRect(QRectF(3, 5, 26, 22));
+        p.setBrush(QColor(0x1f, 0x4e, 0x79));
+        p.drawRect(QRectF(3, 5, 26, 5));
+        const QColor lines[] = {QColor(0, 128, 0), QColor(30, 30, 30), QColor(30, 30, 30)};
+        for (int i = 0; i < 3; ++i) {
+            p.setPen(QPen(lines[i], 2));
+            p.drawLine(QPointF(7, 14 + i * 4.5), QPointF(i == 0 ? 19 : 25, 14 + i * 4.5));
+        }
+    });
+    // Send one line: a line of text with a red arrow leaving it.
+    Save("send_line.png", 32, [](QPainter& p) {
+        p.setPen(QPen(QColor(30, 30, 30), 2.4));
+        p.drawLine(QPointF(4, 9), QPointF(18, 9));
+        p.setPen(QPen(QColor(200, 0, 0), 3, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(4, 20), QPointF(21, 20));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(200, 0, 0));
+        p.drawPolygon(QPolygonF({QPointF(29, 20), QPointF(20, 14), QPointF(20, 26)}));
+        p.setPen(QPen(QColor(30, 30, 30), 2.4));
+        p.drawLine(QPointF(4, 27), QPointF(14, 27));
+    });
     // The window icon: the packaging mark (connector over a monitor line).
     Save("vrl.png", 64, [](QPainter& p) {
         p.setPen(Qt::NoPen);
