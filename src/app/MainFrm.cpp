@@ -87,6 +87,7 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     CreateBars();
     m_pSend = new CSendCommands(*this);
     AddCommands(CSendCommands::Commands(), m_pSend);
+    AddCommands(CSendCommands::OptionCommands(), nullptr);
     CreateStatusBar();
 
     // The port of the last run is selected in the bar, but it becomes the current port only

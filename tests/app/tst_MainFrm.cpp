@@ -270,7 +270,9 @@ private Q_SLOTS:
         Q_EMIT tools->aboutToShow();
         QCOMPARE(MenuTexts(tools), (QStringList{QStringLiteral("打开COM1(&O)"), QStringLiteral("默认参数(&D)"),
                                                 QStringLiteral("端口映射(&M)..."), QStringLiteral("-"),
-                                                QStringLiteral("ASC模式接收(&R)")}));
+                                                QStringLiteral("手动单行发报(&W)"), QStringLiteral("发送后跳到下行(&N)"),
+                                                QStringLiteral("-"), QStringLiteral("ASC模式接收(&R)"),
+                                                QStringLiteral("ASC模式发送(&S)"), QStringLiteral(">ASC模式发送时")}));
         QMenu* view = f.MenuOf(QStringLiteral("视图(&V)"));
         QCOMPARE(MenuTexts(view), (QStringList{QStringLiteral("暂停报文监视(&P)"), QStringLiteral("-"),
                                                QStringLiteral("显示端口(&P)"), QStringLiteral("显示发送报文(&D)"),
@@ -279,7 +281,7 @@ private Q_SLOTS:
                                                QStringLiteral("只读(&Y)"), QStringLiteral("自动换行(&W)")}));
         QMenu* window = f.MenuOf(QStringLiteral("窗口(&W)"));
         QCOMPARE(MenuTexts(window).last(), QStringLiteral(">窗口位于屏幕"));
-        QVERIFY(!f.MenuOf(QStringLiteral("添加校验(&P)"))); // comes with the check codes
+        QVERIFY(f.MenuOf(QStringLiteral("添加校验(&P)")));
         QCOMPARE(f.Action(ID_CLEAR_MONITOR)->shortcut(), QKeySequence(QStringLiteral("Ctrl+D")));
         QCOMPARE(f.Action(ID_PAUSE)->shortcut(), QKeySequence(Qt::Key_Pause));
 
@@ -306,7 +308,7 @@ private Q_SLOTS:
         QVERIFY(!f.Action(ID_WORD_WRAP)->isChecked());
 
         // The ASC-send additions follow "ASC模式发送": greyed while it is off, checks kept.
-        QVERIFY(!f.Action(ID_ADD_CR)); // comes with the send side
+        QVERIFY(f.Action(ID_ADD_CR)); // the send side's row, served by the frame
         f.Options().m_addCR = 1;
         f.Options().m_ascSend = 0;
         static const CommandInfo kAddCr[] = {{ID_ADD_CR, "添加回车符(&D)", nullptr, "", "", nullptr, true}};

@@ -1,0 +1,205 @@
+#include "SendCommands.h"
+
+#include "CheckCode.h"
+#include "CommandIds.h"
+#include "LineSend.h"
+#include "MainFrm.h"
+#include "SendFrameWnd.h"
+#include "SerialPort.h"
+#include "VRLSendEdit.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QShortcut>
+
+#include <optional>
+
+namespace {
+
+const CommandInfo kSendCommands[] = {
+    {ID_SEND_LINE, "手动单行发报(&W)", "F2", "发送发报窗中光标所在行的报文", "手动单行发报",
+     ":/icons/send_line.png", false},
+    {ID_SEND_WINDOW, "发报窗(&W)", "F4", "显示或隐藏发报窗", "发报窗", ":/icons/send_window.png", true},
+
+    {ID_CHECK_SUM8, "累加和(&C)", "Ctrl+F11", "只保留低字节的求和校验", "单字节求和校验", nullptr, false},
+    {ID_CHECK_SUM16, "保留高位的累加和(&H)", nullptr, "保留高位的求和校验", "双字节求和校验", nullptr, false},
+    {ID_CHECK_MODBUS, "MODBUS规约CRC(&M)", "Ctrl+M", "MODBUS规约查询报文CRC校验，同ANSI标准16位CRC，只校验前6个字节",
+     "MODBUS规约查询报文CRC校验", nullptr, false},
+    {ID_CHECK_CCITT16, "CCITT标准16位CRC(&O)", nullptr, "CCITT V.41，16位CRC校验，x16+x12+x5+1，即0x11021",
+     "CCITT 16位CRC校验", nullptr, false},
+    {ID_CHECK_CCITT8, "CCITT标准  8位CRC(&D)", nullptr, "CCITT V.41，8位CRC校验，x8+x2+x+1，即0x107",
+     "CCITT 8位CRC校验", nullptr, false},
+    {ID_CHECK_ANSI16, "ANSI标准16位CRC(&A)", nullptr, "ANSI，16位CRC校验，x16+x15+x2+1，即0x18005",
+     "ANSI 16位CRC校验", nullptr, false},
+    {ID_CHECK_CDT, "CDT规约CRC(&T)", nullptr, "CDT规约CRC校验，同CCITT标准8位CRC", "CDT规约CRC校验",
+     nullptr, false},
+
+    {ID_OPEN_SEND_FILE, "打开发送报文(&F)", nullptr, "打开发报窗报文文件", "打开发送报文", nullptr, false},
+    {ID_SAVE_SEND_FILE, "保存发送报文(&A)", nullptr, "把发报窗的报文保存到文件", "保存发送报文", nullptr, false},
+};
+
+// The check code a command appends. "CDT规约CRC(&T)" is the CDT protocol's check byte, which
+// is the CCITT 8-bit CRC (x8+x2+x+1, inverted), as its help text says: it gets that action
+// instead of standing in the menu doing nothing.
+std::optional<CheckKind> KindOfCommand(int id)
+{
+    if (id == ID_CHECK_CDT)
+        return CheckKind::Ccitt8;
+    return CheckKindFromCommand(id);
+}
+
+const CommandInfo kOptionCommands[] = {
+    {ID_JUMP_NEXT_LINE, "发送后跳到下行(&N)", nullptr, "手动发送一行后，光标跳到发报窗的下一行",
+     "发送后跳到下行", nullptr, true},
+    {ID_ASC_SEND, "ASC模式发送(&S)", nullptr, "把发报窗的报文作为字符发送", "ASC模式发送",
+     ":/icons/asc_send.png", true},
+    {ID_ADD_STX, "添加文始符STX(&V)", nullptr, "ASC模式发送时，在报文前添加文始符STX(02H)",
+     "添加文始符STX", nullptr, true},
+    {ID_ADD_ETX, "添加文终符ETX(&E)", nullptr, "ASC模式发送时，在报文后添加文终符ETX(03H)",
+     "添加文终符ETX", nullptr, true},
+    {ID_ADD_CR, "添加回车符(&D)", nullptr, "ASC模式发送时，在报文后添加回车符CR(0DH)", "添加回车符",
+     nullptr, true},
+    {ID_ADD_LF, "添加换行符(&H)", nullptr, "ASC模式发送时，在报文后添加换行符LF(0AH)", "添加换行符",
+     nullptr, true},
+};
+
+} // namespace
+
+CSendCommands::CSendCommands(CMainFrame& frame)
+    : QObject(&frame),
+      m_frame(frame),
+      m_pSendBar(new CSendFrameWnd(&frame))
+{
+    frame.addDockWidget(Qt::BottomDockWidgetArea, m_pSendBar);
+    CVRLSendEdit* edit = SendEdit();
+    edit->SetSettingsStore(&frame.Store());
+    edit->SetMessageHandler([this](const QString& text) { m_frame.ShowMessage(text); });
+    // The text the editor had when the program last ended.
+    edit->LoadFromFile(edit->SendFilePath(false));
+
+    // Ctrl+Alt+S: into the send editor (Shift makes it another key).
+    auto* focusEdit = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+S")), &frame);
+    connect(focusEdit, &QShortcut::activated, this, [this] { SendEdit()->setFocus(Qt::ShortcutFocusReason); });
+}
+
+std::span<const CommandInfo> CSendCommands::Commands()
+{
+    return kSendCommands;
+}
+
+std::span<const CommandInfo> CSendCommands::OptionCommands()
+{
+    return kOptionCommands;
+}
+
+CVRLSendEdit* CSendCommands::SendEdit() const
+{
+    return m_pSendBar->SendEdit();
+}
+
+bool CSendCommands::IsBarVisible() const
+{
+    return !m_pSendBar->isHidden();
+}
+
+void CSendCommands::ApplyAscFraming(std::string& text) const
+{
+    const FrameOptions& o = m_frame.Options();
+    ::ApplyAscFraming(text, AscFraming{o.m_addSTX != 0, o.m_addETX != 0, o.m_addCR != 0, o.m_addLF != 0});
+}
+
+bool CSendCommands::SendLine(int port, int line)
+{
+    if (!m_frame.IsPortOpen(port))
+        return true;
+    const FrameOptions& o = m_frame.Options();
+    CVRLSendEdit* edit = SendEdit();
+    const LineSendPlan plan = PlanLineSend(edit->GetLineText(line).toStdString(), o.m_ascSend != 0,
+                                           AscFraming{o.m_addSTX != 0, o.m_addETX != 0, o.m_addCR != 0,
+                                                      o.m_addLF != 0});
+    if (!plan.ok) {
+        edit->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    const unsigned portNo = static_cast<unsigned>(port < 0 ? m_frame.CurrentPort() : port);
+    // The monitor line comes first; the result of the write is not looked at.
+    m_frame.AppendMonitorLine(plan.monitorText, portNo, 0);
+    if (SerialPort* record = m_frame.GetPortRecord(static_cast<int>(portNo)))
+        record->Write(plan.bytes.data(), plan.bytes.size());
+    if (o.m_jumpToNextLine)
+        edit->MoveCaretToLine(true, line);
+    return true;
+}
+
+void CSendCommands::SaveAtExit()
+{
+    CVRLSendEdit* edit = SendEdit();
+    edit->SaveToFile(edit->SendFilePath(false));
+}
+
+QString CSendCommands::AskFileName(bool open, const QString& title, const QString& defaultName)
+{
+    if (m_askFileName)
+        return m_askFileName(open, title, defaultName);
+    const QString filter = QStringLiteral("Tarnwick Frame Files(*.tnf)");
+    const QString dir = QFileInfo(SendEdit()->SendFilePath(false)).absolutePath();
+    if (open)
+        return QFileDialog::getOpenFileName(&m_frame, title, dir, filter);
+    QFileDialog dialog(&m_frame, title, dir, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("tnf"));
+    if (!defaultName.isEmpty())
+        dialog.selectFile(defaultName + QStringLiteral(".tnf"));
+    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+        ? dialog.selectedFiles().first() : QString();
+}
+
+void CSendCommands::OnCommand(int id)
+{
+    switch (id) {
+    case ID_SEND_LINE:
+        if (!SendLine(-1, -1))
+            m_frame.ShowMessage(QStringLiteral("报文格式不对！组合键Ctrl+Alt+P分析错误！"));
+        return;
+    case ID_SEND_WINDOW:
+        m_pSendBar->setVisible(!IsBarVisible());
+        return;
+    case ID_OPEN_SEND_FILE:
+    case ID_SAVE_SEND_FILE: {
+        if (!IsBarVisible())
+            return;
+        const bool open = id == ID_OPEN_SEND_FILE;
+        const QString name = open ? AskFileName(true, QStringLiteral("打开发送窗报文"), QString())
+                                  : AskFileName(false, QStringLiteral("保存发送窗报文"), QStringLiteral("VRL"));
+        if (name.isEmpty())
+            return;
+        if (open)
+            SendEdit()->LoadFromFile(name);
+        else
+            SendEdit()->SaveToFile(name);
+        return;
+    }
+    default:
+        break;
+    }
+    if (const std::optional<CheckKind> kind = KindOfCommand(id)) {
+        if (IsBarVisible())
+            SendEdit()->AppendCheckCode(*kind);
+    }
+}
+
+void CSendCommands::OnUpdateCommand(int id, CommandState& state)
+{
+    switch (id) {
+    case ID_SEND_LINE:
+        state.m_enabled = m_frame.IsPortOpen(-1);
+        return;
+    case ID_SEND_WINDOW:
+        state.m_checked = IsBarVisible();
+        return;
+    default:
+        // The check codes and the send-message files: only while the send bar is shown.
+        state.m_enabled = IsBarVisible();
+        return;
+    }
+}
