@@ -1,0 +1,84 @@
+// F2 in the main window with a 60,000-line send editor: the caret line's text, its check,
+// the sent line in the monitor and the write to an open port (a pseudo-terminal).
+#include "CommandIds.h"
+#include "IniSettingsStore.h"
+#include "MainFrm.h"
+#include "PortMap.h"
+#include "SendFrameWnd.h"
+#include "VRLSendEdit.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <climits>
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kLines = 60000;
+
+void BM_F2OnTheLastLine(benchmark::State& state)
+{
+    int master = -1;
+    int slave = -1;
+    char name[PATH_MAX] = {};
+    if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+        state.SkipWithError("no pseudo-terminal");
+        return;
+    }
+    termios raw{};
+    tcgetattr(master, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(master, TCSANOW, &raw);
+    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+
+    IniSettingsStore store(IniSettingsStore::DefaultPath());
+    {
+        CMainFrame frame(store);
+        frame.SetMessageHook([&](const QString& text) { state.SkipWithError(text.toStdString().c_str()); });
+        frame.Map().SetPath(0, name);
+        frame.OnCommand(ID_OPEN_PORT);
+        frame.Options().m_showSent = 1;
+        CVRLSendEdit& edit = *frame.SendBar()->SendEdit();
+        QString text;
+        for (int i = 0; i < kLines; ++i)
+            text += QStringLiteral("EB 90 02 34 0D %1 01 03 00 00 00 01 84 0A\n").arg(i % 256, 2, 16, QChar('0'));
+        text.chop(1);
+        edit.setPlainText(text);
+        edit.moveCursor(QTextCursor::End);
+        QCoreApplication::processEvents();
+
+        char buffer[4096];
+        for (auto _ : state) {
+            frame.OnCommand(ID_SEND_LINE);
+            state.PauseTiming();
+            while (::read(master, buffer, sizeof buffer) > 0) {
+            }
+            QCoreApplication::processEvents();
+            state.ResumeTiming();
+        }
+    }
+    ::close(master);
+    ::close(slave);
+}
+BENCHMARK(BM_F2OnTheLastLine)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", (home.path() + "/data").toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
