@@ -460,7 +460,9 @@ private Q_SLOTS:
         QCOMPARE(g.RecentFiles().Files(), std::vector<std::string>{path.toStdString()});
         QMenu* file = g.MenuOf(QStringLiteral("文件(&F)"));
         QVERIFY(file);
-        QCOMPARE(MenuTexts(file), (QStringList{QStringLiteral("打印(&P)...\tCtrl+P"), QStringLiteral("打印预览(&V)"),
+        QCOMPARE(MenuTexts(file), (QStringList{QStringLiteral("打开发送报文(&F)"), QStringLiteral("保存发送报文(&A)"),
+                                               QStringLiteral("-"),
+                                               QStringLiteral("打印(&P)...\tCtrl+P"), QStringLiteral("打印预览(&V)"),
                                                QStringLiteral("打印设置(&R)..."), QStringLiteral("-"),
                                                QStringLiteral("&1 ") + path, QStringLiteral("-"),
                                                QStringLiteral("退出(&X)")}));
