@@ -7,10 +7,11 @@
 //                                          view shown; prints bytes/s shown, the worst
 //                                          lateness of a 10 ms timer and peak memory
 //       --unthrottled                      the same, repainting after every batch
+//       --rate=2                           the same, fed at 2 MB/s
 //   bench_app_monitor_view --sweep=32      fills the shown view to 32 million characters
-//       [--size=10]                        (messages of 4096 or the given number of bytes)
+//       [--size=10] [--files]              (messages of 4096 or the given number of bytes)
 //                                          and prints append speed, memory, and the time
-//                                          of clear, find and whole-text reads per size
+//                                          of clear, find (and save and load) per size
 //
 // Run with QT_QPA_PLATFORM=offscreen (or under Xvfb).
 
@@ -21,10 +22,13 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTime>
 
+#include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -105,8 +109,10 @@ BENCHMARK(BM_AppendLineHidden)->Arg(10)->Arg(4096);
 class Producer
 {
 public:
-    Producer(QObject* receiver, std::function<void()> wake)
-        : m_receiver(receiver)
+    // bytesPerSecond 0: as fast as the window takes the messages.
+    Producer(QObject* receiver, std::function<void()> wake, double bytesPerSecond)
+        : m_bytesPerSecond(bytesPerSecond)
+        , m_receiver(receiver)
         , m_wake(std::move(wake))
         , m_messages(MakeMessages(256, 4096))
     {
@@ -140,22 +146,34 @@ private:
     void Run()
     {
         std::size_t i = 0;
+        std::size_t produced = 0;
+        const auto start = std::chrono::steady_clock::now();
         std::unique_lock lock(m_mutex);
         while (!m_stop)
         {
             m_space.wait(lock, [this] { return m_stop || m_queuedBytes < kCapacity; });
             if (m_stop)
                 break;
+            if (m_bytesPerSecond > 0)
+            {
+                // A line of that speed: the next message is due when the bytes so far are.
+                const auto due = start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                             std::chrono::duration<double>(produced / m_bytesPerSecond));
+                if (m_space.wait_until(lock, due, [this] { return m_stop; }))
+                    break;
+            }
             const bool wasEmpty = m_queue.empty();
             const std::string* message = &m_messages[i++ % m_messages.size()];
             m_queue.push_back(message);
             m_queuedBytes += message->size();
+            produced += message->size();
             if (wasEmpty)
                 QMetaObject::invokeMethod(m_receiver, m_wake, Qt::QueuedConnection);
         }
     }
 
     static constexpr std::size_t kCapacity = 256 * 1024;
+    double m_bytesPerSecond;
     QObject* m_receiver;
     std::function<void()> m_wake;
     std::vector<std::string> m_messages;
@@ -167,7 +185,7 @@ private:
     bool m_stop = false;
 };
 
-int RunStream(double seconds, bool unthrottled)
+int RunStream(double seconds, bool unthrottled, double bytesPerSecond)
 {
     CXRichEditView view;
     view.resize(900, 600);
@@ -203,7 +221,7 @@ int RunStream(double seconds, bool unthrottled)
         if (unthrottled)
             view.Refresh();
     };
-    Producer feed(&view, drain);
+    Producer feed(&view, drain, bytesPerSecond);
     producer = &feed;
 
     vrlbench::StallProbe probe;
@@ -222,9 +240,9 @@ int RunStream(double seconds, bool unthrottled)
     feed.Stop();
 
     const vrlbench::MemoryUse memory = vrlbench::MemoryUse::Now();
-    std::printf("stream %s: %.1f s, %lld bytes shown = %.2f MB/s (%lld lines, %lld batches,"
+    std::printf("stream %s%s: %.1f s, %lld bytes shown = %.2f MB/s (%lld lines, %lld batches,"
                 " %d clears at the limit of %d characters)\n",
-                unthrottled ? "unthrottled" : "throttled", elapsed, shownBytes,
+                unthrottled ? "unthrottled" : "throttled", bytesPerSecond > 0 ? " at a fixed rate" : "", elapsed, shownBytes,
                 shownBytes / elapsed / 1e6, lines, batches, clears, view.GetTextLimit());
     std::printf("  10 ms timer: %ld ticks, worst lateness %.1f ms; %ld repaints, worst refresh"
                 " %.1f ms, worst batch %.1f ms; %.1f CPU s (%.2f MB per CPU s)\n",
@@ -236,7 +254,7 @@ int RunStream(double seconds, bool unthrottled)
 
 // --- sweep ----------------------------------------------------------------------------------
 
-int RunSweep(int maxMillions, std::size_t messageSize)
+int RunSweep(int maxMillions, std::size_t messageSize, bool withFiles)
 {
     CXRichEditView view;
     view.SetTextLimit(std::numeric_limits<int>::max());
@@ -249,8 +267,11 @@ int RunSweep(int maxMillions, std::size_t messageSize)
 
     vrlbench::PaintCounter paints;
     view.viewport()->installEventFilter(&paints);
-    std::printf("%8s %12s %12s %8s %10s %10s %10s %10s %10s\n", "Mchars", "append MB/s",
-                "MB/cpu-s", "paints", "RSS MB", "clear ms", "find ms", "read ms", "blocks");
+    std::printf("%8s %12s %12s %8s %10s %10s %10s %10s %10s %10s\n", "Mchars", "append MB/s",
+                "MB/cpu-s", "paints", "RSS MB", "clear ms", "find ms", "save ms", "load ms",
+                "blocks");
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("sweep.tnf"));
     std::size_t next = 0;
     for (int step = 1; step <= maxMillions; step *= 2)
     {
@@ -276,22 +297,34 @@ int RunSweep(int maxMillions, std::size_t messageSize)
         const long stepPaints = paints.m_paints - paints0;
         QApplication::processEvents();
         const double rssMb = (vrlbench::MemoryUse::Now().m_rssKb - baseKb) / 1024.0;
+        const int blocks = view.document()->blockCount();
 
         // A find that fails reads the whole text.
-        clock.restart();
         view.moveCursor(QTextCursor::Start);
+        clock.restart();
         view.FindText(QStringLiteral("not in a hex text"), false, false, true);
         const double findMs = clock.nsecsElapsed() / 1e6;
 
-        // Reading every fragment with its format: what saving the text costs before the file.
-        clock.restart();
-        long long chars = 0;
-        for (QTextBlock b = view.document()->begin(); b.isValid(); b = b.next())
-            for (auto it = b.begin(); !it.atEnd(); ++it)
-                chars += it.fragment().text().size() + it.fragment().charFormat().foreground().color().red();
-        const double readMs = clock.nsecsElapsed() / 1e6;
+        // The whole text as a monitor file, and back into a second view (left out when
+        // only memory is wanted: what they free stays with the process).
+        double saveMs = 0;
+        double loadMs = 0;
+        if (withFiles)
+        {
+            clock.restart();
+            const bool saved = view.SaveFile(file);
+            saveMs = clock.nsecsElapsed() / 1e6;
+            CXRichEditView loaded;
+            clock.restart();
+            const bool read = loaded.LoadFile(file);
+            loadMs = clock.nsecsElapsed() / 1e6;
+            if (!saved || !read || loaded.GetTextLength() != view.GetTextLength())
+            {
+                std::printf("save or load failed\n");
+                return 1;
+            }
+        }
 
-        const int blocks = view.document()->blockCount();
         double clearMs = 0;
         if (step * 2 > maxMillions)
         {
@@ -300,9 +333,9 @@ int RunSweep(int maxMillions, std::size_t messageSize)
             QApplication::processEvents();
             clearMs = clock.nsecsElapsed() / 1e6;
         }
-        std::printf("%8d %12.1f %12.1f %8ld %10.1f %10.1f %10.1f %10.1f %10d\n", step, appendMBs,
-                    appendCpuMBs, stepPaints, rssMb, clearMs, findMs, readMs, blocks);
-        benchmark::DoNotOptimize(chars);
+        std::printf("%8d %12.1f %12.1f %8ld %10.1f %10.1f %10.1f %10.1f %10.1f %10d\n", step,
+                    appendMBs, appendCpuMBs, stepPaints, rssMb, clearMs, findMs, saveMs, loadMs,
+                    blocks);
     }
     // Refill after the clear: memory must not grow past the first fill.
     while (view.GetTextLength() < maxMillions * 1000 * 1000 / 2)
@@ -329,9 +362,14 @@ int main(int argc, char** argv)
         if (std::strncmp(argv[i], "--stream=", 9) == 0)
         {
             bool unthrottled = false;
+            double rate = 0;
             for (int j = 1; j < argc; ++j)
+            {
                 unthrottled = unthrottled || std::strcmp(argv[j], "--unthrottled") == 0;
-            return RunStream(std::atof(argv[i] + 9), unthrottled);
+                if (std::strncmp(argv[j], "--rate=", 7) == 0)
+                    rate = std::atof(argv[j] + 7) * 1e6;
+            }
+            return RunStream(std::atof(argv[i] + 9), unthrottled, rate);
         }
         if (std::strncmp(argv[i], "--sweep=", 8) == 0)
         {
@@ -339,7 +377,10 @@ int main(int argc, char** argv)
             for (int j = 1; j < argc; ++j)
                 if (std::strncmp(argv[j], "--size=", 7) == 0)
                     size = static_cast<std::size_t>(std::max(1, std::atoi(argv[j] + 7)));
-            return RunSweep(std::atoi(argv[i] + 8), size);
+            bool withFiles = false;
+            for (int j = 1; j < argc; ++j)
+                withFiles = withFiles || std::strcmp(argv[j], "--files") == 0;
+            return RunSweep(std::atoi(argv[i] + 8), size, withFiles);
         }
     }
     benchmark::Initialize(&argc, argv);

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 CFindReplaceDialog::CFindReplaceDialog(CXRichEditView* view, bool replace)
@@ -81,6 +82,13 @@ CFindReplaceDialog::CFindReplaceDialog(CXRichEditView* view, bool replace)
     auto* top = new QHBoxLayout(this);
     top->addLayout(left);
     top->addLayout(buttons);
+
+    // F3 finds the next match from the dialog too, as it does from the main window.
+    auto* findNextKey = new QShortcut(QKeySequence(Qt::Key_F3), this);
+    connect(findNextKey, &QShortcut::activated, this, [this] {
+        if (m_pFindNext->isEnabled())
+            OnFindNext();
+    });
 
     connect(m_pFindEdit, &QLineEdit::textChanged, this, &CFindReplaceDialog::UpdateButtons);
     UpdateButtons();

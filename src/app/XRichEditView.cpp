@@ -8,6 +8,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPageLayout>
 #include <QPageSetupDialog>
@@ -17,6 +18,8 @@
 #include <QPrinter>
 #include <QSaveFile>
 #include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTextBlock>
 #include <QTextDocumentFragment>
 
 #include <algorithm>
@@ -24,13 +27,12 @@
 
 // The text limit. A rich edit control stops at a maximum of its own; QPlainTextEdit has
 // none, so the limit comes from what the machine carries. Measured with
-// `bench_app_monitor_view --sweep=32 [--size=10]` (Qt 6.4, see bench/README.md): appending
-// costs the same at any size, but memory grows by about 2 bytes per character with lines of
-// 4096-byte messages and about 7 with lines of 10-byte messages (the per-line cost wins),
-// and a find or a walk over the whole text (the first half of a save) takes about 50 ms per
-// million characters of short lines. 8 Mi characters keep the monitor under about 60 MB and
-// a find or a save under about half a second, and still hold 160,000 short lines or 650
-// lines of 4096-byte messages.
+// `bench_app_monitor_view --sweep=16 [--size=10] [--files]` (Qt 6.4, bench/README.md):
+// appending costs the same at any size, while memory, a find that fails, a save and a load
+// grow with the text, and the per-line costs make short lines the dear case. At 8 Mi
+// characters: 20 MB with lines of 4096-byte messages, 56 MB with lines of 10-byte messages
+// (160,000 lines); a find 0.13 s, a save 0.2 s, a load 1 s. Twice that doubles every
+// figure, and a load of 2 s is where a monitor file starts to feel slow to open.
 const int CXRichEditView::kDefaultTextLimit = 8 * 1024 * 1024;
 
 namespace
@@ -57,6 +59,17 @@ QString MessageTitle()
 {
     return QStringLiteral("VRL");
 }
+
+// Shows the busy cursor while a whole monitor file is written or read (a second or so for
+// a full monitor of short lines).
+class WaitCursor
+{
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
 
 // The face that monitor files name.
 const std::string kFileFace = "宋体";
@@ -131,8 +144,21 @@ CXRichEditView::CXRichEditView(QWidget* parent)
     m_printMargins = QMarginsF(kPrintMarginInches, kPrintMarginInches, kPrintMarginInches,
                                kPrintMarginInches);
 
+    // The editor's text control draws the blinking caret. Finding where the caret is walks
+    // from the first line on the screen to the caret's line, laying out every line between;
+    // with the caret at the end of appends that the screen has not caught up with yet, that
+    // is every line appended since the last refresh.
+    for (QObject* child : children())
+    {
+        if (child->inherits("QWidgetTextControl"))
+        {
+            m_pTextControl = child;
+            child->installEventFilter(this);
+        }
+    }
+
     m_refreshTimer.setSingleShot(true);
-    connect(&m_refreshTimer, &QTimer::timeout, this, &CXRichEditView::Refresh);
+    connect(&m_refreshTimer, &QTimer::timeout, this, &CXRichEditView::OnRefreshTimer);
 }
 
 CXRichEditView::~CXRichEditView()
@@ -270,6 +296,48 @@ void CXRichEditView::ScheduleRefresh()
                                                kMaxRefreshIntervalMs);
     const qint64 since = m_lastRefresh.isValid() ? m_lastRefresh.elapsed() : interval;
     m_refreshTimer.start(static_cast<int>(std::max<qint64>(0, interval - since)));
+    m_nPrepareNs = 0;
+    m_prepareStart.invalidate();
+}
+
+void CXRichEditView::OnRefreshTimer()
+{
+    // The lines that the refresh will show are laid out first, a slice at a time with the
+    // window's other work (appends included) in between, so that the refresh itself is
+    // short. A flood that keeps adding lines faster gets its refresh when the longest
+    // interval is up.
+    if (!m_prepareStart.isValid())
+        m_prepareStart.start();
+    if (!PrepareLayout() && m_prepareStart.elapsed() < kMaxRefreshIntervalMs)
+    {
+        m_refreshTimer.start(0);
+        return;
+    }
+    Refresh();
+}
+
+bool CXRichEditView::PrepareLayout()
+{
+    QElapsedTimer work;
+    work.start();
+    QAbstractTextDocumentLayout* layout = m_pDoc->documentLayout();
+    // Laying out a line may widen the text; the refresh tells the view about it.
+    const QSignalBlocker quiet(layout);
+    const qreal wanted = viewport()->height();
+    qreal height = 0;
+    bool done = true;
+    for (QTextBlock block = m_pDoc->lastBlock(); block.isValid() && height < wanted;
+         block = block.previous())
+    {
+        if (block.layout()->lineCount() == 0 && work.nsecsElapsed() >= kLayoutSliceNs)
+        {
+            done = false;
+            break;
+        }
+        height += layout->blockBoundingRect(block).height();
+    }
+    m_nPrepareNs += work.nsecsElapsed();
+    return done;
 }
 
 void CXRichEditView::Refresh()
@@ -285,9 +353,37 @@ void CXRichEditView::Refresh()
         Q_EMIT layout->documentSizeChanged(layout->documentSize());
         viewport()->update();
     }
+    // Finding the caret walks from the first line on the screen to the caret's line, laying
+    // out every line between, and so does a scroll of a painting view (to move the pixels
+    // already drawn). The screen may still show lines far above the end: it is scrolled by
+    // the scroll bar first, and repainted whole afterwards.
+    viewport()->setUpdatesEnabled(false);
+    if (textCursor().atEnd())
+        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
     ensureCursorVisible();
+    viewport()->setUpdatesEnabled(true);
+    m_lastCaretRect = cursorRect();
     m_lastRefresh.start();
-    m_nRefreshCostNs = work.nsecsElapsed(); // the repaint that follows adds its share
+    // The repaint that follows adds its share.
+    m_nRefreshCostNs = m_nPrepareNs + work.nsecsElapsed();
+    m_nPrepareNs = 0;
+    m_prepareStart.invalidate();
+}
+
+bool CXRichEditView::eventFilter(QObject* watched, QEvent* event)
+{
+    // The caret blinks again at the refresh, a moment later.
+    if (watched == m_pTextControl && event->type() == QEvent::Timer && m_bLayoutChanged)
+        return true;
+    return QPlainTextEdit::eventFilter(watched, event);
+}
+
+QVariant CXRichEditView::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    // Where the caret was at the last refresh will do until the next (see eventFilter).
+    if (m_bLayoutChanged && (query == Qt::ImCursorRectangle || query == Qt::ImAnchorRectangle))
+        return m_lastCaretRect;
+    return QPlainTextEdit::inputMethodQuery(query);
 }
 
 void CXRichEditView::paintEvent(QPaintEvent* event)
@@ -462,13 +558,14 @@ bool CXRichEditView::FindText(const QString& what, bool matchCase, bool wholeWor
         return false;
 
     const QTextDocument::FindFlags flags = MakeFindFlags(matchCase, wholeWord, forward);
-    QTextCursor found = m_pDoc->find(what, textCursor(), flags);
-    if (found.isNull())
+    const QTextCursor from = textCursor();
+    QTextCursor found = m_pDoc->find(what, from, flags);
+    const bool searchedAll = forward ? from.selectionStart() == 0 && from.selectionEnd() == 0
+                                     : from.selectionEnd() == GetTextLength() && !from.hasSelection();
+    if (found.isNull() && !searchedAll)
     {
         // Once round the end of the text.
-        QTextCursor from(m_pDoc);
-        from.movePosition(forward ? QTextCursor::Start : QTextCursor::End);
-        found = m_pDoc->find(what, from, flags);
+        found = m_pDoc->find(what, forward ? 0 : GetTextLength(), flags);
     }
     if (found.isNull())
         return false;
@@ -653,6 +750,7 @@ void CXRichEditView::OnFilePrintSetup()
 bool CXRichEditView::SaveFile(const QString& path)
 {
     m_strFileError.clear();
+    const WaitCursor busy;
     // Files name the monitor's face "宋体" also where another face stands in for it here,
     // so that they look the same on every machine.
     const RichText text = WithFace(SendEditRichText::FromDocument(*m_pDoc),
@@ -685,6 +783,7 @@ bool CXRichEditView::SaveFile(const QString& path)
 bool CXRichEditView::LoadFile(const QString& path)
 {
     m_strFileError.clear();
+    const WaitCursor busy;
     RtfReadResult result = RtfReader::ReadFile(path.toStdString());
     if (!result.IsUsable())
     {

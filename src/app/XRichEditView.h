@@ -168,10 +168,16 @@ Q_SIGNALS:
     void textNotFound(const QString& what);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
     void ScheduleRefresh();
+    void OnRefreshTimer();
+    // Lays out lines from the end of the text until they fill the window or a slice of time
+    // is used up; true when they fill the window.
+    bool PrepareLayout();
     void PlaceCaretAtEnd();
     void OpenFindDialog(bool replace);
 
@@ -188,6 +194,11 @@ private:
     bool m_bRefreshPending = false;
     bool m_bLayoutChanged = false; // appends that the view's layout has not heard of
     qint64 m_nRefreshCostNs = 0; // the last refresh with its repaint
+    qint64 m_nPrepareNs = 0;     // layout done ahead of the coming refresh
+    QElapsedTimer m_prepareStart;
+    QObject* m_pTextControl = nullptr; // the editor's own text control (blinks the caret)
+    QRect m_lastCaretRect;
+    static constexpr qint64 kLayoutSliceNs = 8'000'000;
 
     QString m_strFileError;
 

@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -399,6 +400,15 @@ private Q_SLOTS:
         QTest::mouseClick(dialog->FindNextButton(), Qt::LeftButton);
         QCOMPARE(view.textCursor().selectionStart(), 12);
         QCOMPARE(view.GetFindText(), QStringLiteral("03 0B"));
+        // Up, from there, with F3 pressed in the dialog.
+        dialog->FindEdit()->setText(QStringLiteral("01 03"));
+        dialog->UpButton()->setChecked(true);
+        dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QTest::keyClick(dialog, Qt::Key_F3);
+        QCOMPARE(view.textCursor().selectionStart(), 9);
+        QTest::keyClick(dialog, Qt::Key_F3);
+        QCOMPARE(view.textCursor().selectionStart(), 0);
 
         // Replace mode takes the place of find mode, starting with the selection.
         QVERIFY(view.OnCommand(CXRichEditView::ID_EDIT_REPLACE));
@@ -406,7 +416,7 @@ private Q_SLOTS:
         dialog = view.findChild<CFindReplaceDialog*>();
         QVERIFY(dialog->IsReplace());
         QCOMPARE(dialog->windowTitle(), QStringLiteral("替换"));
-        QCOMPARE(dialog->FindEdit()->text(), QStringLiteral("03 0B"));
+        QCOMPARE(dialog->FindEdit()->text(), QStringLiteral("01 03"));
         dialog->FindEdit()->setText(QStringLiteral("01"));
         dialog->ReplaceEdit()->setText(QStringLiteral("FF"));
         QTest::mouseClick(dialog->ReplaceAllButton(), Qt::LeftButton);
