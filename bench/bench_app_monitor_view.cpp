@@ -8,6 +8,7 @@
 //                                          lateness of a 10 ms timer and peak memory
 //       --unthrottled                      the same, repainting after every batch
 //       --rate=2                           the same, fed at 2 MB/s
+//       --wrap                             the same, with word wrap on
 //   bench_app_monitor_view --sweep=32      fills the shown view to 32 million characters
 //       [--size=10] [--files]              (messages of 4096 or the given number of bytes)
 //                                          and prints append speed, memory, and the time
@@ -185,9 +186,10 @@ private:
     bool m_stop = false;
 };
 
-int RunStream(double seconds, bool unthrottled, double bytesPerSecond)
+int RunStream(double seconds, bool unthrottled, double bytesPerSecond, bool wrap)
 {
     CXRichEditView view;
+    view.SetWordWrap(wrap ? 1 : 0);
     view.resize(900, 600);
     view.show();
     QApplication::processEvents();
@@ -240,9 +242,9 @@ int RunStream(double seconds, bool unthrottled, double bytesPerSecond)
     feed.Stop();
 
     const vrlbench::MemoryUse memory = vrlbench::MemoryUse::Now();
-    std::printf("stream %s%s: %.1f s, %lld bytes shown = %.2f MB/s (%lld lines, %lld batches,"
+    std::printf("stream %s%s%s: %.1f s, %lld bytes shown = %.2f MB/s (%lld lines, %lld batches,"
                 " %d clears at the limit of %d characters)\n",
-                unthrottled ? "unthrottled" : "throttled", bytesPerSecond > 0 ? " at a fixed rate" : "", elapsed, shownBytes,
+                unthrottled ? "unthrottled" : "throttled", bytesPerSecond > 0 ? " at a fixed rate" : "", wrap ? ", word wrap" : "", elapsed, shownBytes,
                 shownBytes / elapsed / 1e6, lines, batches, clears, view.GetTextLimit());
     std::printf("  10 ms timer: %ld ticks, worst lateness %.1f ms; %ld repaints, worst refresh"
                 " %.1f ms, worst batch %.1f ms; %.1f CPU s (%.2f MB per CPU s)\n",
@@ -362,14 +364,16 @@ int main(int argc, char** argv)
         if (std::strncmp(argv[i], "--stream=", 9) == 0)
         {
             bool unthrottled = false;
+            bool wrap = false;
             double rate = 0;
             for (int j = 1; j < argc; ++j)
             {
                 unthrottled = unthrottled || std::strcmp(argv[j], "--unthrottled") == 0;
+                wrap = wrap || std::strcmp(argv[j], "--wrap") == 0;
                 if (std::strncmp(argv[j], "--rate=", 7) == 0)
                     rate = std::atof(argv[j] + 7) * 1e6;
             }
-            return RunStream(std::atof(argv[i] + 9), unthrottled, rate);
+            return RunStream(std::atof(argv[i] + 9), unthrottled, rate, wrap);
         }
         if (std::strncmp(argv[i], "--sweep=", 8) == 0)
         {

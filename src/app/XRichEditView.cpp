@@ -346,22 +346,41 @@ void CXRichEditView::Refresh()
     work.start();
     m_refreshTimer.stop();
     m_bRefreshPending = false;
-    if (m_bLayoutChanged)
+    const bool changed = m_bLayoutChanged;
+    if (changed)
     {
         m_bLayoutChanged = false;
         QAbstractTextDocumentLayout* layout = m_pDoc->documentLayout();
         Q_EMIT layout->documentSizeChanged(layout->documentSize());
-        viewport()->update();
     }
-    // Finding the caret walks from the first line on the screen to the caret's line, laying
-    // out every line between, and so does a scroll of a painting view (to move the pixels
-    // already drawn). The screen may still show lines far above the end: it is scrolled by
-    // the scroll bar first, and repainted whole afterwards.
-    viewport()->setUpdatesEnabled(false);
-    if (textCursor().atEnd())
-        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    QScrollBar* bar = verticalScrollBar();
+    const bool follow = textCursor().atEnd();
+    const int screenLines = viewport()->height() / std::max(1, fontMetrics().lineSpacing());
+    // Scrolling a painting view moves the pixels already drawn and paints only the lines
+    // that come in, but to know how far, it walks (and lays out) every line it passes; and
+    // so does finding the caret, from the first line on the screen. A screen that is more
+    // than a screenful behind the end jumps there instead, with updates off, and is
+    // repainted whole.
+    const bool jump = follow && bar->maximum() - bar->value() > screenLines;
+    if (jump)
+        viewport()->setUpdatesEnabled(false);
+    if (follow)
+        bar->setValue(bar->maximum());
     ensureCursorVisible();
-    viewport()->setUpdatesEnabled(true);
+    if (jump)
+    {
+        viewport()->setUpdatesEnabled(true);
+    }
+    else if (changed)
+    {
+        // The new text: from the line that was the last at the previous refresh down.
+        const QTextBlock from = m_pDoc->findBlockByNumber(m_nRefreshedBlocks - 1);
+        int top = 0;
+        if (from.isValid() && from.blockNumber() >= firstVisibleBlock().blockNumber())
+            top = static_cast<int>(blockBoundingGeometry(from).translated(contentOffset()).top());
+        viewport()->update(0, std::max(0, top), viewport()->width(), viewport()->height());
+    }
+    m_nRefreshedBlocks = m_pDoc->blockCount();
     m_lastCaretRect = cursorRect();
     m_lastRefresh.start();
     // The repaint that follows adds its share.

@@ -193,17 +193,17 @@ private:
     QElapsedTimer m_lastRefresh;
     bool m_bRefreshPending = false;
     bool m_bLayoutChanged = false; // appends that the view's layout has not heard of
-    qint64 m_nRefreshCostNs = 0; // the last refresh with its repaint
-    qint64 m_nPrepareNs = 0;     // layout done ahead of the coming refresh
+    qint64 m_nRefreshCostNs = 0;   // the last refresh with its repaint
+    qint64 m_nPrepareNs = 0;       // layout done ahead of the coming refresh
     QElapsedTimer m_prepareStart;
     QObject* m_pTextControl = nullptr; // the editor's own text control (blinks the caret)
     QRect m_lastCaretRect;
+    int m_nRefreshedBlocks = 0; // lines of the text at the last refresh
     static constexpr qint64 kLayoutSliceNs = 8'000'000;
 
     QString m_strFileError;
 
     QString m_strFind;
-    QString m_strReplace;
     bool m_bMatchCase = false;
     bool m_bWholeWord = false;
     bool m_bFindForward = true;
@@ -211,5 +211,4 @@ private:
 
     QMarginsF m_printMargins;
     std::unique_ptr<QPrinter> m_pPrinter;
-
 };

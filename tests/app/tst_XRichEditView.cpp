@@ -10,6 +10,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -231,6 +232,46 @@ private Q_SLOTS:
         QCOMPARE(view.cursorForPosition(QPoint(0, 0)).blockNumber(), 0);
         QCOMPARE(bar->maximum(), 0);
         view.repaint(); // paints the emptied text without trouble
+    }
+
+    void screenShowsWhatTheTextHolds()
+    {
+        // What the window shows (the pixels kept between refreshes, scrolled and partly
+        // repainted) must equal a full painting of the text at every step.
+        CVRLView view;
+        view.resize(420, 220);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QScreen* screen = view.screen();
+        auto same = [&] {
+            if (!QTest::qWaitFor([&] { return !view.IsRefreshPending(); }))
+                return false;
+            QApplication::processEvents();
+            const QImage shown = screen->grabWindow(view.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+            const QImage painted = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+            return shown.size() == painted.size() && shown == painted;
+        };
+        int line = 0;
+        for (int step = 0; step < 12; ++step)
+        {
+            view.BeginAppend();
+            for (int i = 0; i < step % 4 + 1; ++i, ++line)
+            {
+                view.AppendText(QStringLiteral("[12:00:%1  15] COM").arg(line % 60, 2, 10, QLatin1Char('0')), 5);
+                view.AppendText(QStringLiteral("%1").arg(line % 9 + 1), 1);
+                view.AppendText(QStringLiteral("01 03 %1 0A\n").arg(line, 4, 16, QLatin1Char('0')), 3);
+            }
+            view.AppendText(QStringLiteral("[part of a line "), 5); // finished at the next step
+            view.EndAppend();
+            QVERIFY2(same(), qPrintable(QStringLiteral("step %1").arg(step)));
+            view.AppendText(QStringLiteral("done]\n"), 4);
+        }
+        // A jump of more than a screenful.
+        view.BeginAppend();
+        for (int i = 0; i < 60; ++i)
+            view.AppendText(QStringLiteral("COM1 FF %1\n").arg(i), 3);
+        view.EndAppend();
+        QVERIFY(same());
     }
 
     void clearAllWithAndWithoutUndo()
