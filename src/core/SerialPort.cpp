@@ -6,11 +6,11 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/file.h>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
@@ -162,7 +162,7 @@ std::string StopReason(ReadEnd end, int error)
 {
     if (end == ReadEnd::HangUp)
         return "设备已断开";
-    return std::string("读取失败：") + std::strerror(error);
+    return "读取失败：" + std::generic_category().message(error); // strerror is not thread-safe
 }
 } // namespace
 
