@@ -125,17 +125,22 @@ ConfigureResult Configure(int fd, const LineSettings& settings)
     LineSettings now;
     if (!Read(fd, now))
         return ConfigureResult::Failed;
-    const long long asked = settings.baudRate;
-    const long long got = now.baudRate;
-    if (std::llabs(got - asked) * 100 > asked * 3)
-        return ConfigureResult::Refused;
-    if (now.stopBits != settings.stopBits)
-        return ConfigureResult::Refused;
-    if (!IsPseudoTerminal(fd) && (now.dataBits != settings.dataBits || now.parity != settings.parity))
+    if (!ReadBackMatches(settings, now, IsPseudoTerminal(fd)))
         return ConfigureResult::Refused;
 
     AskLowLatency(fd);
     return ConfigureResult::Ok;
+}
+
+bool ReadBackMatches(const LineSettings& asked, const LineSettings& got, bool pseudoTerminal)
+{
+    const long long want = asked.baudRate;
+    const long long have = got.baudRate;
+    if (std::llabs(have - want) * 100 > want * 3)
+        return false;
+    if (got.stopBits != asked.stopBits)
+        return false;
+    return pseudoTerminal || (got.dataBits == asked.dataBits && got.parity == asked.parity);
 }
 
 void Purge(int fd)

@@ -35,6 +35,11 @@ void ClearExclusive(int fd);
 // any rate but keep CS8 and no parity, which is not a refusal there.
 ConfigureResult Configure(int fd, const LineSettings& settings);
 
+// Whether the line as read back after setting (`got`) is what was asked: the rate within
+// 3 % (drivers round to their divisors), the same stop bits, and, except on a
+// pseudo-terminal, the same data bits and parity.
+bool ReadBackMatches(const LineSettings& asked, const LineSettings& got, bool pseudoTerminal);
+
 // True when fd is the slave side of a pseudo-terminal.
 bool IsPseudoTerminal(int fd);
 
