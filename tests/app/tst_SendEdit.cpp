@@ -365,6 +365,12 @@ private Q_SLOTS:
         QCOMPARE(edit.toPlainText(), QStringLiteral("AXYB"));
         QCOMPARE(ColourAt(edit, 1), QColor(0, 0, 0));
         QVERIFY(ColourAt(edit, 2) != QColor(255, 0, 0));
+
+        // Lines copied from a DOS text file keep one break per line.
+        QApplication::clipboard()->setText(QStringLiteral("11\r\n22\r\n"));
+        SetCaret(edit, 0);
+        QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(edit.toPlainText(), QStringLiteral("11\n22\nAXYB"));
     }
 
     void checkCodes()
