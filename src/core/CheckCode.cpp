@@ -132,6 +132,10 @@ CheckCodeEdit MakeCheckCodeEdit(CheckKind kind, std::string_view hexText)
         break;
     }
     edit.bOk = true;
-    edit.text = " " + BytesToHexText(append.data(), static_cast<int>(append.size()));
+    // Built in place: " " + text makes gcc 12 at -O3 report a false -Wrestrict (GCC PR 105329).
+    const std::string hex = BytesToHexText(append.data(), static_cast<int>(append.size()));
+    edit.text.reserve(hex.size() + 1);
+    edit.text.push_back(' ');
+    edit.text.append(hex);
     return edit;
 }
