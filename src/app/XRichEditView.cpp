@@ -21,6 +21,7 @@
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
+#include <QThread>
 
 #include <algorithm>
 #include <sstream>
@@ -211,6 +212,9 @@ void CXRichEditView::SetTextLimit(int limit)
 
 void CXRichEditView::BeginAppend()
 {
+    // Port data reaches the window thread through queued calls; nothing else may append.
+    Q_ASSERT_X(QThread::currentThread() == thread(), "CXRichEditView::BeginAppend",
+               "called on the window's thread");
     if (m_nAppendDepth++ > 0)
         return;
     // Appends are not recorded for undo: a log of megabytes would be kept twice, and the
