@@ -11,6 +11,9 @@ CVRLSendEdit::CVRLSendEdit(QWidget* parent)
 
 std::uint16_t CVRLSendEdit::AppendCheckCode(CheckKind kind)
 {
+    // A read-only editor keeps its text, as it does for the editing keys.
+    if (IsReadOnlyMode())
+        return 0xFFFF;
     // MODBUS always works on the whole caret line, the others on the selection if any.
     QString text = textCursor().selectedText();
     if (kind == CheckKind::Modbus || text.isEmpty())

@@ -14,7 +14,7 @@ public:
 
     // Appends the check code of the caret line (or of the selection) to the caret line,
     // or rewrites the line as a MODBUS query; one undo step. Returns the code, 0xFFFF
-    // when the text was refused (after telling the user why).
+    // when the text was refused (after telling the user why) or the editor is read-only.
     std::uint16_t AppendCheckCode(CheckKind kind);
 
 protected:

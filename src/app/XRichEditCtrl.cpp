@@ -80,10 +80,9 @@ SettingsStore& CXRichEditCtrl::Store() const
 {
     if (m_pStore)
         return *m_pStore;
-    auto* self = const_cast<CXRichEditCtrl*>(this);
-    if (!self->m_ownStore)
-        self->m_ownStore = std::make_unique<MemorySettingsStore>();
-    return *self->m_ownStore;
+    if (!m_ownStore)
+        m_ownStore = std::make_unique<MemorySettingsStore>();
+    return *m_ownStore;
 }
 
 int CXRichEditCtrl::LineCount() const
@@ -274,8 +273,8 @@ void CXRichEditCtrl::SelectWholeLineIfEmpty()
 void CXRichEditCtrl::InsertCommentLine(const QString& text)
 {
     // One undo step for the whole key, the deletion of the selection included.
-    QTextCursor block = textCursor();
-    block.beginEditBlock();
+    QTextCursor step = textCursor();
+    step.beginEditBlock();
     QTextCursor c = textCursor();
     if (c.hasSelection()) {
         c.removeSelectedText();
@@ -288,7 +287,7 @@ void CXRichEditCtrl::InsertCommentLine(const QString& text)
     setTextCursor(c);
     ApplyFormat(Green);
     InsertText(text, LineAfter, -1);
-    block.endEditBlock();
+    step.endEditBlock();
 }
 
 bool CXRichEditCtrl::IsCtrlAlt(const QKeyEvent* e)

@@ -101,6 +101,6 @@ private:
     bool m_noticePending = false;
     bool m_noticeSelectionEnd = false;
     SettingsStore* m_pStore = nullptr;
-    std::unique_ptr<MemorySettingsStore> m_ownStore;
+    mutable std::unique_ptr<MemorySettingsStore> m_ownStore;
     std::function<void(const QString&)> m_messageHandler;
 };

@@ -319,8 +319,13 @@ private Q_SLOTS:
         QTest::keyClick(&edit, Qt::Key_R, Qt::ControlModifier);
         QVERIFY(edit.isReadOnly());
         QCOMPARE(edit.BackgroundColor(), QColor(210, 210, 210));
-        QTest::keyClick(&edit, Qt::Key_Space, kCtrlAlt); // changes nothing while read-only
-        QCOMPARE(edit.toPlainText(), QStringLiteral("AB"));
+        // Nothing changes the text while read-only.
+        QTest::keyClick(&edit, Qt::Key_Space, kCtrlAlt);
+        QTest::keyClick(&edit, Qt::Key_N, kCtrlAlt);
+        QTest::keyClick(&edit, Qt::Key_U, kCtrlAlt);
+        edit.setPlainText("31");
+        QCOMPARE(edit.AppendCheckCode(CheckKind::Sum8), 0xFFFF);
+        QCOMPARE(edit.toPlainText(), QStringLiteral("31"));
         QTest::keyClick(&edit, Qt::Key_R, Qt::ControlModifier);
         QVERIFY(!edit.isReadOnly());
         QCOMPARE(edit.BackgroundColor(), QColor(230, 230, 230));
