@@ -102,10 +102,15 @@ bool CSendCommands::IsBarVisible() const
     return !m_pSendBar->isHidden();
 }
 
-void CSendCommands::ApplyAscFraming(std::string& text) const
+AscFraming CSendCommands::Framing() const
 {
     const FrameOptions& o = m_frame.Options();
-    ::ApplyAscFraming(text, AscFraming{o.m_addSTX != 0, o.m_addETX != 0, o.m_addCR != 0, o.m_addLF != 0});
+    return AscFraming{o.m_addSTX != 0, o.m_addETX != 0, o.m_addCR != 0, o.m_addLF != 0};
+}
+
+void CSendCommands::ApplyAscFraming(std::string& text) const
+{
+    ::ApplyAscFraming(text, Framing());
 }
 
 bool CSendCommands::SendLine(int port, int line)
@@ -114,9 +119,7 @@ bool CSendCommands::SendLine(int port, int line)
         return true;
     const FrameOptions& o = m_frame.Options();
     CVRLSendEdit* edit = SendEdit();
-    const LineSendPlan plan = PlanLineSend(edit->GetLineText(line).toStdString(), o.m_ascSend != 0,
-                                           AscFraming{o.m_addSTX != 0, o.m_addETX != 0, o.m_addCR != 0,
-                                                      o.m_addLF != 0});
+    const LineSendPlan plan = PlanLineSend(edit->GetLineText(line).toStdString(), o.m_ascSend != 0, Framing());
     if (!plan.ok) {
         edit->setFocus(Qt::OtherFocusReason);
         return false;

@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 
+struct AscFraming;
 class CMainFrame;
 class CSendFrameWnd;
 class CVRLSendEdit;
@@ -52,6 +53,7 @@ public:
 
 private:
     bool IsBarVisible() const;
+    AscFraming Framing() const;
     QString AskFileName(bool open, const QString& title, const QString& defaultName);
 
     CMainFrame& m_frame;

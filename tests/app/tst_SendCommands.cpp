@@ -203,6 +203,15 @@ private Q_SLOTS:
         QTest::keyClick(&Edit(), Qt::Key_F11, Qt::ControlModifier);
         QCOMPARE(Edit().GetLineText(1), QStringLiteral("31 32 33 34 35 36 37 38 39 DD"));
 
+        // A refused line brings the focus back to the editor for the correction.
+        Edit().InsertText(QString(), CXRichEditCtrl::LineAfter, 1);
+        f.GetView()->setFocus();
+        QTRY_VERIFY(!Edit().hasFocus());
+        f.OnCommand(ID_SEND_LINE);
+        QCOMPARE(m_messages, QStringList{kBadLine});
+        QTRY_VERIFY(Edit().hasFocus());
+        Edit().undo();
+
         // F4 hides the bar: the check codes and the send files are disabled, and so are
         // their keys.
         QTest::keyClick(&Edit(), Qt::Key_F4);
