@@ -72,8 +72,17 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     InitResources();
     setWindowTitle(QStringLiteral("VRL－串口监视工具"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/vrl.png")));
-    connect(this, &CMainFrame::receivedWaiting, this, &CMainFrame::ProcessReceived,
-            Qt::QueuedConnection);
+    // Received messages are shown from a timer, so that at most one turn waits at a time and
+    // a flood takes its turns between the window's other timers and repaints instead of
+    // piling up queued calls that would run back to back.
+    m_pReceiveTimer = new QTimer(this);
+    m_pReceiveTimer->setSingleShot(true);
+    m_pReceiveTimer->setInterval(0);
+    connect(m_pReceiveTimer, &QTimer::timeout, this, &CMainFrame::ProcessReceived);
+    connect(this, &CMainFrame::receivedWaiting, this, [this] {
+        if (!m_pReceiveTimer->isActive())
+            m_pReceiveTimer->start();
+    }, Qt::QueuedConnection);
 
     m_pPortMap = std::make_unique<PortMap>(m_store);
     m_pPortMap->Discover();
@@ -702,7 +711,7 @@ void CMainFrame::ProcessReceived()
     if (began)
         m_pView->EndAppend();
     if (!m_pending.empty())
-        QMetaObject::invokeMethod(this, &CMainFrame::ProcessReceived, Qt::QueuedConnection);
+        m_pReceiveTimer->start();
 }
 
 void CMainFrame::OnReceiveData(unsigned port, const std::vector<std::uint8_t>& bytes)

@@ -130,7 +130,8 @@ public:
     void SetScreenSize(QSize size) { m_screenSize = size; }
     bool IsTopMost() const;
 
-    // Shows waiting received messages (a queued call from the inbox runs it; tests may too).
+    // Shows waiting received messages, for at most one turn (the receive timer runs it;
+    // tests may too).
     void ProcessReceived();
 
 Q_SIGNALS:
@@ -201,6 +202,7 @@ private:
     QToolBar* m_pToolBar = nullptr;
     QLabel* m_pReadyLabel = nullptr;
     QTimer* m_pIdleTimer = nullptr;
+    QTimer* m_pReceiveTimer = nullptr;
     std::map<unsigned, QString> m_stoppedPorts;
 
     std::function<void(const QString&)> m_messageHook;
