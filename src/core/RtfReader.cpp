@@ -7,6 +7,8 @@
 #include <fcntl.h>
 #include <map>
 #include <memory>
+#include <new>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
@@ -26,6 +28,7 @@ constexpr std::size_t kMaxWordLength = 32;
 const char* const kReasonTruncated = "文件不完整，只读出了前面的部分";
 const char* const kReasonTooDeep = "文件的分组嵌套过深，过深的部分被略过";
 const char* const kReasonTrailing = "文件结尾之后还有内容，未被读出";
+const char* const kReasonNoMemory = "文件太大，内存不足，无法读出";
 
 enum class Destination : std::uint8_t
 {
@@ -827,7 +830,16 @@ void Parser::EndColorEntry()
 
 RtfReadResult RtfReader::Read(std::string_view bytes)
 {
-    return Parser(bytes).Run();
+    try {
+        return Parser(bytes).Run();
+    } catch (const std::bad_alloc&) {
+        // The document of an input this large does not fit in memory; the caller keeps its
+        // text rather than the program ending in its event loop.
+        RtfReadResult failed;
+        failed.m_status = RtfReadStatus::CannotOpen;
+        failed.m_reason = kReasonNoMemory;
+        return failed;
+    }
 }
 
 RtfReadResult RtfReader::ReadFile(const std::string& path)
@@ -835,7 +847,9 @@ RtfReadResult RtfReader::ReadFile(const std::string& path)
     RtfReadResult failed;
     failed.m_status = RtfReadStatus::CannotOpen;
     failed.m_reason = "无法打开文件";
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer, and the
+    // window with it. It changes nothing for the regular files that are read below.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return failed;
     struct stat info {};
@@ -844,7 +858,13 @@ RtfReadResult RtfReader::ReadFile(const std::string& path)
         return failed;
     }
     std::string bytes;
-    bytes.resize(static_cast<std::size_t>(info.st_size));
+    try {
+        bytes.resize(static_cast<std::size_t>(info.st_size));
+    } catch (const std::exception&) { // bad_alloc, or length_error beyond max_size()
+        ::close(fd);
+        failed.m_reason = kReasonNoMemory;
+        return failed;
+    }
     std::size_t got = 0;
     while (got < bytes.size()) {
         const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);

@@ -11,7 +11,8 @@ enum class RtfReadStatus
     Partial,    // the file is damaged (truncated, unbalanced, nested too deep ...); the
                 // document holds what could be read before and around the damage
     NotRtf,     // the input does not start with "{\rtf"; the document is empty
-    CannotOpen, // the file could not be opened or read; the document is empty
+    CannotOpen, // the file could not be opened or read (or is no regular file, or does not
+                // fit in memory); the document is empty
 };
 
 // What RtfReader returns: the status, a short reason in the program's language (empty when

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <map>
 #include <ostream>
+#include <sys/stat.h>
 #include <unordered_map>
 #include <vector>
 
@@ -249,6 +250,11 @@ bool RtfWriter::Write(const RichText& doc, std::ostream& out)
 
 bool RtfWriter::WriteFile(const RichText& doc, const std::string& path)
 {
+    // Only a regular file (or a new one): opening a FIFO for writing waits for a reader,
+    // and a device is no file to keep.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+        return false;
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     if (!file)
         return false;

@@ -24,6 +24,6 @@ public:
     static bool Write(const RichText& doc, std::ostream& out);
 
     // Creates the file at path (UTF-8 path) or truncates it, and writes doc into it. False when
-    // the file cannot be opened or written completely.
+    // the file cannot be opened or written completely, or the path names no regular file.
     static bool WriteFile(const RichText& doc, const std::string& path);
 };

@@ -5,10 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <sstream>
+#include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -187,6 +192,23 @@ TEST(RtfWriter, FilesAndFailures)
     if (std::filesystem::exists("/dev/full")) {
         EXPECT_FALSE(RtfWriter::WriteFile(doc, "/dev/full"));
     }
+
+    // A FIFO at the path is no file: refused at once, not a wait for a reader that never
+    // comes.
+    const std::filesystem::path fifo = dir.Path() / "pipe.tnf";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::promise<bool> promise;
+    std::future<bool> future = promise.get_future();
+    std::thread writer([&] { promise.set_value(RtfWriter::WriteFile(doc, fifo.string())); });
+    const bool returned = future.wait_for(std::chrono::seconds(3)) == std::future_status::ready;
+    int drain = -1;
+    if (!returned)
+        drain = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK); // releases the waiting writer
+    writer.join();
+    if (drain >= 0)
+        ::close(drain);
+    EXPECT_TRUE(returned) << "WriteFile waited for a reader on a FIFO";
+    EXPECT_FALSE(future.get());
 }
 
 namespace {
