@@ -105,8 +105,10 @@ ConfigureResult Configure(int fd, const LineSettings& settings)
 
     tio.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY
                      | INPCK | IGNPAR | IUCLC | IMAXBEL);
-    if (settings.parity != 0)
-        tio.c_iflag |= INPCK;
+    // INPCK stays off: with it (and without PARMRK) the kernel hands a byte that has a parity
+    // or framing error over as 0, where the original line delivered the byte as it came and
+    // only counted the error. A monitor shows what arrived; a mark or space parity protocol
+    // (9-bit addressing) would otherwise lose every address byte.
     tio.c_oflag &= ~OPOST;
     tio.c_lflag &= ~(ECHO | ECHOE | ECHOK | ECHONL | ICANON | ISIG | IEXTEN);
     tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | CBAUD | (CBAUD << IBSHIFT));

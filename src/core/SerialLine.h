@@ -30,7 +30,8 @@ int SetExclusive(int fd);
 void ClearExclusive(int fd);
 
 // Raw mode, receiver on, modem lines ignored, no flow control, the given line settings, and
-// low latency where the driver offers it. The settings are read back: a driver that rounds
+// low latency where the driver offers it. Received bytes with parity errors are delivered as
+// they came (no INPCK), never replaced by 0. The settings are read back: a driver that rounds
 // the rate by more than 3 % or drops a frame setting has refused it. Pseudo-terminals take
 // any rate but keep CS8 and no parity, which is not a refusal there.
 ConfigureResult Configure(int fd, const LineSettings& settings);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <thread>
@@ -163,12 +164,18 @@ TEST_F(SerialPortTest, ConfigureTakesAnyRateAndRefusesWhatLinuxCannotSet)
         port.Close();
     }
     // Mark and space parity and 5 data bits are taken (a pty keeps CS8 and no parity).
+    // A byte that arrives with a parity or framing error is delivered as it came, as the
+    // original's driver did (it only counted the error): INPCK without PARMRK would turn it
+    // into 00, and every address byte of a mark/space (9-bit) protocol with it.
     port.m_dwBaudRate = 9600;
     for (int parity = 1; parity <= 4; ++parity)
     {
         port.m_nParity = parity;
         port.m_nDataBits = 5 + parity % 4;
         EXPECT_TRUE(port.Open(&receiver, 0, pty.path)) << parity;
+        termios tio{};
+        ASSERT_EQ(tcgetattr(pty.slave, &tio), 0);
+        EXPECT_EQ(tio.c_iflag & (INPCK | IGNPAR | PARMRK | ISTRIP), 0u) << parity;
         port.Close();
     }
     EXPECT_TRUE(sink.m_messages.empty());
