@@ -3,6 +3,7 @@
 
 #include "PtyPair.h"
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <sys/stat.h>
@@ -278,6 +279,77 @@ TEST_F(SerialPortTest, ContinuousStreamGivesFullMessagesWithoutLoss)
     EXPECT_EQ(shortOnes, 0u);
     EXPECT_EQ(joined.size(), total);
     EXPECT_TRUE(joined == data); // no byte lost, doubled or reordered
+}
+
+namespace
+{
+// Holds the worker inside its first delivery until the test opens the gate.
+class GatedReceiver : public RecordingReceiver
+{
+public:
+    void OnPortData(unsigned uiPortNo, std::vector<std::uint8_t> bytes) override
+    {
+        RecordingReceiver::OnPortData(uiPortNo, std::move(bytes));
+        std::unique_lock lock(m_gateMutex);
+        m_gateChanged.wait(lock, [&] { return m_open; });
+    }
+    void Open()
+    {
+        std::lock_guard lock(m_gateMutex);
+        m_open = true;
+        m_gateChanged.notify_all();
+    }
+
+private:
+    std::mutex m_gateMutex;
+    std::condition_variable m_gateChanged;
+    bool m_open = false;
+};
+} // namespace
+
+// Data and the stop request are both waiting when the worker next looks: it stops without
+// reading, so nothing that came after Close was asked for is delivered.
+TEST_F(SerialPortTest, StopWinsOverDataReadyAtTheSameTime)
+{
+    GatedReceiver gated;
+    port.m_dwPackInterval = 20;
+    ASSERT_TRUE(port.Open(&gated, 0, pty.path));
+    pty.Send("a");
+    ASSERT_TRUE(gated.WaitForMessages(1)); // the worker now waits in the gate
+    pty.Send("late");
+    std::thread closer([&] { port.Close(); });
+    std::this_thread::sleep_for(300ms); // Close has signalled the stop and waits to join
+    gated.Open();
+    closer.join();
+    EXPECT_EQ(gated.Texts(), std::vector<std::string>{"a"});
+    EXPECT_EQ(gated.Stops(), 0);
+}
+
+// The window thread writes while the worker reads the same descriptor: both directions
+// arrive whole and in order.
+TEST_F(SerialPortTest, WritesWhileTheWorkerReads)
+{
+    port.m_dwPackInterval = 300;
+    ASSERT_TRUE(port.Open(&receiver, 0, pty.path));
+    const std::size_t total = 2 * 1024 * 1024;
+    const std::string in = Pattern(total, 4242);
+    const std::string out = Pattern(total, 2424);
+    std::string echoed;
+    std::thread farWriter([&] { pty.Send(in); });
+    std::thread farReader([&] { echoed = pty.Receive(total, 60000); });
+    std::size_t written = 0;
+    for (std::size_t at = 0; at < total; at += 1000) // as lines are sent, one at a time
+        written += port.Write(out.data() + at, std::min<std::size_t>(1000, total - at));
+    farWriter.join();
+    farReader.join();
+    EXPECT_EQ(written, total);
+    EXPECT_TRUE(echoed == out);
+    ASSERT_TRUE(receiver.WaitForBytes(total, 60000));
+    std::string received;
+    for (const auto& m : receiver.Messages())
+        received.append(m.begin(), m.end());
+    EXPECT_TRUE(received == in);
+    EXPECT_TRUE(port.Close());
 }
 
 TEST_F(SerialPortTest, HangUpEndsTheWorkerOnceWithoutSpinning)
