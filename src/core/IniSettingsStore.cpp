@@ -369,10 +369,15 @@ bool IniSettingsStore::Flush()
 {
     if (m_pending.empty())
         return true;
+    // Start from the file as it is now, so that another running copy keeps its values. When
+    // it cannot be read back (gone, replaced, grown past the limit), start from what this
+    // program read at start and wrote since: never from this run's changes alone.
     Sections onDisk;
     std::string content;
     if (ReadWholeFile(m_path, content))
         onDisk = Parse(content);
+    else
+        onDisk = m_sections;
     for (const auto& [section, values] : m_pending)
         for (const auto& [name, value] : values)
             onDisk[section].insert_or_assign(name, value);

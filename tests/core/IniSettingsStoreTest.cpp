@@ -202,3 +202,18 @@ TEST_F(IniSettingsStoreTest, TwoProgramsKeepEachOthersValues)
     EXPECT_EQ(third.ReadInt("Settings\\Filter", "Filter0", 0), 9);
     EXPECT_EQ(second.ReadInt("Settings", "TopMost", 0), 0); // read once, at start
 }
+
+TEST_F(IniSettingsStoreTest, FileThatCannotBeReadBackKeepsEarlierValues)
+{
+    {
+        IniSettingsStore store(m_path);
+        store.WriteString("Settings", "COM1", "9600:0:8:0:0:20");
+    }
+    IniSettingsStore store(m_path);
+    // Someone replaces the file with something far beyond the size the store reads.
+    WriteFile(std::string(17 * 1024 * 1024, 'x'));
+    store.WriteInt("Settings", "COMHis", 3);
+    IniSettingsStore after(m_path);
+    EXPECT_EQ(after.ReadString("Settings", "COM1"), "9600:0:8:0:0:20");
+    EXPECT_EQ(after.ReadInt("Settings", "COMHis", 0), 3);
+}
