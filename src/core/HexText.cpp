@@ -7,17 +7,6 @@ namespace {
 
 const char kUpperDigits[] = "0123456789ABCDEF";
 
-int HexValue(unsigned char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 enum class Fault {
     None,
     TooShort,
@@ -64,7 +53,7 @@ Finding Examine(std::string_view text)
                     separator};
         for (std::size_t d = 0; d < 2; ++d) {
             const auto c = static_cast<unsigned char>(text[p + d]);
-            if (HexValue(c) >= 0)
+            if (HexDigitValue(c) >= 0)
                 continue;
             const Fault f = c == ' '    ? (d == 0 ? Fault::HighBlank : Fault::LowBlank)
                             : c >= 0x80 ? (d == 0 ? Fault::HighNonAscii : Fault::LowNonAscii)
@@ -121,6 +110,17 @@ std::string MessageFor(const Finding& f)
 
 } // namespace
 
+int HexDigitValue(unsigned char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 std::string BytesToHexText(const unsigned char* bytes, int length)
 {
     std::string text;
@@ -165,8 +165,8 @@ int HexTextToBytes(std::string_view text, std::vector<unsigned char>& bytes)
         return 0;
     bytes.reserve((text.size() + 1) / 3 + 1);
     for (std::size_t p = 0; p < text.size(); p += 3) {
-        const int high = HexValue(static_cast<unsigned char>(text[p]));
-        const int low = p + 1 < text.size() ? HexValue(static_cast<unsigned char>(text[p + 1])) : -1;
+        const int high = HexDigitValue(static_cast<unsigned char>(text[p]));
+        const int low = p + 1 < text.size() ? HexDigitValue(static_cast<unsigned char>(text[p + 1])) : -1;
         // Unchecked text: a character that is no digit counts as 0.
         bytes.push_back(static_cast<unsigned char>((high < 0 ? 0 : high) * 16 + (low < 0 ? 0 : low)));
     }

@@ -16,6 +16,9 @@
 // These functions have no limit: buffers grow with the text, so a longer line is checked,
 // decoded and converted whole instead of being cut or overrunning a fixed buffer.
 
+// Value of one hexadecimal digit of either case, -1 for any other character.
+int HexDigitValue(unsigned char c);
+
 std::string BytesToHexText(const unsigned char* bytes, int length);
 std::string BytesToHexText(std::string_view bytes);
 

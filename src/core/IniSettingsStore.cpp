@@ -1,5 +1,7 @@
 #include "IniSettingsStore.h"
 
+#include "HexText.h"
+
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -18,13 +20,7 @@ const char kHexDigits[] = "0123456789ABCDEF";
 
 int HexValue(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    return HexDigitValue(static_cast<unsigned char>(c));
 }
 
 bool IsControl(unsigned char c)

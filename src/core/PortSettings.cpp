@@ -1,5 +1,6 @@
 #include "PortSettings.h"
 
+#include "HexText.h"
 #include "SettingsStore.h"
 
 #include <array>
@@ -17,15 +18,11 @@ constexpr int kDefaultBaudIndex = 4; // 9600
 
 constexpr std::string_view kSection = "Settings";
 
+// A digit's value in any base up to 16; 99 (no base accepts it) for other characters.
 int DigitValue(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return 99;
+    const int v = HexDigitValue(static_cast<unsigned char>(c));
+    return v < 0 ? 99 : v;
 }
 
 // One conversion of the C "%i" rule at text[pos]: leading white space, optional sign, then
