@@ -382,7 +382,16 @@ void CXRichEditCtrl::keyPressEvent(QKeyEvent* e)
         ScheduleNotice(false);
         return;
     }
-    QPlainTextEdit::keyPressEvent(e);
+    if (e->matches(QKeySequence::InsertLineSeparator)) {
+        // Shift+Enter would put a soft break inside the line: the user sees two lines, but
+        // F2, the caption and the line numbers see one. Every break here starts a line.
+        QKeyEvent plain(e->type(), e->key(), e->modifiers() & ~Qt::ShiftModifier, e->text(),
+                        e->isAutoRepeat(), static_cast<ushort>(e->count()));
+        QPlainTextEdit::keyPressEvent(&plain);
+        e->setAccepted(plain.isAccepted());
+    } else {
+        QPlainTextEdit::keyPressEvent(e);
+    }
     ScheduleNotice(false);
 }
 
@@ -403,8 +412,12 @@ void CXRichEditCtrl::mouseMoveEvent(QMouseEvent* e)
 void CXRichEditCtrl::insertFromMimeData(const QMimeData* source)
 {
     // Plain text only: colours and fonts of the source document stay behind.
-    if (source && source->hasText())
-        insertPlainText(source->text());
+    if (!source || !source->hasText())
+        return;
+    // A Unicode line separator would stay inside the line as a soft break.
+    QString text = source->text();
+    text.replace(QChar::LineSeparator, QChar('\n'));
+    insertPlainText(text);
 }
 
 void CXRichEditCtrl::ShowMessage(const QString& text)

@@ -357,6 +357,27 @@ private Q_SLOTS:
         QCOMPARE(sendCommand, 1);
     }
 
+    void shiftEnterAndPastedSeparatorsMakeLines()
+    {
+        // Shift is often still held after an upper-case digit: Shift+Enter must start a
+        // line of its own, not a soft break inside the line that F2 would send as one.
+        CVRLSendEdit edit;
+        QTest::keyClicks(&edit, QStringLiteral("EB 90"));
+        QTest::keyClick(&edit, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClicks(&edit, QStringLiteral("0D"));
+        QCOMPARE(edit.LineCount(), 2);
+        QCOMPARE(edit.GetLineText(0), QStringLiteral("EB 90"));
+        QCOMPARE(edit.GetLineText(-1), QStringLiteral("0D"));
+        QCOMPARE(edit.ResolveLine(-1), 1);
+
+        // Text with Unicode line or paragraph separators pastes as separate lines too.
+        QApplication::clipboard()->setText(QStringLiteral("\nAA") + QChar::LineSeparator + "BB"
+                                           + QChar::ParagraphSeparator + "CC");
+        QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(edit.toPlainText(), QStringLiteral("EB 90\n0D\nAA\nBB\nCC"));
+        QCOMPARE(edit.LineCount(), 5);
+    }
+
     void pasteIsPlainText()
     {
         CVRLSendEdit edit;
