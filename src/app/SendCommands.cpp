@@ -176,8 +176,10 @@ void CSendCommands::OnCommand(int id)
                                   : AskFileName(false, QStringLiteral("保存发送窗报文"), QStringLiteral("VRL"));
         if (name.isEmpty())
             return;
+        // The opened file is the one saved at exit: saving its text into the file saved
+        // last would overwrite that file with another's content.
         if (open)
-            SendEdit()->LoadFromFile(name);
+            SendEdit()->LoadFromFile(name, true);
         else
             SendEdit()->SaveToFile(name);
         return;

@@ -514,15 +514,20 @@ bool CXRichEditCtrl::SaveToFile(const QString& path)
     return true;
 }
 
-bool CXRichEditCtrl::LoadFromFile(const QString& path)
+bool CXRichEditCtrl::LoadFromFile(const QString& path, bool remember)
 {
+    QString read = path;
     RtfReadResult result = RtfReader::ReadFile(path.toStdString());
-    if (result.m_status == RtfReadStatus::CannotOpen)
-        result = RtfReader::ReadFile(SendFilePath(true).toStdString());
+    if (result.m_status == RtfReadStatus::CannotOpen) {
+        read = SendFilePath(true);
+        result = RtfReader::ReadFile(read.toStdString());
+    }
     // A file that is not rich text (or cannot be read at all) leaves the text as it is.
     if (!result.IsUsable())
         return false;
     SendEditRichText::ToDocument(result.m_document, *document());
     moveCursor(QTextCursor::Start);
+    if (remember)
+        Store().WriteString("Settings", "XREPath", read.toStdString());
     return true;
 }

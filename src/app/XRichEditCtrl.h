@@ -63,7 +63,8 @@ public:
 
     QString SendFilePath(bool forceDefault) const;
     bool SaveToFile(const QString& path);
-    bool LoadFromFile(const QString& path);
+    // With `remember`, the file that was read becomes "XREPath", the file saved at exit.
+    bool LoadFromFile(const QString& path, bool remember = false);
 
     // Posts the position notice now (the bar shows it once right after creation).
     void PostPositionNotice();

@@ -322,6 +322,36 @@ private Q_SLOTS:
         NewFrame();
         QCOMPARE(Edit().toPlainText(), QStringLiteral("last words")); // from the last saved path
     }
+
+    void openedFileIsTheOneSavedAtExit()
+    {
+        const QString a = m_xdg->Root() + "/a.tnf";
+        const QString b = m_xdg->Root() + "/b.tnf";
+        {
+            CMainFrame& f = NewFrame();
+            QString answer;
+            f.SendSide()->SetFileNameAsker([&](bool, const QString&, const QString&) { return answer; });
+            answer = a;
+            Edit().setPlainText("AA AA");
+            f.OnCommand(ID_SAVE_SEND_FILE);
+            answer = b;
+            Edit().setPlainText("BB BB");
+            f.OnCommand(ID_SAVE_SEND_FILE);
+            // Open a, change it and quit: the change goes into a, and b keeps its own text.
+            answer = a;
+            f.OnCommand(ID_OPEN_SEND_FILE);
+            QCOMPARE(Edit().toPlainText(), QStringLiteral("AA AA"));
+            Edit().setPlainText("AA AA 01");
+        }
+        m_frame.reset();
+        CVRLSendEdit check;
+        QVERIFY(check.LoadFromFile(b));
+        QCOMPARE(check.toPlainText(), QStringLiteral("BB BB"));
+        QVERIFY(check.LoadFromFile(a));
+        QCOMPARE(check.toPlainText(), QStringLiteral("AA AA 01"));
+        NewFrame();
+        QCOMPARE(Edit().toPlainText(), QStringLiteral("AA AA 01"));
+    }
 };
 
 QTEST_MAIN(tst_SendCommands)
