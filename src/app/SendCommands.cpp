@@ -63,6 +63,12 @@ const CommandInfo kOptionCommands[] = {
      nullptr, true},
 };
 
+// Neither the chosen file nor the default file could be written.
+QString SaveFailedText(const QString& path, const QString& fallback)
+{
+    return QStringLiteral("发报窗报文无法保存到：\n%1\n也无法保存到默认文件：\n%2").arg(path, fallback);
+}
+
 } // namespace
 
 CSendCommands::CSendCommands(CMainFrame& frame)
@@ -137,7 +143,16 @@ bool CSendCommands::SendLine(int port, int line)
 void CSendCommands::SaveAtExit()
 {
     CVRLSendEdit* edit = SendEdit();
-    edit->SaveToFile(edit->SendFilePath(false));
+    QString path = edit->SendFilePath(false);
+    // The text is not lost quietly: when neither file can be written, the user is told and
+    // may name another file (cancelling gives the text up).
+    while (!edit->SaveToFile(path)) {
+        m_frame.ShowMessage(SaveFailedText(path, edit->SendFilePath(true))
+                            + QStringLiteral("\n\n请另选一个文件保存发报窗报文。"));
+        path = AskFileName(false, QStringLiteral("保存发送窗报文"), QStringLiteral("VRL"));
+        if (path.isEmpty())
+            return;
+    }
 }
 
 QString CSendCommands::AskFileName(bool open, const QString& title, const QString& defaultName)
@@ -180,8 +195,8 @@ void CSendCommands::OnCommand(int id)
         // last would overwrite that file with another's content.
         if (open)
             SendEdit()->LoadFromFile(name, true);
-        else
-            SendEdit()->SaveToFile(name);
+        else if (!SendEdit()->SaveToFile(name))
+            m_frame.ShowMessage(SaveFailedText(name, SendEdit()->SendFilePath(true)));
         return;
     }
     default:

@@ -352,6 +352,40 @@ private Q_SLOTS:
         NewFrame();
         QCOMPARE(Edit().toPlainText(), QStringLiteral("AA AA 01"));
     }
+
+    void failedSaveIsToldAndTheTextKept()
+    {
+        // Neither the chosen file nor the default file can be written: a plain file stands
+        // where their folders would be.
+        QFile blocker(m_xdg->Root() + "/data/Tellumar");
+        QDir().mkpath(m_xdg->Root() + "/data");
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const QString unwritable = m_xdg->Root() + "/data/Tellumar/x.tnf";
+        const QString rescue = m_xdg->Root() + "/rescue.tnf";
+        QStringList asked;
+        const auto closeFirst = qScopeGuard([this] { m_frame.reset(); }); // the asker sees `asked`
+        {
+            CMainFrame& f = NewFrame();
+            f.SendSide()->SetFileNameAsker([&](bool open, const QString& title, const QString&) {
+                asked << QString("%1|%2").arg(open).arg(title);
+                return asked.size() == 1 ? unwritable : rescue;
+            });
+            Edit().setPlainText("EB 90 02 34 0D");
+            f.OnCommand(ID_SAVE_SEND_FILE);
+            QCOMPARE(m_messages.size(), 1);
+            QVERIFY2(m_messages.first().contains(unwritable), qPrintable(m_messages.first()));
+            m_messages.clear();
+        }
+        // At exit the user is told and asked for another file, which then holds the text.
+        m_frame.reset();
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(asked, (QStringList{"0|保存发送窗报文", "0|保存发送窗报文"}));
+        CVRLSendEdit check;
+        QVERIFY(check.LoadFromFile(rescue));
+        QCOMPARE(check.toPlainText(), QStringLiteral("EB 90 02 34 0D"));
+        QCOMPARE(QString::fromStdString(m_store->ReadString("Settings", "XREPath")), rescue);
+    }
 };
 
 QTEST_MAIN(tst_SendCommands)
