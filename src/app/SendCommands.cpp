@@ -80,8 +80,10 @@ CSendCommands::CSendCommands(CMainFrame& frame)
     CVRLSendEdit* edit = SendEdit();
     edit->SetSettingsStore(&frame.Store());
     edit->SetMessageHandler([this](const QString& text) { m_frame.ShowMessage(text); });
-    // The text the editor had when the program last ended.
-    edit->LoadFromFile(edit->SendFilePath(false));
+    // The text the editor had when the program last ended. A file that is there but cannot
+    // be read keeps its content unless the user types (see SaveAtExit).
+    const QString path = edit->SendFilePath(false);
+    m_bUnreadFileKept = !edit->LoadFromFile(path) && QFileInfo::exists(path);
 
     // Ctrl+Alt+S: into the send editor (Shift makes it another key).
     auto* focusEdit = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+S")), &frame);
@@ -143,6 +145,9 @@ bool CSendCommands::SendLine(int port, int line)
 void CSendCommands::SaveAtExit()
 {
     CVRLSendEdit* edit = SendEdit();
+    // Saving the empty editor would put nothing over a file the start could not read.
+    if (m_bUnreadFileKept && !edit->document()->isModified())
+        return;
     QString path = edit->SendFilePath(false);
     // The text is not lost quietly: when neither file can be written, the user is told and
     // may name another file (cancelling gives the text up).

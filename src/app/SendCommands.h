@@ -59,4 +59,5 @@ private:
     CMainFrame& m_frame;
     CSendFrameWnd* m_pSendBar;
     FileNameAsker m_askFileName;
+    bool m_bUnreadFileKept = false; // the start found the send file but could not read it
 };

@@ -386,6 +386,31 @@ private Q_SLOTS:
         QCOMPARE(check.toPlainText(), QStringLiteral("EB 90 02 34 0D"));
         QCOMPARE(QString::fromStdString(m_store->ReadString("Settings", "XREPath")), rescue);
     }
+
+    void unreadableFileIsNotOverwrittenAtExit()
+    {
+        // A send file that is not rich text (say, replaced by a plain list of frames) shows
+        // an empty editor; quitting without typing must not write that emptiness over it.
+        const QString defaultFile = m_xdg->Root() + "/data/Tellumar/VRL/VRL.tnf";
+        QDir().mkpath(QFileInfo(defaultFile).absolutePath());
+        QFile file(defaultFile);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("EB 90 02 34 0D\n01 03 00 00 00 01\n");
+        file.close();
+        NewFrame();
+        QVERIFY(Edit().toPlainText().isEmpty());
+        m_frame.reset();
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("EB 90 02 34 0D\n01 03 00 00 00 01\n"));
+        file.close();
+
+        // Once the user has typed, the text is saved as always.
+        NewFrame();
+        QTest::keyClicks(&Edit(), "AA");
+        m_frame.reset();
+        NewFrame();
+        QCOMPARE(Edit().toPlainText(), QStringLiteral("AA"));
+    }
 };
 
 QTEST_MAIN(tst_SendCommands)
