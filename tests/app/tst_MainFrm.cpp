@@ -1,5 +1,6 @@
 #include "CommandIds.h"
 #include "IniSettingsStore.h"
+#include "MainFrameFixture.h"
 #include "MainFrm.h"
 #include "PortList.h"
 #include "PortMap.h"
@@ -60,23 +61,11 @@ QStringList MenuTexts(QMenu* menu)
 
 } // namespace
 
-class tst_MainFrm : public QObject
+class tst_MainFrm : public QObject, private MainFrameFixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestXdgFolders> m_xdg;
-    std::unique_ptr<IniSettingsStore> m_store;
-    std::unique_ptr<CMainFrame> m_frame;
-    QStringList m_messages;
-
-    CMainFrame& NewFrame()
-    {
-        m_frame.reset();
-        m_frame = std::make_unique<CMainFrame>(*m_store);
-        m_frame->SetMessageHook([this](const QString& text) { m_messages << text; });
-        return *m_frame;
-    }
     // What the user does: picks the port in the bar's selector.
     void PickPort(int port)
     {
@@ -88,18 +77,8 @@ private:
     bool BarEnabled(int id) { return m_frame->SettingsBar()->Combo(id)->isEnabled(); }
 
 private Q_SLOTS:
-    void init()
-    {
-        m_xdg = std::make_unique<TestXdgFolders>();
-        m_store = std::make_unique<IniSettingsStore>(IniSettingsStore::DefaultPath());
-        m_messages.clear();
-    }
-    void cleanup()
-    {
-        m_frame.reset();
-        m_store.reset();
-        m_xdg.reset();
-    }
+    void init() { StartFixture(); }
+    void cleanup() { EndFixture(); }
 
     void firstStartWithEmptyStore()
     {

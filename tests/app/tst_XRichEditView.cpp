@@ -1,4 +1,5 @@
 #include "FindReplaceDialog.h"
+#include "TestPtyPair.h"
 #include "VRLView.h"
 
 #include <QtTest>
@@ -13,7 +14,6 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTextBlock>
 
 namespace
@@ -57,15 +57,10 @@ class tst_XRichEditView : public QObject
 {
     Q_OBJECT
 private:
-    QTemporaryDir m_home;
+    TestXdgFolders m_home;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_home.isValid());
-        qputenv("XDG_CONFIG_HOME", m_home.filePath(QStringLiteral("config")).toUtf8());
-        qputenv("XDG_DATA_HOME", m_home.filePath(QStringLiteral("data")).toUtf8());
-    }
+    void initTestCase() { QVERIFY(!m_home.Root().isEmpty()); }
 
     void startsEmptyWithItsLook()
     {
@@ -476,7 +471,7 @@ private Q_SLOTS:
         view.AppendText(QString(QChar(0x2193)), 5);
         view.AppendText(QStringLiteral("中文 {a\\b}\n"), 4);
         view.AppendText(QStringLiteral("green"), 2);
-        const QString path = m_home.filePath(QStringLiteral("monitor.tnf"));
+        const QString path = m_home.FilePath(QStringLiteral("monitor.tnf"));
         QVERIFY(view.SaveFile(path));
         QVERIFY(view.LastFileError().isEmpty());
         QVERIFY(!view.IsModified());
@@ -520,13 +515,13 @@ private Q_SLOTS:
         view.AppendText(QStringLiteral("kept\n"), 3);
         const QString text = view.toPlainText();
 
-        const QString missing = m_home.filePath(QStringLiteral("missing.tnf"));
+        const QString missing = m_home.FilePath(QStringLiteral("missing.tnf"));
         QVERIFY(!view.LoadFile(missing));
         QVERIFY(view.LastFileError().contains(missing));
         QCOMPARE(view.toPlainText(), text);
         QVERIFY(view.IsModified());
 
-        const QString plain = m_home.filePath(QStringLiteral("plain.tnf"));
+        const QString plain = m_home.FilePath(QStringLiteral("plain.tnf"));
         {
             QFile file(plain);
             QVERIFY(file.open(QIODevice::WriteOnly));
@@ -536,13 +531,13 @@ private Q_SLOTS:
         QVERIFY(view.LastFileError().contains(QStringLiteral("不是监视报文文件")));
         QCOMPARE(view.toPlainText(), text);
 
-        const QString nowhere = m_home.filePath(QStringLiteral("no/such/folder/monitor.tnf"));
+        const QString nowhere = m_home.FilePath(QStringLiteral("no/such/folder/monitor.tnf"));
         QVERIFY(!view.SaveFile(nowhere));
         QVERIFY(view.LastFileError().contains(nowhere));
         QVERIFY(view.IsModified());
 
         // A damaged file gives what could be read, and says so.
-        const QString damaged = m_home.filePath(QStringLiteral("damaged.tnf"));
+        const QString damaged = m_home.FilePath(QStringLiteral("damaged.tnf"));
         {
             QFile file(damaged);
             QVERIFY(file.open(QIODevice::WriteOnly));
@@ -555,7 +550,7 @@ private Q_SLOTS:
         QVERIFY(!view.IsModified());
 
         // A save over an existing file replaces it whole.
-        const QString path = m_home.filePath(QStringLiteral("again.tnf"));
+        const QString path = m_home.FilePath(QStringLiteral("again.tnf"));
         QVERIFY(view.SaveFile(path));
         view.ClearAll(true);
         view.AppendText(QStringLiteral("short\n"), 3);
@@ -573,7 +568,7 @@ private Q_SLOTS:
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Inch);
-        const QString path = m_home.filePath(QStringLiteral("monitor.pdf"));
+        const QString path = m_home.FilePath(QStringLiteral("monitor.pdf"));
         printer.setOutputFileName(path);
         view.PrintTo(printer);
         const QMarginsF margins = printer.pageLayout().margins(QPageLayout::Inch);

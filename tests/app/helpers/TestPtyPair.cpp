@@ -91,3 +91,8 @@ QString TestXdgFolders::ConfigFile() const
 {
     return m_root + QStringLiteral("/config/Tellumar/VRL.conf");
 }
+
+QString TestXdgFolders::FilePath(const QString& name) const
+{
+    return m_root + QLatin1Char('/') + name;
+}

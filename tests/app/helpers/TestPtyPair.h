@@ -36,6 +36,7 @@ public:
     ~TestXdgFolders();
     const QString& Root() const { return m_root; }
     QString ConfigFile() const; // where the settings store keeps its file
+    QString FilePath(const QString& name) const; // name inside the temporary folder
 
 private:
     QString m_root;
