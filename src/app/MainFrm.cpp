@@ -62,6 +62,19 @@ bool IsFocusEditCommand(int id)
         || id == ID_EDIT_SELECT_ALL;
 }
 
+// QPlainTextEdit and QTextEdit share these slots but no base class that has them.
+template <class Edit>
+void RunFocusEditCommand(Edit& edit, int id)
+{
+    switch (id) {
+    case ID_EDIT_UNDO: edit.undo(); break;
+    case ID_EDIT_CUT: edit.cut(); break;
+    case ID_EDIT_COPY: edit.copy(); break;
+    case ID_EDIT_PASTE: edit.paste(); break;
+    default: edit.selectAll(); break;
+    }
+}
+
 } // namespace
 
 CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
@@ -485,23 +498,11 @@ void CMainFrame::OnFrameCommand(int id)
     if (IsFocusEditCommand(id)) {
         QWidget* focus = QApplication::focusWidget();
         if (auto* edit = qobject_cast<QPlainTextEdit*>(focus); edit && edit != m_pView) {
-            switch (id) {
-            case ID_EDIT_UNDO: edit->undo(); break;
-            case ID_EDIT_CUT: edit->cut(); break;
-            case ID_EDIT_COPY: edit->copy(); break;
-            case ID_EDIT_PASTE: edit->paste(); break;
-            default: edit->selectAll(); break;
-            }
+            RunFocusEditCommand(*edit, id);
             return;
         }
         if (auto* edit = qobject_cast<QTextEdit*>(focus)) {
-            switch (id) {
-            case ID_EDIT_UNDO: edit->undo(); break;
-            case ID_EDIT_CUT: edit->cut(); break;
-            case ID_EDIT_COPY: edit->copy(); break;
-            case ID_EDIT_PASTE: edit->paste(); break;
-            default: edit->selectAll(); break;
-            }
+            RunFocusEditCommand(*edit, id);
             return;
         }
     }

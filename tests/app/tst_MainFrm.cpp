@@ -5,7 +5,9 @@
 #include "PortList.h"
 #include "PortMap.h"
 #include "SerialPort.h"
+#include "SendFrameWnd.h"
 #include "SettingsBar.h"
+#include "VRLSendEdit.h"
 #include "TestPtyPair.h"
 #include "VRLView.h"
 
@@ -507,6 +509,30 @@ private Q_SLOTS:
         QVERIFY(!m_frame->SettingsBar()->isVisible());
         QVERIFY(!m_frame->statusBar()->isVisible());
         QVERIFY(m_frame->MainToolBar()->isVisible());
+    }
+
+    void editCommandsActOnTheFocusedEditor()
+    {
+        CMainFrame& f = NewFrame();
+        f.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f.AppendMonitorLine("01 02", 0, 1);
+        QPlainTextEdit* send = f.SendBar()->SendEdit();
+        send->setPlainText(QStringLiteral("EB 90"));
+        send->setFocus();
+        QTRY_VERIFY(send->hasFocus());
+        f.OnCommand(ID_EDIT_SELECT_ALL);
+        QCOMPARE(send->textCursor().selectedText(), QStringLiteral("EB 90"));
+        QVERIFY(!f.GetView()->textCursor().hasSelection());
+        f.OnCommand(ID_EDIT_CUT);
+        QCOMPARE(send->toPlainText(), QString());
+        f.OnCommand(ID_EDIT_UNDO);
+        QCOMPARE(send->toPlainText(), QStringLiteral("EB 90"));
+
+        f.GetView()->setFocus();
+        QTRY_VERIFY(f.GetView()->hasFocus());
+        f.OnCommand(ID_EDIT_SELECT_ALL);
+        QVERIFY(f.GetView()->textCursor().selectedText().startsWith(QStringLiteral("COM1↑01 02")));
     }
 
     void hungUpPortIsReportedAndCanBeClosed()
