@@ -54,6 +54,11 @@ QString ReadyText()
     return QStringLiteral("就绪");
 }
 
+QString FileOpenError(const QString& path, const QString& why)
+{
+    return QStringLiteral("无法打开监视报文 %1：%2").arg(path, why);
+}
+
 // The clipboard and undo commands act on the text editor that has the focus (the send
 // editor as well as the monitor), as they do everywhere else.
 bool IsFocusEditCommand(int id)
@@ -346,10 +351,13 @@ void CMainFrame::OpenRecentFile(int index)
     if (index < 0 || static_cast<std::size_t>(index) >= m_recentFiles.Size())
         return;
     const std::string path = m_recentFiles.At(static_cast<std::size_t>(index));
-    if (m_pView->LoadFile(QString::fromStdString(path))) {
+    const QString file = QString::fromStdString(path);
+    if (m_pView->LoadFile(file)) {
         m_recentFiles.Add(path);
     } else {
+        // The entry goes, and the user learns why the click did nothing.
         m_recentFiles.Remove(static_cast<std::size_t>(index));
+        ShowMessage(FileOpenError(file, m_pView->LastFileError()));
     }
     // Rebuilding the menu while its action runs would delete the sender: do it next turn.
     QTimer::singleShot(0, this, &CMainFrame::RebuildMenus);
@@ -358,7 +366,7 @@ void CMainFrame::OpenRecentFile(int index)
 bool CMainFrame::OpenMonitorFile(const QString& path)
 {
     if (!m_pView->LoadFile(path)) {
-        statusBar()->showMessage(QStringLiteral("无法打开监视报文 %1：%2").arg(path, m_pView->LastFileError()));
+        statusBar()->showMessage(FileOpenError(path, m_pView->LastFileError()));
         return false;
     }
     m_pView->SetModified(false);

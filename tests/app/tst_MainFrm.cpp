@@ -456,6 +456,20 @@ private Q_SLOTS:
         m_frame.reset(); // the list is kept
         CMainFrame& h = NewFrame();
         QCOMPARE(h.RecentFiles().Files(), std::vector<std::string>{path.toStdString()});
+
+        // A recent file that is gone: the user is told, and the entry leaves the list.
+        QVERIFY(QFile::remove(path));
+        QMenu* recent = h.MenuOf(QStringLiteral("文件(&F)"));
+        QAction* entry = nullptr;
+        for (QAction* a : recent->actions())
+            if (a->text() == QStringLiteral("&1 ") + path)
+                entry = a;
+        QVERIFY(entry);
+        entry->trigger();
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY2(m_messages[0].contains(path), qPrintable(m_messages[0]));
+        QVERIFY(h.RecentFiles().Files().empty());
+        QCOMPARE(Text(h), QString());
     }
 
     void refusedSettingsAndStoredPortOutOfRange()
