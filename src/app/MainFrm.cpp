@@ -785,9 +785,10 @@ void CMainFrame::SetClocks(MonitorLineBuilder::TickSource tick, MonitorLineBuild
 
 void CMainFrame::ShowStoppedPort(unsigned port, const std::string& reason)
 {
-    if (!reason.empty() || m_pPorts->IsOpen(port)) {
+    // News that arrives after the user closed the port concerns nothing any more: kept, it
+    // would ask to close a closed port, and stay through its next open.
+    if (m_pPorts->IsOpen(port))
         m_stoppedPorts[port] = QString::fromStdString(reason);
-    }
     if (m_stoppedPorts.empty()) {
         m_pReadyLabel->setText(ReadyText());
         m_pReadyLabel->setStyleSheet(QString());

@@ -21,7 +21,9 @@
 #include <QToolBar>
 #include <QtTest>
 
+#include <chrono>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -562,6 +564,19 @@ private Q_SLOTS:
         QVERIFY(f.IsPortOpen(0));
         f.OnCommand(ID_OPEN_PORT);
         QVERIFY(!f.IsPortOpen(0));
+        QCOMPARE(ready->text(), QStringLiteral("就绪"));
+
+        // The user closes the port before the window has heard that it stopped: the late
+        // news must not stick to the closed port, nor to its next open.
+        pty = std::make_unique<TestPtyPair>();
+        f.Map().SetPath(0, pty->SlavePath().toStdString());
+        f.OnCommand(ID_OPEN_PORT);
+        QVERIFY(f.IsPortOpen(0));
+        pty.reset();
+        std::this_thread::sleep_for(std::chrono::milliseconds(500)); // the worker ends, unheard
+        f.OnCommand(ID_OPEN_PORT);
+        QVERIFY(!f.IsPortOpen(0));
+        QTest::qWait(100);
         QCOMPARE(ready->text(), QStringLiteral("就绪"));
     }
 };
