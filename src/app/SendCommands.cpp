@@ -198,8 +198,10 @@ void CSendCommands::OnCommand(int id)
             return;
         // The opened file is the one saved at exit: saving its text into the file saved
         // last would overwrite that file with another's content.
-        if (open)
-            SendEdit()->LoadFromFile(name, true);
+        if (open) {
+            if (!SendEdit()->LoadFromFile(name, true))
+                m_frame.ShowMessage(QStringLiteral("无法读取发报窗报文文件：\n%1").arg(name));
+        }
         else if (!SendEdit()->SaveToFile(name))
             m_frame.ShowMessage(SaveFailedText(name, SendEdit()->SendFilePath(true)));
         return;

@@ -411,6 +411,22 @@ private Q_SLOTS:
         NewFrame();
         QCOMPARE(Edit().toPlainText(), QStringLiteral("AA"));
     }
+
+    void openingAnUnreadableFileIsTold()
+    {
+        const QString junk = m_xdg->Root() + "/junk.tnf";
+        QFile file(junk);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("EB 90 02 34 0D\n");
+        file.close();
+        CMainFrame& f = NewFrame();
+        f.SendSide()->SetFileNameAsker([&](bool, const QString&, const QString&) { return junk; });
+        Edit().setPlainText("01 02");
+        f.OnCommand(ID_OPEN_SEND_FILE);
+        QCOMPARE(Edit().toPlainText(), QStringLiteral("01 02"));
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY2(m_messages.first().contains(junk), qPrintable(m_messages.first()));
+    }
 };
 
 QTEST_MAIN(tst_SendCommands)
