@@ -291,16 +291,21 @@ private Q_SLOTS:
         QVERIFY(!f.Action(ID_WORD_WRAP)->isChecked());
 
         // The ASC-send additions follow "ASC模式发送": greyed while it is off, checks kept.
-        QVERIFY(f.Action(ID_ADD_CR)); // the send side's row, served by the frame
-        f.Options().m_addCR = 1;
-        f.Options().m_ascSend = 0;
-        static const CommandInfo kAddCr[] = {{ID_ADD_CR, "添加回车符(&D)", nullptr, "", "", nullptr, true}};
-        f.AddCommands(kAddCr, nullptr);
+        // (The rows as the program registers them: the send side's, served by the frame.)
+        QVERIFY(!f.UpdateCommand(ID_ADD_CR).m_enabled);
+        f.OnCommand(ID_ASC_SEND);
+        for (int id : {ID_ADD_CR, ID_ADD_STX, ID_ADD_ETX, ID_ADD_LF})
+            QVERIFY2(f.UpdateCommand(id).m_enabled, qPrintable(QString::number(id)));
+        f.OnCommand(ID_ADD_CR);
+        QVERIFY(f.Action(ID_ADD_CR)->isChecked());
+        f.OnCommand(ID_ASC_SEND);
         s = f.UpdateCommand(ID_ADD_CR);
         QVERIFY(!s.m_enabled);
         QVERIFY(s.m_checked);
-        f.Options().m_ascSend = 1;
-        QVERIFY(f.UpdateCommand(ID_ADD_CR).m_enabled);
+        QVERIFY(!f.Action(ID_ADD_CR)->isEnabled());
+        f.OnCommand(ID_ASC_SEND);
+        QVERIFY(f.Action(ID_ADD_CR)->isEnabled());
+        QVERIFY(f.Action(ID_ADD_CR)->isChecked());
 
         // Clear: empty text, not modified, nothing to undo.
         f.AppendMonitorLine("01", 0, 1);
