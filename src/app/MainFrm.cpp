@@ -339,7 +339,8 @@ void CMainFrame::FillRecentFiles(QMenu* menu)
     }
     for (std::size_t i = 0; i < m_recentFiles.Size(); ++i) {
         const QString path = QString::fromStdString(m_recentFiles.At(i));
-        QAction* a = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
+        // "&&": an "&" of the path is shown, not taken for the access key.
+        QAction* a = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QString(path).replace(QLatin1Char('&'), QStringLiteral("&&"))));
         a->setStatusTip(QStringLiteral("打开文件 ") + path);
         const int index = static_cast<int>(i);
         connect(a, &QAction::triggered, this, [this, index] { OpenRecentFile(index); });

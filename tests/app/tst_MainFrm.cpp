@@ -438,7 +438,9 @@ private Q_SLOTS:
     {
         CMainFrame& f = NewFrame();
         f.AppendMonitorLine("01 03 0A", 0, 1);
-        const QString path = m_xdg->Root() + QStringLiteral("/capture.tnf");
+        // An "&" in the name is shown, not taken for the item's access key.
+        const QString path = m_xdg->Root() + QStringLiteral("/R&D capture.tnf");
+        const QString shown = QStringLiteral("&1 ") + m_xdg->Root() + QStringLiteral("/R&&D capture.tnf");
         QVERIFY(f.GetView()->SaveFile(path));
 
         CMainFrame& g = NewFrame();
@@ -452,7 +454,7 @@ private Q_SLOTS:
                                                QStringLiteral("-"),
                                                QStringLiteral("打印(&P)...\tCtrl+P"), QStringLiteral("打印预览(&V)"),
                                                QStringLiteral("打印设置(&R)..."), QStringLiteral("-"),
-                                               QStringLiteral("&1 ") + path, QStringLiteral("-"),
+                                               shown, QStringLiteral("-"),
                                                QStringLiteral("退出(&X)")}));
 
         // A file that cannot be read leaves the text and the list as they were.
@@ -469,7 +471,7 @@ private Q_SLOTS:
         QMenu* recent = h.MenuOf(QStringLiteral("文件(&F)"));
         QAction* entry = nullptr;
         for (QAction* a : recent->actions())
-            if (a->text() == QStringLiteral("&1 ") + path)
+            if (a->text() == shown)
                 entry = a;
         QVERIFY(entry);
         entry->trigger();
