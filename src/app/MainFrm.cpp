@@ -80,6 +80,19 @@ void RunFocusEditCommand(Edit& edit, int id)
     }
 }
 
+// Enough of the window's top to take it with the mouse lies on a screen. A rectangle stored
+// on a screen that has gone since (a monitor unplugged) fails this.
+bool IsOnSomeScreen(const QRect& window)
+{
+    const QRect top(window.left(), window.top(), window.width(), std::min(window.height(), 40));
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect shown = screen->geometry().intersected(top);
+        if (shown.width() >= std::min(top.width(), 100) && shown.height() >= std::min(top.height(), 20))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
@@ -860,8 +873,9 @@ void CMainFrame::RestorePlacement()
     const int top = m_store.ReadInt(kPlacementSection, "top", 0);
     const int right = m_store.ReadInt(kPlacementSection, "right", -1);
     const int bottom = m_store.ReadInt(kPlacementSection, "bottom", -1);
-    if (right > left && bottom > top) {
-        setGeometry(left, top, right - left, bottom - top);
+    const QRect stored(left, top, right - left, bottom - top);
+    if (right > left && bottom > top && IsOnSomeScreen(stored)) {
+        setGeometry(stored);
     } else {
         // First start: most of the work area, centred.
         QScreen* screen = QGuiApplication::primaryScreen();

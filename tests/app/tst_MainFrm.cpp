@@ -14,8 +14,10 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTextBlock>
 #include <QToolBar>
@@ -385,6 +387,24 @@ private Q_SLOTS:
         QCOMPARE(m_store->ReadInt("MFW-Main", "bottom", -1), placed.top() + placed.height());
         CMainFrame& again = NewFrame();
         QCOMPARE(again.geometry(), placed);
+
+        // A rectangle on a screen that is no longer there (a monitor unplugged since) would
+        // put the window where nobody can see it: it opens on the primary screen instead.
+        m_frame.reset();
+        m_store->WriteInt("MFW-Main", "left", 20000);
+        m_store->WriteInt("MFW-Main", "top", 20000);
+        m_store->WriteInt("MFW-Main", "right", 20640);
+        m_store->WriteInt("MFW-Main", "bottom", 20480);
+        CMainFrame& lost = NewFrame();
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QVERIFY2(screen.intersects(lost.geometry()), qPrintable(QStringLiteral("%1,%2").arg(lost.x()).arg(lost.y())));
+        // Partly on the screen is left where it was.
+        m_frame.reset();
+        m_store->WriteInt("MFW-Main", "left", screen.right() - 300);
+        m_store->WriteInt("MFW-Main", "top", 10);
+        m_store->WriteInt("MFW-Main", "right", screen.right() + 300);
+        m_store->WriteInt("MFW-Main", "bottom", 410);
+        QCOMPARE(NewFrame().geometry(), QRect(screen.right() - 300, 10, 600, 400));
     }
 
     void alwaysOnTopIsStoredAtOnce()
