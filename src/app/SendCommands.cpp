@@ -199,7 +199,17 @@ void CSendCommands::OnCommand(int id)
         // The opened file is the one saved at exit: saving its text into the file saved
         // last would overwrite that file with another's content.
         if (open) {
-            if (!SendEdit()->LoadFromFile(name, true))
+            // What was typed since the last save goes to its file first, as it would at
+            // exit: another file replaces the text and would otherwise drop it. Opening the
+            // same file again is the way back to its saved text.
+            CVRLSendEdit* edit = SendEdit();
+            const QString current = edit->SendFilePath(false);
+            const bool sameFile = QFileInfo(name).canonicalFilePath() == QFileInfo(current).canonicalFilePath();
+            if (edit->document()->isModified() && !sameFile && !edit->SaveToFile(current)) {
+                m_frame.ShowMessage(SaveFailedText(current, edit->SendFilePath(true)));
+                return;
+            }
+            if (!edit->LoadFromFile(name, true))
                 m_frame.ShowMessage(QStringLiteral("无法读取发报窗报文文件：\n%1").arg(name));
         }
         else if (!SendEdit()->SaveToFile(name))

@@ -427,6 +427,41 @@ private Q_SLOTS:
         QCOMPARE(m_messages.size(), 1);
         QVERIFY2(m_messages.first().contains(junk), qPrintable(m_messages.first()));
     }
+
+    void openingAnotherFileKeepsTheChangedText()
+    {
+        const QString a = m_xdg->Root() + "/a.tnf";
+        const QString b = m_xdg->Root() + "/b.tnf";
+        CMainFrame& f = NewFrame();
+        QString answer;
+        f.SendSide()->SetFileNameAsker([&](bool, const QString&, const QString&) { return answer; });
+        answer = b;
+        Edit().setPlainText("BB BB");
+        f.OnCommand(ID_SAVE_SEND_FILE);
+        answer = a;
+        Edit().setPlainText("AA AA");
+        f.OnCommand(ID_SAVE_SEND_FILE);
+        // Typed after the last save, then another file opened: the typing goes into the
+        // file it belonged to, as it would at exit, instead of vanishing.
+        QTextCursor end = Edit().textCursor();
+        end.movePosition(QTextCursor::End);
+        Edit().setTextCursor(end);
+        QTest::keyClicks(&Edit(), " 01");
+        answer = b;
+        f.OnCommand(ID_OPEN_SEND_FILE);
+        QCOMPARE(Edit().toPlainText(), QStringLiteral("BB BB"));
+        CVRLSendEdit check;
+        QVERIFY(check.LoadFromFile(a));
+        QCOMPARE(check.toPlainText(), QStringLiteral("AA AA 01"));
+        QVERIFY(m_messages.isEmpty());
+
+        // Reopening the file on screen drops the changes instead.
+        QTest::keyClicks(&Edit(), "CC ");
+        f.OnCommand(ID_OPEN_SEND_FILE);
+        QCOMPARE(Edit().toPlainText(), QStringLiteral("BB BB"));
+        QVERIFY(check.LoadFromFile(b));
+        QCOMPARE(check.toPlainText(), QStringLiteral("BB BB"));
+    }
 };
 
 QTEST_MAIN(tst_SendCommands)
