@@ -11,6 +11,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QShortcut>
+#include <QTimer>
 
 #include <optional>
 
@@ -84,6 +85,12 @@ CSendCommands::CSendCommands(CMainFrame& frame)
     // be read keeps its content unless the user types (see SaveAtExit).
     const QString path = edit->SendFilePath(false);
     m_bUnreadFileKept = !edit->LoadFromFile(path) && QFileInfo::exists(path);
+    if (m_bUnreadFileKept) {
+        QTimer::singleShot(0, this, [this, path] {
+            m_frame.ShowMessage(QStringLiteral("无法读取发报窗报文文件：\n%1\n\n只要不修改发报窗报文，退出时不会覆盖这个文件。")
+                                    .arg(path));
+        });
+    }
 
     // Ctrl+Alt+S: into the send editor (Shift makes it another key).
     auto* focusEdit = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+S")), &frame);

@@ -399,6 +399,9 @@ private Q_SLOTS:
         file.close();
         NewFrame();
         QVERIFY(Edit().toPlainText().isEmpty());
+        // The user learns why the editor is empty, once the window is up.
+        QTRY_COMPARE(m_messages.size(), 1);
+        QVERIFY2(m_messages.first().contains(defaultFile), qPrintable(m_messages.first()));
         m_frame.reset();
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("EB 90 02 34 0D\n01 03 00 00 00 01\n"));
