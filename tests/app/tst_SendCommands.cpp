@@ -1,5 +1,6 @@
 #include "CommandIds.h"
 #include "IniSettingsStore.h"
+#include "MainFrameFixture.h"
 #include "MainFrm.h"
 #include "PortMap.h"
 #include "SendCommands.h"
@@ -31,23 +32,11 @@ void SetCaretLine(CXRichEditCtrl& edit, int line)
 
 } // namespace
 
-class tst_SendCommands : public QObject
+class tst_SendCommands : public QObject, private MainFrameFixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestXdgFolders> m_xdg;
-    std::unique_ptr<IniSettingsStore> m_store;
-    std::unique_ptr<CMainFrame> m_frame;
-    QStringList m_messages;
-
-    CMainFrame& NewFrame()
-    {
-        m_frame.reset();
-        m_frame = std::make_unique<CMainFrame>(*m_store);
-        m_frame->SetMessageHook([this](const QString& text) { m_messages << text; });
-        return *m_frame;
-    }
     CVRLSendEdit& Edit() { return *m_frame->SendBar()->SendEdit(); }
     // COM1 on the pty's far end, open, with sent lines shown in the monitor.
     void OpenPort(TestPtyPair& pty)
@@ -60,18 +49,8 @@ private:
     QString Monitor() { return m_frame->GetView()->toPlainText(); }
 
 private Q_SLOTS:
-    void init()
-    {
-        m_xdg = std::make_unique<TestXdgFolders>();
-        m_store = std::make_unique<IniSettingsStore>(IniSettingsStore::DefaultPath());
-        m_messages.clear();
-    }
-    void cleanup()
-    {
-        m_frame.reset();
-        m_store.reset();
-        m_xdg.reset();
-    }
+    void init() { StartFixture(); }
+    void cleanup() { EndFixture(); }
 
     void sendLineInHexMode()
     {

@@ -1,5 +1,6 @@
 #include "SendFrameWnd.h"
 #include "SettingsStore.h"
+#include "TestPtyPair.h"
 #include "VRLSendEdit.h"
 
 #include <QAction>
@@ -8,10 +9,11 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTimer>
 #include <QtTest>
+
+#include <memory>
 
 namespace {
 
@@ -70,14 +72,13 @@ class tst_SendEdit : public QObject
 {
     Q_OBJECT
 private:
-    QTemporaryDir m_home;
+    std::unique_ptr<TestXdgFolders> m_xdg;
 
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(m_home.isValid());
-        qputenv("XDG_DATA_HOME", (m_home.path() + "/data").toUtf8());
-        qputenv("XDG_CONFIG_HOME", (m_home.path() + "/config").toUtf8());
+        m_xdg = std::make_unique<TestXdgFolders>();
+        QVERIFY(!m_xdg->Root().isEmpty());
     }
 
     void lineOperations()
@@ -443,8 +444,8 @@ private Q_SLOTS:
     void sendFileRoundTripAndFallback()
     {
         MemorySettingsStore store;
-        const QString file = m_home.path() + "/frames/a.tnf";
-        QDir().mkpath(m_home.path() + "/frames");
+        const QString file = m_xdg->Root() + "/frames/a.tnf";
+        QDir().mkpath(m_xdg->Root() + "/frames");
         {
             CVRLSendEdit edit;
             edit.SetSettingsStore(&store);
@@ -470,7 +471,7 @@ private Q_SLOTS:
             QVERIFY(!edit.document()->isModified());
 
             // A file that is not rich text leaves the text alone.
-            const QString junk = m_home.path() + "/frames/junk.tnf";
+            const QString junk = m_xdg->Root() + "/frames/junk.tnf";
             QFile f(junk);
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write("plain words");
@@ -481,14 +482,14 @@ private Q_SLOTS:
 
         // The default folder does not exist yet: saving to an unwritable place creates it,
         // writes the default file and remembers that file.
-        const QString defaultFile = m_home.path() + "/data/Tellumar/VRL/VRL.tnf";
+        const QString defaultFile = m_xdg->Root() + "/data/Tellumar/VRL/VRL.tnf";
         QVERIFY(!QFileInfo::exists(defaultFile));
         {
             CVRLSendEdit edit;
             edit.SetSettingsStore(&store);
             QCOMPARE(edit.SendFilePath(true), defaultFile);
             edit.setPlainText(QStringLiteral("01 02"));
-            QVERIFY(edit.SaveToFile(m_home.path() + "/no/such/folder/b.tnf"));
+            QVERIFY(edit.SaveToFile(m_xdg->Root() + "/no/such/folder/b.tnf"));
             QVERIFY(QFileInfo::exists(defaultFile));
             QCOMPARE(QString::fromStdString(store.ReadString("Settings", "XREPath")), defaultFile);
         }
@@ -497,7 +498,7 @@ private Q_SLOTS:
             edit.SetSettingsStore(&store);
             edit.setPlainText("keep");
             // A name that does not exist loads the default file.
-            QVERIFY(edit.LoadFromFile(m_home.path() + "/missing.tnf"));
+            QVERIFY(edit.LoadFromFile(m_xdg->Root() + "/missing.tnf"));
             QCOMPARE(edit.toPlainText(), QStringLiteral("01 02"));
         }
         {
@@ -505,7 +506,7 @@ private Q_SLOTS:
             CVRLSendEdit edit;
             edit.SetSettingsStore(&store);
             edit.setPlainText("keep");
-            QVERIFY(!edit.LoadFromFile(m_home.path() + "/missing.tnf"));
+            QVERIFY(!edit.LoadFromFile(m_xdg->Root() + "/missing.tnf"));
             QCOMPARE(edit.toPlainText(), QStringLiteral("keep"));
         }
     }
