@@ -72,7 +72,10 @@ void SendEditRichText::ToDocument(const RichText& text, QTextDocument& document)
             const std::size_t nl = runText.find('\n', from);
             const std::size_t to = nl == std::string_view::npos ? runText.size() : nl;
             if (to > from) {
-                const QString piece = QString::fromUtf8(runText.data() + from, static_cast<qsizetype>(to - from));
+                QString piece = QString::fromUtf8(runText.data() + from, static_cast<qsizetype>(to - from));
+                // A Unicode line separator would be a soft break inside a line: every break
+                // of the send text starts a line of its own.
+                piece.replace(QChar::LineSeparator, QChar('\n'));
                 cursor.insertText(piece, format);
             }
             if (nl == std::string_view::npos)

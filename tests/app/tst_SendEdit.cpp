@@ -377,6 +377,16 @@ private Q_SLOTS:
         QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(edit.toPlainText(), QStringLiteral("EB 90\n0D\nAA\nBB\nCC"));
         QCOMPARE(edit.LineCount(), 5);
+
+        // A send file holding such a separator (written before, or by another program).
+        const QString file = m_xdg->FilePath("separator.tnf");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("{\\rtf1\\ansi\\ansicpg936 AA\\u8232?BB\\par\n}");
+        f.close();
+        QVERIFY(edit.LoadFromFile(file));
+        QCOMPARE(edit.LineCount(), 2);
+        QCOMPARE(edit.GetLineText(1), QStringLiteral("BB"));
     }
 
     void pasteIsPlainText()
