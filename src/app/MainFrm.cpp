@@ -54,9 +54,10 @@ QString ReadyText()
     return QStringLiteral("就绪");
 }
 
+// why names the file already; path stands in when the view gave no reason.
 QString FileOpenError(const QString& path, const QString& why)
 {
-    return QStringLiteral("无法打开监视报文 %1：%2").arg(path, why);
+    return why.isEmpty() ? QStringLiteral("无法打开监视报文“%1”！").arg(path) : why;
 }
 
 // The clipboard and undo commands act on the text editor that has the focus (the send
@@ -368,6 +369,7 @@ void CMainFrame::OpenRecentFile(int index)
     const QString file = QString::fromStdString(path);
     if (m_pView->LoadFile(file)) {
         m_recentFiles.Add(path);
+        ShowDamageNote();
     } else {
         // The entry goes, and the user learns why the click did nothing.
         m_recentFiles.Remove(static_cast<std::size_t>(index));
@@ -386,7 +388,17 @@ bool CMainFrame::OpenMonitorFile(const QString& path)
     m_pView->SetModified(false);
     m_recentFiles.Add(path.toStdString());
     RebuildMenus();
+    ShowDamageNote();
     return true;
+}
+
+// A damaged file loads what could be read of it; the view then names the damage. A box,
+// because a note in the status bar is gone with the next prompt of whatever the mouse
+// passes over.
+void CMainFrame::ShowDamageNote()
+{
+    if (!m_pView->LastFileError().isEmpty())
+        ShowMessage(m_pView->LastFileError());
 }
 
 void CMainFrame::OnCommand(int id)

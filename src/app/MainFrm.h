@@ -161,6 +161,7 @@ private:
     QAction* ActionFor(CommandEntry& entry);
     void FillRecentFiles(QMenu* menu);
     void OpenRecentFile(int index);
+    void ShowDamageNote();
 
     void WatchDevices();
     void OnDevicesChanged();

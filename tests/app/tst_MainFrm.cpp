@@ -477,8 +477,25 @@ private Q_SLOTS:
                                                shown, QStringLiteral("-"),
                                                QStringLiteral("退出(&X)")}));
 
+        // A damaged file shows what could be read, and the user is told that it is damaged.
+        const QString damaged = m_xdg->Root() + QStringLiteral("/damaged.tnf");
+        {
+            QFile out(damaged);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write("{\\rtf1\\ansi 01 03 0A\\par 01 0");
+        }
+        QVERIFY(g.OpenMonitorFile(damaged));
+        QVERIFY(Text(g).startsWith(QStringLiteral("01 03 0A\n")));
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY2(m_messages[0].contains(QStringLiteral("已损坏")), qPrintable(m_messages[0]));
+        QVERIFY(g.OpenMonitorFile(path));
+        g.RecentFiles().Remove(1);
+        g.RebuildMenus();
+
         // A file that cannot be read leaves the text and the list as they were.
-        QVERIFY(!g.OpenMonitorFile(m_xdg->Root() + QStringLiteral("/missing.tnf")));
+        const QString missing = m_xdg->Root() + QStringLiteral("/missing.tnf");
+        QVERIFY(!g.OpenMonitorFile(missing));
+        QVERIFY2(g.statusBar()->currentMessage().contains(missing), qPrintable(g.statusBar()->currentMessage()));
         QCOMPARE(Text(g), QStringLiteral("COM1↑01 03 0A\n"));
         QCOMPARE(g.RecentFiles().Size(), 1u);
 
@@ -495,8 +512,8 @@ private Q_SLOTS:
                 entry = a;
         QVERIFY(entry);
         entry->trigger();
-        QCOMPARE(m_messages.size(), 1);
-        QVERIFY2(m_messages[0].contains(path), qPrintable(m_messages[0]));
+        QCOMPARE(m_messages.size(), 2);
+        QVERIFY2(m_messages[1].contains(path), qPrintable(m_messages[1]));
         QVERIFY(h.RecentFiles().Files().empty());
         QCOMPARE(Text(h), QString());
     }
