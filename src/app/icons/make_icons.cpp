@@ -22,6 +22,22 @@ void Save(const char* name, int size, const std::function<void(QPainter&)>& draw
     image.save(name);
 }
 
+// The letters "Ab" over an arrow in the given colour: the ASC modes.
+void AscLetters(QPainter& p, QColor arrow)
+{
+    QFont f("DejaVu Sans");
+    f.setPixelSize(17);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(QColor(30, 30, 30));
+    p.drawText(QRectF(0, 0, 32, 20), Qt::AlignCenter, "Ab");
+    p.setPen(QPen(arrow, 2.6, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(5, 26), QPointF(22, 26));
+    p.setPen(Qt::NoPen);
+    p.setBrush(arrow);
+    p.drawPolygon(QPolygonF({QPointF(28, 26), QPointF(21, 21.5), QPointF(21, 30.5)}));
+}
+
 // A DB9 connector face, the program's sign for a serial port.
 void Connector(QPainter& p, QColor body, QColor pins)
 {
@@ -86,34 +102,10 @@ int main(int argc, char* argv[])
         p.setPen(QPen(QColor(210, 30, 30), 3.2, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(4, 28), QPointF(28, 4));
     });
-    // ASC receive: the letters "Ab" with an arrow coming in.
-    Save("asc_receive.png", 32, [](QPainter& p) {
-        QFont f("DejaVu Sans");
-        f.setPixelSize(17);
-        f.setBold(true);
-        p.setFont(f);
-        p.setPen(QColor(30, 30, 30));
-        p.drawText(QRectF(0, 0, 32, 20), Qt::AlignCenter, "Ab");
-        p.setPen(QPen(QColor(0, 0, 200), 2.6, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(5, 26), QPointF(22, 26));
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(0, 0, 200));
-        p.drawPolygon(QPolygonF({QPointF(28, 26), QPointF(21, 21.5), QPointF(21, 30.5)}));
-    });
-    // ASC send: the letters "Ab" with a red arrow, red as sent text is in the monitor.
-    Save("asc_send.png", 32, [](QPainter& p) {
-        QFont f("DejaVu Sans");
-        f.setPixelSize(17);
-        f.setBold(true);
-        p.setFont(f);
-        p.setPen(QColor(30, 30, 30));
-        p.drawText(QRectF(0, 0, 32, 20), Qt::AlignCenter, "Ab");
-        p.setPen(QPen(QColor(200, 0, 0), 2.6, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(5, 26), QPointF(22, 26));
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(200, 0, 0));
-        p.drawPolygon(QPolygonF({QPointF(28, 26), QPointF(21, 21.5), QPointF(21, 30.5)}));
-    });
+    // ASC receive and ASC send: the letters "Ab" with an arrow, blue and red as received and
+    // sent text are in the monitor.
+    Save("asc_receive.png", 32, [](QPainter& p) { AscLetters(p, QColor(0, 0, 200)); });
+    Save("asc_send.png", 32, [](QPainter& p) { AscLetters(p, QColor(200, 0, 0)); });
     // Send window: a panel of typed lines, one green comment, docked at the bottom.
     Save("send_window.png", 32, [](QPainter& p) {
         p.setPen(QPen(QColor(90, 90, 90), 1.2));
