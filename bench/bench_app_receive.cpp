@@ -191,6 +191,18 @@ void CatBaseline(const std::string& path, int master, double seconds)
                 static_cast<double>(written) / s / 1e6, static_cast<double>(written) / 1e6, s);
 }
 
+// Counts what the pipeline handed on after the display, in the forwarding slot.
+class ForwardTap : public ForwardStep
+{
+public:
+    using Fn = std::function<void(unsigned, const std::uint8_t*, std::size_t)>;
+    explicit ForwardTap(Fn fn) : m_fn(std::move(fn)) {}
+    void ForwardReceived(unsigned port, const std::uint8_t* bytes, std::size_t count) override { m_fn(port, bytes, count); }
+
+private:
+    Fn m_fn;
+};
+
 void FloodOnePort(CMainFrame& frame, double seconds)
 {
     Pty pty;
@@ -198,9 +210,8 @@ void FloodOnePort(CMainFrame& frame, double seconds)
 
     OpenPort(frame, 0, pty.m_path);
     std::uint64_t shown = 0;
-    frame.AddReceiveListener([&](unsigned, const std::vector<std::uint8_t>& bytes, const std::string&) {
-        shown += bytes.size();
-    });
+    ForwardTap tap([&](unsigned, const std::uint8_t*, std::size_t count) { shown += count; });
+    frame.Pipeline().SetForwarding(&tap);
     const long peakBefore = PeakRssKb();
     StallProbe probe;
     std::atomic<bool> stop{false};
@@ -249,11 +260,12 @@ void SixteenPorts(CMainFrame& frame, double seconds)
 
     // Each message: port index, a 16-bit sequence number, and 7 bytes of its own.
     std::vector<std::vector<std::uint8_t>> received(kPorts);
-    frame.AddReceiveListener([&](unsigned port, const std::vector<std::uint8_t>& bytes, const std::string&) {
+    ForwardTap tap([&](unsigned port, const std::uint8_t* bytes, std::size_t count) {
         const int i = static_cast<int>(port) - 20;
         if (i >= 0 && i < kPorts)
-            received[static_cast<std::size_t>(i)].insert(received[static_cast<std::size_t>(i)].end(), bytes.begin(), bytes.end());
+            received[static_cast<std::size_t>(i)].insert(received[static_cast<std::size_t>(i)].end(), bytes, bytes + count);
     });
+    frame.Pipeline().SetForwarding(&tap);
 
     std::atomic<bool> stop{false};
     int sent = 0;

@@ -1,6 +1,7 @@
 #include "MainFrm.h"
 
 #include "AboutDlg.h"
+#include "CommandRouter.h"
 #include "CommandIds.h"
 #include "IniSettingsStore.h"
 #include "PortList.h"
@@ -18,8 +19,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QElapsedTimer>
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
@@ -96,10 +99,25 @@ bool IsOnSomeScreen(const QRect& window)
 
 } // namespace
 
+// The frame's own commands, for the router: the port and option commands, the view's, the
+// window commands.
+class CMainFrame::FrameCommands : public CCommandTarget
+{
+public:
+    explicit FrameCommands(CMainFrame& frame) : m_frame(frame) {}
+    void OnCommand(int id) override { m_frame.OnFrameCommand(id); }
+    void OnUpdateCommand(int id, CommandState& state) override { m_frame.OnUpdateFrameCommand(id, state); }
+
+private:
+    CMainFrame& m_frame;
+};
+
 CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     : QMainWindow(parent),
       m_store(store),
-      m_inbox([this] { Q_EMIT receivedWaiting(); })
+      m_inbox([this] { Q_EMIT receivedWaiting(); }),
+      m_pipeline(m_options, *this, [this] { return m_currentPort; }),
+      m_pFrameCommands(std::make_unique<FrameCommands>(*this))
 {
     InitResources();
     setWindowTitle(QStringLiteral("VRL－串口监视工具"));
@@ -124,8 +142,10 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
 
     m_pView = new CVRLView(this);
     setCentralWidget(m_pView);
-    AddCommands(MonitorCommands(), nullptr);
     CreateBars();
+    m_pRouter = new CCommandRouter(*this, *m_pToolBar, *m_pFrameCommands);
+    m_pRouter->SetRecentFilesFiller([this](QMenu* menu) { FillRecentFiles(menu); });
+    AddCommands(MonitorCommands(), nullptr);
     m_pSend = new CSendCommands(*this);
     AddCommands(CSendCommands::Commands(), m_pSend);
     AddCommands(CSendCommands::OptionCommands(), nullptr);
@@ -186,6 +206,7 @@ void CMainFrame::Shutdown()
         return;
     m_bShutDown = true;
     m_pIdleTimer->stop();
+    m_pRouter->Stop();
 
     auto* ini = dynamic_cast<IniSettingsStore*>(&m_store);
     if (ini)
@@ -204,144 +225,42 @@ void CMainFrame::Shutdown()
 
 void CMainFrame::AddCommands(std::span<const CommandInfo> rows, CCommandTarget* target)
 {
-    for (const CommandInfo& row : rows) {
-        CommandEntry& entry = m_commands[row.m_id];
-        entry.m_info = row;
-        entry.m_target = target;
-        ActionFor(entry);
-    }
-}
-
-QAction* CMainFrame::ActionFor(CommandEntry& entry)
-{
-    const CommandInfo& info = entry.m_info;
-    if (!entry.m_action) {
-        entry.m_action = new QAction(this);
-        const int id = info.m_id;
-        connect(entry.m_action, &QAction::triggered, this, [this, id] { OnCommand(id); });
-        addAction(entry.m_action); // keys work while the menu bar or toolbar is hidden
-    }
-    QAction* action = entry.m_action;
-    action->setData(info.m_id);
-    action->setText(QString::fromUtf8(info.m_menuText));
-    action->setStatusTip(QString::fromUtf8(info.m_prompt));
-    action->setToolTip(QString::fromUtf8(info.m_tip));
-    action->setCheckable(info.m_checkable);
-    action->setShortcut(info.m_key ? QKeySequence(QString::fromUtf8(info.m_key)) : QKeySequence());
-    action->setIcon(info.m_icon ? QIcon(QString::fromUtf8(info.m_icon)) : QIcon());
-    return action;
-}
-
-QAction* CMainFrame::Action(int id) const
-{
-    auto it = m_commands.find(id);
-    return it == m_commands.end() ? nullptr : it->second.m_action;
-}
-
-const CommandInfo* CMainFrame::FindCommand(int id) const
-{
-    auto it = m_commands.find(id);
-    return it == m_commands.end() ? nullptr : &it->second.m_info;
-}
-
-QMenu* CMainFrame::MenuOf(const QString& title) const
-{
-    for (QAction* a : menuBar()->actions()) {
-        if (a->menu() && a->text() == title)
-            return a->menu();
-    }
-    return nullptr;
+    m_pRouter->AddCommands(rows, target);
 }
 
 void CMainFrame::RebuildMenus()
 {
-    QMenuBar* bar = menuBar();
-    for (QAction* a : bar->actions()) {
-        if (QMenu* m = a->menu())
-            m->deleteLater();
-    }
-    bar->clear();
+    m_pRouter->RebuildMenus();
+}
 
-    // A separator is only placed between two items of the same menu.
-    struct Level
-    {
-        QMenu* m_menu;
-        bool m_hasItems = false;
-        bool m_pendingSeparator = false;
-    };
-    std::vector<Level> stack;
-    auto addItem = [&](auto add) {
-        Level& level = stack.back();
-        if (level.m_pendingSeparator && level.m_hasItems)
-            level.m_menu->addSeparator();
-        level.m_pendingSeparator = false;
-        level.m_hasItems = true;
-        add(level.m_menu);
-    };
-    auto closeMenu = [&]() {
-        Level done = stack.back();
-        stack.pop_back();
-        if (!done.m_hasItems) {
-            delete done.m_menu;
-            return;
-        }
-        if (stack.empty())
-            bar->addMenu(done.m_menu);
-        else
-            addItem([&](QMenu* parent) { parent->addMenu(done.m_menu); });
-        connect(done.m_menu, &QMenu::aboutToShow, this, [this, menu = done.m_menu] {
-            for (QAction* a : menu->actions()) {
-                bool ok = false;
-                const int id = a->data().toInt(&ok);
-                if (ok && m_commands.count(id))
-                    UpdateCommand(id);
-            }
-        });
-    };
+void CMainFrame::OnCommand(int id)
+{
+    m_pRouter->OnCommand(id);
+}
 
-    for (const MenuLayoutItem& item : MainMenuLayout()) {
-        switch (item.m_kind) {
-        case MenuLayoutItem::Popup:
-            while (!stack.empty())
-                closeMenu();
-            stack.push_back({new QMenu(QString::fromUtf8(item.m_text), this)});
-            break;
-        case MenuLayoutItem::SubMenu:
-            stack.push_back({new QMenu(QString::fromUtf8(item.m_text), this)});
-            break;
-        case MenuLayoutItem::EndSubMenu:
-            closeMenu();
-            break;
-        case MenuLayoutItem::Separator:
-            stack.back().m_pendingSeparator = true;
-            break;
-        case MenuLayoutItem::Item:
-            if (QAction* a = Action(item.m_id))
-                addItem([a](QMenu* menu) { menu->addAction(a); });
-            break;
-        case MenuLayoutItem::RecentFiles:
-            addItem([this](QMenu* menu) { FillRecentFiles(menu); });
-            break;
-        }
-    }
-    while (!stack.empty())
-        closeMenu();
+CommandState CMainFrame::UpdateCommand(int id)
+{
+    return m_pRouter->UpdateCommand(id);
+}
 
-    m_pToolBar->clear();
-    bool pendingSeparator = false;
-    for (int id : MainToolbarLayout()) {
-        if (id == 0) {
-            pendingSeparator = !m_pToolBar->actions().isEmpty();
-            continue;
-        }
-        if (QAction* a = Action(id)) {
-            if (pendingSeparator)
-                m_pToolBar->addSeparator();
-            pendingSeparator = false;
-            m_pToolBar->addAction(a);
-        }
-    }
-    UpdateAllCommands();
+void CMainFrame::UpdateAllCommands()
+{
+    m_pRouter->UpdateAllCommands();
+}
+
+QAction* CMainFrame::Action(int id) const
+{
+    return m_pRouter->Action(id);
+}
+
+const CommandInfo* CMainFrame::FindCommand(int id) const
+{
+    return m_pRouter->FindCommand(id);
+}
+
+QMenu* CMainFrame::MenuOf(const QString& title) const
+{
+    return m_pRouter->MenuOf(title);
 }
 
 void CMainFrame::FillRecentFiles(QMenu* menu)
@@ -401,48 +320,7 @@ void CMainFrame::ShowDamageNote()
         ShowMessage(m_pView->LastFileError());
 }
 
-void CMainFrame::OnCommand(int id)
-{
-    auto it = m_commands.find(id);
-    if (it == m_commands.end())
-        return;
-    if (it->second.m_target)
-        it->second.m_target->OnCommand(id);
-    else
-        OnFrameCommand(id);
-    if (!m_bShutDown)
-        UpdateAllCommands();
-}
-
-CommandState CMainFrame::UpdateCommand(int id)
-{
-    CommandState state;
-    auto it = m_commands.find(id);
-    if (it == m_commands.end())
-        return state;
-    CommandEntry& entry = it->second;
-    if (entry.m_target)
-        entry.m_target->OnUpdateCommand(id, state);
-    else
-        OnUpdateCommand(id, state);
-
-    QAction* a = entry.m_action;
-    a->setEnabled(state.m_enabled);
-    if (a->isCheckable())
-        a->setChecked(state.m_checked);
-    a->setText(state.m_text.isEmpty() ? QString::fromUtf8(entry.m_info.m_menuText) : state.m_text);
-    a->setStatusTip(state.m_prompt.isEmpty() ? QString::fromUtf8(entry.m_info.m_prompt) : state.m_prompt);
-    a->setToolTip(state.m_tip.isEmpty() ? QString::fromUtf8(entry.m_info.m_tip) : state.m_tip);
-    return state;
-}
-
-void CMainFrame::UpdateAllCommands()
-{
-    for (auto& [id, entry] : m_commands)
-        UpdateCommand(id);
-}
-
-void CMainFrame::OnUpdateCommand(int id, CommandState& state)
+void CMainFrame::OnUpdateFrameCommand(int id, CommandState& state)
 {
     if (const int* flag = m_options.FlagForCommand(id)) {
         state.m_checked = *flag != 0;
@@ -703,6 +581,55 @@ void CMainFrame::ShowMessage(const QString& text)
     box.exec();
 }
 
+void CMainFrame::SetStatusNote(const QString& key, const QString& text, bool warning)
+{
+    auto it = m_statusNotes.find(key);
+    if (text.isEmpty()) {
+        if (it != m_statusNotes.end()) {
+            delete it->second;
+            m_statusNotes.erase(it);
+        }
+        return;
+    }
+    if (it == m_statusNotes.end()) {
+        auto* label = new QLabel(statusBar());
+        statusBar()->addPermanentWidget(label);
+        it = m_statusNotes.emplace(key, label).first;
+    }
+    it->second->setText(text);
+    it->second->setStyleSheet(warning ? QStringLiteral("color: rgb(200,0,0);") : QString());
+}
+
+QString CMainFrame::StatusNote(const QString& key) const
+{
+    auto it = m_statusNotes.find(key);
+    return it == m_statusNotes.end() ? QString() : it->second->text();
+}
+
+void CMainFrame::ShowStatusMessage(const QString& text, int timeoutMs)
+{
+    statusBar()->showMessage(text, timeoutMs);
+}
+
+QString CMainFrame::AskFileName(bool open, const QString& title, const QString& defaultName, const QString& folder)
+{
+    if (m_askFileName)
+        return m_askFileName(open, title, defaultName);
+    const QString filter = QStringLiteral("Tarnwick Frame Files(*.tnf)");
+    const QString dir = folder.isEmpty() ? m_lastFileFolder : folder;
+    QFileDialog dialog(this, title, dir, filter);
+    dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("tnf"));
+    if (!defaultName.isEmpty())
+        dialog.selectFile(defaultName + QStringLiteral(".tnf"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    const QString chosen = dialog.selectedFiles().first();
+    m_lastFileFolder = QFileInfo(chosen).absolutePath();
+    return chosen;
+}
+
 // --- Receive pipeline -------------------------------------------------------------------
 
 void CMainFrame::OnPortData(unsigned uiPortNo, std::vector<std::uint8_t> bytes)
@@ -715,80 +642,44 @@ void CMainFrame::OnPortStopped(unsigned uiPortNo, std::string reason)
     m_inbox.PushStopped(uiPortNo, std::move(reason));
 }
 
-// Takes the waiting messages and appends their lines in one edit of the monitor. A turn
-// ends after kReceiveTurnMs, so that a flood leaves the window time to repaint and to take
-// the user's input; the rest waits in m_pending for the next turn, and while it waits the
-// inbox fills and holds the workers back.
+// Hands the waiting messages to the pipeline, which appends their lines in one edit of the
+// monitor. A turn ends after kReceiveTurnMs, so that a flood leaves the window time to
+// repaint and to take the user's input; the rest waits in the pipeline for the next turn,
+// and while it waits the inbox fills and holds the workers back.
 void CMainFrame::ProcessReceived()
 {
     if (m_bShutDown)
         return;
     QElapsedTimer turn;
     turn.start();
-    bool began = false;
-    while (turn.elapsed() < kReceiveTurnMs) {
-        if (m_pending.empty()) {
-            m_pending = m_inbox.TakeAll();
-            if (m_pending.empty())
-                break;
-        }
-        if (!began) {
-            m_pView->BeginAppend();
-            began = true;
-        }
-        const ReceiveInbox::Message m = std::move(m_pending.front());
-        m_pending.pop_front();
-        if (m.m_stopped)
-            ShowStoppedPort(m.m_port, m.m_reason);
-        else
-            OnReceiveData(m.m_port, m.m_bytes);
-    }
-    if (began)
-        m_pView->EndAppend();
-    if (!m_pending.empty())
+    if (m_pipeline.ProcessTurn(m_inbox, [&turn] { return turn.elapsed() >= kReceiveTurnMs; }))
         m_pReceiveTimer->start();
 }
 
 void CMainFrame::OnReceiveData(unsigned port, const std::vector<std::uint8_t>& bytes)
 {
-    std::string text;
-    bool show = false;
-    if (m_options.m_ascReceive) {
-        text = ReceivedMessageText(bytes.data(), bytes.size(), true);
-        show = true;
-    } else if (PassesFilter(bytes.data(), bytes.size())) {
-        text = ReceivedMessageText(bytes.data(), bytes.size(), false);
-        show = true;
-    }
-    if (show)
-        AppendMonitorLine(text, port, 1);
-    for (const ReceiveListener& listener : m_receiveListeners)
-        listener(port, bytes, text);
+    m_pipeline.OnReceiveData(port, bytes.data(), bytes.size());
 }
 
-bool CMainFrame::PassesFilter(const std::uint8_t* bytes, std::size_t count) const
+void CMainFrame::AppendMonitorLine(const std::string& text, unsigned port, int direction)
 {
-    return !m_passesFilter || m_passesFilter(bytes, count);
+    m_pipeline.AppendMonitorLine(text, port, direction);
 }
 
-void CMainFrame::AddReceiveListener(ReceiveListener listener)
+void CMainFrame::BeginAppend()
 {
-    m_receiveListeners.push_back(std::move(listener));
-}
-
-void CMainFrame::AppendMonitorLine(std::string text, unsigned port, int direction)
-{
-    if (m_options.m_paused)
-        return;
-    if (direction == 0 && !m_options.m_showSent)
-        return;
-    if (m_displayScope == 1 && static_cast<int>(port) != m_currentPort)
-        return;
-    m_pieces.clear();
-    m_lineBuilder.Build(text, port, direction, m_options.m_showTime != 0,
-                        m_options.m_showPort != 0, m_pieces);
     m_pView->BeginAppend();
-    for (const MonitorPiece& piece : m_pieces)
+}
+
+void CMainFrame::EndAppend()
+{
+    m_pView->EndAppend();
+}
+
+void CMainFrame::AppendLine(const std::vector<MonitorPiece>& pieces)
+{
+    m_pView->BeginAppend();
+    for (const MonitorPiece& piece : pieces)
         m_pView->AppendText(QString::fromUtf8(piece.m_text.data(), static_cast<qsizetype>(piece.m_text.size())),
                             piece.m_colour);
     m_pView->EndAppend();
@@ -799,6 +690,14 @@ bool CMainFrame::SendLine(int port, int line)
     return m_pSend->SendLine(port, line);
 }
 
+bool CMainFrame::WriteToPort(unsigned port, const std::uint8_t* bytes, std::size_t count)
+{
+    SerialPort* record = m_pPorts->Find(port);
+    if (!record || !record->IsOpen())
+        return false;
+    return record->Write(bytes, count) == count;
+}
+
 CSendFrameWnd* CMainFrame::SendBar() const
 {
     return m_pSend->SendBar();
@@ -806,7 +705,7 @@ CSendFrameWnd* CMainFrame::SendBar() const
 
 void CMainFrame::SetClocks(MonitorLineBuilder::TickSource tick, MonitorLineBuilder::TimeSource time)
 {
-    m_lineBuilder = MonitorLineBuilder(std::move(tick), std::move(time));
+    m_pipeline.SetClocks(std::move(tick), std::move(time));
 }
 
 void CMainFrame::ShowStoppedPort(unsigned port, const std::string& reason)

@@ -3,12 +3,12 @@
 #include "CheckCode.h"
 #include "CommandIds.h"
 #include "LineSend.h"
-#include "MainFrm.h"
+#include "FrameHost.h"
+#include "FrameOptions.h"
 #include "SendFrameWnd.h"
-#include "SerialPort.h"
 #include "VRLSendEdit.h"
 
-#include <QFileDialog>
+#include <QMainWindow>
 #include <QFileInfo>
 #include <QShortcut>
 #include <QTimer>
@@ -72,28 +72,28 @@ QString SaveFailedText(const QString& path, const QString& fallback)
 
 } // namespace
 
-CSendCommands::CSendCommands(CMainFrame& frame)
-    : QObject(&frame),
-      m_frame(frame),
-      m_pSendBar(new CSendFrameWnd(&frame))
+CSendCommands::CSendCommands(CFrameHost& host)
+    : QObject(host.Window()),
+      m_host(host),
+      m_pSendBar(new CSendFrameWnd(host.Window()))
 {
-    frame.addDockWidget(Qt::BottomDockWidgetArea, m_pSendBar);
+    host.Window()->addDockWidget(Qt::BottomDockWidgetArea, m_pSendBar);
     CVRLSendEdit* edit = SendEdit();
-    edit->SetSettingsStore(&frame.Store());
-    edit->SetMessageHandler([this](const QString& text) { m_frame.ShowMessage(text); });
+    edit->SetSettingsStore(&host.Store());
+    edit->SetMessageHandler([this](const QString& text) { m_host.ShowMessage(text); });
     // The text the editor had when the program last ended. A file that is there but cannot
     // be read keeps its content unless the user types (see SaveAtExit).
     const QString path = edit->SendFilePath(false);
     m_bUnreadFileKept = !edit->LoadFromFile(path) && QFileInfo::exists(path);
     if (m_bUnreadFileKept) {
         QTimer::singleShot(0, this, [this, path] {
-            m_frame.ShowMessage(QStringLiteral("无法读取发报窗报文文件：\n%1\n\n只要不修改发报窗报文，退出时不会覆盖这个文件。")
+            m_host.ShowMessage(QStringLiteral("无法读取发报窗报文文件：\n%1\n\n只要不修改发报窗报文，退出时不会覆盖这个文件。")
                                     .arg(path));
         });
     }
 
     // Ctrl+Alt+S: into the send editor (Shift makes it another key).
-    auto* focusEdit = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+S")), &frame);
+    auto* focusEdit = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+S")), host.Window());
     connect(focusEdit, &QShortcut::activated, this, [this] { SendEdit()->setFocus(Qt::ShortcutFocusReason); });
 }
 
@@ -119,7 +119,7 @@ bool CSendCommands::IsBarVisible() const
 
 AscFraming CSendCommands::Framing() const
 {
-    const FrameOptions& o = m_frame.Options();
+    const FrameOptions& o = m_host.Options();
     return AscFraming{o.m_addSTX != 0, o.m_addETX != 0, o.m_addCR != 0, o.m_addLF != 0};
 }
 
@@ -130,20 +130,19 @@ void CSendCommands::ApplyAscFraming(std::string& text) const
 
 bool CSendCommands::SendLine(int port, int line)
 {
-    if (!m_frame.IsPortOpen(port))
+    if (!m_host.IsPortOpen(port))
         return true;
-    const FrameOptions& o = m_frame.Options();
+    const FrameOptions& o = m_host.Options();
     CVRLSendEdit* edit = SendEdit();
     const LineSendPlan plan = PlanLineSend(edit->GetLineText(line).toStdString(), o.m_ascSend != 0, Framing());
     if (!plan.ok) {
         edit->setFocus(Qt::OtherFocusReason);
         return false;
     }
-    const unsigned portNo = static_cast<unsigned>(port < 0 ? m_frame.CurrentPort() : port);
+    const unsigned portNo = static_cast<unsigned>(port < 0 ? m_host.CurrentPort() : port);
     // The monitor line comes first; the result of the write is not looked at.
-    m_frame.AppendMonitorLine(plan.monitorText, portNo, 0);
-    if (SerialPort* record = m_frame.GetPortRecord(static_cast<int>(portNo)))
-        record->Write(plan.bytes.data(), plan.bytes.size());
+    m_host.AppendMonitorLine(plan.monitorText, portNo, 0);
+    m_host.WriteToPort(portNo, plan.bytes.data(), plan.bytes.size());
     if (o.m_jumpToNextLine)
         edit->MoveCaretToLine(true, line);
     return true;
@@ -159,7 +158,7 @@ void CSendCommands::SaveAtExit()
     // The text is not lost quietly: when neither file can be written, the user is told and
     // may name another file (cancelling gives the text up).
     while (!edit->SaveToFile(path)) {
-        m_frame.ShowMessage(SaveFailedText(path, edit->SendFilePath(true))
+        m_host.ShowMessage(SaveFailedText(path, edit->SendFilePath(true))
                             + QStringLiteral("\n\n请另选一个文件保存发报窗报文。"));
         path = AskFileName(false, QStringLiteral("保存发送窗报文"), QStringLiteral("VRL"));
         if (path.isEmpty())
@@ -169,19 +168,7 @@ void CSendCommands::SaveAtExit()
 
 QString CSendCommands::AskFileName(bool open, const QString& title, const QString& defaultName)
 {
-    if (m_askFileName)
-        return m_askFileName(open, title, defaultName);
-    const QString filter = QStringLiteral("Tarnwick Frame Files(*.tnf)");
-    const QString dir = QFileInfo(SendEdit()->SendFilePath(false)).absolutePath();
-    if (open)
-        return QFileDialog::getOpenFileName(&m_frame, title, dir, filter);
-    QFileDialog dialog(&m_frame, title, dir, filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("tnf"));
-    if (!defaultName.isEmpty())
-        dialog.selectFile(defaultName + QStringLiteral(".tnf"));
-    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
-        ? dialog.selectedFiles().first() : QString();
+    return m_host.AskFileName(open, title, defaultName, QFileInfo(SendEdit()->SendFilePath(false)).absolutePath());
 }
 
 void CSendCommands::OnCommand(int id)
@@ -189,7 +176,7 @@ void CSendCommands::OnCommand(int id)
     switch (id) {
     case ID_SEND_LINE:
         if (!SendLine(-1, -1))
-            m_frame.ShowMessage(QStringLiteral("报文格式不对！组合键Ctrl+Alt+P分析错误！"));
+            m_host.ShowMessage(QStringLiteral("报文格式不对！组合键Ctrl+Alt+P分析错误！"));
         return;
     case ID_SEND_WINDOW:
         m_pSendBar->setVisible(!IsBarVisible());
@@ -213,14 +200,14 @@ void CSendCommands::OnCommand(int id)
             const QString current = edit->SendFilePath(false);
             const bool sameFile = QFileInfo(name).canonicalFilePath() == QFileInfo(current).canonicalFilePath();
             if (edit->document()->isModified() && !sameFile && !edit->SaveToFile(current)) {
-                m_frame.ShowMessage(SaveFailedText(current, edit->SendFilePath(true)));
+                m_host.ShowMessage(SaveFailedText(current, edit->SendFilePath(true)));
                 return;
             }
             if (!edit->LoadFromFile(name, true))
-                m_frame.ShowMessage(QStringLiteral("无法读取发报窗报文文件：\n%1").arg(name));
+                m_host.ShowMessage(QStringLiteral("无法读取发报窗报文文件：\n%1").arg(name));
         }
         else if (!SendEdit()->SaveToFile(name))
-            m_frame.ShowMessage(SaveFailedText(name, SendEdit()->SendFilePath(true)));
+            m_host.ShowMessage(SaveFailedText(name, SendEdit()->SendFilePath(true)));
         return;
     }
     default:
@@ -236,7 +223,7 @@ void CSendCommands::OnUpdateCommand(int id, CommandState& state)
 {
     switch (id) {
     case ID_SEND_LINE:
-        state.m_enabled = m_frame.IsPortOpen(-1);
+        state.m_enabled = m_host.IsPortOpen(-1);
         return;
     case ID_SEND_WINDOW:
         state.m_checked = IsBarVisible();

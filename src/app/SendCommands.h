@@ -5,12 +5,11 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
 #include <span>
 #include <string>
 
 struct AscFraming;
-class CMainFrame;
+class CFrameHost;
 class CSendFrameWnd;
 class CVRLSendEdit;
 
@@ -21,8 +20,9 @@ class CSendCommands : public QObject, public CCommandTarget
 {
     Q_OBJECT
 public:
-    // Creates the send bar docked at the bottom of frame and loads the last send text.
-    explicit CSendCommands(CMainFrame& frame);
+    // Creates the send bar docked at the bottom of the host's window and loads the last
+    // send text.
+    explicit CSendCommands(CFrameHost& host);
 
     // The rows served here: line send, send bar, check codes, send-message files.
     static std::span<const CommandInfo> Commands();
@@ -43,11 +43,6 @@ public:
     // At exit: the editor's text goes to the last saved file or the default file.
     void SaveAtExit();
 
-    // The file-name question of the open and save commands (tests answer it themselves):
-    // open or save, the title, the default name; an empty result means cancelled.
-    using FileNameAsker = std::function<QString(bool open, const QString& title, const QString& defaultName)>;
-    void SetFileNameAsker(FileNameAsker asker) { m_askFileName = std::move(asker); }
-
     void OnCommand(int id) override;
     void OnUpdateCommand(int id, CommandState& state) override;
 
@@ -56,8 +51,7 @@ private:
     AscFraming Framing() const;
     QString AskFileName(bool open, const QString& title, const QString& defaultName);
 
-    CMainFrame& m_frame;
+    CFrameHost& m_host;
     CSendFrameWnd* m_pSendBar;
-    FileNameAsker m_askFileName;
     bool m_bUnreadFileKept = false; // the start found the send file but could not read it
 };

@@ -235,14 +235,6 @@ private Q_SLOTS:
         QCOMPARE(Text(f), QStringLiteral("A\n\n\nCOM3↓01 02\n"));
         QCOMPARE(Runs(f.GetView()->document()).last().m_colour, kRed);
 
-        // Received messages reach the listeners whatever the display did.
-        int heard = 0;
-        f.AddReceiveListener([&](unsigned port, const std::vector<std::uint8_t>& bytes, const std::string&) {
-            heard += static_cast<int>(port + bytes.size());
-        });
-        f.OnCommand(ID_PAUSE);
-        f.OnReceiveData(4, {1, 2});
-        QCOMPARE(heard, 6);
     }
 
     void menuTextsAndChecksAfterToggles()

@@ -284,7 +284,7 @@ private Q_SLOTS:
             // Save as and open, with the titles and default name of the dialog.
             QStringList asked;
             const QString other = m_xdg->Root() + "/other.tnf";
-            f.SendSide()->SetFileNameAsker([&](bool open, const QString& title, const QString& name) {
+            f.SetFileNameAsker([&](bool open, const QString& title, const QString& name) {
                 asked << QString("%1|%2|%3").arg(open).arg(title, name);
                 return other;
             });
@@ -309,7 +309,7 @@ private Q_SLOTS:
         {
             CMainFrame& f = NewFrame();
             QString answer;
-            f.SendSide()->SetFileNameAsker([&](bool, const QString&, const QString&) { return answer; });
+            f.SetFileNameAsker([&](bool, const QString&, const QString&) { return answer; });
             answer = a;
             Edit().setPlainText("AA AA");
             f.OnCommand(ID_SAVE_SEND_FILE);
@@ -346,7 +346,7 @@ private Q_SLOTS:
         const auto closeFirst = qScopeGuard([this] { m_frame.reset(); }); // the asker sees `asked`
         {
             CMainFrame& f = NewFrame();
-            f.SendSide()->SetFileNameAsker([&](bool open, const QString& title, const QString&) {
+            f.SetFileNameAsker([&](bool open, const QString& title, const QString&) {
                 asked << QString("%1|%2").arg(open).arg(title);
                 return asked.size() == 1 ? unwritable : rescue;
             });
@@ -402,7 +402,7 @@ private Q_SLOTS:
         file.write("EB 90 02 34 0D\n");
         file.close();
         CMainFrame& f = NewFrame();
-        f.SendSide()->SetFileNameAsker([&](bool, const QString&, const QString&) { return junk; });
+        f.SetFileNameAsker([&](bool, const QString&, const QString&) { return junk; });
         Edit().setPlainText("01 02");
         f.OnCommand(ID_OPEN_SEND_FILE);
         QCOMPARE(Edit().toPlainText(), QStringLiteral("01 02"));
@@ -416,7 +416,7 @@ private Q_SLOTS:
         const QString b = m_xdg->Root() + "/b.tnf";
         CMainFrame& f = NewFrame();
         QString answer;
-        f.SendSide()->SetFileNameAsker([&](bool, const QString&, const QString&) { return answer; });
+        f.SetFileNameAsker([&](bool, const QString&, const QString&) { return answer; });
         answer = b;
         Edit().setPlainText("BB BB");
         f.OnCommand(ID_SAVE_SEND_FILE);

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class FrameOptions;
+class QMainWindow;
+class ReceivePipeline;
+class SerialPort;
+class SettingsStore;
+class CVRLView;
+
+// What the units that serve commands (send side, monitor files, filter, automation,
+// forwarding) may ask of the main window. They hold this, never the frame itself, so that no
+// unit includes the frame's header and the frame stays the one place that wires them.
+// Everything here runs on the window thread.
+class CFrameHost
+{
+public:
+    virtual ~CFrameHost() = default;
+
+    // --- Ports (port -1: the current port) ----------------------------------------------
+    virtual int CurrentPort() const = 0;
+    virtual bool IsPortOpen(int port = -1) const = 0;
+    virtual SerialPort* GetPortRecord(int port = -1) const = 0;
+    // Writes bytes to an open port. False when the port is not open or not every byte was
+    // taken. Shows nothing.
+    virtual bool WriteToPort(unsigned port, const std::uint8_t* bytes, std::size_t count) = 0;
+    // The one way a line of the send editor is sent (line -1: the caret line). False for an
+    // empty or faulty line; true also when the port is closed (nothing to do).
+    virtual bool SendLine(int port, int line) = 0;
+
+    // --- Monitor ------------------------------------------------------------------------
+    // The one way a monitor line is written. text: UTF-8; direction 1 received, 0 sent.
+    virtual void AppendMonitorLine(const std::string& text, unsigned port, int direction) = 0;
+    // Where the filter, forwarding and trigger steps plug in.
+    virtual ReceivePipeline& Pipeline() = 0;
+    virtual CVRLView* GetView() const = 0;
+
+    // --- Options and store --------------------------------------------------------------
+    virtual FrameOptions& Options() = 0;
+    virtual SettingsStore& Store() = 0;
+
+    // --- The user -----------------------------------------------------------------------
+    // A message box titled "VRL" with one OK button.
+    virtual void ShowMessage(const QString& text) = 0;
+    // A lasting note in the status bar under key (empty text removes it): a filter, cyclic
+    // send or forwarding that is on, a save that failed. warning shows it in red.
+    virtual void SetStatusNote(const QString& key, const QString& text, bool warning = false) = 0;
+    // A passing note in the status bar.
+    virtual void ShowStatusMessage(const QString& text, int timeoutMs = 10000) = 0;
+    // The file-name dialog of ".tnf" files: open or save, the window title, the default name
+    // (without extension) and the folder to start in (empty: the last one used). Saving asks
+    // before replacing a file. Empty when cancelled.
+    virtual QString AskFileName(bool open, const QString& title, const QString& defaultName,
+                                const QString& folder = QString()) = 0;
+    // The parent of the units' dialogs and docks.
+    virtual QMainWindow* Window() = 0;
+};

@@ -1,0 +1,82 @@
+#include "ReceivePipeline.h"
+
+#include "FrameOptions.h"
+
+ReceivePipeline::ReceivePipeline(const FrameOptions& options, MonitorSink& sink, CurrentPortSource currentPort)
+    : m_options(options), m_sink(sink), m_currentPort(std::move(currentPort))
+{
+}
+
+void ReceivePipeline::SetClocks(MonitorLineBuilder::TickSource tick, MonitorLineBuilder::TimeSource time)
+{
+    m_lineBuilder = MonitorLineBuilder(std::move(tick), std::move(time));
+}
+
+bool ReceivePipeline::PassesFilter(const std::uint8_t* bytes, std::size_t count) const
+{
+    return !m_pFilter || m_pFilter->PassesFilter(bytes, count);
+}
+
+void ReceivePipeline::OnReceiveData(unsigned port, const std::uint8_t* bytes, std::size_t count)
+{
+    std::string text;
+    bool show = false;
+    if (m_options.m_ascReceive) {
+        text = ReceivedMessageText(bytes, count, true);
+        show = true;
+    } else if (PassesFilter(bytes, count)) {
+        text = ReceivedMessageText(bytes, count, false);
+        show = true;
+    }
+    if (show)
+        AppendMonitorLine(text, port, 1);
+    if (m_pForward)
+        m_pForward->ForwardReceived(port, bytes, count);
+    if (m_pTrigger)
+        m_pTrigger->LookUpTrigger(port, text);
+}
+
+bool ReceivePipeline::IsShown(unsigned port, int direction) const
+{
+    if (m_options.m_paused)
+        return false;
+    if (direction == 0 && !m_options.m_showSent)
+        return false;
+    if (m_displayScope == 1 && static_cast<int>(port) != m_currentPort())
+        return false;
+    return true;
+}
+
+void ReceivePipeline::AppendMonitorLine(const std::string& text, unsigned port, int direction)
+{
+    if (!IsShown(port, direction))
+        return;
+    m_pieces.clear();
+    m_lineBuilder.Build(text, port, direction, m_options.m_showTime != 0, m_options.m_showPort != 0, m_pieces);
+    m_sink.AppendLine(m_pieces);
+}
+
+bool ReceivePipeline::ProcessTurn(ReceiveInbox& inbox, const std::function<bool()>& turnOver)
+{
+    bool began = false;
+    while (!turnOver()) {
+        if (m_pending.empty()) {
+            m_pending = inbox.TakeAll();
+            if (m_pending.empty())
+                break;
+        }
+        if (!began) {
+            m_sink.BeginAppend();
+            began = true;
+        }
+        const ReceiveInbox::Message m = std::move(m_pending.front());
+        m_pending.pop_front();
+        if (m.m_stopped)
+            m_sink.ShowStoppedPort(m.m_port, m.m_reason);
+        else
+            OnReceiveData(m.m_port, m.m_bytes.data(), m.m_bytes.size());
+    }
+    if (began)
+        m_sink.EndAppend();
+    return !m_pending.empty();
+}

@@ -1,0 +1,142 @@
+#include "ReceivePipeline.h"
+
+#include "FrameOptions.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Records everything the pipeline does, in order, as short texts.
+struct Recorder : MonitorSink, ReceiveFilter, ForwardStep, TriggerStep
+{
+    std::vector<std::string> m_events;
+    bool m_accept = true;
+
+    void BeginAppend() override { m_events.push_back("begin"); }
+    void EndAppend() override { m_events.push_back("end"); }
+    void AppendLine(const std::vector<MonitorPiece>& pieces) override
+    {
+        std::string line = "line ";
+        for (const MonitorPiece& p : pieces)
+            line += p.m_text;
+        line.pop_back(); // the line feed
+        m_events.push_back(line);
+    }
+    void ShowStoppedPort(unsigned port, const std::string& reason) override
+    {
+        m_events.push_back("stopped " + std::to_string(port) + " " + reason);
+    }
+    bool PassesFilter(const std::uint8_t*, std::size_t) const override { return m_accept; }
+    void ForwardReceived(unsigned port, const std::uint8_t*, std::size_t count) override
+    {
+        m_events.push_back("forward " + std::to_string(port) + " " + std::to_string(count));
+    }
+    void LookUpTrigger(unsigned port, const std::string& text) override
+    {
+        m_events.push_back("trigger " + std::to_string(port) + " [" + text + "]");
+    }
+};
+
+struct PipelineTest : ::testing::Test
+{
+    FrameOptions m_options;
+    Recorder m_rec;
+    int m_currentPort = 0;
+    ReceivePipeline m_pipeline{m_options, m_rec, [this] { return m_currentPort; }};
+
+    PipelineTest()
+    {
+        m_options.m_showPort = 0;
+        m_pipeline.SetFilter(&m_rec);
+        m_pipeline.SetForwarding(&m_rec);
+        m_pipeline.SetTrigger(&m_rec);
+    }
+    void Receive(unsigned port, std::vector<std::uint8_t> bytes) { m_pipeline.OnReceiveData(port, bytes.data(), bytes.size()); }
+    std::vector<std::string> Take() { return std::exchange(m_rec.m_events, {}); }
+};
+
+using Events = std::vector<std::string>;
+
+} // namespace
+
+TEST_F(PipelineTest, LineThenForwardThenTriggerWhateverTheDisplayDid)
+{
+    Receive(2, {0x01, 0x03, 0x0A});
+    EXPECT_EQ(Take(), (Events{"line 01 03 0A", "forward 2 3", "trigger 2 [01 03 0A]"}));
+
+    // Rejected by the filter: no line, still forwarded, the trigger sees an empty text.
+    m_rec.m_accept = false;
+    Receive(1, {0x05});
+    EXPECT_EQ(Take(), (Events{"forward 1 1", "trigger 1 []"}));
+
+    // ASC receive does not ask the filter and stops at the first zero byte.
+    m_options.m_ascReceive = 1;
+    Receive(0, {0x41, 0x00, 0x42});
+    EXPECT_EQ(Take(), (Events{"line A", "forward 0 3", "trigger 0 [A]"}));
+
+    // Paused: nothing shown, but forwarded and looked up with the text.
+    m_options.m_ascReceive = 0;
+    m_rec.m_accept = true;
+    m_options.m_paused = 1;
+    Receive(0, {0x7F});
+    EXPECT_EQ(Take(), (Events{"forward 0 1", "trigger 0 [7F]"}));
+
+    // Empty slots are skipped.
+    m_options.m_paused = 0;
+    m_pipeline.SetForwarding(nullptr);
+    m_pipeline.SetTrigger(nullptr);
+    m_pipeline.SetFilter(nullptr);
+    Receive(0, {});
+    EXPECT_EQ(Take(), (Events{"line "}));
+}
+
+TEST_F(PipelineTest, DropRulesOfMonitorLines)
+{
+    m_options.m_showPort = 1;
+    m_options.m_showSent = 0;
+    m_pipeline.AppendMonitorLine("01", 0, 0);
+    m_pipeline.AppendMonitorLine("02", 0, 1);
+    EXPECT_EQ(Take(), (Events{"line COM1↑02"}));
+
+    // Scope "current port": other ports' lines go, in both directions.
+    m_options.m_showSent = 1;
+    m_pipeline.SetDisplayScope(1);
+    m_currentPort = 3;
+    m_pipeline.AppendMonitorLine("03", 2, 0);
+    m_pipeline.AppendMonitorLine("04", 2, 1);
+    m_pipeline.AppendMonitorLine("05", 3, 0);
+    m_pipeline.AppendMonitorLine("06", 3, 1);
+    EXPECT_EQ(Take(), (Events{"line COM4↓05", "line COM4↑06"}));
+
+    m_pipeline.SetDisplayScope(0);
+    m_options.m_paused = 1;
+    m_pipeline.AppendMonitorLine("07", 2, 1);
+    EXPECT_TRUE(Take().empty());
+}
+
+TEST_F(PipelineTest, TurnTakesOldestFirstAndContinuesWhereItStopped)
+{
+    m_pipeline.SetForwarding(nullptr);
+    m_pipeline.SetTrigger(nullptr);
+    ReceiveInbox inbox([] {});
+    for (std::uint8_t i = 1; i <= 5; ++i)
+        inbox.Push(0, {i});
+    inbox.PushStopped(0, "gone");
+
+    // A turn that is over after two messages leaves the rest for the next turn.
+    int asked = 0;
+    EXPECT_TRUE(m_pipeline.ProcessTurn(inbox, [&] { return asked++ >= 2; }));
+    EXPECT_EQ(Take(), (Events{"begin", "line 01", "line 02", "end"}));
+    EXPECT_TRUE(m_pipeline.HasPending());
+
+    inbox.Push(1, {0x10}); // arrives meanwhile: after what was taken before
+    EXPECT_FALSE(m_pipeline.ProcessTurn(inbox, [] { return false; }));
+    EXPECT_EQ(Take(), (Events{"begin", "line 03", "line 04", "line 05", "stopped 0 gone", "line 10", "end"}));
+
+    // Nothing waiting: no edit of the monitor at all.
+    EXPECT_FALSE(m_pipeline.ProcessTurn(inbox, [] { return false; }));
+    EXPECT_TRUE(Take().empty());
+}
