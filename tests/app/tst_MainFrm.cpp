@@ -23,6 +23,7 @@
 #include <QToolBar>
 #include <QtTest>
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -596,7 +597,7 @@ private Q_SLOTS:
         QVERIFY(f.IsPortOpen(0));
         pty.reset(); // the far end goes away
         QLabel* ready = f.statusBar()->findChild<QLabel*>();
-        QTRY_VERIFY_WITH_TIMEOUT(ready->text().contains(QStringLiteral("COM1")), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(ready->text(), QStringLiteral("COM1 已停止接收（设备已断开），请关闭后重新打开"), 5000);
         QVERIFY(f.IsPortOpen(0));
         f.OnCommand(ID_OPEN_PORT);
         QVERIFY(!f.IsPortOpen(0));
@@ -614,6 +615,55 @@ private Q_SLOTS:
         QVERIFY(!f.IsPortOpen(0));
         QTest::qWait(100);
         QCOMPARE(ready->text(), QStringLiteral("就绪"));
+    }
+
+    // The window goes while a port floods it, without the port being closed first: the
+    // workers must be joined before anything they hand messages to is gone.
+    void exitWhilePortsReceive()
+    {
+        TestPtyPair a;
+        TestPtyPair b;
+        CMainFrame& f = NewFrame();
+        f.Map().SetPath(0, a.SlavePath().toStdString());
+        f.Map().SetPath(1, b.SlavePath().toStdString());
+        f.OnCommand(ID_OPEN_PORT);
+        PickPort(1);
+        f.OnCommand(ID_OPEN_PORT);
+        QVERIFY(f.IsPortOpen(0) && f.IsPortOpen(1));
+        std::atomic<bool> stop{false};
+        std::thread feeder([&] {
+            const QByteArray chunk(512, '\x55');
+            while (!stop) {
+                a.TryWrite(chunk, 10);
+                b.TryWrite(chunk, 10);
+            }
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(!Text(f).isEmpty(), 5000);
+        m_frame.reset();
+        stop = true;
+        feeder.join();
+    }
+
+    // A line sent to a port other than the current one goes to that port and is shown as
+    // that port's sent line.
+    void sendLineToAnotherPort()
+    {
+        TestPtyPair a;
+        TestPtyPair b;
+        CMainFrame& f = NewFrame();
+        f.Map().SetPath(0, a.SlavePath().toStdString());
+        f.Map().SetPath(1, b.SlavePath().toStdString());
+        f.OnCommand(ID_OPEN_PORT);
+        PickPort(1);
+        f.OnCommand(ID_OPEN_PORT);
+        PickPort(0);
+        QCOMPARE(f.CurrentPort(), 0);
+        f.Options().m_showSent = 1;
+        f.SendBar()->SendEdit()->setPlainText(QStringLiteral("01 02\n0A 0B"));
+        QVERIFY(f.SendLine(1, 1));
+        QCOMPARE(b.Read(2000), QByteArray("\x0A\x0B", 2));
+        QCOMPARE(a.Read(200), QByteArray());
+        QCOMPARE(Text(f), QStringLiteral("COM2↓0A 0B\n"));
     }
 };
 

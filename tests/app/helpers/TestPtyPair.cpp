@@ -48,6 +48,18 @@ bool TestPtyPair::Write(const QByteArray& bytes)
     return true;
 }
 
+bool TestPtyPair::TryWrite(const QByteArray& bytes, int timeoutMs)
+{
+    pollfd p{m_master, POLLOUT, 0};
+    if (::poll(&p, 1, timeoutMs) <= 0 || !(p.revents & POLLOUT))
+        return false;
+    const int flags = ::fcntl(m_master, F_GETFL);
+    ::fcntl(m_master, F_SETFL, flags | O_NONBLOCK);
+    const ssize_t n = ::write(m_master, bytes.constData(), static_cast<size_t>(bytes.size()));
+    ::fcntl(m_master, F_SETFL, flags);
+    return n > 0;
+}
+
 QByteArray TestPtyPair::Read(int timeoutMs)
 {
     QByteArray got;

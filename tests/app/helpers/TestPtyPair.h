@@ -17,6 +17,9 @@ public:
     const QString& SlavePath() const { return m_slavePath; }
     // Writes every byte to the master end; false on failure.
     bool Write(const QByteArray& bytes);
+    // Writes what the line takes within timeoutMs (a feeder that must be able to stop while
+    // nobody reads the far end); false when nothing was written.
+    bool TryWrite(const QByteArray& bytes, int timeoutMs);
     // What arrived at the master end within timeoutMs.
     QByteArray Read(int timeoutMs);
     // Hangs the line up: the far end closes (the program sees a hang-up).
