@@ -1,6 +1,7 @@
 #include "AtomicFileWriter.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -114,20 +115,24 @@ std::string FolderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// The file a path names: a symbolic link is followed, so that it stays a link. False with
-// errno when a link leads nowhere.
+// The file a path names: symbolic links are followed, so that a link stays a link, also when
+// its target does not exist yet. False with errno when a link cannot be read or links loop.
 bool ResolveLink(const std::string& path, std::string& target)
 {
-    struct stat info {};
     target = path;
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
-        return true;
-    char* real = ::realpath(path.c_str(), nullptr);
-    if (!real)
-        return false;
-    target = real;
-    std::free(real);
-    return true;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info {};
+        if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return true;
+        char link[PATH_MAX];
+        const ssize_t n = ::readlink(target.c_str(), link, sizeof link);
+        if (n < 0 || n == sizeof link)
+            return false;
+        const std::string next(link, static_cast<std::size_t>(n));
+        target = next.starts_with('/') ? next : FolderOf(target) + "/" + next;
+    }
+    errno = ELOOP;
+    return false;
 }
 
 mode_t NewFileMode()
@@ -220,7 +225,7 @@ AtomicWriteResult WriteFileAtomically(const std::string& path, const std::functi
     AtomicWriteResult result;
     std::string target;
     if (!ResolveLink(path, target)) {
-        result.m_error = Failure(path, "符号链接指向的文件无法访问（" + Reason(errno) + "）");
+        result.m_error = Failure(path, "无法读取符号链接（" + Reason(errno) + "）");
         return result;
     }
     struct stat old {};

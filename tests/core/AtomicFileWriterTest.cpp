@@ -146,6 +146,12 @@ TEST_F(AtomicFileWriterTest, SymbolicLinkStaysALink)
     ASSERT_TRUE(Write(link, "new").m_ok);
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(Read(target), "new");
+
+    // A link whose file is not there yet creates that file.
+    fs::remove(target);
+    ASSERT_TRUE(Write(link, "created").m_ok);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(Read(target), "created");
 }
 
 TEST_F(AtomicFileWriterTest, ReadOnlyFolderWritesTheFileInPlace)
