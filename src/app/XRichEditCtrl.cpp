@@ -1,5 +1,6 @@
 #include "XRichEditCtrl.h"
 
+#include "AtomicFileWriter.h"
 #include "CodePage.h"
 #include "HexText.h"
 #include "LineColumn.h"
@@ -13,12 +14,11 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTextBlock>
 #include <QTextDocument>
 
-#include <sstream>
+#include <ostream>
 
 namespace {
 
@@ -475,21 +475,11 @@ QString CXRichEditCtrl::SendFilePath(bool forceDefault) const
 
 namespace {
 
-bool WriteRtf(const RichText& doc, const QString& path)
+// Written aside and renamed into place: a failed save never leaves half a file. The text
+// streams from the document's copy to the disk; the file is never built in memory.
+AtomicWriteResult WriteRtf(const RichText& doc, const QString& path)
 {
-    std::ostringstream out;
-    if (!RtfWriter::Write(doc, out))
-        return false;
-    const std::string bytes = out.str();
-    // Written aside and renamed into place: a failed save never leaves half a file.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return WriteFileAtomically(path.toStdString(), [&](std::ostream& out) { return RtfWriter::Write(doc, out); });
 }
 
 } // namespace
@@ -499,12 +489,21 @@ bool CXRichEditCtrl::SaveToFile(const QString& path)
     const RichText doc = SendEditRichText::FromDocument(*document());
     const QString fallback = SendFilePath(true);
     QString written = path;
+    m_strSaveError.clear();
     if (path == fallback)
         QDir().mkpath(QFileInfo(fallback).absolutePath());
-    if (path.isEmpty() || !WriteRtf(doc, path)) {
+    AtomicWriteResult result;
+    if (!path.isEmpty())
+        result = WriteRtf(doc, path);
+    if (!result.m_ok) {
+        const QString first = QString::fromStdString(result.m_error);
         QDir().mkpath(QFileInfo(fallback).absolutePath());
-        if (!WriteRtf(doc, fallback))
+        result = WriteRtf(doc, fallback);
+        if (!result.m_ok) {
+            m_strSaveError = first.isEmpty() ? QString::fromStdString(result.m_error)
+                                             : first + QLatin1Char('\n') + QString::fromStdString(result.m_error);
             return false;
+        }
         // Remember the file that holds the text, so that the next start shows it rather
         // than an older file at the path that could not be written.
         written = fallback;

@@ -63,6 +63,8 @@ public:
 
     QString SendFilePath(bool forceDefault) const;
     bool SaveToFile(const QString& path);
+    // Why the last SaveToFile failed (for both files tried), empty after a good save.
+    const QString& SaveError() const { return m_strSaveError; }
     // With `remember`, the file that was read becomes "XREPath", the file saved at exit.
     bool LoadFromFile(const QString& path, bool remember = false);
 
@@ -100,6 +102,7 @@ private:
 
     bool m_readOnly = false;
     bool m_noticePending = false;
+    QString m_strSaveError;
     bool m_noticeSelectionEnd = false;
     SettingsStore* m_pStore = nullptr;
     mutable std::unique_ptr<MemorySettingsStore> m_ownStore;

@@ -1,11 +1,16 @@
 #include "IniSettingsStore.h"
 
+#include "AtomicFileWriter.h"
+#include "CodePage.h"
 #include "HexText.h"
 
 #include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <ostream>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -122,31 +127,80 @@ std::string_view Trim(std::string_view s)
     return s;
 }
 
-// The whole file, or false when there is none that can be read as a settings file.
-bool ReadWholeFile(const std::string& path, std::string& content)
+bool LooksBinary(std::string_view text)
 {
+    // Text with a stray bad byte still reads (see Parse); a file of which a tenth is NUL
+    // bytes or no UTF-8 at all is something else, or a damaged settings file.
+    std::size_t bad = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1 : Utf8SequenceLength(lead);
+        bool ok = lead != 0 && (lead < 0x80 || (length > 1 && i + length <= text.size()));
+        for (std::size_t k = 1; ok && k < length; ++k)
+            ok = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+        if (ok) {
+            i += length;
+        } else {
+            ++bad;
+            ++i;
+        }
+    }
+    return bad * 10 > text.size();
+}
+
+enum class FileState { Read, Missing, NoFile, Unusable };
+
+// Reads the whole settings file. Unusable: a regular file that is there but cannot be read
+// as settings (reason says why); NoFile: a folder, FIFO or device stands at the path.
+FileState ReadWholeFile(const std::string& path, std::string& content, std::string& reason)
+{
+    content.clear();
     // O_NONBLOCK: a FIFO or device named as the settings file must not hang the program.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return false;
+    if (fd < 0) {
+        const int error = errno;
+        struct stat st {};
+        if (error == ENOENT || error == ENOTDIR || ::stat(path.c_str(), &st) != 0)
+            return FileState::Missing;
+        if (!S_ISREG(st.st_mode))
+            return FileState::NoFile;
+        reason = error == EACCES || error == EPERM ? "没有读取权限" : std::string("无法打开：") + std::strerror(error);
+        return FileState::Unusable;
+    }
     struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxFileSize;
-    content.clear();
+    FileState state = FileState::Read;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        state = FileState::NoFile;
+    } else if (st.st_size > kMaxFileSize) {
+        state = FileState::Unusable;
+        reason = "文件大于 16 MB，不是设置文件";
+    }
     char buffer[16384];
-    while (ok) {
+    while (state == FileState::Read) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0) {
-            ok = n == 0;
+        if (n == 0)
+            break;
+        if (n < 0) {
+            state = FileState::Unusable;
+            reason = std::string("读取出错：") + std::strerror(errno);
             break;
         }
         content.append(buffer, static_cast<std::size_t>(n));
-        if (content.size() > static_cast<std::size_t>(kMaxFileSize))
-            ok = false;
+        if (content.size() > static_cast<std::size_t>(kMaxFileSize)) {
+            state = FileState::Unusable;
+            reason = "文件大于 16 MB，不是设置文件";
+        }
     }
     ::close(fd);
-    return ok;
+    if (state == FileState::Read && LooksBinary(content)) {
+        state = FileState::Unusable;
+        reason = "内容不是文本，文件可能已损坏";
+    }
+    if (state != FileState::Read)
+        content.clear();
+    return state;
 }
 
 bool MakeFolders(const std::string& folder)
@@ -162,64 +216,30 @@ bool MakeFolders(const std::string& folder)
     return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
-bool WriteAll(int fd, std::string_view data)
+std::string TimeStamp()
 {
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-// Replaces the file at path with content, so that a reader sees either the old or the new
-// file whole, even after a crash or a power cut.
-bool ReplaceFileAtomically(std::string path, std::string_view content)
-{
-    // A symbolic link (settings kept in a dotfile repository) stays a link: write its target.
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
-        path = real;
-        std::free(real);
-    }
-    const auto slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
-    if (!MakeFolders(folder))
-        return false;
-
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat old {};
-    if (::stat(path.c_str(), &old) == 0)
-        ::fchmod(fd, old.st_mode & 07777);
-    bool ok = WriteAll(fd, content) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok)
-        ok = ::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    // Makes the rename itself durable.
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
+    const std::time_t now = std::time(nullptr);
+    std::tm local {};
+    ::localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+    return text;
 }
 
 } // namespace
 
 IniSettingsStore::IniSettingsStore(std::string path) : m_path(std::move(path))
 {
+    RemoveStaleTemporaries(m_path);
     std::string content;
-    if (ReadWholeFile(m_path, content))
-        m_sections = Parse(content);
+    std::string reason;
+    switch (ReadWholeFile(m_path, content, reason)) {
+    case FileState::Read: m_sections = Parse(content); break;
+    // Read as defaults, and moved aside at once: the next write would overwrite it.
+    case FileState::Unusable: SetAside(reason); break;
+    case FileState::Missing:
+    case FileState::NoFile: break;
+    }
 }
 
 IniSettingsStore::~IniSettingsStore()
@@ -367,18 +387,55 @@ bool IniSettingsStore::Flush()
         return true;
     // Start from the file as it is now, so that another running copy keeps its values. When
     // it cannot be read back (gone, replaced, grown past the limit), start from what this
-    // program read at start and wrote since: never from this run's changes alone.
-    Sections onDisk;
+    // program read at start and wrote since: never from this run's changes alone. A file
+    // that is there but cannot be read is moved aside first, never overwritten.
+    Sections onDisk = m_sections;
     std::string content;
-    if (ReadWholeFile(m_path, content))
+    std::string reason;
+    const FileState state = ReadWholeFile(m_path, content, reason);
+    if (state == FileState::Read) {
         onDisk = Parse(content);
-    else
-        onDisk = m_sections;
+    } else if (state == FileState::Unusable && !SetAside(reason)) {
+        m_bLastWriteFailed = true;
+        m_strLastWriteError = m_strSetAsideNote;
+        return false;
+    }
     for (const auto& [section, values] : m_pending)
         for (const auto& [name, value] : values)
             onDisk[section].insert_or_assign(name, value);
-    m_bLastWriteFailed = !ReplaceFileAtomically(m_path, Format(onDisk));
+
+    const auto slash = m_path.find_last_of('/');
+    AtomicWriteResult result;
+    if (slash != std::string::npos && slash > 0 && !MakeFolders(m_path.substr(0, slash)))
+        result.m_error = "无法保存设置文件“" + m_path + "”：无法创建它所在的文件夹。";
+    else
+        result = WriteFileAtomically(m_path, [&](std::ostream& out) { return !(out << Format(onDisk)).fail(); });
+    m_bLastWriteFailed = !result.m_ok;
+    m_strLastWriteError = result.m_error;
     if (!m_bLastWriteFailed)
         m_pending.clear();
     return !m_bLastWriteFailed;
+}
+
+bool IniSettingsStore::SetAside(const std::string& reason)
+{
+    // A link to the settings (a dotfile repository) stays: its target is what gets moved.
+    std::string target = m_path;
+    if (char* real = ::realpath(m_path.c_str(), nullptr)) {
+        target = real;
+        std::free(real);
+    }
+    std::string aside = target + ".bad-" + TimeStamp();
+    struct stat st {};
+    for (int n = 2; ::lstat(aside.c_str(), &st) == 0; ++n)
+        aside = target + ".bad-" + TimeStamp() + "-" + std::to_string(n);
+    if (::rename(target.c_str(), aside.c_str()) != 0) {
+        m_strSetAsideNote = "设置文件“" + m_path + "”无法读取（" + reason +
+                            "），也无法改名保留（" + std::strerror(errno) +
+                            "）。程序使用默认设置，且不会覆盖这个文件，本次的设置不会保存。";
+        return false;
+    }
+    m_strSetAsideNote = "设置文件“" + m_path + "”无法读取（" + reason + "），已改名保留为“" + aside +
+                        "”。程序使用默认设置。";
+    return true;
 }

@@ -29,9 +29,13 @@
 // otherwise; ReadString gives the text of either kind.
 //
 // The file is read once, when the store is made; a missing, unreadable, damaged or binary
-// file reads as defaults. Every write goes to memory and at once to the file (outside a
-// batch). The file is rewritten atomically: a temporary file in the same folder, fsync,
-// rename, so a crash never leaves half a file. Before the rewrite the file is read again and
+// file reads as defaults. A file that is there but cannot be read (larger than 16 MB, a
+// tenth or more of it no text, no read permission) is moved aside to
+// "VRL.conf.bad-YYYYMMDD-HHMMSS" before anything is written, so that the user's settings
+// are never overwritten unseen; SetAsideNote() tells the user where it went. Temporary
+// files that a killed program left beside the file are removed when the store is made.
+// Every write goes to memory and at once to the file (outside a batch). The file is
+// rewritten atomically (WriteFileAtomically), so a crash never leaves half a file. Before the rewrite the file is read again and
 // this store's own writes are laid over it, so that two running programs do not undo each
 // other's values (as two programs writing the registry would not). A failed write is not
 // reported to the caller: memory keeps the value, LastWriteFailed() turns true, and the
@@ -81,6 +85,11 @@ public:
     bool Flush();
 
     bool LastWriteFailed() const { return m_bLastWriteFailed; }
+    // Why the last write failed (UTF-8, Chinese), empty after a good one.
+    const std::string& LastWriteError() const { return m_strLastWriteError; }
+    // Set when an unreadable file was moved aside (or could not be): where it is now, for the
+    // window to tell the user once. Empty when nothing happened.
+    std::string SetAsideNote() const { return m_strSetAsideNote; }
     const std::string& Path() const { return m_path; }
     const Sections& Contents() const { return m_sections; }
 
@@ -90,10 +99,13 @@ public:
 
 private:
     void Write(std::string_view section, std::string_view name, std::string value);
+    bool SetAside(const std::string& reason);
 
     std::string m_path;
     Sections m_sections;
     Sections m_pending; // written to memory, not yet to the file
     int m_nBatchDepth = 0;
     bool m_bLastWriteFailed = false;
+    std::string m_strLastWriteError;
+    std::string m_strSetAsideNote;
 };

@@ -1,13 +1,12 @@
 #include "RtfWriter.h"
 
+#include "AtomicFileWriter.h"
 #include "CodePage.h"
 #include "RichText.h"
 
 #include <cstdio>
-#include <fstream>
 #include <map>
 #include <ostream>
-#include <sys/stat.h>
 #include <unordered_map>
 #include <vector>
 
@@ -250,16 +249,5 @@ bool RtfWriter::Write(const RichText& doc, std::ostream& out)
 
 bool RtfWriter::WriteFile(const RichText& doc, const std::string& path)
 {
-    // Only a regular file (or a new one): opening a FIFO for writing waits for a reader,
-    // and a device is no file to keep.
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
-        return false;
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file)
-        return false;
-    if (!Write(doc, file))
-        return false;
-    file.close();
-    return !file.fail();
+    return WriteFileAtomically(path, [&](std::ostream& out) { return Write(doc, out); }).m_ok;
 }

@@ -15,15 +15,17 @@ class RichText;
 // Every line ends with \par (a rich edit control and a word processor take the last \par as
 // the document's final paragraph mark). Characters outside ASCII are written as GBK \'hh
 // pairs, characters that GBK lacks as \uN? (UTF-16, signed), and \ { } are escaped. The
-// text is written to the stream in blocks as it is produced: the file is never held in
-// memory.
+// text is written to the stream in blocks of 64 KB as it is produced: the file is never held
+// in memory, as long as the stream does not collect it (save through WriteFileAtomically,
+// not through a std::ostringstream).
 class RtfWriter
 {
 public:
     // Writes doc to out. False when the stream reports an error.
     static bool Write(const RichText& doc, std::ostream& out);
 
-    // Creates the file at path (UTF-8 path) or truncates it, and writes doc into it. False when
-    // the file cannot be opened or written completely, or the path names no regular file.
+    // Writes doc to the file at path (UTF-8 path) through WriteFileAtomically: a failure
+    // leaves the old file as it was. False when the file cannot be written completely or the
+    // path names no regular file.
     static bool WriteFile(const RichText& doc, const std::string& path);
 };

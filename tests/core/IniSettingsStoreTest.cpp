@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -32,6 +36,19 @@ protected:
     {
         fs::create_directories(fs::path(m_path).parent_path());
         std::ofstream(m_path, std::ios::binary) << content;
+    }
+
+    // Contents of the files moved aside as "VRL.conf.bad-<date>-<time>".
+    std::vector<std::string> SetAsideFiles() const
+    {
+        std::vector<std::string> contents;
+        for (const auto& entry : fs::directory_iterator(fs::path(m_path).parent_path())) {
+            if (entry.path().filename().string().starts_with("VRL.conf.bad-")) {
+                std::ifstream in(entry.path(), std::ios::binary);
+                contents.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+            }
+        }
+        return contents;
     }
 
     fs::path m_dir;
@@ -133,16 +150,23 @@ TEST_F(IniSettingsStoreTest, DamagedFileKeepsWhatMakesSense)
     EXPECT_EQ(store.ReadInt("", "orphan", 0), 0);
     EXPECT_EQ(store.ReadString("Good", "\xFF\xFE"), "\x80");
 
-    // Random bytes: never a crash, and the store still writes a sound file.
+    EXPECT_EQ(store.SetAsideNote(), ""); // damaged here and there, but a settings file
+
+    // Random bytes: never a crash, the file is kept aside, and the store still writes a
+    // sound file.
     std::mt19937 rng(42);
     std::string junk(100000, '\0');
     for (char& c : junk)
         c = static_cast<char>(rng());
     WriteFile(junk);
     IniSettingsStore binary(m_path);
+    EXPECT_TRUE(binary.Contents().empty());
     binary.WriteInt("Settings", "Common", 5);
     EXPECT_FALSE(binary.LastWriteFailed());
     EXPECT_EQ(IniSettingsStore(m_path).ReadInt("Settings", "Common", 0), 5);
+    EXPECT_EQ(SetAsideFiles(), std::vector<std::string>{junk});
+    for (const auto& entry : fs::directory_iterator(fs::path(m_path).parent_path()))
+        fs::remove(entry.path());
 
     // A folder where the file should be reads as defaults.
     fs::remove(m_path);
@@ -216,4 +240,32 @@ TEST_F(IniSettingsStoreTest, FileThatCannotBeReadBackKeepsEarlierValues)
     IniSettingsStore after(m_path);
     EXPECT_EQ(after.ReadString("Settings", "COM1"), "9600:0:8:0:0:20");
     EXPECT_EQ(after.ReadInt("Settings", "COMHis", 0), 3);
+    // The stranger's file is kept, not overwritten.
+    EXPECT_EQ(SetAsideFiles(), std::vector<std::string>{std::string(17 * 1024 * 1024, 'x')});
+    EXPECT_NE(store.SetAsideNote().find("VRL.conf.bad-"), std::string::npos) << store.SetAsideNote();
+}
+
+TEST_F(IniSettingsStoreTest, OpeningMovesAnUnreadableFileAsideAndClearsOldTemporaries)
+{
+    const std::string oversized(16 * 1024 * 1024 + 1, ' ');
+    WriteFile(oversized);
+    const fs::path stale = m_path + ".k3Zq9W";
+    std::ofstream(stale) << "[Half";
+    const timespec old[2] = {{std::time(nullptr) - 600, 0}, {std::time(nullptr) - 600, 0}};
+    ::utimensat(AT_FDCWD, stale.c_str(), old, 0);
+
+    IniSettingsStore store(m_path);
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(store.Contents().empty());
+    // Moved aside at once, so that the window can say so before anything is written.
+    EXPECT_FALSE(fs::exists(m_path));
+    EXPECT_EQ(SetAsideFiles(), std::vector<std::string>{oversized});
+    const std::string note = store.SetAsideNote();
+    EXPECT_NE(note.find(m_path + ".bad-"), std::string::npos) << note;
+    EXPECT_NE(note.find("16 MB"), std::string::npos) << note;
+
+    store.WriteInt("Settings", "A", 1);
+    EXPECT_FALSE(store.LastWriteFailed());
+    EXPECT_EQ(IniSettingsStore(m_path).ReadInt("Settings", "A", 0), 1);
+    EXPECT_EQ(SetAsideFiles().size(), 1u);
 }

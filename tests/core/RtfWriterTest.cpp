@@ -178,7 +178,7 @@ TEST(RtfWriter, FilesAndFailures)
     ASSERT_TRUE(RtfWriter::WriteFile(doc, path));
     EXPECT_EQ(RtfReader::ReadFile(path).m_document, doc);
 
-    // An existing file is truncated, not appended to.
+    // An existing file is replaced whole, not appended to.
     RichText shorter;
     shorter.Append("x", MonitorFormat(0));
     ASSERT_TRUE(RtfWriter::WriteFile(shorter, path));
