@@ -9,56 +9,14 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
+static_assert(sizeof(tcflag_t) == sizeof(std::uint32_t), "ControlFlags carries a whole c_cflag");
+
 namespace
 {
 // Unix98 pty slaves use majors 136 to 143; the legacy BSD slaves use 3.
 bool IsPtySlaveMajor(unsigned major)
 {
     return (major >= 136 && major <= 143) || major == 3;
-}
-
-tcflag_t SizeFlag(int dataBits)
-{
-    switch (dataBits)
-    {
-    case 5: return CS5;
-    case 6: return CS6;
-    case 7: return CS7;
-    default: return CS8;
-    }
-}
-
-tcflag_t ParityFlags(int parity)
-{
-    switch (parity)
-    {
-    case 1: return PARENB | PARODD;
-    case 2: return PARENB;
-    case 3: return PARENB | CMSPAR | PARODD; // mark: the parity bit is always 1
-    case 4: return PARENB | CMSPAR;          // space: always 0
-    default: return 0;
-    }
-}
-
-int ParityFromFlags(tcflag_t cflag)
-{
-    if (!(cflag & PARENB))
-        return 0;
-    const bool odd = cflag & PARODD;
-    if (cflag & CMSPAR)
-        return odd ? 3 : 4;
-    return odd ? 1 : 2;
-}
-
-int DataBitsFromFlags(tcflag_t cflag)
-{
-    switch (cflag & CSIZE)
-    {
-    case CS5: return 5;
-    case CS6: return 6;
-    case CS7: return 7;
-    default: return 8;
-    }
 }
 
 void AskLowLatency(int fd)
@@ -75,6 +33,50 @@ void AskLowLatency(int fd)
 
 namespace SerialLine
 {
+std::uint32_t ControlFlags(const LineSettings& settings)
+{
+    tcflag_t flags = 0;
+    switch (settings.dataBits)
+    {
+    case 5: flags |= CS5; break;
+    case 6: flags |= CS6; break;
+    case 7: flags |= CS7; break;
+    default: flags |= CS8; break;
+    }
+    switch (settings.parity)
+    {
+    case 1: flags |= PARENB | PARODD; break;
+    case 2: flags |= PARENB; break;
+    case 3: flags |= PARENB | CMSPAR | PARODD; break; // mark: the parity bit is always 1
+    case 4: flags |= PARENB | CMSPAR; break;          // space: always 0
+    default: break;
+    }
+    if (settings.stopBits == 2)
+        flags |= CSTOPB;
+    return flags;
+}
+
+void SetFrameFromControlFlags(std::uint32_t cflag, LineSettings& settings)
+{
+    settings.parity = 0;
+    if (cflag & PARENB)
+    {
+        const bool odd = cflag & PARODD;
+        if (cflag & CMSPAR)
+            settings.parity = odd ? 3 : 4;
+        else
+            settings.parity = odd ? 1 : 2;
+    }
+    switch (cflag & CSIZE)
+    {
+    case CS5: settings.dataBits = 5; break;
+    case CS6: settings.dataBits = 6; break;
+    case CS7: settings.dataBits = 7; break;
+    default: settings.dataBits = 8; break;
+    }
+    settings.stopBits = (cflag & CSTOPB) ? 2 : 0;
+}
+
 int SetExclusive(int fd)
 {
     return ioctl(fd, TIOCEXCL) == 0 ? 0 : errno;
@@ -112,10 +114,7 @@ ConfigureResult Configure(int fd, const LineSettings& settings)
     tio.c_oflag &= ~OPOST;
     tio.c_lflag &= ~(ECHO | ECHOE | ECHOK | ECHONL | ICANON | ISIG | IEXTEN);
     tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | CBAUD | (CBAUD << IBSHIFT));
-    tio.c_cflag |= CLOCAL | CREAD | SizeFlag(settings.dataBits) | ParityFlags(settings.parity) | BOTHER
-                   | (BOTHER << IBSHIFT);
-    if (settings.stopBits == 2)
-        tio.c_cflag |= CSTOPB;
+    tio.c_cflag |= CLOCAL | CREAD | ControlFlags(settings) | BOTHER | (BOTHER << IBSHIFT);
     tio.c_ispeed = settings.baudRate;
     tio.c_ospeed = settings.baudRate;
     tio.c_cc[VMIN] = 1;
@@ -156,9 +155,7 @@ bool Read(int fd, LineSettings& settings)
     if (ioctl(fd, TCGETS2, &tio) != 0)
         return false;
     settings.baudRate = tio.c_ospeed;
-    settings.parity = ParityFromFlags(tio.c_cflag);
-    settings.dataBits = DataBitsFromFlags(tio.c_cflag);
-    settings.stopBits = (tio.c_cflag & CSTOPB) ? 2 : 0;
+    SetFrameFromControlFlags(tio.c_cflag, settings);
     return true;
 }
 } // namespace SerialLine

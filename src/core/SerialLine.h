@@ -23,6 +23,13 @@ struct LineSettings
     int stopBits = 0; // 0 one, 2 two; 1 (one and a half) cannot be set
 };
 
+// The frame bits of a termios c_cflag for these settings: CSIZE, CSTOPB, PARENB, PARODD and
+// CMSPAR, with the values of <termios.h> (the kernel's termbits agree). Mark parity is
+// PARENB | CMSPAR | PARODD (the parity bit always 1), space PARENB | CMSPAR.
+std::uint32_t ControlFlags(const LineSettings& settings);
+// The reverse: parity, data bits and stop bits from a c_cflag; the rate is left alone.
+void SetFrameFromControlFlags(std::uint32_t cflag, LineSettings& settings);
+
 // Sets exclusive mode (TIOCEXCL). Returns 0 or an errno value.
 int SetExclusive(int fd);
 // Clears it before the port is closed: a tty that someone else keeps open would otherwise

@@ -28,6 +28,71 @@ TEST(FrameOptions, CommonBitsMapToTheEightKeptFlags)
     EXPECT_EQ(o.ToCommon(0x100 | 0x01 | 0x200), 0x100 | 0x04 | 0x10);
 }
 
+namespace {
+
+struct KeptBit
+{
+    int m_command;
+    std::int32_t m_bit;
+};
+
+void PrintTo(const KeptBit& c, std::ostream* os)
+{
+    *os << "command " << c.m_command << " bit 0x" << std::hex << c.m_bit;
+}
+
+// Every flag that is kept, alone: a flag read from or written to a neighbour's bit shows.
+class FrameOptionsBit : public ::testing::TestWithParam<KeptBit>
+{
+};
+
+constexpr int kAllFlagCommands[] = {ID_SHOW_PORT, ID_SHOW_SENT, ID_SHOW_TIME, ID_ASC_RECEIVE,
+                                    ID_ASC_SEND, ID_ADD_CR, ID_ADD_STX, ID_ADD_ETX,
+                                    ID_ADD_LF, ID_PAUSE, ID_JUMP_NEXT_LINE};
+
+void ExpectOnlyFlagSet(const FrameOptions& o, int command)
+{
+    for (int id : kAllFlagCommands)
+        EXPECT_EQ(*o.FlagForCommand(id), id == command ? 1 : 0) << "command " << id;
+}
+
+} // namespace
+
+TEST_P(FrameOptionsBit, EachKeptFlagHasItsOwnBit)
+{
+    const KeptBit c = GetParam();
+    for (std::int32_t topMost : {0, FrameOptions::kTopMostBit}) {
+        SCOPED_TRACE(topMost);
+        FrameOptions o;
+        o.SetFromCommon(c.m_bit | topMost);
+        ExpectOnlyFlagSet(o, c.m_command);
+        // Bit 8 is taken from the stored value, whatever was read before.
+        EXPECT_EQ(o.ToCommon(topMost), c.m_bit | topMost);
+        EXPECT_EQ(o.ToCommon(FrameOptions::kTopMostBit ^ topMost),
+                  c.m_bit | (FrameOptions::kTopMostBit ^ topMost));
+
+        FrameOptions only;
+        only.m_showPort = 0;
+        *only.FlagForCommand(c.m_command) = 1;
+        EXPECT_EQ(only.ToCommon(topMost), c.m_bit | topMost);
+
+        // Through the store: saved, loaded back, and read into fresh options.
+        MemorySettingsStore store;
+        store.WriteInt("Settings", "Common", 0xFF | topMost);
+        FrameStoredValues::Save(store, 0, only, "/x/", 1);
+        EXPECT_EQ(store.ReadInt("Settings", "Common", -1), c.m_bit | topMost);
+        FrameOptions loaded;
+        loaded.SetFromCommon(FrameStoredValues::Load(store).m_common);
+        ExpectOnlyFlagSet(loaded, c.m_command);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(KeptFlags, FrameOptionsBit,
+                         ::testing::Values(KeptBit{ID_SHOW_PORT, 0x01}, KeptBit{ID_SHOW_SENT, 0x02},
+                                           KeptBit{ID_SHOW_TIME, 0x04}, KeptBit{ID_ASC_RECEIVE, 0x08},
+                                           KeptBit{ID_ASC_SEND, 0x10}, KeptBit{ID_ADD_CR, 0x20},
+                                           KeptBit{ID_ADD_STX, 0x40}, KeptBit{ID_ADD_ETX, 0x80}));
+
 TEST(FrameOptions, ToggleFlipsOnlyItsFlag)
 {
     FrameOptions o;

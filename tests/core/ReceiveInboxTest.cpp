@@ -66,3 +66,38 @@ TEST(ReceiveInbox, FullInboxHoldsThePusherUntilTaken)
               std::chrono::milliseconds(ReceiveInbox::kLongestWaitMs));
     EXPECT_EQ(inbox.TakeAll().size(), 2u);
 }
+
+// A window busy for longer than a push waits: the worker goes on past the capacity, and
+// nothing is lost or doubled on the way.
+TEST(ReceiveInbox, SlowWindowLosesNothing)
+{
+    constexpr std::size_t kCapacity = 10;
+    constexpr int kCount = 40;
+    ReceiveInbox inbox({}, kCapacity);
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        for (int i = 0; i < kCount; ++i)
+            inbox.Push(0, {static_cast<std::uint8_t>(i)});
+        done = true;
+    });
+
+    // No take until two pushes have given up waiting (or long enough that they should have).
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (inbox.WaitingBytes() < kCapacity + 2 && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_GE(inbox.WaitingBytes(), kCapacity + 2);
+
+    std::vector<std::uint8_t> got;
+    for (;;) {
+        const bool last = done.load();
+        for (const auto& m : inbox.TakeAll())
+            got.insert(got.end(), m.m_bytes.begin(), m.m_bytes.end());
+        if (last)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    worker.join();
+    ASSERT_EQ(got.size(), static_cast<std::size_t>(kCount));
+    for (int i = 0; i < kCount; ++i)
+        EXPECT_EQ(got[i], i);
+}

@@ -152,6 +152,32 @@ TEST_F(SerialPortTest, ReopensWithItsSettingsAndClosesRightAfterOpen)
     EXPECT_TRUE(sink.m_messages.empty());
 }
 
+TEST_F(SerialPortTest, InputPendingBeforeStartIsDroppedAndLaterInputKept)
+{
+    const auto joined = [](RecordingReceiver& r) {
+        std::string all;
+        for (const auto& t : r.Texts())
+            all += t;
+        return all;
+    };
+    // Waiting in the line before anyone opened it: from an earlier session, not this one.
+    pty.Send("stale before open\n");
+    ASSERT_TRUE(port.Open(&receiver, 0, pty.path));
+    pty.Send("fresh1");
+    ASSERT_TRUE(receiver.WaitForBytes(6));
+    EXPECT_EQ(joined(receiver), "fresh1");
+    port.Close();
+
+    // Opened without the worker: what came before the worker starts is dropped too.
+    RecordingReceiver later;
+    ASSERT_TRUE(port.Open(&later, 0, pty.path, true, false));
+    pty.Send("stale before start");
+    ASSERT_TRUE(port.StartThread());
+    pty.Send("fresh2");
+    ASSERT_TRUE(later.WaitForBytes(6));
+    EXPECT_EQ(joined(later), "fresh2");
+}
+
 TEST_F(SerialPortTest, ConfigureTakesAnyRateAndRefusesWhatLinuxCannotSet)
 {
     // Rates without a Bxxx constant go through BOTHER.
