@@ -1,5 +1,6 @@
 #include "MonitorFile.h"
 
+#include "AtomicFileWriter.h"
 #include "RichText.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
@@ -7,11 +8,10 @@
 #include <QCursor>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QSaveFile>
 #include <QTextDocument>
 
 #include <algorithm>
-#include <sstream>
+#include <ostream>
 
 namespace
 {
@@ -60,24 +60,14 @@ bool CMonitorFile::Save(const QTextDocument& document, const QString& path, cons
     error.clear();
     const WaitCursor busy;
     const RichText text = WithFace(CMonitorText::FromDocument(document), face.toStdString(), kFileFace);
-    std::ostringstream rtf;
-    if (!RtfWriter::Write(text, rtf))
+    // Streamed into a temporary file beside the old one and renamed over it: the file is not
+    // built in memory first, and a failed write (a full disk) leaves the old file whole.
+    const AtomicWriteResult written = WriteFileAtomically(
+        path.toStdString(), [&text](std::ostream& out) { return RtfWriter::Write(text, out); });
+    if (!written.m_ok)
     {
-        error = QStringLiteral("无法保存文件“%1”！").arg(path);
-        return false;
-    }
-    const std::string bytes = std::move(rtf).str();
-
-    // Written beside and renamed over the old file, so that a failed write (a full disk)
-    // leaves the old file as it was instead of a truncated one.
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
-        !file.commit())
-    {
-        file.cancelWriting();
-        error = QStringLiteral("无法保存文件“%1”！").arg(path);
+        error = written.m_error.empty() ? QStringLiteral("无法保存文件“%1”！").arg(path)
+                                        : QString::fromStdString(written.m_error);
         return false;
     }
     return true;
