@@ -5,9 +5,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-namespace {
-
-RichTextFormat ToRichFormat(const QTextCharFormat& f)
+RichTextFormat SendEditRichText::ToRichFormat(const QTextCharFormat& f)
 {
     RichTextFormat r;
     r.m_color = f.foreground().color().rgb() & 0xFFFFFFu;
@@ -19,7 +17,7 @@ RichTextFormat ToRichFormat(const QTextCharFormat& f)
     return r;
 }
 
-QTextCharFormat ToCharFormat(const RichTextFormat& r)
+QTextCharFormat SendEditRichText::ToCharFormat(const RichTextFormat& r)
 {
     QTextCharFormat f;
     f.setForeground(QColor(QRgb(r.m_color)));
@@ -29,8 +27,6 @@ QTextCharFormat ToCharFormat(const RichTextFormat& r)
         f.setFontFamilies({QString::fromStdString(r.m_face)});
     return f;
 }
-
-} // namespace
 
 RichText SendEditRichText::FromDocument(const QTextDocument& document)
 {

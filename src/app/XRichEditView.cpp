@@ -1,30 +1,23 @@
 #include "XRichEditView.h"
 
 #include "FindReplaceDialog.h"
-#include "RichText.h"
-#include "RtfReader.h"
-#include "RtfWriter.h"
-#include "SendEditRichText.h"
+#include "MonitorFile.h"
+#include "MonitorPrinter.h"
+#include "MonitorText.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QMessageBox>
-#include <QPageLayout>
-#include <QPageSetupDialog>
+#include <QMimeData>
 #include <QPalette>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextBlock>
-#include <QTextDocumentFragment>
 #include <QThread>
 
 #include <algorithm>
-#include <sstream>
 
 // The text limit. A rich edit control stops at a maximum of its own; QPlainTextEdit has
 // none, so the limit comes from what the machine carries. Measured with
@@ -54,50 +47,11 @@ constexpr std::array<Rgb, CXRichEditView::kColourCount> kColours{{
     {128, 128, 128},
 }};
 
-constexpr double kPrintMarginInches = 0.5; // 720 twips
-
 QString MessageTitle()
 {
     return QStringLiteral("VRL");
 }
 
-// Shows the busy cursor while a whole monitor file is written or read (a second or so for
-// a full monitor of short lines).
-class WaitCursor
-{
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-// The face that monitor files name.
-const std::string kFileFace = "宋体";
-
-// The same text with the face `from` named `to` (the text is copied only when that face is
-// in use).
-RichText WithFace(RichText text, const std::string& from, const std::string& to)
-{
-    const std::vector<RichTextFormat>& formats = text.Formats();
-    if (from == to ||
-        std::none_of(formats.begin(), formats.end(),
-                     [&](const RichTextFormat& f) { return f.m_face == from; }))
-        return text;
-    RichText renamed;
-    renamed.Reserve(text.Text().size());
-    std::vector<std::size_t> index;
-    index.reserve(formats.size());
-    for (RichTextFormat format : formats)
-    {
-        if (format.m_face == from)
-            format.m_face = to;
-        index.push_back(renamed.AddFormat(format));
-    }
-    for (std::size_t run = 0; run < text.RunCount(); ++run)
-        renamed.Append(text.RunText(run), index[text.RunFormatIndex(run)]);
-    return renamed;
-}
 } // namespace
 
 CXRichEditDoc::CXRichEditDoc(QObject* parent)
@@ -142,8 +96,7 @@ CXRichEditView::CXRichEditView(QWidget* parent)
     setPalette(pal);
 
     m_pDoc->setModified(false);
-    m_printMargins = QMarginsF(kPrintMarginInches, kPrintMarginInches, kPrintMarginInches,
-                               kPrintMarginInches);
+    m_pPrinter = std::make_unique<CMonitorPrinter>(*this);
 
     // The editor's text control draws the blinking caret. Finding where the caret is walks
     // from the first line on the screen to the caret's line, laying out every line between;
@@ -542,6 +495,17 @@ void CXRichEditView::OnEditCopy()
     copy();
 }
 
+QMimeData* CXRichEditView::createMimeDataFromSelection() const
+{
+    // Plain text only, taken from the document: the editor's own copy renders the selection
+    // as HTML and OpenDocument as well, about 12 s for a whole monitor of 5 MB; and lines cut
+    // for the screen are copied whole. Copy, cut, drag and the selection clipboard come here.
+    const QTextCursor selection = textCursor();
+    auto* data = new QMimeData;
+    data->setText(CMonitorText::PlainText(*m_pDoc, selection.selectionStart(), selection.selectionEnd()));
+    return data;
+}
+
 void CXRichEditView::OnEditPaste()
 {
     // The editor pastes plain text only; it takes the format of the insertion point.
@@ -689,143 +653,57 @@ void CXRichEditView::OnEditRepeat()
 
 QPrinter& CXRichEditView::GetPrinter()
 {
-    // Made on first use: finding the system's printers can take a moment.
-    if (!m_pPrinter)
-    {
-        m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        m_pPrinter->setPageMargins(m_printMargins, QPageLayout::Inch);
-    }
-    return *m_pPrinter;
+    return m_pPrinter->Printer();
+}
+
+const QMarginsF& CXRichEditView::GetPrintMargins() const
+{
+    return m_pPrinter->Margins();
 }
 
 void CXRichEditView::PrintTo(QPrinter& printer) const
 {
-    printer.setPageMargins(m_printMargins, QPageLayout::Inch);
-    std::unique_ptr<QTextDocument> copy;
-    if (printer.printRange() == QPrinter::Selection && textCursor().hasSelection())
-    {
-        copy = std::make_unique<QTextDocument>();
-        QTextCursor(copy.get()).insertFragment(QTextDocumentFragment(textCursor()));
-    }
-    else
-    {
-        copy.reset(m_pDoc->clone());
-    }
-    // Laid out for the page as it is, so that the document adds no margins of its own to
-    // the printer's.
-    copy->setDefaultFont(font());
-    copy->documentLayout()->setPaintDevice(&printer);
-    copy->setPageSize(printer.pageLayout().paintRectPixels(printer.resolution()).size());
-    copy->setDocumentMargin(0);
-    copy->print(&printer);
+    m_pPrinter->PrintTo(printer);
 }
 
 void CXRichEditView::OnFilePrint()
 {
-    QPrinter& printer = GetPrinter();
-    QPrintDialog dialog(&printer, this);
-    dialog.setWindowTitle(QStringLiteral("打印"));
-    if (textCursor().hasSelection())
-        dialog.setOption(QAbstractPrintDialog::PrintSelection);
-    if (dialog.exec() == QDialog::Accepted)
-        PrintTo(printer);
+    m_pPrinter->Print();
 }
 
 void CXRichEditView::OnFilePrintDirect()
 {
-    QPrinter& printer = GetPrinter();
-    if (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty())
-    {
-        // No printer on the system: the print dialog offers printing to a file.
-        OnFilePrint();
-        return;
-    }
-    printer.setPrintRange(QPrinter::AllPages);
-    PrintTo(printer);
+    m_pPrinter->PrintDirect();
 }
 
 void CXRichEditView::OnFilePrintPreview()
 {
-    QPrinter& printer = GetPrinter();
-    printer.setPageMargins(m_printMargins, QPageLayout::Inch);
-    QPrintPreviewDialog dialog(&printer, this);
-    dialog.setWindowTitle(QStringLiteral("打印预览"));
-    connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
-            [this](QPrinter* p) { PrintTo(*p); });
-    dialog.exec();
+    m_pPrinter->PrintPreview();
 }
 
 void CXRichEditView::OnFilePrintSetup()
 {
-    QPrinter& printer = GetPrinter();
-    printer.setPageMargins(m_printMargins, QPageLayout::Inch);
-    QPageSetupDialog dialog(&printer, this);
-    dialog.setWindowTitle(QStringLiteral("打印设置"));
-    if (dialog.exec() == QDialog::Accepted)
-    {
-        // Margins the user sets here hold for the following print jobs.
-        m_printMargins = printer.pageLayout().margins(QPageLayout::Inch);
-    }
+    m_pPrinter->PrintSetup();
 }
 
 // --- Monitor files ----------------------------------------------------------------------------
 
 bool CXRichEditView::SaveFile(const QString& path)
 {
-    m_strFileError.clear();
-    const WaitCursor busy;
-    // Files name the monitor's face "宋体" also where another face stands in for it here,
-    // so that they look the same on every machine.
-    const RichText text = WithFace(SendEditRichText::FromDocument(*m_pDoc),
-                                   DefaultFace().toStdString(), kFileFace);
-    std::ostringstream rtf;
-    if (!RtfWriter::Write(text, rtf))
-    {
-        m_strFileError = QStringLiteral("无法保存文件“%1”！").arg(path);
+    if (!CMonitorFile::Save(*m_pDoc, path, DefaultFace(), m_strFileError))
         return false;
-    }
-    const std::string bytes = std::move(rtf).str();
-
-    // Written beside and renamed over the old file, so that a failed write (a full disk)
-    // leaves the old file as it was instead of a truncated one.
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-            static_cast<qint64>(bytes.size()) ||
-        !file.commit())
-    {
-        file.cancelWriting();
-        m_strFileError = QStringLiteral("无法保存文件“%1”！").arg(path);
-        return false;
-    }
     m_pDoc->setModified(false);
     return true;
 }
 
 bool CXRichEditView::LoadFile(const QString& path)
 {
-    m_strFileError.clear();
-    const WaitCursor busy;
-    RtfReadResult result = RtfReader::ReadFile(path.toStdString());
-    if (!result.IsUsable())
-    {
-        // Nothing is replaced: the monitor keeps its text.
-        m_strFileError = result.m_status == RtfReadStatus::NotRtf
-                             ? QStringLiteral("文件“%1”不是监视报文文件：%2！")
-                                   .arg(path, QString::fromStdString(result.m_reason))
-                             : QStringLiteral("无法打开文件“%1”！").arg(path);
+    // A refresh due for the text that the load replaced has nothing left to show.
+    if (!CMonitorFile::Load(path, *m_pDoc, DefaultFace(), m_nTextLimit, m_strFileError))
         return false;
-    }
-    if (result.m_status == RtfReadStatus::Partial)
-        m_strFileError = QStringLiteral("文件“%1”已损坏：%2。")
-                             .arg(path, QString::fromStdString(result.m_reason));
-
-    const RichText text = WithFace(std::move(result.m_document), kFileFace, DefaultFace().toStdString());
     m_refreshTimer.stop();
     m_bRefreshPending = false;
     m_bLayoutChanged = false;
-    SendEditRichText::ToDocument(text, *m_pDoc);
     m_pDoc->setModified(false);
     moveCursor(QTextCursor::Start);
     return true;

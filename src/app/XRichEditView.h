@@ -13,6 +13,7 @@
 #include <memory>
 
 class CFindReplaceDialog;
+class CMonitorPrinter;
 class QPrinter;
 
 // The monitor's document: the text itself, with no data of its own. The frame reaches the
@@ -97,9 +98,12 @@ public:
     // then in LastFileError().
     bool SaveFile(const QString& path);
     // Replaces the whole text by the rich text of the file and marks it not modified. False,
-    // with no message and the text unchanged, when the file cannot be read or is not rich
-    // text; the reason is then in LastFileError(). A damaged file gives what could be read
-    // of it: true, with the damage named in LastFileError().
+    // with no message and the text unchanged, when the file cannot be read, is not rich
+    // text, or is larger than the monitor holds (CMonitorFile::kMaxFileBytes, or more text
+    // than the text limit); the reason is then in LastFileError(). A damaged file gives
+    // what could be read of it: true, with the damage named in LastFileError(). Lines
+    // longer than CMonitorText::kDisplayLineLength are shown cut, and saved, copied and
+    // printed whole.
     bool LoadFile(const QString& path);
     // What went wrong in the last SaveFile or LoadFile, in the program's language; empty
     // when nothing did.
@@ -138,7 +142,7 @@ public:
     // Prints the whole text on printer with the view's margins.
     void PrintTo(QPrinter& printer) const;
     // Page margins in inches (0.5 on every side: 720 twips).
-    const QMarginsF& GetPrintMargins() const { return m_printMargins; }
+    const QMarginsF& GetPrintMargins() const;
     // The printer that print setup configures (created on first use).
     QPrinter& GetPrinter();
 
@@ -171,6 +175,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     void paintEvent(QPaintEvent* event) override;
+    QMimeData* createMimeDataFromSelection() const override;
 
 private:
     void ScheduleRefresh();
@@ -209,6 +214,5 @@ private:
     bool m_bFindForward = true;
     QPointer<CFindReplaceDialog> m_pFindDialog;
 
-    QMarginsF m_printMargins;
-    std::unique_ptr<QPrinter> m_pPrinter;
+    std::unique_ptr<CMonitorPrinter> m_pPrinter;
 };

@@ -1,4 +1,7 @@
 #include "FindReplaceDialog.h"
+#include "MonitorFile.h"
+#include "RtfReader.h"
+#include "RtfWriter.h"
 #include "TestPtyPair.h"
 #include "VRLView.h"
 
@@ -14,6 +17,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QMimeData>
 #include <QTextBlock>
 
 namespace
@@ -558,6 +562,122 @@ private Q_SLOTS:
         CVRLView other;
         QVERIFY(other.LoadFile(path));
         QCOMPARE(other.toPlainText(), QStringLiteral("short\n"));
+    }
+
+    void longLoadedLineIsCutForTheScreenAndSavedAsLoaded()
+    {
+        // One line of 50,000 characters of hex pairs with a Chinese character and a character
+        // outside the BMP in it, a second line in another colour, and a third long line
+        // without spaces where a surrogate pair falls on the cut.
+        const int cut = CMonitorText::kDisplayLineLength;
+        QString hex;
+        for (int i = 0; hex.size() < 50'000; ++i)
+            hex += QStringLiteral("%1 ").arg(i & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
+        hex.insert(20'000, QStringLiteral("中\U0001F600"));
+        QString solid(cut - 1, QLatin1Char('x'));
+        solid += QStringLiteral("\U0001F600") + QString(cut, QLatin1Char('y'));
+        RichText original;
+        const RichTextFormat blue{0x0000C8, 18, "宋体"};
+        const RichTextFormat grey{0x808080, 18, "宋体"};
+        original.Append(hex.toStdString(), blue);
+        original.Append("\n[12:00:00  15] COM1\n", grey);
+        original.Append(solid.toStdString(), blue);
+        original.Append("\n", grey);
+        const QString path = m_home.FilePath(QStringLiteral("long.tnf"));
+        QVERIFY(RtfWriter::WriteFile(original, path.toStdString()));
+
+        CVRLView view;
+        QVERIFY(view.LoadFile(path));
+        const QTextDocument& doc = *view.document();
+        QVERIFY(doc.blockCount() > 7);
+        int continued = 0;
+        for (QTextBlock block = doc.begin(); block.isValid(); block = block.next())
+        {
+            QVERIFY(block.length() - 1 <= cut);
+            QVERIFY(block.text().isEmpty() || !block.text().front().isLowSurrogate());
+            continued += CMonitorText::IsContinuation(block) ? 1 : 0;
+        }
+        QCOMPARE(continued, doc.blockCount() - 4);
+        // Hex pairs stay whole on the screen: the pieces of the first line end after a space.
+        QVERIFY(doc.begin().text().endsWith(QLatin1Char(' ')));
+
+        // Saved as it was loaded: the same text, and the same colours when loaded again.
+        const QString again = m_home.FilePath(QStringLiteral("long-again.tnf"));
+        QVERIFY(view.SaveFile(again));
+        QCOMPARE(RtfReader::ReadFile(again.toStdString()).m_document.Text(), original.Text());
+        CVRLView reloaded;
+        QVERIFY(reloaded.LoadFile(again));
+        const QList<Run> before = Runs(doc), after = Runs(*reloaded.document());
+        QCOMPARE(after.size(), before.size());
+        for (int i = 0; i < before.size(); ++i)
+            QVERIFY(after[i].text == before[i].text && after[i].colour == before[i].colour);
+
+        // Copied whole; appends after it start lines of their own.
+        const QString text = hex + QStringLiteral("\n[12:00:00  15] COM1\n") + solid + QLatin1Char('\n');
+        view.selectAll();
+        view.copy();
+        QCOMPARE(QGuiApplication::clipboard()->text(), text);
+        view.AppendText(QString(cut - 10, QLatin1Char('z')), 3);
+        view.AppendText(QStringLiteral("\nend\n"), 3);
+        QVERIFY(view.SaveFile(again));
+        CVRLView other;
+        QVERIFY(other.LoadFile(again));
+        other.selectAll();
+        other.copy();
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 text + QString(cut - 10, QLatin1Char('z')) + QStringLiteral("\nend\n"));
+    }
+
+    void fileLargerThanTheMonitorHoldsIsRefused()
+    {
+        CVRLView view;
+        view.AppendText(QStringLiteral("kept\n"), 3);
+
+        // Refused by its size alone, before it is read (a sparse file of zeros).
+        const QString big = m_home.FilePath(QStringLiteral("big.tnf"));
+        {
+            QFile file(big);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("{\\rtf1 ");
+            QVERIFY(file.resize(CMonitorFile::kMaxFileBytes + 1));
+        }
+        QVERIFY(!view.LoadFile(big));
+        QVERIFY2(view.LastFileError().contains(QStringLiteral("64 MB")), qPrintable(view.LastFileError()));
+        QCOMPARE(view.toPlainText(), QStringLiteral("kept\n"));
+
+        // More text than the text limit: refused, naming the limit; at the limit it loads.
+        RichText text;
+        text.Append(std::string(60, 'a') + "\n" + std::string(39, 'b'), RichTextFormat{});
+        const QString path = m_home.FilePath(QStringLiteral("hundred.tnf"));
+        QVERIFY(RtfWriter::WriteFile(text, path.toStdString()));
+        view.SetTextLimit(99);
+        QVERIFY(!view.LoadFile(path));
+        QVERIFY2(view.LastFileError().contains(QStringLiteral("99 个字符")), qPrintable(view.LastFileError()));
+        QCOMPARE(view.toPlainText(), QStringLiteral("kept\n"));
+        view.SetTextLimit(100);
+        QVERIFY(view.LoadFile(path));
+        QCOMPARE(view.GetTextLength(), 100);
+    }
+
+    void copyIsPlainTextOfTheSelection()
+    {
+        CVRLView view;
+        view.AppendText(QStringLiteral("[12:30:05  15] COM"), 5);
+        view.AppendText(QStringLiteral("1"), 1);
+        view.AppendText(QStringLiteral("01 03 0A\n"), 3);
+        view.AppendText(QStringLiteral("中文\n"), 4);
+        view.OnEditSelectAll();
+        view.OnEditCopy();
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        QCOMPARE(data->formats(), QStringList{QStringLiteral("text/plain")});
+        QCOMPARE(data->text(), QStringLiteral("[12:30:05  15] COM101 03 0A\n中文\n"));
+        // A part across a line end.
+        QTextCursor part(view.document());
+        part.setPosition(25);
+        part.setPosition(30, QTextCursor::KeepAnchor);
+        view.setTextCursor(part);
+        view.OnEditCopy();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("0A\n中文"));
     }
 
     void printsWithHalfInchMargins()

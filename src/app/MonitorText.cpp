@@ -1,0 +1,151 @@
+#include "MonitorText.h"
+
+#include "SendEditRichText.h"
+
+#include <QHash>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <vector>
+
+bool CMonitorText::IsContinuation(const QTextBlock& block)
+{
+    return block.userState() == kContinuationState;
+}
+
+RichText CMonitorText::FromDocument(const QTextDocument& document)
+{
+    RichText text;
+    QHash<int, std::size_t> formatOf; // the document's format index -> the model's
+    std::string utf8;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+    {
+        if (block != document.begin() && !IsContinuation(block))
+            text.Append("\n", text.AddFormat(RichTextFormat{}));
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+        {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.isValid())
+                continue;
+            const int key = fragment.charFormatIndex();
+            auto found = formatOf.constFind(key);
+            if (found == formatOf.constEnd())
+                found = formatOf.insert(key, text.AddFormat(SendEditRichText::ToRichFormat(fragment.charFormat())));
+            // Adjacent appends with the same format merge into one run, so a line cut for
+            // the screen comes back as the one run it was.
+            text.Append(fragment.text().toStdString(), *found);
+        }
+    }
+    return text;
+}
+
+void CMonitorText::ToDocument(const RichText& text, QTextDocument& document, int lineLength)
+{
+    lineLength = std::max(2, lineLength); // room for a surrogate pair
+    const bool undo = document.isUndoRedoEnabled();
+    document.setUndoRedoEnabled(false);
+    document.clear();
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();
+    std::vector<QTextCharFormat> formats;
+    formats.reserve(text.Formats().size());
+    for (const RichTextFormat& f : text.Formats())
+        formats.push_back(SendEditRichText::ToCharFormat(f));
+
+    qsizetype lineUsed = 0; // characters in the current block
+    for (std::size_t run = 0; run < text.RunCount(); ++run)
+    {
+        const QTextCharFormat& format = formats[text.RunFormatIndex(run)];
+        const std::string_view runText = text.RunText(run);
+        std::size_t from = 0;
+        while (from <= runText.size())
+        {
+            const std::size_t nl = runText.find('\n', from);
+            const std::size_t to = nl == std::string_view::npos ? runText.size() : nl;
+            QString piece = QString::fromUtf8(runText.data() + from, static_cast<qsizetype>(to - from));
+            // A Unicode line separator would be a soft break inside a line: every break of
+            // the file starts a line of its own.
+            piece.replace(QChar::LineSeparator, QChar('\n'));
+            QStringView rest(piece);
+            while (lineUsed + rest.size() > lineLength)
+            {
+                qsizetype take = lineLength - lineUsed;
+                // Hex pairs stay whole where a space is in the last quarter of the piece.
+                const qsizetype space = rest.first(take).lastIndexOf(QLatin1Char(' '));
+                if (space >= 0 && space + 1 >= take - lineLength / 4)
+                    take = space + 1;
+                else if (take > 0 && rest[take - 1].isHighSurrogate())
+                    --take;
+                if (take > 0)
+                    cursor.insertText(rest.first(take).toString(), format);
+                cursor.insertBlock(QTextBlockFormat(), format);
+                cursor.block().setUserState(kContinuationState);
+                rest = rest.sliced(take);
+                lineUsed = 0;
+            }
+            if (!rest.isEmpty())
+            {
+                cursor.insertText(rest.toString(), format);
+                lineUsed += rest.size();
+            }
+            if (nl == std::string_view::npos)
+                break;
+            cursor.insertBlock(QTextBlockFormat(), format);
+            lineUsed = 0;
+            from = nl + 1;
+        }
+    }
+    cursor.endEditBlock();
+    document.setUndoRedoEnabled(undo);
+    document.setModified(false);
+}
+
+QString CMonitorText::PlainText(const QTextDocument& document, int from, int to)
+{
+    QString text;
+    if (to <= from)
+        return text;
+    text.reserve(to - from);
+    for (QTextBlock block = document.findBlock(from); block.isValid() && block.position() <= to;
+         block = block.next())
+    {
+        const int start = block.position();
+        if (start > from && !IsContinuation(block))
+            text += QLatin1Char('\n');
+        const int begin = std::max(from, start) - start;
+        const int end = std::min(to, start + block.length() - 1) - start;
+        if (end > begin)
+            text += QStringView(block.text()).sliced(begin, end - begin);
+    }
+    // As the editor's own plain text has it.
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    text.replace(QChar::Nbsp, QLatin1Char(' '));
+    return text;
+}
+
+QList<int> CMonitorText::ContinuationBreaks(const QTextDocument& document, int from, int to)
+{
+    QList<int> breaks;
+    for (QTextBlock block = document.findBlock(from); block.isValid() && block.position() <= to;
+         block = block.next())
+    {
+        if (block.position() > from && IsContinuation(block))
+            breaks.append(block.position() - 1);
+    }
+    return breaks;
+}
+
+qint64 CMonitorText::Utf16Length(const std::string& utf8)
+{
+    qint64 units = 0;
+    for (const char c : utf8)
+    {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b & 0xC0) != 0x80)
+            ++units; // a character starts
+        if (b >= 0xF0)
+            ++units; // outside the BMP: a surrogate pair
+    }
+    return units;
+}
