@@ -84,17 +84,19 @@ void RunFocusEditCommand(Edit& edit, int id)
     }
 }
 
-// Enough of the window's top to take it with the mouse lies on a screen. A rectangle stored
-// on a screen that has gone since (a monitor unplugged) fails this.
-bool IsOnSomeScreen(const QRect& window)
+// The screen a stored window belongs to: the one under a point near the middle of its title
+// bar. None when that screen has gone since (a monitor unplugged). 64-bit, as the stored
+// values may be anything.
+QScreen* ScreenOfStoredRect(int left, int top, int right)
 {
-    const QRect top(window.left(), window.top(), window.width(), std::min(window.height(), 40));
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        const QRect shown = screen->geometry().intersected(top);
-        if (shown.width() >= std::min(top.width(), 100) && shown.height() >= std::min(top.height(), 20))
-            return true;
+    const qint64 x = qint64(left) + std::min<qint64>(qint64(right) - left, 200) / 2;
+    const qint64 y = qint64(top) + 10;
+    for (QScreen* screen : QGuiApplication::screens()) {
+        const QRect g = screen->geometry();
+        if (x >= g.left() && x <= g.right() && y >= g.top() && y <= g.bottom())
+            return screen;
     }
-    return false;
+    return nullptr;
 }
 
 } // namespace
@@ -170,6 +172,11 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     // stored layout finds them; their command rows go in with AddCommands before
     // RebuildMenus below.
     RestorePlacement();
+    // A settings file that could not be read was moved aside, not overwritten: say where.
+    if (auto* ini = dynamic_cast<IniSettingsStore*>(&m_store); ini && !ini->SetAsideNote().empty()) {
+        const QString note = QString::fromStdString(ini->SetAsideNote());
+        QTimer::singleShot(0, this, [this, note] { ShowMessage(note); });
+    }
     if (stored.m_common & FrameOptions::kTopMostBit)
         SetTopMost(true);
 
@@ -784,13 +791,22 @@ void CMainFrame::RestorePlacement()
     const int top = m_store.ReadInt(kPlacementSection, "top", 0);
     const int right = m_store.ReadInt(kPlacementSection, "right", -1);
     const int bottom = m_store.ReadInt(kPlacementSection, "bottom", -1);
-    const QRect stored(left, top, right - left, bottom - top);
-    if (right > left && bottom > top && IsOnSomeScreen(stored)) {
-        setGeometry(stored);
+    // A stored rectangle is cut to the work area of its screen and moved onto it, so that a
+    // hand-edited or corrupted value can neither hide the window nor make it huge.
+    WindowRect placed;
+    QScreen* screen = ScreenOfStoredRect(left, top, right);
+    if (screen) {
+        const QRect area = screen->availableGeometry();
+        const WindowRect work{area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
+        if (!ClampStoredRect(left, top, right, bottom, work, kMinRestoredWidth, kMinRestoredHeight, placed))
+            screen = nullptr;
+    }
+    if (screen) {
+        setGeometry(QRect(placed.m_left, placed.m_top, placed.Width(), placed.Height()));
     } else {
         // First start: most of the work area, centred.
-        QScreen* screen = QGuiApplication::primaryScreen();
-        const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+        QScreen* primary = QGuiApplication::primaryScreen();
+        const QRect area = primary ? primary->availableGeometry() : QRect(0, 0, 1024, 768);
         const QSize size(area.width() * 4 / 5, area.height() * 4 / 5);
         setGeometry(QRect(area.topLeft() + QPoint((area.width() - size.width()) / 2,
                                                   (area.height() - size.height()) / 2),

@@ -1,5 +1,6 @@
 #include "SendCommands.h"
 
+#include "AtomicFileWriter.h"
 #include "CheckCode.h"
 #include "CommandIds.h"
 #include "LineSend.h"
@@ -65,9 +66,12 @@ const CommandInfo kOptionCommands[] = {
 };
 
 // Neither the chosen file nor the default file could be written.
-QString SaveFailedText(const QString& path, const QString& fallback)
+QString SaveFailedText(const QString& path, const QString& fallback, const QString& why)
 {
-    return QStringLiteral("发报窗报文无法保存到：\n%1\n也无法保存到默认文件：\n%2").arg(path, fallback);
+    QString text = QStringLiteral("发报窗报文无法保存到：\n%1\n也无法保存到默认文件：\n%2").arg(path, fallback);
+    if (!why.isEmpty())
+        text += QStringLiteral("\n\n") + why;
+    return text;
 }
 
 } // namespace
@@ -84,6 +88,9 @@ CSendCommands::CSendCommands(CFrameHost& host)
     // The text the editor had when the program last ended. A file that is there but cannot
     // be read keeps its content unless the user types (see SaveAtExit).
     const QString path = edit->SendFilePath(false);
+    // Temporary files of saves that a kill interrupted.
+    RemoveStaleTemporaries(path.toStdString());
+    RemoveStaleTemporaries(edit->SendFilePath(true).toStdString());
     m_bUnreadFileKept = !edit->LoadFromFile(path) && QFileInfo::exists(path);
     if (m_bUnreadFileKept) {
         QTimer::singleShot(0, this, [this, path] {
@@ -158,7 +165,7 @@ void CSendCommands::SaveAtExit()
     // The text is not lost quietly: when neither file can be written, the user is told and
     // may name another file (cancelling gives the text up).
     while (!edit->SaveToFile(path)) {
-        m_host.ShowMessage(SaveFailedText(path, edit->SendFilePath(true))
+        m_host.ShowMessage(SaveFailedText(path, edit->SendFilePath(true), edit->SaveError())
                             + QStringLiteral("\n\n请另选一个文件保存发报窗报文。"));
         path = AskFileName(false, QStringLiteral("保存发送窗报文"), QStringLiteral("VRL"));
         if (path.isEmpty())
@@ -200,14 +207,14 @@ void CSendCommands::OnCommand(int id)
             const QString current = edit->SendFilePath(false);
             const bool sameFile = QFileInfo(name).canonicalFilePath() == QFileInfo(current).canonicalFilePath();
             if (edit->document()->isModified() && !sameFile && !edit->SaveToFile(current)) {
-                m_host.ShowMessage(SaveFailedText(current, edit->SendFilePath(true)));
+                m_host.ShowMessage(SaveFailedText(current, edit->SendFilePath(true), edit->SaveError()));
                 return;
             }
             if (!edit->LoadFromFile(name, true))
                 m_host.ShowMessage(QStringLiteral("无法读取发报窗报文文件：\n%1").arg(name));
         }
         else if (!SendEdit()->SaveToFile(name))
-            m_host.ShowMessage(SaveFailedText(name, SendEdit()->SendFilePath(true)));
+            m_host.ShowMessage(SaveFailedText(name, SendEdit()->SendFilePath(true), SendEdit()->SaveError()));
         return;
     }
     default:

@@ -13,7 +13,9 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -24,6 +26,7 @@
 #include <QtTest>
 
 #include <atomic>
+#include <climits>
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -373,7 +376,9 @@ private Q_SLOTS:
         QVERIFY(f.UpdateCommand(ID_WINDOW_LEFT_HALF).m_enabled);
         QVERIFY(!f.UpdateCommand(ID_WINDOW_LEFT_HALF).m_checked);
 
-        // The rectangle comes back at the next start.
+        // The rectangle comes back at the next start (one that fits the real screen).
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        f.setGeometry(QRect(area.left() + 10, area.top() + 20, 500, 400));
         const QRect placed = f.geometry();
         m_frame.reset();
         QCOMPARE(m_store->ReadInt("MFW-Main", "top", -1), placed.top());
@@ -391,13 +396,23 @@ private Q_SLOTS:
         CMainFrame& lost = NewFrame();
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         QVERIFY2(screen.intersects(lost.geometry()), qPrintable(QStringLiteral("%1,%2").arg(lost.x()).arg(lost.y())));
-        // Partly on the screen is left where it was.
+        // Partly on the screen is moved onto it, keeping its size.
         m_frame.reset();
-        m_store->WriteInt("MFW-Main", "left", screen.right() - 300);
-        m_store->WriteInt("MFW-Main", "top", 10);
-        m_store->WriteInt("MFW-Main", "right", screen.right() + 300);
-        m_store->WriteInt("MFW-Main", "bottom", 410);
-        QCOMPARE(NewFrame().geometry(), QRect(screen.right() - 300, 10, 600, 400));
+        m_store->WriteInt("MFW-Main", "left", area.right() - 300);
+        m_store->WriteInt("MFW-Main", "top", area.top() + 10);
+        m_store->WriteInt("MFW-Main", "right", area.right() + 300);
+        m_store->WriteInt("MFW-Main", "bottom", area.top() + 410);
+        QCOMPARE(NewFrame().geometry(), QRect(area.right() + 1 - 600, area.top() + 10, 600, 400));
+        // Values edited by hand or damaged: never larger than the work area, never off it.
+        for (const int huge : {2000000000, INT_MAX}) {
+            m_frame.reset();
+            m_store->WriteInt("MFW-Main", "left", huge == INT_MAX ? INT_MIN : area.left());
+            m_store->WriteInt("MFW-Main", "top", huge == INT_MAX ? INT_MIN : area.top());
+            m_store->WriteInt("MFW-Main", "right", huge);
+            m_store->WriteInt("MFW-Main", "bottom", huge);
+            const QRect g = NewFrame().geometry();
+            QVERIFY2(area.contains(g), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height())));
+        }
     }
 
     void alwaysOnTopIsStoredAtOnce()
@@ -615,6 +630,23 @@ private Q_SLOTS:
         QVERIFY(!f.IsPortOpen(0));
         QTest::qWait(100);
         QCOMPARE(ready->text(), QStringLiteral("就绪"));
+    }
+
+    // A damaged settings file is kept aside, not overwritten at exit, and the user is told.
+    void damagedSettingsFileIsKeptAsideAndReported()
+    {
+        m_store.reset();
+        QDir().mkpath(QFileInfo(m_xdg->ConfigFile()).absolutePath());
+        QFile file(m_xdg->ConfigFile());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, '\0'));
+        file.close();
+        m_store = std::make_unique<IniSettingsStore>(m_xdg->ConfigFile().toStdString());
+        NewFrame();
+        QTRY_COMPARE(m_messages.size(), 1);
+        QVERIFY2(m_messages.first().contains(QStringLiteral("已改名保留")), qPrintable(m_messages.first()));
+        const QStringList kept = QDir(QFileInfo(m_xdg->ConfigFile()).absolutePath()).entryList({QStringLiteral("VRL.conf.bad-*")});
+        QCOMPARE(kept.size(), 1);
     }
 
     // The window goes while a port floods it, without the port being closed first: the
