@@ -4,15 +4,19 @@
 //  1. One port in hex mode fed as fast as the pseudo-terminal takes bytes for a while:
 //     received bytes per second shown in the monitor, the worst lateness of a 10 ms timer on
 //     the window thread, peak memory; next to `cat` reading the same pseudo-terminal.
+//     With --filter, run 1 twice on a stream of one repeated byte, without and then with a
+//     message filter of 10 used rows of which only the last matches (so every message is
+//     shown after all 10 rows were looked at), and the ratio of the two; run 2 is left out.
 //  2. 16 ports each receiving a 10-byte message every 25 ms: every message shown, in order
 //     per port, and the window thread's CPU share.
 //
 // Run (offscreen, or with a display under xvfb-run):
-//   QT_QPA_PLATFORM=offscreen build/bench/bench_app_receive [seconds]
+//   QT_QPA_PLATFORM=offscreen build/bench/bench_app_receive [seconds] [--filter]
 // Not a Google Benchmark: one long run gives the figures.
 #include "CommandIds.h"
 #include "IniSettingsStore.h"
 #include "MainFrm.h"
+#include "MessageFilter.h"
 #include "PortMap.h"
 #include "SettingsBar.h"
 #include "VRLView.h"
@@ -68,11 +72,14 @@ struct Pty
 };
 
 // Writes 4096-byte blocks to fd until stop; the number of bytes written.
-std::uint64_t Flood(int fd, const std::atomic<bool>& stop)
+// The byte every message of the filter runs is made of.
+constexpr std::uint8_t kFilterByte = 0x55;
+
+std::uint64_t Flood(int fd, const std::atomic<bool>& stop, bool oneByte = false)
 {
     std::vector<unsigned char> block(4096);
     for (std::size_t i = 0; i < block.size(); ++i)
-        block[i] = static_cast<unsigned char>(i * 7);
+        block[i] = oneByte ? kFilterByte : static_cast<unsigned char>(i * 7);
     std::uint64_t total = 0;
     const int flags = fcntl(fd, F_GETFL);
     fcntl(fd, F_SETFL, flags | O_NONBLOCK);
@@ -203,12 +210,32 @@ private:
     Fn m_fn;
 };
 
-void FloodOnePort(CMainFrame& frame, double seconds)
+// Counts what the filter let through, so that the run shows every message passed.
+class CountingFilter : public ReceiveFilter
+{
+public:
+    explicit CountingFilter(const ReceiveFilter& inner) : m_inner(inner) {}
+    bool PassesFilter(const std::uint8_t* bytes, std::size_t count) const override
+    {
+        const bool pass = m_inner.PassesFilter(bytes, count);
+        (pass ? m_passed : m_rejected) += count;
+        return pass;
+    }
+    mutable std::uint64_t m_passed = 0;
+    mutable std::uint64_t m_rejected = 0;
+
+private:
+    const ReceiveFilter& m_inner;
+};
+
+// Returns the MB/s shown. oneByte: the feeder writes one repeated byte (the filter runs).
+double FloodOnePort(CMainFrame& frame, double seconds, bool oneByte = false, int port = 0)
 {
     Pty pty;
-    CatBaseline(pty.m_path, pty.m_master, seconds / 2);
+    if (!oneByte)
+        CatBaseline(pty.m_path, pty.m_master, seconds / 2);
 
-    OpenPort(frame, 0, pty.m_path);
+    OpenPort(frame, port, pty.m_path);
     std::uint64_t shown = 0;
     ForwardTap tap([&](unsigned, const std::uint8_t*, std::size_t count) { shown += count; });
     frame.Pipeline().SetForwarding(&tap);
@@ -218,7 +245,7 @@ void FloodOnePort(CMainFrame& frame, double seconds)
     std::uint64_t written = 0;
     QElapsedTimer t;
     t.start();
-    std::thread feeder([&] { written = Flood(pty.m_master, stop); });
+    std::thread feeder([&] { written = Flood(pty.m_master, stop, oneByte); });
     Spin(seconds);
     stop = true;
     feeder.join();
@@ -245,6 +272,32 @@ void FloodOnePort(CMainFrame& frame, double seconds)
     std::printf("  peak memory: %ld MB (before the flood %ld MB); monitor text %d characters, limit %d\n",
                 PeakRssKb() / 1024, peakBefore / 1024, frame.GetView()->GetTextLength(),
                 frame.GetView()->GetTextLimit());
+    frame.Pipeline().SetForwarding(nullptr);
+    return static_cast<double>(shownInTime) / s / 1e6;
+}
+
+// Run 1 without and with a filter of 10 used rows, all at position 1: nine values the stream
+// never has, then its own, so that each message is compared ten times and shown.
+void FilterCost(CMainFrame& frame, double seconds)
+{
+    MessageFilter::Conditions rows{};
+    for (int i = 0; i < MessageFilter::kRowCount; ++i)
+        rows[static_cast<std::size_t>(i)] = {1, 1, static_cast<std::uint8_t>(i + 1 < MessageFilter::kRowCount ? i : kFilterByte)};
+    MessageFilter filter;
+    filter.SetConditions(rows);
+    filter.SetEnabled(true);
+    CountingFilter counting(filter);
+
+    std::printf("without a filter:\n");
+    const double without = FloodOnePort(frame, seconds, true);
+    frame.GetView()->ClearAll(true);
+    frame.Pipeline().SetFilter(&counting);
+    std::printf("with a filter of 10 used rows, the last matching:\n");
+    const double with = FloodOnePort(frame, seconds, true, 1); // a port object keeps its device
+    frame.Pipeline().SetFilter(nullptr);
+    std::printf("filter: %.1f MB passed, %.1f MB rejected; with / without = %.3f\n",
+                static_cast<double>(counting.m_passed) / 1e6, static_cast<double>(counting.m_rejected) / 1e6,
+                with / without);
 }
 
 void SixteenPorts(CMainFrame& frame, double seconds)
@@ -320,7 +373,14 @@ void SixteenPorts(CMainFrame& frame, double seconds)
 
 int main(int argc, char* argv[])
 {
-    const double seconds = argc > 1 ? std::atof(argv[1]) : 20.0;
+    double seconds = 20.0;
+    bool filterRuns = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--filter") == 0)
+            filterRuns = true;
+        else
+            seconds = std::atof(argv[i]);
+    }
     QTemporaryDir home;
     qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toLocal8Bit());
     qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toLocal8Bit());
@@ -331,6 +391,10 @@ int main(int argc, char* argv[])
     frame.show();
     Spin(0.5);
     std::printf("platform %s, %.0f s per run\n", qPrintable(QGuiApplication::platformName()), seconds);
+    if (filterRuns) {
+        FilterCost(frame, seconds);
+        return 0;
+    }
     FloodOnePort(frame, seconds);
     SixteenPorts(frame, seconds);
     return 0;

@@ -9,6 +9,7 @@
 #include "PortMapDialog.h"
 #include "PortSettings.h"
 #include "SendCommands.h"
+#include "DlgFilter.h"
 #include "SerialDeviceMonitor.h"
 #include "SerialPort.h"
 #include "SettingsBar.h"
@@ -152,6 +153,8 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     AddCommands(CSendCommands::Commands(), m_pSend);
     AddCommands(CSendCommands::OptionCommands(), nullptr);
     CreateStatusBar();
+    m_pFilterDlg = new CDlgFilter(*this); // after the status bar: it may leave a note there
+    AddCommands(CDlgFilter::Commands(), m_pFilterDlg);
 
     // The port of the last run is selected in the bar, but it becomes the current port only
     // when the user picks or opens it.
@@ -222,6 +225,7 @@ void CMainFrame::Shutdown()
     m_pPorts->CloseAll();
     FrameStoredValues::Save(m_store, m_currentPort, m_options, m_strAutoSaveDir, m_nASTime);
     m_pSend->SaveAtExit();
+    m_pFilterDlg->SaveAtExit();
     m_recentFiles.Save(m_store);
     SavePlacement();
     if (ini)

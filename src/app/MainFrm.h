@@ -24,6 +24,7 @@
 class CCommandRouter;
 
 class CSendCommands;
+class CDlgFilter;
 class CSendFrameWnd;
 class CSettingsBar;
 class CVRLView;
@@ -190,6 +191,7 @@ private:
     CVRLView* m_pView = nullptr;
     CSettingsBar* m_pSettingsBar = nullptr;
     CSendCommands* m_pSend = nullptr;
+    CDlgFilter* m_pFilterDlg = nullptr;
     CCommandRouter* m_pRouter = nullptr;
     QToolBar* m_pToolBar = nullptr;
     QLabel* m_pReadyLabel = nullptr;

@@ -1,6 +1,7 @@
 #include "PortMapDialog.h"
 
 #include "CommandTable.h"
+#include "ListCtrlEx.h"
 #include "PortMap.h"
 #include "SerialDeviceScanner.h"
 
@@ -10,7 +11,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -36,15 +36,16 @@ CPortMapDialog::CPortMapDialog(PortMap& map, QWidget* parent) : QDialog(parent),
 {
     setWindowTitle(QStringLiteral("端口映射"));
 
-    m_pTable = new QTableWidget(0, 4, this);
-    m_pTable->setHorizontalHeaderLabels({QStringLiteral("端口"), QStringLiteral("设备路径"),
-                                         QStringLiteral("状态"), QStringLiteral("设备说明")});
-    m_pTable->verticalHeader()->hide();
-    m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_pTable->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Fixed widths, so that the columns keep their size whatever the rows hold; the device
+    // path is edited in place.
+    m_pTable = new CListCtrlEx(this);
+    m_pTable->InsertColumn(0, QStringLiteral("端口"), Qt::AlignLeft, 70, false);
+    m_pTable->InsertColumn(1, QStringLiteral("设备路径"), Qt::AlignLeft, 220, true);
+    m_pTable->InsertColumn(2, QStringLiteral("状态"), Qt::AlignLeft, 70, false);
+    m_pTable->InsertColumn(3, QStringLiteral("设备说明"), Qt::AlignLeft, 300, false);
     m_pTable->horizontalHeader()->setStretchLastSection(true);
     connect(m_pTable, &QTableWidget::itemSelectionChanged, this, &CPortMapDialog::OnRowSelected);
+    connect(m_pTable, &CListCtrlEx::cellTextStored, this, &CPortMapDialog::OnPathEdited);
 
     m_pPort = new QComboBox(this);
     for (int port = 0; port < static_cast<int>(PortMap::kPortCount); ++port)
@@ -104,18 +105,15 @@ void CPortMapDialog::Refresh()
 {
     m_found = SerialDeviceScanner::Scan();
     const std::vector<PortMap::Entry> entries = m_map.Entries(m_found);
-    m_pTable->setRowCount(static_cast<int>(entries.size()));
-    for (int row = 0; row < static_cast<int>(entries.size()); ++row) {
-        const PortMap::Entry& e = entries[static_cast<std::size_t>(row)];
-        auto* port = new QTableWidgetItem(PortName(static_cast<int>(e.uiPortNo)));
-        port->setData(Qt::UserRole, static_cast<int>(e.uiPortNo));
-        m_pTable->setItem(row, 0, port);
-        m_pTable->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(e.path)));
-        m_pTable->setItem(row, 2, new QTableWidgetItem(e.present ? QStringLiteral("已连接")
-                                                                 : QStringLiteral("未找到")));
-        m_pTable->setItem(row, 3, new QTableWidgetItem(Describe(e.device)));
+    m_pTable->setRowCount(0);
+    m_rowPorts.clear();
+    for (const PortMap::Entry& e : entries) {
+        const int row = m_pTable->InsertItem(m_pTable->rowCount(), PortName(static_cast<int>(e.uiPortNo)));
+        m_rowPorts.push_back(static_cast<int>(e.uiPortNo));
+        m_pTable->SetItemText(row, 1, QString::fromStdString(e.path));
+        m_pTable->SetItemText(row, 2, e.present ? QStringLiteral("已连接") : QStringLiteral("未找到"));
+        m_pTable->SetItemText(row, 3, Describe(e.device));
     }
-    m_pTable->resizeColumnsToContents();
 
     const QString current = m_pPath->currentText();
     m_pPath->clear();
@@ -130,8 +128,19 @@ void CPortMapDialog::OnRowSelected()
     if (selected.isEmpty())
         return;
     const int row = selected.first()->row();
-    m_pPort->setCurrentIndex(m_pTable->item(row, 0)->data(Qt::UserRole).toInt());
-    m_pPath->setCurrentText(m_pTable->item(row, 1)->text());
+    if (row < 0 || row >= static_cast<int>(m_rowPorts.size()))
+        return;
+    m_pPort->setCurrentIndex(m_rowPorts[static_cast<std::size_t>(row)]);
+    m_pPath->setCurrentText(m_pTable->GetItemText(row, 1));
+}
+
+void CPortMapDialog::OnPathEdited(int row, int column, const QString& text)
+{
+    if (column != 1 || row < 0 || row >= static_cast<int>(m_rowPorts.size()))
+        return;
+    // A refused path leaves the list as the map is, with the reason below it.
+    if (!ApplyPath(m_rowPorts[static_cast<std::size_t>(row)], text.trimmed()))
+        Refresh();
 }
 
 bool CPortMapDialog::ApplyPath(int port, const QString& path)

@@ -255,7 +255,8 @@ private Q_SLOTS:
                                                 QStringLiteral("-"), QStringLiteral("ASC模式接收(&R)"),
                                                 QStringLiteral("ASC模式发送(&S)"), QStringLiteral(">ASC模式发送时")}));
         QMenu* view = f.MenuOf(QStringLiteral("视图(&V)"));
-        QCOMPARE(MenuTexts(view), (QStringList{QStringLiteral("暂停报文监视(&P)"), QStringLiteral("-"),
+        QCOMPARE(MenuTexts(view), (QStringList{QStringLiteral("暂停报文监视(&P)"),
+                                               QStringLiteral("报文过滤设置(&F)..."), QStringLiteral("-"),
                                                QStringLiteral("显示端口(&P)"), QStringLiteral("显示发送报文(&D)"),
                                                QStringLiteral("显示时间(&T)"), QStringLiteral("-"),
                                                QStringLiteral("清除监视窗报文(&C)"), QStringLiteral("-"),

@@ -1,4 +1,5 @@
 #include "PortMap.h"
+#include "ListCtrlEx.h"
 #include "PortMapDialog.h"
 #include "SettingsStore.h"
 #include "TestPtyPair.h"
@@ -43,6 +44,37 @@ private Q_SLOTS:
         QVERIFY(dlg.ApplyPath(6, QString()));
         QVERIFY(map.PathOf(6).empty());
         QCOMPARE(rowOf(QStringLiteral("COM7")), -1);
+    }
+
+    // The path is edited in place, and the columns keep their widths through the refresh
+    // that follows a change (they used to shrink to their contents).
+    void pathEditedInPlace()
+    {
+        TestXdgFolders xdg;
+        TestPtyPair pty;
+        MemorySettingsStore store;
+        PortMap map(store);
+        map.SetPath(4, "/dev/ttyVRLold");
+        CPortMapDialog dlg(map);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        CListCtrlEx* list = dlg.Table();
+        int row = -1;
+        for (int r = 0; r < list->rowCount(); ++r)
+            if (list->GetItemText(r, 0) == QStringLiteral("COM5"))
+                row = r;
+        QVERIFY(row >= 0);
+        const int widths[] = {list->columnWidth(0), list->columnWidth(1), list->columnWidth(2)};
+
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualRect(list->model()->index(row, 1)).center());
+        QVERIFY(list->Editor());
+        QTest::keyClicks(list->Editor(), pty.SlavePath());
+        QTest::keyClick(list->Editor(), Qt::Key_Return);
+        QCOMPARE(QString::fromStdString(map.PathOf(4)), pty.SlavePath());
+        QVERIFY(dlg.isVisible());
+        for (int c = 0; c < 3; ++c)
+            QCOMPARE(list->columnWidth(c), widths[c]);
     }
 };
 

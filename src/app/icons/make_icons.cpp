@@ -131,6 +131,16 @@ int main(int argc, char* argv[])
         p.setPen(QPen(QColor(30, 30, 30), 2.4));
         p.drawLine(QPointF(4, 27), QPointF(14, 27));
     });
+    // Message filter: a funnel over a short monitor line that passes it.
+    Save("filter.png", 32, [](QPainter& p) {
+        p.setPen(QPen(QColor(60, 60, 60), 1.4));
+        p.setBrush(QColor(0x5a, 0xa0, 0xff));
+        p.drawPolygon(QPolygonF({QPointF(3, 4), QPointF(29, 4), QPointF(19, 15), QPointF(19, 24),
+                                 QPointF(13, 28), QPointF(13, 15)}));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 0, 200));
+        p.drawRect(QRectF(22, 25, 8, 3));
+    });
     // The window icon: the packaging mark (connector over a monitor line).
     Save("vrl.png", 64, [](QPainter& p) {
         p.setPen(Qt::NoPen);
