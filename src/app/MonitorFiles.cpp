@@ -47,6 +47,9 @@ CMonitorFiles::CMonitorFiles(CFrameHost& host, std::function<void()> rebuildMenu
     m_recentFiles.Load(host.Store());
     const FrameStoredValues stored = FrameStoredValues::Load(host.Store());
     m_strAutoSaveDir = stored.m_autoSaveDir;
+    // The file name goes right behind the folder, also for a folder typed into the store.
+    if (m_strAutoSaveDir.back() != '/')
+        m_strAutoSaveDir += '/';
     m_nASTime = std::clamp(stored.m_asTime, TimedSaveSchedule::kMinMinutes, TimedSaveSchedule::kMaxMinutes);
 
     auto clock = std::make_shared<QElapsedTimer>();
