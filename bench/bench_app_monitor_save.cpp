@@ -1,5 +1,6 @@
 // Saving and loading a full monitor (the view's text limit, 8 Mi characters of coloured
 // lines) on the window thread: how long the window stands still for a save of a long watch.
+#include "SendEditRichText.h"
 #include "XRichEditView.h"
 
 #include <benchmark/benchmark.h>
@@ -53,6 +54,16 @@ void BM_SaveFullMonitor(benchmark::State& state)
     state.counters["file_MB"] = static_cast<double>(QFile(BenchFile()).size()) / 1e6;
 }
 BENCHMARK(BM_SaveFullMonitor)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+// The part of a save that must stay on the window thread if the file were written from a
+// snapshot by a worker: reading the document into the core's rich-text model.
+void BM_SnapshotFullMonitor(benchmark::State& state)
+{
+    CXRichEditView& view = FullView();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(SendEditRichText::FromDocument(*view.document()));
+}
+BENCHMARK(BM_SnapshotFullMonitor)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 void BM_LoadFullMonitor(benchmark::State& state)
 {
