@@ -4,6 +4,7 @@
 #include "CommandRouter.h"
 #include "CommandIds.h"
 #include "IniSettingsStore.h"
+#include "MonitorFiles.h"
 #include "PortList.h"
 #include "PortMap.h"
 #include "PortMapDialog.h"
@@ -56,12 +57,6 @@ constexpr int kDeviceRescanMs = 3000;
 QString ReadyText()
 {
     return QStringLiteral("就绪");
-}
-
-// why names the file already; path stands in when the view gave no reason.
-QString FileOpenError(const QString& path, const QString& why)
-{
-    return why.isEmpty() ? QStringLiteral("无法打开监视报文“%1”！").arg(path) : why;
 }
 
 // The clipboard and undo commands act on the text editor that has the focus (the send
@@ -141,14 +136,15 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     m_pPortMap->Discover();
     WatchDevices();
     m_pPorts = std::make_unique<PortList>(m_store, *m_pPortMap, static_cast<PortMessageSink*>(this));
-    m_recentFiles.Load(m_store);
 
     m_pView = new CVRLView(this);
     setCentralWidget(m_pView);
     CreateBars();
     m_pRouter = new CCommandRouter(*this, *m_pToolBar, *m_pFrameCommands);
-    m_pRouter->SetRecentFilesFiller([this](QMenu* menu) { FillRecentFiles(menu); });
     AddCommands(MonitorCommands(), nullptr);
+    m_pMonitorFiles = new CMonitorFiles(*this, [this] { RebuildMenus(); });
+    AddCommands(CMonitorFiles::Commands(), m_pMonitorFiles);
+    m_pRouter->SetRecentFilesFiller([this](QMenu* menu) { m_pMonitorFiles->FillRecentFiles(menu); });
     m_pSend = new CSendCommands(*this);
     AddCommands(CSendCommands::Commands(), m_pSend);
     AddCommands(CSendCommands::OptionCommands(), nullptr);
@@ -168,8 +164,6 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     }
 
     m_options.SetFromCommon(stored.m_common);
-    m_strAutoSaveDir = stored.m_autoSaveDir;
-    m_nASTime = stored.m_asTime;
 
     // Units with bars or docks of their own create them above this line, so that the
     // stored layout finds them; their command rows go in with AddCommands before
@@ -204,6 +198,10 @@ CMainFrame::~CMainFrame()
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    if (!m_bShutDown && !m_pMonitorFiles->MayClose()) {
+        event->ignore();
+        return;
+    }
     Shutdown();
     event->accept();
 }
@@ -223,10 +221,11 @@ void CMainFrame::Shutdown()
         ini->BeginBatch();
     m_inbox.SetReleased(true);
     m_pPorts->CloseAll();
-    FrameStoredValues::Save(m_store, m_currentPort, m_options, m_strAutoSaveDir, m_nASTime);
+    FrameStoredValues::Save(m_store, m_currentPort, m_options, m_pMonitorFiles->AutoSaveDir(),
+                            m_pMonitorFiles->AutoSaveMinutes());
     m_pSend->SaveAtExit();
     m_pFilterDlg->SaveAtExit();
-    m_recentFiles.Save(m_store);
+    m_pMonitorFiles->SaveAtExit();
     SavePlacement();
     if (ini)
         ini->EndBatch();
@@ -274,61 +273,14 @@ QMenu* CMainFrame::MenuOf(const QString& title) const
     return m_pRouter->MenuOf(title);
 }
 
-void CMainFrame::FillRecentFiles(QMenu* menu)
-{
-    if (m_recentFiles.Size() == 0) {
-        QAction* placeholder = menu->addAction(QStringLiteral("最近文件"));
-        placeholder->setEnabled(false);
-        return;
-    }
-    for (std::size_t i = 0; i < m_recentFiles.Size(); ++i) {
-        const QString path = QString::fromStdString(m_recentFiles.At(i));
-        // "&&": an "&" of the path is shown, not taken for the access key.
-        QAction* a = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QString(path).replace(QLatin1Char('&'), QStringLiteral("&&"))));
-        a->setStatusTip(QStringLiteral("打开文件 ") + path);
-        const int index = static_cast<int>(i);
-        connect(a, &QAction::triggered, this, [this, index] { OpenRecentFile(index); });
-    }
-}
-
-void CMainFrame::OpenRecentFile(int index)
-{
-    if (index < 0 || static_cast<std::size_t>(index) >= m_recentFiles.Size())
-        return;
-    const std::string path = m_recentFiles.At(static_cast<std::size_t>(index));
-    const QString file = QString::fromStdString(path);
-    if (m_pView->LoadFile(file)) {
-        m_recentFiles.Add(path);
-        ShowDamageNote();
-    } else {
-        // The entry goes, and the user learns why the click did nothing.
-        m_recentFiles.Remove(static_cast<std::size_t>(index));
-        ShowMessage(FileOpenError(file, m_pView->LastFileError()));
-    }
-    // Rebuilding the menu while its action runs would delete the sender: do it next turn.
-    QTimer::singleShot(0, this, &CMainFrame::RebuildMenus);
-}
-
 bool CMainFrame::OpenMonitorFile(const QString& path)
 {
-    if (!m_pView->LoadFile(path)) {
-        statusBar()->showMessage(FileOpenError(path, m_pView->LastFileError()));
-        return false;
-    }
-    m_pView->SetModified(false);
-    m_recentFiles.Add(path.toStdString());
-    RebuildMenus();
-    ShowDamageNote();
-    return true;
+    return m_pMonitorFiles->OpenMonitorFile(path);
 }
 
-// A damaged file loads what could be read of it; the view then names the damage. A box,
-// because a note in the status bar is gone with the next prompt of whatever the mouse
-// passes over.
-void CMainFrame::ShowDamageNote()
+RecentFileList& CMainFrame::RecentFiles()
 {
-    if (!m_pView->LastFileError().isEmpty())
-        ShowMessage(m_pView->LastFileError());
+    return m_pMonitorFiles->RecentFiles();
 }
 
 void CMainFrame::OnUpdateFrameCommand(int id, CommandState& state)

@@ -23,6 +23,7 @@
 
 class CCommandRouter;
 
+class CMonitorFiles;
 class CSendCommands;
 class CDlgFilter;
 class CSendFrameWnd;
@@ -94,7 +95,9 @@ public:
     // Loads a monitor file into the view, marked not modified; true on success. The path
     // joins the recent-file list.
     bool OpenMonitorFile(const QString& path);
-    RecentFileList& RecentFiles() { return m_recentFiles; }
+    RecentFileList& RecentFiles();
+    // Open, save, recent files and the timed save and clear.
+    CMonitorFiles* MonitorFiles() const { return m_pMonitorFiles; }
     // The lasting status-bar note under key, or empty.
     QString StatusNote(const QString& key) const;
 
@@ -108,8 +111,6 @@ public:
     // --- Send side ----------------------------------------------------------------------
     CSendCommands* SendSide() const { return m_pSend; }
     CSendFrameWnd* SendBar() const;
-    const std::string& AutoSaveDir() const { return m_strAutoSaveDir; }
-    int AutoSaveMinutes() const { return m_nASTime; }
 
     // --- Test and tool hooks ------------------------------------------------------------
     // Message boxes go to hook instead of the screen.
@@ -153,9 +154,6 @@ private:
 
     void CreateBars();
     void CreateStatusBar();
-    void FillRecentFiles(QMenu* menu);
-    void OpenRecentFile(int index);
-    void ShowDamageNote();
 
     void WatchDevices();
     void OnDevicesChanged();
@@ -174,9 +172,6 @@ private:
     SettingsStore& m_store;
     FrameOptions m_options;
     int m_currentPort = 0;
-    std::string m_strAutoSaveDir;
-    int m_nASTime = 1;
-    RecentFileList m_recentFiles;
     std::map<unsigned, QString> m_stoppedPorts;
 
     // Declared before the ports: the workers hand their messages to the inbox, so the ports
@@ -192,6 +187,7 @@ private:
     CSettingsBar* m_pSettingsBar = nullptr;
     CSendCommands* m_pSend = nullptr;
     CDlgFilter* m_pFilterDlg = nullptr;
+    CMonitorFiles* m_pMonitorFiles = nullptr;
     CCommandRouter* m_pRouter = nullptr;
     QToolBar* m_pToolBar = nullptr;
     QLabel* m_pReadyLabel = nullptr;

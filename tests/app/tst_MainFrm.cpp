@@ -479,7 +479,10 @@ private Q_SLOTS:
         QCOMPARE(g.RecentFiles().Files(), std::vector<std::string>{path.toStdString()});
         QMenu* file = g.MenuOf(QStringLiteral("文件(&F)"));
         QVERIFY(file);
-        QCOMPARE(MenuTexts(file), (QStringList{QStringLiteral("打开发送报文(&F)"), QStringLiteral("保存发送报文(&A)"),
+        QCOMPARE(MenuTexts(file), (QStringList{QStringLiteral("打开监视报文(&O)...\tCtrl+O"),
+                                               QStringLiteral("保存监视报文(&S)...\tCtrl+S"),
+                                               QStringLiteral("定时保存、清除(&T)..."), QStringLiteral("-"),
+                                               QStringLiteral("打开发送报文(&F)"), QStringLiteral("保存发送报文(&A)"),
                                                QStringLiteral("-"),
                                                QStringLiteral("打印(&P)...\tCtrl+P"), QStringLiteral("打印预览(&V)"),
                                                QStringLiteral("打印设置(&R)..."), QStringLiteral("-"),

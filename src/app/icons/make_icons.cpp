@@ -141,6 +141,31 @@ int main(int argc, char* argv[])
         p.setBrush(QColor(0, 0, 200));
         p.drawRect(QRectF(22, 25, 8, 3));
     });
+    // Save the monitor: a disk with a label of coloured monitor lines.
+    Save("save_monitor.png", 32, [](QPainter& p) {
+        QPainterPath body;
+        body.moveTo(4, 4);
+        body.lineTo(24, 4);
+        body.lineTo(28, 8);
+        body.lineTo(28, 28);
+        body.lineTo(4, 28);
+        body.closeSubpath();
+        p.setPen(QPen(QColor(20, 40, 110), 1.4));
+        p.setBrush(QColor(40, 90, 200));
+        p.drawPath(body);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(220, 220, 220));
+        p.drawRect(QRectF(9, 4.7, 13, 7));
+        p.setBrush(QColor(40, 90, 200));
+        p.drawRect(QRectF(17, 6, 3, 4.5));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(7.5, 15, 17, 11.5));
+        const QColor lines[] = {QColor(200, 0, 0), QColor(0, 0, 200)};
+        for (int i = 0; i < 2; ++i) {
+            p.setPen(QPen(lines[i], 2));
+            p.drawLine(QPointF(10, 18.5 + i * 4.5), QPointF(22, 18.5 + i * 4.5));
+        }
+    });
     // The window icon: the packaging mark (connector over a monitor line).
     Save("vrl.png", 64, [](QPainter& p) {
         p.setPen(Qt::NoPen);

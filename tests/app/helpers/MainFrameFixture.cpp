@@ -2,6 +2,7 @@
 
 #include "IniSettingsStore.h"
 #include "MainFrm.h"
+#include "MonitorFiles.h"
 
 MainFrameFixture::MainFrameFixture() = default;
 
@@ -30,5 +31,8 @@ CMainFrame& MainFrameFixture::NewFrame()
     m_frame.reset();
     m_frame = std::make_unique<CMainFrame>(*m_store);
     m_frame->SetMessageHook([this](const QString& text) { m_messages << text; });
+    // Unsaved monitor text is thrown away without a question box (tests that care set
+    // their own answer).
+    m_frame->MonitorFiles()->SetCloseAsker([] { return CMonitorFiles::CloseAnswer::Discard; });
     return *m_frame;
 }
