@@ -1,6 +1,7 @@
 #include "MainFrm.h"
 
 #include "AboutDlg.h"
+#include "AutoSend.h"
 #include "CommandRouter.h"
 #include "CommandIds.h"
 #include "IniSettingsStore.h"
@@ -13,6 +14,7 @@
 #include "SerialPort.h"
 #include "SettingsBar.h"
 #include "SettingsStore.h"
+#include "VRLSendEdit.h"
 #include "VRLView.h"
 #include "WindowPlacement.h"
 
@@ -149,6 +151,8 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     m_pSend = new CSendCommands(*this);
     AddCommands(CSendCommands::Commands(), m_pSend);
     AddCommands(CSendCommands::OptionCommands(), nullptr);
+    m_pAutoSend = new CAutoSend(*this);
+    AddCommands(CAutoSend::Commands(), m_pAutoSend);
     CreateStatusBar();
 
     // The port of the last run is selected in the bar, but it becomes the current port only
@@ -215,6 +219,7 @@ void CMainFrame::Shutdown()
     m_pPorts->CloseAll();
     FrameStoredValues::Save(m_store, m_currentPort, m_options, m_strAutoSaveDir, m_nASTime);
     m_pSend->SaveAtExit();
+    m_pAutoSend->SaveAtExit();
     m_recentFiles.Save(m_store);
     SavePlacement();
     if (ini)
@@ -688,6 +693,11 @@ void CMainFrame::AppendLine(const std::vector<MonitorPiece>& pieces)
 bool CMainFrame::SendLine(int port, int line)
 {
     return m_pSend->SendLine(port, line);
+}
+
+QString CMainFrame::GetLineText(int line) const
+{
+    return m_pSend->SendEdit()->GetLineText(line);
 }
 
 bool CMainFrame::WriteToPort(unsigned port, const std::uint8_t* bytes, std::size_t count)

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+class CAutoSend;
 class CCommandRouter;
 
 class CSendCommands;
@@ -75,6 +76,7 @@ public:
     SerialPort* GetPortRecord(int port = -1) const override;
     bool WriteToPort(unsigned port, const std::uint8_t* bytes, std::size_t count) override;
     bool SendLine(int port, int line) override;
+    QString GetLineText(int line) const override;
     void AppendMonitorLine(const std::string& text, unsigned port, int direction) override;
     ReceivePipeline& Pipeline() override { return m_pipeline; }
     CVRLView* GetView() const override { return m_pView; }
@@ -107,6 +109,7 @@ public:
     // --- Send side ----------------------------------------------------------------------
     CSendCommands* SendSide() const { return m_pSend; }
     CSendFrameWnd* SendBar() const;
+    CAutoSend* AutoSend() const { return m_pAutoSend; }
     const std::string& AutoSaveDir() const { return m_strAutoSaveDir; }
     int AutoSaveMinutes() const { return m_nASTime; }
 
@@ -190,6 +193,7 @@ private:
     CVRLView* m_pView = nullptr;
     CSettingsBar* m_pSettingsBar = nullptr;
     CSendCommands* m_pSend = nullptr;
+    CAutoSend* m_pAutoSend = nullptr;
     CCommandRouter* m_pRouter = nullptr;
     QToolBar* m_pToolBar = nullptr;
     QLabel* m_pReadyLabel = nullptr;
