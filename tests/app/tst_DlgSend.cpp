@@ -111,11 +111,17 @@ private Q_SLOTS:
         Dlg().Radio(1004)->click();
         QVERIFY(Dlg().Edit(1008)->isEnabled() && !Dlg().Edit(1013)->isEnabled());
 
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
         f.OnCommand(ID_SEND_SETTINGS);
         QVERIFY(Dlg().isVisible());
-        // Enter presses nothing; Esc leaves the dialog open; "关闭" hides it.
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(&Dlg()));
+        // Enter presses nothing; Esc gives the keys back to the main window and leaves the
+        // dialog open; "关闭" hides it.
         QTest::keyClick(&Dlg(), Qt::Key_Return);
+        QVERIFY(Dlg().isVisible());
         QTest::keyClick(&Dlg(), Qt::Key_Escape);
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(&f));
         QVERIFY(Dlg().isVisible());
         Dlg().Button(1012)->click();
         QVERIFY(Dlg().isHidden());
