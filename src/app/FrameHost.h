@@ -32,6 +32,9 @@ public:
     // The one way a line of the send editor is sent (line -1: the caret line). False for an
     // empty or faulty line; true also when the port is closed (nothing to do).
     virtual bool SendLine(int port, int line) = 0;
+    // The text of a line of the send editor (line -1 or beyond the last line: the caret
+    // line), as SendLine would take it.
+    virtual QString GetLineText(int line) const = 0;
 
     // --- Monitor ------------------------------------------------------------------------
     // The one way a monitor line is written. text: UTF-8; direction 1 received, 0 sent.

@@ -1,6 +1,7 @@
 #include "MainFrm.h"
 
 #include "AboutDlg.h"
+#include "AutoSend.h"
 #include "CommandRouter.h"
 #include "CommandIds.h"
 #include "IniSettingsStore.h"
@@ -15,6 +16,7 @@
 #include "SerialPort.h"
 #include "SettingsBar.h"
 #include "SettingsStore.h"
+#include "VRLSendEdit.h"
 #include "VRLView.h"
 #include "WindowPlacement.h"
 
@@ -148,6 +150,8 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     m_pSend = new CSendCommands(*this);
     AddCommands(CSendCommands::Commands(), m_pSend);
     AddCommands(CSendCommands::OptionCommands(), nullptr);
+    m_pAutoSend = new CAutoSend(*this);
+    AddCommands(CAutoSend::Commands(), m_pAutoSend);
     CreateStatusBar();
     m_pFilterDlg = new CDlgFilter(*this); // after the status bar: it may leave a note there
     AddCommands(CDlgFilter::Commands(), m_pFilterDlg);
@@ -226,6 +230,7 @@ void CMainFrame::Shutdown()
     m_pSend->SaveAtExit();
     m_pFilterDlg->SaveAtExit();
     m_pMonitorFiles->SaveAtExit();
+    m_pAutoSend->SaveAtExit();
     SavePlacement();
     if (ini)
         ini->EndBatch();
@@ -651,6 +656,11 @@ void CMainFrame::AppendLine(const std::vector<MonitorPiece>& pieces)
 bool CMainFrame::SendLine(int port, int line)
 {
     return m_pSend->SendLine(port, line);
+}
+
+QString CMainFrame::GetLineText(int line) const
+{
+    return m_pSend->SendEdit()->GetLineText(line);
 }
 
 bool CMainFrame::WriteToPort(unsigned port, const std::uint8_t* bytes, std::size_t count)

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+class CAutoSend;
 class CCommandRouter;
 
 class CMonitorFiles;
@@ -77,6 +78,7 @@ public:
     SerialPort* GetPortRecord(int port = -1) const override;
     bool WriteToPort(unsigned port, const std::uint8_t* bytes, std::size_t count) override;
     bool SendLine(int port, int line) override;
+    QString GetLineText(int line) const override;
     void AppendMonitorLine(const std::string& text, unsigned port, int direction) override;
     ReceivePipeline& Pipeline() override { return m_pipeline; }
     CVRLView* GetView() const override { return m_pView; }
@@ -111,6 +113,7 @@ public:
     // --- Send side ----------------------------------------------------------------------
     CSendCommands* SendSide() const { return m_pSend; }
     CSendFrameWnd* SendBar() const;
+    CAutoSend* AutoSend() const { return m_pAutoSend; }
 
     // --- Test and tool hooks ------------------------------------------------------------
     // Message boxes go to hook instead of the screen.
@@ -188,6 +191,7 @@ private:
     CSendCommands* m_pSend = nullptr;
     CDlgFilter* m_pFilterDlg = nullptr;
     CMonitorFiles* m_pMonitorFiles = nullptr;
+    CAutoSend* m_pAutoSend = nullptr;
     CCommandRouter* m_pRouter = nullptr;
     QToolBar* m_pToolBar = nullptr;
     QLabel* m_pReadyLabel = nullptr;

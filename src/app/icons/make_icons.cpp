@@ -166,6 +166,32 @@ int main(int argc, char* argv[])
             p.drawLine(QPointF(10, 18.5 + i * 4.5), QPointF(22, 18.5 + i * 4.5));
         }
     });
+    // Cyclic send: a red arrow running round a circle, a line of text inside it.
+    Save("cyclic_send.png", 32, [](QPainter& p) {
+        p.setPen(QPen(QColor(200, 0, 0), 3, Qt::SolidLine, Qt::RoundCap));
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(QRectF(4, 4, 24, 24), 120 * 16, 280 * 16);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(200, 0, 0));
+        // The arrow's head at the arc's open end (about 11 o'clock), pointing clockwise.
+        p.drawPolygon(QPolygonF({QPointF(13.5, 1.5), QPointF(13.5, 11.5), QPointF(5.5, 5)}));
+        p.setPen(QPen(QColor(30, 30, 30), 2.4));
+        p.drawLine(QPointF(11, 16), QPointF(21, 16));
+    });
+    // Trigger-mode send: a blue received line, a yellow flash, a red answer going out.
+    Save("trigger_send.png", 32, [](QPainter& p) {
+        p.setPen(QPen(QColor(0, 0, 200), 2.6, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(3, 8), QPointF(13, 8));
+        p.setPen(QPen(QColor(120, 90, 0), 1));
+        p.setBrush(QColor(255, 200, 0));
+        p.drawPolygon(QPolygonF({QPointF(18, 2), QPointF(11, 16), QPointF(16, 16), QPointF(12, 27),
+                                 QPointF(22, 12), QPointF(17, 12), QPointF(22, 2)}));
+        p.setPen(QPen(QColor(200, 0, 0), 2.6, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(16, 26), QPointF(24, 26));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(200, 0, 0));
+        p.drawPolygon(QPolygonF({QPointF(30, 26), QPointF(23, 21.5), QPointF(23, 30.5)}));
+    });
     // The window icon: the packaging mark (connector over a monitor line).
     Save("vrl.png", 64, [](QPainter& p) {
         p.setPen(Qt::NoPen);
