@@ -111,27 +111,12 @@ const int kMainToolbar[] = {
 // Prompt and tooltip as the string table pairs them. 32779 and 32781 get theirs from their
 // update rules.
 const CommandInfo kMonitorCommands[] = {
-    {ID_FILE_PRINT, "打印(&P)...\tCtrl+P", "Ctrl+P", "打印监视窗报文", "打印", nullptr, false},
-    {ID_FILE_PRINT_PREVIEW, "打印预览(&V)", nullptr, "显示整页", "打印预览", nullptr, false},
-    {ID_FILE_PRINT_SETUP, "打印设置(&R)...", nullptr, "改变打印机及打印选项", "打印设置", nullptr, false},
     {ID_APP_EXIT, "退出(&X)", nullptr, "退出应用程序", "退出", nullptr, false},
-
-    {ID_EDIT_UNDO, "撤消(&U)\tCtrl+Z", "Ctrl+Z", "撤消最后一步操作", "撤消", nullptr, false},
-    {ID_EDIT_CUT, "剪切(&T)\tCtrl+X", "Ctrl+X", "剪切所选内容并将其放到剪贴板上", "剪切", nullptr, false},
-    {ID_EDIT_COPY, "复制(&C)\tCtrl+C", "Ctrl+C", "复制所选内容并将其放到剪贴板上", "复制", nullptr, false},
-    {ID_EDIT_PASTE, "粘贴(&P)\tCtrl+V", "Ctrl+V", "插入剪贴板内容", "粘贴", nullptr, false},
-    {ID_EDIT_SELECT_ALL, "全选(&L)\tCtrl+A", "Ctrl+A", "选择全部报文", "全选", nullptr, false},
-    {ID_EDIT_FIND, "查找(&F)...\tCtrl+F", "Ctrl+F", "查找指定的文字", "查找", nullptr, false},
-    {ID_EDIT_REPEAT, "查找下一个(&I)\tF3", "F3", "查找下一个", "查找下一个", nullptr, false},
-    {ID_EDIT_REPLACE, "替换(&E)\tCtrl+H", "Ctrl+H", "用其他文字替换指定的文字", "替换", nullptr, false},
 
     {ID_PAUSE, "暂停报文显示(&P)", "Pause", "暂停报文监视", "暂停报文监视", ":/icons/pause.png", true},
     {ID_SHOW_PORT, "显示端口(&P)", nullptr, "在报文前显示端口号及收发方向", "显示端口", nullptr, true},
     {ID_SHOW_SENT, "显示发送报文(&D)", nullptr, "在监视窗中显示发送的报文", "显示发送报文", nullptr, true},
     {ID_SHOW_TIME, "显示时间(&T)", nullptr, "在报文前显示接收或发送的时间", "显示时间", nullptr, true},
-    {ID_CLEAR_MONITOR, "清除监视窗报文(&C)", "Ctrl+D", "清除监视窗报文", "清除监视报文", ":/icons/clear.png", false},
-    {ID_READ_ONLY, "只读(&Y)", "Ctrl+R", "设置监视窗为只读模式", "切换只读模式", nullptr, true},
-    {ID_WORD_WRAP, "自动换行(&W)", nullptr, "设置文字自动换行模式", "切换自动换行", nullptr, true},
 
     {ID_OPEN_PORT, "打开串口(&O)", "F5", "打开COM1", "打开COM1", ":/icons/port_closed.png", false},
     {ID_DEFAULT_SETTINGS, "默认参数(&D)", nullptr, "当前串口恢复默认参数", "默认参数", nullptr, false},

@@ -56,8 +56,8 @@ std::span<const MenuLayoutItem> MainMenuLayout();
 // The main toolbar, left to right; 0 marks a separator.
 std::span<const int> MainToolbarLayout();
 
-// The frame's own commands: the port and option commands, the view's edit, find and print
-// commands, the window commands, exit and about.
+// The frame's own commands: the port and option commands, the window commands, exit and
+// about. The view's commands are CViewCommands'.
 std::span<const CommandInfo> MonitorCommands();
 
 // The text "COM%d" of a 0-based port number.

@@ -18,10 +18,10 @@
 #include "SettingsStore.h"
 #include "VRLSendEdit.h"
 #include "VRLView.h"
+#include "ViewCommands.h"
 #include "WindowPlacement.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -31,12 +31,10 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QScreen>
 #include <QShortcut>
 #include <QSocketNotifier>
 #include <QStatusBar>
-#include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
 
@@ -59,27 +57,6 @@ constexpr int kDeviceRescanMs = 3000;
 QString ReadyText()
 {
     return QStringLiteral("就绪");
-}
-
-// The clipboard and undo commands act on the text editor that has the focus (the send
-// editor as well as the monitor), as they do everywhere else.
-bool IsFocusEditCommand(int id)
-{
-    return id == ID_EDIT_UNDO || id == ID_EDIT_CUT || id == ID_EDIT_COPY || id == ID_EDIT_PASTE
-        || id == ID_EDIT_SELECT_ALL;
-}
-
-// QPlainTextEdit and QTextEdit share these slots but no base class that has them.
-template <class Edit>
-void RunFocusEditCommand(Edit& edit, int id)
-{
-    switch (id) {
-    case ID_EDIT_UNDO: edit.undo(); break;
-    case ID_EDIT_CUT: edit.cut(); break;
-    case ID_EDIT_COPY: edit.copy(); break;
-    case ID_EDIT_PASTE: edit.paste(); break;
-    default: edit.selectAll(); break;
-    }
 }
 
 // The screen a stored window belongs to: the one under a point near the middle of its title
@@ -144,6 +121,7 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     CreateBars();
     m_pRouter = new CCommandRouter(*this, *m_pToolBar, *m_pFrameCommands);
     AddCommands(MonitorCommands(), nullptr);
+    AddCommands(CViewCommands::Commands(), new CViewCommands(*m_pView, this));
     m_pMonitorFiles = new CMonitorFiles(*this, [this] { RebuildMenus(); });
     AddCommands(CMonitorFiles::Commands(), m_pMonitorFiles);
     m_pRouter->SetRecentFilesFiller([this](QMenu* menu) { m_pMonitorFiles->FillRecentFiles(menu); });
@@ -310,15 +288,6 @@ void CMainFrame::OnUpdateFrameCommand(int id, CommandState& state)
                                                           : QStringLiteral("暂停报文监视");
         state.m_text = state.m_prompt + QStringLiteral("(&P)");
         break;
-    case ID_SEND_LINE:
-        state.m_enabled = IsPortOpen(-1);
-        break;
-    case ID_WORD_WRAP:
-        state.m_checked = m_pView->GetWordWrap() != 0;
-        break;
-    case ID_READ_ONLY:
-        state.m_checked = m_pView->GetReadOnly();
-        break;
     case ID_ALWAYS_ON_TOP:
         state.m_checked = IsTopMost();
         break;
@@ -332,8 +301,6 @@ void CMainFrame::OnUpdateFrameCommand(int id, CommandState& state)
         state.m_checked = m_pSettingsBar->isVisibleTo(this);
         break;
     default:
-        if (CXRichEditView::HandlesCommand(id) && !IsFocusEditCommand(id))
-            state.m_enabled = m_pView->IsCommandEnabled(id);
         break;
     }
 }
@@ -345,12 +312,6 @@ void CMainFrame::OnFrameCommand(int id)
     switch (id) {
     case ID_DEFAULT_SETTINGS: OnDefaultSettings(); return;
     case ID_OPEN_PORT: OnOpenPort(); return;
-    case ID_CLEAR_MONITOR:
-        m_pView->ClearAll(true);
-        m_pView->SetModified(false);
-        return;
-    case ID_WORD_WRAP: m_pView->SetWordWrap(m_pView->GetWordWrap() == 0 ? 1 : 0); return;
-    case ID_READ_ONLY: m_pView->SetReadOnly(!m_pView->GetReadOnly()); return;
     case ID_WINDOW_CENTER:
     case ID_WINDOW_TOP_HALF:
     case ID_WINDOW_BOTTOM_HALF:
@@ -375,19 +336,6 @@ void CMainFrame::OnFrameCommand(int id)
     case ID_APP_EXIT: close(); return;
     default: break;
     }
-    if (IsFocusEditCommand(id)) {
-        QWidget* focus = QApplication::focusWidget();
-        if (auto* edit = qobject_cast<QPlainTextEdit*>(focus); edit && edit != m_pView) {
-            RunFocusEditCommand(*edit, id);
-            return;
-        }
-        if (auto* edit = qobject_cast<QTextEdit*>(focus)) {
-            RunFocusEditCommand(*edit, id);
-            return;
-        }
-    }
-    if (CXRichEditView::HandlesCommand(id))
-        m_pView->OnCommand(id);
 }
 
 // --- Bars -------------------------------------------------------------------------------
