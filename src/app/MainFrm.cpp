@@ -38,6 +38,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include <cstdio>
 #include <vector>
 
 // The images live in the library's resources, which a static library must register itself.
@@ -178,9 +179,18 @@ CMainFrame::~CMainFrame()
     Shutdown();
 }
 
+void CMainFrame::EndWithoutQuestions()
+{
+    m_bNoQuestions = true;
+    const QString kept = m_pMonitorFiles->KeepUnsavedText();
+    if (!kept.isEmpty())
+        std::fprintf(stderr, "vrl: 未保存的监视报文已保存到 %s\n", kept.toLocal8Bit().constData());
+    close();
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    if (!m_bShutDown && !m_pMonitorFiles->MayClose()) {
+    if (!m_bShutDown && !m_bNoQuestions && !m_pMonitorFiles->MayClose()) {
         event->ignore();
         return;
     }
@@ -357,6 +367,10 @@ void CMainFrame::CreateStatusBar()
     QStatusBar* bar = statusBar();
     m_pReadyLabel = new QLabel(ReadyText(), bar);
     bar->addWidget(m_pReadyLabel, 1);
+    // A passing message (a menu prompt) is drawn where the label is: hide the label
+    // meanwhile, or both texts show one over the other.
+    connect(bar, &QStatusBar::messageChanged, m_pReadyLabel,
+            [this](const QString& message) { m_pReadyLabel->setVisible(message.isEmpty()); });
 }
 
 void CMainFrame::SetOpenPortImage(bool open)

@@ -127,6 +127,10 @@ public:
     void SetScreenSize(QSize size) { m_screenSize = size; }
     bool IsTopMost() const;
 
+    // Ends the program without asking anything (a terminate signal): unsaved monitor text is
+    // kept in a file, then the window closes the normal way.
+    void EndWithoutQuestions();
+
     // Shows waiting received messages, for at most one turn (the receive timer runs it;
     // tests may too).
     void ProcessReceived();
@@ -204,6 +208,7 @@ private:
     QString m_lastFileFolder;
     QSize m_screenSize;
     bool m_bShutDown = false;
+    bool m_bNoQuestions = false;
 
     std::unique_ptr<PortList> m_pPorts; // last: see m_inbox
 };

@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QStorageInfo>
 #include <QTimer>
 
@@ -195,6 +196,22 @@ void CMonitorFiles::RebuildMenusLater()
 }
 
 // --- Closing ----------------------------------------------------------------------------
+
+QString CMonitorFiles::KeepUnsavedText()
+{
+    CVRLView* view = m_host.GetView();
+    if (!view->IsModified() || view->GetTextLength() == 0)
+        return QString();
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+        + QStringLiteral("/Tellumar/VRL/");
+    QDir().mkpath(folder);
+    const QString path = folder + QStringLiteral("未保存的监视报文 ") + TimeName(m_localNow()) + QStringLiteral(".tnf");
+    if (!view->SaveFile(path))
+        return QString();
+    view->SetModified(false);
+    m_recentFiles.Add(path.toStdString());
+    return path;
+}
 
 bool CMonitorFiles::MayClose()
 {

@@ -61,6 +61,10 @@ public:
     // Before the window closes: false when the user chose to keep it open (asked when the
     // monitor holds modified text, saved through the save command if so chosen).
     bool MayClose();
+    // The program is told to end (SIGTERM at logout, Ctrl+C): nobody is there to answer the
+    // question at close, so text never saved goes to a time-named file in the data folder.
+    // The path written, or empty when there was nothing to keep or the save failed.
+    QString KeepUnsavedText();
     // At exit: the recent-file list.
     void SaveAtExit();
 

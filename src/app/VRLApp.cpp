@@ -119,6 +119,8 @@ void CVRLApp::QuitOnTerminateSignals()
     connect(notifier, &QSocketNotifier::activated, this, [] {
         char byte = 0;
         [[maybe_unused]] const ssize_t n = ::read(g_signalFds[1], &byte, 1);
+        if (g_pMainFrame)
+            g_pMainFrame->EndWithoutQuestions();
         QCoreApplication::quit();
     });
     struct sigaction action {};

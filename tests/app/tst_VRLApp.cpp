@@ -43,6 +43,11 @@ private Q_SLOTS:
         QVERIFY(frame->IsPortOpen(2));
         frame->OnCommand(ID_SHOW_TIME);
 
+        // Received text that was never saved: nobody is there to answer a question at a
+        // terminate signal, so the text goes to a file instead.
+        QVERIFY(m_pty.Write(QByteArray("\x01\x02", 2)));
+        QTRY_VERIFY(frame->GetView()->toPlainText().contains(QStringLiteral("01 02")));
+
         // SIGTERM ends the event loop the normal way (a kill would lose the settings).
         QTimer::singleShot(0, [] { std::raise(SIGTERM); });
         QTimer::singleShot(5000, [] { QCoreApplication::exit(3); });
@@ -54,6 +59,8 @@ private Q_SLOTS:
         QCOMPARE(stored.ReadInt("Settings", "COMHis", -1), 2);
         QCOMPARE(stored.ReadInt("Settings", "Common", -1), 0x05);
         QCOMPARE(QString::fromStdString(stored.ReadString("Settings", "COM3")), QStringLiteral("9600:0:8:0:0:20"));
+        const QDir data(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Tellumar/VRL"));
+        QCOMPARE(data.entryList({QStringLiteral("未保存的监视报文 *.tnf")}).size(), 1);
     }
 
     // --help, --version and a malformed --port answer before any window (they need no
