@@ -3,6 +3,7 @@
 #include "AboutDlg.h"
 #include "CommandRouter.h"
 #include "CommandIds.h"
+#include "Forwarder.h"
 #include "IniSettingsStore.h"
 #include "PortList.h"
 #include "PortMap.h"
@@ -149,6 +150,7 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     m_pSend = new CSendCommands(*this);
     AddCommands(CSendCommands::Commands(), m_pSend);
     AddCommands(CSendCommands::OptionCommands(), nullptr);
+    AddCommands(CForwarder::Commands(), new CForwarder(*this));
     CreateStatusBar();
 
     // The port of the last run is selected in the bar, but it becomes the current port only

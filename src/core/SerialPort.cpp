@@ -372,6 +372,23 @@ std::size_t SerialPort::Write(const void* bytes, std::size_t length)
     return done;
 }
 
+std::ptrdiff_t SerialPort::WriteSome(const void* bytes, std::size_t length)
+{
+    if (m_hComm < 0)
+        return -1;
+    if (length == 0)
+        return 0;
+    for (;;)
+    {
+        const ssize_t n = write(m_hComm, bytes, length);
+        if (n >= 0)
+            return n;
+        if (errno == EINTR)
+            continue;
+        return errno == EAGAIN ? 0 : -1;
+    }
+}
+
 void SerialPort::WriteText(std::string_view text)
 {
     Write(text.data(), text.size());

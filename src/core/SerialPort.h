@@ -55,6 +55,9 @@ public:
     std::size_t Write(const void* bytes, std::size_t length);
     // The text's bytes as they are, without terminator or conversion.
     void WriteText(std::string_view text);
+    // Writes what the driver takes now, without waiting: the number of bytes taken (0 when
+    // its queue is full), or -1 when the port is closed or the line failed.
+    std::ptrdiff_t WriteSome(const void* bytes, std::size_t length);
 
     bool IsOpen() const { return m_hComm >= 0; }
     // True while the worker runs (from StartThread until it has ended).

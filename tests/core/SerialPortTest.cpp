@@ -86,6 +86,42 @@ TEST_F(SerialPortTest, OpensReceivesAndWrites)
     EXPECT_EQ(SerialPort::PackPortData(2, 10), 0x000A0002u);
 }
 
+// WriteSome never waits: a far end that stopped reading gets what fits, the rest is the
+// caller's; once the far end reads, the bytes left go out after the first ones.
+TEST_F(SerialPortTest, WriteSomeTakesWhatFitsWithoutWaiting)
+{
+    EXPECT_EQ(port.WriteSome("x", 1), -1); // closed
+    ASSERT_TRUE(port.Open(&receiver, 0, pty.path));
+    EXPECT_EQ(port.WriteSome("x", 0), 0);
+
+    const std::string big = Pattern(1 << 20);
+    std::size_t taken = 0;
+    for (int turn = 0; turn < 1000 && taken < big.size(); ++turn)
+    {
+        const std::ptrdiff_t n = port.WriteSome(big.data() + taken, big.size() - taken);
+        ASSERT_GE(n, 0);
+        if (n == 0)
+            break; // the pty's queue is full
+        taken += static_cast<std::size_t>(n);
+    }
+    ASSERT_GT(taken, 0u);
+    ASSERT_LT(taken, big.size());
+    EXPECT_EQ(port.WriteSome(big.data() + taken, big.size() - taken), 0);
+
+    std::string echoed;
+    std::thread reader([&] { echoed = pty.Receive(big.size(), 20000); });
+    while (taken < big.size())
+    {
+        const std::ptrdiff_t n = port.WriteSome(big.data() + taken, big.size() - taken);
+        ASSERT_GE(n, 0);
+        taken += static_cast<std::size_t>(n);
+        if (n == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    reader.join();
+    EXPECT_TRUE(echoed == big);
+}
+
 TEST_F(SerialPortTest, OpenFailuresSayWhyAndLeaveThePortClosed)
 {
     // A number that names no device, and a path that does not exist.
