@@ -245,13 +245,18 @@ private Q_SLOTS:
             }
         });
 
-        QTRY_VERIFY_WITH_TIMEOUT(writerDone, 15000);
-        QTRY_VERIFY_WITH_TIMEOUT(Note().contains(QStringLiteral("COM2 未及时取走")), 5000);
+        const auto told = [&] { return writerDone && Note().contains(QStringLiteral("COM2 未及时取走")); };
+        QElapsedTimer t;
+        t.start();
+        while (!told() && t.elapsed() < 20000)
+            QTest::qWait(10);
+        const bool wasTold = told();
         const std::size_t waiting = Forwarder().Waiting(1);
         checkpoint = true;
         watchdog.join();
         writer.join();
         QVERIFY2(!frozen, "the window hung in a write to the stalled target");
+        QVERIFY(wasTold);
         QVERIFY(waiting > 0);
 
         const QByteArray got = Collect(com2, data.size(), 20000);
