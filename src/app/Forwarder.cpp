@@ -79,6 +79,7 @@ void CForwarder::SetForwarding(bool enable, int portA, int portB)
     m_portB = portB;
     for (auto& [port, target] : m_targets)
         target.m_queue.ResetDropped();
+    UpdateHolds();
     UpdateNote();
 }
 
@@ -129,6 +130,8 @@ void CForwarder::ForwardReceived(unsigned port, const std::uint8_t* bytes, std::
     const std::size_t after = t.m_queue.Waiting();
     if (before == 0 || after < before + added)
         t.m_sinceProgress.start();
+    if (after >= kHoldBytes)
+        UpdateHolds();
     if (result == ForwardQueue::Result::Dropped)
         UpdateNote();
     if (after > 0 && !m_pFlushTimer->isActive()) {
@@ -155,6 +158,7 @@ void CForwarder::FlushWaiting()
         }
         waiting = waiting || !t.m_queue.IsEmpty();
     }
+    UpdateHolds();
     UpdateNote();
     if (waiting)
         ScheduleFlush(progress);
@@ -164,6 +168,44 @@ void CForwarder::ScheduleFlush(bool progress)
 {
     m_flushDelayMs = progress ? kFirstRetryMs : std::min(m_flushDelayMs * 2, kLongestRetryMs);
     m_pFlushTimer->start(m_flushDelayMs);
+}
+
+int CForwarder::SourceOf(unsigned target) const
+{
+    if (!m_bEnabled)
+        return -1;
+    if (static_cast<int>(target) + 1 == m_portA)
+        return m_portB - 1;
+    if (static_cast<int>(target) + 1 == m_portB)
+        return m_portA - 1;
+    return -1;
+}
+
+// A tap must not lose what it could not pass on yet: rather than let a queue run into its
+// limit, the port feeding it is no longer read, as socat stops reading a side whose other
+// side takes nothing.
+void CForwarder::UpdateHolds()
+{
+    std::set<unsigned> held;
+    for (const auto& [port, t] : m_targets) {
+        const int source = SourceOf(port);
+        if (source < 0)
+            continue;
+        const auto s = static_cast<unsigned>(source);
+        const std::size_t waiting = t.m_queue.Waiting();
+        if (waiting >= kHoldBytes || (m_heldSources.count(s) && waiting > kResumeBytes))
+            held.insert(s);
+    }
+    for (unsigned port : m_heldSources) {
+        if (!held.count(port))
+            if (SerialPort* record = m_host.GetPortRecord(static_cast<int>(port)))
+                record->SetReadHeld(false);
+    }
+    for (unsigned port : held) {
+        if (SerialPort* record = m_host.GetPortRecord(static_cast<int>(port)))
+            record->SetReadHeld(true);
+    }
+    m_heldSources = std::move(held);
 }
 
 void CForwarder::UpdateNote()

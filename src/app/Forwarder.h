@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <span>
 
 class CFrameHost;
@@ -30,6 +31,10 @@ class CForwarder : public QObject, public CCommandTarget, public ForwardStep
 public:
     // How long a target may take nothing while bytes wait before the user is told.
     static constexpr int kBehindMs = 500;
+    // While this much waits for a target, its source port is not read (the sender is held
+    // back where the line allows it), until no more than kResumeBytes wait.
+    static constexpr std::size_t kHoldBytes = 256 * 1024;
+    static constexpr std::size_t kResumeBytes = 64 * 1024;
 
     // Plugs itself into the host's receive pipeline.
     explicit CForwarder(CFrameHost& host, std::size_t queueLimit = ForwardQueue::kDefaultLimit);
@@ -49,6 +54,8 @@ public:
     int PortB() const { return m_portB; }
     // Bytes waiting for a 0-based target port.
     std::size_t Waiting(unsigned port) const;
+    // Ports whose reading is held because their target is behind.
+    const std::set<unsigned>& HeldSources() const { return m_heldSources; }
 
 private:
     struct Target
@@ -64,6 +71,8 @@ private:
     void FlushWaiting();
     void ScheduleFlush(bool progress);
     void UpdateNote();
+    int SourceOf(unsigned target) const;
+    void UpdateHolds();
 
     CFrameHost& m_host;
     std::size_t m_queueLimit;
@@ -71,6 +80,7 @@ private:
     int m_portA = 0; // 1-based
     int m_portB = 0;
     std::map<unsigned, Target> m_targets;
+    std::set<unsigned> m_heldSources;
     QTimer* m_pFlushTimer;
     int m_flushDelayMs = 1;
     QString m_note; // what the status bar shows now

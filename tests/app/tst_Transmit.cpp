@@ -4,6 +4,7 @@
 #include "MainFrameFixture.h"
 #include "MainFrm.h"
 #include "PortMap.h"
+#include "SerialPort.h"
 #include "ReceivePipeline.h"
 #include "TestPtyPair.h"
 #include "Transmit.h"
@@ -210,8 +211,9 @@ private Q_SLOTS:
         QVERIFY(Note().isEmpty());
     }
 
-    // The far end of the target stops reading: the window goes on, the rest waits in order
-    // and the user is told; once the far end reads again every byte arrives.
+    // The far end of the target stops reading while the source sends more than the queue's
+    // limit: the window goes on, the user is told, the source is held instead of bytes being
+    // dropped, and once the far end reads again every byte arrives in order.
     void stalledTargetNeitherFreezesNorLoses()
     {
         TestPtyPair com1, com2;
@@ -221,13 +223,12 @@ private Q_SLOTS:
         f.Options().m_paused = 1;
         Forwarder().SetForwarding(true, 1, 2);
 
-        QByteArray data(1 << 20, Qt::Uninitialized);
+        QByteArray data(6 << 20, Qt::Uninitialized);
         QRandomGenerator gen(7);
         for (char& c : data)
             c = static_cast<char>(gen.generate() & 0xFF);
 
-        std::atomic<bool> writerDone{false};
-        std::thread writer([&] { com1.Write(data); writerDone = true; });
+        std::thread writer([&] { com1.Write(data); });
         // A window that hangs in a write would wait for ever; the watchdog then empties the
         // target's far end so that the test can end and say so.
         std::atomic<bool> checkpoint{false};
@@ -245,25 +246,28 @@ private Q_SLOTS:
             }
         });
 
-        const auto told = [&] { return writerDone && Note().contains(QStringLiteral("COM2 未及时取走")); };
+        const auto told = [&] { return Note().contains(QStringLiteral("COM2 未及时取走")); };
         QElapsedTimer t;
         t.start();
         while (!told() && t.elapsed() < 20000)
             QTest::qWait(10);
         const bool wasTold = told();
+        const bool held = f.GetPortRecord(0)->IsReadHeld();
         const std::size_t waiting = Forwarder().Waiting(1);
         checkpoint = true;
         watchdog.join();
+        const QByteArray got = rescued + Collect(com2, data.size() - rescued.size(), 60000);
         writer.join();
+
         QVERIFY2(!frozen, "the window hung in a write to the stalled target");
         QVERIFY(wasTold);
-        QVERIFY(waiting > 0);
-
-        const QByteArray got = Collect(com2, data.size(), 20000);
+        QVERIFY(held);
+        QVERIFY(waiting > 0 && waiting < ForwardQueue::kDefaultLimit);
         QCOMPARE(got.size(), data.size());
         QVERIFY(got == data);
         QTRY_COMPARE(Note(), QStringLiteral("转发: COM1 ⇄ COM2"));
         QCOMPARE(Forwarder().Waiting(1), std::size_t(0));
+        QVERIFY(!f.GetPortRecord(0)->IsReadHeld());
     }
 };
 

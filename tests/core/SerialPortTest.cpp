@@ -122,6 +122,29 @@ TEST_F(SerialPortTest, WriteSomeTakesWhatFitsWithoutWaiting)
     EXPECT_TRUE(echoed == big);
 }
 
+// A held port reads nothing after the message it was reading until released, then delivers
+// what waited; Close does not wait for a release.
+TEST_F(SerialPortTest, HeldPortReadsNothingUntilReleased)
+{
+    port.m_dwPackInterval = 20;
+    ASSERT_TRUE(port.Open(&receiver, 0, pty.path));
+    port.SetReadHeld(true);
+    pty.Send("one"); // taken or not, depending on whether the worker was already waiting
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    pty.Send("two");
+    EXPECT_FALSE(receiver.WaitForBytes(6, 300));
+    port.SetReadHeld(false);
+    ASSERT_TRUE(receiver.WaitForBytes(6));
+    std::string joined;
+    for (const std::string& text : receiver.Texts())
+        joined += text;
+    EXPECT_EQ(joined, "onetwo");
+
+    port.SetReadHeld(true);
+    EXPECT_TRUE(port.Close());
+    EXPECT_FALSE(port.IsReadHeld());
+}
+
 TEST_F(SerialPortTest, OpenFailuresSayWhyAndLeaveThePortClosed)
 {
     // A number that names no device, and a path that does not exist.
