@@ -5,7 +5,7 @@
 // and forwarded lines) and with the display paused.
 //
 // Run (offscreen):
-//   QT_QPA_PLATFORM=offscreen build/bench/bench_app_forward [seconds]
+//   QT_QPA_PLATFORM=offscreen build/bench/bench_app_forward [seconds] [socat|showing|paused]
 // Not a Google Benchmark: one long run per mode gives the figures.
 #include "CommandIds.h"
 #include "Forwarder.h"
@@ -254,10 +254,13 @@ int main(int argc, char* argv[])
     Spin(500);
     std::printf("platform %s, %.0f s per run, both directions at once\n",
                 qPrintable(QGuiApplication::platformName()), seconds);
-    const double socat = Socat(seconds);
-    const double showing = Program(frame, false, seconds);
-    const double paused = Program(frame, true, seconds);
-    std::printf("paused: %.0f %% of socat; showing: %.0f %% of socat\n", 100.0 * paused / socat,
-                100.0 * showing / socat);
+    // A second argument runs one mode only: socat, showing or paused (for a profiler).
+    const std::string only = argc > 2 ? argv[2] : "";
+    const double socat = only.empty() || only == "socat" ? Socat(seconds) : 0.0;
+    const double showing = only.empty() || only == "showing" ? Program(frame, false, seconds) : 0.0;
+    const double paused = only.empty() || only == "paused" ? Program(frame, true, seconds) : 0.0;
+    if (only.empty())
+        std::printf("paused: %.0f %% of socat; showing: %.0f %% of socat\n", 100.0 * paused / socat,
+                    100.0 * showing / socat);
     return 0;
 }
