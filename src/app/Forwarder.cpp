@@ -123,20 +123,20 @@ void CForwarder::ForwardReceived(unsigned port, const std::uint8_t* bytes, std::
     if (m_host.Pipeline().IsShown(to, 0))
         m_host.AppendMonitorLine(ReceivedMessageText(bytes, count, m_host.Options().m_ascReceive != 0), to, 0);
 
+    // The chunk joins the target's queue and goes out when this turn of received messages is
+    // over, together with the others of the turn: one write instead of one per message.
     Target& t = TargetOf(to);
-    const std::size_t before = t.m_queue.Waiting();
-    const ForwardQueue::Result result = t.m_queue.Forward(bytes, count, WriterOf(to));
-    const std::size_t added = result == ForwardQueue::Result::Queued ? count : 0;
-    const std::size_t after = t.m_queue.Waiting();
-    if (before == 0 || after < before + added)
+    if (t.m_queue.IsEmpty())
         t.m_sinceProgress.start();
-    if (after >= kHoldBytes)
-        UpdateHolds();
-    if (result == ForwardQueue::Result::Dropped)
+    if (!t.m_queue.Append(bytes, count)) {
         UpdateNote();
-    if (after > 0 && !m_pFlushTimer->isActive()) {
-        m_flushDelayMs = kFirstRetryMs;
-        m_pFlushTimer->start(m_flushDelayMs);
+        return;
+    }
+    if (t.m_queue.Waiting() >= kHoldBytes)
+        UpdateHolds();
+    if (!m_pFlushTimer->isActive() || m_flushDelayMs > 0) {
+        m_flushDelayMs = 0;
+        m_pFlushTimer->start(0);
     }
 }
 
@@ -166,7 +166,7 @@ void CForwarder::FlushWaiting()
 
 void CForwarder::ScheduleFlush(bool progress)
 {
-    m_flushDelayMs = progress ? kFirstRetryMs : std::min(m_flushDelayMs * 2, kLongestRetryMs);
+    m_flushDelayMs = progress ? kFirstRetryMs : std::clamp(m_flushDelayMs * 2, kFirstRetryMs, kLongestRetryMs);
     m_pFlushTimer->start(m_flushDelayMs);
 }
 

@@ -1,5 +1,11 @@
 #include "ForwardQueue.h"
 
+namespace {
+// Written bytes are cut off the front of the buffer once they are this many and more than
+// half of it, so that the buffer is moved rarely and never grows past twice what waits.
+constexpr std::size_t kCompactBytes = 64 * 1024;
+} // namespace
+
 ForwardQueue::ForwardQueue(std::size_t limit) : m_limit(limit)
 {
 }
@@ -7,11 +13,9 @@ ForwardQueue::ForwardQueue(std::size_t limit) : m_limit(limit)
 std::ptrdiff_t ForwardQueue::Flush(const Writer& write)
 {
     std::ptrdiff_t written = 0;
-    while (!m_chunks.empty())
+    while (Waiting() > 0)
     {
-        const std::vector<std::uint8_t>& front = m_chunks.front();
-        const std::size_t left = front.size() - m_frontOffset;
-        const std::ptrdiff_t n = write(front.data() + m_frontOffset, left);
+        const std::ptrdiff_t n = write(m_buffer.data() + m_head, Waiting());
         if (n < 0)
         {
             Clear();
@@ -20,45 +24,31 @@ std::ptrdiff_t ForwardQueue::Flush(const Writer& write)
         if (n == 0)
             break;
         written += n;
-        m_waiting -= static_cast<std::size_t>(n);
-        m_frontOffset += static_cast<std::size_t>(n);
-        if (m_frontOffset < front.size())
-            break; // the port took part: its queue is full now
-        m_chunks.pop_front();
-        m_frontOffset = 0;
+        m_head += static_cast<std::size_t>(n);
+    }
+    if (m_head == m_buffer.size())
+        Clear();
+    else if (m_head >= kCompactBytes && m_head * 2 >= m_buffer.size())
+    {
+        m_buffer.erase(m_buffer.begin(), m_buffer.begin() + static_cast<std::ptrdiff_t>(m_head));
+        m_head = 0;
     }
     return written;
 }
 
-ForwardQueue::Result ForwardQueue::Forward(const std::uint8_t* bytes, std::size_t count, const Writer& write)
+bool ForwardQueue::Append(const std::uint8_t* bytes, std::size_t count)
 {
-    if (Flush(write) < 0)
-        return Result::Failed;
-    std::size_t taken = 0;
-    if (m_chunks.empty() && count > 0)
+    if (Waiting() + count > m_limit)
     {
-        const std::ptrdiff_t n = write(bytes, count);
-        if (n < 0)
-            return Result::Failed;
-        taken = static_cast<std::size_t>(n);
+        m_dropped += count;
+        return false;
     }
-    const std::size_t rest = count - taken;
-    if (rest == 0)
-        return m_chunks.empty() ? Result::Written : Result::Queued;
-    // Only a chunk that went out in part may pass the limit: its tail must follow its head.
-    if (taken == 0 && m_waiting + rest > m_limit)
-    {
-        m_dropped += rest;
-        return Result::Dropped;
-    }
-    m_chunks.emplace_back(bytes + taken, bytes + count);
-    m_waiting += rest;
-    return Result::Queued;
+    m_buffer.insert(m_buffer.end(), bytes, bytes + count);
+    return true;
 }
 
 void ForwardQueue::Clear()
 {
-    m_chunks.clear();
-    m_frontOffset = 0;
-    m_waiting = 0;
+    m_buffer.clear();
+    m_head = 0;
 }

@@ -2,15 +2,14 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <vector>
 
 // The bytes forwarded to one port that the port has not taken yet, in the order they came.
-// A forwarded chunk goes out at once when nothing waits before it and the port takes it; what
-// the port does not take waits here until Flush, so the window thread never waits for a port
-// that is slow or held back by flow control. The queue holds at most its limit: a chunk that
-// would not fit is dropped whole (a device sees whole messages or none) and counted.
+// Chunks are appended and go out with Flush, as many as the port takes in one write; what it
+// does not take waits for the next Flush, so the window thread never waits for a port that is
+// slow or held back by flow control. The queue holds at most its limit: a chunk that would
+// not fit is dropped whole (a device sees whole messages or none) and counted.
 class ForwardQueue
 {
 public:
@@ -20,26 +19,19 @@ public:
     // full), or -1 when the port is closed or its line failed.
     using Writer = std::function<std::ptrdiff_t(const std::uint8_t* bytes, std::size_t count)>;
 
-    enum class Result
-    {
-        Written, // everything that waited and the chunk went out
-        Queued,  // part or all of it waits
-        Dropped, // the chunk would have passed the limit; nothing of it was kept
-        Failed,  // the port refused; everything waiting was discarded
-    };
-
     explicit ForwardQueue(std::size_t limit = kDefaultLimit);
 
-    // Writes what waits, then the chunk, keeping what the port does not take.
-    Result Forward(const std::uint8_t* bytes, std::size_t count, const Writer& write);
+    // Adds the chunk behind what waits without writing (the caller flushes later, so that
+    // many chunks go out in one write). False when it would pass the limit: dropped, counted.
+    bool Append(const std::uint8_t* bytes, std::size_t count);
     // Writes what waits until the port takes no more. Bytes written, or -1 when the port
     // refused (everything waiting is discarded then).
     std::ptrdiff_t Flush(const Writer& write);
     // Forgets what waits (the port was closed).
     void Clear();
 
-    std::size_t Waiting() const { return m_waiting; }
-    bool IsEmpty() const { return m_waiting == 0; }
+    std::size_t Waiting() const { return m_buffer.size() - m_head; }
+    bool IsEmpty() const { return m_buffer.size() == m_head; }
     // Bytes dropped at the limit since construction or ResetDropped.
     std::uint64_t Dropped() const { return m_dropped; }
     void ResetDropped() { m_dropped = 0; }
@@ -47,8 +39,7 @@ public:
 
 private:
     std::size_t m_limit;
-    std::deque<std::vector<std::uint8_t>> m_chunks;
-    std::size_t m_frontOffset = 0; // bytes of the first chunk already written
-    std::size_t m_waiting = 0;
+    std::vector<std::uint8_t> m_buffer; // what waits starts at m_head
+    std::size_t m_head = 0;
     std::uint64_t m_dropped = 0;
 };

@@ -8,17 +8,20 @@
 
 namespace {
 
-// A port whose driver takes at most `room` bytes until the far end reads.
+// A port whose driver takes at most `room` bytes until the far end reads, and at most
+// `perCall` bytes per write.
 struct FakePort
 {
     std::size_t room = 0;
-    std::size_t perCall = SIZE_MAX; // a driver may take a write in pieces
+    std::size_t perCall = SIZE_MAX;
     bool failed = false;
+    int writes = 0;
     std::string out;
 
     ForwardQueue::Writer Writer()
     {
         return [this](const std::uint8_t* bytes, std::size_t count) -> std::ptrdiff_t {
+            ++writes;
             if (failed)
                 return -1;
             const std::size_t n = std::min({room, count, perCall});
@@ -29,66 +32,73 @@ struct FakePort
     }
 };
 
-ForwardQueue::Result Forward(ForwardQueue& q, FakePort& port, const std::string& chunk)
+bool Append(ForwardQueue& q, const std::string& chunk)
 {
-    return q.Forward(reinterpret_cast<const std::uint8_t*>(chunk.data()), chunk.size(), port.Writer());
+    return q.Append(reinterpret_cast<const std::uint8_t*>(chunk.data()), chunk.size());
+}
+
+std::string Pattern(std::size_t size, char seed)
+{
+    std::string s(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        s[i] = static_cast<char>(seed + i * 7 + i / 251);
+    return s;
 }
 
 } // namespace
 
-// A port that takes part of a chunk, then nothing, then everything: every byte comes out
-// once and in order; a chunk is never written ahead of one that waits.
+// Chunks go out in order through a port that takes part, then nothing, then everything;
+// what waits is written in one go; past the limit whole chunks are dropped and counted.
 TEST(ForwardQueueTest, KeepsOrderThroughPartialWritesAndDropsWholeChunksAtTheLimit)
 {
     ForwardQueue q(10);
     FakePort port;
+    EXPECT_TRUE(Append(q, "abc"));
+    EXPECT_TRUE(Append(q, "de"));
     port.room = 3;
-    EXPECT_EQ(Forward(q, port, "abcde"), ForwardQueue::Result::Queued);
-    EXPECT_EQ(port.out, "abc");
+    EXPECT_EQ(q.Flush(port.Writer()), 3);
+    EXPECT_EQ(q.Flush(port.Writer()), 0);
     EXPECT_EQ(q.Waiting(), 2u);
-
-    port.room = 100; // the next chunk must wait behind "de", not pass it
-    EXPECT_EQ(Forward(q, port, "fg"), ForwardQueue::Result::Written);
+    EXPECT_TRUE(Append(q, "fg"));
+    port.room = 100;
+    port.writes = 0;
+    EXPECT_EQ(q.Flush(port.Writer()), 4);
+    EXPECT_EQ(port.writes, 1); // "de" and "fg" in one write
     EXPECT_EQ(port.out, "abcdefg");
     EXPECT_TRUE(q.IsEmpty());
 
-    // Full port: chunks wait up to the limit; one that would pass it is dropped whole and
-    // counted, and a later one that fits is still kept.
-    port.room = 0;
-    EXPECT_EQ(Forward(q, port, "123456"), ForwardQueue::Result::Queued);
-    EXPECT_EQ(Forward(q, port, "78901"), ForwardQueue::Result::Dropped);
-    EXPECT_EQ(Forward(q, port, "7890"), ForwardQueue::Result::Queued);
+    EXPECT_TRUE(Append(q, "123456"));
+    EXPECT_FALSE(Append(q, "78901"));
+    EXPECT_TRUE(Append(q, "7890"));
     EXPECT_EQ(q.Waiting(), 10u);
     EXPECT_EQ(q.Dropped(), 5u);
-
-    port.room = 4;
-    EXPECT_EQ(q.Flush(port.Writer()), 4);
-    port.room = 100;
-    EXPECT_EQ(q.Flush(port.Writer()), 6);
+    port.perCall = 3; // a driver that takes a write in pieces
+    EXPECT_EQ(q.Flush(port.Writer()), 10);
     EXPECT_EQ(port.out, "abcdefg1234567890");
-    EXPECT_EQ(q.Flush(port.Writer()), 0);
-
-    // A driver that took part of what waited may take more a moment later; the next chunk
-    // still goes behind what waits.
-    q.Clear();
-    port.out.clear();
-    port.room = 100;
-    port.perCall = 2;
-    EXPECT_EQ(Forward(q, port, "abcde"), ForwardQueue::Result::Queued);
-    EXPECT_EQ(Forward(q, port, "fg"), ForwardQueue::Result::Queued);
-    port.perCall = SIZE_MAX;
-    EXPECT_EQ(q.Flush(port.Writer()), 3);
-    EXPECT_EQ(port.out, "abcdefg");
-
-    // A chunk bigger than the limit still goes out when the port takes its head at once.
-    port.room = 5;
-    port.out.clear();
-    EXPECT_EQ(Forward(q, port, std::string(20, 'x')), ForwardQueue::Result::Queued);
-    EXPECT_EQ(q.Waiting(), 15u);
 
     // A port that fails drops what waits.
+    EXPECT_TRUE(Append(q, "z"));
     port.failed = true;
     EXPECT_EQ(q.Flush(port.Writer()), -1);
     EXPECT_TRUE(q.IsEmpty());
-    EXPECT_EQ(Forward(q, port, "z"), ForwardQueue::Result::Failed);
+}
+
+// Written bytes are cut off the front while more keep coming: nothing is lost or repeated.
+TEST(ForwardQueueTest, LongRunThroughASlowPortComesOutWhole)
+{
+    ForwardQueue q;
+    FakePort port;
+    std::string in;
+    for (int turn = 0; turn < 400; ++turn) {
+        const std::string chunk = Pattern(4096, static_cast<char>(turn));
+        ASSERT_TRUE(Append(q, chunk));
+        in += chunk;
+        // The far end reads nothing for a while, then unevenly: a backlog that drains slowly.
+        port.room = turn < 100 ? 0 : static_cast<std::size_t>((turn * 7919) % 9000);
+        ASSERT_GE(q.Flush(port.Writer()), 0);
+    }
+    port.room = SIZE_MAX;
+    q.Flush(port.Writer());
+    EXPECT_TRUE(port.out == in);
+    EXPECT_TRUE(q.IsEmpty());
 }
