@@ -14,12 +14,15 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QRandomGenerator>
 #include <QtTest>
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -268,6 +271,80 @@ private Q_SLOTS:
         QTRY_COMPARE(Note(), QStringLiteral("转发: COM1 ⇄ COM2"));
         QCOMPARE(Forwarder().Waiting(1), std::size_t(0));
         QVERIFY(!f.GetPortRecord(0)->IsReadHeld());
+    }
+
+    // A real MODBUS RTU master (mbpoll) polls a slave (pymodbus) through the tap: master on
+    // COM1's line, slave on COM2's, each line a socat pair. Every poll is answered and both
+    // directions are shown. Skipped without the tools (scripts/deps --extra installs them).
+    void modbusMasterAndSlaveThroughTheTap()
+    {
+        const QString python = QStringLiteral("/usr/bin/python3");
+        if (QStandardPaths::findExecutable(QStringLiteral("mbpoll")).isEmpty() ||
+            QStandardPaths::findExecutable(QStringLiteral("socat")).isEmpty() ||
+            QProcess::execute(python, {QStringLiteral("-c"), QStringLiteral("import pymodbus.server, serial")}) != 0)
+            QSKIP("mbpoll, socat or python3-pymodbus is missing (scripts/deps --extra)");
+
+        const QString dir = m_xdg->Root();
+        auto cable = [&](const QString& a, const QString& b) {
+            auto* p = new QProcess(this);
+            p->start(QStringLiteral("socat"), {QStringLiteral("pty,raw,echo=0,link=%1/%2").arg(dir, a),
+                                               QStringLiteral("pty,raw,echo=0,link=%1/%2").arg(dir, b)});
+            return p;
+        };
+        std::unique_ptr<QProcess> masterLine(cable(QStringLiteral("master"), QStringLiteral("com1")));
+        std::unique_ptr<QProcess> slaveLine(cable(QStringLiteral("com2"), QStringLiteral("slave")));
+        QTRY_VERIFY(QFile::exists(dir + QStringLiteral("/com1")) && QFile::exists(dir + QStringLiteral("/slave")));
+
+        QFile script(dir + QStringLiteral("/slave.py"));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("import sys\n"
+                     "from pymodbus.server import StartSerialServer\n"
+                     "from pymodbus.datastore import ModbusSequentialDataBlock, ModbusSlaveContext, ModbusServerContext\n"
+                     "from pymodbus.transaction import ModbusRtuFramer\n"
+                     "store = ModbusSlaveContext(hr=ModbusSequentialDataBlock(0, [1234, 5678, 42, 7] + [0] * 96))\n"
+                     "StartSerialServer(context=ModbusServerContext(slaves={1: store}, single=False),\n"
+                     "                  framer=ModbusRtuFramer, port=sys.argv[1], baudrate=9600, timeout=0.05)\n");
+        script.close();
+        QProcess slave;
+        slave.start(python, {script.fileName(), dir + QStringLiteral("/slave")});
+
+        CMainFrame& f = NewFrame();
+        f.Map().SetPath(0, (dir + QStringLiteral("/com1")).toStdString());
+        f.Map().SetPath(1, (dir + QStringLiteral("/com2")).toStdString());
+        for (int port : {0, 1}) {
+            f.OnPortSelected(port);
+            f.OnCommand(ID_OPEN_PORT);
+            QVERIFY2(f.IsPortOpen(port), qPrintable(m_messages.join('\n')));
+        }
+        f.Options().m_showSent = 1;
+        Forwarder().SetForwarding(true, 1, 2);
+        QTest::qWait(1500); // the slave starts up
+
+        const int polls = 5;
+        int answered = 0;
+        for (int i = 0; i < polls; ++i) {
+            QProcess master;
+            master.start(QStringLiteral("mbpoll"), {"-m", "rtu", "-a", "1", "-b", "9600", "-P", "none", "-t", "4",
+                                                    "-r", "1", "-c", "4", "-1", dir + QStringLiteral("/master")});
+            QTRY_VERIFY_WITH_TIMEOUT(master.state() == QProcess::NotRunning, 10000);
+            const QString out = QString::fromUtf8(master.readAllStandardOutput());
+            if (master.exitCode() == 0 && out.contains(QStringLiteral("[1]: \t5678")) &&
+                out.contains(QStringLiteral("[3]: \t7")))
+                ++answered;
+        }
+        slave.kill();
+        slave.waitForFinished();
+        masterLine->kill();
+        slaveLine->kill();
+        masterLine->waitForFinished();
+        slaveLine->waitForFinished();
+
+        QCOMPARE(answered, polls);
+        const QString monitor = Monitor();
+        QCOMPARE(monitor.count(QStringLiteral("COM1↑01 03 00 00 00 04")), polls);
+        QCOMPARE(monitor.count(QStringLiteral("COM2↓01 03 00 00 00 04")), polls);
+        QCOMPARE(monitor.count(QStringLiteral("COM2↑01 03 08 16 2E 00 2A 00 07 00 00")), polls);
+        QCOMPARE(monitor.count(QStringLiteral("COM1↓01 03 08 16 2E 00 2A 00 07 00 00")), polls);
     }
 };
 
