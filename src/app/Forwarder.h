@@ -21,10 +21,13 @@ class QTimer;
 // ASC mode do with it. The pair is chosen in CTransmitDlg (command 32826); forwarding is off
 // at every start.
 //
-// The window thread never waits for a target port: what a target does not take at once
-// waits in its ForwardQueue, in order, and goes out from a short timer as the port takes it.
-// A target that takes nothing for a while is named in the status bar in red; past the queue's
-// limit whole messages are dropped, counted and named there until the pair is set again.
+// The window thread never waits for a target port: forwarded bytes wait in the target's
+// ForwardQueue, in order, and go out in one write once the current turn of received messages
+// is over; what the port does not take then is retried from a short timer. A target that
+// takes nothing for half a second is named in the status bar in red. While 256 KB wait for a
+// target, its source port is not read, so that the sender is held back rather than bytes
+// lost; should the queue still reach its limit, whole messages are dropped, counted and named
+// in the status bar until the pair is set again.
 class CForwarder : public QObject, public CCommandTarget, public ForwardStep
 {
     Q_OBJECT
