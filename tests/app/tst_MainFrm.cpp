@@ -249,7 +249,8 @@ private Q_SLOTS:
                                                 QStringLiteral("端口映射(&M)..."), QStringLiteral("-"),
                                                 QStringLiteral("手动单行发报(&W)"), QStringLiteral("发送后跳到下行(&N)"),
                                                 QStringLiteral("-"), QStringLiteral("ASC模式接收(&R)"),
-                                                QStringLiteral("ASC模式发送(&S)"), QStringLiteral(">ASC模式发送时")}));
+                                                QStringLiteral("ASC模式发送(&S)"), QStringLiteral(">ASC模式发送时"),
+                                                QStringLiteral("-"), QStringLiteral("转发设置(&Z)...")}));
         QMenu* view = f.MenuOf(QStringLiteral("视图(&V)"));
         QCOMPARE(MenuTexts(view), (QStringList{QStringLiteral("暂停报文监视(&P)"), QStringLiteral("-"),
                                                QStringLiteral("显示端口(&P)"), QStringLiteral("显示发送报文(&D)"),
