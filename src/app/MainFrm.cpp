@@ -4,6 +4,7 @@
 #include "AutoSend.h"
 #include "CommandRouter.h"
 #include "CommandIds.h"
+#include "Forwarder.h"
 #include "IniSettingsStore.h"
 #include "MonitorFiles.h"
 #include "PortList.h"
@@ -131,6 +132,7 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     AddCommands(CSendCommands::OptionCommands(), nullptr);
     m_pAutoSend = new CAutoSend(*this);
     AddCommands(CAutoSend::Commands(), m_pAutoSend);
+    AddCommands(CForwarder::Commands(), new CForwarder(*this));
     CreateStatusBar();
     m_pFilterDlg = new CDlgFilter(*this); // after the status bar: it may leave a note there
     AddCommands(CDlgFilter::Commands(), m_pFilterDlg);

@@ -19,13 +19,18 @@ bool ReceivePipeline::PassesFilter(const std::uint8_t* bytes, std::size_t count)
 
 void ReceivePipeline::OnReceiveData(unsigned port, const std::uint8_t* bytes, std::size_t count)
 {
+    // The text is made only when someone reads it: a paused display under a flood would
+    // otherwise spend its time on hex text nobody sees.
+    const bool wanted = IsShown(port, 1) || m_pTrigger;
     std::string text;
     bool show = false;
     if (m_options.m_ascReceive) {
-        text = ReceivedMessageText(bytes, count, true);
+        if (wanted)
+            text = ReceivedMessageText(bytes, count, true);
         show = true;
     } else if (PassesFilter(bytes, count)) {
-        text = ReceivedMessageText(bytes, count, false);
+        if (wanted)
+            text = ReceivedMessageText(bytes, count, false);
         show = true;
     }
     if (show)

@@ -18,6 +18,9 @@ namespace
 {
 using Clock = std::chrono::steady_clock;
 
+// How often a held worker looks whether it was released.
+constexpr int kHeldPollMs = 2;
+
 std::string PortName(unsigned uiPortNo)
 {
     return "COM" + std::to_string(uiPortNo + 1);
@@ -299,6 +302,14 @@ void SerialPort::CommThreadProc(SerialPort* port, int fd, int stopFd, unsigned u
     std::vector<std::uint8_t> buffer(kReadSize);
     for (;;)
     {
+        // Held: wait without reading until released; a stop ends the wait and is then seen
+        // by ReadMessage.
+        while (port->m_bReadHeld.load())
+        {
+            pollfd stop{stopFd, POLLIN, 0};
+            if (poll(&stop, 1, kHeldPollMs) > 0)
+                break;
+        }
         std::size_t count = 0;
         int error = 0;
         const ReadEnd end = ReadMessage(fd, stopFd, packInterval, buffer, count, error);
@@ -327,6 +338,7 @@ bool SerialPort::Close()
         m_pThread.join();
     }
     m_bRunning = false;
+    m_bReadHeld = false;
     m_pWndReceMsg = nullptr;
     if (m_hStopEvent >= 0)
     {
@@ -370,6 +382,23 @@ std::size_t SerialPort::Write(const void* bytes, std::size_t length)
         break;
     }
     return done;
+}
+
+std::ptrdiff_t SerialPort::WriteSome(const void* bytes, std::size_t length)
+{
+    if (m_hComm < 0)
+        return -1;
+    if (length == 0)
+        return 0;
+    for (;;)
+    {
+        const ssize_t n = write(m_hComm, bytes, length);
+        if (n >= 0)
+            return n;
+        if (errno == EINTR)
+            continue;
+        return errno == EAGAIN ? 0 : -1;
+    }
 }
 
 void SerialPort::WriteText(std::string_view text)

@@ -55,6 +55,16 @@ public:
     std::size_t Write(const void* bytes, std::size_t length);
     // The text's bytes as they are, without terminator or conversion.
     void WriteText(std::string_view text);
+    // Writes what the driver takes now, without waiting: the number of bytes taken (0 when
+    // its queue is full), or -1 when the port is closed or the line failed.
+    std::ptrdiff_t WriteSome(const void* bytes, std::size_t length);
+
+    // While held, the worker reads nothing after the message it is reading (a worker waiting
+    // for a first byte still takes the next message): what arrives waits in the driver, and a
+    // sender that the line can hold back (flow control, a pseudo-terminal) is held back. For a
+    // reader that cannot pass the bytes on yet. Any thread; Close releases the hold.
+    void SetReadHeld(bool held) { m_bReadHeld = held; }
+    bool IsReadHeld() const { return m_bReadHeld.load(); }
 
     bool IsOpen() const { return m_hComm >= 0; }
     // True while the worker runs (from StartThread until it has ended).
@@ -85,4 +95,5 @@ private:
     std::thread m_pThread;
     int m_hStopEvent = -1; // eventfd
     std::atomic<bool> m_bRunning{false};
+    std::atomic<bool> m_bReadHeld{false};
 };

@@ -255,7 +255,8 @@ private Q_SLOTS:
                                                 QStringLiteral("-"), QStringLiteral("ASC模式接收(&R)"),
                                                 QStringLiteral("ASC模式发送(&S)"), QStringLiteral(">ASC模式发送时"),
                                                 QStringLiteral("-"), QStringLiteral("循环发送(&C)"),
-                                                QStringLiteral("触发模式发送(&T)"), QStringLiteral("循环或触发发送设置(&A)...")}));
+                                                QStringLiteral("触发模式发送(&T)"), QStringLiteral("循环或触发发送设置(&A)..."),
+                                                QStringLiteral("-"), QStringLiteral("转发设置(&Z)...")}));
         QMenu* view = f.MenuOf(QStringLiteral("视图(&V)"));
         QCOMPARE(MenuTexts(view), (QStringList{QStringLiteral("暂停报文监视(&P)"),
                                                QStringLiteral("报文过滤设置(&F)..."), QStringLiteral("-"),

@@ -86,6 +86,65 @@ TEST_F(SerialPortTest, OpensReceivesAndWrites)
     EXPECT_EQ(SerialPort::PackPortData(2, 10), 0x000A0002u);
 }
 
+// WriteSome never waits: a far end that stopped reading gets what fits, the rest is the
+// caller's; once the far end reads, the bytes left go out after the first ones.
+TEST_F(SerialPortTest, WriteSomeTakesWhatFitsWithoutWaiting)
+{
+    EXPECT_EQ(port.WriteSome("x", 1), -1); // closed
+    ASSERT_TRUE(port.Open(&receiver, 0, pty.path));
+    EXPECT_EQ(port.WriteSome("x", 0), 0);
+
+    const std::string big = Pattern(1 << 20);
+    std::size_t taken = 0;
+    for (int turn = 0; turn < 1000 && taken < big.size(); ++turn)
+    {
+        const std::ptrdiff_t n = port.WriteSome(big.data() + taken, big.size() - taken);
+        ASSERT_GE(n, 0);
+        if (n == 0)
+            break; // the pty's queue is full
+        taken += static_cast<std::size_t>(n);
+    }
+    ASSERT_GT(taken, 0u);
+    ASSERT_LT(taken, big.size());
+    EXPECT_EQ(port.WriteSome(big.data() + taken, big.size() - taken), 0);
+
+    std::string echoed;
+    std::thread reader([&] { echoed = pty.Receive(big.size(), 20000); });
+    while (taken < big.size())
+    {
+        const std::ptrdiff_t n = port.WriteSome(big.data() + taken, big.size() - taken);
+        ASSERT_GE(n, 0);
+        taken += static_cast<std::size_t>(n);
+        if (n == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    reader.join();
+    EXPECT_TRUE(echoed == big);
+}
+
+// A held port reads nothing after the message it was reading until released, then delivers
+// what waited; Close does not wait for a release.
+TEST_F(SerialPortTest, HeldPortReadsNothingUntilReleased)
+{
+    port.m_dwPackInterval = 20;
+    ASSERT_TRUE(port.Open(&receiver, 0, pty.path));
+    port.SetReadHeld(true);
+    pty.Send("one"); // taken or not, depending on whether the worker was already waiting
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    pty.Send("two");
+    EXPECT_FALSE(receiver.WaitForBytes(6, 300));
+    port.SetReadHeld(false);
+    ASSERT_TRUE(receiver.WaitForBytes(6));
+    std::string joined;
+    for (const std::string& text : receiver.Texts())
+        joined += text;
+    EXPECT_EQ(joined, "onetwo");
+
+    port.SetReadHeld(true);
+    EXPECT_TRUE(port.Close());
+    EXPECT_FALSE(port.IsReadHeld());
+}
+
 TEST_F(SerialPortTest, OpenFailuresSayWhyAndLeaveThePortClosed)
 {
     // A number that names no device, and a path that does not exist.

@@ -1,0 +1,235 @@
+#include "Forwarder.h"
+
+#include "CommandIds.h"
+#include "FrameHost.h"
+#include "FrameOptions.h"
+#include "MonitorLine.h"
+#include "SerialPort.h"
+#include "Transmit.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+const CommandInfo kForwardCommands[] = {
+    {ID_TRANSMIT, "转发设置(&Z)...", nullptr, "在两个串口之间透明转发收到的报文", "转发设置", nullptr, false},
+};
+
+const QString kNoteKey = QStringLiteral("forward");
+
+// The first retry of a target that took nothing comes soon; while it keeps taking nothing
+// the retries space out, so that a stopped far end costs next to no CPU.
+constexpr int kFirstRetryMs = 1;
+constexpr int kLongestRetryMs = 32;
+
+QString SizeText(std::uint64_t bytes)
+{
+    if (bytes < 1024)
+        return QStringLiteral("%1 字节").arg(bytes);
+    if (bytes < 1024 * 1024)
+        return QStringLiteral("%1 KB").arg(static_cast<double>(bytes) / 1024.0, 0, 'f', 1);
+    return QStringLiteral("%1 MB").arg(static_cast<double>(bytes) / (1024.0 * 1024.0), 0, 'f', 1);
+}
+
+} // namespace
+
+CForwarder::CForwarder(CFrameHost& host, std::size_t queueLimit)
+    : QObject(host.Window()), m_host(host), m_queueLimit(queueLimit), m_pFlushTimer(new QTimer(this))
+{
+    m_pFlushTimer->setSingleShot(true);
+    m_pFlushTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_pFlushTimer, &QTimer::timeout, this, &CForwarder::FlushWaiting);
+    m_host.Pipeline().SetForwarding(this);
+}
+
+// The pipeline goes before the window's children; nothing to undo here.
+CForwarder::~CForwarder() = default;
+
+std::span<const CommandInfo> CForwarder::Commands()
+{
+    return kForwardCommands;
+}
+
+void CForwarder::OnCommand(int id)
+{
+    if (id == ID_TRANSMIT)
+        RunDialog();
+}
+
+void CForwarder::OnUpdateCommand(int, CommandState&)
+{
+}
+
+void CForwarder::RunDialog()
+{
+    CTransmitDlg dialog(m_host.Store(), [this](const QString& text) { m_host.ShowMessage(text); },
+                        m_host.Window());
+    // Leaving without "应用" takes the loaded pair with the box unchecked: forwarding off.
+    if (dialog.exec() == CTransmitDlg::kCancelResult)
+        SetForwarding(dialog.m_enable != 0, dialog.m_portA, dialog.m_portB);
+}
+
+void CForwarder::SetForwarding(bool enable, int portA, int portB)
+{
+    m_bEnabled = enable;
+    m_portA = portA;
+    m_portB = portB;
+    for (auto& [port, target] : m_targets)
+        target.m_queue.ResetDropped();
+    UpdateHolds();
+    UpdateNote();
+}
+
+std::size_t CForwarder::Waiting(unsigned port) const
+{
+    auto it = m_targets.find(port);
+    return it == m_targets.end() ? 0 : it->second.m_queue.Waiting();
+}
+
+CForwarder::Target& CForwarder::TargetOf(unsigned port)
+{
+    auto it = m_targets.find(port);
+    if (it == m_targets.end())
+        it = m_targets.try_emplace(port, m_queueLimit).first;
+    return it->second;
+}
+
+ForwardQueue::Writer CForwarder::WriterOf(unsigned port) const
+{
+    SerialPort* record = m_host.GetPortRecord(static_cast<int>(port));
+    return [record](const std::uint8_t* bytes, std::size_t count) -> std::ptrdiff_t {
+        return record ? record->WriteSome(bytes, count) : -1;
+    };
+}
+
+void CForwarder::ForwardReceived(unsigned port, const std::uint8_t* bytes, std::size_t count)
+{
+    if (!m_bEnabled)
+        return;
+    int target = -1;
+    if (m_portA == static_cast<int>(port) + 1)
+        target = m_portB - 1;
+    else if (m_portB == static_cast<int>(port) + 1)
+        target = m_portA - 1;
+    else
+        return;
+    if (target < 0 || !m_host.IsPortOpen(target))
+        return;
+    const auto to = static_cast<unsigned>(target);
+
+    if (m_host.Pipeline().IsShown(to, 0))
+        m_host.AppendMonitorLine(ReceivedMessageText(bytes, count, m_host.Options().m_ascReceive != 0), to, 0);
+
+    // The chunk joins the target's queue and goes out when this turn of received messages is
+    // over, together with the others of the turn: one write instead of one per message.
+    Target& t = TargetOf(to);
+    if (t.m_queue.IsEmpty())
+        t.m_sinceProgress.start();
+    if (!t.m_queue.Append(bytes, count)) {
+        UpdateNote();
+        return;
+    }
+    if (t.m_queue.Waiting() >= kHoldBytes)
+        UpdateHolds();
+    if (!m_pFlushTimer->isActive() || m_flushDelayMs > 0) {
+        m_flushDelayMs = 0;
+        m_pFlushTimer->start(0);
+    }
+}
+
+void CForwarder::FlushWaiting()
+{
+    bool progress = false;
+    bool waiting = false;
+    for (auto& [port, t] : m_targets) {
+        if (t.m_queue.IsEmpty())
+            continue;
+        // A closed target drops its share, as a chunk that arrives while it is closed would.
+        if (!m_host.IsPortOpen(static_cast<int>(port))) {
+            t.m_queue.Clear();
+            continue;
+        }
+        if (t.m_queue.Flush(WriterOf(port)) > 0) {
+            progress = true;
+            t.m_sinceProgress.start();
+        }
+        waiting = waiting || !t.m_queue.IsEmpty();
+    }
+    UpdateHolds();
+    UpdateNote();
+    if (waiting)
+        ScheduleFlush(progress);
+}
+
+void CForwarder::ScheduleFlush(bool progress)
+{
+    m_flushDelayMs = progress ? kFirstRetryMs : std::clamp(m_flushDelayMs * 2, kFirstRetryMs, kLongestRetryMs);
+    m_pFlushTimer->start(m_flushDelayMs);
+}
+
+int CForwarder::SourceOf(unsigned target) const
+{
+    if (!m_bEnabled)
+        return -1;
+    if (static_cast<int>(target) + 1 == m_portA)
+        return m_portB - 1;
+    if (static_cast<int>(target) + 1 == m_portB)
+        return m_portA - 1;
+    return -1;
+}
+
+// A tap must not lose what it could not pass on yet: rather than let a queue run into its
+// limit, the port feeding it is no longer read, as socat stops reading a side whose other
+// side takes nothing.
+void CForwarder::UpdateHolds()
+{
+    std::set<unsigned> held;
+    for (const auto& [port, t] : m_targets) {
+        const int source = SourceOf(port);
+        if (source < 0)
+            continue;
+        const auto s = static_cast<unsigned>(source);
+        const std::size_t waiting = t.m_queue.Waiting();
+        if (waiting >= kHoldBytes || (m_heldSources.count(s) && waiting > kResumeBytes))
+            held.insert(s);
+    }
+    for (unsigned port : m_heldSources) {
+        if (!held.count(port))
+            if (SerialPort* record = m_host.GetPortRecord(static_cast<int>(port)))
+                record->SetReadHeld(false);
+    }
+    for (unsigned port : held) {
+        if (SerialPort* record = m_host.GetPortRecord(static_cast<int>(port)))
+            record->SetReadHeld(true);
+    }
+    m_heldSources = std::move(held);
+}
+
+void CForwarder::UpdateNote()
+{
+    QString trouble;
+    for (const auto& [port, t] : m_targets) {
+        const QString name = PortName(static_cast<int>(port));
+        if (t.m_queue.Dropped() > 0) {
+            trouble += QStringLiteral("，%1 积压超过 %2，已丢弃 %3")
+                           .arg(name, SizeText(t.m_queue.Limit()), SizeText(t.m_queue.Dropped()));
+        } else if (!t.m_queue.IsEmpty() && t.m_sinceProgress.isValid() &&
+                   t.m_sinceProgress.elapsed() >= kBehindMs) {
+            trouble += QStringLiteral("，%1 未及时取走，待写 %2").arg(name, SizeText(t.m_queue.Waiting()));
+        }
+    }
+    QString text;
+    if (m_bEnabled)
+        text = QStringLiteral("转发: %1 ⇄ %2").arg(PortName(m_portA - 1), PortName(m_portB - 1)) + trouble;
+    else if (!trouble.isEmpty())
+        text = QStringLiteral("转发已关闭") + trouble;
+    const bool warning = !trouble.isEmpty();
+    if (text == m_note && warning == m_bNoteWarning)
+        return;
+    m_note = text;
+    m_bNoteWarning = warning;
+    m_host.SetStatusNote(kNoteKey, text, warning);
+}
