@@ -21,7 +21,8 @@ void ReceivePipeline::OnReceiveData(unsigned port, const std::uint8_t* bytes, st
 {
     // The text is made only when someone reads it: a paused display under a flood would
     // otherwise spend its time on hex text nobody sees.
-    const bool wanted = IsShown(port, 1) || m_pTrigger;
+    const bool triggerMode = m_pTrigger && m_pTrigger->IsTriggerMode();
+    const bool wanted = IsShown(port, 1) || triggerMode;
     std::string text;
     bool show = false;
     if (m_options.m_ascReceive) {
@@ -37,7 +38,7 @@ void ReceivePipeline::OnReceiveData(unsigned port, const std::uint8_t* bytes, st
         AppendMonitorLine(text, port, 1);
     if (m_pForward)
         m_pForward->ForwardReceived(port, bytes, count);
-    if (m_pTrigger)
+    if (triggerMode)
         m_pTrigger->LookUpTrigger(port, text);
 }
 

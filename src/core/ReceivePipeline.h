@@ -30,12 +30,13 @@ public:
     virtual void ForwardReceived(unsigned port, const std::uint8_t* bytes, std::size_t count) = 0;
 };
 
-// Triggered answers: every received message's text (empty when the filter rejected the
-// message) goes here after forwarding. The step itself knows whether trigger mode is on.
+// Triggered answers: while trigger mode is on, every received message's text (empty when
+// the filter rejected the message) goes here after forwarding.
 class TriggerStep
 {
 public:
     virtual ~TriggerStep() = default;
+    virtual bool IsTriggerMode() const = 0;
     virtual void LookUpTrigger(unsigned port, const std::string& text) = 0;
 };
 

@@ -32,6 +32,7 @@ public:
     // trigger mode off.
     void SetOn(bool on);
     bool IsOn() const { return m_bOn; }
+    bool IsTriggerMode() const override { return m_bOn; }
 
     // The first used row whose received line's text equals text exactly, or -1. An empty
     // text (a message the filter rejected, or one that starts with a zero byte in ASC

@@ -14,6 +14,7 @@ struct Recorder : MonitorSink, ReceiveFilter, ForwardStep, TriggerStep
 {
     std::vector<std::string> m_events;
     bool m_accept = true;
+    bool m_triggerMode = true;
 
     void BeginAppend() override { m_events.push_back("begin"); }
     void EndAppend() override { m_events.push_back("end"); }
@@ -30,6 +31,7 @@ struct Recorder : MonitorSink, ReceiveFilter, ForwardStep, TriggerStep
         m_events.push_back("stopped " + std::to_string(port) + " " + reason);
     }
     bool PassesFilter(const std::uint8_t*, std::size_t) const override { return m_accept; }
+    bool IsTriggerMode() const override { return m_triggerMode; }
     void ForwardReceived(unsigned port, const std::uint8_t*, std::size_t count) override
     {
         m_events.push_back("forward " + std::to_string(port) + " " + std::to_string(count));
@@ -83,6 +85,11 @@ TEST_F(PipelineTest, LineThenForwardThenTriggerWhateverTheDisplayDid)
     m_options.m_paused = 1;
     Receive(0, {0x7F});
     EXPECT_EQ(Take(), (Events{"forward 0 1", "trigger 0 [7F]"}));
+
+    // Trigger mode off: no lookup.
+    m_rec.m_triggerMode = false;
+    Receive(0, {0x7F});
+    EXPECT_EQ(Take(), (Events{"forward 0 1"}));
 
     // Empty slots are skipped.
     m_options.m_paused = 0;
