@@ -17,7 +17,7 @@ std::optional<std::uint64_t> PortReconnect::NodeOf(const std::string& path)
 
 void PortReconnect::Lost(unsigned uiPortNo, std::string path, std::uint64_t node)
 {
-    m_waiting[uiPortNo] = Waiting{std::move(path), node, false, 0};
+    m_waiting[uiPortNo] = Waiting{std::move(path), node, 0};
 }
 
 void PortReconnect::Forget(unsigned uiPortNo)
@@ -46,12 +46,7 @@ std::vector<unsigned> PortReconnect::Check()
     {
         const std::optional<std::uint64_t> node = m_probe(waiting.m_path);
         ++waiting.m_looks;
-        if (!node)
-        {
-            waiting.m_gone = true;
-            continue;
-        }
-        if (waiting.m_gone || *node != waiting.m_node || waiting.m_looks > 1)
+        if (node && (*node != waiting.m_node || waiting.m_looks > 1))
             back.push_back(port);
     }
     return back;

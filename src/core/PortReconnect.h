@@ -11,11 +11,11 @@
 // a pseudo-terminal gone), waiting for the same path to lead to a device again. The path is
 // the one the port was opened with: the stable /dev/serial/by-id link or the mapped path.
 //
-// A device counts as back when its path leads to a device node again after it led to none,
-// or to another node than the lost one (a link re-pointed), or to the lost node at a later
-// look than the first (an adapter re-plugged between two looks gets its old node again; a
-// pseudo-terminal number is reused). At the first look after the loss the lost node is a
-// device on its way out and is left alone. Window thread only.
+// A device counts as back when its path leads to a device node other than the lost one (a
+// link re-pointed), or to any node at a later look than the first (the adapter came back,
+// perhaps on its old node, which a re-plugged adapter or a reused pseudo-terminal number
+// gets). At the first look after the loss the lost node is a device on its way out and is
+// left alone. Window thread only.
 class PortReconnect
 {
 public:
@@ -49,8 +49,7 @@ private:
     {
         std::string m_path;
         std::uint64_t m_node = 0;
-        bool m_gone = false; // the path has led to no device since the loss
-        int m_looks = 0;     // Check calls since the loss
+        int m_looks = 0; // Check calls since the loss
     };
 
     Probe m_probe;

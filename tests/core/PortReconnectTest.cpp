@@ -5,7 +5,7 @@
 #include <map>
 
 // The device a path leads to is looked up in a table the test changes.
-TEST(PortReconnectTest, DeviceMustGoOrChangeBeforeItCountsAsBack)
+TEST(PortReconnectTest, DeviceIsBackWhenRepointedOrPresentAfterTheFirstLook)
 {
     std::map<std::string, std::uint64_t> nodes{{"/dev/serial/by-id/a", 10}, {"/tmp/link", 20}};
     PortReconnect reconnect([&nodes](const std::string& path) -> std::optional<std::uint64_t> {
@@ -28,7 +28,7 @@ TEST(PortReconnectTest, DeviceMustGoOrChangeBeforeItCountsAsBack)
     nodes.erase("/dev/serial/by-id/a");
     EXPECT_EQ(reconnect.Check(), std::vector<unsigned>{5});
 
-    // The adapter comes back on the same node: back, since it was seen gone.
+    // The adapter comes back on the same node: back, at a later look.
     nodes["/dev/serial/by-id/a"] = 10;
     EXPECT_EQ(reconnect.Check(), (std::vector<unsigned>{2, 5}));
     reconnect.Forget(5);
