@@ -46,8 +46,9 @@ const char* OpenErrorSuffix(int error)
     }
 }
 
-// Where the fault is and how to mend it, for the status bar.
-std::string OpenErrorHint(const std::string& name, const std::string& path, int error)
+} // namespace
+
+std::string SerialPort::OpenErrorHint(const std::string& name, const std::string& path, int error)
 {
     if (path.empty())
         return name + " 未指定设备：在“工具→端口映射”中为它选择设备";
@@ -68,6 +69,9 @@ std::string OpenErrorHint(const std::string& name, const std::string& path, int 
         return where + "：" + std::generic_category().message(error);
     }
 }
+
+namespace
+{
 
 // How one read of a message ended.
 enum class ReadEnd

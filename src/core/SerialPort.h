@@ -83,6 +83,10 @@ public:
     // the device has no such line (false then).
     bool SetOutputLine(unsigned line, bool on);
 
+    // The status-bar hint for an open of path that failed with errno error: where the fault
+    // is and how to mend it (the dialout group for a permission error).
+    static std::string OpenErrorHint(const std::string& name, const std::string& path, int error);
+
     // The second parameter of the port-data notice as it was packed on the original
     // platform: port number in the low 16 bits, byte count in the high 16 bits.
     static std::uint32_t PackPortData(unsigned uiPortNo, std::size_t count);

@@ -159,3 +159,25 @@ TEST(ModemOutputsTest, StoredBesideThePortEntry)
     EXPECT_EQ(LoadModemOutputs(store, 2), unsigned{ModemLines::kRts});
     EXPECT_EQ(store.ReadString("Settings", "COM3"), ""); // the "COM%d" entry is not touched
 }
+
+// Besides the message box text, an open that fails says where and how to mend it.
+TEST(OpenErrorHintTest, NamesTheDeviceAndTheFix)
+{
+    const std::string denied = SerialPort::OpenErrorHint("COM3", "/dev/ttyUSB0", EACCES);
+    EXPECT_NE(denied.find("/dev/ttyUSB0"), std::string::npos);
+    EXPECT_NE(denied.find("sudo usermod -aG dialout $USER"), std::string::npos);
+    EXPECT_NE(SerialPort::OpenErrorHint("COM3", "", ENOENT).find("端口映射"), std::string::npos);
+
+    struct HintSink : PortMessageSink
+    {
+        void ShowMessage(const std::string& utf8) override { messages.push_back(utf8); }
+        void ShowHint(const std::string& utf8) override { hints.push_back(utf8); }
+        std::vector<std::string> messages, hints;
+    } sink;
+    SerialPort port(&sink);
+    RecordingReceiver receiver;
+    EXPECT_FALSE(port.Open(&receiver, 4, "/nonexistent/ttyVRL"));
+    EXPECT_EQ(sink.messages, std::vector<std::string>{"COM5 为无效端口！"});
+    ASSERT_EQ(sink.hints.size(), 1u);
+    EXPECT_EQ(sink.hints[0], "COM5（/nonexistent/ttyVRL）：设备不存在，请检查连接或在“工具→端口映射”中重新选择");
+}
