@@ -2,11 +2,11 @@
 
 #include "CodePage.h"
 #include "CommandIds.h"
-#include "ModemLines.h"
 #include "FrameHost.h"
+#include "ModemLines.h"
 #include "PortList.h"
-#include "SerialPort.h"
 #include "PortSettings.h"
+#include "SerialPort.h"
 #include "SettingsStore.h"
 
 #include <QMainWindow>
@@ -62,15 +62,15 @@ void CLineControl::OnCommand(int id)
         m_host.Store().WriteInt(kSection, kEncodingValue, utf8 ? 1 : 0);
         return;
     }
-    default: break;
-    }
-    if (id == ID_AUTO_RECONNECT) {
+    case ID_AUTO_RECONNECT:
         m_bReconnect = !m_bReconnect;
         m_host.Store().WriteInt(kSection, kReconnectValue, m_bReconnect ? 1 : 0);
         if (!m_bReconnect) {
             m_reconnect.Clear();
             UpdateReconnectNote();
         }
+        return;
+    default: break;
     }
 }
 
