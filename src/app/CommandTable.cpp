@@ -64,6 +64,14 @@ const MenuLayoutItem kMainMenu[] = {
     {M::Item, ID_ADD_CR, nullptr},
     {M::Item, ID_ADD_LF, nullptr},
     {M::EndSubMenu, 0, nullptr},
+    {M::SubMenu, 0, "文本编码"},
+    {M::Item, ID_TEXT_GBK, nullptr},
+    {M::Item, ID_TEXT_UTF8, nullptr},
+    {M::EndSubMenu, 0, nullptr},
+    {M::Separator, 0, nullptr},
+    {M::Item, ID_LINE_DTR, nullptr},
+    {M::Item, ID_LINE_RTS, nullptr},
+    {M::Item, ID_AUTO_RECONNECT, nullptr},
     {M::Separator, 0, nullptr},
     {M::Item, ID_CYCLIC_SEND, nullptr},
     {M::Item, ID_TRIGGER_SEND, nullptr},
@@ -105,7 +113,8 @@ const int kMainToolbar[] = {
     ID_SAVE_MONITOR, ID_SEND_WINDOW, 0,
     ID_OPEN_PORT, ID_PAUSE, ID_CLEAR_MONITOR, ID_FILTER, 0,
     ID_SEND_LINE, ID_CYCLIC_SEND, ID_TRIGGER_SEND, 0,
-    ID_ASC_RECEIVE, ID_ASC_SEND,
+    ID_ASC_RECEIVE, ID_ASC_SEND, 0,
+    ID_LINE_DTR, ID_LINE_RTS,
 };
 
 // Prompt and tooltip as the string table pairs them. 32779 and 32781 get theirs from their

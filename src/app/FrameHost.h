@@ -39,6 +39,8 @@ public:
     // --- Monitor ------------------------------------------------------------------------
     // The one way a monitor line is written. text: UTF-8; direction 1 received, 0 sent.
     virtual void AppendMonitorLine(const std::string& text, unsigned port, int direction) = 0;
+    // A grey line of the program's own (a port lost or reopened), without time or port.
+    virtual void AppendNoticeLine(const std::string& text) = 0;
     // Where the filter, forwarding and trigger steps plug in.
     virtual ReceivePipeline& Pipeline() = 0;
     virtual CVRLView* GetView() const = 0;

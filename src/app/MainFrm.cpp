@@ -6,6 +6,7 @@
 #include "CommandIds.h"
 #include "Forwarder.h"
 #include "IniSettingsStore.h"
+#include "LineControl.h"
 #include "MonitorFiles.h"
 #include "PortList.h"
 #include "PortMap.h"
@@ -133,6 +134,9 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     m_pAutoSend = new CAutoSend(*this);
     AddCommands(CAutoSend::Commands(), m_pAutoSend);
     AddCommands(CForwarder::Commands(), new CForwarder(*this));
+    m_pLineControl = new CLineControl(*this, *m_pPorts, static_cast<PortReceiver*>(this));
+    m_pLineControl->SetPortReopened([this](unsigned port) { ShowPortStateInBar(port); });
+    AddCommands(CLineControl::Commands(), m_pLineControl);
     CreateStatusBar();
     m_pFilterDlg = new CDlgFilter(*this); // after the status bar: it may leave a note there
     AddCommands(CDlgFilter::Commands(), m_pFilterDlg);
@@ -214,6 +218,7 @@ void CMainFrame::Shutdown()
     if (ini)
         ini->BeginBatch();
     m_inbox.SetReleased(true);
+    m_pLineControl->SaveAtExit();
     m_pPorts->CloseAll();
     FrameStoredValues::Save(m_store, m_currentPort, m_options, m_pMonitorFiles->AutoSaveDir(),
                             m_pMonitorFiles->AutoSaveMinutes());
@@ -417,6 +422,7 @@ void CMainFrame::OnDevicesChanged()
     }
     if (!names.isEmpty())
         statusBar()->showMessage(QStringLiteral("发现新的串口设备：") + names.join(QStringLiteral("，")), 10000);
+    m_pLineControl->CheckReconnect();
     const int selected = m_pSettingsBar->SelectedPort();
     if (selected >= 0)
         m_pSettingsBar->SetPortDevice(QString::fromStdString(m_pPortMap->PathOf(static_cast<unsigned>(selected))));
@@ -440,6 +446,7 @@ void CMainFrame::OnOpenPort()
     if (p < 0)
         return;
     const auto port = static_cast<unsigned>(p);
+    m_pLineControl->ForgetPort(port); // the user's open or close: no more reopening
     if (!m_pPorts->IsOpen(port)) {
         // The bar gives five settings; the flow-control code stays the record's (or the
         // stored one for a port not opened in this run).
@@ -463,6 +470,15 @@ void CMainFrame::OnOpenPort()
     if (!m_pPorts->IsOpen(port) && m_stoppedPorts.erase(port))
         ShowStoppedPort(port, {});
     SetOpenPortImage(m_pPorts->IsOpen(port));
+}
+
+// The bar and the open button after a port was lost or reopened without the user.
+void CMainFrame::ShowPortStateInBar(unsigned port)
+{
+    if (static_cast<int>(port) != m_pSettingsBar->SelectedPort())
+        return;
+    ShowPortSettings(static_cast<int>(port));
+    SetOpenPortImage(IsPortOpen(static_cast<int>(port)));
 }
 
 void CMainFrame::OnDefaultSettings()
@@ -501,6 +517,12 @@ void CMainFrame::ShowPortSettings(int port)
 void CMainFrame::ShowMessage(const std::string& utf8)
 {
     ShowMessage(QString::fromStdString(utf8));
+}
+
+// The status bar says where an open failed and how to mend it; a good open clears it.
+void CMainFrame::ShowHint(const std::string& utf8)
+{
+    SetStatusNote(QStringLiteral("openError"), QString::fromStdString(utf8), true);
 }
 
 void CMainFrame::ShowMessage(const QString& text)
@@ -574,6 +596,11 @@ void CMainFrame::OnPortStopped(unsigned uiPortNo, std::string reason)
     m_inbox.PushStopped(uiPortNo, std::move(reason));
 }
 
+void CMainFrame::OnModemLines(unsigned uiPortNo, bool available, unsigned lines)
+{
+    m_pLineControl->OnModemLines(uiPortNo, available, lines);
+}
+
 // Hands the waiting messages to the pipeline, which appends their lines in one edit of the
 // monitor. A turn ends after kReceiveTurnMs, so that a flood leaves the window time to
 // repaint and to take the user's input; the rest waits in the pipeline for the next turn,
@@ -596,6 +623,11 @@ void CMainFrame::OnReceiveData(unsigned port, const std::vector<std::uint8_t>& b
 void CMainFrame::AppendMonitorLine(const std::string& text, unsigned port, int direction)
 {
     m_pipeline.AppendMonitorLine(text, port, direction);
+}
+
+void CMainFrame::AppendNoticeLine(const std::string& text)
+{
+    AppendLine({MonitorPiece{text + '\n', kColourGrey}});
 }
 
 void CMainFrame::BeginAppend()
@@ -647,6 +679,10 @@ void CMainFrame::SetClocks(MonitorLineBuilder::TickSource tick, MonitorLineBuild
 
 void CMainFrame::ShowStoppedPort(unsigned port, const std::string& reason)
 {
+    if (!reason.empty() && m_pLineControl->TakeLostPort(port)) {
+        ShowPortStateInBar(port);
+        return;
+    }
     // News that arrives after the user closed the port concerns nothing any more: kept, it
     // would ask to close a closed port, and stay through its next open.
     if (m_pPorts->IsOpen(port))

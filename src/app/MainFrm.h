@@ -27,6 +27,7 @@ class CCommandRouter;
 class CMonitorFiles;
 class CSendCommands;
 class CDlgFilter;
+class CLineControl;
 class CSendFrameWnd;
 class CSettingsBar;
 class CVRLView;
@@ -80,6 +81,7 @@ public:
     bool SendLine(int port, int line) override;
     QString GetLineText(int line) const override;
     void AppendMonitorLine(const std::string& text, unsigned port, int direction) override;
+    void AppendNoticeLine(const std::string& text) override;
     ReceivePipeline& Pipeline() override { return m_pipeline; }
     CVRLView* GetView() const override { return m_pView; }
     FrameOptions& Options() override { return m_options; }
@@ -114,6 +116,7 @@ public:
     CSendCommands* SendSide() const { return m_pSend; }
     CSendFrameWnd* SendBar() const;
     CAutoSend* AutoSend() const { return m_pAutoSend; }
+    CLineControl* LineControl() const { return m_pLineControl; }
 
     // --- Test and tool hooks ------------------------------------------------------------
     // Message boxes go to hook instead of the screen.
@@ -151,8 +154,10 @@ private:
     // PortReceiver, on the workers.
     void OnPortData(unsigned uiPortNo, std::vector<std::uint8_t> bytes) override;
     void OnPortStopped(unsigned uiPortNo, std::string reason) override;
+    void OnModemLines(unsigned uiPortNo, bool available, unsigned lines) override;
     // PortMessageSink.
     void ShowMessage(const std::string& utf8) override;
+    void ShowHint(const std::string& utf8) override;
     // MonitorSink, for the pipeline.
     void BeginAppend() override;
     void EndAppend() override;
@@ -167,6 +172,7 @@ private:
     void OnOpenPort();
     void OnDefaultSettings();
     void SetOpenPortImage(bool open);
+    void ShowPortStateInBar(unsigned port);
     void ShowPortSettings(int port);
     void PlaceWindow(int id);
     void ToggleTopMost();
@@ -196,6 +202,7 @@ private:
     CDlgFilter* m_pFilterDlg = nullptr;
     CMonitorFiles* m_pMonitorFiles = nullptr;
     CAutoSend* m_pAutoSend = nullptr;
+    CLineControl* m_pLineControl = nullptr;
     CCommandRouter* m_pRouter = nullptr;
     QToolBar* m_pToolBar = nullptr;
     QLabel* m_pReadyLabel = nullptr;

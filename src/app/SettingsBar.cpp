@@ -5,6 +5,8 @@
 #include "PortSettings.h"
 
 #include <QComboBox>
+#include <QIntValidator>
+#include <QLineEdit>
 
 namespace {
 
@@ -61,6 +63,12 @@ CSettingsBar::CSettingsBar(QWidget* parent) : QToolBar(QStringLiteral("串口设
     for (const char* text : {"无", "RTS/CTS", "XON/XOFF", "DTR/CTS", "RTS/DSR", "DTR/DSR"})
         m_combos[6]->addItem(QString::fromUtf8(text));
 
+    // Any rate may be typed too (921600, 250000, ...); the driver's refusal is the check. The
+    // typed text never joins the list.
+    m_combos[1]->setEditable(true);
+    m_combos[1]->setInsertPolicy(QComboBox::NoInsert);
+    m_combos[1]->lineEdit()->setValidator(new QIntValidator(1, kHighestTypedRate, m_combos[1]));
+
     ports->setCurrentIndex(0);
     ShowDefaultsInBar();
     m_combos[6]->setCurrentIndex(0);
@@ -87,7 +95,9 @@ void CSettingsBar::SelectPort(int port)
 
 void CSettingsBar::ReadSettingsFromBar(PortSettings& settings) const
 {
-    settings.m_dwBaudRate = SettingFromIndex(m_combos[1]->currentIndex(), kBaudRate);
+    bool typed = false;
+    const uint rate = m_combos[1]->currentText().trimmed().toUInt(&typed);
+    settings.m_dwBaudRate = typed && rate > 0 ? rate : SettingFromIndex(m_combos[1]->currentIndex(), kBaudRate);
     settings.m_nParity = static_cast<int>(SettingFromIndex(m_combos[2]->currentIndex(), kParity));
     settings.m_nDataBits = static_cast<int>(SettingFromIndex(m_combos[3]->currentIndex(), kDataBits));
     settings.m_nStopBits = static_cast<int>(SettingFromIndex(m_combos[4]->currentIndex(), kStopBits));
@@ -96,7 +106,13 @@ void CSettingsBar::ReadSettingsFromBar(PortSettings& settings) const
 
 void CSettingsBar::ShowSettingsInBar(const PortSettings& settings)
 {
-    m_combos[1]->setCurrentIndex(IndexFromSetting(settings.m_dwBaudRate, kBaudRate));
+    const int rateIndex = IndexFromSetting(settings.m_dwBaudRate, kBaudRate);
+    if (settings.m_dwBaudRate == 0 || SettingFromIndex(rateIndex, kBaudRate) == settings.m_dwBaudRate) {
+        m_combos[1]->setCurrentIndex(rateIndex);
+    } else {
+        m_combos[1]->setCurrentIndex(-1); // a typed rate: shown as its number
+        m_combos[1]->setEditText(QString::number(settings.m_dwBaudRate));
+    }
     m_combos[2]->setCurrentIndex(IndexFromSetting(static_cast<std::uint32_t>(settings.m_nParity), kParity));
     m_combos[3]->setCurrentIndex(IndexFromSetting(static_cast<std::uint32_t>(settings.m_nDataBits), kDataBits));
     m_combos[4]->setCurrentIndex(IndexFromSetting(static_cast<std::uint32_t>(settings.m_nStopBits), kStopBits));

@@ -24,8 +24,12 @@ public:
     // Selects a port in the selector (out of 0 to 255: no selection) without telling anyone.
     void SelectPort(int port);
 
+    // The highest rate the baud-rate list takes when typed (beyond what any UART driver sets).
+    static constexpr int kHighestTypedRate = 99999999;
+
     // Copies baud rate, parity, data bits, stop bits and packing interval from the lists;
-    // the flow-control code is left as it is.
+    // the flow-control code is left as it is. A rate typed into the baud-rate list is taken
+    // as it is.
     void ReadSettingsFromBar(PortSettings& settings) const;
     void ShowSettingsInBar(const PortSettings& settings);
     void ShowDefaultsInBar();

@@ -1,11 +1,14 @@
 #include "CodePage.h"
 
+#include <atomic>
 #include <cerrno>
 #include <iconv.h>
 
 namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD"; // U+FFFD
+
+std::atomic<CodePage::Choice> g_systemChoice{CodePage::Choice::Gbk};
 
 iconv_t Open(const char* to, const char* from)
 {
@@ -112,8 +115,29 @@ CodePage::~CodePage()
 
 CodePage& CodePage::System()
 {
+    if (g_systemChoice.load(std::memory_order_relaxed) == Choice::Utf8) {
+        // UTF-8 to UTF-8 through iconv checks the bytes: a broken or cut sequence becomes
+        // U+FFFD, one per byte, as in GBK.
+        thread_local CodePage utf8("UTF-8");
+        return utf8;
+    }
+    return Gbk();
+}
+
+CodePage& CodePage::Gbk()
+{
     thread_local CodePage gbk("GBK");
     return gbk;
+}
+
+void CodePage::SetSystemChoice(Choice choice)
+{
+    g_systemChoice.store(choice, std::memory_order_relaxed);
+}
+
+CodePage::Choice CodePage::SystemChoice()
+{
+    return g_systemChoice.load(std::memory_order_relaxed);
 }
 
 std::string CodePage::NameForWindowsCodePage(int codePage)

@@ -11,7 +11,11 @@
 // and bytes goes through this unit, so that the rule lives in one place.
 //
 // An instance keeps its iconv descriptors open and is not thread-safe; use one per thread
-// (System() gives each thread its own GBK instance).
+// (System() and Gbk() give each thread its own instances).
+//
+// The system code page is GBK unless the user picks UTF-8 for the text of the line (a
+// device that talks UTF-8); the choice is one atomic value, so any thread may read it, and
+// files whose format fixes GBK use Gbk() instead.
 class CodePage
 {
 public:
@@ -21,8 +25,15 @@ public:
     CodePage(const CodePage&) = delete;
     CodePage& operator=(const CodePage&) = delete;
 
-    // The system code page (GBK) of the calling thread.
+    enum class Choice { Gbk, Utf8 };
+
+    // The system code page of the calling thread: GBK, or UTF-8 once chosen.
     static CodePage& System();
+    // GBK, whatever was chosen: the code page of stored files.
+    static CodePage& Gbk();
+    // Takes effect at the next System() call on every thread.
+    static void SetSystemChoice(Choice choice);
+    static Choice SystemChoice();
 
     // Code set name for a Windows code page number (936 -> "GBK", 1252 -> "CP1252", ...).
     // Empty when there is none that iconv is known to have.

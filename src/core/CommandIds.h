@@ -71,6 +71,13 @@ enum CommandId : int
     // Linux only: which device each COM number names.
     ID_PORT_MAP = 32840,
 
+    // Linux only: modem lines, reconnect after re-plug, the text encoding.
+    ID_LINE_DTR = 32850,
+    ID_LINE_RTS = 32851,
+    ID_AUTO_RECONNECT = 32852,
+    ID_TEXT_GBK = 32853,
+    ID_TEXT_UTF8 = 32854,
+
     // The framework's standard commands.
     ID_FILE_NEW = 57600,
     ID_FILE_OPEN = 57601,

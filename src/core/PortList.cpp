@@ -54,6 +54,7 @@ bool PortList::OpenPort(unsigned uiPortNo, const PortSettings& settings, PortRec
         fresh = std::make_unique<SerialPort>(m_pMessages);
         port = fresh.get();
         port->m_uiPortNo = uiPortNo;
+        port->SetOutputLines(LoadModemOutputs(m_store, uiPortNo));
     }
     static_cast<PortSettings&>(*port) = settings;
     port->SetMessageSink(m_pMessages);
@@ -69,6 +70,19 @@ bool PortList::OpenPort(unsigned uiPortNo, const PortSettings& settings, PortRec
         m_ports.push_back(std::move(fresh));
     SavePortSettings(m_store, port->m_uiPortNo, *port);
     return true;
+}
+
+bool PortList::ReopenPort(unsigned uiPortNo, PortReceiver* pWndReceMsg)
+{
+    SerialPort* port = Find(uiPortNo);
+    if (!port || port->IsOpen())
+        return false;
+    port->SetMessageSink(nullptr);
+    const bool opened = port->Open(pWndReceMsg, uiPortNo, port->DevicePath(), true, true);
+    port->SetMessageSink(m_pMessages);
+    if (!opened)
+        port->Close(); // a refused configuration leaves the device open
+    return opened;
 }
 
 bool PortList::ClosePort(unsigned uiPortNo)

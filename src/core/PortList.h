@@ -42,6 +42,11 @@ public:
     // is destroyed. False also when the port is open already (nothing shown).
     bool OpenPort(unsigned uiPortNo, const PortSettings& settings, PortReceiver* pWndReceMsg);
 
+    // Opens a listed, closed port again with its own settings and starts its worker, showing
+    // nothing when it fails (a device that came back after it was lost: the caller tries
+    // again later). The object stays listed either way.
+    bool ReopenPort(unsigned uiPortNo, PortReceiver* pWndReceMsg);
+
     // Closes a listed port; false when the number is not listed.
     bool ClosePort(unsigned uiPortNo);
 

@@ -10,4 +10,7 @@ class PortMessageSink
 public:
     virtual ~PortMessageSink() = default;
     virtual void ShowMessage(const std::string& utf8) = 0;
+    // Besides the message: where the fault is and how to mend it (the device path, the
+    // dialout group), for the status bar. Empty: the last open went well.
+    virtual void ShowHint(const std::string& utf8) { (void)utf8; }
 };

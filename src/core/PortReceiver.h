@@ -20,4 +20,13 @@ public:
     // called at most once per started worker, never after a Close. The port stays open and
     // receives nothing until it is closed and opened again. reason: UTF-8, for the user.
     virtual void OnPortStopped(unsigned uiPortNo, std::string reason) = 0;
+
+    // The input modem lines (ModemLines bits) once when the worker starts and then whenever
+    // they change; available false: the device has none (a pseudo-terminal), said once.
+    virtual void OnModemLines(unsigned uiPortNo, bool available, unsigned lines)
+    {
+        (void)uiPortNo;
+        (void)available;
+        (void)lines;
+    }
 };

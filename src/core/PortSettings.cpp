@@ -200,3 +200,14 @@ void SavePortSettings(SettingsStore& store, unsigned uiPortNo, const PortSetting
                   settings.m_nFlowControl, static_cast<int>(settings.m_dwPackInterval));
     store.WriteString(kSection, PortEntryName(uiPortNo), text);
 }
+
+unsigned LoadModemOutputs(const SettingsStore& store, unsigned uiPortNo)
+{
+    const int stored = store.ReadInt(kSection, PortEntryName(uiPortNo) + "Modem", 3);
+    return static_cast<unsigned>(stored) & 3u;
+}
+
+void SaveModemOutputs(SettingsStore& store, unsigned uiPortNo, unsigned lines)
+{
+    store.WriteInt(kSection, PortEntryName(uiPortNo) + "Modem", static_cast<std::int32_t>(lines & 3u));
+}

@@ -54,3 +54,9 @@ bool LoadPortSettings(const SettingsStore& store, unsigned uiPortNo, PortSetting
 // Writes the entry, replacing what was there. A port that was never opened must not be
 // saved: that rule needs the port's m_bOpened, so SerialPort (the caller) applies it.
 void SavePortSettings(SettingsStore& store, unsigned uiPortNo, const PortSettings& settings);
+
+// The output modem lines (ModemLines::kDtr, kRts) a port asserts when opened, stored apart
+// from the six settings: section "Settings", value "COM%dModem"; both asserted when missing,
+// as Linux does at open.
+unsigned LoadModemOutputs(const SettingsStore& store, unsigned uiPortNo);
+void SaveModemOutputs(SettingsStore& store, unsigned uiPortNo, unsigned lines);

@@ -68,7 +68,7 @@ public:
     Writer(const RichText& doc, std::ostream& out)
         : m_doc(doc)
         , m_out(out)
-        , m_gbk(CodePage::System())
+        , m_gbk(CodePage::Gbk()) // files are GBK (\ansicpg936) whatever the line uses
     {
         m_buffer.reserve(kBlockSize + 256);
     }

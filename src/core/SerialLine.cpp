@@ -1,5 +1,7 @@
 #include "SerialLine.h"
 
+#include "ModemLines.h"
+
 // termios2 and BOTHER come from the kernel headers; <termios.h> must not be included here.
 #include <asm/termbits.h>
 #include <cerrno>
@@ -102,7 +104,8 @@ ConfigureResult Configure(int fd, const LineSettings& settings)
     // What Linux cannot set at all is refused before the driver sees it; a rate of 0 would
     // drop the modem lines (hang-up) instead of setting a speed.
     if (settings.dataBits < 5 || settings.dataBits > 8 || (settings.stopBits != 0 && settings.stopBits != 2)
-        || settings.parity < 0 || settings.parity > 4 || settings.baudRate == 0)
+        || settings.parity < 0 || settings.parity > 4 || settings.baudRate == 0
+        || settings.baudRate > kHighestBaudRate)
         return ConfigureResult::Refused;
 
     tio.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY
@@ -147,6 +150,31 @@ bool ReadBackMatches(const LineSettings& asked, const LineSettings& got, bool ps
 void Purge(int fd)
 {
     (void)ioctl(fd, TCFLSH, TCIOFLUSH);
+}
+
+bool GetModemLines(int fd, unsigned& lines)
+{
+    int bits = 0;
+    if (ioctl(fd, TIOCMGET, &bits) != 0)
+        return false;
+    lines = 0;
+    if (bits & TIOCM_DTR) lines |= ModemLines::kDtr;
+    if (bits & TIOCM_RTS) lines |= ModemLines::kRts;
+    if (bits & TIOCM_CTS) lines |= ModemLines::kCts;
+    if (bits & TIOCM_DSR) lines |= ModemLines::kDsr;
+    if (bits & TIOCM_CAR) lines |= ModemLines::kDcd;
+    if (bits & TIOCM_RNG) lines |= ModemLines::kRi;
+    return true;
+}
+
+bool SetModemLines(int fd, unsigned mask, bool on)
+{
+    int bits = 0;
+    if (mask & ModemLines::kDtr) bits |= TIOCM_DTR;
+    if (mask & ModemLines::kRts) bits |= TIOCM_RTS;
+    if (bits == 0)
+        return true;
+    return ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &bits) == 0;
 }
 
 bool Read(int fd, LineSettings& settings)

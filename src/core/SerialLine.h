@@ -15,6 +15,11 @@ enum class ConfigureResult
     Failed,  // the device is no terminal or the call failed for another reason
 };
 
+// Rates above this are refused before the driver sees them: no UART that Linux drives goes
+// beyond it, and a pseudo-terminal, which takes any number, would otherwise accept a rate
+// typed with a digit too many.
+constexpr std::uint32_t kHighestBaudRate = 20000000;
+
 struct LineSettings
 {
     std::uint32_t baudRate = 9600;
@@ -53,6 +58,12 @@ bool IsPseudoTerminal(int fd);
 
 // Discards what is pending in both directions.
 void Purge(int fd);
+
+// The modem lines in the bits of ModemLines (DTR, RTS, CTS, DSR, DCD, RI). False when the
+// device has none (TIOCMGET fails, as on a pseudo-terminal).
+bool GetModemLines(int fd, unsigned& lines);
+// Asserts (on) or drops DTR and/or RTS (ModemLines bits in mask). False when it cannot.
+bool SetModemLines(int fd, unsigned mask, bool on);
 
 // What the line is set to now (for tests and diagnostics). False when fd is no terminal.
 bool Read(int fd, LineSettings& settings);

@@ -10,6 +10,7 @@
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 #include <vector>
@@ -48,10 +49,38 @@ const char* OpenErrorSuffix(int error)
     }
 }
 
+} // namespace
+
+std::string SerialPort::OpenErrorHint(const std::string& name, const std::string& path, int error)
+{
+    if (path.empty())
+        return name + " 未指定设备：在“工具→端口映射”中为它选择设备";
+    const std::string where = name + "（" + path + "）";
+    switch (error)
+    {
+    case EACCES:
+    case EPERM:
+        return where + "：没有权限。请加入 dialout 组：sudo usermod -aG dialout $USER，然后重新登录";
+    case EBUSY:
+    case EWOULDBLOCK:
+        return where + "：设备正被其他程序使用，请先关闭那个程序";
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return where + "：设备不存在，请检查连接或在“工具→端口映射”中重新选择";
+    default:
+        return where + "：" + std::generic_category().message(error);
+    }
+}
+
+namespace
+{
+
 // How one read of a message ended.
 enum class ReadEnd
 {
     Quiet,   // the line was quiet for the packing interval, or 4096 bytes came
+    Tick,    // nothing came within tickMs: time to look at the modem lines
     Stop,    // Close asked the worker to stop
     HangUp,  // the device went away (far end closed, adapter unplugged)
     Failure, // the line or the wait failed otherwise
@@ -87,8 +116,9 @@ ReadEnd EndOf(int error)
 
 // Collects one message into buffer: after the first byte, reads on until the line has been
 // quiet for packInterval milliseconds (measured from the last byte on the monotonic clock)
-// or the buffer is full. packInterval 0: until the buffer is full.
-ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, std::vector<std::uint8_t>& buffer,
+// or the buffer is full. packInterval 0: until the buffer is full. tickMs > 0: a wait for the
+// first byte ends after that long (Tick).
+ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, int tickMs, std::vector<std::uint8_t>& buffer,
                     std::size_t& count, int& error)
 {
     count = 0;
@@ -109,6 +139,12 @@ ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, std::vector<
             timeout.tv_nsec = static_cast<long>(ns % 1000000000);
             timeoutArg = &timeout;
         }
+        else if (count == 0 && tickMs > 0)
+        {
+            timeout.tv_sec = tickMs / 1000;
+            timeout.tv_nsec = static_cast<long>(tickMs % 1000) * 1000000;
+            timeoutArg = &timeout;
+        }
         const int ready = ppoll(fds, 2, timeoutArg, nullptr);
         if (ready < 0)
         {
@@ -118,7 +154,7 @@ ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, std::vector<
             return ReadEnd::Failure;
         }
         if (ready == 0)
-            return ReadEnd::Quiet;
+            return count == 0 ? ReadEnd::Tick : ReadEnd::Quiet;
         // Stop wins over data that is ready at the same time.
         if (fds[0].revents != 0)
             return ReadEnd::Stop;
@@ -190,6 +226,12 @@ void SerialPort::ShowMessage(const std::string& text) const
         m_pMessages->ShowMessage(text);
 }
 
+void SerialPort::ShowHint(const std::string& text) const
+{
+    if (m_pMessages)
+        m_pMessages->ShowHint(text);
+}
+
 bool SerialPort::Open(PortReceiver* pWndReceMsg, unsigned uiPortNo, const std::string& devicePath,
                       bool bConfigure, bool bStartThread)
 {
@@ -200,13 +242,16 @@ bool SerialPort::Open(PortReceiver* pWndReceMsg, unsigned uiPortNo, const std::s
     if (uiPortNo >= kPortCount || devicePath.empty())
     {
         ShowMessage(name + OpenErrorSuffix(ENOENT));
+        ShowHint(OpenErrorHint(name, devicePath, ENOENT));
         return false;
     }
 
     const int fd = open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
     {
-        ShowMessage(name + OpenErrorSuffix(errno));
+        const int openError = errno;
+        ShowMessage(name + OpenErrorSuffix(openError));
+        ShowHint(OpenErrorHint(name, devicePath, openError));
         return false;
     }
     // flock holds against every other opener (root included); TIOCEXCL keeps out programs
@@ -220,11 +265,14 @@ bool SerialPort::Open(PortReceiver* pWndReceMsg, unsigned uiPortNo, const std::s
     {
         close(fd);
         ShowMessage(name + OpenErrorSuffix(error));
+        ShowHint(OpenErrorHint(name, devicePath, error));
         return false;
     }
 
     m_hComm = fd;
     m_strDevice = devicePath;
+    struct stat st{};
+    m_deviceNode = fstat(fd, &st) == 0 ? static_cast<std::uint64_t>(st.st_rdev) : 0;
     m_pWndReceMsg = pWndReceMsg;
     m_uiPortNo = uiPortNo;
     m_bOpened = true;
@@ -239,8 +287,16 @@ bool SerialPort::Open(PortReceiver* pWndReceMsg, unsigned uiPortNo, const std::s
 
     if (bConfigure && !Configure())
         return false;
+    // Linux asserted DTR and RTS at the open; drop those the user switched off for the port.
+    m_pModem = m_modemFactory ? m_modemFactory(m_hComm) : std::make_unique<TtyModemLines>(m_hComm);
+    if (m_pModem)
+    {
+        m_pModem->Set(m_outputLines, true);
+        m_pModem->Set(ModemLines::kOutputs & ~m_outputLines, false);
+    }
     if (bStartThread && !StartThread())
         return false;
+    ShowHint({});
     return true;
 }
 
@@ -259,6 +315,8 @@ bool SerialPort::Configure()
         return true;
     case SerialLine::ConfigureResult::Refused:
         ShowMessage(PortName(m_uiPortNo) + "设置错误：\n可能不支持所选波特率，或停止位，或数据位");
+        ShowHint(PortName(m_uiPortNo) + "（" + m_strDevice + "）不接受 " + std::to_string(m_dwBaudRate)
+                 + " 波特或所选的数据位、校验位、停止位");
         return false;
     case SerialLine::ConfigureResult::Failed:
         break;
@@ -286,7 +344,7 @@ bool SerialPort::StartThread()
     try
     {
         m_pThread = std::thread(CommThreadProc, this, m_hComm, m_hStopEvent, m_uiPortNo, m_dwPackInterval,
-                                m_pWndReceMsg);
+                                m_pWndReceMsg, m_pModem.get());
     }
     catch (const std::system_error&)
     {
@@ -297,9 +355,16 @@ bool SerialPort::StartThread()
 }
 
 void SerialPort::CommThreadProc(SerialPort* port, int fd, int stopFd, unsigned uiPortNo,
-                                std::uint32_t packInterval, PortReceiver* receiver)
+                                std::uint32_t packInterval, PortReceiver* receiver, ModemLines* modem)
 {
     std::vector<std::uint8_t> buffer(kReadSize);
+    // The input lines are looked at between messages and every kModemPollMs while the line
+    // is quiet, and reported when they change; a device without them is said once and never
+    // polled (pseudo-terminals: the worker then sleeps until data or stop, as before).
+    unsigned lines = 0;
+    const bool haveLines = modem && modem->Get(lines);
+    receiver->OnModemLines(uiPortNo, haveLines, lines & ModemLines::kInputs);
+    unsigned reported = lines & ModemLines::kInputs;
     for (;;)
     {
         // Held: wait without reading until released; a stop ends the wait and is then seen
@@ -312,7 +377,13 @@ void SerialPort::CommThreadProc(SerialPort* port, int fd, int stopFd, unsigned u
         }
         std::size_t count = 0;
         int error = 0;
-        const ReadEnd end = ReadMessage(fd, stopFd, packInterval, buffer, count, error);
+        const ReadEnd end = ReadMessage(fd, stopFd, packInterval, haveLines ? kModemPollMs : 0, buffer, count, error);
+        if (haveLines && (end == ReadEnd::Tick || end == ReadEnd::Quiet) && modem->Get(lines)
+            && (lines & ModemLines::kInputs) != reported)
+        {
+            reported = lines & ModemLines::kInputs;
+            receiver->OnModemLines(uiPortNo, true, reported);
+        }
         // Bytes already taken from the line are delivered, also when the read ended on a
         // stop or a hang-up: they arrived while the port was open.
         if (count > 0)
@@ -320,7 +391,7 @@ void SerialPort::CommThreadProc(SerialPort* port, int fd, int stopFd, unsigned u
             std::vector<std::uint8_t> message(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(count));
             receiver->OnPortData(uiPortNo, std::move(message));
         }
-        if (end == ReadEnd::Quiet)
+        if (end == ReadEnd::Quiet || end == ReadEnd::Tick)
             continue;
         if (end != ReadEnd::Stop)
             receiver->OnPortStopped(uiPortNo, StopReason(end, error));
@@ -340,6 +411,7 @@ bool SerialPort::Close()
     m_bRunning = false;
     m_bReadHeld = false;
     m_pWndReceMsg = nullptr;
+    m_pModem.reset();
     if (m_hStopEvent >= 0)
     {
         close(m_hStopEvent);
@@ -352,6 +424,13 @@ bool SerialPort::Close()
         m_hComm = -1;
     }
     return true;
+}
+
+bool SerialPort::SetOutputLine(unsigned line, bool on)
+{
+    line &= ModemLines::kOutputs;
+    m_outputLines = on ? (m_outputLines | line) : (m_outputLines & ~line);
+    return m_pModem && m_hComm >= 0 && m_pModem->Set(line, on);
 }
 
 std::size_t SerialPort::Write(const void* bytes, std::size_t length)

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "ModemLines.h"
 #include "PortSettings.h"
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -23,6 +26,7 @@ class SerialPort : public PortSettings
 public:
     static constexpr std::size_t kReadSize = 4096; // longest message, bytes
     static constexpr unsigned kPortCount = 256;    // port numbers 0 to 255, COM1 to COM256
+    static constexpr int kModemPollMs = 100;       // how often the worker looks at the input lines
 
     // messages: where open and settings errors go; may be null (they are dropped then).
     explicit SerialPort(PortMessageSink* messages = nullptr);
@@ -71,8 +75,27 @@ public:
     bool IsRunning() const { return m_bRunning.load(); }
     // The device path of the last open.
     const std::string& DevicePath() const { return m_strDevice; }
+    // The device node (st_rdev) of the last open: tells a re-pointed path from the same one.
+    std::uint64_t DeviceNode() const { return m_deviceNode; }
 
     void SetMessageSink(PortMessageSink* messages) { m_pMessages = messages; }
+
+    // --- Modem lines --------------------------------------------------------------------
+    // What gives the lines of an open device (TtyModemLines unless a test gives a fake);
+    // set before Open.
+    using ModemLinesFactory = std::function<std::unique_ptr<ModemLines>(int fd)>;
+    void SetModemLinesFactory(ModemLinesFactory factory) { m_modemFactory = std::move(factory); }
+    // The output lines (ModemLines::kDtr, kRts) asserted now, or at the next open. Open
+    // asserts both, as Linux does, except those switched off here.
+    unsigned OutputLines() const { return m_outputLines; }
+    void SetOutputLines(unsigned lines) { m_outputLines = lines & ModemLines::kOutputs; }
+    // Switches DTR or RTS of the open port; the choice is kept for the next open also when
+    // the device has no such line (false then).
+    bool SetOutputLine(unsigned line, bool on);
+
+    // The status-bar hint for an open of path that failed with errno error: where the fault
+    // is and how to mend it (the dialout group for a permission error).
+    static std::string OpenErrorHint(const std::string& name, const std::string& path, int error);
 
     // The second parameter of the port-data notice as it was packed on the original
     // platform: port number in the low 16 bits, byte count in the high 16 bits.
@@ -86,14 +109,19 @@ public:
 private:
     void ShowMessage(const std::string& text) const;
     static void CommThreadProc(SerialPort* port, int fd, int stopFd, unsigned uiPortNo,
-                               std::uint32_t packInterval, PortReceiver* receiver);
+                               std::uint32_t packInterval, PortReceiver* receiver, ModemLines* modem);
+    void ShowHint(const std::string& text) const;
 
     int m_hComm = -1;
     std::string m_strDevice;
+    std::uint64_t m_deviceNode = 0;
     PortReceiver* m_pWndReceMsg = nullptr;
     PortMessageSink* m_pMessages = nullptr;
     std::thread m_pThread;
     int m_hStopEvent = -1; // eventfd
     std::atomic<bool> m_bRunning{false};
     std::atomic<bool> m_bReadHeld{false};
+    ModemLinesFactory m_modemFactory;
+    std::unique_ptr<ModemLines> m_pModem; // while open
+    unsigned m_outputLines = ModemLines::kOutputs;
 };

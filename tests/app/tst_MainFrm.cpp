@@ -254,6 +254,8 @@ private Q_SLOTS:
                                                 QStringLiteral("手动单行发报(&W)"), QStringLiteral("发送后跳到下行(&N)"),
                                                 QStringLiteral("-"), QStringLiteral("ASC模式接收(&R)"),
                                                 QStringLiteral("ASC模式发送(&S)"), QStringLiteral(">ASC模式发送时"),
+                                                QStringLiteral(">文本编码"), QStringLiteral("-"), QStringLiteral("DTR"),
+                                                QStringLiteral("RTS"), QStringLiteral("断开后自动重新打开(&U)"),
                                                 QStringLiteral("-"), QStringLiteral("循环发送(&C)"),
                                                 QStringLiteral("触发模式发送(&T)"), QStringLiteral("循环或触发发送设置(&A)..."),
                                                 QStringLiteral("-"), QStringLiteral("转发设置(&Z)...")}));
@@ -613,6 +615,7 @@ private Q_SLOTS:
     void hungUpPortIsReportedAndCanBeClosed()
     {
         auto pty = std::make_unique<TestPtyPair>();
+        m_store->WriteInt("Settings", "AutoReconnect", 0); // else the lost port is closed to wait
         CMainFrame& f = NewFrame();
         f.Map().SetPath(0, pty->SlavePath().toStdString());
         f.OnCommand(ID_OPEN_PORT);

@@ -1,4 +1,8 @@
 #include "CodePage.h"
+#include "LineSend.h"
+#include "MonitorLine.h"
+
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -45,4 +49,29 @@ TEST(CodePage, LongInputAndOtherCodePages)
     EXPECT_EQ(latin.ToUtf8("\xE9\x80"), "é€");
     EXPECT_TRUE(CodePage::NameForWindowsCodePage(12345).empty());
     EXPECT_FALSE(CodePage("NO-SUCH-CODESET").IsValid());
+}
+
+// UTF-8 chosen for the line: ASC receive, ASC send and the byte counts of typed lines follow
+// on every thread, a character cut in two by the packing interval shows one mark per byte,
+// and stored files stay GBK.
+TEST(CodePage, ChosenUtf8ForReceiveSendAndLengths)
+{
+    CodePage::SetSystemChoice(CodePage::Choice::Utf8);
+    const std::string hello = "\xE4\xBD\xA0\xE5\xA5\xBD"; // 你好
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(hello.data());
+    EXPECT_EQ(ReceivedMessageText(bytes, hello.size(), true), "你好");
+    EXPECT_EQ(ReceivedMessageText(bytes, 1, true), "\xEF\xBF\xBD");
+    EXPECT_EQ(ReceivedMessageText(bytes + 1, 5, true), "\xEF\xBF\xBD\xEF\xBF\xBD好");
+    const LineSendPlan plan = PlanLineSend("你好", true, AscFraming{});
+    EXPECT_TRUE(plan.ok);
+    EXPECT_EQ(std::string(plan.bytes.begin(), plan.bytes.end()), hello);
+    EXPECT_EQ(CodePage::System().ByteLength(U'你'), 3u);
+    std::string other;
+    std::thread([&other] { other = CodePage::System().FromUtf8("你"); }).join();
+    EXPECT_EQ(other, "\xE4\xBD\xA0");
+    EXPECT_EQ(CodePage::Gbk().FromUtf8("你好"), "\xC4\xE3\xBA\xC3");
+
+    CodePage::SetSystemChoice(CodePage::Choice::Gbk);
+    EXPECT_EQ(ReceivedMessageText(reinterpret_cast<const std::uint8_t*>("\xC4\xE3\xBA\xC3"), 4, true), "你好");
+    EXPECT_EQ(CodePage::System().ByteLength(U'你'), 2u);
 }

@@ -60,6 +60,20 @@ void Connector(QPainter& p, QColor body, QColor pins)
 
 } // namespace
 
+// An output modem line: its name over a raised level (a square pulse).
+void LineLevel(QPainter& p, const char* name, QColor colour)
+{
+    QFont f("DejaVu Sans");
+    f.setPixelSize(13);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(QColor(30, 30, 30));
+    p.drawText(QRectF(0, 0, 32, 15), Qt::AlignCenter, name);
+    p.setPen(QPen(colour, 2.6, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.drawPolyline(QPolygonF({QPointF(3, 29), QPointF(10, 29), QPointF(10, 19), QPointF(22, 19),
+                              QPointF(22, 29), QPointF(29, 29)}));
+}
+
 int main(int argc, char* argv[])
 {
     QGuiApplication app(argc, argv);
@@ -106,6 +120,9 @@ int main(int argc, char* argv[])
     // sent text are in the monitor.
     Save("asc_receive.png", 32, [](QPainter& p) { AscLetters(p, QColor(0, 0, 200)); });
     Save("asc_send.png", 32, [](QPainter& p) { AscLetters(p, QColor(200, 0, 0)); });
+
+    Save("line_dtr.png", 32, [](QPainter& p) { LineLevel(p, "DTR", QColor(0, 140, 0)); });
+    Save("line_rts.png", 32, [](QPainter& p) { LineLevel(p, "RTS", QColor(200, 120, 0)); });
     // Send window: a panel of typed lines, one green comment, docked at the bottom.
     Save("send_window.png", 32, [](QPainter& p) {
         p.setPen(QPen(QColor(90, 90, 90), 1.2));

@@ -1,0 +1,193 @@
+#include "LineControl.h"
+
+#include "CodePage.h"
+#include "CommandIds.h"
+#include "FrameHost.h"
+#include "ModemLines.h"
+#include "PortList.h"
+#include "PortSettings.h"
+#include "SerialPort.h"
+#include "SettingsStore.h"
+
+#include <QMainWindow>
+#include <QStringList>
+#include <QTimer>
+
+namespace {
+
+const CommandInfo kCommands[] = {
+    {ID_LINE_DTR, "DTR", nullptr, "置位或复位当前串口的DTR线（数据终端就绪）", "DTR",
+     ":/icons/line_dtr.png", true},
+    {ID_LINE_RTS, "RTS", nullptr, "置位或复位当前串口的RTS线（请求发送）", "RTS",
+     ":/icons/line_rts.png", true},
+    {ID_AUTO_RECONNECT, "断开后自动重新打开(&U)", nullptr, "串口设备拔出后再插入时自动重新打开串口",
+     "自动重新打开", nullptr, true},
+    {ID_TEXT_GBK, "GBK(&G)", nullptr, "ASC模式收发的文本按GBK编码", "GBK", nullptr, true},
+    {ID_TEXT_UTF8, "UTF-8(&U)", nullptr, "ASC模式收发的文本按UTF-8编码", "UTF-8", nullptr, true},
+};
+
+std::string PortText(unsigned port)
+{
+    return "COM" + std::to_string(port + 1);
+}
+
+} // namespace
+
+CLineControl::CLineControl(CFrameHost& host, PortList& ports, PortReceiver* receiver)
+    : QObject(host.Window()), m_host(host), m_ports(ports), m_pReceiver(receiver), m_pCheckTimer(new QTimer(this))
+{
+    for (auto& lines : m_inputLines)
+        lines = kLinesUnknown;
+    m_bReconnect = m_host.Store().ReadInt(kSection, kReconnectValue, 1) != 0;
+    CodePage::SetSystemChoice(m_host.Store().ReadInt(kSection, kEncodingValue, 0) == 1 ? CodePage::Choice::Utf8
+                                                                                      : CodePage::Choice::Gbk);
+    m_pCheckTimer->setInterval(kCheckIntervalMs);
+    connect(m_pCheckTimer, &QTimer::timeout, this, &CLineControl::CheckReconnect);
+}
+
+std::span<const CommandInfo> CLineControl::Commands()
+{
+    return kCommands;
+}
+
+void CLineControl::OnCommand(int id)
+{
+    switch (id) {
+    case ID_LINE_DTR: ToggleOutputLine(ModemLines::kDtr); return;
+    case ID_LINE_RTS: ToggleOutputLine(ModemLines::kRts); return;
+    case ID_TEXT_GBK:
+    case ID_TEXT_UTF8: {
+        const bool utf8 = id == ID_TEXT_UTF8;
+        CodePage::SetSystemChoice(utf8 ? CodePage::Choice::Utf8 : CodePage::Choice::Gbk);
+        m_host.Store().WriteInt(kSection, kEncodingValue, utf8 ? 1 : 0);
+        return;
+    }
+    case ID_AUTO_RECONNECT:
+        m_bReconnect = !m_bReconnect;
+        m_host.Store().WriteInt(kSection, kReconnectValue, m_bReconnect ? 1 : 0);
+        if (!m_bReconnect) {
+            m_reconnect.Clear();
+            UpdateReconnectNote();
+        }
+        return;
+    default: break;
+    }
+}
+
+void CLineControl::OnUpdateCommand(int id, CommandState& state)
+{
+    switch (id) {
+    case ID_LINE_DTR:
+    case ID_LINE_RTS: {
+        const SerialPort* port = m_host.GetPortRecord(-1);
+        const unsigned line = id == ID_LINE_DTR ? ModemLines::kDtr : ModemLines::kRts;
+        state.m_enabled = port && port->IsOpen();
+        state.m_checked = state.m_enabled && (port->OutputLines() & line);
+        if (id == ID_LINE_DTR)
+            UpdateInputLinesNote(); // the current port may have changed since
+        break;
+    }
+    case ID_AUTO_RECONNECT: state.m_checked = m_bReconnect; break;
+    case ID_TEXT_GBK: state.m_checked = CodePage::SystemChoice() == CodePage::Choice::Gbk; break;
+    case ID_TEXT_UTF8: state.m_checked = CodePage::SystemChoice() == CodePage::Choice::Utf8; break;
+    default: break;
+    }
+}
+
+// The choice is the port's: kept in its record for the next open and stored with the port.
+void CLineControl::ToggleOutputLine(unsigned line)
+{
+    SerialPort* port = m_host.GetPortRecord(-1);
+    if (!port || !port->IsOpen())
+        return;
+    const bool on = (port->OutputLines() & line) == 0;
+    if (!port->SetOutputLine(line, on) && m_inputLines[port->m_uiPortNo % 256] == kLinesNone)
+        m_host.ShowStatusMessage(QStringLiteral("%1 没有调制解调器控制线").arg(PortName(static_cast<int>(port->m_uiPortNo))));
+    SaveModemOutputs(m_host.Store(), port->m_uiPortNo, port->OutputLines());
+}
+
+void CLineControl::OnModemLines(unsigned uiPortNo, bool available, unsigned lines)
+{
+    if (uiPortNo >= m_inputLines.size())
+        return;
+    m_inputLines[uiPortNo] = available ? static_cast<int>(lines) : kLinesNone;
+    QMetaObject::invokeMethod(this, [this] { UpdateInputLinesNote(); }, Qt::QueuedConnection);
+}
+
+QString CLineControl::InputLinesNote() const
+{
+    const int current = m_host.CurrentPort();
+    if (current < 0 || current >= static_cast<int>(m_inputLines.size()) || !m_host.IsPortOpen(current))
+        return QString();
+    const int lines = m_inputLines[static_cast<std::size_t>(current)];
+    if (lines == kLinesUnknown)
+        return QString();
+    return PortName(current) + QLatin1Char(' ')
+         + QString::fromStdString(InputLinesText(lines != kLinesNone, lines < 0 ? 0u : static_cast<unsigned>(lines)));
+}
+
+void CLineControl::UpdateInputLinesNote()
+{
+    const QString note = InputLinesNote();
+    if (note == m_shownLinesNote)
+        return;
+    m_shownLinesNote = note;
+    m_host.SetStatusNote(QStringLiteral("modem"), note);
+}
+
+bool CLineControl::TakeLostPort(unsigned uiPortNo)
+{
+    SerialPort* port = m_ports.Find(uiPortNo);
+    if (!m_bReconnect || !port || !port->IsOpen())
+        return false;
+    // The worker has ended (its notice was its last act), so the close does not wait.
+    m_ports.ClosePort(uiPortNo);
+    m_reconnect.Lost(uiPortNo, port->DevicePath(), port->DeviceNode());
+    m_host.AppendNoticeLine(PortText(uiPortNo) + " 设备已断开");
+    UpdateReconnectNote();
+    return true;
+}
+
+void CLineControl::ForgetPort(unsigned uiPortNo)
+{
+    if (!m_reconnect.IsWaiting(uiPortNo))
+        return;
+    m_reconnect.Forget(uiPortNo);
+    UpdateReconnectNote();
+}
+
+void CLineControl::CheckReconnect()
+{
+    bool reopened = false;
+    for (unsigned port : m_reconnect.Check()) {
+        if (!m_ports.ReopenPort(port, m_pReceiver))
+            continue; // tried again at the next look
+        m_reconnect.Forget(port);
+        m_host.AppendNoticeLine(PortText(port) + " 已重新打开");
+        if (m_reopened)
+            m_reopened(port);
+        reopened = true;
+    }
+    if (reopened)
+        UpdateReconnectNote();
+}
+
+void CLineControl::UpdateReconnectNote()
+{
+    QStringList parts;
+    for (unsigned port : m_reconnect.WaitingPorts()) {
+        parts << QStringLiteral("%1 等待设备重新连接（%2）")
+                     .arg(QString::fromStdString(PortText(port)), QString::fromStdString(m_reconnect.PathOf(port)));
+    }
+    m_host.SetStatusNote(QStringLiteral("reconnect"), parts.join(QStringLiteral("；")), true);
+    if (m_reconnect.IsEmpty())
+        m_pCheckTimer->stop();
+    else if (!m_pCheckTimer->isActive())
+        m_pCheckTimer->start();
+}
+
+void CLineControl::SaveAtExit()
+{
+    m_reconnect.Clear();
+    m_pCheckTimer->stop();
+}

@@ -1,0 +1,32 @@
+#include "ModemLines.h"
+
+#include "SerialLine.h"
+
+bool TtyModemLines::Get(unsigned& lines)
+{
+    return SerialLine::GetModemLines(m_fd, lines);
+}
+
+bool TtyModemLines::Set(unsigned mask, bool on)
+{
+    return SerialLine::SetModemLines(m_fd, mask & kOutputs, on);
+}
+
+std::string InputLinesText(bool available, unsigned lines)
+{
+    if (!available)
+        return "CTS/DSR/DCD/RI 不可用";
+    std::string text;
+    const struct
+    {
+        unsigned m_bit;
+        const char* m_name;
+    } inputs[] = {{ModemLines::kCts, "CTS"}, {ModemLines::kDsr, "DSR"}, {ModemLines::kDcd, "DCD"}, {ModemLines::kRi, "RI"}};
+    for (const auto& input : inputs) {
+        if (!text.empty())
+            text += ' ';
+        text += input.m_name;
+        text += (lines & input.m_bit) ? "\xE2\x97\x8F" : "\xE2\x97\x8B"; // ● ○
+    }
+    return text;
+}
