@@ -3,6 +3,7 @@
 #include "AboutDlg.h"
 #include "AutoSend.h"
 #include "CommandRouter.h"
+#include "FramePlacement.h"
 #include "CommandIds.h"
 #include "Forwarder.h"
 #include "IniSettingsStore.h"
@@ -51,8 +52,6 @@ static void InitResources()
 
 namespace {
 
-constexpr const char* kPlacementSection = "MFW-Main";
-constexpr const char* kLayoutSection = "MFW-Layout";
 constexpr int kIdleUpdateMs = 200;
 constexpr int kReceiveTurnMs = 15;
 constexpr int kDeviceRescanMs = 3000;
@@ -60,21 +59,6 @@ constexpr int kDeviceRescanMs = 3000;
 QString ReadyText()
 {
     return QStringLiteral("就绪");
-}
-
-// The screen a stored window belongs to: the one under a point near the middle of its title
-// bar. None when that screen has gone since (a monitor unplugged). 64-bit, as the stored
-// values may be anything.
-QScreen* ScreenOfStoredRect(int left, int top, int right)
-{
-    const qint64 x = qint64(left) + std::min<qint64>(qint64(right) - left, 200) / 2;
-    const qint64 y = qint64(top) + 10;
-    for (QScreen* screen : QGuiApplication::screens()) {
-        const QRect g = screen->geometry();
-        if (x >= g.left() && x <= g.right() && y >= g.top() && y <= g.bottom())
-            return screen;
-    }
-    return nullptr;
 }
 
 } // namespace
@@ -97,7 +81,8 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
       m_store(store),
       m_inbox([this] { Q_EMIT receivedWaiting(); }),
       m_pipeline(m_options, *this, [this] { return m_currentPort; }),
-      m_pFrameCommands(std::make_unique<FrameCommands>(*this))
+      m_pFrameCommands(std::make_unique<FrameCommands>(*this)),
+      m_pPlacement(std::make_unique<CFramePlacement>(*this, store))
 {
     InitResources();
     setWindowTitle(QStringLiteral("VRL－串口监视工具"));
@@ -157,14 +142,14 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     // Units with bars or docks of their own create them above this line, so that the
     // stored layout finds them; their command rows go in with AddCommands before
     // RebuildMenus below.
-    RestorePlacement();
+    m_pPlacement->Restore();
     // A settings file that could not be read was moved aside, not overwritten: say where.
     if (auto* ini = dynamic_cast<IniSettingsStore*>(&m_store); ini && !ini->SetAsideNote().empty()) {
         const QString note = QString::fromStdString(ini->SetAsideNote());
         QTimer::singleShot(0, this, [this, note] { ShowMessage(note); });
     }
     if (stored.m_common & FrameOptions::kTopMostBit)
-        SetTopMost(true);
+        m_pPlacement->SetTopMost(true);
 
     // Ctrl+Alt+C: into the port selector.
     auto* focusPorts = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+C")), this);
@@ -226,7 +211,7 @@ void CMainFrame::Shutdown()
     m_pFilterDlg->SaveAtExit();
     m_pMonitorFiles->SaveAtExit();
     m_pAutoSend->SaveAtExit();
-    SavePlacement();
+    m_pPlacement->Save();
     if (ini)
         ini->EndBatch();
 }
@@ -306,7 +291,7 @@ void CMainFrame::OnUpdateFrameCommand(int id, CommandState& state)
         state.m_text = state.m_prompt + QStringLiteral("(&P)");
         break;
     case ID_ALWAYS_ON_TOP:
-        state.m_checked = IsTopMost();
+        state.m_checked = m_pPlacement->IsTopMost();
         break;
     case ID_VIEW_TOOLBAR:
         state.m_checked = m_pToolBar->isVisibleTo(this);
@@ -333,8 +318,8 @@ void CMainFrame::OnFrameCommand(int id)
     case ID_WINDOW_TOP_HALF:
     case ID_WINDOW_BOTTOM_HALF:
     case ID_WINDOW_LEFT_HALF:
-    case ID_WINDOW_RIGHT_HALF: PlaceWindow(id); return;
-    case ID_ALWAYS_ON_TOP: ToggleTopMost(); return;
+    case ID_WINDOW_RIGHT_HALF: m_pPlacement->PlaceWindow(id); return;
+    case ID_ALWAYS_ON_TOP: m_pPlacement->ToggleTopMost(); return;
     case ID_VIEW_TOOLBAR: m_pToolBar->setVisible(!m_pToolBar->isVisibleTo(this)); return;
     case ID_VIEW_STATUS_BAR: statusBar()->setVisible(!statusBar()->isVisibleTo(this)); return;
     case ID_SETTINGS_BAR: m_pSettingsBar->setVisible(!m_pSettingsBar->isVisibleTo(this)); return;
@@ -699,99 +684,12 @@ void CMainFrame::ShowStoppedPort(unsigned port, const std::string& reason)
     m_pReadyLabel->setStyleSheet(QStringLiteral("color: rgb(200,0,0);"));
 }
 
-// --- Window placement -------------------------------------------------------------------
-
-QSize CMainFrame::ScreenSize() const
-{
-    if (m_screenSize.isValid())
-        return m_screenSize;
-    QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->geometry().size() : QSize(1024, 768);
-}
-
-void CMainFrame::PlaceWindow(int id)
-{
-    const QSize screen = ScreenSize();
-    WindowRect r;
-    if (!PlacementRect(id, screen.width(), screen.height(), r))
-        return;
-    if (isMaximized() || isFullScreen())
-        showNormal();
-    // The rectangle is the whole window's, title and borders included.
-    const QRect inner = geometry();
-    const QRect outer = frameGeometry();
-    const int left = inner.left() - outer.left();
-    const int top = inner.top() - outer.top();
-    const int right = outer.right() - inner.right();
-    const int bottom = outer.bottom() - inner.bottom();
-    setGeometry(r.m_left + left, r.m_top + top, r.Width() - left - right, r.Height() - top - bottom);
-}
-
 bool CMainFrame::IsTopMost() const
 {
-    return windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+    return m_pPlacement->IsTopMost();
 }
 
-void CMainFrame::SetTopMost(bool topMost)
+void CMainFrame::SetScreenSize(QSize size)
 {
-    if (IsTopMost() == topMost)
-        return;
-    const QRect where = geometry();
-    const bool visible = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, topMost); // hides the window
-    setGeometry(where);
-    if (visible)
-        show();
-}
-
-void CMainFrame::ToggleTopMost()
-{
-    const bool topMost = !IsTopMost();
-    SetTopMost(topMost);
-    StoreTopMost(m_store, topMost);
-}
-
-void CMainFrame::RestorePlacement()
-{
-    const int left = m_store.ReadInt(kPlacementSection, "left", 0);
-    const int top = m_store.ReadInt(kPlacementSection, "top", 0);
-    const int right = m_store.ReadInt(kPlacementSection, "right", -1);
-    const int bottom = m_store.ReadInt(kPlacementSection, "bottom", -1);
-    // A stored rectangle is cut to the work area of its screen and moved onto it, so that a
-    // hand-edited or corrupted value can neither hide the window nor make it huge.
-    WindowRect placed;
-    QScreen* screen = ScreenOfStoredRect(left, top, right);
-    if (screen) {
-        const QRect area = screen->availableGeometry();
-        const WindowRect work{area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
-        if (!ClampStoredRect(left, top, right, bottom, work, kMinRestoredWidth, kMinRestoredHeight, placed))
-            screen = nullptr;
-    }
-    if (screen) {
-        setGeometry(QRect(placed.m_left, placed.m_top, placed.Width(), placed.Height()));
-    } else {
-        // First start: most of the work area, centred.
-        QScreen* primary = QGuiApplication::primaryScreen();
-        const QRect area = primary ? primary->availableGeometry() : QRect(0, 0, 1024, 768);
-        const QSize size(area.width() * 4 / 5, area.height() * 4 / 5);
-        setGeometry(QRect(area.topLeft() + QPoint((area.width() - size.width()) / 2,
-                                                  (area.height() - size.height()) / 2),
-                          size));
-    }
-    const std::string state = m_store.ReadString(kLayoutSection, "State");
-    if (!state.empty())
-        restoreState(QByteArray::fromBase64(QByteArray::fromStdString(state)));
-    // The status bar is a bar like the others, but Qt's state leaves it out.
-    statusBar()->setVisible(m_store.ReadInt(kLayoutSection, "StatusBar", 1) != 0);
-}
-
-void CMainFrame::SavePlacement()
-{
-    const QRect r = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
-    m_store.WriteInt(kPlacementSection, "left", r.left());
-    m_store.WriteInt(kPlacementSection, "top", r.top());
-    m_store.WriteInt(kPlacementSection, "right", r.left() + r.width());
-    m_store.WriteInt(kPlacementSection, "bottom", r.top() + r.height());
-    m_store.WriteString(kLayoutSection, "State", saveState().toBase64().toStdString());
-    m_store.WriteInt(kLayoutSection, "StatusBar", statusBar()->isVisibleTo(this) ? 1 : 0);
+    m_pPlacement->SetScreenSize(size);
 }

@@ -23,6 +23,7 @@
 
 class CAutoSend;
 class CCommandRouter;
+class CFramePlacement;
 
 class CMonitorFiles;
 class CSendCommands;
@@ -127,7 +128,7 @@ public:
     // Clocks of the time stamps.
     void SetClocks(MonitorLineBuilder::TickSource tick, MonitorLineBuilder::TimeSource time);
     // The screen size that the window commands use; empty: the primary screen's.
-    void SetScreenSize(QSize size) { m_screenSize = size; }
+    void SetScreenSize(QSize size);
     bool IsTopMost() const;
 
     // Ends the program without asking anything (a terminate signal): unsaved monitor text is
@@ -174,12 +175,6 @@ private:
     void SetOpenPortImage(bool open);
     void ShowPortStateInBar(unsigned port);
     void ShowPortSettings(int port);
-    void PlaceWindow(int id);
-    void ToggleTopMost();
-    void SetTopMost(bool topMost);
-    QSize ScreenSize() const;
-    void RestorePlacement();
-    void SavePlacement();
     void Shutdown();
 
     SettingsStore& m_store;
@@ -193,6 +188,7 @@ private:
     ReceiveInbox m_inbox;
     ReceivePipeline m_pipeline;
     std::unique_ptr<FrameCommands> m_pFrameCommands;
+    std::unique_ptr<CFramePlacement> m_pPlacement;
     std::unique_ptr<PortMap> m_pPortMap;
     std::unique_ptr<SerialDeviceMonitor> m_pDeviceMonitor;
 
@@ -213,7 +209,6 @@ private:
     std::function<void(const QString&)> m_messageHook;
     FileNameAsker m_askFileName;
     QString m_lastFileFolder;
-    QSize m_screenSize;
     bool m_bShutDown = false;
     bool m_bNoQuestions = false;
 
