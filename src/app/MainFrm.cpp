@@ -5,6 +5,7 @@
 #include "CommandRouter.h"
 #include "CommandIds.h"
 #include "IniSettingsStore.h"
+#include "LockIndicators.h"
 #include "MonitorFiles.h"
 #include "PortList.h"
 #include "PortMap.h"
@@ -409,6 +410,7 @@ void CMainFrame::CreateStatusBar()
     QStatusBar* bar = statusBar();
     m_pReadyLabel = new QLabel(ReadyText(), bar);
     bar->addWidget(m_pReadyLabel, 1);
+    new CLockIndicators(bar);
 }
 
 void CMainFrame::SetOpenPortImage(bool open)

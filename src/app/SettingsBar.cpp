@@ -4,6 +4,7 @@
 #include "CommandTable.h"
 #include "PortSettings.h"
 
+#include <QAction>
 #include <QComboBox>
 
 namespace {
@@ -60,6 +61,12 @@ CSettingsBar::CSettingsBar(QWidget* parent) : QToolBar(QStringLiteral("串口设
         m_combos[5]->addItem(QString::number(PackIntervalFromIndex(i)));
     for (const char* text : {"无", "RTS/CTS", "XON/XOFF", "DTR/CTS", "RTS/DSR", "DTR/DSR"})
         m_combos[6]->addItem(QString::fromUtf8(text));
+
+    // Button 32814 after the lists: no command serves it, so it stays greyed.
+    QAction* settingsButton = addAction(QStringLiteral("设置"));
+    settingsButton->setObjectName(QStringLiteral("Button%1").arg(ID_SETTINGS_BUTTON));
+    settingsButton->setStatusTip(QStringLiteral("设置"));
+    settingsButton->setEnabled(false);
 
     ports->setCurrentIndex(0);
     ShowDefaultsInBar();
