@@ -103,13 +103,13 @@ int CVRLApp::HandleEarlyArguments(int argc, char** argv)
     // it is checked in full here, so that a mistake is reported without a display.
     std::vector<std::string> own;
     bool optionsEnded = false;
-    bool platformGiven = false;
+    bool displayGiven = false; // -platform or -display
     for (int i = 1; i < argc; ++i) {
         if (!optionsEnded) {
             if (std::strcmp(argv[i], "--") == 0) {
                 optionsEnded = true;
             } else if (const int taken = ToolkitOptionLength(argv[i]); taken > 0) {
-                platformGiven = platformGiven || std::strstr(argv[i], "platform") != nullptr;
+                displayGiven = displayGiven || std::strstr(argv[i], "platform") || std::strstr(argv[i], "display");
                 i += taken - 1;
                 continue;
             }
@@ -122,7 +122,7 @@ int CVRLApp::HandleEarlyArguments(int argc, char** argv)
         return 2;
     }
     // Qt would abort without a display (and leave a core dump); say so plainly instead.
-    if (!platformGiven && IsEmptyEnv("DISPLAY") && IsEmptyEnv("WAYLAND_DISPLAY") && IsEmptyEnv("QT_QPA_PLATFORM")) {
+    if (!displayGiven && IsEmptyEnv("DISPLAY") && IsEmptyEnv("WAYLAND_DISPLAY") && IsEmptyEnv("QT_QPA_PLATFORM")) {
         std::fputs("vrl: 没有可用的显示（DISPLAY 和 WAYLAND_DISPLAY 都未设置）。\n"
                    "在图形桌面中启动 VRL，或用 xvfb-run 在虚拟屏幕上运行。\n",
                    stderr);
