@@ -19,11 +19,12 @@ refresh_caches() {
 
 if [[ "${1:-}" == "--uninstall" ]]; then
   [[ -f "$manifest" ]] || { echo "Nothing recorded in $manifest" >&2; exit 1; }
-  while IFS= read -r file; do
+  # The manifest's last line has no line feed.
+  while IFS= read -r file || [[ -n "$file" ]]; do
     rm -f -- "${DESTDIR:-}$file"
   done < "$manifest"
   refresh_caches
-  echo "VRL removed from $prefix"
+  echo "VRL removed from ${DESTDIR:-}$prefix"
   exit 0
 fi
 
