@@ -37,8 +37,7 @@ int ToolkitOptionLength(const char* argument)
         "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
         "geometry", "qwindowtitle", "title", "qwindowicon", "icon", "display", "name",
         "visual", "session", "style", "stylesheet"};
-    static const char* const kFlags[] = {"reverse", "testability", "widgetcount", "sync", "cmap",
-                                         "nograb", "dograb"};
+    static const char* const kFlags[] = {"reverse", "testability", "widgetcount", "nograb", "dograb"};
     static const char* const kJoined[] = {"style=", "stylesheet=", "qmljsdebugger="};
     if (argument[0] != '-')
         return 0;

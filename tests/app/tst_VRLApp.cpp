@@ -116,6 +116,7 @@ private Q_SLOTS:
         QCOMPARE(run({"vrl", "--bogus"}), 2);
         QCOMPARE(run({"vrl", "a.tnf", "b.tnf"}), 2);
         QCOMPARE(run({"vrl", "-reverse", "-x"}), 2);
+        QCOMPARE(run({"vrl", "-sync"}), 2); // X11's old option, which Qt 6 leaves alone
         QCOMPARE(run({"vrl", "-style", "fusion", "--platform", "offscreen", "-reverse", "x.tnf"}), -1);
         QCOMPARE(run({"vrl", "-style=fusion", "--stylesheet", "a.qss", "--", "-odd.tnf"}), -1);
     }
