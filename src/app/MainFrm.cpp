@@ -8,6 +8,7 @@
 #include "Forwarder.h"
 #include "IniSettingsStore.h"
 #include "LineControl.h"
+#include "LockIndicators.h"
 #include "MonitorFiles.h"
 #include "PortList.h"
 #include "PortMap.h"
@@ -363,6 +364,7 @@ void CMainFrame::CreateStatusBar()
     // meanwhile, or both texts show one over the other.
     connect(bar, &QStatusBar::messageChanged, m_pReadyLabel,
             [this](const QString& message) { m_pReadyLabel->setVisible(message.isEmpty()); });
+    new CLockIndicators(bar);
 }
 
 void CMainFrame::SetOpenPortImage(bool open)

@@ -4,6 +4,7 @@
 #include "CommandTable.h"
 #include "PortSettings.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QIntValidator>
 #include <QLineEdit>
@@ -68,6 +69,11 @@ CSettingsBar::CSettingsBar(QWidget* parent) : QToolBar(QStringLiteral("串口设
     m_combos[1]->setEditable(true);
     m_combos[1]->setInsertPolicy(QComboBox::NoInsert);
     m_combos[1]->lineEdit()->setValidator(new QIntValidator(1, kHighestTypedRate, m_combos[1]));
+    // Button 32814 after the lists: no command serves it, so it stays greyed.
+    QAction* settingsButton = addAction(QStringLiteral("设置"));
+    settingsButton->setObjectName(QStringLiteral("Button%1").arg(ID_SETTINGS_BUTTON));
+    settingsButton->setStatusTip(QStringLiteral("设置"));
+    settingsButton->setEnabled(false);
 
     ports->setCurrentIndex(0);
     ShowDefaultsInBar();

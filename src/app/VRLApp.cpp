@@ -6,9 +6,12 @@
 #include "PortMap.h"
 
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <sys/socket.h>
@@ -25,6 +28,41 @@ void OnTerminateSignal(int)
     [[maybe_unused]] const ssize_t n = ::write(g_signalFds[0], &byte, 1);
 }
 
+// How many arguments an option of Qt's takes up (the option and its value), 0 for any other
+// argument. Qt reads these itself while the application object is made; like Qt, a double
+// dash is taken as a single one.
+int ToolkitOptionLength(const char* argument)
+{
+    static const char* const kWithValue[] = {
+        "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+        "geometry", "qwindowtitle", "title", "qwindowicon", "icon", "display", "name",
+        "visual", "session", "style", "stylesheet"};
+    static const char* const kFlags[] = {"reverse", "testability", "widgetcount", "nograb", "dograb"};
+    static const char* const kJoined[] = {"style=", "stylesheet=", "qmljsdebugger="};
+    if (argument[0] != '-')
+        return 0;
+    const char* name = argument + (argument[1] == '-' ? 2 : 1);
+    for (const char* option : kWithValue) {
+        if (std::strcmp(name, option) == 0)
+            return 2;
+    }
+    for (const char* option : kFlags) {
+        if (std::strcmp(name, option) == 0)
+            return 1;
+    }
+    for (const char* option : kJoined) {
+        if (std::strncmp(name, option, std::strlen(option)) == 0)
+            return 1;
+    }
+    return 0;
+}
+
+bool IsEmptyEnv(const char* name)
+{
+    const char* value = std::getenv(name);
+    return !value || !*value;
+}
+
 void PrintUsageError(const std::string& error)
 {
     std::fprintf(stderr, "vrl: %s\n用 vrl --help 查看用法。\n", error.c_str());
@@ -38,6 +76,7 @@ CVRLApp::CVRLApp(int& argc, char** argv) : QApplication(argc, argv)
     setOrganizationName(QStringLiteral("Tellumar"));
     setApplicationVersion(QStringLiteral("6.72"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/vrl.png")));
+    LoadQtTranslation();
 }
 
 CVRLApp::~CVRLApp()
@@ -59,21 +98,34 @@ int CVRLApp::HandleEarlyArguments(int argc, char** argv)
             return 0;
         }
     }
-    // The program's own options, checked again in full once Qt has taken its own.
+    // Without Qt's own options what is left must be a sound command line of the program;
+    // it is checked in full here, so that a mistake is reported without a display.
     std::vector<std::string> own;
+    bool optionsEnded = false;
+    bool displayGiven = false; // -platform or -display
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--") == 0)
-            break;
-        if (std::strcmp(argv[i], "--port") == 0 || std::strncmp(argv[i], "--port=", 7) == 0) {
-            own.emplace_back(argv[i]);
-            if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc)
-                own.emplace_back(argv[++i]);
+        if (!optionsEnded) {
+            if (std::strcmp(argv[i], "--") == 0) {
+                optionsEnded = true;
+            } else if (const int taken = ToolkitOptionLength(argv[i]); taken > 0) {
+                displayGiven = displayGiven || std::strstr(argv[i], "platform") || std::strstr(argv[i], "display");
+                i += taken - 1;
+                continue;
+            }
         }
+        own.emplace_back(argv[i]);
     }
     const CommandLine cl = CommandLine::Parse(own);
     if (!cl.m_error.empty()) {
         PrintUsageError(cl.m_error);
         return 2;
+    }
+    // Qt would abort without a display (and leave a core dump); say so plainly instead.
+    if (!displayGiven && IsEmptyEnv("DISPLAY") && IsEmptyEnv("WAYLAND_DISPLAY") && IsEmptyEnv("QT_QPA_PLATFORM")) {
+        std::fputs("vrl: 没有可用的显示（DISPLAY 和 WAYLAND_DISPLAY 都未设置）。\n"
+                   "在图形桌面中启动 VRL，或用 xvfb-run 在虚拟屏幕上运行。\n",
+                   stderr);
+        return 1;
     }
     return -1;
 }
@@ -107,6 +159,18 @@ bool CVRLApp::InitInstance()
     if (!cl.m_monitorFile.empty())
         m_pMainFrame->OpenMonitorFile(QFileInfo(QString::fromStdString(cl.m_monitorFile)).absoluteFilePath());
     return true;
+}
+
+// The program speaks Chinese whatever the desktop's language, so Qt's own texts (the
+// buttons of message boxes, the file and print dialogs) are Chinese too. Debian ships them
+// in qt6-translations-l10n; without it they stay English.
+void CVRLApp::LoadQtTranslation()
+{
+    auto* translator = new QTranslator(this);
+    if (translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(translator);
+    else
+        delete translator;
 }
 
 // SIGTERM (logout, kill) and SIGINT (Ctrl+C in the terminal) end the program the normal way,

@@ -18,8 +18,9 @@ public:
     CVRLApp(int& argc, char** argv);
     ~CVRLApp() override;
 
-    // --help and --version print, and a malformed --port is reported, before any window
-    // is made (they need no display). The exit code to end with, or -1 to go on.
+    // --help and --version print, and any misuse of the command line is reported, before
+    // the application object is made (none of them needs a display). The exit code to end
+    // with (0, 2 for misuse, 1 when there is no display at all), or -1 to go on.
     static int HandleEarlyArguments(int argc, char** argv);
 
     // The start-up sequence; false when the program is to end at once with ExitCode().
@@ -32,6 +33,7 @@ public:
     static CMainFrame* GetMainFrame();
 
 private:
+    void LoadQtTranslation();
     void QuitOnTerminateSignals();
 
     std::unique_ptr<IniSettingsStore> m_pStore;

@@ -8,6 +8,13 @@
 #include "VRLView.h"
 
 #include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolBar>
 #include <QtTest>
 
 #include <csignal>
@@ -26,6 +33,38 @@ private:
     QString m_file;
 
 private Q_SLOTS:
+    // The bars and boxes as the started program shows them: the greyed "设置" button after
+    // the settings bar's seven lists, no lock panes where the platform gives no state, and
+    // Qt's own buttons in Chinese.
+    void barsAndQtTexts()
+    {
+        CMainFrame* frame = CVRLApp::GetMainFrame();
+        QVERIFY(frame);
+        const QList<QAction*> actions = frame->SettingsBar()->actions();
+        QCOMPARE(actions.size(), 8);
+        QCOMPARE(actions.last()->text(), QStringLiteral("设置"));
+        QVERIFY(!actions.last()->isEnabled());
+        QVERIFY(!frame->SettingsBar()->widgetForAction(actions.last())->isEnabled());
+        QCOMPARE(frame->SettingsBar()->widgetForAction(actions[6]), frame->SettingsBar()->Combo(ID_FLOW_CONTROL));
+        QVERIFY(frame->statusBar()->findChild<QObject*>(QStringLiteral("LockIndicators")));
+        QVERIFY(!frame->statusBar()->findChild<QLabel*>(QStringLiteral("LockPane0")));
+
+        if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_zh_CN.qm")))
+            QSKIP("Qt's Chinese translation (qt6-translations-l10n) is not installed");
+        QString okText;
+        QTimer::singleShot(0, [&okText] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            okText = box->button(QMessageBox::Ok)->text();
+            box->accept();
+        });
+        QMessageBox::information(frame, QStringLiteral("VRL"), QStringLiteral("x"));
+        QCOMPARE(okText, QStringLiteral("确定"));
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("查找范围："));
+        QCOMPARE(QCoreApplication::translate("QPrintDialog", "Print"), QStringLiteral("打印"));
+    }
+
     void startsWithPortMapAndMonitorFile()
     {
         CMainFrame* frame = CVRLApp::GetMainFrame();
@@ -79,7 +118,16 @@ private Q_SLOTS:
         QCOMPARE(run({"vrl", "--port"}), 2);
         QCOMPARE(run({"vrl", "-platform", "offscreen", "--port=COM2=/dev/x", "x.tnf"}), -1);
         QCOMPARE(run({"vrl", "--", "--help"}), -1);
+        // Any misuse, not only of --port; Qt's own options (one or two dashes, with or
+        // without a value) are no misuse.
+        QCOMPARE(run({"vrl", "--bogus"}), 2);
+        QCOMPARE(run({"vrl", "a.tnf", "b.tnf"}), 2);
+        QCOMPARE(run({"vrl", "-reverse", "-x"}), 2);
+        QCOMPARE(run({"vrl", "-sync"}), 2); // X11's old option, which Qt 6 leaves alone
+        QCOMPARE(run({"vrl", "-style", "fusion", "--platform", "offscreen", "-reverse", "x.tnf"}), -1);
+        QCOMPARE(run({"vrl", "-style=fusion", "--stylesheet", "a.qss", "--", "-odd.tnf"}), -1);
     }
+
 };
 
 int main(int argc, char* argv[])
