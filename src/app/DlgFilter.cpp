@@ -11,10 +11,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMainWindow>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QWindow>
 
 namespace {
 
@@ -51,7 +49,7 @@ private:
 } // namespace
 
 CDlgFilter::CDlgFilter(CFrameHost& host)
-    : QDialog(host.Window(), Qt::Dialog | Qt::FramelessWindowHint),
+    : CFramelessDialog(host.Window(), Qt::Dialog),
       m_host(host)
 {
     setObjectName(QStringLiteral("filterDialog"));
@@ -186,41 +184,4 @@ void CDlgFilter::keyPressEvent(QKeyEvent* e)
     default:
         QDialog::keyPressEvent(e);
     }
-}
-
-void CDlgFilter::mousePressEvent(QMouseEvent* e)
-{
-    if (e->button() != Qt::LeftButton) {
-        QDialog::mousePressEvent(e);
-        return;
-    }
-    // Without a caption, the background is where the window is taken to move it. The window
-    // system moves it where it can; elsewhere the window follows the mouse itself.
-    if (windowHandle() && windowHandle()->startSystemMove())
-        return;
-    m_bDragging = true;
-    m_dragOffset = e->globalPosition().toPoint() - frameGeometry().topLeft();
-}
-
-void CDlgFilter::mouseMoveEvent(QMouseEvent* e)
-{
-    if (m_bDragging && (e->buttons() & Qt::LeftButton))
-        move(e->globalPosition().toPoint() - m_dragOffset);
-    else
-        QDialog::mouseMoveEvent(e);
-}
-
-void CDlgFilter::mouseReleaseEvent(QMouseEvent* e)
-{
-    m_bDragging = false;
-    QDialog::mouseReleaseEvent(e);
-}
-
-// A thin border in place of the frame the window has not.
-void CDlgFilter::paintEvent(QPaintEvent* e)
-{
-    QDialog::paintEvent(e);
-    QPainter p(this);
-    p.setPen(palette().color(QPalette::Dark));
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
 }

@@ -1,10 +1,8 @@
 #pragma once
 
 #include "CommandTable.h"
+#include "FramelessDialog.h"
 #include "MessageFilter.h"
-
-#include <QDialog>
-#include <QPoint>
 
 #include <span>
 
@@ -18,7 +16,7 @@ class QRadioButton;
 // ports or the current one) and the switch of the filter. Modeless and frameless, created
 // hidden with the frame and moved by dragging its background. What the user edits takes
 // effect only with "应用"; the values last applied are stored at exit.
-class CDlgFilter : public QDialog, public CCommandTarget
+class CDlgFilter : public CFramelessDialog, public CCommandTarget
 {
     Q_OBJECT
 public:
@@ -46,10 +44,6 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-    void paintEvent(QPaintEvent* e) override;
 
 private:
     void BuildControls();
@@ -67,6 +61,4 @@ private:
     QPushButton* m_pApply = nullptr;
     QPushButton* m_pExit = nullptr;
 
-    bool m_bDragging = false;
-    QPoint m_dragOffset;
 };

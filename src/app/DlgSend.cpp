@@ -10,12 +10,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
-#include <QWindow>
 
 namespace {
 
@@ -65,7 +62,7 @@ QString RangeMessage(int low, int high)
 } // namespace
 
 CDlgSend::CDlgSend(AdvanceSendSettings& settings, QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::FramelessWindowHint),
+    : CFramelessDialog(parent, Qt::Tool),
       m_settings(settings)
 {
     setModal(false);
@@ -260,42 +257,4 @@ void CDlgSend::keyPressEvent(QKeyEvent* e)
     default:
         QDialog::keyPressEvent(e);
     }
-}
-
-// A press anywhere on the surface moves the window, as a title bar would. The window
-// system does it where it can (Wayland allows nothing else); elsewhere the dialog follows
-// the mouse itself.
-void CDlgSend::mousePressEvent(QMouseEvent* e)
-{
-    if (e->button() != Qt::LeftButton) {
-        QDialog::mousePressEvent(e);
-        return;
-    }
-    if (windowHandle() && windowHandle()->startSystemMove())
-        return;
-    m_bDragging = true;
-    m_dragOffset = e->globalPosition().toPoint() - frameGeometry().topLeft();
-}
-
-void CDlgSend::mouseMoveEvent(QMouseEvent* e)
-{
-    if (m_bDragging && (e->buttons() & Qt::LeftButton))
-        move(e->globalPosition().toPoint() - m_dragOffset);
-    else
-        QDialog::mouseMoveEvent(e);
-}
-
-void CDlgSend::mouseReleaseEvent(QMouseEvent* e)
-{
-    m_bDragging = false;
-    QDialog::mouseReleaseEvent(e);
-}
-
-// The thin border of a window without a title bar.
-void CDlgSend::paintEvent(QPaintEvent* e)
-{
-    QDialog::paintEvent(e);
-    QPainter p(this);
-    p.setPen(palette().color(QPalette::Dark));
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
 }

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QDialog>
-#include <QPoint>
+#include "FramelessDialog.h"
 
 #include <map>
 
@@ -16,7 +15,7 @@ class QRadioButton;
 // delay. It has no title bar and is moved by dragging its surface. It edits the settings
 // that its owner keeps in force: Apply checks every field and only then changes them;
 // "关闭" hides it. Controls keep the numbers the program has always given them.
-class CDlgSend : public QDialog
+class CDlgSend : public CFramelessDialog
 {
     Q_OBJECT
 public:
@@ -42,10 +41,6 @@ Q_SIGNALS:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-    void paintEvent(QPaintEvent* e) override;
     void reject() override {}
 
 private:
@@ -57,6 +52,4 @@ private:
     AdvanceSendSettings& m_settings;
     std::map<int, QWidget*> m_controls; // by control id
     CListCtrlEx* m_pList = nullptr;     // 1017
-    QPoint m_dragOffset;
-    bool m_bDragging = false;
 };
