@@ -12,6 +12,7 @@
 // Run (offscreen, or with a display under xvfb-run):
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_app_AutoSend [ticks] [queries]
 #include "AutoSend.h"
+#include "BenchPty.h"
 #include "CommandIds.h"
 #include "DlgSend.h"
 #include "IniSettingsStore.h"
@@ -52,26 +53,7 @@ double Ms(Clock::duration d)
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
-struct Pty
-{
-    int m_master = -1;
-    int m_slave = -1;
-    std::string m_path;
-
-    Pty()
-    {
-        termios raw{};
-        cfmakeraw(&raw);
-        char name[PATH_MAX] = {};
-        if (openpty(&m_master, &m_slave, name, &raw, nullptr) == 0)
-            m_path = name;
-    }
-    ~Pty()
-    {
-        ::close(m_master);
-        ::close(m_slave);
-    }
-};
+using vrlbench::Pty;
 
 // Runs the window's event loop until done() or timeoutMs. The thread sleeps between events
 // (a loop of processEvents would spin and lose the CPU to the scheduler's fairness, which

@@ -7,6 +7,7 @@
 // Run (offscreen):
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_app_forward [seconds] [socat|showing|paused]
 // Not a Google Benchmark: four alternating turns per mode give the figures.
+#include "BenchPty.h"
 #include "CommandIds.h"
 #include "Forwarder.h"
 #include "IniSettingsStore.h"
@@ -45,27 +46,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-struct Pty
+// The master ends write without blocking: a full line must not stall the feeder.
+struct Pty : vrlbench::Pty
 {
-    int m_master = -1;
-    int m_slave = -1;
-    std::string m_path;
-
-    Pty()
-    {
-        termios raw{};
-        cfmakeraw(&raw);
-        char name[PATH_MAX] = {};
-        if (openpty(&m_master, &m_slave, name, &raw, nullptr) == 0) {
-            m_path = name;
-            fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
-        }
-    }
-    ~Pty()
-    {
-        close(m_master);
-        close(m_slave);
-    }
+    Pty() : vrlbench::Pty(true) {}
 };
 
 // One direction: a writer puts random bytes into `from` until told to stop, a reader takes

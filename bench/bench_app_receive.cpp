@@ -13,6 +13,7 @@
 // Run (offscreen, or with a display under xvfb-run):
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_app_receive [seconds] [--filter]
 // Not a Google Benchmark: one long run gives the figures.
+#include "BenchPty.h"
 #include "CommandIds.h"
 #include "IniSettingsStore.h"
 #include "MainFrm.h"
@@ -48,28 +49,7 @@
 
 namespace {
 
-struct Pty
-{
-    int m_master = -1;
-    int m_slave = -1;
-    std::string m_path;
-
-    Pty()
-    {
-        termios raw{};
-        cfmakeraw(&raw);
-        char name[PATH_MAX] = {};
-        if (openpty(&m_master, &m_slave, name, &raw, nullptr) == 0)
-            m_path = name;
-    }
-    ~Pty()
-    {
-        if (m_master >= 0)
-            ::close(m_master);
-        if (m_slave >= 0)
-            ::close(m_slave);
-    }
-};
+using vrlbench::Pty;
 
 // Writes 4096-byte blocks to fd until stop; the number of bytes written.
 // The byte every message of the filter runs is made of.

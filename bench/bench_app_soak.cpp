@@ -10,6 +10,7 @@
 //   QT_QPA_PLATFORM=offscreen nice -n 19 build/bench/bench_app_soak [--ports 16]
 //       [--seconds 3600] [--period-ms 25] [--sample 60]
 // Exit status 0 when every message of every port was seen in order, 1 otherwise.
+#include "BenchPty.h"
 #include "CommandIds.h"
 #include "IniSettingsStore.h"
 #include "MainFrm.h"
@@ -47,28 +48,7 @@ namespace {
 constexpr std::size_t kMessageSize = 12;
 constexpr int kFirstPort = 10; // COM11 onwards
 
-struct Pty
-{
-    int m_master = -1;
-    int m_slave = -1;
-    std::string m_path;
-
-    Pty()
-    {
-        termios raw{};
-        cfmakeraw(&raw);
-        char name[PATH_MAX] = {};
-        if (openpty(&m_master, &m_slave, name, &raw, nullptr) == 0)
-            m_path = name;
-    }
-    ~Pty()
-    {
-        if (m_master >= 0)
-            ::close(m_master);
-        if (m_slave >= 0)
-            ::close(m_slave);
-    }
-};
+using vrlbench::Pty;
 
 long RssKb()
 {
