@@ -53,7 +53,7 @@ dpkg-deb -x "$deb" "$work/root"
 mime=$(sed -n 's/.*mime-type type="\([^"]*\)".*/\1/p' "$work/root/usr/share/mime/packages/vrl.xml")
 grep -qx "MimeType=$mime;" "$work/root/usr/share/applications/vrl.desktop" || fail "desktop entry does not open $mime"
 grep -q 'glob pattern="\*.tnf"' "$work/root/usr/share/mime/packages/vrl.xml" || fail "no *.tnf glob"
-# Exactly one main category (https://specifications.freedesktop.org/menu-spec, appendix A).
+# Exactly one of the desktop menus' main categories, so the entry shows in one menu only.
 main=$(grep '^Categories=' "$work/root/usr/share/applications/vrl.desktop" | tr ';=' '\n\n' |
        grep -cxE 'AudioVideo|Audio|Video|Development|Education|Game|Graphics|Network|Office|Science|Settings|System|Utility')
 [[ $main -eq 1 ]] || fail "$main main categories in the desktop entry"
