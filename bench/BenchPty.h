@@ -1,6 +1,10 @@
 #pragma once
-// A raw pseudo-terminal pair standing in for a serial cable in the benchmarks: the program
-// opens m_path, the benchmark talks through m_master.
+// What the window benchmarks stand on: a raw pseudo-terminal pair standing in for a serial
+// cable (the program opens m_path, the benchmark talks through m_master), and settings and
+// data folders of their own.
+
+#include <QByteArray>
+#include <QTemporaryDir>
 
 #include <climits>
 #include <fcntl.h>
@@ -39,6 +43,19 @@ struct Pty
     }
     Pty(const Pty&) = delete;
     Pty& operator=(const Pty&) = delete;
+};
+
+// Temporary XDG_CONFIG_HOME and XDG_DATA_HOME for this process, so that a benchmark never
+// touches the user's settings or send file. Make it before the QApplication.
+struct TemporaryXdgHome
+{
+    QTemporaryDir m_dir;
+
+    TemporaryXdgHome()
+    {
+        qputenv("XDG_CONFIG_HOME", (m_dir.path() + QStringLiteral("/config")).toLocal8Bit());
+        qputenv("XDG_DATA_HOME", (m_dir.path() + QStringLiteral("/data")).toLocal8Bit());
+    }
 };
 
 } // namespace vrlbench

@@ -27,7 +27,6 @@
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
@@ -268,9 +267,7 @@ int main(int argc, char* argv[])
 {
     const int ticks = argc > 1 ? std::atoi(argv[1]) : 1000;
     const int queries = argc > 2 ? std::atoi(argv[2]) : 500;
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toLocal8Bit());
-    qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toLocal8Bit());
+    const vrlbench::TemporaryXdgHome home;
     QApplication app(argc, argv);
     IniSettingsStore store(IniSettingsStore::DefaultPath());
     CMainFrame frame(store);

@@ -1,5 +1,6 @@
 // F2 in the main window with a 60,000-line send editor: the caret line's text, its check,
 // the sent line in the monitor and the write to an open port (a pseudo-terminal).
+#include "BenchPty.h"
 #include "CommandIds.h"
 #include "IniSettingsStore.h"
 #include "MainFrm.h"
@@ -8,7 +9,6 @@
 #include "VRLSendEdit.h"
 
 #include <QApplication>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -73,9 +73,7 @@ BENCHMARK(BM_F2OnTheLastLine)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", (home.path() + "/data").toUtf8());
-    qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());
+    const vrlbench::TemporaryXdgHome home;
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -19,7 +19,6 @@
 #include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
@@ -244,9 +243,7 @@ double Median(std::vector<double> v)
 int main(int argc, char* argv[])
 {
     const double seconds = argc > 1 ? std::atof(argv[1]) : 20.0;
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toLocal8Bit());
-    qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toLocal8Bit());
+    const vrlbench::TemporaryXdgHome home;
     QApplication app(argc, argv);
     IniSettingsStore store(IniSettingsStore::DefaultPath());
     CMainFrame frame(store);

@@ -23,7 +23,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <atomic>
@@ -160,9 +159,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: bench_app_soak [--ports 1..200] [--seconds S] [--period-ms MS] [--sample S]\n");
         return 2;
     }
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toLocal8Bit());
-    qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toLocal8Bit());
+    const vrlbench::TemporaryXdgHome home;
     QApplication app(argc, argv);
     IniSettingsStore store(IniSettingsStore::DefaultPath());
     CMainFrame frame(store);
