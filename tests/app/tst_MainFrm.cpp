@@ -83,6 +83,15 @@ private:
         ports->setCurrentIndex(port);
         Q_EMIT ports->activated(port);
     }
+    // COM1 on a, COM2 on b, both opened with F5's command; COM2 is then the current port.
+    void OpenTwoPorts(CMainFrame& f, TestPtyPair& a, TestPtyPair& b)
+    {
+        f.Map().SetPath(0, a.SlavePath().toStdString());
+        f.Map().SetPath(1, b.SlavePath().toStdString());
+        f.OnCommand(ID_OPEN_PORT);
+        PickPort(1);
+        f.OnCommand(ID_OPEN_PORT);
+    }
     QString BarText(int id) { return m_frame->SettingsBar()->Combo(id)->currentText(); }
     bool BarEnabled(int id) { return m_frame->SettingsBar()->Combo(id)->isEnabled(); }
 
@@ -666,11 +675,7 @@ private Q_SLOTS:
         TestPtyPair a;
         TestPtyPair b;
         CMainFrame& f = NewFrame();
-        f.Map().SetPath(0, a.SlavePath().toStdString());
-        f.Map().SetPath(1, b.SlavePath().toStdString());
-        f.OnCommand(ID_OPEN_PORT);
-        PickPort(1);
-        f.OnCommand(ID_OPEN_PORT);
+        OpenTwoPorts(f, a, b);
         QVERIFY(f.IsPortOpen(0) && f.IsPortOpen(1));
         std::atomic<bool> stop{false};
         std::thread feeder([&] {
@@ -693,11 +698,7 @@ private Q_SLOTS:
         TestPtyPair a;
         TestPtyPair b;
         CMainFrame& f = NewFrame();
-        f.Map().SetPath(0, a.SlavePath().toStdString());
-        f.Map().SetPath(1, b.SlavePath().toStdString());
-        f.OnCommand(ID_OPEN_PORT);
-        PickPort(1);
-        f.OnCommand(ID_OPEN_PORT);
+        OpenTwoPorts(f, a, b);
         PickPort(0);
         QCOMPARE(f.CurrentPort(), 0);
         f.Options().m_showSent = 1;
