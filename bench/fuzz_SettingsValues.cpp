@@ -10,6 +10,7 @@
 #include "PortSettings.h"
 #include "RecentFileList.h"
 #include "SettingsStore.h"
+#include "TransmitPorts.h"
 #include "WindowPlacement.h"
 
 #include <cstdint>
@@ -133,6 +134,12 @@ void CheckFrameAndLists(SettingsStore& store)
           && sendBack.m_rangeFirst == send.m_rangeFirst && sendBack.m_rangeLast == send.m_rangeLast
           && sendBack.m_triggerDelay == send.m_triggerDelay && sendBack.m_rangeMode == send.m_rangeMode
           && sendBack.m_fixedLineMode == send.m_fixedLineMode);
+
+    // The forwarding pair: two different ports the dialog accepts, stored back the same.
+    const TransmitPorts transmit = TransmitPorts::Decode(store.ReadInt("Settings\\Transmit", "COM", 0));
+    Check(transmit.m_portA >= 1 && transmit.m_portB >= 1 && transmit.m_portA != transmit.m_portB);
+    const TransmitPorts transmitBack = TransmitPorts::Decode(transmit.Encode());
+    Check(transmitBack.m_portA == transmit.m_portA && transmitBack.m_portB == transmit.m_portB);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "Transmit.h"
 
 #include "SettingsStore.h"
+#include "TransmitPorts.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -65,11 +66,9 @@ CTransmitDlg::CTransmitDlg(SettingsStore& store, std::function<void(const QStrin
     connect(m_pApply, &QPushButton::clicked, this, &CTransmitDlg::OnApply);
     connect(m_pExit, &QPushButton::clicked, this, &CTransmitDlg::reject);
 
-    const int value = m_store.ReadInt(kSection, "COM", 0);
-    if (value != 0) {
-        m_portA = static_cast<std::uint8_t>(value & 0xFF);
-        m_portB = static_cast<std::uint8_t>((value >> 8) & 0xFF);
-    }
+    const TransmitPorts stored = TransmitPorts::Decode(m_store.ReadInt(kSection, "COM", 0));
+    m_portA = stored.m_portA;
+    m_portB = stored.m_portB;
     ShowMembers();
     setFixedSize(sizeHint());
 }
@@ -111,7 +110,7 @@ void CTransmitDlg::OnApply()
         m_showMessage(QStringLiteral("需输入不同的串口号！"));
         return;
     }
-    m_store.WriteInt(kSection, "COM", m_portA + 256 * m_portB);
+    m_store.WriteInt(kSection, "COM", TransmitPorts{m_portA, m_portB}.Encode());
 }
 
 void CTransmitDlg::reject()
