@@ -226,6 +226,8 @@ private:
 
     void AppendChar(char32_t ch);
     void AppendUnicode(int unit);
+    // The code page of the font entry being read: its \cpg, its \fcharset or the file's.
+    int FontEntryCodePage() const;
     void DropHighSurrogate();
     void Flush();
     std::size_t FormatIndex();
@@ -260,6 +262,7 @@ private:
     int m_fontCharset = -1;
     int m_fontCodePage = 0; // \cpg of the entry, which outranks its \fcharset
     std::string m_fontName; // bytes
+    std::string m_fontFace; // UTF-8 of the name before m_fontName: what came as \uN and before
     std::vector<std::uint32_t> m_colors;
     int m_red = 0, m_green = 0, m_blue = 0;
     bool m_colorGiven = false;
@@ -497,7 +500,7 @@ void Parser::Apply(const WordInfo& info, bool hasParam, int param)
         return;
     }
     if (info.m_word == Word::Unicode) {
-        if (destination == Destination::Text)
+        if (destination == Destination::Text || destination == Destination::FontTable)
             AppendUnicode(param);
         m_fallback = m_state.m_unicodeSkip;
         return;
@@ -683,7 +686,7 @@ void Parser::TextByte(unsigned char byte)
     case Destination::FontTable:
         if (byte == ';')
             EndFontEntry();
-        else if (m_fontEntryOpen && m_fontName.size() < kMaxFaceBytes)
+        else if (m_fontEntryOpen && m_fontFace.size() + m_fontName.size() < kMaxFaceBytes)
             m_fontName += static_cast<char>(byte);
         break;
     case Destination::ColorTable:
@@ -697,6 +700,16 @@ void Parser::TextByte(unsigned char byte)
 
 void Parser::AppendChar(char32_t ch)
 {
+    if (m_state.m_destination == Destination::FontTable) {
+        // A face name that its code page cannot hold comes as \uN (as the writer writes it).
+        m_highSurrogate = 0;
+        if (m_fontEntryOpen && m_fontFace.size() + m_fontName.size() < kMaxFaceBytes) {
+            m_fontFace += CodePageFor(FontEntryCodePage()).ToUtf8(m_fontName);
+            m_fontName.clear();
+            AppendUtf8(m_fontFace, ch);
+        }
+        return;
+    }
     DropHighSurrogate();
     Flush();
     std::string utf8;
@@ -807,13 +820,22 @@ void Parser::EndFontEntry()
     if (m_fonts.size() < kMaxFonts || m_fonts.count(m_fontNumber)) {
         FontEntry entry;
         entry.m_codePage = m_fontCodePage != 0 ? m_fontCodePage : CodePageForCharset(m_fontCharset);
-        entry.m_face = CodePageFor(entry.m_codePage != 0 ? entry.m_codePage : m_ansiCodePage).ToUtf8(m_fontName);
+        entry.m_face = m_fontFace + CodePageFor(FontEntryCodePage()).ToUtf8(m_fontName);
         while (!entry.m_face.empty() && entry.m_face.back() == ' ')
             entry.m_face.pop_back();
         m_fonts[m_fontNumber] = std::move(entry);
         m_haveFormat = false;
     }
     m_fontName.clear();
+    m_fontFace.clear();
+}
+
+int Parser::FontEntryCodePage() const
+{
+    if (m_fontCodePage != 0)
+        return m_fontCodePage;
+    const int charset = CodePageForCharset(m_fontCharset);
+    return charset != 0 ? charset : m_ansiCodePage;
 }
 
 void Parser::EndColorEntry()

@@ -126,13 +126,16 @@ TEST(RtfWriter, FormatsWithoutFaceOrSizeAndOtherFaces)
     doc.Append("default ", RichTextFormat{0x123456, 0, ""});
     doc.Append("big ", RichTextFormat{0x123456, 40, ""});
     doc.Append("mono", RichTextFormat{0x010203, 20, "DejaVu Sans Mono"});
+    // A face GBK cannot hold goes into the font table as \uN and must come back.
+    doc.Append("x", RichTextFormat{0x010203, 20, "Ærial 字体 😀"});
     const RichText back = RoundTrip(doc);
-    ASSERT_EQ(back.RunCount(), 3u) << Describe(back);
+    ASSERT_EQ(back.RunCount(), 4u) << Describe(back);
     // An unset face and size are written as 宋体 and 9 points.
     EXPECT_EQ(back.RunFormat(0), (RichTextFormat{0x123456, 18, "宋体"}));
     EXPECT_EQ(back.RunFormat(1), (RichTextFormat{0x123456, 40, "宋体"}));
     EXPECT_EQ(back.RunFormat(2), (RichTextFormat{0x010203, 20, "DejaVu Sans Mono"}));
-    EXPECT_EQ(back.Text(), "default big mono");
+    EXPECT_EQ(back.RunFormat(3), (RichTextFormat{0x010203, 20, "Ærial 字体 😀"}));
+    EXPECT_EQ(back.Text(), "default big monox");
 }
 
 // Counts what the writer hands to its stream, block by block.

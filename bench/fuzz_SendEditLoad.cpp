@@ -1,0 +1,89 @@
+// The send editor's loader as a user meets it: a send-message file is read, shown in the
+// editor's document, saved again from the document and loaded a second time. Any input must
+// come through without a crash or a sanitizer report, and what the editor showed the first
+// time must be what it shows after the save: same lines, same characters in the same
+// colours. A size or face the file did not give is written as the default (9 points, 宋体),
+// so formats are compared from the second load on: a further save and load changes nothing.
+#include "RichText.h"
+#include "RtfReader.h"
+#include "RtfWriter.h"
+#include "SendEditRichText.h"
+
+#include <QGuiApplication>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+QTextDocument* g_document = nullptr;
+
+// Says which property failed before stopping, so that a finding reads at once.
+#define Check(ok)                                                                     \
+    do {                                                                               \
+        if (!(ok)) {                                                                   \
+            std::fprintf(stderr, "failed: %s (line %d)\n", #ok, __LINE__);             \
+            std::abort();                                                              \
+        }                                                                              \
+    } while (false)
+
+// The colour of every character of the document, line separators left out.
+std::vector<QRgb> ColoursOf(const QTextDocument& document)
+{
+    std::vector<QRgb> colours;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            colours.insert(colours.end(), static_cast<std::size_t>(fragment.length()),
+                           fragment.charFormat().foreground().color().rgb());
+        }
+    }
+    return colours;
+}
+
+RichText SaveAndLoad(const RichText& text)
+{
+    std::ostringstream out;
+    Check(RtfWriter::Write(text, out));
+    const RtfReadResult again = RtfReader::Read(out.str());
+    Check(again.IsOk());
+    SendEditRichText::ToDocument(again.m_document, *g_document);
+    Check(!g_document->isModified() && !g_document->isUndoAvailable());
+    return SendEditRichText::FromDocument(*g_document);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    // Character formats carry fonts, which need the GUI part of Qt; no screen is needed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication app(*argc, *argv);
+    // One document for every input, as the editor keeps one: ToDocument must replace all of
+    // what the last file left.
+    g_document = new QTextDocument;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const RtfReadResult read = RtfReader::Read(std::string_view(reinterpret_cast<const char*>(data), size));
+    if (!read.IsUsable())
+        return 0;
+    SendEditRichText::ToDocument(read.m_document, *g_document);
+    Check(!g_document->isModified() && !g_document->isUndoAvailable());
+    const QString shown = g_document->toPlainText();
+    const std::vector<QRgb> colours = ColoursOf(*g_document);
+
+    const RichText saved = SaveAndLoad(SendEditRichText::FromDocument(*g_document));
+    Check(g_document->toPlainText() == shown);
+    Check(ColoursOf(*g_document) == colours);
+    Check(SaveAndLoad(saved) == saved);
+    return 0;
+}
