@@ -58,16 +58,19 @@ void CMonitorText::ToDocument(const RichText& text, QTextDocument& document, int
     {
         const QTextCharFormat& format = formats[text.RunFormatIndex(run)];
         const std::string_view runText = text.RunText(run);
-        std::size_t from = 0;
-        while (from <= runText.size())
+        QString all = QString::fromUtf8(runText.data(), static_cast<qsizetype>(runText.size()));
+        // Every character that the document takes as the end of a line ends one here too,
+        // so that the cut below counts the line as the view will hold it.
+        all.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        for (QChar end : {QChar(u'\r'), QChar(QChar::LineSeparator), QChar(QChar::ParagraphSeparator),
+                          QChar(0xFDD0), QChar(0xFDD1)})
+            all.replace(end, QLatin1Char('\n'));
+        qsizetype from = 0;
+        while (from <= all.size())
         {
-            const std::size_t nl = runText.find('\n', from);
-            const std::size_t to = nl == std::string_view::npos ? runText.size() : nl;
-            QString piece = QString::fromUtf8(runText.data() + from, static_cast<qsizetype>(to - from));
-            // A Unicode line separator would be a soft break inside a line: every break of
-            // the file starts a line of its own.
-            piece.replace(QChar::LineSeparator, QChar('\n'));
-            QStringView rest(piece);
+            const qsizetype nl = all.indexOf(QLatin1Char('\n'), from);
+            const qsizetype to = nl < 0 ? all.size() : nl;
+            QStringView rest = QStringView(all).sliced(from, to - from);
             while (lineUsed + rest.size() > lineLength)
             {
                 qsizetype take = lineLength - lineUsed;
@@ -89,7 +92,7 @@ void CMonitorText::ToDocument(const RichText& text, QTextDocument& document, int
                 cursor.insertText(rest.toString(), format);
                 lineUsed += rest.size();
             }
-            if (nl == std::string_view::npos)
+            if (nl < 0)
                 break;
             cursor.insertBlock(QTextBlockFormat(), format);
             lineUsed = 0;

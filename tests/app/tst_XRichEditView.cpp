@@ -628,6 +628,21 @@ private Q_SLOTS:
                  text + QString(cut - 10, QLatin1Char('z')) + QStringLiteral("\nend\n"));
     }
 
+    void everyLineEndOfAFileEndsOneLine()
+    {
+        // CR LF and CR, as \'0d in a file from elsewhere, and the Unicode separators.
+        RichText original;
+        original.Append("a\r\nb\rc\u2028d\u2029e", RichTextFormat{0x0000C8, 18, "宋体"});
+        const QString path = m_home.FilePath(QStringLiteral("ends.tnf"));
+        QVERIFY(RtfWriter::WriteFile(original, path.toStdString()));
+        CVRLView view;
+        QVERIFY(view.LoadFile(path));
+        QCOMPARE(view.document()->blockCount(), 5);
+        view.selectAll();
+        view.copy();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("a\nb\nc\nd\ne"));
+    }
+
     void fileLargerThanTheMonitorHoldsIsRefused()
     {
         CVRLView view;

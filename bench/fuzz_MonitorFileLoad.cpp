@@ -1,0 +1,102 @@
+// A monitor file loaded into the monitor's document: lines longer than the display length
+// are cut into continuation lines, which every way out of the view joins again. Any input
+// must come through without a crash or a sanitizer report, and the document must give back
+// exactly the text and colours that the file held. The last input byte chooses a short
+// display length, so that the cutting (hex pairs kept whole, surrogate pairs never split)
+// is met at every position.
+#include "MonitorText.h"
+#include "RichText.h"
+#include "RtfReader.h"
+
+#include <QGuiApplication>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+QTextDocument* g_document = nullptr;
+
+// Says which property failed before stopping, so that a finding reads at once.
+#define Check(ok)                                                                     \
+    do {                                                                               \
+        if (!(ok)) {                                                                   \
+            std::fprintf(stderr, "failed: %s (line %d)\n", #ok, __LINE__);             \
+            std::abort();                                                              \
+        }                                                                              \
+    } while (false)
+
+// The colour of every byte of the text, line ends left out (their format is the line's).
+std::vector<std::uint32_t> ColoursOf(const RichText& text)
+{
+    std::vector<std::uint32_t> colours;
+    for (std::size_t run = 0; run < text.RunCount(); ++run) {
+        for (char c : text.RunText(run)) {
+            if (c != '\n')
+                colours.push_back(text.RunFormat(run).m_color);
+        }
+    }
+    return colours;
+}
+
+void ReplaceAll(std::string& text, std::string_view what, std::string_view with)
+{
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
+        text.replace(at, what.size(), with);
+}
+
+// The file's text as the monitor holds it: CR LF, CR, the Unicode line and paragraph
+// separators and the two frame marks end a line, as everywhere in a text document.
+RichText AsLines(const RichText& text)
+{
+    RichText lines;
+    for (std::size_t run = 0; run < text.RunCount(); ++run) {
+        std::string piece(text.RunText(run));
+        ReplaceAll(piece, "\r\n", "\n");
+        for (std::string_view end : {"\r", "\u2028", "\u2029", "\uFDD0", "\uFDD1"})
+            ReplaceAll(piece, end, "\n");
+        lines.Append(piece, text.RunFormat(run));
+    }
+    return lines;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication app(*argc, *argv);
+    g_document = new QTextDocument;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size == 0)
+        return 0;
+    const int lineLength = 2 + data[size - 1] % 64;
+    const RtfReadResult read = RtfReader::Read(std::string_view(reinterpret_cast<const char*>(data), size));
+    if (!read.IsUsable())
+        return 0;
+    CMonitorText::ToDocument(read.m_document, *g_document, lineLength);
+    Check(!g_document->isModified() && !g_document->isUndoAvailable());
+    for (QTextBlock block = g_document->begin(); block.isValid(); block = block.next())
+        Check(block.length() - 1 <= lineLength);
+
+    const RichText expected = AsLines(read.m_document);
+    const RichText back = CMonitorText::FromDocument(*g_document);
+    Check(back.Text() == expected.Text());
+    Check(ColoursOf(back) == ColoursOf(expected));
+    // The text copied from the view: the same, with a no-break space as a plain one.
+    QString copied = QString::fromStdString(expected.Text());
+    copied.replace(QChar::Nbsp, QLatin1Char(' '));
+    Check(CMonitorText::PlainText(*g_document, 0, g_document->characterCount() - 1) == copied);
+    return 0;
+}
