@@ -1,7 +1,8 @@
 // The send editor's loader as a user meets it: a send-message file is read, shown in the
 // editor's document, saved again from the document and loaded a second time. Any input must
-// come through without a crash or a sanitizer report, and what the editor showed the first
-// time must be what it shows after the save: same lines, same characters in the same
+// come through without a crash or a sanitizer report, the editor must show the file's text
+// with a line for each line end, and what it showed the first time must be what it shows
+// after the save: same lines, same characters in the same
 // colours. A size or face the file did not give is written as the default (9 points, 宋体),
 // so formats are compared from the second load on: a further save and load changes nothing.
 #include "RichText.h"
@@ -79,6 +80,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SendEditRichText::ToDocument(read.m_document, *g_document);
     Check(!g_document->isModified() && !g_document->isUndoAvailable());
     const QString shown = g_document->toPlainText();
+    // Every line end of the file ends one line, and nothing else does.
+    QString lines = SendEditRichText::WithLineEnds(read.m_document.Text());
+    lines.replace(QChar::Nbsp, QLatin1Char(' '));
+    Check(shown == lines);
     const std::vector<QRgb> colours = ColoursOf(*g_document);
 
     const RichText saved = SaveAndLoad(SendEditRichText::FromDocument(*g_document));

@@ -58,13 +58,9 @@ void CMonitorText::ToDocument(const RichText& text, QTextDocument& document, int
     {
         const QTextCharFormat& format = formats[text.RunFormatIndex(run)];
         const std::string_view runText = text.RunText(run);
-        QString all = QString::fromUtf8(runText.data(), static_cast<qsizetype>(runText.size()));
-        // Every character that the document takes as the end of a line ends one here too,
-        // so that the cut below counts the line as the view will hold it.
-        all.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        for (QChar end : {QChar(u'\r'), QChar(QChar::LineSeparator), QChar(QChar::ParagraphSeparator),
-                          QChar(0xFDD0), QChar(0xFDD1)})
-            all.replace(end, QLatin1Char('\n'));
+        // Every line end is a '\n' here, so that the cut below counts the line as the view
+        // will hold it.
+        const QString all = SendEditRichText::WithLineEnds(runText);
         qsizetype from = 0;
         while (from <= all.size())
         {

@@ -28,6 +28,16 @@ QTextCharFormat SendEditRichText::ToCharFormat(const RichTextFormat& r)
     return f;
 }
 
+QString SendEditRichText::WithLineEnds(std::string_view utf8)
+{
+    QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    for (QChar end : {QChar(u'\r'), QChar(QChar::LineSeparator), QChar(QChar::ParagraphSeparator),
+                      QChar(0xFDD0), QChar(0xFDD1)})
+        text.replace(end, QLatin1Char('\n'));
+    return text;
+}
+
 RichText SendEditRichText::FromDocument(const QTextDocument& document)
 {
     RichText text;
@@ -62,19 +72,14 @@ void SendEditRichText::ToDocument(const RichText& text, QTextDocument& document)
         formats.push_back(ToCharFormat(f));
     for (std::size_t run = 0; run < text.RunCount(); ++run) {
         const QTextCharFormat& format = formats[text.RunFormatIndex(run)];
-        const std::string_view runText = text.RunText(run);
-        std::size_t from = 0;
+        const QString runText = WithLineEnds(text.RunText(run));
+        qsizetype from = 0;
         while (from <= runText.size()) {
-            const std::size_t nl = runText.find('\n', from);
-            const std::size_t to = nl == std::string_view::npos ? runText.size() : nl;
-            if (to > from) {
-                QString piece = QString::fromUtf8(runText.data() + from, static_cast<qsizetype>(to - from));
-                // A Unicode line separator would be a soft break inside a line: every break
-                // of the send text starts a line of its own.
-                piece.replace(QChar::LineSeparator, QChar('\n'));
-                cursor.insertText(piece, format);
-            }
-            if (nl == std::string_view::npos)
+            const qsizetype nl = runText.indexOf(QLatin1Char('\n'), from);
+            const qsizetype to = nl < 0 ? runText.size() : nl;
+            if (to > from)
+                cursor.insertText(runText.sliced(from, to - from), format);
+            if (nl < 0)
                 break;
             cursor.insertBlock(QTextBlockFormat(), format);
             from = nl + 1;

@@ -2,6 +2,10 @@
 
 #include "RichText.h"
 
+#include <QString>
+
+#include <string_view>
+
 class QTextCharFormat;
 class QTextDocument;
 
@@ -17,4 +21,10 @@ public:
     // One character format each way (colour, size and face; nothing else is kept).
     static RichTextFormat ToRichFormat(const QTextCharFormat& format);
     static QTextCharFormat ToCharFormat(const RichTextFormat& format);
+
+    // UTF-8 text as a document will hold it: CR LF, CR, the Unicode line and paragraph
+    // separators and the frame marks each become the one '\n' that ends a line (inserted as
+    // they are, a document would end a line at each, CR LF making two, and a line separator
+    // would be a soft break inside a line).
+    static QString WithLineEnds(std::string_view utf8);
 };
