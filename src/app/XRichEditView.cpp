@@ -119,6 +119,9 @@ CXRichEditView::~CXRichEditView()
 {
     if (m_pFindDialog)
         delete m_pFindDialog.data();
+    // A document still waiting on the disposer is freed as its thread ends.
+    m_disposer.quit();
+    m_disposer.wait();
 }
 
 QString CXRichEditView::DefaultFace()
@@ -210,13 +213,11 @@ void CXRichEditView::AppendText(const QString& text, int colourIndex)
     // the new one, even in the middle of a line.
     if (static_cast<qint64>(GetTextLength()) + piece.size() >= m_nTextLimit)
     {
-        // The document's own clear gives the memory of the text back at once (a removal
-        // would leave it in the document's buffer); it may not run inside an edit.
         // The view hears of this one at once: its scroll range and first line must not
         // point past the end of the emptied text.
         m_appendCursor.endEditBlock();
-        m_pDoc->documentLayout()->blockSignals(false);
-        m_pDoc->clear();
+        ReplaceDocument();
+        m_pDoc->setUndoRedoEnabled(false);
         m_pDoc->documentLayout()->blockSignals(true);
         m_appendCursor.beginEditBlock();
     }
@@ -228,6 +229,23 @@ void CXRichEditView::AppendText(const QString& text, int colourIndex)
     else
         m_appendCursor.insertText(piece);
     EndAppend();
+}
+
+void CXRichEditView::ReplaceDocument()
+{
+    CXRichEditDoc* full = m_pDoc;
+    m_pDoc = new CXRichEditDoc(this);
+    m_pDoc->setDefaultFont(full->defaultFont());
+    m_pDoc->setModified(full->isModified());
+    m_appendCursor = QTextCursor(m_pDoc);
+    setDocument(m_pDoc);
+    // Nothing on the window thread refers to the full document any more: the editor has let
+    // go of it and the append cursor is on the new one.
+    full->setParent(nullptr);
+    if (!m_disposer.isRunning())
+        m_disposer.start(QThread::LowestPriority);
+    full->moveToThread(&m_disposer);
+    full->deleteLater();
 }
 
 void CXRichEditView::PlaceCaretAtEnd()

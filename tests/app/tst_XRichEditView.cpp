@@ -5,6 +5,8 @@
 #include "TestPtyPair.h"
 #include "VRLView.h"
 
+#include <atomic>
+
 #include <QtTest>
 
 #include <QClipboard>
@@ -165,8 +167,16 @@ private Q_SLOTS:
         view.AppendText(QStringLiteral("0123456789"), 3);
         view.AppendText(QStringLiteral("abcdefgh\n"), 3); // 19 characters: below the limit
         QCOMPARE(view.GetTextLength(), 19);
+        // The full text is freed off the window thread, and the empty one keeps the font.
+        const QFont font = view.document()->defaultFont();
+        std::atomic<QThread*> freedOn{nullptr};
+        connect(view.document(), &QObject::destroyed, [&freedOn] { freedOn = QThread::currentThread(); });
         view.AppendText(QStringLiteral("COM"), 5); // 22: empties first, even mid-line
         QCOMPARE(view.toPlainText(), QStringLiteral("COM"));
+        QTRY_VERIFY(freedOn.load() != nullptr);
+        QVERIFY(freedOn.load() != QThread::currentThread());
+        QCOMPARE(view.document()->defaultFont(), font);
+        QCOMPARE(view.document()->defaultFont().weight(), QFont::Weight(650));
         QCOMPARE(Runs(*view.document()).first().colour, QColor(128, 128, 128));
         view.AppendText(QStringLiteral("1234567890123456"), 1); // 19 again
         view.AppendText(QStringLiteral("x"), 3); // exactly 20 is the limit
