@@ -119,9 +119,6 @@ CXRichEditView::~CXRichEditView()
 {
     if (m_pFindDialog)
         delete m_pFindDialog.data();
-    // A document still waiting on the disposer is freed as its thread ends.
-    m_disposer.quit();
-    m_disposer.wait();
 }
 
 QString CXRichEditView::DefaultFace()
@@ -241,11 +238,10 @@ void CXRichEditView::ReplaceDocument()
     setDocument(m_pDoc);
     // Nothing on the window thread refers to the full document any more: the editor has let
     // go of it and the append cursor is on the new one.
+    // Without a thread, it has no events to wait for and can go on any thread.
     full->setParent(nullptr);
-    if (!m_disposer.isRunning())
-        m_disposer.start(QThread::LowestPriority);
-    full->moveToThread(&m_disposer);
-    full->deleteLater();
+    full->moveToThread(nullptr);
+    m_disposer.Dispose([full] { delete full; });
 }
 
 void CXRichEditView::PlaceCaretAtEnd()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BackgroundDisposer.h"
+
 #include <QElapsedTimer>
 #include <QMarginsF>
 #include <QPlainTextEdit>
@@ -7,7 +9,6 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QThread>
 #include <QTimer>
 
 #include <array>
@@ -194,7 +195,7 @@ private:
     // Frees the documents emptied at the text limit. After hours of receiving, the lines of
     // a full monitor lie scattered over the heap, and freeing them took the window thread
     // 85 to 135 ms: long enough to stall the receive path once every few minutes.
-    QThread m_disposer;
+    BackgroundDisposer m_disposer;
     QTextCursor m_appendCursor;
     int m_nAppendDepth = 0;
     int m_nTextLimit = 0;
