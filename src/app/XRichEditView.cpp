@@ -236,9 +236,9 @@ void CXRichEditView::ReplaceDocument()
     m_pDoc->setModified(full->isModified());
     m_appendCursor = QTextCursor(m_pDoc);
     setDocument(m_pDoc);
-    // Nothing on the window thread refers to the full document any more: the editor has let
-    // go of it and the append cursor is on the new one.
-    // Without a thread, it has no events to wait for and can go on any thread.
+    // Nothing on the window thread refers to the full document any more (the editor has let
+    // go of it, the append cursor is on the new one); with no thread of its own it has no
+    // events to wait for and may be deleted on the disposer's.
     full->setParent(nullptr);
     full->moveToThread(nullptr);
     m_disposer.Dispose([full] { delete full; });
