@@ -51,13 +51,18 @@ void ReplaceAll(std::string& text, std::string_view what, std::string_view with)
         text.replace(at, what.size(), with);
 }
 
-// The file's text as the monitor holds it: CR LF, CR, the Unicode line and paragraph
-// separators and the two frame marks end a line, as everywhere in a text document.
+// The file's text as the monitor holds it: CR LF (also when a change of format falls between
+// the two), CR, the Unicode line and paragraph separators and the two frame marks end a line,
+// as everywhere in a text document.
 RichText AsLines(const RichText& text)
 {
     RichText lines;
+    bool afterCr = false;
     for (std::size_t run = 0; run < text.RunCount(); ++run) {
         std::string piece(text.RunText(run));
+        if (afterCr && !piece.empty() && piece.front() == '\n')
+            piece.erase(0, 1);
+        afterCr = !piece.empty() && piece.back() == '\r';
         ReplaceAll(piece, "\r\n", "\n");
         for (std::string_view end : {"\r", "\u2028", "\u2029", "\uFDD0", "\uFDD1"})
             ReplaceAll(piece, end, "\n");

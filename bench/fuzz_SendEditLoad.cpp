@@ -81,7 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(!g_document->isModified() && !g_document->isUndoAvailable());
     const QString shown = g_document->toPlainText();
     // Every line end of the file ends one line, and nothing else does.
-    QString lines = SendEditRichText::WithLineEnds(read.m_document.Text());
+    bool afterCr = false;
+    QString lines = SendEditRichText::WithLineEnds(read.m_document.Text(), afterCr);
     lines.replace(QChar::Nbsp, QLatin1Char(' '));
     Check(shown == lines);
     const std::vector<QRgb> colours = ColoursOf(*g_document);

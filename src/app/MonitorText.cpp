@@ -54,13 +54,14 @@ void CMonitorText::ToDocument(const RichText& text, QTextDocument& document, int
         formats.push_back(SendEditRichText::ToCharFormat(f));
 
     qsizetype lineUsed = 0; // characters in the current block
+    bool afterCr = false;
     for (std::size_t run = 0; run < text.RunCount(); ++run)
     {
         const QTextCharFormat& format = formats[text.RunFormatIndex(run)];
         const std::string_view runText = text.RunText(run);
         // Every line end is a '\n' here, so that the cut below counts the line as the view
         // will hold it.
-        const QString all = SendEditRichText::WithLineEnds(runText);
+        const QString all = SendEditRichText::WithLineEnds(runText, afterCr);
         qsizetype from = 0;
         while (from <= all.size())
         {

@@ -28,8 +28,11 @@ QTextCharFormat SendEditRichText::ToCharFormat(const RichTextFormat& r)
     return f;
 }
 
-QString SendEditRichText::WithLineEnds(std::string_view utf8)
+QString SendEditRichText::WithLineEnds(std::string_view utf8, bool& afterCr)
 {
+    if (afterCr && !utf8.empty() && utf8.front() == '\n')
+        utf8.remove_prefix(1);
+    afterCr = !utf8.empty() && utf8.back() == '\r';
     QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     for (QChar end : {QChar(u'\r'), QChar(QChar::LineSeparator), QChar(QChar::ParagraphSeparator),
@@ -70,9 +73,10 @@ void SendEditRichText::ToDocument(const RichText& text, QTextDocument& document)
     formats.reserve(text.Formats().size());
     for (const RichTextFormat& f : text.Formats())
         formats.push_back(ToCharFormat(f));
+    bool afterCr = false;
     for (std::size_t run = 0; run < text.RunCount(); ++run) {
         const QTextCharFormat& format = formats[text.RunFormatIndex(run)];
-        const QString runText = WithLineEnds(text.RunText(run));
+        const QString runText = WithLineEnds(text.RunText(run), afterCr);
         qsizetype from = 0;
         while (from <= runText.size()) {
             const qsizetype nl = runText.indexOf(QLatin1Char('\n'), from);

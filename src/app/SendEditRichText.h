@@ -25,6 +25,7 @@ public:
     // UTF-8 text as a document will hold it: CR LF, CR, the Unicode line and paragraph
     // separators and the frame marks each become the one '\n' that ends a line (inserted as
     // they are, a document would end a line at each, CR LF making two, and a line separator
-    // would be a soft break inside a line).
-    static QString WithLineEnds(std::string_view utf8);
+    // would be a soft break inside a line). Text given run after run passes the same afterCr
+    // each time, so that a CR LF split between two runs ends one line too.
+    static QString WithLineEnds(std::string_view utf8, bool& afterCr);
 };

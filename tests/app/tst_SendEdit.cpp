@@ -382,10 +382,11 @@ private Q_SLOTS:
         const QString file = m_xdg->FilePath("separator.tnf");
         QFile f(file);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("{\\rtf1\\ansi\\ansicpg936 AA\\u8232?BB\\'0d\\par CC\\par\n}");
+        f.write("{\\rtf1\\ansi\\ansicpg936{\\colortbl;\\red200\\green0\\blue0;}"
+                "AA\\u8232?BB\\'0d\\cf1\\par CC\\par\n}");
         f.close();
         QVERIFY(edit.LoadFromFile(file));
-        // CR before a paragraph mark ends one line, not two.
+        // CR before a paragraph mark ends one line, not two, also in another colour.
         QCOMPARE(edit.LineCount(), 3);
         QCOMPARE(edit.GetLineText(1), QStringLiteral("BB"));
         QCOMPARE(edit.GetLineText(2), QStringLiteral("CC"));
