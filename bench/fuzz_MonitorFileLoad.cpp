@@ -4,17 +4,15 @@
 // exactly the text and colours that the file held. The last input byte chooses a short
 // display length, so that the cutting (hex pairs kept whole, surrogate pairs never split)
 // is met at every position.
+#include "FuzzDocument.h"
 #include "MonitorText.h"
 #include "RichText.h"
 #include "RtfReader.h"
 
-#include <QGuiApplication>
 #include <QTextBlock>
 #include <QTextDocument>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,15 +20,6 @@
 namespace {
 
 QTextDocument* g_document = nullptr;
-
-// Says which property failed before stopping, so that a finding reads at once.
-#define Check(ok)                                                                     \
-    do {                                                                               \
-        if (!(ok)) {                                                                   \
-            std::fprintf(stderr, "failed: %s (line %d)\n", #ok, __LINE__);             \
-            std::abort();                                                              \
-        }                                                                              \
-    } while (false)
 
 // The colour of every byte of the text, line ends left out (their format is the line's).
 std::vector<std::uint32_t> ColoursOf(const RichText& text)
@@ -75,10 +64,7 @@ RichText AsLines(const RichText& text)
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(*argc, *argv);
-    g_document = new QTextDocument;
+    g_document = vrlfuzz::StartDocument(argc, argv);
     return 0;
 }
 
@@ -91,17 +77,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!read.IsUsable())
         return 0;
     CMonitorText::ToDocument(read.m_document, *g_document, lineLength);
-    Check(!g_document->isModified() && !g_document->isUndoAvailable());
+    FUZZ_CHECK(!g_document->isModified() && !g_document->isUndoAvailable());
     for (QTextBlock block = g_document->begin(); block.isValid(); block = block.next())
-        Check(block.length() - 1 <= lineLength);
+        FUZZ_CHECK(block.length() - 1 <= lineLength);
 
     const RichText expected = AsLines(read.m_document);
     const RichText back = CMonitorText::FromDocument(*g_document);
-    Check(back.Text() == expected.Text());
-    Check(ColoursOf(back) == ColoursOf(expected));
+    FUZZ_CHECK(back.Text() == expected.Text());
+    FUZZ_CHECK(ColoursOf(back) == ColoursOf(expected));
     // The text copied from the view: the same, with a no-break space as a plain one.
     QString copied = QString::fromStdString(expected.Text());
     copied.replace(QChar::Nbsp, QLatin1Char(' '));
-    Check(CMonitorText::PlainText(*g_document, 0, g_document->characterCount() - 1) == copied);
+    FUZZ_CHECK(CMonitorText::PlainText(*g_document, 0, g_document->characterCount() - 1) == copied);
     return 0;
 }

@@ -2,36 +2,25 @@
 // editor's document, saved again from the document and loaded a second time. Any input must
 // come through without a crash or a sanitizer report, the editor must show the file's text
 // with a line for each line end, and what it showed the first time must be what it shows
-// after the save: same lines, same characters in the same
-// colours. A size or face the file did not give is written as the default (9 points, 宋体),
-// so formats are compared from the second load on: a further save and load changes nothing.
+// after the save: same lines, same characters in the same colours. A size or face the file
+// did not give is written as the default (9 points, 宋体), so formats are compared from the
+// second load on: a further save and load changes nothing.
+#include "FuzzDocument.h"
 #include "RichText.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
 #include "SendEditRichText.h"
 
-#include <QGuiApplication>
 #include <QTextBlock>
 #include <QTextDocument>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <sstream>
 #include <vector>
 
 namespace {
 
 QTextDocument* g_document = nullptr;
-
-// Says which property failed before stopping, so that a finding reads at once.
-#define Check(ok)                                                                     \
-    do {                                                                               \
-        if (!(ok)) {                                                                   \
-            std::fprintf(stderr, "failed: %s (line %d)\n", #ok, __LINE__);             \
-            std::abort();                                                              \
-        }                                                                              \
-    } while (false)
 
 // The colour of every character of the document, line separators left out.
 std::vector<QRgb> ColoursOf(const QTextDocument& document)
@@ -50,11 +39,11 @@ std::vector<QRgb> ColoursOf(const QTextDocument& document)
 RichText SaveAndLoad(const RichText& text)
 {
     std::ostringstream out;
-    Check(RtfWriter::Write(text, out));
+    FUZZ_CHECK(RtfWriter::Write(text, out));
     const RtfReadResult again = RtfReader::Read(out.str());
-    Check(again.IsOk());
+    FUZZ_CHECK(again.IsOk());
     SendEditRichText::ToDocument(again.m_document, *g_document);
-    Check(!g_document->isModified() && !g_document->isUndoAvailable());
+    FUZZ_CHECK(!g_document->isModified() && !g_document->isUndoAvailable());
     return SendEditRichText::FromDocument(*g_document);
 }
 
@@ -62,13 +51,7 @@ RichText SaveAndLoad(const RichText& text)
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    // Character formats carry fonts, which need the GUI part of Qt; no screen is needed.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(*argc, *argv);
-    // One document for every input, as the editor keeps one: ToDocument must replace all of
-    // what the last file left.
-    g_document = new QTextDocument;
+    g_document = vrlfuzz::StartDocument(argc, argv);
     return 0;
 }
 
@@ -78,18 +61,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!read.IsUsable())
         return 0;
     SendEditRichText::ToDocument(read.m_document, *g_document);
-    Check(!g_document->isModified() && !g_document->isUndoAvailable());
+    FUZZ_CHECK(!g_document->isModified() && !g_document->isUndoAvailable());
     const QString shown = g_document->toPlainText();
     // Every line end of the file ends one line, and nothing else does.
     bool afterCr = false;
     QString lines = SendEditRichText::WithLineEnds(read.m_document.Text(), afterCr);
     lines.replace(QChar::Nbsp, QLatin1Char(' '));
-    Check(shown == lines);
+    FUZZ_CHECK(shown == lines);
     const std::vector<QRgb> colours = ColoursOf(*g_document);
 
     const RichText saved = SaveAndLoad(SendEditRichText::FromDocument(*g_document));
-    Check(g_document->toPlainText() == shown);
-    Check(ColoursOf(*g_document) == colours);
-    Check(SaveAndLoad(saved) == saved);
+    FUZZ_CHECK(g_document->toPlainText() == shown);
+    FUZZ_CHECK(ColoursOf(*g_document) == colours);
+    FUZZ_CHECK(SaveAndLoad(saved) == saved);
     return 0;
 }
