@@ -388,9 +388,11 @@ void CXRichEditView::ClearAll(bool emptyUndo)
 {
     if (emptyUndo && m_nAppendDepth == 0)
     {
-        // Gives the memory of the text back at once; a removal that can no longer be undone
-        // would leave the text in the document's buffer.
-        m_pDoc->clear();
+        // An empty document at once, the full one freed on the disposer (a removal that can
+        // no longer be undone would leave the text in the document's buffer). The timed clear
+        // comes here while ports receive.
+        ReplaceDocument();
+        m_pDoc->setModified(false);
         return;
     }
     QTextCursor cursor(m_pDoc);
