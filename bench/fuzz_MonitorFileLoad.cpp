@@ -13,8 +13,6 @@
 #include <QTextDocument>
 
 #include <cstdint>
-#include <string>
-#include <string_view>
 #include <vector>
 
 namespace {
@@ -32,32 +30,6 @@ std::vector<std::uint32_t> ColoursOf(const RichText& text)
         }
     }
     return colours;
-}
-
-void ReplaceAll(std::string& text, std::string_view what, std::string_view with)
-{
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
-        text.replace(at, what.size(), with);
-}
-
-// The file's text as the monitor holds it: CR LF (also when a change of format falls between
-// the two), CR, the Unicode line and paragraph separators and the two frame marks end a line,
-// as everywhere in a text document.
-RichText AsLines(const RichText& text)
-{
-    RichText lines;
-    bool afterCr = false;
-    for (std::size_t run = 0; run < text.RunCount(); ++run) {
-        std::string piece(text.RunText(run));
-        if (afterCr && !piece.empty() && piece.front() == '\n')
-            piece.erase(0, 1);
-        afterCr = !piece.empty() && piece.back() == '\r';
-        ReplaceAll(piece, "\r\n", "\n");
-        for (std::string_view end : {"\r", "\u2028", "\u2029", "\uFDD0", "\uFDD1"})
-            ReplaceAll(piece, end, "\n");
-        lines.Append(piece, text.RunFormat(run));
-    }
-    return lines;
 }
 
 } // namespace
@@ -81,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (QTextBlock block = g_document->begin(); block.isValid(); block = block.next())
         FUZZ_CHECK(block.length() - 1 <= lineLength);
 
-    const RichText expected = AsLines(read.m_document);
+    const RichText expected = vrlfuzz::AsLines(read.m_document);
     const RichText back = CMonitorText::FromDocument(*g_document);
     FUZZ_CHECK(back.Text() == expected.Text());
     FUZZ_CHECK(ColoursOf(back) == ColoursOf(expected));

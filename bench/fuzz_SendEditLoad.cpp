@@ -64,8 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(!g_document->isModified() && !g_document->isUndoAvailable());
     const QString shown = g_document->toPlainText();
     // Every line end of the file ends one line, and nothing else does.
-    bool afterCr = false;
-    QString lines = SendEditRichText::WithLineEnds(read.m_document.Text(), afterCr);
+    QString lines = QString::fromStdString(vrlfuzz::AsLines(read.m_document).Text());
     lines.replace(QChar::Nbsp, QLatin1Char(' '));
     FUZZ_CHECK(shown == lines);
     const std::vector<QRgb> colours = ColoursOf(*g_document);

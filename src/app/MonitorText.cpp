@@ -43,62 +43,27 @@ RichText CMonitorText::FromDocument(const QTextDocument& document)
 void CMonitorText::ToDocument(const RichText& text, QTextDocument& document, int lineLength)
 {
     lineLength = std::max(2, lineLength); // room for a surrogate pair
-    const bool undo = document.isUndoRedoEnabled();
-    document.setUndoRedoEnabled(false);
-    document.clear();
-    QTextCursor cursor(&document);
-    cursor.beginEditBlock();
-    std::vector<QTextCharFormat> formats;
-    formats.reserve(text.Formats().size());
-    for (const RichTextFormat& f : text.Formats())
-        formats.push_back(SendEditRichText::ToCharFormat(f));
-
-    qsizetype lineUsed = 0; // characters in the current block
-    bool afterCr = false;
-    for (std::size_t run = 0; run < text.RunCount(); ++run)
-    {
-        const QTextCharFormat& format = formats[text.RunFormatIndex(run)];
-        const std::string_view runText = text.RunText(run);
-        // Every line end is a '\n' here, so that the cut below counts the line as the view
-        // will hold it.
-        const QString all = SendEditRichText::WithLineEnds(runText, afterCr);
-        qsizetype from = 0;
-        while (from <= all.size())
+    SendEditRichText::ToDocument(text, document, [lineLength](QTextCursor& cursor, QStringView rest,
+                                                              const QTextCharFormat& format) {
+        // The cursor is at the end of the current line: what it holds so far counts.
+        while (cursor.positionInBlock() + rest.size() > lineLength)
         {
-            const qsizetype nl = all.indexOf(QLatin1Char('\n'), from);
-            const qsizetype to = nl < 0 ? all.size() : nl;
-            QStringView rest = QStringView(all).sliced(from, to - from);
-            while (lineUsed + rest.size() > lineLength)
-            {
-                qsizetype take = lineLength - lineUsed;
-                // Hex pairs stay whole where a space is in the last quarter of the piece.
-                const qsizetype space = rest.first(take).lastIndexOf(QLatin1Char(' '));
-                if (space >= 0 && space + 1 >= take - lineLength / 4)
-                    take = space + 1;
-                else if (take > 0 && rest[take - 1].isHighSurrogate())
-                    --take;
-                if (take > 0)
-                    cursor.insertText(rest.first(take).toString(), format);
-                cursor.insertBlock(QTextBlockFormat(), format);
-                cursor.block().setUserState(kContinuationState);
-                rest = rest.sliced(take);
-                lineUsed = 0;
-            }
-            if (!rest.isEmpty())
-            {
-                cursor.insertText(rest.toString(), format);
-                lineUsed += rest.size();
-            }
-            if (nl < 0)
-                break;
+            qsizetype take = lineLength - cursor.positionInBlock();
+            // Hex pairs stay whole where a space is in the last quarter of the piece.
+            const qsizetype space = rest.first(take).lastIndexOf(QLatin1Char(' '));
+            if (space >= 0 && space + 1 >= take - lineLength / 4)
+                take = space + 1;
+            else if (take > 0 && rest[take - 1].isHighSurrogate())
+                --take;
+            if (take > 0)
+                cursor.insertText(rest.first(take).toString(), format);
             cursor.insertBlock(QTextBlockFormat(), format);
-            lineUsed = 0;
-            from = nl + 1;
+            cursor.block().setUserState(kContinuationState);
+            rest = rest.sliced(take);
         }
-    }
-    cursor.endEditBlock();
-    document.setUndoRedoEnabled(undo);
-    document.setModified(false);
+        if (!rest.isEmpty())
+            cursor.insertText(rest.toString(), format);
+    });
 }
 
 QString CMonitorText::PlainText(const QTextDocument& document, int from, int to)

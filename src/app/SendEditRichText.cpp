@@ -5,6 +5,27 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <string_view>
+
+namespace {
+
+// A run's text with every line end as one '\n'; afterCr carries a CR that ended the run
+// before, whose LF may open this one.
+QString WithLineEnds(std::string_view utf8, bool& afterCr)
+{
+    if (afterCr && !utf8.empty() && utf8.front() == '\n')
+        utf8.remove_prefix(1);
+    afterCr = !utf8.empty() && utf8.back() == '\r';
+    QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    for (QChar end : {QChar(u'\r'), QChar(QChar::LineSeparator), QChar(QChar::ParagraphSeparator),
+                      QChar(0xFDD0), QChar(0xFDD1)})
+        text.replace(end, QLatin1Char('\n'));
+    return text;
+}
+
+} // namespace
+
 RichTextFormat SendEditRichText::ToRichFormat(const QTextCharFormat& f)
 {
     RichTextFormat r;
@@ -26,19 +47,6 @@ QTextCharFormat SendEditRichText::ToCharFormat(const RichTextFormat& r)
     if (!r.m_face.empty())
         f.setFontFamilies({QString::fromStdString(r.m_face)});
     return f;
-}
-
-QString SendEditRichText::WithLineEnds(std::string_view utf8, bool& afterCr)
-{
-    if (afterCr && !utf8.empty() && utf8.front() == '\n')
-        utf8.remove_prefix(1);
-    afterCr = !utf8.empty() && utf8.back() == '\r';
-    QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    for (QChar end : {QChar(u'\r'), QChar(QChar::LineSeparator), QChar(QChar::ParagraphSeparator),
-                      QChar(0xFDD0), QChar(0xFDD1)})
-        text.replace(end, QLatin1Char('\n'));
-    return text;
 }
 
 RichText SendEditRichText::FromDocument(const QTextDocument& document)
@@ -64,6 +72,13 @@ RichText SendEditRichText::FromDocument(const QTextDocument& document)
 
 void SendEditRichText::ToDocument(const RichText& text, QTextDocument& document)
 {
+    ToDocument(text, document, [](QTextCursor& cursor, QStringView piece, const QTextCharFormat& format) {
+        cursor.insertText(piece.toString(), format);
+    });
+}
+
+void SendEditRichText::ToDocument(const RichText& text, QTextDocument& document, const PieceInserter& insertPiece)
+{
     const bool undo = document.isUndoRedoEnabled();
     document.setUndoRedoEnabled(false);
     document.clear();
@@ -82,7 +97,7 @@ void SendEditRichText::ToDocument(const RichText& text, QTextDocument& document)
             const qsizetype nl = runText.indexOf(QLatin1Char('\n'), from);
             const qsizetype to = nl < 0 ? runText.size() : nl;
             if (to > from)
-                cursor.insertText(runText.sliced(from, to - from), format);
+                insertPiece(cursor, QStringView(runText).sliced(from, to - from), format);
             if (nl < 0)
                 break;
             cursor.insertBlock(QTextBlockFormat(), format);

@@ -636,6 +636,18 @@ private Q_SLOTS:
         other.copy();
         QCOMPARE(QGuiApplication::clipboard()->text(),
                  text + QString(cut - 10, QLatin1Char('z')) + QStringLiteral("\nend\n"));
+
+        // A line of several runs, as the monitor writes them: the cut counts what the line
+        // already holds when the next run comes.
+        RichText runs;
+        runs.Append("[12:00:00  15] COM1 ", grey);
+        runs.Append(std::string(cut - 5, 'x'), blue);
+        const QString runsPath = m_home.FilePath(QStringLiteral("runs.tnf"));
+        QVERIFY(RtfWriter::WriteFile(runs, runsPath.toStdString()));
+        CVRLView runsView;
+        QVERIFY(runsView.LoadFile(runsPath));
+        QCOMPARE(runsView.document()->blockCount(), 2);
+        QCOMPARE(runsView.document()->begin().length() - 1, cut);
     }
 
     void everyLineEndOfAFileEndsOneLine()
