@@ -102,6 +102,27 @@ TEST(MessageFilterTest, RowsFromTypedTexts)
     EXPECT_EQ(FilterValueText(Row(44, 0x0A)), "0A");
 }
 
+TEST(MessageFilterTest, RowsThatCannotBeAppliedAreNamed)
+{
+    struct Case
+    {
+        const char* index;
+        const char* value;
+        FilterRowFault fault;
+    };
+    const Case cases[] = {
+        {"", " ", FilterRowFault::None},          {" 5 ", "0a", FilterRowFault::None},
+        {"300", "A", FilterRowFault::None},       {"440441", "", FilterRowFault::MissingValue},
+        {"", "01", FilterRowFault::MissingIndex}, {"12abc", "01", FilterRowFault::BadIndex},
+        {"0", "01", FilterRowFault::BadIndex},    {"256", "01", FilterRowFault::BadIndex},
+        {"-3", "01", FilterRowFault::BadIndex},   {"99999999999", "01", FilterRowFault::BadIndex},
+        {"5", "440441", FilterRowFault::BadValue}, {"5", "G1", FilterRowFault::BadValue},
+        {"5", "-1", FilterRowFault::BadValue},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CheckFilterRow(c.index, c.value), c.fault) << c.index << " / " << c.value;
+}
+
 TEST(MessageFilterTest, StoredPackingRoundTrips)
 {
     MemorySettingsStore store;
