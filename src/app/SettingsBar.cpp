@@ -77,8 +77,6 @@ CSettingsBar::CSettingsBar(QWidget* parent) : QToolBar(QStringLiteral("串口设
 
     ports->setCurrentIndex(0);
     ShowDefaultsInBar();
-    m_combos[6]->setCurrentIndex(0);
-    m_combos[6]->setEnabled(false);
 
     connect(ports, &QComboBox::activated, this, [this](int index) { Q_EMIT portSelected(index); });
 }
@@ -108,6 +106,7 @@ void CSettingsBar::ReadSettingsFromBar(PortSettings& settings) const
     settings.m_nDataBits = static_cast<int>(SettingFromIndex(m_combos[3]->currentIndex(), kDataBits));
     settings.m_nStopBits = static_cast<int>(SettingFromIndex(m_combos[4]->currentIndex(), kStopBits));
     settings.m_dwPackInterval = PackIntervalFromIndex(m_combos[5]->currentIndex());
+    settings.m_nFlowControl = static_cast<int>(SettingFromIndex(m_combos[6]->currentIndex(), kFlowControl));
 }
 
 void CSettingsBar::ShowSettingsInBar(const PortSettings& settings)
@@ -123,6 +122,7 @@ void CSettingsBar::ShowSettingsInBar(const PortSettings& settings)
     m_combos[3]->setCurrentIndex(IndexFromSetting(static_cast<std::uint32_t>(settings.m_nDataBits), kDataBits));
     m_combos[4]->setCurrentIndex(IndexFromSetting(static_cast<std::uint32_t>(settings.m_nStopBits), kStopBits));
     m_combos[5]->setCurrentIndex(IndexFromPackInterval(settings.m_dwPackInterval));
+    m_combos[6]->setCurrentIndex(IndexFromSetting(static_cast<std::uint32_t>(settings.m_nFlowControl), kFlowControl));
 }
 
 void CSettingsBar::ShowDefaultsInBar()
@@ -132,7 +132,7 @@ void CSettingsBar::ShowDefaultsInBar()
 
 void CSettingsBar::EnableSettingsBar(bool enable)
 {
-    for (int i = 1; i <= 5; ++i)
+    for (int i = 1; i <= 6; ++i)
         m_combos[i]->setEnabled(enable);
 }
 

@@ -27,13 +27,12 @@ public:
     // The highest rate the baud-rate list takes when typed (beyond what any UART driver sets).
     static constexpr int kHighestTypedRate = 99999999;
 
-    // Copies baud rate, parity, data bits, stop bits and packing interval from the lists;
-    // the flow-control code is left as it is. A rate typed into the baud-rate list is taken
-    // as it is.
+    // Copies baud rate, parity, data bits, stop bits, packing interval and flow control from
+    // the lists. A rate typed into the baud-rate list is taken as it is.
     void ReadSettingsFromBar(PortSettings& settings) const;
     void ShowSettingsInBar(const PortSettings& settings);
     void ShowDefaultsInBar();
-    // The five settings lists together; the selector stays enabled, flow control disabled.
+    // The six settings lists together; the selector stays enabled.
     void EnableSettingsBar(bool enable);
 
     // The selector's tooltip and status prompt name the device of the selected port.

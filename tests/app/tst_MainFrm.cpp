@@ -118,7 +118,7 @@ private Q_SLOTS:
         QCOMPARE(BarText(ID_PACK_INTERVAL), QStringLiteral("20"));
         QCOMPARE(BarText(ID_FLOW_CONTROL), QStringLiteral("无"));
         QVERIFY(BarEnabled(ID_BAUD_RATE));
-        QVERIFY(!BarEnabled(ID_FLOW_CONTROL));
+        QVERIFY(BarEnabled(ID_FLOW_CONTROL));
         QCOMPARE(f.SettingsBar()->Combo(ID_PORT_SELECT)->count(), 256);
         QCOMPARE(f.SettingsBar()->Combo(ID_BAUD_RATE)->count(), 23);
         QCOMPARE(f.UpdateCommand(ID_OPEN_PORT).m_text, QStringLiteral("打开COM1(&O)"));
