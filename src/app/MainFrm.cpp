@@ -131,6 +131,7 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     // when the user picks or opens it.
     const FrameStoredValues stored = FrameStoredValues::Load(m_store);
     m_pSettingsBar->SelectPort(stored.m_comHis);
+    m_pSettingsBar->MarkPortsOf(*m_pPortMap);
     if (stored.m_comHis >= 0 && stored.m_comHis < 256) {
         PortSettings settings;
         if (LoadPortSettings(m_store, static_cast<unsigned>(stored.m_comHis), settings))

@@ -3,7 +3,9 @@
 #include <QToolBar>
 
 #include <array>
+#include <map>
 
+class PortMap;
 class QComboBox;
 struct PortSettings;
 
@@ -35,8 +37,16 @@ public:
     // The six settings lists together; the selector stays enabled.
     void EnableSettingsBar(bool enable);
 
-    // The selector's tooltip and status prompt name the device of the selected port.
+    // The selector's tooltip and status prompt name the device of the selected port. A
+    // prompt on show in the status bar follows the new port.
     void SetPortDevice(const QString& device);
+
+    // Marks the numbers whose device is there now (port number -> device path): bold, with
+    // the device as the entry's tooltip. The texts stay "COM%d".
+    void MarkPresentPorts(const std::map<int, QString>& present);
+    // Marks the numbers of map that have a device now, and again each time the port list
+    // opens. The map must outlive the bar.
+    void MarkPortsOf(const PortMap& map);
 
 Q_SIGNALS:
     // The user picked a port in the selector.

@@ -5,6 +5,7 @@
 #include "PortList.h"
 #include "PortMap.h"
 #include "SerialPort.h"
+#include "SendCommands.h"
 #include "SendFrameWnd.h"
 #include "SettingsBar.h"
 #include "VRLSendEdit.h"
@@ -98,6 +99,57 @@ private:
 private Q_SLOTS:
     void init() { StartFixture(); }
     void cleanup() { EndFixture(); }
+
+    // What a newcomer meets: the numbers with a device stand out in the port list (texts
+    // unchanged), the status prompt follows the picked port, F2 on a closed port says why,
+    // and the flow-control list works: RTS/CTS is kept with the port, DTR/CTS is refused.
+    void aWayInForANewcomer()
+    {
+        TestPtyPair com3;
+        CMainFrame& f = NewFrame();
+        f.Map().SetPath(2, com3.SlavePath().toStdString());
+        f.Map().SetPath(3, m_xdg->FilePath(QStringLiteral("gone")).toStdString());
+        QComboBox* ports = f.SettingsBar()->Combo(ID_PORT_SELECT);
+        ports->showPopup(); // the marks are made fresh as the list opens
+        ports->hidePopup();
+        QCOMPARE(ports->itemText(2), QStringLiteral("COM3"));
+        QVERIFY(ports->itemData(2, Qt::FontRole).value<QFont>().bold());
+        QVERIFY(ports->itemData(2, Qt::ToolTipRole).toString().contains(com3.SlavePath()));
+        QVERIFY(!ports->itemData(3, Qt::FontRole).value<QFont>().bold());
+
+        f.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f.statusBar()->showMessage(ports->statusTip());
+        PickPort(2);
+        QVERIFY2(f.statusBar()->currentMessage().startsWith(QStringLiteral("设置当前串口（COM3：")),
+                 qPrintable(f.statusBar()->currentMessage()));
+
+        f.SendSide()->SendEdit()->setPlainText(QStringLiteral("01 02"));
+        f.Options().m_showSent = 1;
+        f.Options().m_showPort = 0;
+        f.UpdateAllCommands();
+        QTest::keyClick(&f, Qt::Key_F2);
+        QVERIFY2(f.statusBar()->currentMessage().startsWith(QStringLiteral("COM3 未打开")),
+                 qPrintable(f.statusBar()->currentMessage()));
+
+        f.SettingsBar()->Combo(ID_FLOW_CONTROL)->setCurrentIndex(3);
+        f.OnCommand(ID_OPEN_PORT);
+        QVERIFY(!f.IsPortOpen(2));
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY2(m_messages.first().contains(QStringLiteral("DTR/CTS")), qPrintable(m_messages.first()));
+
+        f.SettingsBar()->Combo(ID_FLOW_CONTROL)->setCurrentIndex(1);
+        f.OnCommand(ID_OPEN_PORT);
+        QVERIFY(f.IsPortOpen(2));
+        QVERIFY(!BarEnabled(ID_FLOW_CONTROL));
+        f.UpdateAllCommands();
+        QTest::keyClick(&f, Qt::Key_F2); // open: F2 sends, the closed-port key is off
+        QCOMPARE(com3.Read(2000), QByteArray::fromHex("0102"));
+        QCOMPARE(Text(f), QStringLiteral("01 02\n"));
+        f.OnCommand(ID_OPEN_PORT);
+        m_frame.reset();
+        QCOMPARE(QString::fromStdString(m_store->ReadString("Settings", "COM3", "")), QStringLiteral("9600:0:8:0:1:20"));
+    }
 
     void firstStartWithEmptyStore()
     {
