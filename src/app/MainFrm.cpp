@@ -291,6 +291,8 @@ void CMainFrame::OnUpdateFrameCommand(int id, CommandState& state)
         state.m_prompt = state.m_tip = m_options.m_paused ? QStringLiteral("继续报文监视")
                                                           : QStringLiteral("暂停报文监视");
         state.m_text = state.m_prompt + QStringLiteral("(&P)");
+        // Messages that arrive while paused are not shown, nor kept for later.
+        SetStatusNote(QStringLiteral("pause"), m_options.m_paused ? tr("暂停显示") : QString());
         break;
     case ID_ALWAYS_ON_TOP:
         state.m_checked = m_pPlacement->IsTopMost();
