@@ -42,6 +42,8 @@ const MenuLayoutItem kMainMenu[] = {
     {M::Item, ID_SHOW_PORT, nullptr},
     {M::Item, ID_SHOW_SENT, nullptr},
     {M::Item, ID_SHOW_TIME, nullptr},
+    {M::Item, ID_CLOCK_MILLISECONDS, nullptr},
+    {M::Item, ID_ASC_EVERY_BYTE, nullptr},
     {M::Separator, 0, nullptr},
     {M::Item, ID_CLEAR_MONITOR, nullptr},
     {M::Separator, 0, nullptr},

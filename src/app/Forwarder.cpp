@@ -124,7 +124,8 @@ void CForwarder::ForwardReceived(unsigned port, const std::uint8_t* bytes, std::
     const auto to = static_cast<unsigned>(target);
 
     if (m_host.Pipeline().IsShown(to, 0))
-        m_host.AppendMonitorLine(ReceivedMessageText(bytes, count, m_host.Options().m_ascReceive != 0), to, 0);
+        m_host.AppendMonitorLine(ReceivedMessageText(bytes, count, m_host.Options().m_ascReceive != 0,
+                                                     m_host.Options().m_ascEveryByte != 0), to, 0);
 
     // The chunk joins the target's queue and goes out when this turn of received messages is
     // over, together with the others of the turn: one write instead of one per message.

@@ -22,6 +22,7 @@
 #include "SettingsStore.h"
 #include "VRLSendEdit.h"
 #include "VRLView.h"
+#include "ViewChoices.h"
 #include "ViewCommands.h"
 #include "WindowPlacement.h"
 
@@ -111,6 +112,7 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     m_pRouter = new CCommandRouter(*this, *m_pToolBar, *m_pFrameCommands);
     AddCommands(MonitorCommands(), nullptr);
     AddCommands(CViewCommands::Commands(), new CViewCommands(*m_pView, this));
+    AddCommands(CViewChoices::Commands(), new CViewChoices(*this));
     m_pMonitorFiles = new CMonitorFiles(*this, [this] { RebuildMenus(); });
     AddCommands(CMonitorFiles::Commands(), m_pMonitorFiles);
     m_pRouter->SetRecentFilesFiller([this](QMenu* menu) { m_pMonitorFiles->FillRecentFiles(menu); });

@@ -78,6 +78,10 @@ enum CommandId : int
     ID_TEXT_GBK = 32853,
     ID_TEXT_UTF8 = 32854,
 
+    // Linux only: how time stamps and ASC text are shown.
+    ID_CLOCK_MILLISECONDS = 32870,
+    ID_ASC_EVERY_BYTE = 32871,
+
     // The framework's standard commands.
     ID_FILE_NEW = 57600,
     ID_FILE_OPEN = 57601,

@@ -20,6 +20,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTextBlock>
@@ -302,6 +303,36 @@ private Q_SLOTS:
 
     }
 
+    // The two 视图 choices: the clock's milliseconds in the stamp, and ASC text with every
+    // byte; both stored at once and back after a restart. Off, the lines are as always.
+    void clockAndEveryByteChoices()
+    {
+        CMainFrame& f = NewFrame();
+        f.Options().m_showPort = 0;
+        f.Options().m_ascReceive = 1;
+        const std::vector<std::uint8_t> frame{'O', 'K', 0x00, 0x1B, 0x0D, 0x0A};
+        f.OnReceiveData(0, frame);
+        f.OnCommand(ID_ASC_EVERY_BYTE);
+        QVERIFY(f.UpdateCommand(ID_ASC_EVERY_BYTE).m_checked);
+        f.OnReceiveData(0, frame);
+        QCOMPARE(Text(f), QStringLiteral("OK\nOK\\0\\x1B\\r\\n\n"));
+
+        f.GetView()->ClearAll(true);
+        f.Options().m_showTime = 1;
+        f.OnCommand(ID_CLOCK_MILLISECONDS);
+        f.OnReceiveData(0, {'A'});
+        const QRegularExpression clock(QStringLiteral("^\\[\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d\\] A\n$"));
+        QVERIFY2(clock.match(Text(f)).hasMatch(), qPrintable(Text(f)));
+        QCOMPARE(m_store->ReadInt("Settings", "TimeStampClock", -1), 1);
+        QCOMPARE(m_store->ReadInt("Settings", "AscEveryByte", -1), 1);
+
+        CMainFrame& again = NewFrame();
+        QCOMPARE(again.Options().m_clockMs, 1);
+        QCOMPARE(again.Options().m_ascEveryByte, 1);
+        again.OnCommand(ID_CLOCK_MILLISECONDS);
+        QCOMPARE(m_store->ReadInt("Settings", "TimeStampClock", -1), 0);
+    }
+
     void menuTextsAndChecksAfterToggles()
     {
         CMainFrame& f = NewFrame();
@@ -324,7 +355,8 @@ private Q_SLOTS:
         QCOMPARE(MenuTexts(view), (QStringList{QStringLiteral("暂停报文监视(&P)"),
                                                QStringLiteral("报文过滤设置(&F)..."), QStringLiteral("-"),
                                                QStringLiteral("显示端口(&P)"), QStringLiteral("显示发送报文(&D)"),
-                                               QStringLiteral("显示时间(&T)"), QStringLiteral("-"),
+                                               QStringLiteral("显示时间(&T)"), QStringLiteral("时间显示时钟毫秒(&M)"),
+                                               QStringLiteral("ASC接收显示全部字节(&B)"), QStringLiteral("-"),
                                                QStringLiteral("清除监视窗报文(&C)"), QStringLiteral("-"),
                                                QStringLiteral("只读(&Y)"), QStringLiteral("自动换行(&W)")}));
         QMenu* window = f.MenuOf(QStringLiteral("窗口(&W)"));
