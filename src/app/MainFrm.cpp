@@ -355,6 +355,8 @@ void CMainFrame::CreateBars()
     m_pToolBar->setIconSize(QSize(16, 16));
     addToolBar(Qt::TopToolBarArea, m_pToolBar);
 
+    // A row of its own: beside the main toolbar it does not fit a window 800 pixels wide.
+    addToolBarBreak(Qt::TopToolBarArea);
     m_pSettingsBar = new CSettingsBar(this);
     addToolBar(Qt::TopToolBarArea, m_pSettingsBar);
     connect(m_pSettingsBar, &CSettingsBar::portSelected, this, &CMainFrame::OnPortSelected);

@@ -661,6 +661,13 @@ private Q_SLOTS:
         CMainFrame& f = NewFrame();
         f.show();
         QVERIFY(QTest::qWaitForWindowActive(&f));
+        // 800 pixels wide: the settings bar shows every list, none pushed into the bar's
+        // overflow menu.
+        f.resize(800, 600);
+        QTRY_COMPARE(f.width(), 800);
+        QTest::qWait(20);
+        QVERIFY2(f.SettingsBar()->width() >= f.SettingsBar()->sizeHint().width(),
+                 qPrintable(QStringLiteral("%1 < %2").arg(f.SettingsBar()->width()).arg(f.SettingsBar()->sizeHint().width())));
         f.GetView()->setFocus();
         QComboBox* ports = f.SettingsBar()->Combo(ID_PORT_SELECT);
         QTest::keyClick(&f, Qt::Key_C, Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier);
