@@ -74,6 +74,7 @@ const MenuLayoutItem kMainMenu[] = {
     {M::Item, ID_LINE_DTR, nullptr},
     {M::Item, ID_LINE_RTS, nullptr},
     {M::Item, ID_AUTO_RECONNECT, nullptr},
+    {M::Item, ID_REOPEN_AT_START, nullptr},
     {M::Separator, 0, nullptr},
     {M::Item, ID_CYCLIC_SEND, nullptr},
     {M::Item, ID_TRIGGER_SEND, nullptr},

@@ -13,6 +13,7 @@
 #include "PortList.h"
 #include "PortMap.h"
 #include "PortMapDialog.h"
+#include "PortRestore.h"
 #include "PortSettings.h"
 #include "SendCommands.h"
 #include "DlgFilter.h"
@@ -125,6 +126,12 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     m_pLineControl = new CLineControl(*this, *m_pPorts, static_cast<PortReceiver*>(this));
     m_pLineControl->SetPortReopened([this](unsigned port) { ShowPortStateInBar(port); });
     AddCommands(CLineControl::Commands(), m_pLineControl);
+    m_pPortRestore = new CPortRestore(*this, *m_pPorts, [this](unsigned port) {
+        OnPortSelected(static_cast<int>(port));
+        if (!IsPortOpen(static_cast<int>(port)))
+            OnOpenPort();
+    });
+    AddCommands(CPortRestore::Commands(), m_pPortRestore);
     CreateStatusBar();
     m_pFilterDlg = new CDlgFilter(*this); // after the status bar: it may leave a note there
     AddCommands(CDlgFilter::Commands(), m_pFilterDlg);
@@ -208,6 +215,7 @@ void CMainFrame::Shutdown()
         ini->BeginBatch();
     m_inbox.SetReleased(true);
     m_pLineControl->SaveAtExit();
+    m_pPortRestore->SaveAtExit();
     m_pPorts->CloseAll();
     FrameStoredValues::Save(m_store, m_currentPort, m_options, m_pMonitorFiles->AutoSaveDir(),
                             m_pMonitorFiles->AutoSaveMinutes());

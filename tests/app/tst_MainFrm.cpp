@@ -4,6 +4,7 @@
 #include "MainFrm.h"
 #include "PortList.h"
 #include "PortMap.h"
+#include "PortRestore.h"
 #include "SerialPort.h"
 #include "SendCommands.h"
 #include "SendFrameWnd.h"
@@ -333,6 +334,38 @@ private Q_SLOTS:
         QCOMPARE(m_store->ReadInt("Settings", "TimeStampClock", -1), 0);
     }
 
+    // Back to work after a restart: with the choice on, the ports open at exit open again;
+    // ports asked for on the command line open whatever the choice.
+    void portsOpenAgainAfterARestart()
+    {
+        TestPtyPair com1, com2, com3;
+        CMainFrame& f = NewFrame();
+        f.Map().SetPath(0, com1.SlavePath().toStdString());
+        f.Map().SetPath(1, com2.SlavePath().toStdString());
+        f.Map().SetPath(2, com3.SlavePath().toStdString());
+        PickPort(2);
+        f.SettingsBar()->Combo(ID_BAUD_RATE)->setCurrentIndex(5); // 19200
+        f.OnCommand(ID_OPEN_PORT);
+        PickPort(0);
+        f.OnCommand(ID_OPEN_PORT);
+        QVERIFY(f.IsPortOpen(0) && f.IsPortOpen(2));
+        QVERIFY(!f.UpdateCommand(ID_REOPEN_AT_START).m_checked);
+        f.OnCommand(ID_REOPEN_AT_START);
+
+        CMainFrame& g = NewFrame();
+        QVERIFY(g.UpdateCommand(ID_REOPEN_AT_START).m_checked);
+        QVERIFY(!g.IsPortOpen(0) && !g.IsPortOpen(2));
+        g.PortRestore()->OpenAtStart({1});
+        QVERIFY2(g.IsPortOpen(0) && g.IsPortOpen(1) && g.IsPortOpen(2), qPrintable(m_messages.join('\n')));
+        QCOMPARE(g.GetPortRecord(2)->m_dwBaudRate, 19200u);
+
+        g.OnCommand(ID_REOPEN_AT_START); // off: only what is asked for
+        CMainFrame& h = NewFrame();
+        h.PortRestore()->OpenAtStart({1});
+        QVERIFY(!h.IsPortOpen(0) && h.IsPortOpen(1) && !h.IsPortOpen(2));
+        QVERIFY(m_messages.isEmpty());
+    }
+
     void menuTextsAndChecksAfterToggles()
     {
         CMainFrame& f = NewFrame();
@@ -348,6 +381,7 @@ private Q_SLOTS:
                                                 QStringLiteral("ASC模式发送(&S)"), QStringLiteral(">ASC模式发送时"),
                                                 QStringLiteral(">文本编码"), QStringLiteral("-"), QStringLiteral("DTR"),
                                                 QStringLiteral("RTS"), QStringLiteral("断开后自动重新打开(&U)"),
+                                                QStringLiteral("启动时打开上次的串口(&L)"),
                                                 QStringLiteral("-"), QStringLiteral("循环发送(&C)"),
                                                 QStringLiteral("触发模式发送(&T)"), QStringLiteral("循环或触发发送设置(&A)..."),
                                                 QStringLiteral("-"), QStringLiteral("转发设置(&Z)...")}));
