@@ -128,14 +128,46 @@ void CDlgFilter::ShowConditions()
 
 void CDlgFilter::Apply()
 {
+    // A row that cannot be read is refused as a whole: a filter applied with a row silently
+    // dropped would let through what the user meant to hold back.
+    for (int row = 0; row < MessageFilter::kRowCount; ++row) {
+        const QString index = m_pList->GetItemText(row, 1);
+        const QString value = m_pList->GetItemText(row, 2);
+        const QString fault = RowFaultText(row, index, value);
+        if (fault.isEmpty())
+            continue;
+        m_pList->selectRow(row);
+        m_host.ShowMessage(fault + tr("过滤设置未应用。"));
+        return;
+    }
     MessageFilter::Conditions conditions{};
     for (int row = 0; row < MessageFilter::kRowCount; ++row)
         conditions[static_cast<std::size_t>(row)] =
             ParseFilterRow(m_pList->GetItemText(row, 1).toStdString(), m_pList->GetItemText(row, 2).toStdString());
     m_filter.SetConditions(conditions);
+    // The rows as they act (a position above 255 keeps its low 8 bits).
+    ShowConditions();
     m_filter.SetEnabled(m_pEnable->isChecked());
     m_displayScope = m_pCurrentPort->isChecked() ? 1 : 0;
     UsePipeline();
+}
+
+QString CDlgFilter::RowFaultText(int row, const QString& index, const QString& value) const
+{
+    const int n = row + 1;
+    switch (CheckFilterRow(index.toStdString(), value.toStdString())) {
+    case FilterRowFault::None:
+        return QString();
+    case FilterRowFault::MissingIndex:
+        return tr("第%1行：有字节值“%2”，但没有字节序号。").arg(n).arg(value.trimmed());
+    case FilterRowFault::MissingValue:
+        return tr("第%1行：有字节序号“%2”，但没有字节值。").arg(n).arg(index.trimmed());
+    case FilterRowFault::BadIndex:
+        return tr("第%1行：字节序号“%2”无效，应为从1起的十进制数（如 5）。").arg(n).arg(index.trimmed());
+    case FilterRowFault::BadValue:
+        return tr("第%1行：字节值“%2”无效，应为一到两位十六进制数（00～FF）。").arg(n).arg(value.trimmed());
+    }
+    return QString();
 }
 
 // The pipeline asks no filter while it is off; the note tells the user why lines may be

@@ -49,6 +49,8 @@ private:
     void BuildControls();
     void ShowConditions();
     void UsePipeline();
+    // The message for a row that cannot be applied, naming the row; empty when it can.
+    QString RowFaultText(int row, const QString& index, const QString& value) const;
 
     CFrameHost& m_host;
     MessageFilter m_filter;

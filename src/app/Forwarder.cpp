@@ -67,7 +67,10 @@ void CForwarder::RunDialog()
 {
     CTransmitDlg dialog(m_host.Store(), [this](const QString& text) { m_host.ShowMessage(text); },
                         m_host.Window());
-    // Leaving without "应用" takes the loaded pair with the box unchecked: forwarding off.
+    // Looking at the settings must not switch a running tap off: the dialog starts from
+    // what is in force, and leaving it without "应用" keeps that.
+    if (m_bEnabled)
+        dialog.ShowRunning(static_cast<std::uint8_t>(m_portA), static_cast<std::uint8_t>(m_portB));
     if (dialog.exec() == CTransmitDlg::kCancelResult)
         SetForwarding(dialog.m_enable != 0, dialog.m_portA, dialog.m_portB);
 }
@@ -121,7 +124,8 @@ void CForwarder::ForwardReceived(unsigned port, const std::uint8_t* bytes, std::
     const auto to = static_cast<unsigned>(target);
 
     if (m_host.Pipeline().IsShown(to, 0))
-        m_host.AppendMonitorLine(ReceivedMessageText(bytes, count, m_host.Options().m_ascReceive != 0), to, 0);
+        m_host.AppendMonitorLine(ReceivedMessageText(bytes, count, m_host.Options().m_ascReceive != 0,
+                                                     m_host.Options().m_ascEveryByte != 0), to, 0);
 
     // The chunk joins the target's queue and goes out when this turn of received messages is
     // over, together with the others of the turn: one write instead of one per message.

@@ -49,6 +49,16 @@ bool CListCellEdit::event(QEvent* e)
         e->accept();
         return true;
     }
+    // Tab walks the cells as in a spreadsheet; the widget would otherwise take it to move
+    // the focus before keyPressEvent sees it.
+    if (e->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(e);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+            && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            m_list.EditNextCell(this, key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
+            return true;
+        }
+    }
     return QLineEdit::event(e);
 }
 
@@ -192,6 +202,23 @@ CListCellEdit* CListCtrlEx::EditCell(int row, int column)
     editor->setFocus(Qt::MouseFocusReason);
     editor->selectAll();
     return editor;
+}
+
+void CListCtrlEx::EditNextCell(CListCellEdit* editor, bool forward)
+{
+    if (editor != m_pEditor)
+        return;
+    const int columns = columnCount();
+    int cell = editor->Row() * columns + editor->Column();
+    do
+        cell += forward ? 1 : -1;
+    while (cell >= 0 && cell < rowCount() * columns && !IsColumnEditable(cell % columns));
+    if (cell >= 0 && cell < rowCount() * columns && EditCell(cell / columns, cell % columns))
+        return;
+    setFocus(Qt::TabFocusReason);
+    if (m_pEditor)
+        EndEdit(m_pEditor);
+    focusNextPrevChild(forward);
 }
 
 void CListCtrlEx::EndEdit(CListCellEdit* editor)

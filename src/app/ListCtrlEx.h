@@ -59,6 +59,9 @@ public:
     // narrower than 5 pixels. The editor is the list's: do not keep it.
     CListCellEdit* EditCell(int row, int column);
     CListCellEdit* Editor() const { return m_pEditor; }
+    // Tab and Shift+Tab in the editor: stores its text and opens the next (previous)
+    // editable cell, row after row; past the last one the focus leaves the list.
+    void EditNextCell(CListCellEdit* editor, bool forward);
 
 Q_SIGNALS:
     // A cell's text was stored by its editor (also when unchanged or empty).

@@ -13,6 +13,7 @@
 #include "PortList.h"
 #include "PortMap.h"
 #include "PortMapDialog.h"
+#include "PortRestore.h"
 #include "PortSettings.h"
 #include "SendCommands.h"
 #include "DlgFilter.h"
@@ -22,6 +23,7 @@
 #include "SettingsStore.h"
 #include "VRLSendEdit.h"
 #include "VRLView.h"
+#include "ViewChoices.h"
 #include "ViewCommands.h"
 #include "WindowPlacement.h"
 
@@ -97,6 +99,7 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     m_pRouter = new CCommandRouter(*this, *m_pToolBar, *m_pFrameCommands);
     AddCommands(MonitorCommands(), nullptr);
     AddCommands(CViewCommands::Commands(), new CViewCommands(*m_pView, this));
+    AddCommands(CViewChoices::Commands(), new CViewChoices(*this));
     m_pMonitorFiles = new CMonitorFiles(*this, [this] { RebuildMenus(); });
     AddCommands(CMonitorFiles::Commands(), m_pMonitorFiles);
     m_pRouter->SetRecentFilesFiller([this](QMenu* menu) { m_pMonitorFiles->FillRecentFiles(menu); });
@@ -109,6 +112,12 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     m_pLineControl = new CLineControl(*this, *m_pPorts, static_cast<PortReceiver*>(this));
     m_pLineControl->SetPortReopened([this](unsigned port) { ShowPortStateInBar(port); });
     AddCommands(CLineControl::Commands(), m_pLineControl);
+    m_pPortRestore = new CPortRestore(*this, *m_pPorts, [this](unsigned port) {
+        OnPortSelected(static_cast<int>(port));
+        if (!IsPortOpen(static_cast<int>(port)))
+            OnOpenPort();
+    });
+    AddCommands(CPortRestore::Commands(), m_pPortRestore);
     CreateStatusBar();
     m_pFilterDlg = new CDlgFilter(*this); // after the status bar: it may leave a note there
     AddCommands(CDlgFilter::Commands(), m_pFilterDlg);
@@ -117,6 +126,7 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     // when the user picks or opens it.
     const FrameStoredValues stored = FrameStoredValues::Load(m_store);
     m_pSettingsBar->SelectPort(stored.m_comHis);
+    m_pSettingsBar->MarkPortsOf(*m_pPortMap);
     if (stored.m_comHis >= 0 && stored.m_comHis < 256) {
         PortSettings settings;
         if (LoadPortSettings(m_store, static_cast<unsigned>(stored.m_comHis), settings))
@@ -192,6 +202,7 @@ void CMainFrame::Shutdown()
     m_receive.Stop();
     m_receive.Inbox().SetReleased(true);
     m_pLineControl->SaveAtExit();
+    m_pPortRestore->SaveAtExit();
     m_pPorts->CloseAll();
     FrameStoredValues::Save(m_store, m_currentPort, m_options, m_pMonitorFiles->AutoSaveDir(),
                             m_pMonitorFiles->AutoSaveMinutes());
@@ -277,6 +288,8 @@ void CMainFrame::OnUpdateFrameCommand(int id, CommandState& state)
         state.m_prompt = state.m_tip = m_options.m_paused ? QStringLiteral("继续报文监视")
                                                           : QStringLiteral("暂停报文监视");
         state.m_text = state.m_prompt + QStringLiteral("(&P)");
+        // Messages that arrive while paused are not shown, nor kept for later.
+        SetStatusNote(QStringLiteral("pause"), m_options.m_paused ? tr("暂停显示") : QString());
         break;
     case ID_ALWAYS_ON_TOP:
         state.m_checked = m_pPlacement->IsTopMost();
@@ -337,6 +350,8 @@ void CMainFrame::CreateBars()
     m_pToolBar->setIconSize(QSize(16, 16));
     addToolBar(Qt::TopToolBarArea, m_pToolBar);
 
+    // A row of its own: beside the main toolbar it does not fit a window 800 pixels wide.
+    addToolBarBreak(Qt::TopToolBarArea);
     m_pSettingsBar = new CSettingsBar(this);
     addToolBar(Qt::TopToolBarArea, m_pSettingsBar);
     connect(m_pSettingsBar, &CSettingsBar::portSelected, this, &CMainFrame::OnPortSelected);

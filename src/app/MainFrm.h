@@ -29,6 +29,7 @@ class CMonitorFiles;
 class CSendCommands;
 class CDlgFilter;
 class CLineControl;
+class CPortRestore;
 class CSendFrameWnd;
 class CSettingsBar;
 class CVRLView;
@@ -118,6 +119,8 @@ public:
     CSendFrameWnd* SendBar() const;
     CAutoSend* AutoSend() const { return m_pAutoSend; }
     CLineControl* LineControl() const { return m_pLineControl; }
+    // Opens the ports of the last exit and those of the command line at start.
+    CPortRestore* PortRestore() const { return m_pPortRestore; }
 
     // --- Test and tool hooks ------------------------------------------------------------
     // Message boxes go to hook instead of the screen.
@@ -194,6 +197,7 @@ private:
     CMonitorFiles* m_pMonitorFiles = nullptr;
     CAutoSend* m_pAutoSend = nullptr;
     CLineControl* m_pLineControl = nullptr;
+    CPortRestore* m_pPortRestore = nullptr;
     CCommandRouter* m_pRouter = nullptr;
     QToolBar* m_pToolBar = nullptr;
     QLabel* m_pReadyLabel = nullptr;

@@ -4,6 +4,7 @@
 #include "DlgAutoSave.h"
 #include "FrameHost.h"
 #include "FrameOptions.h"
+#include "SettingsStore.h"
 #include "VRLView.h"
 
 #include <QAction>
@@ -30,6 +31,10 @@ const CommandInfo kFileCommands[] = {
 };
 
 const QString kNoteKey = QStringLiteral("autosave");
+const QString kRunningNoteKey = QStringLiteral("timedsave");
+// Where KeepUnsavedText says what it wrote, for the start after the end it served.
+constexpr std::string_view kKeptSection = "Settings";
+constexpr std::string_view kKeptName = "KeptMonitorFile";
 
 // why names the file already; path stands in when the view gave no reason.
 QString FileOpenError(const QString& path, const QString& why)
@@ -61,6 +66,44 @@ CMonitorFiles::CMonitorFiles(CFrameHost& host, std::function<void()> rebuildMenu
     m_pTimer->setSingleShot(true);
     m_pTimer->setTimerType(Qt::PreciseTimer);
     connect(m_pTimer, &QTimer::timeout, this, &CMonitorFiles::OnTimer);
+
+    // Told once: the entry goes at once, whatever the user answers.
+    const std::string kept = host.Store().ReadString(kKeptSection, kKeptName, "");
+    if (!kept.empty()) {
+        host.Store().WriteString(kKeptSection, kKeptName, "");
+        if (QFileInfo::exists(QString::fromStdString(kept))) {
+            m_strKeptText = QString::fromStdString(kept);
+            QTimer::singleShot(0, this, &CMonitorFiles::TellKeptText);
+        }
+    }
+}
+
+void CMonitorFiles::TellKeptText()
+{
+    const QString path = m_strKeptText;
+    auto open = [this, path] {
+        if (MayClose() && LoadIntoView(path, true))
+            RebuildMenusLater();
+    };
+    if (m_askOpenKept) {
+        if (m_askOpenKept(path))
+            open();
+        return;
+    }
+    // Not exec(): the start goes on while the question waits.
+    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("VRL"),
+                                tr("上次程序被终止时，监视窗中未保存的报文已保存到：\n%1\n\n"
+                                   "现在打开吗？（以后也可以从“文件”菜单的最近文件打开。）")
+                                    .arg(path),
+                                QMessageBox::Open | QMessageBox::Close, m_host.Window());
+    box->button(QMessageBox::Open)->setText(tr("打开(&O)"));
+    box->button(QMessageBox::Close)->setText(tr("不打开(&N)"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::finished, this, [box, open](int) {
+        if (box->clickedButton() == box->button(QMessageBox::Open))
+            open();
+    });
+    box->open();
 }
 
 std::span<const CommandInfo> CMonitorFiles::Commands()
@@ -210,6 +253,7 @@ QString CMonitorFiles::KeepUnsavedText()
         return QString();
     view->SetModified(false);
     m_recentFiles.Add(path.toStdString());
+    m_host.Store().WriteString(kKeptSection, kKeptName, path.toStdString());
     return path;
 }
 
@@ -272,10 +316,25 @@ void CMonitorFiles::SetTimedSave(bool save, bool clear, int minutes, const QStri
     m_bAutoSave = save;
     m_nASTime = std::clamp(minutes, TimedSaveSchedule::kMinMinutes, TimedSaveSchedule::kMaxMinutes);
     m_host.SetStatusNote(kNoteKey, QString());
+    ShowTimedSaveNote();
     if (!m_bAutoSave && !m_bAutoClear)
         return;
     m_schedule.Start(m_steadyMs(), m_nASTime);
     Arm();
+}
+
+// While the timed save or clear is on, the status bar says so: a clear that empties the
+// monitor every period must not come as a surprise.
+void CMonitorFiles::ShowTimedSaveNote()
+{
+    QString text;
+    if (m_bAutoSave && m_bAutoClear)
+        text = tr("定时保存、清除: 每 %1 分钟");
+    else if (m_bAutoSave)
+        text = tr("定时保存: 每 %1 分钟");
+    else if (m_bAutoClear)
+        text = tr("定时清除: 每 %1 分钟");
+    m_host.SetStatusNote(kRunningNoteKey, text.isEmpty() ? text : text.arg(m_nASTime));
 }
 
 bool CMonitorFiles::IsTimerRunning() const

@@ -67,11 +67,16 @@ public:
     QString KeepUnsavedText();
     // At exit: the recent-file list.
     void SaveAtExit();
+    // The file KeepUnsavedText wrote before the last end, told to the user once at the
+    // start that follows, with the choice to open it (empty when there is none).
+    const QString& KeptText() const { return m_strKeptText; }
 
     // Test hooks: the close question, the clocks, the dialog run instead of exec().
     void SetCloseAsker(std::function<CloseAnswer()> asker) { m_askClose = std::move(asker); }
     void SetClocks(std::function<std::int64_t()> steadyMs, std::function<QDateTime()> localNow);
     void SetDialogRunner(std::function<int(CDlgAutoSave&)> runner) { m_runDialog = std::move(runner); }
+    // Answers the notice of kept text instead of the user: true opens the file.
+    void SetKeptTextAsker(std::function<bool(const QString&)> asker) { m_askOpenKept = std::move(asker); }
 
     // The name of a save at local time now: "%04d%02d%02d %02d%02d".
     static QString TimeName(const QDateTime& now);
@@ -83,6 +88,8 @@ private:
     void Arm();
     void RunPeriod();
     QString WhyNotWritten(const QString& dir) const;
+    void TellKeptText();
+    void ShowTimedSaveNote();
 
     CFrameHost& m_host;
     std::function<void()> m_rebuildMenus;
@@ -99,4 +106,6 @@ private:
     std::function<std::int64_t()> m_steadyMs;
     std::function<QDateTime()> m_localNow;
     std::function<int(CDlgAutoSave&)> m_runDialog;
+    std::function<bool(const QString&)> m_askOpenKept;
+    QString m_strKeptText;
 };

@@ -3,6 +3,7 @@
 #include "AtomicFileWriter.h"
 #include "CheckCode.h"
 #include "CommandIds.h"
+#include "CommandTable.h"
 #include "LineSend.h"
 #include "FrameHost.h"
 #include "FrameOptions.h"
@@ -102,6 +103,15 @@ CSendCommands::CSendCommands(CFrameHost& host)
     // Ctrl+Alt+S: into the send editor (Shift makes it another key).
     auto* focusEdit = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+S")), host.Window());
     connect(focusEdit, &QShortcut::activated, this, [this] { SendEdit()->setFocus(Qt::ShortcutFocusReason); });
+
+    // F2 while the command is greyed (the port is closed) says why nothing is sent. Only one
+    // of the two F2 keys is on at a time (see OnUpdateCommand), so they never collide.
+    m_pClosedSendKey = new QShortcut(QKeySequence(Qt::Key_F2), host.Window());
+    m_pClosedSendKey->setEnabled(false);
+    connect(m_pClosedSendKey, &QShortcut::activated, this, [this] {
+        m_host.ShowStatusMessage(tr("%1 未打开，F2 不发送：先在串口设置栏选好串口和参数，按 F5 打开。")
+                                     .arg(PortName(m_host.CurrentPort())));
+    });
 }
 
 std::span<const CommandInfo> CSendCommands::Commands()
@@ -231,6 +241,7 @@ void CSendCommands::OnUpdateCommand(int id, CommandState& state)
     switch (id) {
     case ID_SEND_LINE:
         state.m_enabled = m_host.IsPortOpen(-1);
+        m_pClosedSendKey->setEnabled(!state.m_enabled);
         return;
     case ID_SEND_WINDOW:
         state.m_checked = IsBarVisible();

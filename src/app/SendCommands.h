@@ -12,6 +12,7 @@ struct AscFraming;
 class CFrameHost;
 class CSendFrameWnd;
 class CVRLSendEdit;
+class QShortcut;
 
 // The send side of the main window: the send bar with its editor, the line send, the ASC
 // send options, the check-code commands and the send-message files. The frame owns one and
@@ -54,4 +55,5 @@ private:
     CFrameHost& m_host;
     CSendFrameWnd* m_pSendBar;
     bool m_bUnreadFileKept = false; // the start found the send file but could not read it
+    QShortcut* m_pClosedSendKey = nullptr;
 };

@@ -2,12 +2,19 @@
 
 #include "CommandIds.h"
 #include "CommandTable.h"
+#include "PortMap.h"
 #include "PortSettings.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QIntValidator>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+
+#include <functional>
 
 namespace {
 
@@ -29,13 +36,28 @@ const ListInfo kLists[] = {
     {ID_FLOW_CONTROL, 40, "设置当前所选串口的流控制", "流控制"},
 };
 
+// The port selector, which says when its list is about to open.
+class PortSelector : public QComboBox
+{
+public:
+    using QComboBox::QComboBox;
+    std::function<void()> m_opening;
+
+    void showPopup() override
+    {
+        if (m_opening)
+            m_opening();
+        QComboBox::showPopup();
+    }
+};
+
 } // namespace
 
 CSettingsBar::CSettingsBar(QWidget* parent) : QToolBar(QStringLiteral("串口设置栏"), parent)
 {
     setObjectName(QStringLiteral("SettingsBar"));
     for (std::size_t i = 0; i < m_combos.size(); ++i) {
-        auto* combo = new QComboBox(this);
+        auto* combo = i == 0 ? new PortSelector(this) : new QComboBox(this);
         combo->setObjectName(QStringLiteral("Combo%1").arg(kLists[i].m_id));
         combo->setEditable(false);
         combo->setMinimumWidth(kLists[i].m_width);
@@ -77,8 +99,6 @@ CSettingsBar::CSettingsBar(QWidget* parent) : QToolBar(QStringLiteral("串口设
 
     ports->setCurrentIndex(0);
     ShowDefaultsInBar();
-    m_combos[6]->setCurrentIndex(0);
-    m_combos[6]->setEnabled(false);
 
     connect(ports, &QComboBox::activated, this, [this](int index) { Q_EMIT portSelected(index); });
 }
@@ -108,6 +128,7 @@ void CSettingsBar::ReadSettingsFromBar(PortSettings& settings) const
     settings.m_nDataBits = static_cast<int>(SettingFromIndex(m_combos[3]->currentIndex(), kDataBits));
     settings.m_nStopBits = static_cast<int>(SettingFromIndex(m_combos[4]->currentIndex(), kStopBits));
     settings.m_dwPackInterval = PackIntervalFromIndex(m_combos[5]->currentIndex());
+    settings.m_nFlowControl = static_cast<int>(SettingFromIndex(m_combos[6]->currentIndex(), kFlowControl));
 }
 
 void CSettingsBar::ShowSettingsInBar(const PortSettings& settings)
@@ -123,6 +144,7 @@ void CSettingsBar::ShowSettingsInBar(const PortSettings& settings)
     m_combos[3]->setCurrentIndex(IndexFromSetting(static_cast<std::uint32_t>(settings.m_nDataBits), kDataBits));
     m_combos[4]->setCurrentIndex(IndexFromSetting(static_cast<std::uint32_t>(settings.m_nStopBits), kStopBits));
     m_combos[5]->setCurrentIndex(IndexFromPackInterval(settings.m_dwPackInterval));
+    m_combos[6]->setCurrentIndex(IndexFromSetting(static_cast<std::uint32_t>(settings.m_nFlowControl), kFlowControl));
 }
 
 void CSettingsBar::ShowDefaultsInBar()
@@ -132,7 +154,7 @@ void CSettingsBar::ShowDefaultsInBar()
 
 void CSettingsBar::EnableSettingsBar(bool enable)
 {
-    for (int i = 1; i <= 5; ++i)
+    for (int i = 1; i <= 6; ++i)
         m_combos[i]->setEnabled(enable);
 }
 
@@ -146,6 +168,42 @@ void CSettingsBar::SetPortDevice(const QString& device)
         return;
     }
     const QString where = device.isEmpty() ? QStringLiteral("未指定设备（工具→端口映射）") : device;
+    const QString shown = ports->statusTip();
     ports->setToolTip(QStringLiteral("串口 %1：%2").arg(PortName(port), where));
     ports->setStatusTip(QStringLiteral("设置当前串口（%1：%2）").arg(PortName(port), where));
+    // The status bar keeps a prompt until the pointer moves on: after a pick it would name
+    // the port picked before.
+    auto* window = qobject_cast<QMainWindow*>(this->window());
+    QStatusBar* bar = window ? window->findChild<QStatusBar*>() : nullptr;
+    if (bar && !shown.isEmpty() && bar->currentMessage() == shown) {
+        QStatusTipEvent tip(ports->statusTip());
+        QCoreApplication::sendEvent(ports, &tip);
+    }
+}
+
+void CSettingsBar::MarkPresentPorts(const std::map<int, QString>& present)
+{
+    QComboBox* ports = m_combos[0];
+    QFont bold = ports->font();
+    bold.setBold(true);
+    for (int port = 0; port < ports->count(); ++port) {
+        const auto it = present.find(port);
+        const bool there = it != present.end();
+        ports->setItemData(port, there ? QVariant(bold) : QVariant(), Qt::FontRole);
+        ports->setItemData(port, there ? QVariant(QStringLiteral("%1：%2").arg(PortName(port), it->second)) : QVariant(),
+                           Qt::ToolTipRole);
+    }
+}
+
+void CSettingsBar::MarkPortsOf(const PortMap& map)
+{
+    auto mark = [this, &map] {
+        std::map<int, QString> present;
+        for (const PortMap::Entry& entry : map.Entries({}))
+            if (entry.present)
+                present.emplace(static_cast<int>(entry.uiPortNo), QString::fromStdString(entry.path));
+        MarkPresentPorts(present);
+    };
+    static_cast<PortSelector*>(m_combos[0])->m_opening = mark;
+    mark();
 }

@@ -3,7 +3,9 @@
 #include <QToolBar>
 
 #include <array>
+#include <map>
 
+class PortMap;
 class QComboBox;
 struct PortSettings;
 
@@ -27,17 +29,24 @@ public:
     // The highest rate the baud-rate list takes when typed (beyond what any UART driver sets).
     static constexpr int kHighestTypedRate = 99999999;
 
-    // Copies baud rate, parity, data bits, stop bits and packing interval from the lists;
-    // the flow-control code is left as it is. A rate typed into the baud-rate list is taken
-    // as it is.
+    // Copies baud rate, parity, data bits, stop bits, packing interval and flow control from
+    // the lists. A rate typed into the baud-rate list is taken as it is.
     void ReadSettingsFromBar(PortSettings& settings) const;
     void ShowSettingsInBar(const PortSettings& settings);
     void ShowDefaultsInBar();
-    // The five settings lists together; the selector stays enabled, flow control disabled.
+    // The six settings lists together; the selector stays enabled.
     void EnableSettingsBar(bool enable);
 
-    // The selector's tooltip and status prompt name the device of the selected port.
+    // The selector's tooltip and status prompt name the device of the selected port. A
+    // prompt on show in the status bar follows the new port.
     void SetPortDevice(const QString& device);
+
+    // Marks the numbers whose device is there now (port number -> device path): bold, with
+    // the device as the entry's tooltip. The texts stay "COM%d".
+    void MarkPresentPorts(const std::map<int, QString>& present);
+    // Marks the numbers of map that have a device now, and again each time the port list
+    // opens. The map must outlive the bar.
+    void MarkPortsOf(const PortMap& map);
 
 Q_SIGNALS:
     // The user picked a port in the selector.

@@ -73,6 +73,14 @@ CTransmitDlg::CTransmitDlg(SettingsStore& store, std::function<void(const QStrin
     setFixedSize(sizeHint());
 }
 
+void CTransmitDlg::ShowRunning(std::uint8_t portA, std::uint8_t portB)
+{
+    m_enable = 1;
+    m_portA = portA;
+    m_portB = portB;
+    ShowMembers();
+}
+
 void CTransmitDlg::ShowMembers()
 {
     m_pEnable->setChecked(m_enable != 0);

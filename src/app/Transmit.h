@@ -12,8 +12,8 @@ class SettingsStore;
 
 // "透明转发设置": the pair of ports between which received messages are forwarded, as one
 // sentence of controls: [x] 在串口 [A] 与串口 [B] 间进行透明转发. The pair is stored in
-// "Settings\Transmit" by "应用", which leaves the dialog open; the box always opens unchecked.
-// Every way out (退出, Esc, the close box) ends the dialog with kCancelResult, and the owner
+// "Settings\Transmit" by "应用", which leaves the dialog open. The box opens unchecked with the
+// stored pair, or checked with the running pair while forwarding is on. Every way out (退出, Esc, the close box) ends the dialog with kCancelResult, and the owner
 // then takes the members as the last "应用" left them.
 class CTransmitDlg : public QDialog
 {
@@ -30,6 +30,10 @@ public:
     std::uint8_t m_portA = 1;
     std::uint8_t m_portB = 2;
     int m_enable = 0;
+
+    // Forwarding runs between portA and portB: the members and controls show it, so that
+    // leaving the dialog without "应用" keeps it running.
+    void ShowRunning(std::uint8_t portA, std::uint8_t portB);
 
     // "应用": the controls into the members, then the equal-ports rule or the store.
     void OnApply();

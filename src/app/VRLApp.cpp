@@ -4,6 +4,7 @@
 #include "IniSettingsStore.h"
 #include "MainFrm.h"
 #include "PortMap.h"
+#include "PortRestore.h"
 
 #include <QFileInfo>
 #include <QLibraryInfo>
@@ -158,6 +159,7 @@ bool CVRLApp::InitInstance()
 
     if (!cl.m_monitorFile.empty())
         m_pMainFrame->OpenMonitorFile(QFileInfo(QString::fromStdString(cl.m_monitorFile)).absoluteFilePath());
+    m_pMainFrame->PortRestore()->OpenAtStart(cl.m_openPorts);
     return true;
 }
 

@@ -78,6 +78,12 @@ enum CommandId : int
     ID_TEXT_GBK = 32853,
     ID_TEXT_UTF8 = 32854,
 
+    // Linux only: how time stamps and ASC text are shown.
+    ID_CLOCK_MILLISECONDS = 32870,
+    ID_ASC_EVERY_BYTE = 32871,
+    // Linux only: reopen at start the ports open at the last exit.
+    ID_REOPEN_AT_START = 32872,
+
     // The framework's standard commands.
     ID_FILE_NEW = 57600,
     ID_FILE_OPEN = 57601,

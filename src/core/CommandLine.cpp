@@ -2,6 +2,32 @@
 
 #include "PortMap.h"
 
+#include <cctype>
+
+namespace {
+
+// "COMn" in any case, n from 1 to 256: the 0-based port.
+bool ParsePortName(const std::string& text, unsigned& port)
+{
+    if (text.size() < 4 || text.size() > 6)
+        return false;
+    for (std::size_t i = 0; i < 3; ++i)
+        if (std::toupper(static_cast<unsigned char>(text[i])) != "COM"[i])
+            return false;
+    unsigned n = 0;
+    for (std::size_t i = 3; i < text.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(text[i])))
+            return false;
+        n = n * 10 + static_cast<unsigned>(text[i] - '0');
+    }
+    if (n < 1 || n > PortMap::kPortCount || text[3] == '0')
+        return false;
+    port = n - 1;
+    return true;
+}
+
+} // namespace
+
 CommandLine CommandLine::Parse(const std::vector<std::string>& args)
 {
     CommandLine cl;
@@ -31,6 +57,22 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args)
                 cl.m_error = "端口参数格式不对：" + value + "（应为 COMn=设备路径，n 为 1 到 256）";
             else
                 cl.m_portPaths.emplace_back(port, path);
+        } else if (!optionsEnded && (arg == "--open" || arg.rfind("--open=", 0) == 0)) {
+            std::string value;
+            if (arg == "--open") {
+                if (i + 1 >= args.size()) {
+                    cl.m_error = "--open 后缺少串口（如 COM3）";
+                    break;
+                }
+                value = args[++i];
+            } else {
+                value = arg.substr(7);
+            }
+            unsigned port = 0;
+            if (!ParsePortName(value, port))
+                cl.m_error = "串口参数格式不对：" + value + "（应为 COMn，n 为 1 到 256）";
+            else
+                cl.m_openPorts.push_back(port);
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
             cl.m_error = "未知选项：" + arg;
         } else if (cl.m_monitorFile.empty()) {
@@ -49,6 +91,7 @@ std::string CommandLine::HelpText()
            "\n"
            "选项:\n"
            "  --port COMn=路径   让 COMn 指向该设备（如 /dev/ttyUSB0、/dev/pts/3），可重复；设置被保存\n"
+           "  --open COMn        启动时打开该串口（用它保存的参数），可重复\n"
            "  --help             显示本帮助并退出\n"
            "  --version          显示版本并退出\n"
            "\n"

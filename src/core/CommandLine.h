@@ -5,11 +5,13 @@
 #include <vector>
 
 // What the command line asks for: an optional monitor file, COM numbers pointed at
-// devices (--port COMn=PATH, repeatable), --help and --version.
+// devices (--port COMn=PATH, repeatable), ports to open at start (--open COMn, repeatable),
+// --help and --version.
 struct CommandLine
 {
     std::string m_monitorFile;
     std::vector<std::pair<unsigned, std::string>> m_portPaths; // 0-based port, device path
+    std::vector<unsigned> m_openPorts;                         // 0-based, in the order given
     bool m_help = false;
     bool m_version = false;
     std::string m_error; // UTF-8; empty when the command line is sound

@@ -24,6 +24,9 @@ public:
     int m_addLF = 0;          // 32795, not kept
     int m_paused = 0;         // 32781, not kept
     int m_jumpToNextLine = 0; // 32793, not kept
+    // Kept apart from "Common" (see CViewChoices); off shows what the program always showed.
+    int m_clockMs = 0;        // time stamps carry the clock's milliseconds
+    int m_ascEveryByte = 0;   // ASC receive shows every byte, control bytes escaped
 
     // The flag that command id toggles, or nullptr.
     int* FlagForCommand(int id);

@@ -137,6 +137,42 @@ FilterCondition ParseFilterRow(std::string_view indexText, std::string_view valu
     return c;
 }
 
+namespace {
+
+std::string_view Trimmed(std::string_view text)
+{
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool AllOf(std::string_view text, int (*test)(int))
+{
+    return std::all_of(text.begin(), text.end(), [test](char c) { return test(static_cast<unsigned char>(c)) != 0; });
+}
+
+} // namespace
+
+FilterRowFault CheckFilterRow(std::string_view indexText, std::string_view valueText)
+{
+    const std::string_view index = Trimmed(indexText);
+    const std::string_view value = Trimmed(valueText);
+    if (index.empty() && value.empty())
+        return FilterRowFault::None;
+    if (index.empty())
+        return FilterRowFault::MissingIndex;
+    const std::optional<long long> number = AllOf(index, std::isdigit) ? ReadDecimal(index) : std::nullopt;
+    if (!number || (*number & 0xFF) == 0)
+        return FilterRowFault::BadIndex;
+    if (value.empty())
+        return FilterRowFault::MissingValue;
+    if (value.size() > 2 || !AllOf(value, std::isxdigit))
+        return FilterRowFault::BadValue;
+    return FilterRowFault::None;
+}
+
 std::string FilterIndexText(const FilterCondition& condition)
 {
     return std::to_string(condition.m_byIndex);

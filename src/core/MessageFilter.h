@@ -55,6 +55,18 @@ void SaveFilterSettings(SettingsStore& store, const FilterSettings& settings);
 // (at most two characters). An empty or unreadable text, a position that is not above 0 or
 // a negative value leave the row unused. A position keeps its low 8 bits (300 becomes 44).
 FilterCondition ParseFilterRow(std::string_view indexText, std::string_view valueText);
+// What is wrong with a row's typed texts, before it is applied: both cells empty is an
+// unused row; otherwise the position must be a whole decimal number that names a byte (its
+// low 8 bits, as kept, not 0) and the value one or two hexadecimal digits.
+enum class FilterRowFault
+{
+    None,
+    MissingIndex,
+    MissingValue,
+    BadIndex,
+    BadValue,
+};
+FilterRowFault CheckFilterRow(std::string_view indexText, std::string_view valueText);
 // The texts a used row shows: the position in decimal, the value as two hexadecimal digits.
 std::string FilterIndexText(const FilterCondition& condition);
 std::string FilterValueText(const FilterCondition& condition);

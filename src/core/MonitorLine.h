@@ -30,14 +30,23 @@ std::uint32_t GetTickCount();
 
 // The local time of day as HH:MM:SS (24-hour).
 std::string LocalTimeText();
+// The local time of day with its milliseconds, HH:MM:SS.mmm, read at one instant.
+std::string LocalClockText();
 
 // The millisecond field of a time stamp: one blank, then elapsed modulo 1000 right-aligned
 // in three characters padded with blanks; 0 gives four blanks (what " %03.0d" prints).
 std::string MillisecondField(std::uint32_t elapsed);
 
 // The text of a received message, UTF-8: in ASC mode the bytes as GBK characters up to the
-// first zero byte, else hexadecimal message text.
-std::string ReceivedMessageText(const std::uint8_t* bytes, std::size_t count, bool asc);
+// first zero byte (every byte, escaped as EscapedMessageText does, when everyByte is set),
+// else hexadecimal message text.
+std::string ReceivedMessageText(const std::uint8_t* bytes, std::size_t count, bool asc, bool everyByte = false);
+
+// Every byte of a message as characters of the system code page, UTF-8, with nothing hidden:
+// control bytes as escapes (\0, \t, \n, \r, others \xHH), a backslash as \\, and a byte
+// that begins no character of the code page as \xHH. Nothing ends the text early and no
+// line break is left in it.
+std::string EscapedMessageText(const std::uint8_t* bytes, std::size_t count);
 
 // Builds the pieces of monitor lines: time stamp, port label, direction arrow and text.
 // The clocks are injectable so that the millisecond field can be tested.
@@ -47,7 +56,13 @@ public:
     using TickSource = std::function<std::uint32_t()>;
     using TimeSource = std::function<std::string()>;
 
-    explicit MonitorLineBuilder(TickSource tick = GetTickCount, TimeSource time = LocalTimeText);
+    // clock: the time with milliseconds, for the clock form of the stamp.
+    explicit MonitorLineBuilder(TickSource tick = GetTickCount, TimeSource time = LocalTimeText,
+                                TimeSource clock = LocalClockText);
+
+    // The stamp as the clock reads, "[HH:MM:SS.mmm] ", instead of the time with the
+    // milliseconds since the previous stamp. The previous stamp is still counted from.
+    void SetClockMilliseconds(bool clock) { m_bClockMs = clock; }
 
     // Appends the pieces of one line to pieces. direction: 1 received, 0 sent. A time
     // stamp counts from the previous time stamp (or from construction) and restarts it.
@@ -59,5 +74,7 @@ public:
 private:
     TickSource m_tick;
     TimeSource m_time;
+    TimeSource m_clock;
     std::uint32_t m_lastStampTick;
+    bool m_bClockMs = false;
 };

@@ -27,7 +27,7 @@ void ReceivePipeline::OnReceiveData(unsigned port, const std::uint8_t* bytes, st
     bool show = false;
     if (m_options.m_ascReceive) {
         if (wanted)
-            text = ReceivedMessageText(bytes, count, true);
+            text = ReceivedMessageText(bytes, count, true, m_options.m_ascEveryByte != 0);
         show = true;
     } else if (PassesFilter(bytes, count)) {
         if (wanted)
@@ -58,6 +58,7 @@ void ReceivePipeline::AppendMonitorLine(const std::string& text, unsigned port, 
     if (!IsShown(port, direction))
         return;
     m_pieces.clear();
+    m_lineBuilder.SetClockMilliseconds(m_options.m_clockMs != 0);
     m_lineBuilder.Build(text, port, direction, m_options.m_showTime != 0, m_options.m_showPort != 0, m_pieces);
     m_sink.AppendLine(m_pieces);
 }

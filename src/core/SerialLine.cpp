@@ -79,6 +79,11 @@ void SetFrameFromControlFlags(std::uint32_t cflag, LineSettings& settings)
     settings.stopBits = (cflag & CSTOPB) ? 2 : 0;
 }
 
+bool CanApplyFlowControl(int flowControl)
+{
+    return flowControl >= 0 && flowControl <= 2;
+}
+
 int SetExclusive(int fd)
 {
     return ioctl(fd, TIOCEXCL) == 0 ? 0 : errno;
@@ -107,6 +112,8 @@ ConfigureResult Configure(int fd, const LineSettings& settings)
         || settings.parity < 0 || settings.parity > 4 || settings.baudRate == 0
         || settings.baudRate > kHighestBaudRate)
         return ConfigureResult::Refused;
+    if (!CanApplyFlowControl(settings.flowControl))
+        return ConfigureResult::FlowRefused;
 
     tio.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY
                      | INPCK | IGNPAR | IUCLC | IMAXBEL);
@@ -122,6 +129,16 @@ ConfigureResult Configure(int fd, const LineSettings& settings)
     tio.c_ospeed = settings.baudRate;
     tio.c_cc[VMIN] = 1;
     tio.c_cc[VTIME] = 0;
+    if (settings.flowControl == 1)
+        tio.c_cflag |= CRTSCTS;
+    if (settings.flowControl == 2)
+    {
+        // Both ways: the far end's XOFF stops our output, and the kernel sends XOFF when its
+        // input buffer fills. Start and stop are DC1 and DC3, whatever a program set before.
+        tio.c_iflag |= IXON | IXOFF;
+        tio.c_cc[VSTART] = 0x11;
+        tio.c_cc[VSTOP] = 0x13;
+    }
 
     if (ioctl(fd, TCSETS2, &tio) != 0)
         return errno == EINVAL ? ConfigureResult::Refused : ConfigureResult::Failed;
@@ -131,6 +148,8 @@ ConfigureResult Configure(int fd, const LineSettings& settings)
         return ConfigureResult::Failed;
     if (!ReadBackMatches(settings, now, IsPseudoTerminal(fd)))
         return ConfigureResult::Refused;
+    if (now.flowControl != settings.flowControl)
+        return ConfigureResult::FlowRefused;
 
     AskLowLatency(fd);
     return ConfigureResult::Ok;
@@ -184,6 +203,11 @@ bool Read(int fd, LineSettings& settings)
         return false;
     settings.baudRate = tio.c_ospeed;
     SetFrameFromControlFlags(tio.c_cflag, settings);
+    settings.flowControl = 0;
+    if (tio.c_cflag & CRTSCTS)
+        settings.flowControl = 1;
+    else if ((tio.c_iflag & (IXON | IXOFF)) == (IXON | IXOFF))
+        settings.flowControl = 2;
     return true;
 }
 } // namespace SerialLine

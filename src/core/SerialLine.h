@@ -13,6 +13,7 @@ enum class ConfigureResult
     Ok,
     Refused, // the driver cannot do what was asked (rate, data bits, stop bits, parity)
     Failed,  // the device is no terminal or the call failed for another reason
+    FlowRefused, // the flow control asked cannot be had: not on Linux, or not by this driver
 };
 
 // Rates above this are refused before the driver sees them: no UART that Linux drives goes
@@ -26,7 +27,13 @@ struct LineSettings
     int parity = 0;   // 0 none, 1 odd, 2 even, 3 mark, 4 space
     int dataBits = 8; // 5 to 8 can be set
     int stopBits = 0; // 0 one, 2 two; 1 (one and a half) cannot be set
+    int flowControl = 0; // 0 none, 1 RTS/CTS, 2 XON/XOFF; 3 to 5 cannot be set
 };
+
+// Whether Linux can run a flow-control code on a tty: none, RTS/CTS (CRTSCTS) and XON/XOFF
+// (IXON | IXOFF). DTR/CTS, RTS/DSR and DTR/DSR pair lines in a way the kernel has no setting
+// for.
+bool CanApplyFlowControl(int flowControl);
 
 // The frame bits of a termios c_cflag for these settings: CSIZE, CSTOPB, PARENB, PARODD and
 // CMSPAR, with the values of <termios.h> (the kernel's termbits agree). Mark parity is
@@ -41,11 +48,12 @@ int SetExclusive(int fd);
 // stay exclusive and refuse the next open.
 void ClearExclusive(int fd);
 
-// Raw mode, receiver on, modem lines ignored, no flow control, the given line settings, and
+// Raw mode, receiver on, modem lines ignored, the flow control and line settings given, and
 // low latency where the driver offers it. Received bytes with parity errors are delivered as
 // they came (no INPCK), never replaced by 0. The settings are read back: a driver that rounds
 // the rate by more than 3 % or drops a frame setting has refused it. Pseudo-terminals take
-// any rate but keep CS8 and no parity, which is not a refusal there.
+// any rate but keep CS8 and no parity, which is not a refusal there. A flow control that
+// cannot be had, or that the driver drops, is FlowRefused.
 ConfigureResult Configure(int fd, const LineSettings& settings);
 
 // Whether the line as read back after setting (`got`) is what was asked: the rate within
@@ -65,6 +73,6 @@ bool GetModemLines(int fd, unsigned& lines);
 // Asserts (on) or drops DTR and/or RTS (ModemLines bits in mask). False when it cannot.
 bool SetModemLines(int fd, unsigned mask, bool on);
 
-// What the line is set to now (for tests and diagnostics). False when fd is no terminal.
+// What the line is set to now, flow control included (for tests and diagnostics). False when fd is no terminal.
 bool Read(int fd, LineSettings& settings);
 } // namespace SerialLine

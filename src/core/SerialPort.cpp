@@ -309,6 +309,7 @@ bool SerialPort::Configure()
     line.parity = m_nParity;
     line.dataBits = m_nDataBits;
     line.stopBits = m_nStopBits;
+    line.flowControl = m_nFlowControl;
     switch (SerialLine::Configure(m_hComm, line))
     {
     case SerialLine::ConfigureResult::Ok:
@@ -318,6 +319,16 @@ bool SerialPort::Configure()
         ShowHint(PortName(m_uiPortNo) + "（" + m_strDevice + "）不接受 " + std::to_string(m_dwBaudRate)
                  + " 波特或所选的数据位、校验位、停止位");
         return false;
+    case SerialLine::ConfigureResult::FlowRefused: {
+        const std::string flow = SettingText(static_cast<std::uint32_t>(m_nFlowControl), kFlowControl, false);
+        if (SerialLine::CanApplyFlowControl(m_nFlowControl))
+            ShowMessage(PortName(m_uiPortNo) + "设置错误：\n设备的驱动不支持 " + flow + " 流控制");
+        else
+            ShowMessage(PortName(m_uiPortNo) + "设置错误：\nLinux 不支持 " + flow
+                        + " 流控制（它所需的握手线组合无法设置），请选 RTS/CTS 或 XON/XOFF");
+        ShowHint(PortName(m_uiPortNo) + "（" + m_strDevice + "）不能使用 " + flow + " 流控制");
+        return false;
+    }
     case SerialLine::ConfigureResult::Failed:
         break;
     }

@@ -42,8 +42,10 @@ public:
     bool Open(PortReceiver* pWndReceMsg, unsigned uiPortNo, const std::string& devicePath,
               bool bConfigure = true, bool bStartThread = true);
 
-    // Applies baud rate, parity, data bits and stop bits in raw mode. 4 data bits, 1.5 stop
-    // bits and rates the driver does not take are refused with the settings message.
+    // Applies baud rate, parity, data bits, stop bits and flow control in raw mode. 4 data
+    // bits, 1.5 stop bits and rates the driver does not take are refused with the settings
+    // message; DTR/CTS, RTS/DSR and DTR/DSR (no such setting on Linux), or a flow control the
+    // driver drops, with a message that says so.
     bool Configure();
 
     // Starts the worker; false when closed, already running or without a receiver. The

@@ -98,6 +98,45 @@ private Q_SLOTS:
         QCOMPARE(f.StatusNote(QStringLiteral("filter")), QStringLiteral("只显示当前串口"));
     }
 
+    // A row that cannot be read is named and nothing of the window is applied; Tab walks
+    // the cells.
+    void wrongCellIsRefusedWithItsRow_data()
+    {
+        QTest::addColumn<QString>("index");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("position only") << "440441" << "";
+        QTest::newRow("value too long") << "2" << "440441";
+    }
+    void wrongCellIsRefusedWithItsRow()
+    {
+        QFETCH(QString, index);
+        QFETCH(QString, value);
+        CMainFrame& f = NewFrame();
+        f.Options().m_showPort = 0;
+        CDlgFilter& dlg = Dialog();
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        CListCellEdit* edit = dlg.List()->EditCell(0, 1);
+        QTest::keyClicks(edit, QStringLiteral("1"));
+        QTest::keyClick(edit, Qt::Key_Tab);
+        QTest::keyClicks(dlg.List()->Editor(), QStringLiteral("0A"));
+        QTest::keyClick(dlg.List()->Editor(), Qt::Key_Tab);
+        QCOMPARE(dlg.List()->Editor()->Row(), 1);
+        dlg.EnableBox()->setChecked(true);
+        QTest::mouseClick(dlg.ApplyButton(), Qt::LeftButton);
+        QCOMPARE(dlg.List()->GetItemText(0, 2), QStringLiteral("0A"));
+
+        SetRow(2, index, value);
+        dlg.ScopeButton(1)->setChecked(true);
+        QTest::mouseClick(dlg.ApplyButton(), Qt::LeftButton);
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages.first().contains(QStringLiteral("第3行")) && m_messages.first().contains(QStringLiteral("440441")));
+        QCOMPARE(f.Pipeline().DisplayScope(), 0);
+        f.OnReceiveData(0, {0x0B});
+        f.OnReceiveData(0, {0x0A});
+        QCOMPARE(Monitor(), QStringLiteral("0A\n"));
+    }
+
     // The rows and scope last applied come back; the switch does not. 300 is kept as 44.
     void restartBringsBackRowsAndScopeWithTheFilterOff()
     {

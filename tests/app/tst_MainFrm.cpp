@@ -4,7 +4,9 @@
 #include "MainFrm.h"
 #include "PortList.h"
 #include "PortMap.h"
+#include "PortRestore.h"
 #include "SerialPort.h"
+#include "SendCommands.h"
 #include "SendFrameWnd.h"
 #include "SettingsBar.h"
 #include "VRLSendEdit.h"
@@ -19,6 +21,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTextBlock>
@@ -99,6 +102,50 @@ private Q_SLOTS:
     void init() { StartFixture(); }
     void cleanup() { EndFixture(); }
 
+    // A newcomer's way: present ports marked (texts unchanged), the prompt follows the pick,
+    // F2 on a closed port says why, flow control kept, ports open again after a restart.
+    void aWayInForANewcomer()
+    {
+        TestPtyPair com3, com4;
+        CMainFrame& f = NewFrame();
+        f.Map().SetPath(2, com3.SlavePath().toStdString());
+        f.Map().SetPath(3, com4.SlavePath().toStdString());
+        f.Map().SetPath(4, m_xdg->FilePath(QStringLiteral("gone")).toStdString());
+        QComboBox* ports = f.SettingsBar()->Combo(ID_PORT_SELECT);
+        ports->showPopup(); // the marks are made fresh as the list opens
+        ports->hidePopup();
+        QCOMPARE(ports->itemText(2), QStringLiteral("COM3"));
+        QVERIFY(ports->itemData(2, Qt::FontRole).value<QFont>().bold());
+        QVERIFY(ports->itemData(2, Qt::ToolTipRole).toString().contains(com3.SlavePath()));
+        QVERIFY(!ports->itemData(4, Qt::FontRole).value<QFont>().bold());
+
+        f.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f.statusBar()->showMessage(ports->statusTip());
+        PickPort(2);
+        QVERIFY(f.statusBar()->currentMessage().startsWith(QStringLiteral("设置当前串口（COM3：")));
+        f.SendSide()->SendEdit()->setPlainText(QStringLiteral("01 02"));
+        f.UpdateAllCommands();
+        QTest::keyClick(&f, Qt::Key_F2);
+        QVERIFY(f.statusBar()->currentMessage().startsWith(QStringLiteral("COM3 未打开")));
+        f.SettingsBar()->Combo(ID_FLOW_CONTROL)->setCurrentIndex(1); // RTS/CTS
+        f.OnCommand(ID_OPEN_PORT);
+        f.UpdateAllCommands();
+        QTest::keyClick(&f, Qt::Key_F2); // open: F2 sends, the closed-port key is off
+        QCOMPARE(com3.Read(2000), QByteArray::fromHex("0102"));
+
+        f.OnCommand(ID_REOPEN_AT_START);
+        CMainFrame& g = NewFrame(); // COM3 was open at exit; COM4 is asked for
+        g.PortRestore()->OpenAtStart({3});
+        QVERIFY(g.IsPortOpen(2) && g.IsPortOpen(3));
+        QCOMPARE(g.GetPortRecord(2)->m_nFlowControl, 1);
+        g.OnCommand(ID_REOPEN_AT_START);
+        CMainFrame& h = NewFrame(); // the choice off: only what is asked for
+        h.PortRestore()->OpenAtStart({3});
+        QVERIFY(!h.IsPortOpen(2) && h.IsPortOpen(3));
+        QVERIFY(m_messages.isEmpty());
+    }
+
     void firstStartWithEmptyStore()
     {
         QVERIFY(IniSettingsStore::DefaultPath().starts_with(m_xdg->Root().toStdString()));
@@ -118,7 +165,7 @@ private Q_SLOTS:
         QCOMPARE(BarText(ID_PACK_INTERVAL), QStringLiteral("20"));
         QCOMPARE(BarText(ID_FLOW_CONTROL), QStringLiteral("无"));
         QVERIFY(BarEnabled(ID_BAUD_RATE));
-        QVERIFY(!BarEnabled(ID_FLOW_CONTROL));
+        QVERIFY(BarEnabled(ID_FLOW_CONTROL));
         QCOMPARE(f.SettingsBar()->Combo(ID_PORT_SELECT)->count(), 256);
         QCOMPARE(f.SettingsBar()->Combo(ID_BAUD_RATE)->count(), 23);
         QCOMPARE(f.UpdateCommand(ID_OPEN_PORT).m_text, QStringLiteral("打开COM1(&O)"));
@@ -250,6 +297,27 @@ private Q_SLOTS:
 
     }
 
+    // The two 视图 choices, stored at once and back after a restart: the clock's
+    // milliseconds in the stamp, and ASC text with every byte. Off, lines are as always.
+    void clockAndEveryByteChoices()
+    {
+        CMainFrame& f = NewFrame();
+        f.Options().m_showPort = 0;
+        f.Options().m_ascReceive = 1;
+        const std::vector<std::uint8_t> frame{'O', 'K', 0x00, 0x1B, 0x0D, 0x0A};
+        f.OnReceiveData(0, frame);
+        f.OnCommand(ID_ASC_EVERY_BYTE);
+        f.OnReceiveData(0, frame);
+        f.Options().m_showTime = 1;
+        f.OnCommand(ID_CLOCK_MILLISECONDS);
+        f.OnReceiveData(0, {'A'});
+        const QRegularExpression lines(QStringLiteral(
+            "^OK\\nOK\\\\0\\\\x1B\\\\r\\\\n\\n\\[\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d\\] A\\n$"));
+        QVERIFY2(lines.match(Text(f)).hasMatch(), qPrintable(Text(f)));
+        CMainFrame& again = NewFrame();
+        QVERIFY(again.UpdateCommand(ID_CLOCK_MILLISECONDS).m_checked && again.Options().m_ascEveryByte);
+    }
+
     void menuTextsAndChecksAfterToggles()
     {
         CMainFrame& f = NewFrame();
@@ -265,6 +333,7 @@ private Q_SLOTS:
                                                 QStringLiteral("ASC模式发送(&S)"), QStringLiteral(">ASC模式发送时"),
                                                 QStringLiteral(">文本编码"), QStringLiteral("-"), QStringLiteral("DTR"),
                                                 QStringLiteral("RTS"), QStringLiteral("断开后自动重新打开(&U)"),
+                                                QStringLiteral("启动时打开上次的串口(&L)"),
                                                 QStringLiteral("-"), QStringLiteral("循环发送(&C)"),
                                                 QStringLiteral("触发模式发送(&T)"), QStringLiteral("循环或触发发送设置(&A)..."),
                                                 QStringLiteral("-"), QStringLiteral("转发设置(&Z)...")}));
@@ -272,7 +341,8 @@ private Q_SLOTS:
         QCOMPARE(MenuTexts(view), (QStringList{QStringLiteral("暂停报文监视(&P)"),
                                                QStringLiteral("报文过滤设置(&F)..."), QStringLiteral("-"),
                                                QStringLiteral("显示端口(&P)"), QStringLiteral("显示发送报文(&D)"),
-                                               QStringLiteral("显示时间(&T)"), QStringLiteral("-"),
+                                               QStringLiteral("显示时间(&T)"), QStringLiteral("时间显示时钟毫秒(&M)"),
+                                               QStringLiteral("ASC接收显示全部字节(&B)"), QStringLiteral("-"),
                                                QStringLiteral("清除监视窗报文(&C)"), QStringLiteral("-"),
                                                QStringLiteral("只读(&Y)"), QStringLiteral("自动换行(&W)")}));
         QMenu* window = f.MenuOf(QStringLiteral("窗口(&W)"));
@@ -577,6 +647,13 @@ private Q_SLOTS:
         CMainFrame& f = NewFrame();
         f.show();
         QVERIFY(QTest::qWaitForWindowActive(&f));
+        // 800 pixels wide: the settings bar shows every list, none pushed into the bar's
+        // overflow menu.
+        f.resize(800, 600);
+        QTRY_COMPARE(f.width(), 800);
+        QTest::qWait(20);
+        QVERIFY2(f.SettingsBar()->width() >= f.SettingsBar()->sizeHint().width(),
+                 qPrintable(QStringLiteral("%1 < %2").arg(f.SettingsBar()->width()).arg(f.SettingsBar()->sizeHint().width())));
         f.GetView()->setFocus();
         QComboBox* ports = f.SettingsBar()->Combo(ID_PORT_SELECT);
         QTest::keyClick(&f, Qt::Key_C, Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier);

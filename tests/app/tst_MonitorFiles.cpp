@@ -236,6 +236,33 @@ private Q_SLOTS:
         QCOMPARE(QString::fromStdString(m_store->ReadString("Settings", "AutoSave")), dir);
     }
 
+    // Nothing is lost without a word: a pause and a timed save or clear show while they act,
+    // and text kept at a terminate signal is offered once at the next start.
+    void noSilentLoss()
+    {
+        CMainFrame& f = Frame();
+        f.OnCommand(ID_PAUSE);
+        QCOMPARE(f.StatusNote(QStringLiteral("pause")), QStringLiteral("暂停显示"));
+        f.OnCommand(ID_PAUSE);
+        QCOMPARE(f.StatusNote(QStringLiteral("pause")), QString());
+        const QString dir = m_xdg->FilePath(QStringLiteral("watch")) + "/";
+        QVERIFY(QDir().mkpath(dir) && SetTimed(f, true, QStringLiteral("2"), true, dir));
+        QCOMPARE(f.StatusNote(QStringLiteral("timedsave")), QStringLiteral("定时保存、清除: 每 2 分钟"));
+        QVERIFY(SetTimed(f, false, QStringLiteral("2"), false, dir));
+        QCOMPARE(f.StatusNote(QStringLiteral("timedsave")), QString());
+
+        f.AppendMonitorLine("01 02 03", 0, 1);
+        f.EndWithoutQuestions();
+        QStringList asked;
+        for (int start = 0; start < 2; ++start) { // told once
+            CMainFrame& g = NewFrame();
+            g.MonitorFiles()->SetKeptTextAsker([&](const QString& path) { asked << path; return true; });
+            QTest::qWait(20);
+            QCOMPARE(Text(g).contains(QStringLiteral("01 02 03")), start == 0);
+        }
+        QCOMPARE(asked.size(), 1);
+    }
+
     void failedTimedSaveKeepsTheText()
     {
         CMainFrame& f = Frame();

@@ -188,30 +188,30 @@ private Q_SLOTS:
         QCOMPARE(Forwarder().PortB(), 4);
         QCOMPARE(Note(), QStringLiteral("转发: COM3 ⇄ COM4"));
 
-        // The box opens unchecked again, with the stored pair; "应用" with 3 and 4 stores
-        // them; Esc leaves with the box unchecked: forwarding off.
+        // While forwarding runs the dialog shows it: the box checked, the running pair.
+        // Unchecked and applied, Esc then leaves with forwarding off; the pair is stored.
         RunDialog([&](CTransmitDlg& d) {
-            QVERIFY(!d.EnableBox()->isChecked());
-            QCOMPARE(d.PortBEdit()->text(), QStringLiteral("2"));
-            d.PortAEdit()->setText(QStringLiteral("3"));
-            d.PortBEdit()->setText(QStringLiteral("4"));
+            QVERIFY(d.EnableBox()->isChecked());
+            QCOMPARE(d.PortAEdit()->text(), QStringLiteral("3"));
+            QCOMPARE(d.PortBEdit()->text(), QStringLiteral("4"));
+            d.EnableBox()->setChecked(false);
             d.ApplyButton()->click();
             QCOMPARE(m_store->ReadInt(CTransmitDlg::kSection, "COM", 0), 3 + 256 * 4);
             QTest::keyClick(&d, Qt::Key_Escape);
             QVERIFY(!d.isVisible());
         });
         QVERIFY(!Forwarder().IsEnabled());
+        QVERIFY(Note().isEmpty());
 
-        // Opening and leaving at once switches forwarding off.
-        Forwarder().SetForwarding(true, 3, 4);
+        // Opening and leaving at once keeps forwarding as it was.
+        Forwarder().SetForwarding(true, 5, 6);
         RunDialog([&](CTransmitDlg& d) {
-            QCOMPARE(d.PortAEdit()->text(), QStringLiteral("3"));
-            QCOMPARE(d.PortBEdit()->text(), QStringLiteral("4"));
+            QVERIFY(d.EnableBox()->isChecked());
+            QCOMPARE(d.PortBEdit()->text(), QStringLiteral("6"));
             d.ExitButton()->click();
             QCOMPARE(d.result(), CTransmitDlg::kCancelResult);
         });
-        QVERIFY(!Forwarder().IsEnabled());
-        QVERIFY(Note().isEmpty());
+        QCOMPARE(Note(), QStringLiteral("转发: COM5 ⇄ COM6"));
     }
 
     // The far end of the target stops reading while the source sends more than the queue's

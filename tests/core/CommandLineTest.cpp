@@ -30,3 +30,12 @@ TEST(CommandLine, BadArgumentsAreReported)
     }
     EXPECT_TRUE(CommandLine::Parse({"--port", "COM256=/dev/x"}).m_error.empty());
 }
+
+TEST(CommandLine, PortsToOpenAtStart)
+{
+    const CommandLine cl = CommandLine::Parse({"--open", "COM3", "--open=com12", "--open", "COM256"});
+    EXPECT_EQ(cl.m_openPorts, (std::vector<unsigned>{2, 11, 255})) << cl.m_error;
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--open"}, {"--open", "COM0"}, {"--open", "COM257"}, {"--open", "COM03"}, {"--open=COM3=/dev/x"}})
+        EXPECT_FALSE(CommandLine::Parse(args).m_error.empty()) << args.back();
+}

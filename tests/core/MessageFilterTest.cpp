@@ -102,6 +102,25 @@ TEST(MessageFilterTest, RowsFromTypedTexts)
     EXPECT_EQ(FilterValueText(Row(44, 0x0A)), "0A");
 }
 
+TEST(MessageFilterTest, RowsThatCannotBeAppliedAreNamed)
+{
+    struct Case
+    {
+        const char* index;
+        const char* value;
+        FilterRowFault fault;
+    };
+    using F = FilterRowFault;
+    const Case cases[] = {
+        {"", " ", F::None},          {" 5 ", "0a", F::None},        {"300", "A", F::None},
+        {"440441", "", F::MissingValue}, {"", "01", F::MissingIndex}, {"12abc", "01", F::BadIndex},
+        {"0", "01", F::BadIndex},    {"256", "01", F::BadIndex},    {"99999999999", "01", F::BadIndex},
+        {"5", "440441", F::BadValue}, {"5", "G1", F::BadValue},     {"5", "-1", F::BadValue},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CheckFilterRow(c.index, c.value), c.fault) << c.index << " / " << c.value;
+}
+
 TEST(MessageFilterTest, StoredPackingRoundTrips)
 {
     MemorySettingsStore store;

@@ -80,3 +80,40 @@ TEST(MonitorLine, AscTextStopsAtTheFirstZeroByte)
     const std::uint8_t ff[] = {0xFF, 0x00, 0xA5};
     EXPECT_EQ(ReceivedMessageText(ff, 3, false), "FF 00 A5");
 }
+
+// The clock form of the stamp is the clock's own text; the interval form still counts from
+// the last stamp of either form.
+TEST(MonitorLine, ClockStampAndBackToTheInterval)
+{
+    std::uint32_t tick = 0;
+    MonitorLineBuilder b([&] { return tick; }, [] { return std::string("12:30:05"); },
+                         [] { return std::string("12:30:05.015"); });
+    std::vector<MonitorPiece> pieces;
+    b.SetClockMilliseconds(true);
+    tick = 700;
+    b.Build("x", 0, 1, true, false, pieces);
+    b.SetClockMilliseconds(false);
+    tick = 750;
+    b.Build("x", 0, 1, true, false, pieces);
+    EXPECT_EQ(Joined(pieces), "[12:30:05.015] x\n[12:30:05  50] x\n");
+    EXPECT_EQ(LocalClockText().substr(8, 1), ".");
+}
+
+// Every byte shows: control bytes escaped, nothing cut at a zero byte, no line break left,
+// characters of the code page as characters and a byte that begins none as \xHH.
+TEST(MonitorLine, AscTextWithEveryByteHidesNothing)
+{
+    const struct
+    {
+        std::vector<std::uint8_t> bytes;
+        const char* text;
+    } cases[] = {
+        {{0x41, 0x00, 0x42}, "A\\0B"},
+        {{'O', 'K', 0x0D, 0x0A}, "OK\\r\\n"},
+        {{0x01, 0x1B, 0x7F, 0x09}, "\\x01\\x1B\\x7F\\t"},
+        {{0xCB, 0xCE, '\\', 0xFF, 0xB8}, "宋\\\\\\xFF\\xB8"}, // 0xB8: a lead byte cut off
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ReceivedMessageText(c.bytes.data(), c.bytes.size(), true, true), c.text);
+    EXPECT_EQ(ReceivedMessageText(cases[0].bytes.data(), 3, false, true), "41 00 42"); // hex: as always
+}

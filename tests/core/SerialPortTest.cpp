@@ -295,6 +295,40 @@ TEST_F(SerialPortTest, ConfigureTakesAnyRateAndRefusesWhatLinuxCannotSet)
     expectRefused("rate 0");
 }
 
+// RTS/CTS and XON/XOFF reach the line; the three codes Linux has no setting for are refused
+// with a message that names them.
+TEST_F(SerialPortTest, FlowControlIsAppliedOrRefused)
+{
+    const struct
+    {
+        int code;
+        tcflag_t cflag, iflag; // CRTSCTS and IXON | IXOFF expected
+        const char* refused;
+    } cases[] = {{0, 0, 0, nullptr}, {1, CRTSCTS, 0, nullptr}, {2, 0, IXON | IXOFF, nullptr},
+                 {3, 0, 0, "COM2设置错误：\nLinux 不支持 DTR/CTS 流控制"}, {5, 0, 0, "Linux 不支持 DTR/DSR"}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.code);
+        sink.m_messages.clear();
+        port.m_nFlowControl = c.code;
+        EXPECT_EQ(port.Open(&receiver, 1, pty.path), c.refused == nullptr);
+        termios tio{};
+        ASSERT_EQ(tcgetattr(pty.slave, &tio), 0);
+        if (c.refused)
+        {
+            ASSERT_EQ(sink.m_messages.size(), 1u);
+            EXPECT_NE(sink.m_messages[0].find(c.refused), std::string::npos) << sink.m_messages[0];
+        }
+        else
+        {
+            EXPECT_TRUE(sink.m_messages.empty());
+            EXPECT_EQ(tio.c_cflag & CRTSCTS, c.cflag);
+            EXPECT_EQ(tio.c_iflag & (IXON | IXOFF), c.iflag);
+        }
+        port.Close();
+    }
+}
+
 TEST_F(SerialPortTest, PacksByTheInterval)
 {
     port.m_dwPackInterval = 60;
