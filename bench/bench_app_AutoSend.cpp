@@ -223,7 +223,7 @@ void Trigger(CMainFrame& frame, int queries)
 
     // Delivery: the inbox's signal, emitted on the worker as it hands the message over.
     std::atomic<std::int64_t> delivered{0};
-    auto conn = QObject::connect(&frame, &CMainFrame::receivedWaiting, &frame, [&delivered] {
+    auto conn = QObject::connect(&frame.ReceiveTurns(), &CReceiveTurns::waiting, &frame, [&delivered] {
         delivered.store(Clock::now().time_since_epoch().count());
     }, Qt::DirectConnection);
 

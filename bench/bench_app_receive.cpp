@@ -10,8 +10,13 @@
 //  2. 16 ports each receiving a 10-byte message every 25 ms: every message shown, in order
 //     per port, and the window thread's CPU share.
 //
+//  3. With --floods N [MB]: N floods of MB megabytes (default 20) in a row into one port with
+//     hex shown, while a menu opens and closes four times a second: the time each took to be
+//     shown to its last message, floods that never drained, and the turns that only the
+//     stall guard ran (wake-ups of the window gone missing).
+//
 // Run (offscreen, or with a display under xvfb-run):
-//   QT_QPA_PLATFORM=offscreen build/bench/bench_app_receive [seconds] [--filter]
+//   QT_QPA_PLATFORM=offscreen build/bench/bench_app_receive [seconds] [--filter] [--floods N [MB]]
 // Not a Google Benchmark: one long run gives the figures.
 #include "BenchPty.h"
 #include "CommandIds.h"
@@ -26,9 +31,14 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTextBlock>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <chrono>
 #include <climits>
 #include <csignal>
@@ -348,16 +358,85 @@ void SixteenPorts(CMainFrame& frame, double seconds)
                 static_cast<long long>(probe.WorstBusyMs()));
 }
 
+// Floods in a row: each ends with its own tail (A5 5A and its number), which the monitor's
+// last line shows once the flood has drained.
+void FloodsInARow(CMainFrame& frame, int floods, int megabytes)
+{
+    Pty pty;
+    OpenPort(frame, 0, pty.m_path);
+    QMenu* menu = frame.menuBar()->actions().first()->menu();
+    QTimer menuTimer;
+    QObject::connect(&menuTimer, &QTimer::timeout, [&] {
+        if (menu->isVisible())
+            menu->hide();
+        else
+            menu->popup(frame.mapToGlobal(QPoint(10, 30)));
+    });
+    menuTimer.start(125);
+    std::vector<double> drains;
+    int undrained = 0;
+    for (int flood = 0; flood < floods; ++flood) {
+        std::vector<unsigned char> bytes(static_cast<std::size_t>(megabytes) << 20);
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = static_cast<unsigned char>((i * 7) & 0x7F); // never A5
+        bytes.insert(bytes.end(), {0xA5, 0x5A, static_cast<unsigned char>(flood)});
+        const QString end = QStringLiteral("A5 5A %1").arg(flood & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
+        QElapsedTimer t;
+        t.start();
+        std::thread feeder([&] {
+            std::size_t done = 0;
+            while (done < bytes.size()) {
+                const ssize_t n = ::write(pty.m_master, bytes.data() + done, bytes.size() - done);
+                if (n <= 0)
+                    break;
+                done += static_cast<std::size_t>(n);
+            }
+        });
+        bool drained = false;
+        while (t.elapsed() < 120000) {
+            Spin(0.01);
+            const QTextDocument* d = frame.GetView()->document();
+            if (d->lastBlock().previous().text().endsWith(end)) {
+                drained = true;
+                break;
+            }
+        }
+        const double s = Seconds(t);
+        feeder.join();
+        if (drained)
+            drains.push_back(s);
+        else
+            ++undrained;
+        std::printf("  flood %d: %s in %.2f s\n", flood + 1, drained ? "drained" : "NOT drained", s);
+        std::fflush(stdout);
+    }
+    menuTimer.stop();
+    menu->hide();
+    frame.OnCommand(ID_OPEN_PORT);
+    std::sort(drains.begin(), drains.end());
+    const auto at = [&](double q) { return drains.empty() ? 0.0 : drains[static_cast<std::size_t>(q * static_cast<double>(drains.size() - 1))]; };
+    std::printf("%d floods of %d MB: %zu drained, %d not; drain time min %.2f s, median %.2f s, max "
+                "%.2f s; turns run by the stall guard: %llu\n",
+                floods, megabytes, drains.size(), undrained, at(0), at(0.5), at(1.0),
+                static_cast<unsigned long long>(frame.ReceiveTurns().Stalls()));
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
     double seconds = 20.0;
     bool filterRuns = false;
+    int floods = 0;
+    int floodMb = 20;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--filter") == 0)
+        if (std::strcmp(argv[i], "--filter") == 0) {
             filterRuns = true;
-        else
+        } else if (std::strcmp(argv[i], "--floods") == 0 && i + 1 < argc) {
+            floods = std::atoi(argv[++i]);
+            if (i + 1 < argc && std::isdigit(static_cast<unsigned char>(argv[i + 1][0])))
+                floodMb = std::atoi(argv[++i]);
+        } else
             seconds = std::atof(argv[i]);
     }
     const vrlbench::TemporaryXdgHome home;
@@ -368,6 +447,10 @@ int main(int argc, char* argv[])
     frame.show();
     Spin(0.5);
     std::printf("platform %s, %.0f s per run\n", qPrintable(QGuiApplication::platformName()), seconds);
+    if (floods > 0) {
+        FloodsInARow(frame, floods, floodMb);
+        return 0;
+    }
     if (filterRuns) {
         FilterCost(frame, seconds);
         return 0;

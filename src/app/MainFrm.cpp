@@ -29,7 +29,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -55,7 +54,6 @@ static void InitResources()
 namespace {
 
 constexpr int kIdleUpdateMs = 200;
-constexpr int kReceiveTurnMs = 15;
 constexpr int kDeviceRescanMs = 3000;
 
 QString ReadyText()
@@ -81,26 +79,14 @@ private:
 CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     : QMainWindow(parent),
       m_store(store),
-      m_inbox([this] { Q_EMIT receivedWaiting(); }),
       m_pipeline(m_options, *this, [this] { return m_currentPort; }),
+      m_receive(m_pipeline),
       m_pFrameCommands(std::make_unique<FrameCommands>(*this)),
       m_pPlacement(std::make_unique<CFramePlacement>(*this, store))
 {
     InitResources();
     setWindowTitle(QStringLiteral("VRL－串口监视工具"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/vrl.png")));
-    // Received messages are shown from a timer, so that at most one turn waits at a time and
-    // a flood takes its turns between the window's other timers and repaints instead of
-    // piling up queued calls that would run back to back.
-    m_pReceiveTimer = new QTimer(this);
-    m_pReceiveTimer->setSingleShot(true);
-    m_pReceiveTimer->setInterval(0);
-    connect(m_pReceiveTimer, &QTimer::timeout, this, &CMainFrame::ProcessReceived);
-    connect(this, &CMainFrame::receivedWaiting, this, [this] {
-        if (!m_pReceiveTimer->isActive())
-            m_pReceiveTimer->start();
-    }, Qt::QueuedConnection);
-
     m_pPortMap = std::make_unique<PortMap>(m_store);
     m_pPortMap->Discover();
     WatchDevices();
@@ -206,7 +192,8 @@ void CMainFrame::Shutdown()
     auto* ini = dynamic_cast<IniSettingsStore*>(&m_store);
     if (ini)
         ini->BeginBatch();
-    m_inbox.SetReleased(true);
+    m_receive.Stop();
+    m_receive.Inbox().SetReleased(true);
     m_pLineControl->SaveAtExit();
     m_pPorts->CloseAll();
     FrameStoredValues::Save(m_store, m_currentPort, m_options, m_pMonitorFiles->AutoSaveDir(),
@@ -455,9 +442,9 @@ void CMainFrame::OnOpenPort()
             m_currentPort = p;
         }
     } else {
-        m_inbox.SetReleased(true);
+        m_receive.Inbox().SetReleased(true);
         const bool closed = m_pPorts->ClosePort(port);
-        m_inbox.SetReleased(false);
+        m_receive.Inbox().SetReleased(false);
         if (closed)
             m_pSettingsBar->EnableSettingsBar(true);
     }
@@ -582,31 +569,17 @@ QString CMainFrame::AskFileName(bool open, const QString& title, const QString& 
 
 void CMainFrame::OnPortData(unsigned uiPortNo, std::vector<std::uint8_t> bytes)
 {
-    m_inbox.Push(uiPortNo, std::move(bytes));
+    m_receive.Inbox().Push(uiPortNo, std::move(bytes));
 }
 
 void CMainFrame::OnPortStopped(unsigned uiPortNo, std::string reason)
 {
-    m_inbox.PushStopped(uiPortNo, std::move(reason));
+    m_receive.Inbox().PushStopped(uiPortNo, std::move(reason));
 }
 
 void CMainFrame::OnModemLines(unsigned uiPortNo, bool available, unsigned lines)
 {
     m_pLineControl->OnModemLines(uiPortNo, available, lines);
-}
-
-// Hands the waiting messages to the pipeline, which appends their lines in one edit of the
-// monitor. A turn ends after kReceiveTurnMs, so that a flood leaves the window time to
-// repaint and to take the user's input; the rest waits in the pipeline for the next turn,
-// and while it waits the inbox fills and holds the workers back.
-void CMainFrame::ProcessReceived()
-{
-    if (m_bShutDown)
-        return;
-    QElapsedTimer turn;
-    turn.start();
-    if (m_pipeline.ProcessTurn(m_inbox, [&turn] { return turn.elapsed() >= kReceiveTurnMs; }))
-        m_pReceiveTimer->start();
 }
 
 void CMainFrame::OnReceiveData(unsigned port, const std::vector<std::uint8_t>& bytes)

@@ -6,8 +6,8 @@
 #include "MonitorLine.h"
 #include "PortMessageSink.h"
 #include "PortReceiver.h"
-#include "ReceiveInbox.h"
 #include "ReceivePipeline.h"
+#include "ReceiveTurns.h"
 #include "RecentFileList.h"
 
 #include <QMainWindow>
@@ -50,8 +50,8 @@ class SettingsStore;
 // routes every command and update by identifier.
 //
 // Received messages come from the ports' worker threads through one ReceiveInbox; the
-// window thread hands every waiting message to the receive pipeline in one turn, which
-// appends their lines in one edit of the monitor.
+// receive turns hand every waiting message to the receive pipeline, which appends their
+// lines in one edit of the monitor per turn.
 class CMainFrame : public QMainWindow, public CFrameHost, private PortReceiver,
                    private PortMessageSink, private MonitorSink
 {
@@ -135,13 +135,8 @@ public:
     // kept in a file, then the window closes the normal way.
     void EndWithoutQuestions();
 
-    // Shows waiting received messages, for at most one turn (the receive timer runs it;
-    // tests may too).
-    void ProcessReceived();
-
-Q_SIGNALS:
-    // A message arrived in the inbox (emitted on a worker thread, delivered queued).
-    void receivedWaiting();
+    // The receive turns: the inbox the ports' workers hand their messages to.
+    CReceiveTurns& ReceiveTurns() { return m_receive; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -182,11 +177,11 @@ private:
     int m_currentPort = 0;
     std::map<unsigned, QString> m_stoppedPorts;
 
-    // Declared before the ports: the workers hand their messages to the inbox, so the ports
-    // (declared last, destroyed first) join their workers before the inbox and the pipeline
-    // go, whether or not Shutdown ran.
-    ReceiveInbox m_inbox;
+    // Declared before the ports: the workers hand their messages to the receive turns' inbox,
+    // so the ports (declared last, destroyed first) join their workers before the inbox and
+    // the pipeline go, whether or not Shutdown ran.
     ReceivePipeline m_pipeline;
+    CReceiveTurns m_receive;
     std::unique_ptr<FrameCommands> m_pFrameCommands;
     std::unique_ptr<CFramePlacement> m_pPlacement;
     std::unique_ptr<PortMap> m_pPortMap;
@@ -203,7 +198,6 @@ private:
     QToolBar* m_pToolBar = nullptr;
     QLabel* m_pReadyLabel = nullptr;
     QTimer* m_pIdleTimer = nullptr;
-    QTimer* m_pReceiveTimer = nullptr;
     std::map<QString, QLabel*> m_statusNotes;
 
     std::function<void(const QString&)> m_messageHook;
@@ -212,5 +206,5 @@ private:
     bool m_bShutDown = false;
     bool m_bNoQuestions = false;
 
-    std::unique_ptr<PortList> m_pPorts; // last: see m_inbox
+    std::unique_ptr<PortList> m_pPorts; // last: see m_receive
 };

@@ -236,6 +236,7 @@ void CXRichEditView::ReplaceDocument()
     m_pDoc->setModified(full->isModified());
     m_appendCursor = QTextCursor(m_pDoc);
     setDocument(m_pDoc);
+    m_nRefreshedBlocks = m_pDoc->blockCount();
     // Nothing on the window thread refers to the full document any more (the editor has let
     // go of it, the append cursor is on the new one); with no thread of its own it has no
     // events to wait for and may be deleted on the disposer's.
@@ -400,6 +401,7 @@ void CXRichEditView::ClearAll(bool emptyUndo)
     cursor.removeSelectedText();
     if (emptyUndo)
         m_pDoc->clearUndoRedoStacks();
+    m_nRefreshedBlocks = m_pDoc->blockCount();
 }
 
 void CXRichEditView::SetWordWrap(int mode)
@@ -720,6 +722,7 @@ bool CXRichEditView::LoadFile(const QString& path)
     m_refreshTimer.stop();
     m_bRefreshPending = false;
     m_bLayoutChanged = false;
+    m_nRefreshedBlocks = m_pDoc->blockCount();
     m_pDoc->setModified(false);
     moveCursor(QTextCursor::Start);
     return true;

@@ -212,7 +212,7 @@ private:
     QElapsedTimer m_prepareStart;
     QObject* m_pTextControl = nullptr; // the editor's own text control (blinks the caret)
     QRect m_lastCaretRect;
-    int m_nRefreshedBlocks = 0; // lines of the text at the last refresh
+    int m_nRefreshedBlocks = 0; // lines of the text at the last refresh or emptying
     static constexpr qint64 kLayoutSliceNs = 8'000'000;
 
     QString m_strFileError;

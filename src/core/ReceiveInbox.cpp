@@ -71,3 +71,9 @@ std::size_t ReceiveInbox::WaitingBytes() const
     std::lock_guard lock(m_mutex);
     return m_bytes;
 }
+
+bool ReceiveInbox::HasWaiting() const
+{
+    std::lock_guard lock(m_mutex);
+    return !m_messages.empty();
+}

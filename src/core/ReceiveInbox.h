@@ -47,6 +47,8 @@ public:
     void SetReleased(bool released);
 
     std::size_t WaitingBytes() const;
+    // Any message waits, a stopped port's note included.
+    bool HasWaiting() const;
 
 private:
     void Add(Message message, bool mayWait);

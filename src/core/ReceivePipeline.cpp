@@ -85,5 +85,8 @@ bool ReceivePipeline::ProcessTurn(ReceiveInbox& inbox, const std::function<bool(
     }
     if (began)
         m_sink.EndAppend();
-    return !m_pending.empty();
+    // The inbox too: a message that arrived while this turn was scheduled woke nobody (the
+    // wake-up found the turn on its way), and a turn whose time ran out just as its own
+    // messages were done has not taken it.
+    return !m_pending.empty() || inbox.HasWaiting();
 }

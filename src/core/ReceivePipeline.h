@@ -90,7 +90,8 @@ public:
 
     // Handles the messages waiting in inbox, oldest first, in one edit of the monitor, until
     // turnOver() says the turn has lasted long enough (asked before each message). True when
-    // messages are left for another turn.
+    // messages are left for another turn, in the pipeline or in the inbox: the caller then
+    // schedules one, whatever wake-ups it has had.
     bool ProcessTurn(ReceiveInbox& inbox, const std::function<bool()>& turnOver);
     bool HasPending() const { return !m_pending.empty(); }
 

@@ -782,6 +782,31 @@ private Q_SLOTS:
         feeder.join();
     }
 
+    // Floods one after another into the real window with hex shown: each must drain, and
+    // none may need the stall guard's turn (a wake-up of the window gone missing).
+    void floodsInARowAllDrain()
+    {
+        constexpr int kFloods = 8;
+        constexpr int kFloodBytes = 2 << 20;
+        TestPtyPair a;
+        CMainFrame& f = NewFrame();
+        f.Map().SetPath(0, a.SlavePath().toStdString());
+        f.OnCommand(ID_OPEN_PORT);
+        QVERIFY(f.IsPortOpen(0));
+        for (int flood = 0; flood < kFloods; ++flood) {
+            QByteArray bytes(kFloodBytes, '\x55');
+            bytes.append("\xA5\x5A").append(static_cast<char>(flood));
+            std::thread feeder([&] { a.Write(bytes); });
+            const QString end = QStringLiteral("A5 5A %1").arg(flood, 2, 16, QLatin1Char('0'));
+            // The document itself changes when the text limit empties the monitor.
+            QTRY_VERIFY2_WITH_TIMEOUT(f.GetView()->document()->lastBlock().previous().text().endsWith(end),
+                                      qPrintable(end), 60000);
+            feeder.join();
+            QCOMPARE(f.ReceiveTurns().Inbox().WaitingBytes(), std::size_t{0});
+        }
+        QCOMPARE(f.ReceiveTurns().Stalls(), std::uint64_t{0});
+    }
+
     // A line sent to a port other than the current one goes to that port and is shown as
     // that port's sent line.
     void sendLineToAnotherPort()

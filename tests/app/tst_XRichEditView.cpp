@@ -51,6 +51,19 @@ QList<Run> Runs(const QTextDocument& doc)
     return runs;
 }
 
+// What the window shows (the pixels kept between refreshes, scrolled and partly repainted)
+// equals a full painting of the text, once the screen has caught up.
+bool ShowsWhatItHolds(CVRLView& view)
+{
+    if (!QTest::qWaitFor([&] { return !view.IsRefreshPending(); }))
+        return false;
+    QApplication::processEvents();
+    const QImage shown =
+        view.screen()->grabWindow(view.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage painted = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    return shown.size() == painted.size() && shown == painted;
+}
+
 QColor ColourAt(const QTextDocument& doc, int position)
 {
     QTextCursor cursor(const_cast<QTextDocument*>(&doc));
@@ -251,15 +264,7 @@ private Q_SLOTS:
         view.resize(420, 220);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        QScreen* screen = view.screen();
-        auto same = [&] {
-            if (!QTest::qWaitFor([&] { return !view.IsRefreshPending(); }))
-                return false;
-            QApplication::processEvents();
-            const QImage shown = screen->grabWindow(view.winId()).toImage().convertToFormat(QImage::Format_RGB32);
-            const QImage painted = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
-            return shown.size() == painted.size() && shown == painted;
-        };
+        auto same = [&] { return ShowsWhatItHolds(view); };
         int line = 0;
         for (int step = 0; step < 12; ++step)
         {
@@ -281,6 +286,47 @@ private Q_SLOTS:
             view.AppendText(QStringLiteral("COM1 FF %1\n").arg(i), 3);
         view.EndAppend();
         QVERIFY(same());
+    }
+
+    // The text emptied by the clear command, the timed clear (both empty it for good) or the
+    // limit, with the screen showing a short text before: every line after it is drawn.
+    void linesAfterTheTextIsEmptiedAreDrawn_data()
+    {
+        QTest::addColumn<int>("how");
+        QTest::newRow("clear") << 0;
+        QTest::newRow("clear during an append") << 1;
+        QTest::newRow("text limit") << 2;
+    }
+    void linesAfterTheTextIsEmptiedAreDrawn()
+    {
+        QFETCH(int, how);
+        CVRLView view;
+        view.resize(420, 220);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.AppendText(QStringLiteral("COM1 01 03 00 00\n"), 3);
+        QVERIFY(ShowsWhatItHolds(view));
+        if (how == 0)
+        {
+            view.ClearAll(true);
+        }
+        else if (how == 1)
+        {
+            view.BeginAppend();
+            view.ClearAll(true);
+            view.EndAppend();
+        }
+        else
+        {
+            view.SetTextLimit(view.GetTextLength() + 5);
+        }
+        QVERIFY(ShowsWhatItHolds(view));
+        for (int i = 0; i < 3; ++i)
+        {
+            view.AppendText(QStringLiteral("COM1 0A 0B %1\n").arg(i), 3);
+            QVERIFY2(ShowsWhatItHolds(view), qPrintable(QStringLiteral("line %1").arg(i)));
+        }
+        QCOMPARE(view.document()->blockCount(), how == 2 ? 2 : 4); // at the limit each line empties the text again
     }
 
     void clearAllWithAndWithoutUndo()

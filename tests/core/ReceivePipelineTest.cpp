@@ -147,3 +147,46 @@ TEST_F(PipelineTest, TurnTakesOldestFirstAndContinuesWhereItStopped)
     EXPECT_FALSE(m_pipeline.ProcessTurn(inbox, [] { return false; }));
     EXPECT_TRUE(Take().empty());
 }
+
+// The hand-over as the window drives it: a wake-up starts the turn timer (a wake-up that
+// finds it running is dropped), and a turn that reports work left starts it again. A message
+// that arrives while the turn for left-over messages is scheduled, which then ends just as
+// its last left-over message is done, must still be shown, and so must everything after it.
+TEST_F(PipelineTest, WakeDroppedWhileATurnIsScheduledIsNotLost)
+{
+    m_pipeline.SetForwarding(nullptr);
+    m_pipeline.SetTrigger(nullptr);
+    int wakes = 0;
+    ReceiveInbox inbox([&] { ++wakes; });
+    bool timerActive = false;
+    auto deliverWakes = [&] {
+        if (wakes > 0)
+            timerActive = true;
+        wakes = 0;
+    };
+    auto runTurn = [&](int messages) {
+        ASSERT_TRUE(timerActive);
+        timerActive = false;
+        int done = 0;
+        timerActive = m_pipeline.ProcessTurn(inbox, [&] { return done++ >= messages; });
+    };
+
+    for (std::uint8_t i = 1; i <= 3; ++i)
+        inbox.Push(0, {i});
+    deliverWakes();
+    runTurn(2);                 // 01 02; 03 is left over
+    inbox.Push(0, {4});
+    deliverWakes();             // the left-over turn is already scheduled
+    runTurn(1);                 // 03, and the turn's time is up
+    inbox.Push(0, {5});
+    deliverWakes();
+    for (int turns = 0; timerActive && turns < 10; ++turns)
+        runTurn(100);
+
+    std::vector<std::string> lines;
+    for (const std::string& e : Take())
+        if (e.rfind("line ", 0) == 0)
+            lines.push_back(e);
+    EXPECT_EQ(lines, (Events{"line 01", "line 02", "line 03", "line 04", "line 05"}));
+    EXPECT_EQ(inbox.WaitingBytes(), 0u);
+}
