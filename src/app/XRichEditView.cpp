@@ -31,22 +31,6 @@ const int CXRichEditView::kDefaultTextLimit = 8 * 1024 * 1024;
 
 namespace
 {
-struct Rgb
-{
-    int r, g, b;
-};
-
-// Index 0 black (the insertion point), 1 port number, 2 green, 3 received text, 4 sent
-// text, 5 time stamp, "COM" and the direction arrow.
-constexpr std::array<Rgb, CXRichEditView::kColourCount> kColours{{
-    {0, 0, 0},
-    {200, 0, 0},
-    {0, 128, 0},
-    {0, 0, 200},
-    {200, 0, 0},
-    {128, 128, 128},
-}};
-
 QString MessageTitle()
 {
     return QStringLiteral("VRL");
@@ -74,8 +58,7 @@ CXRichEditView::CXRichEditView(QWidget* parent)
         QTextCharFormat& format = m_charFormats[static_cast<std::size_t>(i)];
         format.setFontFamilies(QStringList{face});
         format.setFontPointSize(9);
-        const Rgb& c = kColours[static_cast<std::size_t>(i)];
-        format.setForeground(QColor(c.r, c.g, c.b));
+        format.setForeground(QColor(QRgb(MonitorColourRgb(i))));
     }
 
     // The control's own font: 12 pixels high, weight 650. The colour formats set face, size

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BackgroundDisposer.h"
+#include "MonitorLine.h"
 
 #include <QElapsedTimer>
 #include <QMarginsF>
@@ -40,7 +41,7 @@ class CXRichEditView : public QPlainTextEdit
 {
     Q_OBJECT
 public:
-    static constexpr int kColourCount = 6;
+    static constexpr int kColourCount = kMonitorColourCount;
 
     // The text limit in characters (see the .cpp for how it was chosen).
     static const int kDefaultTextLimit;

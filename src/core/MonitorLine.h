@@ -18,6 +18,12 @@ enum MonitorColour : int
     kColourGrey = 5,     // time stamp, "COM", the direction arrow
 };
 
+constexpr int kMonitorColourCount = 6;
+
+// The colour of an index as 0xRRGGBB, as the monitor shows and saves it; an index out of
+// range gives black.
+std::uint32_t MonitorColourRgb(int colour);
+
 // One piece of a monitor line: UTF-8 text and its colour index.
 struct MonitorPiece
 {

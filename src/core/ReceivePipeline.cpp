@@ -7,9 +7,10 @@ ReceivePipeline::ReceivePipeline(const FrameOptions& options, MonitorSink& sink,
 {
 }
 
-void ReceivePipeline::SetClocks(MonitorLineBuilder::TickSource tick, MonitorLineBuilder::TimeSource time)
+void ReceivePipeline::SetClocks(MonitorLineBuilder::TickSource tick, MonitorLineBuilder::TimeSource time,
+                                MonitorLineBuilder::TimeSource clock)
 {
-    m_lineBuilder = MonitorLineBuilder(std::move(tick), std::move(time));
+    m_lineBuilder = MonitorLineBuilder(std::move(tick), std::move(time), std::move(clock));
 }
 
 bool ReceivePipeline::PassesFilter(const std::uint8_t* bytes, std::size_t count) const

@@ -75,7 +75,8 @@ public:
     int DisplayScope() const { return m_displayScope; }
 
     // Clocks of the time stamps (tests inject their own).
-    void SetClocks(MonitorLineBuilder::TickSource tick, MonitorLineBuilder::TimeSource time);
+    void SetClocks(MonitorLineBuilder::TickSource tick, MonitorLineBuilder::TimeSource time,
+                   MonitorLineBuilder::TimeSource clock = LocalClockText);
 
     // One received message.
     void OnReceiveData(unsigned port, const std::uint8_t* bytes, std::size_t count);

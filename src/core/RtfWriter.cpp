@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <ostream>
 #include <unordered_map>
 #include <vector>
@@ -62,45 +63,34 @@ void AppendUnicodeEscape(std::string& out, char32_t unit)
     out += '?';
 }
 
-class Writer
+} // namespace
+
+class RtfWriter::Impl
 {
 public:
-    Writer(const RichText& doc, std::ostream& out)
-        : m_doc(doc)
+    Impl(const std::vector<RichTextFormat>& formats, std::ostream& out)
+        : m_formats(formats)
         , m_out(out)
         , m_gbk(CodePage::Gbk()) // files are GBK (\ansicpg936) whatever the line uses
     {
         m_buffer.reserve(kBlockSize + 256);
     }
 
-    bool Run()
+    void Append(std::string_view utf8, std::size_t formatIndex)
     {
-        WriteHeader();
-        for (std::size_t i = 0; i < m_doc.RunCount(); ++i) {
-            WriteFormat(m_doc.RunFormatIndex(i));
-            WriteText(m_doc.RunText(i));
-            if (!m_out.good())
-                return false;
-        }
+        WriteFormat(formatIndex);
+        WriteText(utf8);
+    }
+
+    bool Finish()
+    {
         Put("\\par\r\n}\r\n");
         Flush();
         m_out.flush();
         return m_out.good();
     }
 
-private:
-    void Put(std::string_view text)
-    {
-        m_buffer.append(text);
-        if (m_buffer.size() >= kBlockSize)
-            Flush();
-    }
-
-    void Flush()
-    {
-        m_out.write(m_buffer.data(), static_cast<std::streamsize>(m_buffer.size()));
-        m_buffer.clear();
-    }
+    bool Good() const { return m_out.good(); }
 
     void WriteHeader()
     {
@@ -110,7 +100,7 @@ private:
         std::vector<std::uint32_t> colors;
         std::map<std::string_view, std::size_t> faceNumbers{{kDefaultFace, 0}};
         std::unordered_map<std::uint32_t, std::size_t> colorNumbers;
-        for (const RichTextFormat& format : m_doc.Formats()) {
+        for (const RichTextFormat& format : m_formats) {
             const std::string_view face = format.m_face.empty() ? kDefaultFace : std::string_view(format.m_face);
             auto [f, newFace] = faceNumbers.try_emplace(face, faces.size());
             if (newFace)
@@ -144,9 +134,23 @@ private:
         Put("}\r\n\\viewkind4\\uc1\\pard\\f0\\fs18 ");
     }
 
+private:
+    void Put(std::string_view text)
+    {
+        m_buffer.append(text);
+        if (m_buffer.size() >= kBlockSize)
+            Flush();
+    }
+
+    void Flush()
+    {
+        m_out.write(m_buffer.data(), static_cast<std::streamsize>(m_buffer.size()));
+        m_buffer.clear();
+    }
+
     void WriteFormat(std::size_t formatIndex)
     {
-        const RichTextFormat& format = m_doc.Formats()[formatIndex];
+        const RichTextFormat& format = m_formats[formatIndex];
         std::string words;
         if (m_fontOf[formatIndex] != m_font) {
             m_font = m_fontOf[formatIndex];
@@ -228,7 +232,7 @@ private:
         return m_escapes.emplace(ch, std::move(escape)).first->second;
     }
 
-    const RichText& m_doc;
+    const std::vector<RichTextFormat> m_formats;
     std::ostream& m_out;
     CodePage& m_gbk;
     std::string m_buffer;
@@ -240,11 +244,38 @@ private:
     std::unordered_map<char32_t, std::string> m_escapes;
 };
 
-} // namespace
+RtfWriter::RtfWriter(std::ostream& out, const std::vector<RichTextFormat>& formats)
+    : m_impl(std::make_unique<Impl>(formats, out))
+{
+    m_impl->WriteHeader();
+}
+
+RtfWriter::~RtfWriter() = default;
+
+void RtfWriter::Append(std::string_view utf8, std::size_t formatIndex)
+{
+    m_impl->Append(utf8, formatIndex);
+}
+
+bool RtfWriter::Finish()
+{
+    return m_impl->Finish();
+}
+
+bool RtfWriter::Good() const
+{
+    return m_impl->Good();
+}
 
 bool RtfWriter::Write(const RichText& doc, std::ostream& out)
 {
-    return Writer(doc, out).Run();
+    RtfWriter writer(out, doc.Formats());
+    for (std::size_t i = 0; i < doc.RunCount(); ++i) {
+        writer.Append(doc.RunText(i), doc.RunFormatIndex(i));
+        if (!writer.Good())
+            return false;
+    }
+    return writer.Finish();
 }
 
 bool RtfWriter::WriteFile(const RichText& doc, const std::string& path)

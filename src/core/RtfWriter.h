@@ -1,9 +1,14 @@
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 class RichText;
+struct RichTextFormat;
 
 // Writes a RichText as Rich Text Format, the form of monitor files and send-message files
 // (".tnf"), so that rich edit controls and word processors show the same text and colours:
@@ -18,9 +23,24 @@ class RichText;
 // text is written to the stream in blocks of 64 KB as it is produced: the file is never held
 // in memory, as long as the stream does not collect it (save through WriteFileAtomically,
 // not through a std::ostringstream).
+//
+// A writer object streams a document whose formats are known before its text (a capture that
+// is written as it arrives): the header at construction, then pieces of text, then Finish.
 class RtfWriter
 {
 public:
+    // Writes the header with the tables of formats (indexes into it are Append's).
+    RtfWriter(std::ostream& out, const std::vector<RichTextFormat>& formats);
+    ~RtfWriter();
+    RtfWriter(const RtfWriter&) = delete;
+    RtfWriter& operator=(const RtfWriter&) = delete;
+
+    // UTF-8 text in formats[formatIndex]; '\n' ends a line.
+    void Append(std::string_view utf8, std::size_t formatIndex);
+    // The document's end; nothing may be appended after it. False when the stream failed.
+    bool Finish();
+    bool Good() const;
+
     // Writes doc to out. False when the stream reports an error.
     static bool Write(const RichText& doc, std::ostream& out);
 
@@ -28,4 +48,8 @@ public:
     // leaves the old file as it was. False when the file cannot be written completely or the
     // path names no regular file.
     static bool WriteFile(const RichText& doc, const std::string& path);
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> m_impl;
 };

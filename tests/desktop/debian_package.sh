@@ -20,9 +20,11 @@ fail() { echo "FAIL: $*"; failed=1; }
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort)
 expected=$(cat <<'LIST' | sort
 ./usr/bin/vrl
+./usr/bin/vrl-capture
 ./usr/share/applications/vrl.desktop
 ./usr/share/doc/vrl/changelog.gz
 ./usr/share/doc/vrl/copyright
+./usr/share/doc/vrl/vrl-capture@.service
 ./usr/share/icons/hicolor/128x128/apps/vrl.png
 ./usr/share/icons/hicolor/16x16/apps/vrl.png
 ./usr/share/icons/hicolor/22x22/apps/vrl.png
@@ -32,6 +34,7 @@ expected=$(cat <<'LIST' | sort
 ./usr/share/icons/hicolor/48x48/apps/vrl.png
 ./usr/share/icons/hicolor/64x64/apps/vrl.png
 ./usr/share/icons/hicolor/scalable/apps/vrl.svg
+./usr/share/man/man1/vrl-capture.1.gz
 ./usr/share/man/man1/vrl.1.gz
 ./usr/share/metainfo/com.tellumar.vrl.metainfo.xml
 ./usr/share/mime/packages/vrl.xml

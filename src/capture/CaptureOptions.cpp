@@ -1,0 +1,264 @@
+#include "CaptureOptions.h"
+
+#include "CommandLine.h"
+#include "PortMap.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <limits>
+
+namespace {
+
+// The number in text (digits only) with at most `max`, or nothing.
+std::optional<std::uint64_t> Number(const std::string& text, std::uint64_t max)
+{
+    if (text.empty() || text.size() > 19)
+        return std::nullopt;
+    std::uint64_t value = 0;
+    for (char c : text) {
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            return std::nullopt;
+        value = value * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (value > max)
+        return std::nullopt;
+    return value;
+}
+
+std::string Lower(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// "COM3" alone names a port of the stored map.
+bool ParsePortName(const std::string& text, unsigned& port)
+{
+    if (text.size() < 4 || Lower(text.substr(0, 3)) != "com")
+        return false;
+    const auto n = Number(text.substr(3), PortMap::kPortCount);
+    if (!n || *n == 0)
+        return false;
+    port = static_cast<unsigned>(*n - 1);
+    return true;
+}
+
+std::optional<int> ParityCode(const std::string& text)
+{
+    static const char* const kNames[] = {"none", "odd", "even", "mark", "space"};
+    const std::string lower = Lower(text);
+    for (int i = 0; i < 5; ++i) {
+        if (lower == kNames[i] || (lower.size() == 1 && lower[0] == kNames[i][0]))
+            return i;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::int64_t CaptureOptions::ParsePeriodMs(const std::string& text)
+{
+    if (text.size() < 2)
+        return 0;
+    const char unit = static_cast<char>(std::tolower(static_cast<unsigned char>(text.back())));
+    std::int64_t scale = 0;
+    switch (unit) {
+    case 's': scale = 1000; break;
+    case 'm': scale = 60 * 1000; break;
+    case 'h': scale = 60 * 60 * 1000; break;
+    case 'd': scale = 24 * 60 * 60 * 1000; break;
+    default: return 0;
+    }
+    const auto n = Number(text.substr(0, text.size() - 1), 366 * 24 * 60 * 60);
+    if (!n || *n == 0 || static_cast<std::int64_t>(*n) * scale > 366LL * 24 * 60 * 60 * 1000)
+        return 0;
+    return static_cast<std::int64_t>(*n) * scale;
+}
+
+std::uint64_t CaptureOptions::ParseSize(const std::string& text)
+{
+    if (text.empty())
+        return 0;
+    std::uint64_t scale = 1;
+    std::string digits = text;
+    switch (std::toupper(static_cast<unsigned char>(text.back()))) {
+    case 'K': scale = 1ULL << 10; break;
+    case 'M': scale = 1ULL << 20; break;
+    case 'G': scale = 1ULL << 30; break;
+    default: break;
+    }
+    if (scale != 1)
+        digits.pop_back();
+    const auto n = Number(digits, (1ULL << 50) / scale);
+    return n ? *n * scale : 0;
+}
+
+CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
+{
+    CaptureOptions o;
+    // The value of an option given as "--name value" or "--name=value".
+    std::size_t i = 0;
+    auto valueOf = [&](const std::string& arg, const std::string& name, std::string& value) {
+        if (arg == name) {
+            if (i + 1 >= args.size()) {
+                o.m_error = name + " 后缺少值";
+                return false;
+            }
+            value = args[++i];
+            return true;
+        }
+        value = arg.substr(name.size() + 1);
+        return true;
+    };
+    auto is = [](const std::string& arg, const char* longName, const char* shortName = nullptr) {
+        const std::string name(longName);
+        return arg == name || arg.rfind(name + "=", 0) == 0 || (shortName && arg == shortName);
+    };
+    bool optionsEnded = false;
+    for (; i < args.size() && o.m_error.empty(); ++i) {
+        const std::string arg = args[i];
+        std::string value;
+        const bool option = !optionsEnded && arg.size() > 1 && arg[0] == '-';
+        if (!option) {
+            unsigned port = 0;
+            std::string device;
+            if (ParsePortName(arg, port))
+                o.m_ports.push_back({port, {}});
+            else if (PortMap::ParsePortOption(arg, port, device))
+                o.m_ports.push_back({port, device});
+            else
+                o.m_error = "端口参数格式不对：" + arg + "（应为 COMn 或 COMn=设备路径，n 为 1 到 256）";
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--help" || arg == "-h") {
+            o.m_help = true;
+        } else if (arg == "--version" || arg == "-V") {
+            o.m_version = true;
+        } else if (arg == "--quiet" || arg == "-q") {
+            o.m_quiet = true;
+        } else if (arg == "--hex") {
+            o.m_ascReceive = false;
+        } else if (arg == "--asc") {
+            o.m_ascReceive = true;
+        } else if (arg == "--txt") {
+            o.m_txt = true;
+        } else if (arg == "--tnf") {
+            o.m_tnf = true;
+        } else if (arg == "--stdout") {
+            o.m_stdout = true;
+        } else if (is(arg, "--port")) {
+            if (!valueOf(arg, "--port", value))
+                break;
+            unsigned port = 0;
+            std::string device;
+            if (!PortMap::ParsePortOption(value, port, device))
+                o.m_error = "端口参数格式不对：" + value + "（应为 COMn=设备路径，n 为 1 到 256）";
+            else
+                o.m_ports.push_back({port, device});
+        } else if (is(arg, "--baudrate", "-b")) {
+            if (!valueOf(arg, arg == "-b" ? "-b" : "--baudrate", value))
+                break;
+            const auto n = Number(value, 100000000);
+            if (!n || *n == 0)
+                o.m_error = "波特率不对：" + value;
+            else
+                o.m_baudRate = static_cast<std::uint32_t>(*n);
+        } else if (is(arg, "--databits", "-d")) {
+            if (!valueOf(arg, arg == "-d" ? "-d" : "--databits", value))
+                break;
+            const auto n = Number(value, 8);
+            if (!n || *n < 5)
+                o.m_error = "数据位不对：" + value + "（5 到 8）";
+            else
+                o.m_dataBits = static_cast<int>(*n);
+        } else if (is(arg, "--parity", "-p")) {
+            if (!valueOf(arg, arg == "-p" ? "-p" : "--parity", value))
+                break;
+            o.m_parity = ParityCode(value);
+            if (!o.m_parity)
+                o.m_error = "校验位不对：" + value + "（none、odd、even、mark 或 space）";
+        } else if (is(arg, "--stopbits", "-s")) {
+            if (!valueOf(arg, arg == "-s" ? "-s" : "--stopbits", value))
+                break;
+            if (value == "1")
+                o.m_stopBits = 0;
+            else if (value == "2")
+                o.m_stopBits = 2;
+            else
+                o.m_error = "停止位不对：" + value + "（1 或 2）";
+        } else if (is(arg, "--dir", "-o")) {
+            if (!valueOf(arg, arg == "-o" ? "-o" : "--dir", value))
+                break;
+            if (value.empty())
+                o.m_error = "--dir 后缺少文件夹";
+            o.m_folder = value;
+        } else if (is(arg, "--rotate")) {
+            if (!valueOf(arg, "--rotate", value))
+                break;
+            o.m_rotateMs = ParsePeriodMs(value);
+            if (o.m_rotateMs == 0)
+                o.m_error = "换文件的周期不对：" + value + "（如 30s、15m、1h、1d）";
+        } else if (is(arg, "--rotate-size")) {
+            if (!valueOf(arg, "--rotate-size", value))
+                break;
+            o.m_rotateBytes = ParseSize(value);
+            if (o.m_rotateBytes == 0)
+                o.m_error = "换文件的大小不对：" + value + "（如 500K、100M、2G）";
+        } else {
+            o.m_error = "未知选项：" + arg;
+        }
+    }
+    if (!o.m_error.empty() || o.m_help || o.m_version)
+        return o;
+    if (o.m_ports.empty())
+        o.m_error = "没有给出要监视的串口（如 COM1 或 COM1=/dev/ttyUSB0）";
+    else if (o.m_folder.empty() && (o.m_txt || o.m_tnf || o.m_rotateMs || o.m_rotateBytes))
+        o.m_error = "--txt、--tnf 与换文件的选项需要 --dir 文件夹";
+    for (std::size_t a = 0; a < o.m_ports.size() && o.m_error.empty(); ++a) {
+        for (std::size_t b = a + 1; b < o.m_ports.size(); ++b) {
+            if (o.m_ports[a].m_port == o.m_ports[b].m_port) {
+                o.m_error = "COM" + std::to_string(o.m_ports[a].m_port + 1) + " 给出了两次";
+                break;
+            }
+        }
+    }
+    if (!o.m_folder.empty() && !o.m_txt && !o.m_tnf)
+        o.m_txt = true;
+    return o;
+}
+
+std::string CaptureOptions::HelpText()
+{
+    return "用法: vrl-capture [选项] 串口...\n"
+           "VRL 无窗口记录：同时监视多个串口，每条报文按监视窗的样子写成一行（时间精确到毫秒）。\n"
+           "\n"
+           "串口:\n"
+           "  COMn               端口映射中 COMn 的设备（与 vrl 相同的设置文件）\n"
+           "  COMn=路径          COMn 指向该设备（如 /dev/ttyUSB0），也可写成 --port COMn=路径\n"
+           "\n"
+           "线路设置（不给出时用设置文件中各串口的设置）:\n"
+           "  -b, --baudrate N   波特率，如 115200\n"
+           "  -d, --databits N   数据位 5 到 8\n"
+           "  -p, --parity P     校验 none、odd、even、mark、space\n"
+           "  -s, --stopbits N   停止位 1 或 2\n"
+           "  --hex, --asc       报文以十六进制或字符显示（不给出时用设置文件中的显示选项）\n"
+           "\n"
+           "输出（不给出文件夹时写到标准输出）:\n"
+           "  -o, --dir 文件夹   文件写到该文件夹，以本地时间命名，如 20240103 0904.txt\n"
+           "  --txt, --tnf       写纯文本 .txt（默认）和/或带颜色的 .tnf（vrl 与文字处理软件可打开）\n"
+           "  --stdout           给出文件夹时也写到标准输出\n"
+           "  --rotate 周期      按时钟每个周期换新文件，如 15m、1h、1d\n"
+           "  --rotate-size 大小 文件达到该大小时换新文件，如 100M\n"
+           "  -q, --quiet        终端上不显示每秒更新的状态行\n"
+           "  -h, --help         显示本帮助并退出\n"
+           "  -V, --version      显示版本并退出\n"
+           "\n"
+           "SIGINT、SIGTERM 结束记录并写完文件；SIGHUP 重新打开文件（供 logrotate 使用）。\n"
+           "拔出的设备重新插入后自动重新打开。退出码: 0 正常，1 运行错误，2 参数错误。\n";
+}
+
+std::string CaptureOptions::VersionText()
+{
+    return "vrl-capture " + CommandLine::VersionText().substr(4);
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+// What vrl-capture's command line asks for. Ports are named as vrl names them: COMn (the
+// device of the stored port map) or COMn=DEVICE (also as --port COMn=DEVICE). Line settings
+// given here, in the form tio and picocom take them, override each port's stored ones.
+struct CaptureOptions
+{
+    struct Port
+    {
+        unsigned m_port = 0;   // 0-based
+        std::string m_device;  // empty: the stored port map's
+    };
+
+    std::vector<Port> m_ports;
+    std::optional<std::uint32_t> m_baudRate;
+    std::optional<int> m_dataBits;  // 5 to 8
+    std::optional<int> m_parity;    // as PortSettings: 0 none, 1 odd, 2 even, 3 mark, 4 space
+    std::optional<int> m_stopBits;  // as PortSettings: 0 one, 2 two
+    std::optional<bool> m_ascReceive; // --asc / --hex; else the stored display option
+
+    std::string m_folder;           // files go here; empty: standard output only
+    bool m_txt = false;             // plain text files (the default with a folder)
+    bool m_tnf = false;             // rich-text files in the monitor's colours
+    bool m_stdout = false;          // standard output too, when a folder is given
+    std::int64_t m_rotateMs = 0;    // new files at each such period on the clock; 0: never
+    std::uint64_t m_rotateBytes = 0; // new files once a file holds this much; 0: never
+    bool m_quiet = false;
+    bool m_help = false;
+    bool m_version = false;
+    std::string m_error;            // UTF-8; empty when the command line is sound
+
+    // args: the arguments after the program name, UTF-8.
+    static CaptureOptions Parse(const std::vector<std::string>& args);
+    // "90s", "15m", "1h", "1d"; 0 when it is not such a period.
+    static std::int64_t ParsePeriodMs(const std::string& text);
+    // "500K", "100M", "2G", plain bytes; 0 when it is not such a size.
+    static std::uint64_t ParseSize(const std::string& text);
+
+    static std::string HelpText();
+    static std::string VersionText();
+};

@@ -1,0 +1,300 @@
+#include "CaptureSession.h"
+
+#include "CaptureFiles.h"
+#include "PortMap.h"
+#include "PortSettings.h"
+#include "SerialPort.h"
+#include "SettingsStore.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kTurnMs = 50;
+constexpr int kTickMs = 1000;
+
+void Signal(int fd)
+{
+    const std::uint64_t one = 1;
+    while (::write(fd, &one, sizeof one) < 0 && errno == EINTR) {
+    }
+}
+
+void Drain(int fd)
+{
+    std::uint64_t value = 0;
+    while (::read(fd, &value, sizeof value) < 0 && errno == EINTR) {
+    }
+}
+
+std::int64_t NowMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+std::string Amount(std::uint64_t bytes)
+{
+    char text[32];
+    if (bytes < 10 * 1024)
+        std::snprintf(text, sizeof text, "%llu B", static_cast<unsigned long long>(bytes));
+    else if (bytes < 10ULL * 1024 * 1024)
+        std::snprintf(text, sizeof text, "%.1f KB", static_cast<double>(bytes) / 1024.0);
+    else
+        std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / (1024.0 * 1024.0));
+    return text;
+}
+
+} // namespace
+
+CaptureSession::CaptureSession(const CaptureOptions& options, SettingsStore& store, std::FILE* out,
+                               std::FILE* status)
+    : m_options(options),
+      m_store(store),
+      m_out(options.m_folder.empty() || options.m_stdout ? out : nullptr),
+      m_status(options.m_quiet ? nullptr : status),
+      m_clock(LocalClockText),
+      m_wakeFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
+      m_stopFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
+      m_inbox([this] { Signal(m_wakeFd); }),
+      m_pipeline(m_frameOptions, *this, [] { return 0; })
+{
+    // The display options the window keeps, then what a log needs whatever the window
+    // shows: every line with its port and the clock's time, every byte of a message on its
+    // one line.
+    m_frameOptions.SetFromCommon(FrameStoredValues::Load(store).m_common);
+    if (options.m_ascReceive)
+        m_frameOptions.m_ascReceive = *options.m_ascReceive ? 1 : 0;
+    m_frameOptions.m_showPort = 1;
+    m_frameOptions.m_showTime = 1;
+    m_frameOptions.m_clockMs = 1;
+    m_frameOptions.m_ascEveryByte = 1;
+    m_pipeline.SetForwarding(this);
+    if (!options.m_folder.empty()) {
+        m_pFiles = std::make_unique<CaptureFiles>(options.m_folder, options.m_txt, options.m_tnf, options.m_rotateMs,
+                                                  options.m_rotateBytes);
+    }
+}
+
+CaptureSession::~CaptureSession()
+{
+    for (auto& [number, state] : m_ports)
+        state.m_port->Close();
+    if (m_wakeFd >= 0)
+        ::close(m_wakeFd);
+    if (m_stopFd >= 0)
+        ::close(m_stopFd);
+}
+
+std::string CaptureSession::PortName(unsigned port) const
+{
+    return "COM" + std::to_string(port + 1);
+}
+
+void CaptureSession::SetClocks(MonitorLineBuilder::TickSource tick, MonitorLineBuilder::TimeSource time,
+                               MonitorLineBuilder::TimeSource clock)
+{
+    m_clock = clock;
+    m_pipeline.SetClocks(std::move(tick), std::move(time), std::move(clock));
+}
+
+bool CaptureSession::Open()
+{
+    PortMap map(m_store);
+    for (const CaptureOptions::Port& wanted : m_options.m_ports) {
+        PortState state;
+        state.m_device = wanted.m_device.empty() ? map.PathOf(wanted.m_port) : wanted.m_device;
+        if (state.m_device.empty()) {
+            ShowMessage(PortName(wanted.m_port) + " 在端口映射中没有设备；请用 " + PortName(wanted.m_port)
+                        + "=设备路径 指定");
+            return false;
+        }
+        state.m_port = std::make_unique<SerialPort>(static_cast<PortMessageSink*>(this));
+        PortSettings settings;
+        LoadPortSettings(m_store, wanted.m_port, settings);
+        if (m_options.m_baudRate)
+            settings.m_dwBaudRate = *m_options.m_baudRate;
+        if (m_options.m_dataBits)
+            settings.m_nDataBits = *m_options.m_dataBits;
+        if (m_options.m_parity)
+            settings.m_nParity = *m_options.m_parity;
+        if (m_options.m_stopBits)
+            settings.m_nStopBits = *m_options.m_stopBits;
+        static_cast<PortSettings&>(*state.m_port) = settings;
+        state.m_port->SetOutputLines(LoadModemOutputs(m_store, wanted.m_port));
+        if (!state.m_port->Open(this, wanted.m_port, state.m_device))
+            return false;
+        m_ports.emplace(wanted.m_port, std::move(state));
+    }
+    return true;
+}
+
+void CaptureSession::Stop()
+{
+    Signal(m_stopFd);
+}
+
+int CaptureSession::Run(int signalFd)
+{
+    std::int64_t nextTick = NowMs() + kTickMs;
+    bool more = false;
+    bool stop = false;
+    while (!stop && m_failure.empty()) {
+        pollfd fds[3] = {{m_wakeFd, POLLIN, 0}, {m_stopFd, POLLIN, 0}, {signalFd, POLLIN, 0}};
+        const int wait = more ? 0 : static_cast<int>(std::max<std::int64_t>(0, nextTick - NowMs()));
+        if (::poll(fds, signalFd >= 0 ? 3 : 2, wait) < 0 && errno != EINTR)
+            break;
+        if (fds[0].revents & POLLIN)
+            Drain(m_wakeFd);
+        more = ProcessWaiting();
+        if (fds[1].revents & POLLIN)
+            stop = true;
+        if (signalFd >= 0 && (fds[2].revents & POLLIN)) {
+            signalfd_siginfo info{};
+            if (::read(signalFd, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
+                if (info.ssi_signo == SIGHUP) {
+                    // logrotate has moved the files: the next line begins new ones.
+                    if (m_pFiles && !m_pFiles->Close())
+                        m_failure = m_pFiles->Error();
+                } else {
+                    stop = true;
+                }
+            }
+        }
+        if (NowMs() >= nextTick) {
+            nextTick = NowMs() + kTickMs;
+            CheckReconnect();
+            Flush();
+            ShowStatus();
+        }
+    }
+    // What the ports delivered before they were closed is written too.
+    for (auto& [number, state] : m_ports)
+        state.m_port->Close();
+    while (ProcessWaiting()) {
+    }
+    if (m_status && m_statusWidth > 0)
+        std::fputc('\n', m_status);
+    Flush();
+    if (m_pFiles && !m_pFiles->Close() && m_failure.empty())
+        m_failure = m_pFiles->Error();
+    if (!m_failure.empty()) {
+        std::fprintf(stderr, "vrl-capture: %s\n", m_failure.c_str());
+        return kExitRuntime;
+    }
+    return kExitOk;
+}
+
+bool CaptureSession::ProcessWaiting()
+{
+    const std::int64_t start = NowMs();
+    return m_pipeline.ProcessTurn(m_inbox, [start] { return NowMs() - start >= kTurnMs; });
+}
+
+void CaptureSession::OnPortData(unsigned uiPortNo, std::vector<std::uint8_t> bytes)
+{
+    m_inbox.Push(uiPortNo, std::move(bytes));
+}
+
+void CaptureSession::OnPortStopped(unsigned uiPortNo, std::string reason)
+{
+    m_inbox.PushStopped(uiPortNo, std::move(reason));
+}
+
+void CaptureSession::ShowMessage(const std::string& utf8)
+{
+    std::fprintf(stderr, "vrl-capture: %s\n", utf8.c_str());
+}
+
+void CaptureSession::ShowHint(const std::string& utf8)
+{
+    if (!utf8.empty())
+        std::fprintf(stderr, "vrl-capture: %s\n", utf8.c_str());
+}
+
+void CaptureSession::AppendLine(const std::vector<MonitorPiece>& pieces)
+{
+    if (m_out) {
+        for (const MonitorPiece& piece : pieces)
+            std::fwrite(piece.m_text.data(), 1, piece.m_text.size(), m_out);
+    }
+    if (m_pFiles && m_failure.empty() && !m_pFiles->WriteLine(pieces))
+        m_failure = m_pFiles->Error();
+}
+
+void CaptureSession::Notice(const std::string& text)
+{
+    AppendLine({MonitorPiece{"[" + m_clock() + "] ", kColourGrey}, MonitorPiece{text + '\n', kColourGrey}});
+}
+
+void CaptureSession::ShowStoppedPort(unsigned port, const std::string& reason)
+{
+    auto it = m_ports.find(port);
+    if (it == m_ports.end() || !it->second.m_port->IsOpen())
+        return;
+    SerialPort& serial = *it->second.m_port;
+    Notice(PortName(port) + " 设备已断开（" + reason + "），等待重新连接");
+    // The worker has ended (its notice was its last act), so the close does not wait.
+    const std::uint64_t node = serial.DeviceNode();
+    serial.Close();
+    m_reconnect.Lost(port, it->second.m_device, node);
+}
+
+void CaptureSession::CheckReconnect()
+{
+    for (unsigned port : m_reconnect.Check()) {
+        SerialPort& serial = *m_ports.at(port).m_port;
+        // A device on its way back may not open yet: tried again at the next look, quietly.
+        serial.SetMessageSink(nullptr);
+        const bool opened = serial.Open(this, port, m_ports.at(port).m_device);
+        serial.SetMessageSink(static_cast<PortMessageSink*>(this));
+        if (!opened) {
+            serial.Close();
+            continue;
+        }
+        m_reconnect.Forget(port);
+        Notice(PortName(port) + " 已重新打开");
+    }
+}
+
+void CaptureSession::ForwardReceived(unsigned port, const std::uint8_t*, std::size_t count)
+{
+    auto it = m_ports.find(port);
+    if (it == m_ports.end())
+        return;
+    it->second.m_bytes += count;
+    ++it->second.m_messages;
+}
+
+bool CaptureSession::Flush()
+{
+    if (m_out)
+        std::fflush(m_out);
+    if (m_pFiles && m_failure.empty() && !m_pFiles->Flush())
+        m_failure = m_pFiles->Error();
+    return m_failure.empty();
+}
+
+void CaptureSession::ShowStatus()
+{
+    if (!m_status)
+        return;
+    std::string line;
+    for (const auto& [number, state] : m_ports) {
+        if (!line.empty())
+            line += "  ";
+        line += PortName(number) + (m_reconnect.IsWaiting(number) ? " (等待设备) " : " ") + Amount(state.m_bytes)
+              + " " + std::to_string(state.m_messages) + " 条";
+    }
+    if (m_pFiles && !m_pFiles->CurrentName().empty())
+        line += "  文件 " + m_pFiles->CurrentName();
+    std::fprintf(m_status, "\r%s\033[K", line.c_str());
+    std::fflush(m_status);
+    m_statusWidth = line.size();
+}

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "CaptureOptions.h"
+#include "FrameOptions.h"
+#include "PortMessageSink.h"
+#include "PortReceiver.h"
+#include "PortReconnect.h"
+#include "ReceiveInbox.h"
+#include "ReceivePipeline.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CaptureFiles;
+class SerialPort;
+class SettingsStore;
+
+// One capture without a window: the ports of the command line, opened with their stored
+// settings (or those of the command line), and everything they receive written as the
+// monitor shows it, through the same receive pipeline as the window: to standard output
+// and/or to files. A port that loses its device waits for it and opens again, with a line
+// in the output each time. Everything runs on the calling thread but the ports' workers.
+class CaptureSession : private PortReceiver, private PortMessageSink, private MonitorSink, private ForwardStep
+{
+public:
+    // Exit codes, as the manual page says.
+    static constexpr int kExitOk = 0;
+    static constexpr int kExitRuntime = 1;
+
+    // out: where lines go when the options say standard output (null: nowhere); status: the
+    // terminal's status line (null: none). The store is only read.
+    CaptureSession(const CaptureOptions& options, SettingsStore& store, std::FILE* out,
+                   std::FILE* status);
+    ~CaptureSession() override;
+
+    // Opens every port; false (with the reason on standard error) when one cannot be opened.
+    bool Open();
+    // Runs until a terminate signal arrives on signalFd (a signalfd of SIGINT, SIGTERM and
+    // SIGHUP; -1: until Stop). SIGHUP begins new files. Returns the exit code.
+    int Run(int signalFd);
+    // Ends Run from any thread.
+    void Stop();
+
+    // The clocks of the time stamps (tests inject their own).
+    void SetClocks(MonitorLineBuilder::TickSource tick, MonitorLineBuilder::TimeSource time,
+                   MonitorLineBuilder::TimeSource clock);
+    // Handles what waits in the inbox now (Run does this whenever woken).
+    bool ProcessWaiting();
+    // A reconnect look: reopens ports whose device is back.
+    void CheckReconnect();
+    // One received message handed over as a port's worker does (tests).
+    void Receive(unsigned port, std::vector<std::uint8_t> bytes) { OnPortData(port, std::move(bytes)); }
+
+private:
+    struct PortState
+    {
+        std::unique_ptr<SerialPort> m_port;
+        std::string m_device;
+        std::uint64_t m_bytes = 0;
+        std::uint64_t m_messages = 0;
+    };
+
+    // PortReceiver, on the workers.
+    void OnPortData(unsigned uiPortNo, std::vector<std::uint8_t> bytes) override;
+    void OnPortStopped(unsigned uiPortNo, std::string reason) override;
+    // PortMessageSink: open and settings errors.
+    void ShowMessage(const std::string& utf8) override;
+    void ShowHint(const std::string& utf8) override;
+    // MonitorSink.
+    void BeginAppend() override {}
+    void EndAppend() override {}
+    void AppendLine(const std::vector<MonitorPiece>& pieces) override;
+    void ShowStoppedPort(unsigned port, const std::string& reason) override;
+    // ForwardStep: counts what each port received.
+    void ForwardReceived(unsigned port, const std::uint8_t* bytes, std::size_t count) override;
+
+    void Notice(const std::string& text);
+    bool Flush();
+    void ShowStatus();
+    std::string PortName(unsigned port) const;
+
+    const CaptureOptions& m_options;
+    SettingsStore& m_store;
+    std::FILE* m_out;
+    std::FILE* m_status;
+    FrameOptions m_frameOptions;
+    MonitorLineBuilder::TimeSource m_clock;
+    std::unique_ptr<CaptureFiles> m_pFiles;
+    int m_wakeFd = -1; // eventfd: messages wait in the inbox
+    int m_stopFd = -1; // eventfd: Stop
+    ReceiveInbox m_inbox;
+    ReceivePipeline m_pipeline;
+    PortReconnect m_reconnect;
+    std::map<unsigned, PortState> m_ports;
+    std::string m_failure; // the runtime error that ends the capture
+    std::size_t m_statusWidth = 0;
+};

@@ -1,0 +1,241 @@
+#include "CaptureFiles.h"
+#include "CaptureOptions.h"
+#include "CaptureSession.h"
+#include "IniSettingsStore.h"
+#include "PtyPair.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+struct TempFolder
+{
+    fs::path m_path;
+    TempFolder()
+    {
+        char name[] = "/tmp/vrl-capture-test-XXXXXX";
+        m_path = ::mkdtemp(name);
+    }
+    ~TempFolder() { fs::remove_all(m_path); }
+    std::vector<std::string> Files() const
+    {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(m_path))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    std::string Read(const std::string& name) const
+    {
+        std::ifstream in(m_path / name, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+};
+
+std::vector<MonitorPiece> Line(const std::string& text)
+{
+    return {{"[12:00:00.000] COM1", kColourGrey}, {"\xE2\x86\x91", kColourGrey}, {text + "\n", kColourReceived}};
+}
+
+} // namespace
+
+TEST(CaptureOptions, GoodAndBadForms)
+{
+    struct Row
+    {
+        std::vector<std::string> args;
+        std::string error; // a part of the message; empty: sound
+    };
+    const Row rows[] = {
+        {{"COM1"}, ""},
+        {{"com12=/dev/ttyUSB0", "--port", "COM3=/dev/pts/4", "-b", "115200", "-d", "7", "-p", "e", "-s", "2"}, ""},
+        {{"COM1", "--dir=/tmp", "--tnf", "--rotate", "1h", "--rotate-size", "100M", "--hex", "-q"}, ""},
+        {{}, "没有给出"},
+        {{"COM0"}, "端口参数格式不对"},
+        {{"COM257"}, "端口参数格式不对"},
+        {{"/dev/ttyUSB0"}, "端口参数格式不对"},
+        {{"COM1", "COM1=/dev/pts/1"}, "给出了两次"},
+        {{"COM1", "-b"}, "-b 后缺少值"},
+        {{"COM1", "-b", "fast"}, "波特率不对"},
+        {{"COM1", "-d", "9"}, "数据位不对"},
+        {{"COM1", "-p", "x"}, "校验位不对"},
+        {{"COM1", "-s", "1.5"}, "停止位不对"},
+        {{"COM1", "--rotate", "60"}, "周期不对"},
+        {{"COM1", "--dir", "/tmp", "--rotate-size", "10X"}, "大小不对"},
+        {{"COM1", "--tnf"}, "需要 --dir"},
+        {{"COM1", "--bogus"}, "未知选项"},
+    };
+    for (const Row& row : rows) {
+        const CaptureOptions o = CaptureOptions::Parse(row.args);
+        if (row.error.empty())
+            EXPECT_EQ(o.m_error, "") << row.args.front();
+        else
+            EXPECT_NE(o.m_error.find(row.error), std::string::npos) << o.m_error;
+    }
+    const CaptureOptions o = CaptureOptions::Parse(rows[1].args);
+    ASSERT_EQ(o.m_ports.size(), 2u);
+    EXPECT_EQ(o.m_ports[0].m_port, 11u);
+    EXPECT_EQ(o.m_ports[1].m_device, "/dev/pts/4");
+    EXPECT_EQ(o.m_baudRate, 115200u);
+    EXPECT_EQ(o.m_dataBits, 7);
+    EXPECT_EQ(o.m_parity, 2);
+    EXPECT_EQ(o.m_stopBits, 2);
+    const CaptureOptions files = CaptureOptions::Parse(rows[2].args);
+    EXPECT_TRUE(files.m_tnf && !files.m_txt && !files.m_stdout);
+    EXPECT_EQ(files.m_rotateMs, 3600000);
+    EXPECT_EQ(files.m_rotateBytes, 100u << 20);
+    EXPECT_TRUE(CaptureOptions::Parse({"COM1", "--dir", "/tmp"}).m_txt); // plain text by default
+}
+
+// Files change at the period's boundary on the clock and at a size, between whole lines, and
+// a name already taken is never written over.
+TEST(CaptureFiles, RotationAtBoundariesKeepsLinesWhole)
+{
+    TempFolder folder;
+    std::tm local{};
+    local.tm_year = 2026 - 1900;
+    local.tm_mon = 11;
+    local.tm_mday = 7;
+    local.tm_hour = 10;
+    local.tm_min = 59;
+    local.tm_sec = 59;
+    local.tm_isdst = -1;
+    auto now = std::chrono::system_clock::from_time_t(std::mktime(&local)) + 900ms;
+    {
+        CaptureFiles files(folder.m_path.string(), true, true, 3600000, 0, [&] { return now; });
+        ASSERT_TRUE(files.WriteLine(Line("01 02")));
+        EXPECT_EQ(files.CurrentName(), "20261207 1059.txt");
+        ASSERT_TRUE(files.WriteLine(Line("03 04"))); // still before the hour
+        now += 200ms;                                 // 11:00:00.100
+        ASSERT_TRUE(files.WriteLine(Line("05 06")));
+        EXPECT_EQ(files.CurrentName(), "20261207 1100.txt");
+        ASSERT_TRUE(files.Close());
+        ASSERT_TRUE(files.WriteLine(Line("07 08"))); // reopened in the same minute: a name of its own
+        EXPECT_EQ(files.CurrentName(), "20261207 1100 (2).txt");
+    }
+    EXPECT_EQ(folder.Files(), (std::vector<std::string>{"20261207 1059.tnf", "20261207 1059.txt", "20261207 1100 (2).tnf",
+                                                        "20261207 1100 (2).txt", "20261207 1100.tnf", "20261207 1100.txt"}));
+    EXPECT_EQ(folder.Read("20261207 1059.txt"),
+              "[12:00:00.000] COM1\xE2\x86\x91" "01 02\n[12:00:00.000] COM1\xE2\x86\x91" "03 04\n");
+    const std::string tnf = folder.Read("20261207 1100.tnf");
+    EXPECT_EQ(tnf.rfind("{\\rtf1", 0), 0u);
+    EXPECT_NE(tnf.find("05 06"), std::string::npos);
+    EXPECT_EQ(tnf.substr(tnf.size() - 3), "}\r\n"); // complete: it opens
+
+    // At a size: the line that passes it still goes whole into the file.
+    TempFolder sized;
+    CaptureFiles bySize(sized.m_path.string(), true, false, 0, 100, [&] { return now; });
+    for (int i = 0; i < 6; ++i)
+        ASSERT_TRUE(bySize.WriteLine(Line(std::string(20, 'A' + static_cast<char>(i)))));
+    ASSERT_TRUE(bySize.Close());
+    ASSERT_EQ(sized.Files().size(), 2u);
+    const std::string first = sized.Read(sized.Files()[0]);
+    EXPECT_EQ(std::count(first.begin(), first.end(), '\n'), 3); // 3 × 41 bytes pass 100
+    EXPECT_EQ(first.back(), '\n');
+}
+
+// Through a pseudo-terminal: every message a line with the clock's time, the port and its
+// bytes; the device pulled and put back (a re-pointed link) gives a line each; what arrives
+// before the end is written.
+TEST(CaptureSession, LinesLostAndBackOnAPseudoTerminal)
+{
+    TempFolder home;
+    auto pty = std::make_unique<PtyPair>();
+    const fs::path link = home.m_path / "ttyDEVICE";
+    fs::create_symlink(pty->path, link);
+    IniSettingsStore store((home.m_path / "VRL.conf").string());
+    const CaptureOptions options = CaptureOptions::Parse({"COM2=" + link.string(), "--hex"});
+    ASSERT_EQ(options.m_error, "");
+    char* text = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = ::open_memstream(&text, &size);
+    {
+        CaptureSession session(options, store, out, nullptr);
+        session.SetClocks([] { return 0u; }, [] { return std::string("12:00:00"); },
+                          [] { return std::string("12:00:00.250"); });
+        ASSERT_TRUE(session.Open());
+        std::thread loop([&] { session.Run(-1); });
+        pty->Send(std::string("\x01\x03\x00\x00", 4));
+        std::this_thread::sleep_for(300ms);
+        pty->CloseMaster(); // the device goes
+        std::this_thread::sleep_for(300ms);
+        auto second = std::make_unique<PtyPair>();
+        fs::remove(link);
+        fs::create_symlink(second->path, link);
+        std::this_thread::sleep_for(2500ms); // a reconnect look each second
+        second->Send("\xAA");
+        std::this_thread::sleep_for(300ms);
+        session.Stop();
+        loop.join();
+    }
+    std::fclose(out);
+    const std::string lines(text, size);
+    std::free(text);
+    EXPECT_EQ(lines.substr(0, lines.find("设备已断开")),
+              "[12:00:00.250] COM2\xE2\x86\x91" "01 03 00 00\n[12:00:00.250] COM2 ");
+    EXPECT_NE(lines.find("等待重新连接\n[12:00:00.250] COM2 已重新打开\n[12:00:00.250] COM2\xE2\x86\x91" "AA\n"),
+              std::string::npos)
+        << lines;
+}
+
+// The program as a user runs it: SIGHUP begins new files, SIGTERM ends with every file
+// complete and exit status 0; a misuse is status 2.
+TEST(CaptureProgram, SignalsLeaveCompleteFiles)
+{
+    TempFolder home;
+    TempFolder out;
+    PtyPair pty;
+    const std::string port = "COM1=" + pty.path;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::setenv("XDG_CONFIG_HOME", home.m_path.c_str(), 1);
+        ::execl(VRL_CAPTURE_PROGRAM, "vrl-capture", port.c_str(), "--dir", out.m_path.c_str(), "--tnf", "--txt",
+                "-q", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    std::this_thread::sleep_for(500ms);
+    pty.Send("\x11\x22");
+    std::this_thread::sleep_for(300ms);
+    ::kill(child, SIGHUP);
+    std::this_thread::sleep_for(1200ms); // the next file's name is a minute's or a number's
+    pty.Send("\x33");
+    std::this_thread::sleep_for(300ms);
+    ::kill(child, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    const std::vector<std::string> files = out.Files();
+    ASSERT_EQ(files.size(), 4u);
+    std::string all;
+    for (const std::string& name : files) {
+        const std::string content = out.Read(name);
+        if (name.ends_with(".tnf"))
+            EXPECT_EQ(content.substr(content.size() - 3), "}\r\n") << name;
+        else
+            all += content;
+    }
+    EXPECT_NE(all.find("COM1\xE2\x86\x91" "11 22\n"), std::string::npos) << all;
+    EXPECT_NE(all.find("COM1\xE2\x86\x91" "33\n"), std::string::npos) << all;
+
+    const pid_t misuse = ::fork();
+    if (misuse == 0) {
+        ::execl(VRL_CAPTURE_PROGRAM, "vrl-capture", "--bogus", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ASSERT_EQ(::waitpid(misuse, &status, 0), misuse);
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+}
