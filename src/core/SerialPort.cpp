@@ -405,7 +405,12 @@ bool SerialPort::OpenRemote(PortReceiver* pWndReceMsg, unsigned uiPortNo, const 
 
 bool SerialPort::Redial(PortReceiver* pWndReceMsg)
 {
-    if (!m_pLink || m_bRunning.load() || pWndReceMsg == nullptr)
+    if (!m_pLink || pWndReceMsg == nullptr)
+        return false;
+    // Called after the worker said it stopped: that was its last act, and it is ending.
+    for (int i = 0; i < 1000 && m_bRunning.load(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (m_bRunning.load())
         return false;
     m_pWndReceMsg = pWndReceMsg;
     m_bRedial = true;

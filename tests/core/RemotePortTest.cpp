@@ -5,6 +5,7 @@
 #include "SerialTransport.h"
 
 #include "PtyPair.h"
+#include "Ser2net.h"
 
 #include <arpa/inet.h>
 #include <atomic>
@@ -14,12 +15,8 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
-#include <spawn.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <thread>
-
-extern char** environ;
 
 namespace
 {
@@ -398,4 +395,69 @@ TEST(RemotePortTest, UnreachableServersAndBadAddresses)
     const auto before = std::chrono::steady_clock::now();
     port.Close();
     EXPECT_LT(std::chrono::steady_clock::now() - before, 1s);
+}
+
+// --- A real ser2net on loopback, serving a pseudo-terminal ------------------------------
+
+TEST(RemotePortTest, Ser2netRoundTripRateAndRestart)
+{
+    if (!Ser2net::Installed())
+        GTEST_SKIP() << "ser2net is not installed (scripts/deps installs it)";
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("vrl-ser2net-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    PtyPair pty;
+    Ser2net server(pty.path, dir.string());
+    ASSERT_TRUE(server.Start());
+
+    std::string data = "\xff\xff\xff";
+    for (int i = 0; i < 4000; ++i)
+        data.push_back(static_cast<char>((i * 97 + i / 256) & 0xFF));
+    data += "\xff";
+    for (const bool rfc2217 : {true, false})
+    {
+        SCOPED_TRACE(rfc2217 ? "rfc2217" : "raw tcp");
+        RemoteReceiver receiver;
+        SerialPort port;
+        port.m_dwBaudRate = rfc2217 ? 57600 : 9600;
+        ASSERT_TRUE(port.Open(&receiver, 2, rfc2217 ? server.Rfc2217Url() : server.RawUrl()));
+        ASSERT_TRUE(receiver.Until([&] { return receiver.m_connected.size() == 1; }));
+        if (rfc2217)
+        {
+            // The rate set in the port is the served device's rate (what stty -F reads).
+            SerialLine::LineSettings line;
+            EXPECT_TRUE(receiver.Until([&] { return SerialLine::Read(pty.slave, line) && line.baudRate == 57600; }))
+                << line.baudRate;
+        }
+        else
+            std::this_thread::sleep_for(200ms); // ser2net opens the device after the accept
+
+        // Both ways, 0xFF included, nothing lost or changed.
+        EXPECT_EQ(port.Write(data.data(), data.size()), data.size());
+        EXPECT_TRUE(pty.Receive(data.size()) == data);
+        pty.Send(data);
+        ASSERT_TRUE(receiver.WaitForBytes(data.size()));
+        EXPECT_TRUE(Joined(receiver.Messages()) == data);
+
+        // The server restarts: the port hears the loss, calls again at most once a second,
+        // and carries data again once the server is back.
+        server.Stop();
+        ASSERT_TRUE(receiver.WaitForStop());
+        EXPECT_NE(receiver.Reason().find("连接已断开"), std::string::npos) << receiver.Reason();
+        ASSERT_TRUE(port.Redial(&receiver));
+        std::this_thread::sleep_for(1500ms);
+        EXPECT_EQ(receiver.Get(receiver.m_connected).size(), 1u);
+        ASSERT_TRUE(server.Start());
+        ASSERT_TRUE(receiver.Until([&] { return receiver.m_connected.size() == 2; }, 4000));
+        std::this_thread::sleep_for(200ms);
+        const std::size_t before = receiver.Bytes();
+        pty.Send("back\xff");
+        ASSERT_TRUE(receiver.WaitForBytes(before + 5));
+        EXPECT_EQ(Joined(receiver.Messages()).substr(before), "back\xff");
+        EXPECT_EQ(port.Write("again", 5), 5u);
+        EXPECT_EQ(pty.Receive(5), "again");
+        port.Close();
+        std::this_thread::sleep_for(300ms); // ser2net lets go of the device after the close
+    }
+    server.Stop();
+    std::filesystem::remove_all(dir);
 }
