@@ -406,7 +406,7 @@ TEST(RemotePortTest, Ser2netRoundTripRateAndRestart)
     const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("vrl-ser2net-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     PtyPair pty;
-    Ser2net server(pty.path, dir.string());
+    Ser2net server({pty.path}, dir.string());
     ASSERT_TRUE(server.Start());
 
     std::string data = "\xff\xff\xff";

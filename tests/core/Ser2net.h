@@ -1,6 +1,6 @@
 #pragma once
 
-// A ser2net of the test's own on loopback, serving one device (a pseudo-terminal) as
+// A ser2net of the test's own on loopback, serving devices (pseudo-terminals), each as
 // telnet with RFC 2217 and as raw TCP: run in the foreground with its own configuration,
 // stopped and started again by the test. Used by the remote-port tests and benchmarks.
 
@@ -19,17 +19,27 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 extern char** environ;
 
 class Ser2net
 {
 public:
-    // device: the path ser2net opens; dir: where its configuration is written.
-    Ser2net(std::string device, std::string dir) : m_device(std::move(device)), m_dir(std::move(dir))
+    // devices: the paths ser2net opens; dir: where its configuration is written; options:
+    // YAML lines of each connection's options, indented by four blanks.
+    Ser2net(std::vector<std::string> devices, std::string dir, std::string options = {})
+        : m_devices(std::move(devices)), m_dir(std::move(dir)), m_options(std::move(options))
     {
-        m_rfc2217Port = FreePort();
-        m_rawPort = FreePort();
+        // Held until all are chosen, so that no port is chosen twice.
+        std::vector<int> held;
+        for (std::size_t i = 0; i < m_devices.size(); ++i)
+        {
+            m_rfc2217Ports.push_back(FreePort(held));
+            m_rawPorts.push_back(FreePort(held));
+        }
+        for (int fd : held)
+            close(fd);
     }
     ~Ser2net() { Stop(); }
     Ser2net(const Ser2net&) = delete;
@@ -37,20 +47,24 @@ public:
 
     static bool Installed() { return access("/usr/sbin/ser2net", X_OK) == 0 || access("/usr/bin/ser2net", X_OK) == 0; }
 
-    std::string Rfc2217Url() const { return "rfc2217://127.0.0.1:" + std::to_string(m_rfc2217Port); }
-    std::string RawUrl() const { return "tcp://127.0.0.1:" + std::to_string(m_rawPort); }
+    std::string Rfc2217Url(std::size_t i = 0) const { return "rfc2217://127.0.0.1:" + std::to_string(m_rfc2217Ports[i]); }
+    std::string RawUrl(std::size_t i = 0) const { return "tcp://127.0.0.1:" + std::to_string(m_rawPorts[i]); }
 
     // Starts it and waits until it takes connections; false when it does not.
     bool Start()
     {
         const std::string config = m_dir + "/ser2net.yaml";
-        std::ofstream(config) << "connection: &rfc2217\n"
-                                 "  accepter: telnet(rfc2217),tcp,127.0.0.1,"
-                              << m_rfc2217Port << "\n  connector: serialdev," << m_device
-                              << ",local\n"
-                                 "connection: &raw\n"
-                                 "  accepter: tcp,127.0.0.1,"
-                              << m_rawPort << "\n  connector: serialdev," << m_device << ",local\n";
+        {
+            std::ofstream yaml(config);
+            for (std::size_t i = 0; i < m_devices.size(); ++i)
+            {
+                const std::string options = m_options.empty() ? std::string() : "  options:\n" + m_options;
+                yaml << "connection: &rfc2217_" << i << "\n  accepter: telnet(rfc2217),tcp,127.0.0.1," << m_rfc2217Ports[i]
+                     << "\n  connector: serialdev," << m_devices[i] << ",local\n" << options
+                     << "connection: &raw_" << i << "\n  accepter: tcp,127.0.0.1," << m_rawPorts[i]
+                     << "\n  connector: serialdev," << m_devices[i] << ",local\n" << options;
+            }
+        }
         const std::string log = m_dir + "/ser2net.log";
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
@@ -67,7 +81,10 @@ public:
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         while (std::chrono::steady_clock::now() < until)
         {
-            if (Answers(m_rfc2217Port) && Answers(m_rawPort))
+            bool all = true;
+            for (std::size_t i = 0; i < m_devices.size() && all; ++i)
+                all = Answers(m_rfc2217Ports[i]) && Answers(m_rawPorts[i]);
+            if (all)
                 return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
@@ -85,7 +102,7 @@ public:
     }
 
 private:
-    static std::uint16_t FreePort()
+    static std::uint16_t FreePort(std::vector<int>& held)
     {
         const int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in a{};
@@ -95,7 +112,7 @@ private:
         std::uint16_t port = 0;
         if (bind(s, reinterpret_cast<sockaddr*>(&a), size) == 0 && getsockname(s, reinterpret_cast<sockaddr*>(&a), &size) == 0)
             port = ntohs(a.sin_port);
-        close(s);
+        held.push_back(s);
         return port;
     }
 
@@ -113,9 +130,10 @@ private:
         return false;
     }
 
-    std::string m_device;
+    std::vector<std::string> m_devices;
     std::string m_dir;
-    std::uint16_t m_rfc2217Port = 0;
-    std::uint16_t m_rawPort = 0;
+    std::string m_options;
+    std::vector<std::uint16_t> m_rfc2217Ports;
+    std::vector<std::uint16_t> m_rawPorts;
     pid_t m_pid = -1;
 };
