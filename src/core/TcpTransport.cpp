@@ -1,5 +1,6 @@
 #include "TcpTransport.h"
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -30,6 +31,7 @@ constexpr unsigned kUserTimeoutMs = 30000;
 struct Lookup
 {
     int m_doneFd = -1;
+    std::atomic<bool> m_done{false}; // orders the result before the wake-up for the reader
     int m_rc = 0;
     addrinfo* m_result = nullptr;
 
@@ -133,6 +135,7 @@ SerialTransport::ConnectResult TcpTransport::Connect(int stopFd, int timeoutMs, 
         {
             std::thread([lookup, host = Where().host, service, hints] {
                 lookup->m_rc = getaddrinfo(host.c_str(), service.c_str(), &hints, &lookup->m_result);
+                lookup->m_done.store(true, std::memory_order_release);
                 const std::uint64_t one = 1;
                 (void)!write(lookup->m_doneFd, &one, sizeof one);
             }).detach();
@@ -150,7 +153,7 @@ SerialTransport::ConnectResult TcpTransport::Connect(int stopFd, int timeoutMs, 
             reason = ConnectError(where, ETIMEDOUT);
             return ConnectResult::Failed;
         }
-        if (lookup->m_rc != 0)
+        if (!lookup->m_done.load(std::memory_order_acquire) || lookup->m_rc != 0)
         {
             reason = "无法连接 " + where + "：找不到主机 " + Where().host;
             return ConnectResult::Failed;

@@ -23,61 +23,14 @@
 
 #include <memory>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include "../core/LoopbackServer.h"
 
 namespace {
 
-// A loopback listener of the test's own, standing in for ser2net's raw TCP port.
-struct Listener
+QString Url(const LoopbackServer& server)
 {
-    int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    int client = -1;
-    quint16 port = 0;
-    Listener() { Listen(); }
-    ~Listener()
-    {
-        Drop();
-        close(fd);
-    }
-    // Listens (again) on its port, or on a free one the first time.
-    bool Listen()
-    {
-        const int one = 1;
-        setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        a.sin_port = htons(port);
-        socklen_t size = sizeof a;
-        if (bind(fd, reinterpret_cast<sockaddr*>(&a), size) != 0 || listen(fd, 4) != 0
-            || getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size) != 0)
-            return false;
-        port = ntohs(a.sin_port);
-        return true;
-    }
-    void StopListening()
-    {
-        Drop();
-        close(fd);
-        fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    }
-    bool Accepted()
-    {
-        if (client < 0)
-            client = accept4(fd, nullptr, nullptr, SOCK_CLOEXEC);
-        return client >= 0;
-    }
-    void Drop()
-    {
-        if (client >= 0)
-            close(client);
-        client = -1;
-    }
-    QString Url() const { return QStringLiteral("tcp://127.0.0.1:%1").arg(port); }
-};
+    return QStringLiteral("tcp://127.0.0.1:%1").arg(server.port);
+}
 
 QString Text(CMainFrame& frame)
 {
@@ -153,11 +106,9 @@ private Q_SLOTS:
     void remotePortUnreachableLostAndBack()
     {
         CMainFrame& f = NewFrame();
-        quint16 gone = 0;
-        {
-            Listener closed;
-            gone = closed.port;
-        }
+        LoopbackServer closed;
+        closed.StopListening();
+        const quint16 gone = closed.port;
         f.Map().SetPath(4, QStringLiteral("tcp://127.0.0.1:%1").arg(gone).toStdString());
         f.OnPortSelected(4);
         f.OnCommand(ID_OPEN_PORT);
@@ -167,11 +118,11 @@ private Q_SLOTS:
         QVERIFY(f.StatusNote(QStringLiteral("openError")).contains(QStringLiteral("127.0.0.1:%1").arg(gone)));
         QVERIFY(f.StatusNote(QStringLiteral("reconnect")).isEmpty());
 
-        Listener server;
-        f.Map().SetPath(4, server.Url().toStdString());
+        LoopbackServer server;
+        f.Map().SetPath(4, Url(server).toStdString());
         f.OnCommand(ID_OPEN_PORT);
         QVERIFY(f.IsPortOpen(4));
-        QTRY_VERIFY_WITH_TIMEOUT(server.Accepted(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(server.Accept(0), 5000);
         QVERIFY(f.StatusNote(QStringLiteral("openError")).isEmpty());
         QCOMPARE(send(server.client, "\x41\xff", 2, MSG_NOSIGNAL), 2);
         QTRY_VERIFY_WITH_TIMEOUT(Text(f).endsWith(QStringLiteral("COM5↑41 FF\n")), 5000);
@@ -180,11 +131,11 @@ private Q_SLOTS:
         const QString lost = QStringLiteral("COM5 连接已断开（127.0.0.1:%1）\n").arg(server.port);
         QTRY_VERIFY_WITH_TIMEOUT(Text(f).endsWith(lost), 5000);
         QVERIFY(f.IsPortOpen(4)); // calling its server
-        QVERIFY(f.StatusNote(QStringLiteral("reconnect")).contains(server.Url()));
+        QVERIFY(f.StatusNote(QStringLiteral("reconnect")).contains(Url(server)));
         QTest::qWait(1500);
         QVERIFY(Text(f).endsWith(lost));
         QVERIFY(server.Listen()); // and starts again
-        QTRY_VERIFY_WITH_TIMEOUT(server.Accepted(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(server.Accept(0), 5000);
         QTRY_VERIFY_WITH_TIMEOUT(Text(f).endsWith(lost + QStringLiteral("COM5 已重新打开\n")), 5000);
         QVERIFY(f.StatusNote(QStringLiteral("reconnect")).isEmpty());
         QCOMPARE(send(server.client, "\x42", 1, MSG_NOSIGNAL), 1);
