@@ -24,8 +24,6 @@ struct LoopbackServer
         StopListening();
         close(listener);
     }
-    LoopbackServer(const LoopbackServer&) = delete;
-    LoopbackServer& operator=(const LoopbackServer&) = delete;
 
     // Listens (again) on its port, or on a free one the first time.
     bool Listen()

@@ -9,6 +9,7 @@
 #include "Ser2net.h"
 
 #include <atomic>
+#include <numeric>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <thread>
@@ -219,7 +220,6 @@ TEST(SerialTransportTest, ParsesAddresses)
 TEST(RemotePortTest, FakeServerSettingsLinesAndBinaryData)
 {
     LoopbackServer server;
-    ASSERT_NE(server.port, 0);
     RemoteReceiver receiver;
     RecordingSink sink;
     SerialPort port(&sink);
@@ -245,10 +245,8 @@ TEST(RemotePortTest, FakeServerSettingsLinesAndBinaryData)
     EXPECT_EQ(server.Receive(7), B({255, 250, 44, 5, 9, 255, 240}));
 
     // Every byte value both ways, 0xFF doubled on the wire only.
-    Bytes all;
-    for (int i = 0; i < 256; ++i)
-        all.push_back(static_cast<std::uint8_t>(i));
-    all.insert(all.end(), {255, 255, 255});
+    Bytes all(259, 255);
+    std::iota(all.begin(), all.begin() + 256, std::uint8_t{0});
     Bytes wire;
     Rfc2217Session::Escape(all.data(), all.size(), wire);
     EXPECT_EQ(port.Write(all.data(), all.size()), all.size());
@@ -272,12 +270,7 @@ TEST(RemotePortTest, UnreachableServersAndBadAddresses)
     LoopbackServer gone;
     gone.StopListening();
     const std::uint16_t closedPort = gone.port;
-    const struct
-    {
-        std::string device;
-        bool opens;
-        std::string said; // the stop reason, or the message of a refused open
-    } cases[] = {
+    const struct { std::string device; bool opens; std::string said; /* stop reason or refusal */ } cases[] = {
         {"tcp://127.0.0.1:" + std::to_string(closedPort), true,
          "无法连接 127.0.0.1:" + std::to_string(closedPort) + "：连接被拒绝（服务器未运行或端口不对）"},
         {"rfc2217://no-such-host.invalid:3001", true, "无法连接 no-such-host.invalid:3001：找不到主机 no-such-host.invalid"},
@@ -302,7 +295,6 @@ TEST(RemotePortTest, UnreachableServersAndBadAddresses)
         EXPECT_FALSE(port.HasConnected());
         EXPECT_TRUE(port.Close());
     }
-
 }
 
 // --- A real ser2net on loopback, serving a pseudo-terminal ------------------------------

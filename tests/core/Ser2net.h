@@ -42,8 +42,6 @@ public:
             close(fd);
     }
     ~Ser2net() { Stop(); }
-    Ser2net(const Ser2net&) = delete;
-    Ser2net& operator=(const Ser2net&) = delete;
 
     static bool Installed() { return access("/usr/sbin/ser2net", X_OK) == 0 || access("/usr/bin/ser2net", X_OK) == 0; }
 
