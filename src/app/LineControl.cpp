@@ -67,6 +67,14 @@ void CLineControl::OnCommand(int id)
         m_host.Store().WriteInt(kSection, kReconnectValue, m_bReconnect ? 1 : 0);
         if (!m_bReconnect) {
             m_reconnect.Clear();
+            // Remote ports that still call their server stop calling: closed, as a lost
+            // local port stays closed with the switch off.
+            for (const auto& [port, path] : std::map<unsigned, std::string>(std::move(m_redialing))) {
+                m_ports.ClosePort(port);
+                if (m_reopened)
+                    m_reopened(port);
+            }
+            m_redialing.clear();
             UpdateReconnectNote();
         }
         return;
@@ -135,11 +143,27 @@ void CLineControl::UpdateInputLinesNote()
     m_host.SetStatusNote(QStringLiteral("modem"), note);
 }
 
-bool CLineControl::TakeLostPort(unsigned uiPortNo)
+bool CLineControl::TakeLostPort(unsigned uiPortNo, const std::string& reason)
 {
     SerialPort* port = m_ports.Find(uiPortNo);
+    if (port && port->IsOpen() && port->IsRemote() && !port->HasConnected() && !m_redialing.count(uiPortNo)) {
+        m_ports.ClosePort(uiPortNo);
+        m_host.AppendNoticeLine(PortText(uiPortNo) + " " + reason);
+        m_host.SetStatusNote(QStringLiteral("openError"),
+                             QString::fromStdString(PortText(uiPortNo) + "（" + port->DevicePath() + "）：" + reason), true);
+        return true;
+    }
     if (!m_bReconnect || !port || !port->IsOpen())
         return false;
+    if (port->IsRemote()) {
+        // The worker has ended; a new one calls the server until it answers.
+        if (!port->Redial(m_pReceiver))
+            return false;
+        m_redialing[uiPortNo] = port->DevicePath();
+        m_host.AppendNoticeLine(PortText(uiPortNo) + " " + reason);
+        UpdateReconnectNote();
+        return true;
+    }
     // The worker has ended (its notice was its last act), so the close does not wait.
     m_ports.ClosePort(uiPortNo);
     m_reconnect.Lost(uiPortNo, port->DevicePath(), port->DeviceNode());
@@ -150,10 +174,28 @@ bool CLineControl::TakeLostPort(unsigned uiPortNo)
 
 void CLineControl::ForgetPort(unsigned uiPortNo)
 {
-    if (!m_reconnect.IsWaiting(uiPortNo))
+    if (!m_reconnect.IsWaiting(uiPortNo) && !m_redialing.erase(uiPortNo))
         return;
     m_reconnect.Forget(uiPortNo);
     UpdateReconnectNote();
+}
+
+void CLineControl::OnPortConnected(unsigned uiPortNo)
+{
+    QMetaObject::invokeMethod(this, [this, uiPortNo] {
+        if (!m_redialing.erase(uiPortNo))
+            return;
+        m_host.AppendNoticeLine(PortText(uiPortNo) + " 已重新打开");
+        if (m_reopened)
+            m_reopened(uiPortNo);
+        UpdateReconnectNote();
+    }, Qt::QueuedConnection);
+}
+
+void CLineControl::OnPortNotice(unsigned uiPortNo, const std::string& text)
+{
+    QMetaObject::invokeMethod(this, [this, line = PortText(uiPortNo) + " " + text] { m_host.AppendNoticeLine(line); },
+                              Qt::QueuedConnection);
 }
 
 void CLineControl::CheckReconnect()
@@ -179,8 +221,12 @@ void CLineControl::UpdateReconnectNote()
         parts << QStringLiteral("%1 等待设备重新连接（%2）")
                      .arg(QString::fromStdString(PortText(port)), QString::fromStdString(m_reconnect.PathOf(port)));
     }
+    for (const auto& [port, path] : m_redialing) {
+        parts << QStringLiteral("%1 等待设备重新连接（%2）")
+                     .arg(QString::fromStdString(PortText(port)), QString::fromStdString(path));
+    }
     m_host.SetStatusNote(QStringLiteral("reconnect"), parts.join(QStringLiteral("；")), true);
-    if (m_reconnect.IsEmpty())
+    if (m_reconnect.IsEmpty()) // remote ports call their server from their own worker
         m_pCheckTimer->stop();
     else if (!m_pCheckTimer->isActive())
         m_pCheckTimer->start();
@@ -189,5 +235,6 @@ void CLineControl::UpdateReconnectNote()
 void CLineControl::SaveAtExit()
 {
     m_reconnect.Clear();
+    m_redialing.clear();
     m_pCheckTimer->stop();
 }

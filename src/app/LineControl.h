@@ -9,7 +9,9 @@
 #include <array>
 #include <atomic>
 #include <functional>
+#include <map>
 #include <span>
+#include <string>
 
 class CFrameHost;
 class PortList;
@@ -41,7 +43,13 @@ public:
 
     // The worker of an open port stopped by itself. With reconnect on, the port is closed
     // and waits for its device; true then (the frame shows no stopped-port note for it).
-    bool TakeLostPort(unsigned uiPortNo);
+    // A remote port stays open and calls its server again once a second; one that never
+    // reached its server is an open that failed: closed, with the reason, whatever the
+    // switch says.
+    bool TakeLostPort(unsigned uiPortNo, const std::string& reason = {});
+    // A remote port's worker reached its server, or has news about it (worker thread).
+    void OnPortConnected(unsigned uiPortNo);
+    void OnPortNotice(unsigned uiPortNo, const std::string& text);
     // The user opened or closed the port: it waits no more.
     void ForgetPort(unsigned uiPortNo);
     // A device came or went (udev), or the one-second look: reopens the ports that are back.
@@ -76,6 +84,7 @@ private:
     PortReconnect m_reconnect;
     QTimer* m_pCheckTimer;
     std::function<void(unsigned)> m_reopened;
+    std::map<unsigned, std::string> m_redialing; // remote ports calling their server again
     bool m_bReconnect = true;
     std::array<std::atomic<int>, 256> m_inputLines; // per port: kLinesUnknown, kLinesNone or the bits
     QString m_shownLinesNote;

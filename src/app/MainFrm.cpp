@@ -585,6 +585,16 @@ void CMainFrame::OnPortStopped(unsigned uiPortNo, std::string reason)
     m_receive.Inbox().PushStopped(uiPortNo, std::move(reason));
 }
 
+void CMainFrame::OnPortConnected(unsigned uiPortNo, std::string)
+{
+    m_pLineControl->OnPortConnected(uiPortNo);
+}
+
+void CMainFrame::OnPortNotice(unsigned uiPortNo, std::string text)
+{
+    m_pLineControl->OnPortNotice(uiPortNo, text);
+}
+
 void CMainFrame::OnModemLines(unsigned uiPortNo, bool available, unsigned lines)
 {
     m_pLineControl->OnModemLines(uiPortNo, available, lines);
@@ -654,7 +664,7 @@ void CMainFrame::SetClocks(MonitorLineBuilder::TickSource tick, MonitorLineBuild
 
 void CMainFrame::ShowStoppedPort(unsigned port, const std::string& reason)
 {
-    if (!reason.empty() && m_pLineControl->TakeLostPort(port)) {
+    if (!reason.empty() && m_pLineControl->TakeLostPort(port, reason)) {
         ShowPortStateInBar(port);
         return;
     }

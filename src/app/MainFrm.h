@@ -153,6 +153,8 @@ private:
     // PortReceiver, on the workers.
     void OnPortData(unsigned uiPortNo, std::vector<std::uint8_t> bytes) override;
     void OnPortStopped(unsigned uiPortNo, std::string reason) override;
+    void OnPortConnected(unsigned uiPortNo, std::string where) override;
+    void OnPortNotice(unsigned uiPortNo, std::string text) override;
     void OnModemLines(unsigned uiPortNo, bool available, unsigned lines) override;
     // PortMessageSink.
     void ShowMessage(const std::string& utf8) override;

@@ -4,6 +4,7 @@
 #include "ListCtrlEx.h"
 #include "PortMap.h"
 #include "SerialDeviceScanner.h"
+#include "SerialTransport.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -30,6 +31,18 @@ QString Describe(const SerialDevice& device)
     return parts.join(QStringLiteral("，"));
 }
 
+// A port on another machine: its server, and how the line is carried.
+QString DescribeRemote(const std::string& path)
+{
+    SerialTransport::Endpoint endpoint;
+    if (!SerialTransport::Parse(path, endpoint))
+        return QStringLiteral("地址格式不对");
+    return QStringLiteral("主机 %1，端口 %2，%3")
+        .arg(QString::fromStdString(endpoint.host))
+        .arg(endpoint.port)
+        .arg(endpoint.rfc2217 ? QStringLiteral("RFC 2217（含波特率等设置）") : QStringLiteral("原始 TCP"));
+}
+
 } // namespace
 
 CPortMapDialog::CPortMapDialog(PortMap& map, QWidget* parent) : QDialog(parent), m_map(map)
@@ -54,7 +67,8 @@ CPortMapDialog::CPortMapDialog(PortMap& map, QWidget* parent) : QDialog(parent),
     m_pPath = new QComboBox(this);
     m_pPath->setEditable(true);
     m_pPath->setMinimumContentsLength(36);
-    m_pPath->setToolTip(QStringLiteral("设备路径，如 /dev/ttyUSB0 或 /dev/pts/3"));
+    m_pPath->setToolTip(QStringLiteral("设备路径，如 /dev/ttyUSB0 或 /dev/pts/3；其他机器上的串口（ser2net）："
+                                       "rfc2217://主机:端口 或 tcp://主机:端口"));
 
     auto* set = new QPushButton(QStringLiteral("设置(&S)"), this);
     auto* clear = new QPushButton(QStringLiteral("清除(&C)"), this);
@@ -111,6 +125,11 @@ void CPortMapDialog::Refresh()
         const int row = m_pTable->InsertItem(m_pTable->rowCount(), PortName(static_cast<int>(e.uiPortNo)));
         m_rowPorts.push_back(static_cast<int>(e.uiPortNo));
         m_pTable->SetItemText(row, 1, QString::fromStdString(e.path));
+        if (SerialTransport::IsRemote(e.path)) {
+            m_pTable->SetItemText(row, 2, QStringLiteral("远程"));
+            m_pTable->SetItemText(row, 3, DescribeRemote(e.path));
+            continue;
+        }
         m_pTable->SetItemText(row, 2, e.present ? QStringLiteral("已连接") : QStringLiteral("未找到"));
         m_pTable->SetItemText(row, 3, Describe(e.device));
     }
@@ -147,8 +166,13 @@ bool CPortMapDialog::ApplyPath(int port, const QString& path)
 {
     if (port < 0 || port >= static_cast<int>(PortMap::kPortCount))
         return false;
-    if (!path.isEmpty() && !path.startsWith(QLatin1Char('/'))) {
-        m_pNote->setText(QStringLiteral("设备路径应为以 / 开头的完整路径。"));
+    SerialTransport::Endpoint endpoint;
+    if (SerialTransport::IsRemote(path.toStdString()) && !SerialTransport::Parse(path.toStdString(), endpoint)) {
+        m_pNote->setText(QStringLiteral("远程端口的地址应为 rfc2217://主机:端口 或 tcp://主机:端口（端口 1 到 65535）。"));
+        return false;
+    }
+    if (!path.isEmpty() && !path.startsWith(QLatin1Char('/')) && !SerialTransport::IsRemote(path.toStdString())) {
+        m_pNote->setText(QStringLiteral("设备路径应为以 / 开头的完整路径，或 rfc2217://主机:端口、tcp://主机:端口。"));
         return false;
     }
     m_map.SetPath(static_cast<unsigned>(port), path.toStdString());

@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "PortMap.h"
+#include "SerialTransport.h"
 
 #include <cctype>
 
@@ -53,8 +54,11 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args)
             }
             unsigned port = 0;
             std::string path;
+            SerialTransport::Endpoint endpoint;
             if (!PortMap::ParsePortOption(value, port, path))
                 cl.m_error = "端口参数格式不对：" + value + "（应为 COMn=设备路径，n 为 1 到 256）";
+            else if (SerialTransport::IsRemote(path) && !SerialTransport::Parse(path, endpoint))
+                cl.m_error = "远程端口的地址格式不对：" + path + "（应为 rfc2217://主机:端口 或 tcp://主机:端口）";
             else
                 cl.m_portPaths.emplace_back(port, path);
         } else if (!optionsEnded && (arg == "--open" || arg.rfind("--open=", 0) == 0)) {
@@ -91,6 +95,7 @@ std::string CommandLine::HelpText()
            "\n"
            "选项:\n"
            "  --port COMn=路径   让 COMn 指向该设备（如 /dev/ttyUSB0、/dev/pts/3），可重复；设置被保存\n"
+           "                     其他机器上的串口（ser2net）：rfc2217://主机:端口 或 tcp://主机:端口\n"
            "  --open COMn        启动时打开该串口（用它保存的参数），可重复\n"
            "  --help             显示本帮助并退出\n"
            "  --version          显示版本并退出\n"

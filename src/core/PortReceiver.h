@@ -29,4 +29,20 @@ public:
         (void)available;
         (void)lines;
     }
+
+    // A remote port's worker reached its server (where: "host:port"), at open and again
+    // after a lost connection.
+    virtual void OnPortConnected(unsigned uiPortNo, std::string where)
+    {
+        (void)uiPortNo;
+        (void)where;
+    }
+
+    // News about a remote port that does not stop it (an option or a setting the server
+    // refused). UTF-8, for the user.
+    virtual void OnPortNotice(unsigned uiPortNo, std::string text)
+    {
+        (void)uiPortNo;
+        (void)text;
+    }
 };

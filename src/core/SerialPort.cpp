@@ -3,6 +3,7 @@
 #include "PortMessageSink.h"
 #include "PortReceiver.h"
 #include "SerialLine.h"
+#include "SerialTransport.h"
 
 #include <cerrno>
 #include <chrono>
@@ -119,14 +120,19 @@ ReadEnd EndOf(int error)
 // or the buffer is full. packInterval 0: until the buffer is full. tickMs > 0: a wait for the
 // first byte ends after that long (Tick).
 ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, int tickMs, std::vector<std::uint8_t>& buffer,
-                    std::size_t& count, int& error)
+                    std::size_t& count, int& error, SerialTransport* link)
 {
+    // A remote port reads through its transport, which takes the protocol out.
+    const auto readSome = [&](std::uint8_t* into, std::size_t room) {
+        return link ? link->Read(into, room, error) : ReadSome(fd, into, room, error);
+    };
     count = 0;
     const auto interval = std::chrono::milliseconds(packInterval);
     auto lastByte = Clock::now();
     for (;;)
     {
-        pollfd fds[2] = {{stopFd, POLLIN, 0}, {fd, POLLIN, 0}};
+        const bool flush = link && link->HasPending();
+        pollfd fds[2] = {{stopFd, POLLIN, 0}, {fd, static_cast<short>(flush ? POLLIN | POLLOUT : POLLIN), 0}};
         timespec timeout{};
         timespec* timeoutArg = nullptr;
         if (count > 0 && packInterval > 0)
@@ -159,6 +165,8 @@ ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, int tickMs, 
         if (fds[0].revents != 0)
             return ReadEnd::Stop;
         const short revents = fds[1].revents;
+        if (flush && (revents & POLLOUT))
+            link->Flush();
         if (revents & POLLNVAL)
         {
             error = EBADF;
@@ -166,7 +174,7 @@ ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, int tickMs, 
         }
         if (revents & (POLLIN | POLLHUP | POLLERR))
         {
-            const ssize_t n = ReadSome(fd, buffer.data() + count, buffer.size() - count, error);
+            const ssize_t n = readSome(buffer.data() + count, buffer.size() - count);
             if (n < 0)
                 return EndOf(error);
             if (n == 0 && (revents & (POLLHUP | POLLERR)))
@@ -182,7 +190,7 @@ ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, int tickMs, 
                 // one wait per message, not one per read.
                 while (count < buffer.size())
                 {
-                    const ssize_t more = ReadSome(fd, buffer.data() + count, buffer.size() - count, error);
+                    const ssize_t more = readSome(buffer.data() + count, buffer.size() - count);
                     if (more < 0)
                         return EndOf(error);
                     if (more == 0)
@@ -197,11 +205,62 @@ ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, int tickMs, 
     }
 }
 
-std::string StopReason(ReadEnd end, int error)
+std::string StopReason(ReadEnd end, int error, const SerialTransport* link)
 {
+    if (link)
+        return end == ReadEnd::HangUp ? "连接已断开（" + link->HostPort() + "）"
+                                      : "连接已断开（" + link->HostPort() + "：" + std::generic_category().message(error) + "）";
     if (end == ReadEnd::HangUp)
         return "设备已断开";
     return "读取失败：" + std::generic_category().message(error); // strerror is not thread-safe
+}
+
+// The server's port is set by a Linux driver too: what Linux cannot set is refused here as
+// for a local port; the rest goes to the server, whose answer comes later.
+SerialLine::ConfigureResult ConfigureRemote(SerialTransport& link, const SerialLine::LineSettings& line,
+                                            int flowControl)
+{
+    if (line.dataBits < 5 || line.dataBits > 8 || (line.stopBits != 0 && line.stopBits != 2) || line.parity < 0
+        || line.parity > 4 || line.baudRate == 0 || line.baudRate > SerialLine::kHighestBaudRate)
+        return SerialLine::ConfigureResult::Refused;
+    link.SetLine(line, flowControl);
+    return SerialLine::ConfigureResult::Ok;
+}
+
+// Connects a remote port's transport. A first open that cannot connect ends as a port that
+// stopped, with the reason; a redial calls again once a second until the server answers.
+// False when stopped or not connected.
+bool ConnectLink(SerialTransport& link, int stopFd, unsigned uiPortNo, PortReceiver* receiver, bool redial)
+{
+    for (;;)
+    {
+        const auto started = Clock::now();
+        std::string reason;
+        switch (link.Connect(stopFd, SerialPort::kConnectTimeoutMs, reason))
+        {
+        case SerialTransport::ConnectResult::Connected: return true;
+        case SerialTransport::ConnectResult::Stopped: return false;
+        case SerialTransport::ConnectResult::Failed: break;
+        }
+        if (!redial)
+        {
+            receiver->OnPortStopped(uiPortNo, reason);
+            return false;
+        }
+        const auto next = started + std::chrono::milliseconds(SerialPort::kRedialIntervalMs);
+        for (;;)
+        {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(next - Clock::now()).count();
+            pollfd stop{stopFd, POLLIN, 0};
+            const int ready = poll(&stop, 1, left > 0 ? static_cast<int>(left) : 0);
+            if (ready > 0)
+                return false;
+            if (ready == 0 && left <= 0)
+                break;
+            if (ready == 0 && Clock::now() >= next)
+                break;
+        }
+    }
 }
 } // namespace
 
@@ -245,6 +304,8 @@ bool SerialPort::Open(PortReceiver* pWndReceMsg, unsigned uiPortNo, const std::s
         ShowHint(OpenErrorHint(name, devicePath, ENOENT));
         return false;
     }
+    if (SerialTransport::IsRemote(devicePath))
+        return OpenRemote(pWndReceMsg, uiPortNo, devicePath, bConfigure, bStartThread);
 
     const int fd = open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
@@ -300,9 +361,65 @@ bool SerialPort::Open(PortReceiver* pWndReceMsg, unsigned uiPortNo, const std::s
     return true;
 }
 
+// A remote port: nothing is connected here (the worker connects, so the window never waits
+// for a server); a malformed address is an invalid port.
+bool SerialPort::OpenRemote(PortReceiver* pWndReceMsg, unsigned uiPortNo, const std::string& devicePath,
+                            bool bConfigure, bool bStartThread)
+{
+    const std::string name = PortName(uiPortNo);
+    m_pLink = SerialTransport::Create(devicePath);
+    if (!m_pLink)
+    {
+        ShowMessage(name + OpenErrorSuffix(ENOENT));
+        ShowHint(name + "（" + devicePath + "）：远程端口的地址应为 rfc2217://主机:端口 或 tcp://主机:端口");
+        return false;
+    }
+    m_strDevice = devicePath;
+    m_deviceNode = 0;
+    m_pWndReceMsg = pWndReceMsg;
+    m_uiPortNo = uiPortNo;
+    m_bOpened = true;
+    m_bConnected = false;
+    m_bRedial = false;
+
+    m_hStopEvent = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (m_hStopEvent < 0)
+    {
+        m_pLink.reset();
+        return false;
+    }
+    if (bConfigure && !Configure())
+        return false;
+    // DTR and RTS as a local open leaves them: sent once the server takes them.
+    m_pModem = m_pLink->MakeModemLines();
+    if (m_pModem)
+    {
+        m_pModem->Set(m_outputLines, true);
+        m_pModem->Set(ModemLines::kOutputs & ~m_outputLines, false);
+    }
+    if (bStartThread && !StartThread())
+        return false;
+    ShowHint({});
+    return true;
+}
+
+bool SerialPort::Redial(PortReceiver* pWndReceMsg)
+{
+    if (!m_pLink || pWndReceMsg == nullptr)
+        return false;
+    // Called after the worker said it stopped: that was its last act, and it is ending.
+    for (int i = 0; i < 1000 && m_bRunning.load(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (m_bRunning.load())
+        return false;
+    m_pWndReceMsg = pWndReceMsg;
+    m_bRedial = true;
+    return StartThread();
+}
+
 bool SerialPort::Configure()
 {
-    if (m_hComm < 0)
+    if (m_hComm < 0 && !m_pLink)
         return false;
     SerialLine::LineSettings line;
     line.baudRate = m_dwBaudRate;
@@ -310,7 +427,7 @@ bool SerialPort::Configure()
     line.dataBits = m_nDataBits;
     line.stopBits = m_nStopBits;
     line.flowControl = m_nFlowControl;
-    switch (SerialLine::Configure(m_hComm, line))
+    switch (m_pLink ? ConfigureRemote(*m_pLink, line, m_nFlowControl) : SerialLine::Configure(m_hComm, line))
     {
     case SerialLine::ConfigureResult::Ok:
         return true;
@@ -337,7 +454,7 @@ bool SerialPort::Configure()
 
 bool SerialPort::StartThread()
 {
-    if (m_hComm < 0 || m_hStopEvent < 0 || m_pWndReceMsg == nullptr || m_bRunning.load())
+    if (!IsOpen() || m_hStopEvent < 0 || m_pWndReceMsg == nullptr || m_bRunning.load())
         return false;
     // A worker that ended by itself is joined before the next one starts.
     if (m_pThread.joinable())
@@ -348,14 +465,16 @@ bool SerialPort::StartThread()
 
     // What was pending before the port was opened is stale. Discarded here, not in the
     // worker, so that nothing sent after StartThread returns can be thrown away.
-    SerialLine::Purge(m_hComm);
+    if (!m_pLink) // a remote port's stream starts with its connection
+        SerialLine::Purge(m_hComm);
 
     // Running from here on, so that a Close right after Open waits for the worker.
     m_bRunning = true;
     try
     {
         m_pThread = std::thread(CommThreadProc, this, m_hComm, m_hStopEvent, m_uiPortNo, m_dwPackInterval,
-                                m_pWndReceMsg, m_pModem.get());
+                                m_pWndReceMsg, m_pModem.get(), m_pLink.get(), m_bRedial);
+        m_bRedial = false;
     }
     catch (const std::system_error&)
     {
@@ -366,14 +485,28 @@ bool SerialPort::StartThread()
 }
 
 void SerialPort::CommThreadProc(SerialPort* port, int fd, int stopFd, unsigned uiPortNo,
-                                std::uint32_t packInterval, PortReceiver* receiver, ModemLines* modem)
+                                std::uint32_t packInterval, PortReceiver* receiver, ModemLines* modem,
+                                SerialTransport* link, bool redial)
 {
+    if (link)
+    {
+        if (!ConnectLink(*link, stopFd, uiPortNo, receiver, redial))
+        {
+            port->m_bRunning = false;
+            return;
+        }
+        fd = link->Fd();
+        port->m_bConnected = true;
+        receiver->OnPortConnected(uiPortNo, link->HostPort());
+    }
     std::vector<std::uint8_t> buffer(kReadSize);
     // The input lines are looked at between messages and every kModemPollMs while the line
     // is quiet, and reported when they change; a device without them is said once and never
-    // polled (pseudo-terminals: the worker then sleeps until data or stop, as before).
+    // polled (pseudo-terminals: the worker then sleeps until data or stop, as before). A
+    // server notifies its lines when it likes: they are watched from the start.
     unsigned lines = 0;
-    const bool haveLines = modem && modem->Get(lines);
+    bool haveLines = modem && modem->Get(lines);
+    const bool watchLines = haveLines || (link && modem);
     receiver->OnModemLines(uiPortNo, haveLines, lines & ModemLines::kInputs);
     unsigned reported = lines & ModemLines::kInputs;
     for (;;)
@@ -385,16 +518,26 @@ void SerialPort::CommThreadProc(SerialPort* port, int fd, int stopFd, unsigned u
             pollfd stop{stopFd, POLLIN, 0};
             if (poll(&stop, 1, kHeldPollMs) > 0)
                 break;
+            if (link)
+                link->Flush();
         }
         std::size_t count = 0;
         int error = 0;
-        const ReadEnd end = ReadMessage(fd, stopFd, packInterval, haveLines ? kModemPollMs : 0, buffer, count, error);
-        if (haveLines && (end == ReadEnd::Tick || end == ReadEnd::Quiet) && modem->Get(lines)
-            && (lines & ModemLines::kInputs) != reported)
+        const ReadEnd end =
+            ReadMessage(fd, stopFd, packInterval, watchLines ? kModemPollMs : 0, buffer, count, error, link);
+        if (watchLines && (end == ReadEnd::Tick || end == ReadEnd::Quiet))
         {
-            reported = lines & ModemLines::kInputs;
-            receiver->OnModemLines(uiPortNo, true, reported);
+            const bool have = modem->Get(lines);
+            if (have != haveLines || (have && (lines & ModemLines::kInputs) != reported))
+            {
+                haveLines = have;
+                reported = have ? lines & ModemLines::kInputs : 0;
+                receiver->OnModemLines(uiPortNo, have, reported);
+            }
         }
+        if (link)
+            for (std::string& note : link->TakeNotes())
+                receiver->OnPortNotice(uiPortNo, std::move(note));
         // Bytes already taken from the line are delivered, also when the read ended on a
         // stop or a hang-up: they arrived while the port was open.
         if (count > 0)
@@ -405,7 +548,11 @@ void SerialPort::CommThreadProc(SerialPort* port, int fd, int stopFd, unsigned u
         if (end == ReadEnd::Quiet || end == ReadEnd::Tick)
             continue;
         if (end != ReadEnd::Stop)
-            receiver->OnPortStopped(uiPortNo, StopReason(end, error));
+        {
+            if (link)
+                link->Disconnect(); // writes fail from now on instead of filling a dead socket
+            receiver->OnPortStopped(uiPortNo, StopReason(end, error, link));
+        }
         break;
     }
     port->m_bRunning = false;
@@ -423,6 +570,7 @@ bool SerialPort::Close()
     m_bReadHeld = false;
     m_pWndReceMsg = nullptr;
     m_pModem.reset();
+    m_pLink.reset(); // after the lines, which speak through it
     if (m_hStopEvent >= 0)
     {
         close(m_hStopEvent);
@@ -441,13 +589,15 @@ bool SerialPort::SetOutputLine(unsigned line, bool on)
 {
     line &= ModemLines::kOutputs;
     m_outputLines = on ? (m_outputLines | line) : (m_outputLines & ~line);
-    return m_pModem && m_hComm >= 0 && m_pModem->Set(line, on);
+    return m_pModem && IsOpen() && m_pModem->Set(line, on);
 }
 
 std::size_t SerialPort::Write(const void* bytes, std::size_t length)
 {
-    if (length == 0 || m_hComm < 0)
+    if (length == 0 || !IsOpen())
         return 0;
+    if (m_pLink)
+        return m_pLink->Write(bytes, length);
     const auto* p = static_cast<const std::uint8_t*>(bytes);
     std::size_t done = 0;
     while (done < length)
@@ -476,6 +626,8 @@ std::size_t SerialPort::Write(const void* bytes, std::size_t length)
 
 std::ptrdiff_t SerialPort::WriteSome(const void* bytes, std::size_t length)
 {
+    if (m_pLink)
+        return m_pLink->WriteSome(bytes, length);
     if (m_hComm < 0)
         return -1;
     if (length == 0)

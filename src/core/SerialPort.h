@@ -14,6 +14,7 @@
 
 class PortMessageSink;
 class PortReceiver;
+class SerialTransport;
 
 // One serial port: opened exclusively, configured with its six settings (the PortSettings
 // base), and watched by one worker thread that cuts the received bytes into messages by the
@@ -27,6 +28,8 @@ public:
     static constexpr std::size_t kReadSize = 4096; // longest message, bytes
     static constexpr unsigned kPortCount = 256;    // port numbers 0 to 255, COM1 to COM256
     static constexpr int kModemPollMs = 100;       // how often the worker looks at the input lines
+    static constexpr int kConnectTimeoutMs = 5000; // a remote port's server must answer within this
+    static constexpr int kRedialIntervalMs = 1000; // a lost server is called at most this often
 
     // messages: where open and settings errors go; may be null (they are dropped then).
     explicit SerialPort(PortMessageSink* messages = nullptr);
@@ -35,7 +38,9 @@ public:
     SerialPort& operator=(const SerialPort&) = delete;
 
     // Opens devicePath (from the COM-number map; empty when the number names no device) for
-    // port number uiPortNo. False at once, without a message, when the object is already
+    // port number uiPortNo. A remote device (tcp://HOST:PORT, rfc2217://HOST:PORT) is only
+    // checked here: the worker connects, and says through the receiver when it has or why
+    // it could not (OnPortConnected, OnPortStopped). False at once, without a message, when the object is already
     // open. A failure to open shows "COM%d" and the cause. When bConfigure is true and the
     // settings are refused, the settings message is shown, false is returned and the port
     // stays open until Close. pWndReceMsg is needed to start the worker.
@@ -72,7 +77,15 @@ public:
     void SetReadHeld(bool held) { m_bReadHeld = held; }
     bool IsReadHeld() const { return m_bReadHeld.load(); }
 
-    bool IsOpen() const { return m_hComm >= 0; }
+    bool IsOpen() const { return m_hComm >= 0 || m_pLink != nullptr; }
+    // The device is on another machine, reached over TCP.
+    bool IsRemote() const { return m_pLink != nullptr; }
+    // A remote port has reached its server since the last Open.
+    bool HasConnected() const { return m_bConnected.load(); }
+    // A remote port whose worker ended on a lost connection: starts the worker again, which
+    // calls the server every kRedialIntervalMs until it answers (then OnPortConnected) or
+    // the port is closed. False for a local or closed port or a running worker.
+    bool Redial(PortReceiver* pWndReceMsg);
     // True while the worker runs (from StartThread until it has ended).
     bool IsRunning() const { return m_bRunning.load(); }
     // The device path of the last open.
@@ -111,7 +124,10 @@ public:
 private:
     void ShowMessage(const std::string& text) const;
     static void CommThreadProc(SerialPort* port, int fd, int stopFd, unsigned uiPortNo,
-                               std::uint32_t packInterval, PortReceiver* receiver, ModemLines* modem);
+                               std::uint32_t packInterval, PortReceiver* receiver, ModemLines* modem,
+                               SerialTransport* link, bool redial);
+    bool OpenRemote(PortReceiver* pWndReceMsg, unsigned uiPortNo, const std::string& devicePath,
+                    bool bConfigure, bool bStartThread);
     void ShowHint(const std::string& text) const;
 
     int m_hComm = -1;
@@ -126,4 +142,7 @@ private:
     ModemLinesFactory m_modemFactory;
     std::unique_ptr<ModemLines> m_pModem; // while open
     unsigned m_outputLines = ModemLines::kOutputs;
+    std::unique_ptr<SerialTransport> m_pLink; // a remote port's connection, while open
+    std::atomic<bool> m_bConnected{false};
+    bool m_bRedial = false; // the next worker calls until the server answers
 };

@@ -23,7 +23,14 @@
 
 #include <memory>
 
+#include "../core/LoopbackServer.h"
+
 namespace {
+
+QString Url(const LoopbackServer& server)
+{
+    return QStringLiteral("tcp://127.0.0.1:%1").arg(server.port);
+}
 
 QString Text(CMainFrame& frame)
 {
@@ -91,6 +98,48 @@ private Q_SLOTS:
         QVERIFY(PointLink(link, pty->SlavePath()));
         QTRY_VERIFY_WITH_TIMEOUT(f.IsPortOpen(2), 5000);
         QVERIFY(Text(f).endsWith(QStringLiteral("COM3 设备已断开\nCOM3 已重新打开\n")));
+        QVERIFY(m_messages.isEmpty());
+    }
+
+    // A remote port: a server that refuses is an open that failed, said with host and port;
+    // one that goes away is a lost device, and the port calls again until it answers.
+    void remotePortUnreachableLostAndBack()
+    {
+        CMainFrame& f = NewFrame();
+        LoopbackServer closed;
+        closed.StopListening();
+        const quint16 gone = closed.port;
+        f.Map().SetPath(4, QStringLiteral("tcp://127.0.0.1:%1").arg(gone).toStdString());
+        f.OnPortSelected(4);
+        f.OnCommand(ID_OPEN_PORT);
+        const QString refused = QStringLiteral("COM5 无法连接 127.0.0.1:%1：连接被拒绝（服务器未运行或端口不对）\n").arg(gone);
+        QTRY_COMPARE_WITH_TIMEOUT(Text(f), refused, 5000);
+        QVERIFY(!f.IsPortOpen(4));
+        QVERIFY(f.StatusNote(QStringLiteral("openError")).contains(QStringLiteral("127.0.0.1:%1").arg(gone)));
+        QVERIFY(f.StatusNote(QStringLiteral("reconnect")).isEmpty());
+
+        LoopbackServer server;
+        f.Map().SetPath(4, Url(server).toStdString());
+        f.OnCommand(ID_OPEN_PORT);
+        QVERIFY(f.IsPortOpen(4));
+        QTRY_VERIFY_WITH_TIMEOUT(server.Accept(0), 5000);
+        QVERIFY(f.StatusNote(QStringLiteral("openError")).isEmpty());
+        QCOMPARE(send(server.client, "\x41\xff", 2, MSG_NOSIGNAL), 2);
+        QTRY_VERIFY_WITH_TIMEOUT(Text(f).endsWith(QStringLiteral("COM5↑41 FF\n")), 5000);
+
+        server.StopListening(); // the server stops
+        const QString lost = QStringLiteral("COM5 连接已断开（127.0.0.1:%1）\n").arg(server.port);
+        QTRY_VERIFY_WITH_TIMEOUT(Text(f).endsWith(lost), 5000);
+        QVERIFY(f.IsPortOpen(4)); // calling its server
+        QVERIFY(f.StatusNote(QStringLiteral("reconnect")).contains(Url(server)));
+        QTest::qWait(1500);
+        QVERIFY(Text(f).endsWith(lost));
+        QVERIFY(server.Listen()); // and starts again
+        QTRY_VERIFY_WITH_TIMEOUT(server.Accept(0), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(Text(f).endsWith(lost + QStringLiteral("COM5 已重新打开\n")), 5000);
+        QVERIFY(f.StatusNote(QStringLiteral("reconnect")).isEmpty());
+        QCOMPARE(send(server.client, "\x42", 1, MSG_NOSIGNAL), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(Text(f).endsWith(QStringLiteral("COM5↑42\n")), 5000);
         QVERIFY(m_messages.isEmpty());
     }
 

@@ -39,7 +39,15 @@ private Q_SLOTS:
         QCOMPARE(dlg.Table()->item(row, 2)->text(), QStringLiteral("已连接"));
 
         QVERIFY(!dlg.ApplyPath(3, QStringLiteral("ttyUSB0"))); // not a full path: refused
+        QVERIFY(!dlg.ApplyPath(3, QStringLiteral("rfc2217://rig-pi"))); // no port
         QVERIFY(map.PathOf(3).empty());
+
+        // A port on another machine, shown with its server.
+        QVERIFY(dlg.ApplyPath(3, QStringLiteral("rfc2217://rig-pi:3001")));
+        row = rowOf(QStringLiteral("COM4"));
+        QVERIFY(row >= 0);
+        QCOMPARE(dlg.Table()->item(row, 2)->text(), QStringLiteral("远程"));
+        QCOMPARE(dlg.Table()->item(row, 3)->text(), QStringLiteral("主机 rig-pi，端口 3001，RFC 2217（含波特率等设置）"));
 
         QVERIFY(dlg.ApplyPath(6, QString()));
         QVERIFY(map.PathOf(6).empty());

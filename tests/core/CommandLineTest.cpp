@@ -25,10 +25,11 @@ TEST(CommandLine, BadArgumentsAreReported)
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {"--port"}, {"--port", "COM0=/dev/x"}, {"--port", "COM257=/dev/x"},
              {"--port", "COM3"}, {"--port", "COM3="}, {"--port", "TTY3=/dev/x"},
-             {"--port", "COM3x=/dev/x"}, {"--bogus"}, {"a.tnf", "b.tnf"}}) {
+             {"--port", "COM3x=/dev/x"}, {"--port", "COM5=rfc2217://rig-pi"}, {"--bogus"}, {"a.tnf", "b.tnf"}}) {
         EXPECT_FALSE(CommandLine::Parse(args).m_error.empty()) << args.back();
     }
     EXPECT_TRUE(CommandLine::Parse({"--port", "COM256=/dev/x"}).m_error.empty());
+    EXPECT_TRUE(CommandLine::Parse({"--port", "COM5=rfc2217://rig-pi:3001"}).m_error.empty());
 }
 
 TEST(CommandLine, PortsToOpenAtStart)
