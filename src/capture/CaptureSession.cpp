@@ -153,6 +153,7 @@ int CaptureSession::Run(int signalFd)
         if (fds[0].revents & POLLIN)
             Drain(m_wakeFd);
         more = ProcessWaiting();
+        WritePostedNotices();
         if (fds[1].revents & POLLIN)
             stop = true;
         if (signalFd >= 0 && (fds[2].revents & POLLIN)) {
@@ -207,6 +208,44 @@ void CaptureSession::OnPortStopped(unsigned uiPortNo, std::string reason)
     m_inbox.PushStopped(uiPortNo, std::move(reason));
 }
 
+void CaptureSession::OnPortConnected(unsigned uiPortNo, std::string)
+{
+    PostNotice(std::to_string(uiPortNo) + '\n');
+}
+
+void CaptureSession::OnPortNotice(unsigned uiPortNo, std::string text)
+{
+    PostNotice(PortName(uiPortNo) + " " + text);
+}
+
+void CaptureSession::PostNotice(std::string text)
+{
+    {
+        std::lock_guard lock(m_noticeMutex);
+        m_posted.push_back(std::move(text));
+    }
+    Signal(m_wakeFd);
+}
+
+void CaptureSession::WritePostedNotices()
+{
+    std::vector<std::string> posted;
+    {
+        std::lock_guard lock(m_noticeMutex);
+        posted.swap(m_posted);
+    }
+    for (const std::string& text : posted) {
+        // A connection made: "<port>\n" (news only for a port that was calling again).
+        if (!text.empty() && text.back() == '\n') {
+            const unsigned port = static_cast<unsigned>(std::stoul(text));
+            if (m_redialing.erase(port))
+                Notice(PortName(port) + " 已重新打开");
+        } else {
+            Notice(text);
+        }
+    }
+}
+
 void CaptureSession::ShowMessage(const std::string& utf8)
 {
     std::fprintf(stderr, "vrl-capture: %s\n", utf8.c_str());
@@ -239,6 +278,14 @@ void CaptureSession::ShowStoppedPort(unsigned port, const std::string& reason)
     if (it == m_ports.end() || !it->second.m_port->IsOpen())
         return;
     SerialPort& serial = *it->second.m_port;
+    if (serial.IsRemote()) {
+        // Also a server not reached at the start: an unattended capture waits for it.
+        if (serial.Redial(this)) {
+            m_redialing.insert(port);
+            Notice(PortName(port) + " " + reason + "，等待重新连接");
+            return;
+        }
+    }
     Notice(PortName(port) + " 设备已断开（" + reason + "），等待重新连接");
     // The worker has ended (its notice was its last act), so the close does not wait.
     const std::uint64_t node = serial.DeviceNode();

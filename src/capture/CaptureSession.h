@@ -13,6 +13,8 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,7 +26,7 @@ class SettingsStore;
 // settings (or those of the command line), and everything they receive written as the
 // monitor shows it, through the same receive pipeline as the window: to standard output
 // and/or to files. A port that loses its device waits for it and opens again, with a line
-// in the output each time. Everything runs on the calling thread but the ports' workers.
+// in the output each time; a remote port (ser2net) calls its server again. Everything runs on the calling thread but the ports' workers.
 class CaptureSession : private PortReceiver, private PortMessageSink, private MonitorSink, private ForwardStep
 {
 public:
@@ -68,6 +70,8 @@ private:
     // PortReceiver, on the workers.
     void OnPortData(unsigned uiPortNo, std::vector<std::uint8_t> bytes) override;
     void OnPortStopped(unsigned uiPortNo, std::string reason) override;
+    void OnPortConnected(unsigned uiPortNo, std::string where) override;
+    void OnPortNotice(unsigned uiPortNo, std::string text) override;
     // PortMessageSink: open and settings errors.
     void ShowMessage(const std::string& utf8) override;
     void ShowHint(const std::string& utf8) override;
@@ -80,6 +84,9 @@ private:
     void ForwardReceived(unsigned port, const std::uint8_t* bytes, std::size_t count) override;
 
     void Notice(const std::string& text);
+    // Notices of remote ports' workers, written on the capture's thread.
+    void PostNotice(std::string text);
+    void WritePostedNotices();
     bool Flush();
     void ShowStatus();
     std::string PortName(unsigned port) const;
@@ -97,6 +104,9 @@ private:
     ReceivePipeline m_pipeline;
     PortReconnect m_reconnect;
     std::map<unsigned, PortState> m_ports;
+    std::set<unsigned> m_redialing; // remote ports whose workers call their servers again
+    std::mutex m_noticeMutex;
+    std::vector<std::string> m_posted;
     std::string m_failure; // the runtime error that ends the capture
     std::size_t m_statusWidth = 0;
 };

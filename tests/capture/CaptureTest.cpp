@@ -3,6 +3,7 @@
 #include "CaptureSession.h"
 #include "IniSettingsStore.h"
 #include "PtyPair.h"
+#include "Ser2net.h"
 
 #include <gtest/gtest.h>
 
@@ -187,6 +188,49 @@ TEST(CaptureSession, LinesLostAndBackOnAPseudoTerminal)
     EXPECT_EQ(lines.substr(0, lines.find("设备已断开")),
               "[12:00:00.250] COM2\xE2\x86\x91" "01 03 00 00\n[12:00:00.250] COM2 ");
     EXPECT_NE(lines.find("等待重新连接\n[12:00:00.250] COM2 已重新打开\n[12:00:00.250] COM2\xE2\x86\x91" "AA\n"),
+              std::string::npos)
+        << lines;
+}
+
+// A port served by ser2net over RFC 2217: its bytes as a local port's; the server stopped and
+// started again gives a line each time, and the capture goes on.
+TEST(CaptureSession, RemotePortComesBackWhenItsServerDoes)
+{
+    if (!Ser2net::Installed())
+        GTEST_SKIP() << "ser2net is not installed";
+    TempFolder home;
+    PtyPair pty;
+    Ser2net server({pty.path}, home.m_path.string());
+    ASSERT_TRUE(server.Start());
+    IniSettingsStore store((home.m_path / "VRL.conf").string());
+    const CaptureOptions options = CaptureOptions::Parse({"COM7=" + server.Rfc2217Url(), "--hex"});
+    ASSERT_EQ(options.m_error, "");
+    char* text = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = ::open_memstream(&text, &size);
+    {
+        CaptureSession session(options, store, out, nullptr);
+        session.SetClocks([] { return 0u; }, [] { return std::string("12:00:00"); },
+                          [] { return std::string("12:00:00.500"); });
+        ASSERT_TRUE(session.Open());
+        std::thread loop([&] { session.Run(-1); });
+        std::this_thread::sleep_for(1000ms);
+        pty.Send(std::string("\xFF\x01", 2));
+        std::this_thread::sleep_for(500ms);
+        server.Stop();
+        std::this_thread::sleep_for(500ms);
+        ASSERT_TRUE(server.Start());
+        std::this_thread::sleep_for(2500ms); // called again at most once a second
+        pty.Send("\x02");
+        std::this_thread::sleep_for(500ms);
+        session.Stop();
+        loop.join();
+    }
+    std::fclose(out);
+    const std::string lines(text, size);
+    std::free(text);
+    EXPECT_EQ(lines.rfind("[12:00:00.500] COM7\xE2\x86\x91" "FF 01\n[12:00:00.500] COM7 连接已断开", 0), 0u) << lines;
+    EXPECT_NE(lines.find("等待重新连接\n[12:00:00.500] COM7 已重新打开\n[12:00:00.500] COM7\xE2\x86\x91" "02\n"),
               std::string::npos)
         << lines;
 }
