@@ -45,9 +45,16 @@ ModbusPairer::Answer ModbusPairer::TakeAnswer(unsigned link, const ModbusFrame& 
 
 bool ModbusPairer::IsEcho(unsigned link, Source source, const ModbusFrame& frame, bool bothSides) const
 {
+    // Seen elsewhere, slave and function are enough (a damaged echo still answers); on the
+    // same stream only the request's very bytes are its echo.
+    const auto& b = frame.m_bytes;
     return std::any_of(m_waiting.begin(), m_waiting.end(), [&](const Waiting& w) {
-        return w.m_link == link && w.m_request.m_bytes == frame.m_bytes &&
-               (!(w.m_source == source) || bothSides);
+        const auto& r = w.m_request.m_bytes;
+        if (w.m_link != link || w.m_request.Slave() != frame.Slave() || w.m_request.Function() != frame.Function())
+            return false;
+        if (!(w.m_source == source))
+            return true;
+        return bothSides && r.size() == b.size() && std::equal(r.begin(), r.end() - 2, b.begin());
     });
 }
 

@@ -45,9 +45,9 @@ public:
     // An answer (response or exception) takes the oldest waiting request of its link, slave
     // and function.
     Answer TakeAnswer(unsigned link, const ModbusFrame& answer);
-    // Functions 5, 6 and 22 answer with an echo of the request: true when frame is the echo
-    // of a waiting request seen elsewhere, or on the same stream when that stream carries
-    // both sides (a port that listens to a whole bus).
+    // Functions 5, 6 and 22 answer with an echo of the request: true when frame answers a
+    // waiting request seen elsewhere, or repeats it on the same stream when that stream
+    // carries both sides (a port that listens to a whole bus).
     bool IsEcho(unsigned link, Source source, const ModbusFrame& frame, bool bothSides) const;
     // Requests whose answer has not come within the timeout by nowMs go to missing.
     void Poll(std::int64_t nowMs, std::vector<Waiting>& missing);

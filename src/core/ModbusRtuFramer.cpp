@@ -98,7 +98,10 @@ void ModbusRtuFramer::FlushNoise(std::vector<ModbusFrame>& out)
 void ModbusRtuFramer::Emit(std::size_t s, std::size_t length, ModbusForm form, bool crcOk,
                            std::vector<ModbusFrame>& out)
 {
-    FlushNoise(out);
+    if (!m_noise.empty()) {
+        m_noiseEndMs = TimeOf(m_noiseEnd);
+        FlushNoise(out);
+    }
     ModbusFrame frame;
     frame.m_form = form;
     frame.m_bytes.assign(m_buffer.begin() + static_cast<std::ptrdiff_t>(s),
@@ -123,10 +126,9 @@ void ModbusRtuFramer::Parse(bool closed, std::vector<ModbusFrame>& out)
         if (verdict == Verdict::Wait)
             break;
         if (verdict == Verdict::Reject) {
-            const double at = TimeOf(m_base + s);
             if (m_noise.empty())
-                m_noiseStartMs = at;
-            m_noiseEndMs = at;
+                m_noiseStartMs = TimeOf(m_base + s);
+            m_noiseEnd = m_base + s;
             m_noise.push_back(m_buffer[s]);
             ++s;
             m_clean = false;
@@ -138,6 +140,8 @@ void ModbusRtuFramer::Parse(bool closed, std::vector<ModbusFrame>& out)
     }
     // Noise is told with the message that showed it to be noise, unless bytes that may still
     // be more of it wait.
+    if (!m_noise.empty())
+        m_noiseEndMs = TimeOf(m_noiseEnd); // before the pieces it lies in are dropped
     if (s == m_buffer.size())
         FlushNoise(out);
     m_buffer.erase(m_buffer.begin(), m_buffer.begin() + static_cast<std::ptrdiff_t>(s));
@@ -173,8 +177,10 @@ ModbusRtuFramer::Verdict ModbusRtuFramer::TryFrame(std::size_t s, bool closed, M
             pending = pending || !closed;
             continue;
         }
+        if (!ModbusPlausible(f, length, layouts[i].m_form))
+            continue;
         const bool boundary = IsBoundary(m_base + s + length);
-        if ((!m_clean && !boundary) || !ModbusPlausible(f, length, layouts[i].m_form) || !ModbusCrcOk(f, length))
+        if ((!m_clean && !boundary) || !ModbusCrcOk(f, length))
             continue;
         if (pending && !boundary)
             return Verdict::Wait;

@@ -71,6 +71,7 @@ private:
     std::deque<Piece> m_pieces;
     std::vector<std::uint8_t> m_noise;
     double m_noiseStartMs = 0;
+    std::uint64_t m_noiseEnd = 0; // stream position of its last byte
     double m_noiseEndMs = 0;
     bool m_clean = true; // the next byte may begin a frame after quiet
     Role m_role = Role::Unknown;
