@@ -78,6 +78,10 @@ enum CommandId : int
     ID_TEXT_GBK = 32853,
     ID_TEXT_UTF8 = 32854,
 
+    // Linux only: protocol decoding.
+    ID_MODBUS_DECODE = 32860,
+    ID_MODBUS_TABLE = 32861,
+
     // The framework's standard commands.
     ID_FILE_NEW = 57600,
     ID_FILE_OPEN = 57601,
