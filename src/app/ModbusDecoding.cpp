@@ -2,20 +2,25 @@
 
 #include "CommandIds.h"
 #include "FrameHost.h"
+#include "ModbusFrameTable.h"
 #include "MonitorLine.h"
 #include "PortSettings.h"
 #include "ReceivePipeline.h"
 #include "SerialPort.h"
 
+#include <QDateTime>
 #include <QMainWindow>
 #include <QStringList>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
 const CommandInfo kCommands[] = {
     {ID_MODBUS_DECODE, "MODBUS 解析(&B)", nullptr, "把当前串口收发的报文按 MODBUS RTU 解析，在报文下方显示其含义",
      "MODBUS 解析", nullptr, true},
+    {ID_MODBUS_TABLE, "MODBUS 帧表(&M)", nullptr, "显示或隐藏 MODBUS 帧表（可导出为 CSV）", "MODBUS 帧表", nullptr, true},
 };
 
 constexpr unsigned kPorts = 256;
@@ -23,8 +28,15 @@ constexpr unsigned kPorts = 256;
 } // namespace
 
 CModbusDecoding::CModbusDecoding(CFrameHost& host)
-    : QObject(host.Window()), m_host(host), m_pPollTimer(new QTimer(this))
+    : QObject(host.Window()), m_host(host), m_pTable(new CModbusFrameTable(host, m_log)), m_pPollTimer(new QTimer(this))
 {
+    // The table shows local time: a frame's steady-clock time is taken back from now.
+    m_monitor.SetRecordSink([this](const ModbusRecord& record) {
+        const std::int64_t ago = record.m_delayMs < 0 ? 0 : SteadyMilliseconds() - record.m_frame.m_endMs;
+        const QDateTime at = QDateTime::currentDateTime().addMSecs(-std::max<std::int64_t>(0, ago));
+        m_log.Add(record, at.toString(QStringLiteral("HH:mm:ss.zzz")).toStdString());
+    });
+    connect(m_pTable, &CModbusFrameTable::clearRequested, this, [this] { m_log.Clear(); });
     // Frames are cut by the settings the port runs with; a port not open goes by its stored ones.
     m_monitor.SetLineSource([this](unsigned port, PortSettings& settings) {
         if (const SerialPort* record = m_host.GetPortRecord(static_cast<int>(port))) {
@@ -51,6 +63,8 @@ void CModbusDecoding::OnCommand(int id)
     const int port = m_host.CurrentPort();
     if (id == ID_MODBUS_DECODE && port >= 0)
         SetDecoding(static_cast<unsigned>(port), !IsDecoding(static_cast<unsigned>(port)));
+    else if (id == ID_MODBUS_TABLE)
+        m_pTable->setVisible(!m_pTable->isVisibleTo(m_host.Window()));
 }
 
 void CModbusDecoding::OnUpdateCommand(int id, CommandState& state)
@@ -59,6 +73,8 @@ void CModbusDecoding::OnUpdateCommand(int id, CommandState& state)
     if (id == ID_MODBUS_DECODE) {
         state.m_enabled = port >= 0;
         state.m_checked = port >= 0 && IsDecoding(static_cast<unsigned>(port));
+    } else if (id == ID_MODBUS_TABLE) {
+        state.m_checked = m_pTable->isVisibleTo(m_host.Window());
     }
 }
 

@@ -4,6 +4,7 @@
 #include "MainFrameFixture.h"
 #include "MainFrm.h"
 #include "ModbusDecoding.h"
+#include "ModbusFrameTable.h"
 #include "PortMap.h"
 #include "PortSettings.h"
 #include "SendCommands.h"
@@ -11,6 +12,7 @@
 #include "VRLSendEdit.h"
 #include "VRLView.h"
 
+#include <QTableView>
 #include <QTextBlock>
 #include <QtTest>
 
@@ -93,6 +95,24 @@ private Q_SLOTS:
         com1.Write(QByteArray::fromHex("01 83 02 C0 F1"));
         QTRY_VERIFY(Monitor().contains(QStringLiteral("异常 02 非法数据地址")));
         QCOMPARE(ColourOf(QStringLiteral("  ⤷ 从站 1 读保持寄存器 异常")), QColor(200, 0, 0));
+
+        // The frame table keeps the frames, also while the monitor is paused, and exports them.
+        f.OnCommand(ID_PAUSE);
+        com1.Write(QByteArray::fromHex("01 83 02 C0 F1"));
+        CModbusFrameTable* table = f.findChild<CModbusDecoding*>()->Table();
+        QVERIFY(!table->isVisibleTo(&f));
+        f.OnCommand(ID_MODBUS_TABLE);
+        QVERIFY(f.UpdateCommand(ID_MODBUS_TABLE).m_checked);
+        QTRY_COMPARE(table->View()->model()->rowCount(), 4);
+        QVERIFY(!table->View()->model()->index(1, 9).data().toString().isEmpty()); // the answer's delay
+        const QString csv = m_xdg->FilePath(QStringLiteral("frames.csv"));
+        table->SetFileNameAsker([csv] { return csv; });
+        QVERIFY(table->ExportCsv());
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        QCOMPARE(text.count(QStringLiteral("\r\n")), 5);
+        QVERIFY(text.contains(QStringLiteral(",COM1,发,1,读保持寄存器,0,4,,正确,\r\n")));
     }
 
     // A tap: the request comes in on one port of the forwarding pair, the answer on the
