@@ -5,10 +5,12 @@
 #include <utility>
 
 namespace {
-// A piece may be on its way while Poll looks: its first byte came within the silence, and it
-// is handed over only after its bytes and the packing interval. USB adapters send at most
-// this many bytes in one piece.
-constexpr double kLongestPiece = 64;
+// A message may be on its way while Poll looks: its first byte came within the silence, and
+// it is handed over only after its bytes and the packing interval. What is left of a frame
+// is at most a frame; but a read hands over at most 4096 bytes, and a message that long was
+// cut by its size, not by quiet, so the next follows at once however long it is.
+constexpr double kLongestRest = 256;
+constexpr std::size_t kLongestMessage = 4096;
 } // namespace
 
 void ModbusRtuFramer::SetLine(double charMs, std::int64_t packMs, bool sent)
@@ -27,7 +29,8 @@ std::int64_t ModbusRtuFramer::PollLimit() const
 {
     if (m_sent)
         return SilenceMs();
-    return SilenceMs() + m_packMs + static_cast<std::int64_t>(std::ceil(kLongestPiece * m_charMs));
+    const double rest = m_lastCount >= kLongestMessage ? static_cast<double>(kLongestMessage) : kLongestRest;
+    return SilenceMs() + m_packMs + static_cast<std::int64_t>(std::ceil(rest * m_charMs));
 }
 
 std::int64_t ModbusRtuFramer::Deadline() const
@@ -41,18 +44,20 @@ void ModbusRtuFramer::Feed(const std::uint8_t* bytes, std::size_t count, std::in
     if (count == 0)
         return;
     const double spread = static_cast<double>(count - 1) * m_charMs;
-    // A received message is handed over a packing interval after its last byte; the silence
-    // counts from the hand-over of the one before (the packing interval had passed by then).
+    // A received message is handed over a packing interval after its last byte (at once when
+    // cut by its size); the silence counts from the hand-over of the one before.
+    const std::int64_t packed = count >= kLongestMessage ? 0 : m_packMs;
     const double firstByte = m_sent ? static_cast<double>(nowMs)
-                                    : static_cast<double>(nowMs - m_packMs) - spread;
+                                    : static_cast<double>(nowMs - packed) - spread;
     if (firstByte - static_cast<double>(m_quietFrom) > static_cast<double>(SilenceMs())) {
         if (!m_buffer.empty())
             Parse(true, out);
         m_clean = true;
     }
     m_buffer.insert(m_buffer.end(), bytes, bytes + count);
-    const double lastByte = m_sent ? static_cast<double>(nowMs) + spread : static_cast<double>(nowMs - m_packMs);
+    const double lastByte = m_sent ? static_cast<double>(nowMs) + spread : static_cast<double>(nowMs - packed);
     m_pieces.push_back({m_base + m_buffer.size(), count, lastByte});
+    m_lastCount = count;
     m_quietFrom = m_sent ? nowMs + static_cast<std::int64_t>(std::ceil(static_cast<double>(count) * m_charMs)) : nowMs;
     Parse(false, out);
 }

@@ -79,4 +79,5 @@ private:
     double m_charMs = 1.0;
     std::int64_t m_packMs = 20;
     bool m_sent = false;
+    std::size_t m_lastCount = 0; // bytes of the last message
 };

@@ -119,3 +119,26 @@ TEST(ModbusRtuFramer, RandomBytesAreNoise)
     EXPECT_EQ(frames, 0u);
     EXPECT_EQ(told, noise);
 }
+
+// A busy line never goes quiet: its messages are cut at 4096 bytes, and the next follows at
+// once, however long its bytes take at a slow rate.
+TEST(ModbusRtuFramer, MessageCutBySizeWaitsForTheNext)
+{
+    std::vector<std::uint8_t> stream;
+    const std::vector<std::uint8_t> request = ModbusBytes("01 03 00 00 00 32");
+    std::vector<std::uint8_t> answer = {1, 3, 100};
+    answer.resize(103, 0x5A);
+    answer = ModbusBytes(BytesToHexText(std::string(answer.begin(), answer.end())));
+    while (stream.size() < 4500) {
+        stream.insert(stream.end(), request.begin(), request.end());
+        stream.insert(stream.end(), answer.begin(), answer.end());
+    }
+    ModbusRtuFramer framer;
+    framer.SetLine(kCharMs, 20, false);
+    std::vector<ModbusFrame> out;
+    framer.Feed(stream.data(), 4096, 5000, out);
+    framer.Poll(5400, out);
+    framer.Feed(stream.data() + 4096, stream.size() - 4096, 5000 + 420 + 20, out);
+    EXPECT_EQ(Summary(out).find('N'), std::string::npos);
+    EXPECT_EQ(out.size(), 2 * stream.size() / (request.size() + answer.size()));
+}
