@@ -18,9 +18,12 @@
 namespace {
 
 const CommandInfo kCommands[] = {
-    {ID_MODBUS_DECODE, "MODBUS 解析(&B)", nullptr, "把当前串口收发的报文按 MODBUS RTU 解析，在报文下方显示其含义",
-     "MODBUS 解析", nullptr, true},
-    {ID_MODBUS_TABLE, "MODBUS 帧表(&M)", nullptr, "显示或隐藏 MODBUS 帧表（可导出为 CSV）", "MODBUS 帧表", nullptr, true},
+    {ID_MODBUS_DECODE, QT_TRANSLATE_NOOP("CModbusDecoding", "MODBUS 解析(&B)"), nullptr,
+     QT_TRANSLATE_NOOP("CModbusDecoding", "把当前串口收发的报文按 MODBUS RTU 解析，在报文下方显示其含义"),
+     QT_TRANSLATE_NOOP("CModbusDecoding", "MODBUS 解析"), nullptr, true},
+    {ID_MODBUS_TABLE, QT_TRANSLATE_NOOP("CModbusDecoding", "MODBUS 帧表(&M)"), nullptr,
+     QT_TRANSLATE_NOOP("CModbusDecoding", "显示或隐藏 MODBUS 帧表（可导出为 CSV）"),
+     QT_TRANSLATE_NOOP("CModbusDecoding", "MODBUS 帧表"), nullptr, true},
 };
 
 constexpr unsigned kPorts = 256;
@@ -101,5 +104,5 @@ void CModbusDecoding::UpdateNote()
     }
     if (!m_pPollTimer->isActive())
         m_pPollTimer->start();
-    m_host.SetStatusNote(QStringLiteral("modbus"), QStringLiteral("MODBUS 解析: ") + ports.join(QStringLiteral(", ")));
+    m_host.SetStatusNote(QStringLiteral("modbus"), tr("MODBUS 解析: %1").arg(ports.join(QStringLiteral(", "))));
 }

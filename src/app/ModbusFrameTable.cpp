@@ -81,14 +81,14 @@ private:
 };
 
 CModbusFrameTable::CModbusFrameTable(CFrameHost& host, const ModbusFrameLog& log)
-    : QDockWidget(QStringLiteral("MODBUS 帧表"), host.Window()), m_host(host), m_log(log),
+    : QDockWidget(tr("MODBUS 帧表"), host.Window()), m_host(host), m_log(log),
       m_pModel(new Model(log, this)), m_pView(new QTableView), m_pCount(new QLabel), m_pTimer(new QTimer(this))
 {
     setObjectName(QStringLiteral("ModbusFrameDock"));
     auto* body = new QWidget(this);
     auto* buttons = new QHBoxLayout;
-    auto* exportButton = new QPushButton(QStringLiteral("导出 CSV..."), body);
-    auto* clearButton = new QPushButton(QStringLiteral("清空"), body);
+    auto* exportButton = new QPushButton(tr("导出 CSV..."), body);
+    auto* clearButton = new QPushButton(tr("清空"), body);
     buttons->addWidget(exportButton);
     buttons->addWidget(clearButton);
     buttons->addWidget(m_pCount, 1);
@@ -129,7 +129,7 @@ void CModbusFrameTable::Refresh()
     m_pModel->Sync();
     if (atEnd)
         m_pView->scrollToBottom();
-    m_pCount->setText(QStringLiteral("%1 帧").arg(m_log.Size()));
+    m_pCount->setText(tr("%1 帧").arg(m_log.Size()));
 }
 
 bool CModbusFrameTable::ExportCsv()
@@ -137,8 +137,7 @@ bool CModbusFrameTable::ExportCsv()
     const QString defaultName = QDir::home().filePath(
         QStringLiteral("MODBUS %1.csv").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd HHmm"))));
     const QString path = m_askFileName ? m_askFileName()
-                                       : QFileDialog::getSaveFileName(this, QStringLiteral("导出 MODBUS 帧表"), defaultName,
-                                                                      QStringLiteral("CSV 文件 (*.csv)"));
+                                       : QFileDialog::getSaveFileName(this, tr("导出 MODBUS 帧表"), defaultName, tr("CSV 文件 (*.csv)"));
     if (path.isEmpty())
         return false;
     const AtomicWriteResult result =
@@ -147,6 +146,6 @@ bool CModbusFrameTable::ExportCsv()
         m_host.ShowMessage(QString::fromStdString(result.m_error));
         return false;
     }
-    m_host.ShowStatusMessage(QStringLiteral("已导出 %1 帧到 %2").arg(m_log.Size()).arg(path));
+    m_host.ShowStatusMessage(tr("已导出 %1 帧到 %2").arg(m_log.Size()).arg(path));
     return true;
 }
