@@ -81,6 +81,7 @@ const MenuLayoutItem kMainMenu[] = {
     {M::Item, ID_SEND_SETTINGS, nullptr},
     {M::Separator, 0, nullptr},
     {M::Item, ID_TRANSMIT, nullptr},
+    {M::Item, ID_MODBUS_DECODE, nullptr},
 
     {M::Popup, 0, "添加校验(&P)"},
     {M::Item, ID_CHECK_SUM8, nullptr},
@@ -98,6 +99,7 @@ const MenuLayoutItem kMainMenu[] = {
     {M::Separator, 0, nullptr},
     {M::Item, ID_SEND_WINDOW, nullptr},
     {M::Item, ID_SETTINGS_BAR, nullptr},
+    {M::Item, ID_MODBUS_TABLE, nullptr},
     {M::Separator, 0, nullptr},
     {M::Item, ID_ALWAYS_ON_TOP, nullptr},
     {M::Item, ID_WINDOW_CENTER, nullptr},

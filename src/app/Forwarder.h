@@ -49,6 +49,7 @@ public:
     void OnUpdateCommand(int id, CommandState& state) override;
 
     void ForwardReceived(unsigned port, const std::uint8_t* bytes, std::size_t count) override;
+    int PartnerOf(unsigned port) const override { return SourceOf(port); }
 
     // What the dialog's end sets: enable and the 1-based pair.
     void SetForwarding(bool enable, int portA, int portB);

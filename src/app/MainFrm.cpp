@@ -9,6 +9,7 @@
 #include "IniSettingsStore.h"
 #include "LineControl.h"
 #include "LockIndicators.h"
+#include "ModbusDecoding.h"
 #include "MonitorFiles.h"
 #include "PortList.h"
 #include "PortMap.h"
@@ -121,6 +122,7 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     CreateStatusBar();
     m_pFilterDlg = new CDlgFilter(*this); // after the status bar: it may leave a note there
     AddCommands(CDlgFilter::Commands(), m_pFilterDlg);
+    AddCommands(CModbusDecoding::Commands(), new CModbusDecoding(*this));
 
     // The port of the last run is selected in the bar, but it becomes the current port only
     // when the user picks or opens it.

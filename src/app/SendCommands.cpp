@@ -5,6 +5,7 @@
 #include "CommandIds.h"
 #include "CommandTable.h"
 #include "LineSend.h"
+#include "ReceivePipeline.h"
 #include "FrameHost.h"
 #include "FrameOptions.h"
 #include "SendFrameWnd.h"
@@ -159,6 +160,7 @@ bool CSendCommands::SendLine(int port, int line)
     const unsigned portNo = static_cast<unsigned>(port < 0 ? m_host.CurrentPort() : port);
     // The monitor line comes first; the result of the write is not looked at.
     m_host.AppendMonitorLine(plan.monitorText, portNo, 0);
+    m_host.Pipeline().OnSentData(portNo, plan.bytes.data(), plan.bytes.size());
     m_host.WriteToPort(portNo, plan.bytes.data(), plan.bytes.size());
     if (o.m_jumpToNextLine)
         edit->MoveCaretToLine(true, line);

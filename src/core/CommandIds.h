@@ -77,6 +77,9 @@ enum CommandId : int
     ID_AUTO_RECONNECT = 32852,
     ID_TEXT_GBK = 32853,
     ID_TEXT_UTF8 = 32854,
+    // Linux only: protocol decoding.
+    ID_MODBUS_DECODE = 32860,
+    ID_MODBUS_TABLE = 32861,
 
     // Linux only: how time stamps and ASC text are shown.
     ID_CLOCK_MILLISECONDS = 32870,

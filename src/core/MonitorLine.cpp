@@ -15,6 +15,12 @@ std::uint32_t GetTickCount()
     return static_cast<std::uint32_t>(ms);
 }
 
+std::int64_t SteadyMilliseconds()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
 std::string LocalTimeText()
 {
     const std::time_t now = std::time(nullptr);

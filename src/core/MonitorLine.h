@@ -33,6 +33,8 @@ struct MonitorPiece
 
 // Milliseconds of a steady clock as an unsigned 32-bit count that wraps (GetTickCount).
 std::uint32_t GetTickCount();
+// Milliseconds of the same steady clock, without wrapping.
+std::int64_t SteadyMilliseconds();
 
 // The local time of day as HH:MM:SS (24-hour).
 std::string LocalTimeText();

@@ -1,5 +1,7 @@
 #include "ReceiveInbox.h"
 
+#include "MonitorLine.h"
+
 #include <chrono>
 
 ReceiveInbox::ReceiveInbox(std::function<void()> wake, std::size_t capacity)
@@ -12,6 +14,7 @@ void ReceiveInbox::Push(unsigned port, std::vector<std::uint8_t> bytes)
     Message m;
     m.m_port = port;
     m.m_bytes = std::move(bytes);
+    m.m_receivedMs = SteadyMilliseconds();
     Add(std::move(m), true);
 }
 

@@ -27,6 +27,7 @@ public:
     {
         unsigned m_port = 0;
         std::vector<std::uint8_t> m_bytes;
+        std::int64_t m_receivedMs = 0; // steady clock when the worker handed it over
         bool m_stopped = false; // the worker ended by itself; m_reason says why
         std::string m_reason;
     };

@@ -18,7 +18,8 @@ bool ReceivePipeline::PassesFilter(const std::uint8_t* bytes, std::size_t count)
     return !m_pFilter || m_pFilter->PassesFilter(bytes, count);
 }
 
-void ReceivePipeline::OnReceiveData(unsigned port, const std::uint8_t* bytes, std::size_t count)
+void ReceivePipeline::OnReceiveData(unsigned port, const std::uint8_t* bytes, std::size_t count,
+                                    std::int64_t receivedMs)
 {
     // The text is made only when someone reads it: a paused display under a flood would
     // otherwise spend its time on hex text nobody sees.
@@ -37,10 +38,49 @@ void ReceivePipeline::OnReceiveData(unsigned port, const std::uint8_t* bytes, st
     }
     if (show)
         AppendMonitorLine(text, port, 1);
+    if (m_pDecode && m_pDecode->IsDecoding(port))
+        Decode(port, 1, bytes, count, receivedMs < 0 ? m_decodeClock() : receivedMs, show);
     if (m_pForward)
         m_pForward->ForwardReceived(port, bytes, count);
     if (triggerMode)
         m_pTrigger->LookUpTrigger(port, text);
+}
+
+void ReceivePipeline::OnSentData(unsigned port, const std::uint8_t* bytes, std::size_t count)
+{
+    if (m_pDecode && m_pDecode->IsDecoding(port))
+        Decode(port, 0, bytes, count, m_decodeClock(), true);
+}
+
+void ReceivePipeline::Decode(unsigned port, int direction, const std::uint8_t* bytes, std::size_t count,
+                             std::int64_t nowMs, bool messageShown)
+{
+    m_decoded.clear();
+    const int partner = m_pForward ? m_pForward->PartnerOf(port) : -1;
+    m_pDecode->Decode(port, direction, partner, bytes, count, nowMs, m_decoded);
+    WriteDecoded(messageShown);
+}
+
+void ReceivePipeline::PollDecoding()
+{
+    if (!m_pDecode)
+        return;
+    m_decoded.clear();
+    m_pDecode->PollDecoding(m_decodeClock(), m_decoded);
+    WriteDecoded(false);
+}
+
+// A line under a message follows its message (a message the filter hid takes its lines
+// along); news of time follows the display rules of its port and direction.
+void ReceivePipeline::WriteDecoded(bool messageShown)
+{
+    for (const DecodedLine& line : m_decoded) {
+        if ((line.m_ofMessage && !messageShown) || !IsShown(line.m_port, line.m_direction))
+            continue;
+        m_pieces.clear();
+        m_pieces.push_back({"  \xE2\xA4\xB7 " + line.m_text + '\n', line.m_colour}); // ⤷
+        m_sink.AppendLine(m_pieces);
+    }
 }
 
 bool ReceivePipeline::IsShown(unsigned port, int direction) const
@@ -82,7 +122,7 @@ bool ReceivePipeline::ProcessTurn(ReceiveInbox& inbox, const std::function<bool(
         if (m.m_stopped)
             m_sink.ShowStoppedPort(m.m_port, m.m_reason);
         else
-            OnReceiveData(m.m_port, m.m_bytes.data(), m.m_bytes.size());
+            OnReceiveData(m.m_port, m.m_bytes.data(), m.m_bytes.size(), m.m_receivedMs);
     }
     if (began)
         m_sink.EndAppend();

@@ -28,6 +28,8 @@ class ForwardStep
 public:
     virtual ~ForwardStep() = default;
     virtual void ForwardReceived(unsigned port, const std::uint8_t* bytes, std::size_t count) = 0;
+    // The other port of the pair that port is in, or -1.
+    virtual int PartnerOf(unsigned) const { return -1; }
 };
 
 // Triggered answers: while trigger mode is on, every received message's text (empty when
@@ -38,6 +40,32 @@ public:
     virtual ~TriggerStep() = default;
     virtual bool IsTriggerMode() const = 0;
     virtual void LookUpTrigger(unsigned port, const std::string& text) = 0;
+};
+
+// A line that protocol decoding adds to the monitor: UTF-8 text without indent and line
+// end, its colour index, and the port and direction whose display rules it follows.
+struct DecodedLine
+{
+    std::string m_text;
+    int m_colour = kColourGreen;
+    unsigned m_port = 0;
+    int m_direction = 1;
+    bool m_ofMessage = true; // goes under the message just handled (else it is news of time)
+};
+
+// Protocol decoding: every message of a port it decodes, received or sent by the program
+// (not the copies forwarding writes: their bytes were decoded where they came in), after
+// the message's monitor line. Times are steady milliseconds.
+class DecodeStep
+{
+public:
+    virtual ~DecodeStep() = default;
+    virtual bool IsDecoding(unsigned port) const = 0;
+    // partner: the other port of the forwarding pair, or -1.
+    virtual void Decode(unsigned port, int direction, int partner, const std::uint8_t* bytes,
+                        std::size_t count, std::int64_t nowMs, std::vector<DecodedLine>& lines) = 0;
+    // What time brings: frames ended by silence, answers that did not come.
+    virtual void PollDecoding(std::int64_t nowMs, std::vector<DecodedLine>& lines) = 0;
 };
 
 // Where the pipeline writes: the monitor view (and the status of stopped ports).
@@ -57,7 +85,8 @@ public:
 // What the window thread does with every received message, and the one way a monitor line
 // is written. In order: the message text (characters in ASC receive; else hexadecimal once
 // the filter has accepted the bytes), the monitor line unless a drop rule says no, then the
-// forwarding step, then the trigger step. The steps are slots; an empty slot is skipped.
+// decoding step's lines under it, then the forwarding step, then the trigger step. The steps
+// are slots; an empty slot is skipped.
 class ReceivePipeline
 {
 public:
@@ -69,6 +98,9 @@ public:
     void SetFilter(const ReceiveFilter* filter) { m_pFilter = filter; }
     void SetForwarding(ForwardStep* forward) { m_pForward = forward; }
     void SetTrigger(TriggerStep* trigger) { m_pTrigger = trigger; }
+    void SetDecoding(DecodeStep* decode) { m_pDecode = decode; }
+    // The steady clock of decoding, for messages that come without a time (tests inject).
+    void SetDecodeClock(std::function<std::int64_t()> clock) { m_decodeClock = std::move(clock); }
 
     // 0: lines of every port are shown; 1: only those of the current port.
     void SetDisplayScope(int scope) { m_displayScope = scope; }
@@ -78,8 +110,12 @@ public:
     void SetClocks(MonitorLineBuilder::TickSource tick, MonitorLineBuilder::TimeSource time,
                    MonitorLineBuilder::TimeSource clock = LocalClockText);
 
-    // One received message.
-    void OnReceiveData(unsigned port, const std::uint8_t* bytes, std::size_t count);
+    // One received message; receivedMs: when its worker handed it over (-1: now).
+    void OnReceiveData(unsigned port, const std::uint8_t* bytes, std::size_t count, std::int64_t receivedMs = -1);
+    // A message the program wrote to port, after its monitor line: decoded when that port is.
+    void OnSentData(unsigned port, const std::uint8_t* bytes, std::size_t count);
+    // The decoding step's lines that time brings (its owner's timer calls this).
+    void PollDecoding();
 
     // Writes a monitor line unless paused, a sent line while sent lines are hidden, or a
     // line of another port while the scope is the current port. direction: 1 received,
@@ -97,12 +133,19 @@ public:
     bool HasPending() const { return !m_pending.empty(); }
 
 private:
+    void Decode(unsigned port, int direction, const std::uint8_t* bytes, std::size_t count,
+                std::int64_t nowMs, bool messageShown);
+    void WriteDecoded(bool messageShown);
+
     const FrameOptions& m_options;
     MonitorSink& m_sink;
     CurrentPortSource m_currentPort;
     const ReceiveFilter* m_pFilter = nullptr;
     ForwardStep* m_pForward = nullptr;
     TriggerStep* m_pTrigger = nullptr;
+    DecodeStep* m_pDecode = nullptr;
+    std::function<std::int64_t()> m_decodeClock = SteadyMilliseconds;
+    std::vector<DecodedLine> m_decoded;           // reused for every message
     int m_displayScope = 0;
     MonitorLineBuilder m_lineBuilder;
     std::vector<MonitorPiece> m_pieces;           // reused for every line

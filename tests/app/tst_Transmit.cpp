@@ -3,6 +3,7 @@
 #include "IniSettingsStore.h"
 #include "MainFrameFixture.h"
 #include "MainFrm.h"
+#include "ModbusDecoding.h"
 #include "PortMap.h"
 #include "SerialPort.h"
 #include "ReceivePipeline.h"
@@ -318,6 +319,8 @@ private Q_SLOTS:
         }
         f.Options().m_showSent = 1;
         Forwarder().SetForwarding(true, 1, 2);
+        for (unsigned port : {0u, 1u})
+            f.findChild<CModbusDecoding*>()->SetDecoding(port, true);
         QTest::qWait(1500); // the slave starts up
 
         const int polls = 5;
@@ -345,6 +348,14 @@ private Q_SLOTS:
         QCOMPARE(monitor.count(QStringLiteral("COM2↓01 03 00 00 00 04")), polls);
         QCOMPARE(monitor.count(QStringLiteral("COM2↑01 03 08 16 2E 00 2A 00 07 00 00")), polls);
         QCOMPARE(monitor.count(QStringLiteral("COM1↓01 03 08 16 2E 00 2A 00 07 00 00")), polls);
+        // Decoded on both ports of the tap: every request, every answer with the slave's
+        // values and its delay, and nothing else (the forwarded copies are not decoded again).
+        QCOMPARE(monitor.count(QStringLiteral("  ⤷ 从站 1 读保持寄存器 起始 0 数量 4\n")), polls);
+        QCOMPARE(monitor.count(QStringLiteral("  ⤷ 从站 1 读保持寄存器 4 个: 162E 002A 0007 0000  应答 ")), polls);
+        QCOMPARE(monitor.count(QStringLiteral("⤷")), 2 * polls);
+        for (const QString& line : monitor.split(QLatin1Char('\n')))
+            if (line.contains(QStringLiteral("应答 ")))
+                qInfo().noquote() << line; // the delays, for the record
     }
 };
 

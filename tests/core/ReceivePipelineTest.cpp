@@ -190,3 +190,47 @@ TEST_F(PipelineTest, WakeDroppedWhileATurnIsScheduledIsNotLost)
     EXPECT_EQ(lines, (Events{"line 01", "line 02", "line 03", "line 04", "line 05"}));
     EXPECT_EQ(inbox.WaitingBytes(), 0u);
 }
+
+namespace {
+// Decodes port 2: one line per message, and one line of news when polled.
+struct FakeDecode : DecodeStep
+{
+    bool IsDecoding(unsigned port) const override { return port == 2; }
+    void Decode(unsigned port, int direction, int partner, const std::uint8_t*, std::size_t count, std::int64_t nowMs,
+                std::vector<DecodedLine>& lines) override
+    {
+        lines.push_back({"frame " + std::to_string(count) + " at " + std::to_string(nowMs) + " partner " +
+                             std::to_string(partner), kColourGreen, port, direction, true});
+    }
+    void PollDecoding(std::int64_t nowMs, std::vector<DecodedLine>& lines) override
+    {
+        lines.push_back({"news at " + std::to_string(nowMs), kColourSent, 2, 0, false});
+    }
+};
+} // namespace
+
+TEST_F(PipelineTest, DecodedLinesGoUnderTheirMessageBeforeForwarding)
+{
+    FakeDecode decode;
+    m_pipeline.SetDecoding(&decode);
+    m_pipeline.SetDecodeClock([] { return 500; });
+    m_pipeline.SetTrigger(nullptr);
+    m_options.m_showSent = 1;
+    m_pipeline.OnReceiveData(2, std::vector<std::uint8_t>{1, 2, 3}.data(), 3, 42);
+    Receive(1, {7});
+    EXPECT_EQ(Take(), (Events{"line 01 02 03", "line   ⤷ frame 3 at 42 partner -1", "forward 2 3", "line 07", "forward 1 1"}));
+
+    // The filter hides the message and its decoded line; the program's own sends are decoded.
+    m_rec.m_accept = false;
+    Receive(2, {1});
+    const std::uint8_t sent[] = {9, 9};
+    m_pipeline.OnSentData(2, sent, 2);
+    EXPECT_EQ(Take(), (Events{"forward 2 1", "line   ⤷ frame 2 at 500 partner -1"}));
+
+    // News follows the display rules of its port and direction.
+    m_options.m_showSent = 0;
+    m_pipeline.PollDecoding();
+    m_options.m_showSent = 1;
+    m_pipeline.PollDecoding();
+    EXPECT_EQ(Take(), (Events{"line   ⤷ news at 500"}));
+}
