@@ -141,6 +141,8 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
             o.m_ascReceive = false;
         } else if (arg == "--asc") {
             o.m_ascReceive = true;
+        } else if (arg == "--modbus") {
+            o.m_modbus = true;
         } else if (arg == "--txt") {
             o.m_txt = true;
         } else if (arg == "--tnf") {
@@ -243,6 +245,7 @@ std::string CaptureOptions::HelpText()
            "  -p, --parity P     校验 none、odd、even、mark、space\n"
            "  -s, --stopbits N   停止位 1 或 2\n"
            "  --hex, --asc       报文以十六进制或字符显示（不给出时用设置文件中的显示选项）\n"
+           "  --modbus           每个串口都解析 MODBUS RTU 帧（不给出时按设置文件中各串口的“MODBUS 解析”）\n"
            "\n"
            "输出（不给出文件夹时写到标准输出）:\n"
            "  -o, --dir 文件夹   文件写到该文件夹，以本地时间命名，如 20240103 0904.txt\n"

@@ -23,6 +23,7 @@ struct CaptureOptions
     std::optional<int> m_parity;    // as PortSettings: 0 none, 1 odd, 2 even, 3 mark, 4 space
     std::optional<int> m_stopBits;  // as PortSettings: 0 one, 2 two
     std::optional<bool> m_ascReceive; // --asc / --hex; else the stored display option
+    bool m_modbus = false;          // MODBUS RTU lines for every port (else where stored on)
 
     std::string m_folder;           // files go here; empty: standard output only
     bool m_txt = false;             // plain text files (the default with a folder)

@@ -18,6 +18,7 @@ namespace {
 
 constexpr int kTurnMs = 50;
 constexpr int kTickMs = 1000;
+constexpr int kDecodePollMs = 50; // what silence brings: frames ended, answers missing
 
 void Signal(int fd)
 {
@@ -76,6 +77,16 @@ CaptureSession::CaptureSession(const CaptureOptions& options, SettingsStore& sto
     m_frameOptions.m_clockMs = 1;
     m_frameOptions.m_ascEveryByte = 1;
     m_pipeline.SetForwarding(this);
+    m_modbus.SetLineSource([this](unsigned port, PortSettings& settings) {
+        const auto it = m_ports.find(port);
+        if (it == m_ports.end())
+            return false;
+        settings = *it->second.m_port;
+        return true;
+    });
+    for (const CaptureOptions::Port& port : options.m_ports)
+        m_modbus.SetEnabled(port.m_port, options.m_modbus || LoadModbusDecoding(store, port.m_port));
+    m_pipeline.SetDecoding(&m_modbus);
     if (!options.m_folder.empty()) {
         m_pFiles = std::make_unique<CaptureFiles>(options.m_folder, options.m_txt, options.m_tnf, options.m_rotateMs,
                                                   options.m_rotateBytes);
@@ -143,11 +154,13 @@ void CaptureSession::Stop()
 int CaptureSession::Run(int signalFd)
 {
     std::int64_t nextTick = NowMs() + kTickMs;
+    std::int64_t nextPoll = NowMs() + kDecodePollMs;
     bool more = false;
     bool stop = false;
     while (!stop && m_failure.empty()) {
         pollfd fds[3] = {{m_wakeFd, POLLIN, 0}, {m_stopFd, POLLIN, 0}, {signalFd, POLLIN, 0}};
-        const int wait = more ? 0 : static_cast<int>(std::max<std::int64_t>(0, nextTick - NowMs()));
+        const std::int64_t until = std::min(nextTick, nextPoll);
+        const int wait = more ? 0 : static_cast<int>(std::max<std::int64_t>(0, until - NowMs()));
         if (::poll(fds, signalFd >= 0 ? 3 : 2, wait) < 0 && errno != EINTR)
             break;
         if (fds[0].revents & POLLIN)
@@ -168,6 +181,10 @@ int CaptureSession::Run(int signalFd)
                 }
             }
         }
+        if (NowMs() >= nextPoll) {
+            nextPoll = NowMs() + kDecodePollMs;
+            m_pipeline.PollDecoding();
+        }
         if (NowMs() >= nextTick) {
             nextTick = NowMs() + kTickMs;
             CheckReconnect();
@@ -180,6 +197,7 @@ int CaptureSession::Run(int signalFd)
         state.m_port->Close();
     while (ProcessWaiting()) {
     }
+    m_pipeline.PollDecoding();
     if (m_status && m_statusWidth > 0)
         std::fputc('\n', m_status);
     Flush();

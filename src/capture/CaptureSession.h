@@ -2,6 +2,7 @@
 
 #include "CaptureOptions.h"
 #include "FrameOptions.h"
+#include "ModbusMonitor.h"
 #include "PortMessageSink.h"
 #include "PortReceiver.h"
 #include "PortReconnect.h"
@@ -25,7 +26,7 @@ class SettingsStore;
 // One capture without a window: the ports of the command line, opened with their stored
 // settings (or those of the command line), and everything they receive written as the
 // monitor shows it, through the same receive pipeline as the window: to standard output
-// and/or to files. A port that loses its device waits for it and opens again, with a line
+// and/or to files, with the lines of MODBUS RTU decoding where it is on. A port that loses its device waits for it and opens again, with a line
 // in the output each time; a remote port (ser2net) calls its server again. Everything runs on the calling thread but the ports' workers.
 class CaptureSession : private PortReceiver, private PortMessageSink, private MonitorSink, private ForwardStep
 {
@@ -51,6 +52,7 @@ public:
     // The clocks of the time stamps (tests inject their own).
     void SetClocks(MonitorLineBuilder::TickSource tick, MonitorLineBuilder::TimeSource time,
                    MonitorLineBuilder::TimeSource clock);
+    void SetDecodeClock(std::function<std::int64_t()> clock) { m_pipeline.SetDecodeClock(std::move(clock)); }
     // Handles what waits in the inbox now (Run does this whenever woken).
     bool ProcessWaiting();
     // A reconnect look: reopens ports whose device is back.
@@ -102,6 +104,7 @@ private:
     int m_stopFd = -1; // eventfd: Stop
     ReceiveInbox m_inbox;
     ReceivePipeline m_pipeline;
+    ModbusMonitor m_modbus;
     PortReconnect m_reconnect;
     std::map<unsigned, PortState> m_ports;
     std::set<unsigned> m_redialing; // remote ports whose workers call their servers again

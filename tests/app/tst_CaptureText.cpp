@@ -3,6 +3,7 @@
 #include "IniSettingsStore.h"
 #include "MainFrameFixture.h"
 #include "MainFrm.h"
+#include "PortSettings.h"
 #include "VRLView.h"
 
 #include <QtTest>
@@ -23,12 +24,17 @@ private Q_SLOTS:
     void captureWritesTheLinesTheWindowShows_data()
     {
         QTest::addColumn<bool>("asc");
-        QTest::newRow("hex") << false;
-        QTest::newRow("characters") << true;
+        QTest::addColumn<bool>("modbus");
+        QTest::newRow("hex") << false << false;
+        QTest::newRow("characters") << true << false;
+        QTest::newRow("hex with MODBUS decoding") << false << true;
     }
     void captureWritesTheLinesTheWindowShows()
     {
         QFETCH(bool, asc);
+        QFETCH(bool, modbus);
+        // The switch as stored for COM1, which both take from the settings.
+        SaveModbusDecoding(*m_store, 0, modbus);
         const std::vector<std::pair<unsigned, std::string>> messages{
             {0, std::string("\x01\x03\x02\x00\x2A\x38\x5B", 7)},
             {4, "OK\r\n"},
@@ -38,6 +44,7 @@ private Q_SLOTS:
         const auto tick = [] { return 1000u; };
         const auto time = [] { return std::string("09:30:00"); };
         const auto clock = [] { return std::string("09:30:00.125"); };
+        const auto decodeClock = [] { return std::int64_t{5000}; };
 
         CMainFrame& f = NewFrame();
         f.Options().m_showTime = 1;
@@ -46,8 +53,9 @@ private Q_SLOTS:
         f.Options().m_ascEveryByte = 1;
         f.Options().m_ascReceive = asc ? 1 : 0;
         f.Pipeline().SetClocks(tick, time, clock);
+        f.Pipeline().SetDecodeClock(decodeClock);
         for (const auto& [port, bytes] : messages)
-            f.Pipeline().OnReceiveData(port, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+            f.Pipeline().OnReceiveData(port, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), 5000);
         const QString shown = f.GetView()->toPlainText();
 
         const CaptureOptions options = CaptureOptions::Parse({"COM1", asc ? "--asc" : "--hex"});
@@ -58,6 +66,7 @@ private Q_SLOTS:
         {
             CaptureSession capture(options, *m_store, out, nullptr);
             capture.SetClocks(tick, time, clock);
+            capture.SetDecodeClock(decodeClock);
             for (const auto& [port, bytes] : messages)
                 capture.Receive(port, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
             while (capture.ProcessWaiting()) {
@@ -66,7 +75,8 @@ private Q_SLOTS:
         std::fclose(out);
         const QString written = QString::fromUtf8(text, static_cast<qsizetype>(size));
         std::free(text);
-        QCOMPARE(written.count(QLatin1Char('\n')), 4);
+        QCOMPARE(written.count(QLatin1Char('\n')), modbus ? 5 : 4);
+        QCOMPARE(written.contains(QStringLiteral("读保持寄存器")), modbus);
         QCOMPARE(written, shown);
     }
 };
