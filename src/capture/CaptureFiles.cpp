@@ -100,12 +100,15 @@ bool CaptureFiles::Begin()
         if (m_tnf) {
             m_tnfPath = stem + ".tnf";
             const int fd = CreateNew(m_tnfPath);
-            if (fd < 0)
-                return Fail(m_tnfPath, errno);
-            ::close(fd);
-            m_tnfStream.open(m_tnfPath, std::ios::binary | std::ios::trunc);
-            if (!m_tnfStream)
-                return Fail(m_tnfPath, errno);
+            if (fd >= 0) {
+                ::close(fd);
+                m_tnfStream.open(m_tnfPath, std::ios::binary | std::ios::trunc);
+            }
+            if (fd < 0 || !m_tnfStream) {
+                const int error = errno;
+                Close();
+                return Fail(m_tnfPath, error);
+            }
             m_pRtf = std::make_unique<RtfWriter>(m_tnfStream, MonitorFormats());
         }
         m_open = true;

@@ -157,7 +157,7 @@ int CaptureSession::Run(int signalFd)
     std::int64_t nextPoll = NowMs() + kDecodePollMs;
     bool more = false;
     bool stop = false;
-    while (!stop && m_failure.empty()) {
+    while (!stop && m_failure.empty() && (m_out || m_pFiles)) {
         pollfd fds[3] = {{m_wakeFd, POLLIN, 0}, {m_stopFd, POLLIN, 0}, {signalFd, POLLIN, 0}};
         const std::int64_t until = std::min(nextTick, nextPoll);
         const int wait = more ? 0 : static_cast<int>(std::max<std::int64_t>(0, until - NowMs()));
@@ -339,8 +339,9 @@ void CaptureSession::ForwardReceived(unsigned port, const std::uint8_t*, std::si
 
 bool CaptureSession::Flush()
 {
-    if (m_out)
-        std::fflush(m_out);
+    // A reader that went away (| head) ends the output there; files go on.
+    if (m_out && std::fflush(m_out) != 0 && errno == EPIPE)
+        m_out = nullptr;
     if (m_pFiles && m_failure.empty() && !m_pFiles->Flush())
         m_failure = m_pFiles->Error();
     return m_failure.empty();
