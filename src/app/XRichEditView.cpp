@@ -1,6 +1,7 @@
 #include "XRichEditView.h"
 
 #include "FindReplaceDialog.h"
+#include "GlyphFallback.h"
 #include "MonitorFile.h"
 #include "MonitorPrinter.h"
 #include "MonitorText.h"
@@ -70,6 +71,7 @@ CXRichEditView::CXRichEditView(QWidget* parent)
     // 12,287 characters costs.
     font.setStyleStrategy(QFont::PreferNoShaping);
     setFont(font);
+    m_pGlyphs = std::make_unique<CGlyphFallback>(font);
 
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     SetWordWrap(0);
@@ -205,10 +207,42 @@ void CXRichEditView::AppendText(const QString& text, int colourIndex)
     // line of a 4096-byte message has 12,287 characters.
     m_appendCursor.setPosition(GetTextLength());
     if (colourIndex >= 0 && colourIndex < kColourCount)
-        m_appendCursor.insertText(piece, m_charFormats[static_cast<std::size_t>(colourIndex)]);
+        InsertDrawable(piece, m_charFormats[static_cast<std::size_t>(colourIndex)]);
     else
         m_appendCursor.insertText(piece);
     EndAppend();
+}
+
+void CXRichEditView::InsertDrawable(const QString& piece, const QTextCharFormat& format)
+{
+    if (!m_pGlyphs->NeedsFallback(piece))
+    {
+        m_appendCursor.insertText(piece, format);
+        return;
+    }
+    // Runs of one face: the monitor's, or the one that draws what it leaves blank.
+    QString run;
+    QString runFace;
+    auto flush = [&] {
+        if (run.isEmpty())
+            return;
+        QTextCharFormat runFormat = format;
+        if (!runFace.isEmpty())
+            runFormat.setFontFamilies(QStringList{runFace});
+        m_appendCursor.insertText(run, runFormat);
+        run.clear();
+    };
+    for (const char32_t ch : piece.toUcs4())
+    {
+        const QString face = ch < 0x80 ? QString() : m_pGlyphs->FaceFor(ch);
+        if (face != runFace)
+        {
+            flush();
+            runFace = face;
+        }
+        run += QString::fromUcs4(&ch, 1);
+    }
+    flush();
 }
 
 void CXRichEditView::ReplaceDocument()

@@ -16,6 +16,7 @@
 #include <memory>
 
 class CFindReplaceDialog;
+class CGlyphFallback;
 class CMonitorPrinter;
 class QPrinter;
 
@@ -191,6 +192,8 @@ private:
     // Shows a new, empty document in place of the full one and frees the full one on
     // m_disposer.
     void ReplaceDocument();
+    // Inserts at the append cursor; characters the face leaves blank in a face that draws them.
+    void InsertDrawable(const QString& piece, const QTextCharFormat& format);
 
     CXRichEditDoc* m_pDoc = nullptr;
     // Frees the documents emptied at the text limit. After hours of receiving, the lines of
@@ -201,6 +204,7 @@ private:
     int m_nAppendDepth = 0;
     int m_nTextLimit = 0;
     std::array<QTextCharFormat, kColourCount> m_charFormats;
+    std::unique_ptr<CGlyphFallback> m_pGlyphs; // faces for what the monitor's face leaves blank
     int m_nWordWrap = 0;
     bool m_bReadOnly = false;
 

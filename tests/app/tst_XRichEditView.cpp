@@ -329,6 +329,37 @@ private Q_SLOTS:
         QCOMPARE(view.document()->blockCount(), how == 2 ? 2 : 4); // at the limit each line empties the text again
     }
 
+    // Every character in the text is drawn, also one that the monitor's face maps to an empty
+    // glyph (WenQuanYi Micro Hei has no outline for ℃) or lacks.
+    void everyCharacterIsDrawn()
+    {
+        CVRLView view;
+        view.resize(420, 120);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const QString line = QStringLiteral("T=25\u2103 \u4E2D\u2191\u00B0\u2126\n");
+        view.AppendText(line, 3);
+        QVERIFY(ShowsWhatItHolds(view));
+        QCOMPARE(view.toPlainText(), line);
+        const QImage shown = view.viewport()->grab().toImage();
+        for (int i = 0; i < line.size() - 1; ++i)
+        {
+            if (line.at(i).isSpace())
+                continue;
+            QTextCursor at(view.document());
+            at.setPosition(i);
+            const int left = view.cursorRect(at).left();
+            at.setPosition(i + 1);
+            const QRect cell(left, view.cursorRect(at).top(), view.cursorRect(at).left() - left,
+                             view.cursorRect(at).height());
+            int inked = 0;
+            for (int y = cell.top(); y <= cell.bottom(); ++y)
+                for (int x = cell.left(); x < cell.right(); ++x)
+                    inked += qGray(shown.pixel(x, y)) < 150;
+            QVERIFY2(inked > 0, qPrintable(QStringLiteral("nothing drawn for U+%1").arg(line.at(i).unicode(), 4, 16)));
+        }
+    }
+
     void clearAllWithAndWithoutUndo()
     {
         CVRLView view;

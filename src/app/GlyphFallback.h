@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QFont>
+#include <QHash>
+#include <QRawFont>
+#include <QString>
+
+// Which face draws a character that the monitor's face does not. Fonts may map a character
+// to a glyph without an outline (WenQuanYi Micro Hei does so for ℃), and Qt then draws the
+// empty glyph instead of falling back: such characters, and those the face lacks, are found
+// here and given the first installed face that really draws them. Looked up once per
+// character.
+class CGlyphFallback
+{
+public:
+    explicit CGlyphFallback(const QFont& font);
+
+    // True when the text holds a character that the face cannot draw (ASCII never is one).
+    bool NeedsFallback(const QString& text);
+    // Empty when the face draws ch (or no installed face does); else a face that draws it.
+    QString FaceFor(char32_t ch);
+
+private:
+    static bool Draws(const QRawFont& font, char32_t ch);
+
+    QFont m_font;
+    QRawFont m_raw;
+    QHash<char32_t, QString> m_faces;
+};
