@@ -346,19 +346,7 @@ bool SerialPort::Open(PortReceiver* pWndReceMsg, unsigned uiPortNo, const std::s
         return false;
     }
 
-    if (bConfigure && !Configure())
-        return false;
-    // Linux asserted DTR and RTS at the open; drop those the user switched off for the port.
-    m_pModem = m_modemFactory ? m_modemFactory(m_hComm) : std::make_unique<TtyModemLines>(m_hComm);
-    if (m_pModem)
-    {
-        m_pModem->Set(m_outputLines, true);
-        m_pModem->Set(ModemLines::kOutputs & ~m_outputLines, false);
-    }
-    if (bStartThread && !StartThread())
-        return false;
-    ShowHint({});
-    return true;
+    return FinishOpen(bConfigure, bStartThread);
 }
 
 // A remote port: nothing is connected here (the worker connects, so the window never waits
@@ -388,10 +376,20 @@ bool SerialPort::OpenRemote(PortReceiver* pWndReceMsg, unsigned uiPortNo, const 
         m_pLink.reset();
         return false;
     }
+    return FinishOpen(bConfigure, bStartThread);
+}
+
+// The end of an open, local or remote: the settings, the output lines, the worker.
+bool SerialPort::FinishOpen(bool bConfigure, bool bStartThread)
+{
     if (bConfigure && !Configure())
         return false;
-    // DTR and RTS as a local open leaves them: sent once the server takes them.
-    m_pModem = m_pLink->MakeModemLines();
+    // Linux asserted DTR and RTS at the open (a remote port's lines are sent once its server
+    // takes them, as a local open leaves them); drop those the user switched off.
+    if (m_pLink)
+        m_pModem = m_pLink->MakeModemLines();
+    else
+        m_pModem = m_modemFactory ? m_modemFactory(m_hComm) : std::make_unique<TtyModemLines>(m_hComm);
     if (m_pModem)
     {
         m_pModem->Set(m_outputLines, true);

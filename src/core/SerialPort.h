@@ -128,6 +128,7 @@ private:
                                SerialTransport* link, bool redial);
     bool OpenRemote(PortReceiver* pWndReceMsg, unsigned uiPortNo, const std::string& devicePath,
                     bool bConfigure, bool bStartThread);
+    bool FinishOpen(bool bConfigure, bool bStartThread);
     void ShowHint(const std::string& text) const;
 
     int m_hComm = -1;
