@@ -144,6 +144,30 @@ void CForwarder::ForwardReceived(unsigned port, const std::uint8_t* bytes, std::
     }
 }
 
+bool CForwarder::WriteToPort(unsigned port, const std::uint8_t* bytes, std::size_t count)
+{
+    if (!m_host.IsPortOpen(static_cast<int>(port)))
+        return false;
+    Target& t = TargetOf(port);
+    if (t.m_queue.IsEmpty())
+        t.m_sinceProgress.start();
+    if (!t.m_queue.Append(bytes, count)) {
+        UpdateNote();
+        return false;
+    }
+    // Out at once as far as the port takes it, so that a line is on its way before whatever
+    // the user does next (closing the port, say).
+    const std::ptrdiff_t written = t.m_queue.Flush(WriterOf(port));
+    if (written < 0)
+        return false;
+    if (written > 0)
+        t.m_sinceProgress.start();
+    if (!t.m_queue.IsEmpty() && !m_pFlushTimer->isActive())
+        ScheduleFlush(true);
+    UpdateNote();
+    return true;
+}
+
 void CForwarder::FlushWaiting()
 {
     bool progress = false;
@@ -229,7 +253,7 @@ void CForwarder::UpdateNote()
     if (m_bEnabled)
         text = QStringLiteral("转发: %1 ⇄ %2").arg(PortName(m_portA - 1), PortName(m_portB - 1)) + trouble;
     else if (!trouble.isEmpty())
-        text = QStringLiteral("转发已关闭") + trouble;
+        text = trouble.mid(1); // sent lines that wait, without forwarding
     const bool warning = !trouble.isEmpty();
     if (text == m_note && warning == m_bNoteWarning)
         return;

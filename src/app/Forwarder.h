@@ -16,8 +16,8 @@
 class CFrameHost;
 class QTimer;
 
-// Transparent forwarding: every message received on one port of the pair is written
-// unchanged to the other and shown there as a sent line, whatever the display, filter and
+// Transparent forwarding, and the queues of bytes the program writes to its ports: every
+// message received on one port of the pair is written unchanged to the other and shown there as a sent line, whatever the display, filter and
 // ASC mode do with it. The pair is chosen in CTransmitDlg (command 32826); forwarding is off
 // at every start.
 //
@@ -49,6 +49,13 @@ public:
     void OnUpdateCommand(int id, CommandState& state) override;
 
     void ForwardReceived(unsigned port, const std::uint8_t* bytes, std::size_t count) override;
+
+    // What the program sends to a port (a sent line, a cycle, an answer) goes through the same
+    // queue as forwarded bytes, behind what waits there: the port takes what it can now, the
+    // rest goes out later, and the window never waits for a line held back by flow control
+    // or a far end that stopped reading. False when the port is closed or refused the bytes,
+    // or its queue is full (they are dropped, and the status bar says so).
+    bool WriteToPort(unsigned port, const std::uint8_t* bytes, std::size_t count);
     int PartnerOf(unsigned port) const override { return SourceOf(port); }
 
     // What the dialog's end sets: enable and the 1-based pair.

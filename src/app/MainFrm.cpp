@@ -109,7 +109,8 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     AddCommands(CSendCommands::OptionCommands(), nullptr);
     m_pAutoSend = new CAutoSend(*this);
     AddCommands(CAutoSend::Commands(), m_pAutoSend);
-    AddCommands(CForwarder::Commands(), new CForwarder(*this));
+    m_pForwarder = new CForwarder(*this);
+    AddCommands(CForwarder::Commands(), m_pForwarder);
     m_pLineControl = new CLineControl(*this, *m_pPorts, static_cast<PortReceiver*>(this));
     m_pLineControl->SetPortReopened([this](unsigned port) { ShowPortStateInBar(port); });
     AddCommands(CLineControl::Commands(), m_pLineControl);
@@ -648,10 +649,7 @@ QString CMainFrame::GetLineText(int line) const
 
 bool CMainFrame::WriteToPort(unsigned port, const std::uint8_t* bytes, std::size_t count)
 {
-    SerialPort* record = m_pPorts->Find(port);
-    if (!record || !record->IsOpen())
-        return false;
-    return record->Write(bytes, count) == count;
+    return m_pForwarder->WriteToPort(port, bytes, count);
 }
 
 CSendFrameWnd* CMainFrame::SendBar() const

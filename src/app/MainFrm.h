@@ -24,6 +24,7 @@
 class CAutoSend;
 class CCommandRouter;
 class CFramePlacement;
+class CForwarder;
 
 class CMonitorFiles;
 class CSendCommands;
@@ -198,6 +199,7 @@ private:
     CDlgFilter* m_pFilterDlg = nullptr;
     CMonitorFiles* m_pMonitorFiles = nullptr;
     CAutoSend* m_pAutoSend = nullptr;
+    CForwarder* m_pForwarder = nullptr;
     CLineControl* m_pLineControl = nullptr;
     CPortRestore* m_pPortRestore = nullptr;
     CCommandRouter* m_pRouter = nullptr;

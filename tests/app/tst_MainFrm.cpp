@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
@@ -792,6 +793,38 @@ private Q_SLOTS:
             QCOMPARE(f.ReceiveTurns().Inbox().WaitingBytes(), std::size_t{0});
         }
         QCOMPARE(f.ReceiveTurns().Stalls(), std::uint64_t{0});
+    }
+
+    // Lines sent to a port whose far end does not read (as flow control would hold it) wait in
+    // the port's queue: the window goes on, and every byte comes out in order once it reads.
+    void sentLinesNeverBlockTheWindow()
+    {
+        TestPtyPair a;
+        CMainFrame& f = NewFrame();
+        f.Map().SetPath(0, a.SlavePath().toStdString());
+        f.OnCommand(ID_OPEN_PORT);
+        QVERIFY(f.IsPortOpen(0));
+        QString line;
+        QByteArray bytes;
+        for (int i = 0; i < 1000; ++i) {
+            line += QStringLiteral("%1 ").arg(i & 0xFF, 2, 16, QLatin1Char('0'));
+            bytes.append(static_cast<char>(i));
+        }
+        f.SendBar()->SendEdit()->setPlainText(line.trimmed());
+        constexpr int kLines = 300; // far more than the line's buffers hold
+        QElapsedTimer sending;
+        sending.start();
+        for (int i = 0; i < kLines; ++i)
+            QVERIFY(f.SendLine(0, 0));
+        QVERIFY2(sending.elapsed() < 5000, "the window waited for the port");
+        QByteArray got;
+        QElapsedTimer reading;
+        reading.start();
+        while (got.size() < kLines * bytes.size() && reading.elapsed() < 30000) {
+            QCoreApplication::processEvents();
+            got += a.Read(5);
+        }
+        QCOMPARE(got, bytes.repeated(kLines));
     }
 
     // A line sent to a port other than the current one goes to that port and is shown as
