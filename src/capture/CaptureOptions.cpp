@@ -32,18 +32,6 @@ std::string Lower(std::string text)
     return text;
 }
 
-// "COM3" alone names a port of the stored map.
-bool ParsePortName(const std::string& text, unsigned& port)
-{
-    if (text.size() < 4 || Lower(text.substr(0, 3)) != "com")
-        return false;
-    const auto n = Number(text.substr(3), PortMap::kPortCount);
-    if (!n || *n == 0)
-        return false;
-    port = static_cast<unsigned>(*n - 1);
-    return true;
-}
-
 std::optional<int> ParityCode(const std::string& text)
 {
     static const char* const kNames[] = {"none", "odd", "even", "mark", "space"};
@@ -97,18 +85,18 @@ std::uint64_t CaptureOptions::ParseSize(const std::string& text)
 CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
 {
     CaptureOptions o;
-    // The value of an option given as "--name value" or "--name=value".
+    // The value of an option given as "--name value", "-n value" or "--name=value".
     std::size_t i = 0;
-    auto valueOf = [&](const std::string& arg, const std::string& name, std::string& value) {
-        if (arg == name) {
-            if (i + 1 >= args.size()) {
-                o.m_error = name + " 后缺少值";
-                return false;
-            }
-            value = args[++i];
+    auto valueOf = [&](const std::string& arg, std::string& value) {
+        if (const std::size_t eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = arg.substr(eq + 1);
             return true;
         }
-        value = arg.substr(name.size() + 1);
+        if (i + 1 >= args.size()) {
+            o.m_error = arg + " 后缺少值";
+            return false;
+        }
+        value = args[++i];
         return true;
     };
     auto is = [](const std::string& arg, const char* longName, const char* shortName = nullptr) {
@@ -123,7 +111,7 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
         if (!option) {
             unsigned port = 0;
             std::string device;
-            if (ParsePortName(arg, port))
+            if (PortMap::ParsePortName(arg, port))
                 o.m_ports.push_back({port, {}});
             else if (PortMap::ParsePortOption(arg, port, device))
                 o.m_ports.push_back({port, device});
@@ -150,7 +138,7 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
         } else if (arg == "--stdout") {
             o.m_stdout = true;
         } else if (is(arg, "--port")) {
-            if (!valueOf(arg, "--port", value))
+            if (!valueOf(arg, value))
                 break;
             unsigned port = 0;
             std::string device;
@@ -159,7 +147,7 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
             else
                 o.m_ports.push_back({port, device});
         } else if (is(arg, "--baudrate", "-b")) {
-            if (!valueOf(arg, arg == "-b" ? "-b" : "--baudrate", value))
+            if (!valueOf(arg, value))
                 break;
             const auto n = Number(value, 100000000);
             if (!n || *n == 0)
@@ -167,7 +155,7 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
             else
                 o.m_baudRate = static_cast<std::uint32_t>(*n);
         } else if (is(arg, "--databits", "-d")) {
-            if (!valueOf(arg, arg == "-d" ? "-d" : "--databits", value))
+            if (!valueOf(arg, value))
                 break;
             const auto n = Number(value, 8);
             if (!n || *n < 5)
@@ -175,13 +163,13 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
             else
                 o.m_dataBits = static_cast<int>(*n);
         } else if (is(arg, "--parity", "-p")) {
-            if (!valueOf(arg, arg == "-p" ? "-p" : "--parity", value))
+            if (!valueOf(arg, value))
                 break;
             o.m_parity = ParityCode(value);
             if (!o.m_parity)
                 o.m_error = "校验位不对：" + value + "（none、odd、even、mark 或 space）";
         } else if (is(arg, "--stopbits", "-s")) {
-            if (!valueOf(arg, arg == "-s" ? "-s" : "--stopbits", value))
+            if (!valueOf(arg, value))
                 break;
             if (value == "1")
                 o.m_stopBits = 0;
@@ -190,19 +178,19 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
             else
                 o.m_error = "停止位不对：" + value + "（1 或 2）";
         } else if (is(arg, "--dir", "-o")) {
-            if (!valueOf(arg, arg == "-o" ? "-o" : "--dir", value))
+            if (!valueOf(arg, value))
                 break;
             if (value.empty())
                 o.m_error = "--dir 后缺少文件夹";
             o.m_folder = value;
         } else if (is(arg, "--rotate")) {
-            if (!valueOf(arg, "--rotate", value))
+            if (!valueOf(arg, value))
                 break;
             o.m_rotateMs = ParsePeriodMs(value);
             if (o.m_rotateMs == 0)
                 o.m_error = "换文件的周期不对：" + value + "（如 30s、15m、1h、1d）";
         } else if (is(arg, "--rotate-size")) {
-            if (!valueOf(arg, "--rotate-size", value))
+            if (!valueOf(arg, value))
                 break;
             o.m_rotateBytes = ParseSize(value);
             if (o.m_rotateBytes == 0)

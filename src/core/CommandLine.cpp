@@ -3,32 +3,6 @@
 #include "PortMap.h"
 #include "SerialTransport.h"
 
-#include <cctype>
-
-namespace {
-
-// "COMn" in any case, n from 1 to 256: the 0-based port.
-bool ParsePortName(const std::string& text, unsigned& port)
-{
-    if (text.size() < 4 || text.size() > 6)
-        return false;
-    for (std::size_t i = 0; i < 3; ++i)
-        if (std::toupper(static_cast<unsigned char>(text[i])) != "COM"[i])
-            return false;
-    unsigned n = 0;
-    for (std::size_t i = 3; i < text.size(); ++i) {
-        if (!std::isdigit(static_cast<unsigned char>(text[i])))
-            return false;
-        n = n * 10 + static_cast<unsigned>(text[i] - '0');
-    }
-    if (n < 1 || n > PortMap::kPortCount || text[3] == '0')
-        return false;
-    port = n - 1;
-    return true;
-}
-
-} // namespace
-
 CommandLine CommandLine::Parse(const std::vector<std::string>& args)
 {
     CommandLine cl;
@@ -73,7 +47,7 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args)
                 value = arg.substr(7);
             }
             unsigned port = 0;
-            if (!ParsePortName(value, port))
+            if (!PortMap::ParsePortName(value, port))
                 cl.m_error = "串口参数格式不对：" + value + "（应为 COMn，n 为 1 到 256）";
             else
                 cl.m_openPorts.push_back(port);

@@ -60,6 +60,22 @@ void PortMap::SetPath(unsigned uiPortNo, const std::string& path)
     m_store.WriteString(kSection, EntryName(uiPortNo), path);
 }
 
+bool PortMap::ParsePortName(std::string_view text, unsigned& uiPortNo)
+{
+    if (text.size() < 4 || text.size() > 6 || text[3] == '0')
+        return false;
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (std::toupper(static_cast<unsigned char>(text[i])) != "COM"[i])
+            return false;
+    }
+    unsigned number = 0;
+    const auto [end, error] = std::from_chars(text.data() + 3, text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size() || number < 1 || number > kPortCount)
+        return false;
+    uiPortNo = number - 1;
+    return true;
+}
+
 bool PortMap::ParsePortOption(std::string_view text, unsigned& uiPortNo, std::string& path)
 {
     const auto eq = text.find('=');

@@ -40,6 +40,9 @@ public:
     // gives it up, so that one device has one number. An empty path frees the number.
     void SetPath(unsigned uiPortNo, const std::string& path);
 
+    // "COM3" alone ("com" in any case, numbers 1 to 256 without a leading zero): the 0-based
+    // port in uiPortNo.
+    static bool ParsePortName(std::string_view text, unsigned& uiPortNo);
     // "COM3=/dev/pts/3" (the command-line form; "com" in any case, numbers 1 to 256).
     static bool ParsePortOption(std::string_view text, unsigned& uiPortNo, std::string& path);
 
