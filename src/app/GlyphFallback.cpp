@@ -3,8 +3,6 @@
 #include <QFontDatabase>
 #include <QPainterPath>
 
-#include <algorithm>
-
 CGlyphFallback::CGlyphFallback(const QFont& font)
     : m_font(font), m_raw(QRawFont::fromFont(font))
 {
@@ -21,12 +19,17 @@ bool CGlyphFallback::Draws(const QRawFont& font, char32_t ch)
 
 bool CGlyphFallback::NeedsFallback(const QString& text)
 {
-    const bool ascii = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
-    if (ascii)
-        return false;
-    for (const char32_t ch : text.toUcs4())
+    // One pass without copying: every monitor line's pieces come through here.
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i)
     {
-        if (ch >= 0x80 && !FaceFor(ch).isEmpty())
+        const QChar c = text.at(i);
+        if (c.unicode() < 0x80)
+            continue;
+        char32_t ch = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < size && text.at(i + 1).isLowSurrogate())
+            ch = QChar::surrogateToUcs4(c, text.at(++i));
+        if (!FaceFor(ch).isEmpty())
             return true;
     }
     return false;
