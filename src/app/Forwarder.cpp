@@ -129,14 +129,10 @@ void CForwarder::ForwardReceived(unsigned port, const std::uint8_t* bytes, std::
 
     // The chunk joins the target's queue and goes out when this turn of received messages is
     // over, together with the others of the turn: one write instead of one per message.
-    Target& t = TargetOf(to);
-    if (t.m_queue.IsEmpty())
-        t.m_sinceProgress.start();
-    if (!t.m_queue.Append(bytes, count)) {
-        UpdateNote();
+    Target* t = Enqueue(to, bytes, count);
+    if (!t)
         return;
-    }
-    if (t.m_queue.Waiting() >= kHoldBytes)
+    if (t->m_queue.Waiting() >= kHoldBytes)
         UpdateHolds();
     if (!m_pFlushTimer->isActive() || m_flushDelayMs > 0) {
         m_flushDelayMs = 0;
@@ -144,17 +140,26 @@ void CForwarder::ForwardReceived(unsigned port, const std::uint8_t* bytes, std::
     }
 }
 
-bool CForwarder::WriteToPort(unsigned port, const std::uint8_t* bytes, std::size_t count)
+CForwarder::Target* CForwarder::Enqueue(unsigned port, const std::uint8_t* bytes, std::size_t count)
 {
-    if (!m_host.IsPortOpen(static_cast<int>(port)))
-        return false;
     Target& t = TargetOf(port);
     if (t.m_queue.IsEmpty())
         t.m_sinceProgress.start();
     if (!t.m_queue.Append(bytes, count)) {
-        UpdateNote();
-        return false;
+        UpdateNote(); // dropped at the limit: the status bar says so
+        return nullptr;
     }
+    return &t;
+}
+
+bool CForwarder::WriteToPort(unsigned port, const std::uint8_t* bytes, std::size_t count)
+{
+    if (!m_host.IsPortOpen(static_cast<int>(port)))
+        return false;
+    Target* queued = Enqueue(port, bytes, count);
+    if (!queued)
+        return false;
+    Target& t = *queued;
     // Out at once as far as the port takes it, so that a line is on its way before whatever
     // the user does next (closing the port, say).
     const std::ptrdiff_t written = t.m_queue.Flush(WriterOf(port));

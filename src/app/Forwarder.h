@@ -78,6 +78,8 @@ private:
 
     void RunDialog();
     Target& TargetOf(unsigned port);
+    // Bytes behind what waits for port; null when its queue is full (dropped).
+    Target* Enqueue(unsigned port, const std::uint8_t* bytes, std::size_t count);
     ForwardQueue::Writer WriterOf(unsigned port) const;
     void FlushWaiting();
     void ScheduleFlush(bool progress);
