@@ -166,7 +166,7 @@ int CaptureSession::Run(int signalFd)
         if (fds[0].revents & POLLIN)
             Drain(m_wakeFd);
         more = ProcessWaiting();
-        WritePostedNotices();
+        WritePortNews();
         if (fds[1].revents & POLLIN)
             stop = true;
         if (signalFd >= 0 && (fds[2].revents & POLLIN)) {
@@ -228,39 +228,35 @@ void CaptureSession::OnPortStopped(unsigned uiPortNo, std::string reason)
 
 void CaptureSession::OnPortConnected(unsigned uiPortNo, std::string)
 {
-    PostNotice(std::to_string(uiPortNo) + '\n');
+    Post({uiPortNo, true, {}});
 }
 
 void CaptureSession::OnPortNotice(unsigned uiPortNo, std::string text)
 {
-    PostNotice(PortName(uiPortNo) + " " + text);
+    Post({uiPortNo, false, std::move(text)});
 }
 
-void CaptureSession::PostNotice(std::string text)
+void CaptureSession::Post(PortNews news)
 {
     {
-        std::lock_guard lock(m_noticeMutex);
-        m_posted.push_back(std::move(text));
+        std::lock_guard lock(m_newsMutex);
+        m_news.push_back(std::move(news));
     }
     Signal(m_wakeFd);
 }
 
-void CaptureSession::WritePostedNotices()
+void CaptureSession::WritePortNews()
 {
-    std::vector<std::string> posted;
+    std::vector<PortNews> news;
     {
-        std::lock_guard lock(m_noticeMutex);
-        posted.swap(m_posted);
+        std::lock_guard lock(m_newsMutex);
+        news.swap(m_news);
     }
-    for (const std::string& text : posted) {
-        // A connection made: "<port>\n" (news only for a port that was calling again).
-        if (!text.empty() && text.back() == '\n') {
-            const unsigned port = static_cast<unsigned>(std::stoul(text));
-            if (m_redialing.erase(port))
-                Notice(PortName(port) + " 已重新打开");
-        } else {
-            Notice(text);
-        }
+    for (const PortNews& n : news) {
+        if (!n.m_connected)
+            Notice(PortName(n.m_port) + " " + n.m_text);
+        else if (m_redialing.erase(n.m_port)) // news only for a port that was calling again
+            Notice(PortName(n.m_port) + " 已重新打开");
     }
 }
 

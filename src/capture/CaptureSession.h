@@ -86,9 +86,16 @@ private:
     void ForwardReceived(unsigned port, const std::uint8_t* bytes, std::size_t count) override;
 
     void Notice(const std::string& text);
-    // Notices of remote ports' workers, written on the capture's thread.
-    void PostNotice(std::string text);
-    void WritePostedNotices();
+    // What remote ports' workers tell (a connection made, a server's notice), handed to the
+    // capture's thread and written there.
+    struct PortNews
+    {
+        unsigned m_port = 0;
+        bool m_connected = false;
+        std::string m_text;
+    };
+    void Post(PortNews news);
+    void WritePortNews();
     bool Flush();
     void ShowStatus();
     std::string PortName(unsigned port) const;
@@ -108,8 +115,8 @@ private:
     PortReconnect m_reconnect;
     std::map<unsigned, PortState> m_ports;
     std::set<unsigned> m_redialing; // remote ports whose workers call their servers again
-    std::mutex m_noticeMutex;
-    std::vector<std::string> m_posted;
+    std::mutex m_newsMutex;
+    std::vector<PortNews> m_news;
     std::string m_failure; // the runtime error that ends the capture
     std::size_t m_statusWidth = 0;
 };

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -45,6 +46,29 @@ struct TempFolder
         return text.str();
     }
 };
+
+// Runs a capture of the options on a thread of its own while `meanwhile` drives its ports,
+// every stamp reading `clock`; what it wrote to standard output.
+std::string Capture(const CaptureOptions& options, SettingsStore& store, const std::string& clock,
+                    const std::function<void()>& meanwhile)
+{
+    char* text = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = ::open_memstream(&text, &size);
+    {
+        CaptureSession session(options, store, out, nullptr);
+        session.SetClocks([] { return 0u; }, [] { return std::string("12:00:00"); }, [clock] { return clock; });
+        EXPECT_TRUE(session.Open());
+        std::thread loop([&] { session.Run(-1); });
+        meanwhile();
+        session.Stop();
+        loop.join();
+    }
+    std::fclose(out);
+    const std::string lines(text, size);
+    std::free(text);
+    return lines;
+}
 
 std::vector<MonitorPiece> Line(const std::string& text)
 {
@@ -160,31 +184,19 @@ TEST(CaptureSession, LinesLostAndBackOnAPseudoTerminal)
     IniSettingsStore store((home.m_path / "VRL.conf").string());
     const CaptureOptions options = CaptureOptions::Parse({"COM2=" + link.string(), "--hex"});
     ASSERT_EQ(options.m_error, "");
-    char* text = nullptr;
-    std::size_t size = 0;
-    std::FILE* out = ::open_memstream(&text, &size);
-    {
-        CaptureSession session(options, store, out, nullptr);
-        session.SetClocks([] { return 0u; }, [] { return std::string("12:00:00"); },
-                          [] { return std::string("12:00:00.250"); });
-        ASSERT_TRUE(session.Open());
-        std::thread loop([&] { session.Run(-1); });
+    std::unique_ptr<PtyPair> second; // the device back, until the capture ends
+    const std::string lines = Capture(options, store, "12:00:00.250", [&] {
         pty->Send(std::string("\x01\x03\x00\x00", 4));
         std::this_thread::sleep_for(300ms);
         pty->CloseMaster(); // the device goes
         std::this_thread::sleep_for(300ms);
-        auto second = std::make_unique<PtyPair>();
+        second = std::make_unique<PtyPair>();
         fs::remove(link);
         fs::create_symlink(second->path, link);
         std::this_thread::sleep_for(2500ms); // a reconnect look each second
         second->Send("\xAA");
         std::this_thread::sleep_for(300ms);
-        session.Stop();
-        loop.join();
-    }
-    std::fclose(out);
-    const std::string lines(text, size);
-    std::free(text);
+    });
     EXPECT_EQ(lines.substr(0, lines.find("设备已断开")),
               "[12:00:00.250] COM2\xE2\x86\x91" "01 03 00 00\n[12:00:00.250] COM2 ");
     EXPECT_NE(lines.find("等待重新连接\n[12:00:00.250] COM2 已重新打开\n[12:00:00.250] COM2\xE2\x86\x91" "AA\n"),
@@ -205,15 +217,7 @@ TEST(CaptureSession, RemotePortComesBackWhenItsServerDoes)
     IniSettingsStore store((home.m_path / "VRL.conf").string());
     const CaptureOptions options = CaptureOptions::Parse({"COM7=" + server.Rfc2217Url(), "--hex"});
     ASSERT_EQ(options.m_error, "");
-    char* text = nullptr;
-    std::size_t size = 0;
-    std::FILE* out = ::open_memstream(&text, &size);
-    {
-        CaptureSession session(options, store, out, nullptr);
-        session.SetClocks([] { return 0u; }, [] { return std::string("12:00:00"); },
-                          [] { return std::string("12:00:00.500"); });
-        ASSERT_TRUE(session.Open());
-        std::thread loop([&] { session.Run(-1); });
+    const std::string lines = Capture(options, store, "12:00:00.500", [&] {
         std::this_thread::sleep_for(1000ms);
         pty.Send(std::string("\xFF\x01", 2));
         std::this_thread::sleep_for(500ms);
@@ -223,12 +227,7 @@ TEST(CaptureSession, RemotePortComesBackWhenItsServerDoes)
         std::this_thread::sleep_for(2500ms); // called again at most once a second
         pty.Send("\x02");
         std::this_thread::sleep_for(500ms);
-        session.Stop();
-        loop.join();
-    }
-    std::fclose(out);
-    const std::string lines(text, size);
-    std::free(text);
+    });
     EXPECT_EQ(lines.rfind("[12:00:00.500] COM7\xE2\x86\x91" "FF 01\n[12:00:00.500] COM7 连接已断开", 0), 0u) << lines;
     EXPECT_NE(lines.find("等待重新连接\n[12:00:00.500] COM7 已重新打开\n[12:00:00.500] COM7\xE2\x86\x91" "02\n"),
               std::string::npos)
