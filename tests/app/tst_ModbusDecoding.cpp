@@ -21,13 +21,6 @@ class tst_ModbusDecoding : public QObject, private MainFrameFixture
     Q_OBJECT
 
 private:
-    void OpenPort(int port, TestPtyPair& pty)
-    {
-        m_frame->Map().SetPath(static_cast<unsigned>(port), pty.SlavePath().toStdString());
-        m_frame->OnPortSelected(port);
-        m_frame->OnCommand(ID_OPEN_PORT);
-        QVERIFY2(m_frame->IsPortOpen(port), qPrintable(m_messages.join('\n')));
-    }
     QString Monitor() { return m_frame->GetView()->toPlainText(); }
     // The colour of the monitor line that begins with text.
     QColor ColourOf(const QString& text)

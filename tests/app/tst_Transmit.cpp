@@ -54,13 +54,6 @@ class tst_Transmit : public QObject, private MainFrameFixture
     Q_OBJECT
 
 private:
-    void OpenPort(int port, TestPtyPair& pty)
-    {
-        m_frame->Map().SetPath(static_cast<unsigned>(port), pty.SlavePath().toStdString());
-        m_frame->OnPortSelected(port);
-        m_frame->OnCommand(ID_OPEN_PORT);
-        QVERIFY2(m_frame->IsPortOpen(port), qPrintable(m_messages.join('\n')));
-    }
     CForwarder& Forwarder() { return *m_frame->findChild<CForwarder*>(); }
     QString Monitor() { return m_frame->GetView()->toPlainText(); }
     QString Note() { return m_frame->StatusNote(QStringLiteral("forward")); }

@@ -1,8 +1,12 @@
 #include "MainFrameFixture.h"
 
+#include "CommandIds.h"
 #include "IniSettingsStore.h"
 #include "MainFrm.h"
 #include "MonitorFiles.h"
+#include "PortMap.h"
+
+#include <QtTest>
 
 MainFrameFixture::MainFrameFixture() = default;
 
@@ -35,4 +39,12 @@ CMainFrame& MainFrameFixture::NewFrame()
     // their own answer).
     m_frame->MonitorFiles()->SetCloseAsker([] { return CMonitorFiles::CloseAnswer::Discard; });
     return *m_frame;
+}
+
+void MainFrameFixture::OpenPort(int port, TestPtyPair& pty)
+{
+    m_frame->Map().SetPath(static_cast<unsigned>(port), pty.SlavePath().toStdString());
+    m_frame->OnPortSelected(port);
+    m_frame->OnCommand(ID_OPEN_PORT);
+    QVERIFY2(m_frame->IsPortOpen(port), qPrintable(m_messages.join('\n')));
 }

@@ -25,6 +25,9 @@ protected:
     void EndFixture();
     // A new main window over the store; the previous one is destroyed first.
     CMainFrame& NewFrame();
+    // Points port (0-based) at the pseudo-terminal and opens it with F5's command, as the
+    // current port; the test fails when it does not open.
+    void OpenPort(int port, TestPtyPair& pty);
 
     std::unique_ptr<TestXdgFolders> m_xdg;
     std::unique_ptr<IniSettingsStore> m_store;
