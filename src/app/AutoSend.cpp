@@ -6,6 +6,7 @@
 #include "ReceivePipeline.h"
 
 #include <QMainWindow>
+#include <QPlainTextEdit>
 #include <QTimer>
 
 namespace {
@@ -48,6 +49,10 @@ CAutoSend::CAutoSend(CFrameHost& host)
     connect(m_pDlg, &CDlgSend::applied, this, &CAutoSend::OnApplied);
     connect(m_pDlg, &CDlgSend::message, this, [this](const QString& text) { m_host.ShowMessage(text); });
     host.Pipeline().SetTrigger(&m_trigger);
+    // A received line may be the caret line, so a caret move counts as a change too.
+    QPlainTextEdit* editor = host.SendEditor();
+    connect(editor, &QPlainTextEdit::textChanged, this, [this] { m_trigger.TextsChanged(); });
+    connect(editor, &QPlainTextEdit::cursorPositionChanged, this, [this] { m_trigger.TextsChanged(); });
 }
 
 std::span<const CommandInfo> CAutoSend::Commands()
@@ -125,6 +130,7 @@ void CAutoSend::OnCycleTick()
 
 void CAutoSend::OnApplied()
 {
+    m_trigger.TextsChanged();
     // A running cycle takes the new period and starts again at its first line.
     if (m_cycle.IsRunning())
         StartCycle();

@@ -8,6 +8,7 @@
 
 class FrameOptions;
 class QMainWindow;
+class QPlainTextEdit;
 class ReceivePipeline;
 class SerialPort;
 class SettingsStore;
@@ -36,6 +37,8 @@ public:
     // The text of a line of the send editor (line -1 or beyond the last line: the caret
     // line), as SendLine would take it.
     virtual QString GetLineText(int line) const = 0;
+    // The send editor, for those who follow its edits and caret.
+    virtual QPlainTextEdit* SendEditor() const = 0;
 
     // --- Monitor ------------------------------------------------------------------------
     // The one way a monitor line is written. text: UTF-8; direction 1 received, 0 sent.

@@ -647,6 +647,11 @@ QString CMainFrame::GetLineText(int line) const
     return m_pSend->SendEdit()->GetLineText(line);
 }
 
+QPlainTextEdit* CMainFrame::SendEditor() const
+{
+    return m_pSend->SendEdit();
+}
+
 bool CMainFrame::WriteToPort(unsigned port, const std::uint8_t* bytes, std::size_t count)
 {
     return m_pForwarder->WriteToPort(port, bytes, count);

@@ -83,6 +83,7 @@ public:
     bool WriteToPort(unsigned port, const std::uint8_t* bytes, std::size_t count) override;
     bool SendLine(int port, int line) override;
     QString GetLineText(int line) const override;
+    QPlainTextEdit* SendEditor() const override;
     void AppendMonitorLine(const std::string& text, unsigned port, int direction) override;
     void AppendNoticeLine(const std::string& text) override;
     ReceivePipeline& Pipeline() override { return m_pipeline; }

@@ -1,7 +1,5 @@
 #include "TriggerSend.h"
 
-#include "AdvanceSendSettings.h"
-
 TriggerSend::TriggerSend(const AdvanceSendSettings& settings, LineText lineText, Sender send, Delay delay)
     : m_settings(settings), m_lineText(std::move(lineText)), m_send(std::move(send)), m_delay(std::move(delay))
 {
@@ -10,6 +8,8 @@ TriggerSend::TriggerSend(const AdvanceSendSettings& settings, LineText lineText,
 void TriggerSend::SetOn(bool on)
 {
     m_bOn = on;
+    if (on)
+        m_textsStale = true;
     if (!on && m_bPending) {
         m_bPending = false;
         m_delay.m_cancel();
@@ -20,12 +20,22 @@ int TriggerSend::FindTrigger(const std::string& text) const
 {
     if (text.empty())
         return -1;
-    for (int i = 0; i < AdvanceSendSettings::kTriggerRows; ++i) {
-        const TriggerEntry& row = m_settings.m_triggers[static_cast<std::size_t>(i)];
-        if (row.used && m_lineText(row.receivedLine - 1) == text)
-            return i;
+    if (m_textsStale)
+        RefreshTexts();
+    for (std::size_t i = 0; i < m_rowTexts.size(); ++i) {
+        if (m_settings.m_triggers[i].used && m_rowTexts[i] == text)
+            return static_cast<int>(i);
     }
     return -1;
+}
+
+void TriggerSend::RefreshTexts() const
+{
+    for (std::size_t i = 0; i < m_rowTexts.size(); ++i) {
+        const TriggerEntry& row = m_settings.m_triggers[i];
+        m_rowTexts[i] = row.used ? m_lineText(row.receivedLine - 1) : std::string();
+    }
+    m_textsStale = false;
 }
 
 void TriggerSend::LookUpTrigger(unsigned port, const std::string& text)

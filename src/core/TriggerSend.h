@@ -2,15 +2,20 @@
 
 #include "ReceivePipeline.h"
 
+#include "AdvanceSendSettings.h"
+
+#include <array>
 #include <functional>
 #include <string>
-
-struct AdvanceSendSettings;
 
 // Trigger-mode send: a received message whose monitor text equals the text of a row's
 // received line is answered with the row's trigger line, on the port it came from, at once
 // or after the trigger delay. One answer waits at a time: a later match replaces it and
 // starts the delay again. The step sits in the receive pipeline's trigger slot.
+//
+// The received lines' texts are read from the editor once and kept: the owner says when
+// they may have changed (an edit, a caret move, new settings), and they are read again at
+// the next message instead of once per row for every message.
 class TriggerSend : public TriggerStep
 {
 public:
@@ -29,8 +34,10 @@ public:
     TriggerSend(const AdvanceSendSettings& settings, LineText lineText, Sender send, Delay delay);
 
     // Off drops an answer that is still waiting: nothing leaves after the user turned
-    // trigger mode off.
+    // trigger mode off. On reads the texts again.
     void SetOn(bool on);
+    // The editor's lines, the caret or the rows may have changed.
+    void TextsChanged() { m_textsStale = true; }
     bool IsOn() const { return m_bOn; }
     bool IsTriggerMode() const override { return m_bOn; }
 
@@ -49,7 +56,11 @@ private:
     LineText m_lineText;
     Sender m_send;
     Delay m_delay;
+    void RefreshTexts() const;
+
     bool m_bOn = false;
+    mutable bool m_textsStale = true;
+    mutable std::array<std::string, AdvanceSendSettings::kTriggerRows> m_rowTexts;
     bool m_bPending = false;
     int m_pendingIndex = 0;
     unsigned m_pendingPort = 0;

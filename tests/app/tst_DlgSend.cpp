@@ -16,6 +16,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTimer>
 #include <QtTest>
 
@@ -259,6 +261,15 @@ private Q_SLOTS:
         QVERIFY(f.UpdateCommand(ID_TRIGGER_SEND).m_checked);
         QVERIFY(pty.Write(kQuery));
         QCOMPARE(Collect(pty, 2, 2000), QByteArray::fromHex("1122"));
+
+        // An edit of a received line counts from the next message on.
+        QTextCursor line(Editor().document()->findBlockByNumber(0));
+        line.select(QTextCursor::LineUnderCursor);
+        line.insertText(QStringLiteral("77 88"));
+        QVERIFY(pty.Write(QByteArray::fromHex("7788")));
+        QCOMPARE(Collect(pty, 2, 2000), QByteArray::fromHex("1122"));
+        line.select(QTextCursor::LineUnderCursor);
+        line.insertText(QStringLiteral("01 03 00 00 00 01 84 0A"));
 
         // Delay 200 ms, two matches 100 ms apart: only the second is answered, 200 ms on.
         SetField(1014, QStringLiteral("200"));

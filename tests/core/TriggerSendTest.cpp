@@ -27,11 +27,13 @@ struct TriggerSendTest : ::testing::Test
     AdvanceSendSettings m_settings;
     std::vector<std::string> m_lines{"01 03 00 00 00 01 84 0A", "AA", "BB", ""};
     int m_caretLine = 0;
+    int m_reads = 0;
     std::vector<std::pair<unsigned, int>> m_sent;
     std::vector<int> m_delayStarts;
     int m_cancels = 0;
     TriggerSend m_trigger{m_settings,
                           [this](int line) {
+                              ++m_reads;
                               if (line < 0 || line >= static_cast<int>(m_lines.size()))
                                   line = m_caretLine;
                               return m_lines[static_cast<std::size_t>(line)];
@@ -68,6 +70,7 @@ TEST_F(TriggerSendTest, MatchesTheExactMonitorTextOnlyWhileOn)
     // The same line typed in lower case never equals the hex text the pipeline makes.
     m_sent.clear();
     m_lines[0] = "01 03 00 00 00 01 84 0a";
+    m_trigger.TextsChanged();
     Receive(2, kQuery);
     EXPECT_TRUE(m_sent.empty());
 
@@ -77,10 +80,12 @@ TEST_F(TriggerSendTest, MatchesTheExactMonitorTextOnlyWhileOn)
     m_settings.m_triggers[1] = TriggerEntry{0, 2, 4};
     m_settings.m_triggers[2] = TriggerEntry{1, 99, 3};
     m_settings.m_triggers[3] = TriggerEntry{1, 2, 4};
+    m_trigger.TextsChanged();
     Receive(0, {'A', 'A'});
     EXPECT_EQ(m_sent, (std::vector<std::pair<unsigned, int>>{{0, 3}}));
     EXPECT_EQ(m_trigger.FindTrigger("AA"), 3);
     m_caretLine = 1;
+    m_trigger.TextsChanged();
     EXPECT_EQ(m_trigger.FindTrigger("AA"), 2);
 
     // An empty message text (the filter rejected the message) answers nothing, even with
@@ -111,4 +116,28 @@ TEST_F(TriggerSendTest, DelayedAnswerIsReplacedByALaterMatchAndDroppedWhenTurned
     EXPECT_EQ(m_cancels, 1);
     m_trigger.OnDelayElapsed();
     EXPECT_EQ(m_sent.size(), 1u);
+}
+
+TEST_F(TriggerSendTest, EditorIsReadOncePerChangeNotPerMessage)
+{
+    m_settings.m_triggers[1] = TriggerEntry{1, 2, 3};
+    m_trigger.SetOn(true);
+    for (int i = 0; i < 50; ++i)
+        Receive(0, kQuery);
+    EXPECT_EQ(m_reads, 2); // the two used rows, once
+    EXPECT_EQ(m_sent.size(), 50u);
+
+    // An edit makes the next message read the rows again, and the new text counts.
+    m_lines[0] = "AA";
+    m_trigger.TextsChanged();
+    Receive(0, kQuery);
+    EXPECT_EQ(m_reads, 4);
+    EXPECT_EQ(m_sent.size(), 50u);
+
+    // Switching trigger mode on reads them again as well.
+    m_lines[0] = "01 03 00 00 00 01 84 0A";
+    m_trigger.SetOn(false);
+    m_trigger.SetOn(true);
+    Receive(0, kQuery);
+    EXPECT_EQ(m_sent.size(), 51u);
 }
