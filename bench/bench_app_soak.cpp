@@ -6,8 +6,9 @@
 // threads, the process's CPU, the worst lateness of a 10 ms timer on the window thread (and
 // how much of it was the thread's own work), and the window's answer time to events posted
 // to it from another thread (as an input event waits for the thread to come back to its
-// queue): median and worst of the period. At the end it checks that every byte of every port came out of the receive pipeline, after its
-// monitor line, in order and unchanged, and prints one summary table.
+// queue): median and worst of the period. At the end it checks that every byte of every
+// port came out of the receive pipeline, after its monitor line, in order and unchanged, and
+// prints one summary table.
 //
 // Run (offscreen, or with a display under xvfb-run), at low priority on a shared machine:
 //   QT_QPA_PLATFORM=offscreen nice -n 19 build/bench/bench_app_soak [--ports 16]
