@@ -79,20 +79,8 @@ bool PortMap::ParsePortName(std::string_view text, unsigned& uiPortNo)
 bool PortMap::ParsePortOption(std::string_view text, unsigned& uiPortNo, std::string& path)
 {
     const auto eq = text.find('=');
-    if (eq == std::string_view::npos || eq + 1 >= text.size() || eq < 4)
+    if (eq == std::string_view::npos || eq + 1 >= text.size() || !ParsePortName(text.substr(0, eq), uiPortNo))
         return false;
-    const std::string_view name = text.substr(0, eq);
-    if (std::tolower(static_cast<unsigned char>(name[0])) != 'c'
-        || std::tolower(static_cast<unsigned char>(name[1])) != 'o'
-        || std::tolower(static_cast<unsigned char>(name[2])) != 'm')
-        return false;
-    unsigned number = 0;
-    const char* first = name.data() + 3;
-    const char* last = name.data() + name.size();
-    const auto [end, error] = std::from_chars(first, last, number);
-    if (error != std::errc() || end != last || number < 1 || number > kPortCount)
-        return false;
-    uiPortNo = number - 1;
     path = std::string(text.substr(eq + 1));
     return true;
 }

@@ -48,7 +48,7 @@ TEST(PortMap, StoresPathsAtOnceAndParsesThePortOption)
     EXPECT_TRUE(PortMap::ParsePortOption("com256=/dev/x=y", n, path));
     EXPECT_EQ(n, 255u);
     EXPECT_EQ(path, "/dev/x=y");
-    for (const char* bad : {"COM0=/dev/x", "COM257=/dev/x", "COM3=", "COM=/dev/x", "COM3/dev/x", "CON3=/dev/x",
+    for (const char* bad : {"COM0=/dev/x", "COM03=/dev/x", "COM257=/dev/x", "COM3=", "COM=/dev/x", "COM3/dev/x", "CON3=/dev/x",
                             "COM3x=/dev/x", "COM-1=/dev/x", ""})
         EXPECT_FALSE(PortMap::ParsePortOption(bad, n, path)) << bad;
 }
