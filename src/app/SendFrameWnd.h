@@ -10,8 +10,6 @@ class CSendFrameWnd : public QDockWidget
 {
     Q_OBJECT
 public:
-    static constexpr int kId = 32797;
-
     explicit CSendFrameWnd(QWidget* parent = nullptr);
 
     CVRLSendEdit* SendEdit() const { return m_wndSendEdit; }

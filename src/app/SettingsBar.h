@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CommandIds.h"
+
 #include <QToolBar>
 
 #include <array>
@@ -53,6 +55,6 @@ Q_SIGNALS:
     void portSelected(int port);
 
 private:
-    static constexpr int kFirstId = 32771;
+    static constexpr int kFirstId = ID_PORT_SELECT;
     std::array<QComboBox*, 7> m_combos{};
 };
