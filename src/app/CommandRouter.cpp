@@ -183,9 +183,9 @@ CommandState CCommandRouter::UpdateCommand(int id)
     a->setEnabled(state.m_enabled);
     if (a->isCheckable())
         a->setChecked(state.m_checked);
-    a->setText(state.m_text.isEmpty() ? QString::fromUtf8(entry.m_info.m_menuText) : state.m_text);
-    a->setStatusTip(state.m_prompt.isEmpty() ? QString::fromUtf8(entry.m_info.m_prompt) : state.m_prompt);
-    a->setToolTip(state.m_tip.isEmpty() ? QString::fromUtf8(entry.m_info.m_tip) : state.m_tip);
+    a->setText(state.m_text.isEmpty() ? QCoreApplication::translate("Command", entry.m_info.m_menuText) : state.m_text);
+    a->setStatusTip(state.m_prompt.isEmpty() ? QCoreApplication::translate("Command", entry.m_info.m_prompt) : state.m_prompt);
+    a->setToolTip(state.m_tip.isEmpty() ? QCoreApplication::translate("Command", entry.m_info.m_tip) : state.m_tip);
     return state;
 }
 
