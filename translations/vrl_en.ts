@@ -1049,6 +1049,165 @@ Start VRL on a graphical desktop, or on a virtual screen with xvfb-run.
     </message>
 </context>
 <context>
+    <name>CaptureFiles</name>
+    <message>
+        <source>无法写文件“%1”：%2</source>
+        <translation>cannot write the file &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>文件夹“%1”中同名文件太多</source>
+        <translation>too many files of the same name in the folder &quot;%1&quot;</translation>
+    </message>
+</context>
+<context>
+    <name>CaptureOptions</name>
+    <message>
+        <source>%1 后缺少值</source>
+        <translation>%1 needs a value</translation>
+    </message>
+    <message>
+        <source>端口参数格式不对：%1（应为 COMn 或 COMn=设备路径，n 为 1 到 256）</source>
+        <translation>bad port: %1 (expected COMn or COMn=device-path, n from 1 to 256)</translation>
+    </message>
+    <message>
+        <source>端口参数格式不对：%1（应为 COMn=设备路径，n 为 1 到 256）</source>
+        <translation>bad port option: %1 (expected COMn=device-path, n from 1 to 256)</translation>
+    </message>
+    <message>
+        <source>波特率不对：%1</source>
+        <translation>bad baud rate: %1</translation>
+    </message>
+    <message>
+        <source>数据位不对：%1（5 到 8）</source>
+        <translation>bad data bits: %1 (5 to 8)</translation>
+    </message>
+    <message>
+        <source>校验位不对：%1（none、odd、even、mark 或 space）</source>
+        <translation>bad parity: %1 (none, odd, even, mark or space)</translation>
+    </message>
+    <message>
+        <source>停止位不对：%1（1 或 2）</source>
+        <translation>bad stop bits: %1 (1 or 2)</translation>
+    </message>
+    <message>
+        <source>--dir 后缺少文件夹</source>
+        <translation>--dir needs a folder</translation>
+    </message>
+    <message>
+        <source>换文件的周期不对：%1（如 30s、15m、1h、1d）</source>
+        <translation>bad rotation period: %1 (such as 30s, 15m, 1h, 1d)</translation>
+    </message>
+    <message>
+        <source>换文件的大小不对：%1（如 500K、100M、2G）</source>
+        <translation>bad rotation size: %1 (such as 500K, 100M, 2G)</translation>
+    </message>
+    <message>
+        <source>未知选项：%1</source>
+        <translation>unknown option: %1</translation>
+    </message>
+    <message>
+        <source>没有给出要监视的串口（如 COM1 或 COM1=/dev/ttyUSB0）</source>
+        <translation>no port to watch was given (such as COM1 or COM1=/dev/ttyUSB0)</translation>
+    </message>
+    <message>
+        <source>--txt、--tnf 与换文件的选项需要 --dir 文件夹</source>
+        <translation>--txt, --tnf and the rotation options need --dir FOLDER</translation>
+    </message>
+    <message>
+        <source>COM%1 给出了两次</source>
+        <translation>COM%1 is given twice</translation>
+    </message>
+    <message>
+        <source>用法: vrl-capture [选项] 串口...
+VRL 无窗口记录：同时监视多个串口，每条报文按监视窗的样子写成一行（时间精确到毫秒）。
+
+串口:
+  COMn               端口映射中 COMn 的设备（与 vrl 相同的设置文件）
+  COMn=路径          COMn 指向该设备（如 /dev/ttyUSB0），也可写成 --port COMn=路径
+
+线路设置（不给出时用设置文件中各串口的设置）:
+  -b, --baudrate N   波特率，如 115200
+  -d, --databits N   数据位 5 到 8
+  -p, --parity P     校验 none、odd、even、mark、space
+  -s, --stopbits N   停止位 1 或 2
+  --hex, --asc       报文以十六进制或字符显示（不给出时用设置文件中的显示选项）
+  --modbus           每个串口都解析 MODBUS RTU 帧（不给出时按设置文件中各串口的“MODBUS 解析”）
+
+输出（不给出文件夹时写到标准输出）:
+  -o, --dir 文件夹   文件写到该文件夹，以本地时间命名，如 20240103 0904.txt
+  --txt, --tnf       写纯文本 .txt（默认）和/或带颜色的 .tnf（vrl 与文字处理软件可打开）
+  --stdout           给出文件夹时也写到标准输出
+  --rotate 周期      按时钟每个周期换新文件，如 15m、1h、1d
+  --rotate-size 大小 文件达到该大小时换新文件，如 100M
+  -q, --quiet        终端上不显示每秒更新的状态行
+  -h, --help         显示本帮助并退出
+  -V, --version      显示版本并退出
+
+SIGINT、SIGTERM 结束记录并写完文件；SIGHUP 重新打开文件（供 logrotate 使用）。
+拔出的设备重新插入后自动重新打开。退出码: 0 正常，1 运行错误，2 参数错误。
+</source>
+        <translation>Usage: vrl-capture [options] PORT...
+VRL capture without a window: watches several serial ports at once and writes every message as one line, as the monitor shows it (time to the millisecond).
+
+Ports:
+  COMn               the device of COMn in the port map (the same settings file as vrl)
+  COMn=PATH          COMn names this device (such as /dev/ttyUSB0); also --port COMn=PATH
+
+Line settings (without them, each port&apos;s stored settings):
+  -b, --baudrate N   baud rate, such as 115200
+  -d, --databits N   data bits, 5 to 8
+  -p, --parity P     parity: none, odd, even, mark, space
+  -s, --stopbits N   stop bits, 1 or 2
+  --hex, --asc       messages in hexadecimal or as characters (without them, the stored display choice)
+  --modbus           decode MODBUS RTU frames on every port (without it, each port&apos;s stored &quot;MODBUS 解析&quot;)
+
+Output (standard output when no folder is given):
+  -o, --dir FOLDER   write files into this folder, named after the local time, such as 20240103 0904.txt
+  --txt, --tnf       write plain text .txt (the default) and/or coloured .tnf (vrl and word processors open it)
+  --stdout           write to standard output also when a folder is given
+  --rotate PERIOD    begin a new file every period on the clock, such as 15m, 1h, 1d
+  --rotate-size SIZE begin a new file when a file reaches this size, such as 100M
+  -q, --quiet        no status line updated every second on the terminal
+  -h, --help         show this help and exit
+  -V, --version      show the version and exit
+
+SIGINT, SIGTERM end the capture with complete files; SIGHUP reopens the files (for logrotate).
+A device pulled out is reopened when it is plugged back in. Exit status: 0 fine, 1 runtime error, 2 misuse.
+</translation>
+    </message>
+</context>
+<context>
+    <name>CaptureSession</name>
+    <message>
+        <source>%1 在端口映射中没有设备；请用 %1=设备路径 指定</source>
+        <translation>%1 has no device in the port map; give one with %1=device-path</translation>
+    </message>
+    <message>
+        <source>%1 已重新打开</source>
+        <translation>%1 reopened</translation>
+    </message>
+    <message>
+        <source>%1 %2，等待重新连接</source>
+        <translation>%1 %2, waiting to reconnect</translation>
+    </message>
+    <message>
+        <source>%1 设备已断开（%2），等待重新连接</source>
+        <translation>%1 device disconnected (%2), waiting to reconnect</translation>
+    </message>
+    <message>
+        <source> (等待设备) </source>
+        <translation> (waiting for device) </translation>
+    </message>
+    <message>
+        <source>%1 %2 条</source>
+        <translation>%1 %2 messages</translation>
+    </message>
+    <message>
+        <source>  文件 %1</source>
+        <translation>  file %1</translation>
+    </message>
+</context>
+<context>
     <name>CheckCode</name>
     <message>
         <source>格式不对！组合键Ctrl+Alt+P分析错误！</source>
@@ -2462,6 +2621,17 @@ Linux does not support %2 flow control (its pair of handshake lines cannot be se
     <message>
         <source>无法连接 %1：找不到主机 %2</source>
         <translation>cannot connect to %1: host %2 not found</translation>
+    </message>
+</context>
+<context>
+    <name>vrl-capture</name>
+    <message>
+        <source>用 vrl-capture --help 查看用法。</source>
+        <translation>Try vrl-capture --help for the usage.</translation>
+    </message>
+    <message>
+        <source>文件夹“%1”不存在</source>
+        <translation>the folder &quot;%1&quot; does not exist</translation>
     </message>
 </context>
 </TS>

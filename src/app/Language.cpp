@@ -1,17 +1,12 @@
 #include "Language.h"
 
 #include "CoreText.h"
-#include "SettingsStore.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QTranslator>
 
 #include <atomic>
-#include <cstdlib>
-#include <filesystem>
 
 namespace {
 
@@ -32,55 +27,11 @@ std::string TranslateCore(const char* context, const char* source)
     return source;
 }
 
-// The first of LANGUAGE (a list: its first entry), LC_ALL, LC_MESSAGES and LANG that is set.
-QString LocaleName()
-{
-    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
-        const char* value = std::getenv(name);
-        if (value && *value)
-            return QString::fromLocal8Bit(value).section(QLatin1Char(':'), 0, 0);
-    }
-    return QString();
-}
-
 } // namespace
-
-CLanguage::Choice CLanguage::FromEnvironment()
-{
-    return LocaleName().startsWith(QLatin1String("zh")) ? Choice::Chinese : Choice::English;
-}
-
-std::optional<CLanguage::Choice> CLanguage::Stored(const SettingsStore& store)
-{
-    const std::string value = store.ReadString(kSection, kValue, "");
-    if (value == "zh")
-        return Choice::Chinese;
-    if (value == "en")
-        return Choice::English;
-    return std::nullopt;
-}
-
-void CLanguage::Store(SettingsStore& store, Choice choice)
-{
-    store.WriteString(kSection, kValue, choice == Choice::Chinese ? "zh" : "en");
-}
-
-CLanguage::Choice CLanguage::Decide(const SettingsStore& store)
-{
-    return Stored(store).value_or(FromEnvironment());
-}
 
 QString CLanguage::CatalogueFolder()
 {
-    std::error_code error;
-    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error) {
-        const QString installed = QFileInfo(QString::fromStdString(exe.parent_path().string())
-                                            + QStringLiteral("/../share/vrl/translations")).absoluteFilePath();
-        if (QFileInfo::exists(installed + QStringLiteral("/vrl_en.qm")))
-            return installed;
-    }
-    return QStringLiteral(VRL_BUILD_TRANSLATIONS);
+    return QString::fromStdString(UiLanguage::CatalogueFolder(VRL_BUILD_TRANSLATIONS));
 }
 
 bool CLanguage::Apply(Choice choice)

@@ -19,7 +19,7 @@ const CommandInfo kLanguageCommands[] = {
 } // namespace
 
 CLanguageChoice::CLanguageChoice(CFrameHost& host)
-    : QObject(host.Window()), m_host(host), m_next(CLanguage::Stored(host.Store()).value_or(CLanguage::Current()))
+    : QObject(host.Window()), m_host(host), m_next(UiLanguage::Stored(host.Store()).value_or(CLanguage::Current()))
 {
 }
 
@@ -33,7 +33,7 @@ void CLanguageChoice::OnCommand(int id)
     if (id != ID_LANGUAGE_CHINESE && id != ID_LANGUAGE_ENGLISH)
         return;
     m_next = id == ID_LANGUAGE_CHINESE ? CLanguage::Choice::Chinese : CLanguage::Choice::English;
-    CLanguage::Store(m_host.Store(), m_next);
+    UiLanguage::Store(m_host.Store(), m_next);
     if (m_next != CLanguage::Current())
         m_host.ShowStatusMessage(m_next == CLanguage::Choice::Chinese ? tr("重新启动 VRL 后以中文显示。")
                                                                       : tr("重新启动 VRL 后以英文显示。"));

@@ -88,7 +88,7 @@ int CVRLApp::HandleEarlyArguments(int argc, char** argv)
 {
     // The settings are not read yet: the locale chooses the language of --help and of the
     // usage errors.
-    CLanguage::Apply(CLanguage::FromEnvironment());
+    CLanguage::Apply(UiLanguage::FromEnvironment());
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--") == 0)
             break;
@@ -148,7 +148,7 @@ bool CVRLApp::InitInstance()
     }
 
     m_pStore = std::make_unique<IniSettingsStore>(IniSettingsStore::DefaultPath());
-    if (!CLanguage::Apply(CLanguage::Decide(*m_pStore)))
+    if (!CLanguage::Apply(UiLanguage::Decide(*m_pStore)))
         std::fprintf(stderr, "vrl: 找不到英文界面文件 / no English catalogue: %s/vrl_en.qm\n", qPrintable(CLanguage::CatalogueFolder()));
     if (!cl.m_portPaths.empty()) {
         PortMap map(*m_pStore);

@@ -55,8 +55,8 @@ private Q_SLOTS:
         qunsetenv("LC_ALL");
         qunsetenv("LC_MESSAGES");
         if (!stored.isEmpty())
-            m_store->WriteString(CLanguage::kSection, CLanguage::kValue, stored.toStdString());
-        QVERIFY(CLanguage::Apply(CLanguage::Decide(*m_store)));
+            m_store->WriteString(UiLanguage::kSection, UiLanguage::kValue, stored.toStdString());
+        QVERIFY(CLanguage::Apply(UiLanguage::Decide(*m_store)));
 
         CMainFrame& frame = NewFrame();
         if (english) {
@@ -98,10 +98,10 @@ private Q_SLOTS:
         QVERIFY(frame.UpdateCommand(ID_LANGUAGE_ENGLISH).m_checked);
         QVERIFY(!frame.UpdateCommand(ID_LANGUAGE_CHINESE).m_checked);
         IniSettingsStore reread(m_xdg->ConfigFile().toStdString());
-        QCOMPARE(CLanguage::Decide(reread), CLanguage::Choice::English);
+        QCOMPARE(UiLanguage::Decide(reread), CLanguage::Choice::English);
         frame.OnCommand(ID_LANGUAGE_CHINESE);
         IniSettingsStore again(m_xdg->ConfigFile().toStdString());
-        QCOMPARE(CLanguage::Decide(again), CLanguage::Choice::Chinese);
+        QCOMPARE(UiLanguage::Decide(again), CLanguage::Choice::Chinese);
     }
 };
 
