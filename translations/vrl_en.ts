@@ -188,11 +188,11 @@
     </message>
     <message>
         <source>所有串口</source>
-        <translation>All ports</translation>
+        <translation>All</translation>
     </message>
     <message>
         <source>当前串口</source>
-        <translation>Current port</translation>
+        <translation>Current</translation>
     </message>
     <message>
         <source>启用过滤设置</source>
@@ -267,7 +267,7 @@
     </message>
     <message>
         <source>从</source>
-        <translation>from</translation>
+        <translation> </translation>
     </message>
     <message>
         <source>行到</source>
@@ -295,11 +295,11 @@
     </message>
     <message>
         <source>收到行</source>
-        <translation>Received line</translation>
+        <translation>Rx line</translation>
     </message>
     <message>
         <source>触发行</source>
-        <translation>Answer line</translation>
+        <translation>Answer</translation>
     </message>
     <message>
         <source>触发延时：</source>
@@ -2015,6 +2015,38 @@ A device pulled out is reopened when it is plugged back in. Exit status: 0 fine,
     <message>
         <source>切换自动换行</source>
         <translation>Toggle Word Wrap</translation>
+    </message>
+    <message>
+        <source>GBK(&amp;G)</source>
+        <translation>&amp;GBK</translation>
+    </message>
+    <message>
+        <source>UTF-8(&amp;U)</source>
+        <translation>&amp;UTF-8</translation>
+    </message>
+    <message>
+        <source>MODBUS 解析(&amp;B)</source>
+        <translation>MOD&amp;BUS Decoding</translation>
+    </message>
+    <message>
+        <source>把当前串口收发的报文按 MODBUS RTU 解析，在报文下方显示其含义</source>
+        <translation>Decode the current port&apos;s messages as MODBUS RTU and show what they mean below them</translation>
+    </message>
+    <message>
+        <source>MODBUS 解析</source>
+        <translation>MODBUS Decoding</translation>
+    </message>
+    <message>
+        <source>MODBUS 帧表(&amp;M)</source>
+        <translation>&amp;MODBUS Frame Table</translation>
+    </message>
+    <message>
+        <source>显示或隐藏 MODBUS 帧表（可导出为 CSV）</source>
+        <translation>Show or hide the MODBUS frame table (it exports to CSV)</translation>
+    </message>
+    <message>
+        <source>MODBUS 帧表</source>
+        <translation>MODBUS Frame Table</translation>
     </message>
 </context>
 <context>

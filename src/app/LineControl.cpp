@@ -23,8 +23,8 @@ const CommandInfo kCommands[] = {
      ":/icons/line_rts.png", true},
     {ID_AUTO_RECONNECT, QT_TRANSLATE_NOOP("Command", "断开后自动重新打开(&U)"), nullptr, QT_TRANSLATE_NOOP("Command", "串口设备拔出后再插入时自动重新打开串口"),
      QT_TRANSLATE_NOOP("Command", "自动重新打开"), nullptr, true},
-    {ID_TEXT_GBK, "GBK(&G)", nullptr, QT_TRANSLATE_NOOP("Command", "ASC模式收发的文本按GBK编码"), "GBK", nullptr, true},
-    {ID_TEXT_UTF8, "UTF-8(&U)", nullptr, QT_TRANSLATE_NOOP("Command", "ASC模式收发的文本按UTF-8编码"), "UTF-8", nullptr, true},
+    {ID_TEXT_GBK, QT_TRANSLATE_NOOP("Command", "GBK(&G)"), nullptr, QT_TRANSLATE_NOOP("Command", "ASC模式收发的文本按GBK编码"), "GBK", nullptr, true},
+    {ID_TEXT_UTF8, QT_TRANSLATE_NOOP("Command", "UTF-8(&U)"), nullptr, QT_TRANSLATE_NOOP("Command", "ASC模式收发的文本按UTF-8编码"), "UTF-8", nullptr, true},
 };
 
 std::string PortText(unsigned port)

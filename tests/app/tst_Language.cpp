@@ -74,6 +74,10 @@ private Q_SLOTS:
                 for (QAction* a : menu->actions()) {
                     if (a->menu())
                         menus << a->menu();
+                    // No Chinese left, but in the two names of the language submenu.
+                    static const QRegularExpression chinese(QStringLiteral("[\\x{4e00}-\\x{9fff}]"));
+                    if (a->data().toInt() != ID_LANGUAGE_CHINESE && !a->text().startsWith(QStringLiteral("语言")))
+                        QVERIFY2(!(a->text() + a->statusTip() + a->toolTip()).contains(chinese), qPrintable(a->text()));
                     const qsizetype amp = a->text().indexOf(QLatin1Char('&'));
                     if (amp < 0 || !a->isVisible())
                         continue;
