@@ -3,8 +3,10 @@
 // (up to 62 bytes, 16 to 35 ms apart), 1 % of frames with a wrong CRC, stretches of random
 // noise between transactions. Speed of the framers alone and of the whole decoding (framers,
 // describer, pairer); the quality figures are counters of the same run.
+#include "CoreText.h"
 #include "ModbusMonitor.h"
 #include "ModbusRtuFramer.h"
+#include "QmCatalogue.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,6 +15,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -306,7 +309,7 @@ void BM_ModbusFramersFramesOnly(benchmark::State& state)
 BENCHMARK(BM_ModbusFramersFramesOnly)->Unit(benchmark::kMillisecond);
 
 // The whole decoding of the tap: framers, pairing across the pair, words for every frame.
-void BM_ModbusMonitorTap(benchmark::State& state)
+void RunMonitorTap(benchmark::State& state)
 {
     const Corpus& c = Session();
     std::size_t paired = 0, delayRight = 0;
@@ -343,7 +346,32 @@ void BM_ModbusMonitorTap(benchmark::State& state)
     state.counters["paired_pct"] = 100.0 * static_cast<double>(paired) / static_cast<double>(pairs);
     state.counters["delay_right_pct"] = 100.0 * static_cast<double>(delayRight) / static_cast<double>(paired);
 }
+void BM_ModbusMonitorTap(benchmark::State& state)
+{
+    RunMonitorTap(state);
+}
 BENCHMARK(BM_ModbusMonitorTap)->Unit(benchmark::kMillisecond);
+
+// The same with every word in English, looked up in the catalogue (VRL_BENCH_QM, the
+// build's translations/vrl_en.qm) as vrl-capture does.
+QmCatalogue g_english;
+std::string English(const char* context, const char* source)
+{
+    std::string text = g_english.Translate(context, source);
+    return text.empty() ? std::string(source) : text;
+}
+void BM_ModbusMonitorTapEnglish(benchmark::State& state)
+{
+    const char* path = std::getenv("VRL_BENCH_QM");
+    if (!path || !g_english.Load(path)) {
+        state.SkipWithError("VRL_BENCH_QM does not name an English catalogue");
+        return;
+    }
+    CoreText::SetTranslator(&English);
+    RunMonitorTap(state);
+    CoreText::SetTranslator(nullptr);
+}
+BENCHMARK(BM_ModbusMonitorTapEnglish)->Unit(benchmark::kMillisecond);
 
 // 16 MB of random bytes: frames found in them are false.
 void BM_ModbusNoise(benchmark::State& state)

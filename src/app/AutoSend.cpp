@@ -5,6 +5,7 @@
 #include "FrameHost.h"
 #include "ReceivePipeline.h"
 
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -12,12 +13,12 @@
 namespace {
 
 const CommandInfo kAutoSendCommands[] = {
-    {ID_SEND_SETTINGS, "循环或触发发送设置(&A)...", "F6", "显示或隐藏高级发送窗", "循环或触发发送设置",
+    {ID_SEND_SETTINGS, QT_TRANSLATE_NOOP("Command", "循环或触发发送设置(&A)..."), "F6", QT_TRANSLATE_NOOP("Command", "显示或隐藏高级发送窗"), QT_TRANSLATE_NOOP("Command", "循环或触发发送设置"),
      nullptr, false},
-    {ID_CYCLIC_SEND, "循环发送(&C)", nullptr, "按设定的周期，循环发送发报窗中的指定行或范围内的各行",
-     "循环发送", ":/icons/cyclic_send.png", true},
-    {ID_TRIGGER_SEND, "触发模式发送(&T)", nullptr, "收到与触发表中收到行相同的报文时，自动回送对应的触发行",
-     "触发模式发送", ":/icons/trigger_send.png", true},
+    {ID_CYCLIC_SEND, QT_TRANSLATE_NOOP("Command", "循环发送(&C)"), nullptr, QT_TRANSLATE_NOOP("Command", "按设定的周期，循环发送发报窗中的指定行或范围内的各行"),
+     QT_TRANSLATE_NOOP("Command", "循环发送"), ":/icons/cyclic_send.png", true},
+    {ID_TRIGGER_SEND, QT_TRANSLATE_NOOP("Command", "触发模式发送(&T)"), nullptr, QT_TRANSLATE_NOOP("Command", "收到与触发表中收到行相同的报文时，自动回送对应的触发行"),
+     QT_TRANSLATE_NOOP("Command", "触发模式发送"), ":/icons/trigger_send.png", true},
 };
 
 const QString kCycleNote = QStringLiteral("autosend-cycle");
@@ -124,7 +125,7 @@ void CAutoSend::OnCycleTick()
     if (!m_host.SendLine(-1, line)) {
         // Stopped before the box: the timer must not queue more ticks behind it.
         StopCycle();
-        m_host.ShowMessage(QStringLiteral("报文格式不对！组合键Ctrl+Alt+P分析错误！"));
+        m_host.ShowMessage(QCoreApplication::translate("CAutoSend", "报文格式不对！组合键Ctrl+Alt+P分析错误！"));
     }
 }
 
@@ -140,9 +141,9 @@ void CAutoSend::OnApplied()
 void CAutoSend::UpdateStatus()
 {
     m_host.SetStatusNote(kCycleNote, m_cycle.IsRunning()
-        ? QStringLiteral("循环发送: %1 ms").arg(m_settings.m_cyclePeriod) : QString());
+        ? QCoreApplication::translate("CAutoSend", "循环发送: %1 ms").arg(m_settings.m_cyclePeriod) : QString());
     m_host.SetStatusNote(kTriggerNote, m_trigger.IsOn()
-        ? QStringLiteral("触发发送: %1 行").arg(m_settings.UsedTriggerCount()) : QString());
+        ? QCoreApplication::translate("CAutoSend", "触发发送: %1 行").arg(m_settings.UsedTriggerCount()) : QString());
 }
 
 void CAutoSend::SaveAtExit()

@@ -1,5 +1,6 @@
 #include "CommandRouter.h"
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QIcon>
 #include <QKeySequence>
@@ -36,9 +37,9 @@ QAction* CCommandRouter::ActionFor(CommandEntry& entry)
     }
     QAction* action = entry.m_action;
     action->setData(info.m_id);
-    action->setText(QString::fromUtf8(info.m_menuText));
-    action->setStatusTip(QString::fromUtf8(info.m_prompt));
-    action->setToolTip(QString::fromUtf8(info.m_tip));
+    action->setText(QCoreApplication::translate("Command", info.m_menuText));
+    action->setStatusTip(QCoreApplication::translate("Command", info.m_prompt));
+    action->setToolTip(QCoreApplication::translate("Command", info.m_tip));
     action->setCheckable(info.m_checkable);
     action->setShortcut(info.m_key ? QKeySequence(QString::fromUtf8(info.m_key)) : QKeySequence());
     action->setIcon(info.m_icon ? QIcon(QString::fromUtf8(info.m_icon)) : QIcon());
@@ -117,10 +118,10 @@ void CCommandRouter::RebuildMenus()
         case MenuLayoutItem::Popup:
             while (!stack.empty())
                 closeMenu();
-            stack.push_back({new QMenu(QString::fromUtf8(item.m_text), &m_window)});
+            stack.push_back({new QMenu(QCoreApplication::translate("Command", item.m_text), &m_window)});
             break;
         case MenuLayoutItem::SubMenu:
-            stack.push_back({new QMenu(QString::fromUtf8(item.m_text), &m_window)});
+            stack.push_back({new QMenu(QCoreApplication::translate("Command", item.m_text), &m_window)});
             break;
         case MenuLayoutItem::EndSubMenu:
             closeMenu();
@@ -182,9 +183,9 @@ CommandState CCommandRouter::UpdateCommand(int id)
     a->setEnabled(state.m_enabled);
     if (a->isCheckable())
         a->setChecked(state.m_checked);
-    a->setText(state.m_text.isEmpty() ? QString::fromUtf8(entry.m_info.m_menuText) : state.m_text);
-    a->setStatusTip(state.m_prompt.isEmpty() ? QString::fromUtf8(entry.m_info.m_prompt) : state.m_prompt);
-    a->setToolTip(state.m_tip.isEmpty() ? QString::fromUtf8(entry.m_info.m_tip) : state.m_tip);
+    a->setText(state.m_text.isEmpty() ? QCoreApplication::translate("Command", entry.m_info.m_menuText) : state.m_text);
+    a->setStatusTip(state.m_prompt.isEmpty() ? QCoreApplication::translate("Command", entry.m_info.m_prompt) : state.m_prompt);
+    a->setToolTip(state.m_tip.isEmpty() ? QCoreApplication::translate("Command", entry.m_info.m_tip) : state.m_tip);
     return state;
 }
 

@@ -1,5 +1,7 @@
 #include "CommandTable.h"
 
+#include <QCoreApplication>
+
 #include "CommandIds.h"
 
 namespace {
@@ -7,7 +9,7 @@ namespace {
 using M = MenuLayoutItem;
 
 const MenuLayoutItem kMainMenu[] = {
-    {M::Popup, 0, "文件(&F)"},
+    {M::Popup, 0, QT_TRANSLATE_NOOP("Command", "文件(&F)")},
     {M::Item, ID_FILE_OPEN, nullptr},
     {M::Item, ID_SAVE_MONITOR, nullptr},
     {M::Item, ID_AUTO_SAVE, nullptr},
@@ -23,7 +25,7 @@ const MenuLayoutItem kMainMenu[] = {
     {M::Separator, 0, nullptr},
     {M::Item, ID_APP_EXIT, nullptr},
 
-    {M::Popup, 0, "编辑(&E)"},
+    {M::Popup, 0, QT_TRANSLATE_NOOP("Command", "编辑(&E)")},
     {M::Item, ID_EDIT_UNDO, nullptr},
     {M::Separator, 0, nullptr},
     {M::Item, ID_EDIT_CUT, nullptr},
@@ -35,7 +37,7 @@ const MenuLayoutItem kMainMenu[] = {
     {M::Item, ID_EDIT_REPEAT, nullptr},
     {M::Item, ID_EDIT_REPLACE, nullptr},
 
-    {M::Popup, 0, "视图(&V)"},
+    {M::Popup, 0, QT_TRANSLATE_NOOP("Command", "视图(&V)")},
     {M::Item, ID_PAUSE, nullptr},
     {M::Item, ID_FILTER, nullptr},
     {M::Separator, 0, nullptr},
@@ -50,7 +52,7 @@ const MenuLayoutItem kMainMenu[] = {
     {M::Item, ID_READ_ONLY, nullptr},
     {M::Item, ID_WORD_WRAP, nullptr},
 
-    {M::Popup, 0, "工具(&T)"},
+    {M::Popup, 0, QT_TRANSLATE_NOOP("Command", "工具(&T)")},
     {M::Item, ID_OPEN_PORT, nullptr},
     {M::Item, ID_DEFAULT_SETTINGS, nullptr},
     {M::Item, ID_PORT_MAP, nullptr},
@@ -60,13 +62,13 @@ const MenuLayoutItem kMainMenu[] = {
     {M::Separator, 0, nullptr},
     {M::Item, ID_ASC_RECEIVE, nullptr},
     {M::Item, ID_ASC_SEND, nullptr},
-    {M::SubMenu, 0, "ASC模式发送时"},
+    {M::SubMenu, 0, QT_TRANSLATE_NOOP("Command", "ASC模式发送时")},
     {M::Item, ID_ADD_STX, nullptr},
     {M::Item, ID_ADD_ETX, nullptr},
     {M::Item, ID_ADD_CR, nullptr},
     {M::Item, ID_ADD_LF, nullptr},
     {M::EndSubMenu, 0, nullptr},
-    {M::SubMenu, 0, "文本编码"},
+    {M::SubMenu, 0, QT_TRANSLATE_NOOP("Command", "文本编码")},
     {M::Item, ID_TEXT_GBK, nullptr},
     {M::Item, ID_TEXT_UTF8, nullptr},
     {M::EndSubMenu, 0, nullptr},
@@ -82,8 +84,15 @@ const MenuLayoutItem kMainMenu[] = {
     {M::Separator, 0, nullptr},
     {M::Item, ID_TRANSMIT, nullptr},
     {M::Item, ID_MODBUS_DECODE, nullptr},
+    {M::Separator, 0, nullptr},
+    {M::SubMenu, 0, "语言 / Language"},
+    {M::Item, ID_LANGUAGE_CHINESE, nullptr},
+    {M::Item, ID_LANGUAGE_ENGLISH, nullptr},
+    {M::Separator, 0, nullptr},
+    {M::Item, ID_LANGUAGE_NOTE, nullptr},
+    {M::EndSubMenu, 0, nullptr},
 
-    {M::Popup, 0, "添加校验(&P)"},
+    {M::Popup, 0, QT_TRANSLATE_NOOP("Command", "添加校验(&P)")},
     {M::Item, ID_CHECK_SUM8, nullptr},
     {M::Item, ID_CHECK_SUM16, nullptr},
     {M::Separator, 0, nullptr},
@@ -93,7 +102,7 @@ const MenuLayoutItem kMainMenu[] = {
     {M::Item, ID_CHECK_ANSI16, nullptr},
     {M::Item, ID_CHECK_CDT, nullptr},
 
-    {M::Popup, 0, "窗口(&W)"},
+    {M::Popup, 0, QT_TRANSLATE_NOOP("Command", "窗口(&W)")},
     {M::Item, ID_VIEW_TOOLBAR, nullptr},
     {M::Item, ID_VIEW_STATUS_BAR, nullptr},
     {M::Separator, 0, nullptr},
@@ -103,14 +112,14 @@ const MenuLayoutItem kMainMenu[] = {
     {M::Separator, 0, nullptr},
     {M::Item, ID_ALWAYS_ON_TOP, nullptr},
     {M::Item, ID_WINDOW_CENTER, nullptr},
-    {M::SubMenu, 0, "窗口位于屏幕"},
+    {M::SubMenu, 0, QT_TRANSLATE_NOOP("Command", "窗口位于屏幕")},
     {M::Item, ID_WINDOW_TOP_HALF, nullptr},
     {M::Item, ID_WINDOW_BOTTOM_HALF, nullptr},
     {M::Item, ID_WINDOW_LEFT_HALF, nullptr},
     {M::Item, ID_WINDOW_RIGHT_HALF, nullptr},
     {M::EndSubMenu, 0, nullptr},
 
-    {M::Popup, 0, "帮助(&H)"},
+    {M::Popup, 0, QT_TRANSLATE_NOOP("Command", "帮助(&H)")},
     {M::Item, ID_APP_ABOUT, nullptr},
 };
 
@@ -125,29 +134,29 @@ const int kMainToolbar[] = {
 // Prompt and tooltip as the string table pairs them. 32779 and 32781 get theirs from their
 // update rules.
 const CommandInfo kMonitorCommands[] = {
-    {ID_APP_EXIT, "退出(&X)", nullptr, "退出应用程序", "退出", nullptr, false},
+    {ID_APP_EXIT, QT_TRANSLATE_NOOP("Command", "退出(&X)"), nullptr, QT_TRANSLATE_NOOP("Command", "退出应用程序"), QT_TRANSLATE_NOOP("Command", "退出"), nullptr, false},
 
-    {ID_PAUSE, "暂停报文显示(&P)", "Pause", "暂停报文监视", "暂停报文监视", ":/icons/pause.png", true},
-    {ID_SHOW_PORT, "显示端口(&P)", nullptr, "在报文前显示端口号及收发方向", "显示端口", nullptr, true},
-    {ID_SHOW_SENT, "显示发送报文(&D)", nullptr, "在监视窗中显示发送的报文", "显示发送报文", nullptr, true},
-    {ID_SHOW_TIME, "显示时间(&T)", nullptr, "在报文前显示接收或发送的时间", "显示时间", nullptr, true},
+    {ID_PAUSE, QT_TRANSLATE_NOOP("Command", "暂停报文显示(&P)"), "Pause", QT_TRANSLATE_NOOP("Command", "暂停报文监视"), QT_TRANSLATE_NOOP("Command", "暂停报文监视"), ":/icons/pause.png", true},
+    {ID_SHOW_PORT, QT_TRANSLATE_NOOP("Command", "显示端口(&P)"), nullptr, QT_TRANSLATE_NOOP("Command", "在报文前显示端口号及收发方向"), QT_TRANSLATE_NOOP("Command", "显示端口"), nullptr, true},
+    {ID_SHOW_SENT, QT_TRANSLATE_NOOP("Command", "显示发送报文(&D)"), nullptr, QT_TRANSLATE_NOOP("Command", "在监视窗中显示发送的报文"), QT_TRANSLATE_NOOP("Command", "显示发送报文"), nullptr, true},
+    {ID_SHOW_TIME, QT_TRANSLATE_NOOP("Command", "显示时间(&T)"), nullptr, QT_TRANSLATE_NOOP("Command", "在报文前显示接收或发送的时间"), QT_TRANSLATE_NOOP("Command", "显示时间"), nullptr, true},
 
-    {ID_OPEN_PORT, "打开串口(&O)", "F5", "打开COM1", "打开COM1", ":/icons/port_closed.png", false},
-    {ID_DEFAULT_SETTINGS, "默认参数(&D)", nullptr, "当前串口恢复默认参数", "默认参数", nullptr, false},
-    {ID_PORT_MAP, "端口映射(&M)...", nullptr, "设置各COM编号对应的串口设备", "端口映射", nullptr, false},
-    {ID_ASC_RECEIVE, "ASC模式接收(&R)", nullptr, "把接收的报文作为字符显示", "ASC模式接收", ":/icons/asc_receive.png", true},
+    {ID_OPEN_PORT, QT_TRANSLATE_NOOP("Command", "打开串口(&O)"), "F5", QT_TRANSLATE_NOOP("Command", "打开COM1"), QT_TRANSLATE_NOOP("Command", "打开COM1"), ":/icons/port_closed.png", false},
+    {ID_DEFAULT_SETTINGS, QT_TRANSLATE_NOOP("Command", "默认参数(&D)"), nullptr, QT_TRANSLATE_NOOP("Command", "当前串口恢复默认参数"), QT_TRANSLATE_NOOP("Command", "默认参数"), nullptr, false},
+    {ID_PORT_MAP, QT_TRANSLATE_NOOP("Command", "端口映射(&M)..."), nullptr, QT_TRANSLATE_NOOP("Command", "设置各COM编号对应的串口设备"), QT_TRANSLATE_NOOP("Command", "端口映射"), nullptr, false},
+    {ID_ASC_RECEIVE, QT_TRANSLATE_NOOP("Command", "ASC模式接收(&R)"), nullptr, QT_TRANSLATE_NOOP("Command", "把接收的报文作为字符显示"), QT_TRANSLATE_NOOP("Command", "ASC模式接收"), ":/icons/asc_receive.png", true},
 
-    {ID_VIEW_TOOLBAR, "工具栏(&T)", nullptr, "显示或隐藏工具栏", "显隐工具栏", nullptr, true},
-    {ID_VIEW_STATUS_BAR, "状态栏(&S)", nullptr, "显示或隐藏状态栏", "显隐状态栏", nullptr, true},
-    {ID_SETTINGS_BAR, "串口设置栏(&C)", "Ctrl+B", "显示或隐藏串口设置栏", "串口设置栏", nullptr, true},
-    {ID_ALWAYS_ON_TOP, "总在最上面(&A)", "Ctrl+T", "使窗口总在其他窗口的上面", "总在最上面", nullptr, true},
-    {ID_WINDOW_CENTER, "居中(&G)", nullptr, "窗口位于屏幕中央", "居中", nullptr, false},
-    {ID_WINDOW_TOP_HALF, "上半部(&H)", nullptr, "窗口位于屏幕上半部", "上半部", nullptr, false},
-    {ID_WINDOW_BOTTOM_HALF, "下半部(&B)", nullptr, "窗口位于屏幕下半部", "下半部", nullptr, false},
-    {ID_WINDOW_LEFT_HALF, "左半部(&L)", nullptr, "窗口位于屏幕左半部", "左半部", nullptr, false},
-    {ID_WINDOW_RIGHT_HALF, "右半部(&R)", nullptr, "窗口位于屏幕右半部", "右半部", nullptr, false},
+    {ID_VIEW_TOOLBAR, QT_TRANSLATE_NOOP("Command", "工具栏(&T)"), nullptr, QT_TRANSLATE_NOOP("Command", "显示或隐藏工具栏"), QT_TRANSLATE_NOOP("Command", "显隐工具栏"), nullptr, true},
+    {ID_VIEW_STATUS_BAR, QT_TRANSLATE_NOOP("Command", "状态栏(&S)"), nullptr, QT_TRANSLATE_NOOP("Command", "显示或隐藏状态栏"), QT_TRANSLATE_NOOP("Command", "显隐状态栏"), nullptr, true},
+    {ID_SETTINGS_BAR, QT_TRANSLATE_NOOP("Command", "串口设置栏(&C)"), "Ctrl+B", QT_TRANSLATE_NOOP("Command", "显示或隐藏串口设置栏"), QT_TRANSLATE_NOOP("Command", "串口设置栏"), nullptr, true},
+    {ID_ALWAYS_ON_TOP, QT_TRANSLATE_NOOP("Command", "总在最上面(&A)"), "Ctrl+T", QT_TRANSLATE_NOOP("Command", "使窗口总在其他窗口的上面"), QT_TRANSLATE_NOOP("Command", "总在最上面"), nullptr, true},
+    {ID_WINDOW_CENTER, QT_TRANSLATE_NOOP("Command", "居中(&G)"), nullptr, QT_TRANSLATE_NOOP("Command", "窗口位于屏幕中央"), QT_TRANSLATE_NOOP("Command", "居中"), nullptr, false},
+    {ID_WINDOW_TOP_HALF, QT_TRANSLATE_NOOP("Command", "上半部(&H)"), nullptr, QT_TRANSLATE_NOOP("Command", "窗口位于屏幕上半部"), QT_TRANSLATE_NOOP("Command", "上半部"), nullptr, false},
+    {ID_WINDOW_BOTTOM_HALF, QT_TRANSLATE_NOOP("Command", "下半部(&B)"), nullptr, QT_TRANSLATE_NOOP("Command", "窗口位于屏幕下半部"), QT_TRANSLATE_NOOP("Command", "下半部"), nullptr, false},
+    {ID_WINDOW_LEFT_HALF, QT_TRANSLATE_NOOP("Command", "左半部(&L)"), nullptr, QT_TRANSLATE_NOOP("Command", "窗口位于屏幕左半部"), QT_TRANSLATE_NOOP("Command", "左半部"), nullptr, false},
+    {ID_WINDOW_RIGHT_HALF, QT_TRANSLATE_NOOP("Command", "右半部(&R)"), nullptr, QT_TRANSLATE_NOOP("Command", "窗口位于屏幕右半部"), QT_TRANSLATE_NOOP("Command", "右半部"), nullptr, false},
 
-    {ID_APP_ABOUT, "关于 VRL(&A)...", nullptr, "显示程序信息、版本号和版权", "关于", nullptr, false},
+    {ID_APP_ABOUT, QT_TRANSLATE_NOOP("Command", "关于 VRL(&A)..."), nullptr, QT_TRANSLATE_NOOP("Command", "显示程序信息、版本号和版权"), QT_TRANSLATE_NOOP("Command", "关于"), nullptr, false},
 };
 
 } // namespace

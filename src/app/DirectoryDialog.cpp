@@ -3,6 +3,7 @@
 #include "SettingsStore.h"
 #include "ShortenPath.h"
 
+#include <QCoreApplication>
 #include <QApplication>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -40,8 +41,8 @@ QString CDirectoryDialog::Prompt() const
 {
     if (!m_strTitle.isEmpty())
         return m_strTitle;
-    return m_strEntry.isEmpty() ? QStringLiteral("选择保存监视报文的目录:")
-                                : QStringLiteral("请为%1选择合适的目录:").arg(m_strEntry);
+    return m_strEntry.isEmpty() ? QCoreApplication::translate("CDirectoryDialog", "选择保存监视报文的目录:")
+                                : QCoreApplication::translate("CDirectoryDialog", "请为%1选择合适的目录:").arg(m_strEntry);
 }
 
 QString CDirectoryDialog::Browse(const QString& initialPath)

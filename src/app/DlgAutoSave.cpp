@@ -3,6 +3,7 @@
 #include "DirectoryDialog.h"
 #include "TimedSaveSchedule.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -13,14 +14,14 @@
 
 CDlgAutoSave::CDlgAutoSave(QWidget* parent)
     : QDialog(parent),
-      m_pSaveBox(new QCheckBox(QStringLiteral("定时保存"), this)),
-      m_pClearBox(new QCheckBox(QStringLiteral("定时清除"), this)),
+      m_pSaveBox(new QCheckBox(QCoreApplication::translate("CDlgAutoSave", "定时保存"), this)),
+      m_pClearBox(new QCheckBox(QCoreApplication::translate("CDlgAutoSave", "定时清除"), this)),
       m_pPeriodEdit(new QLineEdit(this)),
       m_pDirEdit(new QLineEdit(this)),
       m_pBrowseButton(new QPushButton(QStringLiteral("..."), this)),
-      m_pExitButton(new QPushButton(QStringLiteral("退出"), this))
+      m_pExitButton(new QPushButton(QCoreApplication::translate("CDlgAutoSave", "退出"), this))
 {
-    setWindowTitle(QStringLiteral("定时保存清除设置"));
+    setWindowTitle(QCoreApplication::translate("CDlgAutoSave", "定时保存清除设置"));
     m_pPeriodEdit->setMaxLength(5);
     m_pPeriodEdit->setFixedWidth(m_pPeriodEdit->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
     m_pBrowseButton->setFixedWidth(m_pBrowseButton->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 20);
@@ -30,16 +31,16 @@ CDlgAutoSave::CDlgAutoSave(QWidget* parent)
     auto* period = new QHBoxLayout;
     period->addWidget(m_pSaveBox);
     period->addStretch(1);
-    period->addWidget(new QLabel(QStringLiteral("周期："), this));
+    period->addWidget(new QLabel(QCoreApplication::translate("CDlgAutoSave", "周期："), this));
     period->addWidget(m_pPeriodEdit);
-    period->addWidget(new QLabel(QStringLiteral("分"), this));
+    period->addWidget(new QLabel(QCoreApplication::translate("CDlgAutoSave", "分"), this));
     grid->addLayout(period, 0, 0, 1, 2);
     grid->addWidget(m_pClearBox, 1, 0, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("将监视报文定时保存在下面目录："), this), 2, 0, 1, 2);
+    grid->addWidget(new QLabel(QCoreApplication::translate("CDlgAutoSave", "将监视报文定时保存在下面目录："), this), 2, 0, 1, 2);
     grid->addWidget(m_pDirEdit, 3, 0);
     grid->addWidget(m_pBrowseButton, 3, 1);
     auto* last = new QHBoxLayout;
-    last->addWidget(new QLabel(QStringLiteral("使用保存时本机时间作为文件名"), this));
+    last->addWidget(new QLabel(QCoreApplication::translate("CDlgAutoSave", "使用保存时本机时间作为文件名"), this));
     last->addStretch(1);
     last->addWidget(m_pExitButton);
     grid->addLayout(last, 4, 0, 1, 2);
@@ -71,7 +72,7 @@ bool CDlgAutoSave::ReadControls()
     bool ok = false;
     const int minutes = m_pPeriodEdit->text().trimmed().toInt(&ok);
     if (!ok || minutes < TimedSaveSchedule::kMinMinutes || minutes > TimedSaveSchedule::kMaxMinutes) {
-        Tell(QStringLiteral("周期请输入 %1 到 %2 之间的整数（分钟）。")
+        Tell(QCoreApplication::translate("CDlgAutoSave", "周期请输入 %1 到 %2 之间的整数（分钟）。")
                  .arg(TimedSaveSchedule::kMinMinutes)
                  .arg(TimedSaveSchedule::kMaxMinutes));
         m_pPeriodEdit->setFocus();
@@ -81,7 +82,7 @@ bool CDlgAutoSave::ReadControls()
     QString dir = m_pDirEdit->text().trimmed();
     // Without a folder the files would land wherever the program was started.
     if (dir.isEmpty() && m_pSaveBox->isChecked()) {
-        Tell(QStringLiteral("请指定定时保存监视报文的目录。"));
+        Tell(QCoreApplication::translate("CDlgAutoSave", "请指定定时保存监视报文的目录。"));
         m_pDirEdit->setFocus();
         return false;
     }

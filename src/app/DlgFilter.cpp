@@ -5,6 +5,7 @@
 #include "ListCtrlEx.h"
 #include "ReceivePipeline.h"
 
+#include <QCoreApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -17,8 +18,8 @@
 namespace {
 
 const CommandInfo kFilterCommands[] = {
-    {ID_FILTER, "报文过滤设置(&F)...", nullptr, "只显示给定字节为给定值的报文，或只显示当前串口的报文",
-     "报文过滤设置", ":/icons/filter.png", false},
+    {ID_FILTER, QT_TRANSLATE_NOOP("Command", "报文过滤设置(&F)..."), nullptr, QT_TRANSLATE_NOOP("Command", "只显示给定字节为给定值的报文，或只显示当前串口的报文"),
+     QT_TRANSLATE_NOOP("Command", "报文过滤设置"), ":/icons/filter.png", false},
 };
 
 const QString kNoteKey = QStringLiteral("filter");
@@ -53,7 +54,7 @@ CDlgFilter::CDlgFilter(CFrameHost& host)
       m_host(host)
 {
     setObjectName(QStringLiteral("filterDialog"));
-    setWindowTitle(QStringLiteral("报文过滤设置"));
+    setWindowTitle(QCoreApplication::translate("CDlgFilter", "报文过滤设置"));
     BuildControls();
 
     const FilterSettings stored = LoadFilterSettings(host.Store());
@@ -76,38 +77,38 @@ void CDlgFilter::BuildControls()
     const DialogUnits du(fontMetrics());
     auto* frame = new QGroupBox(this);
     frame->setGeometry(du.Rect(1, 2, 143, 90));
-    auto* scope = new QGroupBox(QStringLiteral("串口数据显示"), this);
+    auto* scope = new QGroupBox(QCoreApplication::translate("CDlgFilter", "串口数据显示"), this);
     scope->setGeometry(du.Rect(148, 2, 59, 35));
 
-    auto* prompt = new QLabel(QStringLiteral("只显示给定序号字节的值为给定字节值的报文"), this);
+    auto* prompt = new QLabel(QCoreApplication::translate("CDlgFilter", "只显示给定序号字节的值为给定字节值的报文"), this);
     prompt->setWordWrap(true);
     prompt->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     prompt->setGeometry(du.Rect(5, 11, 136, 18));
 
     m_pList = new CListCtrlEx(this);
     m_pList->setGeometry(du.Rect(5, 31, 136, 56));
-    m_pList->InsertColumn(0, QStringLiteral("序号"), Qt::AlignLeft, 40, false);
-    m_pList->InsertColumn(1, QStringLiteral("字节序号"), Qt::AlignLeft, 60, true);
-    m_pList->InsertColumn(2, QStringLiteral("字节值(HEX)"), Qt::AlignLeft, 80, true);
+    m_pList->InsertColumn(0, QCoreApplication::translate("CDlgFilter", "序号"), Qt::AlignLeft, 40, false);
+    m_pList->InsertColumn(1, QCoreApplication::translate("CDlgFilter", "字节序号"), Qt::AlignLeft, 60, true);
+    m_pList->InsertColumn(2, QCoreApplication::translate("CDlgFilter", "字节值(HEX)"), Qt::AlignLeft, 80, true);
     for (int row = 0; row < MessageFilter::kRowCount; ++row)
         m_pList->InsertItem(row, QString::number(row + 1));
 
-    m_pAllPorts = new QRadioButton(QStringLiteral("所有串口"), this);
+    m_pAllPorts = new QRadioButton(QCoreApplication::translate("CDlgFilter", "所有串口"), this);
     m_pAllPorts->setGeometry(du.Rect(154, 13, 45, 10));
-    m_pCurrentPort = new QRadioButton(QStringLiteral("当前串口"), this);
+    m_pCurrentPort = new QRadioButton(QCoreApplication::translate("CDlgFilter", "当前串口"), this);
     m_pCurrentPort->setGeometry(du.Rect(154, 25, 45, 10));
     auto* group = new QButtonGroup(this);
     group->addButton(m_pAllPorts, 0);
     group->addButton(m_pCurrentPort, 1);
 
-    m_pEnable = new QCheckBox(QStringLiteral("启用过滤设置"), this);
+    m_pEnable = new QCheckBox(QCoreApplication::translate("CDlgFilter", "启用过滤设置"), this);
     m_pEnable->setGeometry(du.Rect(147, 41, 59, 10));
 
     // No default button: Enter does nothing here.
-    m_pApply = new QPushButton(QStringLiteral("应用"), this);
+    m_pApply = new QPushButton(QCoreApplication::translate("CDlgFilter", "应用"), this);
     m_pApply->setGeometry(du.Rect(181, 62, 26, 12));
     m_pApply->setAutoDefault(false);
-    m_pExit = new QPushButton(QStringLiteral("退出"), this);
+    m_pExit = new QPushButton(QCoreApplication::translate("CDlgFilter", "退出"), this);
     m_pExit->setGeometry(du.Rect(181, 79, 26, 12));
     m_pExit->setAutoDefault(false);
     connect(m_pApply, &QPushButton::clicked, this, &CDlgFilter::Apply);
@@ -180,10 +181,10 @@ void CDlgFilter::UsePipeline()
 
     QStringList notes;
     if (m_filter.IsEnabled())
-        notes << QStringLiteral("过滤: 开（%1行）").arg(m_filter.UsedRows());
+        notes << QCoreApplication::translate("CDlgFilter", "过滤: 开（%1行）").arg(m_filter.UsedRows());
     if (m_displayScope == 1)
-        notes << QStringLiteral("只显示当前串口");
-    m_host.SetStatusNote(kNoteKey, notes.join(QStringLiteral("，")));
+        notes << QCoreApplication::translate("CDlgFilter", "只显示当前串口");
+    m_host.SetStatusNote(kNoteKey, notes.join(QCoreApplication::translate("CDlgFilter", "，")));
 }
 
 void CDlgFilter::SaveAtExit()

@@ -3,6 +3,7 @@
 #include "AdvanceSendSettings.h"
 #include "ListCtrlEx.h"
 
+#include <QCoreApplication>
 #include <QButtonGroup>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -56,7 +57,7 @@ private:
 
 QString RangeMessage(int low, int high)
 {
-    return QStringLiteral("请输入一个介于 %1 和 %2 之间的整数。").arg(low).arg(high);
+    return QCoreApplication::translate("CDlgSend", "请输入一个介于 %1 和 %2 之间的整数。").arg(low).arg(high);
 }
 
 } // namespace
@@ -101,22 +102,22 @@ void CDlgSend::BuildControls()
     };
 
     // "单行循环发送": positions inside the group are the dialog's minus the group's corner.
-    auto* cycle = new QGroupBox(QStringLiteral("单行循环发送"), this);
+    auto* cycle = new QGroupBox(QCoreApplication::translate("CDlgSend", "单行循环发送"), this);
     cycle->setGeometry(d.Rect(1, 1, 160, 60));
     const int cx = d.X(1), cy = d.Y(1);
-    auto* oneLine = radio(cycle, IDC_ONE_LINE, QStringLiteral("指定行："), d.Rect(5, 14, 46, 10), cx, cy);
-    auto* caret = radio(cycle, IDC_CARET_LINE, QStringLiteral("当前行"), d.Rect(52, 14, 42, 10), cx, cy);
-    auto* fixed = radio(cycle, IDC_FIXED_LINE, QStringLiteral("固定行"), d.Rect(96, 14, 38, 10), cx, cy);
+    auto* oneLine = radio(cycle, IDC_ONE_LINE, QCoreApplication::translate("CDlgSend", "指定行："), d.Rect(5, 14, 46, 10), cx, cy);
+    auto* caret = radio(cycle, IDC_CARET_LINE, QCoreApplication::translate("CDlgSend", "当前行"), d.Rect(52, 14, 42, 10), cx, cy);
+    auto* fixed = radio(cycle, IDC_FIXED_LINE, QCoreApplication::translate("CDlgSend", "固定行"), d.Rect(96, 14, 38, 10), cx, cy);
     edit(cycle, IDC_FIXED_LINE_NO, d.Rect(135, 12, 23, 12), cx, cy);
-    auto* range = radio(cycle, IDC_RANGE, QStringLiteral("范  围："), d.Rect(5, 29, 46, 10), cx, cy);
-    label(cycle, QStringLiteral("从"), d.Rect(56, 29, 10, 10), cx, cy);
+    auto* range = radio(cycle, IDC_RANGE, QCoreApplication::translate("CDlgSend", "范  围："), d.Rect(5, 29, 46, 10), cx, cy);
+    label(cycle, QCoreApplication::translate("CDlgSend", "从"), d.Rect(56, 29, 10, 10), cx, cy);
     edit(cycle, IDC_RANGE_FIRST, d.Rect(68, 27, 23, 12), cx, cy);
-    label(cycle, QStringLiteral("行到"), d.Rect(96, 29, 20, 10), cx, cy);
+    label(cycle, QCoreApplication::translate("CDlgSend", "行到"), d.Rect(96, 29, 20, 10), cx, cy);
     edit(cycle, IDC_RANGE_LAST, d.Rect(120, 27, 23, 12), cx, cy);
-    label(cycle, QStringLiteral("行"), d.Rect(146, 29, 10, 10), cx, cy);
-    label(cycle, QStringLiteral("单行发送周期："), d.Rect(5, 47, 64, 10), cx, cy);
+    label(cycle, QCoreApplication::translate("CDlgSend", "行"), d.Rect(146, 29, 10, 10), cx, cy);
+    label(cycle, QCoreApplication::translate("CDlgSend", "单行发送周期："), d.Rect(5, 47, 64, 10), cx, cy);
     edit(cycle, IDC_PERIOD, d.Rect(70, 45, 43, 12), cx, cy);
-    label(cycle, QStringLiteral("毫秒"), d.Rect(116, 47, 20, 10), cx, cy);
+    label(cycle, QCoreApplication::translate("CDlgSend", "毫秒"), d.Rect(116, 47, 20, 10), cx, cy);
 
     // Two groups of two radios: one line or a range; the caret line or a fixed line.
     auto* modeGroup = new QButtonGroup(this);
@@ -128,30 +129,30 @@ void CDlgSend::BuildControls()
     connect(oneLine, &QRadioButton::clicked, this, &CDlgSend::EnableModeControls);
     connect(range, &QRadioButton::clicked, this, &CDlgSend::EnableModeControls);
 
-    auto* trigger = new QGroupBox(QStringLiteral("触发模式发送"), this);
+    auto* trigger = new QGroupBox(QCoreApplication::translate("CDlgSend", "触发模式发送"), this);
     trigger->setGeometry(d.Rect(1, 67, 113, 90));
     const int tx = d.X(1), ty = d.Y(67);
     m_pList = new CListCtrlEx(trigger);
     m_pList->setObjectName(QStringLiteral("list%1").arg(IDC_TRIGGER_LIST));
     m_pList->setGeometry(d.Rect(3, 79, 108, 58).translated(-tx, -ty));
     m_pList->setShowGrid(true);
-    m_pList->InsertColumn(0, QStringLiteral("序号"), Qt::AlignLeft, 40, false);
-    m_pList->InsertColumn(1, QStringLiteral("收到行"), Qt::AlignLeft, 50, true);
-    m_pList->InsertColumn(2, QStringLiteral("触发行"), Qt::AlignLeft, 50, true);
+    m_pList->InsertColumn(0, QCoreApplication::translate("CDlgSend", "序号"), Qt::AlignLeft, 40, false);
+    m_pList->InsertColumn(1, QCoreApplication::translate("CDlgSend", "收到行"), Qt::AlignLeft, 50, true);
+    m_pList->InsertColumn(2, QCoreApplication::translate("CDlgSend", "触发行"), Qt::AlignLeft, 50, true);
     for (int i = 0; i < AdvanceSendSettings::kTriggerRows; ++i)
         m_pList->InsertItem(i, QString::number(i + 1));
     m_controls[IDC_TRIGGER_LIST] = m_pList;
-    label(trigger, QStringLiteral("触发延时："), d.Rect(8, 144, 42, 10), tx, ty);
+    label(trigger, QCoreApplication::translate("CDlgSend", "触发延时："), d.Rect(8, 144, 42, 10), tx, ty);
     edit(trigger, IDC_DELAY, d.Rect(50, 142, 25, 12), tx, ty);
-    label(trigger, QStringLiteral("毫秒"), d.Rect(78, 144, 20, 10), tx, ty);
+    label(trigger, QCoreApplication::translate("CDlgSend", "毫秒"), d.Rect(78, 144, 20, 10), tx, ty);
 
     // Enter presses nothing: no button is a default one.
-    auto* apply = new QPushButton(QStringLiteral("应用"), this);
+    auto* apply = new QPushButton(QCoreApplication::translate("CDlgSend", "应用"), this);
     apply->setGeometry(d.Rect(132, 123, 30, 14));
     apply->setAutoDefault(false);
     m_controls[IDC_APPLY] = apply;
     connect(apply, &QPushButton::clicked, this, &CDlgSend::Apply);
-    auto* close = new QPushButton(QStringLiteral("关闭"), this);
+    auto* close = new QPushButton(QCoreApplication::translate("CDlgSend", "关闭"), this);
     close->setGeometry(d.Rect(132, 143, 30, 14));
     close->setAutoDefault(false);
     m_controls[IDC_CLOSE] = close;
@@ -212,7 +213,7 @@ bool CDlgSend::ReadField(int id, int low, int high, int& value)
         value = static_cast<int>(v);
         return true;
     }
-    Q_EMIT message(ok ? RangeMessage(low, high) : QStringLiteral("请输入一个整数。"));
+    Q_EMIT message(ok ? RangeMessage(low, high) : QCoreApplication::translate("CDlgSend", "请输入一个整数。"));
     e->setFocus(Qt::OtherFocusReason);
     e->selectAll();
     return false;

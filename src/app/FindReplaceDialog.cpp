@@ -2,6 +2,7 @@
 
 #include "XRichEditView.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -18,26 +19,26 @@ CFindReplaceDialog::CFindReplaceDialog(CXRichEditView* view, bool replace)
     , m_pView(view)
     , m_bReplace(replace)
 {
-    setWindowTitle(replace ? QStringLiteral("替换") : QStringLiteral("查找"));
+    setWindowTitle(replace ? QCoreApplication::translate("CFindReplaceDialog", "替换") : QCoreApplication::translate("CFindReplaceDialog", "查找"));
     setModal(false);
 
     auto* fields = new QGridLayout;
-    auto* findLabel = new QLabel(QStringLiteral("查找内容(&N):"));
+    auto* findLabel = new QLabel(QCoreApplication::translate("CFindReplaceDialog", "查找内容(&N):"));
     m_pFindEdit = new QLineEdit;
     findLabel->setBuddy(m_pFindEdit);
     fields->addWidget(findLabel, 0, 0);
     fields->addWidget(m_pFindEdit, 0, 1);
     if (replace)
     {
-        auto* replaceLabel = new QLabel(QStringLiteral("替换为(&P):"));
+        auto* replaceLabel = new QLabel(QCoreApplication::translate("CFindReplaceDialog", "替换为(&P):"));
         m_pReplaceEdit = new QLineEdit;
         replaceLabel->setBuddy(m_pReplaceEdit);
         fields->addWidget(replaceLabel, 1, 0);
         fields->addWidget(m_pReplaceEdit, 1, 1);
     }
 
-    m_pWholeWord = new QCheckBox(QStringLiteral("全字匹配(&W)"));
-    m_pMatchCase = new QCheckBox(QStringLiteral("区分大小写(&C)"));
+    m_pWholeWord = new QCheckBox(QCoreApplication::translate("CFindReplaceDialog", "全字匹配(&W)"));
+    m_pMatchCase = new QCheckBox(QCoreApplication::translate("CFindReplaceDialog", "区分大小写(&C)"));
     auto* options = new QVBoxLayout;
     options->addWidget(m_pWholeWord);
     options->addWidget(m_pMatchCase);
@@ -45,9 +46,9 @@ CFindReplaceDialog::CFindReplaceDialog(CXRichEditView* view, bool replace)
     lower->addLayout(options);
     if (!replace)
     {
-        auto* direction = new QGroupBox(QStringLiteral("方向"));
-        m_pUp = new QRadioButton(QStringLiteral("向上(&U)"));
-        m_pDown = new QRadioButton(QStringLiteral("向下(&D)"));
+        auto* direction = new QGroupBox(QCoreApplication::translate("CFindReplaceDialog", "方向"));
+        m_pUp = new QRadioButton(QCoreApplication::translate("CFindReplaceDialog", "向上(&U)"));
+        m_pDown = new QRadioButton(QCoreApplication::translate("CFindReplaceDialog", "向下(&D)"));
         m_pDown->setChecked(true);
         auto* dirLayout = new QHBoxLayout(direction);
         dirLayout->addWidget(m_pUp);
@@ -61,20 +62,20 @@ CFindReplaceDialog::CFindReplaceDialog(CXRichEditView* view, bool replace)
     left->addStretch();
 
     auto* buttons = new QVBoxLayout;
-    m_pFindNext = new QPushButton(QStringLiteral("查找下一个(&F)"));
+    m_pFindNext = new QPushButton(QCoreApplication::translate("CFindReplaceDialog", "查找下一个(&F)"));
     m_pFindNext->setDefault(true);
     buttons->addWidget(m_pFindNext);
     connect(m_pFindNext, &QPushButton::clicked, this, &CFindReplaceDialog::OnFindNext);
     if (replace)
     {
-        m_pReplace = new QPushButton(QStringLiteral("替换(&R)"));
-        m_pReplaceAll = new QPushButton(QStringLiteral("全部替换(&A)"));
+        m_pReplace = new QPushButton(QCoreApplication::translate("CFindReplaceDialog", "替换(&R)"));
+        m_pReplaceAll = new QPushButton(QCoreApplication::translate("CFindReplaceDialog", "全部替换(&A)"));
         buttons->addWidget(m_pReplace);
         buttons->addWidget(m_pReplaceAll);
         connect(m_pReplace, &QPushButton::clicked, this, &CFindReplaceDialog::OnReplace);
         connect(m_pReplaceAll, &QPushButton::clicked, this, &CFindReplaceDialog::OnReplaceAll);
     }
-    auto* cancel = new QPushButton(QStringLiteral("取消"));
+    auto* cancel = new QPushButton(QCoreApplication::translate("CFindReplaceDialog", "取消"));
     connect(cancel, &QPushButton::clicked, this, &QDialog::close);
     buttons->addWidget(cancel);
     buttons->addStretch();

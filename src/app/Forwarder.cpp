@@ -7,6 +7,7 @@
 #include "SerialPort.h"
 #include "Transmit.h"
 
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <QTimer>
 
@@ -15,7 +16,7 @@
 namespace {
 
 const CommandInfo kForwardCommands[] = {
-    {ID_TRANSMIT, "转发设置(&Z)...", nullptr, "在两个串口之间透明转发收到的报文", "转发设置", nullptr, false},
+    {ID_TRANSMIT, QT_TRANSLATE_NOOP("Command", "转发设置(&Z)..."), nullptr, QT_TRANSLATE_NOOP("Command", "在两个串口之间透明转发收到的报文"), QT_TRANSLATE_NOOP("Command", "转发设置"), nullptr, false},
 };
 
 const QString kNoteKey = QStringLiteral("forward");
@@ -28,7 +29,7 @@ constexpr int kLongestRetryMs = 32;
 QString SizeText(std::uint64_t bytes)
 {
     if (bytes < 1024)
-        return QStringLiteral("%1 字节").arg(bytes);
+        return QCoreApplication::translate("CForwarder", "%1 字节").arg(bytes);
     if (bytes < 1024 * 1024)
         return QStringLiteral("%1 KB").arg(static_cast<double>(bytes) / 1024.0, 0, 'f', 1);
     return QStringLiteral("%1 MB").arg(static_cast<double>(bytes) / (1024.0 * 1024.0), 0, 'f', 1);
@@ -247,16 +248,16 @@ void CForwarder::UpdateNote()
     for (const auto& [port, t] : m_targets) {
         const QString name = PortName(static_cast<int>(port));
         if (t.m_queue.Dropped() > 0) {
-            trouble += QStringLiteral("，%1 积压超过 %2，已丢弃 %3")
+            trouble += QCoreApplication::translate("CForwarder", "，%1 积压超过 %2，已丢弃 %3")
                            .arg(name, SizeText(t.m_queue.Limit()), SizeText(t.m_queue.Dropped()));
         } else if (!t.m_queue.IsEmpty() && t.m_sinceProgress.isValid() &&
                    t.m_sinceProgress.elapsed() >= kBehindMs) {
-            trouble += QStringLiteral("，%1 未及时取走，待写 %2").arg(name, SizeText(t.m_queue.Waiting()));
+            trouble += QCoreApplication::translate("CForwarder", "，%1 未及时取走，待写 %2").arg(name, SizeText(t.m_queue.Waiting()));
         }
     }
     QString text;
     if (m_bEnabled)
-        text = QStringLiteral("转发: %1 ⇄ %2").arg(PortName(m_portA - 1), PortName(m_portB - 1)) + trouble;
+        text = QCoreApplication::translate("CForwarder", "转发: %1 ⇄ %2").arg(PortName(m_portA - 1), PortName(m_portB - 1)) + trouble;
     else if (!trouble.isEmpty())
         text = trouble.mid(1); // sent lines that wait, without forwarding
     const bool warning = !trouble.isEmpty();

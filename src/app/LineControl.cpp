@@ -9,6 +9,7 @@
 #include "SerialPort.h"
 #include "SettingsStore.h"
 
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <QStringList>
 #include <QTimer>
@@ -16,14 +17,14 @@
 namespace {
 
 const CommandInfo kCommands[] = {
-    {ID_LINE_DTR, "DTR", nullptr, "置位或复位当前串口的DTR线（数据终端就绪）", "DTR",
+    {ID_LINE_DTR, "DTR", nullptr, QT_TRANSLATE_NOOP("Command", "置位或复位当前串口的DTR线（数据终端就绪）"), "DTR",
      ":/icons/line_dtr.png", true},
-    {ID_LINE_RTS, "RTS", nullptr, "置位或复位当前串口的RTS线（请求发送）", "RTS",
+    {ID_LINE_RTS, "RTS", nullptr, QT_TRANSLATE_NOOP("Command", "置位或复位当前串口的RTS线（请求发送）"), "RTS",
      ":/icons/line_rts.png", true},
-    {ID_AUTO_RECONNECT, "断开后自动重新打开(&U)", nullptr, "串口设备拔出后再插入时自动重新打开串口",
-     "自动重新打开", nullptr, true},
-    {ID_TEXT_GBK, "GBK(&G)", nullptr, "ASC模式收发的文本按GBK编码", "GBK", nullptr, true},
-    {ID_TEXT_UTF8, "UTF-8(&U)", nullptr, "ASC模式收发的文本按UTF-8编码", "UTF-8", nullptr, true},
+    {ID_AUTO_RECONNECT, QT_TRANSLATE_NOOP("Command", "断开后自动重新打开(&U)"), nullptr, QT_TRANSLATE_NOOP("Command", "串口设备拔出后再插入时自动重新打开串口"),
+     QT_TRANSLATE_NOOP("Command", "自动重新打开"), nullptr, true},
+    {ID_TEXT_GBK, QT_TRANSLATE_NOOP("Command", "GBK(&G)"), nullptr, QT_TRANSLATE_NOOP("Command", "ASC模式收发的文本按GBK编码"), "GBK", nullptr, true},
+    {ID_TEXT_UTF8, QT_TRANSLATE_NOOP("Command", "UTF-8(&U)"), nullptr, QT_TRANSLATE_NOOP("Command", "ASC模式收发的文本按UTF-8编码"), "UTF-8", nullptr, true},
 };
 
 std::string PortText(unsigned port)
@@ -110,7 +111,7 @@ void CLineControl::ToggleOutputLine(unsigned line)
         return;
     const bool on = (port->OutputLines() & line) == 0;
     if (!port->SetOutputLine(line, on) && m_inputLines[port->m_uiPortNo % 256] == kLinesNone)
-        m_host.ShowStatusMessage(QStringLiteral("%1 没有调制解调器控制线").arg(PortName(static_cast<int>(port->m_uiPortNo))));
+        m_host.ShowStatusMessage(QCoreApplication::translate("CLineControl", "%1 没有调制解调器控制线").arg(PortName(static_cast<int>(port->m_uiPortNo))));
     SaveModemOutputs(m_host.Store(), port->m_uiPortNo, port->OutputLines());
 }
 
@@ -150,7 +151,7 @@ bool CLineControl::TakeLostPort(unsigned uiPortNo, const std::string& reason)
         m_ports.ClosePort(uiPortNo);
         m_host.AppendNoticeLine(PortText(uiPortNo) + " " + reason);
         m_host.SetStatusNote(QStringLiteral("openError"),
-                             QString::fromStdString(PortText(uiPortNo) + "（" + port->DevicePath() + "）：" + reason), true);
+                             tr("%1（%2）：%3").arg(QString::fromStdString(PortText(uiPortNo)), QString::fromStdString(port->DevicePath()), QString::fromStdString(reason)), true);
         return true;
     }
     if (!m_bReconnect || !port || !port->IsOpen())
@@ -167,7 +168,7 @@ bool CLineControl::TakeLostPort(unsigned uiPortNo, const std::string& reason)
     // The worker has ended (its notice was its last act), so the close does not wait.
     m_ports.ClosePort(uiPortNo);
     m_reconnect.Lost(uiPortNo, port->DevicePath(), port->DeviceNode());
-    m_host.AppendNoticeLine(PortText(uiPortNo) + " 设备已断开");
+    m_host.AppendNoticeLine(tr("%1 设备已断开").arg(QString::fromStdString(PortText(uiPortNo))).toStdString());
     UpdateReconnectNote();
     return true;
 }
@@ -185,7 +186,7 @@ void CLineControl::OnPortConnected(unsigned uiPortNo)
     QMetaObject::invokeMethod(this, [this, uiPortNo] {
         if (!m_redialing.erase(uiPortNo))
             return;
-        m_host.AppendNoticeLine(PortText(uiPortNo) + " 已重新打开");
+        m_host.AppendNoticeLine(tr("%1 已重新打开").arg(QString::fromStdString(PortText(uiPortNo))).toStdString());
         if (m_reopened)
             m_reopened(uiPortNo);
         UpdateReconnectNote();
@@ -205,7 +206,7 @@ void CLineControl::CheckReconnect()
         if (!m_ports.ReopenPort(port, m_pReceiver))
             continue; // tried again at the next look
         m_reconnect.Forget(port);
-        m_host.AppendNoticeLine(PortText(port) + " 已重新打开");
+        m_host.AppendNoticeLine(tr("%1 已重新打开").arg(QString::fromStdString(PortText(port))).toStdString());
         if (m_reopened)
             m_reopened(port);
         reopened = true;
@@ -218,11 +219,11 @@ void CLineControl::UpdateReconnectNote()
 {
     QStringList parts;
     for (unsigned port : m_reconnect.WaitingPorts()) {
-        parts << QStringLiteral("%1 等待设备重新连接（%2）")
+        parts << QCoreApplication::translate("CLineControl", "%1 等待设备重新连接（%2）")
                      .arg(QString::fromStdString(PortText(port)), QString::fromStdString(m_reconnect.PathOf(port)));
     }
     for (const auto& [port, path] : m_redialing) {
-        parts << QStringLiteral("%1 等待设备重新连接（%2）")
+        parts << QCoreApplication::translate("CLineControl", "%1 等待设备重新连接（%2）")
                      .arg(QString::fromStdString(PortText(port)), QString::fromStdString(path));
     }
     m_host.SetStatusNote(QStringLiteral("reconnect"), parts.join(QStringLiteral("；")), true);

@@ -14,6 +14,7 @@
 #include "PortList.h"
 #include "PortMap.h"
 #include "PortMapDialog.h"
+#include "LanguageChoice.h"
 #include "PortRestore.h"
 #include "PortSettings.h"
 #include "SendCommands.h"
@@ -28,6 +29,7 @@
 #include "ViewCommands.h"
 #include "WindowPlacement.h"
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -60,7 +62,7 @@ constexpr int kDeviceRescanMs = 3000;
 
 QString ReadyText()
 {
-    return QStringLiteral("就绪");
+    return QCoreApplication::translate("CMainFrame", "就绪");
 }
 
 } // namespace
@@ -87,7 +89,7 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
       m_pPlacement(std::make_unique<CFramePlacement>(*this, store))
 {
     InitResources();
-    setWindowTitle(QStringLiteral("VRL－串口监视工具"));
+    setWindowTitle(QCoreApplication::translate("CMainFrame", "VRL－串口监视工具"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/vrl.png")));
     m_pPortMap = std::make_unique<PortMap>(m_store);
     m_pPortMap->Discover();
@@ -120,6 +122,7 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
             OnOpenPort();
     });
     AddCommands(CPortRestore::Commands(), m_pPortRestore);
+    AddCommands(CLanguageChoice::Commands(), new CLanguageChoice(*this));
     CreateStatusBar();
     m_pFilterDlg = new CDlgFilter(*this); // after the status bar: it may leave a note there
     AddCommands(CDlgFilter::Commands(), m_pFilterDlg);
@@ -175,7 +178,7 @@ void CMainFrame::EndWithoutQuestions()
     m_bNoQuestions = true;
     const QString kept = m_pMonitorFiles->KeepUnsavedText();
     if (!kept.isEmpty())
-        std::fprintf(stderr, "vrl: 未保存的监视报文已保存到 %s\n", kept.toLocal8Bit().constData());
+        std::fprintf(stderr, "vrl: %s\n", tr("未保存的监视报文已保存到 %1").arg(kept).toLocal8Bit().constData());
     close();
 }
 
@@ -282,15 +285,14 @@ void CMainFrame::OnUpdateFrameCommand(int id, CommandState& state)
         state.m_enabled = !IsPortOpen(-1);
         break;
     case ID_OPEN_PORT: {
-        const QString verb = IsPortOpen(-1) ? QStringLiteral("关闭") : QStringLiteral("打开");
-        state.m_prompt = state.m_tip = verb + PortName(m_currentPort);
-        state.m_text = state.m_prompt + QStringLiteral("(&O)");
+        const bool open = IsPortOpen(-1);
+        state.m_prompt = state.m_tip = (open ? tr("关闭%1") : tr("打开%1")).arg(PortName(m_currentPort));
+        state.m_text = (open ? tr("关闭%1(&O)") : tr("打开%1(&O)")).arg(PortName(m_currentPort));
         break;
     }
     case ID_PAUSE:
-        state.m_prompt = state.m_tip = m_options.m_paused ? QStringLiteral("继续报文监视")
-                                                          : QStringLiteral("暂停报文监视");
-        state.m_text = state.m_prompt + QStringLiteral("(&P)");
+        state.m_prompt = state.m_tip = m_options.m_paused ? tr("继续报文监视") : tr("暂停报文监视");
+        state.m_text = m_options.m_paused ? tr("继续报文监视(&P)") : tr("暂停报文监视(&P)");
         // Messages that arrive while paused are not shown, nor kept for later.
         SetStatusNote(QStringLiteral("pause"), m_options.m_paused ? tr("暂停显示") : QString());
         break;
@@ -348,7 +350,7 @@ void CMainFrame::OnFrameCommand(int id)
 
 void CMainFrame::CreateBars()
 {
-    m_pToolBar = new QToolBar(QStringLiteral("工具栏"), this);
+    m_pToolBar = new QToolBar(QCoreApplication::translate("CMainFrame", "工具栏"), this);
     m_pToolBar->setObjectName(QStringLiteral("MainToolBar"));
     m_pToolBar->setIconSize(QSize(16, 16));
     addToolBar(Qt::TopToolBarArea, m_pToolBar);
@@ -409,11 +411,11 @@ void CMainFrame::OnDevicesChanged()
     const std::vector<unsigned> added = m_pPortMap->Discover();
     QStringList names;
     for (unsigned port : added) {
-        names << QStringLiteral("%1（%2）").arg(PortName(static_cast<int>(port)),
+        names << QCoreApplication::translate("CMainFrame", "%1（%2）").arg(PortName(static_cast<int>(port)),
                                               QString::fromStdString(m_pPortMap->PathOf(port)));
     }
     if (!names.isEmpty())
-        statusBar()->showMessage(QStringLiteral("发现新的串口设备：") + names.join(QStringLiteral("，")), 10000);
+        statusBar()->showMessage(QCoreApplication::translate("CMainFrame", "发现新的串口设备：") + names.join(QCoreApplication::translate("CMainFrame", "，")), 10000);
     m_pLineControl->CheckReconnect();
     const int selected = m_pSettingsBar->SelectedPort();
     if (selected >= 0)
@@ -684,7 +686,7 @@ void CMainFrame::ShowStoppedPort(unsigned port, const std::string& reason)
     }
     QStringList parts;
     for (const auto& [p, why] : m_stoppedPorts)
-        parts << QStringLiteral("%1 已停止接收（%2），请关闭后重新打开").arg(PortName(static_cast<int>(p)), why);
+        parts << QCoreApplication::translate("CMainFrame", "%1 已停止接收（%2），请关闭后重新打开").arg(PortName(static_cast<int>(p)), why);
     m_pReadyLabel->setText(parts.join(QStringLiteral("；")));
     m_pReadyLabel->setStyleSheet(QStringLiteral("color: rgb(200,0,0);"));
 }

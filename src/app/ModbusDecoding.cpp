@@ -8,6 +8,7 @@
 #include "ReceivePipeline.h"
 #include "SerialPort.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QMainWindow>
 #include <QStringList>
@@ -18,12 +19,12 @@
 namespace {
 
 const CommandInfo kCommands[] = {
-    {ID_MODBUS_DECODE, QT_TRANSLATE_NOOP("CModbusDecoding", "MODBUS 解析(&B)"), nullptr,
-     QT_TRANSLATE_NOOP("CModbusDecoding", "把当前串口收发的报文按 MODBUS RTU 解析，在报文下方显示其含义"),
-     QT_TRANSLATE_NOOP("CModbusDecoding", "MODBUS 解析"), nullptr, true},
-    {ID_MODBUS_TABLE, QT_TRANSLATE_NOOP("CModbusDecoding", "MODBUS 帧表(&M)"), nullptr,
-     QT_TRANSLATE_NOOP("CModbusDecoding", "显示或隐藏 MODBUS 帧表（可导出为 CSV）"),
-     QT_TRANSLATE_NOOP("CModbusDecoding", "MODBUS 帧表"), nullptr, true},
+    {ID_MODBUS_DECODE, QT_TRANSLATE_NOOP("Command", "MODBUS 解析(&B)"), nullptr,
+     QT_TRANSLATE_NOOP("Command", "把当前串口收发的报文按 MODBUS RTU 解析，在报文下方显示其含义"),
+     QT_TRANSLATE_NOOP("Command", "MODBUS 解析"), nullptr, true},
+    {ID_MODBUS_TABLE, QT_TRANSLATE_NOOP("Command", "MODBUS 帧表(&M)"), nullptr,
+     QT_TRANSLATE_NOOP("Command", "显示或隐藏 MODBUS 帧表（可导出为 CSV）"),
+     QT_TRANSLATE_NOOP("Command", "MODBUS 帧表"), nullptr, true},
 };
 
 constexpr unsigned kPorts = 256;

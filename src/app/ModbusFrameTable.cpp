@@ -1,6 +1,7 @@
 #include "ModbusFrameTable.h"
 
 #include "AtomicFileWriter.h"
+#include "CoreText.h"
 #include "FrameHost.h"
 #include "ModbusFrameLog.h"
 
@@ -48,7 +49,7 @@ public:
     {
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
             return {};
-        return QString::fromUtf8(ModbusFrameLog::Header(section));
+        return QString::fromStdString(CoreText::Tr("ModbusFrameLog", ModbusFrameLog::Header(section)));
     }
 
     void Sync()

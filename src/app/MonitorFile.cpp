@@ -5,6 +5,7 @@
 #include "RtfReader.h"
 #include "RtfWriter.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -66,7 +67,7 @@ bool CMonitorFile::Save(const QTextDocument& document, const QString& path, cons
         path.toStdString(), [&text](std::ostream& out) { return RtfWriter::Write(text, out); });
     if (!written.m_ok)
     {
-        error = written.m_error.empty() ? QStringLiteral("无法保存文件“%1”！").arg(path)
+        error = written.m_error.empty() ? QCoreApplication::translate("CMonitorFile", "无法保存文件“%1”！").arg(path)
                                         : QString::fromStdString(written.m_error);
         return false;
     }
@@ -82,7 +83,7 @@ bool CMonitorFile::Load(const QString& path, QTextDocument& document, const QStr
     {
         // Refused before reading: the monitor could not hold its text, and reading it would
         // freeze the window for seconds.
-        error = QStringLiteral("文件“%1”太大（%2 MB），监视窗口只能打开 %3 MB 以内的文件！")
+        error = QCoreApplication::translate("CMonitorFile", "文件“%1”太大（%2 MB），监视窗口只能打开 %3 MB 以内的文件！")
                     .arg(path)
                     .arg((info.size() + 1024 * 1024 - 1) / (1024 * 1024))
                     .arg(kMaxFileBytes / (1024 * 1024));
@@ -94,22 +95,22 @@ bool CMonitorFile::Load(const QString& path, QTextDocument& document, const QStr
     {
         // Nothing is replaced: the monitor keeps its text.
         error = result.m_status == RtfReadStatus::NotRtf
-                    ? QStringLiteral("文件“%1”不是监视报文文件：%2！")
+                    ? QCoreApplication::translate("CMonitorFile", "文件“%1”不是监视报文文件：%2！")
                           .arg(path, QString::fromStdString(result.m_reason))
-                    : QStringLiteral("无法打开文件“%1”！").arg(path);
+                    : QCoreApplication::translate("CMonitorFile", "无法打开文件“%1”！").arg(path);
         return false;
     }
     const qint64 length = CMonitorText::Utf16Length(result.m_document.Text());
     if (length > textLimit)
     {
-        error = QStringLiteral("文件“%1”有 %2 个字符，超过监视窗口的容量（%3 个字符），无法打开！")
+        error = QCoreApplication::translate("CMonitorFile", "文件“%1”有 %2 个字符，超过监视窗口的容量（%3 个字符），无法打开！")
                     .arg(path)
                     .arg(length)
                     .arg(textLimit);
         return false;
     }
     if (result.m_status == RtfReadStatus::Partial)
-        error = QStringLiteral("文件“%1”已损坏：%2。").arg(path, QString::fromStdString(result.m_reason));
+        error = QCoreApplication::translate("CMonitorFile", "文件“%1”已损坏：%2。").arg(path, QString::fromStdString(result.m_reason));
 
     const RichText text = WithFace(std::move(result.m_document), kFileFace, face.toStdString());
     CMonitorText::ToDocument(text, document, lineLength);

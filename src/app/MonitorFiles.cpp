@@ -7,6 +7,7 @@
 #include "SettingsStore.h"
 #include "VRLView.h"
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QDir>
 #include <QElapsedTimer>
@@ -24,10 +25,10 @@
 namespace {
 
 const CommandInfo kFileCommands[] = {
-    {ID_FILE_OPEN, "打开监视报文(&O)...\tCtrl+O", "Ctrl+O", "打开一个现有监视报文", "打开监视报文", nullptr, false},
-    {ID_SAVE_MONITOR, "保存监视报文(&S)...\tCtrl+S", "Ctrl+S", "保存监视报文", "保存监视报文",
+    {ID_FILE_OPEN, QT_TRANSLATE_NOOP("Command", "打开监视报文(&O)...\tCtrl+O"), "Ctrl+O", QT_TRANSLATE_NOOP("Command", "打开一个现有监视报文"), QT_TRANSLATE_NOOP("Command", "打开监视报文"), nullptr, false},
+    {ID_SAVE_MONITOR, QT_TRANSLATE_NOOP("Command", "保存监视报文(&S)...\tCtrl+S"), "Ctrl+S", QT_TRANSLATE_NOOP("Command", "保存监视报文"), QT_TRANSLATE_NOOP("Command", "保存监视报文"),
      ":/icons/save_monitor.png", false},
-    {ID_AUTO_SAVE, "定时保存、清除(&T)...", nullptr, "定时保存清除监视报文", "定时保存清除监视报文", nullptr, false},
+    {ID_AUTO_SAVE, QT_TRANSLATE_NOOP("Command", "定时保存、清除(&T)..."), nullptr, QT_TRANSLATE_NOOP("Command", "定时保存清除监视报文"), QT_TRANSLATE_NOOP("Command", "定时保存清除监视报文"), nullptr, false},
 };
 
 const QString kNoteKey = QStringLiteral("autosave");
@@ -39,7 +40,7 @@ constexpr std::string_view kKeptName = "KeptMonitorFile";
 // why names the file already; path stands in when the view gave no reason.
 QString FileOpenError(const QString& path, const QString& why)
 {
-    return why.isEmpty() ? QStringLiteral("无法打开监视报文“%1”！").arg(path) : why;
+    return why.isEmpty() ? QCoreApplication::translate("CMonitorFiles", "无法打开监视报文“%1”！").arg(path) : why;
 }
 
 } // namespace
@@ -136,7 +137,7 @@ void CMonitorFiles::OnCommand(int id)
     case ID_FILE_OPEN: {
         if (!MayClose())
             return;
-        const QString path = m_host.AskFileName(true, QStringLiteral("打开串口监视报文"), QString());
+        const QString path = m_host.AskFileName(true, QCoreApplication::translate("CMonitorFiles", "打开串口监视报文"), QString());
         if (!path.isEmpty() && LoadIntoView(path, true))
             RebuildMenusLater();
         return;
@@ -185,14 +186,14 @@ bool CMonitorFiles::OpenMonitorFile(const QString& path)
 
 bool CMonitorFiles::SaveMonitor()
 {
-    const QString path = m_host.AskFileName(false, QStringLiteral("保存串口监视报文"), TimeName(m_localNow()));
+    const QString path = m_host.AskFileName(false, QCoreApplication::translate("CMonitorFiles", "保存串口监视报文"), TimeName(m_localNow()));
     if (path.isEmpty())
         return false;
     CVRLView* view = m_host.GetView();
     if (!view->SaveFile(path)) {
         // The user asked for this file: a save that did not happen must not look done.
         m_host.ShowMessage(view->LastFileError().isEmpty()
-                               ? QStringLiteral("无法保存文件“%1”！").arg(path)
+                               ? QCoreApplication::translate("CMonitorFiles", "无法保存文件“%1”！").arg(path)
                                : view->LastFileError());
         return false;
     }
@@ -204,7 +205,7 @@ bool CMonitorFiles::SaveMonitor()
 void CMonitorFiles::FillRecentFiles(QMenu* menu)
 {
     if (m_recentFiles.Size() == 0) {
-        QAction* placeholder = menu->addAction(QStringLiteral("最近文件"));
+        QAction* placeholder = menu->addAction(QCoreApplication::translate("CMonitorFiles", "最近文件"));
         placeholder->setEnabled(false);
         return;
     }
@@ -213,7 +214,7 @@ void CMonitorFiles::FillRecentFiles(QMenu* menu)
         // "&&": an "&" of the path is shown, not taken for the access key.
         QAction* a = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QString(path).replace(QLatin1Char('&'), QStringLiteral("&&"))));
         a->setData(ID_FILE_MRU_FIRST + static_cast<int>(i));
-        a->setStatusTip(QStringLiteral("打开该文档"));
+        a->setStatusTip(QCoreApplication::translate("CMonitorFiles", "打开该文档"));
         a->setToolTip(path);
         const int index = static_cast<int>(i);
         connect(a, &QAction::triggered, this, [this, index] { OpenRecentFile(index); });
@@ -267,11 +268,11 @@ bool CMonitorFiles::MayClose()
         answer = m_askClose();
     } else {
         QMessageBox box(QMessageBox::Question, QStringLiteral("VRL"),
-                        QStringLiteral("监视报文已修改，尚未保存。是否保存？"),
+                        QCoreApplication::translate("CMonitorFiles", "监视报文已修改，尚未保存。是否保存？"),
                         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, m_host.Window());
-        box.button(QMessageBox::Save)->setText(QStringLiteral("保存(&S)"));
-        box.button(QMessageBox::Discard)->setText(QStringLiteral("不保存(&N)"));
-        box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+        box.button(QMessageBox::Save)->setText(QCoreApplication::translate("CMonitorFiles", "保存(&S)"));
+        box.button(QMessageBox::Discard)->setText(QCoreApplication::translate("CMonitorFiles", "不保存(&N)"));
+        box.button(QMessageBox::Cancel)->setText(QCoreApplication::translate("CMonitorFiles", "取消"));
         box.setDefaultButton(QMessageBox::Save);
         const int chosen = box.exec();
         answer = chosen == QMessageBox::Save      ? CloseAnswer::Save
@@ -374,12 +375,12 @@ void CMonitorFiles::RunPeriod()
         saved = view->SaveFile(path);
         if (saved) {
             m_host.SetStatusNote(kNoteKey, QString());
-            m_host.ShowStatusMessage(QStringLiteral("监视报文已定时保存到 %1").arg(path));
+            m_host.ShowStatusMessage(QCoreApplication::translate("CMonitorFiles", "监视报文已定时保存到 %1").arg(path));
         } else {
             m_host.SetStatusNote(kNoteKey,
-                                 QStringLiteral("定时保存到“%1”失败：%2%3")
+                                 QCoreApplication::translate("CMonitorFiles", "定时保存到“%1”失败：%2%3")
                                      .arg(dir, WhyNotWritten(dir),
-                                          m_bAutoClear ? QStringLiteral("，监视报文未清除") : QString()),
+                                          m_bAutoClear ? QCoreApplication::translate("CMonitorFiles", "，监视报文未清除") : QString()),
                                  true);
         }
     }
@@ -393,14 +394,14 @@ QString CMonitorFiles::WhyNotWritten(const QString& dir) const
 {
     const QFileInfo info(dir);
     if (dir.isEmpty() || !info.exists())
-        return QStringLiteral("文件夹不存在");
+        return QCoreApplication::translate("CMonitorFiles", "文件夹不存在");
     if (!info.isDir())
-        return QStringLiteral("不是文件夹");
+        return QCoreApplication::translate("CMonitorFiles", "不是文件夹");
     if (!info.isWritable())
-        return QStringLiteral("没有写入权限");
+        return QCoreApplication::translate("CMonitorFiles", "没有写入权限");
     const QStorageInfo storage(dir);
     if (storage.isValid() && storage.bytesAvailable() == 0)
-        return QStringLiteral("磁盘已满");
+        return QCoreApplication::translate("CMonitorFiles", "磁盘已满");
     const QString why = m_host.GetView()->LastFileError();
-    return why.isEmpty() ? QStringLiteral("无法写入文件") : why;
+    return why.isEmpty() ? QCoreApplication::translate("CMonitorFiles", "无法写入文件") : why;
 }

@@ -2,6 +2,7 @@
 
 #include "MonitorText.h"
 
+#include <QCoreApplication>
 #include <QAbstractTextDocumentLayout>
 #include <QPageLayout>
 #include <QPageSetupDialog>
@@ -77,7 +78,7 @@ void CMonitorPrinter::Print()
 {
     QPrinter& printer = Printer();
     QPrintDialog dialog(&printer, &m_view);
-    dialog.setWindowTitle(QStringLiteral("打印"));
+    dialog.setWindowTitle(QCoreApplication::translate("CMonitorPrinter", "打印"));
     if (m_view.textCursor().hasSelection())
         dialog.setOption(QAbstractPrintDialog::PrintSelection);
     if (dialog.exec() == QDialog::Accepted)
@@ -102,7 +103,7 @@ void CMonitorPrinter::PrintPreview()
     QPrinter& printer = Printer();
     printer.setPageMargins(m_margins, QPageLayout::Inch);
     QPrintPreviewDialog dialog(&printer, &m_view);
-    dialog.setWindowTitle(QStringLiteral("打印预览"));
+    dialog.setWindowTitle(QCoreApplication::translate("CMonitorPrinter", "打印预览"));
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [this](QPrinter* p) { PrintTo(*p); });
     dialog.exec();
@@ -113,7 +114,7 @@ void CMonitorPrinter::PrintSetup()
     QPrinter& printer = Printer();
     printer.setPageMargins(m_margins, QPageLayout::Inch);
     QPageSetupDialog dialog(&printer, &m_view);
-    dialog.setWindowTitle(QStringLiteral("打印设置"));
+    dialog.setWindowTitle(QCoreApplication::translate("CMonitorPrinter", "打印设置"));
     if (dialog.exec() == QDialog::Accepted)
     {
         // Margins the user sets here hold for the following print jobs.

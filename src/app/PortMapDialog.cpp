@@ -6,6 +6,7 @@
 #include "SerialDeviceScanner.h"
 #include "SerialTransport.h"
 
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -23,12 +24,12 @@ QString Describe(const SerialDevice& device)
         if (!s->empty())
             parts << QString::fromStdString(*s);
     if (!device.serial.empty())
-        parts << QStringLiteral("序列号 %1").arg(QString::fromStdString(device.serial));
+        parts << QCoreApplication::translate("CPortMapDialog", "序列号 %1").arg(QString::fromStdString(device.serial));
     if (!device.driver.empty())
-        parts << QStringLiteral("驱动 %1").arg(QString::fromStdString(device.driver));
+        parts << QCoreApplication::translate("CPortMapDialog", "驱动 %1").arg(QString::fromStdString(device.driver));
     if (!device.node.empty() && device.node != device.path)
         parts << QString::fromStdString(device.node);
-    return parts.join(QStringLiteral("，"));
+    return parts.join(QCoreApplication::translate("CPortMapDialog", "，"));
 }
 
 // A port on another machine: its server, and how the line is carried.
@@ -36,26 +37,26 @@ QString DescribeRemote(const std::string& path)
 {
     SerialTransport::Endpoint endpoint;
     if (!SerialTransport::Parse(path, endpoint))
-        return QStringLiteral("地址格式不对");
-    return QStringLiteral("主机 %1，端口 %2，%3")
+        return QCoreApplication::translate("CPortMapDialog", "地址格式不对");
+    return QCoreApplication::translate("CPortMapDialog", "主机 %1，端口 %2，%3")
         .arg(QString::fromStdString(endpoint.host))
         .arg(endpoint.port)
-        .arg(endpoint.rfc2217 ? QStringLiteral("RFC 2217（含波特率等设置）") : QStringLiteral("原始 TCP"));
+        .arg(endpoint.rfc2217 ? QCoreApplication::translate("CPortMapDialog", "RFC 2217（含波特率等设置）") : QCoreApplication::translate("CPortMapDialog", "原始 TCP"));
 }
 
 } // namespace
 
 CPortMapDialog::CPortMapDialog(PortMap& map, QWidget* parent) : QDialog(parent), m_map(map)
 {
-    setWindowTitle(QStringLiteral("端口映射"));
+    setWindowTitle(QCoreApplication::translate("CPortMapDialog", "端口映射"));
 
     // Fixed widths, so that the columns keep their size whatever the rows hold; the device
     // path is edited in place.
     m_pTable = new CListCtrlEx(this);
-    m_pTable->InsertColumn(0, QStringLiteral("端口"), Qt::AlignLeft, 70, false);
-    m_pTable->InsertColumn(1, QStringLiteral("设备路径"), Qt::AlignLeft, 220, true);
-    m_pTable->InsertColumn(2, QStringLiteral("状态"), Qt::AlignLeft, 70, false);
-    m_pTable->InsertColumn(3, QStringLiteral("设备说明"), Qt::AlignLeft, 300, false);
+    m_pTable->InsertColumn(0, QCoreApplication::translate("CPortMapDialog", "端口"), Qt::AlignLeft, 70, false);
+    m_pTable->InsertColumn(1, QCoreApplication::translate("CPortMapDialog", "设备路径"), Qt::AlignLeft, 220, true);
+    m_pTable->InsertColumn(2, QCoreApplication::translate("CPortMapDialog", "状态"), Qt::AlignLeft, 70, false);
+    m_pTable->InsertColumn(3, QCoreApplication::translate("CPortMapDialog", "设备说明"), Qt::AlignLeft, 300, false);
     m_pTable->horizontalHeader()->setStretchLastSection(true);
     connect(m_pTable, &QTableWidget::itemSelectionChanged, this, &CPortMapDialog::OnRowSelected);
     connect(m_pTable, &CListCtrlEx::cellTextStored, this, &CPortMapDialog::OnPathEdited);
@@ -67,12 +68,12 @@ CPortMapDialog::CPortMapDialog(PortMap& map, QWidget* parent) : QDialog(parent),
     m_pPath = new QComboBox(this);
     m_pPath->setEditable(true);
     m_pPath->setMinimumContentsLength(36);
-    m_pPath->setToolTip(QStringLiteral("设备路径，如 /dev/ttyUSB0 或 /dev/pts/3；其他机器上的串口（ser2net）："
+    m_pPath->setToolTip(QCoreApplication::translate("CPortMapDialog", "设备路径，如 /dev/ttyUSB0 或 /dev/pts/3；其他机器上的串口（ser2net）："
                                        "rfc2217://主机:端口 或 tcp://主机:端口"));
 
-    auto* set = new QPushButton(QStringLiteral("设置(&S)"), this);
-    auto* clear = new QPushButton(QStringLiteral("清除(&C)"), this);
-    auto* refresh = new QPushButton(QStringLiteral("刷新(&R)"), this);
+    auto* set = new QPushButton(QCoreApplication::translate("CPortMapDialog", "设置(&S)"), this);
+    auto* clear = new QPushButton(QCoreApplication::translate("CPortMapDialog", "清除(&C)"), this);
+    auto* refresh = new QPushButton(QCoreApplication::translate("CPortMapDialog", "刷新(&R)"), this);
     connect(set, &QPushButton::clicked, this,
             [this] { ApplyPath(m_pPort->currentIndex(), m_pPath->currentText().trimmed()); });
     connect(clear, &QPushButton::clicked, this, [this] { ApplyPath(m_pPort->currentIndex(), {}); });
@@ -85,12 +86,12 @@ CPortMapDialog::CPortMapDialog(PortMap& map, QWidget* parent) : QDialog(parent),
     m_pNote->setWordWrap(true);
 
     auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("关闭"), QDialogButtonBox::RejectRole);
+    buttons->addButton(QCoreApplication::translate("CPortMapDialog", "关闭"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
-    auto* portLabel = new QLabel(QStringLiteral("端口(&P):"), this);
+    auto* portLabel = new QLabel(QCoreApplication::translate("CPortMapDialog", "端口(&P):"), this);
     portLabel->setBuddy(m_pPort);
-    auto* pathLabel = new QLabel(QStringLiteral("设备(&D):"), this);
+    auto* pathLabel = new QLabel(QCoreApplication::translate("CPortMapDialog", "设备(&D):"), this);
     pathLabel->setBuddy(m_pPath);
     auto* edit = new QGridLayout;
     edit->addWidget(portLabel, 0, 0);
@@ -126,11 +127,11 @@ void CPortMapDialog::Refresh()
         m_rowPorts.push_back(static_cast<int>(e.uiPortNo));
         m_pTable->SetItemText(row, 1, QString::fromStdString(e.path));
         if (SerialTransport::IsRemote(e.path)) {
-            m_pTable->SetItemText(row, 2, QStringLiteral("远程"));
+            m_pTable->SetItemText(row, 2, QCoreApplication::translate("CPortMapDialog", "远程"));
             m_pTable->SetItemText(row, 3, DescribeRemote(e.path));
             continue;
         }
-        m_pTable->SetItemText(row, 2, e.present ? QStringLiteral("已连接") : QStringLiteral("未找到"));
+        m_pTable->SetItemText(row, 2, e.present ? QCoreApplication::translate("CPortMapDialog", "已连接") : QCoreApplication::translate("CPortMapDialog", "未找到"));
         m_pTable->SetItemText(row, 3, Describe(e.device));
     }
 
@@ -168,17 +169,17 @@ bool CPortMapDialog::ApplyPath(int port, const QString& path)
         return false;
     SerialTransport::Endpoint endpoint;
     if (SerialTransport::IsRemote(path.toStdString()) && !SerialTransport::Parse(path.toStdString(), endpoint)) {
-        m_pNote->setText(QStringLiteral("远程端口的地址应为 rfc2217://主机:端口 或 tcp://主机:端口（端口 1 到 65535）。"));
+        m_pNote->setText(QCoreApplication::translate("CPortMapDialog", "远程端口的地址应为 rfc2217://主机:端口 或 tcp://主机:端口（端口 1 到 65535）。"));
         return false;
     }
     if (!path.isEmpty() && !path.startsWith(QLatin1Char('/')) && !SerialTransport::IsRemote(path.toStdString())) {
-        m_pNote->setText(QStringLiteral("设备路径应为以 / 开头的完整路径，或 rfc2217://主机:端口、tcp://主机:端口。"));
+        m_pNote->setText(QCoreApplication::translate("CPortMapDialog", "设备路径应为以 / 开头的完整路径，或 rfc2217://主机:端口、tcp://主机:端口。"));
         return false;
     }
     m_map.SetPath(static_cast<unsigned>(port), path.toStdString());
     m_pNote->setText(path.isEmpty()
-                         ? QStringLiteral("%1 已不再指向任何设备。").arg(PortName(port))
-                         : QStringLiteral("%1 现在指向 %2。").arg(PortName(port), path));
+                         ? QCoreApplication::translate("CPortMapDialog", "%1 已不再指向任何设备。").arg(PortName(port))
+                         : QCoreApplication::translate("CPortMapDialog", "%1 现在指向 %2。").arg(PortName(port), path));
     Refresh();
     return true;
 }

@@ -6,6 +6,7 @@
 #include "SerialPort.h"
 #include "SettingsStore.h"
 
+#include <QCoreApplication>
 #include <QMainWindow>
 
 #include <algorithm>
@@ -14,8 +15,8 @@
 namespace {
 
 const CommandInfo kRestoreCommands[] = {
-    {ID_REOPEN_AT_START, "启动时打开上次的串口(&L)", nullptr, "启动时重新打开上次退出时打开着的串口",
-     "启动时打开上次的串口", nullptr, true},
+    {ID_REOPEN_AT_START, QT_TRANSLATE_NOOP("Command", "启动时打开上次的串口(&L)"), nullptr, QT_TRANSLATE_NOOP("Command", "启动时重新打开上次退出时打开着的串口"),
+     QT_TRANSLATE_NOOP("Command", "启动时打开上次的串口"), nullptr, true},
 };
 
 } // namespace

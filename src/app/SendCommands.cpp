@@ -11,6 +11,7 @@
 #include "SendFrameWnd.h"
 #include "VRLSendEdit.h"
 
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <QFileInfo>
 #include <QShortcut>
@@ -21,25 +22,25 @@
 namespace {
 
 const CommandInfo kSendCommands[] = {
-    {ID_SEND_LINE, "手动单行发报(&W)", "F2", "发送发报窗中光标所在行的报文", "手动单行发报",
+    {ID_SEND_LINE, QT_TRANSLATE_NOOP("Command", "手动单行发报(&W)"), "F2", QT_TRANSLATE_NOOP("Command", "发送发报窗中光标所在行的报文"), QT_TRANSLATE_NOOP("Command", "手动单行发报"),
      ":/icons/send_line.png", false},
-    {ID_SEND_WINDOW, "发报窗(&W)", "F4", "显示或隐藏发报窗", "发报窗", ":/icons/send_window.png", true},
+    {ID_SEND_WINDOW, QT_TRANSLATE_NOOP("Command", "发报窗(&W)"), "F4", QT_TRANSLATE_NOOP("Command", "显示或隐藏发报窗"), QT_TRANSLATE_NOOP("Command", "发报窗"), ":/icons/send_window.png", true},
 
-    {ID_CHECK_SUM8, "累加和(&C)", "Ctrl+F11", "只保留低字节的求和校验", "单字节求和校验", nullptr, false},
-    {ID_CHECK_SUM16, "保留高位的累加和(&H)", nullptr, "保留高位的求和校验", "双字节求和校验", nullptr, false},
-    {ID_CHECK_MODBUS, "MODBUS规约CRC(&M)", "Ctrl+M", "MODBUS规约查询报文CRC校验，同ANSI标准16位CRC，只校验前6个字节",
-     "MODBUS规约查询报文CRC校验", nullptr, false},
-    {ID_CHECK_CCITT16, "CCITT标准16位CRC(&O)", nullptr, "CCITT V.41，16位CRC校验，x16+x12+x5+1，即0x11021",
-     "CCITT 16位CRC校验", nullptr, false},
-    {ID_CHECK_CCITT8, "CCITT标准  8位CRC(&D)", nullptr, "CCITT V.41，8位CRC校验，x8+x2+x+1，即0x107",
-     "CCITT 8位CRC校验", nullptr, false},
-    {ID_CHECK_ANSI16, "ANSI标准16位CRC(&A)", nullptr, "ANSI，16位CRC校验，x16+x15+x2+1，即0x18005",
-     "ANSI 16位CRC校验", nullptr, false},
-    {ID_CHECK_CDT, "CDT规约CRC(&T)", nullptr, "CDT规约CRC校验，同CCITT标准8位CRC", "CDT规约CRC校验",
+    {ID_CHECK_SUM8, QT_TRANSLATE_NOOP("Command", "累加和(&C)"), "Ctrl+F11", QT_TRANSLATE_NOOP("Command", "只保留低字节的求和校验"), QT_TRANSLATE_NOOP("Command", "单字节求和校验"), nullptr, false},
+    {ID_CHECK_SUM16, QT_TRANSLATE_NOOP("Command", "保留高位的累加和(&H)"), nullptr, QT_TRANSLATE_NOOP("Command", "保留高位的求和校验"), QT_TRANSLATE_NOOP("Command", "双字节求和校验"), nullptr, false},
+    {ID_CHECK_MODBUS, QT_TRANSLATE_NOOP("Command", "MODBUS规约CRC(&M)"), "Ctrl+M", QT_TRANSLATE_NOOP("Command", "MODBUS规约查询报文CRC校验，同ANSI标准16位CRC，只校验前6个字节"),
+     QT_TRANSLATE_NOOP("Command", "MODBUS规约查询报文CRC校验"), nullptr, false},
+    {ID_CHECK_CCITT16, QT_TRANSLATE_NOOP("Command", "CCITT标准16位CRC(&O)"), nullptr, QT_TRANSLATE_NOOP("Command", "CCITT V.41，16位CRC校验，x16+x12+x5+1，即0x11021"),
+     QT_TRANSLATE_NOOP("Command", "CCITT 16位CRC校验"), nullptr, false},
+    {ID_CHECK_CCITT8, QT_TRANSLATE_NOOP("Command", "CCITT标准  8位CRC(&D)"), nullptr, QT_TRANSLATE_NOOP("Command", "CCITT V.41，8位CRC校验，x8+x2+x+1，即0x107"),
+     QT_TRANSLATE_NOOP("Command", "CCITT 8位CRC校验"), nullptr, false},
+    {ID_CHECK_ANSI16, QT_TRANSLATE_NOOP("Command", "ANSI标准16位CRC(&A)"), nullptr, QT_TRANSLATE_NOOP("Command", "ANSI，16位CRC校验，x16+x15+x2+1，即0x18005"),
+     QT_TRANSLATE_NOOP("Command", "ANSI 16位CRC校验"), nullptr, false},
+    {ID_CHECK_CDT, QT_TRANSLATE_NOOP("Command", "CDT规约CRC(&T)"), nullptr, QT_TRANSLATE_NOOP("Command", "CDT规约CRC校验，同CCITT标准8位CRC"), QT_TRANSLATE_NOOP("Command", "CDT规约CRC校验"),
      nullptr, false},
 
-    {ID_OPEN_SEND_FILE, "打开发送报文(&F)", nullptr, "打开发报窗报文文件", "打开发送报文", nullptr, false},
-    {ID_SAVE_SEND_FILE, "保存发送报文(&A)", nullptr, "把发报窗的报文保存到文件", "保存发送报文", nullptr, false},
+    {ID_OPEN_SEND_FILE, QT_TRANSLATE_NOOP("Command", "打开发送报文(&F)"), nullptr, QT_TRANSLATE_NOOP("Command", "打开发报窗报文文件"), QT_TRANSLATE_NOOP("Command", "打开发送报文"), nullptr, false},
+    {ID_SAVE_SEND_FILE, QT_TRANSLATE_NOOP("Command", "保存发送报文(&A)"), nullptr, QT_TRANSLATE_NOOP("Command", "把发报窗的报文保存到文件"), QT_TRANSLATE_NOOP("Command", "保存发送报文"), nullptr, false},
 };
 
 // The check code a command appends. "CDT规约CRC(&T)" is the CDT protocol's check byte, which
@@ -53,24 +54,24 @@ std::optional<CheckKind> KindOfCommand(int id)
 }
 
 const CommandInfo kOptionCommands[] = {
-    {ID_JUMP_NEXT_LINE, "发送后跳到下行(&N)", nullptr, "手动发送一行后，光标跳到发报窗的下一行",
-     "发送后跳到下行", nullptr, true},
-    {ID_ASC_SEND, "ASC模式发送(&S)", nullptr, "把发报窗的报文作为字符发送", "ASC模式发送",
+    {ID_JUMP_NEXT_LINE, QT_TRANSLATE_NOOP("Command", "发送后跳到下行(&N)"), nullptr, QT_TRANSLATE_NOOP("Command", "手动发送一行后，光标跳到发报窗的下一行"),
+     QT_TRANSLATE_NOOP("Command", "发送后跳到下行"), nullptr, true},
+    {ID_ASC_SEND, QT_TRANSLATE_NOOP("Command", "ASC模式发送(&S)"), nullptr, QT_TRANSLATE_NOOP("Command", "把发报窗的报文作为字符发送"), QT_TRANSLATE_NOOP("Command", "ASC模式发送"),
      ":/icons/asc_send.png", true},
-    {ID_ADD_STX, "添加文始符STX(&V)", nullptr, "ASC模式发送时，在报文前添加文始符STX(02H)",
-     "添加文始符STX", nullptr, true},
-    {ID_ADD_ETX, "添加文终符ETX(&E)", nullptr, "ASC模式发送时，在报文后添加文终符ETX(03H)",
-     "添加文终符ETX", nullptr, true},
-    {ID_ADD_CR, "添加回车符(&D)", nullptr, "ASC模式发送时，在报文后添加回车符CR(0DH)", "添加回车符",
+    {ID_ADD_STX, QT_TRANSLATE_NOOP("Command", "添加文始符STX(&V)"), nullptr, QT_TRANSLATE_NOOP("Command", "ASC模式发送时，在报文前添加文始符STX(02H)"),
+     QT_TRANSLATE_NOOP("Command", "添加文始符STX"), nullptr, true},
+    {ID_ADD_ETX, QT_TRANSLATE_NOOP("Command", "添加文终符ETX(&E)"), nullptr, QT_TRANSLATE_NOOP("Command", "ASC模式发送时，在报文后添加文终符ETX(03H)"),
+     QT_TRANSLATE_NOOP("Command", "添加文终符ETX"), nullptr, true},
+    {ID_ADD_CR, QT_TRANSLATE_NOOP("Command", "添加回车符(&D)"), nullptr, QT_TRANSLATE_NOOP("Command", "ASC模式发送时，在报文后添加回车符CR(0DH)"), QT_TRANSLATE_NOOP("Command", "添加回车符"),
      nullptr, true},
-    {ID_ADD_LF, "添加换行符(&H)", nullptr, "ASC模式发送时，在报文后添加换行符LF(0AH)", "添加换行符",
+    {ID_ADD_LF, QT_TRANSLATE_NOOP("Command", "添加换行符(&H)"), nullptr, QT_TRANSLATE_NOOP("Command", "ASC模式发送时，在报文后添加换行符LF(0AH)"), QT_TRANSLATE_NOOP("Command", "添加换行符"),
      nullptr, true},
 };
 
 // Neither the chosen file nor the default file could be written.
 QString SaveFailedText(const QString& path, const QString& fallback, const QString& why)
 {
-    QString text = QStringLiteral("发报窗报文无法保存到：\n%1\n也无法保存到默认文件：\n%2").arg(path, fallback);
+    QString text = QCoreApplication::translate("CSendCommands", "发报窗报文无法保存到：\n%1\n也无法保存到默认文件：\n%2").arg(path, fallback);
     if (!why.isEmpty())
         text += QStringLiteral("\n\n") + why;
     return text;
@@ -96,7 +97,7 @@ CSendCommands::CSendCommands(CFrameHost& host)
     m_bUnreadFileKept = !edit->LoadFromFile(path) && QFileInfo::exists(path);
     if (m_bUnreadFileKept) {
         QTimer::singleShot(0, this, [this, path] {
-            m_host.ShowMessage(QStringLiteral("无法读取发报窗报文文件：\n%1\n\n只要不修改发报窗报文，退出时不会覆盖这个文件。")
+            m_host.ShowMessage(QCoreApplication::translate("CSendCommands", "无法读取发报窗报文文件：\n%1\n\n只要不修改发报窗报文，退出时不会覆盖这个文件。")
                                     .arg(path));
         });
     }
@@ -178,8 +179,8 @@ void CSendCommands::SaveAtExit()
     // may name another file (cancelling gives the text up).
     while (!edit->SaveToFile(path)) {
         m_host.ShowMessage(SaveFailedText(path, edit->SendFilePath(true), edit->SaveError())
-                            + QStringLiteral("\n\n请另选一个文件保存发报窗报文。"));
-        path = AskFileName(false, QStringLiteral("保存发送窗报文"), QStringLiteral("VRL"));
+                            + QCoreApplication::translate("CSendCommands", "\n\n请另选一个文件保存发报窗报文。"));
+        path = AskFileName(false, QCoreApplication::translate("CSendCommands", "保存发送窗报文"), QStringLiteral("VRL"));
         if (path.isEmpty())
             return;
     }
@@ -195,7 +196,7 @@ void CSendCommands::OnCommand(int id)
     switch (id) {
     case ID_SEND_LINE:
         if (!SendLine(-1, -1))
-            m_host.ShowMessage(QStringLiteral("报文格式不对！组合键Ctrl+Alt+P分析错误！"));
+            m_host.ShowMessage(QCoreApplication::translate("CSendCommands", "报文格式不对！组合键Ctrl+Alt+P分析错误！"));
         return;
     case ID_SEND_WINDOW:
         m_pSendBar->setVisible(!IsBarVisible());
@@ -205,8 +206,8 @@ void CSendCommands::OnCommand(int id)
         if (!IsBarVisible())
             return;
         const bool open = id == ID_OPEN_SEND_FILE;
-        const QString name = open ? AskFileName(true, QStringLiteral("打开发送窗报文"), QString())
-                                  : AskFileName(false, QStringLiteral("保存发送窗报文"), QStringLiteral("VRL"));
+        const QString name = open ? AskFileName(true, QCoreApplication::translate("CSendCommands", "打开发送窗报文"), QString())
+                                  : AskFileName(false, QCoreApplication::translate("CSendCommands", "保存发送窗报文"), QStringLiteral("VRL"));
         if (name.isEmpty())
             return;
         // The opened file is the one saved at exit: saving its text into the file saved
@@ -223,7 +224,7 @@ void CSendCommands::OnCommand(int id)
                 return;
             }
             if (!edit->LoadFromFile(name, true))
-                m_host.ShowMessage(QStringLiteral("无法读取发报窗报文文件：\n%1").arg(name));
+                m_host.ShowMessage(QCoreApplication::translate("CSendCommands", "无法读取发报窗报文文件：\n%1").arg(name));
         }
         else if (!SendEdit()->SaveToFile(name))
             m_host.ShowMessage(SaveFailedText(name, SendEdit()->SendFilePath(true), SendEdit()->SaveError()));

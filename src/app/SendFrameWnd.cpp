@@ -1,9 +1,11 @@
 #include "SendFrameWnd.h"
 
+#include <QCoreApplication>
+
 #include "VRLSendEdit.h"
 
 CSendFrameWnd::CSendFrameWnd(QWidget* parent)
-    : QDockWidget(QStringLiteral("发报窗"), parent)
+    : QDockWidget(QCoreApplication::translate("CSendFrameWnd", "发报窗"), parent)
     , m_wndSendEdit(new CVRLSendEdit(this))
 {
     setObjectName(QStringLiteral("SendFrameWnd")); // names the bar in the saved layout
@@ -18,6 +20,6 @@ CSendFrameWnd::CSendFrameWnd(QWidget* parent)
 
 void CSendFrameWnd::UpdatePosition(int line, int column)
 {
-    setWindowTitle(QStringLiteral("发报窗    ")
-                   + QStringLiteral("[行 %1，字节 %2 (%3)]").arg(line + 1).arg(column / 3 + 1).arg(column + 1));
+    setWindowTitle(QCoreApplication::translate("CSendFrameWnd", "发报窗    ")
+                   + QCoreApplication::translate("CSendFrameWnd", "[行 %1，字节 %2 (%3)]").arg(line + 1).arg(column / 3 + 1).arg(column + 1));
 }

@@ -27,13 +27,14 @@ struct ListInfo
 };
 
 const ListInfo kLists[] = {
-    {ID_PORT_SELECT, 60, "设置当前串口", "串口"},
-    {ID_BAUD_RATE, 60, "设置当前所选串口的波特率", "波特率"},
-    {ID_PARITY, 60, "设置当前所选串口的校验位", "校验位"},
-    {ID_DATA_BITS, 30, "设置当前所选串口的数据位", "数据位"},
-    {ID_STOP_BITS, 30, "设置当前所选串口的停止位", "停止位"},
-    {ID_PACK_INTERVAL, 40, "设置当前所选串口的打包间隔时间(单位：毫秒)", "打包时间(毫秒)"},
-    {ID_FLOW_CONTROL, 40, "设置当前所选串口的流控制", "流控制"},
+    {ID_PORT_SELECT, 60, QT_TRANSLATE_NOOP("CSettingsBar", "设置当前串口"), QT_TRANSLATE_NOOP("CSettingsBar", "串口")},
+    {ID_BAUD_RATE, 60, QT_TRANSLATE_NOOP("CSettingsBar", "设置当前所选串口的波特率"), QT_TRANSLATE_NOOP("CSettingsBar", "波特率")},
+    {ID_PARITY, 60, QT_TRANSLATE_NOOP("CSettingsBar", "设置当前所选串口的校验位"), QT_TRANSLATE_NOOP("CSettingsBar", "校验位")},
+    {ID_DATA_BITS, 30, QT_TRANSLATE_NOOP("CSettingsBar", "设置当前所选串口的数据位"), QT_TRANSLATE_NOOP("CSettingsBar", "数据位")},
+    {ID_STOP_BITS, 30, QT_TRANSLATE_NOOP("CSettingsBar", "设置当前所选串口的停止位"), QT_TRANSLATE_NOOP("CSettingsBar", "停止位")},
+    {ID_PACK_INTERVAL, 40, QT_TRANSLATE_NOOP("CSettingsBar", "设置当前所选串口的打包间隔时间(单位：毫秒)"),
+     QT_TRANSLATE_NOOP("CSettingsBar", "打包时间(毫秒)")},
+    {ID_FLOW_CONTROL, 40, QT_TRANSLATE_NOOP("CSettingsBar", "设置当前所选串口的流控制"), QT_TRANSLATE_NOOP("CSettingsBar", "流控制")},
 };
 
 // The port selector, which says when its list is about to open.
@@ -53,7 +54,7 @@ public:
 
 } // namespace
 
-CSettingsBar::CSettingsBar(QWidget* parent) : QToolBar(QStringLiteral("串口设置栏"), parent)
+CSettingsBar::CSettingsBar(QWidget* parent) : QToolBar(QCoreApplication::translate("CSettingsBar", "串口设置栏"), parent)
 {
     setObjectName(QStringLiteral("SettingsBar"));
     for (std::size_t i = 0; i < m_combos.size(); ++i) {
@@ -63,8 +64,8 @@ CSettingsBar::CSettingsBar(QWidget* parent) : QToolBar(QStringLiteral("串口设
         combo->setMinimumWidth(kLists[i].m_width);
         combo->setMaxVisibleItems(20);
         combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-        combo->setToolTip(QString::fromUtf8(kLists[i].m_tip));
-        combo->setStatusTip(QString::fromUtf8(kLists[i].m_prompt));
+        combo->setToolTip(tr(kLists[i].m_tip));
+        combo->setStatusTip(tr(kLists[i].m_prompt));
         combo->setFocusPolicy(Qt::StrongFocus);
         m_combos[i] = combo;
         addWidget(combo);
@@ -75,16 +76,16 @@ CSettingsBar::CSettingsBar(QWidget* parent) : QToolBar(QStringLiteral("串口设
         ports->addItem(PortName(port));
     for (int i = 0; i < kBaudRateCount; ++i)
         m_combos[1]->addItem(QString::number(SettingFromIndex(i, kBaudRate)));
-    for (const char* text : {"无校验", "奇校验", "偶校验", "Mark", "Space"})
-        m_combos[2]->addItem(QString::fromUtf8(text));
+    for (const char* text : {QT_TR_NOOP("无校验"), QT_TR_NOOP("奇校验"), QT_TR_NOOP("偶校验"), "Mark", "Space"})
+        m_combos[2]->addItem(tr(text));
     for (int i = 0; i < 5; ++i)
         m_combos[3]->addItem(QString::number(SettingFromIndex(i, kDataBits)));
     for (const char* text : {"1", "1.5", "2"})
         m_combos[4]->addItem(QString::fromUtf8(text));
     for (int i = 0; i < kPackIntervalCount; ++i)
         m_combos[5]->addItem(QString::number(PackIntervalFromIndex(i)));
-    for (const char* text : {"无", "RTS/CTS", "XON/XOFF", "DTR/CTS", "RTS/DSR", "DTR/DSR"})
-        m_combos[6]->addItem(QString::fromUtf8(text));
+    for (const char* text : {QT_TR_NOOP("无"), "RTS/CTS", "XON/XOFF", "DTR/CTS", "RTS/DSR", "DTR/DSR"})
+        m_combos[6]->addItem(tr(text));
 
     // Any rate may be typed too (921600, 250000, ...); the driver's refusal is the check. The
     // typed text never joins the list.
@@ -92,9 +93,9 @@ CSettingsBar::CSettingsBar(QWidget* parent) : QToolBar(QStringLiteral("串口设
     m_combos[1]->setInsertPolicy(QComboBox::NoInsert);
     m_combos[1]->lineEdit()->setValidator(new QIntValidator(1, kHighestTypedRate, m_combos[1]));
     // Button 32814 after the lists: no command serves it, so it stays greyed.
-    QAction* settingsButton = addAction(QStringLiteral("设置"));
+    QAction* settingsButton = addAction(QCoreApplication::translate("CSettingsBar", "设置"));
     settingsButton->setObjectName(QStringLiteral("Button%1").arg(ID_SETTINGS_BUTTON));
-    settingsButton->setStatusTip(QStringLiteral("设置"));
+    settingsButton->setStatusTip(QCoreApplication::translate("CSettingsBar", "设置"));
     settingsButton->setEnabled(false);
 
     ports->setCurrentIndex(0);
@@ -163,14 +164,14 @@ void CSettingsBar::SetPortDevice(const QString& device)
     QComboBox* ports = m_combos[0];
     const int port = ports->currentIndex();
     if (port < 0) {
-        ports->setToolTip(QString::fromUtf8(kLists[0].m_tip));
-        ports->setStatusTip(QString::fromUtf8(kLists[0].m_prompt));
+        ports->setToolTip(tr(kLists[0].m_tip));
+        ports->setStatusTip(tr(kLists[0].m_prompt));
         return;
     }
-    const QString where = device.isEmpty() ? QStringLiteral("未指定设备（工具→端口映射）") : device;
+    const QString where = device.isEmpty() ? QCoreApplication::translate("CSettingsBar", "未指定设备（工具→端口映射）") : device;
     const QString shown = ports->statusTip();
-    ports->setToolTip(QStringLiteral("串口 %1：%2").arg(PortName(port), where));
-    ports->setStatusTip(QStringLiteral("设置当前串口（%1：%2）").arg(PortName(port), where));
+    ports->setToolTip(QCoreApplication::translate("CSettingsBar", "串口 %1：%2").arg(PortName(port), where));
+    ports->setStatusTip(QCoreApplication::translate("CSettingsBar", "设置当前串口（%1：%2）").arg(PortName(port), where));
     // The status bar keeps a prompt until the pointer moves on: after a pick it would name
     // the port picked before.
     auto* window = qobject_cast<QMainWindow*>(this->window());
@@ -190,7 +191,7 @@ void CSettingsBar::MarkPresentPorts(const std::map<int, QString>& present)
         const auto it = present.find(port);
         const bool there = it != present.end();
         ports->setItemData(port, there ? QVariant(bold) : QVariant(), Qt::FontRole);
-        ports->setItemData(port, there ? QVariant(QStringLiteral("%1：%2").arg(PortName(port), it->second)) : QVariant(),
+        ports->setItemData(port, there ? QVariant(QCoreApplication::translate("CSettingsBar", "%1：%2").arg(PortName(port), it->second)) : QVariant(),
                            Qt::ToolTipRole);
     }
 }

@@ -3,6 +3,7 @@
 #include "SettingsStore.h"
 #include "TransmitPorts.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QIntValidator>
@@ -32,22 +33,22 @@ CTransmitDlg::CTransmitDlg(SettingsStore& store, std::function<void(const QStrin
     : QDialog(parent),
       m_store(store),
       m_showMessage(std::move(showMessage)),
-      m_pEnable(new QCheckBox(QStringLiteral("在串口"), this)),
+      m_pEnable(new QCheckBox(QCoreApplication::translate("CTransmitDlg", "在串口"), this)),
       m_pPortA(NewPortEdit(this)),
       m_pPortB(NewPortEdit(this)),
-      m_pApply(new QPushButton(QStringLiteral("应用"), this)),
-      m_pExit(new QPushButton(QStringLiteral("退出"), this))
+      m_pApply(new QPushButton(QCoreApplication::translate("CTransmitDlg", "应用"), this)),
+      m_pExit(new QPushButton(QCoreApplication::translate("CTransmitDlg", "退出"), this))
 {
-    setWindowTitle(QStringLiteral("透明转发设置"));
+    setWindowTitle(QCoreApplication::translate("CTransmitDlg", "透明转发设置"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 
     auto* sentence = new QHBoxLayout;
     sentence->setSpacing(4);
     sentence->addWidget(m_pEnable);
     sentence->addWidget(m_pPortA);
-    sentence->addWidget(new QLabel(QStringLiteral("与串口"), this));
+    sentence->addWidget(new QLabel(QCoreApplication::translate("CTransmitDlg", "与串口"), this));
     sentence->addWidget(m_pPortB);
-    sentence->addWidget(new QLabel(QStringLiteral("间进行透明转发"), this));
+    sentence->addWidget(new QLabel(QCoreApplication::translate("CTransmitDlg", "间进行透明转发"), this));
     sentence->addStretch(1);
 
     auto* buttons = new QVBoxLayout;
@@ -93,7 +94,7 @@ bool CTransmitDlg::ReadPort(QLineEdit* edit, std::uint8_t& port)
     bool ok = false;
     const int value = edit->text().trimmed().toInt(&ok);
     if (!ok || value < kPortMin || value > kPortMax) {
-        m_showMessage(QStringLiteral("请输入一个介于 %1 和 %2 之间的整数。").arg(kPortMin).arg(kPortMax));
+        m_showMessage(QCoreApplication::translate("CTransmitDlg", "请输入一个介于 %1 和 %2 之间的整数。").arg(kPortMin).arg(kPortMax));
         edit->setFocus(Qt::OtherFocusReason);
         edit->selectAll();
         return false;
@@ -115,7 +116,7 @@ void CTransmitDlg::OnApply()
     if (m_portB == m_portA) {
         m_portB = static_cast<std::uint8_t>(m_portA + 1);
         ShowMembers();
-        m_showMessage(QStringLiteral("需输入不同的串口号！"));
+        m_showMessage(QCoreApplication::translate("CTransmitDlg", "需输入不同的串口号！"));
         return;
     }
     m_store.WriteInt(kSection, "COM", TransmitPorts{m_portA, m_portB}.Encode());

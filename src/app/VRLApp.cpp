@@ -1,14 +1,14 @@
 #include "VRLApp.h"
 
 #include "CommandLine.h"
+#include "CoreText.h"
 #include "IniSettingsStore.h"
+#include "Language.h"
 #include "MainFrm.h"
 #include "PortMap.h"
 #include "PortRestore.h"
 
 #include <QFileInfo>
-#include <QLibraryInfo>
-#include <QTranslator>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -66,7 +66,7 @@ bool IsEmptyEnv(const char* name)
 
 void PrintUsageError(const std::string& error)
 {
-    std::fprintf(stderr, "vrl: %s\n用 vrl --help 查看用法。\n", error.c_str());
+    std::fprintf(stderr, "vrl: %s\n%s\n", error.c_str(), VRL_TR("CVRLApp", "用 vrl --help 查看用法。").c_str());
 }
 
 } // namespace
@@ -77,7 +77,6 @@ CVRLApp::CVRLApp(int& argc, char** argv) : QApplication(argc, argv)
     setOrganizationName(QStringLiteral("Tellumar"));
     setApplicationVersion(QStringLiteral("6.72"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/vrl.png")));
-    LoadQtTranslation();
 }
 
 CVRLApp::~CVRLApp()
@@ -87,6 +86,9 @@ CVRLApp::~CVRLApp()
 
 int CVRLApp::HandleEarlyArguments(int argc, char** argv)
 {
+    // The settings are not read yet: the locale chooses the language of --help and of the
+    // usage errors.
+    CLanguage::Apply(UiLanguage::FromEnvironment());
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--") == 0)
             break;
@@ -123,8 +125,9 @@ int CVRLApp::HandleEarlyArguments(int argc, char** argv)
     }
     // Qt would abort without a display (and leave a core dump); say so plainly instead.
     if (!displayGiven && IsEmptyEnv("DISPLAY") && IsEmptyEnv("WAYLAND_DISPLAY") && IsEmptyEnv("QT_QPA_PLATFORM")) {
-        std::fputs("vrl: 没有可用的显示（DISPLAY 和 WAYLAND_DISPLAY 都未设置）。\n"
-                   "在图形桌面中启动 VRL，或用 xvfb-run 在虚拟屏幕上运行。\n",
+        std::fputs(VRL_TR("CVRLApp", "vrl: 没有可用的显示（DISPLAY 和 WAYLAND_DISPLAY 都未设置）。\n"
+                                     "在图形桌面中启动 VRL，或用 xvfb-run 在虚拟屏幕上运行。\n")
+                       .c_str(),
                    stderr);
         return 1;
     }
@@ -145,6 +148,8 @@ bool CVRLApp::InitInstance()
     }
 
     m_pStore = std::make_unique<IniSettingsStore>(IniSettingsStore::DefaultPath());
+    if (!CLanguage::Apply(UiLanguage::Decide(*m_pStore)))
+        std::fprintf(stderr, "vrl: 找不到英文界面文件 / no English catalogue: %s/vrl_en.qm\n", qPrintable(CLanguage::CatalogueFolder()));
     if (!cl.m_portPaths.empty()) {
         PortMap map(*m_pStore);
         for (const auto& [port, path] : cl.m_portPaths)
@@ -161,18 +166,6 @@ bool CVRLApp::InitInstance()
         m_pMainFrame->OpenMonitorFile(QFileInfo(QString::fromStdString(cl.m_monitorFile)).absoluteFilePath());
     m_pMainFrame->PortRestore()->OpenAtStart(cl.m_openPorts);
     return true;
-}
-
-// The program speaks Chinese whatever the desktop's language, so Qt's own texts (the
-// buttons of message boxes, the file and print dialogs) are Chinese too. Debian ships them
-// in qt6-translations-l10n; without it they stay English.
-void CVRLApp::LoadQtTranslation()
-{
-    auto* translator = new QTranslator(this);
-    if (translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        installTranslator(translator);
-    else
-        delete translator;
 }
 
 // SIGTERM (logout, kill) and SIGINT (Ctrl+C in the terminal) end the program the normal way,

@@ -33,7 +33,6 @@ public:
     static CMainFrame* GetMainFrame();
 
 private:
-    void LoadQtTranslation();
     void QuitOnTerminateSignals();
 
     std::unique_ptr<IniSettingsStore> m_pStore;

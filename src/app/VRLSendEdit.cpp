@@ -2,6 +2,7 @@
 
 #include "CodePage.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 
 CVRLSendEdit::CVRLSendEdit(QWidget* parent)
@@ -39,7 +40,7 @@ bool CVRLSendEdit::HandleKey(QKeyEvent* e)
 {
     if (IsCtrlAlt(e) && e->key() == Qt::Key_N) {
         if (!IsReadOnlyMode())
-            InsertCommentLine(QStringLiteral("<<--设备：PLC；波特率：9600；校验：无；规约：MODUBUS-->>"));
+            InsertCommentLine(QCoreApplication::translate("CVRLSendEdit", "<<--设备：PLC；波特率：9600；校验：无；规约：MODUBUS-->>"));
         return true;
     }
     return CXRichEditCtrl::HandleKey(e);

@@ -3,6 +3,7 @@
 #include "CommandIds.h"
 #include "VRLView.h"
 
+#include <QCoreApplication>
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QTextEdit>
@@ -10,22 +11,22 @@
 namespace {
 
 const CommandInfo kViewCommands[] = {
-    {ID_FILE_PRINT, "打印(&P)...\tCtrl+P", "Ctrl+P", "打印监视窗报文", "打印", nullptr, false},
-    {ID_FILE_PRINT_PREVIEW, "打印预览(&V)", nullptr, "显示整页", "打印预览", nullptr, false},
-    {ID_FILE_PRINT_SETUP, "打印设置(&R)...", nullptr, "改变打印机及打印选项", "打印设置", nullptr, false},
+    {ID_FILE_PRINT, QT_TRANSLATE_NOOP("Command", "打印(&P)...\tCtrl+P"), "Ctrl+P", QT_TRANSLATE_NOOP("Command", "打印监视窗报文"), QT_TRANSLATE_NOOP("Command", "打印"), nullptr, false},
+    {ID_FILE_PRINT_PREVIEW, QT_TRANSLATE_NOOP("Command", "打印预览(&V)"), nullptr, QT_TRANSLATE_NOOP("Command", "显示整页"), QT_TRANSLATE_NOOP("Command", "打印预览"), nullptr, false},
+    {ID_FILE_PRINT_SETUP, QT_TRANSLATE_NOOP("Command", "打印设置(&R)..."), nullptr, QT_TRANSLATE_NOOP("Command", "改变打印机及打印选项"), QT_TRANSLATE_NOOP("Command", "打印设置"), nullptr, false},
 
-    {ID_EDIT_UNDO, "撤消(&U)\tCtrl+Z", "Ctrl+Z", "撤消最后一步操作", "撤消", nullptr, false},
-    {ID_EDIT_CUT, "剪切(&T)\tCtrl+X", "Ctrl+X", "剪切所选内容并将其放到剪贴板上", "剪切", nullptr, false},
-    {ID_EDIT_COPY, "复制(&C)\tCtrl+C", "Ctrl+C", "复制所选内容并将其放到剪贴板上", "复制", nullptr, false},
-    {ID_EDIT_PASTE, "粘贴(&P)\tCtrl+V", "Ctrl+V", "插入剪贴板内容", "粘贴", nullptr, false},
-    {ID_EDIT_SELECT_ALL, "全选(&L)\tCtrl+A", "Ctrl+A", "选择全部报文", "全选", nullptr, false},
-    {ID_EDIT_FIND, "查找(&F)...\tCtrl+F", "Ctrl+F", "查找指定的文字", "查找", nullptr, false},
-    {ID_EDIT_REPEAT, "查找下一个(&I)\tF3", "F3", "查找下一个", "查找下一个", nullptr, false},
-    {ID_EDIT_REPLACE, "替换(&E)\tCtrl+H", "Ctrl+H", "用其他文字替换指定的文字", "替换", nullptr, false},
+    {ID_EDIT_UNDO, QT_TRANSLATE_NOOP("Command", "撤消(&U)\tCtrl+Z"), "Ctrl+Z", QT_TRANSLATE_NOOP("Command", "撤消最后一步操作"), QT_TRANSLATE_NOOP("Command", "撤消"), nullptr, false},
+    {ID_EDIT_CUT, QT_TRANSLATE_NOOP("Command", "剪切(&T)\tCtrl+X"), "Ctrl+X", QT_TRANSLATE_NOOP("Command", "剪切所选内容并将其放到剪贴板上"), QT_TRANSLATE_NOOP("Command", "剪切"), nullptr, false},
+    {ID_EDIT_COPY, QT_TRANSLATE_NOOP("Command", "复制(&C)\tCtrl+C"), "Ctrl+C", QT_TRANSLATE_NOOP("Command", "复制所选内容并将其放到剪贴板上"), QT_TRANSLATE_NOOP("Command", "复制"), nullptr, false},
+    {ID_EDIT_PASTE, QT_TRANSLATE_NOOP("Command", "粘贴(&P)\tCtrl+V"), "Ctrl+V", QT_TRANSLATE_NOOP("Command", "插入剪贴板内容"), QT_TRANSLATE_NOOP("Command", "粘贴"), nullptr, false},
+    {ID_EDIT_SELECT_ALL, QT_TRANSLATE_NOOP("Command", "全选(&L)\tCtrl+A"), "Ctrl+A", QT_TRANSLATE_NOOP("Command", "选择全部报文"), QT_TRANSLATE_NOOP("Command", "全选"), nullptr, false},
+    {ID_EDIT_FIND, QT_TRANSLATE_NOOP("Command", "查找(&F)...\tCtrl+F"), "Ctrl+F", QT_TRANSLATE_NOOP("Command", "查找指定的文字"), QT_TRANSLATE_NOOP("Command", "查找"), nullptr, false},
+    {ID_EDIT_REPEAT, QT_TRANSLATE_NOOP("Command", "查找下一个(&I)\tF3"), "F3", QT_TRANSLATE_NOOP("Command", "查找下一个"), QT_TRANSLATE_NOOP("Command", "查找下一个"), nullptr, false},
+    {ID_EDIT_REPLACE, QT_TRANSLATE_NOOP("Command", "替换(&E)\tCtrl+H"), "Ctrl+H", QT_TRANSLATE_NOOP("Command", "用其他文字替换指定的文字"), QT_TRANSLATE_NOOP("Command", "替换"), nullptr, false},
 
-    {ID_CLEAR_MONITOR, "清除监视窗报文(&C)", "Ctrl+D", "清除监视窗报文", "清除监视报文", ":/icons/clear.png", false},
-    {ID_READ_ONLY, "只读(&Y)", "Ctrl+R", "设置监视窗为只读模式", "切换只读模式", nullptr, true},
-    {ID_WORD_WRAP, "自动换行(&W)", nullptr, "设置文字自动换行模式", "切换自动换行", nullptr, true},
+    {ID_CLEAR_MONITOR, QT_TRANSLATE_NOOP("Command", "清除监视窗报文(&C)"), "Ctrl+D", QT_TRANSLATE_NOOP("Command", "清除监视窗报文"), QT_TRANSLATE_NOOP("Command", "清除监视报文"), ":/icons/clear.png", false},
+    {ID_READ_ONLY, QT_TRANSLATE_NOOP("Command", "只读(&Y)"), "Ctrl+R", QT_TRANSLATE_NOOP("Command", "设置监视窗为只读模式"), QT_TRANSLATE_NOOP("Command", "切换只读模式"), nullptr, true},
+    {ID_WORD_WRAP, QT_TRANSLATE_NOOP("Command", "自动换行(&W)"), nullptr, QT_TRANSLATE_NOOP("Command", "设置文字自动换行模式"), QT_TRANSLATE_NOOP("Command", "切换自动换行"), nullptr, true},
 };
 
 bool IsFocusEditCommand(int id)

@@ -6,6 +6,7 @@
 #include "MonitorPrinter.h"
 #include "MonitorText.h"
 
+#include <QCoreApplication>
 #include <QAbstractTextDocumentLayout>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -638,7 +639,7 @@ void CXRichEditView::ShowNotFound(const QString& what)
     Q_EMIT textNotFound(what);
     // Window-modal but not blocking: the window goes on receiving while the box is up.
     auto* box = new QMessageBox(QMessageBox::Information, MessageTitle(),
-                                QStringLiteral("找不到“%1”。").arg(what), QMessageBox::Ok,
+                                QCoreApplication::translate("CXRichEditView", "找不到“%1”。").arg(what), QMessageBox::Ok,
                                 m_pFindDialog ? static_cast<QWidget*>(m_pFindDialog.data()) : this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();

@@ -1,5 +1,7 @@
 #include "CaptureFiles.h"
 
+#include "CoreText.h"
+
 #include "RichText.h"
 #include "RtfWriter.h"
 
@@ -73,7 +75,7 @@ std::chrono::system_clock::time_point CaptureFiles::NextBoundary(std::chrono::sy
 
 bool CaptureFiles::Fail(const std::string& path, int error)
 {
-    m_error = "无法写文件“" + path + "”：" + std::strerror(error);
+    m_error = CoreText::Args(VRL_TR("CaptureFiles", "无法写文件“%1”：%2"), {path, std::strerror(error)});
     return false;
 }
 
@@ -117,7 +119,7 @@ bool CaptureFiles::Begin()
             m_nextBoundary = NextBoundary(now, m_rotateMs);
         return true;
     }
-    m_error = "文件夹“" + m_folder + "”中同名文件太多";
+    m_error = CoreText::Args(VRL_TR("CaptureFiles", "文件夹“%1”中同名文件太多"), {m_folder});
     return false;
 }
 

@@ -1,5 +1,7 @@
 #include "CaptureOptions.h"
 
+#include "CoreText.h"
+
 #include "CommandLine.h"
 #include "PortMap.h"
 
@@ -93,7 +95,7 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
             return true;
         }
         if (i + 1 >= args.size()) {
-            o.m_error = arg + " 后缺少值";
+            o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "%1 后缺少值"), {arg});
             return false;
         }
         value = args[++i];
@@ -116,7 +118,7 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
             else if (PortMap::ParsePortOption(arg, port, device))
                 o.m_ports.push_back({port, device});
             else
-                o.m_error = "端口参数格式不对：" + arg + "（应为 COMn 或 COMn=设备路径，n 为 1 到 256）";
+                o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "端口参数格式不对：%1（应为 COMn 或 COMn=设备路径，n 为 1 到 256）"), {arg});
         } else if (arg == "--") {
             optionsEnded = true;
         } else if (arg == "--help" || arg == "-h") {
@@ -143,7 +145,7 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
             unsigned port = 0;
             std::string device;
             if (!PortMap::ParsePortOption(value, port, device))
-                o.m_error = "端口参数格式不对：" + value + "（应为 COMn=设备路径，n 为 1 到 256）";
+                o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "端口参数格式不对：%1（应为 COMn=设备路径，n 为 1 到 256）"), {value});
             else
                 o.m_ports.push_back({port, device});
         } else if (is(arg, "--baudrate", "-b")) {
@@ -151,7 +153,7 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
                 break;
             const auto n = Number(value, 100000000);
             if (!n || *n == 0)
-                o.m_error = "波特率不对：" + value;
+                o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "波特率不对：%1"), {value});
             else
                 o.m_baudRate = static_cast<std::uint32_t>(*n);
         } else if (is(arg, "--databits", "-d")) {
@@ -159,7 +161,7 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
                 break;
             const auto n = Number(value, 8);
             if (!n || *n < 5)
-                o.m_error = "数据位不对：" + value + "（5 到 8）";
+                o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "数据位不对：%1（5 到 8）"), {value});
             else
                 o.m_dataBits = static_cast<int>(*n);
         } else if (is(arg, "--parity", "-p")) {
@@ -167,7 +169,7 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
                 break;
             o.m_parity = ParityCode(value);
             if (!o.m_parity)
-                o.m_error = "校验位不对：" + value + "（none、odd、even、mark 或 space）";
+                o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "校验位不对：%1（none、odd、even、mark 或 space）"), {value});
         } else if (is(arg, "--stopbits", "-s")) {
             if (!valueOf(arg, value))
                 break;
@@ -176,39 +178,39 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
             else if (value == "2")
                 o.m_stopBits = 2;
             else
-                o.m_error = "停止位不对：" + value + "（1 或 2）";
+                o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "停止位不对：%1（1 或 2）"), {value});
         } else if (is(arg, "--dir", "-o")) {
             if (!valueOf(arg, value))
                 break;
             if (value.empty())
-                o.m_error = "--dir 后缺少文件夹";
+                o.m_error = VRL_TR("CaptureOptions", "--dir 后缺少文件夹");
             o.m_folder = value;
         } else if (is(arg, "--rotate")) {
             if (!valueOf(arg, value))
                 break;
             o.m_rotateMs = ParsePeriodMs(value);
             if (o.m_rotateMs == 0)
-                o.m_error = "换文件的周期不对：" + value + "（如 30s、15m、1h、1d）";
+                o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "换文件的周期不对：%1（如 30s、15m、1h、1d）"), {value});
         } else if (is(arg, "--rotate-size")) {
             if (!valueOf(arg, value))
                 break;
             o.m_rotateBytes = ParseSize(value);
             if (o.m_rotateBytes == 0)
-                o.m_error = "换文件的大小不对：" + value + "（如 500K、100M、2G）";
+                o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "换文件的大小不对：%1（如 500K、100M、2G）"), {value});
         } else {
-            o.m_error = "未知选项：" + arg;
+            o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "未知选项：%1"), {arg});
         }
     }
     if (!o.m_error.empty() || o.m_help || o.m_version)
         return o;
     if (o.m_ports.empty())
-        o.m_error = "没有给出要监视的串口（如 COM1 或 COM1=/dev/ttyUSB0）";
+        o.m_error = VRL_TR("CaptureOptions", "没有给出要监视的串口（如 COM1 或 COM1=/dev/ttyUSB0）");
     else if (o.m_folder.empty() && (o.m_txt || o.m_tnf || o.m_rotateMs || o.m_rotateBytes))
-        o.m_error = "--txt、--tnf 与换文件的选项需要 --dir 文件夹";
+        o.m_error = VRL_TR("CaptureOptions", "--txt、--tnf 与换文件的选项需要 --dir 文件夹");
     for (std::size_t a = 0; a < o.m_ports.size() && o.m_error.empty(); ++a) {
         for (std::size_t b = a + 1; b < o.m_ports.size(); ++b) {
             if (o.m_ports[a].m_port == o.m_ports[b].m_port) {
-                o.m_error = "COM" + std::to_string(o.m_ports[a].m_port + 1) + " 给出了两次";
+                o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "COM%1 给出了两次"), {std::to_string(o.m_ports[a].m_port + 1)});
                 break;
             }
         }
@@ -220,7 +222,7 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
 
 std::string CaptureOptions::HelpText()
 {
-    return "用法: vrl-capture [选项] 串口...\n"
+    return VRL_TR("CaptureOptions", "用法: vrl-capture [选项] 串口...\n"
            "VRL 无窗口记录：同时监视多个串口，每条报文按监视窗的样子写成一行（时间精确到毫秒）。\n"
            "\n"
            "串口:\n"
@@ -246,7 +248,7 @@ std::string CaptureOptions::HelpText()
            "  -V, --version      显示版本并退出\n"
            "\n"
            "SIGINT、SIGTERM 结束记录并写完文件；SIGHUP 重新打开文件（供 logrotate 使用）。\n"
-           "拔出的设备重新插入后自动重新打开。退出码: 0 正常，1 运行错误，2 参数错误。\n";
+           "拔出的设备重新插入后自动重新打开。退出码: 0 正常，1 运行错误，2 参数错误。\n");
 }
 
 std::string CaptureOptions::VersionText()

@@ -1,5 +1,7 @@
 #include "CaptureSession.h"
 
+#include "CoreText.h"
+
 #include "CaptureFiles.h"
 #include "PortMap.h"
 #include "PortSettings.h"
@@ -122,8 +124,7 @@ bool CaptureSession::Open()
         PortState state;
         state.m_device = wanted.m_device.empty() ? map.PathOf(wanted.m_port) : wanted.m_device;
         if (state.m_device.empty()) {
-            ShowMessage(PortName(wanted.m_port) + " 在端口映射中没有设备；请用 " + PortName(wanted.m_port)
-                        + "=设备路径 指定");
+            ShowMessage(CoreText::Args(VRL_TR("CaptureSession", "%1 在端口映射中没有设备；请用 %1=设备路径 指定"), {PortName(wanted.m_port)}));
             return false;
         }
         state.m_port = std::make_unique<SerialPort>(static_cast<PortMessageSink*>(this));
@@ -256,7 +257,7 @@ void CaptureSession::WritePortNews()
         if (!n.m_connected)
             Notice(PortName(n.m_port) + " " + n.m_text);
         else if (m_redialing.erase(n.m_port)) // news only for a port that was calling again
-            Notice(PortName(n.m_port) + " 已重新打开");
+            Notice(CoreText::Args(VRL_TR("CaptureSession", "%1 已重新打开"), {PortName(n.m_port)}));
     }
 }
 
@@ -296,11 +297,11 @@ void CaptureSession::ShowStoppedPort(unsigned port, const std::string& reason)
         // Also a server not reached at the start: an unattended capture waits for it.
         if (serial.Redial(this)) {
             m_redialing.insert(port);
-            Notice(PortName(port) + " " + reason + "，等待重新连接");
+            Notice(CoreText::Args(VRL_TR("CaptureSession", "%1 %2，等待重新连接"), {PortName(port), reason}));
             return;
         }
     }
-    Notice(PortName(port) + " 设备已断开（" + reason + "），等待重新连接");
+    Notice(CoreText::Args(VRL_TR("CaptureSession", "%1 设备已断开（%2），等待重新连接"), {PortName(port), reason}));
     // The worker has ended (its notice was its last act), so the close does not wait.
     const std::uint64_t node = serial.DeviceNode();
     serial.Close();
@@ -320,7 +321,7 @@ void CaptureSession::CheckReconnect()
             continue;
         }
         m_reconnect.Forget(port);
-        Notice(PortName(port) + " 已重新打开");
+        Notice(CoreText::Args(VRL_TR("CaptureSession", "%1 已重新打开"), {PortName(port)}));
     }
 }
 
@@ -351,11 +352,11 @@ void CaptureSession::ShowStatus()
     for (const auto& [number, state] : m_ports) {
         if (!line.empty())
             line += "  ";
-        line += PortName(number) + (m_reconnect.IsWaiting(number) ? " (等待设备) " : " ") + Amount(state.m_bytes)
-              + " " + std::to_string(state.m_messages) + " 条";
+        line += PortName(number) + (m_reconnect.IsWaiting(number) ? VRL_TR("CaptureSession", " (等待设备) ") : std::string(" "))
+              + CoreText::Args(VRL_TR("CaptureSession", "%1 %2 条"), {Amount(state.m_bytes), std::to_string(state.m_messages)});
     }
     if (m_pFiles && !m_pFiles->CurrentName().empty())
-        line += "  文件 " + m_pFiles->CurrentName();
+        line += CoreText::Args(VRL_TR("CaptureSession", "  文件 %1"), {m_pFiles->CurrentName()});
     std::fprintf(m_status, "\r%s\033[K", line.c_str());
     std::fflush(m_status);
     m_statusWidth = line.size();

@@ -1,7 +1,10 @@
 // vrl-capture: captures serial ports without a window (see CaptureOptions::HelpText).
 #include "CaptureOptions.h"
 #include "CaptureSession.h"
+#include "CoreText.h"
 #include "IniSettingsStore.h"
+#include "QmCatalogue.h"
+#include "UiLanguage.h"
 
 #include <clocale>
 #include <csignal>
@@ -16,11 +19,29 @@ namespace {
 
 constexpr int kExitUsage = 2;
 
+// The window program's English catalogue, read without Qt; loaded once, before any worker.
+QmCatalogue g_catalogue;
+
+std::string Translate(const char* context, const char* source)
+{
+    std::string text = g_catalogue.Translate(context, source);
+    return text.empty() ? std::string(source) : text;
+}
+
+void ApplyLanguage(UiLanguage::Choice choice)
+{
+    if (choice == UiLanguage::Choice::English && g_catalogue.IsEmpty())
+        g_catalogue.Load(UiLanguage::CatalogueFolder(VRL_BUILD_TRANSLATIONS) + "/vrl_en.qm");
+    CoreText::SetTranslator(choice == UiLanguage::Choice::English ? &Translate : nullptr);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
     std::setlocale(LC_ALL, "");
+    // The settings are read later: the locale chooses the language of --help and of misuse.
+    ApplyLanguage(UiLanguage::FromEnvironment());
     const CaptureOptions options = CaptureOptions::Parse(std::vector<std::string>(argv + 1, argv + argc));
     if (options.m_help) {
         std::fputs(CaptureOptions::HelpText().c_str(), stdout);
@@ -31,13 +52,15 @@ int main(int argc, char* argv[])
         return 0;
     }
     if (!options.m_error.empty()) {
-        std::fprintf(stderr, "vrl-capture: %s\n用 vrl-capture --help 查看用法。\n", options.m_error.c_str());
+        std::fprintf(stderr, "vrl-capture: %s\n%s\n", options.m_error.c_str(),
+                     VRL_TR("vrl-capture", "用 vrl-capture --help 查看用法。").c_str());
         return kExitUsage;
     }
     if (!options.m_folder.empty()) {
         struct stat st{};
         if (::stat(options.m_folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-            std::fprintf(stderr, "vrl-capture: 文件夹“%s”不存在\n", options.m_folder.c_str());
+            std::fprintf(stderr, "vrl-capture: %s\n",
+                         CoreText::Args(VRL_TR("vrl-capture", "文件夹“%1”不存在"), {options.m_folder}).c_str());
             return CaptureSession::kExitRuntime;
         }
     }
@@ -54,6 +77,7 @@ int main(int argc, char* argv[])
     std::signal(SIGPIPE, SIG_IGN);
 
     IniSettingsStore store(IniSettingsStore::DefaultPath());
+    ApplyLanguage(UiLanguage::Decide(store));
     CaptureSession session(options, store, stdout, ::isatty(STDERR_FILENO) ? stderr : nullptr);
     if (!session.Open())
         return CaptureSession::kExitRuntime;

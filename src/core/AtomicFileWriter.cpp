@@ -1,5 +1,7 @@
 #include "AtomicFileWriter.h"
 
+#include "CoreText.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -87,24 +89,24 @@ private:
 std::string Reason(int error)
 {
     switch (error) {
-    case ENOSPC: return "磁盘空间不足";
-    case EDQUOT: return "超出磁盘配额";
+    case ENOSPC: return VRL_TR("AtomicFileWriter", "磁盘空间不足");
+    case EDQUOT: return VRL_TR("AtomicFileWriter", "超出磁盘配额");
     case EACCES:
-    case EPERM: return "没有写入权限";
-    case EROFS: return "文件系统是只读的";
-    case ENOENT: return "文件夹不存在";
-    case ENOTDIR: return "路径中有一部分不是文件夹";
-    case ENAMETOOLONG: return "文件名太长";
-    case EFBIG: return "文件太大";
-    case EIO: return "磁盘读写出错";
-    case ELOOP: return "符号链接太多或成环";
-    default: return "错误 " + std::to_string(error) + "（" + std::strerror(error) + "）";
+    case EPERM: return VRL_TR("AtomicFileWriter", "没有写入权限");
+    case EROFS: return VRL_TR("AtomicFileWriter", "文件系统是只读的");
+    case ENOENT: return VRL_TR("AtomicFileWriter", "文件夹不存在");
+    case ENOTDIR: return VRL_TR("AtomicFileWriter", "路径中有一部分不是文件夹");
+    case ENAMETOOLONG: return VRL_TR("AtomicFileWriter", "文件名太长");
+    case EFBIG: return VRL_TR("AtomicFileWriter", "文件太大");
+    case EIO: return VRL_TR("AtomicFileWriter", "磁盘读写出错");
+    case ELOOP: return VRL_TR("AtomicFileWriter", "符号链接太多或成环");
+    default: return CoreText::Args(VRL_TR("AtomicFileWriter", "错误 %1（%2）"), {std::to_string(error), std::strerror(error)});
     }
 }
 
 std::string Failure(const std::string& path, const std::string& reason)
 {
-    return "无法保存文件“" + path + "”：" + reason + "。";
+    return CoreText::Args(VRL_TR("AtomicFileWriter", "无法保存文件“%1”：%2。"), {path, reason});
 }
 
 std::string FolderOf(const std::string& path)
@@ -182,7 +184,7 @@ std::string StreamInto(int fd, const std::function<bool(std::ostream&)>& write, 
     if (buffer.Error() != 0)
         return Reason(buffer.Error());
     if (!produced || !out.good())
-        return "生成文件内容时出错";
+        return VRL_TR("AtomicFileWriter", "生成文件内容时出错");
     if (::fsync(fd) != 0 && errno != EINVAL)
         return Reason(errno);
     return {};
@@ -197,7 +199,7 @@ AtomicWriteResult WriteInPlace(const std::string& path, const std::string& targe
     const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
     struct stat info {};
     if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        result.m_error = Failure(path, fd < 0 ? Reason(errno) : "这不是普通文件");
+        result.m_error = Failure(path, fd < 0 ? Reason(errno) : VRL_TR("AtomicFileWriter", "这不是普通文件"));
         if (fd >= 0)
             ::close(fd);
         return result;
@@ -211,7 +213,7 @@ AtomicWriteResult WriteInPlace(const std::string& path, const std::string& targe
     if (::close(fd) != 0 && reason.empty())
         reason = Reason(errno);
     if (!reason.empty()) {
-        result.m_error = Failure(path, reason + "。文件夹中不能新建文件，文件是直接改写的，可能已不完整");
+        result.m_error = Failure(path, CoreText::Args(VRL_TR("AtomicFileWriter", "%1。文件夹中不能新建文件，文件是直接改写的，可能已不完整"), {reason}));
         return result;
     }
     result.m_ok = true;
@@ -225,7 +227,7 @@ AtomicWriteResult WriteFileAtomically(const std::string& path, const std::functi
     AtomicWriteResult result;
     std::string target;
     if (!ResolveLink(path, target)) {
-        result.m_error = Failure(path, "无法读取符号链接（" + Reason(errno) + "）");
+        result.m_error = Failure(path, CoreText::Args(VRL_TR("AtomicFileWriter", "无法读取符号链接（%1）"), {Reason(errno)}));
         return result;
     }
     struct stat old {};
@@ -235,11 +237,11 @@ AtomicWriteResult WriteFileAtomically(const std::string& path, const std::functi
         return result;
     }
     if (exists && S_ISDIR(old.st_mode)) {
-        result.m_error = Failure(path, "这是一个文件夹");
+        result.m_error = Failure(path, VRL_TR("AtomicFileWriter", "这是一个文件夹"));
         return result;
     }
     if (exists && !S_ISREG(old.st_mode)) {
-        result.m_error = Failure(path, "这不是普通文件（设备、管道或套接字），不能用来保存");
+        result.m_error = Failure(path, VRL_TR("AtomicFileWriter", "这不是普通文件（设备、管道或套接字），不能用来保存"));
         return result;
     }
 

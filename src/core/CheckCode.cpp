@@ -1,5 +1,7 @@
 #include "CheckCode.h"
 
+#include "CoreText.h"
+
 #include "HexText.h"
 
 #include <vector>
@@ -85,7 +87,7 @@ CheckCodeEdit MakeCheckCodeEdit(CheckKind kind, std::string_view hexText)
 {
     CheckCodeEdit edit;
     if (!IsHexText(hexText)) {
-        edit.message = "格式不对！组合键Ctrl+Alt+P分析错误！";
+        edit.message = VRL_TR("CheckCode", "格式不对！组合键Ctrl+Alt+P分析错误！");
         return edit;
     }
     std::vector<unsigned char> bytes;
@@ -99,7 +101,7 @@ CheckCodeEdit MakeCheckCodeEdit(CheckKind kind, std::string_view hexText)
     switch (kind) {
     case CheckKind::Modbus:
         if (n < 6) {
-            edit.message = "MODBUS查询报文长度不能小于6个字节！";
+            edit.message = VRL_TR("CheckCode", "MODBUS查询报文长度不能小于6个字节！");
             return edit;
         }
         edit.code = cc.CrcAnsi16(bytes.data(), 6);

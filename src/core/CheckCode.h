@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CoreText.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,7 +20,7 @@
 class CCheckCode
 {
 public:
-    static constexpr const char* kInvalidArrayText = "无效数组！";
+    static constexpr const char* kInvalidArrayText = VRL_TR_NOOP("CheckCode", "无效数组！");
 
     virtual ~CCheckCode() = default;
 

@@ -86,6 +86,10 @@ enum CommandId : int
     ID_ASC_EVERY_BYTE = 32871,
     // Linux only: reopen at start the ports open at the last exit.
     ID_REOPEN_AT_START = 32872,
+    // Linux only: the language of the windows (stored, in effect at the next start).
+    ID_LANGUAGE_CHINESE = 32880,
+    ID_LANGUAGE_ENGLISH = 32881,
+    ID_LANGUAGE_NOTE = 32882,
 
     // The framework's standard commands.
     ID_FILE_NEW = 57600,

@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "CoreText.h"
+
 #include "PortMap.h"
 #include "SerialTransport.h"
 
@@ -19,7 +21,7 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args)
             std::string value;
             if (arg == "--port") {
                 if (i + 1 >= args.size()) {
-                    cl.m_error = "--port 后缺少 COMn=设备路径";
+                    cl.m_error = VRL_TR("CommandLine", "--port 后缺少 COMn=设备路径");
                     break;
                 }
                 value = args[++i];
@@ -30,16 +32,16 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args)
             std::string path;
             SerialTransport::Endpoint endpoint;
             if (!PortMap::ParsePortOption(value, port, path))
-                cl.m_error = "端口参数格式不对：" + value + "（应为 COMn=设备路径，n 为 1 到 256）";
+                cl.m_error = CoreText::Args(VRL_TR("CommandLine", "端口参数格式不对：%1（应为 COMn=设备路径，n 为 1 到 256）"), {value});
             else if (SerialTransport::IsRemote(path) && !SerialTransport::Parse(path, endpoint))
-                cl.m_error = "远程端口的地址格式不对：" + path + "（应为 rfc2217://主机:端口 或 tcp://主机:端口）";
+                cl.m_error = CoreText::Args(VRL_TR("CommandLine", "远程端口的地址格式不对：%1（应为 rfc2217://主机:端口 或 tcp://主机:端口）"), {path});
             else
                 cl.m_portPaths.emplace_back(port, path);
         } else if (!optionsEnded && (arg == "--open" || arg.rfind("--open=", 0) == 0)) {
             std::string value;
             if (arg == "--open") {
                 if (i + 1 >= args.size()) {
-                    cl.m_error = "--open 后缺少串口（如 COM3）";
+                    cl.m_error = VRL_TR("CommandLine", "--open 后缺少串口（如 COM3）");
                     break;
                 }
                 value = args[++i];
@@ -48,15 +50,15 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args)
             }
             unsigned port = 0;
             if (!PortMap::ParsePortName(value, port))
-                cl.m_error = "串口参数格式不对：" + value + "（应为 COMn，n 为 1 到 256）";
+                cl.m_error = CoreText::Args(VRL_TR("CommandLine", "串口参数格式不对：%1（应为 COMn，n 为 1 到 256）"), {value});
             else
                 cl.m_openPorts.push_back(port);
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-            cl.m_error = "未知选项：" + arg;
+            cl.m_error = VRL_TR("CommandLine", "未知选项：") + arg;
         } else if (cl.m_monitorFile.empty()) {
             cl.m_monitorFile = arg;
         } else {
-            cl.m_error = "只能指定一个监视报文文件：" + arg;
+            cl.m_error = VRL_TR("CommandLine", "只能指定一个监视报文文件：") + arg;
         }
     }
     return cl;
@@ -64,7 +66,7 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args)
 
 std::string CommandLine::HelpText()
 {
-    return "用法: vrl [选项] [监视报文文件.tnf]\n"
+    return VRL_TR("CommandLine", "用法: vrl [选项] [监视报文文件.tnf]\n"
            "VRL－串口监视工具：同时监视多个串口的通讯，也可向指定串口发送命令。\n"
            "\n"
            "选项:\n"
@@ -74,7 +76,7 @@ std::string CommandLine::HelpText()
            "  --help             显示本帮助并退出\n"
            "  --version          显示版本并退出\n"
            "\n"
-           "给出的监视报文文件在启动时载入监视窗。\n";
+           "给出的监视报文文件在启动时载入监视窗。\n");
 }
 
 std::string CommandLine::VersionText()

@@ -1,5 +1,7 @@
 #include "HexText.h"
 
+#include "CoreText.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -79,29 +81,29 @@ std::string MessageFor(const Finding& f)
     const int c = f.c;
     switch (f.fault) {
     case Fault::TooShort:
-        return "长度不能小于 1 个字节！";
+        return VRL_TR("HexText", "长度不能小于 1 个字节！");
     case Fault::HalfByte:
-        return "最后不能为半个字节！";
+        return VRL_TR("HexText", "最后不能为半个字节！");
     case Fault::TrailingNonAscii:
-        return Format("最后多出一个非ASCII字符，其16进制为：  %02X H", c);
+        return Format(VRL_TR("HexText", "最后多出一个非ASCII字符，其16进制为：  %02X H").c_str(), c);
     case Fault::Trailing:
-        return Format("最后多出一个字符：  ' %c '", c);
+        return Format(VRL_TR("HexText", "最后多出一个字符：  ' %c '").c_str(), c);
     case Fault::SeparatorNonAscii:
-        return Format("第 %d 个字节后为非ASCII字符，其16进制为：  %02X H。必须改为  空格", n, c);
+        return Format(VRL_TR("HexText", "第 %d 个字节后为非ASCII字符，其16进制为：  %02X H。必须改为  空格").c_str(), n, c);
     case Fault::Separator:
-        return Format("第 %d 个字节后的字符  ' %c '  必须改为  空格", n, c);
+        return Format(VRL_TR("HexText", "第 %d 个字节后的字符  ' %c '  必须改为  空格").c_str(), n, c);
     case Fault::HighBlank:
-        return Format("第 %d 个字节的高位不能为  空格，必须是16进制数", n);
+        return Format(VRL_TR("HexText", "第 %d 个字节的高位不能为  空格，必须是16进制数").c_str(), n);
     case Fault::LowBlank:
-        return Format("第 %d 个字节的低位不能为  空格，必须是16进制数", n);
+        return Format(VRL_TR("HexText", "第 %d 个字节的低位不能为  空格，必须是16进制数").c_str(), n);
     case Fault::HighNonAscii:
-        return Format("第 %d 个字节的高位为非ASCII字符，其16进制为：  %02X H。必须是16进制数", n, c);
+        return Format(VRL_TR("HexText", "第 %d 个字节的高位为非ASCII字符，其16进制为：  %02X H。必须是16进制数").c_str(), n, c);
     case Fault::LowNonAscii:
-        return Format("第 %d 个字节的低位为非ASCII字符，其16进制为：  %2X H。必须是16进制数", n, c);
+        return Format(VRL_TR("HexText", "第 %d 个字节的低位为非ASCII字符，其16进制为：  %2X H。必须是16进制数").c_str(), n, c);
     case Fault::HighOther:
-        return Format("第 %d 个字节的高位不能为  ' %c '，必须是16进制数", n, c);
+        return Format(VRL_TR("HexText", "第 %d 个字节的高位不能为  ' %c '，必须是16进制数").c_str(), n, c);
     case Fault::LowOther:
-        return Format("第 %d 个字节的低位不能为  ' %c '，必须是16进制数", n, c);
+        return Format(VRL_TR("HexText", "第 %d 个字节的低位不能为  ' %c '，必须是16进制数").c_str(), n, c);
     case Fault::None:
         break;
     }
@@ -175,13 +177,13 @@ int HexTextToBytes(std::string_view text, std::vector<unsigned char>& bytes)
 
 std::string HexLineErrorText(int line, std::string_view message)
 {
-    std::string text = Format("第 %d 行    报文格式出错：\n\n", line + 1);
+    std::string text = Format(VRL_TR("HexText", "第 %d 行    报文格式出错：\n\n").c_str(), line + 1);
     text += message;
-    text += "\n\n报文格式：";
-    text += "\n1、每 2 个字节间有一个空格；";
-    text += "\n2、每个字节必须为16进制数：0~9，a~f，A~F；";
-    text += "\n3、最后一个字节后不能有任何字符。";
-    text += "\n\n示例报文(共5个字节)：EB  90  02  34  0D";
+    text += VRL_TR("HexText", "\n\n报文格式："
+                              "\n1、每 2 个字节间有一个空格；"
+                              "\n2、每个字节必须为16进制数：0~9，a~f，A~F；"
+                              "\n3、最后一个字节后不能有任何字符。"
+                              "\n\n示例报文(共5个字节)：EB  90  02  34  0D");
     return text;
 }
 

@@ -1,5 +1,7 @@
 #include "IniSettingsStore.h"
 
+#include "CoreText.h"
+
 #include "AtomicFileWriter.h"
 #include "CodePage.h"
 #include "HexText.h"
@@ -164,7 +166,8 @@ FileState ReadWholeFile(const std::string& path, std::string& content, std::stri
             return FileState::Missing;
         if (!S_ISREG(st.st_mode))
             return FileState::NoFile;
-        reason = error == EACCES || error == EPERM ? "没有读取权限" : std::string("无法打开：") + std::strerror(error);
+        reason = error == EACCES || error == EPERM ? VRL_TR("IniSettingsStore", "没有读取权限")
+                                                   : VRL_TR("IniSettingsStore", "无法打开：") + std::strerror(error);
         return FileState::Unusable;
     }
     struct stat st {};
@@ -173,7 +176,7 @@ FileState ReadWholeFile(const std::string& path, std::string& content, std::stri
         state = FileState::NoFile;
     } else if (st.st_size > kMaxFileSize) {
         state = FileState::Unusable;
-        reason = "文件大于 16 MB，不是设置文件";
+        reason = VRL_TR("IniSettingsStore", "文件大于 16 MB，不是设置文件");
     }
     char buffer[16384];
     while (state == FileState::Read) {
@@ -184,19 +187,19 @@ FileState ReadWholeFile(const std::string& path, std::string& content, std::stri
             break;
         if (n < 0) {
             state = FileState::Unusable;
-            reason = std::string("读取出错：") + std::strerror(errno);
+            reason = VRL_TR("IniSettingsStore", "读取出错：") + std::strerror(errno);
             break;
         }
         content.append(buffer, static_cast<std::size_t>(n));
         if (content.size() > static_cast<std::size_t>(kMaxFileSize)) {
             state = FileState::Unusable;
-            reason = "文件大于 16 MB，不是设置文件";
+            reason = VRL_TR("IniSettingsStore", "文件大于 16 MB，不是设置文件");
         }
     }
     ::close(fd);
     if (state == FileState::Read && LooksBinary(content)) {
         state = FileState::Unusable;
-        reason = "内容不是文本，文件可能已损坏";
+        reason = VRL_TR("IniSettingsStore", "内容不是文本，文件可能已损坏");
     }
     if (state != FileState::Read)
         content.clear();
@@ -407,7 +410,7 @@ bool IniSettingsStore::Flush()
     const auto slash = m_path.find_last_of('/');
     AtomicWriteResult result;
     if (slash != std::string::npos && slash > 0 && !MakeFolders(m_path.substr(0, slash)))
-        result.m_error = "无法保存设置文件“" + m_path + "”：无法创建它所在的文件夹。";
+        result.m_error = CoreText::Args(VRL_TR("IniSettingsStore", "无法保存设置文件“%1”：无法创建它所在的文件夹。"), {m_path});
     else
         result = WriteFileAtomically(m_path, [&](std::ostream& out) { return !(out << Format(onDisk)).fail(); });
     m_bLastWriteFailed = !result.m_ok;
@@ -430,12 +433,12 @@ bool IniSettingsStore::SetAside(const std::string& reason)
     for (int n = 2; ::lstat(aside.c_str(), &st) == 0; ++n)
         aside = target + ".bad-" + TimeStamp() + "-" + std::to_string(n);
     if (::rename(target.c_str(), aside.c_str()) != 0) {
-        m_strSetAsideNote = "设置文件“" + m_path + "”无法读取（" + reason +
-                            "），也无法改名保留（" + std::strerror(errno) +
-                            "）。程序使用默认设置，且不会覆盖这个文件，本次的设置不会保存。";
+        m_strSetAsideNote = CoreText::Args(
+            VRL_TR("IniSettingsStore", "设置文件“%1”无法读取（%2），也无法改名保留（%3）。程序使用默认设置，且不会覆盖这个文件，本次的设置不会保存。"),
+            {m_path, reason, std::strerror(errno)});
         return false;
     }
-    m_strSetAsideNote = "设置文件“" + m_path + "”无法读取（" + reason + "），已改名保留为“" + aside +
-                        "”。程序使用默认设置。";
+    m_strSetAsideNote = CoreText::Args(VRL_TR("IniSettingsStore", "设置文件“%1”无法读取（%2），已改名保留为“%3”。程序使用默认设置。"),
+                                       {m_path, reason, aside});
     return true;
 }

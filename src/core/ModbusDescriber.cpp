@@ -1,5 +1,7 @@
 #include "ModbusDescriber.h"
 
+#include "CoreText.h"
+
 #include <cstdio>
 
 namespace {
@@ -63,33 +65,33 @@ std::string Bits(const std::vector<std::uint8_t>& b, std::size_t from, std::size
 std::string ModbusFunctionName(std::uint8_t function)
 {
     switch (function) {
-    case 1: return "读线圈";
-    case 2: return "读离散输入";
-    case 3: return "读保持寄存器";
-    case 4: return "读输入寄存器";
-    case 5: return "写单个线圈";
-    case 6: return "写单个寄存器";
-    case 15: return "写多个线圈";
-    case 16: return "写多个寄存器";
-    case 22: return "屏蔽写寄存器";
-    case 23: return "读写多个寄存器";
-    default: return "功能 " + std::to_string(function);
+    case 1: return VRL_TR("ModbusDescriber", "读线圈");
+    case 2: return VRL_TR("ModbusDescriber", "读离散输入");
+    case 3: return VRL_TR("ModbusDescriber", "读保持寄存器");
+    case 4: return VRL_TR("ModbusDescriber", "读输入寄存器");
+    case 5: return VRL_TR("ModbusDescriber", "写单个线圈");
+    case 6: return VRL_TR("ModbusDescriber", "写单个寄存器");
+    case 15: return VRL_TR("ModbusDescriber", "写多个线圈");
+    case 16: return VRL_TR("ModbusDescriber", "写多个寄存器");
+    case 22: return VRL_TR("ModbusDescriber", "屏蔽写寄存器");
+    case 23: return VRL_TR("ModbusDescriber", "读写多个寄存器");
+    default: return CoreText::Args(VRL_TR("ModbusDescriber", "功能 %1"), {std::to_string(function)});
     }
 }
 
 std::string ModbusExceptionName(std::uint8_t code)
 {
     switch (code) {
-    case 1: return "非法功能";
-    case 2: return "非法数据地址";
-    case 3: return "非法数据值";
-    case 4: return "从站设备故障";
-    case 5: return "确认";
-    case 6: return "从站设备忙";
-    case 8: return "存储奇偶性差错";
-    case 10: return "网关路径不可用";
-    case 11: return "网关目标设备无响应";
-    default: return "异常码 " + std::to_string(code);
+    case 1: return VRL_TR("ModbusDescriber", "非法功能");
+    case 2: return VRL_TR("ModbusDescriber", "非法数据地址");
+    case 3: return VRL_TR("ModbusDescriber", "非法数据值");
+    case 4: return VRL_TR("ModbusDescriber", "从站设备故障");
+    case 5: return VRL_TR("ModbusDescriber", "确认");
+    case 6: return VRL_TR("ModbusDescriber", "从站设备忙");
+    case 8: return VRL_TR("ModbusDescriber", "存储奇偶性差错");
+    case 10: return VRL_TR("ModbusDescriber", "网关路径不可用");
+    case 11: return VRL_TR("ModbusDescriber", "网关目标设备无响应");
+    default: return CoreText::Args(VRL_TR("ModbusDescriber", "异常码 %1"), {std::to_string(code)});
     }
 }
 
@@ -98,8 +100,8 @@ ModbusDescription DescribeModbusFrame(const ModbusFrame& frame, const ModbusFram
     ModbusDescription d;
     const std::vector<std::uint8_t>& b = frame.m_bytes;
     if (frame.m_form == ModbusForm::Noise || b.size() < kModbusMinFrame) {
-        d.m_text = "无效数据 " + std::to_string(b.size()) + " 字节（不成帧）";
-        d.m_function = "无效数据";
+        d.m_text = CoreText::Args(VRL_TR("ModbusDescriber", "无效数据 %1 字节（不成帧）"), {std::to_string(b.size())});
+        d.m_function = VRL_TR("ModbusDescriber", "无效数据");
         d.m_data = HexBytes(b, 0, b.size());
         d.m_alert = true;
         return d;
@@ -111,18 +113,18 @@ ModbusDescription DescribeModbusFrame(const ModbusFrame& frame, const ModbusFram
     auto startQuantity = [&](std::size_t at) {
         d.m_start = std::to_string(Word(b, at));
         d.m_quantity = std::to_string(Word(b, at + 2));
-        detail = "起始 " + d.m_start + " 数量 " + d.m_quantity;
+        detail = CoreText::Args(VRL_TR("ModbusDescriber", "起始 %1 数量 %2"), {d.m_start, d.m_quantity});
     };
 
     if (frame.m_form == ModbusForm::Exception) {
-        d.m_function = ModbusFunctionName(fc & 0x7F) + " 异常";
+        d.m_function = CoreText::Args(VRL_TR("ModbusDescriber", "%1 异常"), {ModbusFunctionName(fc & 0x7F)});
         d.m_data = Hex2(b[2]) + " " + ModbusExceptionName(b[2]);
-        detail = "异常 " + d.m_data;
+        detail = CoreText::Args(VRL_TR("ModbusDescriber", "异常 %1"), {d.m_data});
         d.m_alert = true;
     } else if (frame.m_form == ModbusForm::Other) {
         d.m_function = ModbusFunctionName(fc);
         d.m_data = HexBytes(b, 2, n - 4);
-        detail = d.m_data.empty() ? "无数据" : "数据: " + d.m_data;
+        detail = d.m_data.empty() ? VRL_TR("ModbusDescriber", "无数据") : CoreText::Args(VRL_TR("ModbusDescriber", "数据: %1"), {d.m_data});
     } else {
         d.m_function = ModbusFunctionName(fc);
         switch (fc) {
@@ -135,36 +137,37 @@ ModbusDescription DescribeModbusFrame(const ModbusFrame& frame, const ModbusFram
                 const std::size_t quantity = known ? Word(request->m_bytes, 4) : bytes * 8;
                 d.m_quantity = std::to_string(known ? quantity : bytes * 8);
                 d.m_data = Bits(b, 3, bytes, quantity);
-                detail = (known ? d.m_quantity + " 个: " : "字节数 " + std::to_string(bytes) + ": ") + d.m_data;
+                detail = known ? CoreText::Args(VRL_TR("ModbusDescriber", "%1 个: %2"), {d.m_quantity, d.m_data})
+                               : CoreText::Args(VRL_TR("ModbusDescriber", "字节数 %1: %2"), {std::to_string(bytes), d.m_data});
             }
             break;
         case 3: case 4: case 23:
             if (!isRequest) {
                 d.m_quantity = std::to_string(b[2] / 2);
                 d.m_data = Words(b, 3, b[2]);
-                detail = d.m_quantity + " 个: " + d.m_data;
+                detail = CoreText::Args(VRL_TR("ModbusDescriber", "%1 个: %2"), {d.m_quantity, d.m_data});
             } else if (fc != 23) {
                 startQuantity(2);
             } else {
                 d.m_start = std::to_string(Word(b, 2)) + "/" + std::to_string(Word(b, 6));
                 d.m_quantity = std::to_string(Word(b, 4)) + "/" + std::to_string(Word(b, 8));
                 d.m_data = Words(b, 11, b[10]);
-                detail = "读 起始 " + std::to_string(Word(b, 2)) + " 数量 " + std::to_string(Word(b, 4)) +
-                         " 写 起始 " + std::to_string(Word(b, 6)) + " 数量 " + std::to_string(Word(b, 8)) +
-                         ": " + d.m_data;
+                detail = CoreText::Args(VRL_TR("ModbusDescriber", "读 起始 %1 数量 %2 写 起始 %3 数量 %4: %5"),
+                                        {std::to_string(Word(b, 2)), std::to_string(Word(b, 4)),
+                                         std::to_string(Word(b, 6)), std::to_string(Word(b, 8)), d.m_data});
             }
             break;
         case 5: {
             d.m_start = std::to_string(Word(b, 2));
             const unsigned v = Word(b, 4);
-            d.m_data = v == 0xFF00 ? "ON" : v == 0 ? "OFF" : Hex4(v) + "（无效值）";
-            detail = "地址 " + d.m_start + " 值 " + d.m_data;
+            d.m_data = v == 0xFF00 ? "ON" : v == 0 ? "OFF" : CoreText::Args(VRL_TR("ModbusDescriber", "%1（无效值）"), {Hex4(v)});
+            detail = CoreText::Args(VRL_TR("ModbusDescriber", "地址 %1 值 %2"), {d.m_start, d.m_data});
             break;
         }
         case 6:
             d.m_start = std::to_string(Word(b, 2));
             d.m_data = Hex4(Word(b, 4));
-            detail = "地址 " + d.m_start + " 值 " + d.m_data;
+            detail = CoreText::Args(VRL_TR("ModbusDescriber", "地址 %1 值 %2"), {d.m_start, d.m_data});
             break;
         case 15: case 16:
             startQuantity(2);
@@ -175,23 +178,23 @@ ModbusDescription DescribeModbusFrame(const ModbusFrame& frame, const ModbusFram
             break;
         case 22:
             d.m_start = std::to_string(Word(b, 2));
-            d.m_data = "与 " + Hex4(Word(b, 4)) + " 或 " + Hex4(Word(b, 6));
-            detail = "地址 " + d.m_start + " " + d.m_data;
+            d.m_data = CoreText::Args(VRL_TR("ModbusDescriber", "与 %1 或 %2"), {Hex4(Word(b, 4)), Hex4(Word(b, 6))});
+            detail = CoreText::Args(VRL_TR("ModbusDescriber", "地址 %1 %2"), {d.m_start, d.m_data});
             break;
         default:
             break;
         }
     }
 
-    const std::string slave = b[0] == 0 ? "广播" : "从站 " + std::to_string(b[0]);
+    const std::string slave = b[0] == 0 ? VRL_TR("ModbusDescriber", "广播") : CoreText::Args(VRL_TR("ModbusDescriber", "从站 %1"), {std::to_string(b[0])});
     d.m_text = slave + " " + (frame.m_form == ModbusForm::Exception ? ModbusFunctionName(fc & 0x7F) : d.m_function);
     if (!detail.empty())
         d.m_text += " " + detail;
     if (frame.m_crcOk) {
-        d.m_crc = "正确";
+        d.m_crc = VRL_TR("ModbusDescriber", "正确");
     } else {
         const unsigned expected = ModbusCrc(b.data(), n - 2);
-        d.m_crc = "错误，收到 " + HexBytes(b, n - 2, 2) + "，应为 " + Hex2(expected) + " " + Hex2(expected >> 8);
+        d.m_crc = CoreText::Args(VRL_TR("ModbusDescriber", "错误，收到 %1，应为 %2"), {HexBytes(b, n - 2, 2), Hex2(expected) + " " + Hex2(expected >> 8)});
         d.m_text += "  CRC " + d.m_crc;
         d.m_alert = true;
     }

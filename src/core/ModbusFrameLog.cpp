@@ -1,11 +1,17 @@
 #include "ModbusFrameLog.h"
 
+#include "CoreText.h"
+
 #include <ostream>
 
 namespace {
 
 const char* const kHeaders[ModbusFrameLog::kColumns] = {
-    "时间", "端口", "方向", "从站", "功能", "起始", "数量", "数据", "CRC", "应答延时(ms)",
+    VRL_TR_NOOP("ModbusFrameLog", "时间"), VRL_TR_NOOP("ModbusFrameLog", "端口"),
+    VRL_TR_NOOP("ModbusFrameLog", "方向"), VRL_TR_NOOP("ModbusFrameLog", "从站"),
+    VRL_TR_NOOP("ModbusFrameLog", "功能"), VRL_TR_NOOP("ModbusFrameLog", "起始"),
+    VRL_TR_NOOP("ModbusFrameLog", "数量"), VRL_TR_NOOP("ModbusFrameLog", "数据"),
+    "CRC", VRL_TR_NOOP("ModbusFrameLog", "应答延时(ms)"),
 };
 
 void WriteField(std::ostream& out, const std::string& field)
@@ -44,7 +50,7 @@ void ModbusFrameLog::Add(const ModbusRecord& record, std::string timeText)
     row.m_data = d.m_data;
     row.m_crc = d.m_crc;
     if (record.m_delayMs < 0)
-        row.m_delay = "无应答";
+        row.m_delay = VRL_TR("ModbusFrameLog", "无应答");
     else if (record.m_paired)
         row.m_delay = std::to_string(record.m_delayMs);
     if (m_rows.size() >= m_limit)
@@ -68,7 +74,7 @@ std::string ModbusFrameLog::Cell(const ModbusLogRow& row, int column)
     switch (column) {
     case 0: return row.m_time;
     case 1: return "COM" + std::to_string(row.m_port + 1);
-    case 2: return row.m_direction ? "收" : "发";
+    case 2: return row.m_direction ? VRL_TR("ModbusFrameLog", "收") : VRL_TR("ModbusFrameLog", "发");
     case 3: return row.m_slave;
     case 4: return row.m_function;
     case 5: return row.m_start;
@@ -86,7 +92,7 @@ bool ModbusFrameLog::WriteCsv(std::ostream& out) const
     for (int c = 0; c < kColumns; ++c) {
         if (c)
             out << ',';
-        WriteField(out, kHeaders[c]);
+        WriteField(out, CoreText::Tr("ModbusFrameLog", kHeaders[c]));
     }
     out << "\r\n";
     for (const ModbusLogRow& row : m_rows) {

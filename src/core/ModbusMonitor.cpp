@@ -1,5 +1,7 @@
 #include "ModbusMonitor.h"
 
+#include "CoreText.h"
+
 #include <algorithm>
 
 namespace {
@@ -98,7 +100,7 @@ void ModbusMonitor::Handle(std::vector<ModbusFrame>& frames, unsigned port, int 
             record.m_paired = answer.m_paired;
             record.m_delayMs = answer.m_delayMs;
             if (answer.m_paired)
-                suffix = "  应答 " + std::to_string(answer.m_delayMs) + " ms";
+                suffix = CoreText::Args(VRL_TR("ModbusMonitor", "  应答 %1 ms"), {std::to_string(answer.m_delayMs)});
         }
         record.m_description = DescribeModbusFrame(frame, answer.m_paired ? &answer.m_request : nullptr);
         DecodedLine line;
@@ -119,9 +121,11 @@ void ModbusMonitor::AddMissing(std::vector<ModbusPairer::Waiting>& missing, std:
 {
     for (ModbusPairer::Waiting& w : missing) {
         DecodedLine line;
-        line.m_text = "COM" + std::to_string(w.m_source.m_port + 1) + " " +
-                      DescribeModbusFrame(w.m_request).m_text + "  无应答（" +
-                      (w.m_replaced ? std::string("未应答即有新请求") : std::to_string(m_pairer.Timeout()) + " ms 内未应答") + "）";
+        const std::string why = w.m_replaced ? VRL_TR("ModbusMonitor", "未应答即有新请求")
+                                             : CoreText::Args(VRL_TR("ModbusMonitor", "%1 ms 内未应答"),
+                                                              {std::to_string(m_pairer.Timeout())});
+        line.m_text = "COM" + std::to_string(w.m_source.m_port + 1) + " " + DescribeModbusFrame(w.m_request).m_text +
+                      CoreText::Args(VRL_TR("ModbusMonitor", "  无应答（%1）"), {why});
         line.m_colour = kColourSent;
         line.m_port = w.m_source.m_port;
         line.m_direction = w.m_source.m_direction;

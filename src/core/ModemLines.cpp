@@ -1,5 +1,7 @@
 #include "ModemLines.h"
 
+#include "CoreText.h"
+
 #include "SerialLine.h"
 
 bool TtyModemLines::Get(unsigned& lines)
@@ -15,7 +17,7 @@ bool TtyModemLines::Set(unsigned mask, bool on)
 std::string InputLinesText(bool available, unsigned lines)
 {
     if (!available)
-        return "CTS/DSR/DCD/RI 不可用";
+        return VRL_TR("ModemLines", "CTS/DSR/DCD/RI 不可用");
     std::string text;
     const struct
     {

@@ -1,5 +1,7 @@
 #include "PortSettings.h"
 
+#include "CoreText.h"
+
 #include "HexText.h"
 #include "SettingsStore.h"
 
@@ -113,11 +115,11 @@ std::string SettingText(std::uint32_t value, int kind, bool bFromIndex)
     }
     case kParity:
         switch (value) {
-        case 1: return "奇校验";
-        case 2: return "偶校验";
-        case 3: return "标志";
-        case 4: return "空";
-        default: return "无校验";
+        case 1: return VRL_TR("PortSettings", "奇校验");
+        case 2: return VRL_TR("PortSettings", "偶校验");
+        case 3: return VRL_TR("PortSettings", "标志");
+        case 4: return VRL_TR("PortSettings", "空");
+        default: return VRL_TR("PortSettings", "无校验");
         }
     case kStopBits:
         switch (value) {
@@ -132,7 +134,7 @@ std::string SettingText(std::uint32_t value, int kind, bool bFromIndex)
         case 3: return "DTR/CTS";
         case 4: return "RTS/DSR";
         case 5: return "DTR/DSR";
-        default: return "无";
+        default: return VRL_TR("PortSettings", "无");
         }
     default:
         return {};

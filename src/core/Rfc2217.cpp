@@ -1,5 +1,7 @@
 #include "Rfc2217.h"
 
+#include "CoreText.h"
+
 #include "ModemLines.h"
 #include "PortSettings.h"
 
@@ -145,8 +147,8 @@ void Rfc2217Session::SendLine(std::vector<std::uint8_t>& out)
     case 1: SendCommand(kSetControl, {kFlowHardware}, out); break;
     case 2: SendCommand(kSetControl, {kFlowXonXoff}, out); break;
     default:
-        m_notes.push_back("远端串口无法设置 " + SettingText(static_cast<std::uint32_t>(m_flowControl), kFlowControl, false)
-                          + " 流控，沿用服务器的设置");
+        m_notes.push_back(CoreText::Args(VRL_TR("Rfc2217", "远端串口无法设置 %1 流控，沿用服务器的设置"),
+                                         {SettingText(static_cast<std::uint32_t>(m_flowControl), kFlowControl, false)}));
         break;
     }
 }
@@ -267,7 +269,7 @@ void Rfc2217Session::OnOption(std::uint8_t verb, std::uint8_t option, std::vecto
         if (option == kOptComPort && m_comPort != ComPort::Refused)
         {
             m_comPort = ComPort::Refused;
-            m_notes.emplace_back("服务器拒绝了 RFC 2217 串口控制：波特率、数据位、校验、停止位和 DTR/RTS 不会传到远端串口");
+            m_notes.emplace_back(VRL_TR("Rfc2217", "服务器拒绝了 RFC 2217 串口控制：波特率、数据位、校验、停止位和 DTR/RTS 不会传到远端串口"));
         }
         break;
     case kWill:
@@ -326,24 +328,26 @@ void Rfc2217Session::OnComPortAnswer(std::vector<std::uint8_t>& out)
         const long long got = (static_cast<long long>(value[0]) << 24) | (value[1] << 16) | (value[2] << 8) | value[3];
         const long long want = m_line.baudRate;
         if (std::llabs(got - want) * 100 > want * 3)
-            m_notes.push_back("远端串口未接受 " + std::to_string(want) + " 波特（现为 " + std::to_string(got) + "）");
+            m_notes.push_back(CoreText::Args(VRL_TR("Rfc2217", "远端串口未接受 %1 波特（现为 %2）"),
+                                             {std::to_string(want), std::to_string(got)}));
         return;
     }
     case kServerOffset + kSetDataSize:
         if (value[0] != m_line.dataBits)
-            m_notes.push_back("远端串口未接受 " + std::to_string(m_line.dataBits) + " 数据位（现为 "
-                              + std::to_string(value[0]) + "）");
+            m_notes.push_back(CoreText::Args(VRL_TR("Rfc2217", "远端串口未接受 %1 数据位（现为 %2）"),
+                                             {std::to_string(m_line.dataBits), std::to_string(value[0])}));
         return;
     case kServerOffset + kSetParity:
         if (value[0] != WireParity(m_line.parity))
-            m_notes.push_back("远端串口未接受" + SettingText(static_cast<std::uint32_t>(m_line.parity), kParity, false)
-                              + "（现为" + SettingText(value[0] >= 1 ? value[0] - 1u : 0u, kParity, false) + "）");
+            m_notes.push_back(CoreText::Args(VRL_TR("Rfc2217", "远端串口未接受%1（现为%2）"),
+                                             {SettingText(static_cast<std::uint32_t>(m_line.parity), kParity, false),
+                                              SettingText(value[0] >= 1 ? value[0] - 1u : 0u, kParity, false)}));
         return;
     case kServerOffset + kSetStopSize:
         if (value[0] != WireStopSize(m_line.stopBits))
-            m_notes.push_back("远端串口未接受 " + SettingText(static_cast<std::uint32_t>(m_line.stopBits), kStopBits, false)
-                              + " 停止位（现为 "
-                              + SettingText(static_cast<std::uint32_t>(StopBitsOf(value[0])), kStopBits, false) + "）");
+            m_notes.push_back(CoreText::Args(VRL_TR("Rfc2217", "远端串口未接受 %1 停止位（现为 %2）"),
+                                             {SettingText(static_cast<std::uint32_t>(m_line.stopBits), kStopBits, false),
+                                              SettingText(static_cast<std::uint32_t>(StopBitsOf(value[0])), kStopBits, false)}));
         return;
     default:
         return;

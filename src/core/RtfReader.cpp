@@ -1,5 +1,7 @@
 #include "RtfReader.h"
 
+#include "CoreText.h"
+
 #include "CodePage.h"
 
 #include <algorithm>
@@ -25,10 +27,10 @@ constexpr std::size_t kMaxFaceBytes = 256;
 constexpr std::size_t kMaxFormats = 65536;
 constexpr std::size_t kMaxWordLength = 32;
 
-const char* const kReasonTruncated = "文件不完整，只读出了前面的部分";
-const char* const kReasonTooDeep = "文件的分组嵌套过深，过深的部分被略过";
-const char* const kReasonTrailing = "文件结尾之后还有内容，未被读出";
-const char* const kReasonNoMemory = "文件太大，内存不足，无法读出";
+const char* const kReasonTruncated = VRL_TR_NOOP("RtfReader", "文件不完整，只读出了前面的部分");
+const char* const kReasonTooDeep = VRL_TR_NOOP("RtfReader", "文件的分组嵌套过深，过深的部分被略过");
+const char* const kReasonTrailing = VRL_TR_NOOP("RtfReader", "文件结尾之后还有内容，未被读出");
+const char* const kReasonNoMemory = VRL_TR_NOOP("RtfReader", "文件太大，内存不足，无法读出");
 
 enum class Destination : std::uint8_t
 {
@@ -290,7 +292,7 @@ RtfReadResult Parser::Run()
         ++m_pos;
     if (m_in.substr(m_pos, 5) != "{\\rtf") {
         result.m_status = RtfReadStatus::NotRtf;
-        result.m_reason = m_in.empty() ? "文件是空的" : "不是 RTF 格式的文件";
+        result.m_reason = m_in.empty() ? VRL_TR("RtfReader", "文件是空的") : VRL_TR("RtfReader", "不是 RTF 格式的文件");
         return result;
     }
     m_doc.Reserve(m_in.size() - m_pos);
@@ -338,7 +340,7 @@ RtfReadResult Parser::Run()
     result.m_document = std::move(m_doc);
     if (m_partialReason) {
         result.m_status = RtfReadStatus::Partial;
-        result.m_reason = m_partialReason;
+        result.m_reason = CoreText::Tr("RtfReader", m_partialReason);
     }
     return result;
 }
@@ -859,7 +861,7 @@ RtfReadResult RtfReader::Read(std::string_view bytes)
         // text rather than the program ending in its event loop.
         RtfReadResult failed;
         failed.m_status = RtfReadStatus::CannotOpen;
-        failed.m_reason = kReasonNoMemory;
+        failed.m_reason = CoreText::Tr("RtfReader", kReasonNoMemory);
         return failed;
     }
 }
@@ -868,7 +870,7 @@ RtfReadResult RtfReader::ReadFile(const std::string& path)
 {
     RtfReadResult failed;
     failed.m_status = RtfReadStatus::CannotOpen;
-    failed.m_reason = "无法打开文件";
+    failed.m_reason = VRL_TR("RtfReader", "无法打开文件");
     // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer, and the
     // window with it. It changes nothing for the regular files that are read below.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -884,7 +886,7 @@ RtfReadResult RtfReader::ReadFile(const std::string& path)
         bytes.resize(static_cast<std::size_t>(info.st_size));
     } catch (const std::exception&) { // bad_alloc, or length_error beyond max_size()
         ::close(fd);
-        failed.m_reason = kReasonNoMemory;
+        failed.m_reason = CoreText::Tr("RtfReader", kReasonNoMemory);
         return failed;
     }
     std::size_t got = 0;
@@ -894,7 +896,7 @@ RtfReadResult RtfReader::ReadFile(const std::string& path)
             continue;
         if (n < 0) {
             ::close(fd);
-            failed.m_reason = "读取文件失败";
+            failed.m_reason = VRL_TR("RtfReader", "读取文件失败");
             return failed;
         }
         if (n == 0)

@@ -1,5 +1,6 @@
 #include "SerialPort.h"
 
+#include "CoreText.h"
 #include "PortMessageSink.h"
 #include "PortReceiver.h"
 #include "SerialLine.h"
@@ -28,7 +29,7 @@ std::string PortName(unsigned uiPortNo)
     return "COM" + std::to_string(uiPortNo + 1);
 }
 
-const char* OpenErrorSuffix(int error)
+std::string OpenErrorSuffix(int error)
 {
     switch (error)
     {
@@ -38,15 +39,15 @@ const char* OpenErrorSuffix(int error)
     case ENOTDIR:
     case EISDIR:
     case ENOTTY: // a file or folder that is no terminal is not a port either
-        return " 为无效端口！";
+        return VRL_TR("SerialPort", " 为无效端口！");
     case EBUSY:
     case EWOULDBLOCK:
-        return " 已被其他程序打开！";
+        return VRL_TR("SerialPort", " 已被其他程序打开！");
     case EACCES:
     case EPERM:
-        return " 没有访问权限！";
+        return VRL_TR("SerialPort", " 没有访问权限！");
     default:
-        return " 打开失败！未知错误！";
+        return VRL_TR("SerialPort", " 打开失败！未知错误！");
     }
 }
 
@@ -55,22 +56,22 @@ const char* OpenErrorSuffix(int error)
 std::string SerialPort::OpenErrorHint(const std::string& name, const std::string& path, int error)
 {
     if (path.empty())
-        return name + " 未指定设备：在“工具→端口映射”中为它选择设备";
-    const std::string where = name + "（" + path + "）";
+        return CoreText::Args(VRL_TR("SerialPort", "%1 未指定设备：在“工具→端口映射”中为它选择设备"), {name});
+    const std::string where = CoreText::Args(VRL_TR("SerialPort", "%1（%2）"), {name, path});
     switch (error)
     {
     case EACCES:
     case EPERM:
-        return where + "：没有权限。请加入 dialout 组：sudo usermod -aG dialout $USER，然后重新登录";
+        return where + VRL_TR("SerialPort", "：没有权限。请加入 dialout 组：sudo usermod -aG dialout $USER，然后重新登录");
     case EBUSY:
     case EWOULDBLOCK:
-        return where + "：设备正被其他程序使用，请先关闭那个程序";
+        return where + VRL_TR("SerialPort", "：设备正被其他程序使用，请先关闭那个程序");
     case ENOENT:
     case ENODEV:
     case ENXIO:
-        return where + "：设备不存在，请检查连接或在“工具→端口映射”中重新选择";
+        return where + VRL_TR("SerialPort", "：设备不存在，请检查连接或在“工具→端口映射”中重新选择");
     default:
-        return where + "：" + std::generic_category().message(error);
+        return where + VRL_TR("SerialPort", "：") + std::generic_category().message(error);
     }
 }
 
@@ -208,11 +209,14 @@ ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, int tickMs, 
 std::string StopReason(ReadEnd end, int error, const SerialTransport* link)
 {
     if (link)
-        return end == ReadEnd::HangUp ? "连接已断开（" + link->HostPort() + "）"
-                                      : "连接已断开（" + link->HostPort() + "：" + std::generic_category().message(error) + "）";
+        return end == ReadEnd::HangUp
+                   ? CoreText::Args(VRL_TR("SerialPort", "连接已断开（%1）"), {link->HostPort()})
+                   : CoreText::Args(VRL_TR("SerialPort", "连接已断开（%1：%2）"),
+                                    {link->HostPort(), std::generic_category().message(error)});
     if (end == ReadEnd::HangUp)
-        return "设备已断开";
-    return "读取失败：" + std::generic_category().message(error); // strerror is not thread-safe
+        return VRL_TR("SerialPort", "设备已断开");
+    // strerror is not thread-safe
+    return VRL_TR("SerialPort", "读取失败：") + std::generic_category().message(error);
 }
 
 // The server's port is set by a Linux driver too: what Linux cannot set is refused here as
@@ -359,7 +363,8 @@ bool SerialPort::OpenRemote(PortReceiver* pWndReceMsg, unsigned uiPortNo, const 
     if (!m_pLink)
     {
         ShowMessage(name + OpenErrorSuffix(ENOENT));
-        ShowHint(name + "（" + devicePath + "）：远程端口的地址应为 rfc2217://主机:端口 或 tcp://主机:端口");
+        ShowHint(CoreText::Args(VRL_TR("SerialPort", "%1（%2）：远程端口的地址应为 rfc2217://主机:端口 或 tcp://主机:端口"),
+                                {name, devicePath}));
         return false;
     }
     m_strDevice = devicePath;
@@ -430,18 +435,19 @@ bool SerialPort::Configure()
     case SerialLine::ConfigureResult::Ok:
         return true;
     case SerialLine::ConfigureResult::Refused:
-        ShowMessage(PortName(m_uiPortNo) + "设置错误：\n可能不支持所选波特率，或停止位，或数据位");
-        ShowHint(PortName(m_uiPortNo) + "（" + m_strDevice + "）不接受 " + std::to_string(m_dwBaudRate)
-                 + " 波特或所选的数据位、校验位、停止位");
+        ShowMessage(PortName(m_uiPortNo) + VRL_TR("SerialPort", "设置错误：\n可能不支持所选波特率，或停止位，或数据位"));
+        ShowHint(CoreText::Args(VRL_TR("SerialPort", "%1（%2）不接受 %3 波特或所选的数据位、校验位、停止位"),
+                                {PortName(m_uiPortNo), m_strDevice, std::to_string(m_dwBaudRate)}));
         return false;
     case SerialLine::ConfigureResult::FlowRefused: {
         const std::string flow = SettingText(static_cast<std::uint32_t>(m_nFlowControl), kFlowControl, false);
         if (SerialLine::CanApplyFlowControl(m_nFlowControl))
-            ShowMessage(PortName(m_uiPortNo) + "设置错误：\n设备的驱动不支持 " + flow + " 流控制");
+            ShowMessage(CoreText::Args(VRL_TR("SerialPort", "%1设置错误：\n设备的驱动不支持 %2 流控制"),
+                                       {PortName(m_uiPortNo), flow}));
         else
-            ShowMessage(PortName(m_uiPortNo) + "设置错误：\nLinux 不支持 " + flow
-                        + " 流控制（它所需的握手线组合无法设置），请选 RTS/CTS 或 XON/XOFF");
-        ShowHint(PortName(m_uiPortNo) + "（" + m_strDevice + "）不能使用 " + flow + " 流控制");
+            ShowMessage(CoreText::Args(VRL_TR("SerialPort", "%1设置错误：\nLinux 不支持 %2 流控制（它所需的握手线组合无法设置），请选 RTS/CTS 或 XON/XOFF"),
+                                       {PortName(m_uiPortNo), flow}));
+        ShowHint(CoreText::Args(VRL_TR("SerialPort", "%1（%2）不能使用 %3 流控制"), {PortName(m_uiPortNo), m_strDevice, flow}));
         return false;
     }
     case SerialLine::ConfigureResult::Failed:

@@ -1,5 +1,7 @@
 #include "TcpTransport.h"
 
+#include "CoreText.h"
+
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -72,13 +74,13 @@ int WaitFor(int fd, short events, int stopFd, Clock::time_point deadline)
 
 std::string ConnectError(const std::string& where, int error)
 {
-    const std::string head = "无法连接 " + where + "：";
+    const std::string head = CoreText::Args(VRL_TR("TcpTransport", "无法连接 %1："), {where});
     switch (error)
     {
-    case ECONNREFUSED: return head + "连接被拒绝（服务器未运行或端口不对）";
-    case ETIMEDOUT: return head + "连接超时";
+    case ECONNREFUSED: return head + VRL_TR("TcpTransport", "连接被拒绝（服务器未运行或端口不对）");
+    case ETIMEDOUT: return head + VRL_TR("TcpTransport", "连接超时");
     case ENETUNREACH:
-    case EHOSTUNREACH: return head + "网络不可达";
+    case EHOSTUNREACH: return head + VRL_TR("TcpTransport", "网络不可达");
     default: return head + std::generic_category().message(error);
     }
 }
@@ -155,7 +157,7 @@ SerialTransport::ConnectResult TcpTransport::Connect(int stopFd, int timeoutMs, 
         }
         if (!lookup->m_done.load(std::memory_order_acquire) || lookup->m_rc != 0)
         {
-            reason = "无法连接 " + where + "：找不到主机 " + Where().host;
+            reason = CoreText::Args(VRL_TR("TcpTransport", "无法连接 %1：找不到主机 %2"), {where, Where().host});
             return ConnectResult::Failed;
         }
         addresses = lookup->m_result;

@@ -338,7 +338,8 @@ private Q_SLOTS:
                                                 QStringLiteral("-"), QStringLiteral("循环发送(&C)"),
                                                 QStringLiteral("触发模式发送(&T)"), QStringLiteral("循环或触发发送设置(&A)..."),
                                                 QStringLiteral("-"), QStringLiteral("转发设置(&Z)..."),
-                                                QStringLiteral("MODBUS 解析(&B)")}));
+                                                QStringLiteral("MODBUS 解析(&B)"), QStringLiteral("-"),
+                                                QStringLiteral(">语言 / Language")}));
         QMenu* view = f.MenuOf(QStringLiteral("视图(&V)"));
         QCOMPARE(MenuTexts(view), (QStringList{QStringLiteral("暂停报文监视(&P)"),
                                                QStringLiteral("报文过滤设置(&F)..."), QStringLiteral("-"),

@@ -282,3 +282,33 @@ TEST(CaptureProgram, SignalsLeaveCompleteFiles)
     ASSERT_EQ(::waitpid(misuse, &status, 0), misuse);
     EXPECT_EQ(WEXITSTATUS(status), 2);
 }
+
+// The program's texts follow the locale, and after the settings are read the language stored
+// by the window program; the English comes from the window program's catalogue, read
+// without Qt.
+TEST(CaptureProgram, SpeaksTheChosenLanguage)
+{
+    struct Case { const char* language; const char* stored; const char* args; const char* expected; };
+    const Case cases[] = {
+        {"en_US", "", "--help", "Usage: vrl-capture"},
+        {"zh_CN", "", "--help", "用法: vrl-capture"},
+        {"en", "", "--bogus", "unknown option: --bogus"},
+        {"zh_CN", "en", "COM7", "COM7 has no device in the port map"},
+        {"en", "zh", "COM7", "COM7 在端口映射中没有设备"},
+    };
+    for (const Case& c : cases) {
+        TempFolder home;
+        fs::create_directories(home.m_path / "Tellumar");
+        std::ofstream(home.m_path / "Tellumar/VRL.conf") << "[Settings]\nLanguage=" << c.stored << "\n";
+        const std::string command = "LANGUAGE=" + std::string(c.language) + " XDG_CONFIG_HOME=" + home.m_path.string()
+                                    + " " VRL_CAPTURE_PROGRAM " " + c.args + " 2>&1";
+        std::string output;
+        if (std::FILE* p = ::popen(command.c_str(), "r")) {
+            char buffer[4096];
+            for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;)
+                output.append(buffer, n);
+            ::pclose(p);
+        }
+        EXPECT_NE(output.find(c.expected), std::string::npos) << c.language << " " << c.args << ":\n" << output;
+    }
+}

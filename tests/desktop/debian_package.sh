@@ -37,6 +37,7 @@ expected=$(cat <<'LIST' | sort
 ./usr/share/man/man1/vrl-capture.1.gz
 ./usr/share/man/man1/vrl.1.gz
 ./usr/share/metainfo/com.tellumar.vrl.metainfo.xml
+./usr/share/vrl/translations/vrl_en.qm
 ./usr/share/mime/packages/vrl.xml
 LIST
 )
@@ -65,4 +66,7 @@ if command -v appstreamcli >/dev/null; then
     fail "AppStream data: $(cat "$work/as.log")"
 fi
 [[ $(gzip -dc "$work/root/usr/share/man/man1/vrl.1.gz" | head -1) == .TH\ VRL\ 1* ]] || fail "manual page"
+# The installed program speaks English under an English locale and Chinese under a Chinese one.
+[[ $(LANGUAGE=en "$work/root/usr/bin/vrl" --help | head -1) == "Usage: vrl"* ]] || fail "no English --help"
+[[ $(LANGUAGE=zh_CN "$work/root/usr/bin/vrl" --help | head -1) == "用法: vrl"* ]] || fail "no Chinese --help"
 exit $failed
