@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 
 namespace
@@ -161,28 +162,50 @@ void Rfc2217Session::SendOutputs(std::vector<std::uint8_t>& out)
 
 void Rfc2217Session::Escape(const std::uint8_t* data, std::size_t count, std::vector<std::uint8_t>& out)
 {
-    out.reserve(out.size() + count + count / 64);
+    // Sized once: a pass that counts 0xFF is cheaper than growing the buffer byte by byte.
+    const auto iacs = static_cast<std::size_t>(std::count(data, data + count, kIac));
+    const std::size_t at = out.size();
+    out.resize(at + count + iacs);
+    std::uint8_t* to = out.data() + at;
+    if (iacs == 0)
+    {
+        std::memcpy(to, data, count);
+        return;
+    }
     for (std::size_t i = 0; i < count; ++i)
     {
-        out.push_back(data[i]);
+        *to++ = data[i];
         if (data[i] == kIac)
-            out.push_back(kIac);
+            *to++ = kIac;
     }
 }
 
 std::size_t Rfc2217Session::Receive(std::uint8_t* bytes, std::size_t count, std::vector<std::uint8_t>& out)
 {
-    std::size_t data = 0;
-    for (std::size_t i = 0; i < count; ++i)
+    std::size_t data = 0; // data bytes moved to the front so far
+    std::size_t i = 0;
+    while (i < count)
     {
-        const std::uint8_t b = bytes[i];
+        if (m_state == State::Data)
+        {
+            // Nearly everything is data: the run up to the next IAC moves in one go.
+            const auto* iac = static_cast<const std::uint8_t*>(std::memchr(bytes + i, kIac, count - i));
+            const std::size_t end = iac ? static_cast<std::size_t>(iac - bytes) : count;
+            if (data != i)
+                std::memmove(bytes + data, bytes + i, end - i);
+            data += end - i;
+            i = end;
+            if (i < count)
+            {
+                m_state = State::Iac;
+                ++i;
+            }
+            continue;
+        }
+        const std::uint8_t b = bytes[i++];
         switch (m_state)
         {
         case State::Data:
-            if (b == kIac)
-                m_state = State::Iac;
-            else
-                bytes[data++] = b;
             break;
         case State::Iac:
             m_state = State::Data;
