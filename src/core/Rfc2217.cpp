@@ -167,9 +167,20 @@ void Rfc2217Session::Escape(const std::uint8_t* data, std::size_t count, std::ve
     const std::size_t at = out.size();
     out.resize(at + count + iacs);
     std::uint8_t* to = out.data() + at;
-    if (iacs == 0)
+    if (iacs * 32 < count)
     {
-        std::memcpy(to, data, count);
+        // Few of them (random data has one in 256): copied run by run.
+        const std::uint8_t* end = data + count;
+        while (data < end)
+        {
+            const auto* iac = static_cast<const std::uint8_t*>(std::memchr(data, kIac, static_cast<std::size_t>(end - data)));
+            const std::uint8_t* stop = iac ? iac + 1 : end;
+            std::memcpy(to, data, static_cast<std::size_t>(stop - data));
+            to += stop - data;
+            if (iac)
+                *to++ = kIac;
+            data = stop;
+        }
         return;
     }
     for (std::size_t i = 0; i < count; ++i)

@@ -211,6 +211,7 @@ TEST(Rfc2217SessionTest, ModemStateAndEscapedValues)
         {B({1, 2, 3}), B({1, 2, 3})},
         {B({255}), B({255, 255})},
         {B({0, 255, 255, 1, 255}), B({0, 255, 255, 255, 255, 1, 255, 255})},
+        {Concat({Bytes(40, 'a'), B({255}), Bytes(40, 'b')}), Concat({Bytes(40, 'a'), B({255, 255}), Bytes(40, 'b')})},
     };
     for (const auto& e : escapes)
     {
