@@ -206,7 +206,13 @@ std::size_t Rfc2217Session::Receive(std::uint8_t* bytes, std::size_t count, std:
                 std::memmove(bytes + data, bytes + i, end - i);
             data += end - i;
             i = end;
-            if (i < count)
+            // Doubled 0xFF taken here, without a search for each (data may be full of them).
+            while (i + 1 < count && bytes[i] == kIac && bytes[i + 1] == kIac)
+            {
+                bytes[data++] = kIac;
+                i += 2;
+            }
+            if (i < count && bytes[i] == kIac)
             {
                 m_state = State::Iac;
                 ++i;
