@@ -4,6 +4,7 @@
 // back on the served device with `stty -F`; ser2net stopped and started again; 16 remote
 // ports at once, every message complete and in order.
 #include "PortReceiver.h"
+#include "Rfc2217.h"
 #include "SerialPort.h"
 #include "SerialTransport.h"
 
@@ -13,14 +14,18 @@
 #include <atomic>
 #include <benchmark/benchmark.h>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <netinet/in.h>
 #include <poll.h>
 #include <pty.h>
+#include <netinet/tcp.h>
 #include <random>
+#include <sstream>
 #include <string>
 #include <termios.h>
 #include <thread>
@@ -56,15 +61,27 @@ struct Pty
 struct Collector : PortReceiver
 {
     std::mutex mutex;
+    std::condition_variable arrived;
     std::string bytes;
     std::atomic<std::size_t> count{0};
     std::atomic<int> connected{0};
     std::atomic<int> stopped{0};
+    std::size_t wanted = 0; // under mutex
     void OnPortData(unsigned, std::vector<std::uint8_t> data) override
     {
         std::lock_guard lock(mutex);
         bytes.append(data.begin(), data.end());
         count = bytes.size();
+        if (bytes.size() >= wanted)
+            arrived.notify_all();
+    }
+    // Waits for size bytes, woken once at the end: neither polling nor a wake-up per
+    // message takes the CPU from the transfer.
+    void WaitFor(std::size_t size, std::chrono::seconds timeout)
+    {
+        std::unique_lock lock(mutex);
+        wanted = size;
+        arrived.wait_for(lock, timeout, [&] { return bytes.size() >= size; });
     }
     void OnPortStopped(unsigned, std::string) override { ++stopped; }
     void OnPortConnected(unsigned, std::string) override { ++connected; }
@@ -127,30 +144,140 @@ void WriteAll(int fd, const std::string& bytes)
     }
 }
 
-struct Transfer
+// The five ways the same pseudo-terminal is reached, side by side in one run.
+enum class Path
 {
-    double inMBps = 0;   // device -> port
-    double outMBps = 0;  // port -> device
-    bool intact = false; // SHA-256 of both directions equal
+    Local,       // the port opens the pty itself
+    BareRaw,     // a bare socket client of ser2net's raw port: what ser2net alone relays
+    BareRfc2217, // the same through ser2net's telnet(rfc2217) port, 0xFF escaped by hand
+    Raw,         // the port on tcp://
+    Rfc2217,     // the port on rfc2217://
+};
+constexpr const char* kPathNames[] = {"local", "bare_raw", "bare_rfc2217", "raw", "rfc2217"};
+
+enum class Way
+{
+    Both, // device -> port and port -> device at once
+    In,   // device -> port only
+    Out,  // port -> device only
 };
 
-// `size` bytes each way at once through a port open on `device`, the far end being the
-// pty's master.
-Transfer Run(Pty& pty, const std::string& device, const std::string& in, const std::string& out)
+struct Transfer
+{
+    double inMBps = 0;     // device -> port
+    double outMBps = 0;    // port -> device
+    bool intact = false;   // SHA-256 of each direction equal
+    double cpuMs = 0;      // of this process (port, client, both pty ends)
+    double serverCpuMs = 0; // of ser2net
+};
+
+double ProcessCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+// utime + stime of another process, in ms.
+double CpuMsOf(pid_t pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const auto close = text.rfind(')');
+    if (close == std::string::npos)
+        return 0;
+    std::istringstream fields(text.substr(close + 2));
+    std::string field;
+    unsigned long long utime = 0, stime = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i)
+        if (i == 14)
+            utime = std::stoull(field);
+        else if (i == 15)
+            stime = std::stoull(field);
+    return static_cast<double>(utime + stime) * 1e3 / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// The wire form of data on a telnet connection: 0xFF doubled.
+std::string TelnetEscaped(const std::string& data)
+{
+    std::string wire;
+    wire.reserve(data.size() * 2);
+    for (char c : data)
+    {
+        wire.push_back(c);
+        if (c == '\xff')
+            wire.push_back(c);
+    }
+    return wire;
+}
+
+// The data in what a telnet server sent, its commands dropped; state carries a command cut
+// between reads (0 data, 1 after IAC, 2 option byte, 3 inside SB, 4 IAC inside SB).
+void TelnetData(const char* wire, std::size_t count, int& state, std::string& data)
+{
+    for (std::size_t i = 0; i < count; ++i)
+    {
+        const auto b = static_cast<unsigned char>(wire[i]);
+        switch (state)
+        {
+        case 0:
+            if (b == 255)
+                state = 1;
+            else
+                data.push_back(static_cast<char>(b));
+            break;
+        case 1:
+            state = b == 255 ? (data.push_back('\xff'), 0) : b == 250 ? 3 : (b >= 251 && b <= 254) ? 2 : 0;
+            break;
+        case 2: state = 0; break;
+        case 3: state = b == 255 ? 4 : 3; break;
+        default: state = b == 255 ? 3 : 0; break;
+        }
+    }
+}
+
+// The CPU that a transfer costs, from its start to its end.
+struct CpuMeter
+{
+    pid_t server;
+    double process = ProcessCpuMs();
+    double ser2net = server > 0 ? CpuMsOf(server) : 0;
+    explicit CpuMeter(pid_t serverPid) : server(serverPid) {}
+    void Stop(Transfer& t) const
+    {
+        t.cpuMs = ProcessCpuMs() - process;
+        t.serverCpuMs = server > 0 ? CpuMsOf(server) - ser2net : 0;
+    }
+};
+
+Transfer Timed(Clock::time_point start, Clock::time_point inEnd, Clock::time_point outEnd, const std::string& in,
+               const std::string& out)
 {
     Transfer t;
+    if (!in.empty())
+        t.inMBps = static_cast<double>(in.size()) / std::chrono::duration<double>(inEnd - start).count() / 1e6;
+    if (!out.empty())
+        t.outMBps = static_cast<double>(out.size()) / std::chrono::duration<double>(outEnd - start).count() / 1e6;
+    return t;
+}
+
+// in (device -> port) and out (port -> device) at once through a port open on device, the
+// far end being the pty's master; an empty string is no transfer that way.
+Transfer RunPort(Pty& pty, const std::string& device, const std::string& in, const std::string& out, pid_t server)
+{
     Collector receiver;
     SerialPort port;
     port.m_dwBaudRate = 115200;
     if (!port.Open(&receiver, 0, device))
-        return t;
+        return {};
     const auto ready = Clock::now() + 5s;
     while (SerialTransport::IsRemote(device) && receiver.connected.load() == 0 && Clock::now() < ready)
         std::this_thread::sleep_for(1ms);
     std::this_thread::sleep_for(100ms); // ser2net opens the device after the accept
 
+    const CpuMeter cpu(server);
     const auto start = Clock::now();
-    Clock::time_point inEnd, outEnd;
+    Clock::time_point inEnd = start, outEnd = start;
     std::string echoed;
     std::thread reader([&] {
         echoed = ReadAll(pty.master, out.size(), 60000);
@@ -158,24 +285,22 @@ Transfer Run(Pty& pty, const std::string& device, const std::string& in, const s
     });
     std::thread feeder([&] { WriteAll(pty.master, in); });
     port.Write(out.data(), out.size());
-    while (receiver.count.load() < in.size() && Clock::now() - start < 60s)
-        std::this_thread::sleep_for(100us);
+    receiver.WaitFor(in.size(), 60s);
     inEnd = Clock::now();
     feeder.join();
     reader.join();
+    Transfer t = Timed(start, inEnd, outEnd, in, out);
+    cpu.Stop(t);
     port.Close();
-    t.inMBps = static_cast<double>(in.size()) / std::chrono::duration<double>(inEnd - start).count() / 1e6;
-    t.outMBps = static_cast<double>(out.size()) / std::chrono::duration<double>(outEnd - start).count() / 1e6;
     t.intact = Sha256(receiver.bytes) == Sha256(in) && Sha256(echoed) == Sha256(out);
-    std::this_thread::sleep_for(300ms); // ser2net lets go of the device
     return t;
 }
 
-// The ceiling ser2net sets: the same transfer through its raw TCP port by a bare socket
-// client (no port object, no packing).
-Transfer RunBare(Pty& pty, const std::string& url, const std::string& in, const std::string& out)
+// The same through ser2net by a bare socket client: no port object, no packing, 64 KB reads
+// and writes on threads of their own. On the telnet port it asks for binary mode and the
+// port's rate as the port does, and its sent data is escaped before the clock starts.
+Transfer RunBare(Pty& pty, const std::string& url, const std::string& in, const std::string& out, pid_t server)
 {
-    Transfer t;
     SerialTransport::Endpoint endpoint;
     SerialTransport::Parse(url, endpoint);
     const int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -186,29 +311,86 @@ Transfer RunBare(Pty& pty, const std::string& url, const std::string& in, const 
     if (connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0)
     {
         close(s);
-        return t;
+        return {};
     }
-    std::this_thread::sleep_for(100ms);
+    const int one = 1;
+    setsockopt(s, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    const std::string wire = endpoint.rfc2217 ? TelnetEscaped(out) : out;
+    if (endpoint.rfc2217)
+    {
+        // The negotiation and settings as the port makes them; the data below by hand.
+        Rfc2217Session session;
+        std::vector<std::uint8_t> say;
+        session.SetLine(SerialLine::LineSettings{115200, 0, 8, 0}, 0, say);
+        session.Start(say);
+        const auto until = Clock::now() + 300ms;
+        std::uint8_t heard[4096];
+        while (Clock::now() < until)
+        {
+            WriteAll(s, std::string(say.begin(), say.end()));
+            say.clear();
+            pollfd p{s, POLLIN, 0};
+            if (poll(&p, 1, 20) > 0)
+            {
+                const ssize_t n = recv(s, heard, sizeof heard, MSG_DONTWAIT);
+                if (n > 0)
+                    session.Receive(heard, static_cast<std::size_t>(n), say);
+            }
+        }
+    }
+    else
+        std::this_thread::sleep_for(100ms);
+    int state = 0;
+
+    const CpuMeter cpu(server);
     const auto start = Clock::now();
-    Clock::time_point inEnd, outEnd;
+    Clock::time_point inEnd = start, outEnd = start;
     std::string got, echoed;
+    got.reserve(in.size());
     std::thread reader([&] {
         echoed = ReadAll(pty.master, out.size(), 60000);
         outEnd = Clock::now();
     });
     std::thread feeder([&] { WriteAll(pty.master, in); });
-    std::thread sender([&] { WriteAll(s, out); });
-    got = ReadAll(s, in.size(), 60000);
+    std::thread sender([&] { WriteAll(s, wire); });
+    std::vector<char> buffer(65536);
+    const auto until = start + 60s;
+    while (got.size() < in.size() && Clock::now() < until)
+    {
+        pollfd p{s, POLLIN, 0};
+        if (poll(&p, 1, 50) <= 0)
+            continue;
+        const ssize_t n = read(s, buffer.data(), buffer.size());
+        if (n <= 0)
+            break;
+        if (endpoint.rfc2217)
+            TelnetData(buffer.data(), static_cast<std::size_t>(n), state, got);
+        else
+            got.append(buffer.data(), static_cast<std::size_t>(n));
+    }
     inEnd = Clock::now();
     feeder.join();
     sender.join();
     reader.join();
+    Transfer t = Timed(start, inEnd, outEnd, in, out);
+    cpu.Stop(t);
     close(s);
-    t.inMBps = static_cast<double>(in.size()) / std::chrono::duration<double>(inEnd - start).count() / 1e6;
-    t.outMBps = static_cast<double>(out.size()) / std::chrono::duration<double>(outEnd - start).count() / 1e6;
     t.intact = got == in && echoed == out;
-    std::this_thread::sleep_for(300ms);
     return t;
+}
+
+// VRL_BENCH_PATHS=rfc2217,bare_rfc2217 runs only those paths (to profile one of them).
+bool Chosen(Path path)
+{
+    const char* chosen = std::getenv("VRL_BENCH_PATHS");
+    if (!chosen)
+        return true;
+    std::istringstream names(chosen);
+    std::string name;
+    while (std::getline(names, name, ','))
+        if (name == kPathNames[static_cast<int>(path)])
+            return true;
+    return false;
 }
 
 double Median(std::vector<double> v)
@@ -224,62 +406,89 @@ std::string TempDir()
     return dir.string();
 }
 
-// Remote (RFC 2217 or raw TCP through ser2net) and the same pty opened locally take turns;
-// medians of the turns. range(0): MB each way; range(1): 1 for bytes all 0xFF; range(2):
-// turns; range(3): 1 for ser2net with 64 KB buffers instead of its 64-byte default.
+// ser2net's options per connection, by range(3).
+const char* const kSer2netOptions[] = {
+    "",                                                                      // its defaults
+    "    dev-to-net-bufsize: 65536\n    net-to-dev-bufsize: 65536\n",         // 64 KB buffers
+    "    dev-to-net-bufsize: 65536\n    net-to-dev-bufsize: 65536\n    chardelay: false\n",
+};
+
+// The five paths take turns, each transfer once per turn; medians of the turns. range(0): MB
+// each way; range(1): 1 for bytes all 0xFF; range(2): turns; range(3): ser2net's options
+// (kSer2netOptions); range(4): Way.
 void BM_RemoteVsLocal(benchmark::State& state)
 {
     const std::size_t size = static_cast<std::size_t>(state.range(0)) << 20;
     const bool allFF = state.range(1) != 0;
     const int rounds = static_cast<int>(state.range(2));
-    const std::string options = state.range(3) ? "    dev-to-net-bufsize: 65536\n    net-to-dev-bufsize: 65536\n" : "";
+    const auto way = static_cast<Way>(state.range(4));
     for (auto _ : state)
     {
         Pty pty;
-        Ser2net server({pty.path}, TempDir(), options);
+        Ser2net server({pty.path}, TempDir(), kSer2netOptions[state.range(3)]);
         if (!server.Start())
         {
             state.SkipWithError("ser2net does not start");
             return;
         }
-        std::vector<double> rfcIn, rfcOut, rawIn, rawOut, localIn, localOut, bareIn, bareOut;
+        constexpr int kPaths = 5;
+        std::vector<double> inMBps[kPaths], outMBps[kPaths], cpuMsPerMB[kPaths], serverCpuMsPerMB[kPaths];
         int broken = 0;
         for (int r = 0; r < rounds; ++r)
         {
-            const std::string in = Payload(size, allFF, 1000u + static_cast<unsigned>(r));
-            const std::string out = Payload(size, allFF, 2000u + static_cast<unsigned>(r));
-            const Transfer rfc = Run(pty, server.Rfc2217Url(), in, out);
-            const Transfer raw = Run(pty, server.RawUrl(), in, out);
-            const Transfer local = Run(pty, pty.path, in, out);
-            const Transfer bare = RunBare(pty, server.RawUrl(), in, out);
-            broken += !rfc.intact + !raw.intact + !local.intact + !bare.intact;
-            bareIn.push_back(bare.inMBps);
-            bareOut.push_back(bare.outMBps);
-            rfcIn.push_back(rfc.inMBps);
-            rfcOut.push_back(rfc.outMBps);
-            rawIn.push_back(raw.inMBps);
-            rawOut.push_back(raw.outMBps);
-            localIn.push_back(local.inMBps);
-            localOut.push_back(local.outMBps);
+            const std::string in = way == Way::Out ? std::string() : Payload(size, allFF, 1000u + static_cast<unsigned>(r));
+            const std::string out = way == Way::In ? std::string() : Payload(size, allFF, 2000u + static_cast<unsigned>(r));
+            for (int p = 0; p < kPaths; ++p)
+            {
+                if (!Chosen(static_cast<Path>(p)))
+                    continue;
+                Transfer t;
+                const pid_t pid = server.Pid();
+                switch (static_cast<Path>(p))
+                {
+                case Path::Local: t = RunPort(pty, pty.path, in, out, pid); break;
+                case Path::BareRaw: t = RunBare(pty, server.RawUrl(), in, out, pid); break;
+                case Path::BareRfc2217: t = RunBare(pty, server.Rfc2217Url(), in, out, pid); break;
+                case Path::Raw: t = RunPort(pty, server.RawUrl(), in, out, pid); break;
+                case Path::Rfc2217: t = RunPort(pty, server.Rfc2217Url(), in, out, pid); break;
+                }
+                const double mb = static_cast<double>(in.size() + out.size()) / 1e6;
+                cpuMsPerMB[p].push_back(t.cpuMs / mb);
+                serverCpuMsPerMB[p].push_back(t.serverCpuMs / mb);
+                broken += !t.intact;
+                std::fprintf(stderr, "turn %d %-13s in %6.1f out %6.1f MB/s, CPU %5.1f ms/MB, ser2net %5.1f ms/MB%s\n", r,
+                             kPathNames[p], t.inMBps, t.outMBps, cpuMsPerMB[p].back(), serverCpuMsPerMB[p].back(),
+                             t.intact ? "" : ", NOT INTACT");
+                inMBps[p].push_back(t.inMBps);
+                outMBps[p].push_back(t.outMBps);
+                std::this_thread::sleep_for(300ms); // ser2net lets go of the device
+            }
         }
         state.counters["transfers_not_intact"] = broken;
-        state.counters["rfc2217_in_MBps"] = Median(rfcIn);
-        state.counters["rfc2217_out_MBps"] = Median(rfcOut);
-        state.counters["raw_in_MBps"] = Median(rawIn);
-        state.counters["raw_out_MBps"] = Median(rawOut);
-        state.counters["local_in_MBps"] = Median(localIn);
-        state.counters["local_out_MBps"] = Median(localOut);
-        state.counters["bare_client_raw_in_MBps"] = Median(bareIn);
-        state.counters["bare_client_raw_out_MBps"] = Median(bareOut);
-        state.counters["rfc2217_vs_local_in_pct"] = 100 * Median(rfcIn) / Median(localIn);
-        state.counters["rfc2217_vs_local_out_pct"] = 100 * Median(rfcOut) / Median(localOut);
+        for (int p = 0; p < kPaths; ++p)
+        {
+            const std::string name = kPathNames[p];
+            if (way != Way::Out)
+                state.counters[name + "_in_MBps"] = Median(inMBps[p]);
+            if (way != Way::In)
+                state.counters[name + "_out_MBps"] = Median(outMBps[p]);
+            state.counters[name + "_cpu_ms_per_MB"] = Median(cpuMsPerMB[p]);
+            if (p != static_cast<int>(Path::Local))
+                state.counters[name + "_ser2net_cpu_ms_per_MB"] = Median(serverCpuMsPerMB[p]);
+        }
+        const auto pct = [&](Path path, std::vector<double>* of) {
+            return 100 * Median(of[static_cast<int>(path)]) / Median(of[static_cast<int>(Path::Local)]);
+        };
+        if (way != Way::Out)
+            state.counters["rfc2217_vs_local_in_pct"] = pct(Path::Rfc2217, inMBps);
+        if (way != Way::In)
+            state.counters["rfc2217_vs_local_out_pct"] = pct(Path::Rfc2217, outMBps);
         server.Stop();
     }
 }
 BENCHMARK(BM_RemoteVsLocal)
-    ->Args({16, 0, 5, 0})
-    ->Args({16, 0, 5, 1})
-    ->Args({16, 1, 5, 1})
+    ->ArgNames({"MB", "FF", "turns", "ser2net", "way"})
+    ->ArgsProduct({{8}, {0, 1}, {11}, {0, 1, 2}, {0, 1, 2}})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 

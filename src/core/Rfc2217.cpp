@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 
 namespace
@@ -163,28 +164,67 @@ void Rfc2217Session::SendOutputs(std::vector<std::uint8_t>& out)
 
 void Rfc2217Session::Escape(const std::uint8_t* data, std::size_t count, std::vector<std::uint8_t>& out)
 {
-    out.reserve(out.size() + count + count / 64);
+    // Sized once: a pass that counts 0xFF is cheaper than growing the buffer byte by byte.
+    const auto iacs = static_cast<std::size_t>(std::count(data, data + count, kIac));
+    const std::size_t at = out.size();
+    out.resize(at + count + iacs);
+    std::uint8_t* to = out.data() + at;
+    if (iacs * 32 < count)
+    {
+        // Few of them (random data has one in 256): copied run by run.
+        const std::uint8_t* end = data + count;
+        while (data < end)
+        {
+            const auto* iac = static_cast<const std::uint8_t*>(std::memchr(data, kIac, static_cast<std::size_t>(end - data)));
+            const std::uint8_t* stop = iac ? iac + 1 : end;
+            std::memcpy(to, data, static_cast<std::size_t>(stop - data));
+            to += stop - data;
+            if (iac)
+                *to++ = kIac;
+            data = stop;
+        }
+        return;
+    }
     for (std::size_t i = 0; i < count; ++i)
     {
-        out.push_back(data[i]);
+        *to++ = data[i];
         if (data[i] == kIac)
-            out.push_back(kIac);
+            *to++ = kIac;
     }
 }
 
 std::size_t Rfc2217Session::Receive(std::uint8_t* bytes, std::size_t count, std::vector<std::uint8_t>& out)
 {
-    std::size_t data = 0;
-    for (std::size_t i = 0; i < count; ++i)
+    std::size_t data = 0; // data bytes moved to the front so far
+    std::size_t i = 0;
+    while (i < count)
     {
-        const std::uint8_t b = bytes[i];
+        if (m_state == State::Data)
+        {
+            // Nearly everything is data: the run up to the next IAC moves in one go.
+            const auto* iac = static_cast<const std::uint8_t*>(std::memchr(bytes + i, kIac, count - i));
+            const std::size_t end = iac ? static_cast<std::size_t>(iac - bytes) : count;
+            if (data != i)
+                std::memmove(bytes + data, bytes + i, end - i);
+            data += end - i;
+            i = end;
+            // Doubled 0xFF taken here, without a search for each (data may be full of them).
+            while (i + 1 < count && bytes[i] == kIac && bytes[i + 1] == kIac)
+            {
+                bytes[data++] = kIac;
+                i += 2;
+            }
+            if (i < count && bytes[i] == kIac)
+            {
+                m_state = State::Iac;
+                ++i;
+            }
+            continue;
+        }
+        const std::uint8_t b = bytes[i++];
         switch (m_state)
         {
         case State::Data:
-            if (b == kIac)
-                m_state = State::Iac;
-            else
-                bytes[data++] = b;
             break;
         case State::Iac:
             m_state = State::Data;

@@ -15,7 +15,7 @@
 class TcpTransport : public SerialTransport
 {
 public:
-    static constexpr std::size_t kChunk = 16384; // data taken per turn of Write
+    static constexpr std::size_t kChunk = 65536; // data taken per turn of Write
 
     explicit TcpTransport(Endpoint endpoint);
     ~TcpTransport() override;
@@ -52,4 +52,5 @@ private:
     std::vector<std::uint8_t> m_pending; // wire bytes not yet taken by the socket
     std::size_t m_pendingSent = 0;       // of which already sent
     std::vector<std::uint8_t> m_reply;
+    bool m_drained = false; // the worker's: its last read emptied the socket
 };

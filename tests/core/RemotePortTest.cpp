@@ -123,6 +123,8 @@ TEST(Rfc2217SessionTest, NegotiatesAndDecodesRecordedSequences)
         {"subnegotiation split, with a doubled IAC in it, and data around",
          {B({'1', 255, 250, 44}), B({107, 0x30, 255}), B({240, '2', 255, 255})}, "12" + ff, {}, Rfc2217Session::ComPort::Asked, {}},
         {"NOP and go-ahead carry no data", {B({'a', 255, 241, 'b', 255, 249})}, "ab", {}, Rfc2217Session::ComPort::Asked, {}},
+        {"runs of data between commands close up", {B({255, 241, 'a', 'b', 'c', 255, 255, 'd', 'e', 255, 241, 'f', 'g'})},
+         "abc" + ff + "defg", {}, Rfc2217Session::ComPort::Asked, {}},
         {"refused option is told once", {B({255, 254, 44, 255, 254, 44})}, "", B({255, 252, 44}),
          Rfc2217Session::ComPort::Refused, {"服务器拒绝了 RFC 2217 串口控制：波特率、数据位、校验、停止位和 DTR/RTS 不会传到远端串口"}},
         {"unknown option requested: refused once", {B({255, 253, 24, 255, 253, 24})}, "", B({255, 252, 24}),
@@ -142,19 +144,43 @@ TEST(Rfc2217SessionTest, NegotiatesAndDecodesRecordedSequences)
         session.SetOutputs(ModemLines::kDtr, true, out);
         session.SetOutputs(ModemLines::kRts, false, out);
         EXPECT_TRUE(out.empty()); // nothing before the server agreed
-        session.Start(out);
-        EXPECT_EQ(out, kClientGreeting);
-        out.clear();
-        std::string data;
-        for (Bytes read : c.reads)
-        {
-            const std::size_t n = session.Receive(read.data(), read.size(), out);
-            data.append(read.begin(), read.begin() + static_cast<std::ptrdiff_t>(n));
-        }
-        EXPECT_EQ(data, c.data);
+        const auto decode = [&](const std::vector<Bytes>& reads) {
+            out.clear();
+            session.Start(out);
+            EXPECT_EQ(out, kClientGreeting);
+            out.clear();
+            std::string data;
+            for (Bytes read : reads)
+            {
+                const std::size_t n = session.Receive(read.data(), read.size(), out);
+                data.append(read.begin(), read.begin() + static_cast<std::ptrdiff_t>(n));
+            }
+            return data;
+        };
+        EXPECT_EQ(decode(c.reads), c.data);
         EXPECT_EQ(out, c.answer);
         EXPECT_EQ(session.ComPortState(), c.comPort);
         EXPECT_EQ(session.TakeNotes(), c.notes);
+
+        // The same bytes cut anywhere by the reads (into two, or one byte each) decode alike.
+        const Bytes wire = std::accumulate(c.reads.begin(), c.reads.end(), Bytes{}, [](Bytes all, const Bytes& read) {
+            all.insert(all.end(), read.begin(), read.end());
+            return all;
+        });
+        std::vector<std::vector<Bytes>> cuts;
+        for (std::size_t at = 0; at <= wire.size(); ++at)
+            cuts.push_back({Bytes(wire.begin(), wire.begin() + static_cast<std::ptrdiff_t>(at)),
+                            Bytes(wire.begin() + static_cast<std::ptrdiff_t>(at), wire.end())});
+        cuts.emplace_back();
+        for (std::uint8_t b : wire)
+            cuts.back().push_back({b});
+        for (const auto& reads : cuts)
+        {
+            SCOPED_TRACE(reads.size() == 2 ? "cut at " + std::to_string(reads[0].size()) : "byte by byte");
+            EXPECT_EQ(decode(reads), c.data);
+            EXPECT_EQ(out, c.answer);
+            (void)session.TakeNotes();
+        }
     }
 }
 
@@ -179,10 +205,20 @@ TEST(Rfc2217SessionTest, ModemStateAndEscapedValues)
     ASSERT_GE(out.size(), rate.size());
     EXPECT_TRUE(std::equal(rate.begin(), rate.end(), out.begin()));
 
-    Bytes escaped;
-    const Bytes data = B({0, 255, 255, 1, 255});
-    Rfc2217Session::Escape(data.data(), data.size(), escaped);
-    EXPECT_EQ(escaped, B({0, 255, 255, 255, 255, 1, 255, 255}));
+    // Port data for the wire, appended behind what is already there.
+    const struct { Bytes data, wire; } escapes[] = {
+        {{}, {}},
+        {B({1, 2, 3}), B({1, 2, 3})},
+        {B({255}), B({255, 255})},
+        {B({0, 255, 255, 1, 255}), B({0, 255, 255, 255, 255, 1, 255, 255})},
+        {Concat({Bytes(40, 'a'), B({255}), Bytes(40, 'b')}), Concat({Bytes(40, 'a'), B({255, 255}), Bytes(40, 'b')})},
+    };
+    for (const auto& e : escapes)
+    {
+        Bytes escaped = B({9});
+        Rfc2217Session::Escape(e.data.data(), e.data.size(), escaped);
+        EXPECT_EQ(escaped, Concat({B({9}), e.wire}));
+    }
 }
 
 TEST(SerialTransportTest, ParsesAddresses)

@@ -89,6 +89,8 @@ public:
         return false;
     }
 
+    pid_t Pid() const { return m_pid; }
+
     void Stop()
     {
         if (m_pid <= 0)
