@@ -30,6 +30,8 @@ public:
     std::uint8_t m_portA = 1;
     std::uint8_t m_portB = 2;
     int m_enable = 0;
+    // The control lines and BREAK cross the tap too ("Lines" in the section; off unless stored).
+    int m_lines = 0;
 
     // Forwarding runs between portA and portB: the members and controls show it, so that
     // leaving the dialog without "应用" keeps it running.
@@ -39,6 +41,7 @@ public:
     void OnApply();
 
     QCheckBox* EnableBox() const { return m_pEnable; }
+    QCheckBox* LinesBox() const { return m_pLines; }
     QLineEdit* PortAEdit() const { return m_pPortA; }
     QLineEdit* PortBEdit() const { return m_pPortB; }
     QPushButton* ApplyButton() const { return m_pApply; }
@@ -54,6 +57,7 @@ private:
     SettingsStore& m_store;
     std::function<void(const QString&)> m_showMessage;
     QCheckBox* m_pEnable;
+    QCheckBox* m_pLines;
     QLineEdit* m_pPortA;
     QLineEdit* m_pPortB;
     QPushButton* m_pApply;

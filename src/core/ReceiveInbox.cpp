@@ -18,6 +18,15 @@ void ReceiveInbox::Push(unsigned port, std::vector<std::uint8_t> bytes)
     Add(std::move(m), true);
 }
 
+void ReceiveInbox::Push(unsigned port, std::vector<std::uint8_t> bytes, std::int64_t receivedMs, bool mayWait)
+{
+    Message m;
+    m.m_port = port;
+    m.m_bytes = std::move(bytes);
+    m.m_receivedMs = receivedMs;
+    Add(std::move(m), mayWait);
+}
+
 void ReceiveInbox::PushStopped(unsigned port, std::string reason)
 {
     Message m;

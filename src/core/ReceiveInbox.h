@@ -39,6 +39,9 @@ public:
 
     // Worker thread.
     void Push(unsigned port, std::vector<std::uint8_t> bytes);
+    // receivedMs: when the worker read its first byte (steady clock); mayWait false for a
+    // worker that must never be held by the window (a port of the forwarding pair).
+    void Push(unsigned port, std::vector<std::uint8_t> bytes, std::int64_t receivedMs, bool mayWait);
     void PushStopped(unsigned port, std::string reason);
 
     // Window thread: everything waiting, oldest first; re-arms the wake-up.
