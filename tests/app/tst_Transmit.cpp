@@ -269,6 +269,38 @@ private Q_SLOTS:
         QVERIFY(!f.Tap().IsHolding(0));
     }
 
+    // Master and device go on talking while the window thread is held (a long repaint, a
+    // menu): the tap is not on that thread. Afterwards every answer is shown after its request.
+    void forwardsWhileTheWindowIsBlocked()
+    {
+        TestPtyPair com1, com2;
+        CMainFrame& f = NewFrame();
+        OpenPort(0, com1);
+        OpenPort(1, com2);
+        f.Options().m_showSent = 1;
+        Forwarder().SetForwarding(true, 1, 2);
+        constexpr int kExchanges = 10;
+        std::atomic<int> crossed{0};
+        std::thread wire([&] {
+            for (int i = 0; i < kExchanges; ++i) {
+                const QByteArray request = QByteArray::fromHex("0103") + char(i);
+                const QByteArray answer = QByteArray::fromHex("0183") + char(i);
+                if (!com1.Write(request) || com2.Read(1000) != request || !com2.Write(answer) ||
+                    com1.Read(1000) != answer)
+                    return;
+                ++crossed;
+            }
+        });
+        std::this_thread::sleep_for(std::chrono::seconds(2)); // the window thread, held
+        const int whileHeld = crossed;
+        wire.join();
+        QCOMPARE(whileHeld, kExchanges);
+        QString expected;
+        for (int i = 0; i < kExchanges; ++i)
+            expected += QStringLiteral("COM1↑01 03 0%1\nCOM2↓01 03 0%1\nCOM2↑01 83 0%1\nCOM1↓01 83 0%1\n").arg(i);
+        QTRY_COMPARE(Monitor(), expected);
+    }
+
     // A real MODBUS RTU master (mbpoll) polls a slave (pymodbus) through the tap: master on
     // COM1's line, slave on COM2's, each line a socat pair. Every poll is answered and both
     // directions are shown. Skipped without the tools (scripts/deps --extra installs them).
