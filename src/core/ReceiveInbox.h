@@ -33,6 +33,10 @@ public:
     };
 
     static constexpr std::size_t kDefaultCapacity = 1u << 20;
+    // A worker that must not wait for the window (the forwarding pair's) waits only above
+    // this much, so that a window held for long still cannot fill the memory: at serial
+    // rates that is many minutes of traffic.
+    static constexpr std::size_t kForwardCapacity = 32u << 20;
     static constexpr int kLongestWaitMs = 250;
 
     explicit ReceiveInbox(std::function<void()> wake, std::size_t capacity = kDefaultCapacity);
@@ -40,7 +44,8 @@ public:
     // Worker thread.
     void Push(unsigned port, std::vector<std::uint8_t> bytes);
     // receivedMs: when the worker read its first byte (steady clock); mayWait false for a
-    // worker that must never be held by the window (a port of the forwarding pair).
+    // worker that the window must not hold back (a port of the forwarding pair): it waits
+    // only above kForwardCapacity.
     void Push(unsigned port, std::vector<std::uint8_t> bytes, std::int64_t receivedMs, bool mayWait);
     void PushStopped(unsigned port, std::string reason);
 
@@ -55,7 +60,8 @@ public:
     bool HasWaiting() const;
 
 private:
-    void Add(Message message, bool mayWait);
+    // Waits (briefly) while waitAbove bytes or more wait already.
+    void Add(Message message, std::size_t waitAbove);
 
     std::function<void()> m_wake;
     std::size_t m_capacity;
