@@ -41,6 +41,9 @@ void ForwardTap::SetPair(bool enable, int portA, int portB, bool lines)
     std::lock_guard lock(m_mutex);
     enable = enable && portA >= 0 && portB >= 0 && portA != portB;
     ReleaseAllParked();
+    for (Side& old : m_sides)
+        if (old.m_breakEndNs != 0 && old.m_record && old.m_record->Lines())
+            old.m_record->Lines()->SetBreak(false);
     // A port that stays in the pair keeps what waits for it (the program's own sends too);
     // a port that leaves it is written by the program directly again.
     Side fresh[2];
@@ -240,10 +243,13 @@ std::int64_t ForwardTap::StalledMs(unsigned port) const
 
 void ForwardTap::Deliver(unsigned port, std::vector<std::uint8_t> bytes, std::int64_t firstNs, PortReceiver* receiver)
 {
-    std::lock_guard lock(m_mutex);
+    std::unique_lock lock(m_mutex);
     Side* side = SideOf(port);
     if (!side)
     {
+        // Outside the pair the window may hold the worker back: never with the lock held,
+        // or a flooded third port would stop the wire.
+        lock.unlock();
         receiver->OnPortMessage(port, std::move(bytes), ToMs(firstNs), false);
         return;
     }

@@ -7,8 +7,9 @@
 // DSR, DCD and RI, which the far end drives. An interface, so that the logic that switches
 // and watches them can be tried without hardware (pseudo-terminals have no modem lines).
 //
-// Set runs on the window thread and Get on the port's worker, at the same time: an
-// implementation must allow that (the tty one is two ioctls without state).
+// Set runs on the window thread (and, across the forwarding tap, on the other port's
+// worker) and Get on the port's worker, at the same time: an implementation must allow that
+// (the tty one is ioctls without state).
 class ModemLines
 {
 public:

@@ -22,7 +22,9 @@ class SerialTransport;
 // packing interval and hands each message to the receiver.
 //
 // All operations are called from one thread (the window thread); only the receiver's
-// callbacks run on the worker. Write may run while the worker reads.
+// callbacks run on the worker. Write may run while the worker reads. A port of the
+// forwarding pair is also written (WriteSome) and its lines set by the other port's worker,
+// through the tap, between StartThread and Close.
 class SerialPort : public PortSettings
 {
 public:
