@@ -8,6 +8,7 @@
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_app_forward [seconds] [socat|showing|paused]
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_app_forward latency [exchanges per turn]
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_app_forward modbus [exchanges]
+//   build/bench/bench_app_forward lines [changes]
 // Not a Google Benchmark: four alternating turns per mode give the figures. "latency" times
 // a request and its answer through socat and through the program, with the window idle and
 // with a third port flooding hex into the monitor; "modbus" checks that every answer of a
@@ -17,7 +18,10 @@
 #include "Forwarder.h"
 #include "IniSettingsStore.h"
 #include "MainFrm.h"
+#include "ForwardTap.h"
 #include "ModbusRtu.h"
+#include "PortReceiver.h"
+#include "SerialPort.h"
 #include "VRLView.h"
 #include "PortMap.h"
 #include "SettingsBar.h"
@@ -520,10 +524,81 @@ int Modbus(CMainFrame& frame, int n)
     return before == 0 && missing == 0 && r.lost == 0 ? 0 : 1;
 }
 
+// --- Control lines across the tap ---------------------------------------------------------
+
+// Lines of a device that has them (pseudo-terminals have none): inputs set by the benchmark,
+// outputs set by the tap.
+class BenchLines : public ModemLines
+{
+public:
+    explicit BenchLines(std::atomic<unsigned>& lines) : m_lines(lines) {}
+    bool Get(unsigned& lines) override
+    {
+        lines = m_lines;
+        return true;
+    }
+    bool Set(unsigned mask, bool on) override
+    {
+        if (on)
+            m_lines |= mask & kOutputs;
+        else
+            m_lines &= ~(mask & kOutputs);
+        return true;
+    }
+
+private:
+    std::atomic<unsigned>& m_lines;
+};
+
+class NoReceiver : public PortReceiver
+{
+    void OnPortData(unsigned, std::vector<std::uint8_t>) override {}
+    void OnPortStopped(unsigned, std::string) override {}
+};
+
+// n changes of COM1's CTS, each timed until COM2's RTS follows.
+int Lines(int n)
+{
+    vrlbench::Pty a, b;
+    std::atomic<unsigned> linesA{0}, linesB{0};
+    ForwardTap tap;
+    NoReceiver receiver;
+    SerialPort portA, portB;
+    portA.SetModemLinesFactory([&](int) { return std::make_unique<BenchLines>(linesA); });
+    portB.SetModemLinesFactory([&](int) { return std::make_unique<BenchLines>(linesB); });
+    portA.SetTap(&tap);
+    portB.SetTap(&tap);
+    tap.SetPair(true, 0, 1, true);
+    if (!portA.Open(&receiver, 0, a.m_path) || !portB.Open(&receiver, 1, b.m_path))
+        return 1;
+    std::vector<double> us;
+    int missed = 0;
+    for (int i = 0; i < n; ++i) {
+        const bool on = i % 2 == 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(7));
+        const auto t0 = Clock::now();
+        if (on)
+            linesA |= ModemLines::kCts;
+        else
+            linesA &= ~unsigned{ModemLines::kCts};
+        while (((linesB & ModemLines::kRts) != 0) != on && Clock::now() - t0 < std::chrono::seconds(1))
+            std::this_thread::yield();
+        if (((linesB & ModemLines::kRts) != 0) != on)
+            ++missed;
+        else
+            us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
+    }
+    std::printf("%d changes of COM1 CTS: COM2 RTS followed in p50 %.0f us, p99 %.0f us, max %.0f us; %d missed\n",
+                n, Percentile(us, 0.5), Percentile(us, 0.99), Percentile(us, 1.0), missed);
+    return missed == 0 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    if (argc > 1 && std::string(argv[1]) == "lines")
+        return Lines(argc > 2 ? std::atoi(argv[2]) : 1000);
     const std::string mode = argc > 1 ? argv[1] : "";
     const double seconds = argc > 1 ? std::atof(argv[1]) : 20.0;
     const vrlbench::TemporaryXdgHome home;

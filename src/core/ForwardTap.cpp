@@ -5,6 +5,8 @@
 #include "SerialPort.h"
 
 #include <chrono>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 namespace
 {
@@ -19,6 +21,44 @@ std::int64_t ToMs(std::int64_t ns)
     return ns / 1000000;
 }
 } // namespace
+
+ForwardTap::ForwardTap()
+{
+    for (int& fd : m_cutFds)
+        fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+}
+
+ForwardTap::~ForwardTap()
+{
+    for (int fd : m_cutFds)
+        if (fd >= 0)
+            close(fd);
+}
+
+int ForwardTap::CutFd(unsigned port) const
+{
+    std::lock_guard lock(m_mutex);
+    for (int i = 0; i < 2; ++i)
+        if (m_enabled && m_sides[i].m_port == static_cast<int>(port))
+            return m_cutFds[i];
+    return -1;
+}
+
+bool ForwardTap::TakeCut(unsigned port, std::int64_t firstNs)
+{
+    std::lock_guard lock(m_mutex);
+    for (int i = 0; i < 2; ++i)
+    {
+        if (m_sides[i].m_port != static_cast<int>(port))
+            continue;
+        std::uint64_t pending = 0;
+        (void)!read(m_cutFds[i], &pending, sizeof pending);
+        const bool meant = m_sides[i].m_cutFirstNs != 0 && m_sides[i].m_cutFirstNs == firstNs;
+        m_sides[i].m_cutFirstNs = 0;
+        return meant;
+    }
+    return false;
+}
 
 ForwardTap::Side* ForwardTap::SideOf(unsigned port)
 {
@@ -162,12 +202,19 @@ void ForwardTap::OnRead(unsigned port, const std::uint8_t* bytes, std::size_t co
     Side* side = m_enabled ? SideOf(port) : nullptr;
     if (!side)
         return;
+    Side& to = Other(*side);
     if (first && side->m_record)
     {
         side->m_collecting = true;
         side->m_firstNs = readNs;
+        // The other port was collecting: its message ends here, before this one.
+        if (to.m_collecting && to.m_firstNs <= readNs && to.m_cutFirstNs != to.m_firstNs)
+        {
+            to.m_cutFirstNs = to.m_firstNs;
+            const std::uint64_t one = 1;
+            (void)!write(m_cutFds[&to == &m_sides[0] ? 0 : 1], &one, sizeof one);
+        }
     }
-    Side& to = Other(*side);
     if (!to.m_record)
         return;
     if (to.m_toPort.IsEmpty())

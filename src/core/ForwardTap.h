@@ -25,8 +25,9 @@ class SerialPort;
 //   nothing at its end drops them. Closing a port (Detach) drops what waited for it.
 // - Messages for display are handed to the window in the order their first bytes were read
 //   on one monotonic clock, across both ports: a message of one port waits while the other
-//   port is still collecting a message it began earlier, so that an answer is never shown
-//   before the request that caused it.
+//   port is still collecting a message it began earlier, and a message being collected ends
+//   as soon as the other port begins one (the direction changed), so that an answer is
+//   never shown before the request that caused it, nor joined with the next answer.
 // - With lines on, each side's CTS and DSR drive the other side's RTS and DTR, and a BREAK
 //   counted on one side is sent on the other.
 //
@@ -42,7 +43,8 @@ public:
     // How long a BREAK sent on the other side lasts.
     static constexpr int kBreakMs = 100;
 
-    ForwardTap() = default;
+    ForwardTap();
+    ~ForwardTap();
     ForwardTap(const ForwardTap&) = delete;
     ForwardTap& operator=(const ForwardTap&) = delete;
 
@@ -87,6 +89,10 @@ public:
     // One message for display, whose first byte was read at firstNs: handed to receiver now,
     // or kept until the partner's earlier message has gone first.
     void Deliver(unsigned port, std::vector<std::uint8_t> bytes, std::int64_t firstNs, PortReceiver* receiver);
+    // Readable when the message port is collecting should end now (an eventfd), or -1.
+    int CutFd(unsigned port) const;
+    // Clears the signal; true when it was meant for the message that began at firstNs.
+    bool TakeCut(unsigned port, std::int64_t firstNs);
     // How often the worker of port must call PollLines; 0: never.
     int LinePollMs(unsigned port) const;
     // Looks at port's input lines (and BREAK counter) and passes changes to the partner.
@@ -113,6 +119,7 @@ private:
         bool m_haveBreaks = false;
         std::uint32_t m_breaks = 0;         // BREAK counter last seen
         std::int64_t m_breakEndNs = 0;      // a BREAK sent on this port ends then (0: none)
+        std::int64_t m_cutFirstNs = 0;      // the message begun then is to end now (0: none)
     };
 
     Side* SideOf(unsigned port);
@@ -127,6 +134,7 @@ private:
     bool m_enabled = false;
     bool m_lines = false;
     Side m_sides[2];
+    int m_cutFds[2] = {-1, -1}; // per side, wakes its worker to end a message
     // Running ports outside the pair, so that a pair set later finds them.
     std::vector<std::pair<unsigned, SerialPort*>> m_spare;
 };

@@ -193,7 +193,10 @@ ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, int tickMs, 
             continue;
         }
         const bool flush = link && link->HasPending();
-        pollfd fds[2] = {{stopFd, POLLIN, 0}, {fd, static_cast<short>(flush ? POLLIN | POLLOUT : POLLIN), 0}};
+        const int cutFd = tap.m_tap && count > 0 ? tap.m_tap->CutFd(tap.m_port) : -1;
+        pollfd fds[3] = {{stopFd, POLLIN, 0},
+                         {fd, static_cast<short>(flush ? POLLIN | POLLOUT : POLLIN), 0},
+                         {cutFd, POLLIN, 0}};
         std::int64_t waitNs = -1; // no limit
         if (count > 0 && packInterval > 0)
         {
@@ -219,7 +222,7 @@ ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, int tickMs, 
             timeout.tv_nsec = static_cast<long>(waitNs % 1000000000);
             timeoutArg = &timeout;
         }
-        const int ready = ppoll(fds, 2, timeoutArg, nullptr);
+        const int ready = ppoll(fds, cutFd >= 0 ? 3 : 2, timeoutArg, nullptr);
         if (ready < 0)
         {
             if (errno == EINTR)
@@ -236,6 +239,10 @@ ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, int tickMs, 
         // Stop wins over data that is ready at the same time.
         if (fds[0].revents != 0)
             return ReadEnd::Stop;
+        // The other port of the pair began a message: this one ends; what is ready now
+        // begins the next.
+        if (cutFd >= 0 && fds[2].revents != 0 && tap.m_tap->TakeCut(tap.m_port, tap.m_firstNs))
+            return ReadEnd::Quiet;
         const short revents = fds[1].revents;
         if (flush && (revents & POLLOUT))
             link->Flush();

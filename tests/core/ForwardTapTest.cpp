@@ -46,7 +46,7 @@ template <typename Check> bool Eventually(Check check)
 } // namespace
 
 // The request crosses before its message is even shown, and the answer, whatever the two
-// ports' packing intervals, is handed on after the request.
+// ports' packing intervals, is handed on after the request and never joined with the next.
 class ForwardTapOrder : public ::testing::TestWithParam<std::pair<std::uint32_t, std::uint32_t>>
 {
 };
@@ -61,18 +61,20 @@ TEST_P(ForwardTapOrder, BytesCrossAtOnceAndAnswersFollowTheirRequests)
         ASSERT_EQ(t.b.Receive(3), "REQ");
         if (GetParam().first >= 300)
         {
-            EXPECT_EQ(t.receiver.Count(), std::size_t(2 * i)) << "waited for the packing interval";
+            EXPECT_LE(t.receiver.Count(), std::size_t(2 * i)) << "waited for the packing interval";
         }
         t.b.Send("ANS");
         ASSERT_EQ(t.a.Receive(3), "ANS");
-        ASSERT_TRUE(t.receiver.WaitForMessages(std::size_t(2 * i + 2)));
     }
+    ASSERT_TRUE(t.receiver.WaitForMessages(6));
+    std::this_thread::sleep_for(std::chrono::milliseconds(GetParam().first + GetParam().second));
     EXPECT_EQ(t.receiver.Texts(), (std::vector<std::string>{"REQ", "ANS", "REQ", "ANS", "REQ", "ANS"}));
     EXPECT_EQ(t.receiver.Ports(), (std::vector<unsigned>{0, 1, 0, 1, 0, 1}));
 }
 
 INSTANTIATE_TEST_SUITE_P(PackingIntervals, ForwardTapOrder,
-                         ::testing::Values(std::make_pair(300u, 1u), std::make_pair(1u, 300u), std::make_pair(20u, 20u)));
+                         ::testing::Values(std::make_pair(300u, 1u), std::make_pair(1u, 300u), std::make_pair(20u, 20u),
+                                           std::make_pair(300u, 300u)));
 
 // A device that stops reading holds the master back instead of filling memory or losing
 // bytes; once it reads again everything arrives, in order.
