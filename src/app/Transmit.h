@@ -14,7 +14,8 @@ class SettingsStore;
 // sentence of controls: [x] 在串口 [A] 与串口 [B] 间进行透明转发. The pair is stored in
 // "Settings\Transmit" by "应用", which leaves the dialog open. The box opens unchecked with the
 // stored pair, or checked with the running pair while forwarding is on. Every way out (退出, Esc, the close box) ends the dialog with kCancelResult, and the owner
-// then takes the members as the last "应用" left them.
+// then takes the members as the last "应用" left them. A second box under the sentence lets the
+// control lines and BREAK cross the tap too (stored as "Lines" by "应用").
 class CTransmitDlg : public QDialog
 {
     Q_OBJECT
