@@ -2,6 +2,7 @@
 #include "SerialPort.h"
 
 #include "FakeModemLines.h"
+#include "LoopbackServer.h"
 #include "PtyPair.h"
 
 #include <gtest/gtest.h>
@@ -127,3 +128,26 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(LineCase{true, ModemLines::kCts, ModemLines::kRts}, LineCase{true, ModemLines::kDsr, ModemLines::kDtr},
                       LineCase{false, ModemLines::kCts | ModemLines::kDsr, ModemLines::kOutputs},
                       LineCase{true, ModemLines::kDcd | ModemLines::kRi, 0}));
+
+// A remote port (raw TCP, as ser2net serves it) is one side of the pair like a local one.
+TEST(ForwardTapTest, RemotePortIsOneSideOfThePair)
+{
+    PtyPair a;
+    LoopbackServer server;
+    RecordingReceiver receiver;
+    ForwardTap tap;
+    SerialPort local, remote;
+    local.SetTap(&tap);
+    remote.SetTap(&tap);
+    tap.SetPair(true, 0, 1, false);
+    ASSERT_TRUE(local.Open(&receiver, 0, a.path));
+    ASSERT_TRUE(remote.Open(&receiver, 1, "tcp://127.0.0.1:" + std::to_string(server.port)));
+    ASSERT_TRUE(server.Accept());
+    ASSERT_TRUE(Eventually([&] { return remote.HasConnected(); }));
+    a.Send("REQ");
+    EXPECT_EQ(server.Receive(3), (std::vector<std::uint8_t>{'R', 'E', 'Q'}));
+    ASSERT_TRUE(server.Send({'A', 'N', 'S'}));
+    EXPECT_EQ(a.Receive(3), "ANS");
+    ASSERT_TRUE(receiver.WaitForMessages(2));
+    EXPECT_EQ(receiver.Texts(), (std::vector<std::string>{"REQ", "ANS"}));
+}
