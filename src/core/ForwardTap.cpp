@@ -218,7 +218,15 @@ void ForwardTap::OnRead(unsigned port, const std::uint8_t* bytes, std::size_t co
     if (!to.m_record)
         return;
     if (to.m_toPort.IsEmpty())
+    {
+        // Nothing waits: straight out, without a copy into the queue.
+        const std::ptrdiff_t written = to.m_record->WriteSome(bytes, count);
         to.m_progressNs = NowNs();
+        if (written < 0 || static_cast<std::size_t>(written) == count)
+            return; // a port that refuses bytes drops them, as a closed one
+        bytes += written;
+        count -= static_cast<std::size_t>(written);
+    }
     // Never dropped at the limit: the source is held while anything waits, so at most one
     // read (4096 bytes) joins what the program queued.
     to.m_toPort.AppendAlways(bytes, count);
