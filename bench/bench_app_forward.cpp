@@ -6,12 +6,23 @@
 //
 // Run (offscreen):
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_app_forward [seconds] [socat|showing|paused]
-// Not a Google Benchmark: four alternating turns per mode give the figures.
+//   QT_QPA_PLATFORM=offscreen build/bench/bench_app_forward latency [exchanges per turn]
+//   QT_QPA_PLATFORM=offscreen build/bench/bench_app_forward modbus [exchanges]
+//   build/bench/bench_app_forward lines [changes]
+// Not a Google Benchmark: four alternating turns per mode give the figures. "latency" times
+// a request and its answer through socat and through the program, with the window idle and
+// with a third port flooding hex into the monitor; "modbus" checks that every answer of a
+// long MODBUS dialogue is shown after its request.
 #include "BenchPty.h"
 #include "CommandIds.h"
 #include "Forwarder.h"
 #include "IniSettingsStore.h"
 #include "MainFrm.h"
+#include "ForwardTap.h"
+#include "ModbusRtu.h"
+#include "PortReceiver.h"
+#include "SerialPort.h"
+#include "VRLView.h"
 #include "PortMap.h"
 #include "SettingsBar.h"
 
@@ -238,10 +249,357 @@ double Median(std::vector<double> v)
     return v.empty() ? 0.0 : (v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2);
 }
 
+// --- Round trips ---------------------------------------------------------------------
+
+// Reads exactly want bytes from fd (blocking), at most 2 s; false when they did not come.
+bool ReadExactly(int fd, char* into, std::size_t want)
+{
+    std::size_t got = 0;
+    while (got < want) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, 2000) <= 0)
+            return false;
+        const ssize_t n = read(fd, into + got, want - got);
+        if (n <= 0)
+            return false;
+        got += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool WriteAll(int fd, const std::string& bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::string WithCrc(std::string frame)
+{
+    const std::uint16_t crc = ModbusCrc(reinterpret_cast<const std::uint8_t*>(frame.data()), frame.size());
+    frame += static_cast<char>(crc & 0xFF);
+    frame += static_cast<char>(crc >> 8);
+    return frame;
+}
+
+// MODBUS read of one holding register i and its answer (value i), CRC included.
+std::pair<std::string, std::string> ModbusPair(int i)
+{
+    const char hi = static_cast<char>((i >> 8) & 0xFF), lo = static_cast<char>(i & 0xFF);
+    return {WithCrc(std::string("\x01\x03", 2) + hi + lo + std::string("\x00\x01", 2)),
+            WithCrc(std::string("\x01\x03\x02", 3) + hi + lo)};
+}
+
+// n exchanges on a thread of their own (the window's loop runs meanwhile): the master writes
+// a request into master, the device reads it at device and answers at once, the master
+// reads the answer. Microseconds per exchange; lost counts exchanges that did not complete.
+struct RoundTrips
+{
+    std::vector<double> us;
+    int lost = 0;
+};
+
+RoundTrips Exchanges(int master, int device, int n, int gapUs = 0)
+{
+    RoundTrips r;
+    std::atomic<bool> done{false};
+    std::thread t([&] {
+        char buffer[64];
+        for (int i = 0; i < n; ++i) {
+            if (gapUs > 0)
+                std::this_thread::sleep_for(std::chrono::microseconds(gapUs));
+            const auto [request, answer] = ModbusPair(i);
+            const auto t0 = Clock::now();
+            if (!WriteAll(master, request) || !ReadExactly(device, buffer, request.size()) ||
+                std::string(buffer, request.size()) != request || !WriteAll(device, answer) ||
+                !ReadExactly(master, buffer, answer.size()) || std::string(buffer, answer.size()) != answer) {
+                ++r.lost;
+                tcflush(master, TCIOFLUSH);
+                tcflush(device, TCIOFLUSH);
+                continue;
+            }
+            r.us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
+        }
+        done = true;
+    });
+    while (!done)
+        Spin(5);
+    t.join();
+    return r;
+}
+
+double Percentile(std::vector<double> v, double p)
+{
+    if (v.empty())
+        return 0.0;
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, static_cast<std::size_t>(p * static_cast<double>(v.size())))];
+}
+
+// A third port flooding random bytes, shown as hex: the window thread always has work.
+class Flood
+{
+public:
+    explicit Flood(CMainFrame& frame) : m_frame(frame)
+    {
+        frame.Map().SetPath(2, m_pty.m_path);
+        frame.SettingsBar()->SelectPort(2);
+        frame.OnPortSelected(2);
+        frame.OnCommand(ID_OPEN_PORT);
+        m_writer = std::thread([this] {
+            std::vector<char> block(4096);
+            std::uint64_t x = 99;
+            while (!m_stop) {
+                for (std::size_t i = 0; i < block.size(); i += 8) {
+                    x ^= x << 13;
+                    x ^= x >> 7;
+                    x ^= x << 17;
+                    std::memcpy(block.data() + i, &x, 8);
+                }
+                pollfd p{m_pty.m_master, POLLOUT, 0};
+                if (poll(&p, 1, 50) > 0)
+                    (void)!write(m_pty.m_master, block.data(), block.size());
+            }
+        });
+    }
+    ~Flood()
+    {
+        m_stop = true;
+        m_writer.join();
+        m_frame.OnPortSelected(2);
+        m_frame.OnCommand(ID_OPEN_PORT);
+    }
+
+private:
+    CMainFrame& m_frame;
+    vrlbench::Pty m_pty;
+    std::atomic<bool> m_stop{false};
+    std::thread m_writer;
+};
+
+RoundTrips SocatTrips(int n)
+{
+    vrlbench::Pty a, b;
+    pid_t pid = 0;
+    std::string pa = a.m_path, pb = b.m_path;
+    char* argv[] = {const_cast<char*>("socat"), pa.data(), pb.data(), nullptr};
+    if (posix_spawnp(&pid, "socat", nullptr, nullptr, argv, environ) != 0) {
+        std::printf("socat could not be started\n");
+        std::exit(1);
+    }
+    Spin(300);
+    RoundTrips r = Exchanges(a.m_master, b.m_master, n);
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+    return r;
+}
+
+void OpenPair(CMainFrame& frame, const std::string& pathA, const std::string& pathB)
+{
+    int port = 0;
+    for (const std::string& path : {pathA, pathB}) {
+        frame.Map().SetPath(static_cast<unsigned>(port), path);
+        frame.SettingsBar()->SelectPort(port);
+        frame.OnPortSelected(port);
+        frame.OnCommand(ID_OPEN_PORT);
+        if (!frame.IsPortOpen(port)) {
+            std::fprintf(stderr, "COM%d could not be opened\n", port + 1);
+            std::exit(1);
+        }
+        ++port;
+    }
+    frame.findChild<CForwarder*>()->SetForwarding(true, 1, 2);
+}
+
+void ClosePair(CMainFrame& frame)
+{
+    for (int port : {0, 1}) {
+        frame.OnPortSelected(port);
+        frame.OnCommand(ID_OPEN_PORT);
+    }
+}
+
+RoundTrips ProgramTrips(CMainFrame& frame, int n)
+{
+    vrlbench::Pty a, b;
+    OpenPair(frame, a.m_path, b.m_path);
+    Spin(200);
+    RoundTrips r = Exchanges(a.m_master, b.m_master, n);
+    ClosePair(frame);
+    return r;
+}
+
+int Latency(CMainFrame& frame, int perTurn)
+{
+    frame.Options().m_showSent = 1;
+    frame.Options().m_paused = 0;
+    std::printf("round trip of a MODBUS request (8 bytes) and its answer (7 bytes), 4 turns of %d per mode\n",
+                perTurn);
+    std::printf("%-26s %9s %9s %9s %6s\n", "", "p50 us", "p99 us", "max us", "lost");
+    for (const bool busy : {false, true}) {
+        std::unique_ptr<Flood> flood;
+        if (busy)
+            flood = std::make_unique<Flood>(frame);
+        RoundTrips socat, vrl;
+        for (int turn = 0; turn < 4; ++turn) {
+            RoundTrips s = SocatTrips(perTurn);
+            RoundTrips v = ProgramTrips(frame, perTurn);
+            socat.us.insert(socat.us.end(), s.us.begin(), s.us.end());
+            socat.lost += s.lost;
+            vrl.us.insert(vrl.us.end(), v.us.begin(), v.us.end());
+            vrl.lost += v.lost;
+        }
+        const char* what = busy ? "window busy (COM3 flood)" : "window idle";
+        std::printf("socat, %-19s %9.0f %9.0f %9.0f %6d\n", what, Percentile(socat.us, 0.5), Percentile(socat.us, 0.99),
+                    Percentile(socat.us, 1.0), socat.lost);
+        std::printf("VRL,   %-19s %9.0f %9.0f %9.0f %6d\n", what, Percentile(vrl.us, 0.5), Percentile(vrl.us, 0.99),
+                    Percentile(vrl.us, 1.0), vrl.lost);
+        std::printf("  added by VRL: p50 %+.0f us, p99 %+.0f us\n", Percentile(vrl.us, 0.5) - Percentile(socat.us, 0.5),
+                    Percentile(vrl.us, 0.99) - Percentile(socat.us, 0.99));
+    }
+    return 0;
+}
+
+// n MODBUS exchanges through the tap with the monitor showing; then every answer's line must
+// come after its request's line. The master leaves 25 ms between an answer and its next
+// request, longer than the packing interval (20 ms), so that every frame is a message of
+// its own.
+int Modbus(CMainFrame& frame, int n)
+{
+    frame.Options().m_showSent = 1;
+    frame.Options().m_paused = 0;
+    vrlbench::Pty a, b;
+    OpenPair(frame, a.m_path, b.m_path);
+    Spin(200);
+    const RoundTrips r = Exchanges(a.m_master, b.m_master, n, 25000);
+    auto hex = [](const std::string& bytes) {
+        return QString::fromLatin1(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())).toHex(' ').toUpper());
+    };
+    QElapsedTimer waited;
+    waited.start();
+    const QString lastAnswer = QStringLiteral("COM2↑") + hex(ModbusPair(n - 1).second);
+    while (!frame.GetView()->toPlainText().contains(lastAnswer) && waited.elapsed() < 60000)
+        Spin(50);
+    const QString text = frame.GetView()->toPlainText();
+    // Where a frame's bytes are shown on a line of that port and direction, from a position
+    // on; merged: not at the line's start (the master was late and packing joined frames).
+    auto find = [&text](const QString& label, const QString& bytes, qsizetype from, bool& merged) -> qsizetype {
+        for (qsizetype at = text.indexOf(bytes, from); at >= 0; at = text.indexOf(bytes, at + 1)) {
+            const qsizetype line = text.lastIndexOf('\n', at) + 1;
+            const qsizetype labelAt = text.indexOf(label, line);
+            if (labelAt >= 0 && labelAt < at && text.indexOf('\n', line) > at) {
+                merged = at != labelAt + label.size();
+                return at;
+            }
+        }
+        return -1;
+    };
+    int inOrder = 0, before = 0, missing = 0, merged = 0;
+    qsizetype from = 0;
+    for (int i = 0; i < n; ++i) {
+        const auto [request, answer] = ModbusPair(i);
+        bool joinedQ = false, joinedP = false;
+        const qsizetype q = find(QStringLiteral("COM1↑"), hex(request), from, joinedQ);
+        const qsizetype p = find(QStringLiteral("COM2↑"), hex(answer), from, joinedP);
+        merged += (joinedQ || joinedP) ? 1 : 0;
+        if (q < 0 || p < 0)
+            ++missing;
+        else if (p < q)
+            ++before;
+        else {
+            ++inOrder;
+            from = q;
+        }
+    }
+    std::printf("%d exchanges through the tap (%d lost on the wire): %d answers shown after their request, %d "
+                "before it, %d not found (%d exchanges shown on a line joined with the next); round trip p50 %.0f "
+                "us, p99 %.0f us\n",
+                n, r.lost, inOrder, before, missing, merged, Percentile(r.us, 0.5), Percentile(r.us, 0.99));
+    ClosePair(frame);
+    return before == 0 && missing == 0 && r.lost == 0 ? 0 : 1;
+}
+
+// --- Control lines across the tap ---------------------------------------------------------
+
+// Lines of a device that has them (pseudo-terminals have none): inputs set by the benchmark,
+// outputs set by the tap.
+class BenchLines : public ModemLines
+{
+public:
+    explicit BenchLines(std::atomic<unsigned>& lines) : m_lines(lines) {}
+    bool Get(unsigned& lines) override
+    {
+        lines = m_lines;
+        return true;
+    }
+    bool Set(unsigned mask, bool on) override
+    {
+        if (on)
+            m_lines |= mask & kOutputs;
+        else
+            m_lines &= ~(mask & kOutputs);
+        return true;
+    }
+
+private:
+    std::atomic<unsigned>& m_lines;
+};
+
+class NoReceiver : public PortReceiver
+{
+    void OnPortData(unsigned, std::vector<std::uint8_t>) override {}
+    void OnPortStopped(unsigned, std::string) override {}
+};
+
+// n changes of COM1's CTS, each timed until COM2's RTS follows.
+int Lines(int n)
+{
+    vrlbench::Pty a, b;
+    std::atomic<unsigned> linesA{0}, linesB{0};
+    ForwardTap tap;
+    NoReceiver receiver;
+    SerialPort portA, portB;
+    portA.SetModemLinesFactory([&](int) { return std::make_unique<BenchLines>(linesA); });
+    portB.SetModemLinesFactory([&](int) { return std::make_unique<BenchLines>(linesB); });
+    portA.SetTap(&tap);
+    portB.SetTap(&tap);
+    tap.SetPair(true, 0, 1, true);
+    if (!portA.Open(&receiver, 0, a.m_path) || !portB.Open(&receiver, 1, b.m_path))
+        return 1;
+    std::vector<double> us;
+    int missed = 0;
+    for (int i = 0; i < n; ++i) {
+        const bool on = i % 2 == 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(7));
+        const auto t0 = Clock::now();
+        if (on)
+            linesA |= ModemLines::kCts;
+        else
+            linesA &= ~unsigned{ModemLines::kCts};
+        while (((linesB & ModemLines::kRts) != 0) != on && Clock::now() - t0 < std::chrono::seconds(1))
+            std::this_thread::yield();
+        if (((linesB & ModemLines::kRts) != 0) != on)
+            ++missed;
+        else
+            us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
+    }
+    std::printf("%d changes of COM1 CTS: COM2 RTS followed in p50 %.0f us, p99 %.0f us, max %.0f us; %d missed\n",
+                n, Percentile(us, 0.5), Percentile(us, 0.99), Percentile(us, 1.0), missed);
+    return missed == 0 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    if (argc > 1 && std::string(argv[1]) == "lines")
+        return Lines(argc > 2 ? std::atoi(argv[2]) : 1000);
+    const std::string mode = argc > 1 ? argv[1] : "";
     const double seconds = argc > 1 ? std::atof(argv[1]) : 20.0;
     const vrlbench::TemporaryXdgHome home;
     QApplication app(argc, argv);
@@ -250,6 +608,10 @@ int main(int argc, char* argv[])
     frame.resize(1200, 800);
     frame.show();
     Spin(500);
+    if (mode == "latency")
+        return Latency(frame, argc > 2 ? std::atoi(argv[2]) : 1000);
+    if (mode == "modbus")
+        return Modbus(frame, argc > 2 ? std::atoi(argv[2]) : 10000);
     // Turns alternate socat, showing and paused, so that the load of a shared machine falls
     // on all three alike. A second argument runs one mode only (for a profiler).
     const std::string only = argc > 2 ? argv[2] : "";

@@ -1005,6 +1005,10 @@ Choose another file for the send window&apos;s lines.</translation>
         <source>需输入不同的串口号！</source>
         <translation>Enter two different ports!</translation>
     </message>
+    <message>
+        <source>控制线也转发：一方的 CTS、DSR 驱动另一方的 RTS、DTR，收到的 BREAK 在另一方发出</source>
+        <translation>Forward the control lines too: each side's CTS and DSR drive the other side's RTS and DTR, and a BREAK received on one side is sent on the other</translation>
+    </message>
 </context>
 <context>
     <name>CVRLApp</name>

@@ -2,6 +2,7 @@
 
 #include "CommandIds.h"
 #include "FrameHost.h"
+#include "ForwardTap.h"
 #include "FrameOptions.h"
 #include "MonitorLine.h"
 #include "SerialPort.h"
@@ -37,12 +38,15 @@ QString SizeText(std::uint64_t bytes)
 
 } // namespace
 
-CForwarder::CForwarder(CFrameHost& host, std::size_t queueLimit)
-    : QObject(host.Window()), m_host(host), m_queueLimit(queueLimit), m_pFlushTimer(new QTimer(this))
+CForwarder::CForwarder(CFrameHost& host, ForwardTap& tap, std::size_t queueLimit)
+    : QObject(host.Window()), m_host(host), m_tap(tap), m_queueLimit(queueLimit), m_pFlushTimer(new QTimer(this)),
+      m_pNoteTimer(new QTimer(this))
 {
     m_pFlushTimer->setSingleShot(true);
     m_pFlushTimer->setTimerType(Qt::PreciseTimer);
     connect(m_pFlushTimer, &QTimer::timeout, this, &CForwarder::FlushWaiting);
+    m_pNoteTimer->setInterval(kBehindMs / 2);
+    connect(m_pNoteTimer, &QTimer::timeout, this, &CForwarder::UpdateNote);
     m_host.Pipeline().SetForwarding(this);
 }
 
@@ -70,25 +74,34 @@ void CForwarder::RunDialog()
                         m_host.Window());
     // Looking at the settings must not switch a running tap off: the dialog starts from
     // what is in force, and leaving it without "应用" keeps that.
-    if (m_bEnabled)
+    if (m_bEnabled) {
+        dialog.m_lines = m_bLines ? 1 : 0;
         dialog.ShowRunning(static_cast<std::uint8_t>(m_portA), static_cast<std::uint8_t>(m_portB));
+    }
     if (dialog.exec() == CTransmitDlg::kCancelResult)
-        SetForwarding(dialog.m_enable != 0, dialog.m_portA, dialog.m_portB);
+        SetForwarding(dialog.m_enable != 0, dialog.m_portA, dialog.m_portB, dialog.m_lines != 0);
 }
 
-void CForwarder::SetForwarding(bool enable, int portA, int portB)
+void CForwarder::SetForwarding(bool enable, int portA, int portB, bool lines)
 {
     m_bEnabled = enable;
+    m_bLines = enable && lines;
     m_portA = portA;
     m_portB = portB;
+    m_tap.SetPair(enable, portA - 1, portB - 1, m_bLines);
     for (auto& [port, target] : m_targets)
         target.m_queue.ResetDropped();
-    UpdateHolds();
+    if (enable)
+        m_pNoteTimer->start();
+    else
+        m_pNoteTimer->stop();
     UpdateNote();
 }
 
 std::size_t CForwarder::Waiting(unsigned port) const
 {
+    if (InPair(port))
+        return m_tap.Waiting(port);
     auto it = m_targets.find(port);
     return it == m_targets.end() ? 0 : it->second.m_queue.Waiting();
 }
@@ -109,36 +122,17 @@ ForwardQueue::Writer CForwarder::WriterOf(unsigned port) const
     };
 }
 
+// The bytes crossed in the source's worker already (the tap): here the window only shows the
+// copy, as a sent line of the target.
 void CForwarder::ForwardReceived(unsigned port, const std::uint8_t* bytes, std::size_t count)
 {
-    if (!m_bEnabled)
-        return;
-    int target = -1;
-    if (m_portA == static_cast<int>(port) + 1)
-        target = m_portB - 1;
-    else if (m_portB == static_cast<int>(port) + 1)
-        target = m_portA - 1;
-    else
-        return;
+    const int target = SourceOf(port);
     if (target < 0 || !m_host.IsPortOpen(target))
         return;
     const auto to = static_cast<unsigned>(target);
-
     if (m_host.Pipeline().IsShown(to, 0))
         m_host.AppendMonitorLine(ReceivedMessageText(bytes, count, m_host.Options().m_ascReceive != 0,
                                                      m_host.Options().m_ascEveryByte != 0), to, 0);
-
-    // The chunk joins the target's queue and goes out when this turn of received messages is
-    // over, together with the others of the turn: one write instead of one per message.
-    Target* t = Enqueue(to, bytes, count);
-    if (!t)
-        return;
-    if (t->m_queue.Waiting() >= kHoldBytes)
-        UpdateHolds();
-    if (!m_pFlushTimer->isActive() || m_flushDelayMs > 0) {
-        m_flushDelayMs = 0;
-        m_pFlushTimer->start(0);
-    }
 }
 
 CForwarder::Target* CForwarder::Enqueue(unsigned port, const std::uint8_t* bytes, std::size_t count)
@@ -157,6 +151,14 @@ bool CForwarder::WriteToPort(unsigned port, const std::uint8_t* bytes, std::size
 {
     if (!m_host.IsPortOpen(static_cast<int>(port)))
         return false;
+    if (InPair(port)) {
+        // Behind the bytes forwarded to it, never inside a write of theirs.
+        const bool taken = m_tap.Send(port, bytes, count);
+        if (m_tap.Waiting(port) > 0 && !m_pFlushTimer->isActive())
+            ScheduleFlush(true);
+        UpdateNote();
+        return taken;
+    }
     Target* queued = Enqueue(port, bytes, count);
     if (!queued)
         return false;
@@ -178,6 +180,17 @@ void CForwarder::FlushWaiting()
 {
     bool progress = false;
     bool waiting = false;
+    // The program's sends to a pair port whose partner is not read (closed): nobody else
+    // pumps them.
+    for (const int p : {m_portA - 1, m_portB - 1}) {
+        if (!m_bEnabled || p < 0 || m_tap.Waiting(static_cast<unsigned>(p)) == 0)
+            continue;
+        const std::size_t before = m_tap.Waiting(static_cast<unsigned>(p));
+        m_tap.Pump(static_cast<unsigned>(p));
+        const std::size_t after = m_tap.Waiting(static_cast<unsigned>(p));
+        progress = progress || after < before;
+        waiting = waiting || after > 0;
+    }
     for (auto& [port, t] : m_targets) {
         if (t.m_queue.IsEmpty())
             continue;
@@ -192,7 +205,6 @@ void CForwarder::FlushWaiting()
         }
         waiting = waiting || !t.m_queue.IsEmpty();
     }
-    UpdateHolds();
     UpdateNote();
     if (waiting)
         ScheduleFlush(progress);
@@ -215,36 +227,14 @@ int CForwarder::SourceOf(unsigned target) const
     return -1;
 }
 
-// A tap must not lose what it could not pass on yet: rather than let a queue run into its
-// limit, the port feeding it is no longer read, as socat stops reading a side whose other
-// side takes nothing.
-void CForwarder::UpdateHolds()
-{
-    std::set<unsigned> held;
-    for (const auto& [port, t] : m_targets) {
-        const int source = SourceOf(port);
-        if (source < 0)
-            continue;
-        const auto s = static_cast<unsigned>(source);
-        const std::size_t waiting = t.m_queue.Waiting();
-        if (waiting >= kHoldBytes || (m_heldSources.count(s) && waiting > kResumeBytes))
-            held.insert(s);
-    }
-    for (unsigned port : m_heldSources) {
-        if (!held.count(port))
-            if (SerialPort* record = m_host.GetPortRecord(static_cast<int>(port)))
-                record->SetReadHeld(false);
-    }
-    for (unsigned port : held) {
-        if (SerialPort* record = m_host.GetPortRecord(static_cast<int>(port)))
-            record->SetReadHeld(true);
-    }
-    m_heldSources = std::move(held);
-}
-
 void CForwarder::UpdateNote()
 {
     QString trouble;
+    for (const int p : {m_portA - 1, m_portB - 1}) {
+        if (m_bEnabled && p >= 0 && m_tap.StalledMs(static_cast<unsigned>(p)) >= kBehindMs)
+            trouble += QCoreApplication::translate("CForwarder", "，%1 未及时取走，待写 %2")
+                           .arg(PortName(p), SizeText(m_tap.Waiting(static_cast<unsigned>(p))));
+    }
     for (const auto& [port, t] : m_targets) {
         const QString name = PortName(static_cast<int>(port));
         if (t.m_queue.Dropped() > 0) {

@@ -10,37 +10,32 @@
 
 #include <cstdint>
 #include <map>
-#include <set>
 #include <span>
 
 class CFrameHost;
+class ForwardTap;
 class QTimer;
 
-// Transparent forwarding, and the queues of bytes the program writes to its ports: every
-// message received on one port of the pair is written unchanged to the other and shown there as a sent line, whatever the display, filter and
-// ASC mode do with it. The pair is chosen in CTransmitDlg (command 32826); forwarding is off
-// at every start.
+// Transparent forwarding, and the queues of bytes the program writes to its ports. The
+// bytes of the pair cross in the ports' workers through the tap (ForwardTap): this class
+// only switches it on and off and shows each message received on one port of the pair as a
+// sent line of the other, whatever the display, filter and ASC mode do with it. The pair is
+// chosen in CTransmitDlg (command 32826); forwarding is off at every start.
 //
-// The window thread never waits for a target port: forwarded bytes wait in the target's
-// ForwardQueue, in order, and go out in one write once the current turn of received messages
-// is over; what the port does not take then is retried from a short timer. A target that
-// takes nothing for half a second is named in the status bar in red. While 256 KB wait for a
-// target, its source port is not read, so that the sender is held back rather than bytes
-// lost; should the queue still reach its limit, whole messages are dropped, counted and named
-// in the status bar until the pair is set again.
+// The window thread never waits for a port: what the program sends to a port outside the
+// pair waits in that port's ForwardQueue and goes out from a short timer; what it sends to a
+// port of the pair joins the tap's queue for it. A target that takes nothing for half a
+// second is named in the status bar in red; sends dropped at a full queue are counted there.
 class CForwarder : public QObject, public CCommandTarget, public ForwardStep
 {
     Q_OBJECT
 public:
     // How long a target may take nothing while bytes wait before the user is told.
     static constexpr int kBehindMs = 500;
-    // While this much waits for a target, its source port is not read (the sender is held
-    // back where the line allows it), until no more than kResumeBytes wait.
-    static constexpr std::size_t kHoldBytes = 256 * 1024;
-    static constexpr std::size_t kResumeBytes = 64 * 1024;
 
-    // Plugs itself into the host's receive pipeline.
-    explicit CForwarder(CFrameHost& host, std::size_t queueLimit = ForwardQueue::kDefaultLimit);
+    // Plugs itself into the host's receive pipeline; tap: the ports' tap, which outlives the
+    // ports and this.
+    CForwarder(CFrameHost& host, ForwardTap& tap, std::size_t queueLimit = ForwardQueue::kDefaultLimit);
     ~CForwarder() override;
 
     static std::span<const CommandInfo> Commands();
@@ -58,15 +53,15 @@ public:
     bool WriteToPort(unsigned port, const std::uint8_t* bytes, std::size_t count);
     int PartnerOf(unsigned port) const override { return SourceOf(port); }
 
-    // What the dialog's end sets: enable and the 1-based pair.
-    void SetForwarding(bool enable, int portA, int portB);
+    // What the dialog's end sets: enable, the 1-based pair, and whether the control lines
+    // and BREAK cross too.
+    void SetForwarding(bool enable, int portA, int portB, bool lines = false);
     bool IsEnabled() const { return m_bEnabled; }
+    bool LinesForwarded() const { return m_bLines; }
     int PortA() const { return m_portA; }
     int PortB() const { return m_portB; }
     // Bytes waiting for a 0-based target port.
     std::size_t Waiting(unsigned port) const;
-    // Ports whose reading is held because their target is behind.
-    const std::set<unsigned>& HeldSources() const { return m_heldSources; }
 
 private:
     struct Target
@@ -85,16 +80,18 @@ private:
     void ScheduleFlush(bool progress);
     void UpdateNote();
     int SourceOf(unsigned target) const;
-    void UpdateHolds();
+    bool InPair(unsigned port) const { return SourceOf(port) >= 0; }
 
     CFrameHost& m_host;
+    ForwardTap& m_tap;
     std::size_t m_queueLimit;
     bool m_bEnabled = false;
+    bool m_bLines = false;
     int m_portA = 0; // 1-based
     int m_portB = 0;
     std::map<unsigned, Target> m_targets;
-    std::set<unsigned> m_heldSources;
     QTimer* m_pFlushTimer;
+    QTimer* m_pNoteTimer; // while forwarding: is a target of the pair behind?
     int m_flushDelayMs = 1;
     QString m_note; // what the status bar shows now
     bool m_bNoteWarning = false;

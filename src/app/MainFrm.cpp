@@ -95,6 +95,7 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     m_pPortMap->Discover();
     WatchDevices();
     m_pPorts = std::make_unique<PortList>(m_store, *m_pPortMap, static_cast<PortMessageSink*>(this));
+    m_pPorts->SetTap(&m_tap);
 
     m_pView = new CVRLView(this);
     setCentralWidget(m_pView);
@@ -111,7 +112,7 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     AddCommands(CSendCommands::OptionCommands(), nullptr);
     m_pAutoSend = new CAutoSend(*this);
     AddCommands(CAutoSend::Commands(), m_pAutoSend);
-    m_pForwarder = new CForwarder(*this);
+    m_pForwarder = new CForwarder(*this, m_tap);
     AddCommands(CForwarder::Commands(), m_pForwarder);
     m_pLineControl = new CLineControl(*this, *m_pPorts, static_cast<PortReceiver*>(this));
     m_pLineControl->SetPortReopened([this](unsigned port) { ShowPortStateInBar(port); });
@@ -583,6 +584,12 @@ QString CMainFrame::AskFileName(bool open, const QString& title, const QString& 
 void CMainFrame::OnPortData(unsigned uiPortNo, std::vector<std::uint8_t> bytes)
 {
     m_receive.Inbox().Push(uiPortNo, std::move(bytes));
+}
+
+void CMainFrame::OnPortMessage(unsigned uiPortNo, std::vector<std::uint8_t> bytes, std::int64_t readMs,
+                               bool mustNotWait)
+{
+    m_receive.Inbox().Push(uiPortNo, std::move(bytes), readMs, !mustNotWait);
 }
 
 void CMainFrame::OnPortStopped(unsigned uiPortNo, std::string reason)

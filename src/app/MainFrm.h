@@ -2,6 +2,7 @@
 
 #include "CommandTable.h"
 #include "FrameHost.h"
+#include "ForwardTap.h"
 #include "FrameOptions.h"
 #include "MonitorLine.h"
 #include "PortMessageSink.h"
@@ -111,6 +112,7 @@ public:
 
     // --- Ports --------------------------------------------------------------------------
     PortList& Ports() { return *m_pPorts; }
+    ForwardTap& Tap() { return m_tap; }
     PortMap& Map() { return *m_pPortMap; }
     CSettingsBar* SettingsBar() const { return m_pSettingsBar; }
     // The user picked a port in the selector (what the list does when picked).
@@ -154,6 +156,8 @@ private:
     void OnUpdateFrameCommand(int id, CommandState& state);
     // PortReceiver, on the workers.
     void OnPortData(unsigned uiPortNo, std::vector<std::uint8_t> bytes) override;
+    void OnPortMessage(unsigned uiPortNo, std::vector<std::uint8_t> bytes, std::int64_t readMs,
+                       bool mustNotWait) override;
     void OnPortStopped(unsigned uiPortNo, std::string reason) override;
     void OnPortConnected(unsigned uiPortNo, std::string where) override;
     void OnPortNotice(unsigned uiPortNo, std::string text) override;
@@ -189,6 +193,8 @@ private:
     // the pipeline go, whether or not Shutdown ran.
     ReceivePipeline m_pipeline;
     CReceiveTurns m_receive;
+    // The forwarding pair's wire: the ports' workers use it until the ports are closed.
+    ForwardTap m_tap;
     std::unique_ptr<FrameCommands> m_pFrameCommands;
     std::unique_ptr<CFramePlacement> m_pPlacement;
     std::unique_ptr<PortMap> m_pPortMap;

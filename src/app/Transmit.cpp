@@ -34,6 +34,7 @@ CTransmitDlg::CTransmitDlg(SettingsStore& store, std::function<void(const QStrin
       m_store(store),
       m_showMessage(std::move(showMessage)),
       m_pEnable(new QCheckBox(QCoreApplication::translate("CTransmitDlg", "在串口"), this)),
+      m_pLines(new QCheckBox(QCoreApplication::translate("CTransmitDlg", "控制线也转发：一方的 CTS、DSR 驱动另一方的 RTS、DTR，收到的 BREAK 在另一方发出"), this)),
       m_pPortA(NewPortEdit(this)),
       m_pPortB(NewPortEdit(this)),
       m_pApply(new QPushButton(QCoreApplication::translate("CTransmitDlg", "应用"), this)),
@@ -56,8 +57,13 @@ CTransmitDlg::CTransmitDlg(SettingsStore& store, std::function<void(const QStrin
     buttons->addWidget(m_pExit);
     buttons->addStretch(1);
 
+    auto* left = new QVBoxLayout;
+    left->addLayout(sentence);
+    left->addWidget(m_pLines);
+    left->addStretch(1);
+
     auto* layout = new QHBoxLayout(this);
-    layout->addLayout(sentence, 1);
+    layout->addLayout(left, 1);
     layout->addSpacing(12);
     layout->addLayout(buttons);
 
@@ -70,6 +76,7 @@ CTransmitDlg::CTransmitDlg(SettingsStore& store, std::function<void(const QStrin
     const TransmitPorts stored = TransmitPorts::Decode(m_store.ReadInt(kSection, "COM", 0));
     m_portA = stored.m_portA;
     m_portB = stored.m_portB;
+    m_lines = m_store.ReadInt(kSection, "Lines", 0) != 0 ? 1 : 0;
     ShowMembers();
     setFixedSize(sizeHint());
 }
@@ -85,6 +92,7 @@ void CTransmitDlg::ShowRunning(std::uint8_t portA, std::uint8_t portB)
 void CTransmitDlg::ShowMembers()
 {
     m_pEnable->setChecked(m_enable != 0);
+    m_pLines->setChecked(m_lines != 0);
     m_pPortA->setText(QString::number(m_portA));
     m_pPortB->setText(QString::number(m_portB));
 }
@@ -111,6 +119,7 @@ void CTransmitDlg::OnApply()
     if (!ReadPort(m_pPortA, a) || !ReadPort(m_pPortB, b))
         return;
     m_enable = m_pEnable->isChecked() ? 1 : 0;
+    m_lines = m_pLines->isChecked() ? 1 : 0;
     m_portA = a;
     m_portB = b;
     if (m_portB == m_portA) {
@@ -120,6 +129,7 @@ void CTransmitDlg::OnApply()
         return;
     }
     m_store.WriteInt(kSection, "COM", TransmitPorts{m_portA, m_portB}.Encode());
+    m_store.WriteInt(kSection, "Lines", m_lines);
 }
 
 void CTransmitDlg::reject()

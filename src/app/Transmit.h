@@ -14,7 +14,8 @@ class SettingsStore;
 // sentence of controls: [x] 在串口 [A] 与串口 [B] 间进行透明转发. The pair is stored in
 // "Settings\Transmit" by "应用", which leaves the dialog open. The box opens unchecked with the
 // stored pair, or checked with the running pair while forwarding is on. Every way out (退出, Esc, the close box) ends the dialog with kCancelResult, and the owner
-// then takes the members as the last "应用" left them.
+// then takes the members as the last "应用" left them. A second box under the sentence lets the
+// control lines and BREAK cross the tap too (stored as "Lines" by "应用").
 class CTransmitDlg : public QDialog
 {
     Q_OBJECT
@@ -30,6 +31,8 @@ public:
     std::uint8_t m_portA = 1;
     std::uint8_t m_portB = 2;
     int m_enable = 0;
+    // The control lines and BREAK cross the tap too ("Lines" in the section; off unless stored).
+    int m_lines = 0;
 
     // Forwarding runs between portA and portB: the members and controls show it, so that
     // leaving the dialog without "应用" keeps it running.
@@ -39,6 +42,7 @@ public:
     void OnApply();
 
     QCheckBox* EnableBox() const { return m_pEnable; }
+    QCheckBox* LinesBox() const { return m_pLines; }
     QLineEdit* PortAEdit() const { return m_pPortA; }
     QLineEdit* PortBEdit() const { return m_pPortB; }
     QPushButton* ApplyButton() const { return m_pApply; }
@@ -54,6 +58,7 @@ private:
     SettingsStore& m_store;
     std::function<void(const QString&)> m_showMessage;
     QCheckBox* m_pEnable;
+    QCheckBox* m_pLines;
     QLineEdit* m_pPortA;
     QLineEdit* m_pPortB;
     QPushButton* m_pApply;

@@ -47,6 +47,11 @@ bool ForwardQueue::Append(const std::uint8_t* bytes, std::size_t count)
     return true;
 }
 
+void ForwardQueue::AppendAlways(const std::uint8_t* bytes, std::size_t count)
+{
+    m_buffer.insert(m_buffer.end(), bytes, bytes + count);
+}
+
 void ForwardQueue::Clear()
 {
     m_buffer.clear();

@@ -24,6 +24,8 @@ public:
     // Adds the chunk behind what waits without writing (the caller flushes later, so that
     // many chunks go out in one write). False when it would pass the limit: dropped, counted.
     bool Append(const std::uint8_t* bytes, std::size_t count);
+    // Adds the chunk whatever waits (for a writer that holds its source back instead).
+    void AppendAlways(const std::uint8_t* bytes, std::size_t count);
     // Writes what waits until the port takes no more. Bytes written, or -1 when the port
     // refused (everything waiting is discarded then).
     std::ptrdiff_t Flush(const Writer& write);

@@ -14,6 +14,16 @@ bool TtyModemLines::Set(unsigned mask, bool on)
     return SerialLine::SetModemLines(m_fd, mask & kOutputs, on);
 }
 
+bool TtyModemLines::GetBreakCount(std::uint32_t& count)
+{
+    return SerialLine::GetBreakCount(m_fd, count);
+}
+
+bool TtyModemLines::SetBreak(bool on)
+{
+    return SerialLine::SetBreak(m_fd, on);
+}
+
 std::string InputLinesText(bool available, unsigned lines)
 {
     if (!available)

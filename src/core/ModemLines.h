@@ -1,13 +1,15 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // The modem control lines of an open port: DTR and RTS, which the program drives, and CTS,
 // DSR, DCD and RI, which the far end drives. An interface, so that the logic that switches
 // and watches them can be tried without hardware (pseudo-terminals have no modem lines).
 //
-// Set runs on the window thread and Get on the port's worker, at the same time: an
-// implementation must allow that (the tty one is two ioctls without state).
+// Set runs on the window thread (and, across the forwarding tap, on the other port's
+// worker) and Get on the port's worker, at the same time: an implementation must allow that
+// (the tty one is ioctls without state).
 class ModemLines
 {
 public:
@@ -28,6 +30,19 @@ public:
     virtual bool Get(unsigned& lines) = 0;
     // Asserts (on) or drops the output lines in mask; false when it cannot.
     virtual bool Set(unsigned mask, bool on) = 0;
+    // How many BREAKs the driver has counted on the input since the device was opened;
+    // false when it does not count them.
+    virtual bool GetBreakCount(std::uint32_t& count)
+    {
+        (void)count;
+        return false;
+    }
+    // Starts (on) or ends a BREAK on the output; false when it cannot.
+    virtual bool SetBreak(bool on)
+    {
+        (void)on;
+        return false;
+    }
 };
 
 // The lines of a tty descriptor (TIOCMGET, TIOCMBIS, TIOCMBIC). Does not own fd.
@@ -37,6 +52,8 @@ public:
     explicit TtyModemLines(int fd) : m_fd(fd) {}
     bool Get(unsigned& lines) override;
     bool Set(unsigned mask, bool on) override;
+    bool GetBreakCount(std::uint32_t& count) override;
+    bool SetBreak(bool on) override;
 
 private:
     int m_fd;

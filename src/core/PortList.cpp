@@ -38,6 +38,14 @@ SerialPort* PortList::Find(unsigned uiPortNo) const
     return GetAt(IndexOf(uiPortNo));
 }
 
+void PortList::SetTap(ForwardTap* tap)
+{
+    m_pTap = tap;
+    for (const auto& port : m_ports)
+        if (!port->IsOpen())
+            port->SetTap(tap);
+}
+
 bool PortList::OpenPort(unsigned uiPortNo, const PortSettings& settings, PortReceiver* pWndReceMsg)
 {
     const int index = IndexOf(uiPortNo);
@@ -58,6 +66,7 @@ bool PortList::OpenPort(unsigned uiPortNo, const PortSettings& settings, PortRec
     }
     static_cast<PortSettings&>(*port) = settings;
     port->SetMessageSink(m_pMessages);
+    port->SetTap(m_pTap);
 
     if (!port->Open(pWndReceMsg, uiPortNo, m_map.PathOf(uiPortNo), true, true))
     {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+class ForwardTap;
 class PortMap;
 class PortMessageSink;
 class PortReceiver;
@@ -47,6 +48,10 @@ public:
     // again later). The object stays listed either way.
     bool ReopenPort(unsigned uiPortNo, PortReceiver* pWndReceMsg);
 
+    // The forwarding tap every port reads through (null: none), for the listed ports and
+    // those opened later; set while no port is open.
+    void SetTap(ForwardTap* tap);
+
     // Closes a listed port; false when the number is not listed.
     bool ClosePort(unsigned uiPortNo);
 
@@ -59,4 +64,5 @@ private:
     const PortMap& m_map;
     PortMessageSink* m_pMessages;
     std::vector<std::unique_ptr<SerialPort>> m_ports;
+    ForwardTap* m_pTap = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Where a port's worker thread delivers what it receives: the owner window, through a
@@ -15,6 +16,17 @@ public:
     // One received message: the bytes of one read, 1 to 4096 of them, in arrival order.
     // The buffer belongs to the receiver from now on.
     virtual void OnPortData(unsigned uiPortNo, std::vector<std::uint8_t> bytes) = 0;
+
+    // The same with the steady-clock milliseconds at which its first byte was read;
+    // mustNotWait: the port forwards, so the receiver must not hold the worker back for its
+    // own sake (the other port would wait with it).
+    virtual void OnPortMessage(unsigned uiPortNo, std::vector<std::uint8_t> bytes, std::int64_t readMs,
+                               bool mustNotWait)
+    {
+        (void)readMs;
+        (void)mustNotWait;
+        OnPortData(uiPortNo, std::move(bytes));
+    }
 
     // The worker ended by itself (the device hung up or was unplugged, or the line failed);
     // called at most once per started worker, never after a Close. The port stays open and

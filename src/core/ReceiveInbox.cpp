@@ -2,7 +2,9 @@
 
 #include "MonitorLine.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 
 ReceiveInbox::ReceiveInbox(std::function<void()> wake, std::size_t capacity)
     : m_wake(std::move(wake)), m_capacity(capacity)
@@ -15,7 +17,16 @@ void ReceiveInbox::Push(unsigned port, std::vector<std::uint8_t> bytes)
     m.m_port = port;
     m.m_bytes = std::move(bytes);
     m.m_receivedMs = SteadyMilliseconds();
-    Add(std::move(m), true);
+    Add(std::move(m), m_capacity);
+}
+
+void ReceiveInbox::Push(unsigned port, std::vector<std::uint8_t> bytes, std::int64_t receivedMs, bool mayWait)
+{
+    Message m;
+    m.m_port = port;
+    m.m_bytes = std::move(bytes);
+    m.m_receivedMs = receivedMs;
+    Add(std::move(m), mayWait ? m_capacity : std::max(m_capacity, kForwardCapacity));
 }
 
 void ReceiveInbox::PushStopped(unsigned port, std::string reason)
@@ -24,17 +35,17 @@ void ReceiveInbox::PushStopped(unsigned port, std::string reason)
     m.m_port = port;
     m.m_stopped = true;
     m.m_reason = std::move(reason);
-    Add(std::move(m), false);
+    Add(std::move(m), SIZE_MAX);
 }
 
-void ReceiveInbox::Add(Message message, bool mayWait)
+void ReceiveInbox::Add(Message message, std::size_t waitAbove)
 {
     bool wake = false;
     {
         std::unique_lock lock(m_mutex);
-        if (mayWait && m_bytes >= m_capacity) {
+        if (m_bytes >= waitAbove) {
             m_drained.wait_for(lock, std::chrono::milliseconds(kLongestWaitMs),
-                               [this] { return m_released || m_bytes < m_capacity; });
+                               [this, waitAbove] { return m_released || m_bytes < waitAbove; });
         }
         m_bytes += message.m_bytes.size();
         m_messages.push_back(std::move(message));

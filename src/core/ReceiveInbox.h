@@ -33,12 +33,20 @@ public:
     };
 
     static constexpr std::size_t kDefaultCapacity = 1u << 20;
+    // A worker that must not wait for the window (the forwarding pair's) waits only above
+    // this much, so that a window held for long still cannot fill the memory: at serial
+    // rates that is many minutes of traffic.
+    static constexpr std::size_t kForwardCapacity = 32u << 20;
     static constexpr int kLongestWaitMs = 250;
 
     explicit ReceiveInbox(std::function<void()> wake, std::size_t capacity = kDefaultCapacity);
 
     // Worker thread.
     void Push(unsigned port, std::vector<std::uint8_t> bytes);
+    // receivedMs: when the worker read its first byte (steady clock); mayWait false for a
+    // worker that the window must not hold back (a port of the forwarding pair): it waits
+    // only above kForwardCapacity.
+    void Push(unsigned port, std::vector<std::uint8_t> bytes, std::int64_t receivedMs, bool mayWait);
     void PushStopped(unsigned port, std::string reason);
 
     // Window thread: everything waiting, oldest first; re-arms the wake-up.
@@ -52,7 +60,8 @@ public:
     bool HasWaiting() const;
 
 private:
-    void Add(Message message, bool mayWait);
+    // Waits (briefly) while waitAbove bytes or more wait already.
+    void Add(Message message, std::size_t waitAbove);
 
     std::function<void()> m_wake;
     std::size_t m_capacity;

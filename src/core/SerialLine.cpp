@@ -196,6 +196,20 @@ bool SetModemLines(int fd, unsigned mask, bool on)
     return ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &bits) == 0;
 }
 
+bool GetBreakCount(int fd, std::uint32_t& count)
+{
+    serial_icounter_struct counters{};
+    if (ioctl(fd, TIOCGICOUNT, &counters) != 0)
+        return false;
+    count = static_cast<std::uint32_t>(counters.brk);
+    return true;
+}
+
+bool SetBreak(int fd, bool on)
+{
+    return ioctl(fd, on ? TIOCSBRK : TIOCCBRK) == 0;
+}
+
 bool Read(int fd, LineSettings& settings)
 {
     termios2 tio{};

@@ -72,6 +72,11 @@ void Purge(int fd);
 bool GetModemLines(int fd, unsigned& lines);
 // Asserts (on) or drops DTR and/or RTS (ModemLines bits in mask). False when it cannot.
 bool SetModemLines(int fd, unsigned mask, bool on);
+// The driver's count of BREAKs received (TIOCGICOUNT); false where it keeps none (a
+// pseudo-terminal, many USB adapters).
+bool GetBreakCount(int fd, std::uint32_t& count);
+// Starts or ends a BREAK on the output (TIOCSBRK, TIOCCBRK) without waiting.
+bool SetBreak(int fd, bool on);
 
 // What the line is set to now, flow control included (for tests and diagnostics). False when fd is no terminal.
 bool Read(int fd, LineSettings& settings);

@@ -1,12 +1,14 @@
 #include "SerialPort.h"
 
 #include "CoreText.h"
+#include "ForwardTap.h"
 #include "PortMessageSink.h"
 #include "PortReceiver.h"
 #include "SerialLine.h"
 #include "SerialTransport.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <chrono>
 #include <fcntl.h>
 #include <poll.h>
@@ -14,6 +16,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
+#include <optional>
 #include <unistd.h>
 #include <vector>
 
@@ -120,8 +123,58 @@ ReadEnd EndOf(int error)
 // quiet for packInterval milliseconds (measured from the last byte on the monotonic clock)
 // or the buffer is full. packInterval 0: until the buffer is full. tickMs > 0: a wait for the
 // first byte ends after that long (Tick).
+// The tap a port reads through (none: m_tap null), and when a message began.
+struct TapReader
+{
+    ForwardTap* m_tap = nullptr;
+    unsigned m_port = 0;
+    ModemLines* m_modem = nullptr;
+    std::int64_t m_firstNs = 0; // steady clock after the read that began the message
+
+    static std::int64_t Now()
+    {
+        return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+    }
+};
+
+// While the other port of the pair has bytes waiting, the source is not read: wait for room
+// there (or for stop), write what waits, look at the lines. Quiet when the message's packing
+// interval ran out meanwhile, Tick when an idle wait lasted tickMs, else nothing to report.
+std::optional<ReadEnd> WaitWhileHeld(TapReader& tap, int holdFd, int stopFd, std::size_t count,
+                                     Clock::time_point quietAt, int tickMs, int& error)
+{
+    const int linesMs = tap.m_tap->LinePollMs(tap.m_port);
+    int waitMs = holdFd >= 0 ? 100 : kHeldPollMs;
+    if (linesMs > 0)
+        waitMs = std::min(waitMs, linesMs);
+    if (count > 0)
+    {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(quietAt - Clock::now()).count();
+        if (left <= 0)
+            return ReadEnd::Quiet;
+        waitMs = std::min<int>(waitMs, static_cast<int>(left));
+    }
+    else if (tickMs > 0)
+        waitMs = std::min(waitMs, tickMs);
+    pollfd fds[2] = {{stopFd, POLLIN, 0}, {holdFd, POLLOUT, 0}};
+    const int ready = poll(fds, holdFd >= 0 ? 2 : 1, waitMs);
+    if (ready < 0 && errno != EINTR)
+    {
+        error = errno;
+        return ReadEnd::Failure;
+    }
+    if (ready > 0 && fds[0].revents != 0)
+        return ReadEnd::Stop;
+    tap.m_tap->PumpFrom(tap.m_port);
+    if (linesMs > 0)
+        tap.m_tap->PollLines(tap.m_port, tap.m_modem);
+    if (ready == 0 && count == 0 && tickMs > 0)
+        return ReadEnd::Tick;
+    return std::nullopt;
+}
+
 ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, int tickMs, std::vector<std::uint8_t>& buffer,
-                    std::size_t& count, int& error, SerialTransport* link)
+                    std::size_t& count, int& error, SerialTransport* link, TapReader& tap)
 {
     // A remote port reads through its transport, which takes the protocol out.
     const auto readSome = [&](std::uint8_t* into, std::size_t room) {
@@ -132,27 +185,45 @@ ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, int tickMs, 
     auto lastByte = Clock::now();
     for (;;)
     {
+        int holdFd = -1;
+        if (tap.m_tap && tap.m_tap->HoldFor(tap.m_port, holdFd))
+        {
+            const auto quietAt = packInterval > 0 ? lastByte + interval : Clock::time_point::max();
+            if (const auto end = WaitWhileHeld(tap, holdFd, stopFd, count, quietAt, tickMs, error))
+                return *end;
+            continue;
+        }
         const bool flush = link && link->HasPending();
-        pollfd fds[2] = {{stopFd, POLLIN, 0}, {fd, static_cast<short>(flush ? POLLIN | POLLOUT : POLLIN), 0}};
-        timespec timeout{};
-        timespec* timeoutArg = nullptr;
+        const int cutFd = tap.m_tap && count > 0 ? tap.m_tap->CutFd(tap.m_port) : -1;
+        pollfd fds[3] = {{stopFd, POLLIN, 0},
+                         {fd, static_cast<short>(flush ? POLLIN | POLLOUT : POLLIN), 0},
+                         {cutFd, POLLIN, 0}};
+        std::int64_t waitNs = -1; // no limit
         if (count > 0 && packInterval > 0)
         {
             const auto left = lastByte + interval - Clock::now();
             if (left <= Clock::duration::zero())
                 return ReadEnd::Quiet;
-            const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
-            timeout.tv_sec = static_cast<time_t>(ns / 1000000000);
-            timeout.tv_nsec = static_cast<long>(ns % 1000000000);
-            timeoutArg = &timeout;
+            waitNs = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
         }
         else if (count == 0 && tickMs > 0)
+            waitNs = static_cast<std::int64_t>(tickMs) * 1000000;
+        // The lines crossing the tap are looked at every few milliseconds, also while a
+        // message is being collected.
+        const int linesMs = tap.m_tap ? tap.m_tap->LinePollMs(tap.m_port) : 0;
+        const std::int64_t linesNs = static_cast<std::int64_t>(linesMs) * 1000000;
+        const bool linesFirst = linesMs > 0 && (waitNs < 0 || linesNs < waitNs);
+        if (linesFirst)
+            waitNs = linesNs;
+        timespec timeout{};
+        timespec* timeoutArg = nullptr;
+        if (waitNs >= 0)
         {
-            timeout.tv_sec = tickMs / 1000;
-            timeout.tv_nsec = static_cast<long>(tickMs % 1000) * 1000000;
+            timeout.tv_sec = static_cast<time_t>(waitNs / 1000000000);
+            timeout.tv_nsec = static_cast<long>(waitNs % 1000000000);
             timeoutArg = &timeout;
         }
-        const int ready = ppoll(fds, 2, timeoutArg, nullptr);
+        const int ready = ppoll(fds, cutFd >= 0 ? 3 : 2, timeoutArg, nullptr);
         if (ready < 0)
         {
             if (errno == EINTR)
@@ -160,11 +231,19 @@ ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, int tickMs, 
             error = errno;
             return ReadEnd::Failure;
         }
+        if (linesMs > 0)
+            tap.m_tap->PollLines(tap.m_port, tap.m_modem);
+        if (ready == 0 && linesFirst)
+            continue;
         if (ready == 0)
             return count == 0 ? ReadEnd::Tick : ReadEnd::Quiet;
         // Stop wins over data that is ready at the same time.
         if (fds[0].revents != 0)
             return ReadEnd::Stop;
+        // The other port of the pair began a message: this one ends; what is ready now
+        // begins the next.
+        if (cutFd >= 0 && fds[2].revents != 0 && tap.m_tap->TakeCut(tap.m_port, tap.m_firstNs))
+            return ReadEnd::Quiet;
         const short revents = fds[1].revents;
         if (flush && (revents & POLLOUT))
             link->Flush();
@@ -186,19 +265,32 @@ ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, int tickMs, 
             }
             if (n > 0)
             {
+                const std::size_t start = count;
                 count += static_cast<std::size_t>(n);
                 // Take what has come meanwhile before waiting again: a fast stream costs
                 // one wait per message, not one per read.
+                bool ended = false;
                 while (count < buffer.size())
                 {
                     const ssize_t more = readSome(buffer.data() + count, buffer.size() - count);
                     if (more < 0)
-                        return EndOf(error);
+                    {
+                        ended = true;
+                        break;
+                    }
                     if (more == 0)
                         break;
                     count += static_cast<std::size_t>(more);
                 }
                 lastByte = Clock::now();
+                const std::int64_t readNs = TapReader::Now();
+                if (start == 0)
+                    tap.m_firstNs = readNs;
+                // Forwarded now, whatever the packing: it only decides what is shown.
+                if (tap.m_tap)
+                    tap.m_tap->OnRead(tap.m_port, buffer.data() + start, count - start, readNs, start == 0);
+                if (ended)
+                    return EndOf(error);
                 if (count == buffer.size())
                     return ReadEnd::Quiet;
             }
@@ -472,17 +564,22 @@ bool SerialPort::StartThread()
     if (!m_pLink) // a remote port's stream starts with its connection
         SerialLine::Purge(m_hComm);
 
+    // The tap may write here from now on, and the worker's first read finds it attached.
+    if (m_pTap)
+        m_pTap->Attach(m_uiPortNo, this);
     // Running from here on, so that a Close right after Open waits for the worker.
     m_bRunning = true;
     try
     {
         m_pThread = std::thread(CommThreadProc, this, m_hComm, m_hStopEvent, m_uiPortNo, m_dwPackInterval,
-                                m_pWndReceMsg, m_pModem.get(), m_pLink.get(), m_bRedial);
+                                m_pWndReceMsg, m_pModem.get(), m_pLink.get(), m_bRedial, m_pTap);
         m_bRedial = false;
     }
     catch (const std::system_error&)
     {
         m_bRunning = false;
+        if (m_pTap)
+            m_pTap->Detach(m_uiPortNo, this);
         return false;
     }
     return true;
@@ -490,7 +587,7 @@ bool SerialPort::StartThread()
 
 void SerialPort::CommThreadProc(SerialPort* port, int fd, int stopFd, unsigned uiPortNo,
                                 std::uint32_t packInterval, PortReceiver* receiver, ModemLines* modem,
-                                SerialTransport* link, bool redial)
+                                SerialTransport* link, bool redial, ForwardTap* forward)
 {
     if (link)
     {
@@ -527,8 +624,9 @@ void SerialPort::CommThreadProc(SerialPort* port, int fd, int stopFd, unsigned u
         }
         std::size_t count = 0;
         int error = 0;
+        TapReader tap{forward, uiPortNo, modem, 0};
         const ReadEnd end =
-            ReadMessage(fd, stopFd, packInterval, watchLines ? kModemPollMs : 0, buffer, count, error, link);
+            ReadMessage(fd, stopFd, packInterval, watchLines ? kModemPollMs : 0, buffer, count, error, link, tap);
         if (watchLines && (end == ReadEnd::Tick || end == ReadEnd::Quiet))
         {
             const bool have = modem->Get(lines);
@@ -547,7 +645,10 @@ void SerialPort::CommThreadProc(SerialPort* port, int fd, int stopFd, unsigned u
         if (count > 0)
         {
             std::vector<std::uint8_t> message(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(count));
-            receiver->OnPortData(uiPortNo, std::move(message));
+            if (forward)
+                forward->Deliver(uiPortNo, std::move(message), tap.m_firstNs, receiver);
+            else
+                receiver->OnPortMessage(uiPortNo, std::move(message), tap.m_firstNs / 1000000, false);
         }
         if (end == ReadEnd::Quiet || end == ReadEnd::Tick)
             continue;
@@ -564,6 +665,9 @@ void SerialPort::CommThreadProc(SerialPort* port, int fd, int stopFd, unsigned u
 
 bool SerialPort::Close()
 {
+    // The other port's worker writes here through the tap: it stops before the device goes.
+    if (m_pTap)
+        m_pTap->Detach(m_uiPortNo, this);
     if (m_pThread.joinable())
     {
         const std::uint64_t one = 1;
@@ -626,6 +730,11 @@ std::size_t SerialPort::Write(const void* bytes, std::size_t length)
         break;
     }
     return done;
+}
+
+int SerialPort::WriteFd() const
+{
+    return m_pLink ? m_pLink->Fd() : m_hComm;
 }
 
 std::ptrdiff_t SerialPort::WriteSome(const void* bytes, std::size_t length)

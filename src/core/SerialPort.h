@@ -12,6 +12,7 @@
 #include <string_view>
 #include <thread>
 
+class ForwardTap;
 class PortMessageSink;
 class PortReceiver;
 class SerialTransport;
@@ -21,7 +22,9 @@ class SerialTransport;
 // packing interval and hands each message to the receiver.
 //
 // All operations are called from one thread (the window thread); only the receiver's
-// callbacks run on the worker. Write may run while the worker reads.
+// callbacks run on the worker. Write may run while the worker reads. A port of the
+// forwarding pair is also written (WriteSome) and its lines set by the other port's worker,
+// through the tap, between StartThread and Close.
 class SerialPort : public PortSettings
 {
 public:
@@ -95,6 +98,15 @@ public:
 
     void SetMessageSink(PortMessageSink* messages) { m_pMessages = messages; }
 
+    // The forwarding tap the worker reads through (null: none); set while closed. The worker
+    // hands it every read at once and its messages for display, and is held while the tap
+    // says so.
+    void SetTap(ForwardTap* tap) { m_pTap = tap; }
+    // What to wait on (POLLOUT) for room to write: the device, a remote port's socket, or -1.
+    int WriteFd() const;
+    // The modem lines of the open port, or null.
+    ModemLines* Lines() const { return m_pModem.get(); }
+
     // --- Modem lines --------------------------------------------------------------------
     // What gives the lines of an open device (TtyModemLines unless a test gives a fake);
     // set before Open.
@@ -125,7 +137,7 @@ private:
     void ShowMessage(const std::string& text) const;
     static void CommThreadProc(SerialPort* port, int fd, int stopFd, unsigned uiPortNo,
                                std::uint32_t packInterval, PortReceiver* receiver, ModemLines* modem,
-                               SerialTransport* link, bool redial);
+                               SerialTransport* link, bool redial, ForwardTap* tap);
     bool OpenRemote(PortReceiver* pWndReceMsg, unsigned uiPortNo, const std::string& devicePath,
                     bool bConfigure, bool bStartThread);
     bool FinishOpen(bool bConfigure, bool bStartThread);
@@ -146,4 +158,5 @@ private:
     std::unique_ptr<SerialTransport> m_pLink; // a remote port's connection, while open
     std::atomic<bool> m_bConnected{false};
     bool m_bRedial = false; // the next worker calls until the server answers
+    ForwardTap* m_pTap = nullptr;
 };

@@ -98,7 +98,8 @@ private Q_SLOTS:
         QCOMPARE(Collect(com2, request.size()), request);
         com2.Write(answer);
         QCOMPARE(Collect(com1, answer.size()), answer);
-        QCOMPARE(Monitor(), QStringLiteral("COM3↑AA BB\n"
+        // Shown once the packing interval has ended the messages; the bytes crossed before.
+        QTRY_COMPARE(Monitor(), QStringLiteral("COM3↑AA BB\n"
                                            "COM1↑01 03 00 00 00 02 C4 0B\nCOM2↓01 03 00 00 00 02 C4 0B\n"
                                            "COM2↑01 03 04 00 01 00 02\nCOM1↓01 03 04 00 01 00 02\n"));
         QVERIFY(com1.Read(0).isEmpty() && com2.Read(0).isEmpty() && com3.Read(0).isEmpty());
@@ -146,6 +147,7 @@ private Q_SLOTS:
         const QByteArray chunk = QByteArray::fromHex("4100420D");
         com1.Write(chunk);
         QCOMPARE(Collect(com2, chunk.size()), chunk);
+        QTest::qWait(50); // the packing interval, and a turn of the window
         QCOMPARE(Monitor(), monitor);
         f.Pipeline().SetFilter(nullptr);
     }
@@ -249,7 +251,7 @@ private Q_SLOTS:
         while (!told() && t.elapsed() < 20000)
             QTest::qWait(10);
         const bool wasTold = told();
-        const bool held = f.GetPortRecord(0)->IsReadHeld();
+        const bool held = f.Tap().IsHolding(0);
         const std::size_t waiting = Forwarder().Waiting(1);
         checkpoint = true;
         watchdog.join();
@@ -264,7 +266,39 @@ private Q_SLOTS:
         QVERIFY(got == data);
         QTRY_COMPARE(Note(), QStringLiteral("转发: COM1 ⇄ COM2"));
         QCOMPARE(Forwarder().Waiting(1), std::size_t(0));
-        QVERIFY(!f.GetPortRecord(0)->IsReadHeld());
+        QVERIFY(!f.Tap().IsHolding(0));
+    }
+
+    // Master and device go on talking while the window thread is held (a long repaint, a
+    // menu): the tap is not on that thread. Afterwards every answer is shown after its request.
+    void forwardsWhileTheWindowIsBlocked()
+    {
+        TestPtyPair com1, com2;
+        CMainFrame& f = NewFrame();
+        OpenPort(0, com1);
+        OpenPort(1, com2);
+        f.Options().m_showSent = 1;
+        Forwarder().SetForwarding(true, 1, 2);
+        constexpr int kExchanges = 10;
+        std::atomic<int> crossed{0};
+        std::thread wire([&] {
+            for (int i = 0; i < kExchanges; ++i) {
+                const QByteArray request = QByteArray::fromHex("0103") + char(i);
+                const QByteArray answer = QByteArray::fromHex("0183") + char(i);
+                if (!com1.Write(request) || com2.Read(1000) != request || !com2.Write(answer) ||
+                    com1.Read(1000) != answer)
+                    return;
+                ++crossed;
+            }
+        });
+        std::this_thread::sleep_for(std::chrono::seconds(2)); // the window thread, held
+        const int whileHeld = crossed;
+        wire.join();
+        QCOMPARE(whileHeld, kExchanges);
+        QString expected;
+        for (int i = 0; i < kExchanges; ++i)
+            expected += QStringLiteral("COM1↑01 03 0%1\nCOM2↓01 03 0%1\nCOM2↑01 83 0%1\nCOM1↓01 83 0%1\n").arg(i);
+        QTRY_COMPARE(Monitor(), expected);
     }
 
     // A real MODBUS RTU master (mbpoll) polls a slave (pymodbus) through the tap: master on
@@ -336,6 +370,7 @@ private Q_SLOTS:
         slaveLine->waitForFinished();
 
         QCOMPARE(answered, polls);
+        QTRY_COMPARE(Monitor().count(QStringLiteral("COM1↓01 03 08 16 2E 00 2A 00 07 00 00")), polls);
         const QString monitor = Monitor();
         QCOMPARE(monitor.count(QStringLiteral("COM1↑01 03 00 00 00 04")), polls);
         QCOMPARE(monitor.count(QStringLiteral("COM2↓01 03 00 00 00 04")), polls);

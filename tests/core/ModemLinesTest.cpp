@@ -3,6 +3,7 @@
 #include "SerialPort.h"
 #include "SettingsStore.h"
 
+#include "FakeModemLines.h"
 #include "PtyPair.h"
 
 #include <gtest/gtest.h>
@@ -12,41 +13,6 @@
 
 namespace
 {
-// The lines of a device that has them: the outputs as the port set them, the inputs as the
-// test sets them. The state outlives the fake, which the port owns while open.
-struct FakeLineState
-{
-    bool available = true;
-    std::atomic<unsigned> lines{0};
-    std::atomic<int> gets{0};
-};
-
-class FakeModemLines : public ModemLines
-{
-public:
-    explicit FakeModemLines(FakeLineState& state) : m_state(state) {}
-    bool Get(unsigned& lines) override
-    {
-        ++m_state.gets;
-        lines = m_state.lines;
-        return m_state.available;
-    }
-    bool Set(unsigned mask, bool on) override
-    {
-        if (!m_state.available)
-            return false;
-        mask &= kOutputs;
-        if (on)
-            m_state.lines |= mask;
-        else
-            m_state.lines &= ~mask;
-        return true;
-    }
-
-private:
-    FakeLineState& m_state;
-};
-
 // Records the modem-line reports of the worker.
 class LineReceiver : public RecordingReceiver
 {
