@@ -1006,8 +1006,12 @@ Choose another file for the send window&apos;s lines.</translation>
         <translation>Enter two different ports!</translation>
     </message>
     <message>
-        <source>控制线也转发：一方的 CTS、DSR 驱动另一方的 RTS、DTR，收到的 BREAK 在另一方发出</source>
-        <translation>Forward the control lines too: each side's CTS and DSR drive the other side's RTS and DTR, and a BREAK received on one side is sent on the other</translation>
+        <source>控制线也转发（CTS→RTS，DSR→DTR，BREAK）</source>
+        <translation>Forward the control lines too (CTS→RTS, DSR→DTR, BREAK)</translation>
+    </message>
+    <message>
+        <source>一方的 CTS、DSR 驱动另一方的 RTS、DTR，收到的 BREAK 在另一方发出</source>
+        <translation>Each side's CTS and DSR drive the other side's RTS and DTR; a BREAK received on one side is sent on the other</translation>
     </message>
 </context>
 <context>

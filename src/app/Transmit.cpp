@@ -34,7 +34,7 @@ CTransmitDlg::CTransmitDlg(SettingsStore& store, std::function<void(const QStrin
       m_store(store),
       m_showMessage(std::move(showMessage)),
       m_pEnable(new QCheckBox(QCoreApplication::translate("CTransmitDlg", "在串口"), this)),
-      m_pLines(new QCheckBox(QCoreApplication::translate("CTransmitDlg", "控制线也转发：一方的 CTS、DSR 驱动另一方的 RTS、DTR，收到的 BREAK 在另一方发出"), this)),
+      m_pLines(new QCheckBox(QCoreApplication::translate("CTransmitDlg", "控制线也转发（CTS→RTS，DSR→DTR，BREAK）"), this)),
       m_pPortA(NewPortEdit(this)),
       m_pPortB(NewPortEdit(this)),
       m_pApply(new QPushButton(QCoreApplication::translate("CTransmitDlg", "应用"), this)),
@@ -57,6 +57,8 @@ CTransmitDlg::CTransmitDlg(SettingsStore& store, std::function<void(const QStrin
     buttons->addWidget(m_pExit);
     buttons->addStretch(1);
 
+    m_pLines->setToolTip(QCoreApplication::translate(
+        "CTransmitDlg", "一方的 CTS、DSR 驱动另一方的 RTS、DTR，收到的 BREAK 在另一方发出"));
     auto* left = new QVBoxLayout;
     left->addLayout(sentence);
     left->addWidget(m_pLines);
