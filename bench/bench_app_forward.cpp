@@ -13,6 +13,7 @@
 // a request and its answer through socat and through the program, with the window idle and
 // with a third port flooding hex into the monitor; "modbus" checks that every answer of a
 // long MODBUS dialogue is shown after its request.
+#include "BenchFrame.h"
 #include "BenchPty.h"
 #include "CommandIds.h"
 #include "Forwarder.h"
@@ -215,18 +216,8 @@ Turn Socat(double seconds)
 Turn Program(CMainFrame& frame, bool paused, double seconds)
 {
     Pty a, b;
-    auto open = [&frame](int port, const std::string& path) {
-        frame.Map().SetPath(static_cast<unsigned>(port), path);
-        frame.SettingsBar()->SelectPort(port);
-        frame.OnPortSelected(port);
-        frame.OnCommand(ID_OPEN_PORT);
-        if (!frame.IsPortOpen(port)) {
-            std::fprintf(stderr, "COM%d could not be opened\n", port + 1);
-            std::exit(1);
-        }
-    };
-    open(0, a.m_path);
-    open(1, b.m_path);
+    vrlbench::OpenPortOrExit(frame, 0, a.m_path);
+    vrlbench::OpenPortOrExit(frame, 1, b.m_path);
     frame.Options().m_showSent = 1;
     frame.Options().m_paused = paused ? 1 : 0;
     frame.findChild<CForwarder*>()->SetForwarding(true, 1, 2);
@@ -401,18 +392,8 @@ RoundTrips SocatTrips(int n)
 
 void OpenPair(CMainFrame& frame, const std::string& pathA, const std::string& pathB)
 {
-    int port = 0;
-    for (const std::string& path : {pathA, pathB}) {
-        frame.Map().SetPath(static_cast<unsigned>(port), path);
-        frame.SettingsBar()->SelectPort(port);
-        frame.OnPortSelected(port);
-        frame.OnCommand(ID_OPEN_PORT);
-        if (!frame.IsPortOpen(port)) {
-            std::fprintf(stderr, "COM%d could not be opened\n", port + 1);
-            std::exit(1);
-        }
-        ++port;
-    }
+    vrlbench::OpenPortOrExit(frame, 0, pathA);
+    vrlbench::OpenPortOrExit(frame, 1, pathB);
     frame.findChild<CForwarder*>()->SetForwarding(true, 1, 2);
 }
 

@@ -14,13 +14,12 @@
 //   QT_QPA_PLATFORM=offscreen nice -n 19 build/bench/bench_app_soak [--ports 16]
 //       [--seconds 3600] [--period-ms 25] [--bytes 10] [--sample 60]
 // Exit status 0 when every byte of every port was seen in order, 1 otherwise.
+#include "BenchFrame.h"
 #include "BenchPty.h"
 #include "CommandIds.h"
 #include "IniSettingsStore.h"
 #include "MainFrm.h"
-#include "PortMap.h"
 #include "ReceivePipeline.h"
-#include "SettingsBar.h"
 #include "VRLView.h"
 
 #include <QApplication>
@@ -240,15 +239,7 @@ int main(int argc, char* argv[])
     std::vector<std::unique_ptr<Pty>> ptys;
     for (int i = 0; i < ports; ++i) {
         ptys.push_back(std::make_unique<Pty>());
-        const int port = kFirstPort + i;
-        frame.Map().SetPath(static_cast<unsigned>(port), ptys.back()->m_path);
-        frame.SettingsBar()->SelectPort(port);
-        frame.OnPortSelected(port);
-        frame.OnCommand(ID_OPEN_PORT);
-        if (!frame.IsPortOpen(port)) {
-            std::fprintf(stderr, "COM%d could not be opened\n", port + 1);
-            return 1;
-        }
+        vrlbench::OpenPortOrExit(frame, kFirstPort + i, ptys.back()->m_path);
     }
     StreamCheck check(ports);
     frame.Pipeline().SetDecoding(&check);

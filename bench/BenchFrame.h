@@ -1,0 +1,30 @@
+#pragma once
+// What the window benchmarks do with the real main window before they measure.
+
+#include "CommandIds.h"
+#include "MainFrm.h"
+#include "PortMap.h"
+#include "SettingsBar.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace vrlbench
+{
+
+// Maps port (0-based) to path and opens it with the F5 command as the user would; a
+// benchmark without its port measures nothing, so it ends here.
+inline void OpenPortOrExit(CMainFrame& frame, int port, const std::string& path)
+{
+    frame.Map().SetPath(static_cast<unsigned>(port), path);
+    frame.SettingsBar()->SelectPort(port);
+    frame.OnPortSelected(port);
+    frame.OnCommand(ID_OPEN_PORT);
+    if (!frame.IsPortOpen(port)) {
+        std::fprintf(stderr, "COM%d could not be opened\n", port + 1);
+        std::exit(1);
+    }
+}
+
+} // namespace vrlbench
