@@ -4,6 +4,7 @@
 #include "GlyphFallback.h"
 #include "MonitorFile.h"
 #include "MonitorPrinter.h"
+#include "MonitorScrollBar.h"
 #include "MonitorText.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -73,6 +74,8 @@ CXRichEditView::CXRichEditView(QWidget* parent)
     setFont(font);
     m_pGlyphs = std::make_unique<CGlyphFallback>(font);
 
+    setVerticalScrollBar(new CMonitorScrollBar(Qt::Vertical, this));
+    setHorizontalScrollBar(new CMonitorScrollBar(Qt::Horizontal, this));
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     SetWordWrap(0);
 

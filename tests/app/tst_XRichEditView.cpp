@@ -1,4 +1,5 @@
 #include "FindReplaceDialog.h"
+#include "MonitorScrollBar.h"
 #include "MonitorFile.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
@@ -358,6 +359,46 @@ private Q_SLOTS:
                     inked += qGray(shown.pixel(x, y)) < 150;
             QVERIFY2(inked > 0, qPrintable(QStringLiteral("nothing drawn for U+%1").arg(line.at(i).unicode(), 4, 16)));
         }
+    }
+
+    // The monitor's scroll bars copy their last painting while they look the same: at every
+    // step the copy equals what a plain scroll bar in the same state paints. Steps are
+    // (height, maximum, page step, value).
+    void scrollBarPaintsAsAPlainOne_data()
+    {
+        QTest::addColumn<QList<int>>("steps");
+        QList<int> follow; // the slow stream: one line more, the value at the end
+        for (int lines = 0; lines < 400; lines += 7)
+            follow << 300 << lines << 20 << lines;
+        QTest::newRow("range grows at the end") << follow;
+        QTest::newRow("value moves, page changes, resized")
+            << QList<int>{300, 1000, 20, 1000, 300, 1000, 20, 0,   300, 1000, 20, 500,
+                          300, 1000, 200, 500, 240, 1000, 200, 500, 240, 0, 200, 0};
+    }
+    void scrollBarPaintsAsAPlainOne()
+    {
+        QFETCH(QList<int>, steps);
+        QWidget window;
+        window.resize(100, 400);
+        auto* monitor = new CMonitorScrollBar(Qt::Vertical, &window);
+        auto* plain = new QScrollBar(Qt::Vertical, &window);
+        monitor->move(40, 50); // away from the pointer, which hovers what lies at (0, 0)
+        plain->move(70, 50);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        for (qsizetype i = 0; i + 3 < steps.size(); i += 4)
+        {
+            for (QScrollBar* bar : {static_cast<QScrollBar*>(monitor), plain})
+            {
+                bar->resize(16, steps[i]);
+                bar->setRange(0, steps[i + 1]);
+                bar->setPageStep(steps[i + 2]);
+                bar->setValue(steps[i + 3]);
+            }
+            QVERIFY2(monitor->grab().toImage() == plain->grab().toImage(), qPrintable(QString::number(i / 4)));
+        }
+        if (steps.size() > 40)
+            QVERIFY2(monitor->Drawn() < steps.size() / 8, qPrintable(QString::number(monitor->Drawn())));
     }
 
     void clearAllWithAndWithoutUndo()
