@@ -47,8 +47,9 @@ public:
     // The text limit in characters (see the .cpp for how it was chosen).
     static const int kDefaultTextLimit;
 
-    // Shortest time between two repaints while text streams in (about 30 per second).
-    static constexpr int kRefreshIntervalMs = 33;
+    // Shortest time between two repaints while text streams in (20 per second): a slow stream
+    // shares a repaint and a scroll between messages 25 ms apart.
+    static constexpr int kRefreshIntervalMs = 50;
     // Longest time between two repaints however dear they are.
     static constexpr int kMaxRefreshIntervalMs = 500;
 
