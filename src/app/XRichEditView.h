@@ -188,11 +188,15 @@ private:
     // Lays out lines from the end of the text until they fill the window or a slice of time
     // is used up; true when they fill the window.
     bool PrepareLayout();
+    // Lines of the text that fill the window's height.
+    int ScreenLines() const;
     void PlaceCaretAtEnd();
     void OpenFindDialog(bool replace);
     // Shows a new, empty document in place of the full one and frees the full one on
     // m_disposer.
     void ReplaceDocument();
+    // Repaints a text emptied at the limit that waits for its refresh to be shown.
+    void ShowCutText();
     // Inserts at the append cursor; characters the face leaves blank in a face that draws them.
     void InsertDrawable(const QString& piece, const QTextCharFormat& format);
 
@@ -216,9 +220,11 @@ private:
     qint64 m_nRefreshCostNs = 0;   // the last refresh with its repaint
     qint64 m_nPrepareNs = 0;       // layout done ahead of the coming refresh
     QElapsedTimer m_prepareStart;
+    int m_nPreparedBlocks = 0; // lines of the text at the last slice of layout ahead
     QObject* m_pTextControl = nullptr; // the editor's own text control (blinks the caret)
     QRect m_lastCaretRect;
     int m_nRefreshedBlocks = 0; // lines of the text at the last refresh or emptying
+    bool m_bCutUnshown = false; // emptied at the limit, not repainted until the refresh
     static constexpr qint64 kLayoutSliceNs = 8'000'000;
 
     QString m_strFileError;
