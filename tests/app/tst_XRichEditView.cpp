@@ -297,6 +297,7 @@ private Q_SLOTS:
         QTest::newRow("clear") << 0;
         QTest::newRow("clear during an append") << 1;
         QTest::newRow("text limit") << 2;
+        QTest::newRow("a file loaded before the refresh of the limit's cut") << 3;
     }
     void linesAfterTheTextIsEmptiedAreDrawn()
     {
@@ -317,9 +318,21 @@ private Q_SLOTS:
             view.ClearAll(true);
             view.EndAppend();
         }
-        else
+        else if (how == 2)
         {
             view.SetTextLimit(view.GetTextLength() + 5);
+        }
+        else
+        {
+            QTemporaryDir dir;
+            const QString path = dir.filePath(QStringLiteral("one line.tnf"));
+            QVERIFY(view.SaveFile(path));
+            view.AppendText(QStringLiteral("COM1 0D\n"), 3);
+            QVERIFY(ShowsWhatItHolds(view));
+            view.SetTextLimit(view.GetTextLength() + 5);
+            view.AppendText(QStringLiteral("COM1 0E\n"), 3); // empties the text
+            QVERIFY(view.LoadFile(path));
+            view.SetTextLimit(CXRichEditView::kDefaultTextLimit);
         }
         QVERIFY(ShowsWhatItHolds(view));
         for (int i = 0; i < 3; ++i)
@@ -327,7 +340,7 @@ private Q_SLOTS:
             view.AppendText(QStringLiteral("COM1 0A 0B %1\n").arg(i), 3);
             QVERIFY2(ShowsWhatItHolds(view), qPrintable(QStringLiteral("line %1").arg(i)));
         }
-        QCOMPARE(view.document()->blockCount(), how == 2 ? 2 : 4); // at the limit each line empties the text again
+        QCOMPARE(view.document()->blockCount(), how == 2 ? 2 : how == 3 ? 5 : 4); // at the limit each line empties the text again
     }
 
     // Every character in the text is drawn, also one that the monitor's face maps to an empty
