@@ -4,6 +4,7 @@
 #include "GlyphFallback.h"
 #include "MonitorFile.h"
 #include "MonitorPrinter.h"
+#include "MonitorScrollBar.h"
 #include "MonitorText.h"
 
 #include <QCoreApplication>
@@ -74,6 +75,8 @@ CXRichEditView::CXRichEditView(QWidget* parent)
     setFont(font);
     m_pGlyphs = std::make_unique<CGlyphFallback>(font);
 
+    setVerticalScrollBar(new CMonitorScrollBar(Qt::Vertical, this));
+    setHorizontalScrollBar(new CMonitorScrollBar(Qt::Horizontal, this));
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     SetWordWrap(0);
 
@@ -200,6 +203,14 @@ void CXRichEditView::AppendText(const QString& text, int colourIndex)
         // point past the end of the emptied text.
         m_appendCursor.endEditBlock();
         ReplaceDocument();
+        // Under a flood the cut comes several times a second: the start of the new text
+        // would be laid out and painted only to be scrolled past at the refresh, which
+        // comes soon (this append schedules it) and paints the screen whole.
+        if (!m_bCutUnshown)
+        {
+            m_bCutUnshown = true;
+            viewport()->setUpdatesEnabled(false);
+        }
         m_pDoc->setUndoRedoEnabled(false);
         m_pDoc->documentLayout()->blockSignals(true);
         m_appendCursor.beginEditBlock();
@@ -263,6 +274,14 @@ void CXRichEditView::ReplaceDocument()
     m_disposer.Dispose([full] { delete full; });
 }
 
+void CXRichEditView::ShowCutText()
+{
+    if (!m_bCutUnshown)
+        return;
+    m_bCutUnshown = false;
+    viewport()->setUpdatesEnabled(true);
+}
+
 void CXRichEditView::PlaceCaretAtEnd()
 {
     QTextCursor caret = textCursor();
@@ -296,14 +315,25 @@ void CXRichEditView::OnRefreshTimer()
     // window's other work (appends included) in between, so that the refresh itself is
     // short. A flood that keeps adding lines faster gets its refresh when the longest
     // interval is up.
+    // Appends that bring more than a screen of lines between two slices outrun the layout:
+    // what was laid out so far would be scrolled past unseen, and the refresh waits no longer
+    // (it lays out the last screen once, and the lines in between never are).
+    const int blocks = m_pDoc->blockCount();
+    const bool outrun = m_prepareStart.isValid() && blocks - m_nPreparedBlocks > ScreenLines();
     if (!m_prepareStart.isValid())
         m_prepareStart.start();
-    if (!PrepareLayout() && m_prepareStart.elapsed() < kMaxRefreshIntervalMs)
+    m_nPreparedBlocks = blocks;
+    if (!outrun && !PrepareLayout() && m_prepareStart.elapsed() < kMaxRefreshIntervalMs)
     {
         m_refreshTimer.start(0);
         return;
     }
     Refresh();
+}
+
+int CXRichEditView::ScreenLines() const
+{
+    return viewport()->height() / std::max(1, fontMetrics().lineSpacing());
 }
 
 bool CXRichEditView::PrepareLayout()
@@ -345,7 +375,7 @@ void CXRichEditView::Refresh()
     }
     QScrollBar* bar = verticalScrollBar();
     const bool follow = textCursor().atEnd();
-    const int screenLines = viewport()->height() / std::max(1, fontMetrics().lineSpacing());
+    const int screenLines = ScreenLines();
     // Scrolling a painting view moves the pixels already drawn and paints only the lines
     // that come in, but to know how far, it walks (and lays out) every line it passes; and
     // so does finding the caret, from the first line on the screen. A screen that is more
@@ -357,7 +387,14 @@ void CXRichEditView::Refresh()
     if (follow)
         bar->setValue(bar->maximum());
     ensureCursorVisible();
-    if (jump)
+    if (m_bCutUnshown)
+    {
+        // Painted now: a repaint left for later would meet the next cut of a flood first.
+        m_bCutUnshown = false;
+        viewport()->setUpdatesEnabled(true);
+        viewport()->repaint();
+    }
+    else if (jump)
     {
         viewport()->setUpdatesEnabled(true);
     }
@@ -397,6 +434,10 @@ QVariant CXRichEditView::inputMethodQuery(Qt::InputMethodQuery query) const
 
 void CXRichEditView::paintEvent(QPaintEvent* event)
 {
+    // A repaint asked for before the cut: the new text's start would be laid out for
+    // nothing; the background alone shows the emptied text until the refresh.
+    if (m_bCutUnshown)
+        return;
     QElapsedTimer work;
     work.start();
     QPlainTextEdit::paintEvent(event);
@@ -405,6 +446,7 @@ void CXRichEditView::paintEvent(QPaintEvent* event)
 
 void CXRichEditView::ClearAll(bool emptyUndo)
 {
+    ShowCutText();
     if (emptyUndo && m_nAppendDepth == 0)
     {
         // An empty document at once, the full one freed on the disposer (a removal that can
@@ -740,6 +782,7 @@ bool CXRichEditView::LoadFile(const QString& path)
     m_refreshTimer.stop();
     m_bRefreshPending = false;
     m_bLayoutChanged = false;
+    ShowCutText();
     m_nRefreshedBlocks = m_pDoc->blockCount();
     m_pDoc->setModified(false);
     moveCursor(QTextCursor::Start);

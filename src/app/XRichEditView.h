@@ -47,8 +47,9 @@ public:
     // The text limit in characters (see the .cpp for how it was chosen).
     static const int kDefaultTextLimit;
 
-    // Shortest time between two repaints while text streams in (about 30 per second).
-    static constexpr int kRefreshIntervalMs = 33;
+    // Shortest time between two repaints while text streams in (20 per second): a slow stream
+    // shares a repaint and a scroll between messages 25 ms apart.
+    static constexpr int kRefreshIntervalMs = 50;
     // Longest time between two repaints however dear they are.
     static constexpr int kMaxRefreshIntervalMs = 500;
 
@@ -187,11 +188,15 @@ private:
     // Lays out lines from the end of the text until they fill the window or a slice of time
     // is used up; true when they fill the window.
     bool PrepareLayout();
+    // Lines of the text that fill the window's height.
+    int ScreenLines() const;
     void PlaceCaretAtEnd();
     void OpenFindDialog(bool replace);
     // Shows a new, empty document in place of the full one and frees the full one on
     // m_disposer.
     void ReplaceDocument();
+    // Repaints a text emptied at the limit that waits for its refresh to be shown.
+    void ShowCutText();
     // Inserts at the append cursor; characters the face leaves blank in a face that draws them.
     void InsertDrawable(const QString& piece, const QTextCharFormat& format);
 
@@ -215,9 +220,11 @@ private:
     qint64 m_nRefreshCostNs = 0;   // the last refresh with its repaint
     qint64 m_nPrepareNs = 0;       // layout done ahead of the coming refresh
     QElapsedTimer m_prepareStart;
+    int m_nPreparedBlocks = 0; // lines of the text at the last slice of layout ahead
     QObject* m_pTextControl = nullptr; // the editor's own text control (blinks the caret)
     QRect m_lastCaretRect;
     int m_nRefreshedBlocks = 0; // lines of the text at the last refresh or emptying
+    bool m_bCutUnshown = false; // emptied at the limit, not repainted until the refresh
     static constexpr qint64 kLayoutSliceNs = 8'000'000;
 
     QString m_strFileError;

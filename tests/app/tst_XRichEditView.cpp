@@ -1,4 +1,5 @@
 #include "FindReplaceDialog.h"
+#include "MonitorScrollBar.h"
 #include "MonitorFile.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
@@ -296,6 +297,7 @@ private Q_SLOTS:
         QTest::newRow("clear") << 0;
         QTest::newRow("clear during an append") << 1;
         QTest::newRow("text limit") << 2;
+        QTest::newRow("a file loaded before the refresh of the limit's cut") << 3;
     }
     void linesAfterTheTextIsEmptiedAreDrawn()
     {
@@ -316,9 +318,21 @@ private Q_SLOTS:
             view.ClearAll(true);
             view.EndAppend();
         }
-        else
+        else if (how == 2)
         {
             view.SetTextLimit(view.GetTextLength() + 5);
+        }
+        else
+        {
+            QTemporaryDir dir;
+            const QString path = dir.filePath(QStringLiteral("one line.tnf"));
+            QVERIFY(view.SaveFile(path));
+            view.AppendText(QStringLiteral("COM1 0D\n"), 3);
+            QVERIFY(ShowsWhatItHolds(view));
+            view.SetTextLimit(view.GetTextLength() + 5);
+            view.AppendText(QStringLiteral("COM1 0E\n"), 3); // empties the text
+            QVERIFY(view.LoadFile(path));
+            view.SetTextLimit(CXRichEditView::kDefaultTextLimit);
         }
         QVERIFY(ShowsWhatItHolds(view));
         for (int i = 0; i < 3; ++i)
@@ -326,7 +340,7 @@ private Q_SLOTS:
             view.AppendText(QStringLiteral("COM1 0A 0B %1\n").arg(i), 3);
             QVERIFY2(ShowsWhatItHolds(view), qPrintable(QStringLiteral("line %1").arg(i)));
         }
-        QCOMPARE(view.document()->blockCount(), how == 2 ? 2 : 4); // at the limit each line empties the text again
+        QCOMPARE(view.document()->blockCount(), how == 2 ? 2 : how == 3 ? 5 : 4); // at the limit each line empties the text again
     }
 
     // Every character in the text is drawn, also one that the monitor's face maps to an empty
@@ -358,6 +372,46 @@ private Q_SLOTS:
                     inked += qGray(shown.pixel(x, y)) < 150;
             QVERIFY2(inked > 0, qPrintable(QStringLiteral("nothing drawn for U+%1").arg(line.at(i).unicode(), 4, 16)));
         }
+    }
+
+    // The monitor's scroll bars copy their last painting while they look the same: at every
+    // step the copy equals what a plain scroll bar in the same state paints. Steps are
+    // (height, maximum, page step, value).
+    void scrollBarPaintsAsAPlainOne_data()
+    {
+        QTest::addColumn<QList<int>>("steps");
+        QList<int> follow; // the slow stream: one line more, the value at the end
+        for (int lines = 0; lines < 400; lines += 7)
+            follow << 300 << lines << 20 << lines;
+        QTest::newRow("range grows at the end") << follow;
+        QTest::newRow("value moves, page changes, resized")
+            << QList<int>{300, 1000, 20, 1000, 300, 1000, 20, 0,   300, 1000, 20, 500,
+                          300, 1000, 200, 500, 240, 1000, 200, 500, 240, 0, 200, 0};
+    }
+    void scrollBarPaintsAsAPlainOne()
+    {
+        QFETCH(QList<int>, steps);
+        QWidget window;
+        window.resize(100, 400);
+        auto* monitor = new CMonitorScrollBar(Qt::Vertical, &window);
+        auto* plain = new QScrollBar(Qt::Vertical, &window);
+        monitor->move(40, 50); // away from the pointer, which hovers what lies at (0, 0)
+        plain->move(70, 50);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        for (qsizetype i = 0; i + 3 < steps.size(); i += 4)
+        {
+            for (QScrollBar* bar : {static_cast<QScrollBar*>(monitor), plain})
+            {
+                bar->resize(16, steps[i]);
+                bar->setRange(0, steps[i + 1]);
+                bar->setPageStep(steps[i + 2]);
+                bar->setValue(steps[i + 3]);
+            }
+            QVERIFY2(monitor->grab().toImage() == plain->grab().toImage(), qPrintable(QString::number(i / 4)));
+        }
+        if (steps.size() > 40)
+            QVERIFY2(monitor->Drawn() < steps.size() / 8, qPrintable(QString::number(monitor->Drawn())));
     }
 
     void clearAllWithAndWithoutUndo()
