@@ -22,6 +22,7 @@
 // Run (offscreen, or with a display under xvfb-run):
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_app_receive [seconds] [--filter | --modbus] [--floods N [MB]]
 // Not a Google Benchmark: one long run gives the figures.
+#include "BenchFrame.h"
 #include "BenchPty.h"
 #include "CommandIds.h"
 #include "IniSettingsStore.h"
@@ -156,18 +157,6 @@ void Spin(double seconds)
     loop.exec();
 }
 
-void OpenPort(CMainFrame& frame, int port, const std::string& path)
-{
-    frame.Map().SetPath(static_cast<unsigned>(port), path);
-    frame.SettingsBar()->SelectPort(port);
-    frame.OnPortSelected(port);
-    frame.OnCommand(ID_OPEN_PORT);
-    if (!frame.IsPortOpen(port)) {
-        std::fprintf(stderr, "COM%d could not be opened\n", port + 1);
-        std::exit(1);
-    }
-}
-
 void CatBaseline(const std::string& path, int master, double seconds)
 {
     const pid_t pid = fork();
@@ -230,7 +219,7 @@ double FloodOnePort(CMainFrame& frame, double seconds, bool oneByte = false, int
     if (!oneByte)
         CatBaseline(pty.m_path, pty.m_master, seconds / 2);
 
-    OpenPort(frame, port, pty.m_path);
+    vrlbench::OpenPortOrExit(frame, port, pty.m_path);
     std::uint64_t shown = 0;
     ForwardTap tap([&](unsigned, const std::uint8_t*, std::size_t count) { shown += count; });
     frame.Pipeline().SetForwarding(&tap);
@@ -302,7 +291,7 @@ void SixteenPorts(CMainFrame& frame, double seconds)
     std::vector<std::unique_ptr<Pty>> ptys;
     for (int i = 0; i < kPorts; ++i) {
         ptys.push_back(std::make_unique<Pty>());
-        OpenPort(frame, 20 + i, ptys.back()->m_path);
+        vrlbench::OpenPortOrExit(frame, 20 + i, ptys.back()->m_path);
     }
     frame.GetView()->ClearAll(true);
 
@@ -369,7 +358,7 @@ void SixteenPorts(CMainFrame& frame, double seconds)
 void FloodsInARow(CMainFrame& frame, int floods, int megabytes)
 {
     Pty pty;
-    OpenPort(frame, 0, pty.m_path);
+    vrlbench::OpenPortOrExit(frame, 0, pty.m_path);
     QMenu* menu = frame.menuBar()->actions().first()->menu();
     QTimer menuTimer;
     QObject::connect(&menuTimer, &QTimer::timeout, [&] {
@@ -444,7 +433,7 @@ double ModbusLoad(CMainFrame& frame, double seconds, bool decode, int periodMs)
     std::vector<std::unique_ptr<Pty>> ptys;
     for (int i = 0; i < kPorts; ++i) {
         ptys.push_back(std::make_unique<Pty>());
-        OpenPort(frame, 40 + i, ptys.back()->m_path);
+        vrlbench::OpenPortOrExit(frame, 40 + i, ptys.back()->m_path);
         decoding->SetDecoding(static_cast<unsigned>(40 + i), decode);
     }
     frame.GetView()->ClearAll(true);
