@@ -1,8 +1,8 @@
 #include "XRichEditView.h"
 
-#include "FindReplaceDialog.h"
 #include "GlyphFallback.h"
 #include "MonitorFile.h"
+#include "MonitorFind.h"
 #include "MonitorPrinter.h"
 #include "MonitorScrollBar.h"
 #include "MonitorText.h"
@@ -11,7 +11,6 @@
 #include <QAbstractTextDocumentLayout>
 #include <QFontDatabase>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QPalette>
 #include <QPrinter>
@@ -31,15 +30,6 @@
 // (160,000 lines); a find 0.13 s, a save 0.2 s, a load 1 s. Twice that doubles every
 // figure, and a load of 2 s is where a monitor file starts to feel slow to open.
 const int CXRichEditView::kDefaultTextLimit = 8 * 1024 * 1024;
-
-namespace
-{
-QString MessageTitle()
-{
-    return QStringLiteral("VRL");
-}
-
-} // namespace
 
 CXRichEditDoc::CXRichEditDoc(QObject* parent)
     : QTextDocument(parent)
@@ -86,6 +76,8 @@ CXRichEditView::CXRichEditView(QWidget* parent)
 
     m_pDoc->setModified(false);
     m_pPrinter = std::make_unique<CMonitorPrinter>(*this);
+    m_pFind = std::make_unique<CMonitorFind>(*this);
+    connect(m_pFind.get(), &CMonitorFind::textNotFound, this, &CXRichEditView::textNotFound);
 
     // The editor's text control draws the blinking caret. Finding where the caret is walks
     // from the first line on the screen to the caret's line, laying out every line between;
@@ -104,11 +96,7 @@ CXRichEditView::CXRichEditView(QWidget* parent)
     connect(&m_refreshTimer, &QTimer::timeout, this, &CXRichEditView::OnRefreshTimer);
 }
 
-CXRichEditView::~CXRichEditView()
-{
-    if (m_pFindDialog)
-        delete m_pFindDialog.data();
-}
+CXRichEditView::~CXRichEditView() = default;
 
 QString CXRichEditView::DefaultFace()
 {
@@ -518,16 +506,19 @@ bool CXRichEditView::OnCommand(int id)
 {
     switch (id)
     {
-    case ID_FILE_PRINT_SETUP: OnFilePrintSetup(); return true;
-    case ID_FILE_PRINT: OnFilePrint(); return true;
-    case ID_FILE_PRINT_DIRECT: OnFilePrintDirect(); return true;
-    case ID_FILE_PRINT_PREVIEW: OnFilePrintPreview(); return true;
+    case ID_FILE_PRINT_SETUP: m_pPrinter->PrintSetup(); return true;
+    case ID_FILE_PRINT: m_pPrinter->Print(); return true;
+    case ID_FILE_PRINT_DIRECT: m_pPrinter->PrintDirect(); return true;
+    case ID_FILE_PRINT_PREVIEW: m_pPrinter->PrintPreview(); return true;
     case ID_EDIT_COPY: OnEditCopy(); return true;
     case ID_EDIT_CUT: OnEditCut(); return true;
-    case ID_EDIT_FIND: OnEditFind(); return true;
+    case ID_EDIT_FIND: m_pFind->OpenDialog(false); return true;
     case ID_EDIT_PASTE: OnEditPaste(); return true;
     case ID_EDIT_REPEAT: OnEditRepeat(); return true;
-    case ID_EDIT_REPLACE: OnEditReplace(); return true;
+    case ID_EDIT_REPLACE:
+        if (!m_bReadOnly)
+            m_pFind->OpenDialog(true);
+        return true;
     case ID_EDIT_SELECT_ALL: OnEditSelectAll(); return true;
     case ID_EDIT_UNDO: OnEditUndo(); return true;
     default: return false;
@@ -546,7 +537,7 @@ bool CXRichEditView::IsCommandEnabled(int id) const
     case ID_EDIT_PASTE: return !m_bReadOnly && canPaste();
     case ID_EDIT_SELECT_ALL:
     case ID_EDIT_FIND: return hasText;
-    case ID_EDIT_REPEAT: return hasText && !m_strFind.isEmpty();
+    case ID_EDIT_REPEAT: return hasText && !GetFindText().isEmpty();
     case ID_EDIT_REPLACE: return hasText && !m_bReadOnly;
     case ID_FILE_PRINT_SETUP:
     case ID_FILE_PRINT:
@@ -598,141 +589,34 @@ void CXRichEditView::OnEditSelectAll()
 
 // --- Find and replace -----------------------------------------------------------------------
 
-namespace
-{
-QTextDocument::FindFlags MakeFindFlags(bool matchCase, bool wholeWord, bool forward)
-{
-    QTextDocument::FindFlags flags;
-    if (matchCase)
-        flags |= QTextDocument::FindCaseSensitively;
-    if (wholeWord)
-        flags |= QTextDocument::FindWholeWords;
-    if (!forward)
-        flags |= QTextDocument::FindBackward;
-    return flags;
-}
-} // namespace
-
 bool CXRichEditView::FindText(const QString& what, bool matchCase, bool wholeWord, bool forward)
 {
-    m_strFind = what;
-    m_bMatchCase = matchCase;
-    m_bWholeWord = wholeWord;
-    m_bFindForward = forward;
-    if (what.isEmpty())
-        return false;
-
-    const QTextDocument::FindFlags flags = MakeFindFlags(matchCase, wholeWord, forward);
-    const QTextCursor from = textCursor();
-    QTextCursor found = m_pDoc->find(what, from, flags);
-    const bool searchedAll = forward ? from.selectionStart() == 0 && from.selectionEnd() == 0
-                                     : from.selectionEnd() == GetTextLength() && !from.hasSelection();
-    if (found.isNull() && !searchedAll)
-    {
-        // Once round the end of the text.
-        found = m_pDoc->find(what, forward ? 0 : GetTextLength(), flags);
-    }
-    if (found.isNull())
-        return false;
-    setTextCursor(found);
-    return true;
+    return m_pFind->FindText(what, matchCase, wholeWord, forward);
 }
 
 bool CXRichEditView::ReplaceText(const QString& what, const QString& with, bool matchCase,
                                  bool wholeWord)
 {
-    if (m_bReadOnly || what.isEmpty())
-        return false;
-    QTextCursor selection = textCursor();
-    const Qt::CaseSensitivity cs = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    if (selection.hasSelection() && selection.selectedText().compare(what, cs) == 0)
-    {
-        selection.insertText(with);
-        setTextCursor(selection);
-    }
-    return FindText(what, matchCase, wholeWord, true);
+    return m_pFind->ReplaceText(what, with, matchCase, wholeWord);
 }
 
 int CXRichEditView::ReplaceAll(const QString& what, const QString& with, bool matchCase,
                                bool wholeWord)
 {
-    m_strFind = what;
-    m_bMatchCase = matchCase;
-    m_bWholeWord = wholeWord;
-    if (m_bReadOnly || what.isEmpty())
-        return 0;
-    const QTextDocument::FindFlags flags = MakeFindFlags(matchCase, wholeWord, true);
-    QTextCursor edit(m_pDoc);
-    edit.beginEditBlock(); // one step for undo
-    int count = 0;
-    QTextCursor found = m_pDoc->find(what, 0, flags);
-    while (!found.isNull())
-    {
-        found.insertText(with);
-        ++count;
-        found = m_pDoc->find(what, found, flags);
-    }
-    edit.endEditBlock();
-    return count;
+    return m_pFind->ReplaceAll(what, with, matchCase, wholeWord);
 }
 
-void CXRichEditView::ShowNotFound(const QString& what)
+const QString& CXRichEditView::GetFindText() const
 {
-    Q_EMIT textNotFound(what);
-    // Window-modal but not blocking: the window goes on receiving while the box is up.
-    auto* box = new QMessageBox(QMessageBox::Information, MessageTitle(),
-                                QCoreApplication::translate("CXRichEditView", "找不到“%1”。").arg(what), QMessageBox::Ok,
-                                m_pFindDialog ? static_cast<QWidget*>(m_pFindDialog.data()) : this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
-}
-
-void CXRichEditView::OpenFindDialog(bool replace)
-{
-    if (m_pFindDialog && m_pFindDialog->IsReplace() != replace)
-        delete m_pFindDialog.data();
-    if (!m_pFindDialog)
-        m_pFindDialog = new CFindReplaceDialog(this, replace);
-
-    // Start with the selection when it is a short piece of one line, else the last text.
-    QString initial = m_strFind;
-    const QString selected = textCursor().selectedText();
-    if (!selected.isEmpty() && selected.size() <= 128 && !selected.contains(QChar::ParagraphSeparator))
-        initial = selected;
-    m_pFindDialog->SetFindText(initial);
-    m_pFindDialog->show();
-    m_pFindDialog->raise();
-    m_pFindDialog->activateWindow();
-}
-
-void CXRichEditView::OnEditFind()
-{
-    OpenFindDialog(false);
-}
-
-void CXRichEditView::OnEditReplace()
-{
-    if (!m_bReadOnly)
-        OpenFindDialog(true);
+    return m_pFind->GetFindText();
 }
 
 void CXRichEditView::OnEditRepeat()
 {
-    if (m_strFind.isEmpty())
-    {
-        OnEditFind();
-        return;
-    }
-    if (!FindText(m_strFind, m_bMatchCase, m_bWholeWord, m_bFindForward))
-        ShowNotFound(m_strFind);
+    m_pFind->FindAgain();
 }
 
 // --- Printing -------------------------------------------------------------------------------
-
-QPrinter& CXRichEditView::GetPrinter()
-{
-    return m_pPrinter->Printer();
-}
 
 const QMarginsF& CXRichEditView::GetPrintMargins() const
 {
@@ -742,26 +626,6 @@ const QMarginsF& CXRichEditView::GetPrintMargins() const
 void CXRichEditView::PrintTo(QPrinter& printer) const
 {
     m_pPrinter->PrintTo(printer);
-}
-
-void CXRichEditView::OnFilePrint()
-{
-    m_pPrinter->Print();
-}
-
-void CXRichEditView::OnFilePrintDirect()
-{
-    m_pPrinter->PrintDirect();
-}
-
-void CXRichEditView::OnFilePrintPreview()
-{
-    m_pPrinter->PrintPreview();
-}
-
-void CXRichEditView::OnFilePrintSetup()
-{
-    m_pPrinter->PrintSetup();
 }
 
 // --- Monitor files ----------------------------------------------------------------------------

@@ -6,7 +6,6 @@
 #include <QElapsedTimer>
 #include <QMarginsF>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -15,8 +14,8 @@
 #include <array>
 #include <memory>
 
-class CFindReplaceDialog;
 class CGlyphFallback;
+class CMonitorFind;
 class CMonitorPrinter;
 class QPrinter;
 
@@ -140,16 +139,12 @@ public:
     bool ReplaceText(const QString& what, const QString& with, bool matchCase, bool wholeWord);
     // Replaces every match in one undoable step; the number of replacements.
     int ReplaceAll(const QString& what, const QString& with, bool matchCase, bool wholeWord);
-    const QString& GetFindText() const { return m_strFind; }
-    // Tells the user that what was not found (a box that does not block the window).
-    void ShowNotFound(const QString& what);
+    const QString& GetFindText() const;
 
     // Prints the whole text on printer with the view's margins.
     void PrintTo(QPrinter& printer) const;
     // Page margins in inches (0.5 on every side: 720 twips).
     const QMarginsF& GetPrintMargins() const;
-    // The printer that print setup configures (created on first use).
-    QPrinter& GetPrinter();
 
     // True while appended text waits for the next repaint.
     bool IsRefreshPending() const { return m_bRefreshPending; }
@@ -162,13 +157,8 @@ public Q_SLOTS:
     void OnEditCopy();
     void OnEditPaste();
     void OnEditSelectAll();
-    void OnEditFind();
+    // F3: finds the last text again with its options.
     void OnEditRepeat();
-    void OnEditReplace();
-    void OnFilePrint();
-    void OnFilePrintDirect();
-    void OnFilePrintPreview();
-    void OnFilePrintSetup();
     // Shows the appended text now: scrolls to the end and repaints.
     void Refresh();
 
@@ -191,7 +181,6 @@ private:
     // Lines of the text that fill the window's height.
     int ScreenLines() const;
     void PlaceCaretAtEnd();
-    void OpenFindDialog(bool replace);
     // Shows a new, empty document in place of the full one and frees the full one on
     // m_disposer.
     void ReplaceDocument();
@@ -229,11 +218,7 @@ private:
 
     QString m_strFileError;
 
-    QString m_strFind;
-    bool m_bMatchCase = false;
-    bool m_bWholeWord = false;
-    bool m_bFindForward = true;
-    QPointer<CFindReplaceDialog> m_pFindDialog;
+    std::unique_ptr<CMonitorFind> m_pFind;
 
     std::unique_ptr<CMonitorPrinter> m_pPrinter;
 };
