@@ -4,18 +4,17 @@
 #include "MonitorFile.h"
 #include "MonitorFind.h"
 #include "MonitorPrinter.h"
+#include "MonitorRefresh.h"
 #include "MonitorScrollBar.h"
 #include "MonitorText.h"
 
-#include <QCoreApplication>
 #include <QAbstractTextDocumentLayout>
 #include <QFontDatabase>
-#include <QGuiApplication>
 #include <QMimeData>
 #include <QPalette>
 #include <QPrinter>
 #include <QScrollBar>
-#include <QSignalBlocker>
+#include <QElapsedTimer>
 #include <QTextBlock>
 #include <QThread>
 
@@ -92,8 +91,7 @@ CXRichEditView::CXRichEditView(QWidget* parent)
         }
     }
 
-    m_refreshTimer.setSingleShot(true);
-    connect(&m_refreshTimer, &QTimer::timeout, this, &CXRichEditView::OnRefreshTimer);
+    connect(&m_refresh, &CMonitorRefresh::due, this, &CXRichEditView::Refresh);
 }
 
 CXRichEditView::~CXRichEditView() = default;
@@ -172,7 +170,7 @@ void CXRichEditView::EndAppend()
     m_pDoc->setUndoRedoEnabled(true);
     m_pDoc->setModified(true);
     PlaceCaretAtEnd();
-    ScheduleRefresh();
+    m_refresh.Schedule();
 }
 
 void CXRichEditView::AppendText(const QString& text, int colourIndex)
@@ -207,42 +205,10 @@ void CXRichEditView::AppendText(const QString& text, int colourIndex)
     // line of a 4096-byte message has 12,287 characters.
     m_appendCursor.setPosition(GetTextLength());
     if (colourIndex >= 0 && colourIndex < kColourCount)
-        InsertDrawable(piece, m_charFormats[static_cast<std::size_t>(colourIndex)]);
+        m_pGlyphs->Insert(m_appendCursor, piece, m_charFormats[static_cast<std::size_t>(colourIndex)]);
     else
         m_appendCursor.insertText(piece);
     EndAppend();
-}
-
-void CXRichEditView::InsertDrawable(const QString& piece, const QTextCharFormat& format)
-{
-    if (!m_pGlyphs->NeedsFallback(piece))
-    {
-        m_appendCursor.insertText(piece, format);
-        return;
-    }
-    // Runs of one face: the monitor's, or the one that draws what it leaves blank.
-    QString run;
-    QString runFace;
-    auto flush = [&] {
-        if (run.isEmpty())
-            return;
-        QTextCharFormat runFormat = format;
-        if (!runFace.isEmpty())
-            runFormat.setFontFamilies(QStringList{runFace});
-        m_appendCursor.insertText(run, runFormat);
-        run.clear();
-    };
-    for (const char32_t ch : piece.toUcs4())
-    {
-        const QString face = ch < 0x80 ? QString() : m_pGlyphs->FaceFor(ch);
-        if (face != runFace)
-        {
-            flush();
-            runFace = face;
-        }
-        run += QString::fromUcs4(&ch, 1);
-    }
-    flush();
 }
 
 void CXRichEditView::ReplaceDocument()
@@ -282,78 +248,11 @@ void CXRichEditView::PlaceCaretAtEnd()
     setCurrentCharFormat(m_charFormats[0]);
 }
 
-void CXRichEditView::ScheduleRefresh()
-{
-    if (m_bRefreshPending)
-        return;
-    m_bRefreshPending = true;
-    // Laying out long lines makes a refresh dear (a 4096-byte message is a line of 12,287
-    // characters): the screen gets at most a quarter of the time, so that appending keeps up.
-    const qint64 interval = std::clamp<qint64>(4 * m_nRefreshCostNs / 1000000, kRefreshIntervalMs,
-                                               kMaxRefreshIntervalMs);
-    const qint64 since = m_lastRefresh.isValid() ? m_lastRefresh.elapsed() : interval;
-    m_refreshTimer.start(static_cast<int>(std::max<qint64>(0, interval - since)));
-    m_nPrepareNs = 0;
-    m_prepareStart.invalidate();
-}
-
-void CXRichEditView::OnRefreshTimer()
-{
-    // The lines that the refresh will show are laid out first, a slice at a time with the
-    // window's other work (appends included) in between, so that the refresh itself is
-    // short. A flood that keeps adding lines faster gets its refresh when the longest
-    // interval is up.
-    // Appends that bring more than a screen of lines between two slices outrun the layout:
-    // what was laid out so far would be scrolled past unseen, and the refresh waits no longer
-    // (it lays out the last screen once, and the lines in between never are).
-    const int blocks = m_pDoc->blockCount();
-    const bool outrun = m_prepareStart.isValid() && blocks - m_nPreparedBlocks > ScreenLines();
-    if (!m_prepareStart.isValid())
-        m_prepareStart.start();
-    m_nPreparedBlocks = blocks;
-    if (!outrun && !PrepareLayout() && m_prepareStart.elapsed() < kMaxRefreshIntervalMs)
-    {
-        m_refreshTimer.start(0);
-        return;
-    }
-    Refresh();
-}
-
-int CXRichEditView::ScreenLines() const
-{
-    return viewport()->height() / std::max(1, fontMetrics().lineSpacing());
-}
-
-bool CXRichEditView::PrepareLayout()
-{
-    QElapsedTimer work;
-    work.start();
-    QAbstractTextDocumentLayout* layout = m_pDoc->documentLayout();
-    // Laying out a line may widen the text; the refresh tells the view about it.
-    const QSignalBlocker quiet(layout);
-    const qreal wanted = viewport()->height();
-    qreal height = 0;
-    bool done = true;
-    for (QTextBlock block = m_pDoc->lastBlock(); block.isValid() && height < wanted;
-         block = block.previous())
-    {
-        if (block.layout()->lineCount() == 0 && work.nsecsElapsed() >= kLayoutSliceNs)
-        {
-            done = false;
-            break;
-        }
-        height += layout->blockBoundingRect(block).height();
-    }
-    m_nPrepareNs += work.nsecsElapsed();
-    return done;
-}
-
 void CXRichEditView::Refresh()
 {
     QElapsedTimer work;
     work.start();
-    m_refreshTimer.stop();
-    m_bRefreshPending = false;
+    m_refresh.Stop();
     const bool changed = m_bLayoutChanged;
     if (changed)
     {
@@ -363,7 +262,7 @@ void CXRichEditView::Refresh()
     }
     QScrollBar* bar = verticalScrollBar();
     const bool follow = textCursor().atEnd();
-    const int screenLines = ScreenLines();
+    const int screenLines = m_refresh.ScreenLines();
     // Scrolling a painting view moves the pixels already drawn and paints only the lines
     // that come in, but to know how far, it walks (and lays out) every line it passes; and
     // so does finding the caret, from the first line on the screen. A screen that is more
@@ -397,11 +296,7 @@ void CXRichEditView::Refresh()
     }
     m_nRefreshedBlocks = m_pDoc->blockCount();
     m_lastCaretRect = cursorRect();
-    m_lastRefresh.start();
-    // The repaint that follows adds its share.
-    m_nRefreshCostNs = m_nPrepareNs + work.nsecsElapsed();
-    m_nPrepareNs = 0;
-    m_prepareStart.invalidate();
+    m_refresh.Done(work.nsecsElapsed());
 }
 
 bool CXRichEditView::eventFilter(QObject* watched, QEvent* event)
@@ -429,7 +324,7 @@ void CXRichEditView::paintEvent(QPaintEvent* event)
     QElapsedTimer work;
     work.start();
     QPlainTextEdit::paintEvent(event);
-    m_nRefreshCostNs += work.nsecsElapsed();
+    m_refresh.AddPaintCost(work.nsecsElapsed());
 }
 
 void CXRichEditView::ClearAll(bool emptyUndo)
@@ -643,8 +538,7 @@ bool CXRichEditView::LoadFile(const QString& path)
     // A refresh due for the text that the load replaced has nothing left to show.
     if (!CMonitorFile::Load(path, *m_pDoc, DefaultFace(), m_nTextLimit, m_strFileError))
         return false;
-    m_refreshTimer.stop();
-    m_bRefreshPending = false;
+    m_refresh.Stop();
     m_bLayoutChanged = false;
     ShowCutText();
     m_nRefreshedBlocks = m_pDoc->blockCount();
