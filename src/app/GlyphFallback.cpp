@@ -10,6 +10,31 @@ CGlyphFallback::CGlyphFallback(const QFont& font)
 {
 }
 
+QString CGlyphFallback::MonitorFace()
+{
+    static const QString face = [] {
+        const QStringList families = QFontDatabase::families();
+        for (const QString& name : {QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                                   QStringLiteral("NSimSun")})
+        {
+            if (families.contains(name, Qt::CaseInsensitive))
+                return name;
+        }
+        const QStringList chinese = QFontDatabase::families(QFontDatabase::SimplifiedChinese);
+        for (const QString& name : {QStringLiteral("WenQuanYi Micro Hei"),
+                                   QStringLiteral("Noto Sans CJK SC"),
+                                   QStringLiteral("Noto Serif CJK SC")})
+        {
+            if (chinese.contains(name, Qt::CaseInsensitive))
+                return name;
+        }
+        if (!chinese.isEmpty())
+            return chinese.first();
+        return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    }();
+    return face;
+}
+
 bool CGlyphFallback::Draws(const QRawFont& font, char32_t ch)
 {
     if (!font.isValid() || !font.supportsCharacter(ch))

@@ -13,10 +13,15 @@ class QTextCursor;
 // empty glyph instead of falling back: such characters, and those the face lacks, are found
 // here and given the first installed face that really draws them. Looked up once per
 // character.
+//
+// The monitor's own face is chosen here too: "宋体" where installed, else a Chinese face of
+// the machine.
 class CGlyphFallback
 {
 public:
     explicit CGlyphFallback(const QFont& font);
+
+    static QString MonitorFace();
 
     // True when the text holds a character that the face cannot draw (ASCII never is one).
     bool NeedsFallback(const QString& text);

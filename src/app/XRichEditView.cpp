@@ -9,12 +9,11 @@
 #include "MonitorText.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QFontDatabase>
+#include <QElapsedTimer>
 #include <QMimeData>
 #include <QPalette>
 #include <QPrinter>
 #include <QScrollBar>
-#include <QElapsedTimer>
 #include <QTextBlock>
 #include <QThread>
 
@@ -98,27 +97,7 @@ CXRichEditView::~CXRichEditView() = default;
 
 QString CXRichEditView::DefaultFace()
 {
-    static const QString face = [] {
-        const QStringList families = QFontDatabase::families();
-        for (const QString& name : {QStringLiteral("宋体"), QStringLiteral("SimSun"),
-                                   QStringLiteral("NSimSun")})
-        {
-            if (families.contains(name, Qt::CaseInsensitive))
-                return name;
-        }
-        const QStringList chinese = QFontDatabase::families(QFontDatabase::SimplifiedChinese);
-        for (const QString& name : {QStringLiteral("WenQuanYi Micro Hei"),
-                                   QStringLiteral("Noto Sans CJK SC"),
-                                   QStringLiteral("Noto Serif CJK SC")})
-        {
-            if (chinese.contains(name, Qt::CaseInsensitive))
-                return name;
-        }
-        if (!chinese.isEmpty())
-            return chinese.first();
-        return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
-    }();
-    return face;
+    return CGlyphFallback::MonitorFace();
 }
 
 const QTextCharFormat& CXRichEditView::GetCharFormat(int colourIndex) const
@@ -377,24 +356,12 @@ bool CXRichEditView::IsModified() const
 
 bool CXRichEditView::HandlesCommand(int id)
 {
-    switch (id)
-    {
-    case ID_FILE_PRINT_SETUP:
-    case ID_FILE_PRINT:
-    case ID_FILE_PRINT_DIRECT:
-    case ID_FILE_PRINT_PREVIEW:
-    case ID_EDIT_COPY:
-    case ID_EDIT_CUT:
-    case ID_EDIT_FIND:
-    case ID_EDIT_PASTE:
-    case ID_EDIT_REPEAT:
-    case ID_EDIT_REPLACE:
-    case ID_EDIT_SELECT_ALL:
-    case ID_EDIT_UNDO:
-        return true;
-    default:
-        return false;
-    }
+    static constexpr Command kCommands[] = {
+        ID_FILE_PRINT_SETUP, ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW,
+        ID_EDIT_COPY,        ID_EDIT_CUT,   ID_EDIT_FIND,         ID_EDIT_PASTE,
+        ID_EDIT_REPEAT,      ID_EDIT_REPLACE, ID_EDIT_SELECT_ALL, ID_EDIT_UNDO,
+    };
+    return std::ranges::find(kCommands, id) != std::end(kCommands);
 }
 
 bool CXRichEditView::OnCommand(int id)
