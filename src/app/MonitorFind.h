@@ -20,6 +20,7 @@ public:
     explicit CMonitorFind(QPlainTextEdit& edit);
     ~CMonitorFind() override;
 
+    // True when found: the match is selected and shown.
     bool FindText(const QString& what, bool matchCase, bool wholeWord, bool forward);
     // Replaces the selection when it matches what, then finds the next match. True when a
     // further match was found.

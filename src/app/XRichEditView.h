@@ -122,14 +122,9 @@ public:
     bool OnCommand(int id);
     bool IsCommandEnabled(int id) const;
 
-    // Find and replace, used by the find dialog and F3 (which repeats the last find). True
-    // when found: the match is selected and shown. The search starts at the selection and
-    // goes round the end of the text once.
+    // Find and replace (see CMonitorFind, which does them and owns the find dialog).
     bool FindText(const QString& what, bool matchCase, bool wholeWord, bool forward);
-    // Replaces the selection when it matches what, then finds the next match. True when a
-    // further match was found.
     bool ReplaceText(const QString& what, const QString& with, bool matchCase, bool wholeWord);
-    // Replaces every match in one undoable step; the number of replacements.
     int ReplaceAll(const QString& what, const QString& with, bool matchCase, bool wholeWord);
     const QString& GetFindText() const;
 
