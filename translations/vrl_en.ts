@@ -683,6 +683,13 @@ Open it now? (It is also among the recent files of the File menu.)</translation>
     </message>
 </context>
 <context>
+    <name>CMonitorFind</name>
+    <message>
+        <source>找不到“%1”。</source>
+        <translation>Cannot find &quot;%1&quot;.</translation>
+    </message>
+</context>
+<context>
     <name>CMonitorPrinter</name>
     <message>
         <source>打印</source>
@@ -1011,7 +1018,7 @@ Choose another file for the send window&apos;s lines.</translation>
     </message>
     <message>
         <source>一方的 CTS、DSR 驱动另一方的 RTS、DTR，收到的 BREAK 在另一方发出</source>
-        <translation>Each side's CTS and DSR drive the other side's RTS and DTR; a BREAK received on one side is sent on the other</translation>
+        <translation>Each side&apos;s CTS and DSR drive the other side&apos;s RTS and DTR; a BREAK received on one side is sent on the other</translation>
     </message>
 </context>
 <context>
@@ -1047,13 +1054,6 @@ Start VRL on a graphical desktop, or on a virtual screen with xvfb-run.
 1. Choose a port (bold ones have a device), its baud rate and so on in the port settings bar above, and press F5 to open it.
 2. Type a line of hex bytes (such as 01 03 00 00 00 02) in the send window below and press F2 to send it.
 3. Received messages show here (View → Show Sent Messages shows sent ones too); Ctrl+S saves them.</translation>
-    </message>
-</context>
-<context>
-    <name>CXRichEditView</name>
-    <message>
-        <source>找不到“%1”。</source>
-        <translation>Cannot find &quot;%1&quot;.</translation>
     </message>
 </context>
 <context>

@@ -1,7 +1,5 @@
 #include "FindReplaceDialog.h"
 
-#include "XRichEditView.h"
-
 #include <QCoreApplication>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -14,9 +12,8 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
-CFindReplaceDialog::CFindReplaceDialog(CXRichEditView* view, bool replace)
-    : QDialog(view)
-    , m_pView(view)
+CFindReplaceDialog::CFindReplaceDialog(QWidget* parent, bool replace)
+    : QDialog(parent)
     , m_bReplace(replace)
 {
     setWindowTitle(replace ? QCoreApplication::translate("CFindReplaceDialog", "替换") : QCoreApplication::translate("CFindReplaceDialog", "查找"));
@@ -115,24 +112,19 @@ void CFindReplaceDialog::UpdateButtons()
 
 void CFindReplaceDialog::OnFindNext()
 {
-    const QString what = m_pFindEdit->text();
     const bool forward = m_pUp == nullptr || !m_pUp->isChecked();
-    if (!m_pView->FindText(what, m_pMatchCase->isChecked(), m_pWholeWord->isChecked(), forward))
-        m_pView->ShowNotFound(what);
+    Q_EMIT findNext(m_pFindEdit->text(), m_pMatchCase->isChecked(), m_pWholeWord->isChecked(),
+                    forward);
 }
 
 void CFindReplaceDialog::OnReplace()
 {
-    const QString what = m_pFindEdit->text();
-    if (!m_pView->ReplaceText(what, m_pReplaceEdit->text(), m_pMatchCase->isChecked(),
-                              m_pWholeWord->isChecked()))
-        m_pView->ShowNotFound(what);
+    Q_EMIT replace(m_pFindEdit->text(), m_pReplaceEdit->text(), m_pMatchCase->isChecked(),
+                   m_pWholeWord->isChecked());
 }
 
 void CFindReplaceDialog::OnReplaceAll()
 {
-    const QString what = m_pFindEdit->text();
-    if (m_pView->ReplaceAll(what, m_pReplaceEdit->text(), m_pMatchCase->isChecked(),
-                            m_pWholeWord->isChecked()) == 0)
-        m_pView->ShowNotFound(what);
+    Q_EMIT replaceAll(m_pFindEdit->text(), m_pReplaceEdit->text(), m_pMatchCase->isChecked(),
+                      m_pWholeWord->isChecked());
 }

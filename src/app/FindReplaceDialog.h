@@ -2,19 +2,19 @@
 
 #include <QDialog>
 
-class CXRichEditView;
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
 // The find and replace dialog of the monitor view: modeless, one per view, in find mode
-// (with a direction) or replace mode (with the replacement text).
+// (with a direction) or replace mode (with the replacement text). It only asks: whoever
+// opens it does the finding and tells the user what was not found.
 class CFindReplaceDialog : public QDialog
 {
     Q_OBJECT
 public:
-    CFindReplaceDialog(CXRichEditView* view, bool replace);
+    CFindReplaceDialog(QWidget* parent, bool replace);
 
     bool IsReplace() const { return m_bReplace; }
     void SetFindText(const QString& text);
@@ -28,6 +28,11 @@ public:
     QPushButton* ReplaceButton() const { return m_pReplace; }
     QPushButton* ReplaceAllButton() const { return m_pReplaceAll; }
 
+Q_SIGNALS:
+    void findNext(const QString& what, bool matchCase, bool wholeWord, bool forward);
+    void replace(const QString& what, const QString& with, bool matchCase, bool wholeWord);
+    void replaceAll(const QString& what, const QString& with, bool matchCase, bool wholeWord);
+
 private Q_SLOTS:
     void OnFindNext();
     void OnReplace();
@@ -35,7 +40,6 @@ private Q_SLOTS:
     void UpdateButtons();
 
 private:
-    CXRichEditView* m_pView;
     bool m_bReplace;
     QLineEdit* m_pFindEdit = nullptr;
     QLineEdit* m_pReplaceEdit = nullptr;

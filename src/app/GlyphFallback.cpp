@@ -2,10 +2,37 @@
 
 #include <QFontDatabase>
 #include <QPainterPath>
+#include <QTextCharFormat>
+#include <QTextCursor>
 
 CGlyphFallback::CGlyphFallback(const QFont& font)
     : m_font(font), m_raw(QRawFont::fromFont(font))
 {
+}
+
+QString CGlyphFallback::MonitorFace()
+{
+    static const QString face = [] {
+        const QStringList families = QFontDatabase::families();
+        for (const QString& name : {QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                                   QStringLiteral("NSimSun")})
+        {
+            if (families.contains(name, Qt::CaseInsensitive))
+                return name;
+        }
+        const QStringList chinese = QFontDatabase::families(QFontDatabase::SimplifiedChinese);
+        for (const QString& name : {QStringLiteral("WenQuanYi Micro Hei"),
+                                   QStringLiteral("Noto Sans CJK SC"),
+                                   QStringLiteral("Noto Serif CJK SC")})
+        {
+            if (chinese.contains(name, Qt::CaseInsensitive))
+                return name;
+        }
+        if (!chinese.isEmpty())
+            return chinese.first();
+        return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    }();
+    return face;
 }
 
 bool CGlyphFallback::Draws(const QRawFont& font, char32_t ch)
@@ -61,4 +88,36 @@ QString CGlyphFallback::FaceFor(char32_t ch)
     }
     m_faces.insert(ch, face);
     return face;
+}
+
+void CGlyphFallback::Insert(QTextCursor& cursor, const QString& text, const QTextCharFormat& format)
+{
+    if (!NeedsFallback(text))
+    {
+        cursor.insertText(text, format);
+        return;
+    }
+    // Runs of one face: the monitor's, or the one that draws what it leaves blank.
+    QString run;
+    QString runFace;
+    auto flush = [&] {
+        if (run.isEmpty())
+            return;
+        QTextCharFormat runFormat = format;
+        if (!runFace.isEmpty())
+            runFormat.setFontFamilies(QStringList{runFace});
+        cursor.insertText(run, runFormat);
+        run.clear();
+    };
+    for (const char32_t ch : text.toUcs4())
+    {
+        const QString face = ch < 0x80 ? QString() : FaceFor(ch);
+        if (face != runFace)
+        {
+            flush();
+            runFace = face;
+        }
+        run += QString::fromUcs4(&ch, 1);
+    }
+    flush();
 }

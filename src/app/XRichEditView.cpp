@@ -1,22 +1,19 @@
 #include "XRichEditView.h"
 
-#include "FindReplaceDialog.h"
 #include "GlyphFallback.h"
 #include "MonitorFile.h"
+#include "MonitorFind.h"
 #include "MonitorPrinter.h"
+#include "MonitorRefresh.h"
 #include "MonitorScrollBar.h"
 #include "MonitorText.h"
 
-#include <QCoreApplication>
 #include <QAbstractTextDocumentLayout>
-#include <QFontDatabase>
-#include <QGuiApplication>
-#include <QMessageBox>
+#include <QElapsedTimer>
 #include <QMimeData>
 #include <QPalette>
 #include <QPrinter>
 #include <QScrollBar>
-#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QThread>
 
@@ -31,15 +28,6 @@
 // (160,000 lines); a find 0.13 s, a save 0.2 s, a load 1 s. Twice that doubles every
 // figure, and a load of 2 s is where a monitor file starts to feel slow to open.
 const int CXRichEditView::kDefaultTextLimit = 8 * 1024 * 1024;
-
-namespace
-{
-QString MessageTitle()
-{
-    return QStringLiteral("VRL");
-}
-
-} // namespace
 
 CXRichEditDoc::CXRichEditDoc(QObject* parent)
     : QTextDocument(parent)
@@ -86,6 +74,8 @@ CXRichEditView::CXRichEditView(QWidget* parent)
 
     m_pDoc->setModified(false);
     m_pPrinter = std::make_unique<CMonitorPrinter>(*this);
+    m_pFind = std::make_unique<CMonitorFind>(*this);
+    connect(m_pFind.get(), &CMonitorFind::textNotFound, this, &CXRichEditView::textNotFound);
 
     // The editor's text control draws the blinking caret. Finding where the caret is walks
     // from the first line on the screen to the caret's line, laying out every line between;
@@ -100,39 +90,14 @@ CXRichEditView::CXRichEditView(QWidget* parent)
         }
     }
 
-    m_refreshTimer.setSingleShot(true);
-    connect(&m_refreshTimer, &QTimer::timeout, this, &CXRichEditView::OnRefreshTimer);
+    connect(&m_refresh, &CMonitorRefresh::due, this, &CXRichEditView::Refresh);
 }
 
-CXRichEditView::~CXRichEditView()
-{
-    if (m_pFindDialog)
-        delete m_pFindDialog.data();
-}
+CXRichEditView::~CXRichEditView() = default;
 
 QString CXRichEditView::DefaultFace()
 {
-    static const QString face = [] {
-        const QStringList families = QFontDatabase::families();
-        for (const QString& name : {QStringLiteral("宋体"), QStringLiteral("SimSun"),
-                                   QStringLiteral("NSimSun")})
-        {
-            if (families.contains(name, Qt::CaseInsensitive))
-                return name;
-        }
-        const QStringList chinese = QFontDatabase::families(QFontDatabase::SimplifiedChinese);
-        for (const QString& name : {QStringLiteral("WenQuanYi Micro Hei"),
-                                   QStringLiteral("Noto Sans CJK SC"),
-                                   QStringLiteral("Noto Serif CJK SC")})
-        {
-            if (chinese.contains(name, Qt::CaseInsensitive))
-                return name;
-        }
-        if (!chinese.isEmpty())
-            return chinese.first();
-        return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
-    }();
-    return face;
+    return CGlyphFallback::MonitorFace();
 }
 
 const QTextCharFormat& CXRichEditView::GetCharFormat(int colourIndex) const
@@ -184,7 +149,7 @@ void CXRichEditView::EndAppend()
     m_pDoc->setUndoRedoEnabled(true);
     m_pDoc->setModified(true);
     PlaceCaretAtEnd();
-    ScheduleRefresh();
+    m_refresh.Schedule();
 }
 
 void CXRichEditView::AppendText(const QString& text, int colourIndex)
@@ -219,42 +184,10 @@ void CXRichEditView::AppendText(const QString& text, int colourIndex)
     // line of a 4096-byte message has 12,287 characters.
     m_appendCursor.setPosition(GetTextLength());
     if (colourIndex >= 0 && colourIndex < kColourCount)
-        InsertDrawable(piece, m_charFormats[static_cast<std::size_t>(colourIndex)]);
+        m_pGlyphs->Insert(m_appendCursor, piece, m_charFormats[static_cast<std::size_t>(colourIndex)]);
     else
         m_appendCursor.insertText(piece);
     EndAppend();
-}
-
-void CXRichEditView::InsertDrawable(const QString& piece, const QTextCharFormat& format)
-{
-    if (!m_pGlyphs->NeedsFallback(piece))
-    {
-        m_appendCursor.insertText(piece, format);
-        return;
-    }
-    // Runs of one face: the monitor's, or the one that draws what it leaves blank.
-    QString run;
-    QString runFace;
-    auto flush = [&] {
-        if (run.isEmpty())
-            return;
-        QTextCharFormat runFormat = format;
-        if (!runFace.isEmpty())
-            runFormat.setFontFamilies(QStringList{runFace});
-        m_appendCursor.insertText(run, runFormat);
-        run.clear();
-    };
-    for (const char32_t ch : piece.toUcs4())
-    {
-        const QString face = ch < 0x80 ? QString() : m_pGlyphs->FaceFor(ch);
-        if (face != runFace)
-        {
-            flush();
-            runFace = face;
-        }
-        run += QString::fromUcs4(&ch, 1);
-    }
-    flush();
 }
 
 void CXRichEditView::ReplaceDocument()
@@ -294,78 +227,11 @@ void CXRichEditView::PlaceCaretAtEnd()
     setCurrentCharFormat(m_charFormats[0]);
 }
 
-void CXRichEditView::ScheduleRefresh()
-{
-    if (m_bRefreshPending)
-        return;
-    m_bRefreshPending = true;
-    // Laying out long lines makes a refresh dear (a 4096-byte message is a line of 12,287
-    // characters): the screen gets at most a quarter of the time, so that appending keeps up.
-    const qint64 interval = std::clamp<qint64>(4 * m_nRefreshCostNs / 1000000, kRefreshIntervalMs,
-                                               kMaxRefreshIntervalMs);
-    const qint64 since = m_lastRefresh.isValid() ? m_lastRefresh.elapsed() : interval;
-    m_refreshTimer.start(static_cast<int>(std::max<qint64>(0, interval - since)));
-    m_nPrepareNs = 0;
-    m_prepareStart.invalidate();
-}
-
-void CXRichEditView::OnRefreshTimer()
-{
-    // The lines that the refresh will show are laid out first, a slice at a time with the
-    // window's other work (appends included) in between, so that the refresh itself is
-    // short. A flood that keeps adding lines faster gets its refresh when the longest
-    // interval is up.
-    // Appends that bring more than a screen of lines between two slices outrun the layout:
-    // what was laid out so far would be scrolled past unseen, and the refresh waits no longer
-    // (it lays out the last screen once, and the lines in between never are).
-    const int blocks = m_pDoc->blockCount();
-    const bool outrun = m_prepareStart.isValid() && blocks - m_nPreparedBlocks > ScreenLines();
-    if (!m_prepareStart.isValid())
-        m_prepareStart.start();
-    m_nPreparedBlocks = blocks;
-    if (!outrun && !PrepareLayout() && m_prepareStart.elapsed() < kMaxRefreshIntervalMs)
-    {
-        m_refreshTimer.start(0);
-        return;
-    }
-    Refresh();
-}
-
-int CXRichEditView::ScreenLines() const
-{
-    return viewport()->height() / std::max(1, fontMetrics().lineSpacing());
-}
-
-bool CXRichEditView::PrepareLayout()
-{
-    QElapsedTimer work;
-    work.start();
-    QAbstractTextDocumentLayout* layout = m_pDoc->documentLayout();
-    // Laying out a line may widen the text; the refresh tells the view about it.
-    const QSignalBlocker quiet(layout);
-    const qreal wanted = viewport()->height();
-    qreal height = 0;
-    bool done = true;
-    for (QTextBlock block = m_pDoc->lastBlock(); block.isValid() && height < wanted;
-         block = block.previous())
-    {
-        if (block.layout()->lineCount() == 0 && work.nsecsElapsed() >= kLayoutSliceNs)
-        {
-            done = false;
-            break;
-        }
-        height += layout->blockBoundingRect(block).height();
-    }
-    m_nPrepareNs += work.nsecsElapsed();
-    return done;
-}
-
 void CXRichEditView::Refresh()
 {
     QElapsedTimer work;
     work.start();
-    m_refreshTimer.stop();
-    m_bRefreshPending = false;
+    m_refresh.Stop();
     const bool changed = m_bLayoutChanged;
     if (changed)
     {
@@ -375,7 +241,7 @@ void CXRichEditView::Refresh()
     }
     QScrollBar* bar = verticalScrollBar();
     const bool follow = textCursor().atEnd();
-    const int screenLines = ScreenLines();
+    const int screenLines = m_refresh.ScreenLines();
     // Scrolling a painting view moves the pixels already drawn and paints only the lines
     // that come in, but to know how far, it walks (and lays out) every line it passes; and
     // so does finding the caret, from the first line on the screen. A screen that is more
@@ -409,11 +275,7 @@ void CXRichEditView::Refresh()
     }
     m_nRefreshedBlocks = m_pDoc->blockCount();
     m_lastCaretRect = cursorRect();
-    m_lastRefresh.start();
-    // The repaint that follows adds its share.
-    m_nRefreshCostNs = m_nPrepareNs + work.nsecsElapsed();
-    m_nPrepareNs = 0;
-    m_prepareStart.invalidate();
+    m_refresh.Done(work.nsecsElapsed());
 }
 
 bool CXRichEditView::eventFilter(QObject* watched, QEvent* event)
@@ -441,7 +303,7 @@ void CXRichEditView::paintEvent(QPaintEvent* event)
     QElapsedTimer work;
     work.start();
     QPlainTextEdit::paintEvent(event);
-    m_nRefreshCostNs += work.nsecsElapsed();
+    m_refresh.AddPaintCost(work.nsecsElapsed());
 }
 
 void CXRichEditView::ClearAll(bool emptyUndo)
@@ -494,40 +356,31 @@ bool CXRichEditView::IsModified() const
 
 bool CXRichEditView::HandlesCommand(int id)
 {
-    switch (id)
-    {
-    case ID_FILE_PRINT_SETUP:
-    case ID_FILE_PRINT:
-    case ID_FILE_PRINT_DIRECT:
-    case ID_FILE_PRINT_PREVIEW:
-    case ID_EDIT_COPY:
-    case ID_EDIT_CUT:
-    case ID_EDIT_FIND:
-    case ID_EDIT_PASTE:
-    case ID_EDIT_REPEAT:
-    case ID_EDIT_REPLACE:
-    case ID_EDIT_SELECT_ALL:
-    case ID_EDIT_UNDO:
-        return true;
-    default:
-        return false;
-    }
+    static constexpr Command kCommands[] = {
+        ID_FILE_PRINT_SETUP, ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW,
+        ID_EDIT_COPY,        ID_EDIT_CUT,   ID_EDIT_FIND,         ID_EDIT_PASTE,
+        ID_EDIT_REPEAT,      ID_EDIT_REPLACE, ID_EDIT_SELECT_ALL, ID_EDIT_UNDO,
+    };
+    return std::ranges::find(kCommands, id) != std::end(kCommands);
 }
 
 bool CXRichEditView::OnCommand(int id)
 {
     switch (id)
     {
-    case ID_FILE_PRINT_SETUP: OnFilePrintSetup(); return true;
-    case ID_FILE_PRINT: OnFilePrint(); return true;
-    case ID_FILE_PRINT_DIRECT: OnFilePrintDirect(); return true;
-    case ID_FILE_PRINT_PREVIEW: OnFilePrintPreview(); return true;
+    case ID_FILE_PRINT_SETUP: m_pPrinter->PrintSetup(); return true;
+    case ID_FILE_PRINT: m_pPrinter->Print(); return true;
+    case ID_FILE_PRINT_DIRECT: m_pPrinter->PrintDirect(); return true;
+    case ID_FILE_PRINT_PREVIEW: m_pPrinter->PrintPreview(); return true;
     case ID_EDIT_COPY: OnEditCopy(); return true;
     case ID_EDIT_CUT: OnEditCut(); return true;
-    case ID_EDIT_FIND: OnEditFind(); return true;
+    case ID_EDIT_FIND: m_pFind->OpenDialog(false); return true;
     case ID_EDIT_PASTE: OnEditPaste(); return true;
     case ID_EDIT_REPEAT: OnEditRepeat(); return true;
-    case ID_EDIT_REPLACE: OnEditReplace(); return true;
+    case ID_EDIT_REPLACE:
+        if (!m_bReadOnly)
+            m_pFind->OpenDialog(true);
+        return true;
     case ID_EDIT_SELECT_ALL: OnEditSelectAll(); return true;
     case ID_EDIT_UNDO: OnEditUndo(); return true;
     default: return false;
@@ -546,7 +399,7 @@ bool CXRichEditView::IsCommandEnabled(int id) const
     case ID_EDIT_PASTE: return !m_bReadOnly && canPaste();
     case ID_EDIT_SELECT_ALL:
     case ID_EDIT_FIND: return hasText;
-    case ID_EDIT_REPEAT: return hasText && !m_strFind.isEmpty();
+    case ID_EDIT_REPEAT: return hasText && !GetFindText().isEmpty();
     case ID_EDIT_REPLACE: return hasText && !m_bReadOnly;
     case ID_FILE_PRINT_SETUP:
     case ID_FILE_PRINT:
@@ -598,141 +451,34 @@ void CXRichEditView::OnEditSelectAll()
 
 // --- Find and replace -----------------------------------------------------------------------
 
-namespace
-{
-QTextDocument::FindFlags MakeFindFlags(bool matchCase, bool wholeWord, bool forward)
-{
-    QTextDocument::FindFlags flags;
-    if (matchCase)
-        flags |= QTextDocument::FindCaseSensitively;
-    if (wholeWord)
-        flags |= QTextDocument::FindWholeWords;
-    if (!forward)
-        flags |= QTextDocument::FindBackward;
-    return flags;
-}
-} // namespace
-
 bool CXRichEditView::FindText(const QString& what, bool matchCase, bool wholeWord, bool forward)
 {
-    m_strFind = what;
-    m_bMatchCase = matchCase;
-    m_bWholeWord = wholeWord;
-    m_bFindForward = forward;
-    if (what.isEmpty())
-        return false;
-
-    const QTextDocument::FindFlags flags = MakeFindFlags(matchCase, wholeWord, forward);
-    const QTextCursor from = textCursor();
-    QTextCursor found = m_pDoc->find(what, from, flags);
-    const bool searchedAll = forward ? from.selectionStart() == 0 && from.selectionEnd() == 0
-                                     : from.selectionEnd() == GetTextLength() && !from.hasSelection();
-    if (found.isNull() && !searchedAll)
-    {
-        // Once round the end of the text.
-        found = m_pDoc->find(what, forward ? 0 : GetTextLength(), flags);
-    }
-    if (found.isNull())
-        return false;
-    setTextCursor(found);
-    return true;
+    return m_pFind->FindText(what, matchCase, wholeWord, forward);
 }
 
 bool CXRichEditView::ReplaceText(const QString& what, const QString& with, bool matchCase,
                                  bool wholeWord)
 {
-    if (m_bReadOnly || what.isEmpty())
-        return false;
-    QTextCursor selection = textCursor();
-    const Qt::CaseSensitivity cs = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    if (selection.hasSelection() && selection.selectedText().compare(what, cs) == 0)
-    {
-        selection.insertText(with);
-        setTextCursor(selection);
-    }
-    return FindText(what, matchCase, wholeWord, true);
+    return m_pFind->ReplaceText(what, with, matchCase, wholeWord);
 }
 
 int CXRichEditView::ReplaceAll(const QString& what, const QString& with, bool matchCase,
                                bool wholeWord)
 {
-    m_strFind = what;
-    m_bMatchCase = matchCase;
-    m_bWholeWord = wholeWord;
-    if (m_bReadOnly || what.isEmpty())
-        return 0;
-    const QTextDocument::FindFlags flags = MakeFindFlags(matchCase, wholeWord, true);
-    QTextCursor edit(m_pDoc);
-    edit.beginEditBlock(); // one step for undo
-    int count = 0;
-    QTextCursor found = m_pDoc->find(what, 0, flags);
-    while (!found.isNull())
-    {
-        found.insertText(with);
-        ++count;
-        found = m_pDoc->find(what, found, flags);
-    }
-    edit.endEditBlock();
-    return count;
+    return m_pFind->ReplaceAll(what, with, matchCase, wholeWord);
 }
 
-void CXRichEditView::ShowNotFound(const QString& what)
+const QString& CXRichEditView::GetFindText() const
 {
-    Q_EMIT textNotFound(what);
-    // Window-modal but not blocking: the window goes on receiving while the box is up.
-    auto* box = new QMessageBox(QMessageBox::Information, MessageTitle(),
-                                QCoreApplication::translate("CXRichEditView", "找不到“%1”。").arg(what), QMessageBox::Ok,
-                                m_pFindDialog ? static_cast<QWidget*>(m_pFindDialog.data()) : this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
-}
-
-void CXRichEditView::OpenFindDialog(bool replace)
-{
-    if (m_pFindDialog && m_pFindDialog->IsReplace() != replace)
-        delete m_pFindDialog.data();
-    if (!m_pFindDialog)
-        m_pFindDialog = new CFindReplaceDialog(this, replace);
-
-    // Start with the selection when it is a short piece of one line, else the last text.
-    QString initial = m_strFind;
-    const QString selected = textCursor().selectedText();
-    if (!selected.isEmpty() && selected.size() <= 128 && !selected.contains(QChar::ParagraphSeparator))
-        initial = selected;
-    m_pFindDialog->SetFindText(initial);
-    m_pFindDialog->show();
-    m_pFindDialog->raise();
-    m_pFindDialog->activateWindow();
-}
-
-void CXRichEditView::OnEditFind()
-{
-    OpenFindDialog(false);
-}
-
-void CXRichEditView::OnEditReplace()
-{
-    if (!m_bReadOnly)
-        OpenFindDialog(true);
+    return m_pFind->GetFindText();
 }
 
 void CXRichEditView::OnEditRepeat()
 {
-    if (m_strFind.isEmpty())
-    {
-        OnEditFind();
-        return;
-    }
-    if (!FindText(m_strFind, m_bMatchCase, m_bWholeWord, m_bFindForward))
-        ShowNotFound(m_strFind);
+    m_pFind->FindAgain();
 }
 
 // --- Printing -------------------------------------------------------------------------------
-
-QPrinter& CXRichEditView::GetPrinter()
-{
-    return m_pPrinter->Printer();
-}
 
 const QMarginsF& CXRichEditView::GetPrintMargins() const
 {
@@ -742,26 +488,6 @@ const QMarginsF& CXRichEditView::GetPrintMargins() const
 void CXRichEditView::PrintTo(QPrinter& printer) const
 {
     m_pPrinter->PrintTo(printer);
-}
-
-void CXRichEditView::OnFilePrint()
-{
-    m_pPrinter->Print();
-}
-
-void CXRichEditView::OnFilePrintDirect()
-{
-    m_pPrinter->PrintDirect();
-}
-
-void CXRichEditView::OnFilePrintPreview()
-{
-    m_pPrinter->PrintPreview();
-}
-
-void CXRichEditView::OnFilePrintSetup()
-{
-    m_pPrinter->PrintSetup();
 }
 
 // --- Monitor files ----------------------------------------------------------------------------
@@ -779,8 +505,7 @@ bool CXRichEditView::LoadFile(const QString& path)
     // A refresh due for the text that the load replaced has nothing left to show.
     if (!CMonitorFile::Load(path, *m_pDoc, DefaultFace(), m_nTextLimit, m_strFileError))
         return false;
-    m_refreshTimer.stop();
-    m_bRefreshPending = false;
+    m_refresh.Stop();
     m_bLayoutChanged = false;
     ShowCutText();
     m_nRefreshedBlocks = m_pDoc->blockCount();

@@ -2,21 +2,19 @@
 
 #include "BackgroundDisposer.h"
 #include "MonitorLine.h"
+#include "MonitorRefresh.h"
 
-#include <QElapsedTimer>
 #include <QMarginsF>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTimer>
 
 #include <array>
 #include <memory>
 
-class CFindReplaceDialog;
 class CGlyphFallback;
+class CMonitorFind;
 class CMonitorPrinter;
 class QPrinter;
 
@@ -35,9 +33,8 @@ public:
 //
 // Appends only ever come from the window thread (port data reaches the window through
 // queued calls), so no lock is needed. What the screen costs is bounded instead: appends go
-// straight into the document, but the view repaints and scrolls to the end at most once per
-// kRefreshIntervalMs (less often when repaints are dear), however many pieces arrive in
-// between.
+// straight into the document, but the view repaints and scrolls to the end only when
+// CMonitorRefresh says so.
 class CXRichEditView : public QPlainTextEdit
 {
     Q_OBJECT
@@ -46,12 +43,6 @@ public:
 
     // The text limit in characters (see the .cpp for how it was chosen).
     static const int kDefaultTextLimit;
-
-    // Shortest time between two repaints while text streams in (20 per second): a slow stream
-    // shares a repaint and a scroll between messages 25 ms apart.
-    static constexpr int kRefreshIntervalMs = 50;
-    // Longest time between two repaints however dear they are.
-    static constexpr int kMaxRefreshIntervalMs = 500;
 
     // Command identifiers that the view handles.
     enum Command
@@ -131,30 +122,21 @@ public:
     bool OnCommand(int id);
     bool IsCommandEnabled(int id) const;
 
-    // Find and replace, used by the find dialog and F3 (which repeats the last find). True
-    // when found: the match is selected and shown. The search starts at the selection and
-    // goes round the end of the text once.
+    // Find and replace (see CMonitorFind, which does them and owns the find dialog).
     bool FindText(const QString& what, bool matchCase, bool wholeWord, bool forward);
-    // Replaces the selection when it matches what, then finds the next match. True when a
-    // further match was found.
     bool ReplaceText(const QString& what, const QString& with, bool matchCase, bool wholeWord);
-    // Replaces every match in one undoable step; the number of replacements.
     int ReplaceAll(const QString& what, const QString& with, bool matchCase, bool wholeWord);
-    const QString& GetFindText() const { return m_strFind; }
-    // Tells the user that what was not found (a box that does not block the window).
-    void ShowNotFound(const QString& what);
+    const QString& GetFindText() const;
 
     // Prints the whole text on printer with the view's margins.
     void PrintTo(QPrinter& printer) const;
     // Page margins in inches (0.5 on every side: 720 twips).
     const QMarginsF& GetPrintMargins() const;
-    // The printer that print setup configures (created on first use).
-    QPrinter& GetPrinter();
 
     // True while appended text waits for the next repaint.
-    bool IsRefreshPending() const { return m_bRefreshPending; }
+    bool IsRefreshPending() const { return m_refresh.IsPending(); }
     // What the last refresh cost, with its repaint.
-    qint64 GetLastRefreshCostNs() const { return m_nRefreshCostNs; }
+    qint64 GetLastRefreshCostNs() const { return m_refresh.LastCostNs(); }
 
 public Q_SLOTS:
     void OnEditUndo();
@@ -162,13 +144,8 @@ public Q_SLOTS:
     void OnEditCopy();
     void OnEditPaste();
     void OnEditSelectAll();
-    void OnEditFind();
+    // F3: finds the last text again with its options.
     void OnEditRepeat();
-    void OnEditReplace();
-    void OnFilePrint();
-    void OnFilePrintDirect();
-    void OnFilePrintPreview();
-    void OnFilePrintSetup();
     // Shows the appended text now: scrolls to the end and repaints.
     void Refresh();
 
@@ -183,22 +160,12 @@ protected:
     QMimeData* createMimeDataFromSelection() const override;
 
 private:
-    void ScheduleRefresh();
-    void OnRefreshTimer();
-    // Lays out lines from the end of the text until they fill the window or a slice of time
-    // is used up; true when they fill the window.
-    bool PrepareLayout();
-    // Lines of the text that fill the window's height.
-    int ScreenLines() const;
     void PlaceCaretAtEnd();
-    void OpenFindDialog(bool replace);
     // Shows a new, empty document in place of the full one and frees the full one on
     // m_disposer.
     void ReplaceDocument();
     // Repaints a text emptied at the limit that waits for its refresh to be shown.
     void ShowCutText();
-    // Inserts at the append cursor; characters the face leaves blank in a face that draws them.
-    void InsertDrawable(const QString& piece, const QTextCharFormat& format);
 
     CXRichEditDoc* m_pDoc = nullptr;
     // Frees the documents emptied at the text limit. After hours of receiving, the lines of
@@ -213,27 +180,16 @@ private:
     int m_nWordWrap = 0;
     bool m_bReadOnly = false;
 
-    QTimer m_refreshTimer;
-    QElapsedTimer m_lastRefresh;
-    bool m_bRefreshPending = false;
+    CMonitorRefresh m_refresh{*this};
     bool m_bLayoutChanged = false; // appends that the view's layout has not heard of
-    qint64 m_nRefreshCostNs = 0;   // the last refresh with its repaint
-    qint64 m_nPrepareNs = 0;       // layout done ahead of the coming refresh
-    QElapsedTimer m_prepareStart;
-    int m_nPreparedBlocks = 0; // lines of the text at the last slice of layout ahead
     QObject* m_pTextControl = nullptr; // the editor's own text control (blinks the caret)
     QRect m_lastCaretRect;
     int m_nRefreshedBlocks = 0; // lines of the text at the last refresh or emptying
     bool m_bCutUnshown = false; // emptied at the limit, not repainted until the refresh
-    static constexpr qint64 kLayoutSliceNs = 8'000'000;
 
     QString m_strFileError;
 
-    QString m_strFind;
-    bool m_bMatchCase = false;
-    bool m_bWholeWord = false;
-    bool m_bFindForward = true;
-    QPointer<CFindReplaceDialog> m_pFindDialog;
+    std::unique_ptr<CMonitorFind> m_pFind;
 
     std::unique_ptr<CMonitorPrinter> m_pPrinter;
 };
