@@ -31,6 +31,7 @@ class CMonitorFiles;
 class CSendCommands;
 class CDlgFilter;
 class CLineControl;
+class CPortControl;
 class CPortRestore;
 class CSendFrameWnd;
 class CSettingsBar;
@@ -42,7 +43,6 @@ class QLabel;
 class QMenu;
 class QTimer;
 class QToolBar;
-class SerialDeviceMonitor;
 class SerialPort;
 class SettingsStore;
 
@@ -78,7 +78,7 @@ public:
     QToolBar* MainToolBar() const { return m_pToolBar; }
 
     // --- CFrameHost ---------------------------------------------------------------------
-    int CurrentPort() const override { return m_currentPort; }
+    int CurrentPort() const override;
     bool IsPortOpen(int port = -1) const override;
     SerialPort* GetPortRecord(int port = -1) const override;
     bool WriteToPort(unsigned port, const std::uint8_t* bytes, std::size_t count) override;
@@ -174,19 +174,10 @@ private:
     void CreateBars();
     void CreateStatusBar();
 
-    void WatchDevices();
-    void OnDevicesChanged();
-    void OnOpenPort();
-    void OnDefaultSettings();
-    void SetOpenPortImage(bool open);
-    void ShowPortStateInBar(unsigned port);
-    void ShowPortSettings(int port);
     void Shutdown();
 
     SettingsStore& m_store;
     FrameOptions m_options;
-    int m_currentPort = 0;
-    std::map<unsigned, QString> m_stoppedPorts;
 
     // Declared before the ports: the workers hand their messages to the receive turns' inbox,
     // so the ports (declared last, destroyed first) join their workers before the inbox and
@@ -198,7 +189,6 @@ private:
     std::unique_ptr<FrameCommands> m_pFrameCommands;
     std::unique_ptr<CFramePlacement> m_pPlacement;
     std::unique_ptr<PortMap> m_pPortMap;
-    std::unique_ptr<SerialDeviceMonitor> m_pDeviceMonitor;
 
     CVRLView* m_pView = nullptr;
     CSettingsBar* m_pSettingsBar = nullptr;
@@ -208,6 +198,7 @@ private:
     CAutoSend* m_pAutoSend = nullptr;
     CForwarder* m_pForwarder = nullptr;
     CLineControl* m_pLineControl = nullptr;
+    CPortControl* m_pPortControl = nullptr;
     CPortRestore* m_pPortRestore = nullptr;
     CCommandRouter* m_pRouter = nullptr;
     QToolBar* m_pToolBar = nullptr;
