@@ -35,7 +35,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -75,7 +74,8 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
       m_pipeline(m_options, *this, [this] { return CurrentPort(); }),
       m_receive(m_pipeline),
       m_pFrameCommands(std::make_unique<FrameCommands>(*this)),
-      m_pPlacement(std::make_unique<CFramePlacement>(*this, store))
+      m_pPlacement(std::make_unique<CFramePlacement>(*this, store)),
+      m_notices(*this)
 {
     InitResources();
     setWindowTitle(QCoreApplication::translate("CMainFrame", "VRL－串口监视工具"));
@@ -365,42 +365,22 @@ void CMainFrame::ShowHint(const std::string& utf8)
 
 void CMainFrame::ShowMessage(const QString& text)
 {
-    if (m_messageHook) {
-        m_messageHook(text);
-        return;
-    }
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("VRL"), text, QMessageBox::Ok, this);
-    box.exec();
+    m_notices.ShowMessage(text);
 }
 
 void CMainFrame::SetStatusNote(const QString& key, const QString& text, bool warning)
 {
-    auto it = m_statusNotes.find(key);
-    if (text.isEmpty()) {
-        if (it != m_statusNotes.end()) {
-            delete it->second;
-            m_statusNotes.erase(it);
-        }
-        return;
-    }
-    if (it == m_statusNotes.end()) {
-        auto* label = new QLabel(statusBar());
-        statusBar()->addPermanentWidget(label);
-        it = m_statusNotes.emplace(key, label).first;
-    }
-    it->second->setText(text);
-    it->second->setStyleSheet(warning ? QStringLiteral("color: rgb(200,0,0);") : QString());
+    m_notices.SetStatusNote(key, text, warning);
 }
 
 QString CMainFrame::StatusNote(const QString& key) const
 {
-    auto it = m_statusNotes.find(key);
-    return it == m_statusNotes.end() ? QString() : it->second->text();
+    return m_notices.StatusNote(key);
 }
 
 void CMainFrame::ShowStatusMessage(const QString& text, int timeoutMs)
 {
-    statusBar()->showMessage(text, timeoutMs);
+    m_notices.ShowStatusMessage(text, timeoutMs);
 }
 
 QString CMainFrame::AskFileName(bool open, const QString& title, const QString& defaultName, const QString& folder)

@@ -10,6 +10,7 @@
 #include "ReceivePipeline.h"
 #include "ReceiveTurns.h"
 #include "RecentFileList.h"
+#include "UserNotices.h"
 
 #include <QMainWindow>
 #include <QSize>
@@ -128,7 +129,7 @@ public:
 
     // --- Test and tool hooks ------------------------------------------------------------
     // Message boxes go to hook instead of the screen.
-    void SetMessageHook(std::function<void(const QString&)> hook) { m_messageHook = std::move(hook); }
+    void SetMessageHook(std::function<void(const QString&)> hook) { m_notices.SetMessageHook(std::move(hook)); }
     // The file-name dialog is answered by asker instead of the user.
     using FileNameAsker = std::function<QString(bool open, const QString& title, const QString& defaultName)>;
     void SetFileNameAsker(FileNameAsker asker) { m_askFileName = std::move(asker); }
@@ -188,6 +189,7 @@ private:
     ForwardTap m_tap;
     std::unique_ptr<FrameCommands> m_pFrameCommands;
     std::unique_ptr<CFramePlacement> m_pPlacement;
+    CUserNotices m_notices;
     std::unique_ptr<PortMap> m_pPortMap;
 
     CVRLView* m_pView = nullptr;
@@ -204,9 +206,7 @@ private:
     QToolBar* m_pToolBar = nullptr;
     QLabel* m_pReadyLabel = nullptr;
     QTimer* m_pIdleTimer = nullptr;
-    std::map<QString, QLabel*> m_statusNotes;
 
-    std::function<void(const QString&)> m_messageHook;
     FileNameAsker m_askFileName;
     QString m_lastFileFolder;
     bool m_bShutDown = false;
