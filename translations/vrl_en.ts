@@ -444,32 +444,12 @@
 <context>
     <name>CMainFrame</name>
     <message>
-        <source>就绪</source>
-        <translation>Ready</translation>
-    </message>
-    <message>
         <source>VRL－串口监视工具</source>
         <translation>VRL - Serial Port Monitor</translation>
     </message>
     <message>
         <source>未保存的监视报文已保存到 %1</source>
         <translation>the unsaved monitor text was kept in %1</translation>
-    </message>
-    <message>
-        <source>关闭%1</source>
-        <translation>Close %1</translation>
-    </message>
-    <message>
-        <source>打开%1</source>
-        <translation>Open %1</translation>
-    </message>
-    <message>
-        <source>关闭%1(&amp;O)</source>
-        <translation>Cl&amp;ose %1</translation>
-    </message>
-    <message>
-        <source>打开%1(&amp;O)</source>
-        <translation>&amp;Open %1</translation>
     </message>
     <message>
         <source>继续报文监视</source>
@@ -494,22 +474,6 @@
     <message>
         <source>工具栏</source>
         <translation>Toolbar</translation>
-    </message>
-    <message>
-        <source>%1（%2）</source>
-        <translation>%1 (%2)</translation>
-    </message>
-    <message>
-        <source>发现新的串口设备：</source>
-        <translation>New serial devices: </translation>
-    </message>
-    <message>
-        <source>，</source>
-        <translation>, </translation>
-    </message>
-    <message>
-        <source>%1 已停止接收（%2），请关闭后重新打开</source>
-        <translation>%1 stopped receiving (%2); close it and open it again</translation>
     </message>
 </context>
 <context>
@@ -702,6 +666,45 @@ Open it now? (It is also among the recent files of the File menu.)</translation>
     <message>
         <source>打印设置</source>
         <translation>Print Setup</translation>
+    </message>
+</context>
+<context>
+    <name>CPortControl</name>
+    <message>
+        <source>就绪</source>
+        <translation>Ready</translation>
+    </message>
+    <message>
+        <source>关闭%1</source>
+        <translation>Close %1</translation>
+    </message>
+    <message>
+        <source>打开%1</source>
+        <translation>Open %1</translation>
+    </message>
+    <message>
+        <source>关闭%1(&amp;O)</source>
+        <translation>Cl&amp;ose %1</translation>
+    </message>
+    <message>
+        <source>打开%1(&amp;O)</source>
+        <translation>&amp;Open %1</translation>
+    </message>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>发现新的串口设备：</source>
+        <translation>New serial devices: </translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>%1 已停止接收（%2），请关闭后重新打开</source>
+        <translation>%1 stopped receiving (%2); close it and open it again</translation>
     </message>
 </context>
 <context>

@@ -141,9 +141,6 @@ const CommandInfo kMonitorCommands[] = {
     {ID_SHOW_SENT, QT_TRANSLATE_NOOP("Command", "显示发送报文(&D)"), nullptr, QT_TRANSLATE_NOOP("Command", "在监视窗中显示发送的报文"), QT_TRANSLATE_NOOP("Command", "显示发送报文"), nullptr, true},
     {ID_SHOW_TIME, QT_TRANSLATE_NOOP("Command", "显示时间(&T)"), nullptr, QT_TRANSLATE_NOOP("Command", "在报文前显示接收或发送的时间"), QT_TRANSLATE_NOOP("Command", "显示时间"), nullptr, true},
 
-    {ID_OPEN_PORT, QT_TRANSLATE_NOOP("Command", "打开串口(&O)"), "F5", QT_TRANSLATE_NOOP("Command", "打开COM1"), QT_TRANSLATE_NOOP("Command", "打开COM1"), ":/icons/port_closed.png", false},
-    {ID_DEFAULT_SETTINGS, QT_TRANSLATE_NOOP("Command", "默认参数(&D)"), nullptr, QT_TRANSLATE_NOOP("Command", "当前串口恢复默认参数"), QT_TRANSLATE_NOOP("Command", "默认参数"), nullptr, false},
-    {ID_PORT_MAP, QT_TRANSLATE_NOOP("Command", "端口映射(&M)..."), nullptr, QT_TRANSLATE_NOOP("Command", "设置各COM编号对应的串口设备"), QT_TRANSLATE_NOOP("Command", "端口映射"), nullptr, false},
     {ID_ASC_RECEIVE, QT_TRANSLATE_NOOP("Command", "ASC模式接收(&R)"), nullptr, QT_TRANSLATE_NOOP("Command", "把接收的报文作为字符显示"), QT_TRANSLATE_NOOP("Command", "ASC模式接收"), ":/icons/asc_receive.png", true},
 
     {ID_VIEW_TOOLBAR, QT_TRANSLATE_NOOP("Command", "工具栏(&T)"), nullptr, QT_TRANSLATE_NOOP("Command", "显示或隐藏工具栏"), QT_TRANSLATE_NOOP("Command", "显隐工具栏"), nullptr, true},

@@ -2,6 +2,7 @@
 
 #include "DirectoryDialog.h"
 #include "TimedSaveSchedule.h"
+#include "UserNotices.h"
 
 #include <QCoreApplication>
 #include <QCheckBox>
@@ -9,7 +10,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 
 CDlgAutoSave::CDlgAutoSave(QWidget* parent)
@@ -108,6 +108,5 @@ void CDlgAutoSave::Tell(const QString& text)
         m_messageHook(text);
         return;
     }
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("VRL"), text, QMessageBox::Ok, this);
-    box.exec();
+    CUserNotices::ShowWarning(this, text);
 }

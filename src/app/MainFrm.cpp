@@ -11,15 +11,13 @@
 #include "LockIndicators.h"
 #include "ModbusDecoding.h"
 #include "MonitorFiles.h"
+#include "PortControl.h"
 #include "PortList.h"
 #include "PortMap.h"
-#include "PortMapDialog.h"
 #include "LanguageChoice.h"
 #include "PortRestore.h"
-#include "PortSettings.h"
 #include "SendCommands.h"
 #include "DlgFilter.h"
-#include "SerialDeviceMonitor.h"
 #include "SerialPort.h"
 #include "SettingsBar.h"
 #include "SettingsStore.h"
@@ -32,16 +30,12 @@
 #include <QCoreApplication>
 #include <QAction>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QScreen>
-#include <QShortcut>
-#include <QSocketNotifier>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -58,12 +52,6 @@ static void InitResources()
 namespace {
 
 constexpr int kIdleUpdateMs = 200;
-constexpr int kDeviceRescanMs = 3000;
-
-QString ReadyText()
-{
-    return QCoreApplication::translate("CMainFrame", "就绪");
-}
 
 } // namespace
 
@@ -83,17 +71,17 @@ private:
 CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     : QMainWindow(parent),
       m_store(store),
-      m_pipeline(m_options, *this, [this] { return m_currentPort; }),
+      m_pipeline(m_options, *this, [this] { return CurrentPort(); }),
       m_receive(m_pipeline),
       m_pFrameCommands(std::make_unique<FrameCommands>(*this)),
-      m_pPlacement(std::make_unique<CFramePlacement>(*this, store))
+      m_pPlacement(std::make_unique<CFramePlacement>(*this, store)),
+      m_notices(*this)
 {
     InitResources();
     setWindowTitle(QCoreApplication::translate("CMainFrame", "VRL－串口监视工具"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/vrl.png")));
     m_pPortMap = std::make_unique<PortMap>(m_store);
     m_pPortMap->Discover();
-    WatchDevices();
     m_pPorts = std::make_unique<PortList>(m_store, *m_pPortMap, static_cast<PortMessageSink*>(this));
     m_pPorts->SetTap(&m_tap);
 
@@ -115,32 +103,24 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     m_pForwarder = new CForwarder(*this, m_tap);
     AddCommands(CForwarder::Commands(), m_pForwarder);
     m_pLineControl = new CLineControl(*this, *m_pPorts, static_cast<PortReceiver*>(this));
-    m_pLineControl->SetPortReopened([this](unsigned port) { ShowPortStateInBar(port); });
     AddCommands(CLineControl::Commands(), m_pLineControl);
     m_pPortRestore = new CPortRestore(*this, *m_pPorts, [this](unsigned port) {
-        OnPortSelected(static_cast<int>(port));
+        m_pPortControl->OnPortSelected(static_cast<int>(port));
         if (!IsPortOpen(static_cast<int>(port)))
-            OnOpenPort();
+            m_pPortControl->OnOpenPort();
     });
     AddCommands(CPortRestore::Commands(), m_pPortRestore);
     AddCommands(CLanguageChoice::Commands(), new CLanguageChoice(*this));
     CreateStatusBar();
+    m_pPortControl = new CPortControl(*this, *m_pPorts, *m_pPortMap, static_cast<PortReceiver*>(this), m_receive.Inbox(),
+                                      *m_pSettingsBar, *m_pLineControl, *m_pRouter, *m_pReadyLabel);
+    AddCommands(CPortControl::Commands(), m_pPortControl);
     m_pFilterDlg = new CDlgFilter(*this); // after the status bar: it may leave a note there
     AddCommands(CDlgFilter::Commands(), m_pFilterDlg);
     AddCommands(CModbusDecoding::Commands(), new CModbusDecoding(*this));
 
-    // The port of the last run is selected in the bar, but it becomes the current port only
-    // when the user picks or opens it.
     const FrameStoredValues stored = FrameStoredValues::Load(m_store);
-    m_pSettingsBar->SelectPort(stored.m_comHis);
-    m_pSettingsBar->MarkPortsOf(*m_pPortMap);
-    if (stored.m_comHis >= 0 && stored.m_comHis < 256) {
-        PortSettings settings;
-        if (LoadPortSettings(m_store, static_cast<unsigned>(stored.m_comHis), settings))
-            m_pSettingsBar->ShowSettingsInBar(settings);
-        m_pSettingsBar->SetPortDevice(QString::fromStdString(m_pPortMap->PathOf(static_cast<unsigned>(stored.m_comHis))));
-    }
-
+    m_pPortControl->ShowStoredPort(stored.m_comHis);
     m_options.SetFromCommon(stored.m_common);
 
     // Units with bars or docks of their own create them above this line, so that the
@@ -154,12 +134,6 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     }
     if (stored.m_common & FrameOptions::kTopMostBit)
         m_pPlacement->SetTopMost(true);
-
-    // Ctrl+Alt+C: into the port selector.
-    auto* focusPorts = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+C")), this);
-    connect(focusPorts, &QShortcut::activated, this, [this] {
-        m_pSettingsBar->Combo(ID_PORT_SELECT)->setFocus(Qt::ShortcutFocusReason);
-    });
 
     m_pIdleTimer = new QTimer(this);
     m_pIdleTimer->setInterval(kIdleUpdateMs);
@@ -211,7 +185,7 @@ void CMainFrame::Shutdown()
     m_pLineControl->SaveAtExit();
     m_pPortRestore->SaveAtExit();
     m_pPorts->CloseAll();
-    FrameStoredValues::Save(m_store, m_currentPort, m_options, m_pMonitorFiles->AutoSaveDir(),
+    FrameStoredValues::Save(m_store, CurrentPort(), m_options, m_pMonitorFiles->AutoSaveDir(),
                             m_pMonitorFiles->AutoSaveMinutes());
     m_pSend->SaveAtExit();
     m_pFilterDlg->SaveAtExit();
@@ -282,15 +256,6 @@ void CMainFrame::OnUpdateFrameCommand(int id, CommandState& state)
             state.m_enabled = m_options.m_ascSend != 0;
     }
     switch (id) {
-    case ID_DEFAULT_SETTINGS:
-        state.m_enabled = !IsPortOpen(-1);
-        break;
-    case ID_OPEN_PORT: {
-        const bool open = IsPortOpen(-1);
-        state.m_prompt = state.m_tip = (open ? tr("关闭%1") : tr("打开%1")).arg(PortName(m_currentPort));
-        state.m_text = (open ? tr("关闭%1(&O)") : tr("打开%1(&O)")).arg(PortName(m_currentPort));
-        break;
-    }
     case ID_PAUSE:
         state.m_prompt = state.m_tip = m_options.m_paused ? tr("继续报文监视") : tr("暂停报文监视");
         state.m_text = m_options.m_paused ? tr("继续报文监视(&P)") : tr("暂停报文监视(&P)");
@@ -319,8 +284,6 @@ void CMainFrame::OnFrameCommand(int id)
     if (m_options.Toggle(id))
         return;
     switch (id) {
-    case ID_DEFAULT_SETTINGS: OnDefaultSettings(); return;
-    case ID_OPEN_PORT: OnOpenPort(); return;
     case ID_WINDOW_CENTER:
     case ID_WINDOW_TOP_HALF:
     case ID_WINDOW_BOTTOM_HALF:
@@ -330,13 +293,6 @@ void CMainFrame::OnFrameCommand(int id)
     case ID_VIEW_TOOLBAR: m_pToolBar->setVisible(!m_pToolBar->isVisibleTo(this)); return;
     case ID_VIEW_STATUS_BAR: statusBar()->setVisible(!statusBar()->isVisibleTo(this)); return;
     case ID_SETTINGS_BAR: m_pSettingsBar->setVisible(!m_pSettingsBar->isVisibleTo(this)); return;
-    case ID_PORT_MAP: {
-        CPortMapDialog dlg(*m_pPortMap, this);
-        dlg.exec();
-        m_pSettingsBar->SetPortDevice(
-            QString::fromStdString(m_pPortMap->PathOf(static_cast<unsigned>(std::max(0, m_pSettingsBar->SelectedPort())))));
-        return;
-    }
     case ID_APP_ABOUT: {
         CAboutDlg dlg(this);
         dlg.exec();
@@ -360,13 +316,12 @@ void CMainFrame::CreateBars()
     addToolBarBreak(Qt::TopToolBarArea);
     m_pSettingsBar = new CSettingsBar(this);
     addToolBar(Qt::TopToolBarArea, m_pSettingsBar);
-    connect(m_pSettingsBar, &CSettingsBar::portSelected, this, &CMainFrame::OnPortSelected);
 }
 
 void CMainFrame::CreateStatusBar()
 {
     QStatusBar* bar = statusBar();
-    m_pReadyLabel = new QLabel(ReadyText(), bar);
+    m_pReadyLabel = new QLabel(bar); // the port control writes it
     bar->addWidget(m_pReadyLabel, 1);
     // A passing message (a menu prompt) is drawn where the label is: hide the label
     // meanwhile, or both texts show one over the other.
@@ -375,138 +330,26 @@ void CMainFrame::CreateStatusBar()
     new CLockIndicators(bar);
 }
 
-void CMainFrame::SetOpenPortImage(bool open)
-{
-    if (QAction* a = Action(ID_OPEN_PORT)) {
-        a->setIcon(QIcon(open ? QStringLiteral(":/icons/port_open.png")
-                              : QStringLiteral(":/icons/port_closed.png")));
-    }
-}
-
 // --- Ports ------------------------------------------------------------------------------
-
-// Adapters plugged in while the program runs get their COM numbers at once (udev events,
-// or a rescan every few seconds where there is no udev).
-void CMainFrame::WatchDevices()
-{
-    m_pDeviceMonitor = std::make_unique<SerialDeviceMonitor>();
-    if (m_pDeviceMonitor->Fd() >= 0) {
-        auto* notifier = new QSocketNotifier(m_pDeviceMonitor->Fd(), QSocketNotifier::Read, this);
-        connect(notifier, &QSocketNotifier::activated, this, [this] {
-            if (m_pDeviceMonitor->Drain())
-                OnDevicesChanged();
-        });
-    } else {
-        auto* rescan = new QTimer(this);
-        rescan->setInterval(kDeviceRescanMs);
-        connect(rescan, &QTimer::timeout, this, [this] {
-            if (m_pDeviceMonitor->Rescan())
-                OnDevicesChanged();
-        });
-        rescan->start();
-    }
-}
-
-void CMainFrame::OnDevicesChanged()
-{
-    const std::vector<unsigned> added = m_pPortMap->Discover();
-    QStringList names;
-    for (unsigned port : added) {
-        names << QCoreApplication::translate("CMainFrame", "%1（%2）").arg(PortName(static_cast<int>(port)),
-                                              QString::fromStdString(m_pPortMap->PathOf(port)));
-    }
-    if (!names.isEmpty())
-        statusBar()->showMessage(QCoreApplication::translate("CMainFrame", "发现新的串口设备：") + names.join(QCoreApplication::translate("CMainFrame", "，")), 10000);
-    m_pLineControl->CheckReconnect();
-    const int selected = m_pSettingsBar->SelectedPort();
-    if (selected >= 0)
-        m_pSettingsBar->SetPortDevice(QString::fromStdString(m_pPortMap->PathOf(static_cast<unsigned>(selected))));
-}
 
 bool CMainFrame::IsPortOpen(int port) const
 {
-    const int p = port < 0 ? m_currentPort : port;
-    return p >= 0 && m_pPorts->IsOpen(static_cast<unsigned>(p));
+    return m_pPortControl->IsPortOpen(port);
 }
 
 SerialPort* CMainFrame::GetPortRecord(int port) const
 {
-    const int p = port < 0 ? m_currentPort : port;
-    return p >= 0 ? m_pPorts->Find(static_cast<unsigned>(p)) : nullptr;
+    return m_pPortControl->GetPortRecord(port);
 }
 
-void CMainFrame::OnOpenPort()
+int CMainFrame::CurrentPort() const
 {
-    const int p = m_pSettingsBar->SelectedPort();
-    if (p < 0)
-        return;
-    const auto port = static_cast<unsigned>(p);
-    m_pLineControl->ForgetPort(port); // the user's open or close: no more reopening
-    if (!m_pPorts->IsOpen(port)) {
-        // The bar gives five settings; the flow-control code stays the record's (or the
-        // stored one for a port not opened in this run).
-        PortSettings settings;
-        if (SerialPort* record = m_pPorts->Find(port))
-            settings = *record;
-        else
-            LoadPortSettings(m_store, port, settings);
-        m_pSettingsBar->ReadSettingsFromBar(settings);
-        if (m_pPorts->OpenPort(port, settings, this)) {
-            m_pSettingsBar->EnableSettingsBar(false);
-            m_currentPort = p;
-        }
-    } else {
-        m_receive.Inbox().SetReleased(true);
-        const bool closed = m_pPorts->ClosePort(port);
-        m_receive.Inbox().SetReleased(false);
-        if (closed)
-            m_pSettingsBar->EnableSettingsBar(true);
-    }
-    if (!m_pPorts->IsOpen(port) && m_stoppedPorts.erase(port))
-        ShowStoppedPort(port, {});
-    SetOpenPortImage(m_pPorts->IsOpen(port));
-}
-
-// The bar and the open button after a port was lost or reopened without the user.
-void CMainFrame::ShowPortStateInBar(unsigned port)
-{
-    if (static_cast<int>(port) != m_pSettingsBar->SelectedPort())
-        return;
-    ShowPortSettings(static_cast<int>(port));
-    SetOpenPortImage(IsPortOpen(static_cast<int>(port)));
-}
-
-void CMainFrame::OnDefaultSettings()
-{
-    if (!IsPortOpen(-1))
-        m_pSettingsBar->ShowDefaultsInBar();
+    return m_pPortControl->CurrentPort();
 }
 
 void CMainFrame::OnPortSelected(int port)
 {
-    m_pSettingsBar->SelectPort(port);
-    if (port < 0)
-        return;
-    m_currentPort = port;
-    ShowPortSettings(port);
-    m_pSettingsBar->SetPortDevice(QString::fromStdString(m_pPortMap->PathOf(static_cast<unsigned>(port))));
-    SetOpenPortImage(IsPortOpen(port));
-    UpdateAllCommands();
-}
-
-void CMainFrame::ShowPortSettings(int port)
-{
-    if (SerialPort* record = m_pPorts->Find(static_cast<unsigned>(port))) {
-        m_pSettingsBar->ShowSettingsInBar(*record);
-        m_pSettingsBar->EnableSettingsBar(!record->IsOpen());
-        return;
-    }
-    m_pSettingsBar->EnableSettingsBar(true);
-    PortSettings settings;
-    if (LoadPortSettings(m_store, static_cast<unsigned>(port), settings))
-        m_pSettingsBar->ShowSettingsInBar(settings);
-    else
-        m_pSettingsBar->ShowDefaultsInBar();
+    m_pPortControl->OnPortSelected(port);
 }
 
 void CMainFrame::ShowMessage(const std::string& utf8)
@@ -522,42 +365,22 @@ void CMainFrame::ShowHint(const std::string& utf8)
 
 void CMainFrame::ShowMessage(const QString& text)
 {
-    if (m_messageHook) {
-        m_messageHook(text);
-        return;
-    }
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("VRL"), text, QMessageBox::Ok, this);
-    box.exec();
+    m_notices.ShowMessage(text);
 }
 
 void CMainFrame::SetStatusNote(const QString& key, const QString& text, bool warning)
 {
-    auto it = m_statusNotes.find(key);
-    if (text.isEmpty()) {
-        if (it != m_statusNotes.end()) {
-            delete it->second;
-            m_statusNotes.erase(it);
-        }
-        return;
-    }
-    if (it == m_statusNotes.end()) {
-        auto* label = new QLabel(statusBar());
-        statusBar()->addPermanentWidget(label);
-        it = m_statusNotes.emplace(key, label).first;
-    }
-    it->second->setText(text);
-    it->second->setStyleSheet(warning ? QStringLiteral("color: rgb(200,0,0);") : QString());
+    m_notices.SetStatusNote(key, text, warning);
 }
 
 QString CMainFrame::StatusNote(const QString& key) const
 {
-    auto it = m_statusNotes.find(key);
-    return it == m_statusNotes.end() ? QString() : it->second->text();
+    return m_notices.StatusNote(key);
 }
 
 void CMainFrame::ShowStatusMessage(const QString& text, int timeoutMs)
 {
-    statusBar()->showMessage(text, timeoutMs);
+    m_notices.ShowStatusMessage(text, timeoutMs);
 }
 
 QString CMainFrame::AskFileName(bool open, const QString& title, const QString& defaultName, const QString& folder)
@@ -678,24 +501,7 @@ void CMainFrame::SetClocks(MonitorLineBuilder::TickSource tick, MonitorLineBuild
 
 void CMainFrame::ShowStoppedPort(unsigned port, const std::string& reason)
 {
-    if (!reason.empty() && m_pLineControl->TakeLostPort(port, reason)) {
-        ShowPortStateInBar(port);
-        return;
-    }
-    // News that arrives after the user closed the port concerns nothing any more: kept, it
-    // would ask to close a closed port, and stay through its next open.
-    if (m_pPorts->IsOpen(port))
-        m_stoppedPorts[port] = QString::fromStdString(reason);
-    if (m_stoppedPorts.empty()) {
-        m_pReadyLabel->setText(ReadyText());
-        m_pReadyLabel->setStyleSheet(QString());
-        return;
-    }
-    QStringList parts;
-    for (const auto& [p, why] : m_stoppedPorts)
-        parts << QCoreApplication::translate("CMainFrame", "%1 已停止接收（%2），请关闭后重新打开").arg(PortName(static_cast<int>(p)), why);
-    m_pReadyLabel->setText(parts.join(QStringLiteral("；")));
-    m_pReadyLabel->setStyleSheet(QStringLiteral("color: rgb(200,0,0);"));
+    m_pPortControl->ShowStoppedPort(port, reason);
 }
 
 bool CMainFrame::IsTopMost() const

@@ -10,6 +10,7 @@
 #include "ReceivePipeline.h"
 #include "ReceiveTurns.h"
 #include "RecentFileList.h"
+#include "UserNotices.h"
 
 #include <QMainWindow>
 #include <QSize>
@@ -31,6 +32,7 @@ class CMonitorFiles;
 class CSendCommands;
 class CDlgFilter;
 class CLineControl;
+class CPortControl;
 class CPortRestore;
 class CSendFrameWnd;
 class CSettingsBar;
@@ -42,7 +44,6 @@ class QLabel;
 class QMenu;
 class QTimer;
 class QToolBar;
-class SerialDeviceMonitor;
 class SerialPort;
 class SettingsStore;
 
@@ -78,7 +79,7 @@ public:
     QToolBar* MainToolBar() const { return m_pToolBar; }
 
     // --- CFrameHost ---------------------------------------------------------------------
-    int CurrentPort() const override { return m_currentPort; }
+    int CurrentPort() const override;
     bool IsPortOpen(int port = -1) const override;
     SerialPort* GetPortRecord(int port = -1) const override;
     bool WriteToPort(unsigned port, const std::uint8_t* bytes, std::size_t count) override;
@@ -128,7 +129,7 @@ public:
 
     // --- Test and tool hooks ------------------------------------------------------------
     // Message boxes go to hook instead of the screen.
-    void SetMessageHook(std::function<void(const QString&)> hook) { m_messageHook = std::move(hook); }
+    void SetMessageHook(std::function<void(const QString&)> hook) { m_notices.SetMessageHook(std::move(hook)); }
     // The file-name dialog is answered by asker instead of the user.
     using FileNameAsker = std::function<QString(bool open, const QString& title, const QString& defaultName)>;
     void SetFileNameAsker(FileNameAsker asker) { m_askFileName = std::move(asker); }
@@ -174,19 +175,10 @@ private:
     void CreateBars();
     void CreateStatusBar();
 
-    void WatchDevices();
-    void OnDevicesChanged();
-    void OnOpenPort();
-    void OnDefaultSettings();
-    void SetOpenPortImage(bool open);
-    void ShowPortStateInBar(unsigned port);
-    void ShowPortSettings(int port);
     void Shutdown();
 
     SettingsStore& m_store;
     FrameOptions m_options;
-    int m_currentPort = 0;
-    std::map<unsigned, QString> m_stoppedPorts;
 
     // Declared before the ports: the workers hand their messages to the receive turns' inbox,
     // so the ports (declared last, destroyed first) join their workers before the inbox and
@@ -197,8 +189,8 @@ private:
     ForwardTap m_tap;
     std::unique_ptr<FrameCommands> m_pFrameCommands;
     std::unique_ptr<CFramePlacement> m_pPlacement;
+    CUserNotices m_notices;
     std::unique_ptr<PortMap> m_pPortMap;
-    std::unique_ptr<SerialDeviceMonitor> m_pDeviceMonitor;
 
     CVRLView* m_pView = nullptr;
     CSettingsBar* m_pSettingsBar = nullptr;
@@ -208,14 +200,13 @@ private:
     CAutoSend* m_pAutoSend = nullptr;
     CForwarder* m_pForwarder = nullptr;
     CLineControl* m_pLineControl = nullptr;
+    CPortControl* m_pPortControl = nullptr;
     CPortRestore* m_pPortRestore = nullptr;
     CCommandRouter* m_pRouter = nullptr;
     QToolBar* m_pToolBar = nullptr;
     QLabel* m_pReadyLabel = nullptr;
     QTimer* m_pIdleTimer = nullptr;
-    std::map<QString, QLabel*> m_statusNotes;
 
-    std::function<void(const QString&)> m_messageHook;
     FileNameAsker m_askFileName;
     QString m_lastFileFolder;
     bool m_bShutDown = false;

@@ -8,11 +8,11 @@
 #include "RtfWriter.h"
 #include "SendEditRichText.h"
 #include "SettingsStore.h"
+#include "UserNotices.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QStandardPaths>
 #include <QTextBlock>
@@ -426,8 +426,7 @@ void CXRichEditCtrl::ShowMessage(const QString& text)
         m_messageHandler(text);
         return;
     }
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("VRL"), text, QMessageBox::Ok, this);
-    box.exec();
+    CUserNotices::ShowWarning(this, text);
 }
 
 void CXRichEditCtrl::PostPositionNotice()
