@@ -41,10 +41,21 @@ CMainFrame& MainFrameFixture::NewFrame()
     return *m_frame;
 }
 
-void MainFrameFixture::OpenPort(int port, TestPtyPair& pty)
+bool MainFrameFixture::OpenPort(int port, const QString& path)
 {
-    m_frame->Map().SetPath(static_cast<unsigned>(port), pty.SlavePath().toStdString());
-    m_frame->OnPortSelected(port);
-    m_frame->OnCommand(ID_OPEN_PORT);
-    QVERIFY2(m_frame->IsPortOpen(port), qPrintable(m_messages.join('\n')));
+    return QTest::qVerify(OpenPortOn(*m_frame, port, path), "OpenPortOn(*m_frame, port, path)",
+                          qPrintable(m_messages.join('\n')), __FILE__, __LINE__);
+}
+
+bool MainFrameFixture::OpenPort(int port, const TestPtyPair& pty)
+{
+    return OpenPort(port, pty.SlavePath());
+}
+
+bool OpenPortOn(CMainFrame& frame, int port, const QString& path)
+{
+    frame.Map().SetPath(static_cast<unsigned>(port), path.toStdString());
+    frame.OnPortSelected(port);
+    frame.OnCommand(ID_OPEN_PORT);
+    return frame.IsPortOpen(port);
 }

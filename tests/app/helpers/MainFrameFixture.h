@@ -9,6 +9,11 @@
 class CMainFrame;
 class IniSettingsStore;
 
+// Points port (0-based) of frame at path and opens it with F5's command, as the current port,
+// the way the user does; true when it is open. For tests without the fixture (a child
+// program, the application object); a fixture test calls OpenPort.
+bool OpenPortOn(CMainFrame& frame, int port, const QString& path);
+
 // What a window test of the main window starts from: fresh temporary settings and data
 // folders, the settings store in them, and a main window whose message boxes are collected
 // in m_messages instead of shown. A test class derives from it and calls StartFixture in
@@ -25,9 +30,11 @@ protected:
     void EndFixture();
     // A new main window over the store; the previous one is destroyed first.
     CMainFrame& NewFrame();
-    // Points port (0-based) at the pseudo-terminal and opens it with F5's command, as the
-    // current port; the test fails when it does not open.
-    void OpenPort(int port, TestPtyPair& pty);
+    // Points port (0-based) at path (or the pseudo-terminal) and opens it with F5's command,
+    // as the current port; when it does not open the test fails with the messages shown,
+    // and false lets the caller stop.
+    bool OpenPort(int port, const QString& path);
+    bool OpenPort(int port, const TestPtyPair& pty);
 
     std::unique_ptr<TestXdgFolders> m_xdg;
     std::unique_ptr<IniSettingsStore> m_store;
