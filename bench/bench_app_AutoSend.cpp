@@ -12,6 +12,7 @@
 // Run (offscreen, or with a display under xvfb-run):
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_app_AutoSend [ticks] [queries]
 #include "AutoSend.h"
+#include "BenchFrame.h"
 #include "BenchPty.h"
 #include "CommandIds.h"
 #include "DlgSend.h"
@@ -128,15 +129,6 @@ Stats Summarise(std::vector<double> v)
     return {mean, at(0.5), at(0.99), v.back()};
 }
 
-void OpenOn(CMainFrame& frame, unsigned port, const std::string& path)
-{
-    frame.Map().SetPath(port, path);
-    frame.OnPortSelected(static_cast<int>(port));
-    frame.OnCommand(ID_OPEN_PORT);
-    if (!frame.IsPortOpen(static_cast<int>(port)))
-        std::printf("COM%u did not open\n", port + 1);
-}
-
 void Cycle(CMainFrame& frame, int ticks, bool withReceiveLoad)
 {
     PtyPair line(PtyPair::Raw);
@@ -152,7 +144,7 @@ void Cycle(CMainFrame& frame, int ticks, bool withReceiveLoad)
     std::atomic<bool> stop{false};
     std::thread feeder;
     if (withReceiveLoad) {
-        OpenOn(frame, 1, busy.Path());
+        vrlbench::OpenPortOrExit(frame, 1, busy.Path());
         feeder = std::thread([&] {
             const unsigned char msg[10] = {0xAA, 1, 2, 3, 4, 5, 6, 7, 8, 9};
             while (!stop) {
@@ -162,7 +154,7 @@ void Cycle(CMainFrame& frame, int ticks, bool withReceiveLoad)
             }
         });
     }
-    OpenOn(frame, 0, line.Path());
+    vrlbench::OpenPortOrExit(frame, 0, line.Path());
     Spin(0.2);
 
     // The ticks as the window thread sees them: what the far end's figures owe to the timer.
@@ -216,7 +208,7 @@ void Trigger(CMainFrame& frame, int queries)
     dlg.TriggerList()->SetItemText(0, 2, QStringLiteral("2"));
     dlg.Edit(1014)->setText(QStringLiteral("0"));
     dlg.Apply();
-    OpenOn(frame, 0, line.Path());
+    vrlbench::OpenPortOrExit(frame, 0, line.Path());
     frame.OnCommand(ID_TRIGGER_SEND);
     Spin(0.2);
 

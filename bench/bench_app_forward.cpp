@@ -344,10 +344,7 @@ class Flood
 public:
     explicit Flood(CMainFrame& frame) : m_frame(frame)
     {
-        frame.Map().SetPath(2, m_pty.Path());
-        frame.SettingsBar()->SelectPort(2);
-        frame.OnPortSelected(2);
-        frame.OnCommand(ID_OPEN_PORT);
+        vrlbench::OpenPortOrExit(frame, 2, m_pty.Path());
         m_writer = std::thread([this] {
             std::vector<char> block(4096);
             std::uint64_t x = 99;
