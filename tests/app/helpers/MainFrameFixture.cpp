@@ -1,10 +1,8 @@
 #include "MainFrameFixture.h"
 
-#include "CommandIds.h"
 #include "IniSettingsStore.h"
 #include "MainFrm.h"
 #include "MonitorFiles.h"
-#include "PortMap.h"
 
 #include <QtTest>
 
@@ -50,12 +48,4 @@ bool MainFrameFixture::OpenPort(int port, const QString& path)
 bool MainFrameFixture::OpenPort(int port, const TestPtyPair& pty)
 {
     return OpenPort(port, pty.SlavePath());
-}
-
-bool OpenPortOn(CMainFrame& frame, int port, const QString& path)
-{
-    frame.Map().SetPath(static_cast<unsigned>(port), path.toStdString());
-    frame.OnPortSelected(port);
-    frame.OnCommand(ID_OPEN_PORT);
-    return frame.IsPortOpen(port);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FramePorts.h"
 #include "TestPtyPair.h"
 
 #include <QStringList>
@@ -8,11 +9,6 @@
 
 class CMainFrame;
 class IniSettingsStore;
-
-// Points port (0-based) of frame at path and opens it with F5's command, as the current port,
-// the way the user does; true when it is open. For tests without the fixture (a child
-// program, the application object); a fixture test calls OpenPort.
-bool OpenPortOn(CMainFrame& frame, int port, const QString& path);
 
 // What a window test of the main window starts from: fresh temporary settings and data
 // folders, the settings store in them, and a main window whose message boxes are collected
