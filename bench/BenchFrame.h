@@ -1,10 +1,7 @@
 #pragma once
 // What the window benchmarks do with the real main window before they measure.
 
-#include "CommandIds.h"
-#include "MainFrm.h"
-#include "PortMap.h"
-#include "SettingsBar.h"
+#include "FramePorts.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,11 +14,7 @@ namespace vrlbench
 // benchmark without its port measures nothing, so it ends here.
 inline void OpenPortOrExit(CMainFrame& frame, int port, const std::string& path)
 {
-    frame.Map().SetPath(static_cast<unsigned>(port), path);
-    frame.SettingsBar()->SelectPort(port);
-    frame.OnPortSelected(port);
-    frame.OnCommand(ID_OPEN_PORT);
-    if (!frame.IsPortOpen(port)) {
+    if (!OpenPortOn(frame, port, QString::fromStdString(path))) {
         std::fprintf(stderr, "COM%d could not be opened\n", port + 1);
         std::exit(1);
     }

@@ -12,6 +12,7 @@
 // Run (offscreen, or with a display under xvfb-run):
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_app_AutoSend [ticks] [queries]
 #include "AutoSend.h"
+#include "BenchFrame.h"
 #include "BenchPty.h"
 #include "CommandIds.h"
 #include "DlgSend.h"
@@ -52,7 +53,6 @@ double Ms(Clock::duration d)
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
-using vrlbench::Pty;
 
 // Runs the window's event loop until done() or timeoutMs. The thread sleeps between events
 // (a loop of processEvents would spin and lose the CPU to the scheduler's fairness, which
@@ -129,19 +129,10 @@ Stats Summarise(std::vector<double> v)
     return {mean, at(0.5), at(0.99), v.back()};
 }
 
-void OpenOn(CMainFrame& frame, unsigned port, const std::string& path)
-{
-    frame.Map().SetPath(port, path);
-    frame.OnPortSelected(static_cast<int>(port));
-    frame.OnCommand(ID_OPEN_PORT);
-    if (!frame.IsPortOpen(static_cast<int>(port)))
-        std::printf("COM%u did not open\n", port + 1);
-}
-
 void Cycle(CMainFrame& frame, int ticks, bool withReceiveLoad)
 {
-    Pty line;
-    Pty busy;
+    PtyPair line(PtyPair::Raw);
+    PtyPair busy(PtyPair::Raw);
     CAutoSend& automation = *frame.AutoSend();
     CDlgSend& dlg = *automation.Dialog();
     frame.SendBar()->SendEdit()->setPlainText(QStringLiteral("01 02 03 04 05 06 07 08"));
@@ -153,17 +144,17 @@ void Cycle(CMainFrame& frame, int ticks, bool withReceiveLoad)
     std::atomic<bool> stop{false};
     std::thread feeder;
     if (withReceiveLoad) {
-        OpenOn(frame, 1, busy.m_path);
+        vrlbench::OpenPortOrExit(frame, 1, busy.Path());
         feeder = std::thread([&] {
             const unsigned char msg[10] = {0xAA, 1, 2, 3, 4, 5, 6, 7, 8, 9};
             while (!stop) {
-                if (::write(busy.m_master, msg, sizeof msg) < 0)
+                if (::write(busy.Master(), msg, sizeof msg) < 0)
                     break;
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
             }
         });
     }
-    OpenOn(frame, 0, line.m_path);
+    vrlbench::OpenPortOrExit(frame, 0, line.Path());
     Spin(0.2);
 
     // The ticks as the window thread sees them: what the far end's figures owe to the timer.
@@ -171,7 +162,7 @@ void Cycle(CMainFrame& frame, int ticks, bool withReceiveLoad)
     ticksSeen.reserve(static_cast<std::size_t>(ticks) + 10);
     auto tickConn = QObject::connect(automation.CycleTimer(), &QTimer::timeout, &frame,
                                      [&ticksSeen] { ticksSeen.push_back(Clock::now()); });
-    Arrivals arrivals(line.m_master);
+    Arrivals arrivals(line.Master());
     frame.OnCommand(ID_CYCLIC_SEND);
     RunUntil([&] { return arrivals.Count() > static_cast<std::size_t>(ticks); }, ticks * 40 + 5000);
     frame.OnCommand(ID_CYCLIC_SEND);
@@ -209,7 +200,7 @@ void Cycle(CMainFrame& frame, int ticks, bool withReceiveLoad)
 
 void Trigger(CMainFrame& frame, int queries)
 {
-    Pty line;
+    PtyPair line(PtyPair::Raw);
     CAutoSend& automation = *frame.AutoSend();
     CDlgSend& dlg = *automation.Dialog();
     frame.SendBar()->SendEdit()->setPlainText(QStringLiteral("01 03 00 00 00 01 84 0A\n01 03 02 00 2A 38 5B"));
@@ -217,7 +208,7 @@ void Trigger(CMainFrame& frame, int queries)
     dlg.TriggerList()->SetItemText(0, 2, QStringLiteral("2"));
     dlg.Edit(1014)->setText(QStringLiteral("0"));
     dlg.Apply();
-    OpenOn(frame, 0, line.m_path);
+    vrlbench::OpenPortOrExit(frame, 0, line.Path());
     frame.OnCommand(ID_TRIGGER_SEND);
     Spin(0.2);
 
@@ -227,7 +218,7 @@ void Trigger(CMainFrame& frame, int queries)
         delivered.store(Clock::now().time_since_epoch().count());
     }, Qt::DirectConnection);
 
-    Arrivals arrivals(line.m_master);
+    Arrivals arrivals(line.Master());
     const unsigned char query[] = {0x01, 0x03, 0x00, 0x00, 0x00, 0x01, 0x84, 0x0A};
     std::vector<double> afterDelivery;
     std::vector<double> afterWrite;
@@ -235,7 +226,7 @@ void Trigger(CMainFrame& frame, int queries)
         delivered = 0;
         const std::size_t before = arrivals.Count();
         const auto written = Clock::now();
-        if (::write(line.m_master, query, sizeof query) != static_cast<ssize_t>(sizeof query))
+        if (::write(line.Master(), query, sizeof query) != static_cast<ssize_t>(sizeof query))
             break;
         RunUntil([&] { return arrivals.Count() > before; }, 2000);
         if (arrivals.Count() == before || delivered == 0)

@@ -1,5 +1,6 @@
 // F2 in the main window with a 60,000-line send editor: the caret line's text, its check,
 // the sent line in the monitor and the write to an open port (a pseudo-terminal).
+#include "BenchFrame.h"
 #include "BenchPty.h"
 #include "CommandIds.h"
 #include "IniSettingsStore.h"
@@ -12,10 +13,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <climits>
-#include <fcntl.h>
-#include <pty.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -24,25 +21,17 @@ constexpr int kLines = 60000;
 
 void BM_F2OnTheLastLine(benchmark::State& state)
 {
-    int master = -1;
-    int slave = -1;
-    char name[PATH_MAX] = {};
-    if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+    const PtyPair line(PtyPair::Raw | PtyPair::NonBlockingMaster);
+    if (!line.IsValid()) {
         state.SkipWithError("no pseudo-terminal");
         return;
     }
-    termios raw{};
-    tcgetattr(master, &raw);
-    cfmakeraw(&raw);
-    tcsetattr(master, TCSANOW, &raw);
-    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
 
     IniSettingsStore store(IniSettingsStore::DefaultPath());
     {
         CMainFrame frame(store);
         frame.SetMessageHook([&](const QString& text) { state.SkipWithError(text.toStdString().c_str()); });
-        frame.Map().SetPath(0, name);
-        frame.OnCommand(ID_OPEN_PORT);
+        vrlbench::OpenPortOrExit(frame, 0, line.Path());
         frame.Options().m_showSent = 1;
         CVRLSendEdit& edit = *frame.SendBar()->SendEdit();
         QString text;
@@ -57,14 +46,12 @@ void BM_F2OnTheLastLine(benchmark::State& state)
         for (auto _ : state) {
             frame.OnCommand(ID_SEND_LINE);
             state.PauseTiming();
-            while (::read(master, buffer, sizeof buffer) > 0) {
+            while (::read(line.Master(), buffer, sizeof buffer) > 0) {
             }
             QCoreApplication::processEvents();
             state.ResumeTiming();
         }
     }
-    ::close(master);
-    ::close(slave);
 }
 BENCHMARK(BM_F2OnTheLastLine)->Unit(benchmark::kMicrosecond);
 

@@ -58,9 +58,15 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // The master ends write without blocking: a full line must not stall the feeder.
-struct Pty : vrlbench::Pty
+struct Pty : PtyPair
 {
-    Pty() : vrlbench::Pty(true) {}
+    Pty() : PtyPair(Raw | NonBlockingMaster) {}
+};
+
+// A raw pair whose master ends block as a feeder of the program does.
+struct RawPty : PtyPair
+{
+    RawPty() : PtyPair(Raw) {}
 };
 
 // One direction: a writer puts random bytes into `from` until told to stop, a reader takes
@@ -199,14 +205,14 @@ Turn Socat(double seconds)
 {
     Pty a, b;
     pid_t pid = 0;
-    std::string pa = a.m_path, pb = b.m_path;
+    std::string pa = a.Path(), pb = b.Path();
     char* argv[] = {const_cast<char*>("socat"), const_cast<char*>("-b65536"), pa.data(), pb.data(), nullptr};
     if (posix_spawnp(&pid, "socat", nullptr, nullptr, argv, environ) != 0) {
         std::printf("socat could not be started\n");
         std::exit(1);
     }
     Spin(500);
-    Flow ab(a.m_master, b.m_master, 1), ba(b.m_master, a.m_master, 2);
+    Flow ab(a.Master(), b.Master(), 1), ba(b.Master(), a.Master(), 2);
     const Turn turn = RunFlows(ab, ba, seconds, "socat");
     kill(pid, SIGTERM);
     waitpid(pid, nullptr, 0);
@@ -216,13 +222,13 @@ Turn Socat(double seconds)
 Turn Program(CMainFrame& frame, bool paused, double seconds)
 {
     Pty a, b;
-    vrlbench::OpenPortOrExit(frame, 0, a.m_path);
-    vrlbench::OpenPortOrExit(frame, 1, b.m_path);
+    vrlbench::OpenPortOrExit(frame, 0, a.Path());
+    vrlbench::OpenPortOrExit(frame, 1, b.Path());
     frame.Options().m_showSent = 1;
     frame.Options().m_paused = paused ? 1 : 0;
     frame.findChild<CForwarder*>()->SetForwarding(true, 1, 2);
     Spin(200);
-    Flow ab(a.m_master, b.m_master, 3), ba(b.m_master, a.m_master, 4);
+    Flow ab(a.Master(), b.Master(), 3), ba(b.Master(), a.Master(), 4);
     const Turn turn = RunFlows(ab, ba, seconds, paused ? "VRL, display paused" : "VRL, monitor showing");
     const QString note = frame.StatusNote(QStringLiteral("forward"));
     if (note != QStringLiteral("转发: COM1 ⇄ COM2"))
@@ -338,10 +344,7 @@ class Flood
 public:
     explicit Flood(CMainFrame& frame) : m_frame(frame)
     {
-        frame.Map().SetPath(2, m_pty.m_path);
-        frame.SettingsBar()->SelectPort(2);
-        frame.OnPortSelected(2);
-        frame.OnCommand(ID_OPEN_PORT);
+        vrlbench::OpenPortOrExit(frame, 2, m_pty.Path());
         m_writer = std::thread([this] {
             std::vector<char> block(4096);
             std::uint64_t x = 99;
@@ -352,9 +355,9 @@ public:
                     x ^= x << 17;
                     std::memcpy(block.data() + i, &x, 8);
                 }
-                pollfd p{m_pty.m_master, POLLOUT, 0};
+                pollfd p{m_pty.Master(), POLLOUT, 0};
                 if (poll(&p, 1, 50) > 0)
-                    (void)!write(m_pty.m_master, block.data(), block.size());
+                    (void)!write(m_pty.Master(), block.data(), block.size());
             }
         });
     }
@@ -368,23 +371,23 @@ public:
 
 private:
     CMainFrame& m_frame;
-    vrlbench::Pty m_pty;
+    RawPty m_pty;
     std::atomic<bool> m_stop{false};
     std::thread m_writer;
 };
 
 RoundTrips SocatTrips(int n)
 {
-    vrlbench::Pty a, b;
+    RawPty a, b;
     pid_t pid = 0;
-    std::string pa = a.m_path, pb = b.m_path;
+    std::string pa = a.Path(), pb = b.Path();
     char* argv[] = {const_cast<char*>("socat"), pa.data(), pb.data(), nullptr};
     if (posix_spawnp(&pid, "socat", nullptr, nullptr, argv, environ) != 0) {
         std::printf("socat could not be started\n");
         std::exit(1);
     }
     Spin(300);
-    RoundTrips r = Exchanges(a.m_master, b.m_master, n);
+    RoundTrips r = Exchanges(a.Master(), b.Master(), n);
     kill(pid, SIGTERM);
     waitpid(pid, nullptr, 0);
     return r;
@@ -407,10 +410,10 @@ void ClosePair(CMainFrame& frame)
 
 RoundTrips ProgramTrips(CMainFrame& frame, int n)
 {
-    vrlbench::Pty a, b;
-    OpenPair(frame, a.m_path, b.m_path);
+    RawPty a, b;
+    OpenPair(frame, a.Path(), b.Path());
     Spin(200);
-    RoundTrips r = Exchanges(a.m_master, b.m_master, n);
+    RoundTrips r = Exchanges(a.Master(), b.Master(), n);
     ClosePair(frame);
     return r;
 }
@@ -454,10 +457,10 @@ int Modbus(CMainFrame& frame, int n)
 {
     frame.Options().m_showSent = 1;
     frame.Options().m_paused = 0;
-    vrlbench::Pty a, b;
-    OpenPair(frame, a.m_path, b.m_path);
+    RawPty a, b;
+    OpenPair(frame, a.Path(), b.Path());
     Spin(200);
-    const RoundTrips r = Exchanges(a.m_master, b.m_master, n, 25000);
+    const RoundTrips r = Exchanges(a.Master(), b.Master(), n, 25000);
     auto hex = [](const std::string& bytes) {
         return QString::fromLatin1(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())).toHex(' ').toUpper());
     };
@@ -540,7 +543,7 @@ class NoReceiver : public PortReceiver
 // n changes of COM1's CTS, each timed until COM2's RTS follows.
 int Lines(int n)
 {
-    vrlbench::Pty a, b;
+    RawPty a, b;
     std::atomic<unsigned> linesA{0}, linesB{0};
     ForwardTap tap;
     NoReceiver receiver;
@@ -550,7 +553,7 @@ int Lines(int n)
     portA.SetTap(&tap);
     portB.SetTap(&tap);
     tap.SetPair(true, 0, 1, true);
-    if (!portA.Open(&receiver, 0, a.m_path) || !portB.Open(&receiver, 1, b.m_path))
+    if (!portA.Open(&receiver, 0, a.Path()) || !portB.Open(&receiver, 1, b.Path()))
         return 1;
     std::vector<double> us;
     int missed = 0;

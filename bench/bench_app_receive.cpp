@@ -65,7 +65,6 @@
 
 namespace {
 
-using vrlbench::Pty;
 
 // Writes 4096-byte blocks to fd until stop; the number of bytes written.
 // The byte every message of the filter runs is made of.
@@ -215,11 +214,11 @@ private:
 // Returns the MB/s shown. oneByte: the feeder writes one repeated byte (the filter runs).
 double FloodOnePort(CMainFrame& frame, double seconds, bool oneByte = false, int port = 0)
 {
-    Pty pty;
+    PtyPair pty(PtyPair::Raw);
     if (!oneByte)
-        CatBaseline(pty.m_path, pty.m_master, seconds / 2);
+        CatBaseline(pty.Path(), pty.Master(), seconds / 2);
 
-    vrlbench::OpenPortOrExit(frame, port, pty.m_path);
+    vrlbench::OpenPortOrExit(frame, port, pty.Path());
     std::uint64_t shown = 0;
     ForwardTap tap([&](unsigned, const std::uint8_t*, std::size_t count) { shown += count; });
     frame.Pipeline().SetForwarding(&tap);
@@ -229,7 +228,7 @@ double FloodOnePort(CMainFrame& frame, double seconds, bool oneByte = false, int
     std::uint64_t written = 0;
     QElapsedTimer t;
     t.start();
-    std::thread feeder([&] { written = Flood(pty.m_master, stop, oneByte); });
+    std::thread feeder([&] { written = Flood(pty.Master(), stop, oneByte); });
     Spin(seconds);
     stop = true;
     feeder.join();
@@ -288,10 +287,10 @@ void SixteenPorts(CMainFrame& frame, double seconds)
 {
     constexpr int kPorts = 16;
     constexpr int kPeriodMs = 25;
-    std::vector<std::unique_ptr<Pty>> ptys;
+    std::vector<std::unique_ptr<PtyPair>> ptys;
     for (int i = 0; i < kPorts; ++i) {
-        ptys.push_back(std::make_unique<Pty>());
-        vrlbench::OpenPortOrExit(frame, 20 + i, ptys.back()->m_path);
+        ptys.push_back(std::make_unique<PtyPair>(PtyPair::Raw));
+        vrlbench::OpenPortOrExit(frame, 20 + i, ptys.back()->Path());
     }
     frame.GetView()->ClearAll(true);
 
@@ -312,7 +311,7 @@ void SixteenPorts(CMainFrame& frame, double seconds)
             for (int i = 0; i < kPorts; ++i) {
                 unsigned char msg[10] = {static_cast<unsigned char>(i), static_cast<unsigned char>(sent >> 8),
                                          static_cast<unsigned char>(sent), 1, 2, 3, 4, 5, 6, 7};
-                if (::write(ptys[static_cast<std::size_t>(i)]->m_master, msg, sizeof msg) != sizeof msg)
+                if (::write(ptys[static_cast<std::size_t>(i)]->Master(), msg, sizeof msg) != sizeof msg)
                     std::fprintf(stderr, "short write\n");
             }
             ++sent;
@@ -357,8 +356,8 @@ void SixteenPorts(CMainFrame& frame, double seconds)
 // last line shows once the flood has drained.
 void FloodsInARow(CMainFrame& frame, int floods, int megabytes)
 {
-    Pty pty;
-    vrlbench::OpenPortOrExit(frame, 0, pty.m_path);
+    PtyPair pty(PtyPair::Raw);
+    vrlbench::OpenPortOrExit(frame, 0, pty.Path());
     QMenu* menu = frame.menuBar()->actions().first()->menu();
     QTimer menuTimer;
     QObject::connect(&menuTimer, &QTimer::timeout, [&] {
@@ -381,7 +380,7 @@ void FloodsInARow(CMainFrame& frame, int floods, int megabytes)
         std::thread feeder([&] {
             std::size_t done = 0;
             while (done < bytes.size()) {
-                const ssize_t n = ::write(pty.m_master, bytes.data() + done, bytes.size() - done);
+                const ssize_t n = ::write(pty.Master(), bytes.data() + done, bytes.size() - done);
                 if (n <= 0)
                     break;
                 done += static_cast<std::size_t>(n);
@@ -430,10 +429,10 @@ double ModbusLoad(CMainFrame& frame, double seconds, bool decode, int periodMs)
 {
     constexpr int kPorts = 4;
     CModbusDecoding* decoding = frame.findChild<CModbusDecoding*>();
-    std::vector<std::unique_ptr<Pty>> ptys;
+    std::vector<std::unique_ptr<PtyPair>> ptys;
     for (int i = 0; i < kPorts; ++i) {
-        ptys.push_back(std::make_unique<Pty>());
-        vrlbench::OpenPortOrExit(frame, 40 + i, ptys.back()->m_path);
+        ptys.push_back(std::make_unique<PtyPair>(PtyPair::Raw));
+        vrlbench::OpenPortOrExit(frame, 40 + i, ptys.back()->Path());
         decoding->SetDecoding(static_cast<unsigned>(40 + i), decode);
     }
     frame.GetView()->ClearAll(true);
@@ -452,7 +451,7 @@ double ModbusLoad(CMainFrame& frame, double seconds, bool decode, int periodMs)
         auto next = std::chrono::steady_clock::now();
         while (!stop.load()) {
             for (int i = 0; i < kPorts; ++i) {
-                if (::write(ptys[static_cast<std::size_t>(i)]->m_master, transaction.data(), transaction.size()) !=
+                if (::write(ptys[static_cast<std::size_t>(i)]->Master(), transaction.data(), transaction.size()) !=
                     static_cast<ssize_t>(transaction.size()))
                     std::fprintf(stderr, "short write\n");
             }

@@ -48,7 +48,6 @@ namespace {
 
 constexpr int kFirstPort = 10; // COM11 onwards
 
-using vrlbench::Pty;
 
 long StatusField(const char* name)
 {
@@ -236,10 +235,10 @@ int main(int argc, char* argv[])
     frame.show();
     Spin(300);
 
-    std::vector<std::unique_ptr<Pty>> ptys;
+    std::vector<std::unique_ptr<PtyPair>> ptys;
     for (int i = 0; i < ports; ++i) {
-        ptys.push_back(std::make_unique<Pty>());
-        vrlbench::OpenPortOrExit(frame, kFirstPort + i, ptys.back()->m_path);
+        ptys.push_back(std::make_unique<PtyPair>(PtyPair::Raw));
+        vrlbench::OpenPortOrExit(frame, kFirstPort + i, ptys.back()->Path());
     }
     StreamCheck check(ports);
     frame.Pipeline().SetDecoding(&check);
@@ -259,7 +258,7 @@ int main(int argc, char* argv[])
                     b = streams[static_cast<std::size_t>(i)].Next();
                 std::size_t done = 0;
                 while (done < block.size()) {
-                    const ssize_t n = ::write(ptys[static_cast<std::size_t>(i)]->m_master, block.data() + done,
+                    const ssize_t n = ::write(ptys[static_cast<std::size_t>(i)]->Master(), block.data() + done,
                                               block.size() - done);
                     if (n <= 0)
                         break;

@@ -8,6 +8,8 @@
 //   bench_capture 1 4096 2 60                 one port at 2 MB/s
 //   bench_capture 4 10 25 600 --rotate 1m     a file per minute for 10 minutes
 // Not a Google Benchmark: one long run gives the figures.
+#include "PtyPair.h"
+
 #include <algorithm>
 #include <chrono>
 #include <csignal>
@@ -17,10 +19,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <pty.h>
+#include <memory>
 #include <string>
 #include <sys/wait.h>
-#include <termios.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -117,18 +118,15 @@ int main(int argc, char* argv[])
     const fs::path root = ::mkdtemp(tmp);
     const fs::path out = root / "out";
     fs::create_directory(out);
-    std::vector<int> masters(ports, -1);
-    std::vector<int> slaves(ports, -1);
+    std::vector<std::unique_ptr<PtyPair>> ptys;
     std::vector<std::string> args{"vrl-capture", "--dir", out.string(), "--txt", "--hex", "-q"};
     if (!rotate.empty())
         args.insert(args.end(), {"--rotate", rotate});
     for (unsigned p = 0; p < ports; ++p) {
-        termios raw{};
-        cfmakeraw(&raw);
-        char name[256] = {};
-        if (openpty(&masters[p], &slaves[p], name, &raw, nullptr) != 0)
+        ptys.push_back(std::make_unique<PtyPair>(PtyPair::Raw));
+        if (!ptys.back()->IsValid())
             return 1;
-        args.push_back("COM" + std::to_string(p + 1) + "=" + name);
+        args.push_back("COM" + std::to_string(p + 1) + "=" + ptys.back()->Path());
     }
     const pid_t child = fork();
     if (child == 0) {
@@ -156,7 +154,7 @@ int main(int argc, char* argv[])
                 chunk[i] = StreamByte(p, written[p] + i);
             std::size_t done = 0;
             while (done < bytes) {
-                const ssize_t n = ::write(masters[p], chunk.data() + done, bytes - done);
+                const ssize_t n = ::write(ptys[p]->Master(), chunk.data() + done, bytes - done);
                 if (n <= 0)
                     break;
                 done += static_cast<std::size_t>(n);

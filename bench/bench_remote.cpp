@@ -8,6 +8,7 @@
 #include "SerialPort.h"
 #include "SerialTransport.h"
 
+#include "PtyPair.h"
 #include "Ser2net.h"
 
 #include <algorithm>
@@ -22,7 +23,6 @@
 #include <mutex>
 #include <netinet/in.h>
 #include <poll.h>
-#include <pty.h>
 #include <netinet/tcp.h>
 #include <random>
 #include <sstream>
@@ -37,26 +37,6 @@ namespace
 {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
-
-struct Pty
-{
-    int master = -1;
-    int slave = -1;
-    std::string path;
-    Pty()
-    {
-        termios raw{};
-        cfmakeraw(&raw);
-        char name[256] = {};
-        if (openpty(&master, &slave, name, &raw, nullptr) == 0)
-            path = name;
-    }
-    ~Pty()
-    {
-        close(master);
-        close(slave);
-    }
-};
 
 struct Collector : PortReceiver
 {
@@ -263,7 +243,7 @@ Transfer Timed(Clock::time_point start, Clock::time_point inEnd, Clock::time_poi
 
 // in (device -> port) and out (port -> device) at once through a port open on device, the
 // far end being the pty's master; an empty string is no transfer that way.
-Transfer RunPort(Pty& pty, const std::string& device, const std::string& in, const std::string& out, pid_t server)
+Transfer RunPort(PtyPair& pty, const std::string& device, const std::string& in, const std::string& out, pid_t server)
 {
     Collector receiver;
     SerialPort port;
@@ -280,10 +260,10 @@ Transfer RunPort(Pty& pty, const std::string& device, const std::string& in, con
     Clock::time_point inEnd = start, outEnd = start;
     std::string echoed;
     std::thread reader([&] {
-        echoed = ReadAll(pty.master, out.size(), 60000);
+        echoed = ReadAll(pty.Master(), out.size(), 60000);
         outEnd = Clock::now();
     });
-    std::thread feeder([&] { WriteAll(pty.master, in); });
+    std::thread feeder([&] { WriteAll(pty.Master(), in); });
     port.Write(out.data(), out.size());
     receiver.WaitFor(in.size(), 60s);
     inEnd = Clock::now();
@@ -299,7 +279,7 @@ Transfer RunPort(Pty& pty, const std::string& device, const std::string& in, con
 // The same through ser2net by a bare socket client: no port object, no packing, 64 KB reads
 // and writes on threads of their own. On the telnet port it asks for binary mode and the
 // port's rate as the port does, and its sent data is escaped before the clock starts.
-Transfer RunBare(Pty& pty, const std::string& url, const std::string& in, const std::string& out, pid_t server)
+Transfer RunBare(PtyPair& pty, const std::string& url, const std::string& in, const std::string& out, pid_t server)
 {
     SerialTransport::Endpoint endpoint;
     SerialTransport::Parse(url, endpoint);
@@ -348,10 +328,10 @@ Transfer RunBare(Pty& pty, const std::string& url, const std::string& in, const 
     std::string got, echoed;
     got.reserve(in.size());
     std::thread reader([&] {
-        echoed = ReadAll(pty.master, out.size(), 60000);
+        echoed = ReadAll(pty.Master(), out.size(), 60000);
         outEnd = Clock::now();
     });
-    std::thread feeder([&] { WriteAll(pty.master, in); });
+    std::thread feeder([&] { WriteAll(pty.Master(), in); });
     std::thread sender([&] { WriteAll(s, wire); });
     std::vector<char> buffer(65536);
     const auto until = start + 60s;
@@ -424,8 +404,8 @@ void BM_RemoteVsLocal(benchmark::State& state)
     const auto way = static_cast<Way>(state.range(4));
     for (auto _ : state)
     {
-        Pty pty;
-        Ser2net server({pty.path}, TempDir(), kSer2netOptions[state.range(3)]);
+        PtyPair pty(PtyPair::Raw);
+        Ser2net server({pty.Path()}, TempDir(), kSer2netOptions[state.range(3)]);
         if (!server.Start())
         {
             state.SkipWithError("ser2net does not start");
@@ -446,7 +426,7 @@ void BM_RemoteVsLocal(benchmark::State& state)
                 const pid_t pid = server.Pid();
                 switch (static_cast<Path>(p))
                 {
-                case Path::Local: t = RunPort(pty, pty.path, in, out, pid); break;
+                case Path::Local: t = RunPort(pty, pty.Path(), in, out, pid); break;
                 case Path::BareRaw: t = RunBare(pty, server.RawUrl(), in, out, pid); break;
                 case Path::BareRfc2217: t = RunBare(pty, server.Rfc2217Url(), in, out, pid); break;
                 case Path::Raw: t = RunPort(pty, server.RawUrl(), in, out, pid); break;
@@ -510,8 +490,8 @@ void BM_RemoteRateAndRestart(benchmark::State& state)
 {
     for (auto _ : state)
     {
-        Pty pty;
-        Ser2net server({pty.path}, TempDir());
+        PtyPair pty(PtyPair::Raw);
+        Ser2net server({pty.Path()}, TempDir());
         if (!server.Start())
         {
             state.SkipWithError("ser2net does not start");
@@ -524,11 +504,11 @@ void BM_RemoteRateAndRestart(benchmark::State& state)
         while (receiver.connected.load() == 0)
             std::this_thread::sleep_for(1ms);
         std::this_thread::sleep_for(300ms);
-        state.counters["stty_after_open_115200"] = SttySpeed(pty.path);
+        state.counters["stty_after_open_115200"] = SttySpeed(pty.Path());
         port.m_dwBaudRate = 921600;
         port.Configure(); // a change while open goes out at once
         std::this_thread::sleep_for(300ms);
-        state.counters["stty_after_change_921600"] = SttySpeed(pty.path);
+        state.counters["stty_after_change_921600"] = SttySpeed(pty.Path());
 
         server.Stop();
         while (receiver.stopped.load() == 0)
@@ -546,12 +526,12 @@ void BM_RemoteRateAndRestart(benchmark::State& state)
             std::this_thread::sleep_for(1ms);
         state.counters["back_after_start_ms"] = std::chrono::duration<double, std::milli>(Clock::now() - started).count();
         std::this_thread::sleep_for(300ms);
-        WriteAll(pty.master, "back");
+        WriteAll(pty.Master(), "back");
         const auto until = Clock::now() + 5s;
         while (receiver.count.load() < 4 && Clock::now() < until)
             std::this_thread::sleep_for(1ms);
         state.counters["data_after_restart"] = receiver.bytes == "back";
-        state.counters["stty_after_restart_921600"] = SttySpeed(pty.path);
+        state.counters["stty_after_restart_921600"] = SttySpeed(pty.Path());
         port.Close();
         server.Stop();
     }
@@ -566,12 +546,12 @@ void BM_Remote16Ports(benchmark::State& state)
     const int messages = static_cast<int>(state.range(0));
     for (auto _ : state)
     {
-        std::vector<std::unique_ptr<Pty>> ptys;
+        std::vector<std::unique_ptr<PtyPair>> ptys;
         std::vector<std::string> paths;
         for (int i = 0; i < kPorts; ++i)
         {
-            ptys.push_back(std::make_unique<Pty>());
-            paths.push_back(ptys.back()->path);
+            ptys.push_back(std::make_unique<PtyPair>(PtyPair::Raw));
+            paths.push_back(ptys.back()->Path());
         }
         Ser2net server(paths, TempDir());
         if (!server.Start())
@@ -599,7 +579,7 @@ void BM_Remote16Ports(benchmark::State& state)
             char text[16];
             std::snprintf(text, sizeof text, "%09d\xff", m);
             for (auto& p : ptys)
-                WriteAll(p->master, std::string(text, 10));
+                WriteAll(p->Master(), std::string(text, 10));
         }
         std::this_thread::sleep_for(500ms);
         int complete = 0;

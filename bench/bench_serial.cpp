@@ -4,6 +4,8 @@
 #include "SerialLine.h"
 #include "SerialPort.h"
 
+#include "PtyPair.h"
+
 #include <algorithm>
 #include <atomic>
 #include <benchmark/benchmark.h>
@@ -12,7 +14,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
-#include <pty.h>
 #include <spawn.h>
 #include <string>
 #include <sys/stat.h>
@@ -27,24 +28,6 @@ extern char** environ;
 namespace
 {
 using Clock = std::chrono::steady_clock;
-
-struct Pty
-{
-    int master = -1;
-    int slave = -1;
-    std::string path;
-    Pty()
-    {
-        char name[256] = {};
-        if (openpty(&master, &slave, name, nullptr, nullptr) == 0)
-            path = name;
-    }
-    ~Pty()
-    {
-        close(master);
-        close(slave);
-    }
-};
 
 void WriteAll(int fd, const char* p, std::size_t n)
 {
@@ -109,11 +92,11 @@ void BM_SerialPackingAccuracy(benchmark::State& state)
     const std::uint32_t interval = 20;
     for (auto _ : state)
     {
-        Pty pty;
+        PtyPair pty;
         TimedReceiver receiver;
         SerialPort port;
         port.m_dwPackInterval = interval;
-        if (!port.Open(&receiver, 0, pty.path))
+        if (!port.Open(&receiver, 0, pty.Path()))
         {
             state.SkipWithError("open failed");
             return;
@@ -126,12 +109,12 @@ void BM_SerialPackingAccuracy(benchmark::State& state)
         {
             const std::string half(5, static_cast<char>(i % 250 + 1));
             SleepUntil(t);
-            WriteAll(pty.master, half.data(), half.size());
+            WriteAll(pty.Master(), half.data(), half.size());
             const auto first = Clock::now();
             if (i > 0)
                 outerGap.push_back(std::chrono::duration<double, std::milli>(first - previousEnd).count());
             SleepUntil(t + std::chrono::milliseconds(interval - 5));
-            WriteAll(pty.master, half.data(), half.size());
+            WriteAll(pty.Master(), half.data(), half.size());
             lastByte[static_cast<std::size_t>(i)] = previousEnd = Clock::now();
             innerGap.push_back(std::chrono::duration<double, std::milli>(previousEnd - first).count());
             t += std::chrono::milliseconds(interval - 5 + interval + 5);
@@ -212,15 +195,15 @@ void BM_SerialPtyRawLatency(benchmark::State& state)
     const int count = static_cast<int>(state.range(0));
     for (auto _ : state)
     {
-        Pty pty;
+        PtyPair pty;
         SerialLine::LineSettings line;
-        SerialLine::Configure(pty.slave, line);
-        const int flags = fcntl(pty.slave, F_GETFL);
-        fcntl(pty.slave, F_SETFL, flags & ~O_NONBLOCK);
+        SerialLine::Configure(pty.Slave(), line);
+        const int flags = fcntl(pty.Slave(), F_GETFL);
+        fcntl(pty.Slave(), F_SETFL, flags & ~O_NONBLOCK);
         std::vector<Clock::time_point> sent(static_cast<std::size_t>(count)), seen(static_cast<std::size_t>(count));
         std::thread reader([&] {
             char c = 0;
-            for (int i = 0; i < count && read(pty.slave, &c, 1) == 1; ++i)
+            for (int i = 0; i < count && read(pty.Slave(), &c, 1) == 1; ++i)
                 seen[static_cast<std::size_t>(i)] = Clock::now();
         });
         auto t = Clock::now() + std::chrono::milliseconds(20);
@@ -228,7 +211,7 @@ void BM_SerialPtyRawLatency(benchmark::State& state)
         {
             SleepUntil(t);
             sent[static_cast<std::size_t>(i)] = Clock::now();
-            WriteAll(pty.master, "x", 1);
+            WriteAll(pty.Master(), "x", 1);
             t += std::chrono::milliseconds(10);
         }
         reader.join();
@@ -266,14 +249,14 @@ void Feed(int master, std::size_t total)
 // only counts.
 double PortRun()
 {
-    Pty pty;
+    PtyPair pty;
     CountingReceiver receiver;
     SerialPort port;
     port.m_dwPackInterval = 20;
-    if (!port.Open(&receiver, 0, pty.path))
+    if (!port.Open(&receiver, 0, pty.Path()))
         return -1;
     const auto start = Clock::now();
-    std::thread writer(Feed, pty.master, kStreamBytes);
+    std::thread writer(Feed, pty.Master(), kStreamBytes);
     while (receiver.bytes.load() < kStreamBytes)
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     const auto end = Clock::now();
@@ -286,15 +269,15 @@ double PortRun()
 // a file on tmpfs, timed until the file holds every byte.
 double CatRun()
 {
-    Pty pty;
+    PtyPair pty;
     SerialLine::LineSettings line;
-    SerialLine::Configure(pty.slave, line);
+    SerialLine::Configure(pty.Slave(), line);
     char outName[] = "/dev/shm/vrl-bench-cat-XXXXXX";
     const int out = mkstemp(outName);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out, 1);
-    const std::string path = pty.path;
+    const std::string path = pty.Path();
     char* argv[] = {const_cast<char*>("cat"), const_cast<char*>(path.c_str()), nullptr};
     pid_t pid = 0;
     const bool started = posix_spawnp(&pid, "cat", &actions, nullptr, argv, environ) == 0;
@@ -304,7 +287,7 @@ double CatRun()
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(100)); // cat has opened the pty
         const auto start = Clock::now();
-        std::thread writer(Feed, pty.master, kStreamBytes);
+        std::thread writer(Feed, pty.Master(), kStreamBytes);
         struct stat st{};
         while (fstat(out, &st) == 0 && static_cast<std::size_t>(st.st_size) < kStreamBytes)
             std::this_thread::sleep_for(std::chrono::microseconds(200));
@@ -354,10 +337,10 @@ void BM_SerialIdleCpu(benchmark::State& state)
 {
     for (auto _ : state)
     {
-        Pty pty;
+        PtyPair pty;
         CountingReceiver receiver;
         SerialPort port;
-        if (!port.Open(&receiver, 0, pty.path))
+        if (!port.Open(&receiver, 0, pty.Path()))
         {
             state.SkipWithError("open failed");
             return;

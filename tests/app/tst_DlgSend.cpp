@@ -63,12 +63,6 @@ private:
     CDlgSend& Dlg() { return *Auto().Dialog(); }
     CVRLSendEdit& Editor() { return *m_frame->SendBar()->SendEdit(); }
     void SetField(int id, const QString& text) { Dlg().Edit(id)->setText(text); }
-    void OpenPort(TestPtyPair& pty)
-    {
-        m_frame->Map().SetPath(0, pty.SlavePath().toStdString());
-        m_frame->OnCommand(ID_OPEN_PORT);
-        QVERIFY2(m_frame->IsPortOpen(0), qPrintable(m_messages.join('\n')));
-    }
     // A cycle over lines first..last of an editor whose line n holds the byte n.
     void SetRangeCycle(int first, int last, int period)
     {
@@ -156,7 +150,7 @@ private Q_SLOTS:
     {
         TestPtyPair pty;
         CMainFrame& f = NewFrame();
-        OpenPort(pty);
+        OpenPort(0, pty);
         SetRangeCycle(3, 5, 20);
         f.OnCommand(ID_CYCLIC_SEND);
         QVERIFY(f.UpdateCommand(ID_CYCLIC_SEND).m_checked);
@@ -174,7 +168,7 @@ private Q_SLOTS:
     {
         TestPtyPair pty;
         CMainFrame& f = NewFrame();
-        OpenPort(pty);
+        OpenPort(0, pty);
         SetRangeCycle(3, 5, 100000); // no tick of its own during the test: ticks run by hand
         f.OnCommand(ID_CYCLIC_SEND);
         Auto().OnCycleTick();
@@ -203,7 +197,7 @@ private Q_SLOTS:
     {
         TestPtyPair pty;
         CMainFrame& f = NewFrame();
-        OpenPort(pty);
+        OpenPort(0, pty);
         Editor().setPlainText(QStringLiteral("zz 01\n01"));
         Dlg().Radio(1007)->click();
         SetField(1008, QStringLiteral("1"));
@@ -244,7 +238,7 @@ private Q_SLOTS:
     {
         TestPtyPair pty;
         CMainFrame& f = NewFrame();
-        OpenPort(pty);
+        OpenPort(0, pty);
         Editor().setPlainText(QStringLiteral("01 03 00 00 00 01 84 0A\n11 22\n33 44\n55 66"));
         CListCtrlEx* list = Dlg().TriggerList();
         list->SetItemText(0, 1, QStringLiteral("1"));

@@ -1,5 +1,6 @@
 #include "CommandIds.h"
 #include "IniSettingsStore.h"
+#include "MainFrameFixture.h"
 #include "MainFrm.h"
 #include "PortMap.h"
 #include "RtfReader.h"
@@ -37,11 +38,7 @@ int Victim(int argc, char* argv[])
     auto frame = std::make_unique<CMainFrame>(store);
     frame->SetMessageHook([](const QString& text) { std::fprintf(stderr, "message: %s\n", qPrintable(text)); });
     frame->show();
-    frame->Map().SetPath(0, argv[2]);
-    frame->SettingsBar()->SelectPort(0);
-    frame->OnPortSelected(0);
-    frame->OnCommand(ID_OPEN_PORT);
-    if (!frame->IsPortOpen(0))
+    if (!OpenPortOn(*frame, 0, QString::fromLocal8Bit(argv[2])))
         return 3;
     if (round % 2)
         frame->OnCommand(ID_SHOW_TIME);

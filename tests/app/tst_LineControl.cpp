@@ -150,9 +150,7 @@ private Q_SLOTS:
         const QString link = m_xdg->FilePath(QStringLiteral("ttyLink"));
         QVERIFY(PointLink(link, pty->SlavePath()));
         CMainFrame& f = NewFrame();
-        f.Map().SetPath(0, link.toStdString());
-        f.OnCommand(ID_OPEN_PORT);
-        QVERIFY(f.IsPortOpen(0));
+        QVERIFY(OpenPort(0, link));
         pty.reset();
         QTRY_VERIFY_WITH_TIMEOUT(!f.IsPortOpen(0), 5000);
         // While it waits the user opens by hand (nothing there: the usual message) and so
@@ -236,9 +234,7 @@ private Q_SLOTS:
         QCOMPARE(m_store->ReadInt("Settings", "TextEncoding", -1), 1);
         f.OnCommand(ID_ASC_RECEIVE);
         f.OnCommand(ID_ASC_SEND);
-        f.Map().SetPath(0, pty.SlavePath().toStdString());
-        f.OnCommand(ID_OPEN_PORT);
-        QVERIFY(f.IsPortOpen(0));
+        QVERIFY(OpenPort(0, pty));
 
         QVERIFY(pty.Write(QByteArray("\xE4\xBD\xA0\xE5\xA5\xBD")));
         QTRY_COMPARE_WITH_TIMEOUT(Text(f), QStringLiteral("COM1↑你好\n"), 5000);
@@ -266,9 +262,7 @@ private Q_SLOTS:
         TestPtyPair pty;
         CMainFrame& f = NewFrame();
         QVERIFY(!f.UpdateCommand(ID_LINE_DTR).m_enabled);
-        f.Map().SetPath(0, pty.SlavePath().toStdString());
-        f.OnCommand(ID_OPEN_PORT);
-        QVERIFY(f.IsPortOpen(0));
+        QVERIFY(OpenPort(0, pty));
         QVERIFY(f.UpdateCommand(ID_LINE_DTR).m_enabled);
         QVERIFY(f.UpdateCommand(ID_LINE_DTR).m_checked);
         QVERIFY(f.UpdateCommand(ID_LINE_RTS).m_checked);
@@ -286,10 +280,7 @@ private Q_SLOTS:
         QCOMPARE(QString::fromStdString(m_store->ReadString("Settings", "COM1")), QStringLiteral("9600:0:8:0:0:20"));
 
         CMainFrame& g = NewFrame(); // a fresh record takes the stored choice
-        g.Map().SetPath(0, pty.SlavePath().toStdString());
-        g.OnPortSelected(0);
-        g.OnCommand(ID_OPEN_PORT);
-        QVERIFY(g.IsPortOpen(0));
+        QVERIFY(OpenPort(0, pty)); // on g, the fixture's window now
         QVERIFY(!g.UpdateCommand(ID_LINE_DTR).m_checked);
         QCOMPARE(g.GetPortRecord(0)->OutputLines(), 2u);
     }

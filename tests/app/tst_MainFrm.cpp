@@ -88,13 +88,10 @@ private:
         Q_EMIT ports->activated(port);
     }
     // COM1 on a, COM2 on b, both opened with F5's command; COM2 is then the current port.
-    void OpenTwoPorts(CMainFrame& f, TestPtyPair& a, TestPtyPair& b)
+    void OpenTwoPorts(TestPtyPair& a, TestPtyPair& b)
     {
-        f.Map().SetPath(0, a.SlavePath().toStdString());
-        f.Map().SetPath(1, b.SlavePath().toStdString());
-        f.OnCommand(ID_OPEN_PORT);
-        PickPort(1);
-        f.OnCommand(ID_OPEN_PORT);
+        OpenPort(0, a);
+        OpenPort(1, b);
     }
     QString BarText(int id) { return m_frame->SettingsBar()->Combo(id)->currentText(); }
     bool BarEnabled(int id) { return m_frame->SettingsBar()->Combo(id)->isEnabled(); }
@@ -706,9 +703,7 @@ private Q_SLOTS:
         auto pty = std::make_unique<TestPtyPair>();
         m_store->WriteInt("Settings", "AutoReconnect", 0); // else the lost port is closed to wait
         CMainFrame& f = NewFrame();
-        f.Map().SetPath(0, pty->SlavePath().toStdString());
-        f.OnCommand(ID_OPEN_PORT);
-        QVERIFY(f.IsPortOpen(0));
+        QVERIFY(OpenPort(0, *pty));
         pty.reset(); // the far end goes away
         QLabel* ready = f.statusBar()->findChild<QLabel*>();
         QTRY_COMPARE_WITH_TIMEOUT(ready->text(), QStringLiteral("COM1 已停止接收（设备已断开），请关闭后重新打开"), 5000);
@@ -720,9 +715,7 @@ private Q_SLOTS:
         // The user closes the port before the window has heard that it stopped: the late
         // news must not stick to the closed port, nor to its next open.
         pty = std::make_unique<TestPtyPair>();
-        f.Map().SetPath(0, pty->SlavePath().toStdString());
-        f.OnCommand(ID_OPEN_PORT);
-        QVERIFY(f.IsPortOpen(0));
+        QVERIFY(OpenPort(0, *pty));
         pty.reset();
         std::this_thread::sleep_for(std::chrono::milliseconds(500)); // the worker ends, unheard
         f.OnCommand(ID_OPEN_PORT);
@@ -755,7 +748,7 @@ private Q_SLOTS:
         TestPtyPair a;
         TestPtyPair b;
         CMainFrame& f = NewFrame();
-        OpenTwoPorts(f, a, b);
+        OpenTwoPorts(a, b);
         QVERIFY(f.IsPortOpen(0) && f.IsPortOpen(1));
         std::atomic<bool> stop{false};
         std::thread feeder([&] {
@@ -779,9 +772,7 @@ private Q_SLOTS:
         constexpr int kFloodBytes = 2 << 20;
         TestPtyPair a;
         CMainFrame& f = NewFrame();
-        f.Map().SetPath(0, a.SlavePath().toStdString());
-        f.OnCommand(ID_OPEN_PORT);
-        QVERIFY(f.IsPortOpen(0));
+        QVERIFY(OpenPort(0, a));
         for (int flood = 0; flood < kFloods; ++flood) {
             QByteArray bytes(kFloodBytes, '\x55');
             bytes.append("\xA5\x5A").append(static_cast<char>(flood));
@@ -802,9 +793,7 @@ private Q_SLOTS:
     {
         TestPtyPair a;
         CMainFrame& f = NewFrame();
-        f.Map().SetPath(0, a.SlavePath().toStdString());
-        f.OnCommand(ID_OPEN_PORT);
-        QVERIFY(f.IsPortOpen(0));
+        QVERIFY(OpenPort(0, a));
         QString line;
         QByteArray bytes;
         for (int i = 0; i < 1000; ++i) {
@@ -835,7 +824,7 @@ private Q_SLOTS:
         TestPtyPair a;
         TestPtyPair b;
         CMainFrame& f = NewFrame();
-        OpenTwoPorts(f, a, b);
+        OpenTwoPorts(a, b);
         PickPort(0);
         QCOMPARE(f.CurrentPort(), 0);
         f.Options().m_showSent = 1;

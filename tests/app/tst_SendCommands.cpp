@@ -39,11 +39,9 @@ class tst_SendCommands : public QObject, private MainFrameFixture
 private:
     CVRLSendEdit& Edit() { return *m_frame->SendBar()->SendEdit(); }
     // COM1 on the pty's far end, open, with sent lines shown in the monitor.
-    void OpenPort(TestPtyPair& pty)
+    void OpenShowingSent(TestPtyPair& pty)
     {
-        m_frame->Map().SetPath(0, pty.SlavePath().toStdString());
-        m_frame->OnCommand(ID_OPEN_PORT);
-        QVERIFY2(m_frame->IsPortOpen(0), qPrintable(m_messages.join('\n')));
+        OpenPort(0, pty);
         m_frame->Options().m_showSent = 1;
     }
     QString Monitor() { return m_frame->GetView()->toPlainText(); }
@@ -64,7 +62,7 @@ private Q_SLOTS:
         QVERIFY(!f.UpdateCommand(ID_SEND_LINE).m_enabled);
         QVERIFY(Monitor().isEmpty());
 
-        OpenPort(pty);
+        OpenShowingSent(pty);
         QVERIFY(f.UpdateCommand(ID_SEND_LINE).m_enabled);
         f.OnCommand(ID_SEND_LINE);
         QCOMPARE(pty.Read(1000), QByteArray::fromHex("EB9002340D"));
@@ -94,7 +92,7 @@ private Q_SLOTS:
     {
         TestPtyPair pty;
         CMainFrame& f = NewFrame();
-        OpenPort(pty);
+        OpenShowingSent(pty);
         // The four additions are disabled until ASC send is on, and keep their check.
         QVERIFY(!f.UpdateCommand(ID_ADD_STX).m_enabled);
         f.OnCommand(ID_ASC_SEND);
@@ -135,7 +133,7 @@ private Q_SLOTS:
     {
         TestPtyPair pty;
         CMainFrame& f = NewFrame();
-        OpenPort(pty);
+        OpenShowingSent(pty);
         f.OnCommand(ID_ASC_SEND);
         f.OnCommand(ID_JUMP_NEXT_LINE);
         QVERIFY(f.UpdateCommand(ID_JUMP_NEXT_LINE).m_checked);
@@ -162,7 +160,7 @@ private Q_SLOTS:
     {
         TestPtyPair pty;
         CMainFrame& f = NewFrame();
-        OpenPort(pty);
+        OpenShowingSent(pty);
         f.show();
         QVERIFY(QTest::qWaitForWindowActive(&f));
         Edit().setPlainText(QStringLiteral("01 03 00 00 00 01 55\n31 32 33 34 35 36 37 38 39"));

@@ -337,13 +337,8 @@ private Q_SLOTS:
         slave.start(python, {script.fileName(), dir + QStringLiteral("/slave")});
 
         CMainFrame& f = NewFrame();
-        f.Map().SetPath(0, (dir + QStringLiteral("/com1")).toStdString());
-        f.Map().SetPath(1, (dir + QStringLiteral("/com2")).toStdString());
-        for (int port : {0, 1}) {
-            f.OnPortSelected(port);
-            f.OnCommand(ID_OPEN_PORT);
-            QVERIFY2(f.IsPortOpen(port), qPrintable(m_messages.join('\n')));
-        }
+        QVERIFY(OpenPort(0, dir + QStringLiteral("/com1")));
+        QVERIFY(OpenPort(1, dir + QStringLiteral("/com2")));
         f.Options().m_showSent = 1;
         Forwarder().SetForwarding(true, 1, 2);
         for (unsigned port : {0u, 1u})

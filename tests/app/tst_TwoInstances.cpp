@@ -28,10 +28,7 @@ int SecondProgram(int argc, char* argv[])
         CMainFrame frame(store);
         frame.SetMessageHook([&](const QString& text) { messages << text; });
         frame.show();
-        frame.Map().SetPath(0, argv[2]);
-        frame.SettingsBar()->SelectPort(0);
-        frame.OnPortSelected(0);
-        frame.OnCommand(ID_OPEN_PORT);
+        OpenPortOn(frame, 0, QString::fromLocal8Bit(argv[2]));
         QTest::qWait(200);
         for (const QString& m : messages)
             std::printf("%s\n", m.toUtf8().constData());
@@ -58,9 +55,7 @@ private Q_SLOTS:
         TestPtyPair pty;
         QVERIFY(pty.IsValid());
         CMainFrame& f = NewFrame();
-        f.Map().SetPath(0, pty.SlavePath().toStdString());
-        f.OnCommand(ID_OPEN_PORT);
-        QVERIFY(f.IsPortOpen(0));
+        QVERIFY(OpenPort(0, pty));
 
         QProcess second;
         second.setProgram(QCoreApplication::applicationFilePath());

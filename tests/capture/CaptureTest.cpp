@@ -180,7 +180,7 @@ TEST(CaptureSession, LinesLostAndBackOnAPseudoTerminal)
     TempFolder home;
     auto pty = std::make_unique<PtyPair>();
     const fs::path link = home.m_path / "ttyDEVICE";
-    fs::create_symlink(pty->path, link);
+    fs::create_symlink(pty->Path(), link);
     IniSettingsStore store((home.m_path / "VRL.conf").string());
     const CaptureOptions options = CaptureOptions::Parse({"COM2=" + link.string(), "--hex"});
     ASSERT_EQ(options.m_error, "");
@@ -192,7 +192,7 @@ TEST(CaptureSession, LinesLostAndBackOnAPseudoTerminal)
         std::this_thread::sleep_for(300ms);
         second = std::make_unique<PtyPair>();
         fs::remove(link);
-        fs::create_symlink(second->path, link);
+        fs::create_symlink(second->Path(), link);
         std::this_thread::sleep_for(2500ms); // a reconnect look each second
         second->Send("\xAA");
         std::this_thread::sleep_for(300ms);
@@ -212,7 +212,7 @@ TEST(CaptureSession, RemotePortComesBackWhenItsServerDoes)
         GTEST_SKIP() << "ser2net is not installed";
     TempFolder home;
     PtyPair pty;
-    Ser2net server({pty.path}, home.m_path.string());
+    Ser2net server({pty.Path()}, home.m_path.string());
     ASSERT_TRUE(server.Start());
     IniSettingsStore store((home.m_path / "VRL.conf").string());
     const CaptureOptions options = CaptureOptions::Parse({"COM7=" + server.Rfc2217Url(), "--hex"});
@@ -241,7 +241,7 @@ TEST(CaptureProgram, SignalsLeaveCompleteFiles)
     TempFolder home;
     TempFolder out;
     PtyPair pty;
-    const std::string port = "COM1=" + pty.path;
+    const std::string port = "COM1=" + pty.Path();
     const pid_t child = ::fork();
     if (child == 0) {
         ::setenv("XDG_CONFIG_HOME", home.m_path.c_str(), 1);

@@ -3,6 +3,7 @@
 
 #include "FakeModemLines.h"
 #include "LoopbackServer.h"
+#include "PortRecorders.h"
 #include "PtyPair.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +26,7 @@ struct Tap
 
     void Open(std::uint32_t packA, std::uint32_t packB, bool lines = false)
     {
-        ASSERT_FALSE(a.path.empty() || b.path.empty());
+        ASSERT_FALSE(a.Path().empty() || b.Path().empty());
         portA.SetModemLinesFactory([this](int) { return std::make_unique<FakeModemLines>(linesA); });
         portB.SetModemLinesFactory([this](int) { return std::make_unique<FakeModemLines>(linesB); });
         portA.m_dwPackInterval = packA;
@@ -33,8 +34,8 @@ struct Tap
         portA.SetTap(&tap);
         portB.SetTap(&tap);
         tap.SetPair(true, 0, 1, lines);
-        ASSERT_TRUE(portA.Open(&receiver, 0, a.path));
-        ASSERT_TRUE(portB.Open(&receiver, 1, b.path));
+        ASSERT_TRUE(portA.Open(&receiver, 0, a.Path()));
+        ASSERT_TRUE(portB.Open(&receiver, 1, b.Path()));
     }
 };
 
@@ -140,7 +141,7 @@ TEST(ForwardTapTest, RemotePortIsOneSideOfThePair)
     local.SetTap(&tap);
     remote.SetTap(&tap);
     tap.SetPair(true, 0, 1, false);
-    ASSERT_TRUE(local.Open(&receiver, 0, a.path));
+    ASSERT_TRUE(local.Open(&receiver, 0, a.Path()));
     ASSERT_TRUE(remote.Open(&receiver, 1, "tcp://127.0.0.1:" + std::to_string(server.port)));
     ASSERT_TRUE(server.Accept());
     ASSERT_TRUE(Eventually([&] { return remote.HasConnected(); }));

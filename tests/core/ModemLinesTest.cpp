@@ -4,6 +4,7 @@
 #include "SettingsStore.h"
 
 #include "FakeModemLines.h"
+#include "PortRecorders.h"
 #include "PtyPair.h"
 
 #include <gtest/gtest.h>
@@ -50,7 +51,7 @@ struct ModemLinesTest : ::testing::Test
 
     void SetUp() override
     {
-        ASSERT_FALSE(pty.path.empty());
+        ASSERT_FALSE(pty.Path().empty());
         port.SetModemLinesFactory([this](int) { return std::make_unique<FakeModemLines>(state); });
     }
 };
@@ -61,7 +62,7 @@ TEST_F(ModemLinesTest, OutputsFollowTheSwitchesAndInputChangesAreReported)
     // DTR switched off for this port: dropped at open, RTS asserted as Linux does.
     state.lines = ModemLines::kDtr; // what the open left
     port.SetOutputLines(ModemLines::kRts);
-    ASSERT_TRUE(port.Open(&receiver, 0, pty.path));
+    ASSERT_TRUE(port.Open(&receiver, 0, pty.Path()));
     EXPECT_EQ(state.lines & ModemLines::kOutputs, unsigned{ModemLines::kRts});
     ASSERT_TRUE(receiver.WaitForReport(0)); // the first look: no input asserted
 
@@ -89,7 +90,7 @@ TEST_F(ModemLinesTest, OutputsFollowTheSwitchesAndInputChangesAreReported)
     EXPECT_FALSE(port.SetOutputLine(ModemLines::kDtr, false));
     EXPECT_EQ(port.OutputLines(), 0u);
     state.lines = ModemLines::kOutputs;
-    ASSERT_TRUE(port.Open(&receiver, 0, pty.path));
+    ASSERT_TRUE(port.Open(&receiver, 0, pty.Path()));
     EXPECT_EQ(state.lines & ModemLines::kOutputs, 0u);
 }
 
@@ -97,7 +98,7 @@ TEST_F(ModemLinesTest, OutputsFollowTheSwitchesAndInputChangesAreReported)
 TEST_F(ModemLinesTest, DeviceWithoutLinesIsSaidOnceAndNotPolled)
 {
     state.available = false;
-    ASSERT_TRUE(port.Open(&receiver, 0, pty.path));
+    ASSERT_TRUE(port.Open(&receiver, 0, pty.Path()));
     ASSERT_TRUE(receiver.WaitForReport(-1));
     std::this_thread::sleep_for(std::chrono::milliseconds(4 * SerialPort::kModemPollMs));
     EXPECT_EQ(receiver.Reports(), std::vector<int>{-1});
@@ -108,7 +109,7 @@ TEST_F(ModemLinesTest, DeviceWithoutLinesIsSaidOnceAndNotPolled)
     // The real thing on a pseudo-terminal: no lines there either.
     SerialPort real;
     LineReceiver realReceiver;
-    ASSERT_TRUE(real.Open(&realReceiver, 1, pty.path));
+    ASSERT_TRUE(real.Open(&realReceiver, 1, pty.Path()));
     ASSERT_TRUE(realReceiver.WaitForReport(-1));
     EXPECT_FALSE(real.SetOutputLine(ModemLines::kRts, false));
 

@@ -3,6 +3,7 @@
 #include "SerialPort.h"
 #include "SettingsStore.h"
 
+#include "PortRecorders.h"
 #include "PtyPair.h"
 
 #include <gtest/gtest.h>
@@ -20,10 +21,10 @@ struct PortListTest : ::testing::Test
 
     void SetUp() override
     {
-        ASSERT_FALSE(pty1.path.empty());
-        ASSERT_FALSE(pty2.path.empty());
-        map.SetPath(0, pty1.path); // COM1
-        map.SetPath(6, pty2.path); // COM7
+        ASSERT_FALSE(pty1.Path().empty());
+        ASSERT_FALSE(pty2.Path().empty());
+        map.SetPath(0, pty1.Path()); // COM1
+        map.SetPath(6, pty2.Path()); // COM7
     }
 
     std::string Stored(unsigned uiPortNo) const { return store.ReadString("Settings", PortEntryName(uiPortNo)); }
@@ -100,7 +101,7 @@ TEST_F(PortListTest, FailedOpenLeavesTheListAndIsNotSaved)
     // A listed port whose next open fails leaves the list.
     list.ClosePort(0);
     SerialPort other;
-    ASSERT_TRUE(other.Open(&receiver, 0, pty1.path, true, false)); // someone else has it now
+    ASSERT_TRUE(other.Open(&receiver, 0, pty1.Path(), true, false)); // someone else has it now
     sink.m_messages.clear();
     EXPECT_FALSE(list.OpenPort(0, PortSettings{}, &receiver));
     EXPECT_EQ(sink.m_messages, std::vector<std::string>{"COM1 已被其他程序打开！"});
@@ -129,5 +130,5 @@ TEST_F(PortListTest, CloseAllSavesEveryPortEverOpenedAndEmptiesTheList)
 
     // The devices are free again.
     SerialPort again;
-    EXPECT_TRUE(again.Open(&receiver, 0, pty1.path));
+    EXPECT_TRUE(again.Open(&receiver, 0, pty1.Path()));
 }

@@ -5,6 +5,7 @@
 #include "SerialTransport.h"
 
 #include "LoopbackServer.h"
+#include "PortRecorders.h"
 #include "PtyPair.h"
 #include "Ser2net.h"
 
@@ -342,7 +343,7 @@ TEST(RemotePortTest, Ser2netRoundTripRateAndRestart)
     const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("vrl-ser2net-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     PtyPair pty;
-    Ser2net server({pty.path}, dir.string());
+    Ser2net server({pty.Path()}, dir.string());
     ASSERT_TRUE(server.Start());
 
     std::string data = "\xff\xff\xff";
@@ -361,7 +362,7 @@ TEST(RemotePortTest, Ser2netRoundTripRateAndRestart)
         {
             // The rate set in the port is the served device's rate (what stty -F reads).
             SerialLine::LineSettings line;
-            EXPECT_TRUE(receiver.Until([&] { return SerialLine::Read(pty.slave, line) && line.baudRate == 57600; }))
+            EXPECT_TRUE(receiver.Until([&] { return SerialLine::Read(pty.Slave(), line) && line.baudRate == 57600; }))
                 << line.baudRate;
         }
         else

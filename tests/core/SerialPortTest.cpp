@@ -1,10 +1,12 @@
 #include "SerialLine.h"
 #include "SerialPort.h"
 
+#include "PortRecorders.h"
 #include "PtyPair.h"
 
 #include <algorithm>
 #include <atomic>
+#include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -13,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <thread>
 #include <time.h>
+#include <unistd.h>
 
 namespace
 {
@@ -45,14 +48,14 @@ struct SerialPortTest : ::testing::Test
     RecordingSink sink;
     SerialPort port{&sink};
 
-    void SetUp() override { ASSERT_FALSE(pty.path.empty()); }
+    void SetUp() override { ASSERT_FALSE(pty.Path().empty()); }
 };
 } // namespace
 
 TEST_F(SerialPortTest, OpensReceivesAndWrites)
 {
     port.m_dwPackInterval = 60;
-    ASSERT_TRUE(port.Open(&receiver, 2, pty.path));
+    ASSERT_TRUE(port.Open(&receiver, 2, pty.Path()));
     EXPECT_TRUE(port.IsOpen());
     EXPECT_TRUE(port.IsRunning());
     EXPECT_TRUE(port.m_bOpened);
@@ -91,7 +94,7 @@ TEST_F(SerialPortTest, OpensReceivesAndWrites)
 TEST_F(SerialPortTest, WriteSomeTakesWhatFitsWithoutWaiting)
 {
     EXPECT_EQ(port.WriteSome("x", 1), -1); // closed
-    ASSERT_TRUE(port.Open(&receiver, 0, pty.path));
+    ASSERT_TRUE(port.Open(&receiver, 0, pty.Path()));
     EXPECT_EQ(port.WriteSome("x", 0), 0);
 
     const std::string big = Pattern(1 << 20);
@@ -132,7 +135,7 @@ TEST_F(SerialPortTest, WriteSomeTakesWhatFitsWithoutWaiting)
 TEST_F(SerialPortTest, HeldPortReadsNothingUntilReleased)
 {
     port.m_dwPackInterval = 20;
-    ASSERT_TRUE(port.Open(&receiver, 0, pty.path));
+    ASSERT_TRUE(port.Open(&receiver, 0, pty.Path()));
     port.SetReadHeld(true);
     pty.Send("one"); // taken or not, depending on whether the worker was already waiting
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -159,7 +162,7 @@ TEST_F(SerialPortTest, OpenFailuresSayWhyAndLeaveThePortClosed)
     const auto dir = std::filesystem::temp_directory_path();
     EXPECT_FALSE(port.Open(&receiver, 0, dir.string()));
     EXPECT_FALSE(port.Open(&receiver, 0, "/dev/null"));
-    EXPECT_FALSE(port.Open(&receiver, 256, pty.path));
+    EXPECT_FALSE(port.Open(&receiver, 256, pty.Path()));
     EXPECT_EQ(sink.m_messages, (std::vector<std::string>{"COM9 为无效端口！", "COM9 为无效端口！", "COM1 为无效端口！",
                                                            "COM1 为无效端口！", "COM257 为无效端口！"}));
     EXPECT_FALSE(port.IsOpen());
@@ -167,16 +170,16 @@ TEST_F(SerialPortTest, OpenFailuresSayWhyAndLeaveThePortClosed)
 
     // The same device twice: a second object is refused, the first is not disturbed.
     sink.m_messages.clear();
-    ASSERT_TRUE(port.Open(&receiver, 2, pty.path));
+    ASSERT_TRUE(port.Open(&receiver, 2, pty.Path()));
     RecordingReceiver otherReceiver;
     SerialPort other(&sink);
-    EXPECT_FALSE(other.Open(&otherReceiver, 2, pty.path));
+    EXPECT_FALSE(other.Open(&otherReceiver, 2, pty.Path()));
     EXPECT_EQ(sink.m_messages, std::vector<std::string>{"COM3 已被其他程序打开！"});
     EXPECT_FALSE(other.IsOpen());
 
     // Open on an open object: false, nothing shown, still working.
     sink.m_messages.clear();
-    EXPECT_FALSE(port.Open(&receiver, 2, pty.path));
+    EXPECT_FALSE(port.Open(&receiver, 2, pty.Path()));
     EXPECT_TRUE(sink.m_messages.empty());
     pty.Send("ok");
     ASSERT_TRUE(receiver.WaitForMessages(1));
@@ -184,7 +187,7 @@ TEST_F(SerialPortTest, OpenFailuresSayWhyAndLeaveThePortClosed)
 
     // Once closed, the other object may have it.
     port.Close();
-    EXPECT_TRUE(other.Open(&otherReceiver, 2, pty.path));
+    EXPECT_TRUE(other.Open(&otherReceiver, 2, pty.Path()));
 }
 
 TEST_F(SerialPortTest, ReopensWithItsSettingsAndClosesRightAfterOpen)
@@ -199,15 +202,15 @@ TEST_F(SerialPortTest, ReopensWithItsSettingsAndClosesRightAfterOpen)
     // Stop and join the worker however soon Close follows Open.
     for (int i = 0; i < 50; ++i)
     {
-        ASSERT_TRUE(port.Open(&receiver, 0, pty.path)) << i;
+        ASSERT_TRUE(port.Open(&receiver, 0, pty.Path())) << i;
         EXPECT_TRUE(port.Close());
         EXPECT_FALSE(port.IsRunning());
     }
-    ASSERT_TRUE(port.Open(&receiver, 0, pty.path));
+    ASSERT_TRUE(port.Open(&receiver, 0, pty.Path()));
     EXPECT_EQ(port.m_dwBaudRate, 115200u);
     EXPECT_EQ(port.m_dwPackInterval, 40u);
     SerialLine::LineSettings line;
-    ASSERT_TRUE(SerialLine::Read(pty.slave, line));
+    ASSERT_TRUE(SerialLine::Read(pty.Slave(), line));
     EXPECT_EQ(line.baudRate, 115200u);
     EXPECT_EQ(line.stopBits, 2);
     pty.Send("again");
@@ -226,7 +229,7 @@ TEST_F(SerialPortTest, InputPendingBeforeStartIsDroppedAndLaterInputKept)
     };
     // Waiting in the line before anyone opened it: from an earlier session, not this one.
     pty.Send("stale before open\n");
-    ASSERT_TRUE(port.Open(&receiver, 0, pty.path));
+    ASSERT_TRUE(port.Open(&receiver, 0, pty.Path()));
     pty.Send("fresh1");
     ASSERT_TRUE(receiver.WaitForBytes(6));
     EXPECT_EQ(joined(receiver), "fresh1");
@@ -234,7 +237,7 @@ TEST_F(SerialPortTest, InputPendingBeforeStartIsDroppedAndLaterInputKept)
 
     // Opened without the worker: what came before the worker starts is dropped too.
     RecordingReceiver later;
-    ASSERT_TRUE(port.Open(&later, 0, pty.path, true, false));
+    ASSERT_TRUE(port.Open(&later, 0, pty.Path(), true, false));
     pty.Send("stale before start");
     ASSERT_TRUE(port.StartThread());
     pty.Send("fresh2");
@@ -248,9 +251,9 @@ TEST_F(SerialPortTest, ConfigureTakesAnyRateAndRefusesWhatLinuxCannotSet)
     for (std::uint32_t rate : {128000u, 256000u, 56000u, 75u})
     {
         port.m_dwBaudRate = rate;
-        ASSERT_TRUE(port.Open(&receiver, 0, pty.path, true, false)) << rate;
+        ASSERT_TRUE(port.Open(&receiver, 0, pty.Path(), true, false)) << rate;
         SerialLine::LineSettings line;
-        ASSERT_TRUE(SerialLine::Read(pty.slave, line));
+        ASSERT_TRUE(SerialLine::Read(pty.Slave(), line));
         EXPECT_EQ(line.baudRate, rate);
         port.Close();
     }
@@ -263,9 +266,9 @@ TEST_F(SerialPortTest, ConfigureTakesAnyRateAndRefusesWhatLinuxCannotSet)
     {
         port.m_nParity = parity;
         port.m_nDataBits = 5 + parity % 4;
-        EXPECT_TRUE(port.Open(&receiver, 0, pty.path)) << parity;
+        EXPECT_TRUE(port.Open(&receiver, 0, pty.Path())) << parity;
         termios tio{};
-        ASSERT_EQ(tcgetattr(pty.slave, &tio), 0);
+        ASSERT_EQ(tcgetattr(pty.Slave(), &tio), 0);
         EXPECT_EQ(tio.c_iflag & (INPCK | IGNPAR | PARMRK | ISTRIP), 0u) << parity;
         port.Close();
     }
@@ -276,7 +279,7 @@ TEST_F(SerialPortTest, ConfigureTakesAnyRateAndRefusesWhatLinuxCannotSet)
     const std::string refused = "COM4设置错误：\n可能不支持所选波特率，或停止位，或数据位";
     auto expectRefused = [&](const char* what) {
         sink.m_messages.clear();
-        EXPECT_FALSE(port.Open(&receiver, 3, pty.path)) << what;
+        EXPECT_FALSE(port.Open(&receiver, 3, pty.Path())) << what;
         EXPECT_EQ(sink.m_messages, std::vector<std::string>{refused}) << what;
         EXPECT_TRUE(port.IsOpen()) << what;
         EXPECT_FALSE(port.IsRunning()) << what;
@@ -311,9 +314,9 @@ TEST_F(SerialPortTest, FlowControlIsAppliedOrRefused)
         SCOPED_TRACE(c.code);
         sink.m_messages.clear();
         port.m_nFlowControl = c.code;
-        EXPECT_EQ(port.Open(&receiver, 1, pty.path), c.refused == nullptr);
+        EXPECT_EQ(port.Open(&receiver, 1, pty.Path()), c.refused == nullptr);
         termios tio{};
-        ASSERT_EQ(tcgetattr(pty.slave, &tio), 0);
+        ASSERT_EQ(tcgetattr(pty.Slave(), &tio), 0);
         if (c.refused)
         {
             ASSERT_EQ(sink.m_messages.size(), 1u);
@@ -332,7 +335,7 @@ TEST_F(SerialPortTest, FlowControlIsAppliedOrRefused)
 TEST_F(SerialPortTest, PacksByTheInterval)
 {
     port.m_dwPackInterval = 60;
-    ASSERT_TRUE(port.Open(&receiver, 0, pty.path));
+    ASSERT_TRUE(port.Open(&receiver, 0, pty.Path()));
 
     // A burst of 10 bytes and then silence: one message of 10 bytes.
     pty.Send("0123456789");
@@ -360,7 +363,7 @@ TEST_F(SerialPortTest, PacksByTheInterval)
 TEST_F(SerialPortTest, IntervalZeroWaitsForFullMessages)
 {
     port.m_dwPackInterval = 0;
-    ASSERT_TRUE(port.Open(&receiver, 0, pty.path));
+    ASSERT_TRUE(port.Open(&receiver, 0, pty.Path()));
     const std::string data = Pattern(2 * 4096 + 100);
     pty.Send(data.substr(0, 100));
     std::this_thread::sleep_for(300ms);
@@ -383,7 +386,7 @@ TEST_F(SerialPortTest, ContinuousStreamGivesFullMessagesWithoutLoss)
 {
     // An interval far longer than any pause of the writer: only the 4096-byte limit cuts.
     port.m_dwPackInterval = 300;
-    ASSERT_TRUE(port.Open(&receiver, 0, pty.path));
+    ASSERT_TRUE(port.Open(&receiver, 0, pty.Path()));
     const std::size_t total = 10 * 1024 * 1024;
     const std::string data = Pattern(total, 777);
     std::thread writer([&] { pty.Send(data); });
@@ -437,7 +440,7 @@ TEST_F(SerialPortTest, StopWinsOverDataReadyAtTheSameTime)
 {
     GatedReceiver gated;
     port.m_dwPackInterval = 20;
-    ASSERT_TRUE(port.Open(&gated, 0, pty.path));
+    ASSERT_TRUE(port.Open(&gated, 0, pty.Path()));
     pty.Send("a");
     ASSERT_TRUE(gated.WaitForMessages(1)); // the worker now waits in the gate
     pty.Send("late");
@@ -454,7 +457,7 @@ TEST_F(SerialPortTest, StopWinsOverDataReadyAtTheSameTime)
 TEST_F(SerialPortTest, WritesWhileTheWorkerReads)
 {
     port.m_dwPackInterval = 300;
-    ASSERT_TRUE(port.Open(&receiver, 0, pty.path));
+    ASSERT_TRUE(port.Open(&receiver, 0, pty.Path()));
     const std::size_t total = 2 * 1024 * 1024;
     const std::string in = Pattern(total, 4242);
     const std::string out = Pattern(total, 2424);
@@ -479,7 +482,7 @@ TEST_F(SerialPortTest, WritesWhileTheWorkerReads)
 TEST_F(SerialPortTest, HangUpEndsTheWorkerOnceWithoutSpinning)
 {
     port.m_dwPackInterval = 20;
-    ASSERT_TRUE(port.Open(&receiver, 5, pty.path));
+    ASSERT_TRUE(port.Open(&receiver, 5, pty.Path()));
     pty.Send("last words");
     ASSERT_TRUE(receiver.WaitForMessages(1));
     pty.CloseMaster();
@@ -503,14 +506,14 @@ TEST_F(SerialPortTest, HangUpEndsTheWorkerOnceWithoutSpinning)
 TEST_F(SerialPortTest, CloseDuringBurstStopsDeliveries)
 {
     port.m_dwPackInterval = 20;
-    ASSERT_TRUE(port.Open(&receiver, 0, pty.path));
+    ASSERT_TRUE(port.Open(&receiver, 0, pty.Path()));
     std::atomic<bool> stop{false};
-    const int flags = fcntl(pty.master, F_GETFL);
-    fcntl(pty.master, F_SETFL, flags | O_NONBLOCK);
+    const int flags = fcntl(pty.Master(), F_GETFL);
+    fcntl(pty.Master(), F_SETFL, flags | O_NONBLOCK);
     std::thread writer([&] {
         const std::string chunk = Pattern(1000);
         while (!stop)
-            if (write(pty.master, chunk.data(), chunk.size()) < 0)
+            if (write(pty.Master(), chunk.data(), chunk.size()) < 0)
                 std::this_thread::sleep_for(1ms);
     });
     ASSERT_TRUE(receiver.WaitForBytes(100000));
@@ -544,7 +547,7 @@ int AsOtherUser(const std::function<int()>& body)
 TEST_F(SerialPortTest, OthersAreKeptOutWhileOpenAndLetInAfterClose)
 {
     auto plainOpen = [&] {
-        const int fd = open(pty.path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        const int fd = open(pty.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
         if (fd >= 0)
         {
             close(fd);
@@ -558,10 +561,10 @@ TEST_F(SerialPortTest, OthersAreKeptOutWhileOpenAndLetInAfterClose)
     auto other = [&] { return root ? AsOtherUser(plainOpen) : plainOpen(); };
     if (root)
     {
-        ASSERT_EQ(chmod(pty.path.c_str(), 0666), 0);
+        ASSERT_EQ(chmod(pty.Path().c_str(), 0666), 0);
     }
     ASSERT_EQ(other(), 0);
-    ASSERT_TRUE(port.Open(&receiver, 0, pty.path));
+    ASSERT_TRUE(port.Open(&receiver, 0, pty.Path()));
     EXPECT_EQ(other(), 1);
     port.Close();
     EXPECT_EQ(other(), 0); // the test keeps the slave open: exclusive mode must be cleared
@@ -569,11 +572,11 @@ TEST_F(SerialPortTest, OthersAreKeptOutWhileOpenAndLetInAfterClose)
     if (!root)
         GTEST_SKIP() << "the no-permission case needs root to act as a second user";
     // A device the user may not open: the Linux cause, not "in use".
-    ASSERT_EQ(chmod(pty.path.c_str(), 0600), 0);
+    ASSERT_EQ(chmod(pty.Path().c_str(), 0600), 0);
     const int result = AsOtherUser([&] {
         RecordingSink childSink;
         SerialPort childPort(&childSink);
-        const bool opened = childPort.Open(&receiver, 0, pty.path, true, false);
+        const bool opened = childPort.Open(&receiver, 0, pty.Path(), true, false);
         return !opened && childSink.m_messages == std::vector<std::string>{"COM1 没有访问权限！"} ? 0 : 1;
     });
     EXPECT_EQ(result, 0);

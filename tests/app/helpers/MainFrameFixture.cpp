@@ -1,10 +1,8 @@
 #include "MainFrameFixture.h"
 
-#include "CommandIds.h"
 #include "IniSettingsStore.h"
 #include "MainFrm.h"
 #include "MonitorFiles.h"
-#include "PortMap.h"
 
 #include <QtTest>
 
@@ -41,10 +39,13 @@ CMainFrame& MainFrameFixture::NewFrame()
     return *m_frame;
 }
 
-void MainFrameFixture::OpenPort(int port, TestPtyPair& pty)
+bool MainFrameFixture::OpenPort(int port, const QString& path)
 {
-    m_frame->Map().SetPath(static_cast<unsigned>(port), pty.SlavePath().toStdString());
-    m_frame->OnPortSelected(port);
-    m_frame->OnCommand(ID_OPEN_PORT);
-    QVERIFY2(m_frame->IsPortOpen(port), qPrintable(m_messages.join('\n')));
+    return QTest::qVerify(OpenPortOn(*m_frame, port, path), "OpenPortOn(*m_frame, port, path)",
+                          qPrintable(m_messages.join('\n')), __FILE__, __LINE__);
+}
+
+bool MainFrameFixture::OpenPort(int port, const TestPtyPair& pty)
+{
+    return OpenPort(port, pty.SlavePath());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FramePorts.h"
 #include "TestPtyPair.h"
 
 #include <QStringList>
@@ -25,9 +26,11 @@ protected:
     void EndFixture();
     // A new main window over the store; the previous one is destroyed first.
     CMainFrame& NewFrame();
-    // Points port (0-based) at the pseudo-terminal and opens it with F5's command, as the
-    // current port; the test fails when it does not open.
-    void OpenPort(int port, TestPtyPair& pty);
+    // Points port (0-based) at path (or the pseudo-terminal) and opens it with F5's command,
+    // as the current port; when it does not open the test fails with the messages shown,
+    // and false lets the caller stop.
+    bool OpenPort(int port, const QString& path);
+    bool OpenPort(int port, const TestPtyPair& pty);
 
     std::unique_ptr<TestXdgFolders> m_xdg;
     std::unique_ptr<IniSettingsStore> m_store;

@@ -1,7 +1,7 @@
 #pragma once
 
-// Test helpers for the serial tests: a pseudo-terminal pair stands in for a cable, and
-// recorders stand in for the window.
+// Test helpers for the serial tests: recorders stand in for the window (the cable is the
+// shared PtyPair).
 
 #include "PortMessageSink.h"
 #include "PortReceiver.h"
@@ -9,75 +9,9 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <fcntl.h>
 #include <mutex>
-#include <poll.h>
-#include <pty.h>
 #include <string>
-#include <unistd.h>
 #include <vector>
-
-// The far end is the master; the port opens the slave's path. The test keeps the slave open
-// too so that the pair outlives a Close of the port.
-struct PtyPair
-{
-    int master = -1;
-    int slave = -1;
-    std::string path;
-
-    PtyPair()
-    {
-        char name[256] = {};
-        if (openpty(&master, &slave, name, nullptr, nullptr) == 0)
-            path = name;
-    }
-    ~PtyPair()
-    {
-        CloseMaster();
-        if (slave >= 0)
-            close(slave);
-    }
-    PtyPair(const PtyPair&) = delete;
-    PtyPair& operator=(const PtyPair&) = delete;
-
-    void CloseMaster()
-    {
-        if (master >= 0)
-            close(master);
-        master = -1;
-    }
-
-    void Send(const std::string& bytes) const
-    {
-        std::size_t done = 0;
-        while (done < bytes.size())
-        {
-            const ssize_t n = write(master, bytes.data() + done, bytes.size() - done);
-            if (n <= 0)
-                return;
-            done += static_cast<std::size_t>(n);
-        }
-    }
-
-    // What the port wrote, waiting up to timeoutMs for `want` bytes.
-    std::string Receive(std::size_t want, int timeoutMs = 5000) const
-    {
-        std::string got;
-        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (got.size() < want && std::chrono::steady_clock::now() < until)
-        {
-            pollfd p{master, POLLIN, 0};
-            if (poll(&p, 1, 50) <= 0)
-                continue;
-            char buffer[4096];
-            const ssize_t n = read(master, buffer, sizeof buffer);
-            if (n <= 0)
-                break;
-            got.append(buffer, static_cast<std::size_t>(n));
-        }
-        return got;
-    }
-};
 
 class RecordingReceiver : public PortReceiver
 {
