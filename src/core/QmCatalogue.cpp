@@ -1,5 +1,7 @@
 #include "QmCatalogue.h"
 
+#include "CodePage.h"
+
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -40,25 +42,6 @@ std::uint32_t Hash(const char* text)
     return h ? h : 1;
 }
 
-void AppendUtf8(std::string& out, std::uint32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 std::string Utf16BeToUtf8(const std::uint8_t* p, std::size_t bytes)
 {
     std::string out;
@@ -72,7 +55,7 @@ std::string Utf16BeToUtf8(const std::uint8_t* p, std::size_t bytes)
                 i += 2;
             }
         }
-        AppendUtf8(out, c);
+        AppendUtf8(out, static_cast<char32_t>(c)); // a lone surrogate becomes U+FFFD
     }
     return out;
 }
