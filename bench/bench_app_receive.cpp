@@ -156,6 +156,25 @@ void Spin(double seconds)
     loop.exec();
 }
 
+// Lets the feeder write for the given time while the window thread runs, stops it and lets
+// what is on its way arrive: the window thread's CPU seconds and the wall seconds it took.
+struct FeederRun
+{
+    double m_cpu;
+    double m_seconds;
+};
+FeederRun RunFeeder(double seconds, std::atomic<bool>& stop, std::thread& feeder)
+{
+    const double cpu0 = ThreadCpuSeconds();
+    QElapsedTimer t;
+    t.start();
+    Spin(seconds);
+    stop = true;
+    feeder.join();
+    Spin(0.5);
+    return {ThreadCpuSeconds() - cpu0, Seconds(t)};
+}
+
 void CatBaseline(const std::string& path, int master, double seconds)
 {
     const pid_t pid = fork();
@@ -320,15 +339,7 @@ void SixteenPorts(CMainFrame& frame, double seconds)
         }
     });
     StallProbe probe;
-    const double cpu0 = ThreadCpuSeconds();
-    QElapsedTimer t;
-    t.start();
-    Spin(seconds);
-    stop = true;
-    feeder.join();
-    Spin(0.5);
-    const double cpu = ThreadCpuSeconds() - cpu0;
-    const double s = Seconds(t);
+    const auto [cpu, s] = RunFeeder(seconds, stop, feeder);
 
     int complete = 0;
     int inOrder = 0;
@@ -460,15 +471,7 @@ double ModbusLoad(CMainFrame& frame, double seconds, bool decode, int periodMs)
             std::this_thread::sleep_until(next);
         }
     });
-    const double cpu0 = ThreadCpuSeconds();
-    QElapsedTimer t;
-    t.start();
-    Spin(seconds);
-    stop = true;
-    feeder.join();
-    Spin(0.5);
-    const double cpu = ThreadCpuSeconds() - cpu0;
-    const double s = Seconds(t);
+    const auto [cpu, s] = RunFeeder(seconds, stop, feeder);
     const QString text = frame.GetView()->toPlainText();
     std::printf("decoding %s: %d transactions per port (%.1f KB/s per port); window thread CPU %.2f %% of one "
                 "core over %.1f s; %lld decoded lines shown, %zu frames in the table, %lld paired\n",
