@@ -2,7 +2,7 @@
 
 // What the fuzz targets of the loaders that fill a QTextDocument share.
 
-#include "RichText.h"
+#include "core/files/RichText.h"
 
 #include <QGuiApplication>
 #include <QTextDocument>

@@ -1,7 +1,7 @@
 // The receive path turns every message (up to 4096 bytes) into hex text, and a typed line
 // is checked before it is sent: both must stay far below a millisecond.
-#include "CheckCode.h"
-#include "HexText.h"
+#include "core/send/CheckCode.h"
+#include "core/text/HexText.h"
 
 #include <benchmark/benchmark.h>
 

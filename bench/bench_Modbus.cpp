@@ -3,10 +3,10 @@
 // (up to 62 bytes, 16 to 35 ms apart), 1 % of frames with a wrong CRC, stretches of random
 // noise between transactions. Speed of the framers alone and of the whole decoding (framers,
 // describer, pairer); the quality figures are counters of the same run.
-#include "CoreText.h"
-#include "ModbusMonitor.h"
-#include "ModbusRtuFramer.h"
-#include "QmCatalogue.h"
+#include "core/text/CoreText.h"
+#include "core/modbus/ModbusMonitor.h"
+#include "core/modbus/ModbusRtuFramer.h"
+#include "core/text/QmCatalogue.h"
 
 #include <benchmark/benchmark.h>
 

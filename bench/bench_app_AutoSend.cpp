@@ -11,17 +11,17 @@
 //
 // Run (offscreen, or with a display under xvfb-run):
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_app_AutoSend [ticks] [queries]
-#include "AutoSend.h"
+#include "app/send/AutoSend.h"
 #include "BenchFrame.h"
 #include "BenchPty.h"
-#include "CommandIds.h"
-#include "DlgSend.h"
-#include "IniSettingsStore.h"
-#include "ListCtrlEx.h"
-#include "MainFrm.h"
-#include "PortMap.h"
-#include "SendFrameWnd.h"
-#include "VRLSendEdit.h"
+#include "core/base/CommandIds.h"
+#include "app/send/DlgSend.h"
+#include "core/settings/IniSettingsStore.h"
+#include "app/widgets/ListCtrlEx.h"
+#include "app/frame/MainFrm.h"
+#include "core/serial/PortMap.h"
+#include "app/send/SendFrameWnd.h"
+#include "app/send/VRLSendEdit.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 // The send editor with 60,000 lines: the operations that run on every key or send must not
 // grow with the text; loading and saving the whole text must stay well under a second.
-#include "LineSend.h"
-#include "SendFrameWnd.h"
-#include "VRLSendEdit.h"
+#include "core/send/LineSend.h"
+#include "app/send/SendFrameWnd.h"
+#include "app/send/VRLSendEdit.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -2,12 +2,12 @@
 // the sent line in the monitor and the write to an open port (a pseudo-terminal).
 #include "BenchFrame.h"
 #include "BenchPty.h"
-#include "CommandIds.h"
-#include "IniSettingsStore.h"
-#include "MainFrm.h"
-#include "PortMap.h"
-#include "SendFrameWnd.h"
-#include "VRLSendEdit.h"
+#include "core/base/CommandIds.h"
+#include "core/settings/IniSettingsStore.h"
+#include "app/frame/MainFrm.h"
+#include "core/serial/PortMap.h"
+#include "app/send/SendFrameWnd.h"
+#include "app/send/VRLSendEdit.h"
 
 #include <QApplication>
 

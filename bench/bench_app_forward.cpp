@@ -15,17 +15,17 @@
 // long MODBUS dialogue is shown after its request.
 #include "BenchFrame.h"
 #include "BenchPty.h"
-#include "CommandIds.h"
-#include "Forwarder.h"
-#include "IniSettingsStore.h"
-#include "MainFrm.h"
-#include "ForwardTap.h"
-#include "ModbusRtu.h"
-#include "PortReceiver.h"
-#include "SerialPort.h"
-#include "VRLView.h"
-#include "PortMap.h"
-#include "SettingsBar.h"
+#include "core/base/CommandIds.h"
+#include "app/forward/Forwarder.h"
+#include "core/settings/IniSettingsStore.h"
+#include "app/frame/MainFrm.h"
+#include "core/forward/ForwardTap.h"
+#include "core/modbus/ModbusRtu.h"
+#include "core/receive/PortReceiver.h"
+#include "core/serial/SerialPort.h"
+#include "app/monitor/VRLView.h"
+#include "core/serial/PortMap.h"
+#include "app/ports/SettingsBar.h"
 
 #include <QApplication>
 #include <QCryptographicHash>

@@ -17,7 +17,7 @@
 // Run with QT_QPA_PLATFORM=offscreen.
 
 #include "MonitorBenchUtil.h"
-#include "XRichEditView.h"
+#include "app/monitor/XRichEditView.h"
 
 #include <QApplication>
 #include <QClipboard>

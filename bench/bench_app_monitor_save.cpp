@@ -1,7 +1,7 @@
 // Saving and loading a full monitor (the view's text limit, 8 Mi characters of coloured
 // lines) on the window thread: how long the window stands still for a save of a long watch.
-#include "SendEditRichText.h"
-#include "XRichEditView.h"
+#include "app/send/SendEditRichText.h"
+#include "app/monitor/XRichEditView.h"
 
 #include <benchmark/benchmark.h>
 

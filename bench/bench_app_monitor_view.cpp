@@ -17,7 +17,7 @@
 // Run with QT_QPA_PLATFORM=offscreen (or under Xvfb).
 
 #include "MonitorBenchUtil.h"
-#include "XRichEditView.h"
+#include "app/monitor/XRichEditView.h"
 
 #include <benchmark/benchmark.h>
 

@@ -24,15 +24,15 @@
 // Not a Google Benchmark: one long run gives the figures.
 #include "BenchFrame.h"
 #include "BenchPty.h"
-#include "CommandIds.h"
-#include "IniSettingsStore.h"
-#include "MainFrm.h"
-#include "MessageFilter.h"
-#include "ModbusDecoding.h"
-#include "ModbusRtu.h"
-#include "PortMap.h"
-#include "SettingsBar.h"
-#include "VRLView.h"
+#include "core/base/CommandIds.h"
+#include "core/settings/IniSettingsStore.h"
+#include "app/frame/MainFrm.h"
+#include "core/receive/MessageFilter.h"
+#include "app/modbus/ModbusDecoding.h"
+#include "core/modbus/ModbusRtu.h"
+#include "core/serial/PortMap.h"
+#include "app/ports/SettingsBar.h"
+#include "app/monitor/VRLView.h"
 
 #include <QApplication>
 #include <QDir>

@@ -16,11 +16,11 @@
 // Exit status 0 when every byte of every port was seen in order, 1 otherwise.
 #include "BenchFrame.h"
 #include "BenchPty.h"
-#include "CommandIds.h"
-#include "IniSettingsStore.h"
-#include "MainFrm.h"
-#include "ReceivePipeline.h"
-#include "VRLView.h"
+#include "core/base/CommandIds.h"
+#include "core/settings/IniSettingsStore.h"
+#include "app/frame/MainFrm.h"
+#include "core/receive/ReceivePipeline.h"
+#include "app/monitor/VRLView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

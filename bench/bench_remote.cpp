@@ -3,10 +3,10 @@
 // the same pseudo-terminal opened locally in the same run; the rate set in the port read
 // back on the served device with `stty -F`; ser2net stopped and started again; 16 remote
 // ports at once, every message complete and in order.
-#include "PortReceiver.h"
-#include "Rfc2217.h"
-#include "SerialPort.h"
-#include "SerialTransport.h"
+#include "core/receive/PortReceiver.h"
+#include "core/transport/Rfc2217.h"
+#include "core/serial/SerialPort.h"
+#include "core/transport/SerialTransport.h"
 
 #include "PtyPair.h"
 #include "Ser2net.h"

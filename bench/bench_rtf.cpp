@@ -3,9 +3,9 @@
 // Google Benchmark by default; `bench_rtf --memory write|read` instead does one write or one
 // read of the same document and prints the process's peak resident size before and after,
 // so that the memory a direction needs can be measured on its own.
-#include "RichText.h"
-#include "RtfReader.h"
-#include "RtfWriter.h"
+#include "core/files/RichText.h"
+#include "core/files/RtfReader.h"
+#include "core/files/RtfWriter.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 // Serial engine figures on a pseudo-terminal pair: packing accuracy, throughput next to
 // `cat` of the same kind of pseudo-terminal, and the CPU an idle open port costs.
-#include "PortReceiver.h"
-#include "SerialLine.h"
-#include "SerialPort.h"
+#include "core/receive/PortReceiver.h"
+#include "core/serial/SerialLine.h"
+#include "core/serial/SerialPort.h"
 
 #include "PtyPair.h"
 

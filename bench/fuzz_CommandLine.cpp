@@ -1,7 +1,7 @@
 // The command line comes from a shell, a desktop file or a script: arguments are the input
 // split at NUL bytes. A parse either fails with a message or gives what the frame can use.
-#include "CommandLine.h"
-#include "PortMap.h"
+#include "core/settings/CommandLine.h"
+#include "core/serial/PortMap.h"
 
 #include <cstdint>
 #include <cstdlib>

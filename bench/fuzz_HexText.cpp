@@ -1,7 +1,7 @@
 // Typed lines are arbitrary bytes: the checker, the decoder and the line conversion must
 // agree with each other and never read out of bounds.
-#include "CheckCode.h"
-#include "HexText.h"
+#include "core/send/CheckCode.h"
+#include "core/text/HexText.h"
 
 #include <cctype>
 #include <cstdint>

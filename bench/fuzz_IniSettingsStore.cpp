@@ -1,6 +1,6 @@
 // A settings file may be damaged or hand-edited: reading must never fail, and whatever was
 // read must come back unchanged after the store has written it.
-#include "IniSettingsStore.h"
+#include "core/settings/IniSettingsStore.h"
 
 #include <cstdint>
 #include <cstdlib>

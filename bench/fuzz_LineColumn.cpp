@@ -1,9 +1,9 @@
 // A typed line as the editor holds it (any GBK bytes, shown as UTF-16): the hex checker's
 // byte position and the caret's character position convert into each other, and the byte
 // count of the whole line is what the line sends once encoded to GBK.
-#include "CodePage.h"
-#include "HexText.h"
-#include "LineColumn.h"
+#include "core/text/CodePage.h"
+#include "core/text/HexText.h"
+#include "core/send/LineColumn.h"
 
 #include <cstdint>
 #include <cstdlib>

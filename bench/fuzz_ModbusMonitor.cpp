@@ -2,7 +2,7 @@
 // the framer, the describer and the pairer of two ports that forward to each other. Every
 // byte fed comes out exactly once, in order, as a frame or as noise; a frame called right
 // has a right check code; nothing waits once the line has been quiet long enough.
-#include "ModbusMonitor.h"
+#include "core/modbus/ModbusMonitor.h"
 
 #include <cstdint>
 #include <algorithm>

@@ -5,9 +5,9 @@
 // display length, so that the cutting (hex pairs kept whole, surrogate pairs never split)
 // is met at every position.
 #include "FuzzDocument.h"
-#include "MonitorText.h"
-#include "RichText.h"
-#include "RtfReader.h"
+#include "app/monitor/MonitorText.h"
+#include "core/files/RichText.h"
+#include "core/files/RtfReader.h"
 
 #include <QTextBlock>
 #include <QTextDocument>

@@ -6,10 +6,10 @@
 // did not give is written as the default (9 points, 宋体), so formats are compared from the
 // second load on: a further save and load changes nothing.
 #include "FuzzDocument.h"
-#include "RichText.h"
-#include "RtfReader.h"
-#include "RtfWriter.h"
-#include "SendEditRichText.h"
+#include "core/files/RichText.h"
+#include "core/files/RtfReader.h"
+#include "core/files/RtfWriter.h"
+#include "app/send/SendEditRichText.h"
 
 #include <QTextBlock>
 #include <QTextDocument>

@@ -2,16 +2,16 @@
 // reads from it goes through its loader here, from the file's text as the store reads it.
 // Whatever a loader accepts must stay in the range the windows rely on, and what is saved
 // from it must load back the same.
-#include "AdvanceSendSettings.h"
-#include "FrameOptions.h"
-#include "IniSettingsStore.h"
-#include "MessageFilter.h"
-#include "PortMap.h"
-#include "PortSettings.h"
-#include "RecentFileList.h"
-#include "SettingsStore.h"
-#include "TransmitPorts.h"
-#include "WindowPlacement.h"
+#include "core/send/AdvanceSendSettings.h"
+#include "core/settings/FrameOptions.h"
+#include "core/settings/IniSettingsStore.h"
+#include "core/receive/MessageFilter.h"
+#include "core/serial/PortMap.h"
+#include "core/serial/PortSettings.h"
+#include "core/files/RecentFileList.h"
+#include "core/settings/SettingsStore.h"
+#include "core/forward/TransmitPorts.h"
+#include "core/settings/WindowPlacement.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // The stored window rectangle and the screen's work area as any 32-bit values: the placed
 // window lies inside the work area, is no larger than it and at least the smallest size the
 // area allows, and no arithmetic overflows (UBSan).
-#include "WindowPlacement.h"
+#include "core/settings/WindowPlacement.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // libFuzzer target for the RTF reader: any input must be read without a crash, a hang or an
 // out-of-bounds access, and what it reads must survive a write and a second read.
-#include "RichText.h"
-#include "RtfReader.h"
-#include "RtfWriter.h"
+#include "core/files/RichText.h"
+#include "core/files/RtfReader.h"
+#include "core/files/RtfWriter.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "VRLApp.h"
+#include "app/frame/VRLApp.h"
 
 int main(int argc, char* argv[])
 {

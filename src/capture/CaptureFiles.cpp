@@ -1,9 +1,9 @@
-#include "CaptureFiles.h"
+#include "capture/CaptureFiles.h"
 
-#include "CoreText.h"
+#include "core/text/CoreText.h"
 
-#include "RichText.h"
-#include "RtfWriter.h"
+#include "core/files/RichText.h"
+#include "core/files/RtfWriter.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MonitorLine.h"
+#include "core/receive/MonitorLine.h"
 
 #include <chrono>
 #include <cstdint>

@@ -1,9 +1,9 @@
-#include "CaptureOptions.h"
+#include "capture/CaptureOptions.h"
 
-#include "CoreText.h"
+#include "core/text/CoreText.h"
 
-#include "CommandLine.h"
-#include "PortMap.h"
+#include "core/settings/CommandLine.h"
+#include "core/serial/PortMap.h"
 
 #include <cctype>
 #include <cstdlib>

@@ -1,12 +1,12 @@
-#include "CaptureSession.h"
+#include "capture/CaptureSession.h"
 
-#include "CoreText.h"
+#include "core/text/CoreText.h"
 
-#include "CaptureFiles.h"
-#include "PortMap.h"
-#include "PortSettings.h"
-#include "SerialPort.h"
-#include "SettingsStore.h"
+#include "capture/CaptureFiles.h"
+#include "core/serial/PortMap.h"
+#include "core/serial/PortSettings.h"
+#include "core/serial/SerialPort.h"
+#include "core/settings/SettingsStore.h"
 
 #include <cerrno>
 #include <chrono>

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "CaptureOptions.h"
-#include "FrameOptions.h"
-#include "ModbusMonitor.h"
-#include "PortMessageSink.h"
-#include "PortReceiver.h"
-#include "PortReconnect.h"
-#include "ReceiveInbox.h"
-#include "ReceivePipeline.h"
+#include "capture/CaptureOptions.h"
+#include "core/settings/FrameOptions.h"
+#include "core/modbus/ModbusMonitor.h"
+#include "core/receive/PortMessageSink.h"
+#include "core/receive/PortReceiver.h"
+#include "core/serial/PortReconnect.h"
+#include "core/receive/ReceiveInbox.h"
+#include "core/receive/ReceivePipeline.h"
 
 #include <cstdint>
 #include <cstdio>

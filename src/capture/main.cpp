@@ -1,10 +1,10 @@
 // vrl-capture: captures serial ports without a window (see CaptureOptions::HelpText).
-#include "CaptureOptions.h"
-#include "CaptureSession.h"
-#include "CoreText.h"
-#include "IniSettingsStore.h"
-#include "QmCatalogue.h"
-#include "UiLanguage.h"
+#include "capture/CaptureOptions.h"
+#include "capture/CaptureSession.h"
+#include "core/text/CoreText.h"
+#include "core/settings/IniSettingsStore.h"
+#include "core/text/QmCatalogue.h"
+#include "core/text/UiLanguage.h"
 
 #include <clocale>
 #include <csignal>

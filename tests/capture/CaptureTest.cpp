@@ -1,7 +1,7 @@
-#include "CaptureFiles.h"
-#include "CaptureOptions.h"
-#include "CaptureSession.h"
-#include "IniSettingsStore.h"
+#include "capture/CaptureFiles.h"
+#include "capture/CaptureOptions.h"
+#include "capture/CaptureSession.h"
+#include "core/settings/IniSettingsStore.h"
 #include "PtyPair.h"
 #include "Ser2net.h"
 

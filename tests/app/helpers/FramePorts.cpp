@@ -1,8 +1,8 @@
 #include "FramePorts.h"
 
-#include "CommandIds.h"
-#include "MainFrm.h"
-#include "PortMap.h"
+#include "core/base/CommandIds.h"
+#include "app/frame/MainFrm.h"
+#include "core/serial/PortMap.h"
 
 bool OpenPortOn(CMainFrame& frame, int port, const QString& path)
 {

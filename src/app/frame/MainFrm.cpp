@@ -1,0 +1,515 @@
+#include "app/frame/MainFrm.h"
+
+#include "app/frame/AboutDlg.h"
+#include "app/send/AutoSend.h"
+#include "app/commands/CommandRouter.h"
+#include "app/frame/FramePlacement.h"
+#include "core/base/CommandIds.h"
+#include "app/forward/Forwarder.h"
+#include "core/settings/IniSettingsStore.h"
+#include "app/ports/LineControl.h"
+#include "app/frame/LockIndicators.h"
+#include "app/modbus/ModbusDecoding.h"
+#include "app/files/MonitorFiles.h"
+#include "app/ports/PortControl.h"
+#include "core/serial/PortList.h"
+#include "core/serial/PortMap.h"
+#include "app/frame/LanguageChoice.h"
+#include "app/ports/PortRestore.h"
+#include "app/send/SendCommands.h"
+#include "app/monitor/DlgFilter.h"
+#include "core/serial/SerialPort.h"
+#include "app/ports/SettingsBar.h"
+#include "core/settings/SettingsStore.h"
+#include "app/send/VRLSendEdit.h"
+#include "app/monitor/VRLView.h"
+#include "app/monitor/ViewChoices.h"
+#include "app/monitor/ViewCommands.h"
+#include "core/settings/WindowPlacement.h"
+
+#include <QCoreApplication>
+#include <QAction>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+#include <cstdio>
+#include <vector>
+
+// The images live in the library's resources, which a static library must register itself.
+static void InitResources()
+{
+    Q_INIT_RESOURCE(vrl);
+}
+
+namespace {
+
+constexpr int kIdleUpdateMs = 200;
+
+} // namespace
+
+// The frame's own commands, for the router: the port and option commands, the view's, the
+// window commands.
+class CMainFrame::FrameCommands : public CCommandTarget
+{
+public:
+    explicit FrameCommands(CMainFrame& frame) : m_frame(frame) {}
+    void OnCommand(int id) override { m_frame.OnFrameCommand(id); }
+    void OnUpdateCommand(int id, CommandState& state) override { m_frame.OnUpdateFrameCommand(id, state); }
+
+private:
+    CMainFrame& m_frame;
+};
+
+CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
+    : QMainWindow(parent),
+      m_store(store),
+      m_pipeline(m_options, *this, [this] { return CurrentPort(); }),
+      m_receive(m_pipeline),
+      m_pFrameCommands(std::make_unique<FrameCommands>(*this)),
+      m_pPlacement(std::make_unique<CFramePlacement>(*this, store)),
+      m_notices(*this)
+{
+    InitResources();
+    setWindowTitle(QCoreApplication::translate("CMainFrame", "VRL－串口监视工具"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/vrl.png")));
+    m_pPortMap = std::make_unique<PortMap>(m_store);
+    m_pPortMap->Discover();
+    m_pPorts = std::make_unique<PortList>(m_store, *m_pPortMap, static_cast<PortMessageSink*>(this));
+    m_pPorts->SetTap(&m_tap);
+
+    m_pView = new CVRLView(this);
+    setCentralWidget(m_pView);
+    CreateBars();
+    m_pRouter = new CCommandRouter(*this, *m_pToolBar, *m_pFrameCommands);
+    AddCommands(MonitorCommands(), nullptr);
+    AddCommands(CViewCommands::Commands(), new CViewCommands(*m_pView, this));
+    AddCommands(CViewChoices::Commands(), new CViewChoices(*this));
+    m_pMonitorFiles = new CMonitorFiles(*this, [this] { RebuildMenus(); });
+    AddCommands(CMonitorFiles::Commands(), m_pMonitorFiles);
+    m_pRouter->SetRecentFilesFiller([this](QMenu* menu) { m_pMonitorFiles->FillRecentFiles(menu); });
+    m_pSend = new CSendCommands(*this);
+    AddCommands(CSendCommands::Commands(), m_pSend);
+    AddCommands(CSendCommands::OptionCommands(), nullptr);
+    m_pAutoSend = new CAutoSend(*this);
+    AddCommands(CAutoSend::Commands(), m_pAutoSend);
+    m_pForwarder = new CForwarder(*this, m_tap);
+    AddCommands(CForwarder::Commands(), m_pForwarder);
+    m_pLineControl = new CLineControl(*this, *m_pPorts, static_cast<PortReceiver*>(this));
+    AddCommands(CLineControl::Commands(), m_pLineControl);
+    m_pPortRestore = new CPortRestore(*this, *m_pPorts, [this](unsigned port) {
+        m_pPortControl->OnPortSelected(static_cast<int>(port));
+        if (!IsPortOpen(static_cast<int>(port)))
+            m_pPortControl->OnOpenPort();
+    });
+    AddCommands(CPortRestore::Commands(), m_pPortRestore);
+    AddCommands(CLanguageChoice::Commands(), new CLanguageChoice(*this));
+    CreateStatusBar();
+    m_pPortControl = new CPortControl(*this, *m_pPorts, *m_pPortMap, static_cast<PortReceiver*>(this), m_receive.Inbox(),
+                                      *m_pSettingsBar, *m_pLineControl, *m_pRouter, *m_pReadyLabel);
+    AddCommands(CPortControl::Commands(), m_pPortControl);
+    m_pFilterDlg = new CDlgFilter(*this); // after the status bar: it may leave a note there
+    AddCommands(CDlgFilter::Commands(), m_pFilterDlg);
+    AddCommands(CModbusDecoding::Commands(), new CModbusDecoding(*this));
+
+    const FrameStoredValues stored = FrameStoredValues::Load(m_store);
+    m_pPortControl->ShowStoredPort(stored.m_comHis);
+    m_options.SetFromCommon(stored.m_common);
+
+    // Units with bars or docks of their own create them above this line, so that the
+    // stored layout finds them; their command rows go in with AddCommands before
+    // RebuildMenus below.
+    m_pPlacement->Restore();
+    // A settings file that could not be read was moved aside, not overwritten: say where.
+    if (auto* ini = dynamic_cast<IniSettingsStore*>(&m_store); ini && !ini->SetAsideNote().empty()) {
+        const QString note = QString::fromStdString(ini->SetAsideNote());
+        QTimer::singleShot(0, this, [this, note] { ShowMessage(note); });
+    }
+    if (stored.m_common & FrameOptions::kTopMostBit)
+        m_pPlacement->SetTopMost(true);
+
+    m_pIdleTimer = new QTimer(this);
+    m_pIdleTimer->setInterval(kIdleUpdateMs);
+    connect(m_pIdleTimer, &QTimer::timeout, this, &CMainFrame::UpdateAllCommands);
+    m_pIdleTimer->start();
+
+    RebuildMenus();
+}
+
+CMainFrame::~CMainFrame()
+{
+    Shutdown();
+}
+
+void CMainFrame::EndWithoutQuestions()
+{
+    m_bNoQuestions = true;
+    const QString kept = m_pMonitorFiles->KeepUnsavedText();
+    if (!kept.isEmpty())
+        std::fprintf(stderr, "vrl: %s\n", tr("未保存的监视报文已保存到 %1").arg(kept).toLocal8Bit().constData());
+    close();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (!m_bShutDown && !m_bNoQuestions && !m_pMonitorFiles->MayClose()) {
+        event->ignore();
+        return;
+    }
+    Shutdown();
+    event->accept();
+}
+
+// The exit steps, once: ports closed and their settings stored, the options stored, then
+// the placement of the window and its bars.
+void CMainFrame::Shutdown()
+{
+    if (m_bShutDown)
+        return;
+    m_bShutDown = true;
+    m_pIdleTimer->stop();
+    m_pRouter->Stop();
+
+    auto* ini = dynamic_cast<IniSettingsStore*>(&m_store);
+    if (ini)
+        ini->BeginBatch();
+    m_receive.Stop();
+    m_receive.Inbox().SetReleased(true);
+    m_pLineControl->SaveAtExit();
+    m_pPortRestore->SaveAtExit();
+    m_pPorts->CloseAll();
+    FrameStoredValues::Save(m_store, CurrentPort(), m_options, m_pMonitorFiles->AutoSaveDir(),
+                            m_pMonitorFiles->AutoSaveMinutes());
+    m_pSend->SaveAtExit();
+    m_pFilterDlg->SaveAtExit();
+    m_pMonitorFiles->SaveAtExit();
+    m_pAutoSend->SaveAtExit();
+    m_pPlacement->Save();
+    if (ini)
+        ini->EndBatch();
+}
+
+// --- Commands ---------------------------------------------------------------------------
+
+void CMainFrame::AddCommands(std::span<const CommandInfo> rows, CCommandTarget* target)
+{
+    m_pRouter->AddCommands(rows, target);
+}
+
+void CMainFrame::RebuildMenus()
+{
+    m_pRouter->RebuildMenus();
+}
+
+void CMainFrame::OnCommand(int id)
+{
+    m_pRouter->OnCommand(id);
+}
+
+CommandState CMainFrame::UpdateCommand(int id)
+{
+    return m_pRouter->UpdateCommand(id);
+}
+
+void CMainFrame::UpdateAllCommands()
+{
+    m_pRouter->UpdateAllCommands();
+}
+
+QAction* CMainFrame::Action(int id) const
+{
+    return m_pRouter->Action(id);
+}
+
+const CommandInfo* CMainFrame::FindCommand(int id) const
+{
+    return m_pRouter->FindCommand(id);
+}
+
+QMenu* CMainFrame::MenuOf(const QString& title) const
+{
+    return m_pRouter->MenuOf(title);
+}
+
+bool CMainFrame::OpenMonitorFile(const QString& path)
+{
+    return m_pMonitorFiles->OpenMonitorFile(path);
+}
+
+RecentFileList& CMainFrame::RecentFiles()
+{
+    return m_pMonitorFiles->RecentFiles();
+}
+
+void CMainFrame::OnUpdateFrameCommand(int id, CommandState& state)
+{
+    if (const int* flag = m_options.FlagForCommand(id)) {
+        state.m_checked = *flag != 0;
+        if (id == ID_ADD_CR || id == ID_ADD_STX || id == ID_ADD_ETX || id == ID_ADD_LF)
+            state.m_enabled = m_options.m_ascSend != 0;
+    }
+    switch (id) {
+    case ID_PAUSE:
+        state.m_prompt = state.m_tip = m_options.m_paused ? tr("继续报文监视") : tr("暂停报文监视");
+        state.m_text = m_options.m_paused ? tr("继续报文监视(&P)") : tr("暂停报文监视(&P)");
+        // Messages that arrive while paused are not shown, nor kept for later.
+        SetStatusNote(QStringLiteral("pause"), m_options.m_paused ? tr("暂停显示") : QString());
+        break;
+    case ID_ALWAYS_ON_TOP:
+        state.m_checked = m_pPlacement->IsTopMost();
+        break;
+    case ID_VIEW_TOOLBAR:
+        state.m_checked = m_pToolBar->isVisibleTo(this);
+        break;
+    case ID_VIEW_STATUS_BAR:
+        state.m_checked = statusBar()->isVisibleTo(this);
+        break;
+    case ID_SETTINGS_BAR:
+        state.m_checked = m_pSettingsBar->isVisibleTo(this);
+        break;
+    default:
+        break;
+    }
+}
+
+void CMainFrame::OnFrameCommand(int id)
+{
+    if (m_options.Toggle(id))
+        return;
+    switch (id) {
+    case ID_WINDOW_CENTER:
+    case ID_WINDOW_TOP_HALF:
+    case ID_WINDOW_BOTTOM_HALF:
+    case ID_WINDOW_LEFT_HALF:
+    case ID_WINDOW_RIGHT_HALF: m_pPlacement->PlaceWindow(id); return;
+    case ID_ALWAYS_ON_TOP: m_pPlacement->ToggleTopMost(); return;
+    case ID_VIEW_TOOLBAR: m_pToolBar->setVisible(!m_pToolBar->isVisibleTo(this)); return;
+    case ID_VIEW_STATUS_BAR: statusBar()->setVisible(!statusBar()->isVisibleTo(this)); return;
+    case ID_SETTINGS_BAR: m_pSettingsBar->setVisible(!m_pSettingsBar->isVisibleTo(this)); return;
+    case ID_APP_ABOUT: {
+        CAboutDlg dlg(this);
+        dlg.exec();
+        return;
+    }
+    case ID_APP_EXIT: close(); return;
+    default: break;
+    }
+}
+
+// --- Bars -------------------------------------------------------------------------------
+
+void CMainFrame::CreateBars()
+{
+    m_pToolBar = new QToolBar(QCoreApplication::translate("CMainFrame", "工具栏"), this);
+    m_pToolBar->setObjectName(QStringLiteral("MainToolBar"));
+    m_pToolBar->setIconSize(QSize(16, 16));
+    addToolBar(Qt::TopToolBarArea, m_pToolBar);
+
+    // A row of its own: beside the main toolbar it does not fit a window 800 pixels wide.
+    addToolBarBreak(Qt::TopToolBarArea);
+    m_pSettingsBar = new CSettingsBar(this);
+    addToolBar(Qt::TopToolBarArea, m_pSettingsBar);
+}
+
+void CMainFrame::CreateStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    m_pReadyLabel = new QLabel(bar); // the port control writes it
+    bar->addWidget(m_pReadyLabel, 1);
+    // A passing message (a menu prompt) is drawn where the label is: hide the label
+    // meanwhile, or both texts show one over the other.
+    connect(bar, &QStatusBar::messageChanged, m_pReadyLabel,
+            [this](const QString& message) { m_pReadyLabel->setVisible(message.isEmpty()); });
+    new CLockIndicators(bar);
+}
+
+// --- Ports ------------------------------------------------------------------------------
+
+bool CMainFrame::IsPortOpen(int port) const
+{
+    return m_pPortControl->IsPortOpen(port);
+}
+
+SerialPort* CMainFrame::GetPortRecord(int port) const
+{
+    return m_pPortControl->GetPortRecord(port);
+}
+
+int CMainFrame::CurrentPort() const
+{
+    return m_pPortControl->CurrentPort();
+}
+
+void CMainFrame::OnPortSelected(int port)
+{
+    m_pPortControl->OnPortSelected(port);
+}
+
+void CMainFrame::ShowMessage(const std::string& utf8)
+{
+    ShowMessage(QString::fromStdString(utf8));
+}
+
+// The status bar says where an open failed and how to mend it; a good open clears it.
+void CMainFrame::ShowHint(const std::string& utf8)
+{
+    SetStatusNote(QStringLiteral("openError"), QString::fromStdString(utf8), true);
+}
+
+void CMainFrame::ShowMessage(const QString& text)
+{
+    m_notices.ShowMessage(text);
+}
+
+void CMainFrame::SetStatusNote(const QString& key, const QString& text, bool warning)
+{
+    m_notices.SetStatusNote(key, text, warning);
+}
+
+QString CMainFrame::StatusNote(const QString& key) const
+{
+    return m_notices.StatusNote(key);
+}
+
+void CMainFrame::ShowStatusMessage(const QString& text, int timeoutMs)
+{
+    m_notices.ShowStatusMessage(text, timeoutMs);
+}
+
+QString CMainFrame::AskFileName(bool open, const QString& title, const QString& defaultName, const QString& folder)
+{
+    if (m_askFileName)
+        return m_askFileName(open, title, defaultName);
+    const QString filter = QStringLiteral("Tarnwick Frame Files(*.tnf)");
+    const QString dir = folder.isEmpty() ? m_lastFileFolder : folder;
+    QFileDialog dialog(this, title, dir, filter);
+    dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("tnf"));
+    if (!defaultName.isEmpty())
+        dialog.selectFile(defaultName + QStringLiteral(".tnf"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    const QString chosen = dialog.selectedFiles().first();
+    m_lastFileFolder = QFileInfo(chosen).absolutePath();
+    return chosen;
+}
+
+// --- Receive pipeline -------------------------------------------------------------------
+
+void CMainFrame::OnPortData(unsigned uiPortNo, std::vector<std::uint8_t> bytes)
+{
+    m_receive.Inbox().Push(uiPortNo, std::move(bytes));
+}
+
+void CMainFrame::OnPortMessage(unsigned uiPortNo, std::vector<std::uint8_t> bytes, std::int64_t readMs,
+                               bool mustNotWait)
+{
+    m_receive.Inbox().Push(uiPortNo, std::move(bytes), readMs, !mustNotWait);
+}
+
+void CMainFrame::OnPortStopped(unsigned uiPortNo, std::string reason)
+{
+    m_receive.Inbox().PushStopped(uiPortNo, std::move(reason));
+}
+
+void CMainFrame::OnPortConnected(unsigned uiPortNo, std::string)
+{
+    m_pLineControl->OnPortConnected(uiPortNo);
+}
+
+void CMainFrame::OnPortNotice(unsigned uiPortNo, std::string text)
+{
+    m_pLineControl->OnPortNotice(uiPortNo, text);
+}
+
+void CMainFrame::OnModemLines(unsigned uiPortNo, bool available, unsigned lines)
+{
+    m_pLineControl->OnModemLines(uiPortNo, available, lines);
+}
+
+void CMainFrame::OnReceiveData(unsigned port, const std::vector<std::uint8_t>& bytes)
+{
+    m_pipeline.OnReceiveData(port, bytes.data(), bytes.size());
+}
+
+void CMainFrame::AppendMonitorLine(const std::string& text, unsigned port, int direction)
+{
+    m_pipeline.AppendMonitorLine(text, port, direction);
+}
+
+void CMainFrame::AppendNoticeLine(const std::string& text)
+{
+    AppendLine({MonitorPiece{text + '\n', kColourGrey}});
+}
+
+void CMainFrame::BeginAppend()
+{
+    m_pView->BeginAppend();
+}
+
+void CMainFrame::EndAppend()
+{
+    m_pView->EndAppend();
+}
+
+void CMainFrame::AppendLine(const std::vector<MonitorPiece>& pieces)
+{
+    m_pView->BeginAppend();
+    for (const MonitorPiece& piece : pieces)
+        m_pView->AppendText(QString::fromUtf8(piece.m_text.data(), static_cast<qsizetype>(piece.m_text.size())),
+                            piece.m_colour);
+    m_pView->EndAppend();
+}
+
+bool CMainFrame::SendLine(int port, int line)
+{
+    return m_pSend->SendLine(port, line);
+}
+
+QString CMainFrame::GetLineText(int line) const
+{
+    return m_pSend->SendEdit()->GetLineText(line);
+}
+
+QPlainTextEdit* CMainFrame::SendEditor() const
+{
+    return m_pSend->SendEdit();
+}
+
+bool CMainFrame::WriteToPort(unsigned port, const std::uint8_t* bytes, std::size_t count)
+{
+    return m_pForwarder->WriteToPort(port, bytes, count);
+}
+
+CSendFrameWnd* CMainFrame::SendBar() const
+{
+    return m_pSend->SendBar();
+}
+
+void CMainFrame::SetClocks(MonitorLineBuilder::TickSource tick, MonitorLineBuilder::TimeSource time)
+{
+    m_pipeline.SetClocks(std::move(tick), std::move(time));
+}
+
+void CMainFrame::ShowStoppedPort(unsigned port, const std::string& reason)
+{
+    m_pPortControl->ShowStoppedPort(port, reason);
+}
+
+bool CMainFrame::IsTopMost() const
+{
+    return m_pPlacement->IsTopMost();
+}
+
+void CMainFrame::SetScreenSize(QSize size)
+{
+    m_pPlacement->SetScreenSize(size);
+}

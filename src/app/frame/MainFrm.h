@@ -1,0 +1,216 @@
+#pragma once
+
+#include "app/commands/CommandTable.h"
+#include "app/frame/FrameHost.h"
+#include "core/forward/ForwardTap.h"
+#include "core/settings/FrameOptions.h"
+#include "core/receive/MonitorLine.h"
+#include "core/receive/PortMessageSink.h"
+#include "core/receive/PortReceiver.h"
+#include "core/receive/ReceivePipeline.h"
+#include "app/monitor/ReceiveTurns.h"
+#include "core/files/RecentFileList.h"
+#include "app/frame/UserNotices.h"
+
+#include <QMainWindow>
+#include <QSize>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+class CAutoSend;
+class CCommandRouter;
+class CFramePlacement;
+class CForwarder;
+
+class CMonitorFiles;
+class CSendCommands;
+class CDlgFilter;
+class CLineControl;
+class CPortControl;
+class CPortRestore;
+class CSendFrameWnd;
+class CSettingsBar;
+class CVRLView;
+class PortList;
+class PortMap;
+class QAction;
+class QLabel;
+class QMenu;
+class QTimer;
+class QToolBar;
+class SerialPort;
+class SettingsStore;
+
+// The main window: it owns the ports, the current port, the frame-wide options and the
+// monitor view, places itself on the screen, and wires the units that serve commands. Each
+// unit brings its rows of the command table and a CCommandTarget and sees the frame only as
+// a CFrameHost; the command router builds the menus, toolbar and keys from the rows and
+// routes every command and update by identifier.
+//
+// Received messages come from the ports' worker threads through one ReceiveInbox; the
+// receive turns hand every waiting message to the receive pipeline, which appends their
+// lines in one edit of the monitor per turn.
+class CMainFrame : public QMainWindow, public CFrameHost, private PortReceiver,
+                   private PortMessageSink, private MonitorSink
+{
+    Q_OBJECT
+public:
+    // store: the settings store, for the frame's whole life.
+    explicit CMainFrame(SettingsStore& store, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // --- Commands (the router's, here for the units and tests) --------------------------
+    void AddCommands(std::span<const CommandInfo> rows, CCommandTarget* target);
+    void RebuildMenus();
+    // The one command entry point: runs command id as a menu item, key or button would.
+    void OnCommand(int id);
+    // The one update entry point: the state of command id now; applies it to its action.
+    CommandState UpdateCommand(int id);
+    void UpdateAllCommands();
+    QAction* Action(int id) const;
+    const CommandInfo* FindCommand(int id) const;
+    QMenu* MenuOf(const QString& title) const;
+    QToolBar* MainToolBar() const { return m_pToolBar; }
+
+    // --- CFrameHost ---------------------------------------------------------------------
+    int CurrentPort() const override;
+    bool IsPortOpen(int port = -1) const override;
+    SerialPort* GetPortRecord(int port = -1) const override;
+    bool WriteToPort(unsigned port, const std::uint8_t* bytes, std::size_t count) override;
+    bool SendLine(int port, int line) override;
+    QString GetLineText(int line) const override;
+    QPlainTextEdit* SendEditor() const override;
+    void AppendMonitorLine(const std::string& text, unsigned port, int direction) override;
+    void AppendNoticeLine(const std::string& text) override;
+    ReceivePipeline& Pipeline() override { return m_pipeline; }
+    CVRLView* GetView() const override { return m_pView; }
+    FrameOptions& Options() override { return m_options; }
+    SettingsStore& Store() override { return m_store; }
+    void ShowMessage(const QString& text) override;
+    void SetStatusNote(const QString& key, const QString& text, bool warning = false) override;
+    void ShowStatusMessage(const QString& text, int timeoutMs = 10000) override;
+    QString AskFileName(bool open, const QString& title, const QString& defaultName,
+                        const QString& folder = QString()) override;
+    QMainWindow* Window() override { return this; }
+
+    // --- Monitor ------------------------------------------------------------------------
+    // A received message as the window thread handles it.
+    void OnReceiveData(unsigned port, const std::vector<std::uint8_t>& bytes);
+    // Loads a monitor file into the view, marked not modified; true on success. The path
+    // joins the recent-file list.
+    bool OpenMonitorFile(const QString& path);
+    RecentFileList& RecentFiles();
+    // Open, save, recent files and the timed save and clear.
+    CMonitorFiles* MonitorFiles() const { return m_pMonitorFiles; }
+    // The lasting status-bar note under key, or empty.
+    QString StatusNote(const QString& key) const;
+
+    // --- Ports --------------------------------------------------------------------------
+    PortList& Ports() { return *m_pPorts; }
+    ForwardTap& Tap() { return m_tap; }
+    PortMap& Map() { return *m_pPortMap; }
+    CSettingsBar* SettingsBar() const { return m_pSettingsBar; }
+    // The user picked a port in the selector (what the list does when picked).
+    void OnPortSelected(int port);
+
+    // --- Send side ----------------------------------------------------------------------
+    CSendCommands* SendSide() const { return m_pSend; }
+    CSendFrameWnd* SendBar() const;
+    CAutoSend* AutoSend() const { return m_pAutoSend; }
+    CLineControl* LineControl() const { return m_pLineControl; }
+    // Opens the ports of the last exit and those of the command line at start.
+    CPortRestore* PortRestore() const { return m_pPortRestore; }
+
+    // --- Test and tool hooks ------------------------------------------------------------
+    // Message boxes go to hook instead of the screen.
+    void SetMessageHook(std::function<void(const QString&)> hook) { m_notices.SetMessageHook(std::move(hook)); }
+    // The file-name dialog is answered by asker instead of the user.
+    using FileNameAsker = std::function<QString(bool open, const QString& title, const QString& defaultName)>;
+    void SetFileNameAsker(FileNameAsker asker) { m_askFileName = std::move(asker); }
+    // Clocks of the time stamps.
+    void SetClocks(MonitorLineBuilder::TickSource tick, MonitorLineBuilder::TimeSource time);
+    // The screen size that the window commands use; empty: the primary screen's.
+    void SetScreenSize(QSize size);
+    bool IsTopMost() const;
+
+    // Ends the program without asking anything (a terminate signal): unsaved monitor text is
+    // kept in a file, then the window closes the normal way.
+    void EndWithoutQuestions();
+
+    // The receive turns: the inbox the ports' workers hand their messages to.
+    CReceiveTurns& ReceiveTurns() { return m_receive; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    class FrameCommands;
+
+    // The frame's own commands and their update rules.
+    void OnFrameCommand(int id);
+    void OnUpdateFrameCommand(int id, CommandState& state);
+    // PortReceiver, on the workers.
+    void OnPortData(unsigned uiPortNo, std::vector<std::uint8_t> bytes) override;
+    void OnPortMessage(unsigned uiPortNo, std::vector<std::uint8_t> bytes, std::int64_t readMs,
+                       bool mustNotWait) override;
+    void OnPortStopped(unsigned uiPortNo, std::string reason) override;
+    void OnPortConnected(unsigned uiPortNo, std::string where) override;
+    void OnPortNotice(unsigned uiPortNo, std::string text) override;
+    void OnModemLines(unsigned uiPortNo, bool available, unsigned lines) override;
+    // PortMessageSink.
+    void ShowMessage(const std::string& utf8) override;
+    void ShowHint(const std::string& utf8) override;
+    // MonitorSink, for the pipeline.
+    void BeginAppend() override;
+    void EndAppend() override;
+    void AppendLine(const std::vector<MonitorPiece>& pieces) override;
+    void ShowStoppedPort(unsigned port, const std::string& reason) override;
+
+    void CreateBars();
+    void CreateStatusBar();
+
+    void Shutdown();
+
+    SettingsStore& m_store;
+    FrameOptions m_options;
+
+    // Declared before the ports: the workers hand their messages to the receive turns' inbox,
+    // so the ports (declared last, destroyed first) join their workers before the inbox and
+    // the pipeline go, whether or not Shutdown ran.
+    ReceivePipeline m_pipeline;
+    CReceiveTurns m_receive;
+    // The forwarding pair's wire: the ports' workers use it until the ports are closed.
+    ForwardTap m_tap;
+    std::unique_ptr<FrameCommands> m_pFrameCommands;
+    std::unique_ptr<CFramePlacement> m_pPlacement;
+    CUserNotices m_notices;
+    std::unique_ptr<PortMap> m_pPortMap;
+
+    CVRLView* m_pView = nullptr;
+    CSettingsBar* m_pSettingsBar = nullptr;
+    CSendCommands* m_pSend = nullptr;
+    CDlgFilter* m_pFilterDlg = nullptr;
+    CMonitorFiles* m_pMonitorFiles = nullptr;
+    CAutoSend* m_pAutoSend = nullptr;
+    CForwarder* m_pForwarder = nullptr;
+    CLineControl* m_pLineControl = nullptr;
+    CPortControl* m_pPortControl = nullptr;
+    CPortRestore* m_pPortRestore = nullptr;
+    CCommandRouter* m_pRouter = nullptr;
+    QToolBar* m_pToolBar = nullptr;
+    QLabel* m_pReadyLabel = nullptr;
+    QTimer* m_pIdleTimer = nullptr;
+
+    FileNameAsker m_askFileName;
+    QString m_lastFileFolder;
+    bool m_bShutDown = false;
+    bool m_bNoQuestions = false;
+
+    std::unique_ptr<PortList> m_pPorts; // last: see m_receive
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/commands/CommandTable.h"
+
+#include <QObject>
+
+#include <span>
+
+class CVRLView;
+
+// The monitor view's commands: clear, word wrap, read-only, find and replace, printing, and
+// the clipboard and undo commands, which act on whichever text editor has the focus (the
+// send editor as well as the monitor).
+class CViewCommands : public QObject, public CCommandTarget
+{
+    Q_OBJECT
+public:
+    CViewCommands(CVRLView& view, QObject* parent);
+
+    static std::span<const CommandInfo> Commands();
+
+    void OnCommand(int id) override;
+    void OnUpdateCommand(int id, CommandState& state) override;
+
+private:
+    CVRLView& m_view;
+};

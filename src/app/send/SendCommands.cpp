@@ -1,0 +1,257 @@
+#include "app/send/SendCommands.h"
+
+#include "core/files/AtomicFileWriter.h"
+#include "core/send/CheckCode.h"
+#include "core/base/CommandIds.h"
+#include "app/commands/CommandTable.h"
+#include "core/send/LineSend.h"
+#include "core/receive/ReceivePipeline.h"
+#include "app/frame/FrameHost.h"
+#include "core/settings/FrameOptions.h"
+#include "app/send/SendFrameWnd.h"
+#include "app/send/VRLSendEdit.h"
+
+#include <QCoreApplication>
+#include <QMainWindow>
+#include <QFileInfo>
+#include <QShortcut>
+#include <QTimer>
+
+#include <optional>
+
+namespace {
+
+const CommandInfo kSendCommands[] = {
+    {ID_SEND_LINE, QT_TRANSLATE_NOOP("Command", "手动单行发报(&W)"), "F2", QT_TRANSLATE_NOOP("Command", "发送发报窗中光标所在行的报文"), QT_TRANSLATE_NOOP("Command", "手动单行发报"),
+     ":/icons/send_line.png", false},
+    {ID_SEND_WINDOW, QT_TRANSLATE_NOOP("Command", "发报窗(&W)"), "F4", QT_TRANSLATE_NOOP("Command", "显示或隐藏发报窗"), QT_TRANSLATE_NOOP("Command", "发报窗"), ":/icons/send_window.png", true},
+
+    {ID_CHECK_SUM8, QT_TRANSLATE_NOOP("Command", "累加和(&C)"), "Ctrl+F11", QT_TRANSLATE_NOOP("Command", "只保留低字节的求和校验"), QT_TRANSLATE_NOOP("Command", "单字节求和校验"), nullptr, false},
+    {ID_CHECK_SUM16, QT_TRANSLATE_NOOP("Command", "保留高位的累加和(&H)"), nullptr, QT_TRANSLATE_NOOP("Command", "保留高位的求和校验"), QT_TRANSLATE_NOOP("Command", "双字节求和校验"), nullptr, false},
+    {ID_CHECK_MODBUS, QT_TRANSLATE_NOOP("Command", "MODBUS规约CRC(&M)"), "Ctrl+M", QT_TRANSLATE_NOOP("Command", "MODBUS规约查询报文CRC校验，同ANSI标准16位CRC，只校验前6个字节"),
+     QT_TRANSLATE_NOOP("Command", "MODBUS规约查询报文CRC校验"), nullptr, false},
+    {ID_CHECK_CCITT16, QT_TRANSLATE_NOOP("Command", "CCITT标准16位CRC(&O)"), nullptr, QT_TRANSLATE_NOOP("Command", "CCITT V.41，16位CRC校验，x16+x12+x5+1，即0x11021"),
+     QT_TRANSLATE_NOOP("Command", "CCITT 16位CRC校验"), nullptr, false},
+    {ID_CHECK_CCITT8, QT_TRANSLATE_NOOP("Command", "CCITT标准  8位CRC(&D)"), nullptr, QT_TRANSLATE_NOOP("Command", "CCITT V.41，8位CRC校验，x8+x2+x+1，即0x107"),
+     QT_TRANSLATE_NOOP("Command", "CCITT 8位CRC校验"), nullptr, false},
+    {ID_CHECK_ANSI16, QT_TRANSLATE_NOOP("Command", "ANSI标准16位CRC(&A)"), nullptr, QT_TRANSLATE_NOOP("Command", "ANSI，16位CRC校验，x16+x15+x2+1，即0x18005"),
+     QT_TRANSLATE_NOOP("Command", "ANSI 16位CRC校验"), nullptr, false},
+    {ID_CHECK_CDT, QT_TRANSLATE_NOOP("Command", "CDT规约CRC(&T)"), nullptr, QT_TRANSLATE_NOOP("Command", "CDT规约CRC校验，同CCITT标准8位CRC"), QT_TRANSLATE_NOOP("Command", "CDT规约CRC校验"),
+     nullptr, false},
+
+    {ID_OPEN_SEND_FILE, QT_TRANSLATE_NOOP("Command", "打开发送报文(&F)"), nullptr, QT_TRANSLATE_NOOP("Command", "打开发报窗报文文件"), QT_TRANSLATE_NOOP("Command", "打开发送报文"), nullptr, false},
+    {ID_SAVE_SEND_FILE, QT_TRANSLATE_NOOP("Command", "保存发送报文(&A)"), nullptr, QT_TRANSLATE_NOOP("Command", "把发报窗的报文保存到文件"), QT_TRANSLATE_NOOP("Command", "保存发送报文"), nullptr, false},
+};
+
+// The check code a command appends. "CDT规约CRC(&T)" is the CDT protocol's check byte, which
+// is the CCITT 8-bit CRC (x8+x2+x+1, inverted), as its help text says: it gets that action
+// instead of standing in the menu doing nothing.
+std::optional<CheckKind> KindOfCommand(int id)
+{
+    if (id == ID_CHECK_CDT)
+        return CheckKind::Ccitt8;
+    return CheckKindFromCommand(id);
+}
+
+const CommandInfo kOptionCommands[] = {
+    {ID_JUMP_NEXT_LINE, QT_TRANSLATE_NOOP("Command", "发送后跳到下行(&N)"), nullptr, QT_TRANSLATE_NOOP("Command", "手动发送一行后，光标跳到发报窗的下一行"),
+     QT_TRANSLATE_NOOP("Command", "发送后跳到下行"), nullptr, true},
+    {ID_ASC_SEND, QT_TRANSLATE_NOOP("Command", "ASC模式发送(&S)"), nullptr, QT_TRANSLATE_NOOP("Command", "把发报窗的报文作为字符发送"), QT_TRANSLATE_NOOP("Command", "ASC模式发送"),
+     ":/icons/asc_send.png", true},
+    {ID_ADD_STX, QT_TRANSLATE_NOOP("Command", "添加文始符STX(&V)"), nullptr, QT_TRANSLATE_NOOP("Command", "ASC模式发送时，在报文前添加文始符STX(02H)"),
+     QT_TRANSLATE_NOOP("Command", "添加文始符STX"), nullptr, true},
+    {ID_ADD_ETX, QT_TRANSLATE_NOOP("Command", "添加文终符ETX(&E)"), nullptr, QT_TRANSLATE_NOOP("Command", "ASC模式发送时，在报文后添加文终符ETX(03H)"),
+     QT_TRANSLATE_NOOP("Command", "添加文终符ETX"), nullptr, true},
+    {ID_ADD_CR, QT_TRANSLATE_NOOP("Command", "添加回车符(&D)"), nullptr, QT_TRANSLATE_NOOP("Command", "ASC模式发送时，在报文后添加回车符CR(0DH)"), QT_TRANSLATE_NOOP("Command", "添加回车符"),
+     nullptr, true},
+    {ID_ADD_LF, QT_TRANSLATE_NOOP("Command", "添加换行符(&H)"), nullptr, QT_TRANSLATE_NOOP("Command", "ASC模式发送时，在报文后添加换行符LF(0AH)"), QT_TRANSLATE_NOOP("Command", "添加换行符"),
+     nullptr, true},
+};
+
+// Neither the chosen file nor the default file could be written.
+QString SaveFailedText(const QString& path, const QString& fallback, const QString& why)
+{
+    QString text = QCoreApplication::translate("CSendCommands", "发报窗报文无法保存到：\n%1\n也无法保存到默认文件：\n%2").arg(path, fallback);
+    if (!why.isEmpty())
+        text += QStringLiteral("\n\n") + why;
+    return text;
+}
+
+} // namespace
+
+CSendCommands::CSendCommands(CFrameHost& host)
+    : QObject(host.Window()),
+      m_host(host),
+      m_pSendBar(new CSendFrameWnd(host.Window()))
+{
+    host.Window()->addDockWidget(Qt::BottomDockWidgetArea, m_pSendBar);
+    CVRLSendEdit* edit = SendEdit();
+    edit->SetSettingsStore(&host.Store());
+    edit->SetMessageHandler([this](const QString& text) { m_host.ShowMessage(text); });
+    // The text the editor had when the program last ended. A file that is there but cannot
+    // be read keeps its content unless the user types (see SaveAtExit).
+    const QString path = edit->SendFilePath(false);
+    // Temporary files of saves that a kill interrupted.
+    RemoveStaleTemporaries(path.toStdString());
+    RemoveStaleTemporaries(edit->SendFilePath(true).toStdString());
+    m_bUnreadFileKept = !edit->LoadFromFile(path) && QFileInfo::exists(path);
+    if (m_bUnreadFileKept) {
+        QTimer::singleShot(0, this, [this, path] {
+            m_host.ShowMessage(QCoreApplication::translate("CSendCommands", "无法读取发报窗报文文件：\n%1\n\n只要不修改发报窗报文，退出时不会覆盖这个文件。")
+                                    .arg(path));
+        });
+    }
+
+    // Ctrl+Alt+S: into the send editor (Shift makes it another key).
+    auto* focusEdit = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+S")), host.Window());
+    connect(focusEdit, &QShortcut::activated, this, [this] { SendEdit()->setFocus(Qt::ShortcutFocusReason); });
+
+    // F2 while the command is greyed (the port is closed) says why nothing is sent. Only one
+    // of the two F2 keys is on at a time (see OnUpdateCommand), so they never collide.
+    m_pClosedSendKey = new QShortcut(QKeySequence(Qt::Key_F2), host.Window());
+    m_pClosedSendKey->setEnabled(false);
+    connect(m_pClosedSendKey, &QShortcut::activated, this, [this] {
+        m_host.ShowStatusMessage(tr("%1 未打开，F2 不发送：先在串口设置栏选好串口和参数，按 F5 打开。")
+                                     .arg(PortName(m_host.CurrentPort())));
+    });
+}
+
+std::span<const CommandInfo> CSendCommands::Commands()
+{
+    return kSendCommands;
+}
+
+std::span<const CommandInfo> CSendCommands::OptionCommands()
+{
+    return kOptionCommands;
+}
+
+CVRLSendEdit* CSendCommands::SendEdit() const
+{
+    return m_pSendBar->SendEdit();
+}
+
+bool CSendCommands::IsBarVisible() const
+{
+    return !m_pSendBar->isHidden();
+}
+
+AscFraming CSendCommands::Framing() const
+{
+    const FrameOptions& o = m_host.Options();
+    return AscFraming{o.m_addSTX != 0, o.m_addETX != 0, o.m_addCR != 0, o.m_addLF != 0};
+}
+
+void CSendCommands::ApplyAscFraming(std::string& text) const
+{
+    ::ApplyAscFraming(text, Framing());
+}
+
+bool CSendCommands::SendLine(int port, int line)
+{
+    if (!m_host.IsPortOpen(port))
+        return true;
+    const FrameOptions& o = m_host.Options();
+    CVRLSendEdit* edit = SendEdit();
+    const LineSendPlan plan = PlanLineSend(edit->GetLineText(line).toStdString(), o.m_ascSend != 0, Framing());
+    if (!plan.ok) {
+        edit->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    const unsigned portNo = static_cast<unsigned>(port < 0 ? m_host.CurrentPort() : port);
+    // The monitor line comes first; the result of the write is not looked at.
+    m_host.AppendMonitorLine(plan.monitorText, portNo, 0);
+    m_host.Pipeline().OnSentData(portNo, plan.bytes.data(), plan.bytes.size());
+    m_host.WriteToPort(portNo, plan.bytes.data(), plan.bytes.size());
+    if (o.m_jumpToNextLine)
+        edit->MoveCaretToLine(true, line);
+    return true;
+}
+
+void CSendCommands::SaveAtExit()
+{
+    CVRLSendEdit* edit = SendEdit();
+    // Saving the empty editor would put nothing over a file the start could not read.
+    if (m_bUnreadFileKept && !edit->document()->isModified())
+        return;
+    QString path = edit->SendFilePath(false);
+    // The text is not lost quietly: when neither file can be written, the user is told and
+    // may name another file (cancelling gives the text up).
+    while (!edit->SaveToFile(path)) {
+        m_host.ShowMessage(SaveFailedText(path, edit->SendFilePath(true), edit->SaveError())
+                            + QCoreApplication::translate("CSendCommands", "\n\n请另选一个文件保存发报窗报文。"));
+        path = AskFileName(false, QCoreApplication::translate("CSendCommands", "保存发送窗报文"), QStringLiteral("VRL"));
+        if (path.isEmpty())
+            return;
+    }
+}
+
+QString CSendCommands::AskFileName(bool open, const QString& title, const QString& defaultName)
+{
+    return m_host.AskFileName(open, title, defaultName, QFileInfo(SendEdit()->SendFilePath(false)).absolutePath());
+}
+
+void CSendCommands::OnCommand(int id)
+{
+    switch (id) {
+    case ID_SEND_LINE:
+        if (!SendLine(-1, -1))
+            m_host.ShowMessage(QCoreApplication::translate("CSendCommands", "报文格式不对！组合键Ctrl+Alt+P分析错误！"));
+        return;
+    case ID_SEND_WINDOW:
+        m_pSendBar->setVisible(!IsBarVisible());
+        return;
+    case ID_OPEN_SEND_FILE:
+    case ID_SAVE_SEND_FILE: {
+        if (!IsBarVisible())
+            return;
+        const bool open = id == ID_OPEN_SEND_FILE;
+        const QString name = open ? AskFileName(true, QCoreApplication::translate("CSendCommands", "打开发送窗报文"), QString())
+                                  : AskFileName(false, QCoreApplication::translate("CSendCommands", "保存发送窗报文"), QStringLiteral("VRL"));
+        if (name.isEmpty())
+            return;
+        // The opened file is the one saved at exit: saving its text into the file saved
+        // last would overwrite that file with another's content.
+        if (open) {
+            // What was typed since the last save goes to its file first, as it would at
+            // exit: another file replaces the text and would otherwise drop it. Opening the
+            // same file again is the way back to its saved text.
+            CVRLSendEdit* edit = SendEdit();
+            const QString current = edit->SendFilePath(false);
+            const bool sameFile = QFileInfo(name).canonicalFilePath() == QFileInfo(current).canonicalFilePath();
+            if (edit->document()->isModified() && !sameFile && !edit->SaveToFile(current)) {
+                m_host.ShowMessage(SaveFailedText(current, edit->SendFilePath(true), edit->SaveError()));
+                return;
+            }
+            if (!edit->LoadFromFile(name, true))
+                m_host.ShowMessage(QCoreApplication::translate("CSendCommands", "无法读取发报窗报文文件：\n%1").arg(name));
+        }
+        else if (!SendEdit()->SaveToFile(name))
+            m_host.ShowMessage(SaveFailedText(name, SendEdit()->SendFilePath(true), SendEdit()->SaveError()));
+        return;
+    }
+    default:
+        break;
+    }
+    if (const std::optional<CheckKind> kind = KindOfCommand(id)) {
+        if (IsBarVisible())
+            SendEdit()->AppendCheckCode(*kind);
+    }
+}
+
+void CSendCommands::OnUpdateCommand(int id, CommandState& state)
+{
+    switch (id) {
+    case ID_SEND_LINE:
+        state.m_enabled = m_host.IsPortOpen(-1);
+        m_pClosedSendKey->setEnabled(!state.m_enabled);
+        return;
+    case ID_SEND_WINDOW:
+        state.m_checked = IsBarVisible();
+        return;
+    default:
+        // The check codes and the send-message files: only while the send bar is shown.
+        state.m_enabled = IsBarVisible();
+        return;
+    }
+}

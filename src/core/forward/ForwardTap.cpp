@@ -1,0 +1,396 @@
+#include "core/forward/ForwardTap.h"
+
+#include "core/serial/ModemLines.h"
+#include "core/receive/PortReceiver.h"
+#include "core/serial/SerialPort.h"
+
+#include <chrono>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+namespace
+{
+std::int64_t NowNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+std::int64_t ToMs(std::int64_t ns)
+{
+    return ns / 1000000;
+}
+} // namespace
+
+ForwardTap::ForwardTap()
+{
+    for (int& fd : m_cutFds)
+        fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+}
+
+ForwardTap::~ForwardTap()
+{
+    for (int fd : m_cutFds)
+        if (fd >= 0)
+            close(fd);
+}
+
+int ForwardTap::CutFd(unsigned port) const
+{
+    std::lock_guard lock(m_mutex);
+    for (int i = 0; i < 2; ++i)
+        if (m_enabled && m_sides[i].m_port == static_cast<int>(port))
+            return m_cutFds[i];
+    return -1;
+}
+
+bool ForwardTap::TakeCut(unsigned port, std::int64_t firstNs)
+{
+    std::lock_guard lock(m_mutex);
+    for (int i = 0; i < 2; ++i)
+    {
+        if (m_sides[i].m_port != static_cast<int>(port))
+            continue;
+        std::uint64_t pending = 0;
+        (void)!read(m_cutFds[i], &pending, sizeof pending);
+        const bool meant = m_sides[i].m_cutFirstNs != 0 && m_sides[i].m_cutFirstNs == firstNs;
+        m_sides[i].m_cutFirstNs = 0;
+        return meant;
+    }
+    return false;
+}
+
+ForwardTap::Side* ForwardTap::SideOf(unsigned port)
+{
+    for (Side& side : m_sides)
+        if (side.m_port == static_cast<int>(port))
+            return &side;
+    return nullptr;
+}
+
+const ForwardTap::Side* ForwardTap::SideOf(unsigned port) const
+{
+    for (const Side& side : m_sides)
+        if (side.m_port == static_cast<int>(port))
+            return &side;
+    return nullptr;
+}
+
+void ForwardTap::SetPair(bool enable, int portA, int portB, bool lines)
+{
+    std::lock_guard lock(m_mutex);
+    enable = enable && portA >= 0 && portB >= 0 && portA != portB;
+    ReleaseAllParked();
+    for (Side& old : m_sides)
+        if (old.m_breakEndNs != 0 && old.m_record && old.m_record->Lines())
+            old.m_record->Lines()->SetBreak(false);
+    // A port that stays in the pair keeps what waits for it (the program's own sends too);
+    // a port that leaves it is written by the program directly again.
+    Side fresh[2];
+    const int ports[2] = {enable ? portA : -1, enable ? portB : -1};
+    for (int i = 0; i < 2; ++i)
+    {
+        fresh[i].m_port = ports[i];
+        for (Side& old : m_sides)
+            if (old.m_port >= 0 && old.m_port == ports[i])
+            {
+                fresh[i].m_record = old.m_record;
+                fresh[i].m_toPort = std::move(old.m_toPort);
+                fresh[i].m_progressNs = old.m_progressNs;
+            }
+    }
+    // Records of ports outside the pair stay known: they may join it later.
+    for (Side& old : m_sides)
+        if (old.m_record && old.m_port != ports[0] && old.m_port != ports[1])
+            m_spare.push_back({static_cast<unsigned>(old.m_port), old.m_record});
+    for (int i = 0; i < 2; ++i)
+    {
+        m_sides[i] = std::move(fresh[i]);
+        if (m_sides[i].m_port < 0 || m_sides[i].m_record)
+            continue;
+        for (auto it = m_spare.begin(); it != m_spare.end(); ++it)
+            if (static_cast<int>(it->first) == m_sides[i].m_port)
+            {
+                m_sides[i].m_record = it->second;
+                m_spare.erase(it);
+                break;
+            }
+    }
+    m_enabled = enable;
+    m_lines = enable && lines;
+}
+
+bool ForwardTap::IsEnabled() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_enabled;
+}
+
+bool ForwardTap::LinesForwarded() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_lines;
+}
+
+int ForwardTap::PartnerOf(unsigned port) const
+{
+    std::lock_guard lock(m_mutex);
+    const Side* side = m_enabled ? SideOf(port) : nullptr;
+    return side ? Other(*side).m_port : -1;
+}
+
+void ForwardTap::Attach(unsigned port, SerialPort* record)
+{
+    std::lock_guard lock(m_mutex);
+    if (Side* side = SideOf(port))
+    {
+        side->m_record = record;
+        return;
+    }
+    for (auto& [number, known] : m_spare)
+        if (number == port)
+        {
+            known = record;
+            return;
+        }
+    m_spare.push_back({port, record});
+}
+
+void ForwardTap::Detach(unsigned port, const SerialPort* record)
+{
+    std::lock_guard lock(m_mutex);
+    for (auto it = m_spare.begin(); it != m_spare.end(); ++it)
+        if (it->first == port && it->second == record)
+        {
+            m_spare.erase(it);
+            break;
+        }
+    Side* side = SideOf(port);
+    if (!side || side->m_record != record)
+        return;
+    side->m_record = nullptr;
+    side->m_toPort.Clear();
+    // Its worker delivers nothing more: what the partner kept back for it goes now.
+    side->m_collecting = false;
+    ReleaseParked(Other(*side));
+    side->m_haveLines = false;
+    side->m_haveBreaks = false;
+    side->m_breakEndNs = 0;
+}
+
+// Under the lock. A port that refuses bytes (closed, its line failed, its server gone) drops
+// them, as a closed target does.
+void ForwardTap::FlushTo(Side& side)
+{
+    if (side.m_toPort.IsEmpty())
+        return;
+    if (!side.m_record)
+    {
+        side.m_toPort.Clear();
+        return;
+    }
+    SerialPort* record = side.m_record;
+    const std::ptrdiff_t written = side.m_toPort.Flush(
+        [record](const std::uint8_t* bytes, std::size_t count) { return record->WriteSome(bytes, count); });
+    if (written != 0)
+        side.m_progressNs = NowNs();
+}
+
+void ForwardTap::OnRead(unsigned port, const std::uint8_t* bytes, std::size_t count, std::int64_t readNs, bool first)
+{
+    std::lock_guard lock(m_mutex);
+    Side* side = m_enabled ? SideOf(port) : nullptr;
+    if (!side)
+        return;
+    Side& to = Other(*side);
+    if (first && side->m_record)
+    {
+        side->m_collecting = true;
+        side->m_firstNs = readNs;
+        // The other port was collecting: its message ends here, before this one.
+        if (to.m_collecting && to.m_firstNs <= readNs && to.m_cutFirstNs != to.m_firstNs)
+        {
+            to.m_cutFirstNs = to.m_firstNs;
+            const std::uint64_t one = 1;
+            (void)!write(m_cutFds[&to == &m_sides[0] ? 0 : 1], &one, sizeof one);
+        }
+    }
+    if (!to.m_record)
+        return;
+    if (to.m_toPort.IsEmpty())
+    {
+        // Nothing waits: straight out, without a copy into the queue.
+        const std::ptrdiff_t written = to.m_record->WriteSome(bytes, count);
+        to.m_progressNs = NowNs();
+        if (written < 0 || static_cast<std::size_t>(written) == count)
+            return; // a port that refuses bytes drops them, as a closed one
+        bytes += written;
+        count -= static_cast<std::size_t>(written);
+    }
+    // Never dropped at the limit: the source is held while anything waits, so at most one
+    // read (4096 bytes) joins what the program queued.
+    to.m_toPort.AppendAlways(bytes, count);
+    FlushTo(to);
+}
+
+bool ForwardTap::HoldFor(unsigned port, int& fd) const
+{
+    std::lock_guard lock(m_mutex);
+    const Side* side = m_enabled ? SideOf(port) : nullptr;
+    if (!side)
+        return false;
+    const Side& to = Other(*side);
+    if (!to.m_record || to.m_toPort.IsEmpty())
+        return false;
+    fd = to.m_record->WriteFd();
+    return true;
+}
+
+bool ForwardTap::IsHolding(unsigned port) const
+{
+    int fd = -1;
+    return HoldFor(port, fd);
+}
+
+void ForwardTap::PumpFrom(unsigned port)
+{
+    std::lock_guard lock(m_mutex);
+    if (Side* side = m_enabled ? SideOf(port) : nullptr)
+        FlushTo(Other(*side));
+}
+
+void ForwardTap::Pump(unsigned port)
+{
+    std::lock_guard lock(m_mutex);
+    if (Side* side = SideOf(port))
+        FlushTo(*side);
+}
+
+bool ForwardTap::Send(unsigned port, const std::uint8_t* bytes, std::size_t count)
+{
+    std::lock_guard lock(m_mutex);
+    Side* side = SideOf(port);
+    if (!side || !side->m_record)
+        return false;
+    if (side->m_toPort.IsEmpty())
+        side->m_progressNs = NowNs();
+    if (!side->m_toPort.Append(bytes, count))
+        return false;
+    FlushTo(*side);
+    return true;
+}
+
+std::size_t ForwardTap::Waiting(unsigned port) const
+{
+    std::lock_guard lock(m_mutex);
+    const Side* side = SideOf(port);
+    return side ? side->m_toPort.Waiting() : 0;
+}
+
+std::int64_t ForwardTap::StalledMs(unsigned port) const
+{
+    std::lock_guard lock(m_mutex);
+    const Side* side = SideOf(port);
+    if (!side || side->m_toPort.IsEmpty())
+        return 0;
+    return ToMs(NowNs() - side->m_progressNs);
+}
+
+void ForwardTap::Deliver(unsigned port, std::vector<std::uint8_t> bytes, std::int64_t firstNs, PortReceiver* receiver)
+{
+    std::unique_lock lock(m_mutex);
+    Side* side = SideOf(port);
+    if (!side)
+    {
+        // Outside the pair the window may hold the worker back: never with the lock held,
+        // or a flooded third port would stop the wire.
+        lock.unlock();
+        receiver->OnPortMessage(port, std::move(bytes), ToMs(firstNs), false);
+        return;
+    }
+    side->m_collecting = false;
+    const Side& other = Other(*side);
+    if (m_enabled && other.m_collecting && other.m_firstNs <= firstNs)
+    {
+        side->m_parked.push_back({std::move(bytes), firstNs, receiver});
+        return;
+    }
+    // The worker of a pair port must not wait for the window: the wire would stop with it.
+    receiver->OnPortMessage(port, std::move(bytes), ToMs(firstNs), true);
+    ReleaseParked(Other(*side));
+}
+
+void ForwardTap::ReleaseParked(Side& side)
+{
+    const unsigned port = static_cast<unsigned>(side.m_port);
+    while (!side.m_parked.empty())
+    {
+        Parked parked = std::move(side.m_parked.front());
+        side.m_parked.pop_front();
+        parked.m_receiver->OnPortMessage(port, std::move(parked.m_bytes), ToMs(parked.m_firstNs), true);
+    }
+}
+
+void ForwardTap::ReleaseAllParked()
+{
+    // Oldest first across both sides.
+    for (;;)
+    {
+        Side* next = nullptr;
+        for (Side& side : m_sides)
+            if (!side.m_parked.empty() && (!next || side.m_parked.front().m_firstNs < next->m_parked.front().m_firstNs))
+                next = &side;
+        if (!next)
+            return;
+        Parked parked = std::move(next->m_parked.front());
+        next->m_parked.pop_front();
+        parked.m_receiver->OnPortMessage(static_cast<unsigned>(next->m_port), std::move(parked.m_bytes),
+                                         ToMs(parked.m_firstNs), true);
+    }
+}
+
+int ForwardTap::LinePollMs(unsigned port) const
+{
+    std::lock_guard lock(m_mutex);
+    return m_lines && SideOf(port) ? kLinePollMs : 0;
+}
+
+void ForwardTap::PollLines(unsigned port, ModemLines* lines)
+{
+    std::lock_guard lock(m_mutex);
+    Side* side = m_lines ? SideOf(port) : nullptr;
+    if (!side || !lines)
+        return;
+    Side& to = Other(*side);
+    ModemLines* out = to.m_record ? to.m_record->Lines() : nullptr;
+    const std::int64_t now = NowNs();
+    // A BREAK this side sent on behalf of the other ends here, without a worker sleeping in it.
+    if (side->m_breakEndNs != 0 && now >= side->m_breakEndNs)
+    {
+        if (ModemLines* own = side->m_record ? side->m_record->Lines() : nullptr)
+            own->SetBreak(false);
+        side->m_breakEndNs = 0;
+    }
+    unsigned state = 0;
+    if (lines->Get(state))
+    {
+        const unsigned inputs = state & ModemLines::kInputs;
+        if (out && (!side->m_haveLines || inputs != side->m_inputs))
+        {
+            // Crossed as in a null-modem cable: what this side's device asserts towards the
+            // program is asserted towards the other side's device.
+            out->Set(ModemLines::kRts, (inputs & ModemLines::kCts) != 0);
+            out->Set(ModemLines::kDtr, (inputs & ModemLines::kDsr) != 0);
+        }
+        side->m_haveLines = true;
+        side->m_inputs = inputs;
+    }
+    std::uint32_t breaks = 0;
+    if (lines->GetBreakCount(breaks))
+    {
+        if (side->m_haveBreaks && breaks != side->m_breaks && out && out->SetBreak(true))
+            to.m_breakEndNs = now + static_cast<std::int64_t>(kBreakMs) * 1000000;
+        side->m_haveBreaks = true;
+        side->m_breaks = breaks;
+    }
+}

@@ -1,0 +1,140 @@
+#pragma once
+
+#include "core/forward/ForwardQueue.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+class ModemLines;
+class PortReceiver;
+class SerialPort;
+
+// The wire between the two ports of the forwarding pair. The ports' workers call it: every
+// read is written to the other port as soon as it has been read, in order, and what the
+// other port cannot take now waits here while the reading port is held (its worker reads no
+// more and waits for room on the other port), as socat holds a side whose other side takes
+// nothing. The window thread only switches it on and off and is never between the ports.
+//
+// Rules:
+// - Port A feeds port B and B feeds A; any other port is not forwarded.
+// - A port feeds nothing while its partner is closed: those bytes are dropped, as a wire with
+//   nothing at its end drops them. Closing a port (Detach) drops what waited for it.
+// - Messages for display are handed to the window in the order their first bytes were read
+//   on one monotonic clock, across both ports: a message of one port waits while the other
+//   port is still collecting a message it began earlier, and a message being collected ends
+//   as soon as the other port begins one (the direction changed), so that an answer is
+//   never shown before the request that caused it, nor joined with the next answer.
+// - With lines on, each side's CTS and DSR drive the other side's RTS and DTR, and a BREAK
+//   counted on one side is sent on the other.
+//
+// Thread-safe: one lock around everything; the workers of both ports and the window thread
+// call in.
+class ForwardTap
+{
+public:
+    // Bytes the program itself may queue for a port of the pair beyond what the port takes.
+    static constexpr std::size_t kQueueLimit = ForwardQueue::kDefaultLimit;
+    // How often a worker of the pair looks at its input lines while lines are forwarded.
+    static constexpr int kLinePollMs = 4;
+    // How long a BREAK sent on the other side lasts.
+    static constexpr int kBreakMs = 100;
+
+    ForwardTap();
+    ~ForwardTap();
+    ForwardTap(const ForwardTap&) = delete;
+    ForwardTap& operator=(const ForwardTap&) = delete;
+
+    // --- Window thread ------------------------------------------------------------------
+    // 0-based ports; enable false (or a port < 0) switches forwarding off. Messages kept back
+    // for ordering are handed on; bytes waiting for a port are kept for it.
+    void SetPair(bool enable, int portA, int portB, bool lines);
+    bool IsEnabled() const;
+    bool LinesForwarded() const;
+    // The other port of the pair, or -1.
+    int PartnerOf(unsigned port) const;
+
+    // The program's own bytes for a port of the pair join the bytes forwarded to it, so that
+    // the two never interleave inside a write. False when the port is not open or its queue
+    // is full (dropped).
+    bool Send(unsigned port, const std::uint8_t* bytes, std::size_t count);
+    // Writes what waits for port as far as it takes it now (for a port whose partner is not
+    // read, so that no worker waits for room on it).
+    void Pump(unsigned port);
+    // Bytes waiting for port.
+    std::size_t Waiting(unsigned port) const;
+    // Milliseconds since port last took a byte while bytes waited for it (0 when none wait).
+    std::int64_t StalledMs(unsigned port) const;
+    // Whether port is not read now because its partner has bytes waiting.
+    bool IsHolding(unsigned port) const;
+
+    // --- SerialPort ---------------------------------------------------------------------
+    // The port's worker starts (record may be written from now on) and stops (before the
+    // device is closed: nothing touches record afterwards).
+    void Attach(unsigned port, SerialPort* record);
+    void Detach(unsigned port, const SerialPort* record);
+
+    // --- The port's worker --------------------------------------------------------------
+    // Bytes just read from port (readNs: the steady clock after the read; first: they begin
+    // a message for display). Written to the partner at once as far as it takes them.
+    void OnRead(unsigned port, const std::uint8_t* bytes, std::size_t count, std::int64_t readNs, bool first);
+    // True while port must not be read: bytes wait for its partner. fd: what to wait on for
+    // room (POLLOUT), or -1 (wait a little and Pump again).
+    bool HoldFor(unsigned port, int& fd) const;
+    // Writes what waits for port's partner as far as it takes it now.
+    void PumpFrom(unsigned port);
+    // One message for display, whose first byte was read at firstNs: handed to receiver now,
+    // or kept until the partner's earlier message has gone first.
+    void Deliver(unsigned port, std::vector<std::uint8_t> bytes, std::int64_t firstNs, PortReceiver* receiver);
+    // Readable when the message port is collecting should end now (an eventfd), or -1.
+    int CutFd(unsigned port) const;
+    // Clears the signal; true when it was meant for the message that began at firstNs.
+    bool TakeCut(unsigned port, std::int64_t firstNs);
+    // How often the worker of port must call PollLines; 0: never.
+    int LinePollMs(unsigned port) const;
+    // Looks at port's input lines (and BREAK counter) and passes changes to the partner.
+    void PollLines(unsigned port, ModemLines* lines);
+
+private:
+    struct Parked
+    {
+        std::vector<std::uint8_t> m_bytes;
+        std::int64_t m_firstNs = 0;
+        PortReceiver* m_receiver = nullptr;
+    };
+    struct Side
+    {
+        int m_port = -1;
+        SerialPort* m_record = nullptr; // attached while its worker runs
+        ForwardQueue m_toPort{kQueueLimit}; // bytes waiting to be written to this port
+        std::int64_t m_progressNs = 0;      // when this port last took bytes, or began to wait
+        bool m_collecting = false;          // a message for display is being read
+        std::int64_t m_firstNs = 0;         // ... whose first byte was read then
+        std::deque<Parked> m_parked;        // messages waiting for the partner's earlier one
+        bool m_haveLines = false;
+        unsigned m_inputs = 0;              // input lines last seen
+        bool m_haveBreaks = false;
+        std::uint32_t m_breaks = 0;         // BREAK counter last seen
+        std::int64_t m_breakEndNs = 0;      // a BREAK sent on this port ends then (0: none)
+        std::int64_t m_cutFirstNs = 0;      // the message begun then is to end now (0: none)
+    };
+
+    Side* SideOf(unsigned port);
+    const Side* SideOf(unsigned port) const;
+    Side& Other(const Side& side) { return &side == &m_sides[0] ? m_sides[1] : m_sides[0]; }
+    const Side& Other(const Side& side) const { return &side == &m_sides[0] ? m_sides[1] : m_sides[0]; }
+    void FlushTo(Side& side);
+    void ReleaseParked(Side& side);
+    void ReleaseAllParked();
+
+    mutable std::mutex m_mutex;
+    bool m_enabled = false;
+    bool m_lines = false;
+    Side m_sides[2];
+    int m_cutFds[2] = {-1, -1}; // per side, wakes its worker to end a message
+    // Running ports outside the pair, so that a pair set later finds them.
+    std::vector<std::pair<unsigned, SerialPort*>> m_spare;
+};

@@ -1,0 +1,107 @@
+#include "core/modbus/ModbusFrameLog.h"
+
+#include "core/text/CoreText.h"
+
+#include <ostream>
+
+namespace {
+
+const char* const kHeaders[ModbusFrameLog::kColumns] = {
+    VRL_TR_NOOP("ModbusFrameLog", "时间"), VRL_TR_NOOP("ModbusFrameLog", "端口"),
+    VRL_TR_NOOP("ModbusFrameLog", "方向"), VRL_TR_NOOP("ModbusFrameLog", "从站"),
+    VRL_TR_NOOP("ModbusFrameLog", "功能"), VRL_TR_NOOP("ModbusFrameLog", "起始"),
+    VRL_TR_NOOP("ModbusFrameLog", "数量"), VRL_TR_NOOP("ModbusFrameLog", "数据"),
+    "CRC", VRL_TR_NOOP("ModbusFrameLog", "应答延时(ms)"),
+};
+
+void WriteField(std::ostream& out, const std::string& field)
+{
+    if (field.find_first_of(",\"\r\n") == std::string::npos) {
+        out << field;
+        return;
+    }
+    out << '"';
+    for (char c : field) {
+        if (c == '"')
+            out << '"';
+        out << c;
+    }
+    out << '"';
+}
+
+} // namespace
+
+ModbusFrameLog::ModbusFrameLog(std::size_t limit) : m_limit(limit > 0 ? limit : 1)
+{
+}
+
+void ModbusFrameLog::Add(const ModbusRecord& record, std::string timeText)
+{
+    ModbusLogRow row;
+    row.m_time = std::move(timeText);
+    row.m_port = record.m_port;
+    row.m_direction = record.m_direction;
+    const ModbusDescription& d = record.m_description;
+    if (record.m_frame.m_form != ModbusForm::Noise)
+        row.m_slave = std::to_string(record.m_frame.Slave());
+    row.m_function = d.m_function;
+    row.m_start = d.m_start;
+    row.m_quantity = d.m_quantity;
+    row.m_data = d.m_data;
+    row.m_crc = d.m_crc;
+    if (record.m_delayMs < 0)
+        row.m_delay = VRL_TR("ModbusFrameLog", "无应答");
+    else if (record.m_paired)
+        row.m_delay = std::to_string(record.m_delayMs);
+    if (m_rows.size() >= m_limit)
+        m_rows.pop_front();
+    m_rows.push_back(std::move(row));
+    ++m_added;
+}
+
+void ModbusFrameLog::Clear()
+{
+    m_rows.clear(); // counted as dropped
+}
+
+const char* ModbusFrameLog::Header(int column)
+{
+    return column >= 0 && column < kColumns ? kHeaders[column] : "";
+}
+
+std::string ModbusFrameLog::Cell(const ModbusLogRow& row, int column)
+{
+    switch (column) {
+    case 0: return row.m_time;
+    case 1: return "COM" + std::to_string(row.m_port + 1);
+    case 2: return row.m_direction ? VRL_TR("ModbusFrameLog", "收") : VRL_TR("ModbusFrameLog", "发");
+    case 3: return row.m_slave;
+    case 4: return row.m_function;
+    case 5: return row.m_start;
+    case 6: return row.m_quantity;
+    case 7: return row.m_data;
+    case 8: return row.m_crc;
+    case 9: return row.m_delay;
+    default: return {};
+    }
+}
+
+bool ModbusFrameLog::WriteCsv(std::ostream& out) const
+{
+    out << "\xEF\xBB\xBF";
+    for (int c = 0; c < kColumns; ++c) {
+        if (c)
+            out << ',';
+        WriteField(out, CoreText::Tr("ModbusFrameLog", kHeaders[c]));
+    }
+    out << "\r\n";
+    for (const ModbusLogRow& row : m_rows) {
+        for (int c = 0; c < kColumns; ++c) {
+            if (c)
+                out << ',';
+            WriteField(out, Cell(row, c));
+        }
+        out << "\r\n";
+    }
+    return static_cast<bool>(out);
+}

@@ -1,0 +1,154 @@
+#include "core/forward/ForwardTap.h"
+#include "core/serial/SerialPort.h"
+
+#include "FakeModemLines.h"
+#include "LoopbackServer.h"
+#include "PortRecorders.h"
+#include "PtyPair.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+#include <thread>
+
+namespace
+{
+// Two ports on pseudo-terminals, COM1 (0) and COM2 (1), forwarding through one tap; the far
+// ends stand for master and device.
+struct Tap
+{
+    PtyPair a, b;
+    FakeLineState linesA, linesB;
+    RecordingReceiver receiver;
+    ForwardTap tap;
+    SerialPort portA, portB;
+
+    void Open(std::uint32_t packA, std::uint32_t packB, bool lines = false)
+    {
+        ASSERT_FALSE(a.Path().empty() || b.Path().empty());
+        portA.SetModemLinesFactory([this](int) { return std::make_unique<FakeModemLines>(linesA); });
+        portB.SetModemLinesFactory([this](int) { return std::make_unique<FakeModemLines>(linesB); });
+        portA.m_dwPackInterval = packA;
+        portB.m_dwPackInterval = packB;
+        portA.SetTap(&tap);
+        portB.SetTap(&tap);
+        tap.SetPair(true, 0, 1, lines);
+        ASSERT_TRUE(portA.Open(&receiver, 0, a.Path()));
+        ASSERT_TRUE(portB.Open(&receiver, 1, b.Path()));
+    }
+};
+
+template <typename Check> bool Eventually(Check check)
+{
+    for (int i = 0; i < 500 && !check(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    return check();
+}
+} // namespace
+
+// The request crosses before its message is even shown, and the answer, whatever the two
+// ports' packing intervals, is handed on after the request and never joined with the next.
+class ForwardTapOrder : public ::testing::TestWithParam<std::pair<std::uint32_t, std::uint32_t>>
+{
+};
+
+TEST_P(ForwardTapOrder, BytesCrossAtOnceAndAnswersFollowTheirRequests)
+{
+    Tap t;
+    t.Open(GetParam().first, GetParam().second);
+    for (int i = 0; i < 3; ++i)
+    {
+        t.a.Send("REQ");
+        ASSERT_EQ(t.b.Receive(3), "REQ");
+        if (GetParam().first >= 300)
+        {
+            EXPECT_LE(t.receiver.Count(), std::size_t(2 * i)) << "waited for the packing interval";
+        }
+        t.b.Send("ANS");
+        ASSERT_EQ(t.a.Receive(3), "ANS");
+    }
+    ASSERT_TRUE(t.receiver.WaitForMessages(6));
+    std::this_thread::sleep_for(std::chrono::milliseconds(GetParam().first + GetParam().second));
+    EXPECT_EQ(t.receiver.Texts(), (std::vector<std::string>{"REQ", "ANS", "REQ", "ANS", "REQ", "ANS"}));
+    EXPECT_EQ(t.receiver.Ports(), (std::vector<unsigned>{0, 1, 0, 1, 0, 1}));
+}
+
+INSTANTIATE_TEST_SUITE_P(PackingIntervals, ForwardTapOrder,
+                         ::testing::Values(std::make_pair(300u, 1u), std::make_pair(1u, 300u), std::make_pair(20u, 20u),
+                                           std::make_pair(300u, 300u)));
+
+// A device that stops reading holds the master back instead of filling memory or losing
+// bytes; once it reads again everything arrives, in order.
+TEST(ForwardTapTest, TargetThatStopsReadingHoldsTheSource)
+{
+    Tap t;
+    t.Open(20, 20);
+    std::string data(1 << 20, '\0');
+    std::mt19937 random(7);
+    for (char& c : data)
+        c = static_cast<char>(random());
+    std::thread writer([&] { t.a.Send(data); });
+    EXPECT_TRUE(Eventually([&] { return t.tap.IsHolding(0); }));
+    EXPECT_LE(t.tap.Waiting(1), SerialPort::kReadSize);
+    const std::string got = t.b.Receive(data.size(), 20000);
+    writer.join();
+    EXPECT_TRUE(got == data) << got.size() << " of " << data.size() << " bytes";
+    EXPECT_TRUE(Eventually([&] { return !t.tap.IsHolding(0) && t.tap.Waiting(1) == 0; }));
+}
+
+// Each side's CTS and DSR drive the other side's RTS and DTR; DCD and RI cross nowhere; a
+// BREAK counted on one side is sent on the other, and ended.
+struct LineCase
+{
+    bool fromA;
+    unsigned inputs;
+    unsigned outputs; // on the other side
+};
+
+class ForwardTapLines : public ::testing::TestWithParam<LineCase>
+{
+};
+
+TEST_P(ForwardTapLines, InputsOfOneSideDriveTheOutputsOfTheOther)
+{
+    Tap t;
+    t.Open(20, 20, true);
+    FakeLineState& from = GetParam().fromA ? t.linesA : t.linesB;
+    FakeLineState& to = GetParam().fromA ? t.linesB : t.linesA;
+    ASSERT_TRUE(Eventually([&] { return (to.lines & ModemLines::kOutputs) == 0; })); // no input asserted yet
+    from.lines |= GetParam().inputs;
+    EXPECT_TRUE(Eventually([&] { return (to.lines & ModemLines::kOutputs) == GetParam().outputs; }));
+    ++from.breaks;
+    EXPECT_TRUE(Eventually([&] { return to.breaksSent == 1 && !to.breakOn; }));
+    EXPECT_EQ(from.breaksSent, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ForwardTapLines,
+    ::testing::Values(LineCase{true, ModemLines::kCts, ModemLines::kRts}, LineCase{true, ModemLines::kDsr, ModemLines::kDtr},
+                      LineCase{false, ModemLines::kCts | ModemLines::kDsr, ModemLines::kOutputs},
+                      LineCase{true, ModemLines::kDcd | ModemLines::kRi, 0}));
+
+// A remote port (raw TCP, as ser2net serves it) is one side of the pair like a local one.
+TEST(ForwardTapTest, RemotePortIsOneSideOfThePair)
+{
+    PtyPair a;
+    LoopbackServer server;
+    RecordingReceiver receiver;
+    ForwardTap tap;
+    SerialPort local, remote;
+    local.SetTap(&tap);
+    remote.SetTap(&tap);
+    tap.SetPair(true, 0, 1, false);
+    ASSERT_TRUE(local.Open(&receiver, 0, a.Path()));
+    ASSERT_TRUE(remote.Open(&receiver, 1, "tcp://127.0.0.1:" + std::to_string(server.port)));
+    ASSERT_TRUE(server.Accept());
+    ASSERT_TRUE(Eventually([&] { return remote.HasConnected(); }));
+    a.Send("REQ");
+    EXPECT_EQ(server.Receive(3), (std::vector<std::uint8_t>{'R', 'E', 'Q'}));
+    ASSERT_TRUE(server.Send({'A', 'N', 'S'}));
+    EXPECT_EQ(a.Receive(3), "ANS");
+    ASSERT_TRUE(receiver.WaitForMessages(2));
+    EXPECT_EQ(receiver.Texts(), (std::vector<std::string>{"REQ", "ANS"}));
+}

@@ -1,0 +1,103 @@
+#include "core/receive/ReceiveInbox.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+TEST(ReceiveInbox, OneWakeUpPerBatchAndOrderKeptPerPort)
+{
+    std::atomic<int> wakes{0};
+    ReceiveInbox inbox([&] { ++wakes; });
+    std::thread a([&] {
+        for (std::uint8_t i = 0; i < 200; ++i)
+            inbox.Push(0, {i});
+    });
+    std::thread b([&] {
+        for (std::uint8_t i = 0; i < 200; ++i)
+            inbox.Push(1, {i, i});
+        inbox.PushStopped(1, "gone");
+    });
+    a.join();
+    b.join();
+    EXPECT_EQ(wakes.load(), 1);
+    EXPECT_EQ(inbox.WaitingBytes(), 600u);
+
+    auto messages = inbox.TakeAll();
+    ASSERT_EQ(messages.size(), 401u);
+    int next[2] = {0, 0};
+    for (const auto& m : messages) {
+        if (m.m_stopped) {
+            EXPECT_EQ(m.m_port, 1u);
+            EXPECT_EQ(next[1], 200); // after every message of its port
+            EXPECT_EQ(m.m_reason, "gone");
+            continue;
+        }
+        EXPECT_EQ(m.m_bytes.front(), next[m.m_port]++);
+    }
+    EXPECT_EQ(inbox.WaitingBytes(), 0u);
+    inbox.Push(0, {1});
+    EXPECT_EQ(wakes.load(), 2); // re-armed by the take
+}
+
+TEST(ReceiveInbox, FullInboxHoldsThePusherUntilTaken)
+{
+    ReceiveInbox inbox({}, 10);
+    inbox.Push(0, std::vector<std::uint8_t>(10));
+    std::atomic<bool> pushed{false};
+    std::thread worker([&] {
+        inbox.Push(0, {1});
+        pushed = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(pushed.load());
+    EXPECT_EQ(inbox.TakeAll().size(), 1u);
+    worker.join();
+    EXPECT_TRUE(pushed.load());
+    EXPECT_EQ(inbox.TakeAll().size(), 1u);
+
+    // Released (ports closing): a full inbox does not hold the pusher.
+    inbox.Push(0, std::vector<std::uint8_t>(10));
+    inbox.SetReleased(true);
+    const auto start = std::chrono::steady_clock::now();
+    inbox.Push(0, {2});
+    EXPECT_LT(std::chrono::steady_clock::now() - start,
+              std::chrono::milliseconds(ReceiveInbox::kLongestWaitMs));
+    EXPECT_EQ(inbox.TakeAll().size(), 2u);
+}
+
+// A window busy for longer than a push waits: the worker goes on past the capacity, and
+// nothing is lost or doubled on the way.
+TEST(ReceiveInbox, SlowWindowLosesNothing)
+{
+    constexpr std::size_t kCapacity = 10;
+    constexpr int kCount = 40;
+    ReceiveInbox inbox({}, kCapacity);
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        for (int i = 0; i < kCount; ++i)
+            inbox.Push(0, {static_cast<std::uint8_t>(i)});
+        done = true;
+    });
+
+    // No take until two pushes have given up waiting (or long enough that they should have).
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (inbox.WaitingBytes() < kCapacity + 2 && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_GE(inbox.WaitingBytes(), kCapacity + 2);
+
+    std::vector<std::uint8_t> got;
+    for (;;) {
+        const bool last = done.load();
+        for (const auto& m : inbox.TakeAll())
+            got.insert(got.end(), m.m_bytes.begin(), m.m_bytes.end());
+        if (last)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    worker.join();
+    ASSERT_EQ(got.size(), static_cast<std::size_t>(kCount));
+    for (int i = 0; i < kCount; ++i)
+        EXPECT_EQ(got[i], i);
+}
