@@ -4,6 +4,7 @@
 #include "app/frame/MainFrm.h"
 #include "core/serial/PortMap.h"
 #include "app/send/SendCommands.h"
+#include "app/send/SendFile.h"
 #include "app/send/SendFrameWnd.h"
 #include "app/ports/SettingsBar.h"
 #include "TestPtyPair.h"
@@ -262,7 +263,7 @@ private Q_SLOTS:
         const QString defaultFile = m_xdg->Root() + "/data/Tellumar/VRL/VRL.tnf";
         {
             NewFrame();
-            QCOMPARE(Edit().SendFilePath(true), defaultFile);
+            QCOMPARE(CSendFile::DefaultPath(), defaultFile);
             Edit().setPlainText(QStringLiteral("EB 90 02 34 0D\n注释行"));
             QTextCursor c = Edit().textCursor();
             c.setPosition(Edit().LineStart(1));
@@ -322,9 +323,9 @@ private Q_SLOTS:
         }
         m_frame.reset();
         CVRLSendEdit check;
-        QVERIFY(check.LoadFromFile(b));
+        QVERIFY(CSendFile(check, *m_store).Load(b));
         QCOMPARE(check.toPlainText(), QStringLiteral("BB BB"));
-        QVERIFY(check.LoadFromFile(a));
+        QVERIFY(CSendFile(check, *m_store).Load(a));
         QCOMPARE(check.toPlainText(), QStringLiteral("AA AA 01"));
         NewFrame();
         QCOMPARE(Edit().toPlainText(), QStringLiteral("AA AA 01"));
@@ -359,7 +360,7 @@ private Q_SLOTS:
         QCOMPARE(m_messages.size(), 1);
         QCOMPARE(asked, (QStringList{"0|保存发送窗报文", "0|保存发送窗报文"}));
         CVRLSendEdit check;
-        QVERIFY(check.LoadFromFile(rescue));
+        QVERIFY(CSendFile(check, *m_store).Load(rescue));
         QCOMPARE(check.toPlainText(), QStringLiteral("EB 90 02 34 0D"));
         QCOMPARE(QString::fromStdString(m_store->ReadString("Settings", "XREPath")), rescue);
     }
@@ -431,7 +432,7 @@ private Q_SLOTS:
         f.OnCommand(ID_OPEN_SEND_FILE);
         QCOMPARE(Edit().toPlainText(), QStringLiteral("BB BB"));
         CVRLSendEdit check;
-        QVERIFY(check.LoadFromFile(a));
+        QVERIFY(CSendFile(check, *m_store).Load(a));
         QCOMPARE(check.toPlainText(), QStringLiteral("AA AA 01"));
         QVERIFY(m_messages.isEmpty());
 
@@ -439,7 +440,7 @@ private Q_SLOTS:
         QTest::keyClicks(&Edit(), "CC ");
         f.OnCommand(ID_OPEN_SEND_FILE);
         QCOMPARE(Edit().toPlainText(), QStringLiteral("BB BB"));
-        QVERIFY(check.LoadFromFile(b));
+        QVERIFY(CSendFile(check, *m_store).Load(b));
         QCOMPARE(check.toPlainText(), QStringLiteral("BB BB"));
     }
 };
