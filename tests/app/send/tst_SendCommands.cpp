@@ -1,6 +1,7 @@
 #include "core/base/CommandIds.h"
 #include "core/settings/IniSettingsStore.h"
 #include "MainFrameFixture.h"
+#include "app/forward/Forwarder.h"
 #include "app/frame/MainFrm.h"
 #include "core/serial/PortMap.h"
 #include "app/send/SendCommands.h"
@@ -18,7 +19,12 @@
 #include <QTextBlock>
 #include <QtTest>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
+#include <poll.h>
+#include <unistd.h>
 
 namespace {
 
@@ -155,6 +161,65 @@ private Q_SLOTS:
         f.OnCommand(ID_SEND_LINE);
         QCOMPARE(Edit().ResolveLine(-1), 0);
         QCOMPARE(pty.Read(1000), QByteArray("A"));
+    }
+
+    // A far end that stops reading (as flow control would hold the line) never stops the
+    // window: lines wait in the port's queue (the tap's in the forwarding pair) and come out in
+    // order once it reads. A blocking write fails when the watchdog reads in its place.
+    void sentLinesWaitForAFarEndThatDoesNotRead_data()
+    {
+        QTest::addColumn<bool>("pair");
+        QTest::newRow("own queue") << false;
+        QTest::newRow("forwarding pair") << true;
+    }
+    void sentLinesWaitForAFarEndThatDoesNotRead()
+    {
+        QFETCH(bool, pair);
+        TestPtyPair com1, com2;
+        CMainFrame& f = NewFrame();
+        OpenPort(0, com1);
+        OpenPort(1, com2);
+        auto& forwarder = *f.findChild<CForwarder*>();
+        forwarder.SetForwarding(pair, 1, 2);
+        QStringList lines; // 512 bytes each, every line its own byte
+        for (int k = 1; k <= 8; ++k)
+            lines << QStringLiteral("%1 ").arg(k, 2, 16, QLatin1Char('0')).repeated(512).trimmed();
+        Edit().setPlainText(lines.join(QLatin1Char('\n')));
+
+        std::atomic<bool> done{false}, fired{false};
+        std::thread watchdog([&] {
+            char sink[4096];
+            pollfd p{com1.Master(), POLLIN, 0};
+            for (int ms = 0; !done; ms += 10) {
+                if (ms < 5000) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                    continue;
+                }
+                fired = true;
+                if (poll(&p, 1, 10) > 0 && read(p.fd, sink, sizeof sink) < 0)
+                    return;
+            }
+        });
+        auto stop = qScopeGuard([&] { done = true; watchdog.join(); });
+        QByteArray sent;
+        // Until the line is full and bytes wait, then a few lines more behind them.
+        for (int i = 0, more = 3; i < 4000 && more > 0; ++i) {
+            QVERIFY(f.SendLine(0, i % 8));
+            sent += QByteArray(512, static_cast<char>(i % 8 + 1));
+            more -= forwarder.Waiting(0) > 0 ? 1 : 0;
+        }
+        bool turned = false;
+        QTimer::singleShot(0, &f, [&] { turned = true; });
+        QTRY_VERIFY(turned);
+        stop.dismiss();
+        done = true;
+        watchdog.join();
+        QVERIFY2(!fired, "the window thread waited for the port");
+        QVERIFY(forwarder.Waiting(0) > 0);
+
+        QByteArray got; // read while the window turns
+        QTRY_VERIFY_WITH_TIMEOUT((got += com1.Read(5)).size() >= sent.size(), 30000);
+        QCOMPARE(got, sent);
     }
 
     void keysReachTheWindowFromTheEditor()
