@@ -130,7 +130,12 @@ void CForwarder::ForwardReceived(unsigned port, const std::uint8_t* bytes, std::
     if (target < 0 || !m_host.IsPortOpen(target))
         return;
     const auto to = static_cast<unsigned>(target);
-    if (m_host.Pipeline().IsShown(to, 0))
+    if (!m_host.Pipeline().IsShown(to, 0))
+        return;
+    // The received line's text is the same text: made once for both lines.
+    if (const std::string* text = m_host.Pipeline().ReceivedText())
+        m_host.AppendMonitorLine(*text, to, 0);
+    else
         m_host.AppendMonitorLine(ReceivedMessageText(bytes, count, m_host.Options().m_ascReceive != 0,
                                                      m_host.Options().m_ascEveryByte != 0), to, 0);
 }
