@@ -387,6 +387,9 @@ void ForwardTap::PollLines(unsigned port, ModemLines* lines)
         {
             // Crossed as in a null-modem cable: what this side's device asserts towards the
             // program is asserted towards the other side's device.
+            // Noted first, so that whoever sees the line sees the switch say so too.
+            to.m_record->NoteOutputLine(ModemLines::kRts, (inputs & ModemLines::kCts) != 0);
+            to.m_record->NoteOutputLine(ModemLines::kDtr, (inputs & ModemLines::kDsr) != 0);
             out->Set(ModemLines::kRts, (inputs & ModemLines::kCts) != 0);
             out->Set(ModemLines::kDtr, (inputs & ModemLines::kDsr) != 0);
         }
