@@ -88,9 +88,17 @@ void CForwarder::SetForwarding(bool enable, int portA, int portB, bool lines)
     m_bLines = enable && lines;
     m_portA = portA;
     m_portB = portB;
-    m_tap.SetPair(enable, portA - 1, portB - 1, m_bLines);
+    // What waits here for a port that joins the pair goes ahead of the bytes forwarded to it.
+    m_tap.SetPair(enable, portA - 1, portB - 1, m_bLines, [this](unsigned port) {
+        auto it = m_targets.find(port);
+        return it == m_targets.end() ? std::vector<std::uint8_t>() : it->second.m_queue.Take();
+    });
     for (auto& [port, target] : m_targets)
         target.m_queue.ResetDropped();
+    // Moved bytes whose partner is not read are pumped from here (FlushWaiting).
+    if (enable && (Waiting(static_cast<unsigned>(portA - 1)) > 0 || Waiting(static_cast<unsigned>(portB - 1)) > 0) &&
+        !m_pFlushTimer->isActive())
+        ScheduleFlush(true);
     if (enable)
         m_pNoteTimer->start();
     else
@@ -130,7 +138,12 @@ void CForwarder::ForwardReceived(unsigned port, const std::uint8_t* bytes, std::
     if (target < 0 || !m_host.IsPortOpen(target))
         return;
     const auto to = static_cast<unsigned>(target);
-    if (m_host.Pipeline().IsShown(to, 0))
+    if (!m_host.Pipeline().IsShown(to, 0))
+        return;
+    // The received line's text is the same text: made once for both lines.
+    if (const std::string* text = m_host.Pipeline().ReceivedText())
+        m_host.AppendMonitorLine(*text, to, 0);
+    else
         m_host.AppendMonitorLine(ReceivedMessageText(bytes, count, m_host.Options().m_ascReceive != 0,
                                                      m_host.Options().m_ascEveryByte != 0), to, 0);
 }

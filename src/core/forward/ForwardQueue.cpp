@@ -57,3 +57,10 @@ void ForwardQueue::Clear()
     m_buffer.clear();
     m_head = 0;
 }
+
+std::vector<std::uint8_t> ForwardQueue::Take()
+{
+    std::vector<std::uint8_t> waiting(m_buffer.begin() + static_cast<std::ptrdiff_t>(m_head), m_buffer.end());
+    Clear();
+    return waiting;
+}

@@ -31,6 +31,8 @@ public:
     std::ptrdiff_t Flush(const Writer& write);
     // Forgets what waits (the port was closed).
     void Clear();
+    // What waits, handed over (the queue is empty afterwards).
+    std::vector<std::uint8_t> Take();
 
     std::size_t Waiting() const { return m_buffer.size() - m_head; }
     bool IsEmpty() const { return m_buffer.size() == m_head; }

@@ -76,7 +76,7 @@ const ForwardTap::Side* ForwardTap::SideOf(unsigned port) const
     return nullptr;
 }
 
-void ForwardTap::SetPair(bool enable, int portA, int portB, bool lines)
+void ForwardTap::SetPair(bool enable, int portA, int portB, bool lines, const EarlierBytes& earlier)
 {
     std::lock_guard lock(m_mutex);
     enable = enable && portA >= 0 && portB >= 0 && portA != portB;
@@ -91,13 +91,21 @@ void ForwardTap::SetPair(bool enable, int portA, int portB, bool lines)
     for (int i = 0; i < 2; ++i)
     {
         fresh[i].m_port = ports[i];
+        bool stays = false;
         for (Side& old : m_sides)
             if (old.m_port >= 0 && old.m_port == ports[i])
             {
                 fresh[i].m_record = old.m_record;
                 fresh[i].m_toPort = std::move(old.m_toPort);
                 fresh[i].m_progressNs = old.m_progressNs;
+                stays = true;
             }
+        if (!stays && ports[i] >= 0 && earlier)
+        {
+            const std::vector<std::uint8_t> bytes = earlier(static_cast<unsigned>(ports[i]));
+            fresh[i].m_toPort.AppendAlways(bytes.data(), bytes.size());
+            fresh[i].m_progressNs = NowNs();
+        }
     }
     // Records of ports outside the pair stay known: they may join it later.
     for (Side& old : m_sides)
@@ -379,6 +387,9 @@ void ForwardTap::PollLines(unsigned port, ModemLines* lines)
         {
             // Crossed as in a null-modem cable: what this side's device asserts towards the
             // program is asserted towards the other side's device.
+            // Noted first, so that whoever sees the line sees the switch say so too.
+            to.m_record->NoteOutputLine(ModemLines::kRts, (inputs & ModemLines::kCts) != 0);
+            to.m_record->NoteOutputLine(ModemLines::kDtr, (inputs & ModemLines::kDsr) != 0);
             out->Set(ModemLines::kRts, (inputs & ModemLines::kCts) != 0);
             out->Set(ModemLines::kDtr, (inputs & ModemLines::kDsr) != 0);
         }

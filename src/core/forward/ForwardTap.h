@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -49,9 +50,14 @@ public:
     ForwardTap& operator=(const ForwardTap&) = delete;
 
     // --- Window thread ------------------------------------------------------------------
+    // What the program queued for a port before it joined the pair (0-based port).
+    using EarlierBytes = std::function<std::vector<std::uint8_t>(unsigned port)>;
+
     // 0-based ports; enable false (or a port < 0) switches forwarding off. Messages kept back
-    // for ordering are handed on; bytes waiting for a port are kept for it.
-    void SetPair(bool enable, int portA, int portB, bool lines);
+    // for ordering are handed on; bytes waiting for a port are kept for it. earlier: for a
+    // port that joins the pair, the bytes it had still to write: they go out before anything
+    // forwarded to it, never between its parts.
+    void SetPair(bool enable, int portA, int portB, bool lines, const EarlierBytes& earlier = {});
     bool IsEnabled() const;
     bool LinesForwarded() const;
     // The other port of the pair, or -1.

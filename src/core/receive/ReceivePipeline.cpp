@@ -40,8 +40,11 @@ void ReceivePipeline::OnReceiveData(unsigned port, const std::uint8_t* bytes, st
         AppendMonitorLine(text, port, 1);
     if (m_pDecode && m_pDecode->IsDecoding(port))
         Decode(port, 1, bytes, count, receivedMs < 0 ? m_decodeClock() : receivedMs, show);
-    if (m_pForward)
+    if (m_pForward) {
+        m_pReceivedText = wanted && show ? &text : nullptr;
         m_pForward->ForwardReceived(port, bytes, count);
+        m_pReceivedText = nullptr;
+    }
     if (triggerMode)
         m_pTrigger->LookUpTrigger(port, text);
 }

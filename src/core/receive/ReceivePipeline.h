@@ -125,6 +125,11 @@ public:
 
     bool PassesFilter(const std::uint8_t* bytes, std::size_t count) const;
 
+    // While a received message goes through the steps: its text (ReceivedMessageText in the
+    // receive mode in force) when the pipeline made it, else null. The forwarding step shows
+    // the same text as the target's sent line and need not make it a second time.
+    const std::string* ReceivedText() const { return m_pReceivedText; }
+
     // Handles the messages waiting in inbox, oldest first, in one edit of the monitor, until
     // turnOver() says the turn has lasted long enough (asked before each message). True when
     // messages are left for another turn, in the pipeline or in the inbox: the caller then
@@ -150,4 +155,5 @@ private:
     MonitorLineBuilder m_lineBuilder;
     std::vector<MonitorPiece> m_pieces;           // reused for every line
     std::deque<ReceiveInbox::Message> m_pending;  // taken from the inbox, not yet handled
+    const std::string* m_pReceivedText = nullptr; // see ReceivedText()
 };

@@ -695,9 +695,17 @@ bool SerialPort::Close()
 
 bool SerialPort::SetOutputLine(unsigned line, bool on)
 {
+    NoteOutputLine(line, on);
+    return m_pModem && IsOpen() && m_pModem->Set(line & ModemLines::kOutputs, on);
+}
+
+void SerialPort::NoteOutputLine(unsigned line, bool on)
+{
     line &= ModemLines::kOutputs;
-    m_outputLines = on ? (m_outputLines | line) : (m_outputLines & ~line);
-    return m_pModem && IsOpen() && m_pModem->Set(line, on);
+    if (on)
+        m_outputLines.fetch_or(line);
+    else
+        m_outputLines.fetch_and(~line);
 }
 
 std::size_t SerialPort::Write(const void* bytes, std::size_t length)

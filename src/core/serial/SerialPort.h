@@ -114,11 +114,14 @@ public:
     void SetModemLinesFactory(ModemLinesFactory factory) { m_modemFactory = std::move(factory); }
     // The output lines (ModemLines::kDtr, kRts) asserted now, or at the next open. Open
     // asserts both, as Linux does, except those switched off here.
-    unsigned OutputLines() const { return m_outputLines; }
+    unsigned OutputLines() const { return m_outputLines.load(); }
     void SetOutputLines(unsigned lines) { m_outputLines = lines & ModemLines::kOutputs; }
     // Switches DTR or RTS of the open port; the choice is kept for the next open also when
     // the device has no such line (false then).
     bool SetOutputLine(unsigned line, bool on);
+    // The forwarding tap drove DTR or RTS (from the other port's worker): OutputLines, and
+    // the switches that show it, say what the line is now.
+    void NoteOutputLine(unsigned line, bool on);
 
     // The status-bar hint for an open of path that failed with errno error: where the fault
     // is and how to mend it (the dialout group for a permission error).
@@ -154,7 +157,7 @@ private:
     std::atomic<bool> m_bReadHeld{false};
     ModemLinesFactory m_modemFactory;
     std::unique_ptr<ModemLines> m_pModem; // while open
-    unsigned m_outputLines = ModemLines::kOutputs;
+    std::atomic<unsigned> m_outputLines{ModemLines::kOutputs};
     std::unique_ptr<SerialTransport> m_pLink; // a remote port's connection, while open
     std::atomic<bool> m_bConnected{false};
     bool m_bRedial = false; // the next worker calls until the server answers

@@ -269,6 +269,23 @@ private Q_SLOTS:
         QVERIFY(!f.Tap().IsHolding(0));
     }
 
+    // A line the program could not yet write to COM2 (its far end reads nothing) when COM2
+    // joins the pair goes out whole before the bytes forwarded to COM2.
+    void queuedLineGoesBeforeForwardedBytes()
+    {
+        TestPtyPair com1, com2;
+        NewFrame();
+        OpenPort(0, com1);
+        OpenPort(1, com2);
+        const QByteArray line(256 << 10, 'S'), forwarded(4096, 'F');
+        QVERIFY(Forwarder().WriteToPort(1, reinterpret_cast<const std::uint8_t*>(line.data()), line.size()));
+        QVERIFY(Forwarder().Waiting(1) > 0);
+        Forwarder().SetForwarding(true, 1, 2);
+        com1.Write(forwarded);
+        QTest::qWait(100); // the tap's worker has the forwarded bytes and waits for room
+        QCOMPARE(Collect(com2, line.size() + forwarded.size(), 20000), line + forwarded);
+    }
+
     // Master and device go on talking while the window thread is held (a long repaint, a
     // menu): the tap is not on that thread. Afterwards every answer is shown after its request.
     void forwardsWhileTheWindowIsBlocked()

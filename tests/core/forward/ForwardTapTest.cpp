@@ -119,6 +119,7 @@ TEST_P(ForwardTapLines, InputsOfOneSideDriveTheOutputsOfTheOther)
     ASSERT_TRUE(Eventually([&] { return (to.lines & ModemLines::kOutputs) == 0; })); // no input asserted yet
     from.lines |= GetParam().inputs;
     EXPECT_TRUE(Eventually([&] { return (to.lines & ModemLines::kOutputs) == GetParam().outputs; }));
+    EXPECT_EQ((GetParam().fromA ? t.portB : t.portA).OutputLines(), GetParam().outputs); // what DTR/RTS show
     ++from.breaks;
     EXPECT_TRUE(Eventually([&] { return to.breaksSent == 1 && !to.breakOn; }));
     EXPECT_EQ(from.breaksSent, 0);
