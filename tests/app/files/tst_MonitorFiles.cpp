@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTimer>
@@ -317,6 +318,58 @@ private Q_SLOTS:
         Pass(h, 60000); // a timed save counts as saved
         QVERIFY(h.close());
         QCOMPARE(asked, 3);
+    }
+
+    // The question at close and the notice of kept text, as boxes answered by a click.
+    void boxesAnswerAsClicked_data()
+    {
+        QTest::addColumn<bool>("kept");      // the kept-text notice, else the close question
+        QTest::addColumn<QString>("button"); // empty: Esc
+        QTest::addColumn<bool>("result");    // the window closed / the kept text opened
+        QTest::newRow("close, save") << false << QStringLiteral("保存(&S)") << true;
+        QTest::newRow("close, discard") << false << QStringLiteral("不保存(&N)") << true;
+        QTest::newRow("close, cancel") << false << QStringLiteral("取消") << false;
+        QTest::newRow("close, Esc") << false << QString() << false;
+        QTest::newRow("kept, open") << true << QStringLiteral("打开(&O)") << true;
+        QTest::newRow("kept, not") << true << QStringLiteral("不打开(&N)") << false;
+        QTest::newRow("kept, Esc") << true << QString() << false;
+    }
+    void boxesAnswerAsClicked()
+    {
+        QFETCH(bool, kept);
+        QFETCH(QString, button);
+        QFETCH(bool, result);
+        CMainFrame* frame = &Frame();
+        frame->AppendMonitorLine("01 02 03", 0, 1);
+        int clicks = 0;
+        QTimer clicker;
+        connect(&clicker, &QTimer::timeout, this, [&] {
+            for (QMessageBox* box : frame->findChildren<QMessageBox*>()) {
+                if (!box->isVisible() || box->windowTitle() != QStringLiteral("VRL"))
+                    continue;
+                ++clicks;
+                if (button.isEmpty())
+                    QTest::keyClick(box, Qt::Key_Escape);
+                for (QAbstractButton* b : box->buttons())
+                    if (b->text() == button)
+                        b->click();
+            }
+        });
+        clicker.start(5);
+        if (kept) {
+            frame->EndWithoutQuestions();
+            frame = &NewFrame(); // no asker: the notice is a box
+            QTRY_COMPARE(clicks, 1);
+            QCOMPARE(Text(*frame).contains(QStringLiteral("01 02 03")), result);
+            return;
+        }
+        const QString path = m_xdg->FilePath(QStringLiteral("closed.tnf"));
+        frame->SetFileNameAsker([&](bool, const QString&, const QString&) { return path; });
+        frame->MonitorFiles()->SetCloseAsker({});
+        frame->show();
+        QCOMPARE(frame->close(), result);
+        QCOMPARE(clicks, 1);
+        QCOMPARE(QFile::exists(path), button == QStringLiteral("保存(&S)"));
     }
 
     void folderPickerEndsWithSlashAndRemembers()
