@@ -1,7 +1,9 @@
 // The send editor with 60,000 lines: the operations that run on every key or send must not
 // grow with the text; loading and saving the whole text must stay well under a second.
 #include "core/send/LineSend.h"
+#include "app/send/SendFile.h"
 #include "app/send/SendFrameWnd.h"
+#include "core/settings/SettingsStore.h"
 #include "app/send/VRLSendEdit.h"
 
 #include <QApplication>
@@ -112,8 +114,10 @@ void BM_SaveToFile(benchmark::State& state)
 {
     Fixture& f = Shared();
     const QString path = f.dir.path() + "/big.tnf";
+    MemorySettingsStore store;
+    CSendFile file(f.edit, store);
     for (auto _ : state) {
-        if (!f.edit.SaveToFile(path))
+        if (!file.Save(path))
             state.SkipWithError("save failed");
     }
 }
@@ -123,11 +127,13 @@ void BM_LoadFromFile(benchmark::State& state)
 {
     Fixture& f = Shared();
     const QString path = f.dir.path() + "/big.tnf";
-    if (!f.edit.SaveToFile(path))
+    MemorySettingsStore store;
+    if (!CSendFile(f.edit, store).Save(path))
         state.SkipWithError("save failed");
     CVRLSendEdit other;
+    CSendFile otherFile(other, store);
     for (auto _ : state) {
-        if (!other.LoadFromFile(path) || other.LineCount() != kLines)
+        if (!otherFile.Load(path) || other.LineCount() != kLines)
             state.SkipWithError("load failed");
     }
 }

@@ -817,6 +817,17 @@ Open it now? (It is also among the recent files of the File menu.)</translation>
 <context>
     <name>CSendCommands</name>
     <message>
+        <source>%1 未打开，F2 不发送：先在串口设置栏选好串口和参数，按 F5 打开。</source>
+        <translation>%1 is not open, F2 sends nothing: choose the port and its settings in the port settings bar, then press F5 to open it.</translation>
+    </message>
+    <message>
+        <source>报文格式不对！组合键Ctrl+Alt+P分析错误！</source>
+        <translation>The message format is wrong! Ctrl+Alt+P could not parse it!</translation>
+    </message>
+</context>
+<context>
+    <name>CSendFiles</name>
+    <message>
         <source>发报窗报文无法保存到：
 %1
 也无法保存到默认文件：
@@ -837,8 +848,12 @@ nor to the default file:
 As long as the send window is not changed, this file is not written over at exit.</translation>
     </message>
     <message>
-        <source>%1 未打开，F2 不发送：先在串口设置栏选好串口和参数，按 F5 打开。</source>
-        <translation>%1 is not open, F2 sends nothing: choose the port and its settings in the port settings bar, then press F5 to open it.</translation>
+        <source>打开发送窗报文</source>
+        <translation>Open Send File</translation>
+    </message>
+    <message>
+        <source>保存发送窗报文</source>
+        <translation>Save Send File</translation>
     </message>
     <message>
         <source>
@@ -847,18 +862,6 @@ As long as the send window is not changed, this file is not written over at exit
         <translation>
 
 Choose another file for the send window&apos;s lines.</translation>
-    </message>
-    <message>
-        <source>保存发送窗报文</source>
-        <translation>Save Send File</translation>
-    </message>
-    <message>
-        <source>报文格式不对！组合键Ctrl+Alt+P分析错误！</source>
-        <translation>The message format is wrong! Ctrl+Alt+P could not parse it!</translation>
-    </message>
-    <message>
-        <source>打开发送窗报文</source>
-        <translation>Open Send File</translation>
     </message>
     <message>
         <source>无法读取发报窗报文文件：

@@ -1,6 +1,5 @@
 #include "app/files/MonitorFile.h"
 
-#include "core/files/AtomicFileWriter.h"
 #include "core/files/RichText.h"
 #include "core/files/RtfReader.h"
 #include "core/files/RtfWriter.h"
@@ -12,7 +11,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
-#include <ostream>
+#include <string>
 
 namespace
 {
@@ -63,12 +62,11 @@ bool CMonitorFile::Save(const QTextDocument& document, const QString& path, cons
     const RichText text = WithFace(CMonitorText::FromDocument(document), face.toStdString(), kFileFace);
     // Streamed into a temporary file beside the old one and renamed over it: the file is not
     // built in memory first, and a failed write (a full disk) leaves the old file whole.
-    const AtomicWriteResult written = WriteFileAtomically(
-        path.toStdString(), [&text](std::ostream& out) { return RtfWriter::Write(text, out); });
-    if (!written.m_ok)
+    std::string why;
+    if (!RtfWriter::WriteFile(text, path.toStdString(), &why))
     {
-        error = written.m_error.empty() ? QCoreApplication::translate("CMonitorFile", "无法保存文件“%1”！").arg(path)
-                                        : QString::fromStdString(written.m_error);
+        error = why.empty() ? QCoreApplication::translate("CMonitorFile", "无法保存文件“%1”！").arg(path)
+                            : QString::fromStdString(why);
         return false;
     }
     return true;

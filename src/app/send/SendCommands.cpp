@@ -1,6 +1,5 @@
 #include "app/send/SendCommands.h"
 
-#include "core/files/AtomicFileWriter.h"
 #include "core/send/CheckCode.h"
 #include "core/base/CommandIds.h"
 #include "app/commands/CommandTable.h"
@@ -8,14 +7,13 @@
 #include "core/receive/ReceivePipeline.h"
 #include "app/frame/FrameHost.h"
 #include "core/settings/FrameOptions.h"
+#include "app/send/SendFiles.h"
 #include "app/send/SendFrameWnd.h"
 #include "app/send/VRLSendEdit.h"
 
 #include <QCoreApplication>
 #include <QMainWindow>
-#include <QFileInfo>
 #include <QShortcut>
-#include <QTimer>
 
 #include <optional>
 
@@ -68,15 +66,6 @@ const CommandInfo kOptionCommands[] = {
      nullptr, true},
 };
 
-// Neither the chosen file nor the default file could be written.
-QString SaveFailedText(const QString& path, const QString& fallback, const QString& why)
-{
-    QString text = QCoreApplication::translate("CSendCommands", "发报窗报文无法保存到：\n%1\n也无法保存到默认文件：\n%2").arg(path, fallback);
-    if (!why.isEmpty())
-        text += QStringLiteral("\n\n") + why;
-    return text;
-}
-
 } // namespace
 
 CSendCommands::CSendCommands(CFrameHost& host)
@@ -85,22 +74,9 @@ CSendCommands::CSendCommands(CFrameHost& host)
       m_pSendBar(new CSendFrameWnd(host.Window()))
 {
     host.Window()->addDockWidget(Qt::BottomDockWidgetArea, m_pSendBar);
-    CVRLSendEdit* edit = SendEdit();
-    edit->SetSettingsStore(&host.Store());
-    edit->SetMessageHandler([this](const QString& text) { m_host.ShowMessage(text); });
-    // The text the editor had when the program last ended. A file that is there but cannot
-    // be read keeps its content unless the user types (see SaveAtExit).
-    const QString path = edit->SendFilePath(false);
-    // Temporary files of saves that a kill interrupted.
-    RemoveStaleTemporaries(path.toStdString());
-    RemoveStaleTemporaries(edit->SendFilePath(true).toStdString());
-    m_bUnreadFileKept = !edit->LoadFromFile(path) && QFileInfo::exists(path);
-    if (m_bUnreadFileKept) {
-        QTimer::singleShot(0, this, [this, path] {
-            m_host.ShowMessage(QCoreApplication::translate("CSendCommands", "无法读取发报窗报文文件：\n%1\n\n只要不修改发报窗报文，退出时不会覆盖这个文件。")
-                                    .arg(path));
-        });
-    }
+    SendEdit()->SetMessageHandler([this](const QString& text) { m_host.ShowMessage(text); });
+    // The text the editor had when the program last ended.
+    m_pFiles = new CSendFiles(host, *SendEdit(), this);
 
     // Ctrl+Alt+S: into the send editor (Shift makes it another key).
     auto* focusEdit = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+S")), host.Window());
@@ -170,25 +146,7 @@ bool CSendCommands::SendLine(int port, int line)
 
 void CSendCommands::SaveAtExit()
 {
-    CVRLSendEdit* edit = SendEdit();
-    // Saving the empty editor would put nothing over a file the start could not read.
-    if (m_bUnreadFileKept && !edit->document()->isModified())
-        return;
-    QString path = edit->SendFilePath(false);
-    // The text is not lost quietly: when neither file can be written, the user is told and
-    // may name another file (cancelling gives the text up).
-    while (!edit->SaveToFile(path)) {
-        m_host.ShowMessage(SaveFailedText(path, edit->SendFilePath(true), edit->SaveError())
-                            + QCoreApplication::translate("CSendCommands", "\n\n请另选一个文件保存发报窗报文。"));
-        path = AskFileName(false, QCoreApplication::translate("CSendCommands", "保存发送窗报文"), QStringLiteral("VRL"));
-        if (path.isEmpty())
-            return;
-    }
-}
-
-QString CSendCommands::AskFileName(bool open, const QString& title, const QString& defaultName)
-{
-    return m_host.AskFileName(open, title, defaultName, QFileInfo(SendEdit()->SendFilePath(false)).absolutePath());
+    m_pFiles->SaveAtExit();
 }
 
 void CSendCommands::OnCommand(int id)
@@ -202,34 +160,13 @@ void CSendCommands::OnCommand(int id)
         m_pSendBar->setVisible(!IsBarVisible());
         return;
     case ID_OPEN_SEND_FILE:
-    case ID_SAVE_SEND_FILE: {
-        if (!IsBarVisible())
-            return;
-        const bool open = id == ID_OPEN_SEND_FILE;
-        const QString name = open ? AskFileName(true, QCoreApplication::translate("CSendCommands", "打开发送窗报文"), QString())
-                                  : AskFileName(false, QCoreApplication::translate("CSendCommands", "保存发送窗报文"), QStringLiteral("VRL"));
-        if (name.isEmpty())
-            return;
-        // The opened file is the one saved at exit: saving its text into the file saved
-        // last would overwrite that file with another's content.
-        if (open) {
-            // What was typed since the last save goes to its file first, as it would at
-            // exit: another file replaces the text and would otherwise drop it. Opening the
-            // same file again is the way back to its saved text.
-            CVRLSendEdit* edit = SendEdit();
-            const QString current = edit->SendFilePath(false);
-            const bool sameFile = QFileInfo(name).canonicalFilePath() == QFileInfo(current).canonicalFilePath();
-            if (edit->document()->isModified() && !sameFile && !edit->SaveToFile(current)) {
-                m_host.ShowMessage(SaveFailedText(current, edit->SendFilePath(true), edit->SaveError()));
-                return;
-            }
-            if (!edit->LoadFromFile(name, true))
-                m_host.ShowMessage(QCoreApplication::translate("CSendCommands", "无法读取发报窗报文文件：\n%1").arg(name));
-        }
-        else if (!SendEdit()->SaveToFile(name))
-            m_host.ShowMessage(SaveFailedText(name, SendEdit()->SendFilePath(true), SendEdit()->SaveError()));
+        if (IsBarVisible())
+            m_pFiles->Open();
         return;
-    }
+    case ID_SAVE_SEND_FILE:
+        if (IsBarVisible())
+            m_pFiles->SaveAs();
+        return;
     default:
         break;
     }

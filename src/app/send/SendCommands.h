@@ -10,13 +10,14 @@
 
 struct AscFraming;
 class CFrameHost;
+class CSendFiles;
 class CSendFrameWnd;
 class CVRLSendEdit;
 class QShortcut;
 
 // The send side of the main window: the send bar with its editor, the line send, the ASC
-// send options, the check-code commands and the send-message files. The frame owns one and
-// routes the commands of its rows here.
+// send options, the check-code commands and the commands of the send-message files (which
+// CSendFiles carries out). The frame owns one and routes the commands of its rows here.
 class CSendCommands : public QObject, public CCommandTarget
 {
     Q_OBJECT
@@ -50,10 +51,9 @@ public:
 private:
     bool IsBarVisible() const;
     AscFraming Framing() const;
-    QString AskFileName(bool open, const QString& title, const QString& defaultName);
 
     CFrameHost& m_host;
     CSendFrameWnd* m_pSendBar;
-    bool m_bUnreadFileKept = false; // the start found the send file but could not read it
+    CSendFiles* m_pFiles = nullptr; // the send-message files
     QShortcut* m_pClosedSendKey = nullptr;
 };

@@ -1,24 +1,14 @@
 #include "app/send/XRichEditCtrl.h"
 
-#include "core/files/AtomicFileWriter.h"
 #include "core/text/CodePage.h"
 #include "core/text/HexText.h"
 #include "core/send/LineColumn.h"
-#include "core/files/RtfReader.h"
-#include "core/files/RtfWriter.h"
-#include "app/send/SendEditRichText.h"
-#include "core/settings/SettingsStore.h"
 #include "app/frame/UserNotices.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QStandardPaths>
 #include <QTextBlock>
 #include <QTextDocument>
-
-#include <ostream>
 
 namespace {
 
@@ -70,20 +60,6 @@ CXRichEditCtrl::CXRichEditCtrl(QWidget* parent)
 }
 
 CXRichEditCtrl::~CXRichEditCtrl() = default;
-
-void CXRichEditCtrl::SetSettingsStore(SettingsStore* store)
-{
-    m_pStore = store;
-}
-
-SettingsStore& CXRichEditCtrl::Store() const
-{
-    if (m_pStore)
-        return *m_pStore;
-    if (!m_ownStore)
-        m_ownStore = std::make_unique<MemorySettingsStore>();
-    return *m_ownStore;
-}
 
 int CXRichEditCtrl::LineCount() const
 {
@@ -459,73 +435,4 @@ void CXRichEditCtrl::DeliverNotice()
         return;
     }
     Q_EMIT EditPosition(ResolveLine(-1), CaretColumn());
-}
-
-QString CXRichEditCtrl::SendFilePath(bool forceDefault) const
-{
-    const QString stored = QString::fromStdString(Store().ReadString("Settings", "XREPath"));
-    if (!stored.isEmpty() && !forceDefault)
-        return stored;
-    // The executable's folder is not writable on Linux: the default file lives in the
-    // per-user data folder.
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-        + QStringLiteral("/Tellumar/VRL/VRL.tnf");
-}
-
-namespace {
-
-// Written aside and renamed into place: a failed save never leaves half a file. The text
-// streams from the document's copy to the disk; the file is never built in memory.
-AtomicWriteResult WriteRtf(const RichText& doc, const QString& path)
-{
-    return WriteFileAtomically(path.toStdString(), [&](std::ostream& out) { return RtfWriter::Write(doc, out); });
-}
-
-} // namespace
-
-bool CXRichEditCtrl::SaveToFile(const QString& path)
-{
-    const RichText doc = SendEditRichText::FromDocument(*document());
-    const QString fallback = SendFilePath(true);
-    QString written = path;
-    m_strSaveError.clear();
-    if (path == fallback)
-        QDir().mkpath(QFileInfo(fallback).absolutePath());
-    AtomicWriteResult result;
-    if (!path.isEmpty())
-        result = WriteRtf(doc, path);
-    if (!result.m_ok) {
-        const QString first = QString::fromStdString(result.m_error);
-        QDir().mkpath(QFileInfo(fallback).absolutePath());
-        result = WriteRtf(doc, fallback);
-        if (!result.m_ok) {
-            m_strSaveError = first.isEmpty() ? QString::fromStdString(result.m_error)
-                                             : first + QLatin1Char('\n') + QString::fromStdString(result.m_error);
-            return false;
-        }
-        // Remember the file that holds the text, so that the next start shows it rather
-        // than an older file at the path that could not be written.
-        written = fallback;
-    }
-    document()->setModified(false);
-    Store().WriteString("Settings", "XREPath", written.toStdString());
-    return true;
-}
-
-bool CXRichEditCtrl::LoadFromFile(const QString& path, bool remember)
-{
-    QString read = path;
-    RtfReadResult result = RtfReader::ReadFile(path.toStdString());
-    if (result.m_status == RtfReadStatus::CannotOpen) {
-        read = SendFilePath(true);
-        result = RtfReader::ReadFile(read.toStdString());
-    }
-    // A file that is not rich text (or cannot be read at all) leaves the text as it is.
-    if (!result.IsUsable())
-        return false;
-    SendEditRichText::ToDocument(result.m_document, *document());
-    moveCursor(QTextCursor::Start);
-    if (remember)
-        Store().WriteString("Settings", "XREPath", read.toStdString());
-    return true;
 }

@@ -4,10 +4,6 @@
 #include <QTextCharFormat>
 
 #include <functional>
-#include <memory>
-
-class SettingsStore;
-class MemorySettingsStore;
 
 // The send editor's control: a plain-text editor with coloured runs, addressed by line.
 //
@@ -28,8 +24,6 @@ public:
     explicit CXRichEditCtrl(QWidget* parent = nullptr);
     ~CXRichEditCtrl() override;
 
-    // The store that holds "XREPath"; without one the control keeps its own in memory.
-    void SetSettingsStore(SettingsStore* store);
     // Where the editor's messages go (the main window's message box); without one the
     // editor shows its own box titled "VRL".
     void SetMessageHandler(std::function<void(const QString&)> handler) { m_messageHandler = std::move(handler); }
@@ -61,13 +55,6 @@ public:
     void ToggleReadOnly();
     QColor BackgroundColor() const;
 
-    QString SendFilePath(bool forceDefault) const;
-    bool SaveToFile(const QString& path);
-    // Why the last SaveToFile failed (for both files tried), empty after a good save.
-    const QString& SaveError() const { return m_strSaveError; }
-    // With `remember`, the file that was read becomes "XREPath", the file saved at exit.
-    bool LoadFromFile(const QString& path, bool remember = false);
-
     // Posts the position notice now (the bar shows it once right after creation).
     void PostPositionNotice();
 
@@ -93,8 +80,6 @@ protected:
     // Starts a comment-style line: a fresh empty line at the caret, green, holding `text`.
     void InsertCommentLine(const QString& text);
 
-    SettingsStore& Store() const;
-
 private:
     void ScheduleNotice(bool selectionEnd);
     void DeliverNotice();
@@ -102,9 +87,6 @@ private:
 
     bool m_readOnly = false;
     bool m_noticePending = false;
-    QString m_strSaveError;
     bool m_noticeSelectionEnd = false;
-    SettingsStore* m_pStore = nullptr;
-    mutable std::unique_ptr<MemorySettingsStore> m_ownStore;
     std::function<void(const QString&)> m_messageHandler;
 };

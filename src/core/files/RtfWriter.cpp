@@ -9,6 +9,7 @@
 #include <memory>
 #include <ostream>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -278,7 +279,10 @@ bool RtfWriter::Write(const RichText& doc, std::ostream& out)
     return writer.Finish();
 }
 
-bool RtfWriter::WriteFile(const RichText& doc, const std::string& path)
+bool RtfWriter::WriteFile(const RichText& doc, const std::string& path, std::string* error)
 {
-    return WriteFileAtomically(path, [&](std::ostream& out) { return Write(doc, out); }).m_ok;
+    AtomicWriteResult result = WriteFileAtomically(path, [&](std::ostream& out) { return Write(doc, out); });
+    if (error)
+        *error = std::move(result.m_error);
+    return result.m_ok;
 }

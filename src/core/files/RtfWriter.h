@@ -46,8 +46,9 @@ public:
 
     // Writes doc to the file at path (UTF-8 path) through WriteFileAtomically: a failure
     // leaves the old file as it was. False when the file cannot be written completely or the
-    // path names no regular file.
-    static bool WriteFile(const RichText& doc, const std::string& path);
+    // path names no regular file, with the reason in error when given (UTF-8, the program's
+    // language; may be empty). Monitor files and send-message files are both saved here.
+    static bool WriteFile(const RichText& doc, const std::string& path, std::string* error = nullptr);
 
 private:
     class Impl;

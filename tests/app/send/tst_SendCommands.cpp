@@ -1,9 +1,11 @@
 #include "core/base/CommandIds.h"
 #include "core/settings/IniSettingsStore.h"
 #include "MainFrameFixture.h"
+#include "app/forward/Forwarder.h"
 #include "app/frame/MainFrm.h"
 #include "core/serial/PortMap.h"
 #include "app/send/SendCommands.h"
+#include "app/send/SendFile.h"
 #include "app/send/SendFrameWnd.h"
 #include "app/ports/SettingsBar.h"
 #include "TestPtyPair.h"
@@ -17,7 +19,12 @@
 #include <QTextBlock>
 #include <QtTest>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
+#include <poll.h>
+#include <unistd.h>
 
 namespace {
 
@@ -156,6 +163,65 @@ private Q_SLOTS:
         QCOMPARE(pty.Read(1000), QByteArray("A"));
     }
 
+    // A far end that stops reading (as flow control would hold the line) never stops the
+    // window: lines wait in the port's queue (the tap's in the forwarding pair) and come out in
+    // order once it reads. A blocking write fails when the watchdog reads in its place.
+    void sentLinesWaitForAFarEndThatDoesNotRead_data()
+    {
+        QTest::addColumn<bool>("pair");
+        QTest::newRow("own queue") << false;
+        QTest::newRow("forwarding pair") << true;
+    }
+    void sentLinesWaitForAFarEndThatDoesNotRead()
+    {
+        QFETCH(bool, pair);
+        TestPtyPair com1, com2;
+        CMainFrame& f = NewFrame();
+        OpenPort(0, com1);
+        OpenPort(1, com2);
+        auto& forwarder = *f.findChild<CForwarder*>();
+        forwarder.SetForwarding(pair, 1, 2);
+        QStringList lines; // 512 bytes each, every line its own byte
+        for (int k = 1; k <= 8; ++k)
+            lines << QStringLiteral("%1 ").arg(k, 2, 16, QLatin1Char('0')).repeated(512).trimmed();
+        Edit().setPlainText(lines.join(QLatin1Char('\n')));
+
+        std::atomic<bool> done{false}, fired{false};
+        std::thread watchdog([&] {
+            char sink[4096];
+            pollfd p{com1.Master(), POLLIN, 0};
+            for (int ms = 0; !done; ms += 10) {
+                if (ms < 5000) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                    continue;
+                }
+                fired = true;
+                if (poll(&p, 1, 10) > 0 && read(p.fd, sink, sizeof sink) < 0)
+                    return;
+            }
+        });
+        auto stop = qScopeGuard([&] { done = true; watchdog.join(); });
+        QByteArray sent;
+        // Until the line is full and bytes wait, then a few lines more behind them.
+        for (int i = 0, more = 3; i < 4000 && more > 0; ++i) {
+            QVERIFY(f.SendLine(0, i % 8));
+            sent += QByteArray(512, static_cast<char>(i % 8 + 1));
+            more -= forwarder.Waiting(0) > 0 ? 1 : 0;
+        }
+        bool turned = false;
+        QTimer::singleShot(0, &f, [&] { turned = true; });
+        QTRY_VERIFY(turned);
+        stop.dismiss();
+        done = true;
+        watchdog.join();
+        QVERIFY2(!fired, "the window thread waited for the port");
+        QVERIFY(forwarder.Waiting(0) > 0);
+
+        QByteArray got; // read while the window turns
+        QTRY_VERIFY_WITH_TIMEOUT((got += com1.Read(5)).size() >= sent.size(), 30000);
+        QCOMPARE(got, sent);
+    }
+
     void keysReachTheWindowFromTheEditor()
     {
         TestPtyPair pty;
@@ -262,7 +328,7 @@ private Q_SLOTS:
         const QString defaultFile = m_xdg->Root() + "/data/Tellumar/VRL/VRL.tnf";
         {
             NewFrame();
-            QCOMPARE(Edit().SendFilePath(true), defaultFile);
+            QCOMPARE(CSendFile::DefaultPath(), defaultFile);
             Edit().setPlainText(QStringLiteral("EB 90 02 34 0D\n注释行"));
             QTextCursor c = Edit().textCursor();
             c.setPosition(Edit().LineStart(1));
@@ -322,9 +388,9 @@ private Q_SLOTS:
         }
         m_frame.reset();
         CVRLSendEdit check;
-        QVERIFY(check.LoadFromFile(b));
+        QVERIFY(CSendFile(check, *m_store).Load(b));
         QCOMPARE(check.toPlainText(), QStringLiteral("BB BB"));
-        QVERIFY(check.LoadFromFile(a));
+        QVERIFY(CSendFile(check, *m_store).Load(a));
         QCOMPARE(check.toPlainText(), QStringLiteral("AA AA 01"));
         NewFrame();
         QCOMPARE(Edit().toPlainText(), QStringLiteral("AA AA 01"));
@@ -359,7 +425,7 @@ private Q_SLOTS:
         QCOMPARE(m_messages.size(), 1);
         QCOMPARE(asked, (QStringList{"0|保存发送窗报文", "0|保存发送窗报文"}));
         CVRLSendEdit check;
-        QVERIFY(check.LoadFromFile(rescue));
+        QVERIFY(CSendFile(check, *m_store).Load(rescue));
         QCOMPARE(check.toPlainText(), QStringLiteral("EB 90 02 34 0D"));
         QCOMPARE(QString::fromStdString(m_store->ReadString("Settings", "XREPath")), rescue);
     }
@@ -431,7 +497,7 @@ private Q_SLOTS:
         f.OnCommand(ID_OPEN_SEND_FILE);
         QCOMPARE(Edit().toPlainText(), QStringLiteral("BB BB"));
         CVRLSendEdit check;
-        QVERIFY(check.LoadFromFile(a));
+        QVERIFY(CSendFile(check, *m_store).Load(a));
         QCOMPARE(check.toPlainText(), QStringLiteral("AA AA 01"));
         QVERIFY(m_messages.isEmpty());
 
@@ -439,7 +505,7 @@ private Q_SLOTS:
         QTest::keyClicks(&Edit(), "CC ");
         f.OnCommand(ID_OPEN_SEND_FILE);
         QCOMPARE(Edit().toPlainText(), QStringLiteral("BB BB"));
-        QVERIFY(check.LoadFromFile(b));
+        QVERIFY(CSendFile(check, *m_store).Load(b));
         QCOMPARE(check.toPlainText(), QStringLiteral("BB BB"));
     }
 };

@@ -1,3 +1,4 @@
+#include "app/send/SendFile.h"
 #include "app/send/SendFrameWnd.h"
 #include "core/settings/SettingsStore.h"
 #include "TestPtyPair.h"
@@ -385,7 +386,8 @@ private Q_SLOTS:
         f.write("{\\rtf1\\ansi\\ansicpg936{\\colortbl;\\red200\\green0\\blue0;}"
                 "AA\\u8232?BB\\'0d\\cf1\\par CC\\par\n}");
         f.close();
-        QVERIFY(edit.LoadFromFile(file));
+        MemorySettingsStore store;
+        QVERIFY(CSendFile(edit, store).Load(file));
         // CR before a paragraph mark ends one line, not two, also in another colour.
         QCOMPARE(edit.LineCount(), 3);
         QCOMPARE(edit.GetLineText(1), QStringLiteral("BB"));
@@ -461,20 +463,20 @@ private Q_SLOTS:
         QDir().mkpath(m_xdg->Root() + "/frames");
         {
             CVRLSendEdit edit;
-            edit.SetSettingsStore(&store);
+            CSendFile sendFile(edit, store);
             edit.setPlainText(QStringLiteral("EB 90 02 34 0D\n注释\n\nlast"));
             Select(edit, 0, 5);
             edit.ApplyFormat(CXRichEditCtrl::Red);
             Select(edit, edit.LineStart(1), edit.LineEnd(1));
             edit.ApplyFormat(CXRichEditCtrl::Green);
-            QVERIFY(edit.SaveToFile(file));
+            QVERIFY(sendFile.Save(file));
             QVERIFY(!edit.document()->isModified());
             QCOMPARE(QString::fromStdString(store.ReadString("Settings", "XREPath")), file);
         }
         {
             CVRLSendEdit edit;
-            edit.SetSettingsStore(&store);
-            QVERIFY(edit.LoadFromFile(edit.SendFilePath(false)));
+            CSendFile sendFile(edit, store);
+            QVERIFY(sendFile.Load(sendFile.Path()));
             QCOMPARE(edit.toPlainText(), QStringLiteral("EB 90 02 34 0D\n注释\n\nlast"));
             QCOMPARE(ColourAt(edit, 0), QColor(200, 0, 0));
             QCOMPARE(ColourAt(edit, 4), QColor(200, 0, 0));
@@ -489,7 +491,7 @@ private Q_SLOTS:
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write("plain words");
             f.close();
-            QVERIFY(!edit.LoadFromFile(junk));
+            QVERIFY(!sendFile.Load(junk));
             QCOMPARE(edit.GetLineText(3), QStringLiteral("last"));
         }
 
@@ -499,27 +501,27 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(defaultFile));
         {
             CVRLSendEdit edit;
-            edit.SetSettingsStore(&store);
-            QCOMPARE(edit.SendFilePath(true), defaultFile);
+            CSendFile sendFile(edit, store);
+            QCOMPARE(CSendFile::DefaultPath(), defaultFile);
             edit.setPlainText(QStringLiteral("01 02"));
-            QVERIFY(edit.SaveToFile(m_xdg->Root() + "/no/such/folder/b.tnf"));
+            QVERIFY(sendFile.Save(m_xdg->Root() + "/no/such/folder/b.tnf"));
             QVERIFY(QFileInfo::exists(defaultFile));
             QCOMPARE(QString::fromStdString(store.ReadString("Settings", "XREPath")), defaultFile);
         }
         {
             CVRLSendEdit edit;
-            edit.SetSettingsStore(&store);
+            CSendFile sendFile(edit, store);
             edit.setPlainText("keep");
             // A name that does not exist loads the default file.
-            QVERIFY(edit.LoadFromFile(m_xdg->Root() + "/missing.tnf"));
+            QVERIFY(sendFile.Load(m_xdg->Root() + "/missing.tnf"));
             QCOMPARE(edit.toPlainText(), QStringLiteral("01 02"));
         }
         {
             QFile::remove(defaultFile);
             CVRLSendEdit edit;
-            edit.SetSettingsStore(&store);
+            CSendFile sendFile(edit, store);
             edit.setPlainText("keep");
-            QVERIFY(!edit.LoadFromFile(m_xdg->Root() + "/missing.tnf"));
+            QVERIFY(!sendFile.Load(m_xdg->Root() + "/missing.tnf"));
             QCOMPARE(edit.toPlainText(), QStringLiteral("keep"));
         }
     }
