@@ -232,16 +232,6 @@ QMenu* CMainFrame::MenuOf(const QString& title) const
     return m_pRouter->MenuOf(title);
 }
 
-bool CMainFrame::OpenMonitorFile(const QString& path)
-{
-    return m_pMonitorFiles->OpenMonitorFile(path);
-}
-
-RecentFileList& CMainFrame::RecentFiles()
-{
-    return m_pMonitorFiles->RecentFiles();
-}
-
 void CMainFrame::OnUpdateFrameCommand(int id, CommandState& state)
 {
     if (const int* flag = m_options.FlagForCommand(id)) {

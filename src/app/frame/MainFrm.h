@@ -5,7 +5,6 @@
 #include "core/forward/ForwardTap.h"
 #include "core/settings/FrameOptions.h"
 #include "core/receive/MonitorLine.h"
-#include "core/files/RecentFileList.h"
 #include "app/files/FileNameDialog.h"
 #include "app/frame/FrameReceiver.h"
 #include "app/frame/UserNotices.h"
@@ -97,10 +96,6 @@ public:
     // --- Monitor ------------------------------------------------------------------------
     // A received message as the window thread handles it.
     void OnReceiveData(unsigned port, const std::vector<std::uint8_t>& bytes);
-    // Loads a monitor file into the view, marked not modified; true on success. The path
-    // joins the recent-file list.
-    bool OpenMonitorFile(const QString& path);
-    RecentFileList& RecentFiles();
     // Open, save, recent files and the timed save and clear.
     CMonitorFiles* MonitorFiles() const { return m_pMonitorFiles; }
     // The lasting status-bar note under key, or empty.

@@ -115,7 +115,7 @@ private Q_SLOTS:
         QCOMPARE(asked, (QStringList{QStringLiteral("0|保存串口监视报文|20240103 0904"),
                                      QStringLiteral("0|保存串口监视报文|20240103 0904")}));
         QVERIFY(QFile::exists(path));
-        QCOMPARE(f.RecentFiles().Files(), std::vector<std::string>{path.toStdString()});
+        QCOMPARE(f.MonitorFiles()->RecentFiles().Files(), std::vector<std::string>{path.toStdString()});
 
         CMainFrame& g = Frame();
         g.SetFileNameAsker([&](bool open, const QString& title, const QString& name) {
@@ -126,7 +126,7 @@ private Q_SLOTS:
         QCOMPARE(asked.last(), QStringLiteral("1|打开串口监视报文|"));
         QCOMPARE(Coloured(g), coloured);
         QVERIFY(Text(g).contains(QStringLiteral("01 03 0A")));
-        QCOMPARE(g.RecentFiles().Files(), std::vector<std::string>{path.toStdString()});
+        QCOMPARE(g.MonitorFiles()->RecentFiles().Files(), std::vector<std::string>{path.toStdString()});
 
         // A save that cannot be written is told, not passed over.
         g.AppendMonitorLine("05", 0, 1);
@@ -183,7 +183,7 @@ private Q_SLOTS:
         f.AppendMonitorLine("02", 0, 1);
         Pass(f, 60000);
         CMainFrame& g = Frame();
-        QVERIFY(g.OpenMonitorFile(next));
+        QVERIFY(g.MonitorFiles()->OpenMonitorFile(next));
         QVERIFY2(Text(g).contains(QStringLiteral("01")) && Text(g).contains(QStringLiteral("02")), qPrintable(Text(g)));
     }
 
@@ -199,7 +199,7 @@ private Q_SLOTS:
         f.AppendMonitorLine("02", 0, 1);
         Pass(f, 120000);
         CMainFrame& g = Frame();
-        QVERIFY(g.OpenMonitorFile(dir + QStringLiteral("20240103 0908.tnf")));
+        QVERIFY(g.MonitorFiles()->OpenMonitorFile(dir + QStringLiteral("20240103 0908.tnf")));
         QVERIFY2(!Text(g).contains(QStringLiteral("01")) && Text(g).contains(QStringLiteral("02")), qPrintable(Text(g)));
 
         // Both switches off: no timer.
