@@ -58,6 +58,14 @@ const CommandInfo* CCommandRouter::FindCommand(int id) const
     return it == m_commands.end() ? nullptr : &it->second.m_info;
 }
 
+std::vector<const CommandInfo*> CCommandRouter::Rows() const
+{
+    std::vector<const CommandInfo*> rows;
+    for (const auto& [id, entry] : m_commands)
+        rows.push_back(&entry.m_info);
+    return rows;
+}
+
 QMenu* CCommandRouter::MenuOf(const QString& title) const
 {
     for (QAction* a : m_window.menuBar()->actions()) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <span>
+#include <vector>
 
 class QAction;
 class QMainWindow;
@@ -42,6 +43,8 @@ public:
 
     QAction* Action(int id) const;
     const CommandInfo* FindCommand(int id) const;
+    // Every row added, in identifier order.
+    std::vector<const CommandInfo*> Rows() const;
     QMenu* MenuOf(const QString& title) const;
 
 private:

@@ -2,7 +2,8 @@
 
 #include "core/base/CommandIds.h"
 #include "app/files/DlgAutoSave.h"
-#include "app/frame/FrameHost.h"
+#include "app/files/FileNameDialog.h"
+#include "app/frame/UserNotices.h"
 #include "core/settings/FrameOptions.h"
 #include "core/settings/SettingsStore.h"
 #include "app/monitor/VRLView.h"
@@ -15,7 +16,6 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QStandardPaths>
 #include <QStorageInfo>
 #include <QTimer>
@@ -45,14 +45,19 @@ QString FileOpenError(const QString& path, const QString& why)
 
 } // namespace
 
-CMonitorFiles::CMonitorFiles(CFrameHost& host, std::function<void()> rebuildMenus)
-    : QObject(host.Window()),
-      m_host(host),
+CMonitorFiles::CMonitorFiles(QWidget& window, CVRLView& view, SettingsStore& store, CUserNotices& notices,
+                             CFileNameDialog& fileNames, std::function<void()> rebuildMenus)
+    : QObject(&window),
+      m_window(window),
+      m_view(view),
+      m_store(store),
+      m_notices(notices),
+      m_fileNames(fileNames),
       m_rebuildMenus(std::move(rebuildMenus)),
       m_pTimer(new QTimer(this))
 {
-    m_recentFiles.Load(host.Store());
-    const FrameStoredValues stored = FrameStoredValues::Load(host.Store());
+    m_recentFiles.Load(store);
+    const FrameStoredValues stored = FrameStoredValues::Load(store);
     m_strAutoSaveDir = stored.m_autoSaveDir;
     // The file name goes right behind the folder, also for a folder typed into the store.
     if (m_strAutoSaveDir.back() != '/')
@@ -69,9 +74,9 @@ CMonitorFiles::CMonitorFiles(CFrameHost& host, std::function<void()> rebuildMenu
     connect(m_pTimer, &QTimer::timeout, this, &CMonitorFiles::OnTimer);
 
     // Told once: the entry goes at once, whatever the user answers.
-    const std::string kept = host.Store().ReadString(kKeptSection, kKeptName, "");
+    const std::string kept = store.ReadString(kKeptSection, kKeptName, "");
     if (!kept.empty()) {
-        host.Store().WriteString(kKeptSection, kKeptName, "");
+        store.WriteString(kKeptSection, kKeptName, "");
         if (QFileInfo::exists(QString::fromStdString(kept))) {
             m_strKeptText = QString::fromStdString(kept);
             QTimer::singleShot(0, this, &CMonitorFiles::TellKeptText);
@@ -91,20 +96,16 @@ void CMonitorFiles::TellKeptText()
             open();
         return;
     }
-    // Not exec(): the start goes on while the question waits.
-    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("VRL"),
-                                tr("上次程序被终止时，监视窗中未保存的报文已保存到：\n%1\n\n"
-                                   "现在打开吗？（以后也可以从“文件”菜单的最近文件打开。）")
-                                    .arg(path),
-                                QMessageBox::Open | QMessageBox::Close, m_host.Window());
-    box->button(QMessageBox::Open)->setText(tr("打开(&O)"));
-    box->button(QMessageBox::Close)->setText(tr("不打开(&N)"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    connect(box, &QMessageBox::finished, this, [box, open](int) {
-        if (box->clickedButton() == box->button(QMessageBox::Open))
-            open();
-    });
-    box->open();
+    // Not waiting: the start goes on while the question is up.
+    CUserNotices::ShowInformation(&m_window,
+                                  tr("上次程序被终止时，监视窗中未保存的报文已保存到：\n%1\n\n"
+                                     "现在打开吗？（以后也可以从“文件”菜单的最近文件打开。）")
+                                      .arg(path),
+                                  {{QMessageBox::Open, tr("打开(&O)")}, {QMessageBox::Close, tr("不打开(&N)")}}, this,
+                                  [open](QMessageBox::StandardButton chosen) {
+                                      if (chosen == QMessageBox::Open)
+                                          open();
+                                  });
 }
 
 std::span<const CommandInfo> CMonitorFiles::Commands()
@@ -128,7 +129,7 @@ QString CMonitorFiles::TimeName(const QDateTime& now)
 void CMonitorFiles::OnUpdateCommand(int id, CommandState& state)
 {
     if (id == ID_SAVE_MONITOR)
-        state.m_enabled = m_host.GetView()->IsModified();
+        state.m_enabled = m_view.IsModified();
 }
 
 void CMonitorFiles::OnCommand(int id)
@@ -137,7 +138,7 @@ void CMonitorFiles::OnCommand(int id)
     case ID_FILE_OPEN: {
         if (!MayClose())
             return;
-        const QString path = m_host.AskFileName(true, QCoreApplication::translate("CMonitorFiles", "打开串口监视报文"), QString());
+        const QString path = m_fileNames.Ask(true, QCoreApplication::translate("CMonitorFiles", "打开串口监视报文"), QString());
         if (!path.isEmpty() && LoadIntoView(path, true))
             RebuildMenusLater();
         return;
@@ -157,13 +158,13 @@ void CMonitorFiles::OnCommand(int id)
 
 bool CMonitorFiles::LoadIntoView(const QString& path, bool boxOnFailure)
 {
-    CVRLView* view = m_host.GetView();
+    CVRLView* view = &m_view;
     if (!view->LoadFile(path)) {
         const QString why = FileOpenError(path, view->LastFileError());
         if (boxOnFailure)
-            m_host.ShowMessage(why);
+            m_notices.ShowMessage(why);
         else
-            m_host.ShowStatusMessage(why, 0);
+            m_notices.ShowStatusMessage(why, 0);
         return false;
     }
     view->SetModified(false);
@@ -172,7 +173,7 @@ bool CMonitorFiles::LoadIntoView(const QString& path, bool boxOnFailure)
     // because a note in the status bar is gone with the next prompt of whatever the mouse
     // passes over.
     if (!view->LastFileError().isEmpty())
-        m_host.ShowMessage(view->LastFileError());
+        m_notices.ShowMessage(view->LastFileError());
     return true;
 }
 
@@ -186,13 +187,13 @@ bool CMonitorFiles::OpenMonitorFile(const QString& path)
 
 bool CMonitorFiles::SaveMonitor()
 {
-    const QString path = m_host.AskFileName(false, QCoreApplication::translate("CMonitorFiles", "保存串口监视报文"), TimeName(m_localNow()));
+    const QString path = m_fileNames.Ask(false, QCoreApplication::translate("CMonitorFiles", "保存串口监视报文"), TimeName(m_localNow()));
     if (path.isEmpty())
         return false;
-    CVRLView* view = m_host.GetView();
+    CVRLView* view = &m_view;
     if (!view->SaveFile(path)) {
         // The user asked for this file: a save that did not happen must not look done.
-        m_host.ShowMessage(view->LastFileError().isEmpty()
+        m_notices.ShowMessage(view->LastFileError().isEmpty()
                                ? QCoreApplication::translate("CMonitorFiles", "无法保存文件“%1”！").arg(path)
                                : view->LastFileError());
         return false;
@@ -243,7 +244,7 @@ void CMonitorFiles::RebuildMenusLater()
 
 QString CMonitorFiles::KeepUnsavedText()
 {
-    CVRLView* view = m_host.GetView();
+    CVRLView* view = &m_view;
     if (!view->IsModified() || view->GetTextLength() == 0)
         return QString();
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
@@ -254,27 +255,25 @@ QString CMonitorFiles::KeepUnsavedText()
         return QString();
     view->SetModified(false);
     m_recentFiles.Add(path.toStdString());
-    m_host.Store().WriteString(kKeptSection, kKeptName, path.toStdString());
+    m_store.WriteString(kKeptSection, kKeptName, path.toStdString());
     return path;
 }
 
 bool CMonitorFiles::MayClose()
 {
-    CVRLView* view = m_host.GetView();
+    CVRLView* view = &m_view;
     if (!view->IsModified() || view->GetTextLength() == 0)
         return true;
     CloseAnswer answer = CloseAnswer::Cancel;
     if (m_askClose) {
         answer = m_askClose();
     } else {
-        QMessageBox box(QMessageBox::Question, QStringLiteral("VRL"),
-                        QCoreApplication::translate("CMonitorFiles", "监视报文已修改，尚未保存。是否保存？"),
-                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, m_host.Window());
-        box.button(QMessageBox::Save)->setText(QCoreApplication::translate("CMonitorFiles", "保存(&S)"));
-        box.button(QMessageBox::Discard)->setText(QCoreApplication::translate("CMonitorFiles", "不保存(&N)"));
-        box.button(QMessageBox::Cancel)->setText(QCoreApplication::translate("CMonitorFiles", "取消"));
-        box.setDefaultButton(QMessageBox::Save);
-        const int chosen = box.exec();
+        const QMessageBox::StandardButton chosen = CUserNotices::AskQuestion(
+            &m_window, QCoreApplication::translate("CMonitorFiles", "监视报文已修改，尚未保存。是否保存？"),
+            {{QMessageBox::Save, QCoreApplication::translate("CMonitorFiles", "保存(&S)")},
+             {QMessageBox::Discard, QCoreApplication::translate("CMonitorFiles", "不保存(&N)")},
+             {QMessageBox::Cancel, QCoreApplication::translate("CMonitorFiles", "取消")}},
+            QMessageBox::Save);
         answer = chosen == QMessageBox::Save      ? CloseAnswer::Save
                  : chosen == QMessageBox::Discard ? CloseAnswer::Discard
                                                   : CloseAnswer::Cancel;
@@ -290,14 +289,14 @@ bool CMonitorFiles::MayClose()
 void CMonitorFiles::SaveAtExit()
 {
     m_pTimer->stop();
-    m_recentFiles.Save(m_host.Store());
+    m_recentFiles.Save(m_store);
 }
 
 // --- Timed save and clear ---------------------------------------------------------------
 
 void CMonitorFiles::OnAutoSaveDialog()
 {
-    CDlgAutoSave dlg(m_host.Window());
+    CDlgAutoSave dlg(&m_window);
     dlg.m_strDir = QString::fromStdString(m_strAutoSaveDir);
     dlg.m_bAutoSave = m_bAutoSave;
     dlg.m_nMinutes = m_nASTime;
@@ -316,7 +315,7 @@ void CMonitorFiles::SetTimedSave(bool save, bool clear, int minutes, const QStri
     m_bAutoClear = clear;
     m_bAutoSave = save;
     m_nASTime = std::clamp(minutes, TimedSaveSchedule::kMinMinutes, TimedSaveSchedule::kMaxMinutes);
-    m_host.SetStatusNote(kNoteKey, QString());
+    m_notices.SetStatusNote(kNoteKey, QString());
     ShowTimedSaveNote();
     if (!m_bAutoSave && !m_bAutoClear)
         return;
@@ -335,7 +334,7 @@ void CMonitorFiles::ShowTimedSaveNote()
         text = tr("定时保存: 每 %1 分钟");
     else if (m_bAutoClear)
         text = tr("定时清除: 每 %1 分钟");
-    m_host.SetStatusNote(kRunningNoteKey, text.isEmpty() ? text : text.arg(m_nASTime));
+    m_notices.SetStatusNote(kRunningNoteKey, text.isEmpty() ? text : text.arg(m_nASTime));
 }
 
 bool CMonitorFiles::IsTimerRunning() const
@@ -367,17 +366,17 @@ void CMonitorFiles::OnTimer()
 // fails keeps the text: the clear waits for a period whose save works.
 void CMonitorFiles::RunPeriod()
 {
-    CVRLView* view = m_host.GetView();
+    CVRLView* view = &m_view;
     bool saved = true;
     if (m_bAutoSave) {
         const QString dir = QString::fromStdString(m_strAutoSaveDir);
         const QString path = dir + TimeName(m_localNow()) + QStringLiteral(".tnf");
         saved = view->SaveFile(path);
         if (saved) {
-            m_host.SetStatusNote(kNoteKey, QString());
-            m_host.ShowStatusMessage(QCoreApplication::translate("CMonitorFiles", "监视报文已定时保存到 %1").arg(path));
+            m_notices.SetStatusNote(kNoteKey, QString());
+            m_notices.ShowStatusMessage(QCoreApplication::translate("CMonitorFiles", "监视报文已定时保存到 %1").arg(path));
         } else {
-            m_host.SetStatusNote(kNoteKey,
+            m_notices.SetStatusNote(kNoteKey,
                                  QCoreApplication::translate("CMonitorFiles", "定时保存到“%1”失败：%2%3")
                                      .arg(dir, WhyNotWritten(dir),
                                           m_bAutoClear ? QCoreApplication::translate("CMonitorFiles", "，监视报文未清除") : QString()),
@@ -402,6 +401,6 @@ QString CMonitorFiles::WhyNotWritten(const QString& dir) const
     const QStorageInfo storage(dir);
     if (storage.isValid() && storage.bytesAvailable() == 0)
         return QCoreApplication::translate("CMonitorFiles", "磁盘已满");
-    const QString why = m_host.GetView()->LastFileError();
+    const QString why = m_view.LastFileError();
     return why.isEmpty() ? QCoreApplication::translate("CMonitorFiles", "无法写入文件") : why;
 }

@@ -14,7 +14,11 @@
 #include <string>
 
 class CDlgAutoSave;
-class CFrameHost;
+class CFileNameDialog;
+class CUserNotices;
+class CVRLView;
+class QWidget;
+class SettingsStore;
 class QMenu;
 class QTimer;
 
@@ -28,9 +32,11 @@ class CMonitorFiles : public QObject, public CCommandTarget
 public:
     enum class CloseAnswer { Save, Discard, Cancel };
 
-    // rebuildMenus: redraws the menus after the recent-file list changed. The folder and
-    // period of the timed save come from the store.
-    CMonitorFiles(CFrameHost& host, std::function<void()> rebuildMenus);
+    // window: the parent of its boxes and dialogs; view: the monitor; rebuildMenus: redraws
+    // the menus after the recent-file list changed. The folder and period of the timed save
+    // come from the store. All of them outlive it.
+    CMonitorFiles(QWidget& window, CVRLView& view, SettingsStore& store, CUserNotices& notices,
+                  CFileNameDialog& fileNames, std::function<void()> rebuildMenus);
 
     // Open, save, timed save/clear.
     static std::span<const CommandInfo> Commands();
@@ -91,7 +97,11 @@ private:
     void TellKeptText();
     void ShowTimedSaveNote();
 
-    CFrameHost& m_host;
+    QWidget& m_window;
+    CVRLView& m_view;
+    SettingsStore& m_store;
+    CUserNotices& m_notices;
+    CFileNameDialog& m_fileNames;
     std::function<void()> m_rebuildMenus;
     RecentFileList m_recentFiles;
 

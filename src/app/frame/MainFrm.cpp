@@ -30,8 +30,6 @@
 #include <QCoreApplication>
 #include <QAction>
 #include <QCloseEvent>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
@@ -71,53 +69,54 @@ private:
 CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     : QMainWindow(parent),
       m_store(store),
-      m_pipeline(m_options, *this, [this] { return CurrentPort(); }),
-      m_receive(m_pipeline),
+      m_notices(*this),
+      m_fileNames(*this),
+      m_receiver(m_options, m_notices, [this] { return CurrentPort(); }),
       m_pFrameCommands(std::make_unique<FrameCommands>(*this)),
-      m_pPlacement(std::make_unique<CFramePlacement>(*this, store)),
-      m_notices(*this)
+      m_pPlacement(std::make_unique<CFramePlacement>(*this, store))
 {
     InitResources();
     setWindowTitle(QCoreApplication::translate("CMainFrame", "VRL－串口监视工具"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/vrl.png")));
     m_pPortMap = std::make_unique<PortMap>(m_store);
     m_pPortMap->Discover();
-    m_pPorts = std::make_unique<PortList>(m_store, *m_pPortMap, static_cast<PortMessageSink*>(this));
+    m_pPorts = std::make_unique<PortList>(m_store, *m_pPortMap, &m_receiver);
     m_pPorts->SetTap(&m_tap);
 
     m_pView = new CVRLView(this);
     setCentralWidget(m_pView);
     CreateBars();
     m_pRouter = new CCommandRouter(*this, *m_pToolBar, *m_pFrameCommands);
-    AddCommands(MonitorCommands(), nullptr);
-    AddCommands(CViewCommands::Commands(), new CViewCommands(*m_pView, this));
-    AddCommands(CViewChoices::Commands(), new CViewChoices(*this));
-    m_pMonitorFiles = new CMonitorFiles(*this, [this] { RebuildMenus(); });
-    AddCommands(CMonitorFiles::Commands(), m_pMonitorFiles);
+    m_pRouter->AddCommands(MonitorCommands(), nullptr);
+    m_pRouter->AddCommands(CViewCommands::Commands(), new CViewCommands(*m_pView, this));
+    m_pRouter->AddCommands(CViewChoices::Commands(), new CViewChoices(*this));
+    m_pMonitorFiles = new CMonitorFiles(*this, *m_pView, m_store, m_notices, m_fileNames, [this] { RebuildMenus(); });
+    m_pRouter->AddCommands(CMonitorFiles::Commands(), m_pMonitorFiles);
     m_pRouter->SetRecentFilesFiller([this](QMenu* menu) { m_pMonitorFiles->FillRecentFiles(menu); });
     m_pSend = new CSendCommands(*this);
-    AddCommands(CSendCommands::Commands(), m_pSend);
-    AddCommands(CSendCommands::OptionCommands(), nullptr);
+    m_pRouter->AddCommands(CSendCommands::Commands(), m_pSend);
+    m_pRouter->AddCommands(CSendCommands::OptionCommands(), nullptr);
     m_pAutoSend = new CAutoSend(*this);
-    AddCommands(CAutoSend::Commands(), m_pAutoSend);
+    m_pRouter->AddCommands(CAutoSend::Commands(), m_pAutoSend);
     m_pForwarder = new CForwarder(*this, m_tap);
-    AddCommands(CForwarder::Commands(), m_pForwarder);
-    m_pLineControl = new CLineControl(*this, *m_pPorts, static_cast<PortReceiver*>(this));
-    AddCommands(CLineControl::Commands(), m_pLineControl);
+    m_pRouter->AddCommands(CForwarder::Commands(), m_pForwarder);
+    m_pLineControl = new CLineControl(*this, *m_pPorts, &m_receiver);
+    m_pRouter->AddCommands(CLineControl::Commands(), m_pLineControl);
     m_pPortRestore = new CPortRestore(*this, *m_pPorts, [this](unsigned port) {
         m_pPortControl->OnPortSelected(static_cast<int>(port));
         if (!IsPortOpen(static_cast<int>(port)))
             m_pPortControl->OnOpenPort();
     });
-    AddCommands(CPortRestore::Commands(), m_pPortRestore);
-    AddCommands(CLanguageChoice::Commands(), new CLanguageChoice(*this));
+    m_pRouter->AddCommands(CPortRestore::Commands(), m_pPortRestore);
+    m_pRouter->AddCommands(CLanguageChoice::Commands(), new CLanguageChoice(*this));
     CreateStatusBar();
-    m_pPortControl = new CPortControl(*this, *m_pPorts, *m_pPortMap, static_cast<PortReceiver*>(this), m_receive.Inbox(),
+    m_pPortControl = new CPortControl(*this, *m_pPorts, *m_pPortMap, &m_receiver, m_receiver.Turns().Inbox(),
                                       *m_pSettingsBar, *m_pLineControl, *m_pRouter, *m_pReadyLabel);
-    AddCommands(CPortControl::Commands(), m_pPortControl);
+    m_pRouter->AddCommands(CPortControl::Commands(), m_pPortControl);
+    m_receiver.Connect(*m_pView, *m_pLineControl, *m_pPortControl);
     m_pFilterDlg = new CDlgFilter(*this); // after the status bar: it may leave a note there
-    AddCommands(CDlgFilter::Commands(), m_pFilterDlg);
-    AddCommands(CModbusDecoding::Commands(), new CModbusDecoding(*this));
+    m_pRouter->AddCommands(CDlgFilter::Commands(), m_pFilterDlg);
+    m_pRouter->AddCommands(CModbusDecoding::Commands(), new CModbusDecoding(*this));
 
     const FrameStoredValues stored = FrameStoredValues::Load(m_store);
     m_pPortControl->ShowStoredPort(stored.m_comHis);
@@ -180,8 +179,8 @@ void CMainFrame::Shutdown()
     auto* ini = dynamic_cast<IniSettingsStore*>(&m_store);
     if (ini)
         ini->BeginBatch();
-    m_receive.Stop();
-    m_receive.Inbox().SetReleased(true);
+    m_receiver.Turns().Stop();
+    m_receiver.Turns().Inbox().SetReleased(true);
     m_pLineControl->SaveAtExit();
     m_pPortRestore->SaveAtExit();
     m_pPorts->CloseAll();
@@ -197,11 +196,6 @@ void CMainFrame::Shutdown()
 }
 
 // --- Commands ---------------------------------------------------------------------------
-
-void CMainFrame::AddCommands(std::span<const CommandInfo> rows, CCommandTarget* target)
-{
-    m_pRouter->AddCommands(rows, target);
-}
 
 void CMainFrame::RebuildMenus()
 {
@@ -236,16 +230,6 @@ const CommandInfo* CMainFrame::FindCommand(int id) const
 QMenu* CMainFrame::MenuOf(const QString& title) const
 {
     return m_pRouter->MenuOf(title);
-}
-
-bool CMainFrame::OpenMonitorFile(const QString& path)
-{
-    return m_pMonitorFiles->OpenMonitorFile(path);
-}
-
-RecentFileList& CMainFrame::RecentFiles()
-{
-    return m_pMonitorFiles->RecentFiles();
 }
 
 void CMainFrame::OnUpdateFrameCommand(int id, CommandState& state)
@@ -352,17 +336,6 @@ void CMainFrame::OnPortSelected(int port)
     m_pPortControl->OnPortSelected(port);
 }
 
-void CMainFrame::ShowMessage(const std::string& utf8)
-{
-    ShowMessage(QString::fromStdString(utf8));
-}
-
-// The status bar says where an open failed and how to mend it; a good open clears it.
-void CMainFrame::ShowHint(const std::string& utf8)
-{
-    SetStatusNote(QStringLiteral("openError"), QString::fromStdString(utf8), true);
-}
-
 void CMainFrame::ShowMessage(const QString& text)
 {
     m_notices.ShowMessage(text);
@@ -385,88 +358,24 @@ void CMainFrame::ShowStatusMessage(const QString& text, int timeoutMs)
 
 QString CMainFrame::AskFileName(bool open, const QString& title, const QString& defaultName, const QString& folder)
 {
-    if (m_askFileName)
-        return m_askFileName(open, title, defaultName);
-    const QString filter = QStringLiteral("Tarnwick Frame Files(*.tnf)");
-    const QString dir = folder.isEmpty() ? m_lastFileFolder : folder;
-    QFileDialog dialog(this, title, dir, filter);
-    dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(QStringLiteral("tnf"));
-    if (!defaultName.isEmpty())
-        dialog.selectFile(defaultName + QStringLiteral(".tnf"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    const QString chosen = dialog.selectedFiles().first();
-    m_lastFileFolder = QFileInfo(chosen).absolutePath();
-    return chosen;
+    return m_fileNames.Ask(open, title, defaultName, folder);
 }
 
-// --- Receive pipeline -------------------------------------------------------------------
-
-void CMainFrame::OnPortData(unsigned uiPortNo, std::vector<std::uint8_t> bytes)
-{
-    m_receive.Inbox().Push(uiPortNo, std::move(bytes));
-}
-
-void CMainFrame::OnPortMessage(unsigned uiPortNo, std::vector<std::uint8_t> bytes, std::int64_t readMs,
-                               bool mustNotWait)
-{
-    m_receive.Inbox().Push(uiPortNo, std::move(bytes), readMs, !mustNotWait);
-}
-
-void CMainFrame::OnPortStopped(unsigned uiPortNo, std::string reason)
-{
-    m_receive.Inbox().PushStopped(uiPortNo, std::move(reason));
-}
-
-void CMainFrame::OnPortConnected(unsigned uiPortNo, std::string)
-{
-    m_pLineControl->OnPortConnected(uiPortNo);
-}
-
-void CMainFrame::OnPortNotice(unsigned uiPortNo, std::string text)
-{
-    m_pLineControl->OnPortNotice(uiPortNo, text);
-}
-
-void CMainFrame::OnModemLines(unsigned uiPortNo, bool available, unsigned lines)
-{
-    m_pLineControl->OnModemLines(uiPortNo, available, lines);
-}
+// --- Monitor and send side ------------------------------------------------------------
 
 void CMainFrame::OnReceiveData(unsigned port, const std::vector<std::uint8_t>& bytes)
 {
-    m_pipeline.OnReceiveData(port, bytes.data(), bytes.size());
+    m_receiver.Pipeline().OnReceiveData(port, bytes.data(), bytes.size());
 }
 
 void CMainFrame::AppendMonitorLine(const std::string& text, unsigned port, int direction)
 {
-    m_pipeline.AppendMonitorLine(text, port, direction);
+    m_receiver.Pipeline().AppendMonitorLine(text, port, direction);
 }
 
 void CMainFrame::AppendNoticeLine(const std::string& text)
 {
-    AppendLine({MonitorPiece{text + '\n', kColourGrey}});
-}
-
-void CMainFrame::BeginAppend()
-{
-    m_pView->BeginAppend();
-}
-
-void CMainFrame::EndAppend()
-{
-    m_pView->EndAppend();
-}
-
-void CMainFrame::AppendLine(const std::vector<MonitorPiece>& pieces)
-{
-    m_pView->BeginAppend();
-    for (const MonitorPiece& piece : pieces)
-        m_pView->AppendText(QString::fromUtf8(piece.m_text.data(), static_cast<qsizetype>(piece.m_text.size())),
-                            piece.m_colour);
-    m_pView->EndAppend();
+    m_receiver.AppendNoticeLine(text);
 }
 
 bool CMainFrame::SendLine(int port, int line)
@@ -496,12 +405,7 @@ CSendFrameWnd* CMainFrame::SendBar() const
 
 void CMainFrame::SetClocks(MonitorLineBuilder::TickSource tick, MonitorLineBuilder::TimeSource time)
 {
-    m_pipeline.SetClocks(std::move(tick), std::move(time));
-}
-
-void CMainFrame::ShowStoppedPort(unsigned port, const std::string& reason)
-{
-    m_pPortControl->ShowStoppedPort(port, reason);
+    m_receiver.Pipeline().SetClocks(std::move(tick), std::move(time));
 }
 
 bool CMainFrame::IsTopMost() const

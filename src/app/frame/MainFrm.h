@@ -5,11 +5,8 @@
 #include "core/forward/ForwardTap.h"
 #include "core/settings/FrameOptions.h"
 #include "core/receive/MonitorLine.h"
-#include "core/receive/PortMessageSink.h"
-#include "core/receive/PortReceiver.h"
-#include "core/receive/ReceivePipeline.h"
-#include "app/monitor/ReceiveTurns.h"
-#include "core/files/RecentFileList.h"
+#include "app/files/FileNameDialog.h"
+#include "app/frame/FrameReceiver.h"
 #include "app/frame/UserNotices.h"
 
 #include <QMainWindow>
@@ -17,9 +14,7 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -53,11 +48,10 @@ class SettingsStore;
 // a CFrameHost; the command router builds the menus, toolbar and keys from the rows and
 // routes every command and update by identifier.
 //
-// Received messages come from the ports' worker threads through one ReceiveInbox; the
-// receive turns hand every waiting message to the receive pipeline, which appends their
+// Received messages come from the ports' worker threads through the receiver (CFrameReceiver);
+// its receive turns hand every waiting message to the receive pipeline, which appends their
 // lines in one edit of the monitor per turn.
-class CMainFrame : public QMainWindow, public CFrameHost, private PortReceiver,
-                   private PortMessageSink, private MonitorSink
+class CMainFrame : public QMainWindow, public CFrameHost
 {
     Q_OBJECT
 public:
@@ -66,7 +60,7 @@ public:
     ~CMainFrame() override;
 
     // --- Commands (the router's, here for the units and tests) --------------------------
-    void AddCommands(std::span<const CommandInfo> rows, CCommandTarget* target);
+    CCommandRouter& Router() const { return *m_pRouter; }
     void RebuildMenus();
     // The one command entry point: runs command id as a menu item, key or button would.
     void OnCommand(int id);
@@ -88,7 +82,7 @@ public:
     QPlainTextEdit* SendEditor() const override;
     void AppendMonitorLine(const std::string& text, unsigned port, int direction) override;
     void AppendNoticeLine(const std::string& text) override;
-    ReceivePipeline& Pipeline() override { return m_pipeline; }
+    ReceivePipeline& Pipeline() override { return m_receiver.Pipeline(); }
     CVRLView* GetView() const override { return m_pView; }
     FrameOptions& Options() override { return m_options; }
     SettingsStore& Store() override { return m_store; }
@@ -102,10 +96,6 @@ public:
     // --- Monitor ------------------------------------------------------------------------
     // A received message as the window thread handles it.
     void OnReceiveData(unsigned port, const std::vector<std::uint8_t>& bytes);
-    // Loads a monitor file into the view, marked not modified; true on success. The path
-    // joins the recent-file list.
-    bool OpenMonitorFile(const QString& path);
-    RecentFileList& RecentFiles();
     // Open, save, recent files and the timed save and clear.
     CMonitorFiles* MonitorFiles() const { return m_pMonitorFiles; }
     // The lasting status-bar note under key, or empty.
@@ -131,8 +121,8 @@ public:
     // Message boxes go to hook instead of the screen.
     void SetMessageHook(std::function<void(const QString&)> hook) { m_notices.SetMessageHook(std::move(hook)); }
     // The file-name dialog is answered by asker instead of the user.
-    using FileNameAsker = std::function<QString(bool open, const QString& title, const QString& defaultName)>;
-    void SetFileNameAsker(FileNameAsker asker) { m_askFileName = std::move(asker); }
+    using FileNameAsker = CFileNameDialog::Asker;
+    void SetFileNameAsker(FileNameAsker asker) { m_fileNames.SetAsker(std::move(asker)); }
     // Clocks of the time stamps.
     void SetClocks(MonitorLineBuilder::TickSource tick, MonitorLineBuilder::TimeSource time);
     // The screen size that the window commands use; empty: the primary screen's.
@@ -144,7 +134,7 @@ public:
     void EndWithoutQuestions();
 
     // The receive turns: the inbox the ports' workers hand their messages to.
-    CReceiveTurns& ReceiveTurns() { return m_receive; }
+    CReceiveTurns& ReceiveTurns() { return m_receiver.Turns(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -155,23 +145,6 @@ private:
     // The frame's own commands and their update rules.
     void OnFrameCommand(int id);
     void OnUpdateFrameCommand(int id, CommandState& state);
-    // PortReceiver, on the workers.
-    void OnPortData(unsigned uiPortNo, std::vector<std::uint8_t> bytes) override;
-    void OnPortMessage(unsigned uiPortNo, std::vector<std::uint8_t> bytes, std::int64_t readMs,
-                       bool mustNotWait) override;
-    void OnPortStopped(unsigned uiPortNo, std::string reason) override;
-    void OnPortConnected(unsigned uiPortNo, std::string where) override;
-    void OnPortNotice(unsigned uiPortNo, std::string text) override;
-    void OnModemLines(unsigned uiPortNo, bool available, unsigned lines) override;
-    // PortMessageSink.
-    void ShowMessage(const std::string& utf8) override;
-    void ShowHint(const std::string& utf8) override;
-    // MonitorSink, for the pipeline.
-    void BeginAppend() override;
-    void EndAppend() override;
-    void AppendLine(const std::vector<MonitorPiece>& pieces) override;
-    void ShowStoppedPort(unsigned port, const std::string& reason) override;
-
     void CreateBars();
     void CreateStatusBar();
 
@@ -180,16 +153,16 @@ private:
     SettingsStore& m_store;
     FrameOptions m_options;
 
-    // Declared before the ports: the workers hand their messages to the receive turns' inbox,
-    // so the ports (declared last, destroyed first) join their workers before the inbox and
-    // the pipeline go, whether or not Shutdown ran.
-    ReceivePipeline m_pipeline;
-    CReceiveTurns m_receive;
+    CUserNotices m_notices;
+    CFileNameDialog m_fileNames;
+    // Declared before the ports: the workers hand their messages to the receiver's inbox, so
+    // the ports (declared last, destroyed first) join their workers before the inbox and the
+    // pipeline go, whether or not Shutdown ran.
+    CFrameReceiver m_receiver;
     // The forwarding pair's wire: the ports' workers use it until the ports are closed.
     ForwardTap m_tap;
     std::unique_ptr<FrameCommands> m_pFrameCommands;
     std::unique_ptr<CFramePlacement> m_pPlacement;
-    CUserNotices m_notices;
     std::unique_ptr<PortMap> m_pPortMap;
 
     CVRLView* m_pView = nullptr;
@@ -207,10 +180,8 @@ private:
     QLabel* m_pReadyLabel = nullptr;
     QTimer* m_pIdleTimer = nullptr;
 
-    FileNameAsker m_askFileName;
-    QString m_lastFileFolder;
     bool m_bShutDown = false;
     bool m_bNoQuestions = false;
 
-    std::unique_ptr<PortList> m_pPorts; // last: see m_receive
+    std::unique_ptr<PortList> m_pPorts; // last: see m_receiver
 };

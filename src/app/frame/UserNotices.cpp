@@ -1,9 +1,12 @@
 #include "app/frame/UserNotices.h"
 
+#include <QAbstractButton>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QStatusBar>
+
+#include <memory>
 
 CUserNotices::CUserNotices(QMainWindow& window) : m_window(window) {}
 
@@ -11,6 +14,46 @@ void CUserNotices::ShowWarning(QWidget* parent, const QString& text)
 {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("VRL"), text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+namespace {
+
+QMessageBox* NewBox(QMessageBox::Icon icon, QWidget* parent, const QString& text,
+                    const std::vector<CUserNotices::Button>& buttons)
+{
+    QMessageBox::StandardButtons which;
+    for (const CUserNotices::Button& button : buttons)
+        which |= button.m_which;
+    auto* box = new QMessageBox(icon, QStringLiteral("VRL"), text, which, parent);
+    for (const CUserNotices::Button& button : buttons) {
+        if (!button.m_text.isEmpty())
+            box->button(button.m_which)->setText(button.m_text);
+    }
+    return box;
+}
+
+} // namespace
+
+QMessageBox::StandardButton CUserNotices::AskQuestion(QWidget* parent, const QString& text,
+                                                      const std::vector<Button>& buttons,
+                                                      QMessageBox::StandardButton defaultButton)
+{
+    std::unique_ptr<QMessageBox> box(NewBox(QMessageBox::Question, parent, text, buttons));
+    box->setDefaultButton(defaultButton);
+    return static_cast<QMessageBox::StandardButton>(box->exec());
+}
+
+void CUserNotices::ShowInformation(QWidget* parent, const QString& text, const std::vector<Button>& buttons,
+                                   QObject* context, std::function<void(QMessageBox::StandardButton)> answered)
+{
+    QMessageBox* box = NewBox(QMessageBox::Information, parent, text, buttons);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    if (answered) {
+        QObject::connect(box, &QMessageBox::finished, context ? context : box, [box, answered](int) {
+            answered(box->standardButton(box->clickedButton()));
+        });
+    }
+    box->open();
 }
 
 void CUserNotices::ShowMessage(const QString& text)

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <QMessageBox>
 #include <QString>
 
 #include <functional>
 #include <map>
+#include <vector>
 
 class QLabel;
 class QMainWindow;
+class QObject;
 class QWidget;
 
 // What the program tells the user outside the monitor: message boxes titled "VRL", lasting
@@ -19,8 +22,26 @@ public:
     // window: the parent of the boxes and the owner of the status bar.
     explicit CUserNotices(QMainWindow& window);
 
+    // A button of a box: which one (its place, role and key) and its text (empty: Qt's).
+    struct Button
+    {
+        QMessageBox::StandardButton m_which;
+        QString m_text;
+    };
+
     // A warning box titled "VRL" with one OK button over parent, waiting for the user.
     static void ShowWarning(QWidget* parent, const QString& text);
+    // A question box titled "VRL" over parent, waiting for the answer: the button chosen
+    // (Escape chooses the cancelling one).
+    static QMessageBox::StandardButton AskQuestion(QWidget* parent, const QString& text,
+                                                   const std::vector<Button>& buttons,
+                                                   QMessageBox::StandardButton defaultButton);
+    // An information box titled "VRL" over parent that does not wait: the window goes on
+    // meanwhile. answered gets the button chosen, unless context is gone by then.
+    static void ShowInformation(QWidget* parent, const QString& text,
+                                const std::vector<Button>& buttons = {{QMessageBox::Ok, QString()}},
+                                QObject* context = nullptr,
+                                std::function<void(QMessageBox::StandardButton)> answered = {});
 
     // A warning box over the window, or to the hook when there is one.
     void ShowMessage(const QString& text);
@@ -31,7 +52,7 @@ public:
     // The note under key, or empty.
     QString StatusNote(const QString& key) const;
     // A passing note.
-    void ShowStatusMessage(const QString& text, int timeoutMs);
+    void ShowStatusMessage(const QString& text, int timeoutMs = 10000);
 
 private:
     QMainWindow& m_window;

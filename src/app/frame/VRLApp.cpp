@@ -5,6 +5,7 @@
 #include "core/settings/IniSettingsStore.h"
 #include "app/frame/Language.h"
 #include "app/frame/MainFrm.h"
+#include "app/files/MonitorFiles.h"
 #include "core/serial/PortMap.h"
 #include "app/ports/PortRestore.h"
 
@@ -163,7 +164,7 @@ bool CVRLApp::InitInstance()
     m_pMainFrame->activateWindow();
 
     if (!cl.m_monitorFile.empty())
-        m_pMainFrame->OpenMonitorFile(QFileInfo(QString::fromStdString(cl.m_monitorFile)).absoluteFilePath());
+        m_pMainFrame->MonitorFiles()->OpenMonitorFile(QFileInfo(QString::fromStdString(cl.m_monitorFile)).absoluteFilePath());
     m_pMainFrame->PortRestore()->OpenAtStart(cl.m_openPorts);
     return true;
 }

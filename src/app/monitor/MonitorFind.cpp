@@ -1,8 +1,8 @@
 #include "app/monitor/MonitorFind.h"
 
+#include "app/frame/UserNotices.h"
 #include "app/monitor/FindReplaceDialog.h"
 
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTextDocument>
 
@@ -116,10 +116,7 @@ void CMonitorFind::ShowNotFound(const QString& what)
     Q_EMIT textNotFound(what);
     // Window-modal but not blocking: the window goes on receiving while the box is up.
     QWidget* owner = m_pDialog ? static_cast<QWidget*>(m_pDialog.data()) : &m_edit;
-    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("VRL"),
-                                tr("找不到“%1”。").arg(what), QMessageBox::Ok, owner);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    CUserNotices::ShowInformation(owner, tr("找不到“%1”。").arg(what));
 }
 
 void CMonitorFind::OpenDialog(bool replace)

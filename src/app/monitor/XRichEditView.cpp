@@ -356,7 +356,7 @@ bool CXRichEditView::IsModified() const
 
 bool CXRichEditView::HandlesCommand(int id)
 {
-    static constexpr Command kCommands[] = {
+    static constexpr CommandId kCommands[] = {
         ID_FILE_PRINT_SETUP, ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW,
         ID_EDIT_COPY,        ID_EDIT_CUT,   ID_EDIT_FIND,         ID_EDIT_PASTE,
         ID_EDIT_REPEAT,      ID_EDIT_REPLACE, ID_EDIT_SELECT_ALL, ID_EDIT_UNDO,

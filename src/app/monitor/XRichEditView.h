@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/base/BackgroundDisposer.h"
+#include "core/base/CommandIds.h"
 #include "core/receive/MonitorLine.h"
 #include "app/monitor/MonitorRefresh.h"
 
@@ -43,23 +44,6 @@ public:
 
     // The text limit in characters (see the .cpp for how it was chosen).
     static const int kDefaultTextLimit;
-
-    // Command identifiers that the view handles.
-    enum Command
-    {
-        ID_FILE_PRINT_SETUP = 57606,
-        ID_FILE_PRINT = 57607,
-        ID_FILE_PRINT_DIRECT = 57608,
-        ID_FILE_PRINT_PREVIEW = 57609,
-        ID_EDIT_COPY = 57634,
-        ID_EDIT_CUT = 57635,
-        ID_EDIT_FIND = 57636,
-        ID_EDIT_PASTE = 57637,
-        ID_EDIT_REPEAT = 57640,
-        ID_EDIT_REPLACE = 57641,
-        ID_EDIT_SELECT_ALL = 57642,
-        ID_EDIT_UNDO = 57643,
-    };
 
     explicit CXRichEditView(QWidget* parent = nullptr);
     ~CXRichEditView() override;

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTimer>
@@ -114,7 +115,7 @@ private Q_SLOTS:
         QCOMPARE(asked, (QStringList{QStringLiteral("0|保存串口监视报文|20240103 0904"),
                                      QStringLiteral("0|保存串口监视报文|20240103 0904")}));
         QVERIFY(QFile::exists(path));
-        QCOMPARE(f.RecentFiles().Files(), std::vector<std::string>{path.toStdString()});
+        QCOMPARE(f.MonitorFiles()->RecentFiles().Files(), std::vector<std::string>{path.toStdString()});
 
         CMainFrame& g = Frame();
         g.SetFileNameAsker([&](bool open, const QString& title, const QString& name) {
@@ -125,7 +126,7 @@ private Q_SLOTS:
         QCOMPARE(asked.last(), QStringLiteral("1|打开串口监视报文|"));
         QCOMPARE(Coloured(g), coloured);
         QVERIFY(Text(g).contains(QStringLiteral("01 03 0A")));
-        QCOMPARE(g.RecentFiles().Files(), std::vector<std::string>{path.toStdString()});
+        QCOMPARE(g.MonitorFiles()->RecentFiles().Files(), std::vector<std::string>{path.toStdString()});
 
         // A save that cannot be written is told, not passed over.
         g.AppendMonitorLine("05", 0, 1);
@@ -182,7 +183,7 @@ private Q_SLOTS:
         f.AppendMonitorLine("02", 0, 1);
         Pass(f, 60000);
         CMainFrame& g = Frame();
-        QVERIFY(g.OpenMonitorFile(next));
+        QVERIFY(g.MonitorFiles()->OpenMonitorFile(next));
         QVERIFY2(Text(g).contains(QStringLiteral("01")) && Text(g).contains(QStringLiteral("02")), qPrintable(Text(g)));
     }
 
@@ -198,7 +199,7 @@ private Q_SLOTS:
         f.AppendMonitorLine("02", 0, 1);
         Pass(f, 120000);
         CMainFrame& g = Frame();
-        QVERIFY(g.OpenMonitorFile(dir + QStringLiteral("20240103 0908.tnf")));
+        QVERIFY(g.MonitorFiles()->OpenMonitorFile(dir + QStringLiteral("20240103 0908.tnf")));
         QVERIFY2(!Text(g).contains(QStringLiteral("01")) && Text(g).contains(QStringLiteral("02")), qPrintable(Text(g)));
 
         // Both switches off: no timer.
@@ -317,6 +318,58 @@ private Q_SLOTS:
         Pass(h, 60000); // a timed save counts as saved
         QVERIFY(h.close());
         QCOMPARE(asked, 3);
+    }
+
+    // The question at close and the notice of kept text, as boxes answered by a click.
+    void boxesAnswerAsClicked_data()
+    {
+        QTest::addColumn<bool>("kept");      // the kept-text notice, else the close question
+        QTest::addColumn<QString>("button"); // empty: Esc
+        QTest::addColumn<bool>("result");    // the window closed / the kept text opened
+        QTest::newRow("close, save") << false << QStringLiteral("保存(&S)") << true;
+        QTest::newRow("close, discard") << false << QStringLiteral("不保存(&N)") << true;
+        QTest::newRow("close, cancel") << false << QStringLiteral("取消") << false;
+        QTest::newRow("close, Esc") << false << QString() << false;
+        QTest::newRow("kept, open") << true << QStringLiteral("打开(&O)") << true;
+        QTest::newRow("kept, not") << true << QStringLiteral("不打开(&N)") << false;
+        QTest::newRow("kept, Esc") << true << QString() << false;
+    }
+    void boxesAnswerAsClicked()
+    {
+        QFETCH(bool, kept);
+        QFETCH(QString, button);
+        QFETCH(bool, result);
+        CMainFrame* frame = &Frame();
+        frame->AppendMonitorLine("01 02 03", 0, 1);
+        int clicks = 0;
+        QTimer clicker;
+        connect(&clicker, &QTimer::timeout, this, [&] {
+            for (QMessageBox* box : frame->findChildren<QMessageBox*>()) {
+                if (!box->isVisible() || box->windowTitle() != QStringLiteral("VRL"))
+                    continue;
+                ++clicks;
+                if (button.isEmpty())
+                    QTest::keyClick(box, Qt::Key_Escape);
+                for (QAbstractButton* b : box->buttons())
+                    if (b->text() == button)
+                        b->click();
+            }
+        });
+        clicker.start(5);
+        if (kept) {
+            frame->EndWithoutQuestions();
+            frame = &NewFrame(); // no asker: the notice is a box
+            QTRY_COMPARE(clicks, 1);
+            QCOMPARE(Text(*frame).contains(QStringLiteral("01 02 03")), result);
+            return;
+        }
+        const QString path = m_xdg->FilePath(QStringLiteral("closed.tnf"));
+        frame->SetFileNameAsker([&](bool, const QString&, const QString&) { return path; });
+        frame->MonitorFiles()->SetCloseAsker({});
+        frame->show();
+        QCOMPARE(frame->close(), result);
+        QCOMPARE(clicks, 1);
+        QCOMPARE(QFile::exists(path), button == QStringLiteral("保存(&S)"));
     }
 
     void folderPickerEndsWithSlashAndRemembers()

@@ -2,6 +2,7 @@
 #include "core/settings/IniSettingsStore.h"
 #include "MainFrameFixture.h"
 #include "app/frame/MainFrm.h"
+#include "app/files/MonitorFiles.h"
 #include "core/serial/PortList.h"
 #include "core/serial/PortMap.h"
 #include "app/ports/PortRestore.h"
@@ -168,7 +169,7 @@ private Q_SLOTS:
         QCOMPARE(f.SettingsBar()->Combo(ID_BAUD_RATE)->count(), 23);
         QCOMPARE(f.UpdateCommand(ID_OPEN_PORT).m_text, QStringLiteral("打开COM1(&O)"));
         QCOMPARE(f.statusBar()->findChild<QLabel*>()->text(), QStringLiteral("就绪"));
-        QVERIFY(f.RecentFiles().Files().empty());
+        QVERIFY(f.MonitorFiles()->RecentFiles().Files().empty());
 
         // Exit before any selection stores port 0 and the options.
         m_frame.reset();
@@ -557,10 +558,10 @@ private Q_SLOTS:
         QVERIFY(f.GetView()->SaveFile(path));
 
         CMainFrame& g = NewFrame();
-        QVERIFY(g.OpenMonitorFile(path));
+        QVERIFY(g.MonitorFiles()->OpenMonitorFile(path));
         QCOMPARE(Text(g), QStringLiteral("COM1↑01 03 0A\n"));
         QVERIFY(!g.GetView()->IsModified());
-        QCOMPARE(g.RecentFiles().Files(), std::vector<std::string>{path.toStdString()});
+        QCOMPARE(g.MonitorFiles()->RecentFiles().Files(), std::vector<std::string>{path.toStdString()});
         QMenu* file = g.MenuOf(QStringLiteral("文件(&F)"));
         QVERIFY(file);
         QCOMPARE(MenuTexts(file), (QStringList{QStringLiteral("打开监视报文(&O)...\tCtrl+O"),
@@ -580,24 +581,24 @@ private Q_SLOTS:
             QVERIFY(out.open(QIODevice::WriteOnly));
             out.write("{\\rtf1\\ansi 01 03 0A\\par 01 0");
         }
-        QVERIFY(g.OpenMonitorFile(damaged));
+        QVERIFY(g.MonitorFiles()->OpenMonitorFile(damaged));
         QVERIFY(Text(g).startsWith(QStringLiteral("01 03 0A\n")));
         QCOMPARE(m_messages.size(), 1);
         QVERIFY2(m_messages[0].contains(QStringLiteral("已损坏")), qPrintable(m_messages[0]));
-        QVERIFY(g.OpenMonitorFile(path));
-        g.RecentFiles().Remove(1);
+        QVERIFY(g.MonitorFiles()->OpenMonitorFile(path));
+        g.MonitorFiles()->RecentFiles().Remove(1);
         g.RebuildMenus();
 
         // A file that cannot be read leaves the text and the list as they were.
         const QString missing = m_xdg->Root() + QStringLiteral("/missing.tnf");
-        QVERIFY(!g.OpenMonitorFile(missing));
+        QVERIFY(!g.MonitorFiles()->OpenMonitorFile(missing));
         QVERIFY2(g.statusBar()->currentMessage().contains(missing), qPrintable(g.statusBar()->currentMessage()));
         QCOMPARE(Text(g), QStringLiteral("COM1↑01 03 0A\n"));
-        QCOMPARE(g.RecentFiles().Size(), 1u);
+        QCOMPARE(g.MonitorFiles()->RecentFiles().Size(), 1u);
 
         m_frame.reset(); // the list is kept
         CMainFrame& h = NewFrame();
-        QCOMPARE(h.RecentFiles().Files(), std::vector<std::string>{path.toStdString()});
+        QCOMPARE(h.MonitorFiles()->RecentFiles().Files(), std::vector<std::string>{path.toStdString()});
 
         // A recent file that is gone: the user is told, and the entry leaves the list.
         QVERIFY(QFile::remove(path));
@@ -610,7 +611,7 @@ private Q_SLOTS:
         entry->trigger();
         QCOMPARE(m_messages.size(), 2);
         QVERIFY2(m_messages[1].contains(path), qPrintable(m_messages[1]));
-        QVERIFY(h.RecentFiles().Files().empty());
+        QVERIFY(h.MonitorFiles()->RecentFiles().Files().empty());
         QCOMPARE(Text(h), QString());
     }
 

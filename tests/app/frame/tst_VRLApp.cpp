@@ -1,6 +1,7 @@
 #include "core/base/CommandIds.h"
 #include "core/settings/IniSettingsStore.h"
 #include "app/frame/MainFrm.h"
+#include "app/files/MonitorFiles.h"
 #include "core/serial/PortMap.h"
 #include "app/ports/SettingsBar.h"
 #include "TestPtyPair.h"
@@ -73,7 +74,7 @@ private Q_SLOTS:
         QCOMPARE(QString::fromStdString(frame->Map().PathOf(2)), m_pty.SlavePath());
         QCOMPARE(frame->GetView()->toPlainText(), QStringLiteral("COM9↓AB\n"));
         QVERIFY(!frame->GetView()->IsModified());
-        QCOMPARE(frame->RecentFiles().Size(), 1u);
+        QCOMPARE(frame->MonitorFiles()->RecentFiles().Size(), 1u);
 
         // The mapped port opens with F5's command.
         frame->SettingsBar()->SelectPort(2);

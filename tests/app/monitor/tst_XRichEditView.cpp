@@ -1,6 +1,7 @@
 #include "app/monitor/FindReplaceDialog.h"
 #include "app/monitor/MonitorScrollBar.h"
 #include "app/files/MonitorFile.h"
+#include "core/base/CommandIds.h"
 #include "core/files/RtfReader.h"
 #include "core/files/RtfWriter.h"
 #include "TestPtyPair.h"
@@ -424,8 +425,8 @@ private Q_SLOTS:
         QTest::keyClicks(&view, QStringLiteral("note"));
         view.ClearAll(false);
         QVERIFY(view.document()->isEmpty());
-        QVERIFY(view.IsCommandEnabled(CXRichEditView::ID_EDIT_UNDO));
-        view.OnCommand(CXRichEditView::ID_EDIT_UNDO);
+        QVERIFY(view.IsCommandEnabled(ID_EDIT_UNDO));
+        view.OnCommand(ID_EDIT_UNDO);
         QCOMPARE(view.toPlainText(), QStringLiteral("received\nnote"));
         QCOMPARE(ColourAt(*view.document(), 0), QColor(0, 0, 200));
 
@@ -459,8 +460,8 @@ private Q_SLOTS:
         QVERIFY(view.document()->isEmpty());
         view.AppendText(QStringLiteral("still shown\n"), 3); // the program's appends go on
         QCOMPARE(view.toPlainText(), QStringLiteral("still shown\n"));
-        QVERIFY(!view.IsCommandEnabled(CXRichEditView::ID_EDIT_PASTE));
-        QVERIFY(!view.IsCommandEnabled(CXRichEditView::ID_EDIT_REPLACE));
+        QVERIFY(!view.IsCommandEnabled(ID_EDIT_PASTE));
+        QVERIFY(!view.IsCommandEnabled(ID_EDIT_REPLACE));
         view.SetReadOnly(false);
         QVERIFY(!view.GetReadOnly());
         QTest::keyClicks(&view, QStringLiteral("ok"));
@@ -484,29 +485,29 @@ private Q_SLOTS:
         QVERIFY(!CXRichEditView::HandlesCommand(32780)); // the frame's
         QVERIFY(!view.OnCommand(32780));
 
-        QVERIFY(!view.IsCommandEnabled(CXRichEditView::ID_EDIT_SELECT_ALL));
-        QVERIFY(!view.IsCommandEnabled(CXRichEditView::ID_EDIT_FIND));
+        QVERIFY(!view.IsCommandEnabled(ID_EDIT_SELECT_ALL));
+        QVERIFY(!view.IsCommandEnabled(ID_EDIT_FIND));
         view.AppendText(QStringLiteral("01 02 03\n"), 3);
-        QVERIFY(view.IsCommandEnabled(CXRichEditView::ID_EDIT_FIND));
-        QVERIFY(!view.IsCommandEnabled(CXRichEditView::ID_EDIT_REPEAT)); // nothing looked for yet
-        QVERIFY(!view.IsCommandEnabled(CXRichEditView::ID_EDIT_COPY));
-        QVERIFY(view.OnCommand(CXRichEditView::ID_EDIT_SELECT_ALL));
-        QVERIFY(view.IsCommandEnabled(CXRichEditView::ID_EDIT_COPY));
-        QVERIFY(view.IsCommandEnabled(CXRichEditView::ID_EDIT_CUT));
-        QVERIFY(view.OnCommand(CXRichEditView::ID_EDIT_COPY));
+        QVERIFY(view.IsCommandEnabled(ID_EDIT_FIND));
+        QVERIFY(!view.IsCommandEnabled(ID_EDIT_REPEAT)); // nothing looked for yet
+        QVERIFY(!view.IsCommandEnabled(ID_EDIT_COPY));
+        QVERIFY(view.OnCommand(ID_EDIT_SELECT_ALL));
+        QVERIFY(view.IsCommandEnabled(ID_EDIT_COPY));
+        QVERIFY(view.IsCommandEnabled(ID_EDIT_CUT));
+        QVERIFY(view.OnCommand(ID_EDIT_COPY));
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("01 02 03\n"));
         view.SetReadOnly(true);
-        QVERIFY(!view.IsCommandEnabled(CXRichEditView::ID_EDIT_CUT));
-        view.OnCommand(CXRichEditView::ID_EDIT_CUT); // refused
+        QVERIFY(!view.IsCommandEnabled(ID_EDIT_CUT));
+        view.OnCommand(ID_EDIT_CUT); // refused
         QCOMPARE(view.toPlainText(), QStringLiteral("01 02 03\n"));
         view.SetReadOnly(false);
 
         // Paste takes plain text, in the insertion point's format.
         QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
         view.moveCursor(QTextCursor::End);
-        QVERIFY(view.IsCommandEnabled(CXRichEditView::ID_EDIT_PASTE));
+        QVERIFY(view.IsCommandEnabled(ID_EDIT_PASTE));
         view.AppendText(QString(), 3); // an append leaves format 0 at the insertion point
-        QVERIFY(view.OnCommand(CXRichEditView::ID_EDIT_PASTE));
+        QVERIFY(view.OnCommand(ID_EDIT_PASTE));
         QCOMPARE(view.toPlainText(), QStringLiteral("01 02 03\npasted"));
         QCOMPARE(ColourAt(*view.document(), 10), QColor(0, 0, 0));
     }
@@ -520,7 +521,7 @@ private Q_SLOTS:
 
         QVERIFY(view.FindText(QStringLiteral("abc"), false, true, true));
         QCOMPARE(view.textCursor().selectionStart(), 0);
-        view.OnCommand(CXRichEditView::ID_EDIT_REPEAT); // F3: same text, same options
+        view.OnCommand(ID_EDIT_REPEAT); // F3: same text, same options
         QCOMPARE(view.textCursor().selectionStart(), 4);
         QCOMPARE(view.textCursor().selectedText(), QStringLiteral("ABC"));
         view.OnEditRepeat(); // whole words: "abcd" is passed over
@@ -569,7 +570,7 @@ private Q_SLOTS:
         CVRLView view;
         view.AppendText(QStringLiteral("01 03 0A\n01 03 0B\n"), 3);
         view.moveCursor(QTextCursor::Start);
-        QVERIFY(view.OnCommand(CXRichEditView::ID_EDIT_FIND));
+        QVERIFY(view.OnCommand(ID_EDIT_FIND));
         auto* dialog = view.findChild<CFindReplaceDialog*>();
         QVERIFY(dialog);
         QVERIFY(dialog->isVisible());
@@ -592,7 +593,7 @@ private Q_SLOTS:
         QCOMPARE(view.textCursor().selectionStart(), 0);
 
         // Replace mode takes the place of find mode, starting with the selection.
-        QVERIFY(view.OnCommand(CXRichEditView::ID_EDIT_REPLACE));
+        QVERIFY(view.OnCommand(ID_EDIT_REPLACE));
         QTRY_COMPARE(view.findChildren<CFindReplaceDialog*>().size(), 1);
         dialog = view.findChild<CFindReplaceDialog*>();
         QVERIFY(dialog->IsReplace());
