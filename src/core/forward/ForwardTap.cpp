@@ -1,8 +1,7 @@
 #include "core/forward/ForwardTap.h"
 
-#include "core/serial/ModemLines.h"
 #include "core/receive/PortReceiver.h"
-#include "core/serial/SerialPort.h"
+#include "core/serial/ModemLines.h"
 
 #include <chrono>
 #include <sys/eventfd.h>
@@ -147,7 +146,7 @@ int ForwardTap::PartnerOf(unsigned port) const
     return side ? Other(*side).m_port : -1;
 }
 
-void ForwardTap::Attach(unsigned port, SerialPort* record)
+void ForwardTap::Attach(unsigned port, ForwardEnd* record)
 {
     std::lock_guard lock(m_mutex);
     if (Side* side = SideOf(port))
@@ -164,7 +163,7 @@ void ForwardTap::Attach(unsigned port, SerialPort* record)
     m_spare.push_back({port, record});
 }
 
-void ForwardTap::Detach(unsigned port, const SerialPort* record)
+void ForwardTap::Detach(unsigned port, const ForwardEnd* record)
 {
     std::lock_guard lock(m_mutex);
     for (auto it = m_spare.begin(); it != m_spare.end(); ++it)
@@ -197,7 +196,7 @@ void ForwardTap::FlushTo(Side& side)
         side.m_toPort.Clear();
         return;
     }
-    SerialPort* record = side.m_record;
+    ForwardEnd* record = side.m_record;
     const std::ptrdiff_t written = side.m_toPort.Flush(
         [record](const std::uint8_t* bytes, std::size_t count) { return record->WriteSome(bytes, count); });
     if (written != 0)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/forward/ForwardEnd.h"
 #include "core/forward/ForwardQueue.h"
 
 #include <cstddef>
@@ -12,7 +13,6 @@
 
 class ModemLines;
 class PortReceiver;
-class SerialPort;
 
 // The wire between the two ports of the forwarding pair. The ports' workers call it: every
 // read is written to the other port as soon as it has been read, in order, and what the
@@ -77,11 +77,11 @@ public:
     // Whether port is not read now because its partner has bytes waiting.
     bool IsHolding(unsigned port) const;
 
-    // --- SerialPort ---------------------------------------------------------------------
+    // --- The port ---------------------------------------------------------------------
     // The port's worker starts (record may be written from now on) and stops (before the
     // device is closed: nothing touches record afterwards).
-    void Attach(unsigned port, SerialPort* record);
-    void Detach(unsigned port, const SerialPort* record);
+    void Attach(unsigned port, ForwardEnd* record);
+    void Detach(unsigned port, const ForwardEnd* record);
 
     // --- The port's worker --------------------------------------------------------------
     // Bytes just read from port (readNs: the steady clock after the read; first: they begin
@@ -114,7 +114,7 @@ private:
     struct Side
     {
         int m_port = -1;
-        SerialPort* m_record = nullptr; // attached while its worker runs
+        ForwardEnd* m_record = nullptr; // attached while its worker runs
         ForwardQueue m_toPort{kQueueLimit}; // bytes waiting to be written to this port
         std::int64_t m_progressNs = 0;      // when this port last took bytes, or began to wait
         bool m_collecting = false;          // a message for display is being read
@@ -142,5 +142,5 @@ private:
     Side m_sides[2];
     int m_cutFds[2] = {-1, -1}; // per side, wakes its worker to end a message
     // Running ports outside the pair, so that a pair set later finds them.
-    std::vector<std::pair<unsigned, SerialPort*>> m_spare;
+    std::vector<std::pair<unsigned, ForwardEnd*>> m_spare;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/forward/ForwardEnd.h"
 #include "core/serial/ModemLines.h"
 #include "core/serial/PortSettings.h"
 
@@ -25,7 +26,7 @@ class SerialTransport;
 // callbacks run on the worker. Write may run while the worker reads. A port of the
 // forwarding pair is also written (WriteSome) and its lines set by the other port's worker,
 // through the tap, between StartThread and Close.
-class SerialPort : public PortSettings
+class SerialPort : public PortSettings, public ForwardEnd
 {
 public:
     static constexpr std::size_t kReadSize = 4096; // longest message, bytes
@@ -71,7 +72,7 @@ public:
     void WriteText(std::string_view text);
     // Writes what the driver takes now, without waiting: the number of bytes taken (0 when
     // its queue is full), or -1 when the port is closed or the line failed.
-    std::ptrdiff_t WriteSome(const void* bytes, std::size_t length);
+    std::ptrdiff_t WriteSome(const void* bytes, std::size_t length) override;
 
     // While held, the worker reads nothing after the message it is reading (a worker waiting
     // for a first byte still takes the next message): what arrives waits in the driver, and a
@@ -103,9 +104,9 @@ public:
     // says so.
     void SetTap(ForwardTap* tap) { m_pTap = tap; }
     // What to wait on (POLLOUT) for room to write: the device, a remote port's socket, or -1.
-    int WriteFd() const;
+    int WriteFd() const override;
     // The modem lines of the open port, or null.
-    ModemLines* Lines() const { return m_pModem.get(); }
+    ModemLines* Lines() const override { return m_pModem.get(); }
 
     // --- Modem lines --------------------------------------------------------------------
     // What gives the lines of an open device (TtyModemLines unless a test gives a fake);
@@ -121,7 +122,7 @@ public:
     bool SetOutputLine(unsigned line, bool on);
     // The forwarding tap drove DTR or RTS (from the other port's worker): OutputLines, and
     // the switches that show it, say what the line is now.
-    void NoteOutputLine(unsigned line, bool on);
+    void NoteOutputLine(unsigned line, bool on) override;
 
     // The status-bar hint for an open of path that failed with errno error: where the fault
     // is and how to mend it (the dialout group for a permission error).
