@@ -161,6 +161,7 @@ protected:
 
 private:
     void PlaceCaretAtEnd();
+    void PaintLines(QRect clip);
     // Shows a new, empty document in place of the full one and frees the full one on
     // m_disposer.
     void ReplaceDocument();

@@ -374,6 +374,79 @@ private Q_SLOTS:
         }
     }
 
+    // A long line is drawn in the part the screen shows; it looks as the whole line drawn by a
+    // plain editor of the same text does. Rows: text, horizontal scroll (thousandths of the
+    // range), selection (start, end; -1: none).
+    void longLineLooksAsDrawnWhole_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("scroll");
+        QTest::addColumn<QList<int>>("selection");
+        QString hex;
+        for (int i = 0; i < 4096; ++i)
+            hex += QStringLiteral("%1 ").arg(i % 256, 2, 16, QLatin1Char('0')).toUpper();
+        QString mixed = hex;
+        QString tabs = hex;
+        for (int at = 500; at < mixed.size(); at += 45)
+            mixed.insert(at, QStringLiteral("\u4E2D\u2103\U0001F600\u00B0"));
+        for (int at = 500; at < tabs.size(); at += 50)
+            tabs.insert(at, QLatin1Char('\t'));
+        QTest::newRow("start") << hex << 0 << QList<int>{-1, -1};
+        QTest::newRow("middle, selected across the screen") << hex << 500 << QList<int>{100, 11000};
+        QTest::newRow("middle, selection ends on the screen") << hex << 500 << QList<int>{100, 6200};
+        QTest::newRow("end, selected to the end") << hex << 1000 << QList<int>{12000, 12312};
+        QTest::newRow("faces of the fallback") << mixed << 450 << QList<int>{3000, 9000};
+        QTest::newRow("tabs, drawn whole") << tabs << 500 << QList<int>{-1, -1};
+    }
+    void longLineLooksAsDrawnWhole()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, scroll);
+        QFETCH(QList<int>, selection);
+        CVRLView view;
+        view.resize(420, 160);
+        view.AppendText(QStringLiteral("[12:30:05  15] COM"), 5);
+        view.AppendText(QStringLiteral("1"), 1);
+        view.AppendText(QStringLiteral("\u2192"), 2);
+        view.AppendText(text + QLatin1Char('\n'), 3);
+        view.AppendText(QStringLiteral("COM1 0A\n"), 4);
+        view.SetReadOnly(true);
+        QPlainTextEdit plain;
+        plain.setDocument(view.document());
+        plain.setFont(view.font());
+        plain.setPalette(view.palette());
+        plain.setLineWrapMode(QPlainTextEdit::NoWrap);
+        plain.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        plain.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        plain.setReadOnly(true);
+        plain.resize(view.size());
+        for (QPlainTextEdit* edit : {static_cast<QPlainTextEdit*>(&view), &plain})
+        {
+            edit->setCursorWidth(0); // no blinking caret in either picture
+            edit->show();
+            QVERIFY(QTest::qWaitForWindowExposed(edit));
+        }
+        view.Refresh();
+        QTextCursor cursor(view.document());
+        if (selection[0] >= 0)
+        {
+            cursor.setPosition(selection[0]);
+            cursor.setPosition(selection[1], QTextCursor::KeepAnchor);
+        }
+        for (QPlainTextEdit* edit : {static_cast<QPlainTextEdit*>(&view), &plain})
+        {
+            edit->setTextCursor(cursor);
+            edit->verticalScrollBar()->setValue(0);
+            QScrollBar* bar = edit->horizontalScrollBar();
+            bar->setValue(bar->maximum() * scroll / 1000);
+        }
+        QCOMPARE(view.horizontalScrollBar()->value(), plain.horizontalScrollBar()->value());
+        const QImage shown = view.viewport()->grab().toImage();
+        shown.save(QStringLiteral("/tmp/shown-%1.png").arg(QTest::currentDataTag()).replace(' ', '_'));
+        plain.viewport()->grab().toImage().save(QStringLiteral("/tmp/plain-%1.png").arg(QTest::currentDataTag()).replace(' ', '_'));
+        QVERIFY(shown == plain.viewport()->grab().toImage());
+    }
+
     // The monitor's scroll bars copy their last painting while they look the same: at every
     // step the copy equals what a plain scroll bar in the same state paints. Steps are
     // (height, maximum, page step, value).
