@@ -93,7 +93,7 @@ CXRichEditView::CXRichEditView(QWidget* parent)
         }
     }
 
-    connect(&m_refresh, &CMonitorRefresh::due, this, &CXRichEditView::Refresh);
+    connect(&m_refresh, &CMonitorRefresh::due, this, [this] { Show(m_refresh.PinnedBlocks()); });
 }
 
 CXRichEditView::~CXRichEditView() = default;
@@ -232,30 +232,44 @@ void CXRichEditView::PlaceCaretAtEnd()
 
 void CXRichEditView::Refresh()
 {
+    Show(-1);
+}
+
+void CXRichEditView::Show(int pinnedBlocks)
+{
     QElapsedTimer work;
     work.start();
     m_refresh.Stop();
+    const bool follow = textCursor().atEnd();
+    // The screen that the refresh laid out ahead ends before the end of the text: it is shown,
+    // and the lines after it at the next refresh. The editor hears of the new size only then,
+    // for it would lay out the last screen of the text to size its scroll bar.
+    const bool pinned = follow && m_nWordWrap == 0 && pinnedBlocks > 0 && pinnedBlocks < m_pDoc->blockCount();
     const bool changed = m_bLayoutChanged;
-    if (changed)
+    if (changed && !pinned)
     {
         m_bLayoutChanged = false;
         QAbstractTextDocumentLayout* layout = m_pDoc->documentLayout();
         Q_EMIT layout->documentSizeChanged(layout->documentSize());
     }
     QScrollBar* bar = verticalScrollBar();
-    const bool follow = textCursor().atEnd();
     const int screenLines = m_refresh.ScreenLines();
+    // Without wrap, a line of the text is a line of the screen.
+    const int top = pinned ? std::max(0, pinnedBlocks - screenLines) : bar->maximum();
+    if (top > bar->maximum())
+        bar->setMaximum(top);
     // Scrolling a painting view moves the pixels already drawn and paints only the lines
     // that come in, but to know how far, it walks (and lays out) every line it passes; and
     // so does finding the caret, from the first line on the screen. A screen that is more
     // than a screenful behind the end jumps there instead, with updates off, and is
     // repainted whole.
-    const bool jump = follow && bar->maximum() - bar->value() > screenLines;
+    const bool jump = follow && top - bar->value() > screenLines;
     if (jump)
         viewport()->setUpdatesEnabled(false);
     if (follow)
-        bar->setValue(bar->maximum());
-    ensureCursorVisible();
+        bar->setValue(top);
+    if (!pinned)
+        ensureCursorVisible();
     if (m_bCutUnshown)
     {
         // Painted now: a repaint left for later would meet the next cut of a flood first.
@@ -276,9 +290,12 @@ void CXRichEditView::Refresh()
             top = static_cast<int>(blockBoundingGeometry(from).translated(contentOffset()).top());
         viewport()->update(0, std::max(0, top), viewport()->width(), viewport()->height());
     }
-    m_nRefreshedBlocks = m_pDoc->blockCount();
-    m_lastCaretRect = cursorRect();
+    m_nRefreshedBlocks = pinned ? pinnedBlocks : m_pDoc->blockCount();
+    if (!pinned)
+        m_lastCaretRect = cursorRect();
     m_refresh.Done(work.nsecsElapsed());
+    if (pinned)
+        m_refresh.Schedule();
 }
 
 bool CXRichEditView::eventFilter(QObject* watched, QEvent* event)

@@ -289,6 +289,55 @@ private Q_SLOTS:
         QVERIFY(same());
     }
 
+    // A flood of long lines keeps coming while a refresh lays out the screen it will show: the
+    // lines after that screen are shown by the next refresh, and once the flood stops the
+    // screen shows the end of the text as a full painting does; also with the text emptied at
+    // its limit during the flood.
+    void floodOfLongLinesEndsShowingTheEnd_data()
+    {
+        QTest::addColumn<int>("limit");
+        QTest::newRow("no cut") << CXRichEditView::kDefaultTextLimit;
+        QTest::newRow("cut at the limit") << 1'000'000;
+    }
+    void floodOfLongLinesEndsShowingTheEnd()
+    {
+        QFETCH(int, limit);
+        CVRLView view;
+        view.resize(600, 900);
+        view.SetTextLimit(limit);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QString hex;
+        for (int i = 0; i < 4096; ++i)
+            hex += QStringLiteral("%1 ").arg(i % 256, 2, 16, QLatin1Char('0'));
+        int line = 0;
+        QTimer flood;
+        QElapsedTimer time;
+        time.start();
+        connect(&flood, &QTimer::timeout, &view, [&] {
+            // The last lines come while the refresh lays out the screen before them (the last
+            // line is laid out, the refresh not yet done), as long as that happens in time.
+            const QTextBlock end = view.document()->lastBlock().previous();
+            if ((line > 200 && view.IsRefreshPending() && end.layout()->lineCount() > 0) || time.elapsed() > 4000)
+                flood.stop();
+            view.BeginAppend();
+            for (int i = 0; i < 4; ++i)
+                view.AppendText(QStringLiteral("COM1 %1 ").arg(line++) + hex + QLatin1Char('\n'), 3);
+            view.EndAppend();
+        });
+        flood.start(0);
+        QVERIFY(QTest::qWaitFor([&] { return !flood.isActive(); }, 6000));
+        QVERIFY(ShowsWhatItHolds(view));
+        QImage blank = view.viewport()->grab().toImage();
+        blank.fill(view.palette().color(QPalette::Base));
+        QVERIFY(view.viewport()->grab().toImage() != blank);
+        QScrollBar* bar = view.verticalScrollBar();
+        QCOMPARE(bar->value(), bar->maximum());
+        const QTextBlock last = view.document()->lastBlock().previous();
+        QVERIFY(last.text().startsWith(QStringLiteral("COM1 %1 ").arg(line - 1)));
+        QVERIFY(view.cursorForPosition(QPoint(4, view.viewport()->height() - 20)).blockNumber() >= last.blockNumber());
+    }
+
     // The text emptied by the clear command, the timed clear (both empty it for good) or the
     // limit, with the screen showing a short text before: every line after it is drawn.
     void linesAfterTheTextIsEmptiedAreDrawn_data()
