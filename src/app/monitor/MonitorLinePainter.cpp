@@ -1,5 +1,6 @@
 #include "app/monitor/MonitorLinePainter.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -59,42 +60,61 @@ void CMonitorLinePainter::Draw(QPainter& painter, const QTextBlock& block, const
         layout->draw(&painter, offset, selections, clip);
         return;
     }
+    // The line's layout keeps its positions but not its glyphs: asking it where a character
+    // stands shapes the line again, as much as drawing it whole. Unscrolled, the slice starts
+    // where the line does.
     const QTextLine line = layout->lineAt(0);
-    int from = line.xToCursor(clip.left() - offset.x(), QTextLine::CursorBetweenCharacters);
-    int to = line.xToCursor(clip.right() - offset.x(), QTextLine::CursorBetweenCharacters);
-    from = std::max(0, from - kSliceMargin);
-    to = std::min(length, to + kSliceMargin);
-    if (from > 0 && text.at(from).isLowSurrogate())
-        --from;
-    if (to < length && text.at(to).isLowSurrogate())
-        ++to;
-    if (to <= from)
+    const qreal left = clip.left() - offset.x();
+    const qreal right = clip.right() - offset.x();
+    int from = 0;
+    qreal x = line.x();
+    if (left > line.x())
+    {
+        from = std::max(0, line.xToCursor(left, QTextLine::CursorBetweenCharacters) - kSliceMargin);
+        if (from > 0 && text.at(from).isLowSurrogate())
+            --from;
+        x = line.cursorToX(from);
+    }
+    const QFont font = block.document()->defaultFont();
+    // Characters for the width, counted generously (narrow glyphs, the margin); twice as many
+    // where they fall short.
+    int count = static_cast<int>((right - x) / std::max(1.0, QFontMetricsF(font).averageCharWidth() / 2)) + 2 * kSliceMargin;
+    for (;;)
+    {
+        int to = static_cast<int>(std::min<qint64>(length, qint64{from} + count));
+        if (to < length && text.at(to).isLowSurrogate())
+            ++to;
+        // The formats of the slice's characters, and of the line end where the slice reaches it.
+        const int end = to == length ? length + 1 : to;
+        auto within = [from, end](const QTextLayout::FormatRange& range, QList<QTextLayout::FormatRange>& into) {
+            const int start = std::max(range.start, from);
+            const int stop = std::min(range.start + range.length, end);
+            if (stop > start)
+                into.append({start - from, stop - start, range.format});
+        };
+        QList<QTextLayout::FormatRange> formats;
+        for (const QTextLayout::FormatRange& range : block.textFormats())
+            within(range, formats);
+
+        QTextLayout slice(text.mid(from, to - from), font);
+        slice.setTextOption(layout->textOption());
+        slice.setFormats(formats);
+        slice.beginLayout();
+        QTextLine part = slice.createLine();
+        part.setLeadingIncluded(true);
+        part.setNumColumns(to - from);
+        // On the line's baseline: the slice may lack the tallest face of the line.
+        part.setPosition(QPointF(x, line.y() + line.ascent() - part.ascent()));
+        slice.endLayout();
+        if (to < length && x + part.naturalTextWidth() < right)
+        {
+            count *= 2;
+            continue;
+        }
+        QList<QTextLayout::FormatRange> selected;
+        for (const QTextLayout::FormatRange& range : selections)
+            within(range, selected);
+        slice.draw(&painter, offset, selected, clip);
         return;
-
-    // The formats of the slice's characters, and of the line end where the slice reaches it.
-    const int end = to == length ? length + 1 : to;
-    auto within = [from, end](const QTextLayout::FormatRange& range, QList<QTextLayout::FormatRange>& into) {
-        const int start = std::max(range.start, from);
-        const int stop = std::min(range.start + range.length, end);
-        if (stop > start)
-            into.append({start - from, stop - start, range.format});
-    };
-    QList<QTextLayout::FormatRange> formats;
-    for (const QTextLayout::FormatRange& range : block.textFormats())
-        within(range, formats);
-    QList<QTextLayout::FormatRange> selected;
-    for (const QTextLayout::FormatRange& range : selections)
-        within(range, selected);
-
-    QTextLayout slice(text.mid(from, to - from), block.document()->defaultFont());
-    slice.setTextOption(layout->textOption());
-    slice.setFormats(formats);
-    slice.beginLayout();
-    QTextLine part = slice.createLine();
-    part.setLeadingIncluded(true);
-    part.setNumColumns(to - from);
-    // On the line's baseline: the slice may lack the tallest face of the line.
-    part.setPosition(QPointF(line.cursorToX(from), line.y() + line.ascent() - part.ascent()));
-    slice.endLayout();
-    slice.draw(&painter, offset, selected, clip);
+    }
 }
