@@ -33,6 +33,11 @@ void CMonitorRefresh::Stop()
 {
     m_timer.stop();
     m_bPending = false;
+    Unpin();
+}
+
+void CMonitorRefresh::Unpin()
+{
     m_pPinnedDoc = nullptr;
     m_nPinnedBlocks = -1;
 }
@@ -59,7 +64,6 @@ void CMonitorRefresh::OnTimer()
     bool outrun = false;
     if (m_edit.lineWrapMode() == QPlainTextEdit::NoWrap)
     {
-        // The text emptied at its limit is a new document: its end is pinned instead.
         if (m_pPinnedDoc != doc)
         {
             m_pPinnedDoc = doc;

@@ -35,6 +35,9 @@ public:
     void AddPaintCost(qint64 ns) { m_nCostNs += ns; }
 
     bool IsPending() const { return m_bPending; }
+    // The editor shows a new document (the text emptied at its limit): a screen pinned in the
+    // old one is pinned again in the new one.
+    void Unpin();
     // Lines of the text that the due refresh shows (it shows those laid out ahead, not the lines
     // appended since), or -1 for the whole text.
     int PinnedBlocks() const;

@@ -93,7 +93,7 @@ CXRichEditView::CXRichEditView(QWidget* parent)
         }
     }
 
-    connect(&m_refresh, &CMonitorRefresh::due, this, [this] { Show(m_refresh.PinnedBlocks()); });
+    connect(&m_refresh, &CMonitorRefresh::due, this, [this] { ShowAppended(m_refresh.PinnedBlocks()); });
 }
 
 CXRichEditView::~CXRichEditView() = default;
@@ -201,6 +201,7 @@ void CXRichEditView::ReplaceDocument()
     m_pDoc->setModified(full->isModified());
     m_appendCursor = QTextCursor(m_pDoc);
     setDocument(m_pDoc);
+    m_refresh.Unpin();
     m_nRefreshedBlocks = m_pDoc->blockCount();
     // Nothing on the window thread refers to the full document any more (the editor has let
     // go of it, the append cursor is on the new one); with no thread of its own it has no
@@ -232,10 +233,10 @@ void CXRichEditView::PlaceCaretAtEnd()
 
 void CXRichEditView::Refresh()
 {
-    Show(-1);
+    ShowAppended(-1);
 }
 
-void CXRichEditView::Show(int pinnedBlocks)
+void CXRichEditView::ShowAppended(int pinnedBlocks)
 {
     QElapsedTimer work;
     work.start();
