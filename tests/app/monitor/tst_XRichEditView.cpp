@@ -330,9 +330,7 @@ private Q_SLOTS:
         flood.start(0);
         QVERIFY(QTest::qWaitFor([&] { return !flood.isActive(); }, 6000));
         QVERIFY(ShowsWhatItHolds(view));
-        QImage blank = view.viewport()->grab().toImage();
-        blank.fill(view.palette().color(QPalette::Base));
-        QVERIFY(view.viewport()->grab().toImage() != blank);
+        QVERIFY(!view.viewport()->grab().toImage().allGray()); // blue text on grey
         QCOMPARE(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum());
         const int last = view.document()->blockCount() - 2; // the last line, before the empty one
         QVERIFY(view.cursorForPosition(QPoint(4, view.viewport()->height() - 20)).blockNumber() >= last);
@@ -476,7 +474,6 @@ private Q_SLOTS:
             QScrollBar* bar = edit->horizontalScrollBar();
             bar->setValue(bar->maximum() * scroll / 1000);
         }
-        QCOMPARE(view.horizontalScrollBar()->value(), plain.horizontalScrollBar()->value());
         QVERIFY(view.viewport()->grab().toImage() == plain.viewport()->grab().toImage());
     }
 
