@@ -1,7 +1,8 @@
 // The monitor view under load.
 //
 //   bench_app_monitor_view                 micro figures (Google Benchmark): appending a
-//                                          monitor line to a hidden view
+//                                          monitor line to a hidden view; painting a screen
+//                                          of long lines
 //   bench_app_monitor_view --stream=20     a producer thread feeds 4096-byte messages as
 //                                          fast as the window takes them for 20 s, with the
 //                                          view shown; prints bytes/s shown, the worst
@@ -101,6 +102,46 @@ void BM_AppendLineHidden(benchmark::State& state)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
 }
 BENCHMARK(BM_AppendLineHidden)->Arg(10)->Arg(4096);
+
+// One screen of lines of 4096-byte messages (12,287 characters) in a shown view of 900x600
+// at the end of the text, painted whole: as laid out already (0), laid out anew first (1), or
+// a screenful of new lines appended and shown by the refresh (2), as under a flood.
+void BM_ShowScreenOfLongLines(benchmark::State& state)
+{
+    const int how = static_cast<int>(state.range(0));
+    const std::vector<std::string> messages = MakeMessages(64, 4096);
+    CXRichEditView view;
+    view.resize(900, 600);
+    view.show();
+    view.BeginAppend();
+    for (const std::string& message : messages)
+        AppendLine(view, message, 0);
+    view.EndAppend();
+    view.Refresh();
+    QApplication::processEvents();
+    std::size_t next = 0;
+    for (auto _ : state)
+    {
+        if (how == 2)
+        {
+            state.PauseTiming();
+            view.BeginAppend();
+            for (int i = 0; i < 40; ++i)
+                AppendLine(view, messages[next++ % messages.size()], 0);
+            view.EndAppend();
+            state.ResumeTiming();
+            view.Refresh();
+            QApplication::processEvents();
+            continue;
+        }
+        if (how == 1)
+            for (QTextBlock block = view.GetDocument()->lastBlock(); block.isValid() && block.blockNumber() > 20;
+                 block = block.previous())
+                block.layout()->clearLayout();
+        view.viewport()->repaint();
+    }
+}
+BENCHMARK(BM_ShowScreenOfLongLines)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 // --- stream ---------------------------------------------------------------------------------
 

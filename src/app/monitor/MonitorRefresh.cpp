@@ -33,6 +33,13 @@ void CMonitorRefresh::Stop()
 {
     m_timer.stop();
     m_bPending = false;
+    Unpin();
+}
+
+void CMonitorRefresh::Unpin()
+{
+    m_pPinnedDoc = nullptr;
+    m_nPinnedBlocks = -1;
 }
 
 void CMonitorRefresh::Done(qint64 workNs)
@@ -48,11 +55,28 @@ void CMonitorRefresh::OnTimer()
 {
     // A flood that keeps adding lines faster than they are laid out gets its refresh when the
     // longest interval is up.
-    // Appends that bring more than a screen of lines between two slices outrun the layout:
-    // what was laid out so far would be scrolled past unseen, and the refresh waits no longer
-    // (it lays out the last screen once, and the lines in between never are).
-    const int blocks = m_edit.document()->blockCount();
-    const bool outrun = m_prepareStart.isValid() && blocks - m_nPreparedBlocks > ScreenLines();
+    // With word wrap, appends that bring more than a screen of lines between two slices
+    // outrun the layout: what was laid out so far would be scrolled past unseen, and the
+    // refresh waits no longer (it lays out the last screen once, and the lines in between
+    // never are).
+    const QTextDocument* doc = m_edit.document();
+    const int blocks = doc->blockCount();
+    bool outrun = false;
+    if (m_edit.lineWrapMode() == QPlainTextEdit::NoWrap)
+    {
+        if (m_pPinnedDoc != doc)
+        {
+            m_pPinnedDoc = doc;
+            m_nPinnedBlocks = blocks;
+        }
+    }
+    else
+    {
+        // A wrapped line is as many screen lines as its layout says: the end is shown.
+        m_pPinnedDoc = nullptr;
+        m_nPinnedBlocks = -1;
+        outrun = m_prepareStart.isValid() && blocks - m_nPreparedBlocks > ScreenLines();
+    }
     if (!m_prepareStart.isValid())
         m_prepareStart.start();
     m_nPreparedBlocks = blocks;
@@ -62,6 +86,11 @@ void CMonitorRefresh::OnTimer()
         return;
     }
     Q_EMIT due();
+}
+
+int CMonitorRefresh::PinnedBlocks() const
+{
+    return m_pPinnedDoc == m_edit.document() ? m_nPinnedBlocks : -1;
 }
 
 int CMonitorRefresh::ScreenLines() const
@@ -81,7 +110,9 @@ bool CMonitorRefresh::PrepareLayout()
     const qreal wanted = m_edit.viewport()->height();
     qreal height = 0;
     bool done = true;
-    for (QTextBlock block = doc.lastBlock(); block.isValid() && height < wanted;
+    const int pinned = PinnedBlocks();
+    const QTextBlock last = pinned > 0 ? doc.findBlockByNumber(pinned - 1) : doc.lastBlock();
+    for (QTextBlock block = last; block.isValid() && height < wanted;
          block = block.previous())
     {
         if (block.layout()->lineCount() == 0 && work.nsecsElapsed() >= kLayoutSliceNs)

@@ -5,11 +5,15 @@
 #include <QTimer>
 
 class QPlainTextEdit;
+class QTextDocument;
 
 // When the monitor shows what was appended: at most once per kRefreshIntervalMs, less often
 // when repaints are dear, however many pieces arrive in between. Before the refresh is due
 // the lines it will show are laid out a slice at a time, with the window's other work
-// (appends included) in between, so that the refresh itself is short.
+// (appends included) in between, so that the refresh itself is short. Without word wrap
+// those lines are the last screen of the text when the layout ahead begins: lines appended
+// meanwhile wait for the next refresh, so that a flood cannot outrun the layout and leave the
+// refresh a whole screen of long lines to lay out at once.
 class CMonitorRefresh : public QObject
 {
     Q_OBJECT
@@ -31,6 +35,12 @@ public:
     void AddPaintCost(qint64 ns) { m_nCostNs += ns; }
 
     bool IsPending() const { return m_bPending; }
+    // The editor shows a new document (the text emptied at its limit): a screen pinned in the
+    // old one is pinned again in the new one.
+    void Unpin();
+    // Lines of the text that the due refresh shows (it shows those laid out ahead, not the lines
+    // appended since), or -1 for the whole text.
+    int PinnedBlocks() const;
     // What the last refresh cost, with its repaint.
     qint64 LastCostNs() const { return m_nCostNs; }
     // Lines of the text that fill the editor's height.
@@ -53,5 +63,7 @@ private:
     qint64 m_nPrepareNs = 0;   // layout done ahead of the coming refresh
     QElapsedTimer m_prepareStart;
     int m_nPreparedBlocks = 0; // lines of the text at the last slice of layout ahead
+    const QTextDocument* m_pPinnedDoc = nullptr; // the text that m_nPinnedBlocks counts in
+    int m_nPinnedBlocks = -1;
     static constexpr qint64 kLayoutSliceNs = 8'000'000;
 };

@@ -3,6 +3,7 @@
 #include "app/monitor/GlyphFallback.h"
 #include "app/files/MonitorFile.h"
 #include "app/monitor/MonitorFind.h"
+#include "app/monitor/MonitorLinePainter.h"
 #include "app/monitor/MonitorPrinter.h"
 #include "app/monitor/MonitorRefresh.h"
 #include "app/monitor/MonitorScrollBar.h"
@@ -11,6 +12,8 @@
 #include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
 #include <QMimeData>
+#include <QPainter>
+#include <QPaintEvent>
 #include <QPalette>
 #include <QPrinter>
 #include <QScrollBar>
@@ -90,7 +93,7 @@ CXRichEditView::CXRichEditView(QWidget* parent)
         }
     }
 
-    connect(&m_refresh, &CMonitorRefresh::due, this, &CXRichEditView::Refresh);
+    connect(&m_refresh, &CMonitorRefresh::due, this, [this] { ShowAppended(m_refresh.PinnedBlocks()); });
 }
 
 CXRichEditView::~CXRichEditView() = default;
@@ -198,6 +201,7 @@ void CXRichEditView::ReplaceDocument()
     m_pDoc->setModified(full->isModified());
     m_appendCursor = QTextCursor(m_pDoc);
     setDocument(m_pDoc);
+    m_refresh.Unpin();
     m_nRefreshedBlocks = m_pDoc->blockCount();
     // Nothing on the window thread refers to the full document any more (the editor has let
     // go of it, the append cursor is on the new one); with no thread of its own it has no
@@ -229,30 +233,44 @@ void CXRichEditView::PlaceCaretAtEnd()
 
 void CXRichEditView::Refresh()
 {
+    ShowAppended(-1);
+}
+
+void CXRichEditView::ShowAppended(int pinnedBlocks)
+{
     QElapsedTimer work;
     work.start();
     m_refresh.Stop();
+    const bool follow = textCursor().atEnd();
+    // The screen that the refresh laid out ahead ends before the end of the text: it is shown,
+    // and the lines after it at the next refresh. The editor hears of the new size only then,
+    // for it would lay out the last screen of the text to size its scroll bar.
+    const bool pinned = follow && m_nWordWrap == 0 && pinnedBlocks > 0 && pinnedBlocks < m_pDoc->blockCount();
     const bool changed = m_bLayoutChanged;
-    if (changed)
+    if (changed && !pinned)
     {
         m_bLayoutChanged = false;
         QAbstractTextDocumentLayout* layout = m_pDoc->documentLayout();
         Q_EMIT layout->documentSizeChanged(layout->documentSize());
     }
     QScrollBar* bar = verticalScrollBar();
-    const bool follow = textCursor().atEnd();
     const int screenLines = m_refresh.ScreenLines();
+    // Without wrap, a line of the text is a line of the screen.
+    const int top = pinned ? std::max(0, pinnedBlocks - screenLines) : bar->maximum();
+    if (top > bar->maximum())
+        bar->setMaximum(top);
     // Scrolling a painting view moves the pixels already drawn and paints only the lines
     // that come in, but to know how far, it walks (and lays out) every line it passes; and
     // so does finding the caret, from the first line on the screen. A screen that is more
     // than a screenful behind the end jumps there instead, with updates off, and is
     // repainted whole.
-    const bool jump = follow && bar->maximum() - bar->value() > screenLines;
+    const bool jump = follow && top - bar->value() > screenLines;
     if (jump)
         viewport()->setUpdatesEnabled(false);
     if (follow)
-        bar->setValue(bar->maximum());
-    ensureCursorVisible();
+        bar->setValue(top);
+    if (!pinned)
+        ensureCursorVisible();
     if (m_bCutUnshown)
     {
         // Painted now: a repaint left for later would meet the next cut of a flood first.
@@ -273,9 +291,12 @@ void CXRichEditView::Refresh()
             top = static_cast<int>(blockBoundingGeometry(from).translated(contentOffset()).top());
         viewport()->update(0, std::max(0, top), viewport()->width(), viewport()->height());
     }
-    m_nRefreshedBlocks = m_pDoc->blockCount();
-    m_lastCaretRect = cursorRect();
+    m_nRefreshedBlocks = pinned ? pinnedBlocks : m_pDoc->blockCount();
+    if (!pinned)
+        m_lastCaretRect = cursorRect();
     m_refresh.Done(work.nsecsElapsed());
+    if (pinned)
+        m_refresh.Schedule();
 }
 
 bool CXRichEditView::eventFilter(QObject* watched, QEvent* event)
@@ -302,8 +323,87 @@ void CXRichEditView::paintEvent(QPaintEvent* event)
         return;
     QElapsedTimer work;
     work.start();
-    QPlainTextEdit::paintEvent(event);
+    if (m_pDoc->isEmpty())
+        QPlainTextEdit::paintEvent(event); // the placeholder text
+    else
+        PaintLines(event->rect());
     m_refresh.AddPaintCost(work.nsecsElapsed());
+}
+
+void CXRichEditView::PaintLines(QRect clip)
+{
+    // QPlainTextEdit's own painting of a text (its background off), with each line drawn
+    // by CMonitorLinePainter: a long line is drawn in the part that the screen shows.
+    QPainter painter(viewport());
+    QPointF offset(contentOffset());
+    const qreal maximumWidth = m_pDoc->documentLayout()->documentSize().width();
+    painter.setBrushOrigin(offset); // where a wave underline starts
+    // The right margin stays clear of selections that fill the width.
+    const int maxX = static_cast<int>(offset.x() + std::max<qreal>(viewport()->width(), maximumWidth)
+                                      - m_pDoc->documentMargin() + cursorWidth());
+    clip.setRight(std::min(clip.right(), maxX));
+    painter.setClipRect(clip);
+
+    const QAbstractTextDocumentLayout::PaintContext context = getPaintContext();
+    painter.setPen(context.palette.text().color());
+    const bool caretShown = !isReadOnly() || (textInteractionFlags() & Qt::TextSelectableByKeyboard);
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next())
+    {
+        const QRectF r = blockBoundingRect(block).translated(offset);
+        if (block.isVisible() && r.bottom() >= clip.top() && r.top() <= clip.bottom())
+        {
+            QTextLayout* layout = block.layout();
+            const QBrush background = block.blockFormat().background();
+            if (background != Qt::NoBrush)
+            {
+                painter.save();
+                painter.setBrushOrigin(r.topLeft());
+                painter.fillRect(QRectF(r.topLeft(), QSizeF(std::max(r.width(), maximumWidth), r.height())), background);
+                painter.restore();
+            }
+            QList<QTextLayout::FormatRange> selections;
+            const int blockStart = block.position();
+            const int blockLength = block.length();
+            for (const QAbstractTextDocumentLayout::Selection& range : context.selections)
+            {
+                const int start = range.cursor.selectionStart() - blockStart;
+                const int end = range.cursor.selectionEnd() - blockStart;
+                if (start < blockLength && end > 0 && end > start)
+                {
+                    selections.append({start, end - start, range.format});
+                }
+                else if (!range.cursor.hasSelection() && range.format.hasProperty(QTextFormat::FullWidthSelection)
+                         && block.contains(range.cursor.position()))
+                {
+                    const QTextLine line = layout->lineForTextPosition(range.cursor.position() - blockStart);
+                    int length = line.textLength();
+                    if (line.textStart() + length == blockLength - 1)
+                        ++length; // the line end
+                    selections.append({line.textStart(), length, range.format});
+                }
+            }
+            const int caret = context.cursorPosition;
+            const bool drawCaret = caretShown && caret >= blockStart && caret < blockStart + blockLength;
+            bool caretAsBlock = drawCaret && overwriteMode() && caret != blockStart + blockLength - 1;
+            if (caretAsBlock)
+            {
+                QTextCharFormat format;
+                format.setForeground(palette().base());
+                format.setBackground(palette().text());
+                selections.append({caret - blockStart, 1, format});
+            }
+            CMonitorLinePainter::Draw(painter, block, offset, selections, clip);
+            const bool preedit = !isReadOnly() && caret < -1 && !layout->preeditAreaText().isEmpty();
+            if ((drawCaret && !caretAsBlock) || preedit)
+            {
+                const int at = caret < -1 ? layout->preeditAreaPosition() - (caret + 2) : caret - blockStart;
+                layout->drawCursor(&painter, offset, at, cursorWidth());
+            }
+        }
+        offset.ry() += r.height();
+        if (offset.y() > viewport()->height())
+            break;
+    }
 }
 
 void CXRichEditView::ClearAll(bool emptyUndo)

@@ -66,6 +66,15 @@ bool ShowsWhatItHolds(CVRLView& view)
     return shown.size() == painted.size() && shown == painted;
 }
 
+// The hex text of a 4096-byte message: a line of 12,288 characters.
+QString HexOf4096Bytes()
+{
+    QString hex;
+    for (int i = 0; i < 4096; ++i)
+        hex += QStringLiteral("%1 ").arg(i % 256, 2, 16, QLatin1Char('0')).toUpper();
+    return hex;
+}
+
 QColor ColourAt(const QTextDocument& doc, int position)
 {
     QTextCursor cursor(const_cast<QTextDocument*>(&doc));
@@ -290,6 +299,44 @@ private Q_SLOTS:
         QVERIFY(same());
     }
 
+    // Long lines keep coming while a refresh lays out the screen it will show (with the text
+    // emptied at its limit or not): once they stop, the screen shows the end of the text.
+    void floodOfLongLinesEndsShowingTheEnd_data()
+    {
+        QTest::addColumn<int>("limit");
+        QTest::newRow("no cut") << CXRichEditView::kDefaultTextLimit;
+        QTest::newRow("cut at the limit") << 1'000'000;
+    }
+    void floodOfLongLinesEndsShowingTheEnd()
+    {
+        QFETCH(int, limit);
+        CVRLView view;
+        view.resize(600, 900);
+        view.SetTextLimit(limit);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const QString hex = HexOf4096Bytes();
+        int line = 0;
+        QTimer flood;
+        connect(&flood, &QTimer::timeout, &view, [&] {
+            // The last lines come while the refresh lays out the screen before them, if in time.
+            const QTextBlock end = view.document()->lastBlock().previous();
+            if ((line > 200 && view.IsRefreshPending() && end.layout()->lineCount() > 0) || line > 600)
+                flood.stop();
+            view.BeginAppend();
+            for (int i = 0; i < 4; ++i)
+                view.AppendText(QStringLiteral("COM1 %1 ").arg(line++) + hex + QLatin1Char('\n'), 3);
+            view.EndAppend();
+        });
+        flood.start(0);
+        QVERIFY(QTest::qWaitFor([&] { return !flood.isActive(); }, 6000));
+        QVERIFY(ShowsWhatItHolds(view));
+        QVERIFY(!view.viewport()->grab().toImage().allGray()); // blue text on grey
+        QCOMPARE(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum());
+        const int last = view.document()->blockCount() - 2; // the last line, before the empty one
+        QVERIFY(view.cursorForPosition(QPoint(4, view.viewport()->height() - 20)).blockNumber() >= last);
+    }
+
     // The text emptied by the clear command, the timed clear (both empty it for good) or the
     // limit, with the screen showing a short text before: every line after it is drawn.
     void linesAfterTheTextIsEmptiedAreDrawn_data()
@@ -373,6 +420,62 @@ private Q_SLOTS:
                     inked += qGray(shown.pixel(x, y)) < 150;
             QVERIFY2(inked > 0, qPrintable(QStringLiteral("nothing drawn for U+%1").arg(line.at(i).unicode(), 4, 16)));
         }
+    }
+
+    // A long line is drawn in the part the screen shows; it looks as the whole line drawn by a
+    // plain editor of the same text does. Rows: text, horizontal scroll (thousandths of the
+    // range), selection (start, end).
+    void longLineLooksAsDrawnWhole_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("scroll");
+        QTest::addColumn<QList<int>>("selection");
+        const QString hex = HexOf4096Bytes();
+        QString mixed = hex;
+        QString tabs = hex;
+        for (int at = 500; at < mixed.size(); at += 45)
+            mixed.insert(at, QStringLiteral("\u4E2D\u2103\U0001F600\u00B0"));
+        for (int at = 500; at < tabs.size(); at += 50)
+            tabs.insert(at, QLatin1Char('\t'));
+        QTest::newRow("start, selection ends on the screen") << hex << 0 << QList<int>{5, 60};
+        QTest::newRow("middle, selected across the screen") << hex << 500 << QList<int>{100, 11000};
+        QTest::newRow("end, selected to the end") << hex << 1000 << QList<int>{12000, 12312};
+        QTest::newRow("faces of the fallback") << mixed << 450 << QList<int>{3000, 9000};
+        QTest::newRow("tabs, drawn whole") << tabs << 500 << QList<int>{0, 0};
+    }
+    void longLineLooksAsDrawnWhole()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, scroll);
+        QFETCH(QList<int>, selection);
+        CVRLView view;
+        view.resize(420, 160);
+        view.AppendText(QStringLiteral("[12:30:05  15] COM1\u2192"), 5);
+        view.AppendText(text + QLatin1Char('\n'), 3);
+        view.AppendText(QStringLiteral("COM1 0A\n"), 4);
+        QPlainTextEdit plain;
+        plain.setDocument(view.document());
+        plain.setFont(view.font());
+        plain.setPalette(view.palette());
+        plain.setLineWrapMode(QPlainTextEdit::NoWrap);
+        plain.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        plain.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        plain.resize(view.size());
+        view.Refresh();
+        QTextCursor cursor(view.document());
+        cursor.setPosition(selection[0]);
+        cursor.setPosition(selection[1], QTextCursor::KeepAnchor);
+        for (QPlainTextEdit* edit : {static_cast<QPlainTextEdit*>(&view), &plain})
+        {
+            edit->setCursorWidth(0); // no blinking caret in either picture
+            edit->show();
+            QVERIFY(QTest::qWaitForWindowExposed(edit));
+            edit->setTextCursor(cursor);
+            edit->verticalScrollBar()->setValue(0);
+            QScrollBar* bar = edit->horizontalScrollBar();
+            bar->setValue(bar->maximum() * scroll / 1000);
+        }
+        QVERIFY(view.viewport()->grab().toImage() == plain.viewport()->grab().toImage());
     }
 
     // The monitor's scroll bars copy their last painting while they look the same: at every
