@@ -2,6 +2,8 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPlainTextDocumentLayout>
+#include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -116,5 +118,81 @@ void CMonitorLinePainter::Draw(QPainter& painter, const QTextBlock& block, const
             within(range, selected);
         slice.draw(&painter, offset, selected, clip);
         return;
+    }
+}
+
+void CMonitorLinePainter::DrawScreen(QPlainTextEdit& editor, QTextBlock block, QPointF offset,
+                                     const QAbstractTextDocumentLayout::PaintContext& context, QRect clip)
+{
+    QTextDocument* document = editor.document();
+    auto* documentLayout = static_cast<QPlainTextDocumentLayout*>(document->documentLayout());
+    QWidget* viewport = editor.viewport();
+    QPainter painter(viewport);
+    const qreal maximumWidth = documentLayout->documentSize().width();
+    painter.setBrushOrigin(offset); // where a wave underline starts
+    // The right margin stays clear of selections that fill the width.
+    const int maxX = static_cast<int>(offset.x() + std::max<qreal>(viewport->width(), maximumWidth)
+                                      - document->documentMargin() + editor.cursorWidth());
+    clip.setRight(std::min(clip.right(), maxX));
+    painter.setClipRect(clip);
+
+    painter.setPen(context.palette.text().color());
+    const bool caretShown = !editor.isReadOnly() || (editor.textInteractionFlags() & Qt::TextSelectableByKeyboard);
+    for (; block.isValid(); block = block.next())
+    {
+        const QRectF r = documentLayout->blockBoundingRect(block).translated(offset);
+        if (block.isVisible() && r.bottom() >= clip.top() && r.top() <= clip.bottom())
+        {
+            QTextLayout* layout = block.layout();
+            const QBrush background = block.blockFormat().background();
+            if (background != Qt::NoBrush)
+            {
+                painter.save();
+                painter.setBrushOrigin(r.topLeft());
+                painter.fillRect(QRectF(r.topLeft(), QSizeF(std::max(r.width(), maximumWidth), r.height())), background);
+                painter.restore();
+            }
+            QList<QTextLayout::FormatRange> selections;
+            const int blockStart = block.position();
+            const int blockLength = block.length();
+            for (const QAbstractTextDocumentLayout::Selection& range : context.selections)
+            {
+                const int start = range.cursor.selectionStart() - blockStart;
+                const int end = range.cursor.selectionEnd() - blockStart;
+                if (start < blockLength && end > 0 && end > start)
+                {
+                    selections.append({start, end - start, range.format});
+                }
+                else if (!range.cursor.hasSelection() && range.format.hasProperty(QTextFormat::FullWidthSelection)
+                         && block.contains(range.cursor.position()))
+                {
+                    const QTextLine line = layout->lineForTextPosition(range.cursor.position() - blockStart);
+                    int length = line.textLength();
+                    if (line.textStart() + length == blockLength - 1)
+                        ++length; // the line end
+                    selections.append({line.textStart(), length, range.format});
+                }
+            }
+            const int caret = context.cursorPosition;
+            const bool drawCaret = caretShown && caret >= blockStart && caret < blockStart + blockLength;
+            bool caretAsBlock = drawCaret && editor.overwriteMode() && caret != blockStart + blockLength - 1;
+            if (caretAsBlock)
+            {
+                QTextCharFormat format;
+                format.setForeground(editor.palette().base());
+                format.setBackground(editor.palette().text());
+                selections.append({caret - blockStart, 1, format});
+            }
+            Draw(painter, block, offset, selections, clip);
+            const bool preedit = !editor.isReadOnly() && caret < -1 && !layout->preeditAreaText().isEmpty();
+            if ((drawCaret && !caretAsBlock) || preedit)
+            {
+                const int at = caret < -1 ? layout->preeditAreaPosition() - (caret + 2) : caret - blockStart;
+                layout->drawCursor(&painter, offset, at, editor.cursorWidth());
+            }
+        }
+        offset.ry() += r.height();
+        if (offset.y() > viewport->height())
+            break;
     }
 }

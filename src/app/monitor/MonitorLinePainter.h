@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QAbstractTextDocumentLayout>
 #include <QList>
 #include <QPointF>
+#include <QRect>
 #include <QRectF>
 #include <QTextLayout>
 
 class QPainter;
+class QPlainTextEdit;
 class QTextBlock;
 
 // Draws one line of the monitor's text. A line wider than the screen is drawn from a layout of
@@ -23,4 +26,9 @@ public:
     // several lines are drawn whole.
     static void Draw(QPainter& painter, const QTextBlock& block, const QPointF& offset,
                      const QList<QTextLayout::FormatRange>& selections, const QRectF& clip);
+    // The editor's screen as QPlainTextEdit paints it (its background off) from block, its
+    // first visible block, at offset, each line through Draw, with the selections and caret of
+    // context.
+    static void DrawScreen(QPlainTextEdit& editor, QTextBlock block, QPointF offset,
+                           const QAbstractTextDocumentLayout::PaintContext& context, QRect clip);
 };

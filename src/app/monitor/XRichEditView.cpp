@@ -12,7 +12,6 @@
 #include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
 #include <QMimeData>
-#include <QPainter>
 #include <QPaintEvent>
 #include <QPalette>
 #include <QPrinter>
@@ -326,84 +325,9 @@ void CXRichEditView::paintEvent(QPaintEvent* event)
     if (m_pDoc->isEmpty())
         QPlainTextEdit::paintEvent(event); // the placeholder text
     else
-        PaintLines(event->rect());
+        CMonitorLinePainter::DrawScreen(*this, firstVisibleBlock(), contentOffset(), getPaintContext(),
+                                        event->rect());
     m_refresh.AddPaintCost(work.nsecsElapsed());
-}
-
-void CXRichEditView::PaintLines(QRect clip)
-{
-    // QPlainTextEdit's own painting of a text (its background off), with each line drawn
-    // by CMonitorLinePainter: a long line is drawn in the part that the screen shows.
-    QPainter painter(viewport());
-    QPointF offset(contentOffset());
-    const qreal maximumWidth = m_pDoc->documentLayout()->documentSize().width();
-    painter.setBrushOrigin(offset); // where a wave underline starts
-    // The right margin stays clear of selections that fill the width.
-    const int maxX = static_cast<int>(offset.x() + std::max<qreal>(viewport()->width(), maximumWidth)
-                                      - m_pDoc->documentMargin() + cursorWidth());
-    clip.setRight(std::min(clip.right(), maxX));
-    painter.setClipRect(clip);
-
-    const QAbstractTextDocumentLayout::PaintContext context = getPaintContext();
-    painter.setPen(context.palette.text().color());
-    const bool caretShown = !isReadOnly() || (textInteractionFlags() & Qt::TextSelectableByKeyboard);
-    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next())
-    {
-        const QRectF r = blockBoundingRect(block).translated(offset);
-        if (block.isVisible() && r.bottom() >= clip.top() && r.top() <= clip.bottom())
-        {
-            QTextLayout* layout = block.layout();
-            const QBrush background = block.blockFormat().background();
-            if (background != Qt::NoBrush)
-            {
-                painter.save();
-                painter.setBrushOrigin(r.topLeft());
-                painter.fillRect(QRectF(r.topLeft(), QSizeF(std::max(r.width(), maximumWidth), r.height())), background);
-                painter.restore();
-            }
-            QList<QTextLayout::FormatRange> selections;
-            const int blockStart = block.position();
-            const int blockLength = block.length();
-            for (const QAbstractTextDocumentLayout::Selection& range : context.selections)
-            {
-                const int start = range.cursor.selectionStart() - blockStart;
-                const int end = range.cursor.selectionEnd() - blockStart;
-                if (start < blockLength && end > 0 && end > start)
-                {
-                    selections.append({start, end - start, range.format});
-                }
-                else if (!range.cursor.hasSelection() && range.format.hasProperty(QTextFormat::FullWidthSelection)
-                         && block.contains(range.cursor.position()))
-                {
-                    const QTextLine line = layout->lineForTextPosition(range.cursor.position() - blockStart);
-                    int length = line.textLength();
-                    if (line.textStart() + length == blockLength - 1)
-                        ++length; // the line end
-                    selections.append({line.textStart(), length, range.format});
-                }
-            }
-            const int caret = context.cursorPosition;
-            const bool drawCaret = caretShown && caret >= blockStart && caret < blockStart + blockLength;
-            bool caretAsBlock = drawCaret && overwriteMode() && caret != blockStart + blockLength - 1;
-            if (caretAsBlock)
-            {
-                QTextCharFormat format;
-                format.setForeground(palette().base());
-                format.setBackground(palette().text());
-                selections.append({caret - blockStart, 1, format});
-            }
-            CMonitorLinePainter::Draw(painter, block, offset, selections, clip);
-            const bool preedit = !isReadOnly() && caret < -1 && !layout->preeditAreaText().isEmpty();
-            if ((drawCaret && !caretAsBlock) || preedit)
-            {
-                const int at = caret < -1 ? layout->preeditAreaPosition() - (caret + 2) : caret - blockStart;
-                layout->drawCursor(&painter, offset, at, cursorWidth());
-            }
-        }
-        offset.ry() += r.height();
-        if (offset.y() > viewport()->height())
-            break;
-    }
 }
 
 void CXRichEditView::ClearAll(bool emptyUndo)

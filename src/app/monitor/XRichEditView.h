@@ -145,7 +145,6 @@ protected:
 
 private:
     void PlaceCaretAtEnd();
-    void PaintLines(QRect clip);
     // Refresh, showing the first pinnedBlocks lines of the text (all of it when -1).
     void ShowAppended(int pinnedBlocks);
     // Shows a new, empty document in place of the full one and frees the full one on
