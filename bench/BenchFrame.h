@@ -7,8 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-namespace vrlbench
-{
+namespace vrlbench {
 
 // Maps port (0-based) to path and opens it with the F5 command as the user would; a
 // benchmark without its port measures nothing, so it ends here.

@@ -7,8 +7,7 @@
 #include <QByteArray>
 #include <QTemporaryDir>
 
-namespace vrlbench
-{
+namespace vrlbench {
 
 // Temporary XDG_CONFIG_HOME and XDG_DATA_HOME for this process, so that a benchmark never
 // touches the user's settings or send file. Make it before the QApplication.

@@ -13,12 +13,12 @@
 #include <string_view>
 
 // Says which property failed before stopping, so that a finding reads at once.
-#define FUZZ_CHECK(ok)                                                                \
-    do {                                                                               \
-        if (!(ok)) {                                                                   \
-            std::fprintf(stderr, "failed: %s (line %d)\n", #ok, __LINE__);             \
-            std::abort();                                                              \
-        }                                                                              \
+#define FUZZ_CHECK(ok)                                                                             \
+    do {                                                                                           \
+        if (!(ok)) {                                                                               \
+            std::fprintf(stderr, "failed: %s (line %d)\n", #ok, __LINE__);                         \
+            std::abort();                                                                          \
+        }                                                                                          \
     } while (false)
 
 namespace vrlfuzz {
@@ -36,7 +36,8 @@ inline QTextDocument* StartDocument(int* argc, char*** argv)
 
 inline void ReplaceAll(std::string& text, std::string_view what, std::string_view with)
 {
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
+    for (std::size_t at = text.find(what); at != std::string::npos;
+         at = text.find(what, at + with.size()))
         text.replace(at, what.size(), with);
 }
 

@@ -10,11 +10,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <string>
 #include <ctime>
+#include <string>
 
-namespace vrlbench
-{
+namespace vrlbench {
 
 // Resident and peak resident memory of this process in kB (from /proc/self/status).
 struct MemoryUse
@@ -25,11 +24,9 @@ struct MemoryUse
     static MemoryUse Now()
     {
         MemoryUse use;
-        if (std::FILE* f = std::fopen("/proc/self/status", "r"))
-        {
+        if (std::FILE* f = std::fopen("/proc/self/status", "r")) {
             char line[256];
-            while (std::fgets(line, sizeof line, f))
-            {
+            while (std::fgets(line, sizeof line, f)) {
                 if (std::strncmp(line, "VmRSS:", 6) == 0)
                     use.m_rssKb = std::atol(line + 6);
                 else if (std::strncmp(line, "VmHWM:", 6) == 0)
@@ -68,8 +65,7 @@ public:
 class StallProbe : public QObject
 {
 public:
-    explicit StallProbe(int periodMs = 10)
-        : m_periodMs(periodMs)
+    explicit StallProbe(int periodMs = 10) : m_periodMs(periodMs)
     {
         m_timer.setTimerType(Qt::PreciseTimer);
         m_timer.setInterval(periodMs);

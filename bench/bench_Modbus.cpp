@@ -3,9 +3,9 @@
 // (up to 62 bytes, 16 to 35 ms apart), 1 % of frames with a wrong CRC, stretches of random
 // noise between transactions. Speed of the framers alone and of the whole decoding (framers,
 // describer, pairer); the quality figures are counters of the same run.
-#include "core/text/CoreText.h"
 #include "core/modbus/ModbusMonitor.h"
 #include "core/modbus/ModbusRtuFramer.h"
+#include "core/text/CoreText.h"
 #include "core/text/QmCatalogue.h"
 
 #include <benchmark/benchmark.h>
@@ -78,8 +78,9 @@ public:
             }
             t += 100 + Uniform(0, 200);
         }
-        std::stable_sort(c.m_pieces.begin(), c.m_pieces.end(),
-                         [](const Piece& a, const Piece& b) { return a.m_handOverMs < b.m_handOverMs; });
+        std::stable_sort(c.m_pieces.begin(), c.m_pieces.end(), [](const Piece& a, const Piece& b) {
+            return a.m_handOverMs < b.m_handOverMs;
+        });
         c.m_totalBytes = c.m_frameBytes + c.m_noiseBytes;
         return c;
     }
@@ -96,7 +97,10 @@ public:
     }
 
 private:
-    int Uniform(int low, int high) { return std::uniform_int_distribution<int>(low, high)(m_random); }
+    int Uniform(int low, int high)
+    {
+        return std::uniform_int_distribution<int>(low, high)(m_random);
+    }
     bool Chance(double p) { return std::uniform_real_distribution<double>(0, 1)(m_random) < p; }
     std::uint8_t Byte() { return static_cast<std::uint8_t>(Uniform(0, 255)); }
 
@@ -106,17 +110,22 @@ private:
         f.push_back(static_cast<std::uint8_t>(v));
     }
 
-    void MakePair(std::uint8_t slave, std::uint8_t fc, std::vector<std::uint8_t>& request, std::vector<std::uint8_t>& answer)
+    void MakePair(std::uint8_t slave, std::uint8_t fc, std::vector<std::uint8_t>& request,
+                  std::vector<std::uint8_t>& answer)
     {
         request = {slave, fc};
         answer = {slave, fc};
         const int start = Uniform(0, 65000);
         if (Chance(0.05)) { // an exception answers
-            answer = {slave, static_cast<std::uint8_t>(fc | 0x80), static_cast<std::uint8_t>(Uniform(1, 4))};
+            answer = {slave, static_cast<std::uint8_t>(fc | 0x80),
+                      static_cast<std::uint8_t>(Uniform(1, 4))};
         }
         const bool exception = answer.size() == 3;
         switch (fc) {
-        case 1: case 2: case 3: case 4: {
+        case 1:
+        case 2:
+        case 3:
+        case 4: {
             const int quantity = fc <= 2 ? Uniform(1, 2000) : Uniform(1, 125);
             Put16(request, start);
             Put16(request, quantity);
@@ -128,13 +137,15 @@ private:
             }
             break;
         }
-        case 5: case 6:
+        case 5:
+        case 6:
             Put16(request, start);
             Put16(request, fc == 5 ? (Chance(0.5) ? 0xFF00 : 0) : Uniform(0, 65535));
             if (!exception)
                 answer = request;
             break;
-        case 15: case 16: {
+        case 15:
+        case 16: {
             const int quantity = fc == 15 ? Uniform(1, 1968) : Uniform(1, 123);
             const int bytes = fc == 15 ? (quantity + 7) / 8 : 2 * quantity;
             Put16(request, start);
@@ -179,23 +190,27 @@ private:
     }
 
     // The bytes on the line from firstByteMs, cut into pieces; returns the time of the last byte.
-    std::int64_t Cut(Corpus& c, unsigned port, const std::vector<std::uint8_t>& bytes, std::int64_t firstByteMs)
+    std::int64_t Cut(Corpus& c, unsigned port, const std::vector<std::uint8_t>& bytes,
+                     std::int64_t firstByteMs)
     {
         double t = static_cast<double>(firstByteMs);
         double last = t;
         for (std::size_t from = 0; from < bytes.size();) {
-            const std::size_t n = std::min<std::size_t>(bytes.size() - from, static_cast<std::size_t>(Uniform(1, 62)));
+            const std::size_t n = std::min<std::size_t>(bytes.size() - from,
+                                                        static_cast<std::size_t>(Uniform(1, 62)));
             last = t + static_cast<double>(n - 1) * m_charMs;
-            c.m_pieces.push_back({std::llround(last) + kPackMs, port,
-                                  std::vector<std::uint8_t>(bytes.begin() + static_cast<std::ptrdiff_t>(from),
-                                                            bytes.begin() + static_cast<std::ptrdiff_t>(from + n))});
+            c.m_pieces.push_back(
+                {std::llround(last) + kPackMs, port,
+                 std::vector<std::uint8_t>(bytes.begin() + static_cast<std::ptrdiff_t>(from),
+                                           bytes.begin() + static_cast<std::ptrdiff_t>(from + n))});
             from += n;
             t = last + Uniform(16, 35);
         }
         return std::llround(last);
     }
 
-    std::int64_t Deliver(Corpus& c, unsigned port, const std::vector<std::uint8_t>& frame, bool ok, std::int64_t at)
+    std::int64_t Deliver(Corpus& c, unsigned port, const std::vector<std::uint8_t>& frame, bool ok,
+                         std::int64_t at)
     {
         c.m_frames[port].push_back({frame, ok});
         c.m_frameBytes += frame.size();
@@ -225,7 +240,8 @@ PortSettings Line()
 
 const Corpus& Session()
 {
-    static const Corpus c = Generator(26, ModbusMonitor::CharMilliseconds(Line())).Make(20000, 0.05);
+    static const Corpus c =
+        Generator(26, ModbusMonitor::CharMilliseconds(Line())).Make(20000, 0.05);
     return c;
 }
 
@@ -237,7 +253,8 @@ const Corpus& FramesOnly()
 
 const Corpus& NoiseOnly()
 {
-    static const Corpus c = Generator(27, ModbusMonitor::CharMilliseconds(Line())).MakeNoise(16u << 20);
+    static const Corpus c =
+        Generator(27, ModbusMonitor::CharMilliseconds(Line())).MakeNoise(16u << 20);
     return c;
 }
 
@@ -251,7 +268,6 @@ void RunFramers(const Corpus& c, std::vector<ModbusFrame> (&out)[2])
     const std::int64_t end = c.m_pieces.empty() ? 0 : c.m_pieces.back().m_handOverMs + 10000;
     for (unsigned port = 0; port < 2; ++port)
         framers[port].Poll(end, out[port]);
-
 }
 
 void BM_ModbusFramers(benchmark::State& state)
@@ -276,7 +292,8 @@ void BM_ModbusFramers(benchmark::State& state)
                 continue;
             // A frame not found leaves the ones after it to be matched.
             std::size_t at = next;
-            while (at < c.m_frames[port].size() && at < next + 64 && f.m_bytes != c.m_frames[port][at].m_bytes)
+            while (at < c.m_frames[port].size() && at < next + 64
+                   && f.m_bytes != c.m_frames[port][at].m_bytes)
                 ++at;
             if (at < c.m_frames[port].size() && f.m_bytes == c.m_frames[port][at].m_bytes) {
                 ++whole;
@@ -288,8 +305,10 @@ void BM_ModbusFramers(benchmark::State& state)
         }
     }
     state.counters["frames"] = static_cast<double>(expected);
-    state.counters["whole_pct"] = 100.0 * static_cast<double>(whole) / static_cast<double>(expected);
-    state.counters["crc_right_pct"] = 100.0 * static_cast<double>(verdicts) / static_cast<double>(whole);
+    state.counters["whole_pct"] =
+        100.0 * static_cast<double>(whole) / static_cast<double>(expected);
+    state.counters["crc_right_pct"] =
+        100.0 * static_cast<double>(verdicts) / static_cast<double>(whole);
     state.counters["false_frames"] = static_cast<double>(extra);
     state.counters["noise_MB"] = static_cast<double>(c.m_noiseBytes) / 1e6;
 }
@@ -315,7 +334,10 @@ void RunMonitorTap(benchmark::State& state)
     std::size_t paired = 0, delayRight = 0;
     for (auto _ : state) {
         ModbusMonitor monitor;
-        monitor.SetLineSource([](unsigned, PortSettings& s) { s = Line(); return true; });
+        monitor.SetLineSource([](unsigned, PortSettings& s) {
+            s = Line();
+            return true;
+        });
         monitor.SetEnabled(0, true);
         monitor.SetEnabled(1, true);
         std::size_t answer = 0;
@@ -323,9 +345,11 @@ void RunMonitorTap(benchmark::State& state)
         monitor.SetRecordSink([&](const ModbusRecord& r) {
             if (r.m_port != 1 || r.m_frame.m_form == ModbusForm::Noise || r.m_delayMs < 0)
                 return;
-            while (answer < c.m_frames[1].size() && c.m_frames[1][answer].m_bytes != r.m_frame.m_bytes)
+            while (answer < c.m_frames[1].size()
+                   && c.m_frames[1][answer].m_bytes != r.m_frame.m_bytes)
                 ++answer;
-            if (answer < c.m_frames[1].size() && c.m_frames[1][answer].m_pairedAnswer && r.m_paired) {
+            if (answer < c.m_frames[1].size() && c.m_frames[1][answer].m_pairedAnswer
+                && r.m_paired) {
                 ++paired;
                 delayRight += std::llabs(r.m_delayMs - c.m_frames[1][answer].m_delayMs) <= 2;
             }
@@ -333,8 +357,8 @@ void RunMonitorTap(benchmark::State& state)
         std::vector<DecodedLine> lines;
         for (const Piece& p : c.m_pieces) {
             lines.clear();
-            monitor.Decode(p.m_port, 1, 1 - static_cast<int>(p.m_port), p.m_bytes.data(), p.m_bytes.size(),
-                           p.m_handOverMs, lines);
+            monitor.Decode(p.m_port, 1, 1 - static_cast<int>(p.m_port), p.m_bytes.data(),
+                           p.m_bytes.size(), p.m_handOverMs, lines);
             benchmark::DoNotOptimize(lines.data());
         }
     }
@@ -344,7 +368,8 @@ void RunMonitorTap(benchmark::State& state)
         pairs += e.m_pairedAnswer;
     state.counters["pairs"] = static_cast<double>(pairs);
     state.counters["paired_pct"] = 100.0 * static_cast<double>(paired) / static_cast<double>(pairs);
-    state.counters["delay_right_pct"] = 100.0 * static_cast<double>(delayRight) / static_cast<double>(paired);
+    state.counters["delay_right_pct"] =
+        100.0 * static_cast<double>(delayRight) / static_cast<double>(paired);
 }
 void BM_ModbusMonitorTap(benchmark::State& state)
 {
@@ -381,13 +406,15 @@ void BM_ModbusNoise(benchmark::State& state)
     for (auto _ : state) {
         std::vector<ModbusFrame> out[2];
         RunFramers(c, out);
-        frames = static_cast<std::size_t>(std::count_if(out[0].begin(), out[0].end(),
-                                                        [](const ModbusFrame& f) { return f.m_form != ModbusForm::Noise; }));
+        frames = static_cast<std::size_t>(
+            std::count_if(out[0].begin(), out[0].end(),
+                          [](const ModbusFrame& f) { return f.m_form != ModbusForm::Noise; }));
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * c.m_totalBytes));
     state.counters["noise_MB"] = static_cast<double>(c.m_noiseBytes) / 1e6;
     state.counters["false_frames"] = static_cast<double>(frames);
-    state.counters["false_per_MB"] = static_cast<double>(frames) / (static_cast<double>(c.m_noiseBytes) / 1e6);
+    state.counters["false_per_MB"] =
+        static_cast<double>(frames) / (static_cast<double>(c.m_noiseBytes) / 1e6);
 }
 BENCHMARK(BM_ModbusNoise)->Unit(benchmark::kMillisecond);
 

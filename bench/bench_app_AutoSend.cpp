@@ -11,17 +11,17 @@
 //
 // Run (offscreen, or with a display under xvfb-run):
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_app_AutoSend [ticks] [queries]
-#include "app/send/AutoSend.h"
 #include "BenchFrame.h"
 #include "BenchPty.h"
-#include "core/base/CommandIds.h"
-#include "app/send/DlgSend.h"
-#include "core/settings/IniSettingsStore.h"
-#include "app/widgets/ListCtrlEx.h"
 #include "app/frame/MainFrm.h"
-#include "core/serial/PortMap.h"
+#include "app/send/AutoSend.h"
+#include "app/send/DlgSend.h"
 #include "app/send/SendFrameWnd.h"
 #include "app/send/VRLSendEdit.h"
+#include "app/widgets/ListCtrlEx.h"
+#include "core/base/CommandIds.h"
+#include "core/serial/PortMap.h"
+#include "core/settings/IniSettingsStore.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -32,10 +32,10 @@
 
 #include <algorithm>
 #include <atomic>
-#include <functional>
 #include <chrono>
 #include <climits>
 #include <cstdio>
+#include <functional>
 #include <numeric>
 #include <poll.h>
 #include <pty.h>
@@ -52,7 +52,6 @@ double Ms(Clock::duration d)
 {
     return std::chrono::duration<double, std::milli>(d).count();
 }
-
 
 // Runs the window's event loop until done() or timeoutMs. The thread sleeps between events
 // (a loop of processEvents would spin and lose the CPU to the scheduler's fairness, which
@@ -125,7 +124,10 @@ Stats Summarise(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
     const double mean = std::accumulate(v.begin(), v.end(), 0.0) / static_cast<double>(v.size());
-    auto at = [&v](double q) { return v[std::min(v.size() - 1, static_cast<std::size_t>(q * static_cast<double>(v.size())))]; };
+    auto at = [&v](double q) {
+        return v[std::min(v.size() - 1,
+                          static_cast<std::size_t>(q * static_cast<double>(v.size())))];
+    };
     return {mean, at(0.5), at(0.99), v.back()};
 }
 
@@ -186,15 +188,18 @@ void Cycle(CMainFrame& frame, int ticks, bool withReceiveLoad)
         return;
     }
     const Stats s = Summarise(gaps);
-    std::printf("cycle 20 ms%s: %zu intervals, mean %.3f ms, median %.3f ms, p99 %.3f ms, worst %.3f ms\n",
-                withReceiveLoad ? ", COM2 receiving every 5 ms" : "", gaps.size(), s.mean, s.median, s.p99, s.worst);
+    std::printf(
+        "cycle 20 ms%s: %zu intervals, mean %.3f ms, median %.3f ms, p99 %.3f ms, worst %.3f ms\n",
+        withReceiveLoad ? ", COM2 receiving every 5 ms" : "", gaps.size(), s.mean, s.median, s.p99,
+        s.worst);
     std::vector<double> tickGaps;
     for (std::size_t i = 1; i < ticksSeen.size(); ++i)
         tickGaps.push_back(Ms(ticksSeen[i] - ticksSeen[i - 1]));
     if (!tickGaps.empty()) {
         const Stats k = Summarise(tickGaps);
-        std::printf("  timer 101 on the window thread: mean %.3f ms, median %.3f ms, p99 %.3f ms, worst %.3f ms\n",
-                    k.mean, k.median, k.p99, k.worst);
+        std::printf(
+            "  timer 101 on the window thread: mean %.3f ms, median %.3f ms, p99 %.3f ms, worst %.3f ms\n",
+            k.mean, k.median, k.p99, k.worst);
     }
 }
 
@@ -203,7 +208,8 @@ void Trigger(CMainFrame& frame, int queries)
     PtyPair line(PtyPair::Raw);
     CAutoSend& automation = *frame.AutoSend();
     CDlgSend& dlg = *automation.Dialog();
-    frame.SendBar()->SendEdit()->setPlainText(QStringLiteral("01 03 00 00 00 01 84 0A\n01 03 02 00 2A 38 5B"));
+    frame.SendBar()->SendEdit()->setPlainText(
+        QStringLiteral("01 03 00 00 00 01 84 0A\n01 03 02 00 2A 38 5B"));
     dlg.TriggerList()->SetItemText(0, 1, QStringLiteral("1"));
     dlg.TriggerList()->SetItemText(0, 2, QStringLiteral("2"));
     dlg.Edit(1014)->setText(QStringLiteral("0"));
@@ -214,9 +220,10 @@ void Trigger(CMainFrame& frame, int queries)
 
     // Delivery: the inbox's signal, emitted on the worker as it hands the message over.
     std::atomic<std::int64_t> delivered{0};
-    auto conn = QObject::connect(&frame.ReceiveTurns(), &CReceiveTurns::waiting, &frame, [&delivered] {
-        delivered.store(Clock::now().time_since_epoch().count());
-    }, Qt::DirectConnection);
+    auto conn = QObject::connect(
+        &frame.ReceiveTurns(), &CReceiveTurns::waiting, &frame,
+        [&delivered] { delivered.store(Clock::now().time_since_epoch().count()); },
+        Qt::DirectConnection);
 
     Arrivals arrivals(line.Master());
     const unsigned char query[] = {0x01, 0x03, 0x00, 0x00, 0x00, 0x01, 0x84, 0x0A};
@@ -246,10 +253,12 @@ void Trigger(CMainFrame& frame, int queries)
     }
     const Stats d = Summarise(afterDelivery);
     const Stats w = Summarise(afterWrite);
-    std::printf("trigger delay 0: %zu answers; after delivery to the window: median %.3f ms, p99 %.3f ms, worst %.3f ms\n",
-                afterDelivery.size(), d.median, d.p99, d.worst);
-    std::printf("  after the query's write (20 ms packing interval included): median %.3f ms, p99 %.3f ms\n",
-                w.median, w.p99);
+    std::printf(
+        "trigger delay 0: %zu answers; after delivery to the window: median %.3f ms, p99 %.3f ms, worst %.3f ms\n",
+        afterDelivery.size(), d.median, d.p99, d.worst);
+    std::printf(
+        "  after the query's write (20 ms packing interval included): median %.3f ms, p99 %.3f ms\n",
+        w.median, w.p99);
 }
 
 } // namespace
@@ -262,7 +271,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     IniSettingsStore store(IniSettingsStore::DefaultPath());
     CMainFrame frame(store);
-    frame.SetMessageHook([](const QString& text) { std::printf("message: %s\n", qPrintable(text)); });
+    frame.SetMessageHook(
+        [](const QString& text) { std::printf("message: %s\n", qPrintable(text)); });
     frame.Options().m_showSent = 1;
     frame.Options().m_showTime = 1;
     frame.resize(1200, 800);

@@ -1,10 +1,10 @@
 // The send editor with 60,000 lines: the operations that run on every key or send must not
 // grow with the text; loading and saving the whole text must stay well under a second.
-#include "core/send/LineSend.h"
 #include "app/send/SendFile.h"
 #include "app/send/SendFrameWnd.h"
-#include "core/settings/SettingsStore.h"
 #include "app/send/VRLSendEdit.h"
+#include "core/send/LineSend.h"
+#include "core/settings/SettingsStore.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -26,7 +26,9 @@ QString BigText()
             text += QStringLiteral("<<--第%1组 注释-->>").arg(i / 10);
         else
             text += QStringLiteral("EB 90 02 34 0D %1 %2 01 03 00 00 00 01 84 0A")
-                        .arg(i % 256, 2, 16, QChar('0')).arg((i / 256) % 256, 2, 16, QChar('0')).toUpper();
+                        .arg(i % 256, 2, 16, QChar('0'))
+                        .arg((i / 256) % 256, 2, 16, QChar('0'))
+                        .toUpper();
         if (i + 1 < kLines)
             text += QChar('\n');
     }
@@ -73,7 +75,8 @@ void BM_SendLastLine(benchmark::State& state)
     for (auto _ : state) {
         f.Caret(kLines - 1);
         // F2 without the port: the line's text, its check and decoding, the caret step.
-        const LineSendPlan plan = PlanLineSend(f.edit.GetLineText(-1).toStdString(), false, AscFraming{});
+        const LineSendPlan plan =
+            PlanLineSend(f.edit.GetLineText(-1).toStdString(), false, AscFraming{});
         benchmark::DoNotOptimize(plan.bytes.data());
         f.edit.MoveCaretToLine(true, -1);
     }

@@ -2,12 +2,12 @@
 // the sent line in the monitor and the write to an open port (a pseudo-terminal).
 #include "BenchFrame.h"
 #include "BenchPty.h"
-#include "core/base/CommandIds.h"
-#include "core/settings/IniSettingsStore.h"
 #include "app/frame/MainFrm.h"
-#include "core/serial/PortMap.h"
 #include "app/send/SendFrameWnd.h"
 #include "app/send/VRLSendEdit.h"
+#include "core/base/CommandIds.h"
+#include "core/serial/PortMap.h"
+#include "core/settings/IniSettingsStore.h"
 
 #include <QApplication>
 
@@ -30,13 +30,15 @@ void BM_F2OnTheLastLine(benchmark::State& state)
     IniSettingsStore store(IniSettingsStore::DefaultPath());
     {
         CMainFrame frame(store);
-        frame.SetMessageHook([&](const QString& text) { state.SkipWithError(text.toStdString().c_str()); });
+        frame.SetMessageHook(
+            [&](const QString& text) { state.SkipWithError(text.toStdString().c_str()); });
         vrlbench::OpenPortOrExit(frame, 0, line.Path());
         frame.Options().m_showSent = 1;
         CVRLSendEdit& edit = *frame.SendBar()->SendEdit();
         QString text;
         for (int i = 0; i < kLines; ++i)
-            text += QStringLiteral("EB 90 02 34 0D %1 01 03 00 00 00 01 84 0A\n").arg(i % 256, 2, 16, QChar('0'));
+            text += QStringLiteral("EB 90 02 34 0D %1 01 03 00 00 00 01 84 0A\n")
+                        .arg(i % 256, 2, 16, QChar('0'));
         text.chop(1);
         edit.setPlainText(text);
         edit.moveCursor(QTextCursor::End);

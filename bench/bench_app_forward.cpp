@@ -15,19 +15,19 @@
 // long MODBUS dialogue is shown after its request.
 #include "BenchFrame.h"
 #include "BenchPty.h"
-#include "core/base/CommandIds.h"
 #include "app/forward/Forwarder.h"
-#include "core/settings/IniSettingsStore.h"
 #include "app/frame/MainFrm.h"
+#include "app/monitor/ReceiveTurns.h"
+#include "app/monitor/VRLView.h"
+#include "app/ports/SettingsBar.h"
+#include "core/base/CommandIds.h"
 #include "core/forward/ForwardTap.h"
 #include "core/modbus/ModbusRtu.h"
 #include "core/receive/PortReceiver.h"
-#include "core/serial/SerialPort.h"
-#include "app/monitor/ReceiveTurns.h"
-#include "app/monitor/VRLView.h"
 #include "core/receive/ReceivePipeline.h"
 #include "core/serial/PortMap.h"
-#include "app/ports/SettingsBar.h"
+#include "core/serial/SerialPort.h"
+#include "core/settings/IniSettingsStore.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -175,9 +175,9 @@ void Spin(int ms)
 
 struct Turn
 {
-    double mbps = 0;     // both directions together
-    double mb = 0;       // delivered, both directions
-    bool same = true;    // every byte came out unchanged, in both directions
+    double mbps = 0;      // both directions together
+    double mb = 0;        // delivered, both directions
+    bool same = true;     // every byte came out unchanged, in both directions
     double shownMbps = 0; // delivered over the time until the window had shown all of it
 };
 
@@ -195,13 +195,16 @@ Turn RunFlows(Flow& ab, Flow& ba, double seconds, const char* name)
         Spin(20);
     ab.Finish();
     ba.Finish();
-    std::printf("%-22s A->B %7.2f MB/s (%6.1f MB, %s)  B->A %7.2f MB/s (%6.1f MB, %s)  sum %7.2f MB/s\n", name,
-                ab.MBps(), ab.Delivered() / 1e6, ab.Same() ? "SHA-256 equal" : "DIFFERENT",
-                ba.MBps(), ba.Delivered() / 1e6, ba.Same() ? "SHA-256 equal" : "DIFFERENT", ab.MBps() + ba.MBps());
+    std::printf(
+        "%-22s A->B %7.2f MB/s (%6.1f MB, %s)  B->A %7.2f MB/s (%6.1f MB, %s)  sum %7.2f MB/s\n",
+        name, ab.MBps(), ab.Delivered() / 1e6, ab.Same() ? "SHA-256 equal" : "DIFFERENT", ba.MBps(),
+        ba.Delivered() / 1e6, ba.Same() ? "SHA-256 equal" : "DIFFERENT", ab.MBps() + ba.MBps());
     if (!ab.Same() || !ba.Same())
         std::printf("    written %llu / %llu, read %llu / %llu\n", (unsigned long long)ab.Written(),
-                    (unsigned long long)ba.Written(), (unsigned long long)ab.Delivered(), (unsigned long long)ba.Delivered());
-    return Turn{ab.MBps() + ba.MBps(), (ab.Delivered() + ba.Delivered()) / 1e6, ab.Same() && ba.Same()};
+                    (unsigned long long)ba.Written(), (unsigned long long)ab.Delivered(),
+                    (unsigned long long)ba.Delivered());
+    return Turn{ab.MBps() + ba.MBps(), (ab.Delivered() + ba.Delivered()) / 1e6,
+                ab.Same() && ba.Same()};
 }
 
 Turn Socat(double seconds)
@@ -209,7 +212,8 @@ Turn Socat(double seconds)
     Pty a, b;
     pid_t pid = 0;
     std::string pa = a.Path(), pb = b.Path();
-    char* argv[] = {const_cast<char*>("socat"), const_cast<char*>("-b65536"), pa.data(), pb.data(), nullptr};
+    char* argv[] = {const_cast<char*>("socat"), const_cast<char*>("-b65536"), pa.data(), pb.data(),
+                    nullptr};
     if (posix_spawnp(&pid, "socat", nullptr, nullptr, argv, environ) != 0) {
         std::printf("socat could not be started\n");
         std::exit(1);
@@ -239,13 +243,14 @@ Turn Program(CMainFrame& frame, bool paused, double seconds)
     // one starts with nothing behind it.
     QElapsedTimer drain;
     drain.start();
-    while ((frame.Pipeline().HasPending() || frame.ReceiveTurns().Inbox().HasWaiting()) && drain.elapsed() < 120000)
+    while ((frame.Pipeline().HasPending() || frame.ReceiveTurns().Inbox().HasWaiting())
+           && drain.elapsed() < 120000)
         Spin(10);
     const double wire = turn.mbps > 0 ? turn.mb / turn.mbps : 0.0;
     turn.shownMbps = turn.mb / (wire + static_cast<double>(drain.elapsed()) / 1000.0);
     if (!paused)
-        std::printf("    shown %.1f s after the wire was done: %.2f MB/s shown\n", drain.elapsed() / 1000.0,
-                    turn.shownMbps);
+        std::printf("    shown %.1f s after the wire was done: %.2f MB/s shown\n",
+                    drain.elapsed() / 1000.0, turn.shownMbps);
     const QString note = frame.StatusNote(QStringLiteral("forward"));
     if (note != QStringLiteral("转发: COM1 ⇄ COM2"))
         std::printf("    status note at the end: %s\n", qPrintable(note));
@@ -259,7 +264,9 @@ Turn Program(CMainFrame& frame, bool paused, double seconds)
 double Median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
-    return v.empty() ? 0.0 : (v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2);
+    return v.empty()
+               ? 0.0
+               : (v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2);
 }
 
 // --- Round trips ---------------------------------------------------------------------
@@ -294,7 +301,8 @@ bool WriteAll(int fd, const std::string& bytes)
 
 std::string WithCrc(std::string frame)
 {
-    const std::uint16_t crc = ModbusCrc(reinterpret_cast<const std::uint8_t*>(frame.data()), frame.size());
+    const std::uint16_t crc =
+        ModbusCrc(reinterpret_cast<const std::uint8_t*>(frame.data()), frame.size());
     frame += static_cast<char>(crc & 0xFF);
     frame += static_cast<char>(crc >> 8);
     return frame;
@@ -328,9 +336,10 @@ RoundTrips Exchanges(int master, int device, int n, int gapUs = 0)
                 std::this_thread::sleep_for(std::chrono::microseconds(gapUs));
             const auto [request, answer] = ModbusPair(i);
             const auto t0 = Clock::now();
-            if (!WriteAll(master, request) || !ReadExactly(device, buffer, request.size()) ||
-                std::string(buffer, request.size()) != request || !WriteAll(device, answer) ||
-                !ReadExactly(master, buffer, answer.size()) || std::string(buffer, answer.size()) != answer) {
+            if (!WriteAll(master, request) || !ReadExactly(device, buffer, request.size())
+                || std::string(buffer, request.size()) != request || !WriteAll(device, answer)
+                || !ReadExactly(master, buffer, answer.size())
+                || std::string(buffer, answer.size()) != answer) {
                 ++r.lost;
                 tcflush(master, TCIOFLUSH);
                 tcflush(device, TCIOFLUSH);
@@ -438,8 +447,9 @@ int Latency(CMainFrame& frame, int perTurn)
 {
     frame.Options().m_showSent = 1;
     frame.Options().m_paused = 0;
-    std::printf("round trip of a MODBUS request (8 bytes) and its answer (7 bytes), 4 turns of %d per mode\n",
-                perTurn);
+    std::printf(
+        "round trip of a MODBUS request (8 bytes) and its answer (7 bytes), 4 turns of %d per mode\n",
+        perTurn);
     std::printf("%-26s %9s %9s %9s %6s\n", "", "p50 us", "p99 us", "max us", "lost");
     for (const bool busy : {false, true}) {
         std::unique_ptr<Flood> flood;
@@ -455,11 +465,12 @@ int Latency(CMainFrame& frame, int perTurn)
             vrl.lost += v.lost;
         }
         const char* what = busy ? "window busy (COM3 flood)" : "window idle";
-        std::printf("socat, %-19s %9.0f %9.0f %9.0f %6d\n", what, Percentile(socat.us, 0.5), Percentile(socat.us, 0.99),
-                    Percentile(socat.us, 1.0), socat.lost);
-        std::printf("VRL,   %-19s %9.0f %9.0f %9.0f %6d\n", what, Percentile(vrl.us, 0.5), Percentile(vrl.us, 0.99),
-                    Percentile(vrl.us, 1.0), vrl.lost);
-        std::printf("  added by VRL: p50 %+.0f us, p99 %+.0f us\n", Percentile(vrl.us, 0.5) - Percentile(socat.us, 0.5),
+        std::printf("socat, %-19s %9.0f %9.0f %9.0f %6d\n", what, Percentile(socat.us, 0.5),
+                    Percentile(socat.us, 0.99), Percentile(socat.us, 1.0), socat.lost);
+        std::printf("VRL,   %-19s %9.0f %9.0f %9.0f %6d\n", what, Percentile(vrl.us, 0.5),
+                    Percentile(vrl.us, 0.99), Percentile(vrl.us, 1.0), vrl.lost);
+        std::printf("  added by VRL: p50 %+.0f us, p99 %+.0f us\n",
+                    Percentile(vrl.us, 0.5) - Percentile(socat.us, 0.5),
                     Percentile(vrl.us, 0.99) - Percentile(socat.us, 0.99));
     }
     return 0;
@@ -478,7 +489,8 @@ int Modbus(CMainFrame& frame, int n)
     Spin(200);
     const RoundTrips r = Exchanges(a.Master(), b.Master(), n, 25000);
     auto hex = [](const std::string& bytes) {
-        return QString::fromLatin1(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())).toHex(' ').toUpper());
+        return QString::fromLatin1(
+            QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())).toHex(' ').toUpper());
     };
     QElapsedTimer waited;
     waited.start();
@@ -488,7 +500,8 @@ int Modbus(CMainFrame& frame, int n)
     const QString text = frame.GetView()->toPlainText();
     // Where a frame's bytes are shown on a line of that port and direction, from a position
     // on; merged: not at the line's start (the master was late and packing joined frames).
-    auto find = [&text](const QString& label, const QString& bytes, qsizetype from, bool& merged) -> qsizetype {
+    auto find = [&text](const QString& label, const QString& bytes, qsizetype from,
+                        bool& merged) -> qsizetype {
         for (qsizetype at = text.indexOf(bytes, from); at >= 0; at = text.indexOf(bytes, at + 1)) {
             const qsizetype line = text.lastIndexOf('\n', at) + 1;
             const qsizetype labelAt = text.indexOf(label, line);
@@ -516,10 +529,11 @@ int Modbus(CMainFrame& frame, int n)
             from = q;
         }
     }
-    std::printf("%d exchanges through the tap (%d lost on the wire): %d answers shown after their request, %d "
-                "before it, %d not found (%d exchanges shown on a line joined with the next); round trip p50 %.0f "
-                "us, p99 %.0f us\n",
-                n, r.lost, inOrder, before, missing, merged, Percentile(r.us, 0.5), Percentile(r.us, 0.99));
+    std::printf(
+        "%d exchanges through the tap (%d lost on the wire): %d answers shown after their request, %d "
+        "before it, %d not found (%d exchanges shown on a line joined with the next); round trip p50 %.0f "
+        "us, p99 %.0f us\n",
+        n, r.lost, inOrder, before, missing, merged, Percentile(r.us, 0.5), Percentile(r.us, 0.99));
     ClosePair(frame);
     return before == 0 && missing == 0 && r.lost == 0 ? 0 : 1;
 }
@@ -581,15 +595,17 @@ int Lines(int n)
             linesA |= ModemLines::kCts;
         else
             linesA &= ~unsigned{ModemLines::kCts};
-        while (((linesB & ModemLines::kRts) != 0) != on && Clock::now() - t0 < std::chrono::seconds(1))
+        while (((linesB & ModemLines::kRts) != 0) != on
+               && Clock::now() - t0 < std::chrono::seconds(1))
             std::this_thread::yield();
         if (((linesB & ModemLines::kRts) != 0) != on)
             ++missed;
         else
             us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
     }
-    std::printf("%d changes of COM1 CTS: COM2 RTS followed in p50 %.0f us, p99 %.0f us, max %.0f us; %d missed\n",
-                n, Percentile(us, 0.5), Percentile(us, 0.99), Percentile(us, 1.0), missed);
+    std::printf(
+        "%d changes of COM1 CTS: COM2 RTS followed in p50 %.0f us, p99 %.0f us, max %.0f us; %d missed\n",
+        n, Percentile(us, 0.5), Percentile(us, 0.99), Percentile(us, 1.0), missed);
     return missed == 0 ? 0 : 1;
 }
 
@@ -624,8 +640,10 @@ int main(int argc, char* argv[])
     bool same = true;
     for (int i = 0; i < turns; ++i) {
         const Turn socat = only.empty() || only == "socat" ? Socat(perTurn) : Turn{};
-        const Turn showing = only.empty() || only == "showing" ? Program(frame, false, perTurn) : Turn{};
-        const Turn paused = only.empty() || only == "paused" ? Program(frame, true, perTurn) : Turn{};
+        const Turn showing =
+            only.empty() || only == "showing" ? Program(frame, false, perTurn) : Turn{};
+        const Turn paused =
+            only.empty() || only == "paused" ? Program(frame, true, perTurn) : Turn{};
         mb[0] += socat.mb;
         mb[1] += showing.mb;
         mb[2] += paused.mb;
@@ -636,11 +654,13 @@ int main(int argc, char* argv[])
             shownRatio.push_back(showing.shownMbps / socat.mbps);
         }
     }
-    std::printf("delivered in all: socat %.1f MB, showing %.1f MB, paused %.1f MB; %s\n", mb[0], mb[1], mb[2],
+    std::printf("delivered in all: socat %.1f MB, showing %.1f MB, paused %.1f MB; %s\n", mb[0],
+                mb[1], mb[2],
                 same ? "every turn SHA-256 equal in both directions" : "SOME TURN DIFFERED");
     if (only.empty())
-        std::printf("median of the turns: paused %.0f %% of socat; showing %.0f %% of socat on the wire, "
-                    "%.0f %% shown by the window\n",
-                    100.0 * Median(pausedRatio), 100.0 * Median(showingRatio), 100.0 * Median(shownRatio));
+        std::printf(
+            "median of the turns: paused %.0f %% of socat; showing %.0f %% of socat on the wire, "
+            "%.0f %% shown by the window\n",
+            100.0 * Median(pausedRatio), 100.0 * Median(showingRatio), 100.0 * Median(shownRatio));
     return 0;
 }

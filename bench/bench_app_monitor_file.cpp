@@ -36,16 +36,14 @@
 #include <functional>
 #include <vector>
 
-namespace
-{
+namespace {
 
 constexpr int kRuns = 7;
 
 double MedianMs(const std::function<void()>& work, int runs = kRuns)
 {
     std::vector<double> ms;
-    for (int i = 0; i < runs; ++i)
-    {
+    for (int i = 0; i < runs; ++i) {
         QElapsedTimer t;
         t.start();
         work();
@@ -62,12 +60,12 @@ bool WriteHexFile(const QString& path, qint64 lines, qint64 lineBytes)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write("{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}\r\n"
-               "{\\colortbl ;\\red0\\green0\\blue200;}\r\n\\viewkind4\\uc1\\pard\\f0\\fs18\\cf1 ");
+    file.write(
+        "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}\r\n"
+        "{\\colortbl ;\\red0\\green0\\blue200;}\r\n\\viewkind4\\uc1\\pard\\f0\\fs18\\cf1 ");
     QByteArray line;
     static const char digits[] = "0123456789ABCDEF";
-    for (qint64 i = 0; line.size() + 3 <= lineBytes; ++i)
-    {
+    for (qint64 i = 0; line.size() + 3 <= lineBytes; ++i) {
         line += digits[(i >> 4) & 15];
         line += digits[i & 15];
         line += ' ';
@@ -108,8 +106,7 @@ int RunLongLine(double megabytes)
     std::printf("long line of %.1f MB: loaded %s in %.0f ms, %d characters in %d lines\n",
                 megabytes, loaded ? "yes" : "no", loadMs, view.GetTextLength(),
                 view.document()->blockCount());
-    if (!loaded)
-    {
+    if (!loaded) {
         std::printf("  %s\n", qPrintable(view.LastFileError()));
         return 0;
     }
@@ -138,14 +135,16 @@ int RunLongLine(double megabytes)
     QEventLoop loop;
     QTimer::singleShot(3000, &loop, &QEventLoop::quit);
     loop.exec();
-    const double idleShare = (vrlbench::CpuSeconds() - cpu0) / (static_cast<double>(idle.elapsed()) / 1e3);
+    const double idleShare =
+        (vrlbench::CpuSeconds() - cpu0) / (static_cast<double>(idle.elapsed()) / 1e3);
 
-    std::printf("  repaint, caret at start: %.2f ms; caret rectangle: %.3f ms\n", paintStart, caretStart);
+    std::printf("  repaint, caret at start: %.2f ms; caret rectangle: %.3f ms\n", paintStart,
+                caretStart);
     std::printf("  Ctrl+End with its repaint: %.1f ms\n", ctrlEndMs);
     std::printf("  repaint, caret at end: %.2f ms; caret rectangle: %.3f ms\n", paintEnd, caretEnd);
     std::printf("  caret one step left with its repaint: %.2f ms\n", step);
-    std::printf("  idle with the caret blinking: %.1f %% of a core, %ld repaints in 3 s\n", idleShare * 100,
-                paints.m_paints);
+    std::printf("  idle with the caret blinking: %.1f %% of a core, %ld repaints in 3 s\n",
+                idleShare * 100, paints.m_paints);
     return 0;
 }
 
@@ -156,8 +155,7 @@ int RunCopy(int lines)
     view.show();
     Settle();
     view.BeginAppend();
-    for (int i = 0; i < lines; ++i)
-    {
+    for (int i = 0; i < lines; ++i) {
         view.AppendText(QStringLiteral("[12:30:05  15] COM"), 5);
         view.AppendText(QStringLiteral("1"), 1);
         view.AppendText(QString(QChar(0x2191)), 5);
@@ -171,21 +169,26 @@ int RunCopy(int lines)
     QClipboard* clipboard = QGuiApplication::clipboard();
     qsizetype got = 0;
     QStringList formats;
-    const double copyMs = MedianMs([&] {
-        view.OnEditSelectAll();
-        view.OnEditCopy();
-    }, 3);
-    const double readMs = MedianMs([&] {
-        view.OnEditSelectAll();
-        view.OnEditCopy();
-        // What a program pasting it (or a clipboard manager) does: asks which forms there
-        // are, then takes the text.
-        const QMimeData* data = clipboard->mimeData();
-        formats = data->formats();
-        got = data->text().size();
-    }, 3);
-    std::printf("  copy: %.0f ms; copy and take the text off the clipboard: %.0f ms (%lld characters, forms: %s)\n",
-                copyMs, readMs, static_cast<long long>(got), qPrintable(formats.join(QLatin1Char(' '))));
+    const double copyMs = MedianMs(
+        [&] {
+            view.OnEditSelectAll();
+            view.OnEditCopy();
+        },
+        3);
+    const double readMs = MedianMs(
+        [&] {
+            view.OnEditSelectAll();
+            view.OnEditCopy();
+            // What a program pasting it (or a clipboard manager) does: asks which forms there
+            // are, then takes the text.
+            const QMimeData* data = clipboard->mimeData();
+            formats = data->formats();
+            got = data->text().size();
+        },
+        3);
+    std::printf(
+        "  copy: %.0f ms; copy and take the text off the clipboard: %.0f ms (%lld characters, forms: %s)\n",
+        copyMs, readMs, static_cast<long long>(got), qPrintable(formats.join(QLatin1Char(' '))));
     return 0;
 }
 
@@ -206,7 +209,8 @@ int RunOpen(double megabytes)
     const bool loaded = view.LoadFile(path);
     const double ms = static_cast<double>(t.nsecsElapsed()) / 1e6;
     std::printf("open %.0f MB file: %s in %.0f ms, peak memory %ld MB (%ld MB before)\n", megabytes,
-                loaded ? "loaded" : "refused", ms, vrlbench::MemoryUse::Now().m_peakKb / 1024, before / 1024);
+                loaded ? "loaded" : "refused", ms, vrlbench::MemoryUse::Now().m_peakKb / 1024,
+                before / 1024);
     if (!view.LastFileError().isEmpty())
         std::printf("  %s\n", qPrintable(view.LastFileError()));
     return 0;
@@ -217,8 +221,7 @@ int RunOpen(double megabytes)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    for (int i = 1; i < argc; ++i)
-    {
+    for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--line=", 7) == 0)
             return RunLongLine(std::atof(argv[i] + 7));
         if (std::strncmp(argv[i], "--copy=", 7) == 0)

@@ -1,7 +1,7 @@
 // Saving and loading a full monitor (the view's text limit, 8 Mi characters of coloured
 // lines) on the window thread: how long the window stands still for a save of a long watch.
-#include "app/send/SendEditRichText.h"
 #include "app/monitor/XRichEditView.h"
+#include "app/send/SendEditRichText.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,7 +20,8 @@ CXRichEditView& FullView()
     static std::unique_ptr<CXRichEditView> view;
     if (!view) {
         view = std::make_unique<CXRichEditView>();
-        const QString message = QStringLiteral("01 03 0A 00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 10 11 12 13 14 D5 CA");
+        const QString message = QStringLiteral(
+            "01 03 0A 00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 10 11 12 13 14 D5 CA");
         const int limit = view->GetTextLimit();
         const int lineLength = 5 + 9 + static_cast<int>(message.size()) + 1;
         int length = 0;

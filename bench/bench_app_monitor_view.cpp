@@ -30,18 +30,17 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <functional>
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
-namespace
-{
+namespace {
 
 QString HexText(const std::string& bytes)
 {
@@ -51,8 +50,7 @@ QString HexText(const std::string& bytes)
         return text;
     text.resize(static_cast<qsizetype>(bytes.size() * 3 - 1));
     QChar* out = text.data();
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-    {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         if (i > 0)
             *out++ = QLatin1Char(' ');
@@ -76,8 +74,9 @@ std::vector<std::string> MakeMessages(std::size_t count, std::size_t size)
 // hex text with its line end.
 void AppendLine(CXRichEditView& view, const std::string& bytes, int port)
 {
-    const QString stamp = QLatin1Char('[') + QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) +
-                          QStringLiteral("  15] ");
+    const QString stamp = QLatin1Char('[')
+                          + QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))
+                          + QStringLiteral("  15] ");
     view.AppendText(stamp, 5);
     view.AppendText(QStringLiteral("COM"), 5);
     view.AppendText(QString::number(port + 1), 1);
@@ -93,8 +92,7 @@ void BM_AppendLineHidden(benchmark::State& state)
     const std::vector<std::string> messages = MakeMessages(64, size);
     CXRichEditView view;
     std::size_t i = 0;
-    for (auto _ : state)
-    {
+    for (auto _ : state) {
         view.BeginAppend();
         AppendLine(view, messages[i++ % messages.size()], 0);
         view.EndAppend();
@@ -120,10 +118,8 @@ void BM_ShowScreenOfLongLines(benchmark::State& state)
     view.Refresh();
     QApplication::processEvents();
     std::size_t next = 0;
-    for (auto _ : state)
-    {
-        if (how == 2)
-        {
+    for (auto _ : state) {
+        if (how == 2) {
             state.PauseTiming();
             view.BeginAppend();
             for (int i = 0; i < 40; ++i)
@@ -135,8 +131,8 @@ void BM_ShowScreenOfLongLines(benchmark::State& state)
             continue;
         }
         if (how == 1)
-            for (QTextBlock block = view.GetDocument()->lastBlock(); block.isValid() && block.blockNumber() > 20;
-                 block = block.previous())
+            for (QTextBlock block = view.GetDocument()->lastBlock();
+                 block.isValid() && block.blockNumber() > 20; block = block.previous())
                 block.layout()->clearLayout();
         view.viewport()->repaint();
     }
@@ -153,10 +149,8 @@ class Producer
 public:
     // bytesPerSecond 0: as fast as the window takes the messages.
     Producer(QObject* receiver, std::function<void()> wake, double bytesPerSecond)
-        : m_bytesPerSecond(bytesPerSecond)
-        , m_receiver(receiver)
-        , m_wake(std::move(wake))
-        , m_messages(MakeMessages(256, 4096))
+        : m_bytesPerSecond(bytesPerSecond), m_receiver(receiver), m_wake(std::move(wake)),
+          m_messages(MakeMessages(256, 4096))
     {
     }
     void Start()
@@ -191,16 +185,15 @@ private:
         std::size_t produced = 0;
         const auto start = std::chrono::steady_clock::now();
         std::unique_lock lock(m_mutex);
-        while (!m_stop)
-        {
+        while (!m_stop) {
             m_space.wait(lock, [this] { return m_stop || m_queuedBytes < kCapacity; });
             if (m_stop)
                 break;
-            if (m_bytesPerSecond > 0)
-            {
+            if (m_bytesPerSecond > 0) {
                 // A line of that speed: the next message is due when the bytes so far are.
-                const auto due = start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                             std::chrono::duration<double>(produced / m_bytesPerSecond));
+                const auto due = start
+                                 + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                     std::chrono::duration<double>(produced / m_bytesPerSecond));
                 if (m_space.wait_until(lock, due, [this] { return m_stop; }))
                     break;
             }
@@ -249,8 +242,7 @@ int RunStream(double seconds, bool unthrottled, double bytesPerSecond, bool wrap
         batch.start();
         const std::deque<const std::string*> messages = producer->Take();
         view.BeginAppend();
-        for (const std::string* m : messages)
-        {
+        for (const std::string* m : messages) {
             AppendLine(view, *m, 0);
             shownBytes += static_cast<long long>(m->size());
             ++lines;
@@ -285,8 +277,10 @@ int RunStream(double seconds, bool unthrottled, double bytesPerSecond, bool wrap
     const vrlbench::MemoryUse memory = vrlbench::MemoryUse::Now();
     std::printf("stream %s%s%s: %.1f s, %lld bytes shown = %.2f MB/s (%lld lines, %lld batches,"
                 " %d clears at the limit of %d characters)\n",
-                unthrottled ? "unthrottled" : "throttled", bytesPerSecond > 0 ? " at a fixed rate" : "", wrap ? ", word wrap" : "", elapsed, shownBytes,
-                shownBytes / elapsed / 1e6, lines, batches, clears, view.GetTextLimit());
+                unthrottled ? "unthrottled" : "throttled",
+                bytesPerSecond > 0 ? " at a fixed rate" : "", wrap ? ", word wrap" : "", elapsed,
+                shownBytes, shownBytes / elapsed / 1e6, lines, batches, clears,
+                view.GetTextLimit());
     std::printf("  10 ms timer: %ld ticks, worst lateness %.1f ms; %ld repaints, worst refresh"
                 " %.1f ms, worst batch %.1f ms; %.1f CPU s (%.2f MB per CPU s)\n",
                 probe.Ticks(), probe.WorstLatenessMs(), paints.m_paints, worstRefreshNs / 1e6,
@@ -316,19 +310,16 @@ int RunSweep(int maxMillions, std::size_t messageSize, bool withFiles)
     QTemporaryDir folder;
     const QString file = folder.filePath(QStringLiteral("sweep.tnf"));
     std::size_t next = 0;
-    for (int step = 1; step <= maxMillions; step *= 2)
-    {
+    for (int step = 1; step <= maxMillions; step *= 2) {
         const int target = step * 1000 * 1000;
         QElapsedTimer clock;
         clock.start();
         const double cpu0 = vrlbench::CpuSeconds();
         const long paints0 = paints.m_paints;
         long long bytes = 0;
-        while (view.GetTextLength() < target)
-        {
+        while (view.GetTextLength() < target) {
             view.BeginAppend();
-            for (int i = 0; i < linesPerBatch; ++i)
-            {
+            for (int i = 0; i < linesPerBatch; ++i) {
                 AppendLine(view, messages[next++ % messages.size()], 0);
                 bytes += static_cast<long long>(messageSize);
             }
@@ -352,8 +343,7 @@ int RunSweep(int maxMillions, std::size_t messageSize, bool withFiles)
         // only memory is wanted: what they free stays with the process).
         double saveMs = 0;
         double loadMs = 0;
-        if (withFiles)
-        {
+        if (withFiles) {
             clock.restart();
             const bool saved = view.SaveFile(file);
             saveMs = clock.nsecsElapsed() / 1e6;
@@ -361,16 +351,14 @@ int RunSweep(int maxMillions, std::size_t messageSize, bool withFiles)
             clock.restart();
             const bool read = loaded.LoadFile(file);
             loadMs = clock.nsecsElapsed() / 1e6;
-            if (!saved || !read || loaded.GetTextLength() != view.GetTextLength())
-            {
+            if (!saved || !read || loaded.GetTextLength() != view.GetTextLength()) {
                 std::printf("save or load failed\n");
                 return 1;
             }
         }
 
         double clearMs = 0;
-        if (step * 2 > maxMillions)
-        {
+        if (step * 2 > maxMillions) {
             clock.restart();
             view.ClearAll(true);
             QApplication::processEvents();
@@ -381,8 +369,7 @@ int RunSweep(int maxMillions, std::size_t messageSize, bool withFiles)
                     blocks);
     }
     // Refill after the clear: memory must not grow past the first fill.
-    while (view.GetTextLength() < maxMillions * 1000 * 1000 / 2)
-    {
+    while (view.GetTextLength() < maxMillions * 1000 * 1000 / 2) {
         view.BeginAppend();
         for (int i = 0; i < linesPerBatch; ++i)
             AppendLine(view, messages[next++ % messages.size()], 0);
@@ -400,15 +387,12 @@ int RunSweep(int maxMillions, std::size_t messageSize, bool withFiles)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    for (int i = 1; i < argc; ++i)
-    {
-        if (std::strncmp(argv[i], "--stream=", 9) == 0)
-        {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--stream=", 9) == 0) {
             bool unthrottled = false;
             bool wrap = false;
             double rate = 0;
-            for (int j = 1; j < argc; ++j)
-            {
+            for (int j = 1; j < argc; ++j) {
                 unthrottled = unthrottled || std::strcmp(argv[j], "--unthrottled") == 0;
                 wrap = wrap || std::strcmp(argv[j], "--wrap") == 0;
                 if (std::strncmp(argv[j], "--rate=", 7) == 0)
@@ -416,8 +400,7 @@ int main(int argc, char** argv)
             }
             return RunStream(std::atof(argv[i] + 9), unthrottled, rate, wrap);
         }
-        if (std::strncmp(argv[i], "--sweep=", 8) == 0)
-        {
+        if (std::strncmp(argv[i], "--sweep=", 8) == 0) {
             std::size_t size = 4096;
             for (int j = 1; j < argc; ++j)
                 if (std::strncmp(argv[j], "--size=", 7) == 0)

@@ -24,15 +24,15 @@
 // Not a Google Benchmark: one long run gives the figures.
 #include "BenchFrame.h"
 #include "BenchPty.h"
-#include "core/base/CommandIds.h"
-#include "core/settings/IniSettingsStore.h"
 #include "app/frame/MainFrm.h"
-#include "core/receive/MessageFilter.h"
 #include "app/modbus/ModbusDecoding.h"
-#include "core/modbus/ModbusRtu.h"
-#include "core/serial/PortMap.h"
-#include "app/ports/SettingsBar.h"
 #include "app/monitor/VRLView.h"
+#include "app/ports/SettingsBar.h"
+#include "core/base/CommandIds.h"
+#include "core/modbus/ModbusRtu.h"
+#include "core/receive/MessageFilter.h"
+#include "core/serial/PortMap.h"
+#include "core/settings/IniSettingsStore.h"
 
 #include <QApplication>
 #include <QDir>
@@ -53,8 +53,8 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
-#include <poll.h>
 #include <memory>
+#include <poll.h>
 #include <pty.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -64,7 +64,6 @@
 #include <vector>
 
 namespace {
-
 
 // Writes 4096-byte blocks to fd until stop; the number of bytes written.
 // The byte every message of the filter runs is made of.
@@ -206,7 +205,10 @@ class ForwardTap : public ForwardStep
 public:
     using Fn = std::function<void(unsigned, const std::uint8_t*, std::size_t)>;
     explicit ForwardTap(Fn fn) : m_fn(std::move(fn)) {}
-    void ForwardReceived(unsigned port, const std::uint8_t* bytes, std::size_t count) override { m_fn(port, bytes, count); }
+    void ForwardReceived(unsigned port, const std::uint8_t* bytes, std::size_t count) override
+    {
+        m_fn(port, bytes, count);
+    }
 
 private:
     Fn m_fn;
@@ -259,21 +261,23 @@ double FloodOnePort(CMainFrame& frame, double seconds, bool oneByte = false, int
     QElapsedTimer closing;
     closing.start();
     frame.OnCommand(ID_OPEN_PORT);
-    std::printf("  (worst lateness during the flood %lld ms, after it %lld ms; closing took %lld ms)\n",
-                static_cast<long long>(worstInFlood), static_cast<long long>(worstAfter),
-                static_cast<long long>(closing.elapsed()));
+    std::printf(
+        "  (worst lateness during the flood %lld ms, after it %lld ms; closing took %lld ms)\n",
+        static_cast<long long>(worstInFlood), static_cast<long long>(worstAfter),
+        static_cast<long long>(closing.elapsed()));
 
     std::printf("monitor, one port in hex: %.2f MB/s shown (%.1f MB in %.1f s; %.1f MB written, "
                 "%.1f MB shown in all)\n",
-                static_cast<double>(shownInTime) / s / 1e6, static_cast<double>(shownInTime) / 1e6, s,
-                static_cast<double>(written) / 1e6, static_cast<double>(shown) / 1e6);
+                static_cast<double>(shownInTime) / s / 1e6, static_cast<double>(shownInTime) / 1e6,
+                s, static_cast<double>(written) / 1e6, static_cast<double>(shown) / 1e6);
     std::printf("  worst lateness of a 10 ms timer: %lld ms, %d times over 100 ms; of it spent "
                 "working on the window thread: %lld ms at worst\n",
                 static_cast<long long>(probe.WorstMs()), probe.Over100Ms(),
                 static_cast<long long>(probe.WorstBusyMs()));
-    std::printf("  peak memory: %ld MB (before the flood %ld MB); monitor text %d characters, limit %d\n",
-                PeakRssKb() / 1024, peakBefore / 1024, frame.GetView()->GetTextLength(),
-                frame.GetView()->GetTextLimit());
+    std::printf(
+        "  peak memory: %ld MB (before the flood %ld MB); monitor text %d characters, limit %d\n",
+        PeakRssKb() / 1024, peakBefore / 1024, frame.GetView()->GetTextLength(),
+        frame.GetView()->GetTextLimit());
     frame.Pipeline().SetForwarding(nullptr);
     return static_cast<double>(shownInTime) / s / 1e6;
 }
@@ -284,7 +288,8 @@ void FilterCost(CMainFrame& frame, double seconds)
 {
     MessageFilter::Conditions rows{};
     for (int i = 0; i < MessageFilter::kRowCount; ++i)
-        rows[static_cast<std::size_t>(i)] = {1, 1, static_cast<std::uint8_t>(i + 1 < MessageFilter::kRowCount ? i : kFilterByte)};
+        rows[static_cast<std::size_t>(i)] = {
+            1, 1, static_cast<std::uint8_t>(i + 1 < MessageFilter::kRowCount ? i : kFilterByte)};
     MessageFilter filter;
     filter.SetConditions(rows);
     filter.SetEnabled(true);
@@ -298,8 +303,8 @@ void FilterCost(CMainFrame& frame, double seconds)
     const double with = FloodOnePort(frame, seconds, true, 1); // a port object keeps its device
     frame.Pipeline().SetFilter(nullptr);
     std::printf("filter: %.1f MB passed, %.1f MB rejected; with / without = %.3f\n",
-                static_cast<double>(counting.m_passed) / 1e6, static_cast<double>(counting.m_rejected) / 1e6,
-                with / without);
+                static_cast<double>(counting.m_passed) / 1e6,
+                static_cast<double>(counting.m_rejected) / 1e6, with / without);
 }
 
 void SixteenPorts(CMainFrame& frame, double seconds)
@@ -318,7 +323,8 @@ void SixteenPorts(CMainFrame& frame, double seconds)
     ForwardTap tap([&](unsigned port, const std::uint8_t* bytes, std::size_t count) {
         const int i = static_cast<int>(port) - 20;
         if (i >= 0 && i < kPorts)
-            received[static_cast<std::size_t>(i)].insert(received[static_cast<std::size_t>(i)].end(), bytes, bytes + count);
+            received[static_cast<std::size_t>(i)].insert(
+                received[static_cast<std::size_t>(i)].end(), bytes, bytes + count);
     });
     frame.Pipeline().SetForwarding(&tap);
 
@@ -328,9 +334,18 @@ void SixteenPorts(CMainFrame& frame, double seconds)
         auto next = std::chrono::steady_clock::now();
         while (!stop.load()) {
             for (int i = 0; i < kPorts; ++i) {
-                unsigned char msg[10] = {static_cast<unsigned char>(i), static_cast<unsigned char>(sent >> 8),
-                                         static_cast<unsigned char>(sent), 1, 2, 3, 4, 5, 6, 7};
-                if (::write(ptys[static_cast<std::size_t>(i)]->Master(), msg, sizeof msg) != sizeof msg)
+                unsigned char msg[10] = {static_cast<unsigned char>(i),
+                                         static_cast<unsigned char>(sent >> 8),
+                                         static_cast<unsigned char>(sent),
+                                         1,
+                                         2,
+                                         3,
+                                         4,
+                                         5,
+                                         6,
+                                         7};
+                if (::write(ptys[static_cast<std::size_t>(i)]->Master(), msg, sizeof msg)
+                    != sizeof msg)
                     std::fprintf(stderr, "short write\n");
             }
             ++sent;
@@ -348,7 +363,8 @@ void SixteenPorts(CMainFrame& frame, double seconds)
         bool ordered = bytes.size() == static_cast<std::size_t>(sent) * 10;
         for (std::size_t m = 0; ordered && m < static_cast<std::size_t>(sent); ++m) {
             const std::uint8_t* p = &bytes[m * 10];
-            ordered = p[0] == i && ((p[1] << 8) | p[2]) == static_cast<int>(m & 0xFFFF) && p[9] == 7;
+            ordered =
+                p[0] == i && ((p[1] << 8) | p[2]) == static_cast<int>(m & 0xFFFF) && p[9] == 7;
         }
         complete += bytes.size() == static_cast<std::size_t>(sent) * 10;
         inOrder += ordered;
@@ -357,10 +373,11 @@ void SixteenPorts(CMainFrame& frame, double seconds)
     std::printf("16 ports, 10 bytes every %d ms each: %d messages per port sent; %d of 16 ports "
                 "complete, %d in order; %d monitor lines (%d messages)\n",
                 kPeriodMs, sent, complete, inOrder, lines, sent * kPorts);
-    std::printf("  window thread CPU: %.1f %% of one core over %.1f s; worst timer lateness %lld ms "
-                "(working: %lld ms)\n",
-                100.0 * cpu / s, s, static_cast<long long>(probe.WorstMs()),
-                static_cast<long long>(probe.WorstBusyMs()));
+    std::printf(
+        "  window thread CPU: %.1f %% of one core over %.1f s; worst timer lateness %lld ms "
+        "(working: %lld ms)\n",
+        100.0 * cpu / s, s, static_cast<long long>(probe.WorstMs()),
+        static_cast<long long>(probe.WorstBusyMs()));
 }
 
 // Floods in a row: each ends with its own tail (A5 5A and its number), which the monitor's
@@ -385,7 +402,8 @@ void FloodsInARow(CMainFrame& frame, int floods, int megabytes)
         for (std::size_t i = 0; i < bytes.size(); ++i)
             bytes[i] = static_cast<unsigned char>((i * 7) & 0x7F); // never A5
         bytes.insert(bytes.end(), {0xA5, 0x5A, static_cast<unsigned char>(flood)});
-        const QString end = QStringLiteral("A5 5A %1").arg(flood & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
+        const QString end =
+            QStringLiteral("A5 5A %1").arg(flood & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
         QElapsedTimer t;
         t.start();
         std::thread feeder([&] {
@@ -412,18 +430,24 @@ void FloodsInARow(CMainFrame& frame, int floods, int megabytes)
             drains.push_back(s);
         else
             ++undrained;
-        std::printf("  flood %d: %s in %.2f s\n", flood + 1, drained ? "drained" : "NOT drained", s);
+        std::printf("  flood %d: %s in %.2f s\n", flood + 1, drained ? "drained" : "NOT drained",
+                    s);
         std::fflush(stdout);
     }
     menuTimer.stop();
     menu->hide();
     frame.OnCommand(ID_OPEN_PORT);
     std::sort(drains.begin(), drains.end());
-    const auto at = [&](double q) { return drains.empty() ? 0.0 : drains[static_cast<std::size_t>(q * static_cast<double>(drains.size() - 1))]; };
-    std::printf("%d floods of %d MB: %zu drained, %d not; drain time min %.2f s, median %.2f s, max "
-                "%.2f s; turns run by the stall guard: %llu\n",
-                floods, megabytes, drains.size(), undrained, at(0), at(0.5), at(1.0),
-                static_cast<unsigned long long>(frame.ReceiveTurns().Stalls()));
+    const auto at = [&](double q) {
+        return drains.empty()
+                   ? 0.0
+                   : drains[static_cast<std::size_t>(q * static_cast<double>(drains.size() - 1))];
+    };
+    std::printf(
+        "%d floods of %d MB: %zu drained, %d not; drain time min %.2f s, median %.2f s, max "
+        "%.2f s; turns run by the stall guard: %llu\n",
+        floods, megabytes, drains.size(), undrained, at(0), at(0.5), at(1.0),
+        static_cast<unsigned long long>(frame.ReceiveTurns().Stalls()));
 }
 
 std::vector<std::uint8_t> WithCrc(std::vector<std::uint8_t> frame)
@@ -462,8 +486,9 @@ double ModbusLoad(CMainFrame& frame, double seconds, bool decode, int periodMs)
         auto next = std::chrono::steady_clock::now();
         while (!stop.load()) {
             for (int i = 0; i < kPorts; ++i) {
-                if (::write(ptys[static_cast<std::size_t>(i)]->Master(), transaction.data(), transaction.size()) !=
-                    static_cast<ssize_t>(transaction.size()))
+                if (::write(ptys[static_cast<std::size_t>(i)]->Master(), transaction.data(),
+                            transaction.size())
+                    != static_cast<ssize_t>(transaction.size()))
                     std::fprintf(stderr, "short write\n");
             }
             ++sent;
@@ -473,11 +498,13 @@ double ModbusLoad(CMainFrame& frame, double seconds, bool decode, int periodMs)
     });
     const auto [cpu, s] = RunFeeder(seconds, stop, feeder);
     const QString text = frame.GetView()->toPlainText();
-    std::printf("decoding %s: %d transactions per port (%.1f KB/s per port); window thread CPU %.2f %% of one "
-                "core over %.1f s; %lld decoded lines shown, %zu frames in the table, %lld paired\n",
-                decode ? "on " : "off", sent, sent * transaction.size() / s / 1000.0, 100.0 * cpu / s, s,
-                static_cast<long long>(text.count(QStringLiteral("⤷"))), decoding->Log().Added() - framesBefore,
-                static_cast<long long>(text.count(QStringLiteral("应答"))));
+    std::printf(
+        "decoding %s: %d transactions per port (%.1f KB/s per port); window thread CPU %.2f %% of one "
+        "core over %.1f s; %lld decoded lines shown, %zu frames in the table, %lld paired\n",
+        decode ? "on " : "off", sent, sent * transaction.size() / s / 1000.0, 100.0 * cpu / s, s,
+        static_cast<long long>(text.count(QStringLiteral("⤷"))),
+        decoding->Log().Added() - framesBefore,
+        static_cast<long long>(text.count(QStringLiteral("应答"))));
     for (int i = 0; i < kPorts; ++i)
         decoding->SetDecoding(static_cast<unsigned>(40 + i), false);
     for (int i = 0; i < kPorts; ++i) {
@@ -500,7 +527,8 @@ void ModbusCost(CMainFrame& frame, double seconds)
             off += ModbusLoad(frame, seconds, false, periodMs);
             on += ModbusLoad(frame, seconds, true, periodMs);
         }
-        std::printf("MODBUS decoding: with / without = %.3f (%+.2f %% of one core)\n", on / off, 50.0 * (on - off));
+        std::printf("MODBUS decoding: with / without = %.3f (%+.2f %% of one core)\n", on / off,
+                    50.0 * (on - off));
     }
 }
 
@@ -533,7 +561,8 @@ int main(int argc, char* argv[])
     frame.resize(1200, 800);
     frame.show();
     Spin(0.5);
-    std::printf("platform %s, %.0f s per run\n", qPrintable(QGuiApplication::platformName()), seconds);
+    std::printf("platform %s, %.0f s per run\n", qPrintable(QGuiApplication::platformName()),
+                seconds);
     if (floods > 0) {
         FloodsInARow(frame, floods, floodMb);
         return 0;

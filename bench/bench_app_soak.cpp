@@ -16,11 +16,11 @@
 // Exit status 0 when every byte of every port was seen in order, 1 otherwise.
 #include "BenchFrame.h"
 #include "BenchPty.h"
-#include "core/base/CommandIds.h"
-#include "core/settings/IniSettingsStore.h"
 #include "app/frame/MainFrm.h"
-#include "core/receive/ReceivePipeline.h"
 #include "app/monitor/VRLView.h"
+#include "core/base/CommandIds.h"
+#include "core/receive/ReceivePipeline.h"
+#include "core/settings/IniSettingsStore.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -47,7 +47,6 @@
 namespace {
 
 constexpr int kFirstPort = 10; // COM11 onwards
-
 
 long StatusField(const char* name)
 {
@@ -89,7 +88,10 @@ void Spin(int ms)
 class RandomStream
 {
 public:
-    explicit RandomStream(int port) : m_state(0x9E3779B97F4A7C15ull * static_cast<std::uint64_t>(port + 1)) {}
+    explicit RandomStream(int port)
+        : m_state(0x9E3779B97F4A7C15ull * static_cast<std::uint64_t>(port + 1))
+    {
+    }
     std::uint8_t Next()
     {
         if (m_left == 0) {
@@ -123,8 +125,8 @@ public:
             m_ports.push_back(Port{RandomStream(i)});
     }
     bool IsDecoding(unsigned) const override { return true; }
-    void Decode(unsigned port, int direction, int, const std::uint8_t* bytes, std::size_t count, std::int64_t,
-                std::vector<DecodedLine>&) override
+    void Decode(unsigned port, int direction, int, const std::uint8_t* bytes, std::size_t count,
+                std::int64_t, std::vector<DecodedLine>&) override
     {
         const int i = static_cast<int>(port) - kFirstPort;
         if (direction != 1 || i < 0 || i >= static_cast<int>(m_ports.size())) {
@@ -223,8 +225,9 @@ int main(int argc, char* argv[])
             sampleS = std::atoi(argv[i + 1]);
     }
     if (ports < 1 || ports > 200 || periodMs < 1 || bytes < 1 || bytes > 65536 || sampleS < 1) {
-        std::fprintf(stderr, "usage: bench_app_soak [--ports 1..200] [--seconds S] [--period-ms MS] "
-                             "[--bytes 1..65536] [--sample S]\n");
+        std::fprintf(stderr,
+                     "usage: bench_app_soak [--ports 1..200] [--seconds S] [--period-ms MS] "
+                     "[--bytes 1..65536] [--sample S]\n");
         return 2;
     }
     const vrlbench::TemporaryXdgHome home;
@@ -258,8 +261,8 @@ int main(int argc, char* argv[])
                     b = streams[static_cast<std::size_t>(i)].Next();
                 std::size_t done = 0;
                 while (done < block.size()) {
-                    const ssize_t n = ::write(ptys[static_cast<std::size_t>(i)]->Master(), block.data() + done,
-                                              block.size() - done);
+                    const ssize_t n = ::write(ptys[static_cast<std::size_t>(i)]->Master(),
+                                              block.data() + done, block.size() - done);
                     if (n <= 0)
                         break;
                     done += static_cast<std::size_t>(n);
@@ -276,7 +279,8 @@ int main(int argc, char* argv[])
     AnswerProbe answer;
     std::thread poster([&] {
         while (!stop.load()) {
-            QCoreApplication::postEvent(&answer, new AnswerProbe::Posted(std::chrono::steady_clock::now()));
+            QCoreApplication::postEvent(&answer,
+                                        new AnswerProbe::Posted(std::chrono::steady_clock::now()));
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
     });
@@ -305,11 +309,12 @@ int main(int argc, char* argv[])
 
     QElapsedTimer clock;
     clock.start();
-    std::printf("platform %s; %d ports, %d random bytes every %d ms each (%.0f B/s a port), %.0f s, sample every %d s\n",
-                qPrintable(QGuiApplication::platformName()), ports, bytes, periodMs, bytes * 1000.0 / periodMs,
-                seconds, sampleS);
-    std::printf("%8s %9s %5s %4s %6s %8s %8s %11s %11s %14s\n", "time s", "RSS kB", "fds", "thr", "CPU %", "late ms",
-                "working", "answer p50", "answer max", "bytes a port");
+    std::printf(
+        "platform %s; %d ports, %d random bytes every %d ms each (%.0f B/s a port), %.0f s, sample every %d s\n",
+        qPrintable(QGuiApplication::platformName()), ports, bytes, periodMs,
+        bytes * 1000.0 / periodMs, seconds, sampleS);
+    std::printf("%8s %9s %5s %4s %6s %8s %8s %11s %11s %14s\n", "time s", "RSS kB", "fds", "thr",
+                "CPU %", "late ms", "working", "answer p50", "answer max", "bytes a port");
     std::fflush(stdout);
     long firstRss = 0, maxRss = 0, lastRss = 0;
     int firstFds = 0, maxFds = 0, firstThreads = 0, maxThreads = 0;
@@ -327,7 +332,8 @@ int main(int argc, char* argv[])
         const int threads = static_cast<int>(StatusField("Threads:"));
         const double cpu = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
         const qint64 nowMs = clock.elapsed();
-        const double cpuPercent = 100.0 * (cpu - lastCpu) * 1000.0 / static_cast<double>(std::max<qint64>(1, nowMs - lastMs));
+        const double cpuPercent = 100.0 * (cpu - lastCpu) * 1000.0
+                                  / static_cast<double>(std::max<qint64>(1, nowMs - lastMs));
         lastCpu = cpu;
         lastMs = nowMs;
         if (firstRss == 0) {
@@ -343,9 +349,11 @@ int main(int argc, char* argv[])
         worstBusyAll = std::max(worstBusyAll, worstBusy);
         const auto [p50, pmax] = answer.TakePeriod();
         worstAnswer = std::max(worstAnswer, pmax);
-        std::printf("%8.0f %9ld %5d %4d %6.1f %8lld %8lld %11.1f %11.1f %14llu\n", static_cast<double>(nowMs) / 1000.0, rss,
-                    fds, threads, cpuPercent, static_cast<long long>(worst),
-                    static_cast<long long>(std::max<qint64>(0, worstBusy)), p50, pmax, written.load());
+        std::printf("%8.0f %9ld %5d %4d %6.1f %8lld %8lld %11.1f %11.1f %14llu\n",
+                    static_cast<double>(nowMs) / 1000.0, rss, fds, threads, cpuPercent,
+                    static_cast<long long>(worst),
+                    static_cast<long long>(std::max<qint64>(0, worstBusy)), p50, pmax,
+                    written.load());
         std::fflush(stdout);
         worst = 0;
         worstBusy = 0;
@@ -363,21 +371,29 @@ int main(int argc, char* argv[])
         if (p.m_firstFault < 0 && p.m_seen == total)
             ++good;
         else
-            std::fprintf(stderr, "COM%d: %llu of %llu bytes, first wrong byte at %lld\n", kFirstPort + i + 1,
-                         p.m_seen, total, p.m_firstFault);
+            std::fprintf(stderr, "COM%d: %llu of %llu bytes, first wrong byte at %lld\n",
+                         kFirstPort + i + 1, p.m_seen, total, p.m_firstFault);
     }
     const double cpuAll = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - startCpu;
     std::printf("\n| Figure | Value |\n|---|---|\n");
-    std::printf("| bytes, every port in order and unchanged | %d of %d ports, %llu bytes each (%llu in all); "
-                "short writes %llu, messages of other ports %llu |\n",
-                good, ports, total, total * static_cast<unsigned long long>(ports), shortWrites.load(), check.m_foreign);
-    std::printf("| window answer time to a posted event | p50 %.1f ms, p99 %.1f ms, worst %.1f ms |\n",
-                answer.Quantile(0.5), answer.Quantile(0.99), worstAnswer);
-    std::printf("| worst lateness of a 10 ms timer | %lld ms (the window thread's own work in it: %lld ms) |\n",
-                static_cast<long long>(worstAll), static_cast<long long>(std::max<qint64>(0, worstBusyAll)));
-    std::printf("| resident memory | %ld kB first sample, %ld kB at most, %ld kB last |\n", firstRss, maxRss, lastRss);
-    std::printf("| descriptors, threads | %d..%d, %d..%d |\n", firstFds, maxFds, firstThreads, maxThreads);
+    std::printf(
+        "| bytes, every port in order and unchanged | %d of %d ports, %llu bytes each (%llu in all); "
+        "short writes %llu, messages of other ports %llu |\n",
+        good, ports, total, total * static_cast<unsigned long long>(ports), shortWrites.load(),
+        check.m_foreign);
+    std::printf(
+        "| window answer time to a posted event | p50 %.1f ms, p99 %.1f ms, worst %.1f ms |\n",
+        answer.Quantile(0.5), answer.Quantile(0.99), worstAnswer);
+    std::printf(
+        "| worst lateness of a 10 ms timer | %lld ms (the window thread's own work in it: %lld ms) |\n",
+        static_cast<long long>(worstAll),
+        static_cast<long long>(std::max<qint64>(0, worstBusyAll)));
+    std::printf("| resident memory | %ld kB first sample, %ld kB at most, %ld kB last |\n",
+                firstRss, maxRss, lastRss);
+    std::printf("| descriptors, threads | %d..%d, %d..%d |\n", firstFds, maxFds, firstThreads,
+                maxThreads);
     std::printf("| CPU of the process | %.1f %% of a core on average |\n",
-                100.0 * cpuAll * 1000.0 / static_cast<double>(std::max<qint64>(1, clock.elapsed())));
+                100.0 * cpuAll * 1000.0
+                    / static_cast<double>(std::max<qint64>(1, clock.elapsed())));
     return good == ports && shortWrites.load() == 0 ? 0 : 1;
 }

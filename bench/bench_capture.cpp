@@ -78,7 +78,8 @@ std::vector<fs::path> FilesInOrder(const fs::path& folder)
             continue;
         std::string stem = e.path().stem().string();
         int n = 1;
-        if (const std::size_t open = stem.rfind(" ("); open != std::string::npos && stem.back() == ')') {
+        if (const std::size_t open = stem.rfind(" (");
+            open != std::string::npos && stem.back() == ')') {
             n = std::atoi(stem.c_str() + open + 2);
             stem.resize(open);
         }
@@ -171,7 +172,8 @@ int main(int argc, char* argv[])
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     const ProcessUse end = Use(child);
-    const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     kill(child, SIGTERM);
     int status = 0;
     waitpid(child, &status, 0);
@@ -215,16 +217,18 @@ int main(int argc, char* argv[])
         lost += written[p] > read[p] ? written[p] - read[p] : 0;
         changed += wrong[p];
     }
-    std::printf("%u ports x %zu bytes every %d ms for %.0f s%s: exit status %d\n", ports, bytes, periodMs, elapsed,
-                rotate.empty() ? "" : (", new file every " + rotate).c_str(),
+    std::printf("%u ports x %zu bytes every %d ms for %.0f s%s: exit status %d\n", ports, bytes,
+                periodMs, elapsed, rotate.empty() ? "" : (", new file every " + rotate).c_str(),
                 WIFEXITED(status) ? WEXITSTATUS(status) : -1);
-    std::printf("  bytes written %llu, lost %llu, changed or out of order %llu; %llu message lines, %llu other "
-                "lines; %zu files\n",
-                static_cast<unsigned long long>(allWritten), static_cast<unsigned long long>(lost),
-                static_cast<unsigned long long>(changed), static_cast<unsigned long long>(lines),
-                static_cast<unsigned long long>(notices), files.size());
-    std::printf("  vrl-capture CPU %.2f %% of one core; memory %ld kB at start, %ld kB at the end, peak sample %ld kB\n",
-                100.0 * (end.cpuSeconds - first.cpuSeconds) / elapsed, first.rssKb, end.rssKb, peakKb);
+    std::printf(
+        "  bytes written %llu, lost %llu, changed or out of order %llu; %llu message lines, %llu other "
+        "lines; %zu files\n",
+        static_cast<unsigned long long>(allWritten), static_cast<unsigned long long>(lost),
+        static_cast<unsigned long long>(changed), static_cast<unsigned long long>(lines),
+        static_cast<unsigned long long>(notices), files.size());
+    std::printf(
+        "  vrl-capture CPU %.2f %% of one core; memory %ld kB at start, %ld kB at the end, peak sample %ld kB\n",
+        100.0 * (end.cpuSeconds - first.cpuSeconds) / elapsed, first.rssKb, end.rssKb, peakKb);
     fs::remove_all(root);
     return lost == 0 && changed == 0 ? 0 : 1;
 }

@@ -4,8 +4,8 @@
 // back on the served device with `stty -F`; ser2net stopped and started again; 16 remote
 // ports at once, every message complete and in order.
 #include "core/receive/PortReceiver.h"
-#include "core/transport/Rfc2217.h"
 #include "core/serial/SerialPort.h"
+#include "core/transport/Rfc2217.h"
 #include "core/transport/SerialTransport.h"
 
 #include "PtyPair.h"
@@ -22,8 +22,8 @@
 #include <fstream>
 #include <mutex>
 #include <netinet/in.h>
-#include <poll.h>
 #include <netinet/tcp.h>
+#include <poll.h>
 #include <random>
 #include <sstream>
 #include <string>
@@ -33,8 +33,7 @@
 #include <unistd.h>
 #include <vector>
 
-namespace
-{
+namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
@@ -70,10 +69,10 @@ struct Collector : PortReceiver
 std::string Sha256(const std::string& bytes)
 {
     const std::string file = "/dev/shm/vrl-bench-remote-" + std::to_string(getpid());
-    std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(file, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     std::string out(64, '\0');
-    if (FILE* p = popen(("sha256sum " + file).c_str(), "r"))
-    {
+    if (FILE* p = popen(("sha256sum " + file).c_str(), "r")) {
         if (fread(out.data(), 1, out.size(), p) != out.size())
             out.clear();
         pclose(p);
@@ -99,8 +98,7 @@ std::string ReadAll(int fd, std::size_t want, int timeoutMs)
     got.reserve(want);
     char buffer[65536];
     const auto until = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (got.size() < want && Clock::now() < until)
-    {
+    while (got.size() < want && Clock::now() < until) {
         pollfd p{fd, POLLIN, 0};
         if (poll(&p, 1, 50) <= 0)
             continue;
@@ -115,9 +113,9 @@ std::string ReadAll(int fd, std::size_t want, int timeoutMs)
 void WriteAll(int fd, const std::string& bytes)
 {
     std::size_t done = 0;
-    while (done < bytes.size())
-    {
-        const ssize_t n = write(fd, bytes.data() + done, std::min<std::size_t>(65536, bytes.size() - done));
+    while (done < bytes.size()) {
+        const ssize_t n =
+            write(fd, bytes.data() + done, std::min<std::size_t>(65536, bytes.size() - done));
         if (n <= 0)
             return;
         done += static_cast<std::size_t>(n);
@@ -144,10 +142,10 @@ enum class Way
 
 struct Transfer
 {
-    double inMBps = 0;     // device -> port
-    double outMBps = 0;    // port -> device
-    bool intact = false;   // SHA-256 of each direction equal
-    double cpuMs = 0;      // of this process (port, client, both pty ends)
+    double inMBps = 0;      // device -> port
+    double outMBps = 0;     // port -> device
+    bool intact = false;    // SHA-256 of each direction equal
+    double cpuMs = 0;       // of this process (port, client, both pty ends)
     double serverCpuMs = 0; // of ser2net
 };
 
@@ -182,8 +180,7 @@ std::string TelnetEscaped(const std::string& data)
 {
     std::string wire;
     wire.reserve(data.size() * 2);
-    for (char c : data)
-    {
+    for (char c : data) {
         wire.push_back(c);
         if (c == '\xff')
             wire.push_back(c);
@@ -195,11 +192,9 @@ std::string TelnetEscaped(const std::string& data)
 // between reads (0 data, 1 after IAC, 2 option byte, 3 inside SB, 4 IAC inside SB).
 void TelnetData(const char* wire, std::size_t count, int& state, std::string& data)
 {
-    for (std::size_t i = 0; i < count; ++i)
-    {
+    for (std::size_t i = 0; i < count; ++i) {
         const auto b = static_cast<unsigned char>(wire[i]);
-        switch (state)
-        {
+        switch (state) {
         case 0:
             if (b == 255)
                 state = 1;
@@ -207,7 +202,10 @@ void TelnetData(const char* wire, std::size_t count, int& state, std::string& da
                 data.push_back(static_cast<char>(b));
             break;
         case 1:
-            state = b == 255 ? (data.push_back('\xff'), 0) : b == 250 ? 3 : (b >= 251 && b <= 254) ? 2 : 0;
+            state = b == 255                 ? (data.push_back('\xff'), 0)
+                    : b == 250               ? 3
+                    : (b >= 251 && b <= 254) ? 2
+                                             : 0;
             break;
         case 2: state = 0; break;
         case 3: state = b == 255 ? 4 : 3; break;
@@ -230,20 +228,23 @@ struct CpuMeter
     }
 };
 
-Transfer Timed(Clock::time_point start, Clock::time_point inEnd, Clock::time_point outEnd, const std::string& in,
-               const std::string& out)
+Transfer Timed(Clock::time_point start, Clock::time_point inEnd, Clock::time_point outEnd,
+               const std::string& in, const std::string& out)
 {
     Transfer t;
     if (!in.empty())
-        t.inMBps = static_cast<double>(in.size()) / std::chrono::duration<double>(inEnd - start).count() / 1e6;
+        t.inMBps = static_cast<double>(in.size())
+                   / std::chrono::duration<double>(inEnd - start).count() / 1e6;
     if (!out.empty())
-        t.outMBps = static_cast<double>(out.size()) / std::chrono::duration<double>(outEnd - start).count() / 1e6;
+        t.outMBps = static_cast<double>(out.size())
+                    / std::chrono::duration<double>(outEnd - start).count() / 1e6;
     return t;
 }
 
 // in (device -> port) and out (port -> device) at once through a port open on device, the
 // far end being the pty's master; an empty string is no transfer that way.
-Transfer RunPort(PtyPair& pty, const std::string& device, const std::string& in, const std::string& out, pid_t server)
+Transfer RunPort(PtyPair& pty, const std::string& device, const std::string& in,
+                 const std::string& out, pid_t server)
 {
     Collector receiver;
     SerialPort port;
@@ -251,7 +252,8 @@ Transfer RunPort(PtyPair& pty, const std::string& device, const std::string& in,
     if (!port.Open(&receiver, 0, device))
         return {};
     const auto ready = Clock::now() + 5s;
-    while (SerialTransport::IsRemote(device) && receiver.connected.load() == 0 && Clock::now() < ready)
+    while (SerialTransport::IsRemote(device) && receiver.connected.load() == 0
+           && Clock::now() < ready)
         std::this_thread::sleep_for(1ms);
     std::this_thread::sleep_for(100ms); // ser2net opens the device after the accept
 
@@ -279,7 +281,8 @@ Transfer RunPort(PtyPair& pty, const std::string& device, const std::string& in,
 // The same through ser2net by a bare socket client: no port object, no packing, 64 KB reads
 // and writes on threads of their own. On the telnet port it asks for binary mode and the
 // port's rate as the port does, and its sent data is escaped before the clock starts.
-Transfer RunBare(PtyPair& pty, const std::string& url, const std::string& in, const std::string& out, pid_t server)
+Transfer RunBare(PtyPair& pty, const std::string& url, const std::string& in,
+                 const std::string& out, pid_t server)
 {
     SerialTransport::Endpoint endpoint;
     SerialTransport::Parse(url, endpoint);
@@ -288,16 +291,14 @@ Transfer RunBare(PtyPair& pty, const std::string& url, const std::string& in, co
     a.sin_family = AF_INET;
     a.sin_port = htons(endpoint.port);
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0)
-    {
+    if (connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
         close(s);
         return {};
     }
     const int one = 1;
     setsockopt(s, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     const std::string wire = endpoint.rfc2217 ? TelnetEscaped(out) : out;
-    if (endpoint.rfc2217)
-    {
+    if (endpoint.rfc2217) {
         // The negotiation and settings as the port makes them; the data below by hand.
         Rfc2217Session session;
         std::vector<std::uint8_t> say;
@@ -305,20 +306,17 @@ Transfer RunBare(PtyPair& pty, const std::string& url, const std::string& in, co
         session.Start(say);
         const auto until = Clock::now() + 300ms;
         std::uint8_t heard[4096];
-        while (Clock::now() < until)
-        {
+        while (Clock::now() < until) {
             WriteAll(s, std::string(say.begin(), say.end()));
             say.clear();
             pollfd p{s, POLLIN, 0};
-            if (poll(&p, 1, 20) > 0)
-            {
+            if (poll(&p, 1, 20) > 0) {
                 const ssize_t n = recv(s, heard, sizeof heard, MSG_DONTWAIT);
                 if (n > 0)
                     session.Receive(heard, static_cast<std::size_t>(n), say);
             }
         }
-    }
-    else
+    } else
         std::this_thread::sleep_for(100ms);
     int state = 0;
 
@@ -335,8 +333,7 @@ Transfer RunBare(PtyPair& pty, const std::string& url, const std::string& in, co
     std::thread sender([&] { WriteAll(s, wire); });
     std::vector<char> buffer(65536);
     const auto until = start + 60s;
-    while (got.size() < in.size() && Clock::now() < until)
-    {
+    while (got.size() < in.size() && Clock::now() < until) {
         pollfd p{s, POLLIN, 0};
         if (poll(&p, 1, 50) <= 0)
             continue;
@@ -381,15 +378,16 @@ double Median(std::vector<double> v)
 
 std::string TempDir()
 {
-    const auto dir = std::filesystem::temp_directory_path() / ("vrl-bench-remote-" + std::to_string(getpid()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("vrl-bench-remote-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     return dir.string();
 }
 
 // ser2net's options per connection, by range(3).
 const char* const kSer2netOptions[] = {
-    "",                                                                      // its defaults
-    "    dev-to-net-bufsize: 65536\n    net-to-dev-bufsize: 65536\n",         // 64 KB buffers
+    "",                                                               // its defaults
+    "    dev-to-net-bufsize: 65536\n    net-to-dev-bufsize: 65536\n", // 64 KB buffers
     "    dev-to-net-bufsize: 65536\n    net-to-dev-bufsize: 65536\n    chardelay: false\n",
 };
 
@@ -402,30 +400,30 @@ void BM_RemoteVsLocal(benchmark::State& state)
     const bool allFF = state.range(1) != 0;
     const int rounds = static_cast<int>(state.range(2));
     const auto way = static_cast<Way>(state.range(4));
-    for (auto _ : state)
-    {
+    for (auto _ : state) {
         PtyPair pty(PtyPair::Raw);
         Ser2net server({pty.Path()}, TempDir(), kSer2netOptions[state.range(3)]);
-        if (!server.Start())
-        {
+        if (!server.Start()) {
             state.SkipWithError("ser2net does not start");
             return;
         }
         constexpr int kPaths = 5;
-        std::vector<double> inMBps[kPaths], outMBps[kPaths], cpuMsPerMB[kPaths], serverCpuMsPerMB[kPaths];
+        std::vector<double> inMBps[kPaths], outMBps[kPaths], cpuMsPerMB[kPaths],
+            serverCpuMsPerMB[kPaths];
         int broken = 0;
-        for (int r = 0; r < rounds; ++r)
-        {
-            const std::string in = way == Way::Out ? std::string() : Payload(size, allFF, 1000u + static_cast<unsigned>(r));
-            const std::string out = way == Way::In ? std::string() : Payload(size, allFF, 2000u + static_cast<unsigned>(r));
-            for (int p = 0; p < kPaths; ++p)
-            {
+        for (int r = 0; r < rounds; ++r) {
+            const std::string in = way == Way::Out
+                                       ? std::string()
+                                       : Payload(size, allFF, 1000u + static_cast<unsigned>(r));
+            const std::string out = way == Way::In
+                                        ? std::string()
+                                        : Payload(size, allFF, 2000u + static_cast<unsigned>(r));
+            for (int p = 0; p < kPaths; ++p) {
                 if (!Chosen(static_cast<Path>(p)))
                     continue;
                 Transfer t;
                 const pid_t pid = server.Pid();
-                switch (static_cast<Path>(p))
-                {
+                switch (static_cast<Path>(p)) {
                 case Path::Local: t = RunPort(pty, pty.Path(), in, out, pid); break;
                 case Path::BareRaw: t = RunBare(pty, server.RawUrl(), in, out, pid); break;
                 case Path::BareRfc2217: t = RunBare(pty, server.Rfc2217Url(), in, out, pid); break;
@@ -436,17 +434,18 @@ void BM_RemoteVsLocal(benchmark::State& state)
                 cpuMsPerMB[p].push_back(t.cpuMs / mb);
                 serverCpuMsPerMB[p].push_back(t.serverCpuMs / mb);
                 broken += !t.intact;
-                std::fprintf(stderr, "turn %d %-13s in %6.1f out %6.1f MB/s, CPU %5.1f ms/MB, ser2net %5.1f ms/MB%s\n", r,
-                             kPathNames[p], t.inMBps, t.outMBps, cpuMsPerMB[p].back(), serverCpuMsPerMB[p].back(),
-                             t.intact ? "" : ", NOT INTACT");
+                std::fprintf(
+                    stderr,
+                    "turn %d %-13s in %6.1f out %6.1f MB/s, CPU %5.1f ms/MB, ser2net %5.1f ms/MB%s\n",
+                    r, kPathNames[p], t.inMBps, t.outMBps, cpuMsPerMB[p].back(),
+                    serverCpuMsPerMB[p].back(), t.intact ? "" : ", NOT INTACT");
                 inMBps[p].push_back(t.inMBps);
                 outMBps[p].push_back(t.outMBps);
                 std::this_thread::sleep_for(300ms); // ser2net lets go of the device
             }
         }
         state.counters["transfers_not_intact"] = broken;
-        for (int p = 0; p < kPaths; ++p)
-        {
+        for (int p = 0; p < kPaths; ++p) {
             const std::string name = kPathNames[p];
             if (way != Way::Out)
                 state.counters[name + "_in_MBps"] = Median(inMBps[p]);
@@ -457,7 +456,8 @@ void BM_RemoteVsLocal(benchmark::State& state)
                 state.counters[name + "_ser2net_cpu_ms_per_MB"] = Median(serverCpuMsPerMB[p]);
         }
         const auto pct = [&](Path path, std::vector<double>* of) {
-            return 100 * Median(of[static_cast<int>(path)]) / Median(of[static_cast<int>(Path::Local)]);
+            return 100 * Median(of[static_cast<int>(path)])
+                   / Median(of[static_cast<int>(Path::Local)]);
         };
         if (way != Way::Out)
             state.counters["rfc2217_vs_local_in_pct"] = pct(Path::Rfc2217, inMBps);
@@ -475,8 +475,7 @@ BENCHMARK(BM_RemoteVsLocal)
 unsigned SttySpeed(const std::string& device)
 {
     unsigned speed = 0;
-    if (FILE* p = popen(("stty -F " + device + " speed").c_str(), "r"))
-    {
+    if (FILE* p = popen(("stty -F " + device + " speed").c_str(), "r")) {
         if (fscanf(p, "%u", &speed) != 1)
             speed = 0;
         pclose(p);
@@ -488,12 +487,10 @@ unsigned SttySpeed(const std::string& device)
 // started again: how long the port needs to be back, and the CPU it used while waiting.
 void BM_RemoteRateAndRestart(benchmark::State& state)
 {
-    for (auto _ : state)
-    {
+    for (auto _ : state) {
         PtyPair pty(PtyPair::Raw);
         Ser2net server({pty.Path()}, TempDir());
-        if (!server.Start())
-        {
+        if (!server.Start()) {
             state.SkipWithError("ser2net does not start");
             return;
         }
@@ -519,12 +516,15 @@ void BM_RemoteRateAndRestart(benchmark::State& state)
         std::this_thread::sleep_for(3s);
         clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &b);
         state.counters["cpu_ms_per_s_while_waiting"] =
-            (static_cast<double>(b.tv_sec - a.tv_sec) * 1e3 + static_cast<double>(b.tv_nsec - a.tv_nsec) / 1e6) / 3;
+            (static_cast<double>(b.tv_sec - a.tv_sec) * 1e3
+             + static_cast<double>(b.tv_nsec - a.tv_nsec) / 1e6)
+            / 3;
         const auto started = Clock::now();
         server.Start();
         while (receiver.connected.load() < 2 && Clock::now() - started < 10s)
             std::this_thread::sleep_for(1ms);
-        state.counters["back_after_start_ms"] = std::chrono::duration<double, std::milli>(Clock::now() - started).count();
+        state.counters["back_after_start_ms"] =
+            std::chrono::duration<double, std::milli>(Clock::now() - started).count();
         std::this_thread::sleep_for(300ms);
         WriteAll(pty.Master(), "back");
         const auto until = Clock::now() + 5s;
@@ -544,36 +544,32 @@ void BM_Remote16Ports(benchmark::State& state)
 {
     constexpr int kPorts = 16;
     const int messages = static_cast<int>(state.range(0));
-    for (auto _ : state)
-    {
+    for (auto _ : state) {
         std::vector<std::unique_ptr<PtyPair>> ptys;
         std::vector<std::string> paths;
-        for (int i = 0; i < kPorts; ++i)
-        {
+        for (int i = 0; i < kPorts; ++i) {
             ptys.push_back(std::make_unique<PtyPair>(PtyPair::Raw));
             paths.push_back(ptys.back()->Path());
         }
         Ser2net server(paths, TempDir());
-        if (!server.Start())
-        {
+        if (!server.Start()) {
             state.SkipWithError("ser2net does not start");
             return;
         }
         std::vector<std::unique_ptr<Collector>> receivers;
         std::vector<std::unique_ptr<SerialPort>> ports;
-        for (int i = 0; i < kPorts; ++i)
-        {
+        for (int i = 0; i < kPorts; ++i) {
             receivers.push_back(std::make_unique<Collector>());
             ports.push_back(std::make_unique<SerialPort>());
-            ports.back()->Open(receivers.back().get(), static_cast<unsigned>(i), server.Rfc2217Url(static_cast<std::size_t>(i)));
+            ports.back()->Open(receivers.back().get(), static_cast<unsigned>(i),
+                               server.Rfc2217Url(static_cast<std::size_t>(i)));
         }
         for (auto& r : receivers)
             while (r->connected.load() == 0)
                 std::this_thread::sleep_for(1ms);
         std::this_thread::sleep_for(300ms);
         auto next = Clock::now();
-        for (int m = 0; m < messages; ++m)
-        {
+        for (int m = 0; m < messages; ++m) {
             std::this_thread::sleep_until(next);
             next += 25ms;
             char text[16];
@@ -583,11 +579,9 @@ void BM_Remote16Ports(benchmark::State& state)
         }
         std::this_thread::sleep_for(500ms);
         int complete = 0;
-        for (auto& r : receivers)
-        {
+        for (auto& r : receivers) {
             std::string expected;
-            for (int m = 0; m < messages; ++m)
-            {
+            for (int m = 0; m < messages; ++m) {
                 char text[16];
                 std::snprintf(text, sizeof text, "%09d\xff", m);
                 expected.append(text, 10);

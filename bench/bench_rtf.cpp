@@ -37,8 +37,8 @@ RichText MonitorDocument()
     char stamp[32];
     std::string message;
     for (int line = 0; line < kLines; ++line) {
-        std::snprintf(stamp, sizeof stamp, "%02d:%02d:%02d.%03d ", line / 3600 % 24, line / 60 % 60, line % 60,
-                      line % 1000);
+        std::snprintf(stamp, sizeof stamp, "%02d:%02d:%02d.%03d ", line / 3600 % 24, line / 60 % 60,
+                      line % 60, line % 1000);
         const bool received = line % 3 != 0;
         message.clear();
         for (int i = 0; i < 28; ++i) {
@@ -58,7 +58,9 @@ RichText MonitorDocument()
 
 std::string TempFile()
 {
-    return (std::filesystem::temp_directory_path() / ("bench_rtf_" + std::to_string(getpid()) + ".tnf")).string();
+    return (std::filesystem::temp_directory_path()
+            / ("bench_rtf_" + std::to_string(getpid()) + ".tnf"))
+        .string();
 }
 
 long PeakKiB()
@@ -108,8 +110,10 @@ int MemoryWrite()
     const long before = PeakKiB();
     if (!RtfWriter::WriteFile(doc, path))
         return 1;
-    std::printf("write: text %.1f MB, file %.1f MB, peak RSS %.1f MB with the document built, %.1f MB after writing\n",
-                doc.Text().size() / 1e6, std::filesystem::file_size(path) / 1e6, before / 1024.0, PeakKiB() / 1024.0);
+    std::printf(
+        "write: text %.1f MB, file %.1f MB, peak RSS %.1f MB with the document built, %.1f MB after writing\n",
+        doc.Text().size() / 1e6, std::filesystem::file_size(path) / 1e6, before / 1024.0,
+        PeakKiB() / 1024.0);
     std::filesystem::remove(path);
     return 0;
 }
@@ -129,9 +133,10 @@ int MemoryRead()
         return 1;
     const long before = PeakKiB();
     const RtfReadResult result = RtfReader::ReadFile(path);
-    std::printf("read: text %.1f MB, file %.1f MB, peak RSS %.1f MB before reading, %.1f MB after (%s)\n",
-                result.m_document.Text().size() / 1e6, std::filesystem::file_size(path) / 1e6, before / 1024.0,
-                PeakKiB() / 1024.0, result.IsOk() ? "ok" : result.m_reason.c_str());
+    std::printf(
+        "read: text %.1f MB, file %.1f MB, peak RSS %.1f MB before reading, %.1f MB after (%s)\n",
+        result.m_document.Text().size() / 1e6, std::filesystem::file_size(path) / 1e6,
+        before / 1024.0, PeakKiB() / 1024.0, result.IsOk() ? "ok" : result.m_reason.c_str());
     std::filesystem::remove(path);
     return result.IsOk() ? 0 : 1;
 }

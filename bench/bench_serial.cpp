@@ -25,14 +25,12 @@
 
 extern char** environ;
 
-namespace
-{
+namespace {
 using Clock = std::chrono::steady_clock;
 
 void WriteAll(int fd, const char* p, std::size_t n)
 {
-    while (n > 0)
-    {
+    while (n > 0) {
         const ssize_t w = write(fd, p, n);
         if (w <= 0)
             return;
@@ -43,10 +41,10 @@ void WriteAll(int fd, const char* p, std::size_t n)
 
 void SleepUntil(Clock::time_point t)
 {
-    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch()).count();
+    const auto ns =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch()).count();
     timespec ts{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR)
-    {
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
     }
 }
 
@@ -55,7 +53,8 @@ double Percentile(std::vector<double> v, double p)
     if (v.empty())
         return 0;
     std::sort(v.begin(), v.end());
-    const std::size_t i = std::min(v.size() - 1, static_cast<std::size_t>(p * static_cast<double>(v.size() - 1) + 0.5));
+    const std::size_t i = std::min(
+        v.size() - 1, static_cast<std::size_t>(p * static_cast<double>(v.size() - 1) + 0.5));
     return v[i];
 }
 
@@ -90,14 +89,12 @@ void BM_SerialPackingAccuracy(benchmark::State& state)
 {
     const int count = static_cast<int>(state.range(0));
     const std::uint32_t interval = 20;
-    for (auto _ : state)
-    {
+    for (auto _ : state) {
         PtyPair pty;
         TimedReceiver receiver;
         SerialPort port;
         port.m_dwPackInterval = interval;
-        if (!port.Open(&receiver, 0, pty.Path()))
-        {
+        if (!port.Open(&receiver, 0, pty.Path())) {
             state.SkipWithError("open failed");
             return;
         }
@@ -105,18 +102,19 @@ void BM_SerialPackingAccuracy(benchmark::State& state)
         std::vector<double> innerGap, outerGap;
         auto t = Clock::now() + std::chrono::milliseconds(50);
         Clock::time_point previousEnd{};
-        for (int i = 0; i < count; ++i)
-        {
+        for (int i = 0; i < count; ++i) {
             const std::string half(5, static_cast<char>(i % 250 + 1));
             SleepUntil(t);
             WriteAll(pty.Master(), half.data(), half.size());
             const auto first = Clock::now();
             if (i > 0)
-                outerGap.push_back(std::chrono::duration<double, std::milli>(first - previousEnd).count());
+                outerGap.push_back(
+                    std::chrono::duration<double, std::milli>(first - previousEnd).count());
             SleepUntil(t + std::chrono::milliseconds(interval - 5));
             WriteAll(pty.Master(), half.data(), half.size());
             lastByte[static_cast<std::size_t>(i)] = previousEnd = Clock::now();
-            innerGap.push_back(std::chrono::duration<double, std::milli>(previousEnd - first).count());
+            innerGap.push_back(
+                std::chrono::duration<double, std::milli>(previousEnd - first).count());
             t += std::chrono::milliseconds(interval - 5 + interval + 5);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -127,12 +125,10 @@ void BM_SerialPackingAccuracy(benchmark::State& state)
         std::vector<double> delays;
         int message = -1; // deliveries come in order; track which message each byte is in
         std::vector<int> ids;
-        for (std::size_t d = 0; d < receiver.messages.size(); ++d)
-        {
+        for (std::size_t d = 0; d < receiver.messages.size(); ++d) {
             const auto& bytes = receiver.messages[d];
             int first = -1, last = -1;
-            for (std::uint8_t b : bytes)
-            {
+            for (std::uint8_t b : bytes) {
                 // Ids repeat every 250 messages; the order of arrival tells them apart.
                 if (message < 0 || (b != static_cast<std::uint8_t>(message % 250 + 1)))
                     ++message;
@@ -140,13 +136,11 @@ void BM_SerialPackingAccuracy(benchmark::State& state)
                     first = message;
                 last = message;
             }
-            if (first != last)
-            {
+            if (first != last) {
                 ++merged;
                 // Whether the sender itself kept the gap (it may be late on a busy machine).
                 for (int m = first; m < last && m + 1 < count; ++m)
-                    if (outerGap[static_cast<std::size_t>(m)] >= interval + 4.0)
-                    {
+                    if (outerGap[static_cast<std::size_t>(m)] >= interval + 4.0) {
                         ++mergedDespiteGap;
                         break;
                     }
@@ -156,15 +150,13 @@ void BM_SerialPackingAccuracy(benchmark::State& state)
             ids.push_back(first == last ? last : -1);
         }
         for (int m = 0; m < count; ++m)
-            if (pieces[static_cast<std::size_t>(m)] > 1)
-            {
+            if (pieces[static_cast<std::size_t>(m)] > 1) {
                 ++split;
                 if (innerGap[static_cast<std::size_t>(m)] <= interval - 4.0)
                     ++splitDespiteGap;
             }
         // The delay of each message delivered whole, alone.
-        for (std::size_t d = 0; d < ids.size(); ++d)
-        {
+        for (std::size_t d = 0; d < ids.size(); ++d) {
             const int m = ids[d];
             if (m < 0 || m >= count || pieces[static_cast<std::size_t>(m)] != 1)
                 continue;
@@ -186,29 +178,32 @@ void BM_SerialPackingAccuracy(benchmark::State& state)
         state.counters["sent_outer_gap_ms_min"] = Percentile(outerGap, 0.0);
     }
 }
-BENCHMARK(BM_SerialPackingAccuracy)->Arg(1000)->Arg(100)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SerialPackingAccuracy)
+    ->Arg(1000)
+    ->Arg(100)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 // The floor under the figures above: how late a plain blocking read of the same kind of
 // pseudo-terminal sees a byte after the far end wrote it (no packing, no port object).
 void BM_SerialPtyRawLatency(benchmark::State& state)
 {
     const int count = static_cast<int>(state.range(0));
-    for (auto _ : state)
-    {
+    for (auto _ : state) {
         PtyPair pty;
         SerialLine::LineSettings line;
         SerialLine::Configure(pty.Slave(), line);
         const int flags = fcntl(pty.Slave(), F_GETFL);
         fcntl(pty.Slave(), F_SETFL, flags & ~O_NONBLOCK);
-        std::vector<Clock::time_point> sent(static_cast<std::size_t>(count)), seen(static_cast<std::size_t>(count));
+        std::vector<Clock::time_point> sent(static_cast<std::size_t>(count)),
+            seen(static_cast<std::size_t>(count));
         std::thread reader([&] {
             char c = 0;
             for (int i = 0; i < count && read(pty.Slave(), &c, 1) == 1; ++i)
                 seen[static_cast<std::size_t>(i)] = Clock::now();
         });
         auto t = Clock::now() + std::chrono::milliseconds(20);
-        for (int i = 0; i < count; ++i)
-        {
+        for (int i = 0; i < count; ++i) {
             SleepUntil(t);
             sent[static_cast<std::size_t>(i)] = Clock::now();
             WriteAll(pty.Master(), "x", 1);
@@ -217,7 +212,10 @@ void BM_SerialPtyRawLatency(benchmark::State& state)
         reader.join();
         std::vector<double> late;
         for (int i = 0; i < count; ++i)
-            late.push_back(std::chrono::duration<double, std::milli>(seen[static_cast<std::size_t>(i)] - sent[static_cast<std::size_t>(i)]).count());
+            late.push_back(
+                std::chrono::duration<double, std::milli>(seen[static_cast<std::size_t>(i)]
+                                                          - sent[static_cast<std::size_t>(i)])
+                    .count());
         state.counters["late_ms_median"] = Percentile(late, 0.5);
         state.counters["late_ms_p99"] = Percentile(late, 0.99);
         state.counters["late_ms_max"] = Percentile(late, 1.0);
@@ -237,8 +235,7 @@ void Feed(int master, std::size_t total)
     for (std::size_t i = 0; i < chunk.size(); ++i)
         chunk[i] = static_cast<char>(i * 31);
     std::size_t sent = 0;
-    while (sent < total)
-    {
+    while (sent < total) {
         const std::size_t n = std::min(chunk.size(), total - sent);
         WriteAll(master, chunk.data(), n);
         sent += n;
@@ -283,12 +280,13 @@ double CatRun()
     const bool started = posix_spawnp(&pid, "cat", &actions, nullptr, argv, environ) == 0;
     posix_spawn_file_actions_destroy(&actions);
     double seconds = -1;
-    if (started)
-    {
+    if (started) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100)); // cat has opened the pty
         const auto start = Clock::now();
         std::thread writer(Feed, pty.Master(), kStreamBytes);
-        struct stat st{};
+        struct stat st
+        {
+        };
         while (fstat(out, &st) == 0 && static_cast<std::size_t>(st.st_size) < kStreamBytes)
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         seconds = std::chrono::duration<double>(Clock::now() - start).count();
@@ -306,15 +304,12 @@ double CatRun()
 void BM_SerialThroughputVsCat(benchmark::State& state)
 {
     const int rounds = static_cast<int>(state.range(0));
-    for (auto _ : state)
-    {
+    for (auto _ : state) {
         std::vector<double> port, cat;
-        for (int i = 0; i < rounds; ++i)
-        {
+        for (int i = 0; i < rounds; ++i) {
             const double p = PortRun();
             const double c = CatRun();
-            if (p <= 0 || c <= 0)
-            {
+            if (p <= 0 || c <= 0) {
                 state.SkipWithError("cannot run the port or cat");
                 return;
             }
@@ -335,13 +330,11 @@ BENCHMARK(BM_SerialThroughputVsCat)->Arg(11)->Iterations(1)->Unit(benchmark::kMi
 // An open port with nothing arriving: CPU time of the whole process over 2 s of rest.
 void BM_SerialIdleCpu(benchmark::State& state)
 {
-    for (auto _ : state)
-    {
+    for (auto _ : state) {
         PtyPair pty;
         CountingReceiver receiver;
         SerialPort port;
-        if (!port.Open(&receiver, 0, pty.Path()))
-        {
+        if (!port.Open(&receiver, 0, pty.Path())) {
             state.SkipWithError("open failed");
             return;
         }
@@ -350,7 +343,8 @@ void BM_SerialIdleCpu(benchmark::State& state)
         std::this_thread::sleep_for(std::chrono::seconds(2));
         clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &b);
         port.Close();
-        const double cpu = static_cast<double>(b.tv_sec - a.tv_sec) + static_cast<double>(b.tv_nsec - a.tv_nsec) / 1e9;
+        const double cpu = static_cast<double>(b.tv_sec - a.tv_sec)
+                           + static_cast<double>(b.tv_nsec - a.tv_nsec) / 1e9;
         state.counters["cpu_ms_per_s"] = cpu * 1000.0 / 2.0;
     }
 }

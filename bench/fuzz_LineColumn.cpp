@@ -1,9 +1,9 @@
 // A typed line as the editor holds it (any GBK bytes, shown as UTF-16): the hex checker's
 // byte position and the caret's character position convert into each other, and the byte
 // count of the whole line is what the line sends once encoded to GBK.
+#include "core/send/LineColumn.h"
 #include "core/text/CodePage.h"
 #include "core/text/HexText.h"
-#include "core/send/LineColumn.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -39,7 +39,8 @@ std::u16string ToUtf16(const std::string& utf8)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     CodePage& gbk = CodePage::System();
-    const std::string utf8 = gbk.ToUtf8(std::string_view(reinterpret_cast<const char*>(data), size));
+    const std::string utf8 =
+        gbk.ToUtf8(std::string_view(reinterpret_cast<const char*>(data), size));
     const std::string line = gbk.FromUtf8(utf8);
     const std::u16string units = ToUtf16(utf8);
 

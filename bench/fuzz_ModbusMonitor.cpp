@@ -4,8 +4,8 @@
 // has a right check code; nothing waits once the line has been quiet long enough.
 #include "core/modbus/ModbusMonitor.h"
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <vector>
 

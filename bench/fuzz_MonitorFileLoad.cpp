@@ -45,7 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0)
         return 0;
     const int lineLength = 2 + data[size - 1] % 64;
-    const RtfReadResult read = RtfReader::Read(std::string_view(reinterpret_cast<const char*>(data), size));
+    const RtfReadResult read =
+        RtfReader::Read(std::string_view(reinterpret_cast<const char*>(data), size));
     if (!read.IsUsable())
         return 0;
     CMonitorText::ToDocument(read.m_document, *g_document, lineLength);

@@ -3,8 +3,8 @@
 // comes back unchanged however the reads cut it.
 #include "core/transport/Rfc2217.h"
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <vector>
 
@@ -26,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t cut = 0;
     std::vector<std::uint8_t> read;
     for (std::size_t at = 0; at < half;) {
-        const std::size_t n = std::min<std::size_t>(1 + stream[half + (cut++ % (size - 2 - half))] % 64, half - at);
+        const std::size_t n =
+            std::min<std::size_t>(1 + stream[half + (cut++ % (size - 2 - half))] % 64, half - at);
         read.assign(stream + at, stream + at + n);
         out.clear();
         const std::size_t kept = session.Receive(read.data(), read.size(), out);
@@ -46,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Rfc2217Session::Escape(payload.data(), payload.size(), escaped);
     std::vector<std::uint8_t> got;
     for (std::size_t at = 0; at < escaped.size();) {
-        const std::size_t n = std::min<std::size_t>(1 + (at * 7 + payload.size()) % 5, escaped.size() - at);
+        const std::size_t n =
+            std::min<std::size_t>(1 + (at * 7 + payload.size()) % 5, escaped.size() - at);
         read.assign(escaped.begin() + static_cast<std::ptrdiff_t>(at),
                     escaped.begin() + static_cast<std::ptrdiff_t>(at + n));
         out.clear();

@@ -6,10 +6,10 @@
 // did not give is written as the default (9 points, 宋体), so formats are compared from the
 // second load on: a further save and load changes nothing.
 #include "FuzzDocument.h"
+#include "app/send/SendEditRichText.h"
 #include "core/files/RichText.h"
 #include "core/files/RtfReader.h"
 #include "core/files/RtfWriter.h"
-#include "app/send/SendEditRichText.h"
 
 #include <QTextBlock>
 #include <QTextDocument>
@@ -57,7 +57,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const RtfReadResult read = RtfReader::Read(std::string_view(reinterpret_cast<const char*>(data), size));
+    const RtfReadResult read =
+        RtfReader::Read(std::string_view(reinterpret_cast<const char*>(data), size));
     if (!read.IsUsable())
         return 0;
     SendEditRichText::ToDocument(read.m_document, *g_document);

@@ -2,15 +2,15 @@
 // reads from it goes through its loader here, from the file's text as the store reads it.
 // Whatever a loader accepts must stay in the range the windows rely on, and what is saved
 // from it must load back the same.
-#include "core/send/AdvanceSendSettings.h"
-#include "core/settings/FrameOptions.h"
-#include "core/settings/IniSettingsStore.h"
+#include "core/files/RecentFileList.h"
+#include "core/forward/TransmitPorts.h"
 #include "core/receive/MessageFilter.h"
+#include "core/send/AdvanceSendSettings.h"
 #include "core/serial/PortMap.h"
 #include "core/serial/PortSettings.h"
-#include "core/files/RecentFileList.h"
+#include "core/settings/FrameOptions.h"
+#include "core/settings/IniSettingsStore.h"
 #include "core/settings/SettingsStore.h"
-#include "core/forward/TransmitPorts.h"
 #include "core/settings/WindowPlacement.h"
 
 #include <cstdint>
@@ -61,7 +61,7 @@ void CheckPorts(const SettingsStore& store)
         const int pack = IndexFromPackInterval(read.m_dwPackInterval);
         Check(pack >= 0 && pack < kPackIntervalCount);
         for (int kind : {kParity, kDataBits, kStopBits, kFlowControl})
-            SettingText(static_cast<std::uint32_t>(kind == kParity ? read.m_nParity
+            SettingText(static_cast<std::uint32_t>(kind == kParity     ? read.m_nParity
                                                    : kind == kDataBits ? read.m_nDataBits
                                                    : kind == kStopBits ? read.m_nStopBits
                                                                        : read.m_nFlowControl),
@@ -78,10 +78,12 @@ void CheckPlacement(const SettingsStore& store)
     for (const WindowRect& work : {WindowRect{0, 0, 1920, 1040}, WindowRect{-1920, 0, 0, 1080},
                                    WindowRect{0, 0, 320, 200}}) {
         WindowRect placed;
-        if (!ClampStoredRect(left, top, right, bottom, work, kMinRestoredWidth, kMinRestoredHeight, placed))
+        if (!ClampStoredRect(left, top, right, bottom, work, kMinRestoredWidth, kMinRestoredHeight,
+                             placed))
             continue;
         Check(placed.m_left >= work.m_left && placed.m_right <= work.m_right && placed.Width() > 0);
-        Check(placed.m_top >= work.m_top && placed.m_bottom <= work.m_bottom && placed.Height() > 0);
+        Check(placed.m_top >= work.m_top && placed.m_bottom <= work.m_bottom
+              && placed.Height() > 0);
     }
 }
 
@@ -92,7 +94,8 @@ void CheckFrameAndLists(SettingsStore& store)
     FrameOptions options;
     options.SetFromCommon(values.m_common);
     // The eight option bits go back unchanged, the top-most bit as it was stored.
-    Check(options.ToCommon(values.m_common) == (values.m_common & (0xFF | FrameOptions::kTopMostBit)));
+    Check(options.ToCommon(values.m_common)
+          == (values.m_common & (0xFF | FrameOptions::kTopMostBit)));
 
     RecentFileList recent;
     recent.Load(store);
@@ -122,21 +125,25 @@ void CheckFrameAndLists(SettingsStore& store)
     }
 
     const AdvanceSendSettings send = AdvanceSendSettings::Load(store);
-    Check(send.m_cyclePeriod >= AdvanceSendSettings::kMinPeriod && send.m_cyclePeriod <= AdvanceSendSettings::kMaxPeriod);
+    Check(send.m_cyclePeriod >= AdvanceSendSettings::kMinPeriod
+          && send.m_cyclePeriod <= AdvanceSendSettings::kMaxPeriod);
     Check(send.m_fixedLine >= 1 && send.m_fixedLine <= AdvanceSendSettings::kMaxLine);
     Check(send.m_rangeFirst >= 1 && send.m_rangeLast <= AdvanceSendSettings::kMaxLine);
     Check(send.m_triggerDelay >= 0 && send.m_triggerDelay <= AdvanceSendSettings::kMaxDelay);
-    Check(send.UsedTriggerCount() >= 1 && send.UsedTriggerCount() <= AdvanceSendSettings::kTriggerRows);
+    Check(send.UsedTriggerCount() >= 1
+          && send.UsedTriggerCount() <= AdvanceSendSettings::kTriggerRows);
     MemorySettingsStore sendAgain;
     send.Save(sendAgain);
     const AdvanceSendSettings sendBack = AdvanceSendSettings::Load(sendAgain);
     Check(sendBack.m_cyclePeriod == send.m_cyclePeriod && sendBack.m_fixedLine == send.m_fixedLine
           && sendBack.m_rangeFirst == send.m_rangeFirst && sendBack.m_rangeLast == send.m_rangeLast
-          && sendBack.m_triggerDelay == send.m_triggerDelay && sendBack.m_rangeMode == send.m_rangeMode
+          && sendBack.m_triggerDelay == send.m_triggerDelay
+          && sendBack.m_rangeMode == send.m_rangeMode
           && sendBack.m_fixedLineMode == send.m_fixedLineMode);
 
     // The forwarding pair: two different ports the dialog accepts, stored back the same.
-    const TransmitPorts transmit = TransmitPorts::Decode(store.ReadInt("Settings\\Transmit", "COM", 0));
+    const TransmitPorts transmit =
+        TransmitPorts::Decode(store.ReadInt("Settings\\Transmit", "COM", 0));
     Check(transmit.m_portA >= 1 && transmit.m_portB >= 1 && transmit.m_portA != transmit.m_portB);
     const TransmitPorts transmitBack = TransmitPorts::Decode(transmit.Encode());
     Check(transmitBack.m_portA == transmit.m_portA && transmitBack.m_portB == transmit.m_portB);

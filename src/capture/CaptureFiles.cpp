@@ -39,10 +39,10 @@ std::vector<RichTextFormat> MonitorFormats()
 
 } // namespace
 
-CaptureFiles::CaptureFiles(std::string folder, bool txt, bool tnf, std::int64_t rotateMs, std::uint64_t rotateBytes,
-                           Clock now)
-    : m_folder(std::move(folder)), m_txt(txt), m_tnf(tnf), m_rotateMs(rotateMs), m_rotateBytes(rotateBytes),
-      m_now(std::move(now))
+CaptureFiles::CaptureFiles(std::string folder, bool txt, bool tnf, std::int64_t rotateMs,
+                           std::uint64_t rotateBytes, Clock now)
+    : m_folder(std::move(folder)), m_txt(txt), m_tnf(tnf), m_rotateMs(rotateMs),
+      m_rotateBytes(rotateBytes), m_now(std::move(now))
 {
     if (!m_folder.empty() && m_folder.back() != '/')
         m_folder += '/';
@@ -53,8 +53,8 @@ CaptureFiles::~CaptureFiles()
     Close();
 }
 
-std::chrono::system_clock::time_point CaptureFiles::NextBoundary(std::chrono::system_clock::time_point t,
-                                                                 std::int64_t periodMs)
+std::chrono::system_clock::time_point
+CaptureFiles::NextBoundary(std::chrono::system_clock::time_point t, std::int64_t periodMs)
 {
     using namespace std::chrono;
     const std::time_t seconds = system_clock::to_time_t(t);
@@ -69,13 +69,15 @@ std::chrono::system_clock::time_point CaptureFiles::NextBoundary(std::chrono::sy
     local.tm_isdst = -1;
     const system_clock::time_point nextMidnight = system_clock::from_time_t(std::mktime(&local));
     const std::int64_t since = duration_cast<milliseconds>(t - midnight).count();
-    const system_clock::time_point next = midnight + milliseconds((since / periodMs + 1) * periodMs);
+    const system_clock::time_point next =
+        midnight + milliseconds((since / periodMs + 1) * periodMs);
     return std::min(next, nextMidnight);
 }
 
 bool CaptureFiles::Fail(const std::string& path, int error)
 {
-    m_error = CoreText::Args(VRL_TR("CaptureFiles", "无法写文件“%1”：%2"), {path, std::strerror(error)});
+    m_error =
+        CoreText::Args(VRL_TR("CaptureFiles", "无法写文件“%1”：%2"), {path, std::strerror(error)});
     return false;
 }
 
@@ -127,7 +129,7 @@ bool CaptureFiles::WriteLine(const std::vector<MonitorPiece>& pieces)
 {
     if (m_open) {
         const bool due = (m_rotateMs > 0 && m_now() >= m_nextBoundary)
-                      || (m_rotateBytes > 0 && m_bytes >= m_rotateBytes);
+                         || (m_rotateBytes > 0 && m_bytes >= m_rotateBytes);
         if (due && !Close())
             return false;
     }
@@ -148,7 +150,8 @@ bool CaptureFiles::WriteLine(const std::vector<MonitorPiece>& pieces)
             m_pRtf->Append(piece.m_text, static_cast<std::size_t>(piece.m_colour));
         if (!m_pRtf->Good())
             return Fail(m_tnfPath, errno);
-        txtBytes = std::max<std::uint64_t>(txtBytes, static_cast<std::uint64_t>(m_tnfStream.tellp() - before));
+        txtBytes = std::max<std::uint64_t>(
+            txtBytes, static_cast<std::uint64_t>(m_tnfStream.tellp() - before));
     }
     m_bytes += txtBytes;
     return true;

@@ -25,8 +25,8 @@ public:
     using Clock = std::function<std::chrono::system_clock::time_point()>;
 
     // folder must exist. rotateMs, rotateBytes: 0 never.
-    CaptureFiles(std::string folder, bool txt, bool tnf, std::int64_t rotateMs, std::uint64_t rotateBytes,
-                 Clock now = std::chrono::system_clock::now);
+    CaptureFiles(std::string folder, bool txt, bool tnf, std::int64_t rotateMs,
+                 std::uint64_t rotateBytes, Clock now = std::chrono::system_clock::now);
     ~CaptureFiles();
     CaptureFiles(const CaptureFiles&) = delete;
     CaptureFiles& operator=(const CaptureFiles&) = delete;
@@ -44,8 +44,8 @@ public:
     std::string CurrentName() const;
 
     // The time of the next period's start after t, local time, for period ms.
-    static std::chrono::system_clock::time_point NextBoundary(std::chrono::system_clock::time_point t,
-                                                              std::int64_t periodMs);
+    static std::chrono::system_clock::time_point
+    NextBoundary(std::chrono::system_clock::time_point t, std::int64_t periodMs);
 
 private:
     bool Begin();
@@ -60,7 +60,7 @@ private:
 
     bool m_open = false;
     std::chrono::system_clock::time_point m_nextBoundary;
-    std::uint64_t m_bytes = 0;     // of the larger file
+    std::uint64_t m_bytes = 0; // of the larger file
     std::string m_txtPath;
     std::string m_tnfPath;
     std::FILE* m_pTxt = nullptr;

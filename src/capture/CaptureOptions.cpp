@@ -2,8 +2,8 @@
 
 #include "core/text/CoreText.h"
 
-#include "core/settings/CommandLine.h"
 #include "core/serial/PortMap.h"
+#include "core/settings/CommandLine.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -90,7 +90,8 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
     // The value of an option given as "--name value", "-n value" or "--name=value".
     std::size_t i = 0;
     auto valueOf = [&](const std::string& arg, std::string& value) {
-        if (const std::size_t eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+        if (const std::size_t eq = arg.find('=');
+            arg.rfind("--", 0) == 0 && eq != std::string::npos) {
             value = arg.substr(eq + 1);
             return true;
         }
@@ -118,7 +119,10 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
             else if (PortMap::ParsePortOption(arg, port, device))
                 o.m_ports.push_back({port, device});
             else
-                o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "端口参数格式不对：%1（应为 COMn 或 COMn=设备路径，n 为 1 到 256）"), {arg});
+                o.m_error = CoreText::Args(
+                    VRL_TR("CaptureOptions",
+                           "端口参数格式不对：%1（应为 COMn 或 COMn=设备路径，n 为 1 到 256）"),
+                    {arg});
         } else if (arg == "--") {
             optionsEnded = true;
         } else if (arg == "--help" || arg == "-h") {
@@ -145,7 +149,10 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
             unsigned port = 0;
             std::string device;
             if (!PortMap::ParsePortOption(value, port, device))
-                o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "端口参数格式不对：%1（应为 COMn=设备路径，n 为 1 到 256）"), {value});
+                o.m_error = CoreText::Args(
+                    VRL_TR("CaptureOptions",
+                           "端口参数格式不对：%1（应为 COMn=设备路径，n 为 1 到 256）"),
+                    {value});
             else
                 o.m_ports.push_back({port, device});
         } else if (is(arg, "--baudrate", "-b")) {
@@ -161,7 +168,8 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
                 break;
             const auto n = Number(value, 8);
             if (!n || *n < 5)
-                o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "数据位不对：%1（5 到 8）"), {value});
+                o.m_error =
+                    CoreText::Args(VRL_TR("CaptureOptions", "数据位不对：%1（5 到 8）"), {value});
             else
                 o.m_dataBits = static_cast<int>(*n);
         } else if (is(arg, "--parity", "-p")) {
@@ -169,7 +177,9 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
                 break;
             o.m_parity = ParityCode(value);
             if (!o.m_parity)
-                o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "校验位不对：%1（none、odd、even、mark 或 space）"), {value});
+                o.m_error = CoreText::Args(
+                    VRL_TR("CaptureOptions", "校验位不对：%1（none、odd、even、mark 或 space）"),
+                    {value});
         } else if (is(arg, "--stopbits", "-s")) {
             if (!valueOf(arg, value))
                 break;
@@ -178,7 +188,8 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
             else if (value == "2")
                 o.m_stopBits = 2;
             else
-                o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "停止位不对：%1（1 或 2）"), {value});
+                o.m_error =
+                    CoreText::Args(VRL_TR("CaptureOptions", "停止位不对：%1（1 或 2）"), {value});
         } else if (is(arg, "--dir", "-o")) {
             if (!valueOf(arg, value))
                 break;
@@ -190,13 +201,16 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
                 break;
             o.m_rotateMs = ParsePeriodMs(value);
             if (o.m_rotateMs == 0)
-                o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "换文件的周期不对：%1（如 30s、15m、1h、1d）"), {value});
+                o.m_error = CoreText::Args(
+                    VRL_TR("CaptureOptions", "换文件的周期不对：%1（如 30s、15m、1h、1d）"),
+                    {value});
         } else if (is(arg, "--rotate-size")) {
             if (!valueOf(arg, value))
                 break;
             o.m_rotateBytes = ParseSize(value);
             if (o.m_rotateBytes == 0)
-                o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "换文件的大小不对：%1（如 500K、100M、2G）"), {value});
+                o.m_error = CoreText::Args(
+                    VRL_TR("CaptureOptions", "换文件的大小不对：%1（如 500K、100M、2G）"), {value});
         } else {
             o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "未知选项：%1"), {arg});
         }
@@ -204,13 +218,15 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
     if (!o.m_error.empty() || o.m_help || o.m_version)
         return o;
     if (o.m_ports.empty())
-        o.m_error = VRL_TR("CaptureOptions", "没有给出要监视的串口（如 COM1 或 COM1=/dev/ttyUSB0）");
+        o.m_error =
+            VRL_TR("CaptureOptions", "没有给出要监视的串口（如 COM1 或 COM1=/dev/ttyUSB0）");
     else if (o.m_folder.empty() && (o.m_txt || o.m_tnf || o.m_rotateMs || o.m_rotateBytes))
         o.m_error = VRL_TR("CaptureOptions", "--txt、--tnf 与换文件的选项需要 --dir 文件夹");
     for (std::size_t a = 0; a < o.m_ports.size() && o.m_error.empty(); ++a) {
         for (std::size_t b = a + 1; b < o.m_ports.size(); ++b) {
             if (o.m_ports[a].m_port == o.m_ports[b].m_port) {
-                o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "COM%1 给出了两次"), {std::to_string(o.m_ports[a].m_port + 1)});
+                o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "COM%1 给出了两次"),
+                                           {std::to_string(o.m_ports[a].m_port + 1)});
                 break;
             }
         }
@@ -222,33 +238,35 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
 
 std::string CaptureOptions::HelpText()
 {
-    return VRL_TR("CaptureOptions", "用法: vrl-capture [选项] 串口...\n"
-           "VRL 无窗口记录：同时监视多个串口，每条报文按监视窗的样子写成一行（时间精确到毫秒）。\n"
-           "\n"
-           "串口:\n"
-           "  COMn               端口映射中 COMn 的设备（与 vrl 相同的设置文件）\n"
-           "  COMn=路径          COMn 指向该设备（如 /dev/ttyUSB0），也可写成 --port COMn=路径\n"
-           "\n"
-           "线路设置（不给出时用设置文件中各串口的设置）:\n"
-           "  -b, --baudrate N   波特率，如 115200\n"
-           "  -d, --databits N   数据位 5 到 8\n"
-           "  -p, --parity P     校验 none、odd、even、mark、space\n"
-           "  -s, --stopbits N   停止位 1 或 2\n"
-           "  --hex, --asc       报文以十六进制或字符显示（不给出时用设置文件中的显示选项）\n"
-           "  --modbus           每个串口都解析 MODBUS RTU 帧（不给出时按设置文件中各串口的“MODBUS 解析”）\n"
-           "\n"
-           "输出（不给出文件夹时写到标准输出）:\n"
-           "  -o, --dir 文件夹   文件写到该文件夹，以本地时间命名，如 20240103 0904.txt\n"
-           "  --txt, --tnf       写纯文本 .txt（默认）和/或带颜色的 .tnf（vrl 与文字处理软件可打开）\n"
-           "  --stdout           给出文件夹时也写到标准输出\n"
-           "  --rotate 周期      按时钟每个周期换新文件，如 15m、1h、1d\n"
-           "  --rotate-size 大小 文件达到该大小时换新文件，如 100M\n"
-           "  -q, --quiet        终端上不显示每秒更新的状态行\n"
-           "  -h, --help         显示本帮助并退出\n"
-           "  -V, --version      显示版本并退出\n"
-           "\n"
-           "SIGINT、SIGTERM 结束记录并写完文件；SIGHUP 重新打开文件（供 logrotate 使用）。\n"
-           "拔出的设备重新插入后自动重新打开。退出码: 0 正常，1 运行错误，2 参数错误。\n");
+    return VRL_TR(
+        "CaptureOptions",
+        "用法: vrl-capture [选项] 串口...\n"
+        "VRL 无窗口记录：同时监视多个串口，每条报文按监视窗的样子写成一行（时间精确到毫秒）。\n"
+        "\n"
+        "串口:\n"
+        "  COMn               端口映射中 COMn 的设备（与 vrl 相同的设置文件）\n"
+        "  COMn=路径          COMn 指向该设备（如 /dev/ttyUSB0），也可写成 --port COMn=路径\n"
+        "\n"
+        "线路设置（不给出时用设置文件中各串口的设置）:\n"
+        "  -b, --baudrate N   波特率，如 115200\n"
+        "  -d, --databits N   数据位 5 到 8\n"
+        "  -p, --parity P     校验 none、odd、even、mark、space\n"
+        "  -s, --stopbits N   停止位 1 或 2\n"
+        "  --hex, --asc       报文以十六进制或字符显示（不给出时用设置文件中的显示选项）\n"
+        "  --modbus           每个串口都解析 MODBUS RTU 帧（不给出时按设置文件中各串口的“MODBUS 解析”）\n"
+        "\n"
+        "输出（不给出文件夹时写到标准输出）:\n"
+        "  -o, --dir 文件夹   文件写到该文件夹，以本地时间命名，如 20240103 0904.txt\n"
+        "  --txt, --tnf       写纯文本 .txt（默认）和/或带颜色的 .tnf（vrl 与文字处理软件可打开）\n"
+        "  --stdout           给出文件夹时也写到标准输出\n"
+        "  --rotate 周期      按时钟每个周期换新文件，如 15m、1h、1d\n"
+        "  --rotate-size 大小 文件达到该大小时换新文件，如 100M\n"
+        "  -q, --quiet        终端上不显示每秒更新的状态行\n"
+        "  -h, --help         显示本帮助并退出\n"
+        "  -V, --version      显示版本并退出\n"
+        "\n"
+        "SIGINT、SIGTERM 结束记录并写完文件；SIGHUP 重新打开文件（供 logrotate 使用）。\n"
+        "拔出的设备重新插入后自动重新打开。退出码: 0 正常，1 运行错误，2 参数错误。\n");
 }
 
 std::string CaptureOptions::VersionText()

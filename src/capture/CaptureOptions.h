@@ -13,28 +13,28 @@ struct CaptureOptions
 {
     struct Port
     {
-        unsigned m_port = 0;   // 0-based
-        std::string m_device;  // empty: the stored port map's
+        unsigned m_port = 0;  // 0-based
+        std::string m_device; // empty: the stored port map's
     };
 
     std::vector<Port> m_ports;
     std::optional<std::uint32_t> m_baudRate;
-    std::optional<int> m_dataBits;  // 5 to 8
-    std::optional<int> m_parity;    // as PortSettings: 0 none, 1 odd, 2 even, 3 mark, 4 space
-    std::optional<int> m_stopBits;  // as PortSettings: 0 one, 2 two
+    std::optional<int> m_dataBits;    // 5 to 8
+    std::optional<int> m_parity;      // as PortSettings: 0 none, 1 odd, 2 even, 3 mark, 4 space
+    std::optional<int> m_stopBits;    // as PortSettings: 0 one, 2 two
     std::optional<bool> m_ascReceive; // --asc / --hex; else the stored display option
-    bool m_modbus = false;          // MODBUS RTU lines for every port (else where stored on)
+    bool m_modbus = false;            // MODBUS RTU lines for every port (else where stored on)
 
-    std::string m_folder;           // files go here; empty: standard output only
-    bool m_txt = false;             // plain text files (the default with a folder)
-    bool m_tnf = false;             // rich-text files in the monitor's colours
-    bool m_stdout = false;          // standard output too, when a folder is given
-    std::int64_t m_rotateMs = 0;    // new files at each such period on the clock; 0: never
+    std::string m_folder;            // files go here; empty: standard output only
+    bool m_txt = false;              // plain text files (the default with a folder)
+    bool m_tnf = false;              // rich-text files in the monitor's colours
+    bool m_stdout = false;           // standard output too, when a folder is given
+    std::int64_t m_rotateMs = 0;     // new files at each such period on the clock; 0: never
     std::uint64_t m_rotateBytes = 0; // new files once a file holds this much; 0: never
     bool m_quiet = false;
     bool m_help = false;
     bool m_version = false;
-    std::string m_error;            // UTF-8; empty when the command line is sound
+    std::string m_error; // UTF-8; empty when the command line is sound
 
     // args: the arguments after the program name, UTF-8.
     static CaptureOptions Parse(const std::vector<std::string>& args);

@@ -58,14 +58,11 @@ std::string Amount(std::uint64_t bytes)
 
 CaptureSession::CaptureSession(const CaptureOptions& options, SettingsStore& store, std::FILE* out,
                                std::FILE* status)
-    : m_options(options),
-      m_store(store),
+    : m_options(options), m_store(store),
       m_out(options.m_folder.empty() || options.m_stdout ? out : nullptr),
-      m_status(options.m_quiet ? nullptr : status),
-      m_clock(LocalClockText),
+      m_status(options.m_quiet ? nullptr : status), m_clock(LocalClockText),
       m_wakeFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
-      m_stopFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
-      m_inbox([this] { Signal(m_wakeFd); }),
+      m_stopFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)), m_inbox([this] { Signal(m_wakeFd); }),
       m_pipeline(m_frameOptions, *this, [] { return 0; })
 {
     // The display options the window keeps, then what a log needs whatever the window
@@ -87,11 +84,12 @@ CaptureSession::CaptureSession(const CaptureOptions& options, SettingsStore& sto
         return true;
     });
     for (const CaptureOptions::Port& port : options.m_ports)
-        m_modbus.SetEnabled(port.m_port, options.m_modbus || LoadModbusDecoding(store, port.m_port));
+        m_modbus.SetEnabled(port.m_port,
+                            options.m_modbus || LoadModbusDecoding(store, port.m_port));
     m_pipeline.SetDecoding(&m_modbus);
     if (!options.m_folder.empty()) {
-        m_pFiles = std::make_unique<CaptureFiles>(options.m_folder, options.m_txt, options.m_tnf, options.m_rotateMs,
-                                                  options.m_rotateBytes);
+        m_pFiles = std::make_unique<CaptureFiles>(options.m_folder, options.m_txt, options.m_tnf,
+                                                  options.m_rotateMs, options.m_rotateBytes);
     }
 }
 
@@ -110,7 +108,8 @@ std::string CaptureSession::PortName(unsigned port) const
     return "COM" + std::to_string(port + 1);
 }
 
-void CaptureSession::SetClocks(MonitorLineBuilder::TickSource tick, MonitorLineBuilder::TimeSource time,
+void CaptureSession::SetClocks(MonitorLineBuilder::TickSource tick,
+                               MonitorLineBuilder::TimeSource time,
                                MonitorLineBuilder::TimeSource clock)
 {
     m_clock = clock;
@@ -124,7 +123,9 @@ bool CaptureSession::Open()
         PortState state;
         state.m_device = wanted.m_device.empty() ? map.PathOf(wanted.m_port) : wanted.m_device;
         if (state.m_device.empty()) {
-            ShowMessage(CoreText::Args(VRL_TR("CaptureSession", "%1 在端口映射中没有设备；请用 %1=设备路径 指定"), {PortName(wanted.m_port)}));
+            ShowMessage(CoreText::Args(
+                VRL_TR("CaptureSession", "%1 在端口映射中没有设备；请用 %1=设备路径 指定"),
+                {PortName(wanted.m_port)}));
             return false;
         }
         state.m_port = std::make_unique<SerialPort>(static_cast<PortMessageSink*>(this));
@@ -284,7 +285,8 @@ void CaptureSession::AppendLine(const std::vector<MonitorPiece>& pieces)
 
 void CaptureSession::Notice(const std::string& text)
 {
-    AppendLine({MonitorPiece{"[" + m_clock() + "] ", kColourGrey}, MonitorPiece{text + '\n', kColourGrey}});
+    AppendLine({MonitorPiece{"[" + m_clock() + "] ", kColourGrey},
+                MonitorPiece{text + '\n', kColourGrey}});
 }
 
 void CaptureSession::ShowStoppedPort(unsigned port, const std::string& reason)
@@ -297,11 +299,13 @@ void CaptureSession::ShowStoppedPort(unsigned port, const std::string& reason)
         // Also a server not reached at the start: an unattended capture waits for it.
         if (serial.Redial(this)) {
             m_redialing.insert(port);
-            Notice(CoreText::Args(VRL_TR("CaptureSession", "%1 %2，等待重新连接"), {PortName(port), reason}));
+            Notice(CoreText::Args(VRL_TR("CaptureSession", "%1 %2，等待重新连接"),
+                                  {PortName(port), reason}));
             return;
         }
     }
-    Notice(CoreText::Args(VRL_TR("CaptureSession", "%1 设备已断开（%2），等待重新连接"), {PortName(port), reason}));
+    Notice(CoreText::Args(VRL_TR("CaptureSession", "%1 设备已断开（%2），等待重新连接"),
+                          {PortName(port), reason}));
     // The worker has ended (its notice was its last act), so the close does not wait.
     const std::uint64_t node = serial.DeviceNode();
     serial.Close();
@@ -352,8 +356,11 @@ void CaptureSession::ShowStatus()
     for (const auto& [number, state] : m_ports) {
         if (!line.empty())
             line += "  ";
-        line += PortName(number) + (m_reconnect.IsWaiting(number) ? VRL_TR("CaptureSession", " (等待设备) ") : std::string(" "))
-              + CoreText::Args(VRL_TR("CaptureSession", "%1 %2 条"), {Amount(state.m_bytes), std::to_string(state.m_messages)});
+        line += PortName(number)
+                + (m_reconnect.IsWaiting(number) ? VRL_TR("CaptureSession", " (等待设备) ")
+                                                 : std::string(" "))
+                + CoreText::Args(VRL_TR("CaptureSession", "%1 %2 条"),
+                                 {Amount(state.m_bytes), std::to_string(state.m_messages)});
     }
     if (m_pFiles && !m_pFiles->CurrentName().empty())
         line += CoreText::Args(VRL_TR("CaptureSession", "  文件 %1"), {m_pFiles->CurrentName()});

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "capture/CaptureOptions.h"
-#include "core/settings/FrameOptions.h"
 #include "core/modbus/ModbusMonitor.h"
 #include "core/receive/PortMessageSink.h"
 #include "core/receive/PortReceiver.h"
-#include "core/serial/PortReconnect.h"
 #include "core/receive/ReceiveInbox.h"
 #include "core/receive/ReceivePipeline.h"
+#include "core/serial/PortReconnect.h"
+#include "core/settings/FrameOptions.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -28,7 +28,10 @@ class SettingsStore;
 // monitor shows it, through the same receive pipeline as the window: to standard output
 // and/or to files, with the lines of MODBUS RTU decoding where it is on. A port that loses its device waits for it and opens again, with a line
 // in the output each time; a remote port (ser2net) calls its server again. Everything runs on the calling thread but the ports' workers.
-class CaptureSession : private PortReceiver, private PortMessageSink, private MonitorSink, private ForwardStep
+class CaptureSession : private PortReceiver,
+                       private PortMessageSink,
+                       private MonitorSink,
+                       private ForwardStep
 {
 public:
     // Exit codes, as the manual page says.
@@ -52,13 +55,19 @@ public:
     // The clocks of the time stamps (tests inject their own).
     void SetClocks(MonitorLineBuilder::TickSource tick, MonitorLineBuilder::TimeSource time,
                    MonitorLineBuilder::TimeSource clock);
-    void SetDecodeClock(std::function<std::int64_t()> clock) { m_pipeline.SetDecodeClock(std::move(clock)); }
+    void SetDecodeClock(std::function<std::int64_t()> clock)
+    {
+        m_pipeline.SetDecodeClock(std::move(clock));
+    }
     // Handles what waits in the inbox now (Run does this whenever woken).
     bool ProcessWaiting();
     // A reconnect look: reopens ports whose device is back.
     void CheckReconnect();
     // One received message handed over as a port's worker does (tests).
-    void Receive(unsigned port, std::vector<std::uint8_t> bytes) { OnPortData(port, std::move(bytes)); }
+    void Receive(unsigned port, std::vector<std::uint8_t> bytes)
+    {
+        OnPortData(port, std::move(bytes));
+    }
 
 private:
     struct PortState

@@ -1,8 +1,8 @@
 // vrl-capture: captures serial ports without a window (see CaptureOptions::HelpText).
 #include "capture/CaptureOptions.h"
 #include "capture/CaptureSession.h"
-#include "core/text/CoreText.h"
 #include "core/settings/IniSettingsStore.h"
+#include "core/text/CoreText.h"
 #include "core/text/QmCatalogue.h"
 #include "core/text/UiLanguage.h"
 
@@ -42,7 +42,8 @@ int main(int argc, char* argv[])
     std::setlocale(LC_ALL, "");
     // The settings are read later: the locale chooses the language of --help and of misuse.
     ApplyLanguage(UiLanguage::FromEnvironment());
-    const CaptureOptions options = CaptureOptions::Parse(std::vector<std::string>(argv + 1, argv + argc));
+    const CaptureOptions options =
+        CaptureOptions::Parse(std::vector<std::string>(argv + 1, argv + argc));
     if (options.m_help) {
         std::fputs(CaptureOptions::HelpText().c_str(), stdout);
         return 0;
@@ -57,10 +58,14 @@ int main(int argc, char* argv[])
         return kExitUsage;
     }
     if (!options.m_folder.empty()) {
-        struct stat st{};
+        struct stat st
+        {
+        };
         if (::stat(options.m_folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-            std::fprintf(stderr, "vrl-capture: %s\n",
-                         CoreText::Args(VRL_TR("vrl-capture", "文件夹“%1”不存在"), {options.m_folder}).c_str());
+            std::fprintf(
+                stderr, "vrl-capture: %s\n",
+                CoreText::Args(VRL_TR("vrl-capture", "文件夹“%1”不存在"), {options.m_folder})
+                    .c_str());
             return CaptureSession::kExitRuntime;
         }
     }

@@ -1,17 +1,17 @@
+#include "PtyPair.h"
+#include "Ser2net.h"
 #include "capture/CaptureFiles.h"
 #include "capture/CaptureOptions.h"
 #include "capture/CaptureSession.h"
 #include "core/settings/IniSettingsStore.h"
-#include "PtyPair.h"
-#include "Ser2net.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
@@ -57,7 +57,8 @@ std::string Capture(const CaptureOptions& options, SettingsStore& store, const s
     std::FILE* out = ::open_memstream(&text, &size);
     {
         CaptureSession session(options, store, out, nullptr);
-        session.SetClocks([] { return 0u; }, [] { return std::string("12:00:00"); }, [clock] { return clock; });
+        session.SetClocks([] { return 0u; }, [] { return std::string("12:00:00"); },
+                          [clock] { return clock; });
         EXPECT_TRUE(session.Open());
         std::thread loop([&] { session.Run(-1); });
         meanwhile();
@@ -72,7 +73,9 @@ std::string Capture(const CaptureOptions& options, SettingsStore& store, const s
 
 std::vector<MonitorPiece> Line(const std::string& text)
 {
-    return {{"[12:00:00.000] COM1", kColourGrey}, {"\xE2\x86\x91", kColourGrey}, {text + "\n", kColourReceived}};
+    return {{"[12:00:00.000] COM1", kColourGrey},
+            {"\xE2\x86\x91", kColourGrey},
+            {text + "\n", kColourReceived}};
 }
 
 } // namespace
@@ -86,8 +89,11 @@ TEST(CaptureOptions, GoodAndBadForms)
     };
     const Row rows[] = {
         {{"COM1"}, ""},
-        {{"com12=/dev/ttyUSB0", "--port", "COM3=/dev/pts/4", "-b", "115200", "-d", "7", "-p", "e", "-s", "2"}, ""},
-        {{"COM1", "--dir=/tmp", "--tnf", "--rotate", "1h", "--rotate-size", "100M", "--hex", "-q"}, ""},
+        {{"com12=/dev/ttyUSB0", "--port", "COM3=/dev/pts/4", "-b", "115200", "-d", "7", "-p", "e",
+          "-s", "2"},
+         ""},
+        {{"COM1", "--dir=/tmp", "--tnf", "--rotate", "1h", "--rotate-size", "100M", "--hex", "-q"},
+         ""},
         {{}, "没有给出"},
         {{"COM0"}, "端口参数格式不对"},
         {{"COM257"}, "端口参数格式不对"},
@@ -144,17 +150,21 @@ TEST(CaptureFiles, RotationAtBoundariesKeepsLinesWhole)
         ASSERT_TRUE(files.WriteLine(Line("01 02")));
         EXPECT_EQ(files.CurrentName(), "20261207 1059.txt");
         ASSERT_TRUE(files.WriteLine(Line("03 04"))); // still before the hour
-        now += 200ms;                                 // 11:00:00.100
+        now += 200ms;                                // 11:00:00.100
         ASSERT_TRUE(files.WriteLine(Line("05 06")));
         EXPECT_EQ(files.CurrentName(), "20261207 1100.txt");
         ASSERT_TRUE(files.Close());
-        ASSERT_TRUE(files.WriteLine(Line("07 08"))); // reopened in the same minute: a name of its own
+        ASSERT_TRUE(
+            files.WriteLine(Line("07 08"))); // reopened in the same minute: a name of its own
         EXPECT_EQ(files.CurrentName(), "20261207 1100 (2).txt");
     }
-    EXPECT_EQ(folder.Files(), (std::vector<std::string>{"20261207 1059.tnf", "20261207 1059.txt", "20261207 1100 (2).tnf",
-                                                        "20261207 1100 (2).txt", "20261207 1100.tnf", "20261207 1100.txt"}));
-    EXPECT_EQ(folder.Read("20261207 1059.txt"),
-              "[12:00:00.000] COM1\xE2\x86\x91" "01 02\n[12:00:00.000] COM1\xE2\x86\x91" "03 04\n");
+    EXPECT_EQ(folder.Files(),
+              (std::vector<std::string>{"20261207 1059.tnf", "20261207 1059.txt",
+                                        "20261207 1100 (2).tnf", "20261207 1100 (2).txt",
+                                        "20261207 1100.tnf", "20261207 1100.txt"}));
+    EXPECT_EQ(folder.Read("20261207 1059.txt"), "[12:00:00.000] COM1\xE2\x86\x91"
+                                                "01 02\n[12:00:00.000] COM1\xE2\x86\x91"
+                                                "03 04\n");
     const std::string tnf = folder.Read("20261207 1100.tnf");
     EXPECT_EQ(tnf.rfind("{\\rtf1", 0), 0u);
     EXPECT_NE(tnf.find("05 06"), std::string::npos);
@@ -197,10 +207,12 @@ TEST(CaptureSession, LinesLostAndBackOnAPseudoTerminal)
         second->Send("\xAA");
         std::this_thread::sleep_for(300ms);
     });
-    EXPECT_EQ(lines.substr(0, lines.find("设备已断开")),
-              "[12:00:00.250] COM2\xE2\x86\x91" "01 03 00 00\n[12:00:00.250] COM2 ");
-    EXPECT_NE(lines.find("等待重新连接\n[12:00:00.250] COM2 已重新打开\n[12:00:00.250] COM2\xE2\x86\x91" "AA\n"),
-              std::string::npos)
+    EXPECT_EQ(lines.substr(0, lines.find("设备已断开")), "[12:00:00.250] COM2\xE2\x86\x91"
+                                                         "01 03 00 00\n[12:00:00.250] COM2 ");
+    EXPECT_NE(
+        lines.find("等待重新连接\n[12:00:00.250] COM2 已重新打开\n[12:00:00.250] COM2\xE2\x86\x91"
+                   "AA\n"),
+        std::string::npos)
         << lines;
 }
 
@@ -228,9 +240,15 @@ TEST(CaptureSession, RemotePortComesBackWhenItsServerDoes)
         pty.Send("\x02");
         std::this_thread::sleep_for(500ms);
     });
-    EXPECT_EQ(lines.rfind("[12:00:00.500] COM7\xE2\x86\x91" "FF 01\n[12:00:00.500] COM7 连接已断开", 0), 0u) << lines;
-    EXPECT_NE(lines.find("等待重新连接\n[12:00:00.500] COM7 已重新打开\n[12:00:00.500] COM7\xE2\x86\x91" "02\n"),
-              std::string::npos)
+    EXPECT_EQ(lines.rfind("[12:00:00.500] COM7\xE2\x86\x91"
+                          "FF 01\n[12:00:00.500] COM7 连接已断开",
+                          0),
+              0u)
+        << lines;
+    EXPECT_NE(
+        lines.find("等待重新连接\n[12:00:00.500] COM7 已重新打开\n[12:00:00.500] COM7\xE2\x86\x91"
+                   "02\n"),
+        std::string::npos)
         << lines;
 }
 
@@ -245,8 +263,8 @@ TEST(CaptureProgram, SignalsLeaveCompleteFiles)
     const pid_t child = ::fork();
     if (child == 0) {
         ::setenv("XDG_CONFIG_HOME", home.m_path.c_str(), 1);
-        ::execl(VRL_CAPTURE_PROGRAM, "vrl-capture", port.c_str(), "--dir", out.m_path.c_str(), "--tnf", "--txt",
-                "-q", static_cast<char*>(nullptr));
+        ::execl(VRL_CAPTURE_PROGRAM, "vrl-capture", port.c_str(), "--dir", out.m_path.c_str(),
+                "--tnf", "--txt", "-q", static_cast<char*>(nullptr));
         ::_exit(127);
     }
     std::this_thread::sleep_for(500ms);
@@ -271,8 +289,14 @@ TEST(CaptureProgram, SignalsLeaveCompleteFiles)
         else
             all += content;
     }
-    EXPECT_NE(all.find("COM1\xE2\x86\x91" "11 22\n"), std::string::npos) << all;
-    EXPECT_NE(all.find("COM1\xE2\x86\x91" "33\n"), std::string::npos) << all;
+    EXPECT_NE(all.find("COM1\xE2\x86\x91"
+                       "11 22\n"),
+              std::string::npos)
+        << all;
+    EXPECT_NE(all.find("COM1\xE2\x86\x91"
+                       "33\n"),
+              std::string::npos)
+        << all;
 
     const pid_t misuse = ::fork();
     if (misuse == 0) {
@@ -288,7 +312,13 @@ TEST(CaptureProgram, SignalsLeaveCompleteFiles)
 // without Qt.
 TEST(CaptureProgram, SpeaksTheChosenLanguage)
 {
-    struct Case { const char* language; const char* stored; const char* args; const char* expected; };
+    struct Case
+    {
+        const char* language;
+        const char* stored;
+        const char* args;
+        const char* expected;
+    };
     const Case cases[] = {
         {"en_US", "", "--help", "Usage: vrl-capture"},
         {"zh_CN", "", "--help", "用法: vrl-capture"},
@@ -299,8 +329,10 @@ TEST(CaptureProgram, SpeaksTheChosenLanguage)
     for (const Case& c : cases) {
         TempFolder home;
         fs::create_directories(home.m_path / "Tellumar");
-        std::ofstream(home.m_path / "Tellumar/VRL.conf") << "[Settings]\nLanguage=" << c.stored << "\n";
-        const std::string command = "LANGUAGE=" + std::string(c.language) + " XDG_CONFIG_HOME=" + home.m_path.string()
+        std::ofstream(home.m_path / "Tellumar/VRL.conf")
+            << "[Settings]\nLanguage=" << c.stored << "\n";
+        const std::string command = "LANGUAGE=" + std::string(c.language)
+                                    + " XDG_CONFIG_HOME=" + home.m_path.string()
                                     + " " VRL_CAPTURE_PROGRAM " " + c.args + " 2>&1";
         std::string output;
         if (std::FILE* p = ::popen(command.c_str(), "r")) {
@@ -309,6 +341,8 @@ TEST(CaptureProgram, SpeaksTheChosenLanguage)
                 output.append(buffer, n);
             ::pclose(p);
         }
-        EXPECT_NE(output.find(c.expected), std::string::npos) << c.language << " " << c.args << ":\n" << output;
+        EXPECT_NE(output.find(c.expected), std::string::npos)
+            << c.language << " " << c.args << ":\n"
+            << output;
     }
 }

@@ -28,11 +28,13 @@ struct FakeMachine
         std::filesystem::create_directory_symlink(target, root / at);
     }
     // A tty class entry whose device is at devicesPath (relative to sys/devices).
-    void Tty(const std::string& name, const std::string& devicePath, const char* type = nullptr) const
+    void Tty(const std::string& name, const std::string& devicePath,
+             const char* type = nullptr) const
     {
         std::filesystem::create_directories(root / "sys/devices" / devicePath);
         std::filesystem::create_directories(root / "sys/class/tty" / name);
-        std::filesystem::create_directory_symlink(root / "sys/devices" / devicePath, root / "sys/class/tty" / name / "device");
+        std::filesystem::create_directory_symlink(root / "sys/devices" / devicePath,
+                                                  root / "sys/class/tty" / name / "device");
         if (type)
             Write(std::filesystem::path("sys/class/tty") / name / "type", type);
     }

@@ -66,14 +66,14 @@ struct LoopbackServer
     }
     bool Send(const std::vector<std::uint8_t>& bytes) const
     {
-        return send(client, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size());
+        return send(client, bytes.data(), bytes.size(), MSG_NOSIGNAL)
+               == static_cast<ssize_t>(bytes.size());
     }
     std::vector<std::uint8_t> Receive(std::size_t want, int timeoutMs = 5000) const
     {
         std::vector<std::uint8_t> got;
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (got.size() < want && std::chrono::steady_clock::now() < until)
-        {
+        while (got.size() < want && std::chrono::steady_clock::now() < until) {
             pollfd p{client, POLLIN, 0};
             if (poll(&p, 1, 20) <= 0)
                 continue;

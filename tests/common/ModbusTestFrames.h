@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/text/HexText.h"
 #include "core/modbus/ModbusRtu.h"
+#include "core/text/HexText.h"
 
 #include <string>
 #include <vector>
@@ -17,7 +17,8 @@ inline std::vector<std::uint8_t> ModbusBytes(std::string hex)
     std::vector<unsigned char> raw;
     HexTextToBytes(hex, raw);
     std::vector<std::uint8_t> bytes(raw.begin(), raw.end());
-    const std::uint16_t crc = static_cast<std::uint16_t>(ModbusCrc(bytes.data(), bytes.size()) ^ (spoil ? 0x0100 : 0));
+    const std::uint16_t crc =
+        static_cast<std::uint16_t>(ModbusCrc(bytes.data(), bytes.size()) ^ (spoil ? 0x0100 : 0));
     bytes.push_back(static_cast<std::uint8_t>(crc & 0xFF));
     bytes.push_back(static_cast<std::uint8_t>(crc >> 8));
     return bytes;

@@ -43,12 +43,14 @@ public:
     bool WaitForBytes(std::size_t total, int timeoutMs = 10000)
     {
         std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return BytesLocked() >= total; });
+        return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                  [&] { return BytesLocked() >= total; });
     }
     bool WaitForStop(int timeoutMs = 5000)
     {
         std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return m_stops > 0; });
+        return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                  [&] { return m_stops > 0; });
     }
 
     std::vector<std::vector<std::uint8_t>> Messages()

@@ -33,8 +33,7 @@ public:
     {
         // Held until all are chosen, so that no port is chosen twice.
         std::vector<int> held;
-        for (std::size_t i = 0; i < m_devices.size(); ++i)
-        {
+        for (std::size_t i = 0; i < m_devices.size(); ++i) {
             m_rfc2217Ports.push_back(FreePort(held));
             m_rawPorts.push_back(FreePort(held));
         }
@@ -43,10 +42,19 @@ public:
     }
     ~Ser2net() { Stop(); }
 
-    static bool Installed() { return access("/usr/sbin/ser2net", X_OK) == 0 || access("/usr/bin/ser2net", X_OK) == 0; }
+    static bool Installed()
+    {
+        return access("/usr/sbin/ser2net", X_OK) == 0 || access("/usr/bin/ser2net", X_OK) == 0;
+    }
 
-    std::string Rfc2217Url(std::size_t i = 0) const { return "rfc2217://127.0.0.1:" + std::to_string(m_rfc2217Ports[i]); }
-    std::string RawUrl(std::size_t i = 0) const { return "tcp://127.0.0.1:" + std::to_string(m_rawPorts[i]); }
+    std::string Rfc2217Url(std::size_t i = 0) const
+    {
+        return "rfc2217://127.0.0.1:" + std::to_string(m_rfc2217Ports[i]);
+    }
+    std::string RawUrl(std::size_t i = 0) const
+    {
+        return "tcp://127.0.0.1:" + std::to_string(m_rawPorts[i]);
+    }
 
     // Starts it and waits until it takes connections; false when it does not.
     bool Start()
@@ -54,31 +62,33 @@ public:
         const std::string config = m_dir + "/ser2net.yaml";
         {
             std::ofstream yaml(config);
-            for (std::size_t i = 0; i < m_devices.size(); ++i)
-            {
-                const std::string options = m_options.empty() ? std::string() : "  options:\n" + m_options;
-                yaml << "connection: &rfc2217_" << i << "\n  accepter: telnet(rfc2217),tcp,127.0.0.1," << m_rfc2217Ports[i]
-                     << "\n  connector: serialdev," << m_devices[i] << ",local\n" << options
-                     << "connection: &raw_" << i << "\n  accepter: tcp,127.0.0.1," << m_rawPorts[i]
-                     << "\n  connector: serialdev," << m_devices[i] << ",local\n" << options;
+            for (std::size_t i = 0; i < m_devices.size(); ++i) {
+                const std::string options =
+                    m_options.empty() ? std::string() : "  options:\n" + m_options;
+                yaml << "connection: &rfc2217_" << i
+                     << "\n  accepter: telnet(rfc2217),tcp,127.0.0.1," << m_rfc2217Ports[i]
+                     << "\n  connector: serialdev," << m_devices[i] << ",local\n"
+                     << options << "connection: &raw_" << i << "\n  accepter: tcp,127.0.0.1,"
+                     << m_rawPorts[i] << "\n  connector: serialdev," << m_devices[i] << ",local\n"
+                     << options;
             }
         }
         const std::string log = m_dir + "/ser2net.log";
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND,
+                                         0644);
         posix_spawn_file_actions_adddup2(&actions, 1, 2);
         const char* argv[] = {"ser2net", "-n", "-d", "-u", "-c", config.c_str(), nullptr};
-        const int rc = posix_spawnp(&m_pid, "ser2net", &actions, nullptr, const_cast<char* const*>(argv), environ);
+        const int rc = posix_spawnp(&m_pid, "ser2net", &actions, nullptr,
+                                    const_cast<char* const*>(argv), environ);
         posix_spawn_file_actions_destroy(&actions);
-        if (rc != 0)
-        {
+        if (rc != 0) {
             m_pid = -1;
             return false;
         }
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (std::chrono::steady_clock::now() < until)
-        {
+        while (std::chrono::steady_clock::now() < until) {
             bool all = true;
             for (std::size_t i = 0; i < m_devices.size() && all; ++i)
                 all = Answers(m_rfc2217Ports[i]) && Answers(m_rawPorts[i]);
@@ -110,7 +120,8 @@ private:
         a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t size = sizeof a;
         std::uint16_t port = 0;
-        if (bind(s, reinterpret_cast<sockaddr*>(&a), size) == 0 && getsockname(s, reinterpret_cast<sockaddr*>(&a), &size) == 0)
+        if (bind(s, reinterpret_cast<sockaddr*>(&a), size) == 0
+            && getsockname(s, reinterpret_cast<sockaddr*>(&a), &size) == 0)
             port = ntohs(a.sin_port);
         held.push_back(s);
         return port;

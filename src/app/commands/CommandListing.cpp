@@ -97,13 +97,16 @@ QStringList CCommandListing::Problems() const
     for (const IdName& known : m_ids) {
         const bool hasRow = withRows.count(known.m_id) != 0;
         if (!hasRow && !WhyNoRow(known.m_id))
-            problems << QStringLiteral("%1 has no row and no reason for having none").arg(known.m_name);
+            problems
+                << QStringLiteral("%1 has no row and no reason for having none").arg(known.m_name);
         if (hasRow && WhyNoRow(known.m_id))
-            problems << QStringLiteral("%1 has a row but is listed as having none").arg(known.m_name);
+            problems
+                << QStringLiteral("%1 has a row but is listed as having none").arg(known.m_name);
     }
     for (const WithoutRow& row : kWithoutRow) {
         if (NameOf(row.m_id).isEmpty())
-            problems << QStringLiteral("the identifier %1 listed as having no row is unknown").arg(row.m_id);
+            problems << QStringLiteral("the identifier %1 listed as having no row is unknown")
+                            .arg(row.m_id);
     }
     return problems;
 }
@@ -131,8 +134,7 @@ QString CCommandListing::MenuPathOf(int id) const
             if (item.m_id == id)
                 return path.join(QStringLiteral(" › "));
             break;
-        default:
-            break;
+        default: break;
         }
     }
     for (int tool : MainToolbarLayout()) {
@@ -144,14 +146,17 @@ QString CCommandListing::MenuPathOf(int id) const
 
 QString CCommandListing::Section(const QString& title) const
 {
-    QString out = QStringLiteral("## %1\n\n| Id | Menu | Text | Key | Prompt | Tooltip |\n|---|---|---|---|---|---|\n")
-                      .arg(title);
+    QString out =
+        QStringLiteral(
+            "## %1\n\n| Id | Menu | Text | Key | Prompt | Tooltip |\n|---|---|---|---|---|---|\n")
+            .arg(title);
     for (const CommandInfo* row : m_router.Rows()) {
         out += QStringLiteral("| %1 `%2` | %3 | %4 | %5 | %6 | %7 |\n")
                    .arg(row->m_id)
-                   .arg(NameOf(row->m_id), Cell(MenuPathOf(row->m_id)), Cell(Translated(row->m_menuText)),
-                        Cell(row->m_key ? QString::fromUtf8(row->m_key) : QString()), Cell(Translated(row->m_prompt)),
-                        Cell(Translated(row->m_tip)));
+                   .arg(NameOf(row->m_id), Cell(MenuPathOf(row->m_id)),
+                        Cell(Translated(row->m_menuText)),
+                        Cell(row->m_key ? QString::fromUtf8(row->m_key) : QString()),
+                        Cell(Translated(row->m_prompt)), Cell(Translated(row->m_tip)));
     }
     return out + QLatin1Char('\n');
 }
@@ -160,6 +165,8 @@ QString CCommandListing::WithoutRows() const
 {
     QString out = QStringLiteral("## Identifiers without a row\n\n| Id | Why |\n|---|---|\n");
     for (const WithoutRow& row : kWithoutRow)
-        out += QStringLiteral("| %1 `%2` | %3 |\n").arg(row.m_id).arg(NameOf(row.m_id), QString::fromUtf8(row.m_why));
+        out += QStringLiteral("| %1 `%2` | %3 |\n")
+                   .arg(row.m_id)
+                   .arg(NameOf(row.m_id), QString::fromUtf8(row.m_why));
     return out;
 }

@@ -1,7 +1,7 @@
 #include "app/commands/CommandRouter.h"
 
-#include <QCoreApplication>
 #include <QAction>
+#include <QCoreApplication>
 #include <QIcon>
 #include <QKeySequence>
 #include <QMainWindow>
@@ -126,17 +126,15 @@ void CCommandRouter::RebuildMenus()
         case MenuLayoutItem::Popup:
             while (!stack.empty())
                 closeMenu();
-            stack.push_back({new QMenu(QCoreApplication::translate("Command", item.m_text), &m_window)});
+            stack.push_back(
+                {new QMenu(QCoreApplication::translate("Command", item.m_text), &m_window)});
             break;
         case MenuLayoutItem::SubMenu:
-            stack.push_back({new QMenu(QCoreApplication::translate("Command", item.m_text), &m_window)});
+            stack.push_back(
+                {new QMenu(QCoreApplication::translate("Command", item.m_text), &m_window)});
             break;
-        case MenuLayoutItem::EndSubMenu:
-            closeMenu();
-            break;
-        case MenuLayoutItem::Separator:
-            stack.back().m_pendingSeparator = true;
-            break;
+        case MenuLayoutItem::EndSubMenu: closeMenu(); break;
+        case MenuLayoutItem::Separator: stack.back().m_pendingSeparator = true; break;
         case MenuLayoutItem::Item:
             if (QAction* a = Action(item.m_id))
                 addItem([a](QMenu* menu) { menu->addAction(a); });
@@ -191,9 +189,14 @@ CommandState CCommandRouter::UpdateCommand(int id)
     a->setEnabled(state.m_enabled);
     if (a->isCheckable())
         a->setChecked(state.m_checked);
-    a->setText(state.m_text.isEmpty() ? QCoreApplication::translate("Command", entry.m_info.m_menuText) : state.m_text);
-    a->setStatusTip(state.m_prompt.isEmpty() ? QCoreApplication::translate("Command", entry.m_info.m_prompt) : state.m_prompt);
-    a->setToolTip(state.m_tip.isEmpty() ? QCoreApplication::translate("Command", entry.m_info.m_tip) : state.m_tip);
+    a->setText(state.m_text.isEmpty()
+                   ? QCoreApplication::translate("Command", entry.m_info.m_menuText)
+                   : state.m_text);
+    a->setStatusTip(state.m_prompt.isEmpty()
+                        ? QCoreApplication::translate("Command", entry.m_info.m_prompt)
+                        : state.m_prompt);
+    a->setToolTip(state.m_tip.isEmpty() ? QCoreApplication::translate("Command", entry.m_info.m_tip)
+                                        : state.m_tip);
     return state;
 }
 

@@ -31,7 +31,10 @@ public:
     // Builds the menu bar and the main toolbar from the layout again.
     void RebuildMenus();
     // Fills the recent-file place of the File menu.
-    void SetRecentFilesFiller(std::function<void(QMenu*)> filler) { m_fillRecentFiles = std::move(filler); }
+    void SetRecentFilesFiller(std::function<void(QMenu*)> filler)
+    {
+        m_fillRecentFiles = std::move(filler);
+    }
 
     // Runs command id as a menu item, key or button would, then updates every command.
     void OnCommand(int id);

@@ -45,7 +45,15 @@ public:
 // edge or next to each other, and menus left empty.
 struct MenuLayoutItem
 {
-    enum Kind { Popup, SubMenu, EndSubMenu, Item, Separator, RecentFiles };
+    enum Kind
+    {
+        Popup,
+        SubMenu,
+        EndSubMenu,
+        Item,
+        Separator,
+        RecentFiles
+    };
     Kind m_kind;
     int m_id;           // Item
     const char* m_text; // Popup, SubMenu

@@ -29,20 +29,23 @@ int main(int argc, char* argv[])
     }
     MemorySettingsStore store;
     CMainFrame frame(store);
-    const CCommandListing listing(frame.Router(), CCommandListing::ParseIds(QString::fromUtf8(header.readAll())));
+    const CCommandListing listing(frame.Router(),
+                                  CCommandListing::ParseIds(QString::fromUtf8(header.readAll())));
     const QStringList problems = listing.Problems();
     for (const QString& problem : problems)
         std::fprintf(stderr, "vrl-commands: %s\n", qPrintable(problem));
 
-    QString page = QStringLiteral("# Commands\n\n"
-                                  "Every command row of the main window, as the units add them to the command router,\n"
-                                  "in Chinese and in English. Written by `scripts/commands` from the running program: do\n"
-                                  "not edit it by hand; `scripts/commands --check` (the test `commands_listed`) fails\n"
-                                  "when it is out of date.\n\n");
+    QString page = QStringLiteral(
+        "# Commands\n\n"
+        "Every command row of the main window, as the units add them to the command router,\n"
+        "in Chinese and in English. Written by `scripts/commands` from the running program: do\n"
+        "not edit it by hand; `scripts/commands --check` (the test `commands_listed`) fails\n"
+        "when it is out of date.\n\n");
     CLanguage::Apply(CLanguage::Choice::Chinese);
     page += listing.Section(QStringLiteral("Chinese"));
     if (!CLanguage::Apply(CLanguage::Choice::English)) {
-        std::fprintf(stderr, "vrl-commands: no English catalogue in %s\n", qPrintable(CLanguage::CatalogueFolder()));
+        std::fprintf(stderr, "vrl-commands: no English catalogue in %s\n",
+                     qPrintable(CLanguage::CatalogueFolder()));
         return 1;
     }
     page += listing.Section(QStringLiteral("English"));

@@ -1,11 +1,11 @@
 #include "app/files/DlgAutoSave.h"
 
+#include "app/frame/UserNotices.h"
 #include "app/widgets/DirectoryDialog.h"
 #include "core/files/TimedSaveSchedule.h"
-#include "app/frame/UserNotices.h"
 
-#include <QCoreApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,15 +16,16 @@ CDlgAutoSave::CDlgAutoSave(QWidget* parent)
     : QDialog(parent),
       m_pSaveBox(new QCheckBox(QCoreApplication::translate("CDlgAutoSave", "定时保存"), this)),
       m_pClearBox(new QCheckBox(QCoreApplication::translate("CDlgAutoSave", "定时清除"), this)),
-      m_pPeriodEdit(new QLineEdit(this)),
-      m_pDirEdit(new QLineEdit(this)),
+      m_pPeriodEdit(new QLineEdit(this)), m_pDirEdit(new QLineEdit(this)),
       m_pBrowseButton(new QPushButton(QStringLiteral("..."), this)),
       m_pExitButton(new QPushButton(QCoreApplication::translate("CDlgAutoSave", "退出"), this))
 {
     setWindowTitle(QCoreApplication::translate("CDlgAutoSave", "定时保存清除设置"));
     m_pPeriodEdit->setMaxLength(5);
-    m_pPeriodEdit->setFixedWidth(m_pPeriodEdit->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
-    m_pBrowseButton->setFixedWidth(m_pBrowseButton->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 20);
+    m_pPeriodEdit->setFixedWidth(
+        m_pPeriodEdit->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
+    m_pBrowseButton->setFixedWidth(
+        m_pBrowseButton->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 20);
     m_pExitButton->setDefault(true);
 
     auto* grid = new QGridLayout(this);
@@ -36,11 +37,15 @@ CDlgAutoSave::CDlgAutoSave(QWidget* parent)
     period->addWidget(new QLabel(QCoreApplication::translate("CDlgAutoSave", "分"), this));
     grid->addLayout(period, 0, 0, 1, 2);
     grid->addWidget(m_pClearBox, 1, 0, 1, 2);
-    grid->addWidget(new QLabel(QCoreApplication::translate("CDlgAutoSave", "将监视报文定时保存在下面目录："), this), 2, 0, 1, 2);
+    grid->addWidget(
+        new QLabel(QCoreApplication::translate("CDlgAutoSave", "将监视报文定时保存在下面目录："),
+                   this),
+        2, 0, 1, 2);
     grid->addWidget(m_pDirEdit, 3, 0);
     grid->addWidget(m_pBrowseButton, 3, 1);
     auto* last = new QHBoxLayout;
-    last->addWidget(new QLabel(QCoreApplication::translate("CDlgAutoSave", "使用保存时本机时间作为文件名"), this));
+    last->addWidget(new QLabel(
+        QCoreApplication::translate("CDlgAutoSave", "使用保存时本机时间作为文件名"), this));
     last->addStretch(1);
     last->addWidget(m_pExitButton);
     grid->addLayout(last, 4, 0, 1, 2);
@@ -71,7 +76,8 @@ bool CDlgAutoSave::ReadControls()
 {
     bool ok = false;
     const int minutes = m_pPeriodEdit->text().trimmed().toInt(&ok);
-    if (!ok || minutes < TimedSaveSchedule::kMinMinutes || minutes > TimedSaveSchedule::kMaxMinutes) {
+    if (!ok || minutes < TimedSaveSchedule::kMinMinutes
+        || minutes > TimedSaveSchedule::kMaxMinutes) {
         Tell(QCoreApplication::translate("CDlgAutoSave", "周期请输入 %1 到 %2 之间的整数（分钟）。")
                  .arg(TimedSaveSchedule::kMinMinutes)
                  .arg(TimedSaveSchedule::kMaxMinutes));

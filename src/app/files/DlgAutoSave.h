@@ -31,7 +31,10 @@ public:
     void accept() override;
 
     // Messages go to hook instead of a box (tests).
-    void SetMessageHook(std::function<void(const QString&)> hook) { m_messageHook = std::move(hook); }
+    void SetMessageHook(std::function<void(const QString&)> hook)
+    {
+        m_messageHook = std::move(hook);
+    }
 
     QCheckBox* SaveBox() const { return m_pSaveBox; }
     QCheckBox* ClearBox() const { return m_pClearBox; }

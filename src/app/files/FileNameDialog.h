@@ -11,7 +11,8 @@ class QWidget;
 class CFileNameDialog
 {
 public:
-    using Asker = std::function<QString(bool open, const QString& title, const QString& defaultName)>;
+    using Asker =
+        std::function<QString(bool open, const QString& title, const QString& defaultName)>;
 
     // parent: the dialog's.
     explicit CFileNameDialog(QWidget& parent) : m_parent(parent) {}

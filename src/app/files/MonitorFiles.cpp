@@ -1,15 +1,15 @@
 #include "app/files/MonitorFiles.h"
 
-#include "core/base/CommandIds.h"
 #include "app/files/DlgAutoSave.h"
 #include "app/files/FileNameDialog.h"
 #include "app/frame/UserNotices.h"
+#include "app/monitor/VRLView.h"
+#include "core/base/CommandIds.h"
 #include "core/settings/FrameOptions.h"
 #include "core/settings/SettingsStore.h"
-#include "app/monitor/VRLView.h"
 
-#include <QCoreApplication>
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -25,10 +25,15 @@
 namespace {
 
 const CommandInfo kFileCommands[] = {
-    {ID_FILE_OPEN, QT_TRANSLATE_NOOP("Command", "打开监视报文(&O)...\tCtrl+O"), "Ctrl+O", QT_TRANSLATE_NOOP("Command", "打开一个现有监视报文"), QT_TRANSLATE_NOOP("Command", "打开监视报文"), nullptr, false},
-    {ID_SAVE_MONITOR, QT_TRANSLATE_NOOP("Command", "保存监视报文(&S)...\tCtrl+S"), "Ctrl+S", QT_TRANSLATE_NOOP("Command", "保存监视报文"), QT_TRANSLATE_NOOP("Command", "保存监视报文"),
+    {ID_FILE_OPEN, QT_TRANSLATE_NOOP("Command", "打开监视报文(&O)...\tCtrl+O"), "Ctrl+O",
+     QT_TRANSLATE_NOOP("Command", "打开一个现有监视报文"),
+     QT_TRANSLATE_NOOP("Command", "打开监视报文"), nullptr, false},
+    {ID_SAVE_MONITOR, QT_TRANSLATE_NOOP("Command", "保存监视报文(&S)...\tCtrl+S"), "Ctrl+S",
+     QT_TRANSLATE_NOOP("Command", "保存监视报文"), QT_TRANSLATE_NOOP("Command", "保存监视报文"),
      ":/icons/save_monitor.png", false},
-    {ID_AUTO_SAVE, QT_TRANSLATE_NOOP("Command", "定时保存、清除(&T)..."), nullptr, QT_TRANSLATE_NOOP("Command", "定时保存清除监视报文"), QT_TRANSLATE_NOOP("Command", "定时保存清除监视报文"), nullptr, false},
+    {ID_AUTO_SAVE, QT_TRANSLATE_NOOP("Command", "定时保存、清除(&T)..."), nullptr,
+     QT_TRANSLATE_NOOP("Command", "定时保存清除监视报文"),
+     QT_TRANSLATE_NOOP("Command", "定时保存清除监视报文"), nullptr, false},
 };
 
 const QString kNoteKey = QStringLiteral("autosave");
@@ -40,21 +45,18 @@ constexpr std::string_view kKeptName = "KeptMonitorFile";
 // why names the file already; path stands in when the view gave no reason.
 QString FileOpenError(const QString& path, const QString& why)
 {
-    return why.isEmpty() ? QCoreApplication::translate("CMonitorFiles", "无法打开监视报文“%1”！").arg(path) : why;
+    return why.isEmpty()
+               ? QCoreApplication::translate("CMonitorFiles", "无法打开监视报文“%1”！").arg(path)
+               : why;
 }
 
 } // namespace
 
-CMonitorFiles::CMonitorFiles(QWidget& window, CVRLView& view, SettingsStore& store, CUserNotices& notices,
-                             CFileNameDialog& fileNames, std::function<void()> rebuildMenus)
-    : QObject(&window),
-      m_window(window),
-      m_view(view),
-      m_store(store),
-      m_notices(notices),
-      m_fileNames(fileNames),
-      m_rebuildMenus(std::move(rebuildMenus)),
-      m_pTimer(new QTimer(this))
+CMonitorFiles::CMonitorFiles(QWidget& window, CVRLView& view, SettingsStore& store,
+                             CUserNotices& notices, CFileNameDialog& fileNames,
+                             std::function<void()> rebuildMenus)
+    : QObject(&window), m_window(window), m_view(view), m_store(store), m_notices(notices),
+      m_fileNames(fileNames), m_rebuildMenus(std::move(rebuildMenus)), m_pTimer(new QTimer(this))
 {
     m_recentFiles.Load(store);
     const FrameStoredValues stored = FrameStoredValues::Load(store);
@@ -62,7 +64,8 @@ CMonitorFiles::CMonitorFiles(QWidget& window, CVRLView& view, SettingsStore& sto
     // The file name goes right behind the folder, also for a folder typed into the store.
     if (m_strAutoSaveDir.back() != '/')
         m_strAutoSaveDir += '/';
-    m_nASTime = std::clamp(stored.m_asTime, TimedSaveSchedule::kMinMinutes, TimedSaveSchedule::kMaxMinutes);
+    m_nASTime =
+        std::clamp(stored.m_asTime, TimedSaveSchedule::kMinMinutes, TimedSaveSchedule::kMaxMinutes);
 
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
@@ -97,15 +100,16 @@ void CMonitorFiles::TellKeptText()
         return;
     }
     // Not waiting: the start goes on while the question is up.
-    CUserNotices::ShowInformation(&m_window,
-                                  tr("上次程序被终止时，监视窗中未保存的报文已保存到：\n%1\n\n"
-                                     "现在打开吗？（以后也可以从“文件”菜单的最近文件打开。）")
-                                      .arg(path),
-                                  {{QMessageBox::Open, tr("打开(&O)")}, {QMessageBox::Close, tr("不打开(&N)")}}, this,
-                                  [open](QMessageBox::StandardButton chosen) {
-                                      if (chosen == QMessageBox::Open)
-                                          open();
-                                  });
+    CUserNotices::ShowInformation(
+        &m_window,
+        tr("上次程序被终止时，监视窗中未保存的报文已保存到：\n%1\n\n"
+           "现在打开吗？（以后也可以从“文件”菜单的最近文件打开。）")
+            .arg(path),
+        {{QMessageBox::Open, tr("打开(&O)")}, {QMessageBox::Close, tr("不打开(&N)")}}, this,
+        [open](QMessageBox::StandardButton chosen) {
+            if (chosen == QMessageBox::Open)
+                open();
+        });
 }
 
 std::span<const CommandInfo> CMonitorFiles::Commands()
@@ -113,7 +117,8 @@ std::span<const CommandInfo> CMonitorFiles::Commands()
     return kFileCommands;
 }
 
-void CMonitorFiles::SetClocks(std::function<std::int64_t()> steadyMs, std::function<QDateTime()> localNow)
+void CMonitorFiles::SetClocks(std::function<std::int64_t()> steadyMs,
+                              std::function<QDateTime()> localNow)
 {
     m_steadyMs = std::move(steadyMs);
     m_localNow = std::move(localNow);
@@ -123,7 +128,8 @@ QString CMonitorFiles::TimeName(const QDateTime& now)
 {
     const QDate d = now.date();
     const QTime t = now.time();
-    return QString::asprintf("%04d%02d%02d %02d%02d", d.year(), d.month(), d.day(), t.hour(), t.minute());
+    return QString::asprintf("%04d%02d%02d %02d%02d", d.year(), d.month(), d.day(), t.hour(),
+                             t.minute());
 }
 
 void CMonitorFiles::OnUpdateCommand(int id, CommandState& state)
@@ -138,19 +144,15 @@ void CMonitorFiles::OnCommand(int id)
     case ID_FILE_OPEN: {
         if (!MayClose())
             return;
-        const QString path = m_fileNames.Ask(true, QCoreApplication::translate("CMonitorFiles", "打开串口监视报文"), QString());
+        const QString path = m_fileNames.Ask(
+            true, QCoreApplication::translate("CMonitorFiles", "打开串口监视报文"), QString());
         if (!path.isEmpty() && LoadIntoView(path, true))
             RebuildMenusLater();
         return;
     }
-    case ID_SAVE_MONITOR:
-        SaveMonitor();
-        return;
-    case ID_AUTO_SAVE:
-        OnAutoSaveDialog();
-        return;
-    default:
-        return;
+    case ID_SAVE_MONITOR: SaveMonitor(); return;
+    case ID_AUTO_SAVE: OnAutoSaveDialog(); return;
+    default: return;
     }
 }
 
@@ -187,15 +189,18 @@ bool CMonitorFiles::OpenMonitorFile(const QString& path)
 
 bool CMonitorFiles::SaveMonitor()
 {
-    const QString path = m_fileNames.Ask(false, QCoreApplication::translate("CMonitorFiles", "保存串口监视报文"), TimeName(m_localNow()));
+    const QString path =
+        m_fileNames.Ask(false, QCoreApplication::translate("CMonitorFiles", "保存串口监视报文"),
+                        TimeName(m_localNow()));
     if (path.isEmpty())
         return false;
     CVRLView* view = &m_view;
     if (!view->SaveFile(path)) {
         // The user asked for this file: a save that did not happen must not look done.
-        m_notices.ShowMessage(view->LastFileError().isEmpty()
-                               ? QCoreApplication::translate("CMonitorFiles", "无法保存文件“%1”！").arg(path)
-                               : view->LastFileError());
+        m_notices.ShowMessage(
+            view->LastFileError().isEmpty()
+                ? QCoreApplication::translate("CMonitorFiles", "无法保存文件“%1”！").arg(path)
+                : view->LastFileError());
         return false;
     }
     m_recentFiles.Add(path.toStdString());
@@ -206,14 +211,16 @@ bool CMonitorFiles::SaveMonitor()
 void CMonitorFiles::FillRecentFiles(QMenu* menu)
 {
     if (m_recentFiles.Size() == 0) {
-        QAction* placeholder = menu->addAction(QCoreApplication::translate("CMonitorFiles", "最近文件"));
+        QAction* placeholder =
+            menu->addAction(QCoreApplication::translate("CMonitorFiles", "最近文件"));
         placeholder->setEnabled(false);
         return;
     }
     for (std::size_t i = 0; i < m_recentFiles.Size(); ++i) {
         const QString path = QString::fromStdString(m_recentFiles.At(i));
         // "&&": an "&" of the path is shown, not taken for the access key.
-        QAction* a = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QString(path).replace(QLatin1Char('&'), QStringLiteral("&&"))));
+        QAction* a = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(
+            QString(path).replace(QLatin1Char('&'), QStringLiteral("&&"))));
         a->setData(ID_FILE_MRU_FIRST + static_cast<int>(i));
         a->setStatusTip(QCoreApplication::translate("CMonitorFiles", "打开该文档"));
         a->setToolTip(path);
@@ -248,9 +255,10 @@ QString CMonitorFiles::KeepUnsavedText()
     if (!view->IsModified() || view->GetTextLength() == 0)
         return QString();
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-        + QStringLiteral("/Tellumar/VRL/");
+                           + QStringLiteral("/Tellumar/VRL/");
     QDir().mkpath(folder);
-    const QString path = folder + QStringLiteral("未保存的监视报文 ") + TimeName(m_localNow()) + QStringLiteral(".tnf");
+    const QString path = folder + QStringLiteral("未保存的监视报文 ") + TimeName(m_localNow())
+                         + QStringLiteral(".tnf");
     if (!view->SaveFile(path))
         return QString();
     view->SetModified(false);
@@ -269,7 +277,8 @@ bool CMonitorFiles::MayClose()
         answer = m_askClose();
     } else {
         const QMessageBox::StandardButton chosen = CUserNotices::AskQuestion(
-            &m_window, QCoreApplication::translate("CMonitorFiles", "监视报文已修改，尚未保存。是否保存？"),
+            &m_window,
+            QCoreApplication::translate("CMonitorFiles", "监视报文已修改，尚未保存。是否保存？"),
             {{QMessageBox::Save, QCoreApplication::translate("CMonitorFiles", "保存(&S)")},
              {QMessageBox::Discard, QCoreApplication::translate("CMonitorFiles", "不保存(&N)")},
              {QMessageBox::Cancel, QCoreApplication::translate("CMonitorFiles", "取消")}},
@@ -374,13 +383,17 @@ void CMonitorFiles::RunPeriod()
         saved = view->SaveFile(path);
         if (saved) {
             m_notices.SetStatusNote(kNoteKey, QString());
-            m_notices.ShowStatusMessage(QCoreApplication::translate("CMonitorFiles", "监视报文已定时保存到 %1").arg(path));
+            m_notices.ShowStatusMessage(
+                QCoreApplication::translate("CMonitorFiles", "监视报文已定时保存到 %1").arg(path));
         } else {
-            m_notices.SetStatusNote(kNoteKey,
-                                 QCoreApplication::translate("CMonitorFiles", "定时保存到“%1”失败：%2%3")
-                                     .arg(dir, WhyNotWritten(dir),
-                                          m_bAutoClear ? QCoreApplication::translate("CMonitorFiles", "，监视报文未清除") : QString()),
-                                 true);
+            m_notices.SetStatusNote(
+                kNoteKey,
+                QCoreApplication::translate("CMonitorFiles", "定时保存到“%1”失败：%2%3")
+                    .arg(dir, WhyNotWritten(dir),
+                         m_bAutoClear
+                             ? QCoreApplication::translate("CMonitorFiles", "，监视报文未清除")
+                             : QString()),
+                true);
         }
     }
     if (m_bAutoClear && saved) {

@@ -30,7 +30,12 @@ class CMonitorFiles : public QObject, public CCommandTarget
 {
     Q_OBJECT
 public:
-    enum class CloseAnswer { Save, Discard, Cancel };
+    enum class CloseAnswer
+    {
+        Save,
+        Discard,
+        Cancel
+    };
 
     // window: the parent of its boxes and dialogs; view: the monitor; rebuildMenus: redraws
     // the menus after the recent-file list changed. The folder and period of the timed save
@@ -80,9 +85,15 @@ public:
     // Test hooks: the close question, the clocks, the dialog run instead of exec().
     void SetCloseAsker(std::function<CloseAnswer()> asker) { m_askClose = std::move(asker); }
     void SetClocks(std::function<std::int64_t()> steadyMs, std::function<QDateTime()> localNow);
-    void SetDialogRunner(std::function<int(CDlgAutoSave&)> runner) { m_runDialog = std::move(runner); }
+    void SetDialogRunner(std::function<int(CDlgAutoSave&)> runner)
+    {
+        m_runDialog = std::move(runner);
+    }
     // Answers the notice of kept text instead of the user: true opens the file.
-    void SetKeptTextAsker(std::function<bool(const QString&)> asker) { m_askOpenKept = std::move(asker); }
+    void SetKeptTextAsker(std::function<bool(const QString&)> asker)
+    {
+        m_askOpenKept = std::move(asker);
+    }
 
     // The name of a save at local time now: "%04d%02d%02d %02d%02d".
     static QString TimeName(const QDateTime& now);

@@ -1,12 +1,12 @@
 #include "app/forward/Forwarder.h"
 
-#include "core/base/CommandIds.h"
+#include "app/forward/Transmit.h"
 #include "app/frame/FrameHost.h"
+#include "core/base/CommandIds.h"
 #include "core/forward/ForwardTap.h"
-#include "core/settings/FrameOptions.h"
 #include "core/receive/MonitorLine.h"
 #include "core/serial/SerialPort.h"
-#include "app/forward/Transmit.h"
+#include "core/settings/FrameOptions.h"
 
 #include <QCoreApplication>
 #include <QMainWindow>
@@ -17,7 +17,9 @@
 namespace {
 
 const CommandInfo kForwardCommands[] = {
-    {ID_TRANSMIT, QT_TRANSLATE_NOOP("Command", "转发设置(&Z)..."), nullptr, QT_TRANSLATE_NOOP("Command", "在两个串口之间透明转发收到的报文"), QT_TRANSLATE_NOOP("Command", "转发设置"), nullptr, false},
+    {ID_TRANSMIT, QT_TRANSLATE_NOOP("Command", "转发设置(&Z)..."), nullptr,
+     QT_TRANSLATE_NOOP("Command", "在两个串口之间透明转发收到的报文"),
+     QT_TRANSLATE_NOOP("Command", "转发设置"), nullptr, false},
 };
 
 const QString kNoteKey = QStringLiteral("forward");
@@ -39,8 +41,8 @@ QString SizeText(std::uint64_t bytes)
 } // namespace
 
 CForwarder::CForwarder(CFrameHost& host, ForwardTap& tap, std::size_t queueLimit)
-    : QObject(host.Window()), m_host(host), m_tap(tap), m_queueLimit(queueLimit), m_pFlushTimer(new QTimer(this)),
-      m_pNoteTimer(new QTimer(this))
+    : QObject(host.Window()), m_host(host), m_tap(tap), m_queueLimit(queueLimit),
+      m_pFlushTimer(new QTimer(this)), m_pNoteTimer(new QTimer(this))
 {
     m_pFlushTimer->setSingleShot(true);
     m_pFlushTimer->setTimerType(Qt::PreciseTimer);
@@ -64,14 +66,12 @@ void CForwarder::OnCommand(int id)
         RunDialog();
 }
 
-void CForwarder::OnUpdateCommand(int, CommandState&)
-{
-}
+void CForwarder::OnUpdateCommand(int, CommandState&) {}
 
 void CForwarder::RunDialog()
 {
-    CTransmitDlg dialog(m_host.Store(), [this](const QString& text) { m_host.ShowMessage(text); },
-                        m_host.Window());
+    CTransmitDlg dialog(
+        m_host.Store(), [this](const QString& text) { m_host.ShowMessage(text); }, m_host.Window());
     // Looking at the settings must not switch a running tap off: the dialog starts from
     // what is in force, and leaving it without "应用" keeps that.
     if (m_bEnabled) {
@@ -96,8 +96,10 @@ void CForwarder::SetForwarding(bool enable, int portA, int portB, bool lines)
     for (auto& [port, target] : m_targets)
         target.m_queue.ResetDropped();
     // Moved bytes whose partner is not read are pumped from here (FlushWaiting).
-    if (enable && (Waiting(static_cast<unsigned>(portA - 1)) > 0 || Waiting(static_cast<unsigned>(portB - 1)) > 0) &&
-        !m_pFlushTimer->isActive())
+    if (enable
+        && (Waiting(static_cast<unsigned>(portA - 1)) > 0
+            || Waiting(static_cast<unsigned>(portB - 1)) > 0)
+        && !m_pFlushTimer->isActive())
         ScheduleFlush(true);
     if (enable)
         m_pNoteTimer->start();
@@ -144,8 +146,10 @@ void CForwarder::ForwardReceived(unsigned port, const std::uint8_t* bytes, std::
     if (const std::string* text = m_host.Pipeline().ReceivedText())
         m_host.AppendMonitorLine(*text, to, 0);
     else
-        m_host.AppendMonitorLine(ReceivedMessageText(bytes, count, m_host.Options().m_ascReceive != 0,
-                                                     m_host.Options().m_ascEveryByte != 0), to, 0);
+        m_host.AppendMonitorLine(ReceivedMessageText(bytes, count,
+                                                     m_host.Options().m_ascReceive != 0,
+                                                     m_host.Options().m_ascEveryByte != 0),
+                                 to, 0);
 }
 
 CForwarder::Target* CForwarder::Enqueue(unsigned port, const std::uint8_t* bytes, std::size_t count)
@@ -225,7 +229,8 @@ void CForwarder::FlushWaiting()
 
 void CForwarder::ScheduleFlush(bool progress)
 {
-    m_flushDelayMs = progress ? kFirstRetryMs : std::clamp(m_flushDelayMs * 2, kFirstRetryMs, kLongestRetryMs);
+    m_flushDelayMs =
+        progress ? kFirstRetryMs : std::clamp(m_flushDelayMs * 2, kFirstRetryMs, kLongestRetryMs);
     m_pFlushTimer->start(m_flushDelayMs);
 }
 
@@ -253,14 +258,17 @@ void CForwarder::UpdateNote()
         if (t.m_queue.Dropped() > 0) {
             trouble += QCoreApplication::translate("CForwarder", "，%1 积压超过 %2，已丢弃 %3")
                            .arg(name, SizeText(t.m_queue.Limit()), SizeText(t.m_queue.Dropped()));
-        } else if (!t.m_queue.IsEmpty() && t.m_sinceProgress.isValid() &&
-                   t.m_sinceProgress.elapsed() >= kBehindMs) {
-            trouble += QCoreApplication::translate("CForwarder", "，%1 未及时取走，待写 %2").arg(name, SizeText(t.m_queue.Waiting()));
+        } else if (!t.m_queue.IsEmpty() && t.m_sinceProgress.isValid()
+                   && t.m_sinceProgress.elapsed() >= kBehindMs) {
+            trouble += QCoreApplication::translate("CForwarder", "，%1 未及时取走，待写 %2")
+                           .arg(name, SizeText(t.m_queue.Waiting()));
         }
     }
     QString text;
     if (m_bEnabled)
-        text = QCoreApplication::translate("CForwarder", "转发: %1 ⇄ %2").arg(PortName(m_portA - 1), PortName(m_portB - 1)) + trouble;
+        text = QCoreApplication::translate("CForwarder", "转发: %1 ⇄ %2")
+                   .arg(PortName(m_portA - 1), PortName(m_portB - 1))
+               + trouble;
     else if (!trouble.isEmpty())
         text = trouble.mid(1); // sent lines that wait, without forwarding
     const bool warning = !trouble.isEmpty();

@@ -35,7 +35,8 @@ public:
 
     // Plugs itself into the host's receive pipeline; tap: the ports' tap, which outlives the
     // ports and this.
-    CForwarder(CFrameHost& host, ForwardTap& tap, std::size_t queueLimit = ForwardQueue::kDefaultLimit);
+    CForwarder(CFrameHost& host, ForwardTap& tap,
+               std::size_t queueLimit = ForwardQueue::kDefaultLimit);
     ~CForwarder() override;
 
     static std::span<const CommandInfo> Commands();

@@ -1,10 +1,10 @@
 #include "app/forward/Transmit.h"
 
-#include "core/settings/SettingsStore.h"
 #include "core/forward/TransmitPorts.h"
+#include "core/settings/SettingsStore.h"
 
-#include <QCoreApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QIntValidator>
 #include <QLabel>
@@ -29,14 +29,14 @@ QLineEdit* NewPortEdit(QWidget* parent)
 
 } // namespace
 
-CTransmitDlg::CTransmitDlg(SettingsStore& store, std::function<void(const QString&)> showMessage, QWidget* parent)
-    : QDialog(parent),
-      m_store(store),
-      m_showMessage(std::move(showMessage)),
+CTransmitDlg::CTransmitDlg(SettingsStore& store, std::function<void(const QString&)> showMessage,
+                           QWidget* parent)
+    : QDialog(parent), m_store(store), m_showMessage(std::move(showMessage)),
       m_pEnable(new QCheckBox(QCoreApplication::translate("CTransmitDlg", "在串口"), this)),
-      m_pLines(new QCheckBox(QCoreApplication::translate("CTransmitDlg", "控制线也转发（CTS→RTS，DSR→DTR，BREAK）"), this)),
-      m_pPortA(NewPortEdit(this)),
-      m_pPortB(NewPortEdit(this)),
+      m_pLines(new QCheckBox(
+          QCoreApplication::translate("CTransmitDlg", "控制线也转发（CTS→RTS，DSR→DTR，BREAK）"),
+          this)),
+      m_pPortA(NewPortEdit(this)), m_pPortB(NewPortEdit(this)),
       m_pApply(new QPushButton(QCoreApplication::translate("CTransmitDlg", "应用"), this)),
       m_pExit(new QPushButton(QCoreApplication::translate("CTransmitDlg", "退出"), this))
 {
@@ -49,7 +49,8 @@ CTransmitDlg::CTransmitDlg(SettingsStore& store, std::function<void(const QStrin
     sentence->addWidget(m_pPortA);
     sentence->addWidget(new QLabel(QCoreApplication::translate("CTransmitDlg", "与串口"), this));
     sentence->addWidget(m_pPortB);
-    sentence->addWidget(new QLabel(QCoreApplication::translate("CTransmitDlg", "间进行透明转发"), this));
+    sentence->addWidget(
+        new QLabel(QCoreApplication::translate("CTransmitDlg", "间进行透明转发"), this));
     sentence->addStretch(1);
 
     auto* buttons = new QVBoxLayout;
@@ -104,7 +105,10 @@ bool CTransmitDlg::ReadPort(QLineEdit* edit, std::uint8_t& port)
     bool ok = false;
     const int value = edit->text().trimmed().toInt(&ok);
     if (!ok || value < kPortMin || value > kPortMax) {
-        m_showMessage(QCoreApplication::translate("CTransmitDlg", "请输入一个介于 %1 和 %2 之间的整数。").arg(kPortMin).arg(kPortMax));
+        m_showMessage(
+            QCoreApplication::translate("CTransmitDlg", "请输入一个介于 %1 和 %2 之间的整数。")
+                .arg(kPortMin)
+                .arg(kPortMax));
         edit->setFocus(Qt::OtherFocusReason);
         edit->selectAll();
         return false;

@@ -19,9 +19,13 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     auto* icon = new QLabel(this);
     icon->setPixmap(QIcon(QStringLiteral(":/icons/vrl.png")).pixmap(32, 32));
     auto* version = new QLabel(QStringLiteral("VRL V6.72"), this);
-    auto* line = new QLabel(QCoreApplication::translate("CAboutDlg", "串口监视工具：同时监视多个串口的通讯，也可向指定串口发送命令"), this);
+    auto* line =
+        new QLabel(QCoreApplication::translate(
+                       "CAboutDlg", "串口监视工具：同时监视多个串口的通讯，也可向指定串口发送命令"),
+                   this);
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QCoreApplication::translate("CAboutDlg", "确定"), QDialogButtonBox::AcceptRole);
+    QPushButton* ok = buttons->addButton(QCoreApplication::translate("CAboutDlg", "确定"),
+                                         QDialogButtonBox::AcceptRole);
     ok->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 

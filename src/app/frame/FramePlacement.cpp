@@ -62,7 +62,8 @@ void CFramePlacement::PlaceWindow(int id)
     const int top = inner.top() - outer.top();
     const int right = outer.right() - inner.right();
     const int bottom = outer.bottom() - inner.bottom();
-    m_window.setGeometry(r.m_left + left, r.m_top + top, r.Width() - left - right, r.Height() - top - bottom);
+    m_window.setGeometry(r.m_left + left, r.m_top + top, r.Width() - left - right,
+                         r.Height() - top - bottom);
 }
 
 bool CFramePlacement::IsTopMost() const
@@ -101,8 +102,10 @@ void CFramePlacement::Restore()
     QScreen* screen = ScreenOfStoredRect(left, top, right);
     if (screen) {
         const QRect area = screen->availableGeometry();
-        const WindowRect work{area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
-        if (!ClampStoredRect(left, top, right, bottom, work, kMinRestoredWidth, kMinRestoredHeight, placed))
+        const WindowRect work{area.left(), area.top(), area.left() + area.width(),
+                              area.top() + area.height()};
+        if (!ClampStoredRect(left, top, right, bottom, work, kMinRestoredWidth, kMinRestoredHeight,
+                             placed))
             screen = nullptr;
     }
     if (screen) {
@@ -112,9 +115,10 @@ void CFramePlacement::Restore()
         QScreen* primary = QGuiApplication::primaryScreen();
         const QRect area = primary ? primary->availableGeometry() : QRect(0, 0, 1024, 768);
         const QSize size(area.width() * 4 / 5, area.height() * 4 / 5);
-        m_window.setGeometry(QRect(area.topLeft() + QPoint((area.width() - size.width()) / 2,
-                                                  (area.height() - size.height()) / 2),
-                          size));
+        m_window.setGeometry(QRect(
+            area.topLeft()
+                + QPoint((area.width() - size.width()) / 2, (area.height() - size.height()) / 2),
+            size));
     }
     const std::string state = m_store.ReadString(kLayoutSection, "State");
     if (!state.empty())
@@ -125,11 +129,13 @@ void CFramePlacement::Restore()
 
 void CFramePlacement::Save()
 {
-    const QRect r = m_window.isMaximized() || m_window.isFullScreen() ? m_window.normalGeometry() : m_window.geometry();
+    const QRect r = m_window.isMaximized() || m_window.isFullScreen() ? m_window.normalGeometry()
+                                                                      : m_window.geometry();
     m_store.WriteInt(kPlacementSection, "left", r.left());
     m_store.WriteInt(kPlacementSection, "top", r.top());
     m_store.WriteInt(kPlacementSection, "right", r.left() + r.width());
     m_store.WriteInt(kPlacementSection, "bottom", r.top() + r.height());
     m_store.WriteString(kLayoutSection, "State", m_window.saveState().toBase64().toStdString());
-    m_store.WriteInt(kLayoutSection, "StatusBar", m_window.statusBar()->isVisibleTo(&m_window) ? 1 : 0);
+    m_store.WriteInt(kLayoutSection, "StatusBar",
+                     m_window.statusBar()->isVisibleTo(&m_window) ? 1 : 0);
 }

@@ -25,8 +25,8 @@ void CFrameReceiver::OnPortData(unsigned uiPortNo, std::vector<std::uint8_t> byt
     m_turns.Inbox().Push(uiPortNo, std::move(bytes));
 }
 
-void CFrameReceiver::OnPortMessage(unsigned uiPortNo, std::vector<std::uint8_t> bytes, std::int64_t readMs,
-                                   bool mustNotWait)
+void CFrameReceiver::OnPortMessage(unsigned uiPortNo, std::vector<std::uint8_t> bytes,
+                                   std::int64_t readMs, bool mustNotWait)
 {
     m_turns.Inbox().Push(uiPortNo, std::move(bytes), readMs, !mustNotWait);
 }
@@ -81,8 +81,9 @@ void CFrameReceiver::AppendLine(const std::vector<MonitorPiece>& pieces)
 {
     m_pView->BeginAppend();
     for (const MonitorPiece& piece : pieces)
-        m_pView->AppendText(QString::fromUtf8(piece.m_text.data(), static_cast<qsizetype>(piece.m_text.size())),
-                            piece.m_colour);
+        m_pView->AppendText(
+            QString::fromUtf8(piece.m_text.data(), static_cast<qsizetype>(piece.m_text.size())),
+            piece.m_colour);
     m_pView->EndAppend();
 }
 

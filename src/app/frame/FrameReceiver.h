@@ -23,7 +23,8 @@ class CFrameReceiver : public PortReceiver, public PortMessageSink, private Moni
 {
 public:
     // options and notices outlive the receiver; currentPort tells the frame's current port.
-    CFrameReceiver(const FrameOptions& options, CUserNotices& notices, ReceivePipeline::CurrentPortSource currentPort);
+    CFrameReceiver(const FrameOptions& options, CUserNotices& notices,
+                   ReceivePipeline::CurrentPortSource currentPort);
 
     // The units it hands over to, once they exist: before this no port is open and no line
     // is written.

@@ -12,7 +12,8 @@ bool CKeyboardLocks::Read(unsigned& locks)
 {
     locks = 0;
 #if defined(VRL_HAVE_X11) && QT_CONFIG(xcb)
-    const auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    const auto* x11 =
+        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     Display* display = x11 ? x11->display() : nullptr;
     if (!display)
         return false;

@@ -5,7 +5,12 @@
 class CKeyboardLocks
 {
 public:
-    enum Lock : unsigned { CapsLock = 1, NumLock = 2, ScrollLock = 4 };
+    enum Lock : unsigned
+    {
+        CapsLock = 1,
+        NumLock = 2,
+        ScrollLock = 4
+    };
 
     // The locks that are on (bits of Lock); false where the platform gives no state.
     static bool Read(unsigned& locks);

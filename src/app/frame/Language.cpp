@@ -56,7 +56,8 @@ bool CLanguage::Apply(Choice choice)
     // Qt's own texts are English in the library; Debian ships the Chinese ones in
     // qt6-translations-l10n.
     const bool qtLoaded = choice == Choice::Chinese
-                          && g_qt->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+                          && g_qt->load(QStringLiteral("qtbase_zh_CN"),
+                                        QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     if (QCoreApplication::instance()) {
         if (choice == Choice::English && found)
             QCoreApplication::installTranslator(g_program);

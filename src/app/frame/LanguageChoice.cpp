@@ -1,7 +1,7 @@
 #include "app/frame/LanguageChoice.h"
 
-#include "core/base/CommandIds.h"
 #include "app/frame/FrameHost.h"
+#include "core/base/CommandIds.h"
 
 #include <QCoreApplication>
 #include <QMainWindow>
@@ -10,16 +10,19 @@ namespace {
 
 // The two names stay as they are in both languages, so that either reader finds his own.
 const CommandInfo kLanguageCommands[] = {
-    {ID_LANGUAGE_CHINESE, "中文", nullptr, QT_TRANSLATE_NOOP("Command", "以中文显示（重新启动后生效）"), "中文", nullptr, true},
-    {ID_LANGUAGE_ENGLISH, "English", nullptr, QT_TRANSLATE_NOOP("Command", "以英文显示（重新启动后生效）"), "English",
-     nullptr, true},
-    {ID_LANGUAGE_NOTE, QT_TRANSLATE_NOOP("Command", "重新启动后生效"), nullptr, nullptr, nullptr, nullptr, false},
+    {ID_LANGUAGE_CHINESE, "中文", nullptr,
+     QT_TRANSLATE_NOOP("Command", "以中文显示（重新启动后生效）"), "中文", nullptr, true},
+    {ID_LANGUAGE_ENGLISH, "English", nullptr,
+     QT_TRANSLATE_NOOP("Command", "以英文显示（重新启动后生效）"), "English", nullptr, true},
+    {ID_LANGUAGE_NOTE, QT_TRANSLATE_NOOP("Command", "重新启动后生效"), nullptr, nullptr, nullptr,
+     nullptr, false},
 };
 
 } // namespace
 
 CLanguageChoice::CLanguageChoice(CFrameHost& host)
-    : QObject(host.Window()), m_host(host), m_next(UiLanguage::Stored(host.Store()).value_or(CLanguage::Current()))
+    : QObject(host.Window()), m_host(host),
+      m_next(UiLanguage::Stored(host.Store()).value_or(CLanguage::Current()))
 {
 }
 
@@ -35,8 +38,9 @@ void CLanguageChoice::OnCommand(int id)
     m_next = id == ID_LANGUAGE_CHINESE ? CLanguage::Choice::Chinese : CLanguage::Choice::English;
     UiLanguage::Store(m_host.Store(), m_next);
     if (m_next != CLanguage::Current())
-        m_host.ShowStatusMessage(m_next == CLanguage::Choice::Chinese ? tr("重新启动 VRL 后以中文显示。")
-                                                                      : tr("重新启动 VRL 后以英文显示。"));
+        m_host.ShowStatusMessage(m_next == CLanguage::Choice::Chinese
+                                     ? tr("重新启动 VRL 后以中文显示。")
+                                     : tr("重新启动 VRL 后以英文显示。"));
 }
 
 void CLanguageChoice::OnUpdateCommand(int id, CommandState& state)

@@ -10,9 +10,11 @@
 
 namespace {
 
-const char* const kPaneTexts[] = {QT_TRANSLATE_NOOP("CLockIndicators", "大写"), QT_TRANSLATE_NOOP("CLockIndicators", "数字"),
-                                   QT_TRANSLATE_NOOP("CLockIndicators", "滚动")};
-const unsigned kPaneLocks[] = {CKeyboardLocks::CapsLock, CKeyboardLocks::NumLock, CKeyboardLocks::ScrollLock};
+const char* const kPaneTexts[] = {QT_TRANSLATE_NOOP("CLockIndicators", "大写"),
+                                  QT_TRANSLATE_NOOP("CLockIndicators", "数字"),
+                                  QT_TRANSLATE_NOOP("CLockIndicators", "滚动")};
+const unsigned kPaneLocks[] = {CKeyboardLocks::CapsLock, CKeyboardLocks::NumLock,
+                               CKeyboardLocks::ScrollLock};
 
 } // namespace
 
@@ -28,7 +30,9 @@ CLockIndicators::CLockIndicators(QStatusBar* bar, StateReader reader)
         pane->setObjectName(QStringLiteral("LockPane%1").arg(i));
         pane->setAlignment(Qt::AlignCenter);
         // As wide as its text, so that the bar does not jump when a lock changes.
-        pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(QCoreApplication::translate("CLockIndicators", kPaneTexts[i])) + 8);
+        pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(
+                                  QCoreApplication::translate("CLockIndicators", kPaneTexts[i]))
+                              + 8);
         bar->addPermanentWidget(pane);
         m_panes[i] = pane;
     }
@@ -43,7 +47,9 @@ void CLockIndicators::Update()
     if (!HasPanes() || !m_reader(locks))
         return;
     for (std::size_t i = 0; i < m_panes.size(); ++i)
-        m_panes[i]->setText((locks & kPaneLocks[i]) ? QCoreApplication::translate("CLockIndicators", kPaneTexts[i]) : QString());
+        m_panes[i]->setText((locks & kPaneLocks[i])
+                                ? QCoreApplication::translate("CLockIndicators", kPaneTexts[i])
+                                : QString());
 }
 
 bool CLockIndicators::eventFilter(QObject* watched, QEvent* event)
@@ -59,8 +65,7 @@ bool CLockIndicators::eventFilter(QObject* watched, QEvent* event)
             QTimer::singleShot(0, this, &CLockIndicators::Update);
         }
         break;
-    default:
-        break;
+    default: break;
     }
     return QObject::eventFilter(watched, event);
 }

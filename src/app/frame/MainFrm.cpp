@@ -1,35 +1,35 @@
 #include "app/frame/MainFrm.h"
 
-#include "app/frame/AboutDlg.h"
-#include "app/send/AutoSend.h"
 #include "app/commands/CommandRouter.h"
-#include "app/frame/FramePlacement.h"
-#include "core/base/CommandIds.h"
+#include "app/files/MonitorFiles.h"
 #include "app/forward/Forwarder.h"
-#include "core/settings/IniSettingsStore.h"
-#include "app/ports/LineControl.h"
+#include "app/frame/AboutDlg.h"
+#include "app/frame/FramePlacement.h"
+#include "app/frame/LanguageChoice.h"
 #include "app/frame/LockIndicators.h"
 #include "app/modbus/ModbusDecoding.h"
-#include "app/files/MonitorFiles.h"
-#include "app/ports/PortControl.h"
-#include "core/serial/PortList.h"
-#include "core/serial/PortMap.h"
-#include "app/frame/LanguageChoice.h"
-#include "app/ports/PortRestore.h"
-#include "app/send/SendCommands.h"
 #include "app/monitor/DlgFilter.h"
-#include "core/serial/SerialPort.h"
-#include "app/ports/SettingsBar.h"
-#include "core/settings/SettingsStore.h"
-#include "app/send/VRLSendEdit.h"
 #include "app/monitor/VRLView.h"
 #include "app/monitor/ViewChoices.h"
 #include "app/monitor/ViewCommands.h"
+#include "app/ports/LineControl.h"
+#include "app/ports/PortControl.h"
+#include "app/ports/PortRestore.h"
+#include "app/ports/SettingsBar.h"
+#include "app/send/AutoSend.h"
+#include "app/send/SendCommands.h"
+#include "app/send/VRLSendEdit.h"
+#include "core/base/CommandIds.h"
+#include "core/serial/PortList.h"
+#include "core/serial/PortMap.h"
+#include "core/serial/SerialPort.h"
+#include "core/settings/IniSettingsStore.h"
+#include "core/settings/SettingsStore.h"
 #include "core/settings/WindowPlacement.h"
 
-#include <QCoreApplication>
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
@@ -60,17 +60,17 @@ class CMainFrame::FrameCommands : public CCommandTarget
 public:
     explicit FrameCommands(CMainFrame& frame) : m_frame(frame) {}
     void OnCommand(int id) override { m_frame.OnFrameCommand(id); }
-    void OnUpdateCommand(int id, CommandState& state) override { m_frame.OnUpdateFrameCommand(id, state); }
+    void OnUpdateCommand(int id, CommandState& state) override
+    {
+        m_frame.OnUpdateFrameCommand(id, state);
+    }
 
 private:
     CMainFrame& m_frame;
 };
 
 CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
-    : QMainWindow(parent),
-      m_store(store),
-      m_notices(*this),
-      m_fileNames(*this),
+    : QMainWindow(parent), m_store(store), m_notices(*this), m_fileNames(*this),
       m_receiver(m_options, m_notices, [this] { return CurrentPort(); }),
       m_pFrameCommands(std::make_unique<FrameCommands>(*this)),
       m_pPlacement(std::make_unique<CFramePlacement>(*this, store))
@@ -90,9 +90,11 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     m_pRouter->AddCommands(MonitorCommands(), nullptr);
     m_pRouter->AddCommands(CViewCommands::Commands(), new CViewCommands(*m_pView, this));
     m_pRouter->AddCommands(CViewChoices::Commands(), new CViewChoices(*this));
-    m_pMonitorFiles = new CMonitorFiles(*this, *m_pView, m_store, m_notices, m_fileNames, [this] { RebuildMenus(); });
+    m_pMonitorFiles = new CMonitorFiles(*this, *m_pView, m_store, m_notices, m_fileNames,
+                                        [this] { RebuildMenus(); });
     m_pRouter->AddCommands(CMonitorFiles::Commands(), m_pMonitorFiles);
-    m_pRouter->SetRecentFilesFiller([this](QMenu* menu) { m_pMonitorFiles->FillRecentFiles(menu); });
+    m_pRouter->SetRecentFilesFiller(
+        [this](QMenu* menu) { m_pMonitorFiles->FillRecentFiles(menu); });
     m_pSend = new CSendCommands(*this);
     m_pRouter->AddCommands(CSendCommands::Commands(), m_pSend);
     m_pRouter->AddCommands(CSendCommands::OptionCommands(), nullptr);
@@ -110,8 +112,9 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     m_pRouter->AddCommands(CPortRestore::Commands(), m_pPortRestore);
     m_pRouter->AddCommands(CLanguageChoice::Commands(), new CLanguageChoice(*this));
     CreateStatusBar();
-    m_pPortControl = new CPortControl(*this, *m_pPorts, *m_pPortMap, &m_receiver, m_receiver.Turns().Inbox(),
-                                      *m_pSettingsBar, *m_pLineControl, *m_pRouter, *m_pReadyLabel);
+    m_pPortControl =
+        new CPortControl(*this, *m_pPorts, *m_pPortMap, &m_receiver, m_receiver.Turns().Inbox(),
+                         *m_pSettingsBar, *m_pLineControl, *m_pRouter, *m_pReadyLabel);
     m_pRouter->AddCommands(CPortControl::Commands(), m_pPortControl);
     m_receiver.Connect(*m_pView, *m_pLineControl, *m_pPortControl);
     m_pFilterDlg = new CDlgFilter(*this); // after the status bar: it may leave a note there
@@ -127,7 +130,8 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     // RebuildMenus below.
     m_pPlacement->Restore();
     // A settings file that could not be read was moved aside, not overwritten: say where.
-    if (auto* ini = dynamic_cast<IniSettingsStore*>(&m_store); ini && !ini->SetAsideNote().empty()) {
+    if (auto* ini = dynamic_cast<IniSettingsStore*>(&m_store);
+        ini && !ini->SetAsideNote().empty()) {
         const QString note = QString::fromStdString(ini->SetAsideNote());
         QTimer::singleShot(0, this, [this, note] { ShowMessage(note); });
     }
@@ -152,7 +156,8 @@ void CMainFrame::EndWithoutQuestions()
     m_bNoQuestions = true;
     const QString kept = m_pMonitorFiles->KeepUnsavedText();
     if (!kept.isEmpty())
-        std::fprintf(stderr, "vrl: %s\n", tr("未保存的监视报文已保存到 %1").arg(kept).toLocal8Bit().constData());
+        std::fprintf(stderr, "vrl: %s\n",
+                     tr("未保存的监视报文已保存到 %1").arg(kept).toLocal8Bit().constData());
     close();
 }
 
@@ -246,20 +251,11 @@ void CMainFrame::OnUpdateFrameCommand(int id, CommandState& state)
         // Messages that arrive while paused are not shown, nor kept for later.
         SetStatusNote(QStringLiteral("pause"), m_options.m_paused ? tr("暂停显示") : QString());
         break;
-    case ID_ALWAYS_ON_TOP:
-        state.m_checked = m_pPlacement->IsTopMost();
-        break;
-    case ID_VIEW_TOOLBAR:
-        state.m_checked = m_pToolBar->isVisibleTo(this);
-        break;
-    case ID_VIEW_STATUS_BAR:
-        state.m_checked = statusBar()->isVisibleTo(this);
-        break;
-    case ID_SETTINGS_BAR:
-        state.m_checked = m_pSettingsBar->isVisibleTo(this);
-        break;
-    default:
-        break;
+    case ID_ALWAYS_ON_TOP: state.m_checked = m_pPlacement->IsTopMost(); break;
+    case ID_VIEW_TOOLBAR: state.m_checked = m_pToolBar->isVisibleTo(this); break;
+    case ID_VIEW_STATUS_BAR: state.m_checked = statusBar()->isVisibleTo(this); break;
+    case ID_SETTINGS_BAR: state.m_checked = m_pSettingsBar->isVisibleTo(this); break;
+    default: break;
     }
 }
 
@@ -356,7 +352,8 @@ void CMainFrame::ShowStatusMessage(const QString& text, int timeoutMs)
     m_notices.ShowStatusMessage(text, timeoutMs);
 }
 
-QString CMainFrame::AskFileName(bool open, const QString& title, const QString& defaultName, const QString& folder)
+QString CMainFrame::AskFileName(bool open, const QString& title, const QString& defaultName,
+                                const QString& folder)
 {
     return m_fileNames.Ask(open, title, defaultName, folder);
 }

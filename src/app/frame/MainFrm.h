@@ -1,13 +1,13 @@
 #pragma once
 
 #include "app/commands/CommandTable.h"
-#include "app/frame/FrameHost.h"
-#include "core/forward/ForwardTap.h"
-#include "core/settings/FrameOptions.h"
-#include "core/receive/MonitorLine.h"
 #include "app/files/FileNameDialog.h"
+#include "app/frame/FrameHost.h"
 #include "app/frame/FrameReceiver.h"
 #include "app/frame/UserNotices.h"
+#include "core/forward/ForwardTap.h"
+#include "core/receive/MonitorLine.h"
+#include "core/settings/FrameOptions.h"
 
 #include <QMainWindow>
 #include <QSize>
@@ -119,7 +119,10 @@ public:
 
     // --- Test and tool hooks ------------------------------------------------------------
     // Message boxes go to hook instead of the screen.
-    void SetMessageHook(std::function<void(const QString&)> hook) { m_notices.SetMessageHook(std::move(hook)); }
+    void SetMessageHook(std::function<void(const QString&)> hook)
+    {
+        m_notices.SetMessageHook(std::move(hook));
+    }
     // The file-name dialog is answered by asker instead of the user.
     using FileNameAsker = CFileNameDialog::Asker;
     void SetFileNameAsker(FileNameAsker asker) { m_fileNames.SetAsker(std::move(asker)); }

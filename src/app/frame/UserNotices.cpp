@@ -43,15 +43,16 @@ QMessageBox::StandardButton CUserNotices::AskQuestion(QWidget* parent, const QSt
     return static_cast<QMessageBox::StandardButton>(box->exec());
 }
 
-void CUserNotices::ShowInformation(QWidget* parent, const QString& text, const std::vector<Button>& buttons,
-                                   QObject* context, std::function<void(QMessageBox::StandardButton)> answered)
+void CUserNotices::ShowInformation(QWidget* parent, const QString& text,
+                                   const std::vector<Button>& buttons, QObject* context,
+                                   std::function<void(QMessageBox::StandardButton)> answered)
 {
     QMessageBox* box = NewBox(QMessageBox::Information, parent, text, buttons);
     box->setAttribute(Qt::WA_DeleteOnClose);
     if (answered) {
-        QObject::connect(box, &QMessageBox::finished, context ? context : box, [box, answered](int) {
-            answered(box->standardButton(box->clickedButton()));
-        });
+        QObject::connect(
+            box, &QMessageBox::finished, context ? context : box,
+            [box, answered](int) { answered(box->standardButton(box->clickedButton())); });
     }
     box->open();
 }

@@ -45,7 +45,10 @@ public:
 
     // A warning box over the window, or to the hook when there is one.
     void ShowMessage(const QString& text);
-    void SetMessageHook(std::function<void(const QString&)> hook) { m_messageHook = std::move(hook); }
+    void SetMessageHook(std::function<void(const QString&)> hook)
+    {
+        m_messageHook = std::move(hook);
+    }
 
     // A lasting note under key (empty text removes it); warning shows it in red.
     void SetStatusNote(const QString& key, const QString& text, bool warning = false);

@@ -1,20 +1,20 @@
 #include "app/frame/VRLApp.h"
 
-#include "core/settings/CommandLine.h"
-#include "core/text/CoreText.h"
-#include "core/settings/IniSettingsStore.h"
+#include "app/files/MonitorFiles.h"
 #include "app/frame/Language.h"
 #include "app/frame/MainFrm.h"
-#include "app/files/MonitorFiles.h"
-#include "core/serial/PortMap.h"
 #include "app/ports/PortRestore.h"
+#include "core/serial/PortMap.h"
+#include "core/settings/CommandLine.h"
+#include "core/settings/IniSettingsStore.h"
+#include "core/text/CoreText.h"
 
 #include <QFileInfo>
 #include <QSocketNotifier>
 
 #include <csignal>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -35,11 +35,16 @@ void OnTerminateSignal(int)
 // dash is taken as a single one.
 int ToolkitOptionLength(const char* argument)
 {
-    static const char* const kWithValue[] = {
-        "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
-        "geometry", "qwindowtitle", "title", "qwindowicon", "icon", "display", "name",
-        "visual", "session", "style", "stylesheet"};
-    static const char* const kFlags[] = {"reverse", "testability", "widgetcount", "nograb", "dograb"};
+    static const char* const kWithValue[] = {"platform",        "platformpluginpath",
+                                             "platformtheme",   "plugin",
+                                             "qwindowgeometry", "geometry",
+                                             "qwindowtitle",    "title",
+                                             "qwindowicon",     "icon",
+                                             "display",         "name",
+                                             "visual",          "session",
+                                             "style",           "stylesheet"};
+    static const char* const kFlags[] = {"reverse", "testability", "widgetcount", "nograb",
+                                         "dograb"};
     static const char* const kJoined[] = {"style=", "stylesheet=", "qmljsdebugger="};
     if (argument[0] != '-')
         return 0;
@@ -67,7 +72,8 @@ bool IsEmptyEnv(const char* name)
 
 void PrintUsageError(const std::string& error)
 {
-    std::fprintf(stderr, "vrl: %s\n%s\n", error.c_str(), VRL_TR("CVRLApp", "用 vrl --help 查看用法。").c_str());
+    std::fprintf(stderr, "vrl: %s\n%s\n", error.c_str(),
+                 VRL_TR("CVRLApp", "用 vrl --help 查看用法。").c_str());
 }
 
 } // namespace
@@ -112,7 +118,8 @@ int CVRLApp::HandleEarlyArguments(int argc, char** argv)
             if (std::strcmp(argv[i], "--") == 0) {
                 optionsEnded = true;
             } else if (const int taken = ToolkitOptionLength(argv[i]); taken > 0) {
-                displayGiven = displayGiven || std::strstr(argv[i], "platform") || std::strstr(argv[i], "display");
+                displayGiven = displayGiven || std::strstr(argv[i], "platform")
+                               || std::strstr(argv[i], "display");
                 i += taken - 1;
                 continue;
             }
@@ -125,9 +132,11 @@ int CVRLApp::HandleEarlyArguments(int argc, char** argv)
         return 2;
     }
     // Qt would abort without a display (and leave a core dump); say so plainly instead.
-    if (!displayGiven && IsEmptyEnv("DISPLAY") && IsEmptyEnv("WAYLAND_DISPLAY") && IsEmptyEnv("QT_QPA_PLATFORM")) {
-        std::fputs(VRL_TR("CVRLApp", "vrl: 没有可用的显示（DISPLAY 和 WAYLAND_DISPLAY 都未设置）。\n"
-                                     "在图形桌面中启动 VRL，或用 xvfb-run 在虚拟屏幕上运行。\n")
+    if (!displayGiven && IsEmptyEnv("DISPLAY") && IsEmptyEnv("WAYLAND_DISPLAY")
+        && IsEmptyEnv("QT_QPA_PLATFORM")) {
+        std::fputs(VRL_TR("CVRLApp",
+                          "vrl: 没有可用的显示（DISPLAY 和 WAYLAND_DISPLAY 都未设置）。\n"
+                          "在图形桌面中启动 VRL，或用 xvfb-run 在虚拟屏幕上运行。\n")
                        .c_str(),
                    stderr);
         return 1;
@@ -150,7 +159,8 @@ bool CVRLApp::InitInstance()
 
     m_pStore = std::make_unique<IniSettingsStore>(IniSettingsStore::DefaultPath());
     if (!CLanguage::Apply(UiLanguage::Decide(*m_pStore)))
-        std::fprintf(stderr, "vrl: 找不到英文界面文件 / no English catalogue: %s/vrl_en.qm\n", qPrintable(CLanguage::CatalogueFolder()));
+        std::fprintf(stderr, "vrl: 找不到英文界面文件 / no English catalogue: %s/vrl_en.qm\n",
+                     qPrintable(CLanguage::CatalogueFolder()));
     if (!cl.m_portPaths.empty()) {
         PortMap map(*m_pStore);
         for (const auto& [port, path] : cl.m_portPaths)
@@ -164,7 +174,8 @@ bool CVRLApp::InitInstance()
     m_pMainFrame->activateWindow();
 
     if (!cl.m_monitorFile.empty())
-        m_pMainFrame->MonitorFiles()->OpenMonitorFile(QFileInfo(QString::fromStdString(cl.m_monitorFile)).absoluteFilePath());
+        m_pMainFrame->MonitorFiles()->OpenMonitorFile(
+            QFileInfo(QString::fromStdString(cl.m_monitorFile)).absoluteFilePath());
     m_pMainFrame->PortRestore()->OpenAtStart(cl.m_openPorts);
     return true;
 }
@@ -183,7 +194,9 @@ void CVRLApp::QuitOnTerminateSignals()
             g_pMainFrame->EndWithoutQuestions();
         QCoreApplication::quit();
     });
-    struct sigaction action {};
+    struct sigaction action
+    {
+    };
     action.sa_handler = OnTerminateSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

@@ -1,11 +1,11 @@
 #include "app/modbus/ModbusDecoding.h"
 
-#include "core/base/CommandIds.h"
 #include "app/frame/FrameHost.h"
 #include "app/modbus/ModbusFrameTable.h"
+#include "core/base/CommandIds.h"
 #include "core/receive/MonitorLine.h"
-#include "core/serial/PortSettings.h"
 #include "core/receive/ReceivePipeline.h"
+#include "core/serial/PortSettings.h"
 #include "core/serial/SerialPort.h"
 
 #include <QCoreApplication>
@@ -32,11 +32,13 @@ constexpr unsigned kPorts = 256;
 } // namespace
 
 CModbusDecoding::CModbusDecoding(CFrameHost& host)
-    : QObject(host.Window()), m_host(host), m_pTable(new CModbusFrameTable(host, m_log)), m_pPollTimer(new QTimer(this))
+    : QObject(host.Window()), m_host(host), m_pTable(new CModbusFrameTable(host, m_log)),
+      m_pPollTimer(new QTimer(this))
 {
     // The table shows local time: a frame's steady-clock time is taken back from now.
     m_monitor.SetRecordSink([this](const ModbusRecord& record) {
-        const std::int64_t ago = record.m_delayMs < 0 ? 0 : SteadyMilliseconds() - record.m_frame.m_endMs;
+        const std::int64_t ago =
+            record.m_delayMs < 0 ? 0 : SteadyMilliseconds() - record.m_frame.m_endMs;
         const QDateTime at = QDateTime::currentDateTime().addMSecs(-std::max<std::int64_t>(0, ago));
         m_log.Add(record, at.toString(QStringLiteral("HH:mm:ss.zzz")).toStdString());
     });
@@ -105,5 +107,6 @@ void CModbusDecoding::UpdateNote()
     }
     if (!m_pPollTimer->isActive())
         m_pPollTimer->start();
-    m_host.SetStatusNote(QStringLiteral("modbus"), tr("MODBUS 解析: %1").arg(ports.join(QStringLiteral(", "))));
+    m_host.SetStatusNote(QStringLiteral("modbus"),
+                         tr("MODBUS 解析: %1").arg(ports.join(QStringLiteral(", "))));
 }

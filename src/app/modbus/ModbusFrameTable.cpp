@@ -1,9 +1,9 @@
 #include "app/modbus/ModbusFrameTable.h"
 
-#include "core/files/AtomicFileWriter.h"
-#include "core/text/CoreText.h"
 #include "app/frame/FrameHost.h"
+#include "core/files/AtomicFileWriter.h"
 #include "core/modbus/ModbusFrameLog.h"
+#include "core/text/CoreText.h"
 
 #include <QAbstractTableModel>
 #include <QDateTime>
@@ -25,13 +25,19 @@
 class CModbusFrameTable::Model : public QAbstractTableModel
 {
 public:
-    explicit Model(const ModbusFrameLog& log, QObject* parent) : QAbstractTableModel(parent), m_log(log) {}
+    explicit Model(const ModbusFrameLog& log, QObject* parent)
+        : QAbstractTableModel(parent), m_log(log)
+    {
+    }
 
     int rowCount(const QModelIndex& parent) const override
     {
         return parent.isValid() ? 0 : static_cast<int>(m_count);
     }
-    int columnCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : ModbusFrameLog::kColumns; }
+    int columnCount(const QModelIndex& parent) const override
+    {
+        return parent.isValid() ? 0 : ModbusFrameLog::kColumns;
+    }
 
     QVariant data(const QModelIndex& index, int role) const override
     {
@@ -41,7 +47,8 @@ public:
         const std::uint64_t number = m_first + static_cast<std::uint64_t>(index.row());
         if (number < m_log.Dropped() || number >= m_log.Added())
             return {};
-        const std::string cell = ModbusFrameLog::Cell(m_log.Row(static_cast<std::size_t>(number - m_log.Dropped())), index.column());
+        const std::string cell = ModbusFrameLog::Cell(
+            m_log.Row(static_cast<std::size_t>(number - m_log.Dropped())), index.column());
         return QString::fromStdString(cell);
     }
 
@@ -49,7 +56,8 @@ public:
     {
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
             return {};
-        return QString::fromStdString(CoreText::Tr("ModbusFrameLog", ModbusFrameLog::Header(section)));
+        return QString::fromStdString(
+            CoreText::Tr("ModbusFrameLog", ModbusFrameLog::Header(section)));
     }
 
     void Sync()
@@ -83,7 +91,8 @@ private:
 
 CModbusFrameTable::CModbusFrameTable(CFrameHost& host, const ModbusFrameLog& log)
     : QDockWidget(tr("MODBUS 帧表"), host.Window()), m_host(host), m_log(log),
-      m_pModel(new Model(log, this)), m_pView(new QTableView), m_pCount(new QLabel), m_pTimer(new QTimer(this))
+      m_pModel(new Model(log, this)), m_pView(new QTableView), m_pCount(new QLabel),
+      m_pTimer(new QTimer(this))
 {
     setObjectName(QStringLiteral("ModbusFrameDock"));
     auto* body = new QWidget(this);
@@ -136,13 +145,16 @@ void CModbusFrameTable::Refresh()
 bool CModbusFrameTable::ExportCsv()
 {
     const QString defaultName = QDir::home().filePath(
-        QStringLiteral("MODBUS %1.csv").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd HHmm"))));
-    const QString path = m_askFileName ? m_askFileName()
-                                       : QFileDialog::getSaveFileName(this, tr("导出 MODBUS 帧表"), defaultName, tr("CSV 文件 (*.csv)"));
+        QStringLiteral("MODBUS %1.csv")
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd HHmm"))));
+    const QString path = m_askFileName
+                             ? m_askFileName()
+                             : QFileDialog::getSaveFileName(this, tr("导出 MODBUS 帧表"),
+                                                            defaultName, tr("CSV 文件 (*.csv)"));
     if (path.isEmpty())
         return false;
-    const AtomicWriteResult result =
-        WriteFileAtomically(path.toStdString(), [this](std::ostream& out) { return m_log.WriteCsv(out); });
+    const AtomicWriteResult result = WriteFileAtomically(
+        path.toStdString(), [this](std::ostream& out) { return m_log.WriteCsv(out); });
     if (!result.m_ok) {
         m_host.ShowMessage(QString::fromStdString(result.m_error));
         return false;

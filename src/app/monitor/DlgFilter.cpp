@@ -1,13 +1,13 @@
 #include "app/monitor/DlgFilter.h"
 
-#include "core/base/CommandIds.h"
 #include "app/frame/FrameHost.h"
 #include "app/widgets/ListCtrlEx.h"
+#include "core/base/CommandIds.h"
 #include "core/receive/ReceivePipeline.h"
 
-#include <QCoreApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -18,7 +18,8 @@
 namespace {
 
 const CommandInfo kFilterCommands[] = {
-    {ID_FILTER, QT_TRANSLATE_NOOP("Command", "报文过滤设置(&F)..."), nullptr, QT_TRANSLATE_NOOP("Command", "只显示给定字节为给定值的报文，或只显示当前串口的报文"),
+    {ID_FILTER, QT_TRANSLATE_NOOP("Command", "报文过滤设置(&F)..."), nullptr,
+     QT_TRANSLATE_NOOP("Command", "只显示给定字节为给定值的报文，或只显示当前串口的报文"),
      QT_TRANSLATE_NOOP("Command", "报文过滤设置"), ":/icons/filter.png", false},
 };
 
@@ -30,7 +31,9 @@ class DialogUnits
 {
 public:
     explicit DialogUnits(const QFontMetrics& fm)
-        : m_x(fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0),
+        : m_x(fm.horizontalAdvance(
+                  QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"))
+              / 52.0),
           m_y(fm.height())
     {
     }
@@ -49,9 +52,7 @@ private:
 
 } // namespace
 
-CDlgFilter::CDlgFilter(CFrameHost& host)
-    : CFramelessDialog(host.Window(), Qt::Dialog),
-      m_host(host)
+CDlgFilter::CDlgFilter(CFrameHost& host) : CFramelessDialog(host.Window(), Qt::Dialog), m_host(host)
 {
     setObjectName(QStringLiteral("filterDialog"));
     setWindowTitle(QCoreApplication::translate("CDlgFilter", "报文过滤设置"));
@@ -80,16 +81,21 @@ void CDlgFilter::BuildControls()
     auto* scope = new QGroupBox(QCoreApplication::translate("CDlgFilter", "串口数据显示"), this);
     scope->setGeometry(du.Rect(148, 2, 59, 35));
 
-    auto* prompt = new QLabel(QCoreApplication::translate("CDlgFilter", "只显示给定序号字节的值为给定字节值的报文"), this);
+    auto* prompt = new QLabel(
+        QCoreApplication::translate("CDlgFilter", "只显示给定序号字节的值为给定字节值的报文"),
+        this);
     prompt->setWordWrap(true);
     prompt->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     prompt->setGeometry(du.Rect(5, 11, 136, 18));
 
     m_pList = new CListCtrlEx(this);
     m_pList->setGeometry(du.Rect(5, 31, 136, 56));
-    m_pList->InsertColumn(0, QCoreApplication::translate("CDlgFilter", "序号"), Qt::AlignLeft, 40, false);
-    m_pList->InsertColumn(1, QCoreApplication::translate("CDlgFilter", "字节序号"), Qt::AlignLeft, 60, true);
-    m_pList->InsertColumn(2, QCoreApplication::translate("CDlgFilter", "字节值(HEX)"), Qt::AlignLeft, 80, true);
+    m_pList->InsertColumn(0, QCoreApplication::translate("CDlgFilter", "序号"), Qt::AlignLeft, 40,
+                          false);
+    m_pList->InsertColumn(1, QCoreApplication::translate("CDlgFilter", "字节序号"), Qt::AlignLeft,
+                          60, true);
+    m_pList->InsertColumn(2, QCoreApplication::translate("CDlgFilter", "字节值(HEX)"),
+                          Qt::AlignLeft, 80, true);
     for (int row = 0; row < MessageFilter::kRowCount; ++row)
         m_pList->InsertItem(row, QString::number(row + 1));
 
@@ -122,8 +128,10 @@ void CDlgFilter::ShowConditions()
     const MessageFilter::Conditions& conditions = m_filter.GetConditions();
     for (int row = 0; row < MessageFilter::kRowCount; ++row) {
         const FilterCondition& c = conditions[static_cast<std::size_t>(row)];
-        m_pList->SetItemText(row, 1, c.m_bUsed ? QString::fromStdString(FilterIndexText(c)) : QString());
-        m_pList->SetItemText(row, 2, c.m_bUsed ? QString::fromStdString(FilterValueText(c)) : QString());
+        m_pList->SetItemText(row, 1,
+                             c.m_bUsed ? QString::fromStdString(FilterIndexText(c)) : QString());
+        m_pList->SetItemText(row, 2,
+                             c.m_bUsed ? QString::fromStdString(FilterValueText(c)) : QString());
     }
 }
 
@@ -143,8 +151,8 @@ void CDlgFilter::Apply()
     }
     MessageFilter::Conditions conditions{};
     for (int row = 0; row < MessageFilter::kRowCount; ++row)
-        conditions[static_cast<std::size_t>(row)] =
-            ParseFilterRow(m_pList->GetItemText(row, 1).toStdString(), m_pList->GetItemText(row, 2).toStdString());
+        conditions[static_cast<std::size_t>(row)] = ParseFilterRow(
+            m_pList->GetItemText(row, 1).toStdString(), m_pList->GetItemText(row, 2).toStdString());
     m_filter.SetConditions(conditions);
     // The rows as they act (a position above 255 keeps its low 8 bits).
     ShowConditions();
@@ -157,16 +165,19 @@ QString CDlgFilter::RowFaultText(int row, const QString& index, const QString& v
 {
     const int n = row + 1;
     switch (CheckFilterRow(index.toStdString(), value.toStdString())) {
-    case FilterRowFault::None:
-        return QString();
+    case FilterRowFault::None: return QString();
     case FilterRowFault::MissingIndex:
         return tr("第%1行：有字节值“%2”，但没有字节序号。").arg(n).arg(value.trimmed());
     case FilterRowFault::MissingValue:
         return tr("第%1行：有字节序号“%2”，但没有字节值。").arg(n).arg(index.trimmed());
     case FilterRowFault::BadIndex:
-        return tr("第%1行：字节序号“%2”无效，应为从1起的十进制数（如 5）。").arg(n).arg(index.trimmed());
+        return tr("第%1行：字节序号“%2”无效，应为从1起的十进制数（如 5）。")
+            .arg(n)
+            .arg(index.trimmed());
     case FilterRowFault::BadValue:
-        return tr("第%1行：字节值“%2”无效，应为一到两位十六进制数（00～FF）。").arg(n).arg(value.trimmed());
+        return tr("第%1行：字节值“%2”无效，应为一到两位十六进制数（00～FF）。")
+            .arg(n)
+            .arg(value.trimmed());
     }
     return QString();
 }
@@ -181,7 +192,8 @@ void CDlgFilter::UsePipeline()
 
     QStringList notes;
     if (m_filter.IsEnabled())
-        notes << QCoreApplication::translate("CDlgFilter", "过滤: 开（%1行）").arg(m_filter.UsedRows());
+        notes << QCoreApplication::translate("CDlgFilter", "过滤: 开（%1行）")
+                     .arg(m_filter.UsedRows());
     if (m_displayScope == 1)
         notes << QCoreApplication::translate("CDlgFilter", "只显示当前串口");
     m_host.SetStatusNote(kNoteKey, notes.join(QCoreApplication::translate("CDlgFilter", "，")));
@@ -202,19 +214,14 @@ void CDlgFilter::OnCommand(int id)
     setFocus(Qt::OtherFocusReason);
 }
 
-void CDlgFilter::OnUpdateCommand(int, CommandState&)
-{
-}
+void CDlgFilter::OnUpdateCommand(int, CommandState&) {}
 
 void CDlgFilter::keyPressEvent(QKeyEvent* e)
 {
     switch (e->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        e->accept();
-        return;
-    default:
-        QDialog::keyPressEvent(e);
+    case Qt::Key_Escape: e->accept(); return;
+    default: QDialog::keyPressEvent(e);
     }
 }

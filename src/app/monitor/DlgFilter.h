@@ -62,5 +62,4 @@ private:
     QCheckBox* m_pEnable = nullptr;
     QPushButton* m_pApply = nullptr;
     QPushButton* m_pExit = nullptr;
-
 };

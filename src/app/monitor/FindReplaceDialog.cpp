@@ -1,7 +1,7 @@
 #include "app/monitor/FindReplaceDialog.h"
 
-#include <QCoreApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -13,21 +13,22 @@
 #include <QVBoxLayout>
 
 CFindReplaceDialog::CFindReplaceDialog(QWidget* parent, bool replace)
-    : QDialog(parent)
-    , m_bReplace(replace)
+    : QDialog(parent), m_bReplace(replace)
 {
-    setWindowTitle(replace ? QCoreApplication::translate("CFindReplaceDialog", "替换") : QCoreApplication::translate("CFindReplaceDialog", "查找"));
+    setWindowTitle(replace ? QCoreApplication::translate("CFindReplaceDialog", "替换")
+                           : QCoreApplication::translate("CFindReplaceDialog", "查找"));
     setModal(false);
 
     auto* fields = new QGridLayout;
-    auto* findLabel = new QLabel(QCoreApplication::translate("CFindReplaceDialog", "查找内容(&N):"));
+    auto* findLabel =
+        new QLabel(QCoreApplication::translate("CFindReplaceDialog", "查找内容(&N):"));
     m_pFindEdit = new QLineEdit;
     findLabel->setBuddy(m_pFindEdit);
     fields->addWidget(findLabel, 0, 0);
     fields->addWidget(m_pFindEdit, 0, 1);
-    if (replace)
-    {
-        auto* replaceLabel = new QLabel(QCoreApplication::translate("CFindReplaceDialog", "替换为(&P):"));
+    if (replace) {
+        auto* replaceLabel =
+            new QLabel(QCoreApplication::translate("CFindReplaceDialog", "替换为(&P):"));
         m_pReplaceEdit = new QLineEdit;
         replaceLabel->setBuddy(m_pReplaceEdit);
         fields->addWidget(replaceLabel, 1, 0);
@@ -35,14 +36,14 @@ CFindReplaceDialog::CFindReplaceDialog(QWidget* parent, bool replace)
     }
 
     m_pWholeWord = new QCheckBox(QCoreApplication::translate("CFindReplaceDialog", "全字匹配(&W)"));
-    m_pMatchCase = new QCheckBox(QCoreApplication::translate("CFindReplaceDialog", "区分大小写(&C)"));
+    m_pMatchCase =
+        new QCheckBox(QCoreApplication::translate("CFindReplaceDialog", "区分大小写(&C)"));
     auto* options = new QVBoxLayout;
     options->addWidget(m_pWholeWord);
     options->addWidget(m_pMatchCase);
     auto* lower = new QHBoxLayout;
     lower->addLayout(options);
-    if (!replace)
-    {
+    if (!replace) {
         auto* direction = new QGroupBox(QCoreApplication::translate("CFindReplaceDialog", "方向"));
         m_pUp = new QRadioButton(QCoreApplication::translate("CFindReplaceDialog", "向上(&U)"));
         m_pDown = new QRadioButton(QCoreApplication::translate("CFindReplaceDialog", "向下(&D)"));
@@ -59,14 +60,15 @@ CFindReplaceDialog::CFindReplaceDialog(QWidget* parent, bool replace)
     left->addStretch();
 
     auto* buttons = new QVBoxLayout;
-    m_pFindNext = new QPushButton(QCoreApplication::translate("CFindReplaceDialog", "查找下一个(&F)"));
+    m_pFindNext =
+        new QPushButton(QCoreApplication::translate("CFindReplaceDialog", "查找下一个(&F)"));
     m_pFindNext->setDefault(true);
     buttons->addWidget(m_pFindNext);
     connect(m_pFindNext, &QPushButton::clicked, this, &CFindReplaceDialog::OnFindNext);
-    if (replace)
-    {
+    if (replace) {
         m_pReplace = new QPushButton(QCoreApplication::translate("CFindReplaceDialog", "替换(&R)"));
-        m_pReplaceAll = new QPushButton(QCoreApplication::translate("CFindReplaceDialog", "全部替换(&A)"));
+        m_pReplaceAll =
+            new QPushButton(QCoreApplication::translate("CFindReplaceDialog", "全部替换(&A)"));
         buttons->addWidget(m_pReplace);
         buttons->addWidget(m_pReplaceAll);
         connect(m_pReplace, &QPushButton::clicked, this, &CFindReplaceDialog::OnReplace);
@@ -103,8 +105,7 @@ void CFindReplaceDialog::UpdateButtons()
 {
     const bool hasText = !m_pFindEdit->text().isEmpty();
     m_pFindNext->setEnabled(hasText);
-    if (m_pReplace)
-    {
+    if (m_pReplace) {
         m_pReplace->setEnabled(hasText);
         m_pReplaceAll->setEnabled(hasText);
     }

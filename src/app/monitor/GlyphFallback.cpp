@@ -5,26 +5,21 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 
-CGlyphFallback::CGlyphFallback(const QFont& font)
-    : m_font(font), m_raw(QRawFont::fromFont(font))
-{
-}
+CGlyphFallback::CGlyphFallback(const QFont& font) : m_font(font), m_raw(QRawFont::fromFont(font)) {}
 
 QString CGlyphFallback::MonitorFace()
 {
     static const QString face = [] {
         const QStringList families = QFontDatabase::families();
-        for (const QString& name : {QStringLiteral("宋体"), QStringLiteral("SimSun"),
-                                   QStringLiteral("NSimSun")})
-        {
+        for (const QString& name :
+             {QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("NSimSun")}) {
             if (families.contains(name, Qt::CaseInsensitive))
                 return name;
         }
         const QStringList chinese = QFontDatabase::families(QFontDatabase::SimplifiedChinese);
-        for (const QString& name : {QStringLiteral("WenQuanYi Micro Hei"),
-                                   QStringLiteral("Noto Sans CJK SC"),
-                                   QStringLiteral("Noto Serif CJK SC")})
-        {
+        for (const QString& name :
+             {QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
+              QStringLiteral("Noto Serif CJK SC")}) {
             if (chinese.contains(name, Qt::CaseInsensitive))
                 return name;
         }
@@ -48,8 +43,7 @@ bool CGlyphFallback::NeedsFallback(const QString& text)
 {
     // One pass without copying: every monitor line's pieces come through here.
     const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i)
-    {
+    for (qsizetype i = 0; i < size; ++i) {
         const QChar c = text.at(i);
         if (c.unicode() < 0x80)
             continue;
@@ -70,17 +64,15 @@ QString CGlyphFallback::FaceFor(char32_t ch)
     QString face;
     // Blanks and format characters have no outline in any face.
     const QChar::Category category = QChar::category(ch);
-    const bool blank = QChar::isSpace(ch) || category == QChar::Other_Format || category == QChar::Other_Control
-                    || category == QChar::Other_NotAssigned || category == QChar::Other_Surrogate;
-    if (!blank && !Draws(m_raw, ch))
-    {
-        for (const QString& family : QFontDatabase::families())
-        {
+    const bool blank = QChar::isSpace(ch) || category == QChar::Other_Format
+                       || category == QChar::Other_Control || category == QChar::Other_NotAssigned
+                       || category == QChar::Other_Surrogate;
+    if (!blank && !Draws(m_raw, ch)) {
+        for (const QString& family : QFontDatabase::families()) {
             QFont candidate(m_font);
             candidate.setFamilies({family});
             const QRawFont raw = QRawFont::fromFont(candidate);
-            if (raw.familyName() == family && Draws(raw, ch))
-            {
+            if (raw.familyName() == family && Draws(raw, ch)) {
                 face = family;
                 break;
             }
@@ -92,8 +84,7 @@ QString CGlyphFallback::FaceFor(char32_t ch)
 
 void CGlyphFallback::Insert(QTextCursor& cursor, const QString& text, const QTextCharFormat& format)
 {
-    if (!NeedsFallback(text))
-    {
+    if (!NeedsFallback(text)) {
         cursor.insertText(text, format);
         return;
     }
@@ -109,11 +100,9 @@ void CGlyphFallback::Insert(QTextCursor& cursor, const QString& text, const QTex
         cursor.insertText(run, runFormat);
         run.clear();
     };
-    for (const char32_t ch : text.toUcs4())
-    {
+    for (const char32_t ch : text.toUcs4()) {
         const QString face = ch < 0x80 ? QString() : FaceFor(ch);
-        if (face != runFace)
-        {
+        if (face != runFace) {
             flush();
             runFace = face;
         }

@@ -6,8 +6,7 @@
 #include <QPlainTextEdit>
 #include <QTextDocument>
 
-namespace
-{
+namespace {
 QTextDocument::FindFlags MakeFindFlags(bool matchCase, bool wholeWord, bool forward)
 {
     QTextDocument::FindFlags flags;
@@ -21,10 +20,7 @@ QTextDocument::FindFlags MakeFindFlags(bool matchCase, bool wholeWord, bool forw
 }
 } // namespace
 
-CMonitorFind::CMonitorFind(QPlainTextEdit& edit)
-    : m_edit(edit)
-{
-}
+CMonitorFind::CMonitorFind(QPlainTextEdit& edit) : m_edit(edit) {}
 
 CMonitorFind::~CMonitorFind()
 {
@@ -50,8 +46,7 @@ bool CMonitorFind::FindText(const QString& what, bool matchCase, bool wholeWord,
     QTextCursor found = doc.find(what, from, flags);
     const bool searchedAll = forward ? from.selectionStart() == 0 && from.selectionEnd() == 0
                                      : from.selectionEnd() == end && !from.hasSelection();
-    if (found.isNull() && !searchedAll)
-    {
+    if (found.isNull() && !searchedAll) {
         // Once round the end of the text.
         found = doc.find(what, forward ? 0 : end, flags);
     }
@@ -68,8 +63,7 @@ bool CMonitorFind::ReplaceText(const QString& what, const QString& with, bool ma
         return false;
     QTextCursor selection = m_edit.textCursor();
     const Qt::CaseSensitivity cs = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    if (selection.hasSelection() && selection.selectedText().compare(what, cs) == 0)
-    {
+    if (selection.hasSelection() && selection.selectedText().compare(what, cs) == 0) {
         selection.insertText(with);
         m_edit.setTextCursor(selection);
     }
@@ -90,8 +84,7 @@ int CMonitorFind::ReplaceAll(const QString& what, const QString& with, bool matc
     edit.beginEditBlock(); // one step for undo
     int count = 0;
     QTextCursor found = doc.find(what, 0, flags);
-    while (!found.isNull())
-    {
+    while (!found.isNull()) {
         found.insertText(with);
         ++count;
         found = doc.find(what, found, flags);
@@ -102,8 +95,7 @@ int CMonitorFind::ReplaceAll(const QString& what, const QString& with, bool matc
 
 void CMonitorFind::FindAgain()
 {
-    if (m_strFind.isEmpty())
-    {
+    if (m_strFind.isEmpty()) {
         OpenDialog(false);
         return;
     }
@@ -123,8 +115,7 @@ void CMonitorFind::OpenDialog(bool replace)
 {
     if (m_pDialog && m_pDialog->IsReplace() != replace)
         delete m_pDialog.data();
-    if (!m_pDialog)
-    {
+    if (!m_pDialog) {
         m_pDialog = new CFindReplaceDialog(&m_edit, replace);
         connect(m_pDialog, &CFindReplaceDialog::findNext, this,
                 [this](const QString& what, bool matchCase, bool wholeWord, bool forward) {
@@ -144,7 +135,8 @@ void CMonitorFind::OpenDialog(bool replace)
     }
     QString initial = m_strFind;
     const QString selected = m_edit.textCursor().selectedText();
-    if (!selected.isEmpty() && selected.size() <= 128 && !selected.contains(QChar::ParagraphSeparator))
+    if (!selected.isEmpty() && selected.size() <= 128
+        && !selected.contains(QChar::ParagraphSeparator))
         initial = selected;
     m_pDialog->SetFindText(initial);
     m_pDialog->show();

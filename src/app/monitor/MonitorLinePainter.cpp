@@ -9,8 +9,7 @@
 
 #include <algorithm>
 
-namespace
-{
+namespace {
 // Characters drawn beyond each side of the clip, for glyphs that reach over their neighbours.
 constexpr int kSliceMargin = 16;
 
@@ -20,11 +19,9 @@ constexpr int kSliceMargin = 16;
 // reordered over the line.
 bool Sliceable(const QString& text)
 {
-    for (qsizetype i = 0; i < text.size(); ++i)
-    {
+    for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text.at(i).unicode();
-        if (c < 0x0590)
-        {
+        if (c < 0x0590) {
             if (c == u'\t')
                 return false;
             continue;
@@ -34,8 +31,7 @@ bool Sliceable(const QString& text)
         char32_t code = c;
         if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
             code = QChar::surrogateToUcs4(c, text.at(++i).unicode());
-        switch (QChar::direction(code))
-        {
+        switch (QChar::direction(code)) {
         case QChar::DirR:
         case QChar::DirAL:
         case QChar::DirRLE:
@@ -51,14 +47,14 @@ bool Sliceable(const QString& text)
 } // namespace
 
 void CMonitorLinePainter::Draw(QPainter& painter, const QTextBlock& block, const QPointF& offset,
-                               const QList<QTextLayout::FormatRange>& selections, const QRectF& clip)
+                               const QList<QTextLayout::FormatRange>& selections,
+                               const QRectF& clip)
 {
     QTextLayout* layout = block.layout();
     const int length = block.length() - 1; // without the line end
     const QString text = block.text();
     if (length < kSliceFrom || layout->lineCount() != 1 || !layout->preeditAreaText().isEmpty()
-        || !clip.isValid() || !Sliceable(text))
-    {
+        || !clip.isValid() || !Sliceable(text)) {
         layout->draw(&painter, offset, selections, clip);
         return;
     }
@@ -70,8 +66,7 @@ void CMonitorLinePainter::Draw(QPainter& painter, const QTextBlock& block, const
     const qreal right = clip.right() - offset.x();
     int from = 0;
     qreal x = line.x();
-    if (left > line.x())
-    {
+    if (left > line.x()) {
         from = std::max(0, line.xToCursor(left, QTextLine::CursorBetweenCharacters) - kSliceMargin);
         if (from > 0 && text.at(from).isLowSurrogate())
             --from;
@@ -80,15 +75,17 @@ void CMonitorLinePainter::Draw(QPainter& painter, const QTextBlock& block, const
     const QFont font = block.document()->defaultFont();
     // Characters for the width, counted generously (narrow glyphs, the margin); twice as many
     // where they fall short.
-    int count = static_cast<int>((right - x) / std::max(1.0, QFontMetricsF(font).averageCharWidth() / 2)) + 2 * kSliceMargin;
-    for (;;)
-    {
+    int count =
+        static_cast<int>((right - x) / std::max(1.0, QFontMetricsF(font).averageCharWidth() / 2))
+        + 2 * kSliceMargin;
+    for (;;) {
         int to = static_cast<int>(std::min<qint64>(length, qint64{from} + count));
         if (to < length && text.at(to).isLowSurrogate())
             ++to;
         // The formats of the slice's characters, and of the line end where the slice reaches it.
         const int end = to == length ? length + 1 : to;
-        auto within = [from, end](const QTextLayout::FormatRange& range, QList<QTextLayout::FormatRange>& into) {
+        auto within = [from, end](const QTextLayout::FormatRange& range,
+                                  QList<QTextLayout::FormatRange>& into) {
             const int start = std::max(range.start, from);
             const int stop = std::min(range.start + range.length, end);
             if (stop > start)
@@ -108,8 +105,7 @@ void CMonitorLinePainter::Draw(QPainter& painter, const QTextBlock& block, const
         // On the line's baseline: the slice may lack the tallest face of the line.
         part.setPosition(QPointF(x, line.y() + line.ascent() - part.ascent()));
         slice.endLayout();
-        if (to < length && x + part.naturalTextWidth() < right)
-        {
+        if (to < length && x + part.naturalTextWidth() < right) {
             count *= 2;
             continue;
         }
@@ -122,7 +118,8 @@ void CMonitorLinePainter::Draw(QPainter& painter, const QTextBlock& block, const
 }
 
 void CMonitorLinePainter::DrawScreen(QPlainTextEdit& editor, QTextBlock block, QPointF offset,
-                                     const QAbstractTextDocumentLayout::PaintContext& context, QRect clip)
+                                     const QAbstractTextDocumentLayout::PaintContext& context,
+                                     QRect clip)
 {
     QTextDocument* document = editor.document();
     auto* documentLayout = static_cast<QPlainTextDocumentLayout*>(document->documentLayout());
@@ -137,36 +134,34 @@ void CMonitorLinePainter::DrawScreen(QPlainTextEdit& editor, QTextBlock block, Q
     painter.setClipRect(clip);
 
     painter.setPen(context.palette.text().color());
-    const bool caretShown = !editor.isReadOnly() || (editor.textInteractionFlags() & Qt::TextSelectableByKeyboard);
-    for (; block.isValid(); block = block.next())
-    {
+    const bool caretShown =
+        !editor.isReadOnly() || (editor.textInteractionFlags() & Qt::TextSelectableByKeyboard);
+    for (; block.isValid(); block = block.next()) {
         const QRectF r = documentLayout->blockBoundingRect(block).translated(offset);
-        if (block.isVisible() && r.bottom() >= clip.top() && r.top() <= clip.bottom())
-        {
+        if (block.isVisible() && r.bottom() >= clip.top() && r.top() <= clip.bottom()) {
             QTextLayout* layout = block.layout();
             const QBrush background = block.blockFormat().background();
-            if (background != Qt::NoBrush)
-            {
+            if (background != Qt::NoBrush) {
                 painter.save();
                 painter.setBrushOrigin(r.topLeft());
-                painter.fillRect(QRectF(r.topLeft(), QSizeF(std::max(r.width(), maximumWidth), r.height())), background);
+                painter.fillRect(
+                    QRectF(r.topLeft(), QSizeF(std::max(r.width(), maximumWidth), r.height())),
+                    background);
                 painter.restore();
             }
             QList<QTextLayout::FormatRange> selections;
             const int blockStart = block.position();
             const int blockLength = block.length();
-            for (const QAbstractTextDocumentLayout::Selection& range : context.selections)
-            {
+            for (const QAbstractTextDocumentLayout::Selection& range : context.selections) {
                 const int start = range.cursor.selectionStart() - blockStart;
                 const int end = range.cursor.selectionEnd() - blockStart;
-                if (start < blockLength && end > 0 && end > start)
-                {
+                if (start < blockLength && end > 0 && end > start) {
                     selections.append({start, end - start, range.format});
-                }
-                else if (!range.cursor.hasSelection() && range.format.hasProperty(QTextFormat::FullWidthSelection)
-                         && block.contains(range.cursor.position()))
-                {
-                    const QTextLine line = layout->lineForTextPosition(range.cursor.position() - blockStart);
+                } else if (!range.cursor.hasSelection()
+                           && range.format.hasProperty(QTextFormat::FullWidthSelection)
+                           && block.contains(range.cursor.position())) {
+                    const QTextLine line =
+                        layout->lineForTextPosition(range.cursor.position() - blockStart);
                     int length = line.textLength();
                     if (line.textStart() + length == blockLength - 1)
                         ++length; // the line end
@@ -174,20 +169,22 @@ void CMonitorLinePainter::DrawScreen(QPlainTextEdit& editor, QTextBlock block, Q
                 }
             }
             const int caret = context.cursorPosition;
-            const bool drawCaret = caretShown && caret >= blockStart && caret < blockStart + blockLength;
-            bool caretAsBlock = drawCaret && editor.overwriteMode() && caret != blockStart + blockLength - 1;
-            if (caretAsBlock)
-            {
+            const bool drawCaret =
+                caretShown && caret >= blockStart && caret < blockStart + blockLength;
+            bool caretAsBlock =
+                drawCaret && editor.overwriteMode() && caret != blockStart + blockLength - 1;
+            if (caretAsBlock) {
                 QTextCharFormat format;
                 format.setForeground(editor.palette().base());
                 format.setBackground(editor.palette().text());
                 selections.append({caret - blockStart, 1, format});
             }
             Draw(painter, block, offset, selections, clip);
-            const bool preedit = !editor.isReadOnly() && caret < -1 && !layout->preeditAreaText().isEmpty();
-            if ((drawCaret && !caretAsBlock) || preedit)
-            {
-                const int at = caret < -1 ? layout->preeditAreaPosition() - (caret + 2) : caret - blockStart;
+            const bool preedit =
+                !editor.isReadOnly() && caret < -1 && !layout->preeditAreaText().isEmpty();
+            if ((drawCaret && !caretAsBlock) || preedit) {
+                const int at =
+                    caret < -1 ? layout->preeditAreaPosition() - (caret + 2) : caret - blockStart;
                 layout->drawCursor(&painter, offset, at, editor.cursorWidth());
             }
         }

@@ -2,8 +2,8 @@
 
 #include "app/monitor/MonitorText.h"
 
-#include <QCoreApplication>
 #include <QAbstractTextDocumentLayout>
+#include <QCoreApplication>
 #include <QPageLayout>
 #include <QPageSetupDialog>
 #include <QPlainTextEdit>
@@ -13,14 +13,13 @@
 #include <QTextCursor>
 #include <QTextDocumentFragment>
 
-namespace
-{
+namespace {
 constexpr double kPrintMarginInches = 0.5; // 720 twips
 }
 
 CMonitorPrinter::CMonitorPrinter(QPlainTextEdit& view)
-    : m_view(view)
-    , m_margins(kPrintMarginInches, kPrintMarginInches, kPrintMarginInches, kPrintMarginInches)
+    : m_view(view),
+      m_margins(kPrintMarginInches, kPrintMarginInches, kPrintMarginInches, kPrintMarginInches)
 {
 }
 
@@ -29,8 +28,7 @@ CMonitorPrinter::~CMonitorPrinter() = default;
 QPrinter& CMonitorPrinter::Printer()
 {
     // Made on first use: finding the system's printers can take a moment.
-    if (!m_pPrinter)
-    {
+    if (!m_pPrinter) {
         m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
         m_pPrinter->setPageMargins(m_margins, QPageLayout::Inch);
     }
@@ -45,23 +43,19 @@ void CMonitorPrinter::PrintTo(QPrinter& printer) const
     std::unique_ptr<QTextDocument> copy;
     int from = 0;
     int to = source.characterCount() - 1;
-    if (printer.printRange() == QPrinter::Selection && selection.hasSelection())
-    {
+    if (printer.printRange() == QPrinter::Selection && selection.hasSelection()) {
         copy = std::make_unique<QTextDocument>();
         QTextCursor(copy.get()).insertFragment(QTextDocumentFragment(selection));
         from = selection.selectionStart();
         to = selection.selectionEnd();
-    }
-    else
-    {
+    } else {
         copy.reset(source.clone());
     }
     // The page wraps lines itself: the breaks made for the screen go, from the last one
     // back so that the positions before it stay as they are.
     const QList<int> breaks = CMonitorText::ContinuationBreaks(source, from, to);
     QTextCursor join(copy.get());
-    for (auto it = breaks.crbegin(); it != breaks.crend(); ++it)
-    {
+    for (auto it = breaks.crbegin(); it != breaks.crend(); ++it) {
         join.setPosition(*it - from);
         join.deleteChar();
     }
@@ -88,8 +82,7 @@ void CMonitorPrinter::Print()
 void CMonitorPrinter::PrintDirect()
 {
     QPrinter& printer = Printer();
-    if (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty())
-    {
+    if (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty()) {
         // No printer on the system: the print dialog offers printing to a file.
         Print();
         return;
@@ -115,8 +108,7 @@ void CMonitorPrinter::PrintSetup()
     printer.setPageMargins(m_margins, QPageLayout::Inch);
     QPageSetupDialog dialog(&printer, &m_view);
     dialog.setWindowTitle(QCoreApplication::translate("CMonitorPrinter", "打印设置"));
-    if (dialog.exec() == QDialog::Accepted)
-    {
+    if (dialog.exec() == QDialog::Accepted) {
         // Margins the user sets here hold for the following print jobs.
         m_margins = printer.pageLayout().margins(QPageLayout::Inch);
     }

@@ -7,8 +7,7 @@
 
 #include <algorithm>
 
-CMonitorRefresh::CMonitorRefresh(QPlainTextEdit& edit)
-    : m_edit(edit)
+CMonitorRefresh::CMonitorRefresh(QPlainTextEdit& edit) : m_edit(edit)
 {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &CMonitorRefresh::OnTimer);
@@ -21,8 +20,8 @@ void CMonitorRefresh::Schedule()
     m_bPending = true;
     // Laying out long lines makes a refresh dear (a 4096-byte message is a line of 12,287
     // characters): the screen gets at most a quarter of the time, so that appending keeps up.
-    const qint64 interval = std::clamp<qint64>(4 * m_nCostNs / 1000000, kRefreshIntervalMs,
-                                               kMaxRefreshIntervalMs);
+    const qint64 interval =
+        std::clamp<qint64>(4 * m_nCostNs / 1000000, kRefreshIntervalMs, kMaxRefreshIntervalMs);
     const qint64 since = m_lastRefresh.isValid() ? m_lastRefresh.elapsed() : interval;
     m_timer.start(static_cast<int>(std::max<qint64>(0, interval - since)));
     m_nPrepareNs = 0;
@@ -62,16 +61,12 @@ void CMonitorRefresh::OnTimer()
     const QTextDocument* doc = m_edit.document();
     const int blocks = doc->blockCount();
     bool outrun = false;
-    if (m_edit.lineWrapMode() == QPlainTextEdit::NoWrap)
-    {
-        if (m_pPinnedDoc != doc)
-        {
+    if (m_edit.lineWrapMode() == QPlainTextEdit::NoWrap) {
+        if (m_pPinnedDoc != doc) {
             m_pPinnedDoc = doc;
             m_nPinnedBlocks = blocks;
         }
-    }
-    else
-    {
+    } else {
         // A wrapped line is as many screen lines as its layout says: the end is shown.
         m_pPinnedDoc = nullptr;
         m_nPinnedBlocks = -1;
@@ -80,8 +75,7 @@ void CMonitorRefresh::OnTimer()
     if (!m_prepareStart.isValid())
         m_prepareStart.start();
     m_nPreparedBlocks = blocks;
-    if (!outrun && !PrepareLayout() && m_prepareStart.elapsed() < kMaxRefreshIntervalMs)
-    {
+    if (!outrun && !PrepareLayout() && m_prepareStart.elapsed() < kMaxRefreshIntervalMs) {
         m_timer.start(0);
         return;
     }
@@ -112,11 +106,8 @@ bool CMonitorRefresh::PrepareLayout()
     bool done = true;
     const int pinned = PinnedBlocks();
     const QTextBlock last = pinned > 0 ? doc.findBlockByNumber(pinned - 1) : doc.lastBlock();
-    for (QTextBlock block = last; block.isValid() && height < wanted;
-         block = block.previous())
-    {
-        if (block.layout()->lineCount() == 0 && work.nsecsElapsed() >= kLayoutSliceNs)
-        {
+    for (QTextBlock block = last; block.isValid() && height < wanted; block = block.previous()) {
+        if (block.layout()->lineCount() == 0 && work.nsecsElapsed() >= kLayoutSliceNs) {
             done = false;
             break;
         }

@@ -59,8 +59,8 @@ private:
     QTimer m_timer;
     QElapsedTimer m_lastRefresh;
     bool m_bPending = false;
-    qint64 m_nCostNs = 0;      // the last refresh with its repaint
-    qint64 m_nPrepareNs = 0;   // layout done ahead of the coming refresh
+    qint64 m_nCostNs = 0;    // the last refresh with its repaint
+    qint64 m_nPrepareNs = 0; // layout done ahead of the coming refresh
     QElapsedTimer m_prepareStart;
     int m_nPreparedBlocks = 0; // lines of the text at the last slice of layout ahead
     const QTextDocument* m_pPinnedDoc = nullptr; // the text that m_nPinnedBlocks counts in

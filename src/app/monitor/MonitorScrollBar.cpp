@@ -17,7 +17,8 @@ CMonitorScrollBar::Look CMonitorScrollBar::CurrentLook() const
     initStyleOption(&option);
     Look look;
     look.size = size();
-    look.slider = style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
+    look.slider =
+        style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
     look.state = static_cast<int>(option.state);
     look.atMinimum = value() == minimum();
     look.atMaximum = value() == maximum();
@@ -29,16 +30,14 @@ CMonitorScrollBar::Look CMonitorScrollBar::CurrentLook() const
 void CMonitorScrollBar::paintEvent(QPaintEvent* event)
 {
     // Hovered and pressed parts are known to the bar alone: those paintings go the usual way.
-    if (underMouse() || isSliderDown() || QApplication::mouseButtons() != Qt::NoButton)
-    {
+    if (underMouse() || isSliderDown() || QApplication::mouseButtons() != Qt::NoButton) {
         m_cache = QPixmap();
         ++m_nDrawn;
         QScrollBar::paintEvent(event);
         return;
     }
     const Look look = CurrentLook();
-    if (m_cache.isNull() || !(look == m_cached))
-    {
+    if (m_cache.isNull() || !(look == m_cached)) {
         // As the bar paints itself with no part hovered or pressed.
         QStyleOptionSlider option;
         initStyleOption(&option);

@@ -19,19 +19,18 @@ RichText CMonitorText::FromDocument(const QTextDocument& document)
     RichText text;
     QHash<int, std::size_t> formatOf; // the document's format index -> the model's
     std::string utf8;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-    {
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         if (block != document.begin() && !IsContinuation(block))
             text.Append("\n", text.AddFormat(RichTextFormat{}));
-        for (auto it = block.begin(); !it.atEnd(); ++it)
-        {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (!fragment.isValid())
                 continue;
             const int key = fragment.charFormatIndex();
             auto found = formatOf.constFind(key);
             if (found == formatOf.constEnd())
-                found = formatOf.insert(key, text.AddFormat(SendEditRichText::ToRichFormat(fragment.charFormat())));
+                found = formatOf.insert(
+                    key, text.AddFormat(SendEditRichText::ToRichFormat(fragment.charFormat())));
             // Adjacent appends with the same format merge into one run, so a line cut for
             // the screen comes back as the one run it was.
             text.Append(fragment.text().toStdString(), *found);
@@ -43,27 +42,27 @@ RichText CMonitorText::FromDocument(const QTextDocument& document)
 void CMonitorText::ToDocument(const RichText& text, QTextDocument& document, int lineLength)
 {
     lineLength = std::max(2, lineLength); // room for a surrogate pair
-    SendEditRichText::ToDocument(text, document, [lineLength](QTextCursor& cursor, QStringView rest,
-                                                              const QTextCharFormat& format) {
-        // The cursor is at the end of the current line: what it holds so far counts.
-        while (cursor.positionInBlock() + rest.size() > lineLength)
-        {
-            qsizetype take = lineLength - cursor.positionInBlock();
-            // Hex pairs stay whole where a space is in the last quarter of the piece.
-            const qsizetype space = rest.first(take).lastIndexOf(QLatin1Char(' '));
-            if (space >= 0 && space + 1 >= take - lineLength / 4)
-                take = space + 1;
-            else if (take > 0 && rest[take - 1].isHighSurrogate())
-                --take;
-            if (take > 0)
-                cursor.insertText(rest.first(take).toString(), format);
-            cursor.insertBlock(QTextBlockFormat(), format);
-            cursor.block().setUserState(kContinuationState);
-            rest = rest.sliced(take);
-        }
-        if (!rest.isEmpty())
-            cursor.insertText(rest.toString(), format);
-    });
+    SendEditRichText::ToDocument(
+        text, document,
+        [lineLength](QTextCursor& cursor, QStringView rest, const QTextCharFormat& format) {
+            // The cursor is at the end of the current line: what it holds so far counts.
+            while (cursor.positionInBlock() + rest.size() > lineLength) {
+                qsizetype take = lineLength - cursor.positionInBlock();
+                // Hex pairs stay whole where a space is in the last quarter of the piece.
+                const qsizetype space = rest.first(take).lastIndexOf(QLatin1Char(' '));
+                if (space >= 0 && space + 1 >= take - lineLength / 4)
+                    take = space + 1;
+                else if (take > 0 && rest[take - 1].isHighSurrogate())
+                    --take;
+                if (take > 0)
+                    cursor.insertText(rest.first(take).toString(), format);
+                cursor.insertBlock(QTextBlockFormat(), format);
+                cursor.block().setUserState(kContinuationState);
+                rest = rest.sliced(take);
+            }
+            if (!rest.isEmpty())
+                cursor.insertText(rest.toString(), format);
+        });
 }
 
 QString CMonitorText::PlainText(const QTextDocument& document, int from, int to)
@@ -73,8 +72,7 @@ QString CMonitorText::PlainText(const QTextDocument& document, int from, int to)
         return text;
     text.reserve(to - from);
     for (QTextBlock block = document.findBlock(from); block.isValid() && block.position() <= to;
-         block = block.next())
-    {
+         block = block.next()) {
         const int start = block.position();
         if (start > from && !IsContinuation(block))
             text += QLatin1Char('\n');
@@ -93,8 +91,7 @@ QList<int> CMonitorText::ContinuationBreaks(const QTextDocument& document, int f
 {
     QList<int> breaks;
     for (QTextBlock block = document.findBlock(from); block.isValid() && block.position() <= to;
-         block = block.next())
-    {
+         block = block.next()) {
         if (block.position() > from && IsContinuation(block))
             breaks.append(block.position() - 1);
     }
@@ -104,8 +101,7 @@ QList<int> CMonitorText::ContinuationBreaks(const QTextDocument& document, int f
 qint64 CMonitorText::Utf16Length(const std::string& utf8)
 {
     qint64 units = 0;
-    for (const char c : utf8)
-    {
+    for (const char c : utf8) {
         const auto b = static_cast<unsigned char>(c);
         if ((b & 0xC0) != 0x80)
             ++units; // a character starts

@@ -5,19 +5,20 @@
 #include <QElapsedTimer>
 
 CReceiveTurns::CReceiveTurns(ReceivePipeline& pipeline, QObject* parent)
-    : QObject(parent),
-      m_pipeline(pipeline),
-      m_inbox([this] { Q_EMIT waiting(); })
+    : QObject(parent), m_pipeline(pipeline), m_inbox([this] { Q_EMIT waiting(); })
 {
     m_turnTimer.setSingleShot(true);
     m_turnTimer.setInterval(0);
     connect(&m_turnTimer, &QTimer::timeout, this, &CReceiveTurns::RunTurn);
     // A wake-up that finds a turn scheduled may go: that turn looks at the inbox before it
     // ends and schedules another while anything waits.
-    connect(this, &CReceiveTurns::waiting, this, [this] {
-        if (!m_stopped && !m_turnTimer.isActive())
-            m_turnTimer.start();
-    }, Qt::QueuedConnection);
+    connect(
+        this, &CReceiveTurns::waiting, this,
+        [this] {
+            if (!m_stopped && !m_turnTimer.isActive())
+                m_turnTimer.start();
+        },
+        Qt::QueuedConnection);
     m_guardTimer.setInterval(kGuardLookMs);
     connect(&m_guardTimer, &QTimer::timeout, this, &CReceiveTurns::LookForStall);
     m_guardTimer.start();

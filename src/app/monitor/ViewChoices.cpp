@@ -1,7 +1,7 @@
 #include "app/monitor/ViewChoices.h"
 
-#include "core/base/CommandIds.h"
 #include "app/frame/FrameHost.h"
+#include "core/base/CommandIds.h"
 #include "core/settings/FrameOptions.h"
 #include "core/settings/SettingsStore.h"
 
@@ -12,9 +12,13 @@ namespace {
 
 const CommandInfo kChoiceCommands[] = {
     {ID_CLOCK_MILLISECONDS, QT_TRANSLATE_NOOP("Command", "时间显示时钟毫秒(&M)"), nullptr,
-     QT_TRANSLATE_NOOP("Command", "时间戳显示时钟的毫秒（HH:MM:SS.mmm）；不选时显示距上一时间戳的毫秒数"), QT_TRANSLATE_NOOP("Command", "时间显示时钟毫秒"), nullptr, true},
+     QT_TRANSLATE_NOOP("Command",
+                       "时间戳显示时钟的毫秒（HH:MM:SS.mmm）；不选时显示距上一时间戳的毫秒数"),
+     QT_TRANSLATE_NOOP("Command", "时间显示时钟毫秒"), nullptr, true},
     {ID_ASC_EVERY_BYTE, QT_TRANSLATE_NOOP("Command", "ASC接收显示全部字节(&B)"), nullptr,
-     QT_TRANSLATE_NOOP("Command", "ASC模式接收时显示报文的每个字节：控制字节显示为\\r、\\n、\\0、\\x1B等，零字节不截断报文"),
+     QT_TRANSLATE_NOOP(
+         "Command",
+         "ASC模式接收时显示报文的每个字节：控制字节显示为\\r、\\n、\\0、\\x1B等，零字节不截断报文"),
      QT_TRANSLATE_NOOP("Command", "ASC接收显示全部字节"), nullptr, true},
 };
 

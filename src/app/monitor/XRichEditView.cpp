@@ -1,7 +1,7 @@
 #include "app/monitor/XRichEditView.h"
 
-#include "app/monitor/GlyphFallback.h"
 #include "app/files/MonitorFile.h"
+#include "app/monitor/GlyphFallback.h"
 #include "app/monitor/MonitorFind.h"
 #include "app/monitor/MonitorLinePainter.h"
 #include "app/monitor/MonitorPrinter.h"
@@ -31,14 +31,12 @@
 // figure, and a load of 2 s is where a monitor file starts to feel slow to open.
 const int CXRichEditView::kDefaultTextLimit = 8 * 1024 * 1024;
 
-CXRichEditDoc::CXRichEditDoc(QObject* parent)
-    : QTextDocument(parent)
+CXRichEditDoc::CXRichEditDoc(QObject* parent) : QTextDocument(parent)
 {
     setDocumentLayout(new QPlainTextDocumentLayout(this));
 }
 
-CXRichEditView::CXRichEditView(QWidget* parent)
-    : QPlainTextEdit(parent)
+CXRichEditView::CXRichEditView(QWidget* parent) : QPlainTextEdit(parent)
 {
     m_pDoc = new CXRichEditDoc(this);
     setDocument(m_pDoc);
@@ -46,8 +44,7 @@ CXRichEditView::CXRichEditView(QWidget* parent)
     m_nTextLimit = kDefaultTextLimit;
 
     const QString face = DefaultFace();
-    for (int i = 0; i < kColourCount; ++i)
-    {
+    for (int i = 0; i < kColourCount; ++i) {
         QTextCharFormat& format = m_charFormats[static_cast<std::size_t>(i)];
         format.setFontFamilies(QStringList{face});
         format.setFontPointSize(9);
@@ -83,16 +80,15 @@ CXRichEditView::CXRichEditView(QWidget* parent)
     // from the first line on the screen to the caret's line, laying out every line between;
     // with the caret at the end of appends that the screen has not caught up with yet, that
     // is every line appended since the last refresh.
-    for (QObject* child : children())
-    {
-        if (child->inherits("QWidgetTextControl"))
-        {
+    for (QObject* child : children()) {
+        if (child->inherits("QWidgetTextControl")) {
             m_pTextControl = child;
             child->installEventFilter(this);
         }
     }
 
-    connect(&m_refresh, &CMonitorRefresh::due, this, [this] { ShowAppended(m_refresh.PinnedBlocks()); });
+    connect(&m_refresh, &CMonitorRefresh::due, this,
+            [this] { ShowAppended(m_refresh.PinnedBlocks()); });
 }
 
 CXRichEditView::~CXRichEditView() = default;
@@ -164,8 +160,7 @@ void CXRichEditView::AppendText(const QString& text, int colourIndex)
     BeginAppend();
     // The limit is tested per piece: the piece that reaches it empties the text and starts
     // the new one, even in the middle of a line.
-    if (static_cast<qint64>(GetTextLength()) + piece.size() >= m_nTextLimit)
-    {
+    if (static_cast<qint64>(GetTextLength()) + piece.size() >= m_nTextLimit) {
         // The view hears of this one at once: its scroll range and first line must not
         // point past the end of the emptied text.
         m_appendCursor.endEditBlock();
@@ -173,8 +168,7 @@ void CXRichEditView::AppendText(const QString& text, int colourIndex)
         // Under a flood the cut comes several times a second: the start of the new text
         // would be laid out and painted only to be scrolled past at the refresh, which
         // comes soon (this append schedules it) and paints the screen whole.
-        if (!m_bCutUnshown)
-        {
+        if (!m_bCutUnshown) {
             m_bCutUnshown = true;
             viewport()->setUpdatesEnabled(false);
         }
@@ -186,7 +180,8 @@ void CXRichEditView::AppendText(const QString& text, int colourIndex)
     // line of a 4096-byte message has 12,287 characters.
     m_appendCursor.setPosition(GetTextLength());
     if (colourIndex >= 0 && colourIndex < kColourCount)
-        m_pGlyphs->Insert(m_appendCursor, piece, m_charFormats[static_cast<std::size_t>(colourIndex)]);
+        m_pGlyphs->Insert(m_appendCursor, piece,
+                          m_charFormats[static_cast<std::size_t>(colourIndex)]);
     else
         m_appendCursor.insertText(piece);
     EndAppend();
@@ -221,8 +216,7 @@ void CXRichEditView::ShowCutText()
 void CXRichEditView::PlaceCaretAtEnd()
 {
     QTextCursor caret = textCursor();
-    if (caret.hasSelection() || !caret.atEnd())
-    {
+    if (caret.hasSelection() || !caret.atEnd()) {
         caret.setPosition(GetTextLength());
         setTextCursor(caret);
     }
@@ -244,10 +238,10 @@ void CXRichEditView::ShowAppended(int pinnedBlocks)
     // The screen that the refresh laid out ahead ends before the end of the text: it is shown,
     // and the lines after it at the next refresh. The editor hears of the new size only then,
     // for it would lay out the last screen of the text to size its scroll bar.
-    const bool pinned = follow && m_nWordWrap == 0 && pinnedBlocks > 0 && pinnedBlocks < m_pDoc->blockCount();
+    const bool pinned =
+        follow && m_nWordWrap == 0 && pinnedBlocks > 0 && pinnedBlocks < m_pDoc->blockCount();
     const bool changed = m_bLayoutChanged;
-    if (changed && !pinned)
-    {
+    if (changed && !pinned) {
         m_bLayoutChanged = false;
         QAbstractTextDocumentLayout* layout = m_pDoc->documentLayout();
         Q_EMIT layout->documentSizeChanged(layout->documentSize());
@@ -270,19 +264,14 @@ void CXRichEditView::ShowAppended(int pinnedBlocks)
         bar->setValue(top);
     if (!pinned)
         ensureCursorVisible();
-    if (m_bCutUnshown)
-    {
+    if (m_bCutUnshown) {
         // Painted now: a repaint left for later would meet the next cut of a flood first.
         m_bCutUnshown = false;
         viewport()->setUpdatesEnabled(true);
         viewport()->repaint();
-    }
-    else if (jump)
-    {
+    } else if (jump) {
         viewport()->setUpdatesEnabled(true);
-    }
-    else if (changed)
-    {
+    } else if (changed) {
         // The new text: from the line that was the last at the previous refresh down.
         const QTextBlock from = m_pDoc->findBlockByNumber(m_nRefreshedBlocks - 1);
         int top = 0;
@@ -325,16 +314,15 @@ void CXRichEditView::paintEvent(QPaintEvent* event)
     if (m_pDoc->isEmpty())
         QPlainTextEdit::paintEvent(event); // the placeholder text
     else
-        CMonitorLinePainter::DrawScreen(*this, firstVisibleBlock(), contentOffset(), getPaintContext(),
-                                        event->rect());
+        CMonitorLinePainter::DrawScreen(*this, firstVisibleBlock(), contentOffset(),
+                                        getPaintContext(), event->rect());
     m_refresh.AddPaintCost(work.nsecsElapsed());
 }
 
 void CXRichEditView::ClearAll(bool emptyUndo)
 {
     ShowCutText();
-    if (emptyUndo && m_nAppendDepth == 0)
-    {
+    if (emptyUndo && m_nAppendDepth == 0) {
         // An empty document at once, the full one freed on the disposer (a removal that can
         // no longer be undone would leave the text in the document's buffer). The timed clear
         // comes here while ports receive.
@@ -381,17 +369,16 @@ bool CXRichEditView::IsModified() const
 bool CXRichEditView::HandlesCommand(int id)
 {
     static constexpr CommandId kCommands[] = {
-        ID_FILE_PRINT_SETUP, ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW,
-        ID_EDIT_COPY,        ID_EDIT_CUT,   ID_EDIT_FIND,         ID_EDIT_PASTE,
-        ID_EDIT_REPEAT,      ID_EDIT_REPLACE, ID_EDIT_SELECT_ALL, ID_EDIT_UNDO,
+        ID_FILE_PRINT_SETUP, ID_FILE_PRINT,   ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW,
+        ID_EDIT_COPY,        ID_EDIT_CUT,     ID_EDIT_FIND,         ID_EDIT_PASTE,
+        ID_EDIT_REPEAT,      ID_EDIT_REPLACE, ID_EDIT_SELECT_ALL,   ID_EDIT_UNDO,
     };
     return std::ranges::find(kCommands, id) != std::end(kCommands);
 }
 
 bool CXRichEditView::OnCommand(int id)
 {
-    switch (id)
-    {
+    switch (id) {
     case ID_FILE_PRINT_SETUP: m_pPrinter->PrintSetup(); return true;
     case ID_FILE_PRINT: m_pPrinter->Print(); return true;
     case ID_FILE_PRINT_DIRECT: m_pPrinter->PrintDirect(); return true;
@@ -415,8 +402,7 @@ bool CXRichEditView::IsCommandEnabled(int id) const
 {
     const bool hasText = !m_pDoc->isEmpty();
     const bool hasSelection = textCursor().hasSelection();
-    switch (id)
-    {
+    switch (id) {
     case ID_EDIT_UNDO: return !m_bReadOnly && m_pDoc->isUndoAvailable();
     case ID_EDIT_CUT: return !m_bReadOnly && hasSelection;
     case ID_EDIT_COPY: return hasSelection;
@@ -457,7 +443,8 @@ QMimeData* CXRichEditView::createMimeDataFromSelection() const
     // for the screen are copied whole. Copy, cut, drag and the selection clipboard come here.
     const QTextCursor selection = textCursor();
     auto* data = new QMimeData;
-    data->setText(CMonitorText::PlainText(*m_pDoc, selection.selectionStart(), selection.selectionEnd()));
+    data->setText(
+        CMonitorText::PlainText(*m_pDoc, selection.selectionStart(), selection.selectionEnd()));
     return data;
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "app/monitor/MonitorRefresh.h"
 #include "core/base/BackgroundDisposer.h"
 #include "core/base/CommandIds.h"
 #include "core/receive/MonitorLine.h"
-#include "app/monitor/MonitorRefresh.h"
 
 #include <QMarginsF>
 #include <QPlainTextEdit>
@@ -167,7 +167,7 @@ private:
     bool m_bReadOnly = false;
 
     CMonitorRefresh m_refresh{*this};
-    bool m_bLayoutChanged = false; // appends that the view's layout has not heard of
+    bool m_bLayoutChanged = false;     // appends that the view's layout has not heard of
     QObject* m_pTextControl = nullptr; // the editor's own text control (blinks the caret)
     QRect m_lastCaretRect;
     int m_nRefreshedBlocks = 0; // lines of the text at the last refresh or emptying

@@ -1,13 +1,13 @@
 #include "app/ports/LineControl.h"
 
-#include "core/text/CodePage.h"
-#include "core/base/CommandIds.h"
 #include "app/frame/FrameHost.h"
+#include "core/base/CommandIds.h"
 #include "core/serial/ModemLines.h"
 #include "core/serial/PortList.h"
 #include "core/serial/PortSettings.h"
 #include "core/serial/SerialPort.h"
 #include "core/settings/SettingsStore.h"
+#include "core/text/CodePage.h"
 
 #include <QCoreApplication>
 #include <QMainWindow>
@@ -17,14 +17,19 @@
 namespace {
 
 const CommandInfo kCommands[] = {
-    {ID_LINE_DTR, "DTR", nullptr, QT_TRANSLATE_NOOP("Command", "置位或复位当前串口的DTR线（数据终端就绪）"), "DTR",
+    {ID_LINE_DTR, "DTR", nullptr,
+     QT_TRANSLATE_NOOP("Command", "置位或复位当前串口的DTR线（数据终端就绪）"), "DTR",
      ":/icons/line_dtr.png", true},
-    {ID_LINE_RTS, "RTS", nullptr, QT_TRANSLATE_NOOP("Command", "置位或复位当前串口的RTS线（请求发送）"), "RTS",
+    {ID_LINE_RTS, "RTS", nullptr,
+     QT_TRANSLATE_NOOP("Command", "置位或复位当前串口的RTS线（请求发送）"), "RTS",
      ":/icons/line_rts.png", true},
-    {ID_AUTO_RECONNECT, QT_TRANSLATE_NOOP("Command", "断开后自动重新打开(&U)"), nullptr, QT_TRANSLATE_NOOP("Command", "串口设备拔出后再插入时自动重新打开串口"),
+    {ID_AUTO_RECONNECT, QT_TRANSLATE_NOOP("Command", "断开后自动重新打开(&U)"), nullptr,
+     QT_TRANSLATE_NOOP("Command", "串口设备拔出后再插入时自动重新打开串口"),
      QT_TRANSLATE_NOOP("Command", "自动重新打开"), nullptr, true},
-    {ID_TEXT_GBK, QT_TRANSLATE_NOOP("Command", "GBK(&G)"), nullptr, QT_TRANSLATE_NOOP("Command", "ASC模式收发的文本按GBK编码"), "GBK", nullptr, true},
-    {ID_TEXT_UTF8, QT_TRANSLATE_NOOP("Command", "UTF-8(&U)"), nullptr, QT_TRANSLATE_NOOP("Command", "ASC模式收发的文本按UTF-8编码"), "UTF-8", nullptr, true},
+    {ID_TEXT_GBK, QT_TRANSLATE_NOOP("Command", "GBK(&G)"), nullptr,
+     QT_TRANSLATE_NOOP("Command", "ASC模式收发的文本按GBK编码"), "GBK", nullptr, true},
+    {ID_TEXT_UTF8, QT_TRANSLATE_NOOP("Command", "UTF-8(&U)"), nullptr,
+     QT_TRANSLATE_NOOP("Command", "ASC模式收发的文本按UTF-8编码"), "UTF-8", nullptr, true},
 };
 
 std::string PortText(unsigned port)
@@ -35,13 +40,15 @@ std::string PortText(unsigned port)
 } // namespace
 
 CLineControl::CLineControl(CFrameHost& host, PortList& ports, PortReceiver* receiver)
-    : QObject(host.Window()), m_host(host), m_ports(ports), m_pReceiver(receiver), m_pCheckTimer(new QTimer(this))
+    : QObject(host.Window()), m_host(host), m_ports(ports), m_pReceiver(receiver),
+      m_pCheckTimer(new QTimer(this))
 {
     for (auto& lines : m_inputLines)
         lines = kLinesUnknown;
     m_bReconnect = m_host.Store().ReadInt(kSection, kReconnectValue, 1) != 0;
-    CodePage::SetSystemChoice(m_host.Store().ReadInt(kSection, kEncodingValue, 0) == 1 ? CodePage::Choice::Utf8
-                                                                                      : CodePage::Choice::Gbk);
+    CodePage::SetSystemChoice(m_host.Store().ReadInt(kSection, kEncodingValue, 0) == 1
+                                  ? CodePage::Choice::Utf8
+                                  : CodePage::Choice::Gbk);
     m_pCheckTimer->setInterval(kCheckIntervalMs);
     connect(m_pCheckTimer, &QTimer::timeout, this, &CLineControl::CheckReconnect);
 }
@@ -70,7 +77,8 @@ void CLineControl::OnCommand(int id)
             m_reconnect.Clear();
             // Remote ports that still call their server stop calling: closed, as a lost
             // local port stays closed with the switch off.
-            for (const auto& [port, path] : std::map<unsigned, std::string>(std::move(m_redialing))) {
+            for (const auto& [port, path] :
+                 std::map<unsigned, std::string>(std::move(m_redialing))) {
                 m_ports.ClosePort(port);
                 if (m_reopened)
                     m_reopened(port);
@@ -111,7 +119,9 @@ void CLineControl::ToggleOutputLine(unsigned line)
         return;
     const bool on = (port->OutputLines() & line) == 0;
     if (!port->SetOutputLine(line, on) && m_inputLines[port->m_uiPortNo % 256] == kLinesNone)
-        m_host.ShowStatusMessage(QCoreApplication::translate("CLineControl", "%1 没有调制解调器控制线").arg(PortName(static_cast<int>(port->m_uiPortNo))));
+        m_host.ShowStatusMessage(
+            QCoreApplication::translate("CLineControl", "%1 没有调制解调器控制线")
+                .arg(PortName(static_cast<int>(port->m_uiPortNo))));
     SaveModemOutputs(m_host.Store(), port->m_uiPortNo, port->OutputLines());
 }
 
@@ -120,19 +130,22 @@ void CLineControl::OnModemLines(unsigned uiPortNo, bool available, unsigned line
     if (uiPortNo >= m_inputLines.size())
         return;
     m_inputLines[uiPortNo] = available ? static_cast<int>(lines) : kLinesNone;
-    QMetaObject::invokeMethod(this, [this] { UpdateInputLinesNote(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { UpdateInputLinesNote(); }, Qt::QueuedConnection);
 }
 
 QString CLineControl::InputLinesNote() const
 {
     const int current = m_host.CurrentPort();
-    if (current < 0 || current >= static_cast<int>(m_inputLines.size()) || !m_host.IsPortOpen(current))
+    if (current < 0 || current >= static_cast<int>(m_inputLines.size())
+        || !m_host.IsPortOpen(current))
         return QString();
     const int lines = m_inputLines[static_cast<std::size_t>(current)];
     if (lines == kLinesUnknown)
         return QString();
     return PortName(current) + QLatin1Char(' ')
-         + QString::fromStdString(InputLinesText(lines != kLinesNone, lines < 0 ? 0u : static_cast<unsigned>(lines)));
+           + QString::fromStdString(
+               InputLinesText(lines != kLinesNone, lines < 0 ? 0u : static_cast<unsigned>(lines)));
 }
 
 void CLineControl::UpdateInputLinesNote()
@@ -147,11 +160,16 @@ void CLineControl::UpdateInputLinesNote()
 bool CLineControl::TakeLostPort(unsigned uiPortNo, const std::string& reason)
 {
     SerialPort* port = m_ports.Find(uiPortNo);
-    if (port && port->IsOpen() && port->IsRemote() && !port->HasConnected() && !m_redialing.count(uiPortNo)) {
+    if (port && port->IsOpen() && port->IsRemote() && !port->HasConnected()
+        && !m_redialing.count(uiPortNo)) {
         m_ports.ClosePort(uiPortNo);
         m_host.AppendNoticeLine(PortText(uiPortNo) + " " + reason);
         m_host.SetStatusNote(QStringLiteral("openError"),
-                             tr("%1（%2）：%3").arg(QString::fromStdString(PortText(uiPortNo)), QString::fromStdString(port->DevicePath()), QString::fromStdString(reason)), true);
+                             tr("%1（%2）：%3")
+                                 .arg(QString::fromStdString(PortText(uiPortNo)),
+                                      QString::fromStdString(port->DevicePath()),
+                                      QString::fromStdString(reason)),
+                             true);
         return true;
     }
     if (!m_bReconnect || !port || !port->IsOpen())
@@ -168,7 +186,8 @@ bool CLineControl::TakeLostPort(unsigned uiPortNo, const std::string& reason)
     // The worker has ended (its notice was its last act), so the close does not wait.
     m_ports.ClosePort(uiPortNo);
     m_reconnect.Lost(uiPortNo, port->DevicePath(), port->DeviceNode());
-    m_host.AppendNoticeLine(tr("%1 设备已断开").arg(QString::fromStdString(PortText(uiPortNo))).toStdString());
+    m_host.AppendNoticeLine(
+        tr("%1 设备已断开").arg(QString::fromStdString(PortText(uiPortNo))).toStdString());
     UpdateReconnectNote();
     return true;
 }
@@ -183,20 +202,25 @@ void CLineControl::ForgetPort(unsigned uiPortNo)
 
 void CLineControl::OnPortConnected(unsigned uiPortNo)
 {
-    QMetaObject::invokeMethod(this, [this, uiPortNo] {
-        if (!m_redialing.erase(uiPortNo))
-            return;
-        m_host.AppendNoticeLine(tr("%1 已重新打开").arg(QString::fromStdString(PortText(uiPortNo))).toStdString());
-        if (m_reopened)
-            m_reopened(uiPortNo);
-        UpdateReconnectNote();
-    }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this, uiPortNo] {
+            if (!m_redialing.erase(uiPortNo))
+                return;
+            m_host.AppendNoticeLine(
+                tr("%1 已重新打开").arg(QString::fromStdString(PortText(uiPortNo))).toStdString());
+            if (m_reopened)
+                m_reopened(uiPortNo);
+            UpdateReconnectNote();
+        },
+        Qt::QueuedConnection);
 }
 
 void CLineControl::OnPortNotice(unsigned uiPortNo, const std::string& text)
 {
-    QMetaObject::invokeMethod(this, [this, line = PortText(uiPortNo) + " " + text] { m_host.AppendNoticeLine(line); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, line = PortText(uiPortNo) + " " + text] { m_host.AppendNoticeLine(line); },
+        Qt::QueuedConnection);
 }
 
 void CLineControl::CheckReconnect()
@@ -206,7 +230,8 @@ void CLineControl::CheckReconnect()
         if (!m_ports.ReopenPort(port, m_pReceiver))
             continue; // tried again at the next look
         m_reconnect.Forget(port);
-        m_host.AppendNoticeLine(tr("%1 已重新打开").arg(QString::fromStdString(PortText(port))).toStdString());
+        m_host.AppendNoticeLine(
+            tr("%1 已重新打开").arg(QString::fromStdString(PortText(port))).toStdString());
         if (m_reopened)
             m_reopened(port);
         reopened = true;
@@ -220,7 +245,8 @@ void CLineControl::UpdateReconnectNote()
     QStringList parts;
     for (unsigned port : m_reconnect.WaitingPorts()) {
         parts << QCoreApplication::translate("CLineControl", "%1 等待设备重新连接（%2）")
-                     .arg(QString::fromStdString(PortText(port)), QString::fromStdString(m_reconnect.PathOf(port)));
+                     .arg(QString::fromStdString(PortText(port)),
+                          QString::fromStdString(m_reconnect.PathOf(port)));
     }
     for (const auto& [port, path] : m_redialing) {
         parts << QCoreApplication::translate("CLineControl", "%1 等待设备重新连接（%2）")

@@ -55,7 +55,10 @@ public:
     // A device came or went (udev), or the one-second look: reopens the ports that are back.
     void CheckReconnect();
     // Called after a port was reopened, so that the frame shows it open.
-    void SetPortReopened(std::function<void(unsigned)> reopened) { m_reopened = std::move(reopened); }
+    void SetPortReopened(std::function<void(unsigned)> reopened)
+    {
+        m_reopened = std::move(reopened);
+    }
 
     // A port's worker reports its input lines (worker thread): kept, and shown in the status
     // bar from the window thread when the port is the current one.
@@ -86,6 +89,7 @@ private:
     std::function<void(unsigned)> m_reopened;
     std::map<unsigned, std::string> m_redialing; // remote ports calling their server again
     bool m_bReconnect = true;
-    std::array<std::atomic<int>, 256> m_inputLines; // per port: kLinesUnknown, kLinesNone or the bits
+    std::array<std::atomic<int>, 256>
+        m_inputLines; // per port: kLinesUnknown, kLinesNone or the bits
     QString m_shownLinesNote;
 };

@@ -1,17 +1,17 @@
 #include "app/ports/PortControl.h"
 
-#include "core/base/CommandIds.h"
 #include "app/commands/CommandRouter.h"
 #include "app/frame/FrameHost.h"
 #include "app/ports/LineControl.h"
+#include "app/ports/PortMapDialog.h"
+#include "app/ports/SettingsBar.h"
+#include "core/base/CommandIds.h"
+#include "core/receive/ReceiveInbox.h"
 #include "core/serial/PortList.h"
 #include "core/serial/PortMap.h"
-#include "app/ports/PortMapDialog.h"
 #include "core/serial/PortSettings.h"
-#include "core/receive/ReceiveInbox.h"
 #include "core/serial/SerialDeviceMonitor.h"
 #include "core/serial/SerialPort.h"
-#include "app/ports/SettingsBar.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -30,18 +30,24 @@ namespace {
 constexpr int kDeviceRescanMs = 3000;
 
 const CommandInfo kCommands[] = {
-    {ID_OPEN_PORT, QT_TRANSLATE_NOOP("Command", "打开串口(&O)"), "F5", QT_TRANSLATE_NOOP("Command", "打开COM1"), QT_TRANSLATE_NOOP("Command", "打开COM1"), ":/icons/port_closed.png", false},
-    {ID_DEFAULT_SETTINGS, QT_TRANSLATE_NOOP("Command", "默认参数(&D)"), nullptr, QT_TRANSLATE_NOOP("Command", "当前串口恢复默认参数"), QT_TRANSLATE_NOOP("Command", "默认参数"), nullptr, false},
-    {ID_PORT_MAP, QT_TRANSLATE_NOOP("Command", "端口映射(&M)..."), nullptr, QT_TRANSLATE_NOOP("Command", "设置各COM编号对应的串口设备"), QT_TRANSLATE_NOOP("Command", "端口映射"), nullptr, false},
+    {ID_OPEN_PORT, QT_TRANSLATE_NOOP("Command", "打开串口(&O)"), "F5",
+     QT_TRANSLATE_NOOP("Command", "打开COM1"), QT_TRANSLATE_NOOP("Command", "打开COM1"),
+     ":/icons/port_closed.png", false},
+    {ID_DEFAULT_SETTINGS, QT_TRANSLATE_NOOP("Command", "默认参数(&D)"), nullptr,
+     QT_TRANSLATE_NOOP("Command", "当前串口恢复默认参数"), QT_TRANSLATE_NOOP("Command", "默认参数"),
+     nullptr, false},
+    {ID_PORT_MAP, QT_TRANSLATE_NOOP("Command", "端口映射(&M)..."), nullptr,
+     QT_TRANSLATE_NOOP("Command", "设置各COM编号对应的串口设备"),
+     QT_TRANSLATE_NOOP("Command", "端口映射"), nullptr, false},
 };
 
 } // namespace
 
 CPortControl::CPortControl(CFrameHost& host, PortList& ports, PortMap& map, PortReceiver* receiver,
-                           ReceiveInbox& inbox, CSettingsBar& bar, CLineControl& lineControl, CCommandRouter& router,
-                           QLabel& ready)
-    : QObject(host.Window()), m_host(host), m_ports(ports), m_map(map), m_pReceiver(receiver), m_inbox(inbox),
-      m_bar(bar), m_lineControl(lineControl), m_router(router), m_ready(ready)
+                           ReceiveInbox& inbox, CSettingsBar& bar, CLineControl& lineControl,
+                           CCommandRouter& router, QLabel& ready)
+    : QObject(host.Window()), m_host(host), m_ports(ports), m_map(map), m_pReceiver(receiver),
+      m_inbox(inbox), m_bar(bar), m_lineControl(lineControl), m_router(router), m_ready(ready)
 {
     m_ready.setText(tr("就绪"));
     WatchDevices();
@@ -72,7 +78,8 @@ void CPortControl::OnCommand(int id)
     case ID_PORT_MAP: {
         CPortMapDialog dlg(m_map, m_host.Window());
         dlg.exec();
-        m_bar.SetPortDevice(QString::fromStdString(m_map.PathOf(static_cast<unsigned>(std::max(0, m_bar.SelectedPort())))));
+        m_bar.SetPortDevice(QString::fromStdString(
+            m_map.PathOf(static_cast<unsigned>(std::max(0, m_bar.SelectedPort())))));
         return;
     }
     default: return;
@@ -85,7 +92,8 @@ void CPortControl::OnUpdateCommand(int id, CommandState& state)
         state.m_enabled = !IsPortOpen(-1);
     } else if (id == ID_OPEN_PORT) {
         const bool open = IsPortOpen(-1);
-        state.m_prompt = state.m_tip = (open ? tr("关闭%1") : tr("打开%1")).arg(PortName(m_currentPort));
+        state.m_prompt = state.m_tip =
+            (open ? tr("关闭%1") : tr("打开%1")).arg(PortName(m_currentPort));
         state.m_text = (open ? tr("关闭%1(&O)") : tr("打开%1(&O)")).arg(PortName(m_currentPort));
     }
 }
@@ -141,7 +149,9 @@ void CPortControl::OnDevicesChanged()
     const std::vector<unsigned> added = m_map.Discover();
     QStringList names;
     for (unsigned port : added)
-        names << tr("%1（%2）").arg(PortName(static_cast<int>(port)), QString::fromStdString(m_map.PathOf(port)));
+        names << tr("%1（%2）")
+                     .arg(PortName(static_cast<int>(port)),
+                          QString::fromStdString(m_map.PathOf(port)));
     if (!names.isEmpty())
         m_host.ShowStatusMessage(tr("发现新的串口设备：") + names.join(tr("，")), 10000);
     m_lineControl.CheckReconnect();
@@ -242,7 +252,8 @@ void CPortControl::ShowStoppedPort(unsigned port, const std::string& reason)
     }
     QStringList parts;
     for (const auto& [p, why] : m_stoppedPorts)
-        parts << tr("%1 已停止接收（%2），请关闭后重新打开").arg(PortName(static_cast<int>(p)), why);
+        parts
+            << tr("%1 已停止接收（%2），请关闭后重新打开").arg(PortName(static_cast<int>(p)), why);
     m_ready.setText(parts.join(QStringLiteral("；")));
     m_ready.setStyleSheet(QStringLiteral("color: rgb(200,0,0);"));
 }

@@ -34,8 +34,9 @@ public:
     // Everything given here lives as long as the frame. receiver: who a port's worker
     // reports to; inbox: released while a port closes, so that its worker can end; ready:
     // the status-bar label the stopped-port note replaces.
-    CPortControl(CFrameHost& host, PortList& ports, PortMap& map, PortReceiver* receiver, ReceiveInbox& inbox,
-                 CSettingsBar& bar, CLineControl& lineControl, CCommandRouter& router, QLabel& ready);
+    CPortControl(CFrameHost& host, PortList& ports, PortMap& map, PortReceiver* receiver,
+                 ReceiveInbox& inbox, CSettingsBar& bar, CLineControl& lineControl,
+                 CCommandRouter& router, QLabel& ready);
     ~CPortControl() override;
 
     static std::span<const CommandInfo> Commands();

@@ -6,8 +6,8 @@
 #include "core/serial/SerialDeviceScanner.h"
 #include "core/transport/SerialTransport.h"
 
-#include <QCoreApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QHeaderView>
@@ -24,9 +24,11 @@ QString Describe(const SerialDevice& device)
         if (!s->empty())
             parts << QString::fromStdString(*s);
     if (!device.serial.empty())
-        parts << QCoreApplication::translate("CPortMapDialog", "序列号 %1").arg(QString::fromStdString(device.serial));
+        parts << QCoreApplication::translate("CPortMapDialog", "序列号 %1")
+                     .arg(QString::fromStdString(device.serial));
     if (!device.driver.empty())
-        parts << QCoreApplication::translate("CPortMapDialog", "驱动 %1").arg(QString::fromStdString(device.driver));
+        parts << QCoreApplication::translate("CPortMapDialog", "驱动 %1")
+                     .arg(QString::fromStdString(device.driver));
     if (!device.node.empty() && device.node != device.path)
         parts << QString::fromStdString(device.node);
     return parts.join(QCoreApplication::translate("CPortMapDialog", "，"));
@@ -41,7 +43,9 @@ QString DescribeRemote(const std::string& path)
     return QCoreApplication::translate("CPortMapDialog", "主机 %1，端口 %2，%3")
         .arg(QString::fromStdString(endpoint.host))
         .arg(endpoint.port)
-        .arg(endpoint.rfc2217 ? QCoreApplication::translate("CPortMapDialog", "RFC 2217（含波特率等设置）") : QCoreApplication::translate("CPortMapDialog", "原始 TCP"));
+        .arg(endpoint.rfc2217
+                 ? QCoreApplication::translate("CPortMapDialog", "RFC 2217（含波特率等设置）")
+                 : QCoreApplication::translate("CPortMapDialog", "原始 TCP"));
 }
 
 } // namespace
@@ -53,10 +57,14 @@ CPortMapDialog::CPortMapDialog(PortMap& map, QWidget* parent) : QDialog(parent),
     // Fixed widths, so that the columns keep their size whatever the rows hold; the device
     // path is edited in place.
     m_pTable = new CListCtrlEx(this);
-    m_pTable->InsertColumn(0, QCoreApplication::translate("CPortMapDialog", "端口"), Qt::AlignLeft, 70, false);
-    m_pTable->InsertColumn(1, QCoreApplication::translate("CPortMapDialog", "设备路径"), Qt::AlignLeft, 220, true);
-    m_pTable->InsertColumn(2, QCoreApplication::translate("CPortMapDialog", "状态"), Qt::AlignLeft, 70, false);
-    m_pTable->InsertColumn(3, QCoreApplication::translate("CPortMapDialog", "设备说明"), Qt::AlignLeft, 300, false);
+    m_pTable->InsertColumn(0, QCoreApplication::translate("CPortMapDialog", "端口"), Qt::AlignLeft,
+                           70, false);
+    m_pTable->InsertColumn(1, QCoreApplication::translate("CPortMapDialog", "设备路径"),
+                           Qt::AlignLeft, 220, true);
+    m_pTable->InsertColumn(2, QCoreApplication::translate("CPortMapDialog", "状态"), Qt::AlignLeft,
+                           70, false);
+    m_pTable->InsertColumn(3, QCoreApplication::translate("CPortMapDialog", "设备说明"),
+                           Qt::AlignLeft, 300, false);
     m_pTable->horizontalHeader()->setStretchLastSection(true);
     connect(m_pTable, &QTableWidget::itemSelectionChanged, this, &CPortMapDialog::OnRowSelected);
     connect(m_pTable, &CListCtrlEx::cellTextStored, this, &CPortMapDialog::OnPathEdited);
@@ -68,12 +76,14 @@ CPortMapDialog::CPortMapDialog(PortMap& map, QWidget* parent) : QDialog(parent),
     m_pPath = new QComboBox(this);
     m_pPath->setEditable(true);
     m_pPath->setMinimumContentsLength(36);
-    m_pPath->setToolTip(QCoreApplication::translate("CPortMapDialog", "设备路径，如 /dev/ttyUSB0 或 /dev/pts/3；其他机器上的串口（ser2net）："
-                                       "rfc2217://主机:端口 或 tcp://主机:端口"));
+    m_pPath->setToolTip(QCoreApplication::translate(
+        "CPortMapDialog", "设备路径，如 /dev/ttyUSB0 或 /dev/pts/3；其他机器上的串口（ser2net）："
+                          "rfc2217://主机:端口 或 tcp://主机:端口"));
 
     auto* set = new QPushButton(QCoreApplication::translate("CPortMapDialog", "设置(&S)"), this);
     auto* clear = new QPushButton(QCoreApplication::translate("CPortMapDialog", "清除(&C)"), this);
-    auto* refresh = new QPushButton(QCoreApplication::translate("CPortMapDialog", "刷新(&R)"), this);
+    auto* refresh =
+        new QPushButton(QCoreApplication::translate("CPortMapDialog", "刷新(&R)"), this);
     connect(set, &QPushButton::clicked, this,
             [this] { ApplyPath(m_pPort->currentIndex(), m_pPath->currentText().trimmed()); });
     connect(clear, &QPushButton::clicked, this, [this] { ApplyPath(m_pPort->currentIndex(), {}); });
@@ -86,7 +96,8 @@ CPortMapDialog::CPortMapDialog(PortMap& map, QWidget* parent) : QDialog(parent),
     m_pNote->setWordWrap(true);
 
     auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QCoreApplication::translate("CPortMapDialog", "关闭"), QDialogButtonBox::RejectRole);
+    buttons->addButton(QCoreApplication::translate("CPortMapDialog", "关闭"),
+                       QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* portLabel = new QLabel(QCoreApplication::translate("CPortMapDialog", "端口(&P):"), this);
@@ -123,7 +134,8 @@ void CPortMapDialog::Refresh()
     m_pTable->setRowCount(0);
     m_rowPorts.clear();
     for (const PortMap::Entry& e : entries) {
-        const int row = m_pTable->InsertItem(m_pTable->rowCount(), PortName(static_cast<int>(e.uiPortNo)));
+        const int row =
+            m_pTable->InsertItem(m_pTable->rowCount(), PortName(static_cast<int>(e.uiPortNo)));
         m_rowPorts.push_back(static_cast<int>(e.uiPortNo));
         m_pTable->SetItemText(row, 1, QString::fromStdString(e.path));
         if (SerialTransport::IsRemote(e.path)) {
@@ -131,7 +143,9 @@ void CPortMapDialog::Refresh()
             m_pTable->SetItemText(row, 3, DescribeRemote(e.path));
             continue;
         }
-        m_pTable->SetItemText(row, 2, e.present ? QCoreApplication::translate("CPortMapDialog", "已连接") : QCoreApplication::translate("CPortMapDialog", "未找到"));
+        m_pTable->SetItemText(row, 2,
+                              e.present ? QCoreApplication::translate("CPortMapDialog", "已连接")
+                                        : QCoreApplication::translate("CPortMapDialog", "未找到"));
         m_pTable->SetItemText(row, 3, Describe(e.device));
     }
 
@@ -168,18 +182,26 @@ bool CPortMapDialog::ApplyPath(int port, const QString& path)
     if (port < 0 || port >= static_cast<int>(PortMap::kPortCount))
         return false;
     SerialTransport::Endpoint endpoint;
-    if (SerialTransport::IsRemote(path.toStdString()) && !SerialTransport::Parse(path.toStdString(), endpoint)) {
-        m_pNote->setText(QCoreApplication::translate("CPortMapDialog", "远程端口的地址应为 rfc2217://主机:端口 或 tcp://主机:端口（端口 1 到 65535）。"));
+    if (SerialTransport::IsRemote(path.toStdString())
+        && !SerialTransport::Parse(path.toStdString(), endpoint)) {
+        m_pNote->setText(QCoreApplication::translate(
+            "CPortMapDialog",
+            "远程端口的地址应为 rfc2217://主机:端口 或 tcp://主机:端口（端口 1 到 65535）。"));
         return false;
     }
-    if (!path.isEmpty() && !path.startsWith(QLatin1Char('/')) && !SerialTransport::IsRemote(path.toStdString())) {
-        m_pNote->setText(QCoreApplication::translate("CPortMapDialog", "设备路径应为以 / 开头的完整路径，或 rfc2217://主机:端口、tcp://主机:端口。"));
+    if (!path.isEmpty() && !path.startsWith(QLatin1Char('/'))
+        && !SerialTransport::IsRemote(path.toStdString())) {
+        m_pNote->setText(QCoreApplication::translate(
+            "CPortMapDialog",
+            "设备路径应为以 / 开头的完整路径，或 rfc2217://主机:端口、tcp://主机:端口。"));
         return false;
     }
     m_map.SetPath(static_cast<unsigned>(port), path.toStdString());
     m_pNote->setText(path.isEmpty()
-                         ? QCoreApplication::translate("CPortMapDialog", "%1 已不再指向任何设备。").arg(PortName(port))
-                         : QCoreApplication::translate("CPortMapDialog", "%1 现在指向 %2。").arg(PortName(port), path));
+                         ? QCoreApplication::translate("CPortMapDialog", "%1 已不再指向任何设备。")
+                               .arg(PortName(port))
+                         : QCoreApplication::translate("CPortMapDialog", "%1 现在指向 %2。")
+                               .arg(PortName(port), path));
     Refresh();
     return true;
 }

@@ -1,7 +1,7 @@
 #include "app/ports/PortRestore.h"
 
-#include "core/base/CommandIds.h"
 #include "app/frame/FrameHost.h"
+#include "core/base/CommandIds.h"
 #include "core/serial/PortList.h"
 #include "core/serial/SerialPort.h"
 #include "core/settings/SettingsStore.h"
@@ -15,7 +15,8 @@
 namespace {
 
 const CommandInfo kRestoreCommands[] = {
-    {ID_REOPEN_AT_START, QT_TRANSLATE_NOOP("Command", "启动时打开上次的串口(&L)"), nullptr, QT_TRANSLATE_NOOP("Command", "启动时重新打开上次退出时打开着的串口"),
+    {ID_REOPEN_AT_START, QT_TRANSLATE_NOOP("Command", "启动时打开上次的串口(&L)"), nullptr,
+     QT_TRANSLATE_NOOP("Command", "启动时重新打开上次退出时打开着的串口"),
      QT_TRANSLATE_NOOP("Command", "启动时打开上次的串口"), nullptr, true},
 };
 

@@ -1,7 +1,7 @@
 #include "app/ports/SettingsBar.h"
 
-#include "core/base/CommandIds.h"
 #include "app/commands/CommandTable.h"
+#include "core/base/CommandIds.h"
 #include "core/serial/PortMap.h"
 #include "core/serial/PortSettings.h"
 
@@ -27,14 +27,21 @@ struct ListInfo
 };
 
 const ListInfo kLists[] = {
-    {ID_PORT_SELECT, 60, QT_TRANSLATE_NOOP("CSettingsBar", "设置当前串口"), QT_TRANSLATE_NOOP("CSettingsBar", "串口")},
-    {ID_BAUD_RATE, 60, QT_TRANSLATE_NOOP("CSettingsBar", "设置当前所选串口的波特率"), QT_TRANSLATE_NOOP("CSettingsBar", "波特率")},
-    {ID_PARITY, 60, QT_TRANSLATE_NOOP("CSettingsBar", "设置当前所选串口的校验位"), QT_TRANSLATE_NOOP("CSettingsBar", "校验位")},
-    {ID_DATA_BITS, 30, QT_TRANSLATE_NOOP("CSettingsBar", "设置当前所选串口的数据位"), QT_TRANSLATE_NOOP("CSettingsBar", "数据位")},
-    {ID_STOP_BITS, 30, QT_TRANSLATE_NOOP("CSettingsBar", "设置当前所选串口的停止位"), QT_TRANSLATE_NOOP("CSettingsBar", "停止位")},
-    {ID_PACK_INTERVAL, 40, QT_TRANSLATE_NOOP("CSettingsBar", "设置当前所选串口的打包间隔时间(单位：毫秒)"),
+    {ID_PORT_SELECT, 60, QT_TRANSLATE_NOOP("CSettingsBar", "设置当前串口"),
+     QT_TRANSLATE_NOOP("CSettingsBar", "串口")},
+    {ID_BAUD_RATE, 60, QT_TRANSLATE_NOOP("CSettingsBar", "设置当前所选串口的波特率"),
+     QT_TRANSLATE_NOOP("CSettingsBar", "波特率")},
+    {ID_PARITY, 60, QT_TRANSLATE_NOOP("CSettingsBar", "设置当前所选串口的校验位"),
+     QT_TRANSLATE_NOOP("CSettingsBar", "校验位")},
+    {ID_DATA_BITS, 30, QT_TRANSLATE_NOOP("CSettingsBar", "设置当前所选串口的数据位"),
+     QT_TRANSLATE_NOOP("CSettingsBar", "数据位")},
+    {ID_STOP_BITS, 30, QT_TRANSLATE_NOOP("CSettingsBar", "设置当前所选串口的停止位"),
+     QT_TRANSLATE_NOOP("CSettingsBar", "停止位")},
+    {ID_PACK_INTERVAL, 40,
+     QT_TRANSLATE_NOOP("CSettingsBar", "设置当前所选串口的打包间隔时间(单位：毫秒)"),
      QT_TRANSLATE_NOOP("CSettingsBar", "打包时间(毫秒)")},
-    {ID_FLOW_CONTROL, 40, QT_TRANSLATE_NOOP("CSettingsBar", "设置当前所选串口的流控制"), QT_TRANSLATE_NOOP("CSettingsBar", "流控制")},
+    {ID_FLOW_CONTROL, 40, QT_TRANSLATE_NOOP("CSettingsBar", "设置当前所选串口的流控制"),
+     QT_TRANSLATE_NOOP("CSettingsBar", "流控制")},
 };
 
 // The port selector, which says when its list is about to open.
@@ -54,7 +61,8 @@ public:
 
 } // namespace
 
-CSettingsBar::CSettingsBar(QWidget* parent) : QToolBar(QCoreApplication::translate("CSettingsBar", "串口设置栏"), parent)
+CSettingsBar::CSettingsBar(QWidget* parent)
+    : QToolBar(QCoreApplication::translate("CSettingsBar", "串口设置栏"), parent)
 {
     setObjectName(QStringLiteral("SettingsBar"));
     for (std::size_t i = 0; i < m_combos.size(); ++i) {
@@ -76,7 +84,8 @@ CSettingsBar::CSettingsBar(QWidget* parent) : QToolBar(QCoreApplication::transla
         ports->addItem(PortName(port));
     for (int i = 0; i < kBaudRateCount; ++i)
         m_combos[1]->addItem(QString::number(SettingFromIndex(i, kBaudRate)));
-    for (const char* text : {QT_TR_NOOP("无校验"), QT_TR_NOOP("奇校验"), QT_TR_NOOP("偶校验"), "Mark", "Space"})
+    for (const char* text :
+         {QT_TR_NOOP("无校验"), QT_TR_NOOP("奇校验"), QT_TR_NOOP("偶校验"), "Mark", "Space"})
         m_combos[2]->addItem(tr(text));
     for (int i = 0; i < 5; ++i)
         m_combos[3]->addItem(QString::number(SettingFromIndex(i, kDataBits)));
@@ -84,7 +93,8 @@ CSettingsBar::CSettingsBar(QWidget* parent) : QToolBar(QCoreApplication::transla
         m_combos[4]->addItem(QString::fromUtf8(text));
     for (int i = 0; i < kPackIntervalCount; ++i)
         m_combos[5]->addItem(QString::number(PackIntervalFromIndex(i)));
-    for (const char* text : {QT_TR_NOOP("无"), "RTS/CTS", "XON/XOFF", "DTR/CTS", "RTS/DSR", "DTR/DSR"})
+    for (const char* text :
+         {QT_TR_NOOP("无"), "RTS/CTS", "XON/XOFF", "DTR/CTS", "RTS/DSR", "DTR/DSR"})
         m_combos[6]->addItem(tr(text));
 
     // Any rate may be typed too (921600, 250000, ...); the driver's refusal is the check. The
@@ -124,28 +134,37 @@ void CSettingsBar::ReadSettingsFromBar(PortSettings& settings) const
 {
     bool typed = false;
     const uint rate = m_combos[1]->currentText().trimmed().toUInt(&typed);
-    settings.m_dwBaudRate = typed && rate > 0 ? rate : SettingFromIndex(m_combos[1]->currentIndex(), kBaudRate);
+    settings.m_dwBaudRate =
+        typed && rate > 0 ? rate : SettingFromIndex(m_combos[1]->currentIndex(), kBaudRate);
     settings.m_nParity = static_cast<int>(SettingFromIndex(m_combos[2]->currentIndex(), kParity));
-    settings.m_nDataBits = static_cast<int>(SettingFromIndex(m_combos[3]->currentIndex(), kDataBits));
-    settings.m_nStopBits = static_cast<int>(SettingFromIndex(m_combos[4]->currentIndex(), kStopBits));
+    settings.m_nDataBits =
+        static_cast<int>(SettingFromIndex(m_combos[3]->currentIndex(), kDataBits));
+    settings.m_nStopBits =
+        static_cast<int>(SettingFromIndex(m_combos[4]->currentIndex(), kStopBits));
     settings.m_dwPackInterval = PackIntervalFromIndex(m_combos[5]->currentIndex());
-    settings.m_nFlowControl = static_cast<int>(SettingFromIndex(m_combos[6]->currentIndex(), kFlowControl));
+    settings.m_nFlowControl =
+        static_cast<int>(SettingFromIndex(m_combos[6]->currentIndex(), kFlowControl));
 }
 
 void CSettingsBar::ShowSettingsInBar(const PortSettings& settings)
 {
     const int rateIndex = IndexFromSetting(settings.m_dwBaudRate, kBaudRate);
-    if (settings.m_dwBaudRate == 0 || SettingFromIndex(rateIndex, kBaudRate) == settings.m_dwBaudRate) {
+    if (settings.m_dwBaudRate == 0
+        || SettingFromIndex(rateIndex, kBaudRate) == settings.m_dwBaudRate) {
         m_combos[1]->setCurrentIndex(rateIndex);
     } else {
         m_combos[1]->setCurrentIndex(-1); // a typed rate: shown as its number
         m_combos[1]->setEditText(QString::number(settings.m_dwBaudRate));
     }
-    m_combos[2]->setCurrentIndex(IndexFromSetting(static_cast<std::uint32_t>(settings.m_nParity), kParity));
-    m_combos[3]->setCurrentIndex(IndexFromSetting(static_cast<std::uint32_t>(settings.m_nDataBits), kDataBits));
-    m_combos[4]->setCurrentIndex(IndexFromSetting(static_cast<std::uint32_t>(settings.m_nStopBits), kStopBits));
+    m_combos[2]->setCurrentIndex(
+        IndexFromSetting(static_cast<std::uint32_t>(settings.m_nParity), kParity));
+    m_combos[3]->setCurrentIndex(
+        IndexFromSetting(static_cast<std::uint32_t>(settings.m_nDataBits), kDataBits));
+    m_combos[4]->setCurrentIndex(
+        IndexFromSetting(static_cast<std::uint32_t>(settings.m_nStopBits), kStopBits));
     m_combos[5]->setCurrentIndex(IndexFromPackInterval(settings.m_dwPackInterval));
-    m_combos[6]->setCurrentIndex(IndexFromSetting(static_cast<std::uint32_t>(settings.m_nFlowControl), kFlowControl));
+    m_combos[6]->setCurrentIndex(
+        IndexFromSetting(static_cast<std::uint32_t>(settings.m_nFlowControl), kFlowControl));
 }
 
 void CSettingsBar::ShowDefaultsInBar()
@@ -168,10 +187,15 @@ void CSettingsBar::SetPortDevice(const QString& device)
         ports->setStatusTip(tr(kLists[0].m_prompt));
         return;
     }
-    const QString where = device.isEmpty() ? QCoreApplication::translate("CSettingsBar", "未指定设备（工具→端口映射）") : device;
+    const QString where =
+        device.isEmpty()
+            ? QCoreApplication::translate("CSettingsBar", "未指定设备（工具→端口映射）")
+            : device;
     const QString shown = ports->statusTip();
-    ports->setToolTip(QCoreApplication::translate("CSettingsBar", "串口 %1：%2").arg(PortName(port), where));
-    ports->setStatusTip(QCoreApplication::translate("CSettingsBar", "设置当前串口（%1：%2）").arg(PortName(port), where));
+    ports->setToolTip(
+        QCoreApplication::translate("CSettingsBar", "串口 %1：%2").arg(PortName(port), where));
+    ports->setStatusTip(QCoreApplication::translate("CSettingsBar", "设置当前串口（%1：%2）")
+                            .arg(PortName(port), where));
     // The status bar keeps a prompt until the pointer moves on: after a pick it would name
     // the port picked before.
     auto* window = qobject_cast<QMainWindow*>(this->window());
@@ -191,7 +215,10 @@ void CSettingsBar::MarkPresentPorts(const std::map<int, QString>& present)
         const auto it = present.find(port);
         const bool there = it != present.end();
         ports->setItemData(port, there ? QVariant(bold) : QVariant(), Qt::FontRole);
-        ports->setItemData(port, there ? QVariant(QCoreApplication::translate("CSettingsBar", "%1：%2").arg(PortName(port), it->second)) : QVariant(),
+        ports->setItemData(port,
+                           there ? QVariant(QCoreApplication::translate("CSettingsBar", "%1：%2")
+                                                .arg(PortName(port), it->second))
+                                 : QVariant(),
                            Qt::ToolTipRole);
     }
 }
@@ -202,7 +229,8 @@ void CSettingsBar::MarkPortsOf(const PortMap& map)
         std::map<int, QString> present;
         for (const PortMap::Entry& entry : map.Entries({}))
             if (entry.present)
-                present.emplace(static_cast<int>(entry.uiPortNo), QString::fromStdString(entry.path));
+                present.emplace(static_cast<int>(entry.uiPortNo),
+                                QString::fromStdString(entry.path));
         MarkPresentPorts(present);
     };
     static_cast<PortSelector*>(m_combos[0])->m_opening = mark;

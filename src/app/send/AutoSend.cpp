@@ -1,8 +1,8 @@
 #include "app/send/AutoSend.h"
 
-#include "core/base/CommandIds.h"
-#include "app/send/DlgSend.h"
 #include "app/frame/FrameHost.h"
+#include "app/send/DlgSend.h"
+#include "core/base/CommandIds.h"
 #include "core/receive/ReceivePipeline.h"
 
 #include <QCoreApplication>
@@ -13,11 +13,14 @@
 namespace {
 
 const CommandInfo kAutoSendCommands[] = {
-    {ID_SEND_SETTINGS, QT_TRANSLATE_NOOP("Command", "循环或触发发送设置(&A)..."), "F6", QT_TRANSLATE_NOOP("Command", "显示或隐藏高级发送窗"), QT_TRANSLATE_NOOP("Command", "循环或触发发送设置"),
-     nullptr, false},
-    {ID_CYCLIC_SEND, QT_TRANSLATE_NOOP("Command", "循环发送(&C)"), nullptr, QT_TRANSLATE_NOOP("Command", "按设定的周期，循环发送发报窗中的指定行或范围内的各行"),
+    {ID_SEND_SETTINGS, QT_TRANSLATE_NOOP("Command", "循环或触发发送设置(&A)..."), "F6",
+     QT_TRANSLATE_NOOP("Command", "显示或隐藏高级发送窗"),
+     QT_TRANSLATE_NOOP("Command", "循环或触发发送设置"), nullptr, false},
+    {ID_CYCLIC_SEND, QT_TRANSLATE_NOOP("Command", "循环发送(&C)"), nullptr,
+     QT_TRANSLATE_NOOP("Command", "按设定的周期，循环发送发报窗中的指定行或范围内的各行"),
      QT_TRANSLATE_NOOP("Command", "循环发送"), ":/icons/cyclic_send.png", true},
-    {ID_TRIGGER_SEND, QT_TRANSLATE_NOOP("Command", "触发模式发送(&T)"), nullptr, QT_TRANSLATE_NOOP("Command", "收到与触发表中收到行相同的报文时，自动回送对应的触发行"),
+    {ID_TRIGGER_SEND, QT_TRANSLATE_NOOP("Command", "触发模式发送(&T)"), nullptr,
+     QT_TRANSLATE_NOOP("Command", "收到与触发表中收到行相同的报文时，自动回送对应的触发行"),
      QT_TRANSLATE_NOOP("Command", "触发模式发送"), ":/icons/trigger_send.png", true},
 };
 
@@ -27,16 +30,14 @@ const QString kTriggerNote = QStringLiteral("autosend-trigger");
 } // namespace
 
 CAutoSend::CAutoSend(CFrameHost& host)
-    : QObject(host.Window()),
-      m_host(host),
-      m_settings(AdvanceSendSettings::Load(host.Store())),
+    : QObject(host.Window()), m_host(host), m_settings(AdvanceSendSettings::Load(host.Store())),
       m_cycle(m_settings),
-      m_trigger(m_settings,
-                [this](int line) { return m_host.GetLineText(line).toStdString(); },
-                [this](unsigned port, int line) { m_host.SendLine(static_cast<int>(port), line); },
-                TriggerSend::Delay{[this](int ms) { m_pTimer102->start(ms); }, [this] { m_pTimer102->stop(); }}),
-      m_pTimer101(new QTimer(this)),
-      m_pTimer102(new QTimer(this)),
+      m_trigger(
+          m_settings, [this](int line) { return m_host.GetLineText(line).toStdString(); },
+          [this](unsigned port, int line) { m_host.SendLine(static_cast<int>(port), line); },
+          TriggerSend::Delay{[this](int ms) { m_pTimer102->start(ms); },
+                             [this] { m_pTimer102->stop(); }}),
+      m_pTimer101(new QTimer(this)), m_pTimer102(new QTimer(this)),
       m_pDlg(new CDlgSend(m_settings, host.Window()))
 {
     // A poll keeps its period to the millisecond: a coarse timer may fire 5 % late.
@@ -48,12 +49,14 @@ CAutoSend::CAutoSend(CFrameHost& host)
 
     m_pDlg->hide();
     connect(m_pDlg, &CDlgSend::applied, this, &CAutoSend::OnApplied);
-    connect(m_pDlg, &CDlgSend::message, this, [this](const QString& text) { m_host.ShowMessage(text); });
+    connect(m_pDlg, &CDlgSend::message, this,
+            [this](const QString& text) { m_host.ShowMessage(text); });
     host.Pipeline().SetTrigger(&m_trigger);
     // A received line may be the caret line, so a caret move counts as a change too.
     QPlainTextEdit* editor = host.SendEditor();
     connect(editor, &QPlainTextEdit::textChanged, this, [this] { m_trigger.TextsChanged(); });
-    connect(editor, &QPlainTextEdit::cursorPositionChanged, this, [this] { m_trigger.TextsChanged(); });
+    connect(editor, &QPlainTextEdit::cursorPositionChanged, this,
+            [this] { m_trigger.TextsChanged(); });
 }
 
 std::span<const CommandInfo> CAutoSend::Commands()
@@ -64,9 +67,7 @@ std::span<const CommandInfo> CAutoSend::Commands()
 void CAutoSend::OnCommand(int id)
 {
     switch (id) {
-    case ID_SEND_SETTINGS:
-        ShowDialog();
-        return;
+    case ID_SEND_SETTINGS: ShowDialog(); return;
     case ID_CYCLIC_SEND:
         if (m_cycle.IsRunning())
             StopCycle();
@@ -77,8 +78,7 @@ void CAutoSend::OnCommand(int id)
         m_trigger.SetOn(!m_trigger.IsOn());
         UpdateStatus();
         return;
-    default:
-        return;
+    default: return;
     }
 }
 
@@ -125,7 +125,8 @@ void CAutoSend::OnCycleTick()
     if (!m_host.SendLine(-1, line)) {
         // Stopped before the box: the timer must not queue more ticks behind it.
         StopCycle();
-        m_host.ShowMessage(QCoreApplication::translate("CAutoSend", "报文格式不对！组合键Ctrl+Alt+P分析错误！"));
+        m_host.ShowMessage(
+            QCoreApplication::translate("CAutoSend", "报文格式不对！组合键Ctrl+Alt+P分析错误！"));
     }
 }
 
@@ -140,10 +141,14 @@ void CAutoSend::OnApplied()
 
 void CAutoSend::UpdateStatus()
 {
-    m_host.SetStatusNote(kCycleNote, m_cycle.IsRunning()
-        ? QCoreApplication::translate("CAutoSend", "循环发送: %1 ms").arg(m_settings.m_cyclePeriod) : QString());
-    m_host.SetStatusNote(kTriggerNote, m_trigger.IsOn()
-        ? QCoreApplication::translate("CAutoSend", "触发发送: %1 行").arg(m_settings.UsedTriggerCount()) : QString());
+    m_host.SetStatusNote(kCycleNote, m_cycle.IsRunning() ? QCoreApplication::translate(
+                                                               "CAutoSend", "循环发送: %1 ms")
+                                                               .arg(m_settings.m_cyclePeriod)
+                                                         : QString());
+    m_host.SetStatusNote(
+        kTriggerNote, m_trigger.IsOn() ? QCoreApplication::translate("CAutoSend", "触发发送: %1 行")
+                                             .arg(m_settings.UsedTriggerCount())
+                                       : QString());
 }
 
 void CAutoSend::SaveAtExit()

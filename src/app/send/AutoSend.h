@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/send/AdvanceSendSettings.h"
 #include "app/commands/CommandTable.h"
+#include "core/send/AdvanceSendSettings.h"
 #include "core/send/CyclicSend.h"
 #include "core/send/TriggerSend.h"
 

@@ -1,10 +1,10 @@
 #include "app/send/DlgSend.h"
 
-#include "core/send/AdvanceSendSettings.h"
 #include "app/widgets/ListCtrlEx.h"
+#include "core/send/AdvanceSendSettings.h"
 
-#include <QCoreApplication>
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -40,7 +40,9 @@ public:
     explicit DluScale(const QFont& font)
     {
         const QFontMetrics fm(font);
-        m_x = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0;
+        m_x = fm.horizontalAdvance(
+                  QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"))
+              / 52.0;
         m_y = fm.height();
     }
     QRect Rect(int x, int y, int w, int h) const
@@ -57,14 +59,15 @@ private:
 
 QString RangeMessage(int low, int high)
 {
-    return QCoreApplication::translate("CDlgSend", "请输入一个介于 %1 和 %2 之间的整数。").arg(low).arg(high);
+    return QCoreApplication::translate("CDlgSend", "请输入一个介于 %1 和 %2 之间的整数。")
+        .arg(low)
+        .arg(high);
 }
 
 } // namespace
 
 CDlgSend::CDlgSend(AdvanceSendSettings& settings, QWidget* parent)
-    : CFramelessDialog(parent, Qt::Tool),
-      m_settings(settings)
+    : CFramelessDialog(parent, Qt::Tool), m_settings(settings)
 {
     setModal(false);
     QFont font(QStringLiteral("宋体"));
@@ -89,7 +92,8 @@ void CDlgSend::BuildControls()
         e->setGeometry(r.translated(-dx, -dy));
         e->setObjectName(QStringLiteral("edit%1").arg(id));
         // Digits only: the range check on Apply says what is allowed.
-        e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), e));
+        e->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), e));
         m_controls[id] = e;
         return e;
     };
@@ -105,17 +109,22 @@ void CDlgSend::BuildControls()
     auto* cycle = new QGroupBox(QCoreApplication::translate("CDlgSend", "单行循环发送"), this);
     cycle->setGeometry(d.Rect(1, 1, 160, 60));
     const int cx = d.X(1), cy = d.Y(1);
-    auto* oneLine = radio(cycle, IDC_ONE_LINE, QCoreApplication::translate("CDlgSend", "指定行："), d.Rect(5, 14, 46, 10), cx, cy);
-    auto* caret = radio(cycle, IDC_CARET_LINE, QCoreApplication::translate("CDlgSend", "当前行"), d.Rect(52, 14, 42, 10), cx, cy);
-    auto* fixed = radio(cycle, IDC_FIXED_LINE, QCoreApplication::translate("CDlgSend", "固定行"), d.Rect(96, 14, 38, 10), cx, cy);
+    auto* oneLine = radio(cycle, IDC_ONE_LINE, QCoreApplication::translate("CDlgSend", "指定行："),
+                          d.Rect(5, 14, 46, 10), cx, cy);
+    auto* caret = radio(cycle, IDC_CARET_LINE, QCoreApplication::translate("CDlgSend", "当前行"),
+                        d.Rect(52, 14, 42, 10), cx, cy);
+    auto* fixed = radio(cycle, IDC_FIXED_LINE, QCoreApplication::translate("CDlgSend", "固定行"),
+                        d.Rect(96, 14, 38, 10), cx, cy);
     edit(cycle, IDC_FIXED_LINE_NO, d.Rect(135, 12, 23, 12), cx, cy);
-    auto* range = radio(cycle, IDC_RANGE, QCoreApplication::translate("CDlgSend", "范  围："), d.Rect(5, 29, 46, 10), cx, cy);
+    auto* range = radio(cycle, IDC_RANGE, QCoreApplication::translate("CDlgSend", "范  围："),
+                        d.Rect(5, 29, 46, 10), cx, cy);
     label(cycle, QCoreApplication::translate("CDlgSend", "从"), d.Rect(56, 29, 10, 10), cx, cy);
     edit(cycle, IDC_RANGE_FIRST, d.Rect(68, 27, 23, 12), cx, cy);
     label(cycle, QCoreApplication::translate("CDlgSend", "行到"), d.Rect(96, 29, 20, 10), cx, cy);
     edit(cycle, IDC_RANGE_LAST, d.Rect(120, 27, 23, 12), cx, cy);
     label(cycle, QCoreApplication::translate("CDlgSend", "行"), d.Rect(146, 29, 10, 10), cx, cy);
-    label(cycle, QCoreApplication::translate("CDlgSend", "单行发送周期："), d.Rect(5, 47, 64, 10), cx, cy);
+    label(cycle, QCoreApplication::translate("CDlgSend", "单行发送周期："), d.Rect(5, 47, 64, 10),
+          cx, cy);
     edit(cycle, IDC_PERIOD, d.Rect(70, 45, 43, 12), cx, cy);
     label(cycle, QCoreApplication::translate("CDlgSend", "毫秒"), d.Rect(116, 47, 20, 10), cx, cy);
 
@@ -136,15 +145,20 @@ void CDlgSend::BuildControls()
     m_pList->setObjectName(QStringLiteral("list%1").arg(IDC_TRIGGER_LIST));
     m_pList->setGeometry(d.Rect(3, 79, 108, 58).translated(-tx, -ty));
     m_pList->setShowGrid(true);
-    m_pList->InsertColumn(0, QCoreApplication::translate("CDlgSend", "序号"), Qt::AlignLeft, 40, false);
-    m_pList->InsertColumn(1, QCoreApplication::translate("CDlgSend", "收到行"), Qt::AlignLeft, 50, true);
-    m_pList->InsertColumn(2, QCoreApplication::translate("CDlgSend", "触发行"), Qt::AlignLeft, 50, true);
+    m_pList->InsertColumn(0, QCoreApplication::translate("CDlgSend", "序号"), Qt::AlignLeft, 40,
+                          false);
+    m_pList->InsertColumn(1, QCoreApplication::translate("CDlgSend", "收到行"), Qt::AlignLeft, 50,
+                          true);
+    m_pList->InsertColumn(2, QCoreApplication::translate("CDlgSend", "触发行"), Qt::AlignLeft, 50,
+                          true);
     for (int i = 0; i < AdvanceSendSettings::kTriggerRows; ++i)
         m_pList->InsertItem(i, QString::number(i + 1));
     m_controls[IDC_TRIGGER_LIST] = m_pList;
-    label(trigger, QCoreApplication::translate("CDlgSend", "触发延时："), d.Rect(8, 144, 42, 10), tx, ty);
+    label(trigger, QCoreApplication::translate("CDlgSend", "触发延时："), d.Rect(8, 144, 42, 10),
+          tx, ty);
     edit(trigger, IDC_DELAY, d.Rect(50, 142, 25, 12), tx, ty);
-    label(trigger, QCoreApplication::translate("CDlgSend", "毫秒"), d.Rect(78, 144, 20, 10), tx, ty);
+    label(trigger, QCoreApplication::translate("CDlgSend", "毫秒"), d.Rect(78, 144, 20, 10), tx,
+          ty);
 
     // Enter presses nothing: no button is a default one.
     auto* apply = new QPushButton(QCoreApplication::translate("CDlgSend", "应用"), this);
@@ -213,7 +227,8 @@ bool CDlgSend::ReadField(int id, int low, int high, int& value)
         value = static_cast<int>(v);
         return true;
     }
-    Q_EMIT message(ok ? RangeMessage(low, high) : QCoreApplication::translate("CDlgSend", "请输入一个整数。"));
+    Q_EMIT message(ok ? RangeMessage(low, high)
+                      : QCoreApplication::translate("CDlgSend", "请输入一个整数。"));
     e->setFocus(Qt::OtherFocusReason);
     e->selectAll();
     return false;
@@ -253,9 +268,7 @@ void CDlgSend::keyPressEvent(QKeyEvent* e)
         }
         return;
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return;
-    default:
-        QDialog::keyPressEvent(e);
+    case Qt::Key_Enter: return;
+    default: QDialog::keyPressEvent(e);
     }
 }

@@ -72,12 +72,14 @@ RichText SendEditRichText::FromDocument(const QTextDocument& document)
 
 void SendEditRichText::ToDocument(const RichText& text, QTextDocument& document)
 {
-    ToDocument(text, document, [](QTextCursor& cursor, QStringView piece, const QTextCharFormat& format) {
-        cursor.insertText(piece.toString(), format);
-    });
+    ToDocument(text, document,
+               [](QTextCursor& cursor, QStringView piece, const QTextCharFormat& format) {
+                   cursor.insertText(piece.toString(), format);
+               });
 }
 
-void SendEditRichText::ToDocument(const RichText& text, QTextDocument& document, const PieceInserter& insertPiece)
+void SendEditRichText::ToDocument(const RichText& text, QTextDocument& document,
+                                  const PieceInserter& insertPiece)
 {
     const bool undo = document.isUndoRedoEnabled();
     document.setUndoRedoEnabled(false);

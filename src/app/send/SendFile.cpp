@@ -35,7 +35,7 @@ CSendFile::CSendFile(QPlainTextEdit& editor, SettingsStore& store)
 QString CSendFile::DefaultPath()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-        + QStringLiteral("/Tellumar/VRL/VRL.tnf");
+           + QStringLiteral("/Tellumar/VRL/VRL.tnf");
 }
 
 QString CSendFile::Path() const

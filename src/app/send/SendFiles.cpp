@@ -13,7 +13,9 @@ namespace {
 // Neither the chosen file nor the default file could be written.
 QString SaveFailedText(const QString& path, const QString& why)
 {
-    QString text = QCoreApplication::translate("CSendFiles", "发报窗报文无法保存到：\n%1\n也无法保存到默认文件：\n%2").arg(path, CSendFile::DefaultPath());
+    QString text = QCoreApplication::translate(
+                       "CSendFiles", "发报窗报文无法保存到：\n%1\n也无法保存到默认文件：\n%2")
+                       .arg(path, CSendFile::DefaultPath());
     if (!why.isEmpty())
         text += QStringLiteral("\n\n") + why;
     return text;
@@ -33,8 +35,11 @@ CSendFiles::CSendFiles(CFrameHost& host, QPlainTextEdit& editor, QObject* parent
     m_bUnreadFileKept = !m_file.Load(path) && QFileInfo::exists(path);
     if (m_bUnreadFileKept) {
         QTimer::singleShot(0, this, [this, path] {
-            m_host.ShowMessage(QCoreApplication::translate("CSendFiles", "无法读取发报窗报文文件：\n%1\n\n只要不修改发报窗报文，退出时不会覆盖这个文件。")
-                                    .arg(path));
+            m_host.ShowMessage(
+                QCoreApplication::translate(
+                    "CSendFiles",
+                    "无法读取发报窗报文文件：\n%1\n\n只要不修改发报窗报文，退出时不会覆盖这个文件。")
+                    .arg(path));
         });
     }
 }
@@ -43,7 +48,8 @@ QString CSendFiles::AskFileName(bool open)
 {
     const QString title = open ? QCoreApplication::translate("CSendFiles", "打开发送窗报文")
                                : QCoreApplication::translate("CSendFiles", "保存发送窗报文");
-    return m_host.AskFileName(open, title, open ? QString() : QStringLiteral("VRL"), QFileInfo(m_file.Path()).absolutePath());
+    return m_host.AskFileName(open, title, open ? QString() : QStringLiteral("VRL"),
+                              QFileInfo(m_file.Path()).absolutePath());
 }
 
 void CSendFiles::SaveAtExit()
@@ -55,8 +61,9 @@ void CSendFiles::SaveAtExit()
     // The text is not lost quietly: when neither file can be written, the user is told and
     // may name another file (cancelling gives the text up).
     while (!m_file.Save(path)) {
-        m_host.ShowMessage(SaveFailedText(path, m_file.SaveError())
-                           + QCoreApplication::translate("CSendFiles", "\n\n请另选一个文件保存发报窗报文。"));
+        m_host.ShowMessage(
+            SaveFailedText(path, m_file.SaveError())
+            + QCoreApplication::translate("CSendFiles", "\n\n请另选一个文件保存发报窗报文。"));
         path = AskFileName(false);
         if (path.isEmpty())
             return;
@@ -74,13 +81,15 @@ void CSendFiles::Open()
     // another file replaces the text and would otherwise drop it. Opening the same file
     // again is the way back to its saved text.
     const QString current = m_file.Path();
-    const bool sameFile = QFileInfo(name).canonicalFilePath() == QFileInfo(current).canonicalFilePath();
+    const bool sameFile =
+        QFileInfo(name).canonicalFilePath() == QFileInfo(current).canonicalFilePath();
     if (m_editor.document()->isModified() && !sameFile && !m_file.Save(current)) {
         m_host.ShowMessage(SaveFailedText(current, m_file.SaveError()));
         return;
     }
     if (!m_file.Load(name, true))
-        m_host.ShowMessage(QCoreApplication::translate("CSendFiles", "无法读取发报窗报文文件：\n%1").arg(name));
+        m_host.ShowMessage(
+            QCoreApplication::translate("CSendFiles", "无法读取发报窗报文文件：\n%1").arg(name));
 }
 
 void CSendFiles::SaveAs()

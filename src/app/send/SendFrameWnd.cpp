@@ -5,8 +5,8 @@
 #include "app/send/VRLSendEdit.h"
 
 CSendFrameWnd::CSendFrameWnd(QWidget* parent)
-    : QDockWidget(QCoreApplication::translate("CSendFrameWnd", "发报窗"), parent)
-    , m_wndSendEdit(new CVRLSendEdit(this))
+    : QDockWidget(QCoreApplication::translate("CSendFrameWnd", "发报窗"), parent),
+      m_wndSendEdit(new CVRLSendEdit(this))
 {
     setObjectName(QStringLiteral("SendFrameWnd")); // names the bar in the saved layout
     setAllowedAreas(Qt::AllDockWidgetAreas);
@@ -21,5 +21,8 @@ CSendFrameWnd::CSendFrameWnd(QWidget* parent)
 void CSendFrameWnd::UpdatePosition(int line, int column)
 {
     setWindowTitle(QCoreApplication::translate("CSendFrameWnd", "发报窗    ")
-                   + QCoreApplication::translate("CSendFrameWnd", "[行 %1，字节 %2 (%3)]").arg(line + 1).arg(column / 3 + 1).arg(column + 1));
+                   + QCoreApplication::translate("CSendFrameWnd", "[行 %1，字节 %2 (%3)]")
+                         .arg(line + 1)
+                         .arg(column / 3 + 1)
+                         .arg(column + 1));
 }

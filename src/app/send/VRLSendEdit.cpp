@@ -5,10 +5,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 
-CVRLSendEdit::CVRLSendEdit(QWidget* parent)
-    : CXRichEditCtrl(parent)
-{
-}
+CVRLSendEdit::CVRLSendEdit(QWidget* parent) : CXRichEditCtrl(parent) {}
 
 std::uint16_t CVRLSendEdit::AppendCheckCode(CheckKind kind)
 {
@@ -20,14 +17,14 @@ std::uint16_t CVRLSendEdit::AppendCheckCode(CheckKind kind)
     if (kind == CheckKind::Modbus || text.isEmpty())
         text = GetLineText(-1);
     text.replace(QChar::ParagraphSeparator, QChar('\n')); // a selection over lines fails
-    const CheckCodeEdit edit = MakeCheckCodeEdit(kind, CodePage::System().FromUtf8(text.toStdString()));
+    const CheckCodeEdit edit =
+        MakeCheckCodeEdit(kind, CodePage::System().FromUtf8(text.toStdString()));
     if (!edit.bOk) {
         ShowMessage(QString::fromStdString(edit.message));
         setFocus(Qt::OtherFocusReason);
         return 0xFFFF;
     }
-    InsertText(QString::fromStdString(edit.text),
-               edit.bReplaceLine ? ReplaceLine : AtLineEnd, -1);
+    InsertText(QString::fromStdString(edit.text), edit.bReplaceLine ? ReplaceLine : AtLineEnd, -1);
     return edit.code;
 }
 
@@ -40,7 +37,8 @@ bool CVRLSendEdit::HandleKey(QKeyEvent* e)
 {
     if (IsCtrlAlt(e) && e->key() == Qt::Key_N) {
         if (!IsReadOnlyMode())
-            InsertCommentLine(QCoreApplication::translate("CVRLSendEdit", "<<--设备：PLC；波特率：9600；校验：无；规约：MODUBUS-->>"));
+            InsertCommentLine(QCoreApplication::translate(
+                "CVRLSendEdit", "<<--设备：PLC；波特率：9600；校验：无；规约：MODUBUS-->>"));
         return true;
     }
     return CXRichEditCtrl::HandleKey(e);

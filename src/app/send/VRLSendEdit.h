@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/send/CheckCode.h"
 #include "app/send/XRichEditCtrl.h"
+#include "core/send/CheckCode.h"
 
 #include <cstdint>
 

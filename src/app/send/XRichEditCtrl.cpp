@@ -1,9 +1,9 @@
 #include "app/send/XRichEditCtrl.h"
 
+#include "app/frame/UserNotices.h"
+#include "core/send/LineColumn.h"
 #include "core/text/CodePage.h"
 #include "core/text/HexText.h"
-#include "core/send/LineColumn.h"
-#include "app/frame/UserNotices.h"
 
 #include <QKeyEvent>
 #include <QMimeData>
@@ -13,7 +13,7 @@
 namespace {
 
 const QColor kFormatColours[6] = {
-    QColor(0, 0, 0), QColor(0, 128, 0), QColor(0, 0, 200),
+    QColor(0, 0, 0),   QColor(0, 128, 0),     QColor(0, 0, 200),
     QColor(200, 0, 0), QColor(128, 128, 128), QColor(200, 0, 0),
 };
 
@@ -38,8 +38,7 @@ QString FromCodePage(const std::string& bytes)
 
 } // namespace
 
-CXRichEditCtrl::CXRichEditCtrl(QWidget* parent)
-    : QPlainTextEdit(parent)
+CXRichEditCtrl::CXRichEditCtrl(QWidget* parent) : QPlainTextEdit(parent)
 {
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -101,14 +100,15 @@ int CXRichEditCtrl::ByteColumnOf(int pos) const
     const QTextBlock block = document()->findBlock(pos);
     if (!block.isValid())
         return 0;
-    return static_cast<int>(ByteColumn(View(block.text()), static_cast<std::size_t>(pos - block.position())));
+    return static_cast<int>(
+        ByteColumn(View(block.text()), static_cast<std::size_t>(pos - block.position())));
 }
 
 int CXRichEditCtrl::PositionOfColumn(int line, int column) const
 {
     const QTextBlock block = document()->findBlockByNumber(ResolveLine(line));
-    const std::size_t units = UnitIndexOfByteColumn(View(block.text()),
-                                                    static_cast<std::size_t>(std::max(column, 0)));
+    const std::size_t units =
+        UnitIndexOfByteColumn(View(block.text()), static_cast<std::size_t>(std::max(column, 0)));
     return block.position() + static_cast<int>(units);
 }
 
@@ -132,12 +132,21 @@ void CXRichEditCtrl::InsertText(const QString& text, InsertMode mode, int line)
     int anchor = 0;
     int pos = 0;
     switch (mode) {
-    case ReplaceLine: anchor = start; pos = end; break;
+    case ReplaceLine:
+        anchor = start;
+        pos = end;
+        break;
     case AtSelectionEnd: anchor = pos = c.selectionEnd(); break;
     case AtLineEnd: anchor = pos = end; break;
-    case LineAfter: insert.prepend(QChar('\n')); anchor = pos = end; break;
+    case LineAfter:
+        insert.prepend(QChar('\n'));
+        anchor = pos = end;
+        break;
     case AtLineStart: anchor = pos = start; break;
-    case LineBefore: insert.append(QChar('\n')); anchor = pos = start; break;
+    case LineBefore:
+        insert.append(QChar('\n'));
+        anchor = pos = start;
+        break;
     }
     // Moving the cursor drops a format chosen for the text typed next; keep the cursor
     // where it already stands so that such a format reaches the inserted text.
@@ -269,34 +278,42 @@ void CXRichEditCtrl::InsertCommentLine(const QString& text)
 bool CXRichEditCtrl::IsCtrlAlt(const QKeyEvent* e)
 {
     return (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier))
-        == (Qt::ControlModifier | Qt::AltModifier);
+           == (Qt::ControlModifier | Qt::AltModifier);
 }
 
 bool CXRichEditCtrl::IsCtrlOnly(const QKeyEvent* e)
 {
     return (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier))
-        == Qt::ControlModifier;
+           == Qt::ControlModifier;
 }
 
 bool CXRichEditCtrl::IsOwnKey(const QKeyEvent* e) const
 {
     if (IsCtrlAlt(e)) {
         switch (e->key()) {
-        case Qt::Key_Space: case Qt::Key_A: case Qt::Key_H: case Qt::Key_B: case Qt::Key_G:
-        case Qt::Key_R: case Qt::Key_T: case Qt::Key_Y: case Qt::Key_L: case Qt::Key_U:
-        case Qt::Key_P:
-            return true;
-        default:
-            return false;
+        case Qt::Key_Space:
+        case Qt::Key_A:
+        case Qt::Key_H:
+        case Qt::Key_B:
+        case Qt::Key_G:
+        case Qt::Key_R:
+        case Qt::Key_T:
+        case Qt::Key_Y:
+        case Qt::Key_L:
+        case Qt::Key_U:
+        case Qt::Key_P: return true;
+        default: return false;
         }
     }
     if (IsCtrlOnly(e)) {
         switch (e->key()) {
-        case Qt::Key_A: case Qt::Key_C: case Qt::Key_X: case Qt::Key_V: case Qt::Key_Z:
-        case Qt::Key_R:
-            return true;
-        default:
-            return false;
+        case Qt::Key_A:
+        case Qt::Key_C:
+        case Qt::Key_X:
+        case Qt::Key_V:
+        case Qt::Key_Z:
+        case Qt::Key_R: return true;
+        default: return false;
         }
     }
     return false;
@@ -328,11 +345,26 @@ bool CXRichEditCtrl::HandleKey(QKeyEvent* e)
     case Qt::Key_Space: InsertCommentLine(QStringLiteral("<<--    -->>")); break;
     case Qt::Key_A: ConvertLine(true, -1); break;
     case Qt::Key_H: ConvertLine(false, -1); break;
-    case Qt::Key_B: SelectWholeLineIfEmpty(); ApplyFormat(Blue); break;
-    case Qt::Key_G: SelectWholeLineIfEmpty(); ApplyFormat(Green); break;
-    case Qt::Key_R: SelectWholeLineIfEmpty(); ApplyFormat(Red); break;
-    case Qt::Key_T: SelectWholeLineIfEmpty(); ApplyFormat(Black); break;
-    case Qt::Key_Y: SelectWholeLineIfEmpty(); ApplyFormat(Grey); break;
+    case Qt::Key_B:
+        SelectWholeLineIfEmpty();
+        ApplyFormat(Blue);
+        break;
+    case Qt::Key_G:
+        SelectWholeLineIfEmpty();
+        ApplyFormat(Green);
+        break;
+    case Qt::Key_R:
+        SelectWholeLineIfEmpty();
+        ApplyFormat(Red);
+        break;
+    case Qt::Key_T:
+        SelectWholeLineIfEmpty();
+        ApplyFormat(Black);
+        break;
+    case Qt::Key_Y:
+        SelectWholeLineIfEmpty();
+        ApplyFormat(Grey);
+        break;
     case Qt::Key_L: ChangeCase(false, -1); break;
     case Qt::Key_U: ChangeCase(true, -1); break;
     default: return false;

@@ -16,17 +16,35 @@ class CXRichEditCtrl : public QPlainTextEdit
 {
     Q_OBJECT
 public:
-    enum InsertMode { ReplaceLine = 0, AtSelectionEnd = 1, AtLineEnd = 2, AtLineStart = 3,
-                      LineBefore = 4, LineAfter = 5 };
+    enum InsertMode
+    {
+        ReplaceLine = 0,
+        AtSelectionEnd = 1,
+        AtLineEnd = 2,
+        AtLineStart = 3,
+        LineBefore = 4,
+        LineAfter = 5
+    };
     // The six character formats; the send side uses the first five.
-    enum Format { Black = 0, Green = 1, Blue = 2, Red = 3, Grey = 4, SentRed = 5 };
+    enum Format
+    {
+        Black = 0,
+        Green = 1,
+        Blue = 2,
+        Red = 3,
+        Grey = 4,
+        SentRed = 5
+    };
 
     explicit CXRichEditCtrl(QWidget* parent = nullptr);
     ~CXRichEditCtrl() override;
 
     // Where the editor's messages go (the main window's message box); without one the
     // editor shows its own box titled "VRL".
-    void SetMessageHandler(std::function<void(const QString&)> handler) { m_messageHandler = std::move(handler); }
+    void SetMessageHandler(std::function<void(const QString&)> handler)
+    {
+        m_messageHandler = std::move(handler);
+    }
 
     int LineCount() const;
     int ResolveLine(int line) const;

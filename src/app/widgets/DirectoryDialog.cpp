@@ -1,10 +1,10 @@
 #include "app/widgets/DirectoryDialog.h"
 
-#include "core/settings/SettingsStore.h"
 #include "core/files/ShortenPath.h"
+#include "core/settings/SettingsStore.h"
 
-#include <QCoreApplication>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
@@ -41,8 +41,10 @@ QString CDirectoryDialog::Prompt() const
 {
     if (!m_strTitle.isEmpty())
         return m_strTitle;
-    return m_strEntry.isEmpty() ? QCoreApplication::translate("CDirectoryDialog", "选择保存监视报文的目录:")
-                                : QCoreApplication::translate("CDirectoryDialog", "请为%1选择合适的目录:").arg(m_strEntry);
+    return m_strEntry.isEmpty()
+               ? QCoreApplication::translate("CDirectoryDialog", "选择保存监视报文的目录:")
+               : QCoreApplication::translate("CDirectoryDialog", "请为%1选择合适的目录:")
+                     .arg(m_strEntry);
 }
 
 QString CDirectoryDialog::Browse(const QString& initialPath)
@@ -53,7 +55,8 @@ QString CDirectoryDialog::Browse(const QString& initialPath)
     const bool remembers = m_pStore && !m_strSection.isEmpty() && !m_strEntry.isEmpty();
     QString initial = initialPath;
     if (initial.isEmpty() && remembers)
-        initial = QString::fromStdString(m_pStore->ReadString(m_strSection.toStdString(), m_strEntry.toStdString()));
+        initial = QString::fromStdString(
+            m_pStore->ReadString(m_strSection.toStdString(), m_strEntry.toStdString()));
 
     QString chosen;
     if (TestChooser()) {
@@ -67,7 +70,9 @@ QString CDirectoryDialog::Browse(const QString& initialPath)
         auto* status = new QLabel(&dialog);
         if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
             grid->addWidget(status, grid->rowCount(), 0, 1, grid->columnCount());
-        const auto show = [status](const QString& path) { status->setText(ShortenPath(path, kStatusLength)); };
+        const auto show = [status](const QString& path) {
+            status->setText(ShortenPath(path, kStatusLength));
+        };
         QObject::connect(&dialog, &QFileDialog::currentChanged, status, show);
         QObject::connect(&dialog, &QFileDialog::directoryEntered, status, show);
         show(initial);
@@ -80,7 +85,8 @@ QString CDirectoryDialog::Browse(const QString& initialPath)
     if (!chosen.endsWith(QLatin1Char('/')))
         chosen += QLatin1Char('/');
     if (remembers)
-        m_pStore->WriteString(m_strSection.toStdString(), m_strEntry.toStdString(), chosen.toStdString());
+        m_pStore->WriteString(m_strSection.toStdString(), m_strEntry.toStdString(),
+                              chosen.toStdString());
     return chosen;
 }
 

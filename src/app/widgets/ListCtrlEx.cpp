@@ -18,10 +18,8 @@ bool IsEditorKey(const QKeyEvent* e)
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Escape:
-    case Qt::Key_Delete:
-        return true;
-    default:
-        return (e->modifiers() & Qt::ControlModifier) != 0;
+    case Qt::Key_Delete: return true;
+    default: return (e->modifiers() & Qt::ControlModifier) != 0;
     }
 }
 
@@ -30,10 +28,7 @@ bool IsEditorKey(const QKeyEvent* e)
 // --- CListCellEdit ----------------------------------------------------------------------
 
 CListCellEdit::CListCellEdit(CListCtrlEx& list, int row, int column, const QString& initialText)
-    : QLineEdit(initialText, list.viewport()),
-      m_list(list),
-      m_nRow(row),
-      m_nColumn(column),
+    : QLineEdit(initialText, list.viewport()), m_list(list), m_nRow(row), m_nColumn(column),
       m_strInitText(initialText)
 {
     setObjectName(QStringLiteral("listCellEdit"));
@@ -55,7 +50,8 @@ bool CListCellEdit::event(QEvent* e)
         const auto* key = static_cast<QKeyEvent*>(e);
         if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
             && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-            m_list.EditNextCell(this, key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
+            m_list.EditNextCell(this, key->key() == Qt::Key_Tab
+                                          && !(key->modifiers() & Qt::ShiftModifier));
             return true;
         }
     }
@@ -144,7 +140,8 @@ void CListCtrlEx::SetItemText(int row, int column, const QString& text)
     if (!it) {
         it = new QTableWidgetItem;
         it->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-        it->setTextAlignment(m_columns[static_cast<std::size_t>(column)].m_alignment | Qt::AlignVCenter);
+        it->setTextAlignment(m_columns[static_cast<std::size_t>(column)].m_alignment
+                             | Qt::AlignVCenter);
         setItem(row, column, it);
     }
     it->setText(text);
@@ -173,7 +170,8 @@ int CListCtrlEx::CellFromPoint(const QPoint& point, int* column) const
 
 CListCellEdit* CListCtrlEx::EditCell(int row, int column)
 {
-    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount() || columnWidth(column) < 5)
+    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()
+        || columnWidth(column) < 5)
         return nullptr;
     if (m_pEditor) {
         setFocus(Qt::OtherFocusReason);
@@ -195,7 +193,8 @@ CListCellEdit* CListCtrlEx::EditCell(int row, int column)
     QRect rect = visualRect(index);
     rect.setRight(std::min(rect.right(), viewport()->width() - 1));
     auto* editor = new CListCellEdit(*this, row, column, GetItemText(row, column));
-    editor->setAlignment(m_columns[static_cast<std::size_t>(column)].m_alignment | Qt::AlignVCenter);
+    editor->setAlignment(m_columns[static_cast<std::size_t>(column)].m_alignment
+                         | Qt::AlignVCenter);
     editor->setGeometry(rect);
     m_pEditor = editor;
     editor->show();

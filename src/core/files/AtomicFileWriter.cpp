@@ -100,7 +100,9 @@ std::string Reason(int error)
     case EFBIG: return VRL_TR("AtomicFileWriter", "文件太大");
     case EIO: return VRL_TR("AtomicFileWriter", "磁盘读写出错");
     case ELOOP: return VRL_TR("AtomicFileWriter", "符号链接太多或成环");
-    default: return CoreText::Args(VRL_TR("AtomicFileWriter", "错误 %1（%2）"), {std::to_string(error), std::strerror(error)});
+    default:
+        return CoreText::Args(VRL_TR("AtomicFileWriter", "错误 %1（%2）"),
+                              {std::to_string(error), std::strerror(error)});
     }
 }
 
@@ -123,7 +125,9 @@ bool ResolveLink(const std::string& path, std::string& target)
 {
     target = path;
     for (int hops = 0; hops < 40; ++hops) {
-        struct stat info {};
+        struct stat info
+        {
+        };
         if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
             return true;
         char link[PATH_MAX];
@@ -197,9 +201,12 @@ AtomicWriteResult WriteInPlace(const std::string& path, const std::string& targe
     result.m_inPlace = true;
     // O_NONBLOCK and the check below: the file may have been swapped for a FIFO meanwhile.
     const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        result.m_error = Failure(path, fd < 0 ? Reason(errno) : VRL_TR("AtomicFileWriter", "这不是普通文件"));
+        result.m_error =
+            Failure(path, fd < 0 ? Reason(errno) : VRL_TR("AtomicFileWriter", "这不是普通文件"));
         if (fd >= 0)
             ::close(fd);
         return result;
@@ -213,7 +220,10 @@ AtomicWriteResult WriteInPlace(const std::string& path, const std::string& targe
     if (::close(fd) != 0 && reason.empty())
         reason = Reason(errno);
     if (!reason.empty()) {
-        result.m_error = Failure(path, CoreText::Args(VRL_TR("AtomicFileWriter", "%1。文件夹中不能新建文件，文件是直接改写的，可能已不完整"), {reason}));
+        result.m_error = Failure(
+            path, CoreText::Args(VRL_TR("AtomicFileWriter",
+                                        "%1。文件夹中不能新建文件，文件是直接改写的，可能已不完整"),
+                                 {reason}));
         return result;
     }
     result.m_ok = true;
@@ -222,15 +232,20 @@ AtomicWriteResult WriteInPlace(const std::string& path, const std::string& targe
 
 } // namespace
 
-AtomicWriteResult WriteFileAtomically(const std::string& path, const std::function<bool(std::ostream&)>& write)
+AtomicWriteResult WriteFileAtomically(const std::string& path,
+                                      const std::function<bool(std::ostream&)>& write)
 {
     AtomicWriteResult result;
     std::string target;
     if (!ResolveLink(path, target)) {
-        result.m_error = Failure(path, CoreText::Args(VRL_TR("AtomicFileWriter", "无法读取符号链接（%1）"), {Reason(errno)}));
+        result.m_error =
+            Failure(path, CoreText::Args(VRL_TR("AtomicFileWriter", "无法读取符号链接（%1）"),
+                                         {Reason(errno)}));
         return result;
     }
-    struct stat old {};
+    struct stat old
+    {
+    };
     const bool exists = ::stat(target.c_str(), &old) == 0;
     if (!exists && errno != ENOENT) {
         result.m_error = Failure(path, Reason(errno));
@@ -241,7 +256,8 @@ AtomicWriteResult WriteFileAtomically(const std::string& path, const std::functi
         return result;
     }
     if (exists && !S_ISREG(old.st_mode)) {
-        result.m_error = Failure(path, VRL_TR("AtomicFileWriter", "这不是普通文件（设备、管道或套接字），不能用来保存"));
+        result.m_error = Failure(
+            path, VRL_TR("AtomicFileWriter", "这不是普通文件（设备、管道或套接字），不能用来保存"));
         return result;
     }
 
@@ -249,7 +265,8 @@ AtomicWriteResult WriteFileAtomically(const std::string& path, const std::functi
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
-        if (exists && (error == EACCES || error == EPERM || error == EROFS) && ::access(target.c_str(), W_OK) == 0)
+        if (exists && (error == EACCES || error == EPERM || error == EROFS)
+            && ::access(target.c_str(), W_OK) == 0)
             return WriteInPlace(path, target, write);
         result.m_error = Failure(path, Reason(error));
         return result;
@@ -258,7 +275,8 @@ AtomicWriteResult WriteFileAtomically(const std::string& path, const std::functi
     if (exists) {
         ::fchmod(fd, old.st_mode & 07777);
         // Keeps the group (and, for root, the owner) of a shared file; may fail harmlessly.
-        if (::fchown(fd, old.st_uid, old.st_gid) != 0 && ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0
+            && ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
         }
     } else {
         ::fchmod(fd, NewFileMode());
@@ -289,7 +307,8 @@ void RemoveStaleTemporaries(const std::string& path)
     if (!ResolveLink(path, target))
         target = path;
     const auto slash = target.find_last_of('/');
-    const std::string prefix = (slash == std::string::npos ? target : target.substr(slash + 1)) + ".";
+    const std::string prefix =
+        (slash == std::string::npos ? target : target.substr(slash + 1)) + ".";
     DIR* dir = ::opendir(FolderOf(target).c_str());
     if (!dir)
         return;
@@ -304,14 +323,18 @@ void RemoveStaleTemporaries(const std::string& path)
         bool onlyLower = true;
         for (char c : suffix) {
             const bool lower = c >= 'a' && c <= 'z';
-            mkstempAlphabet = mkstempAlphabet && (lower || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'));
+            mkstempAlphabet =
+                mkstempAlphabet && (lower || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'));
             onlyLower = onlyLower && lower;
         }
         if (!mkstempAlphabet || onlyLower)
             continue;
-        struct stat info {};
-        if (::fstatat(dirFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode) ||
-            info.st_uid != ::geteuid() || now - info.st_mtime < kStaleSeconds)
+        struct stat info
+        {
+        };
+        if (::fstatat(dirFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0
+            || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid()
+            || now - info.st_mtime < kStaleSeconds)
             continue;
         ::unlinkat(dirFd, entry->d_name, 0);
     }

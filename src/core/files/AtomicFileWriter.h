@@ -4,10 +4,12 @@
 #include <iosfwd>
 #include <string>
 
-struct AtomicWriteResult {
+struct AtomicWriteResult
+{
     bool m_ok = false;
-    bool m_inPlace = false;     // the folder could not take a new file: written in place
-    std::string m_error;        // UTF-8, in the program's language (Chinese), names the path and the reason
+    bool m_inPlace = false; // the folder could not take a new file: written in place
+    std::string
+        m_error; // UTF-8, in the program's language (Chinese), names the path and the reason
 };
 
 // Writes path through a temporary file in the same folder (fsync, rename); write() streams
@@ -22,7 +24,8 @@ struct AtomicWriteResult {
 // removed and the old file is untouched, except after an in-place write (the folder is
 // read-only but the file is writable), which cannot keep the old content when it fails.
 // The folder must exist.
-AtomicWriteResult WriteFileAtomically(const std::string& path, const std::function<bool(std::ostream&)>& write);
+AtomicWriteResult WriteFileAtomically(const std::string& path,
+                                      const std::function<bool(std::ostream&)>& write);
 
 // Removes "<basename>.XXXXXX" siblings of path that a killed program left behind: exactly
 // six characters of mkstemp's alphabet after the dot, regular files owned by this user,

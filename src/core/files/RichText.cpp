@@ -23,7 +23,8 @@ std::size_t RichText::AddFormat(const RichTextFormat& format)
     // Most calls repeat the format of the last run.
     if (!m_runs.empty() && m_formats[m_runs.back().m_format] == format)
         return m_runs.back().m_format;
-    auto [it, added] = m_formatIndex.try_emplace(format, static_cast<std::uint32_t>(m_formats.size()));
+    auto [it, added] =
+        m_formatIndex.try_emplace(format, static_cast<std::uint32_t>(m_formats.size()));
     if (added)
         m_formats.push_back(format);
     return it->second;

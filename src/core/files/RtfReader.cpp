@@ -43,8 +43,8 @@ enum class Destination : std::uint8_t
 enum class Word : std::uint8_t
 {
     Unknown,
-    Par,     // paragraph end; the last one of the file ends the last line
-    Break,   // line break
+    Par,   // paragraph end; the last one of the file ends the last line
+    Break, // line break
     Tab,
     Char,    // a character given by its name (\emdash, \lquote ...)
     Unicode, // \uN
@@ -120,19 +120,104 @@ const std::unordered_map<std::string_view, WordInfo>& Words()
             {"cpg", {Word::FontCodePage}},
         };
         // Destinations whose content is not text of the document.
-        for (std::string_view name :
-             {"info", "stylesheet", "pict", "object", "objdata", "objclass", "objname", "result", "header",
-              "headerl", "headerr", "headerf", "footer", "footerl", "footerr", "footerf", "footnote",
-              "annotation", "atnid", "atnauthor", "atntime", "atnref", "atndate", "atnicn", "author", "buptim",
-              "comment", "creatim", "doccomm", "keywords", "operator", "printim", "revtim", "subject", "title",
-              "company", "category", "manager", "hlinkbase", "pntext", "pntxta", "pntxtb", "pn", "listtext",
-              "listtable", "listoverridetable", "revtbl", "rsidtbl", "filetbl", "fldinst", "xe", "tc", "txe",
-              "template", "bkmkstart", "bkmkend", "nonshppict", "shp", "shpinst", "shprslt", "shptxt", "sp",
-              "sn", "sv", "do", "themedata", "colorschememapping", "datastore", "latentstyles", "generator",
-              "ftnsep", "ftnsepc", "ftncn", "aftnsep", "aftnsepc", "aftncn", "private", "userprops", "docvar",
-              "picprop", "blipuid", "fchars", "lchars", "upr", "ud", "pgdsctbl", "listpicture", "background",
-              "nonesttables", "xmlnstbl", "wgrffmtfilter", "mmathPr", "panose", "falt", "fontemb", "fontfile",
-              "docinfo", "pxe"}) {
+        for (std::string_view name : {"info",
+                                      "stylesheet",
+                                      "pict",
+                                      "object",
+                                      "objdata",
+                                      "objclass",
+                                      "objname",
+                                      "result",
+                                      "header",
+                                      "headerl",
+                                      "headerr",
+                                      "headerf",
+                                      "footer",
+                                      "footerl",
+                                      "footerr",
+                                      "footerf",
+                                      "footnote",
+                                      "annotation",
+                                      "atnid",
+                                      "atnauthor",
+                                      "atntime",
+                                      "atnref",
+                                      "atndate",
+                                      "atnicn",
+                                      "author",
+                                      "buptim",
+                                      "comment",
+                                      "creatim",
+                                      "doccomm",
+                                      "keywords",
+                                      "operator",
+                                      "printim",
+                                      "revtim",
+                                      "subject",
+                                      "title",
+                                      "company",
+                                      "category",
+                                      "manager",
+                                      "hlinkbase",
+                                      "pntext",
+                                      "pntxta",
+                                      "pntxtb",
+                                      "pn",
+                                      "listtext",
+                                      "listtable",
+                                      "listoverridetable",
+                                      "revtbl",
+                                      "rsidtbl",
+                                      "filetbl",
+                                      "fldinst",
+                                      "xe",
+                                      "tc",
+                                      "txe",
+                                      "template",
+                                      "bkmkstart",
+                                      "bkmkend",
+                                      "nonshppict",
+                                      "shp",
+                                      "shpinst",
+                                      "shprslt",
+                                      "shptxt",
+                                      "sp",
+                                      "sn",
+                                      "sv",
+                                      "do",
+                                      "themedata",
+                                      "colorschememapping",
+                                      "datastore",
+                                      "latentstyles",
+                                      "generator",
+                                      "ftnsep",
+                                      "ftnsepc",
+                                      "ftncn",
+                                      "aftnsep",
+                                      "aftnsepc",
+                                      "aftncn",
+                                      "private",
+                                      "userprops",
+                                      "docvar",
+                                      "picprop",
+                                      "blipuid",
+                                      "fchars",
+                                      "lchars",
+                                      "upr",
+                                      "ud",
+                                      "pgdsctbl",
+                                      "listpicture",
+                                      "background",
+                                      "nonesttables",
+                                      "xmlnstbl",
+                                      "wgrffmtfilter",
+                                      "mmathPr",
+                                      "panose",
+                                      "falt",
+                                      "fontemb",
+                                      "fontfile",
+                                      "docinfo",
+                                      "pxe"}) {
             w.emplace(name, WordInfo{Word::SkipDestination});
         }
         return w;
@@ -199,10 +284,7 @@ struct FontEntry
 class Parser
 {
 public:
-    explicit Parser(std::string_view input)
-        : m_in(input)
-    {
-    }
+    explicit Parser(std::string_view input) : m_in(input) {}
 
     RtfReadResult Run();
 
@@ -216,7 +298,10 @@ private:
     void ControlSymbol(char symbol);
     void Apply(const WordInfo& info, bool hasParam, int param);
 
-    bool Skipping() const { return m_excessDepth > 0 || m_state.m_destination == Destination::Skip; }
+    bool Skipping() const
+    {
+        return m_excessDepth > 0 || m_state.m_destination == Destination::Skip;
+    }
     // A character in a \uN fallback that is being skipped.
     bool SkipFallback()
     {
@@ -288,11 +373,14 @@ RtfReadResult Parser::Run()
     // A byte-order mark or blank lines before the group are tolerated.
     if (m_in.substr(0, 3) == "\xEF\xBB\xBF")
         m_pos = 3;
-    while (m_pos < m_in.size() && (m_in[m_pos] == ' ' || m_in[m_pos] == '\r' || m_in[m_pos] == '\n' || m_in[m_pos] == '\t'))
+    while (m_pos < m_in.size()
+           && (m_in[m_pos] == ' ' || m_in[m_pos] == '\r' || m_in[m_pos] == '\n'
+               || m_in[m_pos] == '\t'))
         ++m_pos;
     if (m_in.substr(m_pos, 5) != "{\\rtf") {
         result.m_status = RtfReadStatus::NotRtf;
-        result.m_reason = m_in.empty() ? VRL_TR("RtfReader", "文件是空的") : VRL_TR("RtfReader", "不是 RTF 格式的文件");
+        result.m_reason = m_in.empty() ? VRL_TR("RtfReader", "文件是空的")
+                                       : VRL_TR("RtfReader", "不是 RTF 格式的文件");
         return result;
     }
     m_doc.Reserve(m_in.size() - m_pos);
@@ -313,11 +401,8 @@ RtfReadResult Parser::Run()
             ControlToken();
             break;
         case '\r':
-        case '\n':
-            ++m_pos;
-            break;
-        default:
-            Text();
+        case '\n': ++m_pos; break;
+        default: Text();
         }
     }
     if (!m_done) {
@@ -396,7 +481,8 @@ void Parser::ControlToken()
     if (c == '\'') {
         m_groupStart = false;
         if (m_pos + 2 <= m_in.size() && IsHexDigit(m_in[m_pos]) && IsHexDigit(m_in[m_pos + 1])) {
-            const auto byte = static_cast<unsigned char>(HexValue(m_in[m_pos]) * 16 + HexValue(m_in[m_pos + 1]));
+            const auto byte =
+                static_cast<unsigned char>(HexValue(m_in[m_pos]) * 16 + HexValue(m_in[m_pos + 1]));
             m_pos += 2;
             if (SkipFallback() || Skipping())
                 return;
@@ -417,15 +503,9 @@ void Parser::ControlSymbol(char symbol)
     switch (symbol) {
     case '\\':
     case '{':
-    case '}':
-        TextByte(static_cast<unsigned char>(symbol));
-        break;
-    case '~':
-        AppendChar(0x00A0);
-        break;
-    case '_':
-        AppendChar(0x2011);
-        break;
+    case '}': TextByte(static_cast<unsigned char>(symbol)); break;
+    case '~': AppendChar(0x00A0); break;
+    case '_': AppendChar(0x2011); break;
     case '*':
         // {\*\destination ...}: a destination that a reader may ignore; none of them holds
         // text of the document.
@@ -435,11 +515,8 @@ void Parser::ControlSymbol(char symbol)
         }
         break;
     case '\r':
-    case '\n':
-        Apply(WordInfo{Word::Par}, false, 0);
-        break;
-    default:
-        break; // \- \: \| and unknown symbols carry no text
+    case '\n': Apply(WordInfo{Word::Par}, false, 0); break;
+    default: break; // \- \: \| and unknown symbols carry no text
     }
 }
 
@@ -453,7 +530,8 @@ void Parser::ControlWord()
     bool hasParam = false;
     bool negative = false;
     long long value = 0;
-    if (m_pos + 1 < m_in.size() && m_in[m_pos] == '-' && m_in[m_pos + 1] >= '0' && m_in[m_pos + 1] <= '9') {
+    if (m_pos + 1 < m_in.size() && m_in[m_pos] == '-' && m_in[m_pos + 1] >= '0'
+        && m_in[m_pos + 1] <= '9') {
         negative = true;
         ++m_pos;
     }
@@ -466,7 +544,8 @@ void Parser::ControlWord()
         ++m_pos;
     if (negative)
         value = -value;
-    const int param = static_cast<int>(std::clamp<long long>(value, -2147483647LL - 1, 2147483647LL));
+    const int param =
+        static_cast<int>(std::clamp<long long>(value, -2147483647LL - 1, 2147483647LL));
 
     WordInfo info{Word::Unknown};
     if (name.size() <= kMaxWordLength) {
@@ -516,27 +595,31 @@ void Parser::Apply(const WordInfo& info, bool hasParam, int param)
             m_fontCharset = -1;
             m_fontCodePage = 0;
             break;
-        case Word::FontCharset:
-            m_fontCharset = param;
-            break;
+        case Word::FontCharset: m_fontCharset = param; break;
         case Word::FontCodePage:
             if (!CodePage::NameForWindowsCodePage(param).empty())
                 m_fontCodePage = param;
             break;
-        case Word::SkipDestination:
-            m_state.m_destination = Destination::Skip;
-            break;
-        default:
-            break;
+        case Word::SkipDestination: m_state.m_destination = Destination::Skip; break;
+        default: break;
         }
         return;
     }
     if (destination == Destination::ColorTable) {
         const int component = std::clamp(param, 0, 255);
         switch (info.m_word) {
-        case Word::Red: m_red = component; m_colorGiven = true; break;
-        case Word::Green: m_green = component; m_colorGiven = true; break;
-        case Word::Blue: m_blue = component; m_colorGiven = true; break;
+        case Word::Red:
+            m_red = component;
+            m_colorGiven = true;
+            break;
+        case Word::Green:
+            m_green = component;
+            m_colorGiven = true;
+            break;
+        case Word::Blue:
+            m_blue = component;
+            m_colorGiven = true;
+            break;
         default: break;
         }
         return;
@@ -560,9 +643,7 @@ void Parser::Apply(const WordInfo& info, bool hasParam, int param)
         m_pending += '\t';
         m_endsWithPar = false;
         break;
-    case Word::Char:
-        AppendChar(info.m_char);
-        break;
+    case Word::Char: AppendChar(info.m_char); break;
     case Word::Color:
         Flush();
         m_state.m_color = hasParam ? param : 0;
@@ -581,22 +662,14 @@ void Parser::Apply(const WordInfo& info, bool hasParam, int param)
         m_state.m_halfPoints = 0;
         m_state.m_font = -1;
         break;
-    case Word::Ansi:
-        m_ansiCodePage = 1252;
-        break;
+    case Word::Ansi: m_ansiCodePage = 1252; break;
     case Word::AnsiCodePage:
         if (!CodePage::NameForWindowsCodePage(param).empty())
             m_ansiCodePage = param;
         break;
-    case Word::Mac:
-        m_ansiCodePage = 10000;
-        break;
-    case Word::Pc:
-        m_ansiCodePage = 437;
-        break;
-    case Word::Pca:
-        m_ansiCodePage = 850;
-        break;
+    case Word::Mac: m_ansiCodePage = 10000; break;
+    case Word::Pc: m_ansiCodePage = 437; break;
+    case Word::Pca: m_ansiCodePage = 850; break;
     case Word::DefaultFont:
         Flush();
         m_defaultFont = param;
@@ -617,8 +690,7 @@ void Parser::Apply(const WordInfo& info, bool hasParam, int param)
         Flush();
         m_state.m_destination = Destination::Skip;
         break;
-    default:
-        break; // formatting that the document does not keep
+    default: break; // formatting that the document does not keep
     }
 }
 
@@ -695,8 +767,7 @@ void Parser::TextByte(unsigned char byte)
         if (byte == ';')
             EndColorEntry();
         break;
-    case Destination::Skip:
-        break;
+    case Destination::Skip: break;
     }
 }
 
@@ -792,10 +863,12 @@ CodePage& Parser::CodePageFor(int windowsCodePage)
 std::size_t Parser::FormatIndex()
 {
     const std::uint32_t color =
-        m_state.m_color >= 0 && static_cast<std::size_t>(m_state.m_color) < m_colors.size() ? m_colors[m_state.m_color]
-                                                                                            : 0x000000;
+        m_state.m_color >= 0 && static_cast<std::size_t>(m_state.m_color) < m_colors.size()
+            ? m_colors[m_state.m_color]
+            : 0x000000;
     const int font = m_state.m_font >= 0 ? m_state.m_font : m_defaultFont;
-    if (m_haveFormat && color == m_lastColor && m_state.m_halfPoints == m_lastHalfPoints && font == m_lastFont)
+    if (m_haveFormat && color == m_lastColor && m_state.m_halfPoints == m_lastHalfPoints
+        && font == m_lastFont)
         return m_lastFormat;
     RichTextFormat format;
     format.m_color = color;
@@ -844,7 +917,8 @@ void Parser::EndColorEntry()
 {
     // An entry without components is the automatic colour: black text.
     if (m_colors.size() < kMaxColors)
-        m_colors.push_back(m_colorGiven ? (static_cast<std::uint32_t>(m_red) << 16) | (m_green << 8) | m_blue : 0);
+        m_colors.push_back(
+            m_colorGiven ? (static_cast<std::uint32_t>(m_red) << 16) | (m_green << 8) | m_blue : 0);
     m_red = m_green = m_blue = 0;
     m_colorGiven = false;
     m_haveFormat = false;
@@ -876,7 +950,9 @@ RtfReadResult RtfReader::ReadFile(const std::string& path)
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return failed;
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
         return failed;

@@ -25,7 +25,10 @@ struct RtfReadResult
 
     bool IsOk() const { return m_status == RtfReadStatus::Ok; }
     // True when the document holds what the file has (completely or in part).
-    bool IsUsable() const { return m_status == RtfReadStatus::Ok || m_status == RtfReadStatus::Partial; }
+    bool IsUsable() const
+    {
+        return m_status == RtfReadStatus::Ok || m_status == RtfReadStatus::Partial;
+    }
 };
 
 // Reads Rich Text Format as rich edit controls, word processors and RtfWriter write it:

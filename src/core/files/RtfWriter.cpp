@@ -1,8 +1,8 @@
 #include "core/files/RtfWriter.h"
 
 #include "core/files/AtomicFileWriter.h"
-#include "core/text/CodePage.h"
 #include "core/files/RichText.h"
+#include "core/text/CodePage.h"
 
 #include <cstdio>
 #include <map>
@@ -70,9 +70,8 @@ class RtfWriter::Impl
 {
 public:
     Impl(const std::vector<RichTextFormat>& formats, std::ostream& out)
-        : m_formats(formats)
-        , m_out(out)
-        , m_gbk(CodePage::Gbk()) // files are GBK (\ansicpg936) whatever the line uses
+        : m_formats(formats), m_out(out),
+          m_gbk(CodePage::Gbk()) // files are GBK (\ansicpg936) whatever the line uses
     {
         m_buffer.reserve(kBlockSize + 256);
     }
@@ -102,7 +101,8 @@ public:
         std::map<std::string_view, std::size_t> faceNumbers{{kDefaultFace, 0}};
         std::unordered_map<std::uint32_t, std::size_t> colorNumbers;
         for (const RichTextFormat& format : m_formats) {
-            const std::string_view face = format.m_face.empty() ? kDefaultFace : std::string_view(format.m_face);
+            const std::string_view face =
+                format.m_face.empty() ? kDefaultFace : std::string_view(format.m_face);
             auto [f, newFace] = faceNumbers.try_emplace(face, faces.size());
             if (newFace)
                 faces.emplace_back(face);
@@ -128,8 +128,8 @@ public:
         Put("}\r\n{\\colortbl ;");
         char entry[64];
         for (std::uint32_t rgb : colors) {
-            std::snprintf(entry, sizeof entry, "\\red%u\\green%u\\blue%u;", (rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF,
-                          rgb & 0xFF);
+            std::snprintf(entry, sizeof entry, "\\red%u\\green%u\\blue%u;", (rgb >> 16) & 0xFF,
+                          (rgb >> 8) & 0xFF, rgb & 0xFF);
             Put(entry);
         }
         Put("}\r\n\\viewkind4\\uc1\\pard\\f0\\fs18 ");
@@ -206,7 +206,10 @@ private:
         }
     }
 
-    static bool IsPlain(unsigned char c) { return c >= 0x20 && c < 0x80 && c != '\\' && c != '{' && c != '}'; }
+    static bool IsPlain(unsigned char c)
+    {
+        return c >= 0x20 && c < 0x80 && c != '\\' && c != '{' && c != '}';
+    }
 
     // The RTF form of a character outside ASCII: its GBK bytes, or \uN? when GBK lacks it.
     const std::string& Escape(char32_t ch)
@@ -281,7 +284,8 @@ bool RtfWriter::Write(const RichText& doc, std::ostream& out)
 
 bool RtfWriter::WriteFile(const RichText& doc, const std::string& path, std::string* error)
 {
-    AtomicWriteResult result = WriteFileAtomically(path, [&](std::ostream& out) { return Write(doc, out); });
+    AtomicWriteResult result =
+        WriteFileAtomically(path, [&](std::ostream& out) { return Write(doc, out); });
     if (error)
         *error = std::move(result.m_error);
     return result.m_ok;

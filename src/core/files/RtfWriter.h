@@ -48,7 +48,8 @@ public:
     // leaves the old file as it was. False when the file cannot be written completely or the
     // path names no regular file, with the reason in error when given (UTF-8, the program's
     // language; may be empty). Monitor files and send-message files are both saved here.
-    static bool WriteFile(const RichText& doc, const std::string& path, std::string* error = nullptr);
+    static bool WriteFile(const RichText& doc, const std::string& path,
+                          std::string* error = nullptr);
 
 private:
     class Impl;

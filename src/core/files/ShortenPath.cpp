@@ -40,7 +40,8 @@ std::string ShortenPath(const std::string& path, int maxLength)
     for (std::size_t i = end; i-- > 0;) {
         if (IsSeparator(path[i])) {
             tail = path.substr(i);
-            tailChars = static_cast<int>(starts.end() - std::lower_bound(starts.begin(), starts.end(), i));
+            tailChars =
+                static_cast<int>(starts.end() - std::lower_bound(starts.begin(), starts.end(), i));
             break;
         }
     }

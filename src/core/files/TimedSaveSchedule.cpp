@@ -4,7 +4,8 @@
 
 void TimedSaveSchedule::Start(std::int64_t nowMs, int minutes)
 {
-    m_nPeriodMs = static_cast<std::int64_t>(std::clamp(minutes, kMinMinutes, kMaxMinutes)) * 60 * 1000;
+    m_nPeriodMs =
+        static_cast<std::int64_t>(std::clamp(minutes, kMinMinutes, kMaxMinutes)) * 60 * 1000;
     m_nDeadlineMs = nowMs + m_nPeriodMs;
     m_bRunning = true;
 }

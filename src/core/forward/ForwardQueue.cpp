@@ -6,18 +6,14 @@ namespace {
 constexpr std::size_t kCompactBytes = 64 * 1024;
 } // namespace
 
-ForwardQueue::ForwardQueue(std::size_t limit) : m_limit(limit)
-{
-}
+ForwardQueue::ForwardQueue(std::size_t limit) : m_limit(limit) {}
 
 std::ptrdiff_t ForwardQueue::Flush(const Writer& write)
 {
     std::ptrdiff_t written = 0;
-    while (Waiting() > 0)
-    {
+    while (Waiting() > 0) {
         const std::ptrdiff_t n = write(m_buffer.data() + m_head, Waiting());
-        if (n < 0)
-        {
+        if (n < 0) {
             Clear();
             return -1;
         }
@@ -28,8 +24,7 @@ std::ptrdiff_t ForwardQueue::Flush(const Writer& write)
     }
     if (m_head == m_buffer.size())
         Clear();
-    else if (m_head >= kCompactBytes && m_head * 2 >= m_buffer.size())
-    {
+    else if (m_head >= kCompactBytes && m_head * 2 >= m_buffer.size()) {
         m_buffer.erase(m_buffer.begin(), m_buffer.begin() + static_cast<std::ptrdiff_t>(m_head));
         m_head = 0;
     }
@@ -38,8 +33,7 @@ std::ptrdiff_t ForwardQueue::Flush(const Writer& write)
 
 bool ForwardQueue::Append(const std::uint8_t* bytes, std::size_t count)
 {
-    if (Waiting() + count > m_limit)
-    {
+    if (Waiting() + count > m_limit) {
         m_dropped += count;
         return false;
     }
@@ -60,7 +54,8 @@ void ForwardQueue::Clear()
 
 std::vector<std::uint8_t> ForwardQueue::Take()
 {
-    std::vector<std::uint8_t> waiting(m_buffer.begin() + static_cast<std::ptrdiff_t>(m_head), m_buffer.end());
+    std::vector<std::uint8_t> waiting(m_buffer.begin() + static_cast<std::ptrdiff_t>(m_head),
+                                      m_buffer.end());
     Clear();
     return waiting;
 }

@@ -7,11 +7,11 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
-namespace
-{
+namespace {
 std::int64_t NowNs()
 {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
@@ -46,8 +46,7 @@ int ForwardTap::CutFd(unsigned port) const
 bool ForwardTap::TakeCut(unsigned port, std::int64_t firstNs)
 {
     std::lock_guard lock(m_mutex);
-    for (int i = 0; i < 2; ++i)
-    {
+    for (int i = 0; i < 2; ++i) {
         if (m_sides[i].m_port != static_cast<int>(port))
             continue;
         std::uint64_t pending = 0;
@@ -87,20 +86,17 @@ void ForwardTap::SetPair(bool enable, int portA, int portB, bool lines, const Ea
     // a port that leaves it is written by the program directly again.
     Side fresh[2];
     const int ports[2] = {enable ? portA : -1, enable ? portB : -1};
-    for (int i = 0; i < 2; ++i)
-    {
+    for (int i = 0; i < 2; ++i) {
         fresh[i].m_port = ports[i];
         bool stays = false;
         for (Side& old : m_sides)
-            if (old.m_port >= 0 && old.m_port == ports[i])
-            {
+            if (old.m_port >= 0 && old.m_port == ports[i]) {
                 fresh[i].m_record = old.m_record;
                 fresh[i].m_toPort = std::move(old.m_toPort);
                 fresh[i].m_progressNs = old.m_progressNs;
                 stays = true;
             }
-        if (!stays && ports[i] >= 0 && earlier)
-        {
+        if (!stays && ports[i] >= 0 && earlier) {
             const std::vector<std::uint8_t> bytes = earlier(static_cast<unsigned>(ports[i]));
             fresh[i].m_toPort.AppendAlways(bytes.data(), bytes.size());
             fresh[i].m_progressNs = NowNs();
@@ -110,14 +106,12 @@ void ForwardTap::SetPair(bool enable, int portA, int portB, bool lines, const Ea
     for (Side& old : m_sides)
         if (old.m_record && old.m_port != ports[0] && old.m_port != ports[1])
             m_spare.push_back({static_cast<unsigned>(old.m_port), old.m_record});
-    for (int i = 0; i < 2; ++i)
-    {
+    for (int i = 0; i < 2; ++i) {
         m_sides[i] = std::move(fresh[i]);
         if (m_sides[i].m_port < 0 || m_sides[i].m_record)
             continue;
         for (auto it = m_spare.begin(); it != m_spare.end(); ++it)
-            if (static_cast<int>(it->first) == m_sides[i].m_port)
-            {
+            if (static_cast<int>(it->first) == m_sides[i].m_port) {
                 m_sides[i].m_record = it->second;
                 m_spare.erase(it);
                 break;
@@ -149,14 +143,12 @@ int ForwardTap::PartnerOf(unsigned port) const
 void ForwardTap::Attach(unsigned port, ForwardEnd* record)
 {
     std::lock_guard lock(m_mutex);
-    if (Side* side = SideOf(port))
-    {
+    if (Side* side = SideOf(port)) {
         side->m_record = record;
         return;
     }
     for (auto& [number, known] : m_spare)
-        if (number == port)
-        {
+        if (number == port) {
             known = record;
             return;
         }
@@ -167,8 +159,7 @@ void ForwardTap::Detach(unsigned port, const ForwardEnd* record)
 {
     std::lock_guard lock(m_mutex);
     for (auto it = m_spare.begin(); it != m_spare.end(); ++it)
-        if (it->first == port && it->second == record)
-        {
+        if (it->first == port && it->second == record) {
             m_spare.erase(it);
             break;
         }
@@ -191,32 +182,32 @@ void ForwardTap::FlushTo(Side& side)
 {
     if (side.m_toPort.IsEmpty())
         return;
-    if (!side.m_record)
-    {
+    if (!side.m_record) {
         side.m_toPort.Clear();
         return;
     }
     ForwardEnd* record = side.m_record;
-    const std::ptrdiff_t written = side.m_toPort.Flush(
-        [record](const std::uint8_t* bytes, std::size_t count) { return record->WriteSome(bytes, count); });
+    const std::ptrdiff_t written =
+        side.m_toPort.Flush([record](const std::uint8_t* bytes, std::size_t count) {
+            return record->WriteSome(bytes, count);
+        });
     if (written != 0)
         side.m_progressNs = NowNs();
 }
 
-void ForwardTap::OnRead(unsigned port, const std::uint8_t* bytes, std::size_t count, std::int64_t readNs, bool first)
+void ForwardTap::OnRead(unsigned port, const std::uint8_t* bytes, std::size_t count,
+                        std::int64_t readNs, bool first)
 {
     std::lock_guard lock(m_mutex);
     Side* side = m_enabled ? SideOf(port) : nullptr;
     if (!side)
         return;
     Side& to = Other(*side);
-    if (first && side->m_record)
-    {
+    if (first && side->m_record) {
         side->m_collecting = true;
         side->m_firstNs = readNs;
         // The other port was collecting: its message ends here, before this one.
-        if (to.m_collecting && to.m_firstNs <= readNs && to.m_cutFirstNs != to.m_firstNs)
-        {
+        if (to.m_collecting && to.m_firstNs <= readNs && to.m_cutFirstNs != to.m_firstNs) {
             to.m_cutFirstNs = to.m_firstNs;
             const std::uint64_t one = 1;
             (void)!write(m_cutFds[&to == &m_sides[0] ? 0 : 1], &one, sizeof one);
@@ -224,8 +215,7 @@ void ForwardTap::OnRead(unsigned port, const std::uint8_t* bytes, std::size_t co
     }
     if (!to.m_record)
         return;
-    if (to.m_toPort.IsEmpty())
-    {
+    if (to.m_toPort.IsEmpty()) {
         // Nothing waits: straight out, without a copy into the queue.
         const std::ptrdiff_t written = to.m_record->WriteSome(bytes, count);
         to.m_progressNs = NowNs();
@@ -303,12 +293,12 @@ std::int64_t ForwardTap::StalledMs(unsigned port) const
     return ToMs(NowNs() - side->m_progressNs);
 }
 
-void ForwardTap::Deliver(unsigned port, std::vector<std::uint8_t> bytes, std::int64_t firstNs, PortReceiver* receiver)
+void ForwardTap::Deliver(unsigned port, std::vector<std::uint8_t> bytes, std::int64_t firstNs,
+                         PortReceiver* receiver)
 {
     std::unique_lock lock(m_mutex);
     Side* side = SideOf(port);
-    if (!side)
-    {
+    if (!side) {
         // Outside the pair the window may hold the worker back: never with the lock held,
         // or a flooded third port would stop the wire.
         lock.unlock();
@@ -317,8 +307,7 @@ void ForwardTap::Deliver(unsigned port, std::vector<std::uint8_t> bytes, std::in
     }
     side->m_collecting = false;
     const Side& other = Other(*side);
-    if (m_enabled && other.m_collecting && other.m_firstNs <= firstNs)
-    {
+    if (m_enabled && other.m_collecting && other.m_firstNs <= firstNs) {
         side->m_parked.push_back({std::move(bytes), firstNs, receiver});
         return;
     }
@@ -330,29 +319,29 @@ void ForwardTap::Deliver(unsigned port, std::vector<std::uint8_t> bytes, std::in
 void ForwardTap::ReleaseParked(Side& side)
 {
     const unsigned port = static_cast<unsigned>(side.m_port);
-    while (!side.m_parked.empty())
-    {
+    while (!side.m_parked.empty()) {
         Parked parked = std::move(side.m_parked.front());
         side.m_parked.pop_front();
-        parked.m_receiver->OnPortMessage(port, std::move(parked.m_bytes), ToMs(parked.m_firstNs), true);
+        parked.m_receiver->OnPortMessage(port, std::move(parked.m_bytes), ToMs(parked.m_firstNs),
+                                         true);
     }
 }
 
 void ForwardTap::ReleaseAllParked()
 {
     // Oldest first across both sides.
-    for (;;)
-    {
+    for (;;) {
         Side* next = nullptr;
         for (Side& side : m_sides)
-            if (!side.m_parked.empty() && (!next || side.m_parked.front().m_firstNs < next->m_parked.front().m_firstNs))
+            if (!side.m_parked.empty()
+                && (!next || side.m_parked.front().m_firstNs < next->m_parked.front().m_firstNs))
                 next = &side;
         if (!next)
             return;
         Parked parked = std::move(next->m_parked.front());
         next->m_parked.pop_front();
-        parked.m_receiver->OnPortMessage(static_cast<unsigned>(next->m_port), std::move(parked.m_bytes),
-                                         ToMs(parked.m_firstNs), true);
+        parked.m_receiver->OnPortMessage(static_cast<unsigned>(next->m_port),
+                                         std::move(parked.m_bytes), ToMs(parked.m_firstNs), true);
     }
 }
 
@@ -372,18 +361,15 @@ void ForwardTap::PollLines(unsigned port, ModemLines* lines)
     ModemLines* out = to.m_record ? to.m_record->Lines() : nullptr;
     const std::int64_t now = NowNs();
     // A BREAK this side sent on behalf of the other ends here, without a worker sleeping in it.
-    if (side->m_breakEndNs != 0 && now >= side->m_breakEndNs)
-    {
+    if (side->m_breakEndNs != 0 && now >= side->m_breakEndNs) {
         if (ModemLines* own = side->m_record ? side->m_record->Lines() : nullptr)
             own->SetBreak(false);
         side->m_breakEndNs = 0;
     }
     unsigned state = 0;
-    if (lines->Get(state))
-    {
+    if (lines->Get(state)) {
         const unsigned inputs = state & ModemLines::kInputs;
-        if (out && (!side->m_haveLines || inputs != side->m_inputs))
-        {
+        if (out && (!side->m_haveLines || inputs != side->m_inputs)) {
             // Crossed as in a null-modem cable: what this side's device asserts towards the
             // program is asserted towards the other side's device.
             // Noted first, so that whoever sees the line sees the switch say so too.
@@ -396,8 +382,7 @@ void ForwardTap::PollLines(unsigned port, ModemLines* lines)
         side->m_inputs = inputs;
     }
     std::uint32_t breaks = 0;
-    if (lines->GetBreakCount(breaks))
-    {
+    if (lines->GetBreakCount(breaks)) {
         if (side->m_haveBreaks && breaks != side->m_breaks && out && out->SetBreak(true))
             to.m_breakEndNs = now + static_cast<std::int64_t>(kBreakMs) * 1000000;
         side->m_haveBreaks = true;

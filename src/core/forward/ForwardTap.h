@@ -86,7 +86,8 @@ public:
     // --- The port's worker --------------------------------------------------------------
     // Bytes just read from port (readNs: the steady clock after the read; first: they begin
     // a message for display). Written to the partner at once as far as it takes them.
-    void OnRead(unsigned port, const std::uint8_t* bytes, std::size_t count, std::int64_t readNs, bool first);
+    void OnRead(unsigned port, const std::uint8_t* bytes, std::size_t count, std::int64_t readNs,
+                bool first);
     // True while port must not be read: bytes wait for its partner. fd: what to wait on for
     // room (POLLOUT), or -1 (wait a little and Pump again).
     bool HoldFor(unsigned port, int& fd) const;
@@ -94,7 +95,8 @@ public:
     void PumpFrom(unsigned port);
     // One message for display, whose first byte was read at firstNs: handed to receiver now,
     // or kept until the partner's earlier message has gone first.
-    void Deliver(unsigned port, std::vector<std::uint8_t> bytes, std::int64_t firstNs, PortReceiver* receiver);
+    void Deliver(unsigned port, std::vector<std::uint8_t> bytes, std::int64_t firstNs,
+                 PortReceiver* receiver);
     // Readable when the message port is collecting should end now (an eventfd), or -1.
     int CutFd(unsigned port) const;
     // Clears the signal; true when it was meant for the message that began at firstNs.
@@ -114,24 +116,27 @@ private:
     struct Side
     {
         int m_port = -1;
-        ForwardEnd* m_record = nullptr; // attached while its worker runs
+        ForwardEnd* m_record = nullptr;     // attached while its worker runs
         ForwardQueue m_toPort{kQueueLimit}; // bytes waiting to be written to this port
         std::int64_t m_progressNs = 0;      // when this port last took bytes, or began to wait
         bool m_collecting = false;          // a message for display is being read
         std::int64_t m_firstNs = 0;         // ... whose first byte was read then
         std::deque<Parked> m_parked;        // messages waiting for the partner's earlier one
         bool m_haveLines = false;
-        unsigned m_inputs = 0;              // input lines last seen
+        unsigned m_inputs = 0; // input lines last seen
         bool m_haveBreaks = false;
-        std::uint32_t m_breaks = 0;         // BREAK counter last seen
-        std::int64_t m_breakEndNs = 0;      // a BREAK sent on this port ends then (0: none)
-        std::int64_t m_cutFirstNs = 0;      // the message begun then is to end now (0: none)
+        std::uint32_t m_breaks = 0;    // BREAK counter last seen
+        std::int64_t m_breakEndNs = 0; // a BREAK sent on this port ends then (0: none)
+        std::int64_t m_cutFirstNs = 0; // the message begun then is to end now (0: none)
     };
 
     Side* SideOf(unsigned port);
     const Side* SideOf(unsigned port) const;
     Side& Other(const Side& side) { return &side == &m_sides[0] ? m_sides[1] : m_sides[0]; }
-    const Side& Other(const Side& side) const { return &side == &m_sides[0] ? m_sides[1] : m_sides[0]; }
+    const Side& Other(const Side& side) const
+    {
+        return &side == &m_sides[0] ? m_sides[1] : m_sides[0];
+    }
     void FlushTo(Side& side);
     void ReleaseParked(Side& side);
     void ReleaseAllParked();

@@ -49,7 +49,8 @@ std::string HexBytes(const std::vector<std::uint8_t>& b, std::size_t from, std::
 }
 
 // Coils in address order (the lowest bit of the first byte first), in groups of eight.
-std::string Bits(const std::vector<std::uint8_t>& b, std::size_t from, std::size_t bytes, std::size_t quantity)
+std::string Bits(const std::vector<std::uint8_t>& b, std::size_t from, std::size_t bytes,
+                 std::size_t quantity)
 {
     std::string text;
     for (std::size_t i = 0; i < quantity && i / 8 < bytes; ++i) {
@@ -75,7 +76,8 @@ std::string ModbusFunctionName(std::uint8_t function)
     case 16: return VRL_TR("ModbusDescriber", "写多个寄存器");
     case 22: return VRL_TR("ModbusDescriber", "屏蔽写寄存器");
     case 23: return VRL_TR("ModbusDescriber", "读写多个寄存器");
-    default: return CoreText::Args(VRL_TR("ModbusDescriber", "功能 %1"), {std::to_string(function)});
+    default:
+        return CoreText::Args(VRL_TR("ModbusDescriber", "功能 %1"), {std::to_string(function)});
     }
 }
 
@@ -100,7 +102,8 @@ ModbusDescription DescribeModbusFrame(const ModbusFrame& frame, const ModbusFram
     ModbusDescription d;
     const std::vector<std::uint8_t>& b = frame.m_bytes;
     if (frame.m_form == ModbusForm::Noise || b.size() < kModbusMinFrame) {
-        d.m_text = CoreText::Args(VRL_TR("ModbusDescriber", "无效数据 %1 字节（不成帧）"), {std::to_string(b.size())});
+        d.m_text = CoreText::Args(VRL_TR("ModbusDescriber", "无效数据 %1 字节（不成帧）"),
+                                  {std::to_string(b.size())});
         d.m_function = VRL_TR("ModbusDescriber", "无效数据");
         d.m_data = HexBytes(b, 0, b.size());
         d.m_alert = true;
@@ -113,63 +116,81 @@ ModbusDescription DescribeModbusFrame(const ModbusFrame& frame, const ModbusFram
     auto startQuantity = [&](std::size_t at) {
         d.m_start = std::to_string(Word(b, at));
         d.m_quantity = std::to_string(Word(b, at + 2));
-        detail = CoreText::Args(VRL_TR("ModbusDescriber", "起始 %1 数量 %2"), {d.m_start, d.m_quantity});
+        detail =
+            CoreText::Args(VRL_TR("ModbusDescriber", "起始 %1 数量 %2"), {d.m_start, d.m_quantity});
     };
 
     if (frame.m_form == ModbusForm::Exception) {
-        d.m_function = CoreText::Args(VRL_TR("ModbusDescriber", "%1 异常"), {ModbusFunctionName(fc & 0x7F)});
+        d.m_function =
+            CoreText::Args(VRL_TR("ModbusDescriber", "%1 异常"), {ModbusFunctionName(fc & 0x7F)});
         d.m_data = Hex2(b[2]) + " " + ModbusExceptionName(b[2]);
         detail = CoreText::Args(VRL_TR("ModbusDescriber", "异常 %1"), {d.m_data});
         d.m_alert = true;
     } else if (frame.m_form == ModbusForm::Other) {
         d.m_function = ModbusFunctionName(fc);
         d.m_data = HexBytes(b, 2, n - 4);
-        detail = d.m_data.empty() ? VRL_TR("ModbusDescriber", "无数据") : CoreText::Args(VRL_TR("ModbusDescriber", "数据: %1"), {d.m_data});
+        detail = d.m_data.empty()
+                     ? VRL_TR("ModbusDescriber", "无数据")
+                     : CoreText::Args(VRL_TR("ModbusDescriber", "数据: %1"), {d.m_data});
     } else {
         d.m_function = ModbusFunctionName(fc);
         switch (fc) {
-        case 1: case 2:
+        case 1:
+        case 2:
             if (isRequest) {
                 startQuantity(2);
             } else {
                 const std::size_t bytes = b[2];
-                const bool known = request && request->Function() == fc && request->m_bytes.size() >= 6;
+                const bool known =
+                    request && request->Function() == fc && request->m_bytes.size() >= 6;
                 const std::size_t quantity = known ? Word(request->m_bytes, 4) : bytes * 8;
                 d.m_quantity = std::to_string(known ? quantity : bytes * 8);
                 d.m_data = Bits(b, 3, bytes, quantity);
-                detail = known ? CoreText::Args(VRL_TR("ModbusDescriber", "%1 个: %2"), {d.m_quantity, d.m_data})
-                               : CoreText::Args(VRL_TR("ModbusDescriber", "字节数 %1: %2"), {std::to_string(bytes), d.m_data});
+                detail = known ? CoreText::Args(VRL_TR("ModbusDescriber", "%1 个: %2"),
+                                                {d.m_quantity, d.m_data})
+                               : CoreText::Args(VRL_TR("ModbusDescriber", "字节数 %1: %2"),
+                                                {std::to_string(bytes), d.m_data});
             }
             break;
-        case 3: case 4: case 23:
+        case 3:
+        case 4:
+        case 23:
             if (!isRequest) {
                 d.m_quantity = std::to_string(b[2] / 2);
                 d.m_data = Words(b, 3, b[2]);
-                detail = CoreText::Args(VRL_TR("ModbusDescriber", "%1 个: %2"), {d.m_quantity, d.m_data});
+                detail = CoreText::Args(VRL_TR("ModbusDescriber", "%1 个: %2"),
+                                        {d.m_quantity, d.m_data});
             } else if (fc != 23) {
                 startQuantity(2);
             } else {
                 d.m_start = std::to_string(Word(b, 2)) + "/" + std::to_string(Word(b, 6));
                 d.m_quantity = std::to_string(Word(b, 4)) + "/" + std::to_string(Word(b, 8));
                 d.m_data = Words(b, 11, b[10]);
-                detail = CoreText::Args(VRL_TR("ModbusDescriber", "读 起始 %1 数量 %2 写 起始 %3 数量 %4: %5"),
-                                        {std::to_string(Word(b, 2)), std::to_string(Word(b, 4)),
-                                         std::to_string(Word(b, 6)), std::to_string(Word(b, 8)), d.m_data});
+                detail = CoreText::Args(
+                    VRL_TR("ModbusDescriber", "读 起始 %1 数量 %2 写 起始 %3 数量 %4: %5"),
+                    {std::to_string(Word(b, 2)), std::to_string(Word(b, 4)),
+                     std::to_string(Word(b, 6)), std::to_string(Word(b, 8)), d.m_data});
             }
             break;
         case 5: {
             d.m_start = std::to_string(Word(b, 2));
             const unsigned v = Word(b, 4);
-            d.m_data = v == 0xFF00 ? "ON" : v == 0 ? "OFF" : CoreText::Args(VRL_TR("ModbusDescriber", "%1（无效值）"), {Hex4(v)});
-            detail = CoreText::Args(VRL_TR("ModbusDescriber", "地址 %1 值 %2"), {d.m_start, d.m_data});
+            d.m_data = v == 0xFF00 ? "ON"
+                       : v == 0
+                           ? "OFF"
+                           : CoreText::Args(VRL_TR("ModbusDescriber", "%1（无效值）"), {Hex4(v)});
+            detail =
+                CoreText::Args(VRL_TR("ModbusDescriber", "地址 %1 值 %2"), {d.m_start, d.m_data});
             break;
         }
         case 6:
             d.m_start = std::to_string(Word(b, 2));
             d.m_data = Hex4(Word(b, 4));
-            detail = CoreText::Args(VRL_TR("ModbusDescriber", "地址 %1 值 %2"), {d.m_start, d.m_data});
+            detail =
+                CoreText::Args(VRL_TR("ModbusDescriber", "地址 %1 值 %2"), {d.m_start, d.m_data});
             break;
-        case 15: case 16:
+        case 15:
+        case 16:
             startQuantity(2);
             if (isRequest) {
                 d.m_data = fc == 15 ? Bits(b, 7, b[6], Word(b, 4)) : Words(b, 7, b[6]);
@@ -178,23 +199,29 @@ ModbusDescription DescribeModbusFrame(const ModbusFrame& frame, const ModbusFram
             break;
         case 22:
             d.m_start = std::to_string(Word(b, 2));
-            d.m_data = CoreText::Args(VRL_TR("ModbusDescriber", "与 %1 或 %2"), {Hex4(Word(b, 4)), Hex4(Word(b, 6))});
+            d.m_data = CoreText::Args(VRL_TR("ModbusDescriber", "与 %1 或 %2"),
+                                      {Hex4(Word(b, 4)), Hex4(Word(b, 6))});
             detail = CoreText::Args(VRL_TR("ModbusDescriber", "地址 %1 %2"), {d.m_start, d.m_data});
             break;
-        default:
-            break;
+        default: break;
         }
     }
 
-    const std::string slave = b[0] == 0 ? VRL_TR("ModbusDescriber", "广播") : CoreText::Args(VRL_TR("ModbusDescriber", "从站 %1"), {std::to_string(b[0])});
-    d.m_text = slave + " " + (frame.m_form == ModbusForm::Exception ? ModbusFunctionName(fc & 0x7F) : d.m_function);
+    const std::string slave =
+        b[0] == 0 ? VRL_TR("ModbusDescriber", "广播")
+                  : CoreText::Args(VRL_TR("ModbusDescriber", "从站 %1"), {std::to_string(b[0])});
+    d.m_text =
+        slave + " "
+        + (frame.m_form == ModbusForm::Exception ? ModbusFunctionName(fc & 0x7F) : d.m_function);
     if (!detail.empty())
         d.m_text += " " + detail;
     if (frame.m_crcOk) {
         d.m_crc = VRL_TR("ModbusDescriber", "正确");
     } else {
         const unsigned expected = ModbusCrc(b.data(), n - 2);
-        d.m_crc = CoreText::Args(VRL_TR("ModbusDescriber", "错误，收到 %1，应为 %2"), {HexBytes(b, n - 2, 2), Hex2(expected) + " " + Hex2(expected >> 8)});
+        d.m_crc =
+            CoreText::Args(VRL_TR("ModbusDescriber", "错误，收到 %1，应为 %2"),
+                           {HexBytes(b, n - 2, 2), Hex2(expected) + " " + Hex2(expected >> 8)});
         d.m_text += "  CRC " + d.m_crc;
         d.m_alert = true;
     }

@@ -13,14 +13,15 @@ struct ModbusDescription
     std::string m_function; // the function's name, with "异常" for an exception
     std::string m_start;    // empty where the frame has none
     std::string m_quantity;
-    std::string m_data;     // registers as hexadecimal words, coils as bits
-    std::string m_crc;      // "正确", or what is wrong and the value expected
-    bool m_alert = false;   // wrong CRC, exception or noise: shown in red
+    std::string m_data;   // registers as hexadecimal words, coils as bits
+    std::string m_crc;    // "正确", or what is wrong and the value expected
+    bool m_alert = false; // wrong CRC, exception or noise: shown in red
 };
 
 // request: the request an answer was paired with (it gives the number of coils of a coil
 // read), or null.
-ModbusDescription DescribeModbusFrame(const ModbusFrame& frame, const ModbusFrame* request = nullptr);
+ModbusDescription DescribeModbusFrame(const ModbusFrame& frame,
+                                      const ModbusFrame* request = nullptr);
 
 // "读保持寄存器" ..., "功能 N" for a function without a name here.
 std::string ModbusFunctionName(std::uint8_t function);

@@ -7,11 +7,16 @@
 namespace {
 
 const char* const kHeaders[ModbusFrameLog::kColumns] = {
-    VRL_TR_NOOP("ModbusFrameLog", "时间"), VRL_TR_NOOP("ModbusFrameLog", "端口"),
-    VRL_TR_NOOP("ModbusFrameLog", "方向"), VRL_TR_NOOP("ModbusFrameLog", "从站"),
-    VRL_TR_NOOP("ModbusFrameLog", "功能"), VRL_TR_NOOP("ModbusFrameLog", "起始"),
-    VRL_TR_NOOP("ModbusFrameLog", "数量"), VRL_TR_NOOP("ModbusFrameLog", "数据"),
-    "CRC", VRL_TR_NOOP("ModbusFrameLog", "应答延时(ms)"),
+    VRL_TR_NOOP("ModbusFrameLog", "时间"),
+    VRL_TR_NOOP("ModbusFrameLog", "端口"),
+    VRL_TR_NOOP("ModbusFrameLog", "方向"),
+    VRL_TR_NOOP("ModbusFrameLog", "从站"),
+    VRL_TR_NOOP("ModbusFrameLog", "功能"),
+    VRL_TR_NOOP("ModbusFrameLog", "起始"),
+    VRL_TR_NOOP("ModbusFrameLog", "数量"),
+    VRL_TR_NOOP("ModbusFrameLog", "数据"),
+    "CRC",
+    VRL_TR_NOOP("ModbusFrameLog", "应答延时(ms)"),
 };
 
 void WriteField(std::ostream& out, const std::string& field)
@@ -31,9 +36,7 @@ void WriteField(std::ostream& out, const std::string& field)
 
 } // namespace
 
-ModbusFrameLog::ModbusFrameLog(std::size_t limit) : m_limit(limit > 0 ? limit : 1)
-{
-}
+ModbusFrameLog::ModbusFrameLog(std::size_t limit) : m_limit(limit > 0 ? limit : 1) {}
 
 void ModbusFrameLog::Add(const ModbusRecord& record, std::string timeText)
 {
@@ -74,7 +77,8 @@ std::string ModbusFrameLog::Cell(const ModbusLogRow& row, int column)
     switch (column) {
     case 0: return row.m_time;
     case 1: return "COM" + std::to_string(row.m_port + 1);
-    case 2: return row.m_direction ? VRL_TR("ModbusFrameLog", "收") : VRL_TR("ModbusFrameLog", "发");
+    case 2:
+        return row.m_direction ? VRL_TR("ModbusFrameLog", "收") : VRL_TR("ModbusFrameLog", "发");
     case 3: return row.m_slave;
     case 4: return row.m_function;
     case 5: return row.m_start;

@@ -51,8 +51,8 @@ ModbusMonitor::Stream& ModbusMonitor::StreamOf(unsigned port, int direction)
     return stream;
 }
 
-void ModbusMonitor::Decode(unsigned port, int direction, int partner, const std::uint8_t* bytes, std::size_t count,
-                           std::int64_t nowMs, std::vector<DecodedLine>& lines)
+void ModbusMonitor::Decode(unsigned port, int direction, int partner, const std::uint8_t* bytes,
+                           std::size_t count, std::int64_t nowMs, std::vector<DecodedLine>& lines)
 {
     if (!IsEnabled(port))
         return;
@@ -75,8 +75,8 @@ void ModbusMonitor::PollDecoding(std::int64_t nowMs, std::vector<DecodedLine>& l
     AddMissing(m_missing, lines);
 }
 
-void ModbusMonitor::Handle(std::vector<ModbusFrame>& frames, unsigned port, int direction, int partner,
-                           bool ofMessage, std::vector<DecodedLine>& lines)
+void ModbusMonitor::Handle(std::vector<ModbusFrame>& frames, unsigned port, int direction,
+                           int partner, bool ofMessage, std::vector<DecodedLine>& lines)
 {
     const unsigned link = partner >= 0 ? std::min(port, static_cast<unsigned>(partner)) : port;
     const ModbusPairer::Source source{port, direction};
@@ -85,8 +85,8 @@ void ModbusMonitor::Handle(std::vector<ModbusFrame>& frames, unsigned port, int 
         record.m_port = port;
         record.m_direction = direction;
         const std::uint8_t function = frame.Function();
-        if (frame.m_form == ModbusForm::Request && !ModbusTwoLayouts(function) &&
-            m_pairer.IsEcho(link, source, frame, partner < 0 && direction == 1))
+        if (frame.m_form == ModbusForm::Request && !ModbusTwoLayouts(function)
+            && m_pairer.IsEcho(link, source, frame, partner < 0 && direction == 1))
             frame.m_form = ModbusForm::Response;
 
         std::string suffix;
@@ -100,9 +100,11 @@ void ModbusMonitor::Handle(std::vector<ModbusFrame>& frames, unsigned port, int 
             record.m_paired = answer.m_paired;
             record.m_delayMs = answer.m_delayMs;
             if (answer.m_paired)
-                suffix = CoreText::Args(VRL_TR("ModbusMonitor", "  应答 %1 ms"), {std::to_string(answer.m_delayMs)});
+                suffix = CoreText::Args(VRL_TR("ModbusMonitor", "  应答 %1 ms"),
+                                        {std::to_string(answer.m_delayMs)});
         }
-        record.m_description = DescribeModbusFrame(frame, answer.m_paired ? &answer.m_request : nullptr);
+        record.m_description =
+            DescribeModbusFrame(frame, answer.m_paired ? &answer.m_request : nullptr);
         DecodedLine line;
         line.m_text = record.m_description.m_text + suffix;
         line.m_colour = ColourOf(record.m_description, frame.m_form);
@@ -117,15 +119,18 @@ void ModbusMonitor::Handle(std::vector<ModbusFrame>& frames, unsigned port, int 
     }
 }
 
-void ModbusMonitor::AddMissing(std::vector<ModbusPairer::Waiting>& missing, std::vector<DecodedLine>& lines)
+void ModbusMonitor::AddMissing(std::vector<ModbusPairer::Waiting>& missing,
+                               std::vector<DecodedLine>& lines)
 {
     for (ModbusPairer::Waiting& w : missing) {
         DecodedLine line;
-        const std::string why = w.m_replaced ? VRL_TR("ModbusMonitor", "未应答即有新请求")
-                                             : CoreText::Args(VRL_TR("ModbusMonitor", "%1 ms 内未应答"),
-                                                              {std::to_string(m_pairer.Timeout())});
-        line.m_text = "COM" + std::to_string(w.m_source.m_port + 1) + " " + DescribeModbusFrame(w.m_request).m_text +
-                      CoreText::Args(VRL_TR("ModbusMonitor", "  无应答（%1）"), {why});
+        const std::string why = w.m_replaced
+                                    ? VRL_TR("ModbusMonitor", "未应答即有新请求")
+                                    : CoreText::Args(VRL_TR("ModbusMonitor", "%1 ms 内未应答"),
+                                                     {std::to_string(m_pairer.Timeout())});
+        line.m_text = "COM" + std::to_string(w.m_source.m_port + 1) + " "
+                      + DescribeModbusFrame(w.m_request).m_text
+                      + CoreText::Args(VRL_TR("ModbusMonitor", "  无应答（%1）"), {why});
         line.m_colour = kColourSent;
         line.m_port = w.m_source.m_port;
         line.m_direction = w.m_source.m_direction;

@@ -3,8 +3,8 @@
 #include "core/modbus/ModbusDescriber.h"
 #include "core/modbus/ModbusPairer.h"
 #include "core/modbus/ModbusRtuFramer.h"
-#include "core/serial/PortSettings.h"
 #include "core/receive/ReceivePipeline.h"
+#include "core/serial/PortSettings.h"
 
 #include <array>
 #include <functional>
@@ -40,8 +40,8 @@ public:
 
     // DecodeStep
     bool IsDecoding(unsigned port) const override { return IsEnabled(port); }
-    void Decode(unsigned port, int direction, int partner, const std::uint8_t* bytes, std::size_t count,
-                std::int64_t nowMs, std::vector<DecodedLine>& lines) override;
+    void Decode(unsigned port, int direction, int partner, const std::uint8_t* bytes,
+                std::size_t count, std::int64_t nowMs, std::vector<DecodedLine>& lines) override;
     void PollDecoding(std::int64_t nowMs, std::vector<DecodedLine>& lines) override;
 
     // The time of one character at these settings: start bit, data bits, parity, stop bits.
@@ -55,8 +55,8 @@ private:
     };
 
     Stream& StreamOf(unsigned port, int direction);
-    void Handle(std::vector<ModbusFrame>& frames, unsigned port, int direction, int partner, bool ofMessage,
-                std::vector<DecodedLine>& lines);
+    void Handle(std::vector<ModbusFrame>& frames, unsigned port, int direction, int partner,
+                bool ofMessage, std::vector<DecodedLine>& lines);
     void AddMissing(std::vector<ModbusPairer::Waiting>& missing, std::vector<DecodedLine>& lines);
 
     std::array<bool, 256> m_enabled{};
@@ -64,6 +64,6 @@ private:
     ModbusPairer m_pairer;
     LineSource m_lineSource;
     RecordSink m_recordSink;
-    std::vector<ModbusFrame> m_frames;                 // reused
-    std::vector<ModbusPairer::Waiting> m_missing;      // reused
+    std::vector<ModbusFrame> m_frames;            // reused
+    std::vector<ModbusPairer::Waiting> m_missing; // reused
 };

@@ -41,7 +41,8 @@ public:
     // A request waits for its answer, unless it is broadcast or damaged (no device answers
     // those). A request from the same source for the same slave and function that still
     // waits will not be answered any more: it goes to missing.
-    void AddRequest(unsigned link, Source source, const ModbusFrame& request, std::vector<Waiting>& missing);
+    void AddRequest(unsigned link, Source source, const ModbusFrame& request,
+                    std::vector<Waiting>& missing);
     // An answer (response or exception) takes the oldest waiting request of its link, slave
     // and function.
     Answer TakeAnswer(unsigned link, const ModbusFrame& answer);

@@ -8,7 +8,14 @@
 // itself gives, the limits their fields keep, and the check code. The framer, the describer
 // and the pairer build on these.
 
-enum class ModbusForm { Request, Response, Exception, Other, Noise };
+enum class ModbusForm
+{
+    Request,
+    Response,
+    Exception,
+    Other,
+    Noise
+};
 
 // An RTU frame is at most 256 bytes; slave addresses above 247 are reserved.
 constexpr std::size_t kModbusMaxFrame = 256;
@@ -62,5 +69,8 @@ struct ModbusFrame
 
     std::uint8_t Slave() const { return m_bytes.empty() ? 0 : m_bytes[0]; }
     std::uint8_t Function() const { return m_bytes.size() < 2 ? 0 : m_bytes[1]; }
-    bool IsAnswer() const { return m_form == ModbusForm::Response || m_form == ModbusForm::Exception; }
+    bool IsAnswer() const
+    {
+        return m_form == ModbusForm::Response || m_form == ModbusForm::Exception;
+    }
 };

@@ -29,7 +29,8 @@ std::int64_t ModbusRtuFramer::PollLimit() const
 {
     if (m_sent)
         return SilenceMs();
-    const double rest = m_lastCount >= kLongestMessage ? static_cast<double>(kLongestMessage) : kLongestRest;
+    const double rest =
+        m_lastCount >= kLongestMessage ? static_cast<double>(kLongestMessage) : kLongestRest;
     return SilenceMs() + m_packMs + static_cast<std::int64_t>(std::ceil(rest * m_charMs));
 }
 
@@ -47,18 +48,21 @@ void ModbusRtuFramer::Feed(const std::uint8_t* bytes, std::size_t count, std::in
     // A received message is handed over a packing interval after its last byte (at once when
     // cut by its size); the silence counts from the hand-over of the one before.
     const std::int64_t packed = count >= kLongestMessage ? 0 : m_packMs;
-    const double firstByte = m_sent ? static_cast<double>(nowMs)
-                                    : static_cast<double>(nowMs - packed) - spread;
+    const double firstByte =
+        m_sent ? static_cast<double>(nowMs) : static_cast<double>(nowMs - packed) - spread;
     if (firstByte - static_cast<double>(m_quietFrom) > static_cast<double>(SilenceMs())) {
         if (!m_buffer.empty())
             Parse(true, out);
         m_clean = true;
     }
     m_buffer.insert(m_buffer.end(), bytes, bytes + count);
-    const double lastByte = m_sent ? static_cast<double>(nowMs) + spread : static_cast<double>(nowMs - packed);
+    const double lastByte =
+        m_sent ? static_cast<double>(nowMs) + spread : static_cast<double>(nowMs - packed);
     m_pieces.push_back({m_base + m_buffer.size(), count, lastByte});
     m_lastCount = count;
-    m_quietFrom = m_sent ? nowMs + static_cast<std::int64_t>(std::ceil(static_cast<double>(count) * m_charMs)) : nowMs;
+    m_quietFrom =
+        m_sent ? nowMs + static_cast<std::int64_t>(std::ceil(static_cast<double>(count) * m_charMs))
+               : nowMs;
     Parse(false, out);
 }
 
@@ -200,8 +204,8 @@ ModbusRtuFramer::Verdict ModbusRtuFramer::TryFrame(std::size_t s, bool closed, M
     if (m_clean) {
         for (int i = 0; i < n; ++i) {
             const std::size_t length = layouts[i].m_length;
-            if (length != 0 && length <= available && IsBoundary(m_base + s + length) &&
-                ModbusPlausible(f, length, layouts[i].m_form)) {
+            if (length != 0 && length <= available && IsBoundary(m_base + s + length)
+                && ModbusPlausible(f, length, layouts[i].m_form)) {
                 chosen = layouts[i];
                 crcOk = false;
                 return Verdict::Accept;
@@ -213,7 +217,8 @@ ModbusRtuFramer::Verdict ModbusRtuFramer::TryFrame(std::size_t s, bool closed, M
 
 // A function whose length the frame does not give ends where a message ended with a right
 // CRC; only after quiet, and only for codes that exist.
-ModbusRtuFramer::Verdict ModbusRtuFramer::TryOther(std::size_t s, bool closed, ModbusLayout& chosen) const
+ModbusRtuFramer::Verdict ModbusRtuFramer::TryOther(std::size_t s, bool closed,
+                                                   ModbusLayout& chosen) const
 {
     const std::uint8_t* f = m_buffer.data() + s;
     if (!m_clean || !ModbusKnownOther(f[1]))

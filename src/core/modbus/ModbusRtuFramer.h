@@ -30,7 +30,12 @@
 class ModbusRtuFramer
 {
 public:
-    enum class Role { Unknown, Requests, Responses };
+    enum class Role
+    {
+        Unknown,
+        Requests,
+        Responses
+    };
 
     // charMs: one character on the line (start, data, parity and stop bits at the rate);
     // packMs: the port's packing interval; sent: the stream is what the program writes,
@@ -38,7 +43,8 @@ public:
     void SetLine(double charMs, std::int64_t packMs, bool sent);
 
     // One message, handed over at nowMs. Frames and noise it completes are appended to out.
-    void Feed(const std::uint8_t* bytes, std::size_t count, std::int64_t nowMs, std::vector<ModbusFrame>& out);
+    void Feed(const std::uint8_t* bytes, std::size_t count, std::int64_t nowMs,
+              std::vector<ModbusFrame>& out);
     // Ends what waits once the line has been quiet long enough by nowMs.
     void Poll(std::int64_t nowMs, std::vector<ModbusFrame>& out);
     // When Poll has something to end, or -1 while nothing waits.
@@ -51,18 +57,24 @@ public:
 private:
     struct Piece
     {
-        std::uint64_t m_end;      // stream position after its last byte
+        std::uint64_t m_end; // stream position after its last byte
         std::size_t m_count;
         double m_lastByteMs;
     };
-    enum class Verdict { Wait, Accept, Reject };
+    enum class Verdict
+    {
+        Wait,
+        Accept,
+        Reject
+    };
 
     void Parse(bool closed, std::vector<ModbusFrame>& out);
     Verdict TryFrame(std::size_t s, bool closed, ModbusLayout& chosen, bool& crcOk) const;
     Verdict TryOther(std::size_t s, bool closed, ModbusLayout& chosen) const;
     bool IsBoundary(std::uint64_t position) const;
     double TimeOf(std::uint64_t position) const;
-    void Emit(std::size_t s, std::size_t length, ModbusForm form, bool crcOk, std::vector<ModbusFrame>& out);
+    void Emit(std::size_t s, std::size_t length, ModbusForm form, bool crcOk,
+              std::vector<ModbusFrame>& out);
     void FlushNoise(std::vector<ModbusFrame>& out);
     std::int64_t PollLimit() const;
 

@@ -150,7 +150,8 @@ std::string_view Trimmed(std::string_view text)
 
 bool AllOf(std::string_view text, int (*test)(int))
 {
-    return std::all_of(text.begin(), text.end(), [test](char c) { return test(static_cast<unsigned char>(c)) != 0; });
+    return std::all_of(text.begin(), text.end(),
+                       [test](char c) { return test(static_cast<unsigned char>(c)) != 0; });
 }
 
 } // namespace
@@ -163,7 +164,8 @@ FilterRowFault CheckFilterRow(std::string_view indexText, std::string_view value
         return FilterRowFault::None;
     if (index.empty())
         return FilterRowFault::MissingIndex;
-    const std::optional<long long> number = AllOf(index, std::isdigit) ? ReadDecimal(index) : std::nullopt;
+    const std::optional<long long> number =
+        AllOf(index, std::isdigit) ? ReadDecimal(index) : std::nullopt;
     if (!number || (*number & 0xFF) == 0)
         return FilterRowFault::BadIndex;
     if (value.empty())

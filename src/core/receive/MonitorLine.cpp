@@ -63,14 +63,16 @@ std::string MillisecondField(std::uint32_t elapsed)
     return text;
 }
 
-std::string ReceivedMessageText(const std::uint8_t* bytes, std::size_t count, bool asc, bool everyByte)
+std::string ReceivedMessageText(const std::uint8_t* bytes, std::size_t count, bool asc,
+                                bool everyByte)
 {
     if (asc && everyByte)
         return EscapedMessageText(bytes, count);
     if (!asc)
         return BytesToHexText(std::string_view(reinterpret_cast<const char*>(bytes), count));
     const void* zero = count ? std::memchr(bytes, 0, count) : nullptr;
-    const std::size_t length = zero ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - bytes) : count;
+    const std::size_t length =
+        zero ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - bytes) : count;
     return CodePage::System().ToUtf8(
         std::string_view(reinterpret_cast<const char*>(bytes), length));
 }
@@ -109,10 +111,11 @@ std::string EscapedMessageText(const std::uint8_t* bytes, std::size_t count)
         if (bytes[i] >= 0x80) {
             // The shortest sequence from here that the code page reads as one character.
             std::size_t taken = 0;
-            for (std::size_t length = 1; length <= 4 && i + length <= count && taken == 0; ++length) {
+            for (std::size_t length = 1; length <= 4 && i + length <= count && taken == 0;
+                 ++length) {
                 std::size_t failures = 0;
-                const std::string text =
-                    codePage.ToUtf8(std::string_view(reinterpret_cast<const char*>(bytes + i), length), &failures);
+                const std::string text = codePage.ToUtf8(
+                    std::string_view(reinterpret_cast<const char*>(bytes + i), length), &failures);
                 if (failures == 0 && !text.empty()) {
                     out += text;
                     taken = length;
@@ -130,12 +133,13 @@ std::string EscapedMessageText(const std::uint8_t* bytes, std::size_t count)
 }
 
 MonitorLineBuilder::MonitorLineBuilder(TickSource tick, TimeSource time, TimeSource clock)
-    : m_tick(std::move(tick)), m_time(std::move(time)), m_clock(std::move(clock)), m_lastStampTick(m_tick())
+    : m_tick(std::move(tick)), m_time(std::move(time)), m_clock(std::move(clock)),
+      m_lastStampTick(m_tick())
 {
 }
 
-void MonitorLineBuilder::Build(std::string_view text, unsigned port, int direction,
-                               bool showTime, bool showPort, std::vector<MonitorPiece>& pieces)
+void MonitorLineBuilder::Build(std::string_view text, unsigned port, int direction, bool showTime,
+                               bool showPort, std::vector<MonitorPiece>& pieces)
 {
     if (showTime) {
         const std::uint32_t now = m_tick();

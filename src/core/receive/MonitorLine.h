@@ -10,8 +10,8 @@
 // Colour indexes of the monitor view's six character formats.
 enum MonitorColour : int
 {
-    kColourDefault = 0,  // black: the insertion point after every append
-    kColourPortNo = 1,   // red: the port number
+    kColourDefault = 0, // black: the insertion point after every append
+    kColourPortNo = 1,  // red: the port number
     kColourGreen = 2,
     kColourReceived = 3, // blue: received message text
     kColourSent = 4,     // red: sent message text
@@ -48,7 +48,8 @@ std::string MillisecondField(std::uint32_t elapsed);
 // The text of a received message, UTF-8: in ASC mode the bytes as GBK characters up to the
 // first zero byte (every byte, escaped as EscapedMessageText does, when everyByte is set),
 // else hexadecimal message text.
-std::string ReceivedMessageText(const std::uint8_t* bytes, std::size_t count, bool asc, bool everyByte = false);
+std::string ReceivedMessageText(const std::uint8_t* bytes, std::size_t count, bool asc,
+                                bool everyByte = false);
 
 // Every byte of a message as characters of the system code page, UTF-8, with nothing hidden:
 // control bytes as escapes (\0, \t, \n, \r, others \xHH), a backslash as \\, and a byte
@@ -74,8 +75,8 @@ public:
 
     // Appends the pieces of one line to pieces. direction: 1 received, 0 sent. A time
     // stamp counts from the previous time stamp (or from construction) and restarts it.
-    void Build(std::string_view text, unsigned port, int direction, bool showTime,
-               bool showPort, std::vector<MonitorPiece>& pieces);
+    void Build(std::string_view text, unsigned port, int direction, bool showTime, bool showPort,
+               std::vector<MonitorPiece>& pieces);
 
     std::uint32_t LastStampTick() const { return m_lastStampTick; }
 

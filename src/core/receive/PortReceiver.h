@@ -20,8 +20,8 @@ public:
     // The same with the steady-clock milliseconds at which its first byte was read;
     // mustNotWait: the port forwards, so the receiver must not hold the worker back for its
     // own sake (the other port would wait with it).
-    virtual void OnPortMessage(unsigned uiPortNo, std::vector<std::uint8_t> bytes, std::int64_t readMs,
-                               bool mustNotWait)
+    virtual void OnPortMessage(unsigned uiPortNo, std::vector<std::uint8_t> bytes,
+                               std::int64_t readMs, bool mustNotWait)
     {
         (void)readMs;
         (void)mustNotWait;

@@ -20,7 +20,8 @@ void ReceiveInbox::Push(unsigned port, std::vector<std::uint8_t> bytes)
     Add(std::move(m), m_capacity);
 }
 
-void ReceiveInbox::Push(unsigned port, std::vector<std::uint8_t> bytes, std::int64_t receivedMs, bool mayWait)
+void ReceiveInbox::Push(unsigned port, std::vector<std::uint8_t> bytes, std::int64_t receivedMs,
+                        bool mayWait)
 {
     Message m;
     m.m_port = port;

@@ -28,7 +28,7 @@ public:
         unsigned m_port = 0;
         std::vector<std::uint8_t> m_bytes;
         std::int64_t m_receivedMs = 0; // steady clock when the worker handed it over
-        bool m_stopped = false; // the worker ended by itself; m_reason says why
+        bool m_stopped = false;        // the worker ended by itself; m_reason says why
         std::string m_reason;
     };
 
@@ -46,7 +46,8 @@ public:
     // receivedMs: when the worker read its first byte (steady clock); mayWait false for a
     // worker that the window must not hold back (a port of the forwarding pair): it waits
     // only above kForwardCapacity.
-    void Push(unsigned port, std::vector<std::uint8_t> bytes, std::int64_t receivedMs, bool mayWait);
+    void Push(unsigned port, std::vector<std::uint8_t> bytes, std::int64_t receivedMs,
+              bool mayWait);
     void PushStopped(unsigned port, std::string reason);
 
     // Window thread: everything waiting, oldest first; re-arms the wake-up.

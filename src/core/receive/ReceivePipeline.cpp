@@ -2,12 +2,14 @@
 
 #include "core/settings/FrameOptions.h"
 
-ReceivePipeline::ReceivePipeline(const FrameOptions& options, MonitorSink& sink, CurrentPortSource currentPort)
+ReceivePipeline::ReceivePipeline(const FrameOptions& options, MonitorSink& sink,
+                                 CurrentPortSource currentPort)
     : m_options(options), m_sink(sink), m_currentPort(std::move(currentPort))
 {
 }
 
-void ReceivePipeline::SetClocks(MonitorLineBuilder::TickSource tick, MonitorLineBuilder::TimeSource time,
+void ReceivePipeline::SetClocks(MonitorLineBuilder::TickSource tick,
+                                MonitorLineBuilder::TimeSource time,
                                 MonitorLineBuilder::TimeSource clock)
 {
     m_lineBuilder = MonitorLineBuilder(std::move(tick), std::move(time), std::move(clock));
@@ -55,8 +57,8 @@ void ReceivePipeline::OnSentData(unsigned port, const std::uint8_t* bytes, std::
         Decode(port, 0, bytes, count, m_decodeClock(), true);
 }
 
-void ReceivePipeline::Decode(unsigned port, int direction, const std::uint8_t* bytes, std::size_t count,
-                             std::int64_t nowMs, bool messageShown)
+void ReceivePipeline::Decode(unsigned port, int direction, const std::uint8_t* bytes,
+                             std::size_t count, std::int64_t nowMs, bool messageShown)
 {
     m_decoded.clear();
     const int partner = m_pForward ? m_pForward->PartnerOf(port) : -1;
@@ -103,7 +105,8 @@ void ReceivePipeline::AppendMonitorLine(const std::string& text, unsigned port, 
         return;
     m_pieces.clear();
     m_lineBuilder.SetClockMilliseconds(m_options.m_clockMs != 0);
-    m_lineBuilder.Build(text, port, direction, m_options.m_showTime != 0, m_options.m_showPort != 0, m_pieces);
+    m_lineBuilder.Build(text, port, direction, m_options.m_showTime != 0, m_options.m_showPort != 0,
+                        m_pieces);
     m_sink.AppendLine(m_pieces);
 }
 

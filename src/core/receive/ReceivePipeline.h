@@ -111,7 +111,8 @@ public:
                    MonitorLineBuilder::TimeSource clock = LocalClockText);
 
     // One received message; receivedMs: when its worker handed it over (-1: now).
-    void OnReceiveData(unsigned port, const std::uint8_t* bytes, std::size_t count, std::int64_t receivedMs = -1);
+    void OnReceiveData(unsigned port, const std::uint8_t* bytes, std::size_t count,
+                       std::int64_t receivedMs = -1);
     // A message the program wrote to port, after its monitor line: decoded when that port is.
     void OnSentData(unsigned port, const std::uint8_t* bytes, std::size_t count);
     // The decoding step's lines that time brings (its owner's timer calls this).
@@ -150,7 +151,7 @@ private:
     TriggerStep* m_pTrigger = nullptr;
     DecodeStep* m_pDecode = nullptr;
     std::function<std::int64_t()> m_decodeClock = SteadyMilliseconds;
-    std::vector<DecodedLine> m_decoded;           // reused for every message
+    std::vector<DecodedLine> m_decoded; // reused for every message
     int m_displayScope = 0;
     MonitorLineBuilder m_lineBuilder;
     std::vector<MonitorPiece> m_pieces;           // reused for every line

@@ -2,10 +2,7 @@
 
 #include <chrono>
 
-ReceiveStallGuard::ReceiveStallGuard(TickSource now)
-    : m_now(std::move(now))
-{
-}
+ReceiveStallGuard::ReceiveStallGuard(TickSource now) : m_now(std::move(now)) {}
 
 std::int64_t ReceiveStallGuard::SteadyMs()
 {

@@ -22,7 +22,7 @@ int High16(std::int32_t v)
 std::int32_t Pack16(int low, int high)
 {
     const std::uint32_t v = (static_cast<std::uint32_t>(low) & 0xFFFFu)
-                          | ((static_cast<std::uint32_t>(high) & 0xFFFFu) << 16);
+                            | ((static_cast<std::uint32_t>(high) & 0xFFFFu) << 16);
     return static_cast<std::int32_t>(v);
 }
 
@@ -42,7 +42,8 @@ AdvanceSendSettings AdvanceSendSettings::Load(const SettingsStore& store)
 {
     AdvanceSendSettings s;
     const AdvanceSendSettings d;
-    s.m_cyclePeriod = InRangeOr(store.ReadInt(kSection, "CycTimer", 1000), kMinPeriod, kMaxPeriod, d.m_cyclePeriod);
+    s.m_cyclePeriod = InRangeOr(store.ReadInt(kSection, "CycTimer", 1000), kMinPeriod, kMaxPeriod,
+                                d.m_cyclePeriod);
     const std::int32_t cycLine = store.ReadInt(kSection, "CycLine", 1);
     s.m_fixedLine = InRangeOr(Low16(cycLine), 1, kMaxLine, d.m_fixedLine);
     s.m_triggerDelay = InRangeOr(High16(cycLine), 0, kMaxDelay, d.m_triggerDelay);
@@ -72,7 +73,8 @@ void AdvanceSendSettings::Save(SettingsStore& store) const
     store.WriteInt(kSection, "Common", (m_rangeMode == 1 ? 1 : 0) | (m_fixedLineMode == 1 ? 2 : 0));
     for (int i = 0; i < kTriggerRows; ++i) {
         const TriggerEntry& row = m_triggers[static_cast<std::size_t>(i)];
-        store.WriteInt(kSection, TriggerName(i), row.used ? Pack16(row.receivedLine, row.triggerLine) : 0);
+        store.WriteInt(kSection, TriggerName(i),
+                       row.used ? Pack16(row.receivedLine, row.triggerLine) : 0);
     }
 }
 
@@ -95,7 +97,8 @@ std::optional<int> AdvanceSendSettings::ParseTriggerCell(std::string_view text)
     return static_cast<int>(value);
 }
 
-TriggerEntry AdvanceSendSettings::RowFromCells(std::string_view receivedCell, std::string_view triggerCell)
+TriggerEntry AdvanceSendSettings::RowFromCells(std::string_view receivedCell,
+                                               std::string_view triggerCell)
 {
     const std::optional<int> received = ParseTriggerCell(receivedCell);
     const std::optional<int> trigger = ParseTriggerCell(triggerCell);

@@ -33,7 +33,7 @@ struct AdvanceSendSettings
     int m_fixedLine = 1;
     int m_rangeFirst = 1;
     int m_rangeLast = 2;
-    int m_triggerDelay = 0;   // ms
+    int m_triggerDelay = 0; // ms
 
     // Reads the values with their defaults. A value outside the range the dialog accepts
     // (a damaged or hand-edited file) gives the default instead: a period of 0 would send

@@ -37,7 +37,15 @@ public:
 };
 
 // The six check codes of the "添加校验(&P)" menu, with their stored values.
-enum class CheckKind { Modbus = 0, Ccitt16 = 1, Ccitt8 = 2, Ansi16 = 3, Sum8 = 4, Sum16 = 5 };
+enum class CheckKind
+{
+    Modbus = 0,
+    Ccitt16 = 1,
+    Ccitt8 = 2,
+    Ansi16 = 3,
+    Sum8 = 4,
+    Sum16 = 5
+};
 
 // Menu commands 32799..32804 select a kind; every other id (32805 "CDT规约CRC(&T)" among
 // them) selects none and the command does nothing.

@@ -4,8 +4,14 @@
 
 namespace {
 
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool IsHighSurrogate(char16_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
 
 // Reads the character at i; returns its UTF-16 length through `units`.
 char32_t CharAt(std::u16string_view line, std::size_t i, std::size_t& units)
@@ -14,7 +20,7 @@ char32_t CharAt(std::u16string_view line, std::size_t i, std::size_t& units)
     if (IsHighSurrogate(c) && i + 1 < line.size() && IsLowSurrogate(line[i + 1])) {
         units = 2;
         return 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10)
-            + (static_cast<char32_t>(line[i + 1]) - 0xDC00);
+               + (static_cast<char32_t>(line[i + 1]) - 0xDC00);
     }
     units = 1;
     return c;

@@ -1,7 +1,9 @@
 #include "core/send/TriggerSend.h"
 
-TriggerSend::TriggerSend(const AdvanceSendSettings& settings, LineText lineText, Sender send, Delay delay)
-    : m_settings(settings), m_lineText(std::move(lineText)), m_send(std::move(send)), m_delay(std::move(delay))
+TriggerSend::TriggerSend(const AdvanceSendSettings& settings, LineText lineText, Sender send,
+                         Delay delay)
+    : m_settings(settings), m_lineText(std::move(lineText)), m_send(std::move(send)),
+      m_delay(std::move(delay))
 {
 }
 
@@ -60,5 +62,6 @@ void TriggerSend::OnDelayElapsed()
     if (!m_bPending)
         return;
     m_bPending = false;
-    m_send(m_pendingPort, m_settings.m_triggers[static_cast<std::size_t>(m_pendingIndex)].triggerLine - 1);
+    m_send(m_pendingPort,
+           m_settings.m_triggers[static_cast<std::size_t>(m_pendingIndex)].triggerLine - 1);
 }

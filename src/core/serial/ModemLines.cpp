@@ -33,7 +33,10 @@ std::string InputLinesText(bool available, unsigned lines)
     {
         unsigned m_bit;
         const char* m_name;
-    } inputs[] = {{ModemLines::kCts, "CTS"}, {ModemLines::kDsr, "DSR"}, {ModemLines::kDcd, "DCD"}, {ModemLines::kRi, "RI"}};
+    } inputs[] = {{ModemLines::kCts, "CTS"},
+                  {ModemLines::kDsr, "DSR"},
+                  {ModemLines::kDcd, "DCD"},
+                  {ModemLines::kRi, "RI"}};
     for (const auto& input : inputs) {
         if (!text.empty())
             text += ' ';

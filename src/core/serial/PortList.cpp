@@ -4,9 +4,7 @@
 #include "core/serial/SerialPort.h"
 
 PortList::PortList(SettingsStore& store, const PortMap& map, PortMessageSink* messages)
-    : m_store(store)
-    , m_map(map)
-    , m_pMessages(messages)
+    : m_store(store), m_map(map), m_pMessages(messages)
 {
 }
 
@@ -51,14 +49,11 @@ bool PortList::OpenPort(unsigned uiPortNo, const PortSettings& settings, PortRec
     const int index = IndexOf(uiPortNo);
     std::unique_ptr<SerialPort> fresh;
     SerialPort* port = nullptr;
-    if (index >= 0)
-    {
+    if (index >= 0) {
         port = m_ports[static_cast<std::size_t>(index)].get();
         if (port->IsOpen())
             return false; // Open would refuse it too; the open port is left alone
-    }
-    else
-    {
+    } else {
         fresh = std::make_unique<SerialPort>(m_pMessages);
         port = fresh.get();
         port->m_uiPortNo = uiPortNo;
@@ -68,8 +63,7 @@ bool PortList::OpenPort(unsigned uiPortNo, const PortSettings& settings, PortRec
     port->SetMessageSink(m_pMessages);
     port->SetTap(m_pTap);
 
-    if (!port->Open(pWndReceMsg, uiPortNo, m_map.PathOf(uiPortNo), true, true))
-    {
+    if (!port->Open(pWndReceMsg, uiPortNo, m_map.PathOf(uiPortNo), true, true)) {
         // Dropping the object closes what a refused configuration left open.
         if (index >= 0)
             m_ports.erase(m_ports.begin() + index);
@@ -105,8 +99,7 @@ bool PortList::ClosePort(unsigned uiPortNo)
 
 void PortList::CloseAll()
 {
-    for (auto& port : m_ports)
-    {
+    for (auto& port : m_ports) {
         if (port->IsOpen())
             port->Close();
         if (port->m_bOpened) // a port never opened keeps whatever was stored

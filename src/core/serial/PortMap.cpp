@@ -8,8 +8,7 @@
 #include <filesystem>
 #include <unistd.h>
 
-namespace
-{
+namespace {
 std::string Canonical(const std::string& path)
 {
     std::error_code error;
@@ -18,8 +17,7 @@ std::string Canonical(const std::string& path)
 }
 } // namespace
 
-PortMap::PortMap(SettingsStore& store)
-    : m_store(store)
+PortMap::PortMap(SettingsStore& store) : m_store(store)
 {
     for (unsigned n = 0; n < kPortCount; ++n)
         m_paths[n] = m_store.ReadString(kSection, EntryName(n));
@@ -51,8 +49,7 @@ void PortMap::SetPath(unsigned uiPortNo, const std::string& path)
         return;
     if (!path.empty())
         for (unsigned n = 0; n < kPortCount; ++n)
-            if (n != uiPortNo && m_paths[n] == path)
-            {
+            if (n != uiPortNo && m_paths[n] == path) {
                 m_paths[n].clear();
                 m_store.WriteString(kSection, EntryName(n), "");
             }
@@ -70,7 +67,8 @@ bool PortMap::ParsePortName(std::string_view text, unsigned& uiPortNo)
     }
     unsigned number = 0;
     const auto [end, error] = std::from_chars(text.data() + 3, text.data() + text.size(), number);
-    if (error != std::errc() || end != text.data() + text.size() || number < 1 || number > kPortCount)
+    if (error != std::errc() || end != text.data() + text.size() || number < 1
+        || number > kPortCount)
         return false;
     uiPortNo = number - 1;
     return true;
@@ -79,7 +77,8 @@ bool PortMap::ParsePortName(std::string_view text, unsigned& uiPortNo)
 bool PortMap::ParsePortOption(std::string_view text, unsigned& uiPortNo, std::string& path)
 {
     const auto eq = text.find('=');
-    if (eq == std::string_view::npos || eq + 1 >= text.size() || !ParsePortName(text.substr(0, eq), uiPortNo))
+    if (eq == std::string_view::npos || eq + 1 >= text.size()
+        || !ParsePortName(text.substr(0, eq), uiPortNo))
         return false;
     path = std::string(text.substr(eq + 1));
     return true;
@@ -98,16 +97,14 @@ bool PortMap::Names(const std::string& mapped, const SerialDevice& device) const
 std::vector<unsigned> PortMap::Assign(const std::vector<SerialDevice>& found)
 {
     std::vector<unsigned> given;
-    for (const SerialDevice& device : found)
-    {
+    for (const SerialDevice& device : found) {
         bool named = false;
         for (unsigned n = 0; n < kPortCount && !named; ++n)
             named = Names(m_paths[n], device);
         if (named)
             continue;
         for (unsigned n = 0; n < kPortCount; ++n)
-            if (m_paths[n].empty())
-            {
+            if (m_paths[n].empty()) {
                 SetPath(n, device.path.empty() ? device.node : device.path);
                 given.push_back(n);
                 break;
@@ -119,8 +116,7 @@ std::vector<unsigned> PortMap::Assign(const std::vector<SerialDevice>& found)
 std::vector<PortMap::Entry> PortMap::Entries(const std::vector<SerialDevice>& found) const
 {
     std::vector<Entry> entries;
-    for (unsigned n = 0; n < kPortCount; ++n)
-    {
+    for (unsigned n = 0; n < kPortCount; ++n) {
         if (m_paths[n].empty())
             continue;
         Entry entry;
@@ -128,8 +124,7 @@ std::vector<PortMap::Entry> PortMap::Entries(const std::vector<SerialDevice>& fo
         entry.path = m_paths[n];
         entry.device.path = m_paths[n];
         for (const SerialDevice& device : found)
-            if (Names(m_paths[n], device))
-            {
+            if (Names(m_paths[n], device)) {
                 entry.device = device;
                 entry.present = true;
                 break;

@@ -25,8 +25,8 @@ public:
     {
         unsigned uiPortNo = 0;
         std::string path;
-        bool present = false;  // the device is there now
-        SerialDevice device;   // details when found by discovery (path and node otherwise)
+        bool present = false; // the device is there now
+        SerialDevice device;  // details when found by discovery (path and node otherwise)
     };
 
     explicit PortMap(SettingsStore& store); // reads the stored map

@@ -9,7 +9,9 @@ PortReconnect::PortReconnect(Probe probe)
 
 std::optional<std::uint64_t> PortReconnect::NodeOf(const std::string& path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (path.empty() || stat(path.c_str(), &st) != 0 || !S_ISCHR(st.st_mode))
         return std::nullopt;
     return static_cast<std::uint64_t>(st.st_rdev);
@@ -42,8 +44,7 @@ std::vector<unsigned> PortReconnect::WaitingPorts() const
 std::vector<unsigned> PortReconnect::Check()
 {
     std::vector<unsigned> back;
-    for (auto& [port, waiting] : m_waiting)
-    {
+    for (auto& [port, waiting] : m_waiting) {
         const std::optional<std::uint64_t> node = m_probe(waiting.m_path);
         ++waiting.m_looks;
         if (node && (*node != waiting.m_node || waiting.m_looks > 1))

@@ -2,8 +2,8 @@
 
 #include "core/text/CoreText.h"
 
-#include "core/text/HexText.h"
 #include "core/settings/SettingsStore.h"
+#include "core/text/HexText.h"
 
 #include <array>
 #include <cctype>
@@ -14,8 +14,8 @@ namespace {
 
 // Not ascending: the common rates first, as the settings bar has always listed them.
 constexpr std::array<std::uint32_t, kBaudRateCount> kBaudRates = {
-    600,   1200,  2400,  4800,  9600,  19200, 75,    110,   134,    150,    300,   1800,
-    7200,  12000, 14400, 28800, 33600, 38400, 56000, 57600, 115200, 128000, 256000};
+    600,  1200,  2400,  4800,  9600,  19200, 75,    110,   134,    150,    300,   1800,
+    7200, 12000, 14400, 28800, 33600, 38400, 56000, 57600, 115200, 128000, 256000};
 constexpr int kDefaultBaudIndex = 4; // 9600
 
 constexpr std::string_view kSection = "Settings";
@@ -42,8 +42,8 @@ bool ScanInt(std::string_view text, std::size_t& pos, std::uint32_t& value)
     }
     int base = 10;
     if (p < text.size() && text[p] == '0') {
-        if (p + 2 < text.size() && (text[p + 1] == 'x' || text[p + 1] == 'X') &&
-            DigitValue(text[p + 2]) < 16) {
+        if (p + 2 < text.size() && (text[p + 1] == 'x' || text[p + 1] == 'X')
+            && DigitValue(text[p + 2]) < 16) {
             base = 16;
             p += 2;
         } else {
@@ -70,17 +70,12 @@ std::uint32_t SettingFromIndex(int index, int kind)
     switch (kind) {
     case kBaudRate:
         return index >= 0 && index < kBaudRateCount ? kBaudRates[static_cast<std::size_t>(index)]
-                                                     : kBaudRates[kDefaultBaudIndex];
-    case kParity:
-        return index >= 1 && index <= 4 ? static_cast<std::uint32_t>(index) : 0;
-    case kDataBits:
-        return index >= 1 && index <= 4 ? static_cast<std::uint32_t>(8 - index) : 8;
-    case kStopBits:
-        return index >= 1 && index <= 2 ? static_cast<std::uint32_t>(index) : 0;
-    case kFlowControl:
-        return index >= 1 && index <= 5 ? static_cast<std::uint32_t>(index) : 0;
-    default:
-        return 0;
+                                                    : kBaudRates[kDefaultBaudIndex];
+    case kParity: return index >= 1 && index <= 4 ? static_cast<std::uint32_t>(index) : 0;
+    case kDataBits: return index >= 1 && index <= 4 ? static_cast<std::uint32_t>(8 - index) : 8;
+    case kStopBits: return index >= 1 && index <= 2 ? static_cast<std::uint32_t>(index) : 0;
+    case kFlowControl: return index >= 1 && index <= 5 ? static_cast<std::uint32_t>(index) : 0;
+    default: return 0;
     }
 }
 
@@ -92,16 +87,11 @@ int IndexFromSetting(std::uint32_t value, int kind)
             if (kBaudRates[static_cast<std::size_t>(i)] == value)
                 return i;
         return kDefaultBaudIndex;
-    case kParity:
-        return value >= 1 && value <= 4 ? static_cast<int>(value) : 0;
-    case kDataBits:
-        return value >= 4 && value <= 7 ? 8 - static_cast<int>(value) : 0;
-    case kStopBits:
-        return value >= 1 && value <= 2 ? static_cast<int>(value) : 0;
-    case kFlowControl:
-        return value >= 1 && value <= 5 ? static_cast<int>(value) : 0;
-    default:
-        return 0;
+    case kParity: return value >= 1 && value <= 4 ? static_cast<int>(value) : 0;
+    case kDataBits: return value >= 4 && value <= 7 ? 8 - static_cast<int>(value) : 0;
+    case kStopBits: return value >= 1 && value <= 2 ? static_cast<int>(value) : 0;
+    case kFlowControl: return value >= 1 && value <= 5 ? static_cast<int>(value) : 0;
+    default: return 0;
     }
 }
 
@@ -110,7 +100,8 @@ std::string SettingText(std::uint32_t value, int kind, bool bFromIndex)
     switch (kind) {
     case kBaudRate:
     case kDataBits: {
-        const std::uint32_t v = bFromIndex ? SettingFromIndex(static_cast<int>(value), kind) : value;
+        const std::uint32_t v =
+            bFromIndex ? SettingFromIndex(static_cast<int>(value), kind) : value;
         return std::to_string(static_cast<std::int32_t>(v)); // "%d"
     }
     case kParity:
@@ -136,8 +127,7 @@ std::string SettingText(std::uint32_t value, int kind, bool bFromIndex)
         case 5: return "DTR/DSR";
         default: return VRL_TR("PortSettings", "无");
         }
-    default:
-        return {};
+    default: return {};
     }
 }
 
@@ -211,7 +201,8 @@ unsigned LoadModemOutputs(const SettingsStore& store, unsigned uiPortNo)
 
 void SaveModemOutputs(SettingsStore& store, unsigned uiPortNo, unsigned lines)
 {
-    store.WriteInt(kSection, PortEntryName(uiPortNo) + "Modem", static_cast<std::int32_t>(lines & 3u));
+    store.WriteInt(kSection, PortEntryName(uiPortNo) + "Modem",
+                   static_cast<std::int32_t>(lines & 3u));
 }
 
 bool LoadModbusDecoding(const SettingsStore& store, unsigned uiPortNo)

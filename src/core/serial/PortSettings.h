@@ -11,17 +11,24 @@ class SettingsStore;
 struct PortSettings
 {
     std::uint32_t m_dwBaudRate = 9600;
-    int m_nParity = 0;       // 0 none, 1 odd, 2 even, 3 mark, 4 space
-    int m_nStopBits = 0;     // 0 one, 1 one and a half, 2 two
-    int m_nDataBits = 8;     // 4 to 8
-    int m_nFlowControl = 0;  // 0 none, 1 RTS/CTS, 2 XON/XOFF, 3 DTR/CTS, 4 RTS/DSR, 5 DTR/DSR
+    int m_nParity = 0;      // 0 none, 1 odd, 2 even, 3 mark, 4 space
+    int m_nStopBits = 0;    // 0 one, 1 one and a half, 2 two
+    int m_nDataBits = 8;    // 4 to 8
+    int m_nFlowControl = 0; // 0 none, 1 RTS/CTS, 2 XON/XOFF, 3 DTR/CTS, 4 RTS/DSR, 5 DTR/DSR
     std::uint32_t m_dwPackInterval = 20; // milliseconds
 
     bool operator==(const PortSettings&) const = default;
 };
 
 // Choice-list kinds of the settings bar.
-enum PortSettingKind { kBaudRate = 0, kParity = 1, kDataBits = 2, kStopBits = 3, kFlowControl = 4 };
+enum PortSettingKind
+{
+    kBaudRate = 0,
+    kParity = 1,
+    kDataBits = 2,
+    kStopBits = 3,
+    kFlowControl = 4
+};
 
 constexpr int kBaudRateCount = 23;
 constexpr int kPackIntervalCount = 15;

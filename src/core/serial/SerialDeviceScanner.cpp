@@ -13,8 +13,7 @@
 
 namespace fs = std::filesystem;
 
-namespace
-{
+namespace {
 std::string ReadLine(const fs::path& file)
 {
     std::ifstream in(file);
@@ -39,8 +38,7 @@ std::map<std::string, std::string> StableNames(const std::string& root)
     std::map<std::string, std::string> names;
     std::error_code error;
     const fs::path dir = fs::path(root + "/dev/serial/by-id");
-    for (fs::directory_iterator it(dir, error), end; !error && it != end; it.increment(error))
-    {
+    for (fs::directory_iterator it(dir, error), end; !error && it != end; it.increment(error)) {
         std::error_code linkError;
         const fs::path target = fs::read_symlink(it->path(), linkError);
         if (linkError)
@@ -73,11 +71,9 @@ std::tuple<int, std::string, long, std::string> SortKey(const SerialDevice& devi
 std::string DriverOf(fs::path device, const fs::path& top)
 {
     std::error_code error;
-    for (int up = 0; up < 4 && device.string().size() > top.string().size(); ++up)
-    {
+    for (int up = 0; up < 4 && device.string().size() > top.string().size(); ++up) {
         const fs::path target = fs::read_symlink(device / "driver", error);
-        if (!error)
-        {
+        if (!error) {
             const std::string name = target.filename().string();
             if (name != "port" && name != "ctrl")
                 return name;
@@ -101,8 +97,8 @@ std::vector<SerialDevice> SerialDeviceScanner::ScanSysfs(const std::string& root
     const fs::path sysTop = fs::path(root + "/sys");
     std::error_code error;
     const fs::path classTty = fs::path(root + "/sys/class/tty");
-    for (fs::directory_iterator it(classTty, error), end; !error && it != end; it.increment(error))
-    {
+    for (fs::directory_iterator it(classTty, error), end; !error && it != end;
+         it.increment(error)) {
         const fs::path classDir = it->path();
         const std::string name = classDir.filename().string();
         std::error_code itemError;
@@ -116,13 +112,11 @@ std::vector<SerialDevice> SerialDeviceScanner::ScanSysfs(const std::string& root
         device.path = link != stable.end() ? link->second : device.node;
 
         const fs::path real = fs::canonical(classDir / "device", itemError);
-        if (!itemError)
-        {
+        if (!itemError) {
             device.driver = DriverOf(real, sysTop);
             // A USB adapter: the USB device above the interface carries the names.
             for (fs::path p = real; p.string().size() > sysTop.string().size(); p = p.parent_path())
-                if (fs::exists(p / "idVendor", itemError))
-                {
+                if (fs::exists(p / "idVendor", itemError)) {
                     device.vendor = ReadLine(p / "manufacturer");
                     device.model = ReadLine(p / "product");
                     device.serial = ReadLine(p / "serial");
@@ -136,8 +130,7 @@ std::vector<SerialDevice> SerialDeviceScanner::ScanSysfs(const std::string& root
 }
 
 #ifdef VRL_HAVE_LIBUDEV
-namespace
-{
+namespace {
 std::string Property(udev_device* device, const char* name)
 {
     const char* value = udev_device_get_property_value(device, name);
@@ -150,8 +143,7 @@ bool ScanUdev(std::vector<SerialDevice>& devices)
     if (!context)
         return false;
     udev_enumerate* enumerate = udev_enumerate_new(context);
-    if (!enumerate)
-    {
+    if (!enumerate) {
         udev_unref(context);
         return false;
     }
@@ -169,29 +161,30 @@ bool ScanUdev(std::vector<SerialDevice>& devices)
         const char* sysname = udev_device_get_sysname(dev);
         const char* type = udev_device_get_sysattr_value(dev, "type");
         udev_device* parent = udev_device_get_parent(dev);
-        const bool serial = syspath && node && sysname && parent
-                            && std::string_view(syspath).find("/devices/virtual/") == std::string_view::npos
-                            && !(type && std::string_view(type) == "0");
-        if (serial)
-        {
+        const bool serial =
+            syspath && node && sysname && parent
+            && std::string_view(syspath).find("/devices/virtual/") == std::string_view::npos
+            && !(type && std::string_view(type) == "0");
+        if (serial) {
             SerialDevice device;
             device.node = node;
             udev_list_entry* link = nullptr;
             udev_list_entry_foreach(link, udev_device_get_devlinks_list_entry(dev))
             {
                 const std::string path = udev_list_entry_get_name(link);
-                if (path.rfind("/dev/serial/by-id/", 0) == 0 && (device.path.empty() || path < device.path))
+                if (path.rfind("/dev/serial/by-id/", 0) == 0
+                    && (device.path.empty() || path < device.path))
                     device.path = path;
             }
-            if (device.path.empty())
-            {
+            if (device.path.empty()) {
                 const auto found = stable.find(sysname);
                 device.path = found != stable.end() ? found->second : device.node;
             }
-            for (udev_device* p = parent; p && device.driver.empty(); p = udev_device_get_parent(p))
-            {
+            for (udev_device* p = parent; p && device.driver.empty();
+                 p = udev_device_get_parent(p)) {
                 const char* driver = udev_device_get_driver(p);
-                if (driver && std::string_view(driver) != "port" && std::string_view(driver) != "ctrl")
+                if (driver && std::string_view(driver) != "port"
+                    && std::string_view(driver) != "ctrl")
                     device.driver = driver;
             }
             device.vendor = Property(dev, "ID_VENDOR_FROM_DATABASE");
@@ -203,8 +196,8 @@ bool ScanUdev(std::vector<SerialDevice>& devices)
             device.serial = Property(dev, "ID_SERIAL_SHORT");
             // Without a udev database the names come from the USB device itself.
             if (device.vendor.empty() || device.model.empty())
-                if (udev_device* usb = udev_device_get_parent_with_subsystem_devtype(dev, "usb", "usb_device"))
-                {
+                if (udev_device* usb =
+                        udev_device_get_parent_with_subsystem_devtype(dev, "usb", "usb_device")) {
                     auto attr = [usb](const char* name) {
                         const char* v = udev_device_get_sysattr_value(usb, name);
                         return std::string(v ? v : "");
@@ -231,8 +224,7 @@ std::vector<SerialDevice> SerialDeviceScanner::Scan()
 {
 #ifdef VRL_HAVE_LIBUDEV
     std::vector<SerialDevice> devices;
-    if (ScanUdev(devices))
-    {
+    if (ScanUdev(devices)) {
         Sort(devices);
         return devices;
     }

@@ -13,8 +13,7 @@
 
 static_assert(sizeof(tcflag_t) == sizeof(std::uint32_t), "ControlFlags carries a whole c_cflag");
 
-namespace
-{
+namespace {
 // Unix98 pty slaves use majors 136 to 143; the legacy BSD slaves use 3.
 bool IsPtySlaveMajor(unsigned major)
 {
@@ -33,20 +32,17 @@ void AskLowLatency(int fd)
 }
 } // namespace
 
-namespace SerialLine
-{
+namespace SerialLine {
 std::uint32_t ControlFlags(const LineSettings& settings)
 {
     tcflag_t flags = 0;
-    switch (settings.dataBits)
-    {
+    switch (settings.dataBits) {
     case 5: flags |= CS5; break;
     case 6: flags |= CS6; break;
     case 7: flags |= CS7; break;
     default: flags |= CS8; break;
     }
-    switch (settings.parity)
-    {
+    switch (settings.parity) {
     case 1: flags |= PARENB | PARODD; break;
     case 2: flags |= PARENB; break;
     case 3: flags |= PARENB | CMSPAR | PARODD; break; // mark: the parity bit is always 1
@@ -61,16 +57,14 @@ std::uint32_t ControlFlags(const LineSettings& settings)
 void SetFrameFromControlFlags(std::uint32_t cflag, LineSettings& settings)
 {
     settings.parity = 0;
-    if (cflag & PARENB)
-    {
+    if (cflag & PARENB) {
         const bool odd = cflag & PARODD;
         if (cflag & CMSPAR)
             settings.parity = odd ? 3 : 4;
         else
             settings.parity = odd ? 1 : 2;
     }
-    switch (cflag & CSIZE)
-    {
+    switch (cflag & CSIZE) {
     case CS5: settings.dataBits = 5; break;
     case CS6: settings.dataBits = 6; break;
     case CS7: settings.dataBits = 7; break;
@@ -96,7 +90,9 @@ void ClearExclusive(int fd)
 
 bool IsPseudoTerminal(int fd)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     return fstat(fd, &st) == 0 && S_ISCHR(st.st_mode) && IsPtySlaveMajor(major(st.st_rdev));
 }
 
@@ -108,22 +104,23 @@ ConfigureResult Configure(int fd, const LineSettings& settings)
 
     // What Linux cannot set at all is refused before the driver sees it; a rate of 0 would
     // drop the modem lines (hang-up) instead of setting a speed.
-    if (settings.dataBits < 5 || settings.dataBits > 8 || (settings.stopBits != 0 && settings.stopBits != 2)
-        || settings.parity < 0 || settings.parity > 4 || settings.baudRate == 0
-        || settings.baudRate > kHighestBaudRate)
+    if (settings.dataBits < 5 || settings.dataBits > 8
+        || (settings.stopBits != 0 && settings.stopBits != 2) || settings.parity < 0
+        || settings.parity > 4 || settings.baudRate == 0 || settings.baudRate > kHighestBaudRate)
         return ConfigureResult::Refused;
     if (!CanApplyFlowControl(settings.flowControl))
         return ConfigureResult::FlowRefused;
 
-    tio.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY
-                     | INPCK | IGNPAR | IUCLC | IMAXBEL);
+    tio.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF
+                     | IXANY | INPCK | IGNPAR | IUCLC | IMAXBEL);
     // INPCK stays off: with it (and without PARMRK) the kernel hands a byte that has a parity
     // or framing error over as 0, where the original line delivered the byte as it came and
     // only counted the error. A monitor shows what arrived; a mark or space parity protocol
     // (9-bit addressing) would otherwise lose every address byte.
     tio.c_oflag &= ~OPOST;
     tio.c_lflag &= ~(ECHO | ECHOE | ECHOK | ECHONL | ICANON | ISIG | IEXTEN);
-    tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | CBAUD | (CBAUD << IBSHIFT));
+    tio.c_cflag &=
+        ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | CBAUD | (CBAUD << IBSHIFT));
     tio.c_cflag |= CLOCAL | CREAD | ControlFlags(settings) | BOTHER | (BOTHER << IBSHIFT);
     tio.c_ispeed = settings.baudRate;
     tio.c_ospeed = settings.baudRate;
@@ -131,8 +128,7 @@ ConfigureResult Configure(int fd, const LineSettings& settings)
     tio.c_cc[VTIME] = 0;
     if (settings.flowControl == 1)
         tio.c_cflag |= CRTSCTS;
-    if (settings.flowControl == 2)
-    {
+    if (settings.flowControl == 2) {
         // Both ways: the far end's XOFF stops our output, and the kernel sends XOFF when its
         // input buffer fills. Start and stop are DC1 and DC3, whatever a program set before.
         tio.c_iflag |= IXON | IXOFF;
@@ -177,20 +173,28 @@ bool GetModemLines(int fd, unsigned& lines)
     if (ioctl(fd, TIOCMGET, &bits) != 0)
         return false;
     lines = 0;
-    if (bits & TIOCM_DTR) lines |= ModemLines::kDtr;
-    if (bits & TIOCM_RTS) lines |= ModemLines::kRts;
-    if (bits & TIOCM_CTS) lines |= ModemLines::kCts;
-    if (bits & TIOCM_DSR) lines |= ModemLines::kDsr;
-    if (bits & TIOCM_CAR) lines |= ModemLines::kDcd;
-    if (bits & TIOCM_RNG) lines |= ModemLines::kRi;
+    if (bits & TIOCM_DTR)
+        lines |= ModemLines::kDtr;
+    if (bits & TIOCM_RTS)
+        lines |= ModemLines::kRts;
+    if (bits & TIOCM_CTS)
+        lines |= ModemLines::kCts;
+    if (bits & TIOCM_DSR)
+        lines |= ModemLines::kDsr;
+    if (bits & TIOCM_CAR)
+        lines |= ModemLines::kDcd;
+    if (bits & TIOCM_RNG)
+        lines |= ModemLines::kRi;
     return true;
 }
 
 bool SetModemLines(int fd, unsigned mask, bool on)
 {
     int bits = 0;
-    if (mask & ModemLines::kDtr) bits |= TIOCM_DTR;
-    if (mask & ModemLines::kRts) bits |= TIOCM_RTS;
+    if (mask & ModemLines::kDtr)
+        bits |= TIOCM_DTR;
+    if (mask & ModemLines::kRts)
+        bits |= TIOCM_RTS;
     if (bits == 0)
         return true;
     return ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &bits) == 0;

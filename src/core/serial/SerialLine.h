@@ -5,14 +5,13 @@
 // The tty calls of a serial port. The termios2 interface (any baud rate through BOTHER) lives
 // in the kernel's asm/termbits.h, whose definitions clash with the C library's termios.h, so
 // every terminal ioctl is kept behind this small interface in one source file.
-namespace SerialLine
-{
+namespace SerialLine {
 // Outcome of applying line settings.
 enum class ConfigureResult
 {
     Ok,
-    Refused, // the driver cannot do what was asked (rate, data bits, stop bits, parity)
-    Failed,  // the device is no terminal or the call failed for another reason
+    Refused,     // the driver cannot do what was asked (rate, data bits, stop bits, parity)
+    Failed,      // the device is no terminal or the call failed for another reason
     FlowRefused, // the flow control asked cannot be had: not on Linux, or not by this driver
 };
 
@@ -24,9 +23,9 @@ constexpr std::uint32_t kHighestBaudRate = 20000000;
 struct LineSettings
 {
     std::uint32_t baudRate = 9600;
-    int parity = 0;   // 0 none, 1 odd, 2 even, 3 mark, 4 space
-    int dataBits = 8; // 5 to 8 can be set
-    int stopBits = 0; // 0 one, 2 two; 1 (one and a half) cannot be set
+    int parity = 0;      // 0 none, 1 odd, 2 even, 3 mark, 4 space
+    int dataBits = 8;    // 5 to 8 can be set
+    int stopBits = 0;    // 0 one, 2 two; 1 (one and a half) cannot be set
     int flowControl = 0; // 0 none, 1 RTS/CTS, 2 XON/XOFF; 3 to 5 cannot be set
 };
 

@@ -1,27 +1,26 @@
 #include "core/serial/SerialPort.h"
 
-#include "core/text/CoreText.h"
 #include "core/forward/ForwardTap.h"
 #include "core/receive/PortMessageSink.h"
 #include "core/receive/PortReceiver.h"
 #include "core/serial/SerialLine.h"
+#include "core/text/CoreText.h"
 #include "core/transport/SerialTransport.h"
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <fcntl.h>
+#include <optional>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
-#include <optional>
 #include <unistd.h>
 #include <vector>
 
-namespace
-{
+namespace {
 using Clock = std::chrono::steady_clock;
 
 // How often a held worker looks whether it was released.
@@ -34,8 +33,7 @@ std::string PortName(unsigned uiPortNo)
 
 std::string OpenErrorSuffix(int error)
 {
-    switch (error)
-    {
+    switch (error) {
     case ENOENT:
     case ENODEV:
     case ENXIO:
@@ -44,13 +42,10 @@ std::string OpenErrorSuffix(int error)
     case ENOTTY: // a file or folder that is no terminal is not a port either
         return VRL_TR("SerialPort", " 为无效端口！");
     case EBUSY:
-    case EWOULDBLOCK:
-        return VRL_TR("SerialPort", " 已被其他程序打开！");
+    case EWOULDBLOCK: return VRL_TR("SerialPort", " 已被其他程序打开！");
     case EACCES:
-    case EPERM:
-        return VRL_TR("SerialPort", " 没有访问权限！");
-    default:
-        return VRL_TR("SerialPort", " 打开失败！未知错误！");
+    case EPERM: return VRL_TR("SerialPort", " 没有访问权限！");
+    default: return VRL_TR("SerialPort", " 打开失败！未知错误！");
     }
 }
 
@@ -59,27 +54,29 @@ std::string OpenErrorSuffix(int error)
 std::string SerialPort::OpenErrorHint(const std::string& name, const std::string& path, int error)
 {
     if (path.empty())
-        return CoreText::Args(VRL_TR("SerialPort", "%1 未指定设备：在“工具→端口映射”中为它选择设备"), {name});
+        return CoreText::Args(
+            VRL_TR("SerialPort", "%1 未指定设备：在“工具→端口映射”中为它选择设备"), {name});
     const std::string where = CoreText::Args(VRL_TR("SerialPort", "%1（%2）"), {name, path});
-    switch (error)
-    {
+    switch (error) {
     case EACCES:
     case EPERM:
-        return where + VRL_TR("SerialPort", "：没有权限。请加入 dialout 组：sudo usermod -aG dialout $USER，然后重新登录");
+        return where
+               + VRL_TR(
+                   "SerialPort",
+                   "：没有权限。请加入 dialout 组：sudo usermod -aG dialout $USER，然后重新登录");
     case EBUSY:
     case EWOULDBLOCK:
         return where + VRL_TR("SerialPort", "：设备正被其他程序使用，请先关闭那个程序");
     case ENOENT:
     case ENODEV:
     case ENXIO:
-        return where + VRL_TR("SerialPort", "：设备不存在，请检查连接或在“工具→端口映射”中重新选择");
-    default:
-        return where + VRL_TR("SerialPort", "：") + std::generic_category().message(error);
+        return where
+               + VRL_TR("SerialPort", "：设备不存在，请检查连接或在“工具→端口映射”中重新选择");
+    default: return where + VRL_TR("SerialPort", "：") + std::generic_category().message(error);
     }
 }
 
-namespace
-{
+namespace {
 
 // How one read of a message ended.
 enum class ReadEnd
@@ -95,13 +92,11 @@ enum class ReadEnd
 // (error set to errno, or 0 for end of file, which a tty reports after a hang-up).
 ssize_t ReadSome(int fd, std::uint8_t* into, std::size_t room, int& error)
 {
-    for (;;)
-    {
+    for (;;) {
         const ssize_t n = read(fd, into, room);
         if (n > 0)
             return n;
-        if (n == 0)
-        {
+        if (n == 0) {
             error = 0;
             return -1;
         }
@@ -116,7 +111,8 @@ ssize_t ReadSome(int fd, std::uint8_t* into, std::size_t room, int& error)
 
 ReadEnd EndOf(int error)
 {
-    return (error == 0 || error == EIO || error == ENXIO || error == ENODEV) ? ReadEnd::HangUp : ReadEnd::Failure;
+    return (error == 0 || error == EIO || error == ENXIO || error == ENODEV) ? ReadEnd::HangUp
+                                                                             : ReadEnd::Failure;
 }
 
 // Collects one message into buffer: after the first byte, reads on until the line has been
@@ -133,7 +129,8 @@ struct TapReader
 
     static std::int64_t Now()
     {
-        return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+        return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
+            .count();
     }
 };
 
@@ -147,19 +144,17 @@ std::optional<ReadEnd> WaitWhileHeld(TapReader& tap, int holdFd, int stopFd, std
     int waitMs = holdFd >= 0 ? 100 : kHeldPollMs;
     if (linesMs > 0)
         waitMs = std::min(waitMs, linesMs);
-    if (count > 0)
-    {
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(quietAt - Clock::now()).count();
+    if (count > 0) {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(quietAt - Clock::now()).count();
         if (left <= 0)
             return ReadEnd::Quiet;
         waitMs = std::min<int>(waitMs, static_cast<int>(left));
-    }
-    else if (tickMs > 0)
+    } else if (tickMs > 0)
         waitMs = std::min(waitMs, tickMs);
     pollfd fds[2] = {{stopFd, POLLIN, 0}, {holdFd, POLLOUT, 0}};
     const int ready = poll(fds, holdFd >= 0 ? 2 : 1, waitMs);
-    if (ready < 0 && errno != EINTR)
-    {
+    if (ready < 0 && errno != EINTR) {
         error = errno;
         return ReadEnd::Failure;
     }
@@ -173,8 +168,9 @@ std::optional<ReadEnd> WaitWhileHeld(TapReader& tap, int holdFd, int stopFd, std
     return std::nullopt;
 }
 
-ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, int tickMs, std::vector<std::uint8_t>& buffer,
-                    std::size_t& count, int& error, SerialTransport* link, TapReader& tap)
+ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, int tickMs,
+                    std::vector<std::uint8_t>& buffer, std::size_t& count, int& error,
+                    SerialTransport* link, TapReader& tap)
 {
     // A remote port reads through its transport, which takes the protocol out.
     const auto readSome = [&](std::uint8_t* into, std::size_t room) {
@@ -183,11 +179,9 @@ ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, int tickMs, 
     count = 0;
     const auto interval = std::chrono::milliseconds(packInterval);
     auto lastByte = Clock::now();
-    for (;;)
-    {
+    for (;;) {
         int holdFd = -1;
-        if (tap.m_tap && tap.m_tap->HoldFor(tap.m_port, holdFd))
-        {
+        if (tap.m_tap && tap.m_tap->HoldFor(tap.m_port, holdFd)) {
             const auto quietAt = packInterval > 0 ? lastByte + interval : Clock::time_point::max();
             if (const auto end = WaitWhileHeld(tap, holdFd, stopFd, count, quietAt, tickMs, error))
                 return *end;
@@ -199,14 +193,12 @@ ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, int tickMs, 
                          {fd, static_cast<short>(flush ? POLLIN | POLLOUT : POLLIN), 0},
                          {cutFd, POLLIN, 0}};
         std::int64_t waitNs = -1; // no limit
-        if (count > 0 && packInterval > 0)
-        {
+        if (count > 0 && packInterval > 0) {
             const auto left = lastByte + interval - Clock::now();
             if (left <= Clock::duration::zero())
                 return ReadEnd::Quiet;
             waitNs = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
-        }
-        else if (count == 0 && tickMs > 0)
+        } else if (count == 0 && tickMs > 0)
             waitNs = static_cast<std::int64_t>(tickMs) * 1000000;
         // The lines crossing the tap are looked at every few milliseconds, also while a
         // message is being collected.
@@ -217,15 +209,13 @@ ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, int tickMs, 
             waitNs = linesNs;
         timespec timeout{};
         timespec* timeoutArg = nullptr;
-        if (waitNs >= 0)
-        {
+        if (waitNs >= 0) {
             timeout.tv_sec = static_cast<time_t>(waitNs / 1000000000);
             timeout.tv_nsec = static_cast<long>(waitNs % 1000000000);
             timeoutArg = &timeout;
         }
         const int ready = ppoll(fds, cutFd >= 0 ? 3 : 2, timeoutArg, nullptr);
-        if (ready < 0)
-        {
+        if (ready < 0) {
             if (errno == EINTR)
                 continue;
             error = errno;
@@ -247,34 +237,28 @@ ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, int tickMs, 
         const short revents = fds[1].revents;
         if (flush && (revents & POLLOUT))
             link->Flush();
-        if (revents & POLLNVAL)
-        {
+        if (revents & POLLNVAL) {
             error = EBADF;
             return ReadEnd::Failure;
         }
-        if (revents & (POLLIN | POLLHUP | POLLERR))
-        {
+        if (revents & (POLLIN | POLLHUP | POLLERR)) {
             const ssize_t n = readSome(buffer.data() + count, buffer.size() - count);
             if (n < 0)
                 return EndOf(error);
-            if (n == 0 && (revents & (POLLHUP | POLLERR)))
-            {
+            if (n == 0 && (revents & (POLLHUP | POLLERR))) {
                 // Nothing to read yet the line reports a fault: waiting again would spin.
                 error = (revents & POLLHUP) ? 0 : EIO;
                 return EndOf(error);
             }
-            if (n > 0)
-            {
+            if (n > 0) {
                 const std::size_t start = count;
                 count += static_cast<std::size_t>(n);
                 // Take what has come meanwhile before waiting again: a fast stream costs
                 // one wait per message, not one per read.
                 bool ended = false;
-                while (count < buffer.size())
-                {
+                while (count < buffer.size()) {
                     const ssize_t more = readSome(buffer.data() + count, buffer.size() - count);
-                    if (more < 0)
-                    {
+                    if (more < 0) {
                         ended = true;
                         break;
                     }
@@ -288,7 +272,8 @@ ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, int tickMs, 
                     tap.m_firstNs = readNs;
                 // Forwarded now, whatever the packing: it only decides what is shown.
                 if (tap.m_tap)
-                    tap.m_tap->OnRead(tap.m_port, buffer.data() + start, count - start, readNs, start == 0);
+                    tap.m_tap->OnRead(tap.m_port, buffer.data() + start, count - start, readNs,
+                                      start == 0);
                 if (ended)
                     return EndOf(error);
                 if (count == buffer.size())
@@ -313,11 +298,12 @@ std::string StopReason(ReadEnd end, int error, const SerialTransport* link)
 
 // The server's port is set by a Linux driver too: what Linux cannot set is refused here as
 // for a local port; the rest goes to the server, whose answer comes later.
-SerialLine::ConfigureResult ConfigureRemote(SerialTransport& link, const SerialLine::LineSettings& line,
-                                            int flowControl)
+SerialLine::ConfigureResult ConfigureRemote(SerialTransport& link,
+                                            const SerialLine::LineSettings& line, int flowControl)
 {
-    if (line.dataBits < 5 || line.dataBits > 8 || (line.stopBits != 0 && line.stopBits != 2) || line.parity < 0
-        || line.parity > 4 || line.baudRate == 0 || line.baudRate > SerialLine::kHighestBaudRate)
+    if (line.dataBits < 5 || line.dataBits > 8 || (line.stopBits != 0 && line.stopBits != 2)
+        || line.parity < 0 || line.parity > 4 || line.baudRate == 0
+        || line.baudRate > SerialLine::kHighestBaudRate)
         return SerialLine::ConfigureResult::Refused;
     link.SetLine(line, flowControl);
     return SerialLine::ConfigureResult::Ok;
@@ -326,27 +312,25 @@ SerialLine::ConfigureResult ConfigureRemote(SerialTransport& link, const SerialL
 // Connects a remote port's transport. A first open that cannot connect ends as a port that
 // stopped, with the reason; a redial calls again once a second until the server answers.
 // False when stopped or not connected.
-bool ConnectLink(SerialTransport& link, int stopFd, unsigned uiPortNo, PortReceiver* receiver, bool redial)
+bool ConnectLink(SerialTransport& link, int stopFd, unsigned uiPortNo, PortReceiver* receiver,
+                 bool redial)
 {
-    for (;;)
-    {
+    for (;;) {
         const auto started = Clock::now();
         std::string reason;
-        switch (link.Connect(stopFd, SerialPort::kConnectTimeoutMs, reason))
-        {
+        switch (link.Connect(stopFd, SerialPort::kConnectTimeoutMs, reason)) {
         case SerialTransport::ConnectResult::Connected: return true;
         case SerialTransport::ConnectResult::Stopped: return false;
         case SerialTransport::ConnectResult::Failed: break;
         }
-        if (!redial)
-        {
+        if (!redial) {
             receiver->OnPortStopped(uiPortNo, reason);
             return false;
         }
         const auto next = started + std::chrono::milliseconds(SerialPort::kRedialIntervalMs);
-        for (;;)
-        {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(next - Clock::now()).count();
+        for (;;) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(next - Clock::now()).count();
             pollfd stop{stopFd, POLLIN, 0};
             const int ready = poll(&stop, 1, left > 0 ? static_cast<int>(left) : 0);
             if (ready > 0)
@@ -360,10 +344,7 @@ bool ConnectLink(SerialTransport& link, int stopFd, unsigned uiPortNo, PortRecei
 }
 } // namespace
 
-SerialPort::SerialPort(PortMessageSink* messages)
-    : m_pMessages(messages)
-{
-}
+SerialPort::SerialPort(PortMessageSink* messages) : m_pMessages(messages) {}
 
 SerialPort::~SerialPort()
 {
@@ -372,7 +353,8 @@ SerialPort::~SerialPort()
 
 std::uint32_t SerialPort::PackPortData(unsigned uiPortNo, std::size_t count)
 {
-    return (static_cast<std::uint32_t>(uiPortNo) & 0xFFFFu) | (static_cast<std::uint32_t>(count & 0xFFFFu) << 16);
+    return (static_cast<std::uint32_t>(uiPortNo) & 0xFFFFu)
+           | (static_cast<std::uint32_t>(count & 0xFFFFu) << 16);
 }
 
 void SerialPort::ShowMessage(const std::string& text) const
@@ -394,8 +376,7 @@ bool SerialPort::Open(PortReceiver* pWndReceMsg, unsigned uiPortNo, const std::s
         return false;
 
     const std::string name = PortName(uiPortNo);
-    if (uiPortNo >= kPortCount || devicePath.empty())
-    {
+    if (uiPortNo >= kPortCount || devicePath.empty()) {
         ShowMessage(name + OpenErrorSuffix(ENOENT));
         ShowHint(OpenErrorHint(name, devicePath, ENOENT));
         return false;
@@ -404,8 +385,7 @@ bool SerialPort::Open(PortReceiver* pWndReceMsg, unsigned uiPortNo, const std::s
         return OpenRemote(pWndReceMsg, uiPortNo, devicePath, bConfigure, bStartThread);
 
     const int fd = open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-    {
+    if (fd < 0) {
         const int openError = errno;
         ShowMessage(name + OpenErrorSuffix(openError));
         ShowHint(OpenErrorHint(name, devicePath, openError));
@@ -418,8 +398,7 @@ bool SerialPort::Open(PortReceiver* pWndReceMsg, unsigned uiPortNo, const std::s
         error = errno;
     else
         error = SerialLine::SetExclusive(fd);
-    if (error != 0)
-    {
+    if (error != 0) {
         close(fd);
         ShowMessage(name + OpenErrorSuffix(error));
         ShowHint(OpenErrorHint(name, devicePath, error));
@@ -428,15 +407,16 @@ bool SerialPort::Open(PortReceiver* pWndReceMsg, unsigned uiPortNo, const std::s
 
     m_hComm = fd;
     m_strDevice = devicePath;
-    struct stat st{};
+    struct stat st
+    {
+    };
     m_deviceNode = fstat(fd, &st) == 0 ? static_cast<std::uint64_t>(st.st_rdev) : 0;
     m_pWndReceMsg = pWndReceMsg;
     m_uiPortNo = uiPortNo;
     m_bOpened = true;
 
     m_hStopEvent = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (m_hStopEvent < 0)
-    {
+    if (m_hStopEvent < 0) {
         close(m_hComm);
         m_hComm = -1;
         return false;
@@ -447,16 +427,17 @@ bool SerialPort::Open(PortReceiver* pWndReceMsg, unsigned uiPortNo, const std::s
 
 // A remote port: nothing is connected here (the worker connects, so the window never waits
 // for a server); a malformed address is an invalid port.
-bool SerialPort::OpenRemote(PortReceiver* pWndReceMsg, unsigned uiPortNo, const std::string& devicePath,
-                            bool bConfigure, bool bStartThread)
+bool SerialPort::OpenRemote(PortReceiver* pWndReceMsg, unsigned uiPortNo,
+                            const std::string& devicePath, bool bConfigure, bool bStartThread)
 {
     const std::string name = PortName(uiPortNo);
     m_pLink = SerialTransport::Create(devicePath);
-    if (!m_pLink)
-    {
+    if (!m_pLink) {
         ShowMessage(name + OpenErrorSuffix(ENOENT));
-        ShowHint(CoreText::Args(VRL_TR("SerialPort", "%1（%2）：远程端口的地址应为 rfc2217://主机:端口 或 tcp://主机:端口"),
-                                {name, devicePath}));
+        ShowHint(CoreText::Args(
+            VRL_TR("SerialPort",
+                   "%1（%2）：远程端口的地址应为 rfc2217://主机:端口 或 tcp://主机:端口"),
+            {name, devicePath}));
         return false;
     }
     m_strDevice = devicePath;
@@ -468,8 +449,7 @@ bool SerialPort::OpenRemote(PortReceiver* pWndReceMsg, unsigned uiPortNo, const 
     m_bRedial = false;
 
     m_hStopEvent = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (m_hStopEvent < 0)
-    {
+    if (m_hStopEvent < 0) {
         m_pLink.reset();
         return false;
     }
@@ -486,9 +466,9 @@ bool SerialPort::FinishOpen(bool bConfigure, bool bStartThread)
     if (m_pLink)
         m_pModem = m_pLink->MakeModemLines();
     else
-        m_pModem = m_modemFactory ? m_modemFactory(m_hComm) : std::make_unique<TtyModemLines>(m_hComm);
-    if (m_pModem)
-    {
+        m_pModem =
+            m_modemFactory ? m_modemFactory(m_hComm) : std::make_unique<TtyModemLines>(m_hComm);
+    if (m_pModem) {
         m_pModem->Set(m_outputLines, true);
         m_pModem->Set(ModemLines::kOutputs & ~m_outputLines, false);
     }
@@ -522,28 +502,34 @@ bool SerialPort::Configure()
     line.dataBits = m_nDataBits;
     line.stopBits = m_nStopBits;
     line.flowControl = m_nFlowControl;
-    switch (m_pLink ? ConfigureRemote(*m_pLink, line, m_nFlowControl) : SerialLine::Configure(m_hComm, line))
-    {
-    case SerialLine::ConfigureResult::Ok:
-        return true;
+    switch (m_pLink ? ConfigureRemote(*m_pLink, line, m_nFlowControl)
+                    : SerialLine::Configure(m_hComm, line)) {
+    case SerialLine::ConfigureResult::Ok: return true;
     case SerialLine::ConfigureResult::Refused:
-        ShowMessage(PortName(m_uiPortNo) + VRL_TR("SerialPort", "设置错误：\n可能不支持所选波特率，或停止位，或数据位"));
-        ShowHint(CoreText::Args(VRL_TR("SerialPort", "%1（%2）不接受 %3 波特或所选的数据位、校验位、停止位"),
-                                {PortName(m_uiPortNo), m_strDevice, std::to_string(m_dwBaudRate)}));
+        ShowMessage(PortName(m_uiPortNo)
+                    + VRL_TR("SerialPort", "设置错误：\n可能不支持所选波特率，或停止位，或数据位"));
+        ShowHint(CoreText::Args(
+            VRL_TR("SerialPort", "%1（%2）不接受 %3 波特或所选的数据位、校验位、停止位"),
+            {PortName(m_uiPortNo), m_strDevice, std::to_string(m_dwBaudRate)}));
         return false;
     case SerialLine::ConfigureResult::FlowRefused: {
-        const std::string flow = SettingText(static_cast<std::uint32_t>(m_nFlowControl), kFlowControl, false);
+        const std::string flow =
+            SettingText(static_cast<std::uint32_t>(m_nFlowControl), kFlowControl, false);
         if (SerialLine::CanApplyFlowControl(m_nFlowControl))
-            ShowMessage(CoreText::Args(VRL_TR("SerialPort", "%1设置错误：\n设备的驱动不支持 %2 流控制"),
-                                       {PortName(m_uiPortNo), flow}));
+            ShowMessage(
+                CoreText::Args(VRL_TR("SerialPort", "%1设置错误：\n设备的驱动不支持 %2 流控制"),
+                               {PortName(m_uiPortNo), flow}));
         else
-            ShowMessage(CoreText::Args(VRL_TR("SerialPort", "%1设置错误：\nLinux 不支持 %2 流控制（它所需的握手线组合无法设置），请选 RTS/CTS 或 XON/XOFF"),
-                                       {PortName(m_uiPortNo), flow}));
-        ShowHint(CoreText::Args(VRL_TR("SerialPort", "%1（%2）不能使用 %3 流控制"), {PortName(m_uiPortNo), m_strDevice, flow}));
+            ShowMessage(CoreText::Args(
+                VRL_TR(
+                    "SerialPort",
+                    "%1设置错误：\nLinux 不支持 %2 流控制（它所需的握手线组合无法设置），请选 RTS/CTS 或 XON/XOFF"),
+                {PortName(m_uiPortNo), flow}));
+        ShowHint(CoreText::Args(VRL_TR("SerialPort", "%1（%2）不能使用 %3 流控制"),
+                                {PortName(m_uiPortNo), m_strDevice, flow}));
         return false;
     }
-    case SerialLine::ConfigureResult::Failed:
-        break;
+    case SerialLine::ConfigureResult::Failed: break;
     }
     return false;
 }
@@ -569,14 +555,12 @@ bool SerialPort::StartThread()
         m_pTap->Attach(m_uiPortNo, this);
     // Running from here on, so that a Close right after Open waits for the worker.
     m_bRunning = true;
-    try
-    {
-        m_pThread = std::thread(CommThreadProc, this, m_hComm, m_hStopEvent, m_uiPortNo, m_dwPackInterval,
-                                m_pWndReceMsg, m_pModem.get(), m_pLink.get(), m_bRedial, m_pTap);
+    try {
+        m_pThread =
+            std::thread(CommThreadProc, this, m_hComm, m_hStopEvent, m_uiPortNo, m_dwPackInterval,
+                        m_pWndReceMsg, m_pModem.get(), m_pLink.get(), m_bRedial, m_pTap);
         m_bRedial = false;
-    }
-    catch (const std::system_error&)
-    {
+    } catch (const std::system_error&) {
         m_bRunning = false;
         if (m_pTap)
             m_pTap->Detach(m_uiPortNo, this);
@@ -586,13 +570,12 @@ bool SerialPort::StartThread()
 }
 
 void SerialPort::CommThreadProc(SerialPort* port, int fd, int stopFd, unsigned uiPortNo,
-                                std::uint32_t packInterval, PortReceiver* receiver, ModemLines* modem,
-                                SerialTransport* link, bool redial, ForwardTap* forward)
+                                std::uint32_t packInterval, PortReceiver* receiver,
+                                ModemLines* modem, SerialTransport* link, bool redial,
+                                ForwardTap* forward)
 {
-    if (link)
-    {
-        if (!ConnectLink(*link, stopFd, uiPortNo, receiver, redial))
-        {
+    if (link) {
+        if (!ConnectLink(*link, stopFd, uiPortNo, receiver, redial)) {
             port->m_bRunning = false;
             return;
         }
@@ -610,12 +593,10 @@ void SerialPort::CommThreadProc(SerialPort* port, int fd, int stopFd, unsigned u
     const bool watchLines = haveLines || (link && modem);
     receiver->OnModemLines(uiPortNo, haveLines, lines & ModemLines::kInputs);
     unsigned reported = lines & ModemLines::kInputs;
-    for (;;)
-    {
+    for (;;) {
         // Held: wait without reading until released; a stop ends the wait and is then seen
         // by ReadMessage.
-        while (port->m_bReadHeld.load())
-        {
+        while (port->m_bReadHeld.load()) {
             pollfd stop{stopFd, POLLIN, 0};
             if (poll(&stop, 1, kHeldPollMs) > 0)
                 break;
@@ -625,13 +606,11 @@ void SerialPort::CommThreadProc(SerialPort* port, int fd, int stopFd, unsigned u
         std::size_t count = 0;
         int error = 0;
         TapReader tap{forward, uiPortNo, modem, 0};
-        const ReadEnd end =
-            ReadMessage(fd, stopFd, packInterval, watchLines ? kModemPollMs : 0, buffer, count, error, link, tap);
-        if (watchLines && (end == ReadEnd::Tick || end == ReadEnd::Quiet))
-        {
+        const ReadEnd end = ReadMessage(fd, stopFd, packInterval, watchLines ? kModemPollMs : 0,
+                                        buffer, count, error, link, tap);
+        if (watchLines && (end == ReadEnd::Tick || end == ReadEnd::Quiet)) {
             const bool have = modem->Get(lines);
-            if (have != haveLines || (have && (lines & ModemLines::kInputs) != reported))
-            {
+            if (have != haveLines || (have && (lines & ModemLines::kInputs) != reported)) {
                 haveLines = have;
                 reported = have ? lines & ModemLines::kInputs : 0;
                 receiver->OnModemLines(uiPortNo, have, reported);
@@ -642,18 +621,18 @@ void SerialPort::CommThreadProc(SerialPort* port, int fd, int stopFd, unsigned u
                 receiver->OnPortNotice(uiPortNo, std::move(note));
         // Bytes already taken from the line are delivered, also when the read ended on a
         // stop or a hang-up: they arrived while the port was open.
-        if (count > 0)
-        {
-            std::vector<std::uint8_t> message(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(count));
+        if (count > 0) {
+            std::vector<std::uint8_t> message(buffer.begin(),
+                                              buffer.begin() + static_cast<std::ptrdiff_t>(count));
             if (forward)
                 forward->Deliver(uiPortNo, std::move(message), tap.m_firstNs, receiver);
             else
-                receiver->OnPortMessage(uiPortNo, std::move(message), tap.m_firstNs / 1000000, false);
+                receiver->OnPortMessage(uiPortNo, std::move(message), tap.m_firstNs / 1000000,
+                                        false);
         }
         if (end == ReadEnd::Quiet || end == ReadEnd::Tick)
             continue;
-        if (end != ReadEnd::Stop)
-        {
+        if (end != ReadEnd::Stop) {
             if (link)
                 link->Disconnect(); // writes fail from now on instead of filling a dead socket
             receiver->OnPortStopped(uiPortNo, StopReason(end, error, link));
@@ -668,8 +647,7 @@ bool SerialPort::Close()
     // The other port's worker writes here through the tap: it stops before the device goes.
     if (m_pTap)
         m_pTap->Detach(m_uiPortNo, this);
-    if (m_pThread.joinable())
-    {
+    if (m_pThread.joinable()) {
         const std::uint64_t one = 1;
         (void)!write(m_hStopEvent, &one, sizeof one);
         m_pThread.join();
@@ -679,13 +657,11 @@ bool SerialPort::Close()
     m_pWndReceMsg = nullptr;
     m_pModem.reset();
     m_pLink.reset(); // after the lines, which speak through it
-    if (m_hStopEvent >= 0)
-    {
+    if (m_hStopEvent >= 0) {
         close(m_hStopEvent);
         m_hStopEvent = -1;
     }
-    if (m_hComm >= 0)
-    {
+    if (m_hComm >= 0) {
         SerialLine::ClearExclusive(m_hComm);
         close(m_hComm); // releases the lock too
         m_hComm = -1;
@@ -716,18 +692,15 @@ std::size_t SerialPort::Write(const void* bytes, std::size_t length)
         return m_pLink->Write(bytes, length);
     const auto* p = static_cast<const std::uint8_t*>(bytes);
     std::size_t done = 0;
-    while (done < length)
-    {
+    while (done < length) {
         const ssize_t n = write(m_hComm, p + done, length - done);
-        if (n > 0)
-        {
+        if (n > 0) {
             done += static_cast<std::size_t>(n);
             continue;
         }
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0 && errno == EAGAIN)
-        {
+        if (n < 0 && errno == EAGAIN) {
             pollfd pfd{m_hComm, POLLOUT, 0};
             if (poll(&pfd, 1, -1) < 0 && errno != EINTR)
                 break;
@@ -753,8 +726,7 @@ std::ptrdiff_t SerialPort::WriteSome(const void* bytes, std::size_t length)
         return -1;
     if (length == 0)
         return 0;
-    for (;;)
-    {
+    for (;;) {
         const ssize_t n = write(m_hComm, bytes, length);
         if (n >= 0)
             return n;

@@ -140,8 +140,9 @@ public:
 private:
     void ShowMessage(const std::string& text) const;
     static void CommThreadProc(SerialPort* port, int fd, int stopFd, unsigned uiPortNo,
-                               std::uint32_t packInterval, PortReceiver* receiver, ModemLines* modem,
-                               SerialTransport* link, bool redial, ForwardTap* tap);
+                               std::uint32_t packInterval, PortReceiver* receiver,
+                               ModemLines* modem, SerialTransport* link, bool redial,
+                               ForwardTap* tap);
     bool OpenRemote(PortReceiver* pWndReceMsg, unsigned uiPortNo, const std::string& devicePath,
                     bool bConfigure, bool bStartThread);
     bool FinishOpen(bool bConfigure, bool bStartThread);

@@ -32,9 +32,16 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args)
             std::string path;
             SerialTransport::Endpoint endpoint;
             if (!PortMap::ParsePortOption(value, port, path))
-                cl.m_error = CoreText::Args(VRL_TR("CommandLine", "端口参数格式不对：%1（应为 COMn=设备路径，n 为 1 到 256）"), {value});
+                cl.m_error = CoreText::Args(
+                    VRL_TR("CommandLine",
+                           "端口参数格式不对：%1（应为 COMn=设备路径，n 为 1 到 256）"),
+                    {value});
             else if (SerialTransport::IsRemote(path) && !SerialTransport::Parse(path, endpoint))
-                cl.m_error = CoreText::Args(VRL_TR("CommandLine", "远程端口的地址格式不对：%1（应为 rfc2217://主机:端口 或 tcp://主机:端口）"), {path});
+                cl.m_error = CoreText::Args(
+                    VRL_TR(
+                        "CommandLine",
+                        "远程端口的地址格式不对：%1（应为 rfc2217://主机:端口 或 tcp://主机:端口）"),
+                    {path});
             else
                 cl.m_portPaths.emplace_back(port, path);
         } else if (!optionsEnded && (arg == "--open" || arg.rfind("--open=", 0) == 0)) {
@@ -50,7 +57,9 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args)
             }
             unsigned port = 0;
             if (!PortMap::ParsePortName(value, port))
-                cl.m_error = CoreText::Args(VRL_TR("CommandLine", "串口参数格式不对：%1（应为 COMn，n 为 1 到 256）"), {value});
+                cl.m_error = CoreText::Args(
+                    VRL_TR("CommandLine", "串口参数格式不对：%1（应为 COMn，n 为 1 到 256）"),
+                    {value});
             else
                 cl.m_openPorts.push_back(port);
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
@@ -66,17 +75,19 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args)
 
 std::string CommandLine::HelpText()
 {
-    return VRL_TR("CommandLine", "用法: vrl [选项] [监视报文文件.tnf]\n"
-           "VRL－串口监视工具：同时监视多个串口的通讯，也可向指定串口发送命令。\n"
-           "\n"
-           "选项:\n"
-           "  --port COMn=路径   让 COMn 指向该设备（如 /dev/ttyUSB0、/dev/pts/3），可重复；设置被保存\n"
-           "                     其他机器上的串口（ser2net）：rfc2217://主机:端口 或 tcp://主机:端口\n"
-           "  --open COMn        启动时打开该串口（用它保存的参数），可重复\n"
-           "  --help             显示本帮助并退出\n"
-           "  --version          显示版本并退出\n"
-           "\n"
-           "给出的监视报文文件在启动时载入监视窗。\n");
+    return VRL_TR(
+        "CommandLine",
+        "用法: vrl [选项] [监视报文文件.tnf]\n"
+        "VRL－串口监视工具：同时监视多个串口的通讯，也可向指定串口发送命令。\n"
+        "\n"
+        "选项:\n"
+        "  --port COMn=路径   让 COMn 指向该设备（如 /dev/ttyUSB0、/dev/pts/3），可重复；设置被保存\n"
+        "                     其他机器上的串口（ser2net）：rfc2217://主机:端口 或 tcp://主机:端口\n"
+        "  --open COMn        启动时打开该串口（用它保存的参数），可重复\n"
+        "  --help             显示本帮助并退出\n"
+        "  --version          显示版本并退出\n"
+        "\n"
+        "给出的监视报文文件在启动时载入监视窗。\n");
 }
 
 std::string CommandLine::VersionText()

@@ -59,7 +59,7 @@ std::int32_t FrameOptions::ToCommon(std::int32_t storedCommon) const
 {
     std::int32_t common = storedCommon & kTopMostBit;
     const int flags[] = {m_showPort, m_showSent, m_showTime, m_ascReceive,
-                         m_ascSend, m_addCR, m_addSTX, m_addETX};
+                         m_ascSend,  m_addCR,    m_addSTX,   m_addETX};
     for (int bit = 0; bit < 8; ++bit) {
         if (flags[bit])
             common |= 1 << bit;

@@ -25,8 +25,8 @@ public:
     int m_paused = 0;         // 32781, not kept
     int m_jumpToNextLine = 0; // 32793, not kept
     // Kept apart from "Common" (see CViewChoices); off shows what the program always showed.
-    int m_clockMs = 0;        // time stamps carry the clock's milliseconds
-    int m_ascEveryByte = 0;   // ASC receive shows every byte, control bytes escaped
+    int m_clockMs = 0;      // time stamps carry the clock's milliseconds
+    int m_ascEveryByte = 0; // ASC receive shows every byte, control bytes escaped
 
     // The flag that command id toggles, or nullptr.
     int* FlagForCommand(int id);
@@ -44,10 +44,10 @@ public:
 // The values the frame carries between the store and itself ("Settings" section).
 struct FrameStoredValues
 {
-    int m_comHis = 0;               // "COMHis": the port selector's entry at start
-    std::int32_t m_common = 1;      // "Common"
-    std::string m_autoSaveDir;      // "AutoSave": folder of timed saves, ends with "/"
-    int m_asTime = 1;               // "ASTime": period of timed save and clear, minutes
+    int m_comHis = 0;          // "COMHis": the port selector's entry at start
+    std::int32_t m_common = 1; // "Common"
+    std::string m_autoSaveDir; // "AutoSave": folder of timed saves, ends with "/"
+    int m_asTime = 1;          // "ASTime": period of timed save and clear, minutes
 
     static FrameStoredValues Load(const SettingsStore& store);
     // Writes "COMHis", "Common" (bits 0 to 7 from options, bit 8 as stored now),

@@ -12,8 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <ostream>
 #include <fcntl.h>
+#include <ostream>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -59,8 +59,8 @@ std::string EscapeEntry(std::string_view text, bool bName)
             out += "\\r";
         else if (c == '\t')
             out += "\\t";
-        else if (IsControl(c) || (c == ' ' && edge) || (bName && c == '=') ||
-                 (bName && i == 0 && (c == '[' || c == ';' || c == '#')))
+        else if (IsControl(c) || (c == ' ' && edge) || (bName && c == '=')
+                 || (bName && i == 0 && (c == '[' || c == ';' || c == '#')))
             AppendHexEscape(out, '\\', c);
         else
             out += static_cast<char>(c);
@@ -81,8 +81,8 @@ std::string UnescapeEntry(std::string_view text)
         if (next == '\\' || next == 'n' || next == 'r' || next == 't') {
             out += next == 'n' ? '\n' : next == 'r' ? '\r' : next == 't' ? '\t' : '\\';
             ++i;
-        } else if (next == 'x' && i + 3 < text.size() && HexValue(text[i + 2]) >= 0 &&
-                   HexValue(text[i + 3]) >= 0) {
+        } else if (next == 'x' && i + 3 < text.size() && HexValue(text[i + 2]) >= 0
+                   && HexValue(text[i + 3]) >= 0) {
             out += static_cast<char>(HexValue(text[i + 2]) * 16 + HexValue(text[i + 3]));
             i += 3;
         } else {
@@ -109,8 +109,8 @@ std::string UnescapeSection(std::string_view text)
 {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
-            HexValue(text[i + 2]) >= 0) {
+        if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0
+            && HexValue(text[i + 2]) >= 0) {
             out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
             i += 2;
         } else {
@@ -150,7 +150,13 @@ bool LooksBinary(std::string_view text)
     return bad * 10 > text.size();
 }
 
-enum class FileState { Read, Missing, NoFile, Unusable };
+enum class FileState
+{
+    Read,
+    Missing,
+    NoFile,
+    Unusable
+};
 
 // Reads the whole settings file. Unusable: a regular file that is there but cannot be read
 // as settings (reason says why); NoFile: a folder, FIFO or device stands at the path.
@@ -161,16 +167,21 @@ FileState ReadWholeFile(const std::string& path, std::string& content, std::stri
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         const int error = errno;
-        struct stat st {};
+        struct stat st
+        {
+        };
         if (error == ENOENT || error == ENOTDIR || ::stat(path.c_str(), &st) != 0)
             return FileState::Missing;
         if (!S_ISREG(st.st_mode))
             return FileState::NoFile;
-        reason = error == EACCES || error == EPERM ? VRL_TR("IniSettingsStore", "没有读取权限")
-                                                   : VRL_TR("IniSettingsStore", "无法打开：") + std::strerror(error);
+        reason = error == EACCES || error == EPERM
+                     ? VRL_TR("IniSettingsStore", "没有读取权限")
+                     : VRL_TR("IniSettingsStore", "无法打开：") + std::strerror(error);
         return FileState::Unusable;
     }
-    struct stat st {};
+    struct stat st
+    {
+    };
     FileState state = FileState::Read;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         state = FileState::NoFile;
@@ -210,7 +221,9 @@ bool MakeFolders(const std::string& folder)
 {
     if (folder.empty())
         return true;
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::stat(folder.c_str(), &st) == 0)
         return S_ISDIR(st.st_mode);
     const auto slash = folder.find_last_of('/');
@@ -222,7 +235,7 @@ bool MakeFolders(const std::string& folder)
 std::string TimeStamp()
 {
     const std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     ::localtime_r(&now, &local);
     char text[32];
     std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
@@ -410,9 +423,11 @@ bool IniSettingsStore::Flush()
     const auto slash = m_path.find_last_of('/');
     AtomicWriteResult result;
     if (slash != std::string::npos && slash > 0 && !MakeFolders(m_path.substr(0, slash)))
-        result.m_error = CoreText::Args(VRL_TR("IniSettingsStore", "无法保存设置文件“%1”：无法创建它所在的文件夹。"), {m_path});
+        result.m_error = CoreText::Args(
+            VRL_TR("IniSettingsStore", "无法保存设置文件“%1”：无法创建它所在的文件夹。"), {m_path});
     else
-        result = WriteFileAtomically(m_path, [&](std::ostream& out) { return !(out << Format(onDisk)).fail(); });
+        result = WriteFileAtomically(
+            m_path, [&](std::ostream& out) { return !(out << Format(onDisk)).fail(); });
     m_bLastWriteFailed = !result.m_ok;
     m_strLastWriteError = result.m_error;
     if (!m_bLastWriteFailed)
@@ -429,16 +444,22 @@ bool IniSettingsStore::SetAside(const std::string& reason)
         std::free(real);
     }
     std::string aside = target + ".bad-" + TimeStamp();
-    struct stat st {};
+    struct stat st
+    {
+    };
     for (int n = 2; ::lstat(aside.c_str(), &st) == 0; ++n)
         aside = target + ".bad-" + TimeStamp() + "-" + std::to_string(n);
     if (::rename(target.c_str(), aside.c_str()) != 0) {
         m_strSetAsideNote = CoreText::Args(
-            VRL_TR("IniSettingsStore", "设置文件“%1”无法读取（%2），也无法改名保留（%3）。程序使用默认设置，且不会覆盖这个文件，本次的设置不会保存。"),
+            VRL_TR(
+                "IniSettingsStore",
+                "设置文件“%1”无法读取（%2），也无法改名保留（%3）。程序使用默认设置，且不会覆盖这个文件，本次的设置不会保存。"),
             {m_path, reason, std::strerror(errno)});
         return false;
     }
-    m_strSetAsideNote = CoreText::Args(VRL_TR("IniSettingsStore", "设置文件“%1”无法读取（%2），已改名保留为“%3”。程序使用默认设置。"),
-                                       {m_path, reason, aside});
+    m_strSetAsideNote =
+        CoreText::Args(VRL_TR("IniSettingsStore",
+                              "设置文件“%1”无法读取（%2），已改名保留为“%3”。程序使用默认设置。"),
+                       {m_path, reason, aside});
     return true;
 }

@@ -61,7 +61,8 @@ public:
     std::string ReadString(std::string_view section, std::string_view name,
                            std::string_view defaultValue = {}) const override;
     void WriteInt(std::string_view section, std::string_view name, std::int32_t value) override;
-    void WriteString(std::string_view section, std::string_view name, std::string_view value) override;
+    void WriteString(std::string_view section, std::string_view name,
+                     std::string_view value) override;
 
     // Writes between BeginBatch and the matching EndBatch reach the file once, at the end
     // (shutdown stores many values). Batches nest.

@@ -28,7 +28,8 @@ std::string MemorySettingsStore::ReadString(std::string_view section, std::strin
     return std::string(defaultValue);
 }
 
-void MemorySettingsStore::WriteInt(std::string_view section, std::string_view name, std::int32_t value)
+void MemorySettingsStore::WriteInt(std::string_view section, std::string_view name,
+                                   std::int32_t value)
 {
     auto s = m_sections.try_emplace(std::string(section)).first;
     s->second.insert_or_assign(std::string(name), Value(value));

@@ -21,7 +21,8 @@ public:
     virtual std::string ReadString(std::string_view section, std::string_view name,
                                    std::string_view defaultValue = {}) const = 0;
     virtual void WriteInt(std::string_view section, std::string_view name, std::int32_t value) = 0;
-    virtual void WriteString(std::string_view section, std::string_view name, std::string_view value) = 0;
+    virtual void WriteString(std::string_view section, std::string_view name,
+                             std::string_view value) = 0;
 };
 
 // A store that lives in memory only: for tests, and as the fallback of the program.
@@ -36,7 +37,8 @@ public:
     std::string ReadString(std::string_view section, std::string_view name,
                            std::string_view defaultValue = {}) const override;
     void WriteInt(std::string_view section, std::string_view name, std::int32_t value) override;
-    void WriteString(std::string_view section, std::string_view name, std::string_view value) override;
+    void WriteString(std::string_view section, std::string_view name,
+                     std::string_view value) override;
 
     const std::map<std::string, Section, std::less<>>& Sections() const { return m_sections; }
     void Clear() { m_sections.clear(); }

@@ -8,11 +8,13 @@
 namespace {
 
 // One axis of ClampStoredRect; every value is widened before it is subtracted.
-void FitAxis(int start, int end, int areaStart, int areaEnd, int minSize, int& outStart, int& outEnd)
+void FitAxis(int start, int end, int areaStart, int areaEnd, int minSize, int& outStart,
+             int& outEnd)
 {
     const std::int64_t areaSize = std::int64_t{areaEnd} - areaStart;
     const std::int64_t smallest = std::clamp<std::int64_t>(minSize, 1, areaSize);
-    const std::int64_t size = std::clamp<std::int64_t>(std::int64_t{end} - start, smallest, areaSize);
+    const std::int64_t size =
+        std::clamp<std::int64_t>(std::int64_t{end} - start, smallest, areaSize);
     const std::int64_t from = std::clamp<std::int64_t>(start, areaStart, areaEnd - size);
     outStart = static_cast<int>(from);
     outEnd = static_cast<int>(from + size);

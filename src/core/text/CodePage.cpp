@@ -19,7 +19,8 @@ iconv_t Open(const char* to, const char* from)
 // Runs iconv over in, calling onFailure(out, in, left) for a sequence it cannot convert.
 // onFailure appends its replacement and returns how many input bytes to skip.
 template <typename OnFailure>
-std::string Convert(void* handle, std::string_view input, std::size_t* failures, OnFailure onFailure)
+std::string Convert(void* handle, std::string_view input, std::size_t* failures,
+                    OnFailure onFailure)
 {
     std::string out;
     std::size_t failed = 0;
@@ -98,8 +99,7 @@ void AppendUtf8(std::string& out, char32_t ch)
     }
 }
 
-CodePage::CodePage(std::string_view name)
-    : m_name(name)
+CodePage::CodePage(std::string_view name) : m_name(name)
 {
     m_toUtf8 = Open("UTF-8", m_name.c_str());
     m_fromUtf8 = Open(m_name.c_str(), "UTF-8");
@@ -151,9 +151,15 @@ std::string CodePage::NameForWindowsCodePage(int codePage)
     case 850: return "CP850";
     case 866: return "CP866";
     case 874: return "CP874";
-    case 1250: case 1251: case 1252: case 1253: case 1254:
-    case 1255: case 1256: case 1257: case 1258:
-        return "CP" + std::to_string(codePage);
+    case 1250:
+    case 1251:
+    case 1252:
+    case 1253:
+    case 1254:
+    case 1255:
+    case 1256:
+    case 1257:
+    case 1258: return "CP" + std::to_string(codePage);
     case 10000: return "MACINTOSH";
     case 20127: return "ASCII";
     case 28591: return "ISO-8859-1";
@@ -173,16 +179,17 @@ std::string CodePage::ToUtf8(std::string_view bytes, std::size_t* failures)
 
 std::string CodePage::FromUtf8(std::string_view utf8, std::size_t* failures)
 {
-    return Convert(m_fromUtf8, utf8, failures, [](std::string& out, const char* in, std::size_t left) {
-        out += '?';
-        std::size_t len = Utf8SequenceLength(static_cast<unsigned char>(*in));
-        // Skip a whole character only when its continuation bytes are really there.
-        for (std::size_t i = 1; i < len; ++i) {
-            if (i >= left || (static_cast<unsigned char>(in[i]) & 0xC0) != 0x80)
-                return i;
-        }
-        return len;
-    });
+    return Convert(m_fromUtf8, utf8, failures,
+                   [](std::string& out, const char* in, std::size_t left) {
+                       out += '?';
+                       std::size_t len = Utf8SequenceLength(static_cast<unsigned char>(*in));
+                       // Skip a whole character only when its continuation bytes are really there.
+                       for (std::size_t i = 1; i < len; ++i) {
+                           if (i >= left || (static_cast<unsigned char>(in[i]) & 0xC0) != 0x80)
+                               return i;
+                       }
+                       return len;
+                   });
 }
 
 std::size_t CodePage::ByteLength(char32_t ch)

@@ -25,7 +25,11 @@ public:
     CodePage(const CodePage&) = delete;
     CodePage& operator=(const CodePage&) = delete;
 
-    enum class Choice { Gbk, Utf8 };
+    enum class Choice
+    {
+        Gbk,
+        Utf8
+    };
 
     // The system code page of the calling thread: GBK, or UTF-8 once chosen.
     static CodePage& System();

@@ -9,7 +9,8 @@ namespace {
 
 const char kUpperDigits[] = "0123456789ABCDEF";
 
-enum class Fault {
+enum class Fault
+{
     None,
     TooShort,
     HalfByte,
@@ -48,8 +49,8 @@ Finding Examine(std::string_view text)
             const auto c = static_cast<unsigned char>(text[p + 2]);
             return {c >= 0x80 ? Fault::TrailingNonAscii : Fault::Trailing, p + 3, n, c};
         }
-        const unsigned char separator =
-            p + 2 == length ? static_cast<unsigned char>(' ') : static_cast<unsigned char>(text[p + 2]);
+        const unsigned char separator = p + 2 == length ? static_cast<unsigned char>(' ')
+                                                        : static_cast<unsigned char>(text[p + 2]);
         if (separator != ' ')
             return {separator >= 0x80 ? Fault::SeparatorNonAscii : Fault::Separator, p + 3, n,
                     separator};
@@ -66,13 +67,13 @@ Finding Examine(std::string_view text)
     return {};
 }
 
-template <typename... Args>
-std::string Format(const char* format, Args... args)
+template <typename... Args> std::string Format(const char* format, Args... args)
 {
     char buffer[256];
     const int n = std::snprintf(buffer, sizeof buffer, format, args...);
     // The length, not the terminator: a %c of character 0 stays in the text.
-    return std::string(buffer, n < 0 ? 0 : std::min<std::size_t>(static_cast<std::size_t>(n), sizeof buffer - 1));
+    return std::string(
+        buffer, n < 0 ? 0 : std::min<std::size_t>(static_cast<std::size_t>(n), sizeof buffer - 1));
 }
 
 std::string MessageFor(const Finding& f)
@@ -80,32 +81,44 @@ std::string MessageFor(const Finding& f)
     const int n = static_cast<int>(f.byteNo);
     const int c = f.c;
     switch (f.fault) {
-    case Fault::TooShort:
-        return VRL_TR("HexText", "长度不能小于 1 个字节！");
-    case Fault::HalfByte:
-        return VRL_TR("HexText", "最后不能为半个字节！");
+    case Fault::TooShort: return VRL_TR("HexText", "长度不能小于 1 个字节！");
+    case Fault::HalfByte: return VRL_TR("HexText", "最后不能为半个字节！");
     case Fault::TrailingNonAscii:
-        return Format(VRL_TR("HexText", "最后多出一个非ASCII字符，其16进制为：  %02X H").c_str(), c);
-    case Fault::Trailing:
-        return Format(VRL_TR("HexText", "最后多出一个字符：  ' %c '").c_str(), c);
+        return Format(VRL_TR("HexText", "最后多出一个非ASCII字符，其16进制为：  %02X H").c_str(),
+                      c);
+    case Fault::Trailing: return Format(VRL_TR("HexText", "最后多出一个字符：  ' %c '").c_str(), c);
     case Fault::SeparatorNonAscii:
-        return Format(VRL_TR("HexText", "第 %d 个字节后为非ASCII字符，其16进制为：  %02X H。必须改为  空格").c_str(), n, c);
+        return Format(
+            VRL_TR("HexText", "第 %d 个字节后为非ASCII字符，其16进制为：  %02X H。必须改为  空格")
+                .c_str(),
+            n, c);
     case Fault::Separator:
-        return Format(VRL_TR("HexText", "第 %d 个字节后的字符  ' %c '  必须改为  空格").c_str(), n, c);
+        return Format(VRL_TR("HexText", "第 %d 个字节后的字符  ' %c '  必须改为  空格").c_str(), n,
+                      c);
     case Fault::HighBlank:
-        return Format(VRL_TR("HexText", "第 %d 个字节的高位不能为  空格，必须是16进制数").c_str(), n);
+        return Format(VRL_TR("HexText", "第 %d 个字节的高位不能为  空格，必须是16进制数").c_str(),
+                      n);
     case Fault::LowBlank:
-        return Format(VRL_TR("HexText", "第 %d 个字节的低位不能为  空格，必须是16进制数").c_str(), n);
+        return Format(VRL_TR("HexText", "第 %d 个字节的低位不能为  空格，必须是16进制数").c_str(),
+                      n);
     case Fault::HighNonAscii:
-        return Format(VRL_TR("HexText", "第 %d 个字节的高位为非ASCII字符，其16进制为：  %02X H。必须是16进制数").c_str(), n, c);
+        return Format(
+            VRL_TR("HexText",
+                   "第 %d 个字节的高位为非ASCII字符，其16进制为：  %02X H。必须是16进制数")
+                .c_str(),
+            n, c);
     case Fault::LowNonAscii:
-        return Format(VRL_TR("HexText", "第 %d 个字节的低位为非ASCII字符，其16进制为：  %2X H。必须是16进制数").c_str(), n, c);
+        return Format(VRL_TR("HexText",
+                             "第 %d 个字节的低位为非ASCII字符，其16进制为：  %2X H。必须是16进制数")
+                          .c_str(),
+                      n, c);
     case Fault::HighOther:
-        return Format(VRL_TR("HexText", "第 %d 个字节的高位不能为  ' %c '，必须是16进制数").c_str(), n, c);
+        return Format(VRL_TR("HexText", "第 %d 个字节的高位不能为  ' %c '，必须是16进制数").c_str(),
+                      n, c);
     case Fault::LowOther:
-        return Format(VRL_TR("HexText", "第 %d 个字节的低位不能为  ' %c '，必须是16进制数").c_str(), n, c);
-    case Fault::None:
-        break;
+        return Format(VRL_TR("HexText", "第 %d 个字节的低位不能为  ' %c '，必须是16进制数").c_str(),
+                      n, c);
+    case Fault::None: break;
     }
     return {};
 }
@@ -168,16 +181,19 @@ int HexTextToBytes(std::string_view text, std::vector<unsigned char>& bytes)
     bytes.reserve((text.size() + 1) / 3 + 1);
     for (std::size_t p = 0; p < text.size(); p += 3) {
         const int high = HexDigitValue(static_cast<unsigned char>(text[p]));
-        const int low = p + 1 < text.size() ? HexDigitValue(static_cast<unsigned char>(text[p + 1])) : -1;
+        const int low =
+            p + 1 < text.size() ? HexDigitValue(static_cast<unsigned char>(text[p + 1])) : -1;
         // Unchecked text: a character that is no digit counts as 0.
-        bytes.push_back(static_cast<unsigned char>((high < 0 ? 0 : high) * 16 + (low < 0 ? 0 : low)));
+        bytes.push_back(
+            static_cast<unsigned char>((high < 0 ? 0 : high) * 16 + (low < 0 ? 0 : low)));
     }
     return static_cast<int>(bytes.size());
 }
 
 std::string HexLineErrorText(int line, std::string_view message)
 {
-    std::string text = Format(VRL_TR("HexText", "第 %d 行    报文格式出错：\n\n").c_str(), line + 1);
+    std::string text =
+        Format(VRL_TR("HexText", "第 %d 行    报文格式出错：\n\n").c_str(), line + 1);
     text += message;
     text += VRL_TR("HexText", "\n\n报文格式："
                               "\n1、每 2 个字节间有一个空格；"

@@ -14,7 +14,8 @@ constexpr std::uint8_t kBlockHashes = 0x42;
 constexpr std::uint8_t kBlockMessages = 0x69;
 
 // Tags of a message's fields.
-enum : std::uint8_t {
+enum : std::uint8_t
+{
     kTagEnd = 1,
     kTagTranslation = 3,
     kTagObsolete1 = 5,
@@ -25,7 +26,8 @@ enum : std::uint8_t {
 
 std::uint32_t Read32(const std::uint8_t* p)
 {
-    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
+    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8)
+           | p[3];
 }
 
 // The ELF hash of the source text followed by the (empty) comment, never 0.
@@ -67,7 +69,8 @@ bool QmCatalogue::Load(const std::string& path)
     m_hashes.clear();
     m_messages.clear();
     std::ifstream in(path, std::ios::binary);
-    const std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(in)),
+                                         std::istreambuf_iterator<char>());
     if (data.size() < sizeof kMagic || std::memcmp(data.data(), kMagic, sizeof kMagic) != 0)
         return false;
     for (std::size_t at = sizeof kMagic; at + 5 <= data.size();) {
@@ -77,9 +80,11 @@ bool QmCatalogue::Load(const std::string& path)
         if (length > data.size() - at)
             return false;
         if (tag == kBlockHashes)
-            m_hashes.assign(data.begin() + static_cast<std::ptrdiff_t>(at), data.begin() + static_cast<std::ptrdiff_t>(at + length));
+            m_hashes.assign(data.begin() + static_cast<std::ptrdiff_t>(at),
+                            data.begin() + static_cast<std::ptrdiff_t>(at + length));
         else if (tag == kBlockMessages)
-            m_messages.assign(data.begin() + static_cast<std::ptrdiff_t>(at), data.begin() + static_cast<std::ptrdiff_t>(at + length));
+            m_messages.assign(data.begin() + static_cast<std::ptrdiff_t>(at),
+                              data.begin() + static_cast<std::ptrdiff_t>(at + length));
         at += length;
     }
     m_hashes.resize(m_hashes.size() / 8 * 8);
@@ -111,7 +116,8 @@ std::string QmCatalogue::Translate(const char* context, const char* source) cons
     return {};
 }
 
-std::string QmCatalogue::MessageAt(std::size_t offset, const char* context, const char* source) const
+std::string QmCatalogue::MessageAt(std::size_t offset, const char* context,
+                                   const char* source) const
 {
     const std::uint8_t* m = m_messages.data() + offset;
     const std::uint8_t* end = m_messages.data() + m_messages.size();
@@ -125,7 +131,8 @@ std::string QmCatalogue::MessageAt(std::size_t offset, const char* context, cons
         if (length > static_cast<std::size_t>(end - m))
             return false;
         // A stored context or source that differs means another message with the same hash.
-        const bool same = !want || (std::strlen(want) == length && std::memcmp(m, want, length) == 0);
+        const bool same =
+            !want || (std::strlen(want) == length && std::memcmp(m, want, length) == 0);
         m += length;
         return same;
     };
@@ -142,9 +149,7 @@ std::string QmCatalogue::MessageAt(std::size_t offset, const char* context, cons
             translation = m + 4;
             m += 4 + translationLength;
             break;
-        case kTagObsolete1:
-            m += 4;
-            break;
+        case kTagObsolete1: m += 4; break;
         case kTagSourceText:
             if (!field(source))
                 return {};
@@ -157,8 +162,7 @@ std::string QmCatalogue::MessageAt(std::size_t offset, const char* context, cons
             if (!field(nullptr))
                 return {};
             break;
-        default:
-            return {};
+        default: return {};
         }
     }
     return {};

@@ -20,6 +20,6 @@ public:
 private:
     std::string MessageAt(std::size_t offset, const char* context, const char* source) const;
 
-    std::vector<std::uint8_t> m_hashes;   // pairs of big-endian hash and message offset
+    std::vector<std::uint8_t> m_hashes; // pairs of big-endian hash and message offset
     std::vector<std::uint8_t> m_messages;
 };

@@ -40,7 +40,8 @@ std::string UiLanguage::CatalogueFolder(const std::string& buildFolder)
     std::error_code error;
     const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
     if (!error) {
-        const std::filesystem::path installed = exe.parent_path().parent_path() / "share/vrl/translations";
+        const std::filesystem::path installed =
+            exe.parent_path().parent_path() / "share/vrl/translations";
         if (std::filesystem::exists(installed / "vrl_en.qm", error))
             return installed.string();
     }

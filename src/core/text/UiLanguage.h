@@ -12,7 +12,11 @@ class SettingsStore;
 class UiLanguage
 {
 public:
-    enum class Choice { Chinese, English };
+    enum class Choice
+    {
+        Chinese,
+        English
+    };
 
     static constexpr const char* kSection = "Settings";
     static constexpr const char* kValue = "Language"; // "zh" or "en"; absent: the locale decides

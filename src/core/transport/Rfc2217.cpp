@@ -10,8 +10,7 @@
 #include <cstring>
 #include <iterator>
 
-namespace
-{
+namespace {
 // COM-PORT-OPTION commands of the client; the server answers with the same number + 100.
 enum : std::uint8_t
 {
@@ -45,7 +44,7 @@ constexpr std::uint8_t kStateCts = 0x10, kStateDsr = 0x20, kStateRi = 0x40, kSta
 bool WeWill(std::uint8_t option)
 {
     return option == Rfc2217Session::kOptBinary || option == Rfc2217Session::kOptSuppressGoAhead
-        || option == Rfc2217Session::kOptComPort;
+           || option == Rfc2217Session::kOptComPort;
 }
 
 bool TheyMay(std::uint8_t option)
@@ -87,19 +86,18 @@ void Rfc2217Session::Start(std::vector<std::uint8_t>& out)
     m_comPort = ComPort::Asked;
     m_haveLines = false;
     m_inputLines = 0;
-    for (std::uint8_t option : {kOptBinary, kOptSuppressGoAhead, kOptComPort})
-    {
+    for (std::uint8_t option : {kOptBinary, kOptSuppressGoAhead, kOptComPort}) {
         SendVerb(kWill, option, out);
         m_willSent[option] = true;
     }
-    for (std::uint8_t option : {kOptBinary, kOptSuppressGoAhead})
-    {
+    for (std::uint8_t option : {kOptBinary, kOptSuppressGoAhead}) {
         SendVerb(kDo, option, out);
         m_doSent[option] = true;
     }
 }
 
-void Rfc2217Session::SetLine(const SerialLine::LineSettings& line, int flowControl, std::vector<std::uint8_t>& out)
+void Rfc2217Session::SetLine(const SerialLine::LineSettings& line, int flowControl,
+                             std::vector<std::uint8_t>& out)
 {
     m_line = line;
     m_flowControl = flowControl;
@@ -142,14 +140,14 @@ void Rfc2217Session::SendLine(std::vector<std::uint8_t>& out)
     SendCommand(kSetParity, {WireParity(m_line.parity)}, out);
     SendCommand(kSetStopSize, {WireStopSize(m_line.stopBits)}, out);
     // DTR/CTS, RTS/DSR and DTR/DSR have no RFC 2217 value: the server keeps its own.
-    switch (m_flowControl)
-    {
+    switch (m_flowControl) {
     case 0: SendCommand(kSetControl, {kFlowNone}, out); break;
     case 1: SendCommand(kSetControl, {kFlowHardware}, out); break;
     case 2: SendCommand(kSetControl, {kFlowXonXoff}, out); break;
     default:
-        m_notes.push_back(CoreText::Args(VRL_TR("Rfc2217", "远端串口无法设置 %1 流控，沿用服务器的设置"),
-                                         {SettingText(static_cast<std::uint32_t>(m_flowControl), kFlowControl, false)}));
+        m_notes.push_back(CoreText::Args(
+            VRL_TR("Rfc2217", "远端串口无法设置 %1 流控，沿用服务器的设置"),
+            {SettingText(static_cast<std::uint32_t>(m_flowControl), kFlowControl, false)}));
         break;
     }
 }
@@ -162,20 +160,20 @@ void Rfc2217Session::SendOutputs(std::vector<std::uint8_t>& out)
         SendCommand(kSetControl, {(m_outputs & ModemLines::kRts) ? kRtsOn : kRtsOff}, out);
 }
 
-void Rfc2217Session::Escape(const std::uint8_t* data, std::size_t count, std::vector<std::uint8_t>& out)
+void Rfc2217Session::Escape(const std::uint8_t* data, std::size_t count,
+                            std::vector<std::uint8_t>& out)
 {
     // Sized once: a pass that counts 0xFF is cheaper than growing the buffer byte by byte.
     const auto iacs = static_cast<std::size_t>(std::count(data, data + count, kIac));
     const std::size_t at = out.size();
     out.resize(at + count + iacs);
     std::uint8_t* to = out.data() + at;
-    if (iacs * 32 < count)
-    {
+    if (iacs * 32 < count) {
         // Few of them (random data has one in 256): copied run by run.
         const std::uint8_t* end = data + count;
-        while (data < end)
-        {
-            const auto* iac = static_cast<const std::uint8_t*>(std::memchr(data, kIac, static_cast<std::size_t>(end - data)));
+        while (data < end) {
+            const auto* iac = static_cast<const std::uint8_t*>(
+                std::memchr(data, kIac, static_cast<std::size_t>(end - data)));
             const std::uint8_t* stop = iac ? iac + 1 : end;
             std::memcpy(to, data, static_cast<std::size_t>(stop - data));
             to += stop - data;
@@ -185,58 +183,50 @@ void Rfc2217Session::Escape(const std::uint8_t* data, std::size_t count, std::ve
         }
         return;
     }
-    for (std::size_t i = 0; i < count; ++i)
-    {
+    for (std::size_t i = 0; i < count; ++i) {
         *to++ = data[i];
         if (data[i] == kIac)
             *to++ = kIac;
     }
 }
 
-std::size_t Rfc2217Session::Receive(std::uint8_t* bytes, std::size_t count, std::vector<std::uint8_t>& out)
+std::size_t Rfc2217Session::Receive(std::uint8_t* bytes, std::size_t count,
+                                    std::vector<std::uint8_t>& out)
 {
     std::size_t data = 0; // data bytes moved to the front so far
     std::size_t i = 0;
-    while (i < count)
-    {
-        if (m_state == State::Data)
-        {
+    while (i < count) {
+        if (m_state == State::Data) {
             // Nearly everything is data: the run up to the next IAC moves in one go.
-            const auto* iac = static_cast<const std::uint8_t*>(std::memchr(bytes + i, kIac, count - i));
+            const auto* iac =
+                static_cast<const std::uint8_t*>(std::memchr(bytes + i, kIac, count - i));
             const std::size_t end = iac ? static_cast<std::size_t>(iac - bytes) : count;
             if (data != i)
                 std::memmove(bytes + data, bytes + i, end - i);
             data += end - i;
             i = end;
             // Doubled 0xFF taken here, without a search for each (data may be full of them).
-            while (i + 1 < count && bytes[i] == kIac && bytes[i + 1] == kIac)
-            {
+            while (i + 1 < count && bytes[i] == kIac && bytes[i + 1] == kIac) {
                 bytes[data++] = kIac;
                 i += 2;
             }
-            if (i < count && bytes[i] == kIac)
-            {
+            if (i < count && bytes[i] == kIac) {
                 m_state = State::Iac;
                 ++i;
             }
             continue;
         }
         const std::uint8_t b = bytes[i++];
-        switch (m_state)
-        {
-        case State::Data:
-            break;
+        switch (m_state) {
+        case State::Data: break;
         case State::Iac:
             m_state = State::Data;
             if (b == kIac)
                 bytes[data++] = b; // a doubled 0xFF is one data byte
-            else if (b == kWill || b == kWont || b == kDo || b == kDont)
-            {
+            else if (b == kWill || b == kWont || b == kDo || b == kDont) {
                 m_verb = b;
                 m_state = State::Option;
-            }
-            else if (b == kSb)
-            {
+            } else if (b == kSb) {
                 m_sub.clear();
                 m_state = State::Sub;
             }
@@ -253,14 +243,11 @@ std::size_t Rfc2217Session::Receive(std::uint8_t* bytes, std::size_t count, std:
                 m_sub.push_back(b);
             break;
         case State::SubIac:
-            if (b == kIac)
-            {
+            if (b == kIac) {
                 m_state = State::Sub;
                 if (m_sub.size() < 64)
                     m_sub.push_back(b);
-            }
-            else
-            {
+            } else {
                 // IAC SE ends it; any other command ends a broken one the same way.
                 m_state = State::Data;
                 if (m_sub.size() >= 2 && m_sub[0] == kOptComPort)
@@ -272,20 +259,17 @@ std::size_t Rfc2217Session::Receive(std::uint8_t* bytes, std::size_t count, std:
     return data;
 }
 
-void Rfc2217Session::OnOption(std::uint8_t verb, std::uint8_t option, std::vector<std::uint8_t>& out)
+void Rfc2217Session::OnOption(std::uint8_t verb, std::uint8_t option,
+                              std::vector<std::uint8_t>& out)
 {
-    switch (verb)
-    {
+    switch (verb) {
     case kDo:
-        if (WeWill(option))
-        {
-            if (!m_willSent[option])
-            {
+        if (WeWill(option)) {
+            if (!m_willSent[option]) {
                 SendVerb(kWill, option, out);
                 m_willSent[option] = true;
             }
-            if (option == kOptComPort && m_comPort != ComPort::Agreed)
-            {
+            if (option == kOptComPort && m_comPort != ComPort::Agreed) {
                 m_comPort = ComPort::Agreed;
                 // Ask to hear every change of the input lines, then put the port's own
                 // settings and lines in force.
@@ -293,49 +277,41 @@ void Rfc2217Session::OnOption(std::uint8_t verb, std::uint8_t option, std::vecto
                 SendLine(out);
                 SendOutputs(out);
             }
-        }
-        else if (!m_noSent[option])
-        {
+        } else if (!m_noSent[option]) {
             SendVerb(kWont, option, out);
             m_noSent[option] = true;
         }
         break;
     case kDont:
-        if (m_willSent[option])
-        {
+        if (m_willSent[option]) {
             SendVerb(kWont, option, out);
             m_willSent[option] = false;
         }
-        if (option == kOptComPort && m_comPort != ComPort::Refused)
-        {
+        if (option == kOptComPort && m_comPort != ComPort::Refused) {
             m_comPort = ComPort::Refused;
-            m_notes.emplace_back(VRL_TR("Rfc2217", "服务器拒绝了 RFC 2217 串口控制：波特率、数据位、校验、停止位和 DTR/RTS 不会传到远端串口"));
+            m_notes.emplace_back(VRL_TR(
+                "Rfc2217",
+                "服务器拒绝了 RFC 2217 串口控制：波特率、数据位、校验、停止位和 DTR/RTS 不会传到远端串口"));
         }
         break;
     case kWill:
-        if (TheyMay(option))
-        {
-            if (!m_doSent[option])
-            {
+        if (TheyMay(option)) {
+            if (!m_doSent[option]) {
                 SendVerb(kDo, option, out);
                 m_doSent[option] = true;
             }
-        }
-        else if (!m_noSent[option])
-        {
+        } else if (!m_noSent[option]) {
             SendVerb(kDont, option, out); // echo and the rest: not for a byte pipe
             m_noSent[option] = true;
         }
         break;
     case kWont:
-        if (m_doSent[option])
-        {
+        if (m_doSent[option]) {
             SendVerb(kDont, option, out);
             m_doSent[option] = false;
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -345,13 +321,16 @@ void Rfc2217Session::OnComPortAnswer(std::vector<std::uint8_t>& out)
     const std::uint8_t command = m_sub[1];
     const std::uint8_t* value = m_sub.data() + 2;
     const std::size_t size = m_sub.size() - 2;
-    if (command == kServerOffset + kNotifyModemState && size >= 1)
-    {
+    if (command == kServerOffset + kNotifyModemState && size >= 1) {
         unsigned lines = 0;
-        if (value[0] & kStateCts) lines |= ModemLines::kCts;
-        if (value[0] & kStateDsr) lines |= ModemLines::kDsr;
-        if (value[0] & kStateRi) lines |= ModemLines::kRi;
-        if (value[0] & kStateDcd) lines |= ModemLines::kDcd;
+        if (value[0] & kStateCts)
+            lines |= ModemLines::kCts;
+        if (value[0] & kStateDsr)
+            lines |= ModemLines::kDsr;
+        if (value[0] & kStateRi)
+            lines |= ModemLines::kRi;
+        if (value[0] & kStateDcd)
+            lines |= ModemLines::kDcd;
         m_inputLines = lines;
         m_haveLines = true;
         return;
@@ -360,12 +339,12 @@ void Rfc2217Session::OnComPortAnswer(std::vector<std::uint8_t>& out)
         return;
     // The server answers a setting with the value now in force: one that differs was not
     // taken by the port behind it.
-    switch (command)
-    {
+    switch (command) {
     case kServerOffset + kSetBaudRate: {
         if (size < 4)
             return;
-        const long long got = (static_cast<long long>(value[0]) << 24) | (value[1] << 16) | (value[2] << 8) | value[3];
+        const long long got = (static_cast<long long>(value[0]) << 24) | (value[1] << 16)
+                              | (value[2] << 8) | value[3];
         const long long want = m_line.baudRate;
         if (std::llabs(got - want) * 100 > want * 3)
             m_notes.push_back(CoreText::Args(VRL_TR("Rfc2217", "远端串口未接受 %1 波特（现为 %2）"),
@@ -374,23 +353,25 @@ void Rfc2217Session::OnComPortAnswer(std::vector<std::uint8_t>& out)
     }
     case kServerOffset + kSetDataSize:
         if (value[0] != m_line.dataBits)
-            m_notes.push_back(CoreText::Args(VRL_TR("Rfc2217", "远端串口未接受 %1 数据位（现为 %2）"),
-                                             {std::to_string(m_line.dataBits), std::to_string(value[0])}));
+            m_notes.push_back(
+                CoreText::Args(VRL_TR("Rfc2217", "远端串口未接受 %1 数据位（现为 %2）"),
+                               {std::to_string(m_line.dataBits), std::to_string(value[0])}));
         return;
     case kServerOffset + kSetParity:
         if (value[0] != WireParity(m_line.parity))
-            m_notes.push_back(CoreText::Args(VRL_TR("Rfc2217", "远端串口未接受%1（现为%2）"),
-                                             {SettingText(static_cast<std::uint32_t>(m_line.parity), kParity, false),
-                                              SettingText(value[0] >= 1 ? value[0] - 1u : 0u, kParity, false)}));
+            m_notes.push_back(CoreText::Args(
+                VRL_TR("Rfc2217", "远端串口未接受%1（现为%2）"),
+                {SettingText(static_cast<std::uint32_t>(m_line.parity), kParity, false),
+                 SettingText(value[0] >= 1 ? value[0] - 1u : 0u, kParity, false)}));
         return;
     case kServerOffset + kSetStopSize:
         if (value[0] != WireStopSize(m_line.stopBits))
-            m_notes.push_back(CoreText::Args(VRL_TR("Rfc2217", "远端串口未接受 %1 停止位（现为 %2）"),
-                                             {SettingText(static_cast<std::uint32_t>(m_line.stopBits), kStopBits, false),
-                                              SettingText(static_cast<std::uint32_t>(StopBitsOf(value[0])), kStopBits, false)}));
+            m_notes.push_back(CoreText::Args(
+                VRL_TR("Rfc2217", "远端串口未接受 %1 停止位（现为 %2）"),
+                {SettingText(static_cast<std::uint32_t>(m_line.stopBits), kStopBits, false),
+                 SettingText(static_cast<std::uint32_t>(StopBitsOf(value[0])), kStopBits, false)}));
         return;
-    default:
-        return;
+    default: return;
     }
 }
 

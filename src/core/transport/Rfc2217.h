@@ -47,7 +47,8 @@ public:
 
     // Rate, frame and flow control (PortSettings code). Sent now when the server has agreed
     // to the option, else kept and sent when it does.
-    void SetLine(const SerialLine::LineSettings& line, int flowControl, std::vector<std::uint8_t>& out);
+    void SetLine(const SerialLine::LineSettings& line, int flowControl,
+                 std::vector<std::uint8_t>& out);
     // Asserts (on) or drops DTR and/or RTS (ModemLines bits); kept like the settings.
     void SetOutputs(unsigned mask, bool on, std::vector<std::uint8_t>& out);
 
@@ -71,14 +72,15 @@ private:
     {
         Data,
         Iac,
-        Option,   // after WILL, WONT, DO or DONT: the option byte
-        Sub,      // inside SB ... IAC SE
+        Option, // after WILL, WONT, DO or DONT: the option byte
+        Sub,    // inside SB ... IAC SE
         SubIac,
     };
 
     void OnOption(std::uint8_t verb, std::uint8_t option, std::vector<std::uint8_t>& out);
     void OnComPortAnswer(std::vector<std::uint8_t>& out);
-    void SendCommand(std::uint8_t command, const std::vector<std::uint8_t>& value, std::vector<std::uint8_t>& out);
+    void SendCommand(std::uint8_t command, const std::vector<std::uint8_t>& value,
+                     std::vector<std::uint8_t>& out);
     void SendLine(std::vector<std::uint8_t>& out);
     void SendOutputs(std::vector<std::uint8_t>& out);
 
@@ -93,8 +95,8 @@ private:
     SerialLine::LineSettings m_line;
     int m_flowControl = 0;
     bool m_haveLine = false;
-    unsigned m_outputs = 0;     // DTR/RTS wanted
-    unsigned m_outputsSet = 0;  // which of the two were asked for at all
+    unsigned m_outputs = 0;    // DTR/RTS wanted
+    unsigned m_outputsSet = 0; // which of the two were asked for at all
     bool m_haveLines = false;
     unsigned m_inputLines = 0;
     std::vector<std::string> m_notes;

@@ -2,8 +2,7 @@
 
 #include "core/serial/ModemLines.h"
 
-namespace
-{
+namespace {
 // DTR and RTS go to the server; the input lines are what it last notified. The server
 // answers neither at once nor always, so nothing here waits.
 class Rfc2217ModemLines : public ModemLines
@@ -22,22 +21,21 @@ private:
 };
 } // namespace
 
-Rfc2217Transport::Rfc2217Transport(Endpoint endpoint)
-    : TcpTransport(std::move(endpoint))
-{
-}
+Rfc2217Transport::Rfc2217Transport(Endpoint endpoint) : TcpTransport(std::move(endpoint)) {}
 
 void Rfc2217Transport::Greet(std::vector<std::uint8_t>& out)
 {
     m_session.Start(out);
 }
 
-std::size_t Rfc2217Transport::Decode(std::uint8_t* bytes, std::size_t count, std::vector<std::uint8_t>& reply)
+std::size_t Rfc2217Transport::Decode(std::uint8_t* bytes, std::size_t count,
+                                     std::vector<std::uint8_t>& reply)
 {
     return m_session.Receive(bytes, count, reply);
 }
 
-void Rfc2217Transport::Encode(const std::uint8_t* data, std::size_t count, std::vector<std::uint8_t>& out)
+void Rfc2217Transport::Encode(const std::uint8_t* data, std::size_t count,
+                              std::vector<std::uint8_t>& out)
 {
     Rfc2217Session::Escape(data, count, out);
 }

@@ -21,8 +21,10 @@ public:
 
 protected:
     void Greet(std::vector<std::uint8_t>& out) override;
-    std::size_t Decode(std::uint8_t* bytes, std::size_t count, std::vector<std::uint8_t>& reply) override;
-    void Encode(const std::uint8_t* data, std::size_t count, std::vector<std::uint8_t>& out) override;
+    std::size_t Decode(std::uint8_t* bytes, std::size_t count,
+                       std::vector<std::uint8_t>& reply) override;
+    void Encode(const std::uint8_t* data, std::size_t count,
+                std::vector<std::uint8_t>& out) override;
 
 private:
     Rfc2217Session m_session; // under m_mutex

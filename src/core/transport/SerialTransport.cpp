@@ -6,8 +6,7 @@
 #include <cctype>
 #include <charconv>
 
-namespace
-{
+namespace {
 bool StartsWithNoCase(std::string_view text, std::string_view prefix)
 {
     if (text.size() < prefix.size())
@@ -33,27 +32,22 @@ bool SerialTransport::IsRemote(std::string_view device)
 bool SerialTransport::Parse(std::string_view device, Endpoint& endpoint)
 {
     Endpoint e;
-    if (StartsWithNoCase(device, "rfc2217://"))
-    {
+    if (StartsWithNoCase(device, "rfc2217://")) {
         e.rfc2217 = true;
         device.remove_prefix(10);
-    }
-    else if (StartsWithNoCase(device, "tcp://"))
+    } else if (StartsWithNoCase(device, "tcp://"))
         device.remove_prefix(6);
     else
         return false;
     std::string_view host;
     std::string_view rest;
-    if (!device.empty() && device.front() == '[')
-    {
+    if (!device.empty() && device.front() == '[') {
         const auto close = device.find(']');
         if (close == std::string_view::npos)
             return false;
         host = device.substr(1, close - 1);
         rest = device.substr(close + 1);
-    }
-    else
-    {
+    } else {
         const auto colon = device.rfind(':');
         if (colon == std::string_view::npos)
             return false;

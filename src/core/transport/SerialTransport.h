@@ -11,7 +11,6 @@
 #include <sys/types.h>
 #include <vector>
 
-
 // The byte source of a port whose device is on another machine: `tcp://HOST:PORT` (the
 // bytes as they are) or `rfc2217://HOST:PORT` (telnet with the COM-PORT-OPTION, which also
 // carries the line settings and the modem lines), as ser2net serves them. A local device
@@ -26,7 +25,7 @@ public:
     struct Endpoint
     {
         bool rfc2217 = false;
-        std::string host;   // a name, an IPv4 address or an IPv6 address without brackets
+        std::string host; // a name, an IPv4 address or an IPv6 address without brackets
         std::uint16_t port = 0;
     };
 

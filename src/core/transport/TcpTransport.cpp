@@ -16,8 +16,7 @@
 #include <thread>
 #include <unistd.h>
 
-namespace
-{
+namespace {
 using Clock = std::chrono::steady_clock;
 
 // A lost server is noticed within about half a minute even when nothing is sent: keepalive
@@ -51,15 +50,15 @@ struct Lookup
 
 int RemainingMs(Clock::time_point deadline)
 {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
 // Waits for fd (events) or stopFd until deadline: 1 ready, 0 time is up, -1 stopped.
 int WaitFor(int fd, short events, int stopFd, Clock::time_point deadline)
 {
-    for (;;)
-    {
+    for (;;) {
         pollfd fds[2] = {{stopFd, POLLIN, 0}, {fd, events, 0}};
         const int ready = poll(fds, 2, RemainingMs(deadline));
         if (ready < 0 && errno == EINTR)
@@ -75,8 +74,7 @@ int WaitFor(int fd, short events, int stopFd, Clock::time_point deadline)
 std::string ConnectError(const std::string& where, int error)
 {
     const std::string head = CoreText::Args(VRL_TR("TcpTransport", "无法连接 %1："), {where});
-    switch (error)
-    {
+    switch (error) {
     case ECONNREFUSED: return head + VRL_TR("TcpTransport", "连接被拒绝（服务器未运行或端口不对）");
     case ETIMEDOUT: return head + VRL_TR("TcpTransport", "连接超时");
     case ENETUNREACH:
@@ -98,10 +96,7 @@ void TuneSocket(int fd)
 }
 } // namespace
 
-TcpTransport::TcpTransport(Endpoint endpoint)
-    : SerialTransport(std::move(endpoint))
-{
-}
+TcpTransport::TcpTransport(Endpoint endpoint) : SerialTransport(std::move(endpoint)) {}
 
 TcpTransport::~TcpTransport()
 {
@@ -124,40 +119,35 @@ SerialTransport::ConnectResult TcpTransport::Connect(int stopFd, int timeoutMs, 
     const addrinfo* addresses = nullptr;
     if (getaddrinfo(Where().host.c_str(), service.c_str(), &hints, &numeric) == 0)
         addresses = numeric;
-    else
-    {
+    else {
         lookup = std::make_shared<Lookup>();
-        if (lookup->m_doneFd < 0)
-        {
+        if (lookup->m_doneFd < 0) {
             reason = ConnectError(where, errno);
             return ConnectResult::Failed;
         }
         hints.ai_flags = AI_NUMERICSERV | AI_ADDRCONFIG;
-        try
-        {
+        try {
             std::thread([lookup, host = Where().host, service, hints] {
-                lookup->m_rc = getaddrinfo(host.c_str(), service.c_str(), &hints, &lookup->m_result);
+                lookup->m_rc =
+                    getaddrinfo(host.c_str(), service.c_str(), &hints, &lookup->m_result);
                 lookup->m_done.store(true, std::memory_order_release);
                 const std::uint64_t one = 1;
                 (void)!write(lookup->m_doneFd, &one, sizeof one);
             }).detach();
-        }
-        catch (const std::system_error&)
-        {
+        } catch (const std::system_error&) {
             reason = ConnectError(where, EAGAIN);
             return ConnectResult::Failed;
         }
         const int ready = WaitFor(lookup->m_doneFd, POLLIN, stopFd, deadline);
         if (ready < 0)
             return ConnectResult::Stopped;
-        if (ready == 0)
-        {
+        if (ready == 0) {
             reason = ConnectError(where, ETIMEDOUT);
             return ConnectResult::Failed;
         }
-        if (!lookup->m_done.load(std::memory_order_acquire) || lookup->m_rc != 0)
-        {
-            reason = CoreText::Args(VRL_TR("TcpTransport", "无法连接 %1：找不到主机 %2"), {where, Where().host});
+        if (!lookup->m_done.load(std::memory_order_acquire) || lookup->m_rc != 0) {
+            reason = CoreText::Args(VRL_TR("TcpTransport", "无法连接 %1：找不到主机 %2"),
+                                    {where, Where().host});
             return ConnectResult::Failed;
         }
         addresses = lookup->m_result;
@@ -166,23 +156,19 @@ SerialTransport::ConnectResult TcpTransport::Connect(int stopFd, int timeoutMs, 
     int firstError = 0;
     int fd = -1;
     ConnectResult result = ConnectResult::Failed;
-    for (const addrinfo* a = addresses; a && fd < 0; a = a->ai_next)
-    {
-        const int s = socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
-        if (s < 0)
-        {
+    for (const addrinfo* a = addresses; a && fd < 0; a = a->ai_next) {
+        const int s =
+            socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
+        if (s < 0) {
             firstError = firstError ? firstError : errno;
             continue;
         }
         int error = 0;
-        if (connect(s, a->ai_addr, a->ai_addrlen) != 0)
-        {
+        if (connect(s, a->ai_addr, a->ai_addrlen) != 0) {
             error = errno;
-            if (error == EINPROGRESS)
-            {
+            if (error == EINPROGRESS) {
                 const int ready = WaitFor(s, POLLOUT, stopFd, deadline);
-                if (ready < 0)
-                {
+                if (ready < 0) {
                     close(s);
                     result = ConnectResult::Stopped;
                     break;
@@ -194,8 +180,7 @@ SerialTransport::ConnectResult TcpTransport::Connect(int stopFd, int timeoutMs, 
                     error = errno;
             }
         }
-        if (error != 0)
-        {
+        if (error != 0) {
             close(s);
             firstError = firstError ? firstError : error;
             continue;
@@ -204,8 +189,7 @@ SerialTransport::ConnectResult TcpTransport::Connect(int stopFd, int timeoutMs, 
     }
     if (numeric)
         freeaddrinfo(numeric);
-    if (fd < 0)
-    {
+    if (fd < 0) {
         if (result != ConnectResult::Stopped)
             reason = ConnectError(where, firstError ? firstError : ETIMEDOUT);
         return result;
@@ -235,33 +219,28 @@ void TcpTransport::Disconnect()
 ssize_t TcpTransport::Read(std::uint8_t* into, std::size_t room, int& error)
 {
     const int fd = m_fd.load();
-    if (fd < 0)
-    {
+    if (fd < 0) {
         error = EBADF;
         return -1;
     }
     // A read that found less than it had room for took all there was: the next one says
     // "nothing now" without asking the socket, so that a worker reading until nothing comes
     // goes back to its wait at once instead of spending a call on EAGAIN every time.
-    if (m_drained)
-    {
+    if (m_drained) {
         m_drained = false;
         return 0;
     }
     ssize_t n = 0;
-    for (;;)
-    {
+    for (;;) {
         n = recv(fd, into, room, MSG_DONTWAIT);
         if (n >= 0 || errno != EINTR)
             break;
     }
-    if (n == 0)
-    {
+    if (n == 0) {
         error = 0;
         return -1;
     }
-    if (n < 0)
-    {
+    if (n < 0) {
         if (errno == EAGAIN || errno == EWOULDBLOCK)
             return 0;
         error = errno;
@@ -295,12 +274,10 @@ bool TcpTransport::FlushLocked()
     const int fd = m_fd.load();
     if (fd < 0)
         return false;
-    while (m_pendingSent < m_pending.size())
-    {
-        const ssize_t n = send(fd, m_pending.data() + m_pendingSent, m_pending.size() - m_pendingSent,
-                               MSG_DONTWAIT | MSG_NOSIGNAL);
-        if (n > 0)
-        {
+    while (m_pendingSent < m_pending.size()) {
+        const ssize_t n = send(fd, m_pending.data() + m_pendingSent,
+                               m_pending.size() - m_pendingSent, MSG_DONTWAIT | MSG_NOSIGNAL);
+        if (n > 0) {
             m_pendingSent += static_cast<std::size_t>(n);
             continue;
         }
@@ -323,14 +300,16 @@ void TcpTransport::SendLocked(const std::vector<std::uint8_t>& bytes)
     FlushLocked();
 }
 
-std::size_t TcpTransport::Decode(std::uint8_t* bytes, std::size_t count, std::vector<std::uint8_t>& reply)
+std::size_t TcpTransport::Decode(std::uint8_t* bytes, std::size_t count,
+                                 std::vector<std::uint8_t>& reply)
 {
     (void)bytes;
     (void)reply;
     return count;
 }
 
-void TcpTransport::Encode(const std::uint8_t* data, std::size_t count, std::vector<std::uint8_t>& out)
+void TcpTransport::Encode(const std::uint8_t* data, std::size_t count,
+                          std::vector<std::uint8_t>& out)
 {
     out.insert(out.end(), data, data + count);
 }
@@ -340,19 +319,16 @@ std::size_t TcpTransport::Write(const void* bytes, std::size_t length)
     const auto* p = static_cast<const std::uint8_t*>(bytes);
     std::size_t queued = 0; // data handed to the queue
     std::size_t sent = 0;   // data whose wire bytes all went out
-    while (sent < length)
-    {
+    while (sent < length) {
         int fd = -1;
         {
             std::lock_guard lock(m_mutex);
             fd = m_fd.load();
             if (fd < 0 || !FlushLocked())
                 break;
-            if (m_pending.empty())
-            {
+            if (m_pending.empty()) {
                 sent = queued;
-                if (queued < length)
-                {
+                if (queued < length) {
                     const std::size_t chunk = std::min(kChunk, length - queued);
                     Encode(p + queued, chunk, m_pending);
                     queued += chunk;

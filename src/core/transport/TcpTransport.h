@@ -35,9 +35,11 @@ protected:
     virtual void Greet(std::vector<std::uint8_t>& out) { (void)out; }
     // Under m_mutex. Turns bytes from the server into the port's data in place (returns
     // its length); answers go to reply.
-    virtual std::size_t Decode(std::uint8_t* bytes, std::size_t count, std::vector<std::uint8_t>& reply);
+    virtual std::size_t Decode(std::uint8_t* bytes, std::size_t count,
+                               std::vector<std::uint8_t>& reply);
     // Under m_mutex. The wire form of the port's data.
-    virtual void Encode(const std::uint8_t* data, std::size_t count, std::vector<std::uint8_t>& out);
+    virtual void Encode(const std::uint8_t* data, std::size_t count,
+                        std::vector<std::uint8_t>& out);
     // Queues protocol bytes behind what waits and sends what the socket takes; nothing is
     // queued while not connected (a new connection greets afresh).
     void SendLocked(const std::vector<std::uint8_t>& bytes);

@@ -1,10 +1,10 @@
-#include "capture/CaptureOptions.h"
-#include "capture/CaptureSession.h"
-#include "core/settings/IniSettingsStore.h"
 #include "MainFrameFixture.h"
 #include "app/frame/MainFrm.h"
-#include "core/serial/PortSettings.h"
 #include "app/monitor/VRLView.h"
+#include "capture/CaptureOptions.h"
+#include "capture/CaptureSession.h"
+#include "core/serial/PortSettings.h"
+#include "core/settings/IniSettingsStore.h"
 
 #include <QtTest>
 
@@ -55,7 +55,8 @@ private Q_SLOTS:
         f.Pipeline().SetClocks(tick, time, clock);
         f.Pipeline().SetDecodeClock(decodeClock);
         for (const auto& [port, bytes] : messages)
-            f.Pipeline().OnReceiveData(port, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), 5000);
+            f.Pipeline().OnReceiveData(port, reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                       bytes.size(), 5000);
         const QString shown = f.GetView()->toPlainText();
 
         const CaptureOptions options = CaptureOptions::Parse({"COM1", asc ? "--asc" : "--hex"});

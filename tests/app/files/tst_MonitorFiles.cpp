@@ -1,11 +1,11 @@
-#include "core/base/CommandIds.h"
-#include "app/widgets/DirectoryDialog.h"
-#include "app/files/DlgAutoSave.h"
-#include "core/settings/IniSettingsStore.h"
 #include "MainFrameFixture.h"
-#include "app/frame/MainFrm.h"
+#include "app/files/DlgAutoSave.h"
 #include "app/files/MonitorFiles.h"
+#include "app/frame/MainFrm.h"
 #include "app/monitor/VRLView.h"
+#include "app/widgets/DirectoryDialog.h"
+#include "core/base/CommandIds.h"
+#include "core/settings/IniSettingsStore.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -30,7 +30,8 @@ QString Coloured(CMainFrame& frame)
     QString out;
     for (QTextBlock b = frame.GetView()->document()->begin(); b.isValid(); b = b.next())
         for (auto it = b.begin(); !it.atEnd(); ++it)
-            out += it.fragment().text() + "@" + it.fragment().charFormat().foreground().color().name() + "|";
+            out += it.fragment().text() + "@"
+                   + it.fragment().charFormat().foreground().color().name() + "|";
     return out;
 }
 
@@ -115,7 +116,8 @@ private Q_SLOTS:
         QCOMPARE(asked, (QStringList{QStringLiteral("0|保存串口监视报文|20240103 0904"),
                                      QStringLiteral("0|保存串口监视报文|20240103 0904")}));
         QVERIFY(QFile::exists(path));
-        QCOMPARE(f.MonitorFiles()->RecentFiles().Files(), std::vector<std::string>{path.toStdString()});
+        QCOMPARE(f.MonitorFiles()->RecentFiles().Files(),
+                 std::vector<std::string>{path.toStdString()});
 
         CMainFrame& g = Frame();
         g.SetFileNameAsker([&](bool open, const QString& title, const QString& name) {
@@ -126,7 +128,8 @@ private Q_SLOTS:
         QCOMPARE(asked.last(), QStringLiteral("1|打开串口监视报文|"));
         QCOMPARE(Coloured(g), coloured);
         QVERIFY(Text(g).contains(QStringLiteral("01 03 0A")));
-        QCOMPARE(g.MonitorFiles()->RecentFiles().Files(), std::vector<std::string>{path.toStdString()});
+        QCOMPARE(g.MonitorFiles()->RecentFiles().Files(),
+                 std::vector<std::string>{path.toStdString()});
 
         // A save that cannot be written is told, not passed over.
         g.AppendMonitorLine("05", 0, 1);
@@ -170,7 +173,8 @@ private Q_SLOTS:
         Pass(f, 59999);
         QVERIFY(QDir(dir).entryList(QDir::Files).isEmpty());
         Pass(f, 1);
-        QCOMPARE(QDir(dir).entryList(QDir::Files), QStringList{QStringLiteral("20240103 0905.tnf")});
+        QCOMPARE(QDir(dir).entryList(QDir::Files),
+                 QStringList{QStringLiteral("20240103 0905.tnf")});
         QVERIFY(!SaveEnabled(f)); // the timed save wrote it
 
         // An existing file of the next name is replaced; each file holds the whole text.
@@ -184,7 +188,8 @@ private Q_SLOTS:
         Pass(f, 60000);
         CMainFrame& g = Frame();
         QVERIFY(g.MonitorFiles()->OpenMonitorFile(next));
-        QVERIFY2(Text(g).contains(QStringLiteral("01")) && Text(g).contains(QStringLiteral("02")), qPrintable(Text(g)));
+        QVERIFY2(Text(g).contains(QStringLiteral("01")) && Text(g).contains(QStringLiteral("02")),
+                 qPrintable(Text(g)));
     }
 
     void timedClearFollowsTheSaveAndBothOffStop()
@@ -200,7 +205,8 @@ private Q_SLOTS:
         Pass(f, 120000);
         CMainFrame& g = Frame();
         QVERIFY(g.MonitorFiles()->OpenMonitorFile(dir + QStringLiteral("20240103 0908.tnf")));
-        QVERIFY2(!Text(g).contains(QStringLiteral("01")) && Text(g).contains(QStringLiteral("02")), qPrintable(Text(g)));
+        QVERIFY2(!Text(g).contains(QStringLiteral("01")) && Text(g).contains(QStringLiteral("02")),
+                 qPrintable(Text(g)));
 
         // Both switches off: no timer.
         CMainFrame& h = Frame();
@@ -248,7 +254,8 @@ private Q_SLOTS:
         QCOMPARE(f.StatusNote(QStringLiteral("pause")), QString());
         const QString dir = m_xdg->FilePath(QStringLiteral("watch")) + "/";
         QVERIFY(QDir().mkpath(dir) && SetTimed(f, true, QStringLiteral("2"), true, dir));
-        QCOMPARE(f.StatusNote(QStringLiteral("timedsave")), QStringLiteral("定时保存、清除: 每 2 分钟"));
+        QCOMPARE(f.StatusNote(QStringLiteral("timedsave")),
+                 QStringLiteral("定时保存、清除: 每 2 分钟"));
         QVERIFY(SetTimed(f, false, QStringLiteral("2"), false, dir));
         QCOMPARE(f.StatusNote(QStringLiteral("timedsave")), QString());
 
@@ -257,7 +264,10 @@ private Q_SLOTS:
         QStringList asked;
         for (int start = 0; start < 2; ++start) { // told once
             CMainFrame& g = NewFrame();
-            g.MonitorFiles()->SetKeptTextAsker([&](const QString& path) { asked << path; return true; });
+            g.MonitorFiles()->SetKeptTextAsker([&](const QString& path) {
+                asked << path;
+                return true;
+            });
             QTest::qWait(20);
             QCOMPARE(Text(g).contains(QStringLiteral("01 02 03")), start == 0);
         }
@@ -274,7 +284,8 @@ private Q_SLOTS:
         QVERIFY(Text(f).contains(QStringLiteral("01 02")));
         QVERIFY(SaveEnabled(f));
         const QString note = f.StatusNote(QStringLiteral("autosave"));
-        QVERIFY2(note.contains(dir) && note.contains(QStringLiteral("文件夹不存在")), qPrintable(note));
+        QVERIFY2(note.contains(dir) && note.contains(QStringLiteral("文件夹不存在")),
+                 qPrintable(note));
 
         QVERIFY(QDir().mkpath(dir)); // the folder is back: saved, cleared, note gone
         Pass(f, 60000);
@@ -289,13 +300,19 @@ private Q_SLOTS:
         CMainFrame& f = Frame();
         int asked = 0;
         A answer = A::Cancel;
-        f.MonitorFiles()->SetCloseAsker([&] { ++asked; return answer; });
+        f.MonitorFiles()->SetCloseAsker([&] {
+            ++asked;
+            return answer;
+        });
         f.show();
         QVERIFY(f.close()); // nothing to lose
         QCOMPARE(asked, 0);
 
         CMainFrame& g = Frame();
-        g.MonitorFiles()->SetCloseAsker([&] { ++asked; return answer; });
+        g.MonitorFiles()->SetCloseAsker([&] {
+            ++asked;
+            return answer;
+        });
         const QString path = m_xdg->FilePath(QStringLiteral("kept.tnf"));
         QString fileAnswer;
         g.SetFileNameAsker([&](bool, const QString&, const QString&) { return fileAnswer; });
@@ -311,7 +328,10 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(path));
 
         CMainFrame& h = Frame();
-        h.MonitorFiles()->SetCloseAsker([&] { ++asked; return A::Discard; });
+        h.MonitorFiles()->SetCloseAsker([&] {
+            ++asked;
+            return A::Discard;
+        });
         const QString dir = m_xdg->Root() + "/";
         QVERIFY(SetTimed(h, true, QStringLiteral("1"), false, dir));
         h.AppendMonitorLine("01", 0, 1);

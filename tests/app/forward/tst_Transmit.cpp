@@ -1,15 +1,15 @@
-#include "core/base/CommandIds.h"
-#include "app/forward/Forwarder.h"
-#include "core/settings/IniSettingsStore.h"
 #include "MainFrameFixture.h"
+#include "TestPtyPair.h"
+#include "app/forward/Forwarder.h"
+#include "app/forward/Transmit.h"
 #include "app/frame/MainFrm.h"
 #include "app/modbus/ModbusDecoding.h"
+#include "app/monitor/VRLView.h"
+#include "core/base/CommandIds.h"
+#include "core/receive/ReceivePipeline.h"
 #include "core/serial/PortMap.h"
 #include "core/serial/SerialPort.h"
-#include "core/receive/ReceivePipeline.h"
-#include "TestPtyPair.h"
-#include "app/forward/Transmit.h"
-#include "app/monitor/VRLView.h"
+#include "core/settings/IniSettingsStore.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -17,8 +17,8 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QtTest>
 
 #include <atomic>
@@ -99,9 +99,10 @@ private Q_SLOTS:
         com2.Write(answer);
         QCOMPARE(Collect(com1, answer.size()), answer);
         // Shown once the packing interval has ended the messages; the bytes crossed before.
-        QTRY_COMPARE(Monitor(), QStringLiteral("COM3↑AA BB\n"
-                                           "COM1↑01 03 00 00 00 02 C4 0B\nCOM2↓01 03 00 00 00 02 C4 0B\n"
-                                           "COM2↑01 03 04 00 01 00 02\nCOM1↓01 03 04 00 01 00 02\n"));
+        QTRY_COMPARE(Monitor(),
+                     QStringLiteral("COM3↑AA BB\n"
+                                    "COM1↑01 03 00 00 00 02 C4 0B\nCOM2↓01 03 00 00 00 02 C4 0B\n"
+                                    "COM2↑01 03 04 00 01 00 02\nCOM1↓01 03 04 00 01 00 02\n"));
         QVERIFY(com1.Read(0).isEmpty() && com2.Read(0).isEmpty() && com3.Read(0).isEmpty());
 
         // A closed target drops its share without a word.
@@ -122,7 +123,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("asc");
         QTest::addColumn<QString>("monitor");
         QTest::newRow("paused") << true << false << false << QString();
-        QTest::newRow("filter rejects") << false << true << false << QStringLiteral("COM2↓41 00 42 0D\n");
+        QTest::newRow("filter rejects")
+            << false << true << false << QStringLiteral("COM2↓41 00 42 0D\n");
         // ASC shows up to the zero byte; every byte still goes out.
         QTest::newRow("asc") << false << false << true << QStringLiteral("COM1↑A\nCOM2↓A\n");
     }
@@ -163,7 +165,8 @@ private Q_SLOTS:
 
             d.PortAEdit()->setText(QStringLiteral("0"));
             d.ApplyButton()->click();
-            QCOMPARE(m_messages, QStringList{QStringLiteral("请输入一个介于 1 和 255 之间的整数。")});
+            QCOMPARE(m_messages,
+                     QStringList{QStringLiteral("请输入一个介于 1 和 255 之间的整数。")});
             QCOMPARE(d.m_portA, std::uint8_t(1));
 
             // Equal ports: the second raised by one, the message, nothing stored.
@@ -278,7 +281,8 @@ private Q_SLOTS:
         OpenPort(0, com1);
         OpenPort(1, com2);
         const QByteArray line(256 << 10, 'S'), forwarded(4096, 'F');
-        QVERIFY(Forwarder().WriteToPort(1, reinterpret_cast<const std::uint8_t*>(line.data()), line.size()));
+        QVERIFY(Forwarder().WriteToPort(1, reinterpret_cast<const std::uint8_t*>(line.data()),
+                                        line.size()));
         QVERIFY(Forwarder().Waiting(1) > 0);
         Forwarder().SetForwarding(true, 1, 2);
         com1.Write(forwarded);
@@ -302,8 +306,8 @@ private Q_SLOTS:
             for (int i = 0; i < kExchanges; ++i) {
                 const QByteArray request = QByteArray::fromHex("0103") + char(i);
                 const QByteArray answer = QByteArray::fromHex("0183") + char(i);
-                if (!com1.Write(request) || com2.Read(1000) != request || !com2.Write(answer) ||
-                    com1.Read(1000) != answer)
+                if (!com1.Write(request) || com2.Read(1000) != request || !com2.Write(answer)
+                    || com1.Read(1000) != answer)
                     return;
                 ++crossed;
             }
@@ -314,7 +318,9 @@ private Q_SLOTS:
         QCOMPARE(whileHeld, kExchanges);
         QString expected;
         for (int i = 0; i < kExchanges; ++i)
-            expected += QStringLiteral("COM1↑01 03 0%1\nCOM2↓01 03 0%1\nCOM2↑01 83 0%1\nCOM1↓01 83 0%1\n").arg(i);
+            expected +=
+                QStringLiteral("COM1↑01 03 0%1\nCOM2↓01 03 0%1\nCOM2↑01 83 0%1\nCOM1↓01 83 0%1\n")
+                    .arg(i);
         QTRY_COMPARE(Monitor(), expected);
     }
 
@@ -324,43 +330,50 @@ private Q_SLOTS:
     void modbusMasterAndSlaveThroughTheTap()
     {
         const QString python = QStringLiteral("/usr/bin/python3");
-        if (QStandardPaths::findExecutable(QStringLiteral("mbpoll")).isEmpty() ||
-            QStandardPaths::findExecutable(QStringLiteral("socat")).isEmpty() ||
-            QProcess::execute(python, {QStringLiteral("-c"), QStringLiteral("import pymodbus.server, serial")}) != 0)
+        if (QStandardPaths::findExecutable(QStringLiteral("mbpoll")).isEmpty()
+            || QStandardPaths::findExecutable(QStringLiteral("socat")).isEmpty()
+            || QProcess::execute(
+                   python, {QStringLiteral("-c"), QStringLiteral("import pymodbus.server, serial")})
+                   != 0)
             QSKIP("mbpoll, socat or python3-pymodbus is missing (scripts/deps --extra)");
 
         const QString dir = m_xdg->Root();
         auto cable = [&](const QString& a, const QString& b) {
             auto* p = new QProcess(this);
-            p->start(QStringLiteral("socat"), {QStringLiteral("pty,raw,echo=0,link=%1/%2").arg(dir, a),
-                                               QStringLiteral("pty,raw,echo=0,link=%1/%2").arg(dir, b)});
+            p->start(QStringLiteral("socat"),
+                     {QStringLiteral("pty,raw,echo=0,link=%1/%2").arg(dir, a),
+                      QStringLiteral("pty,raw,echo=0,link=%1/%2").arg(dir, b)});
             return p;
         };
-        std::unique_ptr<QProcess> masterLine(cable(QStringLiteral("master"), QStringLiteral("com1")));
+        std::unique_ptr<QProcess> masterLine(
+            cable(QStringLiteral("master"), QStringLiteral("com1")));
         std::unique_ptr<QProcess> slaveLine(cable(QStringLiteral("com2"), QStringLiteral("slave")));
-        QTRY_VERIFY(QFile::exists(dir + QStringLiteral("/com1")) && QFile::exists(dir + QStringLiteral("/slave")));
+        QTRY_VERIFY(QFile::exists(dir + QStringLiteral("/com1"))
+                    && QFile::exists(dir + QStringLiteral("/slave")));
 
         QFile script(dir + QStringLiteral("/slave.py"));
         QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("import sys\n"
-                     "from pymodbus.server import StartSerialServer\n"
-                     "from pymodbus.datastore import ModbusSequentialDataBlock, ModbusSlaveContext, ModbusServerContext\n"
-                     "from pymodbus.transaction import ModbusRtuFramer\n"
-                     "store = ModbusSlaveContext(hr=ModbusSequentialDataBlock(0, [1234, 5678, 42, 7] + [0] * 96))\n"
-                     "StartSerialServer(context=ModbusServerContext(slaves={1: store}, single=False),\n"
-                     "                  framer=ModbusRtuFramer, port=sys.argv[1], baudrate=9600, timeout=0.05)\n");
+        script.write(
+            "import sys\n"
+            "from pymodbus.server import StartSerialServer\n"
+            "from pymodbus.datastore import ModbusSequentialDataBlock, ModbusSlaveContext, ModbusServerContext\n"
+            "from pymodbus.transaction import ModbusRtuFramer\n"
+            "store = ModbusSlaveContext(hr=ModbusSequentialDataBlock(0, [1234, 5678, 42, 7] + [0] * 96))\n"
+            "StartSerialServer(context=ModbusServerContext(slaves={1: store}, single=False),\n"
+            "                  framer=ModbusRtuFramer, port=sys.argv[1], baudrate=9600, timeout=0.05)\n");
         script.close();
         QProcess slave;
         slave.start(python, {script.fileName(), dir + QStringLiteral("/slave")});
         auto poll = [&](const QString& line) {
             QProcess master;
-            master.start(QStringLiteral("mbpoll"), {"-m", "rtu", "-a", "1", "-b", "9600", "-P", "none", "-t", "4",
-                                                    "-r", "1", "-c", "4", "-1", line});
+            master.start(QStringLiteral("mbpoll"),
+                         {"-m", "rtu", "-a", "1", "-b", "9600", "-P", "none", "-t", "4", "-r", "1",
+                          "-c", "4", "-1", line});
             if (!QTest::qWaitFor([&] { return master.state() == QProcess::NotRunning; }, 10000))
                 return false;
             const QString out = QString::fromUtf8(master.readAllStandardOutput());
-            return master.exitCode() == 0 && out.contains(QStringLiteral("[1]: \t5678")) &&
-                   out.contains(QStringLiteral("[3]: \t7"));
+            return master.exitCode() == 0 && out.contains(QStringLiteral("[1]: \t5678"))
+                   && out.contains(QStringLiteral("[3]: \t7"));
         };
         // Python takes its time to start the slave on a busy machine: it is asked straight,
         // on the line the program will open, until it answers.
@@ -383,7 +396,8 @@ private Q_SLOTS:
             answered += poll(dir + QStringLiteral("/master")) ? 1 : 0;
         QCOMPARE(answered, polls);
         // The lines go before the cables: a port whose device goes away shows nothing more.
-        QTRY_COMPARE(Monitor().count(QStringLiteral("COM1↓01 03 08 16 2E 00 2A 00 07 00 00")), polls);
+        QTRY_COMPARE(Monitor().count(QStringLiteral("COM1↓01 03 08 16 2E 00 2A 00 07 00 00")),
+                     polls);
         slave.kill();
         slave.waitForFinished();
         masterLine->kill();
@@ -398,7 +412,9 @@ private Q_SLOTS:
         // Decoded on both ports of the tap: every request, every answer with the slave's
         // values and its delay, and nothing else (the forwarded copies are not decoded again).
         QCOMPARE(monitor.count(QStringLiteral("  ⤷ 从站 1 读保持寄存器 起始 0 数量 4\n")), polls);
-        QCOMPARE(monitor.count(QStringLiteral("  ⤷ 从站 1 读保持寄存器 4 个: 162E 002A 0007 0000  应答 ")), polls);
+        QCOMPARE(monitor.count(
+                     QStringLiteral("  ⤷ 从站 1 读保持寄存器 4 个: 162E 002A 0007 0000  应答 ")),
+                 polls);
         QCOMPARE(monitor.count(QStringLiteral("⤷")), 2 * polls);
         for (const QString& line : monitor.split(QLatin1Char('\n')))
             if (line.contains(QStringLiteral("应答 ")))

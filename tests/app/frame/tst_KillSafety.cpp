@@ -1,13 +1,13 @@
-#include "core/base/CommandIds.h"
-#include "core/settings/IniSettingsStore.h"
 #include "MainFrameFixture.h"
-#include "app/frame/MainFrm.h"
-#include "core/serial/PortMap.h"
-#include "core/files/RtfReader.h"
-#include "app/send/SendCommands.h"
-#include "app/ports/SettingsBar.h"
 #include "TestPtyPair.h"
+#include "app/frame/MainFrm.h"
+#include "app/ports/SettingsBar.h"
+#include "app/send/SendCommands.h"
 #include "app/send/VRLSendEdit.h"
+#include "core/base/CommandIds.h"
+#include "core/files/RtfReader.h"
+#include "core/serial/PortMap.h"
+#include "core/settings/IniSettingsStore.h"
 
 #include <QApplication>
 #include <QFile>
@@ -36,7 +36,8 @@ int Victim(int argc, char* argv[])
     const int round = std::atoi(argv[3]);
     IniSettingsStore store(IniSettingsStore::DefaultPath());
     auto frame = std::make_unique<CMainFrame>(store);
-    frame->SetMessageHook([](const QString& text) { std::fprintf(stderr, "message: %s\n", qPrintable(text)); });
+    frame->SetMessageHook(
+        [](const QString& text) { std::fprintf(stderr, "message: %s\n", qPrintable(text)); });
     frame->show();
     if (!OpenPortOn(*frame, 0, QString::fromLocal8Bit(argv[2])))
         return 3;
@@ -44,7 +45,8 @@ int Victim(int argc, char* argv[])
         frame->OnCommand(ID_SHOW_TIME);
     CVRLSendEdit* edit = frame->SendSide()->SendEdit();
     QString text;
-    const QString line = QStringLiteral("01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 10 发报 %1\n").arg(round);
+    const QString line =
+        QStringLiteral("01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 10 发报 %1\n").arg(round);
     while (text.size() < 2'000'000)
         text += line;
     edit->setPlainText(text + QStringLiteral("END-%1").arg(round));
@@ -74,7 +76,8 @@ QByteArray ReadAll(const QString& path)
 std::set<std::string> Keys(const QByteArray& text)
 {
     std::set<std::string> keys;
-    for (const auto& [section, values] : IniSettingsStore::Parse(std::string_view(text.constData(), static_cast<std::size_t>(text.size()))))
+    for (const auto& [section, values] : IniSettingsStore::Parse(
+             std::string_view(text.constData(), static_cast<std::size_t>(text.size()))))
         for (const auto& value : values)
             keys.insert(section + "/" + value.first);
     return keys;
@@ -103,7 +106,10 @@ private Q_SLOTS:
             while (!stop)
                 pty.TryWrite(chunk, 10);
         });
-        auto finish = qScopeGuard([&] { stop = true; feeder.join(); });
+        auto finish = qScopeGuard([&] {
+            stop = true;
+            feeder.join();
+        });
 
         // Round 0 ends the normal way: it makes both files and tells how long an exit takes.
         qint64 exitMs = 0;
@@ -118,33 +124,43 @@ private Q_SLOTS:
         int settingsNew = 0;
         for (int round = 1; round <= kRounds; ++round) {
             const bool atExit = round % 3 != 0; // a third are killed while only receiving
-            const int delayMs = static_cast<int>(QRandomGenerator::global()->bounded(static_cast<int>(exitMs * 12 / 10) + 1));
+            const int delayMs = static_cast<int>(
+                QRandomGenerator::global()->bounded(static_cast<int>(exitMs * 12 / 10) + 1));
             QVERIFY(RunRound(pty, round, atExit, delayMs, nullptr));
 
             const QByteArray settingsNow = ReadAll(settingsPath);
-            QVERIFY2(!settingsNow.isEmpty() && settingsNow.endsWith('\n'), qPrintable(QStringLiteral("round %1: settings file cut").arg(round)));
+            QVERIFY2(!settingsNow.isEmpty() && settingsNow.endsWith('\n'),
+                     qPrintable(QStringLiteral("round %1: settings file cut").arg(round)));
             if (settingsNow != settings) {
                 // Keys are never removed: a file missing some was cut short.
                 const std::set<std::string> before = Keys(settings);
                 const std::set<std::string> after = Keys(settingsNow);
-                QVERIFY2(std::includes(after.begin(), after.end(), before.begin(), before.end()),
-                         qPrintable(QStringLiteral("round %1: settings file lost values").arg(round)));
+                QVERIFY2(
+                    std::includes(after.begin(), after.end(), before.begin(), before.end()),
+                    qPrintable(QStringLiteral("round %1: settings file lost values").arg(round)));
                 ++settingsNew;
             }
             const QByteArray sendNow = ReadAll(sendPath);
             if (sendNow != send) {
                 const QByteArray end = QByteArray("END-") + QByteArray::number(round);
-                QVERIFY2(sendNow.contains(end) && sendNow.trimmed().endsWith('}'),
-                         qPrintable(QStringLiteral("round %1: send file is neither the old nor the new one (%2 bytes)")
-                                        .arg(round).arg(sendNow.size())));
-                QVERIFY(RtfReader::Read(std::string_view(sendNow.constData(), static_cast<std::size_t>(sendNow.size()))).IsUsable());
+                QVERIFY2(
+                    sendNow.contains(end) && sendNow.trimmed().endsWith('}'),
+                    qPrintable(
+                        QStringLiteral(
+                            "round %1: send file is neither the old nor the new one (%2 bytes)")
+                            .arg(round)
+                            .arg(sendNow.size())));
+                QVERIFY(RtfReader::Read(std::string_view(sendNow.constData(),
+                                                         static_cast<std::size_t>(sendNow.size())))
+                            .IsUsable());
                 ++sendNew;
             }
             settings = settingsNow;
             send = sendNow;
         }
-        qInfo("exit takes %lld ms; of %d kills the send file was new after %d, the settings file after %d",
-              static_cast<long long>(exitMs), kRounds, sendNew, settingsNew);
+        qInfo(
+            "exit takes %lld ms; of %d kills the send file was new after %d, the settings file after %d",
+            static_cast<long long>(exitMs), kRounds, sendNew, settingsNew);
     }
 
 private:
@@ -162,7 +178,8 @@ private:
             return false;
         QElapsedTimer waited;
         waited.start();
-        while (!victim.canReadLine() && waited.elapsed() < 60000 && victim.state() == QProcess::Running)
+        while (!victim.canReadLine() && waited.elapsed() < 60000
+               && victim.state() == QProcess::Running)
             victim.waitForReadyRead(100);
         if (victim.readLine().trimmed() != "ready") {
             qWarning("round %d: the program did not start receiving", round);

@@ -1,9 +1,9 @@
+#include "MainFrameFixture.h"
+#include "app/frame/Language.h"
+#include "app/frame/MainFrm.h"
 #include "core/base/CommandIds.h"
 #include "core/settings/CommandLine.h"
 #include "core/settings/IniSettingsStore.h"
-#include "app/frame/Language.h"
-#include "MainFrameFixture.h"
-#include "app/frame/MainFrm.h"
 
 #include <QMenu>
 #include <QMenuBar>
@@ -37,12 +37,17 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("lang");     // LANG
         QTest::addColumn<QString>("stored");
         QTest::addColumn<bool>("english");
-        QTest::newRow("Chinese locale") << QByteArray() << QByteArray("zh_CN.UTF-8") << QString() << false;
-        QTest::newRow("English locale") << QByteArray() << QByteArray("en_US.UTF-8") << QString() << true;
+        QTest::newRow("Chinese locale")
+            << QByteArray() << QByteArray("zh_CN.UTF-8") << QString() << false;
+        QTest::newRow("English locale")
+            << QByteArray() << QByteArray("en_US.UTF-8") << QString() << true;
         QTest::newRow("C locale") << QByteArray() << QByteArray("C") << QString() << true;
-        QTest::newRow("LANGUAGE before LANG") << QByteArray("zh_TW:en") << QByteArray("en_GB.UTF-8") << QString() << false;
-        QTest::newRow("stored en beats zh") << QByteArray() << QByteArray("zh_CN.UTF-8") << QStringLiteral("en") << true;
-        QTest::newRow("stored zh beats C") << QByteArray("en") << QByteArray("C") << QStringLiteral("zh") << false;
+        QTest::newRow("LANGUAGE before LANG")
+            << QByteArray("zh_TW:en") << QByteArray("en_GB.UTF-8") << QString() << false;
+        QTest::newRow("stored en beats zh")
+            << QByteArray() << QByteArray("zh_CN.UTF-8") << QStringLiteral("en") << true;
+        QTest::newRow("stored zh beats C")
+            << QByteArray("en") << QByteArray("C") << QStringLiteral("zh") << false;
     }
     void startsInLanguage()
     {
@@ -60,7 +65,8 @@ private Q_SLOTS:
 
         CMainFrame& frame = NewFrame();
         if (english) {
-            QCOMPARE(MenuTitles(frame), QStringList({"&File", "&Edit", "&View", "&Tools", "&Checksum", "&Window", "&Help"}));
+            QCOMPARE(MenuTitles(frame), QStringList({"&File", "&Edit", "&View", "&Tools",
+                                                     "&Checksum", "&Window", "&Help"}));
             QCOMPARE(frame.UpdateCommand(ID_OPEN_PORT).m_text, QStringLiteral("&Open COM1"));
             QVERIFY(CommandLine::HelpText().starts_with("Usage: vrl"));
             // Access keys are unique within each menu and submenu.
@@ -75,19 +81,24 @@ private Q_SLOTS:
                     if (a->menu())
                         menus << a->menu();
                     // No Chinese left, but in the two names of the language submenu.
-                    static const QRegularExpression chinese(QStringLiteral("[\\x{4e00}-\\x{9fff}]"));
-                    if (a->data().toInt() != ID_LANGUAGE_CHINESE && !a->text().startsWith(QStringLiteral("语言")))
-                        QVERIFY2(!(a->text() + a->statusTip() + a->toolTip()).contains(chinese), qPrintable(a->text()));
+                    static const QRegularExpression chinese(
+                        QStringLiteral("[\\x{4e00}-\\x{9fff}]"));
+                    if (a->data().toInt() != ID_LANGUAGE_CHINESE
+                        && !a->text().startsWith(QStringLiteral("语言")))
+                        QVERIFY2(!(a->text() + a->statusTip() + a->toolTip()).contains(chinese),
+                                 qPrintable(a->text()));
                     const qsizetype amp = a->text().indexOf(QLatin1Char('&'));
                     if (amp < 0 || !a->isVisible())
                         continue;
                     const QChar key = a->text().at(amp + 1).toLower();
-                    QVERIFY2(!keys.contains(key), qPrintable(menu->title() + QStringLiteral(": ") + a->text()));
+                    QVERIFY2(!keys.contains(key),
+                             qPrintable(menu->title() + QStringLiteral(": ") + a->text()));
                     keys.insert(key);
                 }
             }
         } else {
-            QCOMPARE(MenuTitles(frame), QStringList({"文件(&F)", "编辑(&E)", "视图(&V)", "工具(&T)", "添加校验(&P)", "窗口(&W)", "帮助(&H)"}));
+            QCOMPARE(MenuTitles(frame), QStringList({"文件(&F)", "编辑(&E)", "视图(&V)", "工具(&T)",
+                                                     "添加校验(&P)", "窗口(&W)", "帮助(&H)"}));
             QCOMPARE(frame.UpdateCommand(ID_OPEN_PORT).m_text, QStringLiteral("打开COM1(&O)"));
             QVERIFY(CommandLine::HelpText().starts_with("用法: vrl"));
         }

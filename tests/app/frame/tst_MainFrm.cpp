@@ -1,24 +1,24 @@
-#include "core/base/CommandIds.h"
-#include "core/settings/IniSettingsStore.h"
 #include "MainFrameFixture.h"
-#include "app/frame/MainFrm.h"
+#include "TestPtyPair.h"
 #include "app/files/MonitorFiles.h"
-#include "core/serial/PortList.h"
-#include "core/serial/PortMap.h"
+#include "app/frame/MainFrm.h"
+#include "app/monitor/VRLView.h"
 #include "app/ports/PortRestore.h"
-#include "core/serial/SerialPort.h"
+#include "app/ports/SettingsBar.h"
 #include "app/send/SendCommands.h"
 #include "app/send/SendFrameWnd.h"
-#include "app/ports/SettingsBar.h"
 #include "app/send/VRLSendEdit.h"
-#include "TestPtyPair.h"
-#include "app/monitor/VRLView.h"
+#include "core/base/CommandIds.h"
+#include "core/serial/PortList.h"
+#include "core/serial/PortMap.h"
+#include "core/serial/SerialPort.h"
+#include "core/settings/IniSettingsStore.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
@@ -31,8 +31,8 @@
 #include <QtTest>
 
 #include <atomic>
-#include <climits>
 #include <chrono>
+#include <climits>
 #include <memory>
 #include <thread>
 
@@ -70,7 +70,9 @@ QStringList MenuTexts(QMenu* menu)
 {
     QStringList texts;
     for (QAction* a : menu->actions())
-        texts << (a->isSeparator() ? QStringLiteral("-") : a->menu() ? QStringLiteral(">") + a->text() : a->text());
+        texts << (a->isSeparator() ? QStringLiteral("-")
+                  : a->menu()      ? QStringLiteral(">") + a->text()
+                                   : a->text());
     return texts;
 }
 
@@ -245,7 +247,8 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(Text(f), QStringLiteral("COM4↑01 03 0A\nCOM4↑FF\n"), 5000);
 
         // The settings were stored at the open; F5 again closes and frees the lists.
-        QCOMPARE(QString::fromStdString(m_store->ReadString("Settings", "COM4")), QStringLiteral("9600:0:8:0:0:20"));
+        QCOMPARE(QString::fromStdString(m_store->ReadString("Settings", "COM4")),
+                 QStringLiteral("9600:0:8:0:0:20"));
         QTest::keyClick(&f, Qt::Key_F5);
         QVERIFY(!f.IsPortOpen(3));
         QVERIFY(BarEnabled(ID_BAUD_RATE));
@@ -293,7 +296,6 @@ private Q_SLOTS:
         f.AppendMonitorLine("01 02", 2, 0);
         QCOMPARE(Text(f), QStringLiteral("A\n\n\nCOM3↓01 02\n"));
         QCOMPARE(Runs(f.GetView()->document()).last().m_colour, kRed);
-
     }
 
     // The two 视图 choices, stored at once and back after a restart: the clock's
@@ -314,7 +316,8 @@ private Q_SLOTS:
             "^OK\\nOK\\\\0\\\\x1B\\\\r\\\\n\\n\\[\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d\\] A\\n$"));
         QVERIFY2(lines.match(Text(f)).hasMatch(), qPrintable(Text(f)));
         CMainFrame& again = NewFrame();
-        QVERIFY(again.UpdateCommand(ID_CLOCK_MILLISECONDS).m_checked && again.Options().m_ascEveryByte);
+        QVERIFY(again.UpdateCommand(ID_CLOCK_MILLISECONDS).m_checked
+                && again.Options().m_ascEveryByte);
     }
 
     void menuTextsAndChecksAfterToggles()
@@ -325,27 +328,41 @@ private Q_SLOTS:
         QMenu* tools = f.MenuOf(QStringLiteral("工具(&T)"));
         QVERIFY(tools);
         Q_EMIT tools->aboutToShow();
-        QCOMPARE(MenuTexts(tools), (QStringList{QStringLiteral("打开COM1(&O)"), QStringLiteral("默认参数(&D)"),
-                                                QStringLiteral("端口映射(&M)..."), QStringLiteral("-"),
-                                                QStringLiteral("手动单行发报(&W)"), QStringLiteral("发送后跳到下行(&N)"),
-                                                QStringLiteral("-"), QStringLiteral("ASC模式接收(&R)"),
-                                                QStringLiteral("ASC模式发送(&S)"), QStringLiteral(">ASC模式发送时"),
-                                                QStringLiteral(">文本编码"), QStringLiteral("-"), QStringLiteral("DTR"),
-                                                QStringLiteral("RTS"), QStringLiteral("断开后自动重新打开(&U)"),
+        QCOMPARE(MenuTexts(tools), (QStringList{QStringLiteral("打开COM1(&O)"),
+                                                QStringLiteral("默认参数(&D)"),
+                                                QStringLiteral("端口映射(&M)..."),
+                                                QStringLiteral("-"),
+                                                QStringLiteral("手动单行发报(&W)"),
+                                                QStringLiteral("发送后跳到下行(&N)"),
+                                                QStringLiteral("-"),
+                                                QStringLiteral("ASC模式接收(&R)"),
+                                                QStringLiteral("ASC模式发送(&S)"),
+                                                QStringLiteral(">ASC模式发送时"),
+                                                QStringLiteral(">文本编码"),
+                                                QStringLiteral("-"),
+                                                QStringLiteral("DTR"),
+                                                QStringLiteral("RTS"),
+                                                QStringLiteral("断开后自动重新打开(&U)"),
                                                 QStringLiteral("启动时打开上次的串口(&L)"),
-                                                QStringLiteral("-"), QStringLiteral("循环发送(&C)"),
-                                                QStringLiteral("触发模式发送(&T)"), QStringLiteral("循环或触发发送设置(&A)..."),
-                                                QStringLiteral("-"), QStringLiteral("转发设置(&Z)..."),
-                                                QStringLiteral("MODBUS 解析(&B)"), QStringLiteral("-"),
+                                                QStringLiteral("-"),
+                                                QStringLiteral("循环发送(&C)"),
+                                                QStringLiteral("触发模式发送(&T)"),
+                                                QStringLiteral("循环或触发发送设置(&A)..."),
+                                                QStringLiteral("-"),
+                                                QStringLiteral("转发设置(&Z)..."),
+                                                QStringLiteral("MODBUS 解析(&B)"),
+                                                QStringLiteral("-"),
                                                 QStringLiteral(">语言 / Language")}));
         QMenu* view = f.MenuOf(QStringLiteral("视图(&V)"));
-        QCOMPARE(MenuTexts(view), (QStringList{QStringLiteral("暂停报文监视(&P)"),
-                                               QStringLiteral("报文过滤设置(&F)..."), QStringLiteral("-"),
-                                               QStringLiteral("显示端口(&P)"), QStringLiteral("显示发送报文(&D)"),
-                                               QStringLiteral("显示时间(&T)"), QStringLiteral("时间显示时钟毫秒(&M)"),
-                                               QStringLiteral("ASC接收显示全部字节(&B)"), QStringLiteral("-"),
-                                               QStringLiteral("清除监视窗报文(&C)"), QStringLiteral("-"),
-                                               QStringLiteral("只读(&Y)"), QStringLiteral("自动换行(&W)")}));
+        QCOMPARE(
+            MenuTexts(view),
+            (QStringList{QStringLiteral("暂停报文监视(&P)"), QStringLiteral("报文过滤设置(&F)..."),
+                         QStringLiteral("-"), QStringLiteral("显示端口(&P)"),
+                         QStringLiteral("显示发送报文(&D)"), QStringLiteral("显示时间(&T)"),
+                         QStringLiteral("时间显示时钟毫秒(&M)"),
+                         QStringLiteral("ASC接收显示全部字节(&B)"), QStringLiteral("-"),
+                         QStringLiteral("清除监视窗报文(&C)"), QStringLiteral("-"),
+                         QStringLiteral("只读(&Y)"), QStringLiteral("自动换行(&W)")}));
         QMenu* window = f.MenuOf(QStringLiteral("窗口(&W)"));
         QCOMPARE(MenuTexts(window).last(), QStringLiteral(">窗口位于屏幕"));
         QVERIFY(f.MenuOf(QStringLiteral("添加校验(&P)")));
@@ -409,7 +426,7 @@ private Q_SLOTS:
 
         PickPort(1);
         QCOMPARE(f.CurrentPort(), 1);
-        f.SettingsBar()->Combo(ID_BAUD_RATE)->setCurrentIndex(5); // 19200
+        f.SettingsBar()->Combo(ID_BAUD_RATE)->setCurrentIndex(5);     // 19200
         f.SettingsBar()->Combo(ID_PACK_INTERVAL)->setCurrentIndex(2); // 60
         f.OnCommand(ID_OPEN_PORT);
         QVERIFY2(f.IsPortOpen(1), qPrintable(m_messages.join('\n')));
@@ -481,7 +498,8 @@ private Q_SLOTS:
         m_store->WriteInt("MFW-Main", "bottom", 20480);
         CMainFrame& lost = NewFrame();
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        QVERIFY2(screen.intersects(lost.geometry()), qPrintable(QStringLiteral("%1,%2").arg(lost.x()).arg(lost.y())));
+        QVERIFY2(screen.intersects(lost.geometry()),
+                 qPrintable(QStringLiteral("%1,%2").arg(lost.x()).arg(lost.y())));
         // Partly on the screen is moved onto it, keeping its size.
         m_frame.reset();
         m_store->WriteInt("MFW-Main", "left", area.right() - 300);
@@ -497,7 +515,11 @@ private Q_SLOTS:
             m_store->WriteInt("MFW-Main", "right", huge);
             m_store->WriteInt("MFW-Main", "bottom", huge);
             const QRect g = NewFrame().geometry();
-            QVERIFY2(area.contains(g), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height())));
+            QVERIFY2(area.contains(g), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                      .arg(g.x())
+                                                      .arg(g.y())
+                                                      .arg(g.width())
+                                                      .arg(g.height())));
         }
     }
 
@@ -512,10 +534,14 @@ private Q_SLOTS:
         QVERIFY(f.IsTopMost());
         QVERIFY(f.UpdateCommand(ID_ALWAYS_ON_TOP).m_checked);
         QCOMPARE(f.geometry(), before);
-        QCOMPARE(IniSettingsStore(IniSettingsStore::DefaultPath()).ReadInt("Settings", "Common", -1), 0x12C);
+        QCOMPARE(
+            IniSettingsStore(IniSettingsStore::DefaultPath()).ReadInt("Settings", "Common", -1),
+            0x12C);
         f.OnCommand(ID_ALWAYS_ON_TOP);
         QVERIFY(!f.IsTopMost());
-        QCOMPARE(IniSettingsStore(IniSettingsStore::DefaultPath()).ReadInt("Settings", "Common", -1), 0x2C);
+        QCOMPARE(
+            IniSettingsStore(IniSettingsStore::DefaultPath()).ReadInt("Settings", "Common", -1),
+            0x2C);
         f.OnCommand(ID_ALWAYS_ON_TOP);
 
         // Bit 8 alone: topmost at the next start, show port off.
@@ -554,25 +580,27 @@ private Q_SLOTS:
         f.AppendMonitorLine("01 03 0A", 0, 1);
         // An "&" in the name is shown, not taken for the item's access key.
         const QString path = m_xdg->Root() + QStringLiteral("/R&D capture.tnf");
-        const QString shown = QStringLiteral("&1 ") + m_xdg->Root() + QStringLiteral("/R&&D capture.tnf");
+        const QString shown =
+            QStringLiteral("&1 ") + m_xdg->Root() + QStringLiteral("/R&&D capture.tnf");
         QVERIFY(f.GetView()->SaveFile(path));
 
         CMainFrame& g = NewFrame();
         QVERIFY(g.MonitorFiles()->OpenMonitorFile(path));
         QCOMPARE(Text(g), QStringLiteral("COM1↑01 03 0A\n"));
         QVERIFY(!g.GetView()->IsModified());
-        QCOMPARE(g.MonitorFiles()->RecentFiles().Files(), std::vector<std::string>{path.toStdString()});
+        QCOMPARE(g.MonitorFiles()->RecentFiles().Files(),
+                 std::vector<std::string>{path.toStdString()});
         QMenu* file = g.MenuOf(QStringLiteral("文件(&F)"));
         QVERIFY(file);
-        QCOMPARE(MenuTexts(file), (QStringList{QStringLiteral("打开监视报文(&O)...\tCtrl+O"),
-                                               QStringLiteral("保存监视报文(&S)...\tCtrl+S"),
-                                               QStringLiteral("定时保存、清除(&T)..."), QStringLiteral("-"),
-                                               QStringLiteral("打开发送报文(&F)"), QStringLiteral("保存发送报文(&A)"),
-                                               QStringLiteral("-"),
-                                               QStringLiteral("打印(&P)...\tCtrl+P"), QStringLiteral("打印预览(&V)"),
-                                               QStringLiteral("打印设置(&R)..."), QStringLiteral("-"),
-                                               shown, QStringLiteral("-"),
-                                               QStringLiteral("退出(&X)")}));
+        QCOMPARE(MenuTexts(file),
+                 (QStringList{QStringLiteral("打开监视报文(&O)...\tCtrl+O"),
+                              QStringLiteral("保存监视报文(&S)...\tCtrl+S"),
+                              QStringLiteral("定时保存、清除(&T)..."), QStringLiteral("-"),
+                              QStringLiteral("打开发送报文(&F)"),
+                              QStringLiteral("保存发送报文(&A)"), QStringLiteral("-"),
+                              QStringLiteral("打印(&P)...\tCtrl+P"), QStringLiteral("打印预览(&V)"),
+                              QStringLiteral("打印设置(&R)..."), QStringLiteral("-"), shown,
+                              QStringLiteral("-"), QStringLiteral("退出(&X)")}));
 
         // A damaged file shows what could be read, and the user is told that it is damaged.
         const QString damaged = m_xdg->Root() + QStringLiteral("/damaged.tnf");
@@ -592,13 +620,15 @@ private Q_SLOTS:
         // A file that cannot be read leaves the text and the list as they were.
         const QString missing = m_xdg->Root() + QStringLiteral("/missing.tnf");
         QVERIFY(!g.MonitorFiles()->OpenMonitorFile(missing));
-        QVERIFY2(g.statusBar()->currentMessage().contains(missing), qPrintable(g.statusBar()->currentMessage()));
+        QVERIFY2(g.statusBar()->currentMessage().contains(missing),
+                 qPrintable(g.statusBar()->currentMessage()));
         QCOMPARE(Text(g), QStringLiteral("COM1↑01 03 0A\n"));
         QCOMPARE(g.MonitorFiles()->RecentFiles().Size(), 1u);
 
         m_frame.reset(); // the list is kept
         CMainFrame& h = NewFrame();
-        QCOMPARE(h.MonitorFiles()->RecentFiles().Files(), std::vector<std::string>{path.toStdString()});
+        QCOMPARE(h.MonitorFiles()->RecentFiles().Files(),
+                 std::vector<std::string>{path.toStdString()});
 
         // A recent file that is gone: the user is told, and the entry leaves the list.
         QVERIFY(QFile::remove(path));
@@ -632,7 +662,8 @@ private Q_SLOTS:
         QCOMPARE(BarText(ID_DATA_BITS), QStringLiteral("4"));
         f.OnCommand(ID_OPEN_PORT);
         QCOMPARE(m_messages.size(), 1);
-        QVERIFY2(m_messages[0].startsWith(QStringLiteral("COM1设置错误")), qPrintable(m_messages[0]));
+        QVERIFY2(m_messages[0].startsWith(QStringLiteral("COM1设置错误")),
+                 qPrintable(m_messages[0]));
         QCOMPARE(f.Ports().IndexOf(0), -1);
         QVERIFY(BarEnabled(ID_DATA_BITS));
 
@@ -654,7 +685,9 @@ private Q_SLOTS:
         QTRY_COMPARE(f.width(), 800);
         QTest::qWait(20);
         QVERIFY2(f.SettingsBar()->width() >= f.SettingsBar()->sizeHint().width(),
-                 qPrintable(QStringLiteral("%1 < %2").arg(f.SettingsBar()->width()).arg(f.SettingsBar()->sizeHint().width())));
+                 qPrintable(QStringLiteral("%1 < %2")
+                                .arg(f.SettingsBar()->width())
+                                .arg(f.SettingsBar()->sizeHint().width())));
         f.GetView()->setFocus();
         QComboBox* ports = f.SettingsBar()->Combo(ID_PORT_SELECT);
         QTest::keyClick(&f, Qt::Key_C, Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier);
@@ -707,7 +740,8 @@ private Q_SLOTS:
         QVERIFY(OpenPort(0, *pty));
         pty.reset(); // the far end goes away
         QLabel* ready = f.statusBar()->findChild<QLabel*>();
-        QTRY_COMPARE_WITH_TIMEOUT(ready->text(), QStringLiteral("COM1 已停止接收（设备已断开），请关闭后重新打开"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            ready->text(), QStringLiteral("COM1 已停止接收（设备已断开），请关闭后重新打开"), 5000);
         QVERIFY(f.IsPortOpen(0));
         f.OnCommand(ID_OPEN_PORT);
         QVERIFY(!f.IsPortOpen(0));
@@ -737,8 +771,10 @@ private Q_SLOTS:
         m_store = std::make_unique<IniSettingsStore>(m_xdg->ConfigFile().toStdString());
         NewFrame();
         QTRY_COMPARE(m_messages.size(), 1);
-        QVERIFY2(m_messages.first().contains(QStringLiteral("已改名保留")), qPrintable(m_messages.first()));
-        const QStringList kept = QDir(QFileInfo(m_xdg->ConfigFile()).absolutePath()).entryList({QStringLiteral("VRL.conf.bad-*")});
+        QVERIFY2(m_messages.first().contains(QStringLiteral("已改名保留")),
+                 qPrintable(m_messages.first()));
+        const QStringList kept = QDir(QFileInfo(m_xdg->ConfigFile()).absolutePath())
+                                     .entryList({QStringLiteral("VRL.conf.bad-*")});
         QCOMPARE(kept.size(), 1);
     }
 
@@ -780,8 +816,9 @@ private Q_SLOTS:
             std::thread feeder([&] { a.Write(bytes); });
             const QString end = QStringLiteral("A5 5A %1").arg(flood, 2, 16, QLatin1Char('0'));
             // The document itself changes when the text limit empties the monitor.
-            QTRY_VERIFY2_WITH_TIMEOUT(f.GetView()->document()->lastBlock().previous().text().endsWith(end),
-                                      qPrintable(end), 60000);
+            QTRY_VERIFY2_WITH_TIMEOUT(
+                f.GetView()->document()->lastBlock().previous().text().endsWith(end),
+                qPrintable(end), 60000);
             feeder.join();
             QCOMPARE(f.ReceiveTurns().Inbox().WaitingBytes(), std::size_t{0});
         }

@@ -1,5 +1,5 @@
-#include <QtTest>
 #include <QMainWindow>
+#include <QtTest>
 
 // Checks that the window toolkit starts offscreen; replaced by real window tests later.
 class tst_Smoke : public QObject

@@ -1,11 +1,11 @@
-#include "core/base/CommandIds.h"
-#include "core/settings/IniSettingsStore.h"
 #include "MainFrameFixture.h"
-#include "app/frame/MainFrm.h"
-#include "core/serial/PortMap.h"
-#include "app/ports/SettingsBar.h"
 #include "TestPtyPair.h"
+#include "app/frame/MainFrm.h"
 #include "app/monitor/VRLView.h"
+#include "app/ports/SettingsBar.h"
+#include "core/base/CommandIds.h"
+#include "core/serial/PortMap.h"
+#include "core/settings/IniSettingsStore.h"
 
 #include <QApplication>
 #include <QProcess>
@@ -68,7 +68,8 @@ private Q_SLOTS:
         // as long as the second program runs and a little after.
         int sent = 0;
         QElapsedTimer afterEnd;
-        while (second.state() != QProcess::NotRunning || !afterEnd.isValid() || afterEnd.elapsed() < 300) {
+        while (second.state() != QProcess::NotRunning || !afterEnd.isValid()
+               || afterEnd.elapsed() < 300) {
             if (second.state() == QProcess::NotRunning && !afterEnd.isValid())
                 afterEnd.start();
             QVERIFY(pty.Write(QByteArray(1, static_cast<char>(0x10 + sent % 0x60))));
@@ -87,7 +88,10 @@ private Q_SLOTS:
         for (int i = 0; i < sent; ++i)
             expected += QString::number(0x10 + i % 0x60, 16).toUpper();
         const auto shown = [&] {
-            return Text(f).remove(QStringLiteral("COM1↑")).remove(QLatin1Char(' ')).remove(QLatin1Char('\n'));
+            return Text(f)
+                .remove(QStringLiteral("COM1↑"))
+                .remove(QLatin1Char(' '))
+                .remove(QLatin1Char('\n'));
         };
         QTRY_COMPARE_WITH_TIMEOUT(shown(), expected, 5000);
         QVERIFY(f.IsPortOpen(0));

@@ -1,12 +1,12 @@
-#include "core/base/CommandIds.h"
-#include "core/settings/IniSettingsStore.h"
-#include "app/frame/MainFrm.h"
-#include "app/files/MonitorFiles.h"
-#include "core/serial/PortMap.h"
-#include "app/ports/SettingsBar.h"
 #include "TestPtyPair.h"
+#include "app/files/MonitorFiles.h"
+#include "app/frame/MainFrm.h"
 #include "app/frame/VRLApp.h"
 #include "app/monitor/VRLView.h"
+#include "app/ports/SettingsBar.h"
+#include "core/base/CommandIds.h"
+#include "core/serial/PortMap.h"
+#include "core/settings/IniSettingsStore.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -26,7 +26,10 @@ class tst_VRLApp : public QObject
 {
     Q_OBJECT
 public:
-    tst_VRLApp(CVRLApp& app, TestPtyPair& pty, QString file) : m_app(app), m_pty(pty), m_file(std::move(file)) {}
+    tst_VRLApp(CVRLApp& app, TestPtyPair& pty, QString file)
+        : m_app(app), m_pty(pty), m_file(std::move(file))
+    {
+    }
 
 private:
     CVRLApp& m_app;
@@ -46,11 +49,13 @@ private Q_SLOTS:
         QCOMPARE(actions.last()->text(), QStringLiteral("设置"));
         QVERIFY(!actions.last()->isEnabled());
         QVERIFY(!frame->SettingsBar()->widgetForAction(actions.last())->isEnabled());
-        QCOMPARE(frame->SettingsBar()->widgetForAction(actions[6]), frame->SettingsBar()->Combo(ID_FLOW_CONTROL));
+        QCOMPARE(frame->SettingsBar()->widgetForAction(actions[6]),
+                 frame->SettingsBar()->Combo(ID_FLOW_CONTROL));
         QVERIFY(frame->statusBar()->findChild<QObject*>(QStringLiteral("LockIndicators")));
         QVERIFY(!frame->statusBar()->findChild<QLabel*>(QStringLiteral("LockPane0")));
 
-        if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_zh_CN.qm")))
+        if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath)
+                           + QStringLiteral("/qtbase_zh_CN.qm")))
             QSKIP("Qt's Chinese translation (qt6-translations-l10n) is not installed");
         QString okText;
         QTimer::singleShot(0, [&okText] {
@@ -62,7 +67,8 @@ private Q_SLOTS:
         });
         QMessageBox::information(frame, QStringLiteral("VRL"), QStringLiteral("x"));
         QCOMPARE(okText, QStringLiteral("确定"));
-        QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("查找范围："));
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"),
+                 QStringLiteral("查找范围："));
         QCOMPARE(QCoreApplication::translate("QPrintDialog", "Print"), QStringLiteral("打印"));
     }
 
@@ -98,8 +104,10 @@ private Q_SLOTS:
         IniSettingsStore stored(IniSettingsStore::DefaultPath());
         QCOMPARE(stored.ReadInt("Settings", "COMHis", -1), 2);
         QCOMPARE(stored.ReadInt("Settings", "Common", -1), 0x05);
-        QCOMPARE(QString::fromStdString(stored.ReadString("Settings", "COM3")), QStringLiteral("9600:0:8:0:0:20"));
-        const QDir data(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Tellumar/VRL"));
+        QCOMPARE(QString::fromStdString(stored.ReadString("Settings", "COM3")),
+                 QStringLiteral("9600:0:8:0:0:20"));
+        const QDir data(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                        + QStringLiteral("/Tellumar/VRL"));
         QCOMPARE(data.entryList({QStringLiteral("未保存的监视报文 *.tnf")}).size(), 1);
     }
 
@@ -125,10 +133,10 @@ private Q_SLOTS:
         QCOMPARE(run({"vrl", "a.tnf", "b.tnf"}), 2);
         QCOMPARE(run({"vrl", "-reverse", "-x"}), 2);
         QCOMPARE(run({"vrl", "-sync"}), 2); // X11's old option, which Qt 6 leaves alone
-        QCOMPARE(run({"vrl", "-style", "fusion", "--platform", "offscreen", "-reverse", "x.tnf"}), -1);
+        QCOMPARE(run({"vrl", "-style", "fusion", "--platform", "offscreen", "-reverse", "x.tnf"}),
+                 -1);
         QCOMPARE(run({"vrl", "-style=fusion", "--stylesheet", "a.qss", "--", "-odd.tnf"}), -1);
     }
-
 };
 
 int main(int argc, char* argv[])

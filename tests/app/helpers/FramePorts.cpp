@@ -1,7 +1,7 @@
 #include "FramePorts.h"
 
-#include "core/base/CommandIds.h"
 #include "app/frame/MainFrm.h"
+#include "core/base/CommandIds.h"
 #include "core/serial/PortMap.h"
 
 bool OpenPortOn(CMainFrame& frame, int port, const QString& path)

@@ -1,8 +1,8 @@
 #include "MainFrameFixture.h"
 
-#include "core/settings/IniSettingsStore.h"
-#include "app/frame/MainFrm.h"
 #include "app/files/MonitorFiles.h"
+#include "app/frame/MainFrm.h"
+#include "core/settings/IniSettingsStore.h"
 
 #include <QtTest>
 

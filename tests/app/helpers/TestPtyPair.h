@@ -14,8 +14,14 @@ public:
 
     QString SlavePath() const { return QString::fromStdString(Path()); }
     bool Write(const QByteArray& bytes) { return Send(bytes.toStdString()); }
-    bool TryWrite(const QByteArray& bytes, int timeoutMs) { return PtyPair::TryWrite(bytes.toStdString(), timeoutMs); }
-    QByteArray Read(int timeoutMs) { return QByteArray::fromStdString(ReceiveUntilQuiet(timeoutMs)); }
+    bool TryWrite(const QByteArray& bytes, int timeoutMs)
+    {
+        return PtyPair::TryWrite(bytes.toStdString(), timeoutMs);
+    }
+    QByteArray Read(int timeoutMs)
+    {
+        return QByteArray::fromStdString(ReceiveUntilQuiet(timeoutMs));
+    }
 };
 
 // Points XDG_CONFIG_HOME and XDG_DATA_HOME at fresh temporary folders for this process.
@@ -25,7 +31,7 @@ public:
     TestXdgFolders();
     ~TestXdgFolders();
     const QString& Root() const { return m_root; }
-    QString ConfigFile() const; // where the settings store keeps its file
+    QString ConfigFile() const;                  // where the settings store keeps its file
     QString FilePath(const QString& name) const; // name inside the temporary folder
 
 private:

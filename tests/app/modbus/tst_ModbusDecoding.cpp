@@ -1,16 +1,16 @@
-#include "core/base/CommandIds.h"
-#include "app/forward/Forwarder.h"
-#include "core/settings/IniSettingsStore.h"
 #include "MainFrameFixture.h"
+#include "TestPtyPair.h"
+#include "app/forward/Forwarder.h"
 #include "app/frame/MainFrm.h"
 #include "app/modbus/ModbusDecoding.h"
 #include "app/modbus/ModbusFrameTable.h"
+#include "app/monitor/VRLView.h"
+#include "app/send/SendCommands.h"
+#include "app/send/VRLSendEdit.h"
+#include "core/base/CommandIds.h"
 #include "core/serial/PortMap.h"
 #include "core/serial/PortSettings.h"
-#include "app/send/SendCommands.h"
-#include "TestPtyPair.h"
-#include "app/send/VRLSendEdit.h"
-#include "app/monitor/VRLView.h"
+#include "core/settings/IniSettingsStore.h"
 
 #include <QTableView>
 #include <QTextBlock>
@@ -79,9 +79,12 @@ private Q_SLOTS:
         QTRY_VERIFY(Monitor().contains(QStringLiteral("应答")));
         const QString monitor = Monitor();
         QVERIFY2(monitor.contains(QStringLiteral("COM1↓01 03 00 00 00 04 44 09\n"
-                                                 "  ⤷ 从站 1 读保持寄存器 起始 0 数量 4\n")), qPrintable(monitor));
-        QVERIFY2(monitor.contains(QStringLiteral("COM1↑01 03 08 16 2E 00 2A 00 07 00 00 72 F4\n"
-                                                 "  ⤷ 从站 1 读保持寄存器 4 个: 162E 002A 0007 0000  应答 ")), qPrintable(monitor));
+                                                 "  ⤷ 从站 1 读保持寄存器 起始 0 数量 4\n")),
+                 qPrintable(monitor));
+        QVERIFY2(monitor.contains(
+                     QStringLiteral("COM1↑01 03 08 16 2E 00 2A 00 07 00 00 72 F4\n"
+                                    "  ⤷ 从站 1 读保持寄存器 4 个: 162E 002A 0007 0000  应答 ")),
+                 qPrintable(monitor));
         QCOMPARE(monitor.count(QStringLiteral("⤷")), 2);
         QCOMPARE(ColourOf(QStringLiteral("  ⤷ 从站 1 读保持寄存器 起始")), QColor(0, 128, 0));
 
@@ -97,7 +100,8 @@ private Q_SLOTS:
         f.OnCommand(ID_MODBUS_TABLE);
         QVERIFY(f.UpdateCommand(ID_MODBUS_TABLE).m_checked);
         QTRY_COMPARE(table->View()->model()->rowCount(), 4);
-        QVERIFY(!table->View()->model()->index(1, 9).data().toString().isEmpty()); // the answer's delay
+        QVERIFY(
+            !table->View()->model()->index(1, 9).data().toString().isEmpty()); // the answer's delay
         const QString csv = m_xdg->FilePath(QStringLiteral("frames.csv"));
         table->SetFileNameAsker([csv] { return csv; });
         QVERIFY(table->ExportCsv());
@@ -129,8 +133,10 @@ private Q_SLOTS:
         QTRY_VERIFY(Monitor().contains(QStringLiteral("COM1↓01 03 08")));
         QTest::qWait(100);
         const QString monitor = Monitor();
-        QVERIFY2(monitor.contains(QStringLiteral("COM2↑01 03 08 16 2E 00 2A 00 07 00 00 72 F4\n"
-                                                 "  ⤷ 从站 1 读保持寄存器 4 个: 162E 002A 0007 0000  应答 ")), qPrintable(monitor));
+        QVERIFY2(monitor.contains(
+                     QStringLiteral("COM2↑01 03 08 16 2E 00 2A 00 07 00 00 72 F4\n"
+                                    "  ⤷ 从站 1 读保持寄存器 4 个: 162E 002A 0007 0000  应答 ")),
+                 qPrintable(monitor));
         QCOMPARE(monitor.count(QStringLiteral("⤷")), 2);
     }
 };

@@ -1,12 +1,12 @@
-#include "core/base/CommandIds.h"
-#include "app/monitor/DlgFilter.h"
-#include "core/settings/FrameOptions.h"
-#include "core/settings/IniSettingsStore.h"
-#include "app/widgets/ListCtrlEx.h"
 #include "MainFrameFixture.h"
 #include "app/frame/MainFrm.h"
-#include "core/receive/ReceivePipeline.h"
+#include "app/monitor/DlgFilter.h"
 #include "app/monitor/VRLView.h"
+#include "app/widgets/ListCtrlEx.h"
+#include "core/base/CommandIds.h"
+#include "core/receive/ReceivePipeline.h"
+#include "core/settings/FrameOptions.h"
+#include "core/settings/IniSettingsStore.h"
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -104,8 +104,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("index");
         QTest::addColumn<QString>("value");
-        QTest::newRow("position only") << "440441" << "";
-        QTest::newRow("value too long") << "2" << "440441";
+        QTest::newRow("position only") << "440441"
+                                       << "";
+        QTest::newRow("value too long") << "2"
+                                        << "440441";
     }
     void wrongCellIsRefusedWithItsRow()
     {
@@ -130,7 +132,8 @@ private Q_SLOTS:
         dlg.ScopeButton(1)->setChecked(true);
         QTest::mouseClick(dlg.ApplyButton(), Qt::LeftButton);
         QCOMPARE(m_messages.size(), 1);
-        QVERIFY(m_messages.first().contains(QStringLiteral("第3行")) && m_messages.first().contains(QStringLiteral("440441")));
+        QVERIFY(m_messages.first().contains(QStringLiteral("第3行"))
+                && m_messages.first().contains(QStringLiteral("440441")));
         QCOMPARE(f.Pipeline().DisplayScope(), 0);
         f.OnReceiveData(0, {0x0B});
         f.OnReceiveData(0, {0x0A});

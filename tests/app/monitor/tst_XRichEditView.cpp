@@ -1,11 +1,11 @@
+#include "TestPtyPair.h"
+#include "app/files/MonitorFile.h"
 #include "app/monitor/FindReplaceDialog.h"
 #include "app/monitor/MonitorScrollBar.h"
-#include "app/files/MonitorFile.h"
+#include "app/monitor/VRLView.h"
 #include "core/base/CommandIds.h"
 #include "core/files/RtfReader.h"
 #include "core/files/RtfWriter.h"
-#include "TestPtyPair.h"
-#include "app/monitor/VRLView.h"
 
 #include <atomic>
 
@@ -15,17 +15,16 @@
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QMimeData>
 #include <QTextBlock>
 
-namespace
-{
+namespace {
 struct Run
 {
     QString text;
@@ -36,10 +35,8 @@ struct Run
 QList<Run> Runs(const QTextDocument& doc)
 {
     QList<Run> runs;
-    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next())
-    {
-        for (auto it = block.begin(); !it.atEnd(); ++it)
-        {
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             const QColor colour = fragment.charFormat().foreground().color();
             if (!runs.isEmpty() && runs.last().colour == colour)
@@ -108,10 +105,9 @@ private Q_SLOTS:
         const QString face = CXRichEditView::DefaultFace();
         QVERIFY(!face.isEmpty());
         QVERIFY2(QFontDatabase::families().contains(face, Qt::CaseInsensitive), qPrintable(face));
-        const QList<QColor> colours{QColor(0, 0, 0),     QColor(200, 0, 0), QColor(0, 128, 0),
-                                    QColor(0, 0, 200),   QColor(200, 0, 0), QColor(128, 128, 128)};
-        for (int i = 0; i < CXRichEditView::kColourCount; ++i)
-        {
+        const QList<QColor> colours{QColor(0, 0, 0),   QColor(200, 0, 0), QColor(0, 128, 0),
+                                    QColor(0, 0, 200), QColor(200, 0, 0), QColor(128, 128, 128)};
+        for (int i = 0; i < CXRichEditView::kColourCount; ++i) {
             const QTextCharFormat& format = view.GetCharFormat(i);
             QCOMPARE(format.foreground().color(), colours[i]);
             QCOMPARE(format.fontPointSize(), 9.0);
@@ -135,8 +131,9 @@ private Q_SLOTS:
         view.AppendText(QStringLiteral("+same"), 7); // no format of its own: keeps the one before
         view.AppendText(QStringLiteral(" black\r\nnext"), 0);
 
-        QCOMPARE(view.toPlainText(),
-                 QStringLiteral("[12:30:05  15] COM12\u219101 03 0A\nsent\ngreen+same black\nnext"));
+        QCOMPARE(
+            view.toPlainText(),
+            QStringLiteral("[12:30:05  15] COM12\u219101 03 0A\nsent\ngreen+same black\nnext"));
         const QList<Run> runs = Runs(*view.document());
         QCOMPARE(runs.size(), 7);
         QCOMPARE(runs[0].text, QStringLiteral("[12:30:05  15] COM"));
@@ -194,7 +191,8 @@ private Q_SLOTS:
         // The full text is freed off the window thread, and the empty one keeps the font.
         const QFont font = view.document()->defaultFont();
         std::atomic<QThread*> freedOn{nullptr};
-        connect(view.document(), &QObject::destroyed, [&freedOn] { freedOn = QThread::currentThread(); });
+        connect(view.document(), &QObject::destroyed,
+                [&freedOn] { freedOn = QThread::currentThread(); });
         view.AppendText(QStringLiteral("COM"), 5); // 22: empties first, even mid-line
         QCOMPARE(view.toPlainText(), QStringLiteral("COM"));
         QTRY_VERIFY(freedOn.load() != nullptr);
@@ -203,7 +201,7 @@ private Q_SLOTS:
         QCOMPARE(view.document()->defaultFont().weight(), QFont::Weight(650));
         QCOMPARE(Runs(*view.document()).first().colour, QColor(128, 128, 128));
         view.AppendText(QStringLiteral("1234567890123456"), 1); // 19 again
-        view.AppendText(QStringLiteral("x"), 3); // exactly 20 is the limit
+        view.AppendText(QStringLiteral("x"), 3);                // exactly 20 is the limit
         QCOMPARE(view.toPlainText(), QStringLiteral("x"));
         // A piece longer than the limit still appears whole, alone.
         view.AppendText(QString(30, QLatin1Char('y')), 3);
@@ -229,8 +227,7 @@ private Q_SLOTS:
         QSignalSpy changes(view.document(), &QTextDocument::contentsChanged);
         view.BeginAppend();
         view.BeginAppend(); // nests
-        for (int i = 0; i < 200; ++i)
-        {
+        for (int i = 0; i < 200; ++i) {
             view.AppendText(QStringLiteral("COM"), 5);
             view.AppendText(QStringLiteral("%1 ").arg(i), 1);
             view.AppendText(QStringLiteral("01 02 03\n"), 3);
@@ -277,14 +274,15 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         auto same = [&] { return ShowsWhatItHolds(view); };
         int line = 0;
-        for (int step = 0; step < 12; ++step)
-        {
+        for (int step = 0; step < 12; ++step) {
             view.BeginAppend();
-            for (int i = 0; i < step % 4 + 1; ++i, ++line)
-            {
-                view.AppendText(QStringLiteral("[12:00:%1  15] COM").arg(line % 60, 2, 10, QLatin1Char('0')), 5);
+            for (int i = 0; i < step % 4 + 1; ++i, ++line) {
+                view.AppendText(
+                    QStringLiteral("[12:00:%1  15] COM").arg(line % 60, 2, 10, QLatin1Char('0')),
+                    5);
                 view.AppendText(QStringLiteral("%1").arg(line % 9 + 1), 1);
-                view.AppendText(QStringLiteral("01 03 %1 0A\n").arg(line, 4, 16, QLatin1Char('0')), 3);
+                view.AppendText(QStringLiteral("01 03 %1 0A\n").arg(line, 4, 16, QLatin1Char('0')),
+                                3);
             }
             view.AppendText(QStringLiteral("[part of a line "), 5); // finished at the next step
             view.EndAppend();
@@ -321,11 +319,13 @@ private Q_SLOTS:
         connect(&flood, &QTimer::timeout, &view, [&] {
             // The last lines come while the refresh lays out the screen before them, if in time.
             const QTextBlock end = view.document()->lastBlock().previous();
-            if ((line > 200 && view.IsRefreshPending() && end.layout()->lineCount() > 0) || line > 600)
+            if ((line > 200 && view.IsRefreshPending() && end.layout()->lineCount() > 0)
+                || line > 600)
                 flood.stop();
             view.BeginAppend();
             for (int i = 0; i < 4; ++i)
-                view.AppendText(QStringLiteral("COM1 %1 ").arg(line++) + hex + QLatin1Char('\n'), 3);
+                view.AppendText(QStringLiteral("COM1 %1 ").arg(line++) + hex + QLatin1Char('\n'),
+                                3);
             view.EndAppend();
         });
         flood.start(0);
@@ -334,7 +334,8 @@ private Q_SLOTS:
         QVERIFY(!view.viewport()->grab().toImage().allGray()); // blue text on grey
         QCOMPARE(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum());
         const int last = view.document()->blockCount() - 2; // the last line, before the empty one
-        QVERIFY(view.cursorForPosition(QPoint(4, view.viewport()->height() - 20)).blockNumber() >= last);
+        QVERIFY(view.cursorForPosition(QPoint(4, view.viewport()->height() - 20)).blockNumber()
+                >= last);
     }
 
     // The text emptied by the clear command, the timed clear (both empty it for good) or the
@@ -356,22 +357,15 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         view.AppendText(QStringLiteral("COM1 01 03 00 00\n"), 3);
         QVERIFY(ShowsWhatItHolds(view));
-        if (how == 0)
-        {
+        if (how == 0) {
             view.ClearAll(true);
-        }
-        else if (how == 1)
-        {
+        } else if (how == 1) {
             view.BeginAppend();
             view.ClearAll(true);
             view.EndAppend();
-        }
-        else if (how == 2)
-        {
+        } else if (how == 2) {
             view.SetTextLimit(view.GetTextLength() + 5);
-        }
-        else
-        {
+        } else {
             QTemporaryDir dir;
             const QString path = dir.filePath(QStringLiteral("one line.tnf"));
             QVERIFY(view.SaveFile(path));
@@ -383,12 +377,14 @@ private Q_SLOTS:
             view.SetTextLimit(CXRichEditView::kDefaultTextLimit);
         }
         QVERIFY(ShowsWhatItHolds(view));
-        for (int i = 0; i < 3; ++i)
-        {
+        for (int i = 0; i < 3; ++i) {
             view.AppendText(QStringLiteral("COM1 0A 0B %1\n").arg(i), 3);
             QVERIFY2(ShowsWhatItHolds(view), qPrintable(QStringLiteral("line %1").arg(i)));
         }
-        QCOMPARE(view.document()->blockCount(), how == 2 ? 2 : how == 3 ? 5 : 4); // at the limit each line empties the text again
+        QCOMPARE(view.document()->blockCount(),
+                 how == 2   ? 2
+                 : how == 3 ? 5
+                            : 4); // at the limit each line empties the text again
     }
 
     // Every character in the text is drawn, also one that the monitor's face maps to an empty
@@ -404,8 +400,7 @@ private Q_SLOTS:
         QVERIFY(ShowsWhatItHolds(view));
         QCOMPARE(view.toPlainText(), line);
         const QImage shown = view.viewport()->grab().toImage();
-        for (int i = 0; i < line.size() - 1; ++i)
-        {
+        for (int i = 0; i < line.size() - 1; ++i) {
             if (line.at(i).isSpace())
                 continue;
             QTextCursor at(view.document());
@@ -418,7 +413,10 @@ private Q_SLOTS:
             for (int y = cell.top(); y <= cell.bottom(); ++y)
                 for (int x = cell.left(); x < cell.right(); ++x)
                     inked += qGray(shown.pixel(x, y)) < 150;
-            QVERIFY2(inked > 0, qPrintable(QStringLiteral("nothing drawn for U+%1").arg(line.at(i).unicode(), 4, 16)));
+            QVERIFY2(
+                inked > 0,
+                qPrintable(
+                    QStringLiteral("nothing drawn for U+%1").arg(line.at(i).unicode(), 4, 16)));
         }
     }
 
@@ -465,8 +463,7 @@ private Q_SLOTS:
         QTextCursor cursor(view.document());
         cursor.setPosition(selection[0]);
         cursor.setPosition(selection[1], QTextCursor::KeepAnchor);
-        for (QPlainTextEdit* edit : {static_cast<QPlainTextEdit*>(&view), &plain})
-        {
+        for (QPlainTextEdit* edit : {static_cast<QPlainTextEdit*>(&view), &plain}) {
             edit->setCursorWidth(0); // no blinking caret in either picture
             edit->show();
             QVERIFY(QTest::qWaitForWindowExposed(edit));
@@ -489,8 +486,8 @@ private Q_SLOTS:
             follow << 300 << lines << 20 << lines;
         QTest::newRow("range grows at the end") << follow;
         QTest::newRow("value moves, page changes, resized")
-            << QList<int>{300, 1000, 20, 1000, 300, 1000, 20, 0,   300, 1000, 20, 500,
-                          300, 1000, 200, 500, 240, 1000, 200, 500, 240, 0, 200, 0};
+            << QList<int>{300, 1000, 20,  1000, 300, 1000, 20,  0,   300, 1000, 20,  500,
+                          300, 1000, 200, 500,  240, 1000, 200, 500, 240, 0,    200, 0};
     }
     void scrollBarPaintsAsAPlainOne()
     {
@@ -503,19 +500,19 @@ private Q_SLOTS:
         plain->move(70, 50);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        for (qsizetype i = 0; i + 3 < steps.size(); i += 4)
-        {
-            for (QScrollBar* bar : {static_cast<QScrollBar*>(monitor), plain})
-            {
+        for (qsizetype i = 0; i + 3 < steps.size(); i += 4) {
+            for (QScrollBar* bar : {static_cast<QScrollBar*>(monitor), plain}) {
                 bar->resize(16, steps[i]);
                 bar->setRange(0, steps[i + 1]);
                 bar->setPageStep(steps[i + 2]);
                 bar->setValue(steps[i + 3]);
             }
-            QVERIFY2(monitor->grab().toImage() == plain->grab().toImage(), qPrintable(QString::number(i / 4)));
+            QVERIFY2(monitor->grab().toImage() == plain->grab().toImage(),
+                     qPrintable(QString::number(i / 4)));
         }
         if (steps.size() > 40)
-            QVERIFY2(monitor->Drawn() < steps.size() / 8, qPrintable(QString::number(monitor->Drawn())));
+            QVERIFY2(monitor->Drawn() < steps.size() / 8,
+                     qPrintable(QString::number(monitor->Drawn())));
     }
 
     void clearAllWithAndWithoutUndo()
@@ -743,15 +740,15 @@ private Q_SLOTS:
         const QList<Run> before = Runs(*view.document());
         const QList<Run> after = Runs(*loaded.document());
         QCOMPARE(after.size(), before.size());
-        for (int i = 0; i < before.size(); ++i)
-        {
+        for (int i = 0; i < before.size(); ++i) {
             QCOMPARE(after[i].text, before[i].text);
             QCOMPARE(after[i].colour, before[i].colour);
         }
         // Shown in the machine's face and 9 points, as appended text is.
         QTextCursor cursor(loaded.document());
         cursor.setPosition(3);
-        QCOMPARE(cursor.charFormat().fontFamilies().toStringList(), QStringList{CXRichEditView::DefaultFace()});
+        QCOMPARE(cursor.charFormat().fontFamilies().toStringList(),
+                 QStringList{CXRichEditView::DefaultFace()});
         QCOMPARE(cursor.charFormat().fontPointSize(), 9.0);
         // Appends go on after a load.
         loaded.AppendText(QStringLiteral("next\n"), 3);
@@ -790,7 +787,8 @@ private Q_SLOTS:
         {
             QFile file(damaged);
             QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("{\\rtf1\\ansi{\\colortbl ;\\red0\\green0\\blue200;}\\cf1 01 03 0A\\par 01 0");
+            file.write(
+                "{\\rtf1\\ansi{\\colortbl ;\\red0\\green0\\blue200;}\\cf1 01 03 0A\\par 01 0");
         }
         QVERIFY(view.LoadFile(damaged));
         QVERIFY(!view.LastFileError().isEmpty());
@@ -836,8 +834,7 @@ private Q_SLOTS:
         const QTextDocument& doc = *view.document();
         QVERIFY(doc.blockCount() > 7);
         int continued = 0;
-        for (QTextBlock block = doc.begin(); block.isValid(); block = block.next())
-        {
+        for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
             QVERIFY(block.length() - 1 <= cut);
             QVERIFY(block.text().isEmpty() || !block.text().front().isLowSurrogate());
             continued += CMonitorText::IsContinuation(block) ? 1 : 0;
@@ -858,7 +855,8 @@ private Q_SLOTS:
             QVERIFY(after[i].text == before[i].text && after[i].colour == before[i].colour);
 
         // Copied whole; appends after it start lines of their own.
-        const QString text = hex + QStringLiteral("\n[12:00:00  15] COM1\n") + solid + QLatin1Char('\n');
+        const QString text =
+            hex + QStringLiteral("\n[12:00:00  15] COM1\n") + solid + QLatin1Char('\n');
         view.selectAll();
         view.copy();
         QCOMPARE(QGuiApplication::clipboard()->text(), text);
@@ -914,7 +912,8 @@ private Q_SLOTS:
             QVERIFY(file.resize(CMonitorFile::kMaxFileBytes + 1));
         }
         QVERIFY(!view.LoadFile(big));
-        QVERIFY2(view.LastFileError().contains(QStringLiteral("64 MB")), qPrintable(view.LastFileError()));
+        QVERIFY2(view.LastFileError().contains(QStringLiteral("64 MB")),
+                 qPrintable(view.LastFileError()));
         QCOMPARE(view.toPlainText(), QStringLiteral("kept\n"));
 
         // More text than the text limit: refused, naming the limit; at the limit it loads.
@@ -924,7 +923,8 @@ private Q_SLOTS:
         QVERIFY(RtfWriter::WriteFile(text, path.toStdString()));
         view.SetTextLimit(99);
         QVERIFY(!view.LoadFile(path));
-        QVERIFY2(view.LastFileError().contains(QStringLiteral("99 个字符")), qPrintable(view.LastFileError()));
+        QVERIFY2(view.LastFileError().contains(QStringLiteral("99 个字符")),
+                 qPrintable(view.LastFileError()));
         QCOMPARE(view.toPlainText(), QStringLiteral("kept\n"));
         view.SetTextLimit(100);
         QVERIFY(view.LoadFile(path));

@@ -1,17 +1,17 @@
-#include "core/base/CommandIds.h"
-#include "core/settings/IniSettingsStore.h"
-#include "app/ports/LineControl.h"
 #include "MainFrameFixture.h"
+#include "TestPtyPair.h"
 #include "app/frame/MainFrm.h"
+#include "app/monitor/VRLView.h"
+#include "app/ports/LineControl.h"
+#include "app/ports/SettingsBar.h"
+#include "app/send/SendCommands.h"
+#include "app/send/VRLSendEdit.h"
+#include "core/base/CommandIds.h"
 #include "core/serial/PortList.h"
 #include "core/serial/PortMap.h"
 #include "core/serial/PortSettings.h"
 #include "core/serial/SerialPort.h"
-#include "app/send/SendCommands.h"
-#include "app/ports/SettingsBar.h"
-#include "app/send/VRLSendEdit.h"
-#include "TestPtyPair.h"
-#include "app/monitor/VRLView.h"
+#include "core/settings/IniSettingsStore.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -112,10 +112,13 @@ private Q_SLOTS:
         f.Map().SetPath(4, QStringLiteral("tcp://127.0.0.1:%1").arg(gone).toStdString());
         f.OnPortSelected(4);
         f.OnCommand(ID_OPEN_PORT);
-        const QString refused = QStringLiteral("COM5 无法连接 127.0.0.1:%1：连接被拒绝（服务器未运行或端口不对）\n").arg(gone);
+        const QString refused =
+            QStringLiteral("COM5 无法连接 127.0.0.1:%1：连接被拒绝（服务器未运行或端口不对）\n")
+                .arg(gone);
         QTRY_COMPARE_WITH_TIMEOUT(Text(f), refused, 5000);
         QVERIFY(!f.IsPortOpen(4));
-        QVERIFY(f.StatusNote(QStringLiteral("openError")).contains(QStringLiteral("127.0.0.1:%1").arg(gone)));
+        QVERIFY(f.StatusNote(QStringLiteral("openError"))
+                    .contains(QStringLiteral("127.0.0.1:%1").arg(gone)));
         QVERIFY(f.StatusNote(QStringLiteral("reconnect")).isEmpty());
 
         LoopbackServer server;
@@ -136,7 +139,8 @@ private Q_SLOTS:
         QVERIFY(Text(f).endsWith(lost));
         QVERIFY(server.Listen()); // and starts again
         QTRY_VERIFY_WITH_TIMEOUT(server.Accept(0), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(Text(f).endsWith(lost + QStringLiteral("COM5 已重新打开\n")), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(Text(f).endsWith(lost + QStringLiteral("COM5 已重新打开\n")),
+                                 5000);
         QVERIFY(f.StatusNote(QStringLiteral("reconnect")).isEmpty());
         QCOMPARE(send(server.client, "\x42", 1, MSG_NOSIGNAL), 1);
         QTRY_VERIFY_WITH_TIMEOUT(Text(f).endsWith(QStringLiteral("COM5↑42\n")), 5000);
@@ -193,7 +197,8 @@ private Q_SLOTS:
         rate->lineEdit()->selectAll();
         QTest::keyClicks(rate->lineEdit(), QStringLiteral("30000000"));
         f.OnCommand(ID_OPEN_PORT);
-        QCOMPARE(m_messages, QStringList{QStringLiteral("COM2设置错误：\n可能不支持所选波特率，或停止位，或数据位")});
+        QCOMPARE(m_messages, QStringList{QStringLiteral(
+                                 "COM2设置错误：\n可能不支持所选波特率，或停止位，或数据位")});
         QVERIFY(!f.IsPortOpen(1));
         QCOMPARE(f.Ports().IndexOf(1), -1);
         QVERIFY(m_store->ReadString("Settings", "COM2").empty());
@@ -206,7 +211,8 @@ private Q_SLOTS:
         f.OnCommand(ID_OPEN_PORT);
         QVERIFY(f.IsPortOpen(1));
         QCOMPARE(f.GetPortRecord(1)->m_dwBaudRate, 921600u);
-        QCOMPARE(QString::fromStdString(m_store->ReadString("Settings", "COM2")), QStringLiteral("921600:0:8:0:0:20"));
+        QCOMPARE(QString::fromStdString(m_store->ReadString("Settings", "COM2")),
+                 QStringLiteral("921600:0:8:0:0:20"));
         QVERIFY(f.StatusNote(QStringLiteral("openError")).isEmpty());
 
         // The next start shows it; a listed rate picked again replaces it.
@@ -242,7 +248,8 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(Text(f).count(QLatin1Char('\n')), 2, 5000);
         QTest::qWait(80); // longer than the packing interval: the rest is a message of its own
         QVERIFY(pty.Write(QByteArray("\xBD\xA0!")));
-        QTRY_COMPARE_WITH_TIMEOUT(Text(f), QStringLiteral("COM1↑你好\nCOM1↑\uFFFD\nCOM1↑\uFFFD\uFFFD!\n"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            Text(f), QStringLiteral("COM1↑你好\nCOM1↑\uFFFD\nCOM1↑\uFFFD\uFFFD!\n"), 5000);
 
         f.SendSide()->SendEdit()->setPlainText(QStringLiteral("你好"));
         QVERIFY(f.SendLine(0, 0));
@@ -266,7 +273,8 @@ private Q_SLOTS:
         QVERIFY(f.UpdateCommand(ID_LINE_DTR).m_enabled);
         QVERIFY(f.UpdateCommand(ID_LINE_DTR).m_checked);
         QVERIFY(f.UpdateCommand(ID_LINE_RTS).m_checked);
-        QTRY_COMPARE_WITH_TIMEOUT(f.StatusNote(QStringLiteral("modem")), QStringLiteral("COM1 CTS/DSR/DCD/RI 不可用"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(f.StatusNote(QStringLiteral("modem")),
+                                  QStringLiteral("COM1 CTS/DSR/DCD/RI 不可用"), 5000);
 
         f.OnCommand(ID_LINE_DTR);
         QVERIFY(!f.UpdateCommand(ID_LINE_DTR).m_checked);
@@ -277,10 +285,11 @@ private Q_SLOTS:
         f.OnCommand(ID_OPEN_PORT); // closed: nothing to switch, no note
         QVERIFY(!f.UpdateCommand(ID_LINE_DTR).m_enabled);
         QVERIFY(f.StatusNote(QStringLiteral("modem")).isEmpty());
-        QCOMPARE(QString::fromStdString(m_store->ReadString("Settings", "COM1")), QStringLiteral("9600:0:8:0:0:20"));
+        QCOMPARE(QString::fromStdString(m_store->ReadString("Settings", "COM1")),
+                 QStringLiteral("9600:0:8:0:0:20"));
 
         CMainFrame& g = NewFrame(); // a fresh record takes the stored choice
-        QVERIFY(OpenPort(0, pty)); // on g, the fixture's window now
+        QVERIFY(OpenPort(0, pty));  // on g, the fixture's window now
         QVERIFY(!g.UpdateCommand(ID_LINE_DTR).m_checked);
         QCOMPARE(g.GetPortRecord(0)->OutputLines(), 2u);
     }

@@ -1,8 +1,8 @@
-#include "core/serial/PortMap.h"
-#include "app/widgets/ListCtrlEx.h"
-#include "app/ports/PortMapDialog.h"
-#include "core/settings/SettingsStore.h"
 #include "TestPtyPair.h"
+#include "app/ports/PortMapDialog.h"
+#include "app/widgets/ListCtrlEx.h"
+#include "core/serial/PortMap.h"
+#include "core/settings/SettingsStore.h"
 
 #include <QTableWidget>
 #include <QtTest>
@@ -33,12 +33,13 @@ private Q_SLOTS:
 
         // A pseudo-terminal is no discovered device, but it is there.
         QVERIFY(dlg.ApplyPath(2, pty.SlavePath()));
-        QCOMPARE(QString::fromStdString(store.ReadString("Settings\\Ports", "COM3")), pty.SlavePath());
+        QCOMPARE(QString::fromStdString(store.ReadString("Settings\\Ports", "COM3")),
+                 pty.SlavePath());
         row = rowOf(QStringLiteral("COM3"));
         QVERIFY(row >= 0);
         QCOMPARE(dlg.Table()->item(row, 2)->text(), QStringLiteral("已连接"));
 
-        QVERIFY(!dlg.ApplyPath(3, QStringLiteral("ttyUSB0"))); // not a full path: refused
+        QVERIFY(!dlg.ApplyPath(3, QStringLiteral("ttyUSB0")));          // not a full path: refused
         QVERIFY(!dlg.ApplyPath(3, QStringLiteral("rfc2217://rig-pi"))); // no port
         QVERIFY(map.PathOf(3).empty());
 
@@ -47,7 +48,8 @@ private Q_SLOTS:
         row = rowOf(QStringLiteral("COM4"));
         QVERIFY(row >= 0);
         QCOMPARE(dlg.Table()->item(row, 2)->text(), QStringLiteral("远程"));
-        QCOMPARE(dlg.Table()->item(row, 3)->text(), QStringLiteral("主机 rig-pi，端口 3001，RFC 2217（含波特率等设置）"));
+        QCOMPARE(dlg.Table()->item(row, 3)->text(),
+                 QStringLiteral("主机 rig-pi，端口 3001，RFC 2217（含波特率等设置）"));
 
         QVERIFY(dlg.ApplyPath(6, QString()));
         QVERIFY(map.PathOf(6).empty());

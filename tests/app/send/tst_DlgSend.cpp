@@ -1,15 +1,15 @@
-#include "app/send/AutoSend.h"
-#include "core/base/CommandIds.h"
-#include "app/send/DlgSend.h"
-#include "core/settings/IniSettingsStore.h"
-#include "app/widgets/ListCtrlEx.h"
 #include "MainFrameFixture.h"
-#include "app/frame/MainFrm.h"
-#include "core/serial/PortMap.h"
-#include "app/send/SendFrameWnd.h"
 #include "TestPtyPair.h"
-#include "app/send/VRLSendEdit.h"
+#include "app/frame/MainFrm.h"
 #include "app/monitor/VRLView.h"
+#include "app/send/AutoSend.h"
+#include "app/send/DlgSend.h"
+#include "app/send/SendFrameWnd.h"
+#include "app/send/VRLSendEdit.h"
+#include "app/widgets/ListCtrlEx.h"
+#include "core/base/CommandIds.h"
+#include "core/serial/PortMap.h"
+#include "core/settings/IniSettingsStore.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -131,7 +131,8 @@ private Q_SLOTS:
         SetField(1014, QStringLiteral("200"));
         SetField(1010, QStringLiteral("10"));
         QVERIFY(!Dlg().Apply());
-        QCOMPARE(m_messages, QStringList{QStringLiteral("请输入一个介于 20 和 108000000 之间的整数。")});
+        QCOMPARE(m_messages,
+                 QStringList{QStringLiteral("请输入一个介于 20 和 108000000 之间的整数。")});
         QCOMPARE(Auto().Settings().m_cyclePeriod, 1000);
         QCOMPARE(Auto().Settings().m_triggerDelay, 0);
         QCOMPARE(Auto().Settings().UsedTriggerCount(), 1);
@@ -141,7 +142,8 @@ private Q_SLOTS:
         QCOMPARE(Auto().Settings().m_triggerDelay, 200);
         QCOMPARE(Auto().Settings().UsedTriggerCount(), 2);
         f.OnCommand(ID_TRIGGER_SEND);
-        QCOMPARE(f.StatusNote(QStringLiteral("autosend-trigger")), QStringLiteral("触发发送: 2 行"));
+        QCOMPARE(f.StatusNote(QStringLiteral("autosend-trigger")),
+                 QStringLiteral("触发发送: 2 行"));
         f.OnCommand(ID_TRIGGER_SEND);
         QVERIFY(f.StatusNote(QStringLiteral("autosend-trigger")).isEmpty());
     }
@@ -181,7 +183,8 @@ private Q_SLOTS:
         QVERIFY(timer->isActive());
         QCOMPARE(timer->interval(), 108000000);
         QVERIFY(timer->remainingTime() > 107990000);
-        QCOMPARE(f.StatusNote(QStringLiteral("autosend-cycle")), QStringLiteral("循环发送: 108000000 ms"));
+        QCOMPARE(f.StatusNote(QStringLiteral("autosend-cycle")),
+                 QStringLiteral("循环发送: 108000000 ms"));
         Auto().OnCycleTick();
         QCOMPARE(pty.Read(500), QByteArray::fromHex("03"));
 

@@ -1,16 +1,16 @@
-#include "core/base/CommandIds.h"
-#include "core/settings/IniSettingsStore.h"
 #include "MainFrameFixture.h"
+#include "TestPtyPair.h"
 #include "app/forward/Forwarder.h"
 #include "app/frame/MainFrm.h"
-#include "core/serial/PortMap.h"
+#include "app/monitor/VRLView.h"
+#include "app/ports/SettingsBar.h"
 #include "app/send/SendCommands.h"
 #include "app/send/SendFile.h"
 #include "app/send/SendFrameWnd.h"
-#include "app/ports/SettingsBar.h"
-#include "TestPtyPair.h"
 #include "app/send/VRLSendEdit.h"
-#include "app/monitor/VRLView.h"
+#include "core/base/CommandIds.h"
+#include "core/serial/PortMap.h"
+#include "core/settings/IniSettingsStore.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -22,8 +22,8 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
-#include <thread>
 #include <poll.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -61,7 +61,8 @@ private Q_SLOTS:
     {
         TestPtyPair pty;
         CMainFrame& f = NewFrame();
-        Edit().setPlainText(QStringLiteral("EB 90 02 34 0D\neb 90 02 34 0d\nEB 90 \n\n<<--    -->>"));
+        Edit().setPlainText(
+            QStringLiteral("EB 90 02 34 0D\neb 90 02 34 0d\nEB 90 \n\n<<--    -->>"));
 
         // A closed port: nothing to do, nothing shown, and F2 is disabled.
         SetCaretLine(Edit(), 0);
@@ -92,7 +93,8 @@ private Q_SLOTS:
             QCOMPARE(Monitor(), before);
         }
         QCOMPARE(pty.Read(100), QByteArray());
-        QCOMPARE(Edit().toPlainText(), QStringLiteral("EB 90 02 34 0D\neb 90 02 34 0d\nEB 90 \n\n<<--    -->>"));
+        QCOMPARE(Edit().toPlainText(),
+                 QStringLiteral("EB 90 02 34 0D\neb 90 02 34 0d\nEB 90 \n\n<<--    -->>"));
     }
 
     void sendLineInAscMode()
@@ -113,7 +115,8 @@ private Q_SLOTS:
         SetCaretLine(Edit(), 0);
         f.OnCommand(ID_SEND_LINE);
         QCOMPARE(pty.Read(1000), QByteArray::fromHex("024142030D0A"));
-        QVERIFY(Monitor().contains(QStringLiteral("\x02" "AB\x03")));
+        QVERIFY(Monitor().contains(QStringLiteral("\x02"
+                                                  "AB\x03")));
 
         std::string framed = "x";
         f.SendSide()->ApplyAscFraming(framed);
@@ -200,7 +203,10 @@ private Q_SLOTS:
                     return;
             }
         });
-        auto stop = qScopeGuard([&] { done = true; watchdog.join(); });
+        auto stop = qScopeGuard([&] {
+            done = true;
+            watchdog.join();
+        });
         QByteArray sent;
         // Until the line is full and bytes wait, then a few lines more behind them.
         for (int i = 0, more = 3; i < 4000 && more > 0; ++i) {
@@ -277,8 +283,13 @@ private Q_SLOTS:
     void checkCodeCommands()
     {
         CMainFrame& f = NewFrame();
-        Edit().setPlainText(QStringLiteral("31 32 33 34 35 36 37 38 39\nEB 90 02 34 0D\n31 32 33 34"));
-        const struct { int id; QString line; } cases[] = {
+        Edit().setPlainText(
+            QStringLiteral("31 32 33 34 35 36 37 38 39\nEB 90 02 34 0D\n31 32 33 34"));
+        const struct
+        {
+            int id;
+            QString line;
+        } cases[] = {
             {ID_CHECK_SUM8, "31 32 33 34 35 36 37 38 39 DD"},
             {ID_CHECK_SUM16, "31 32 33 34 35 36 37 38 39 DD 01"},
             {ID_CHECK_MODBUS, "31 32 33 34 35 36 E4 32"},
@@ -314,8 +325,8 @@ private Q_SLOTS:
         for (QAction* a : menu->actions())
             texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
         QCOMPARE(texts, (QStringList{"累加和(&C)", "保留高位的累加和(&H)", "-", "MODBUS规约CRC(&M)",
-                                     "CCITT标准16位CRC(&O)", "CCITT标准  8位CRC(&D)", "ANSI标准16位CRC(&A)",
-                                     "CDT规约CRC(&T)"}));
+                                     "CCITT标准16位CRC(&O)", "CCITT标准  8位CRC(&D)",
+                                     "ANSI标准16位CRC(&A)", "CDT规约CRC(&T)"}));
         QCOMPARE(f.Action(ID_CHECK_MODBUS)->shortcut(), QKeySequence(QStringLiteral("Ctrl+M")));
         QCOMPARE(f.Action(ID_CHECK_SUM8)->shortcut(), QKeySequence(QStringLiteral("Ctrl+F11")));
         QCOMPARE(f.Action(ID_CHECK_MODBUS)->toolTip(), QStringLiteral("MODBUS规约查询报文CRC校验"));

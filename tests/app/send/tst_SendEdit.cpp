@@ -1,8 +1,8 @@
+#include "TestPtyPair.h"
 #include "app/send/SendFile.h"
 #include "app/send/SendFrameWnd.h"
-#include "core/settings/SettingsStore.h"
-#include "TestPtyPair.h"
 #include "app/send/VRLSendEdit.h"
+#include "core/settings/SettingsStore.h"
 
 #include <QAction>
 #include <QApplication>
@@ -159,21 +159,24 @@ private Q_SLOTS:
 
         // A click at the start of the text.
         const QRect first = edit.cursorRect(QTextCursor(edit.document()));
-        QTest::mouseClick(edit.viewport(), Qt::LeftButton, {}, QPoint(first.left() + 1, first.center().y()));
+        QTest::mouseClick(edit.viewport(), Qt::LeftButton, {},
+                          QPoint(first.left() + 1, first.center().y()));
         QTRY_COMPARE(bar->windowTitle(), QStringLiteral("发报窗    [行 1，字节 1 (1)]"));
 
         // A selection dragged to the start of a line names the end of the line before.
         QTextCursor to(edit.document());
         to.setPosition(edit.LineStart(2));
         const QRect r = edit.cursorRect(to);
-        QTest::mousePress(edit.viewport(), Qt::LeftButton, {}, QPoint(first.left() + 1, first.center().y()));
+        QTest::mousePress(edit.viewport(), Qt::LeftButton, {},
+                          QPoint(first.left() + 1, first.center().y()));
         QMouseEvent move(QEvent::MouseMove, QPointF(r.left() + 1, r.center().y()),
                          edit.viewport()->mapToGlobal(QPointF(r.left() + 1, r.center().y())),
                          Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(edit.viewport(), &move);
         QVERIFY(edit.textCursor().hasSelection());
         QTRY_COMPARE(bar->windowTitle(), QStringLiteral("发报窗    [行 2，字节 2 (6)]"));
-        QTest::mouseRelease(edit.viewport(), Qt::LeftButton, {}, QPoint(r.left() + 1, r.center().y()));
+        QTest::mouseRelease(edit.viewport(), Qt::LeftButton, {},
+                            QPoint(r.left() + 1, r.center().y()));
     }
 
     void commentLineKeys()
@@ -200,7 +203,8 @@ private Q_SLOTS:
         Select(edit, 0, 2);
         QTest::keyClick(&edit, Qt::Key_N, kCtrlAlt);
         QCOMPARE(edit.toPlainText(),
-                 QStringLiteral("<<--设备：PLC；波特率：9600；校验：无；规约：MODUBUS-->>\n<<--    -->>\nBB"));
+                 QStringLiteral(
+                     "<<--设备：PLC；波特率：9600；校验：无；规约：MODUBUS-->>\n<<--    -->>\nBB"));
         QCOMPARE(ColourAt(edit, 3), QColor(0, 128, 0));
 
         // Shift makes it another key.
@@ -221,9 +225,15 @@ private Q_SLOTS:
             QCOMPARE(ColourAt(edit, i), QColor(0, 128, 0));
         QCOMPARE(ColourAt(edit, 6), QColor(0, 0, 0));
 
-        const struct { Qt::Key key; QColor colour; } colours[] = {
-            {Qt::Key_B, QColor(0, 0, 200)}, {Qt::Key_R, QColor(200, 0, 0)},
-            {Qt::Key_Y, QColor(128, 128, 128)}, {Qt::Key_T, QColor(0, 0, 0)},
+        const struct
+        {
+            Qt::Key key;
+            QColor colour;
+        } colours[] = {
+            {Qt::Key_B, QColor(0, 0, 200)},
+            {Qt::Key_R, QColor(200, 0, 0)},
+            {Qt::Key_Y, QColor(128, 128, 128)},
+            {Qt::Key_T, QColor(0, 0, 0)},
         };
         for (const auto& c : colours) {
             Select(edit, 7, 9);
@@ -291,7 +301,8 @@ private Q_SLOTS:
             QTest::keyClick(&edit, Qt::Key_P, kCtrlAlt);
             QCOMPARE(boxes.m_count, 1);
             QCOMPARE(boxes.m_title, QStringLiteral("VRL"));
-            QVERIFY2(boxes.m_text.startsWith(QStringLiteral("第 2 行    报文格式出错：")), qPrintable(boxes.m_text));
+            QVERIFY2(boxes.m_text.startsWith(QStringLiteral("第 2 行    报文格式出错：")),
+                     qPrintable(boxes.m_text));
             QCOMPARE(edit.textCursor().position(), edit.LineStart(1) + 3);
         }
         {
@@ -418,7 +429,8 @@ private Q_SLOTS:
     void checkCodes()
     {
         CVRLSendEdit edit;
-        edit.setPlainText(QStringLiteral("31 32 33 34\n01 03 00 00 00 01 55\nEB 90 02 34 0D\nEB 90 "));
+        edit.setPlainText(
+            QStringLiteral("31 32 33 34\n01 03 00 00 00 01 55\nEB 90 02 34 0D\nEB 90 "));
         Select(edit, 6, 11);
         QCOMPARE(edit.AppendCheckCode(CheckKind::Ccitt8), 0xB5);
         QCOMPARE(edit.GetLineText(0), QStringLiteral("31 32 33 34 B5"));

@@ -16,12 +16,13 @@ TEST(BackgroundDisposer, FreesInOrderOffTheCallersThreadAndFinishesAtDestruction
         BackgroundDisposer disposer;
         for (int i = 0; i < 100; ++i) {
             auto big = std::make_unique<std::vector<char>>(1 << 16, 'x');
-            disposer.Dispose([&, i, big = std::shared_ptr<std::vector<char>>(std::move(big))]() mutable {
-                if (std::this_thread::get_id() == caller)
-                    offThread = false;
-                big.reset();
-                order.push_back(i);
-            });
+            disposer.Dispose(
+                [&, i, big = std::shared_ptr<std::vector<char>>(std::move(big))]() mutable {
+                    if (std::this_thread::get_id() == caller)
+                        offThread = false;
+                    big.reset();
+                    order.push_back(i);
+                });
         }
         // Destroyed with jobs still waiting: every one of them runs before it returns.
     }

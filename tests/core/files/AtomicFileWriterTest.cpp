@@ -53,7 +53,8 @@ protected:
     }
     std::size_t Entries() const
     {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()));
+        return static_cast<std::size_t>(
+            std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()));
     }
 
     fs::path m_dir;
@@ -88,7 +89,7 @@ TEST_F(AtomicFileWriterTest, ReplacesWholeKeepsModeAndLeavesOldFileOnFailure)
 
     // The disk refuses the bytes (a file size limit stands in for a full disk).
     std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old {};
+    rlimit old{};
     ::getrlimit(RLIMIT_FSIZE, &old);
     rlimit small = old;
     small.rlim_cur = 4096;
@@ -110,7 +111,7 @@ TEST_F(AtomicFileWriterTest, RefusesFoldersDevicesPipesAndSockets)
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const fs::path socketPath = m_dir / "socket";
     const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address {};
+    sockaddr_un address{};
     address.sun_family = AF_UNIX;
     std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketPath.c_str());
     ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
@@ -178,14 +179,16 @@ TEST_F(AtomicFileWriterTest, ReadOnlyFolderWritesTheFileInPlace)
         if (!result.m_ok || !result.m_inPlace || Read(path) != "new")
             ::_exit(11);
         const AtomicWriteResult refused = Write(readOnly, "lost");
-        if (refused.m_ok || refused.m_error.find("没有写入权限") == std::string::npos || Read(readOnly) != "kept")
+        if (refused.m_ok || refused.m_error.find("没有写入权限") == std::string::npos
+            || Read(readOnly) != "kept")
             ::_exit(12);
         ::_exit(0);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "10: no unprivileged user, 11: in-place write, 12: read-only file";
+    EXPECT_EQ(WEXITSTATUS(status), 0)
+        << "10: no unprivileged user, 11: in-place write, 12: read-only file";
 }
 
 TEST_F(AtomicFileWriterTest, StaleTemporariesGoFreshOnesAndOthersStay)
@@ -193,17 +196,18 @@ TEST_F(AtomicFileWriterTest, StaleTemporariesGoFreshOnesAndOthersStay)
     const fs::path path = m_dir / "VRL.conf";
     Put(path, "settings");
     const auto age = [](const fs::path& p, int seconds) {
-        const timespec times[2] = {{std::time(nullptr) - seconds, 0}, {std::time(nullptr) - seconds, 0}};
+        const timespec times[2] = {{std::time(nullptr) - seconds, 0},
+                                   {std::time(nullptr) - seconds, 0}};
         ::utimensat(AT_FDCWD, p.c_str(), times, AT_SYMLINK_NOFOLLOW);
     };
     const fs::path stale = m_dir / "VRL.conf.aB3xYz";
     const std::vector<fs::path> kept = {
-        m_dir / "VRL.conf.Q9zR2k",  // fresh: another copy may be writing it
-        m_dir / "VRL.conf.backup",  // a person's copy
-        m_dir / "VRL.conf.aB3xY",   // not six characters
-        m_dir / "VRL.conf.aB3-Yz",  // not mkstemp's alphabet
+        m_dir / "VRL.conf.Q9zR2k", // fresh: another copy may be writing it
+        m_dir / "VRL.conf.backup", // a person's copy
+        m_dir / "VRL.conf.aB3xY",  // not six characters
+        m_dir / "VRL.conf.aB3-Yz", // not mkstemp's alphabet
         m_dir / "other.conf.aB3xYz",
-        m_dir / "VRL.conf.Dir999",  // a folder
+        m_dir / "VRL.conf.Dir999", // a folder
     };
     Put(stale, "half");
     age(stale, 3600);

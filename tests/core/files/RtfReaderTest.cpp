@@ -35,8 +35,8 @@ std::vector<std::string> Runs(const RichText& doc)
         const RichTextFormat& f = doc.RunFormat(i);
         char color[16];
         std::snprintf(color, sizeof color, "%06x", f.m_color);
-        runs.push_back(std::string(doc.RunText(i)) + "|" + color + "|" + std::to_string(f.m_halfPoints) + "|" +
-                       f.m_face);
+        runs.push_back(std::string(doc.RunText(i)) + "|" + color + "|"
+                       + std::to_string(f.m_halfPoints) + "|" + f.m_face);
     }
     return runs;
 }
@@ -46,13 +46,14 @@ std::vector<std::string> Runs(const RichText& doc)
 // As rich edit 2.0 writes a monitor text on a Chinese system.
 TEST(RtfReader, RichEditSample)
 {
-    const char* rtf = "{\\rtf1\\ansi\\ansicpg936\\deff0\\deflang1033\\deflangfe2052"
-                      "{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}{\\f1\\fswiss\\fcharset0 Arial;}}\r\n"
-                      "{\\colortbl ;\\red200\\green0\\blue0;\\red0\\green0\\blue200;\\red128\\green128\\blue128;}\r\n"
-                      "{\\*\\generator Msftedit 5.41.21.2510;}\\viewkind4\\uc1\\pard\\lang2052\\f0\\fs18"
-                      "\\cf3 12:30:01 COM\\cf1 2\\cf3\\'a1\\'fc\\cf2 EB 90 \\'d6\\'d0\\par\r\n"
-                      "\\cf0\\lang1033\\f1\\fs20 Hello\\tab \\u8364?\\par\r\n"
-                      "}\r\n";
+    const char* rtf =
+        "{\\rtf1\\ansi\\ansicpg936\\deff0\\deflang1033\\deflangfe2052"
+        "{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}{\\f1\\fswiss\\fcharset0 Arial;}}\r\n"
+        "{\\colortbl ;\\red200\\green0\\blue0;\\red0\\green0\\blue200;\\red128\\green128\\blue128;}\r\n"
+        "{\\*\\generator Msftedit 5.41.21.2510;}\\viewkind4\\uc1\\pard\\lang2052\\f0\\fs18"
+        "\\cf3 12:30:01 COM\\cf1 2\\cf3\\'a1\\'fc\\cf2 EB 90 \\'d6\\'d0\\par\r\n"
+        "\\cf0\\lang1033\\f1\\fs20 Hello\\tab \\u8364?\\par\r\n"
+        "}\r\n";
     const RichText doc = ReadOk(rtf).m_document;
     EXPECT_EQ(Runs(doc), (std::vector<std::string>{
                              "12:30:01 COM|808080|18|宋体",
@@ -107,15 +108,19 @@ TEST(RtfReader, ControlWordsSymbolsAndParameters)
     EXPECT_EQ(TextOf("{\\rtf1 a\\par\\par\\par}"), "a\n\n");
     EXPECT_EQ(TextOf("{\\rtf1 a\\\nb\\\r\nc}"), "a\nb\nc");
     // Named characters and symbols.
-    EXPECT_EQ(TextOf("{\\rtf1\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote\\~\\_\\-\\:x}"),
-              "—–•‘’“”\u00a0\u2011x");
+    EXPECT_EQ(
+        TextOf(
+            "{\\rtf1\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote\\~\\_\\-\\:x}"),
+        "—–•‘’“”\u00a0\u2011x");
     // Raw line ends are not text; a raw tab is.
     EXPECT_EQ(TextOf("{\\rtf1 a\r\nb\tc}"), "ab\tc");
     // Colour index 0 and indexes outside the table are black; \plain resets the format.
     const RichText doc =
-        ReadOk("{\\rtf1{\\colortbl;\\red1\\green2\\blue3;}\\cf1\\fs30 a\\cf7 b\\cf1 c\\plain d{\\cf1 e}f}").m_document;
-    EXPECT_EQ(Runs(doc), (std::vector<std::string>{"a|010203|30|", "b|000000|30|", "c|010203|30|", "d|000000|0|",
-                                                   "e|010203|0|", "f|000000|0|"}));
+        ReadOk(
+            "{\\rtf1{\\colortbl;\\red1\\green2\\blue3;}\\cf1\\fs30 a\\cf7 b\\cf1 c\\plain d{\\cf1 e}f}")
+            .m_document;
+    EXPECT_EQ(Runs(doc), (std::vector<std::string>{"a|010203|30|", "b|000000|30|", "c|010203|30|",
+                                                   "d|000000|0|", "e|010203|0|", "f|000000|0|"}));
 }
 
 TEST(RtfReader, CodePagesAndUnicode)
@@ -127,13 +132,15 @@ TEST(RtfReader, CodePagesAndUnicode)
     // Raw 8-bit text is read in the same code page.
     EXPECT_EQ(TextOf("{\\rtf1\\ansi\\ansicpg936 \xd6\xd0}"), "中");
     // A font's \fcharset overrides the document's code page.
-    EXPECT_EQ(TextOf("{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 A;}{\\f1\\fcharset204 B;}}"
-                     "\\f0\\'d6\\'d0\\f1\\'c0\\'e1}"),
-              "中Аб");
+    EXPECT_EQ(
+        TextOf("{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 A;}{\\f1\\fcharset204 B;}}"
+               "\\f0\\'d6\\'d0\\f1\\'c0\\'e1}"),
+        "中Аб");
     // ... and a font's \cpg its \fcharset.
     EXPECT_EQ(TextOf("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset0\\cpg936 A;}}\\'d6\\'d0}"), "中");
     // \ucN: N fallback characters (bytes, escapes or control words) follow each \uN.
-    EXPECT_EQ(TextOf("{\\rtf1\\uc2\\u20013\\'d6\\'d0x\\uc1\\u25991?y\\uc0\\u25991 z}"), "中x文y文z");
+    EXPECT_EQ(TextOf("{\\rtf1\\uc2\\u20013\\'d6\\'d0x\\uc1\\u25991?y\\uc0\\u25991 z}"),
+              "中x文y文z");
     EXPECT_EQ(TextOf("{\\rtf1\\u20013\\emdash x}"), "中x");
     // A group ends the fallback; \uc is scoped by groups.
     EXPECT_EQ(TextOf("{\\rtf1{\\uc3\\u20013 a}bc}"), "中bc");
@@ -149,9 +156,11 @@ TEST(RtfReader, CodePagesAndUnicode)
 TEST(RtfReader, DestinationsAreSkipped)
 {
     EXPECT_EQ(TextOf("{\\rtf1 a{\\*\\unknown x{y{z}}\\par}b}"), "ab");
-    EXPECT_EQ(TextOf("{\\rtf1{\\info{\\title T}{\\author A}}{\\stylesheet{\\s1 Heading;}}a"
-                     "{\\pict\\wmetafile8\\picw10 0102ffee}{\\object\\objemb{\\*\\objdata 0102}{\\result R}}b}"),
-              "ab");
+    EXPECT_EQ(
+        TextOf(
+            "{\\rtf1{\\info{\\title T}{\\author A}}{\\stylesheet{\\s1 Heading;}}a"
+            "{\\pict\\wmetafile8\\picw10 0102ffee}{\\object\\objemb{\\*\\objdata 0102}{\\result R}}b}"),
+        "ab");
     EXPECT_EQ(TextOf("{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt link}}}"), "link");
     EXPECT_EQ(TextOf("{\\rtf1{\\pntext\\'b7\\tab}item}"), "item");
     // \binN data is skipped by count, braces and backslashes inside it included.
@@ -169,9 +178,10 @@ TEST(RtfReader, DestinationsAreSkipped)
 
 TEST(RtfReader, InputThatIsNotRtf)
 {
-    for (std::string_view input : {std::string_view(""), std::string_view("hello"), std::string_view("{\\rt"),
-                                   std::string_view("\x00\x01\x02\xff", 4), std::string_view("{\\RTF1 x}"),
-                                   std::string_view("\\rtf1 x}")}) {
+    for (std::string_view input :
+         {std::string_view(""), std::string_view("hello"), std::string_view("{\\rt"),
+          std::string_view("\x00\x01\x02\xff", 4), std::string_view("{\\RTF1 x}"),
+          std::string_view("\\rtf1 x}")}) {
         const RtfReadResult result = RtfReader::Read(input);
         EXPECT_EQ(result.m_status, RtfReadStatus::NotRtf) << input;
         EXPECT_FALSE(result.m_reason.empty());
@@ -192,12 +202,12 @@ TEST(RtfReader, DamagedInputGivesWhatCouldBeRead)
         std::string text;
     };
     const std::vector<Case> cases = {
-        {"{\\rtf1\\ansi abc\\par de", "abc\nde"},       // truncated
-        {"{\\rtf1 ab\\'c", "abc"},                       // in an escape
-        {"{\\rtf1 ab\\", "ab"},                          // after a backslash
-        {"{\\rtf1 ab{\\*\\x", "ab"},                      // in a destination
-        {"{\\rtf1 a\\bin99999999999 xyz}", "a"},         // \bin beyond the end
-        {"{\\rtf1 a}b}", "a"},                           // unbalanced: text after the end
+        {"{\\rtf1\\ansi abc\\par de", "abc\nde"},            // truncated
+        {"{\\rtf1 ab\\'c", "abc"},                           // in an escape
+        {"{\\rtf1 ab\\", "ab"},                              // after a backslash
+        {"{\\rtf1 ab{\\*\\x", "ab"},                         // in a destination
+        {"{\\rtf1 a\\bin99999999999 xyz}", "a"},             // \bin beyond the end
+        {"{\\rtf1 a}b}", "a"},                               // unbalanced: text after the end
         {"{\\rtf1\\ansicpg936 \\'d6\\'d0\\'d6", "中\uFFFD"}, // half a character at the cut
     };
     for (const Case& c : cases) {
@@ -208,9 +218,10 @@ TEST(RtfReader, DamagedInputGivesWhatCouldBeRead)
         EXPECT_EQ(result.m_document.Text(), c.text) << c.input;
     }
     // Invalid escapes and absurd parameters are read without complaint.
-    EXPECT_EQ(TextOf("{\\rtf1 a\\'zzb\\'4g\\cf99999999999999999999 c\\fs-99999999999 d\\u99999999999?"
-                     "\\u-99999?{\\uc99999999 \\u65 xyz}e\\abcdefghijklmnopqrstuvwxyzabcdefghijk f}"),
-              "azzb4gcd\uFFFD\uFFFDAef");
+    EXPECT_EQ(
+        TextOf("{\\rtf1 a\\'zzb\\'4g\\cf99999999999999999999 c\\fs-99999999999 d\\u99999999999?"
+               "\\u-99999?{\\uc99999999 \\u65 xyz}e\\abcdefghijklmnopqrstuvwxyzabcdefghijk f}"),
+        "azzb4gcd\uFFFD\uFFFDAef");
 }
 
 TEST(RtfReader, HostileNestingAndTablesStayBounded)
@@ -295,7 +306,8 @@ TEST(RtfReader, FifoIsRefusedWithoutWaiting)
 TEST(RtfReader, FileLargerThanMemoryIsRefused)
 {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-    GTEST_SKIP() << "a sanitizer's allocator stops the program on an impossible allocation instead of throwing";
+    GTEST_SKIP()
+        << "a sanitizer's allocator stops the program on an impossible allocation instead of throwing";
 #else
     // Only where the kernel refuses an allocation beyond memory and swap (heuristic or strict
     // overcommit); with "always" the attempt would touch terabytes.

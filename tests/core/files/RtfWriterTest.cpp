@@ -19,7 +19,8 @@
 namespace {
 
 // The six colours of the monitor view, by colour index.
-constexpr std::uint32_t kMonitorColors[6] = {0x000000, 0xC80000, 0x008000, 0x0000C8, 0xC80000, 0x808080};
+constexpr std::uint32_t kMonitorColors[6] = {0x000000, 0xC80000, 0x008000,
+                                             0x0000C8, 0xC80000, 0x808080};
 
 RichTextFormat MonitorFormat(int index)
 {
@@ -76,13 +77,21 @@ TEST(RtfWriter, HeaderTablesAndColouredLines)
     doc.Append("COM1", MonitorFormat(1));
     doc.Append("EB 90\n", MonitorFormat(3));
     const std::string rtf = WriteToString(doc);
-    EXPECT_EQ(rtf.rfind("{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}", 0), 0u)
+    EXPECT_EQ(
+        rtf.rfind(
+            "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}",
+            0),
+        0u)
         << rtf;
-    EXPECT_NE(rtf.find("{\\colortbl ;\\red128\\green128\\blue128;\\red200\\green0\\blue0;\\red0\\green0\\blue200;}"),
-              std::string::npos)
+    EXPECT_NE(
+        rtf.find(
+            "{\\colortbl ;\\red128\\green128\\blue128;\\red200\\green0\\blue0;\\red0\\green0\\blue200;}"),
+        std::string::npos)
         << rtf;
     // Every line ends with \par, the last (empty) one included.
-    EXPECT_NE(rtf.find("\\cf1 12:00:01 \\cf2 COM1\\cf3 EB 90\\par\r\n\\par\r\n}"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("\\cf1 12:00:01 \\cf2 COM1\\cf3 EB 90\\par\r\n\\par\r\n}"),
+              std::string::npos)
+        << rtf;
 }
 
 TEST(RtfWriter, EscapesGbkAndCharactersGbkLacks)
@@ -91,7 +100,8 @@ TEST(RtfWriter, EscapesGbkAndCharactersGbkLacks)
     doc.Append("a\\b{c}d\t中\x02", RichTextFormat{});
     doc.Append("한😀", RichTextFormat{});
     const std::string rtf = WriteToString(doc);
-    EXPECT_NE(rtf.find("a\\\\b\\{c\\}d\\tab \\'d6\\'d0\\'02\\u-10916?\\u-10179?\\u-8704?\\par"), std::string::npos)
+    EXPECT_NE(rtf.find("a\\\\b\\{c\\}d\\tab \\'d6\\'d0\\'02\\u-10916?\\u-10179?\\u-8704?\\par"),
+              std::string::npos)
         << rtf;
     // Nothing outside ASCII reaches the file.
     for (char c : rtf)
@@ -154,7 +164,10 @@ protected:
         m_total += static_cast<std::size_t>(count);
         return count;
     }
-    int_type overflow(int_type ch) override { return xsputn(nullptr, 1) == 1 ? ch : traits_type::eof(); }
+    int_type overflow(int_type ch) override
+    {
+        return xsputn(nullptr, 1) == 1 ? ch : traits_type::eof();
+    }
 };
 
 TEST(RtfWriter, StreamsInBlocks)
@@ -269,10 +282,12 @@ TEST(RtfWriter, LibreOfficeReadsTheSameTextAndColours)
     ASSERT_TRUE(RtfWriter::WriteFile(doc, (dir.Path() / "monitor.tnf").string()));
 
     // A profile of its own keeps LibreOffice off the user's and off other running instances.
-    const std::string convert = "cd '" + dir.Path().string() + "' && HOME='" + dir.Path().string() +
-                                "' timeout 35 libreoffice -env:UserInstallation=file://" + dir.Path().string() +
-                                "/profile --headless --convert-to ";
-    ASSERT_EQ(std::system((convert + "'txt:Text (encoded):UTF8' monitor.tnf >/dev/null 2>&1").c_str()), 0);
+    const std::string convert = "cd '" + dir.Path().string() + "' && HOME='" + dir.Path().string()
+                                + "' timeout 35 libreoffice -env:UserInstallation=file://"
+                                + dir.Path().string() + "/profile --headless --convert-to ";
+    ASSERT_EQ(
+        std::system((convert + "'txt:Text (encoded):UTF8' monitor.tnf >/dev/null 2>&1").c_str()),
+        0);
     std::string text = ReadWhole(dir.Path() / "monitor.txt");
     if (text.rfind("\xEF\xBB\xBF", 0) == 0)
         text.erase(0, 3);

@@ -12,8 +12,7 @@
 #include <random>
 #include <thread>
 
-namespace
-{
+namespace {
 // Two ports on pseudo-terminals, COM1 (0) and COM2 (1), forwarding through one tap; the far
 // ends stand for master and device.
 struct Tap
@@ -27,8 +26,10 @@ struct Tap
     void Open(std::uint32_t packA, std::uint32_t packB, bool lines = false)
     {
         ASSERT_FALSE(a.Path().empty() || b.Path().empty());
-        portA.SetModemLinesFactory([this](int) { return std::make_unique<FakeModemLines>(linesA); });
-        portB.SetModemLinesFactory([this](int) { return std::make_unique<FakeModemLines>(linesB); });
+        portA.SetModemLinesFactory(
+            [this](int) { return std::make_unique<FakeModemLines>(linesA); });
+        portB.SetModemLinesFactory(
+            [this](int) { return std::make_unique<FakeModemLines>(linesB); });
         portA.m_dwPackInterval = packA;
         portB.m_dwPackInterval = packB;
         portA.SetTap(&tap);
@@ -57,12 +58,10 @@ TEST_P(ForwardTapOrder, BytesCrossAtOnceAndAnswersFollowTheirRequests)
 {
     Tap t;
     t.Open(GetParam().first, GetParam().second);
-    for (int i = 0; i < 3; ++i)
-    {
+    for (int i = 0; i < 3; ++i) {
         t.a.Send("REQ");
         ASSERT_EQ(t.b.Receive(3), "REQ");
-        if (GetParam().first >= 300)
-        {
+        if (GetParam().first >= 300) {
             EXPECT_LE(t.receiver.Count(), std::size_t(2 * i)) << "waited for the packing interval";
         }
         t.b.Send("ANS");
@@ -70,13 +69,14 @@ TEST_P(ForwardTapOrder, BytesCrossAtOnceAndAnswersFollowTheirRequests)
     }
     ASSERT_TRUE(t.receiver.WaitForMessages(6));
     std::this_thread::sleep_for(std::chrono::milliseconds(GetParam().first + GetParam().second));
-    EXPECT_EQ(t.receiver.Texts(), (std::vector<std::string>{"REQ", "ANS", "REQ", "ANS", "REQ", "ANS"}));
+    EXPECT_EQ(t.receiver.Texts(),
+              (std::vector<std::string>{"REQ", "ANS", "REQ", "ANS", "REQ", "ANS"}));
     EXPECT_EQ(t.receiver.Ports(), (std::vector<unsigned>{0, 1, 0, 1, 0, 1}));
 }
 
 INSTANTIATE_TEST_SUITE_P(PackingIntervals, ForwardTapOrder,
-                         ::testing::Values(std::make_pair(300u, 1u), std::make_pair(1u, 300u), std::make_pair(20u, 20u),
-                                           std::make_pair(300u, 300u)));
+                         ::testing::Values(std::make_pair(300u, 1u), std::make_pair(1u, 300u),
+                                           std::make_pair(20u, 20u), std::make_pair(300u, 300u)));
 
 // A device that stops reading holds the master back instead of filling memory or losing
 // bytes; once it reads again everything arrives, in order.
@@ -116,20 +116,24 @@ TEST_P(ForwardTapLines, InputsOfOneSideDriveTheOutputsOfTheOther)
     t.Open(20, 20, true);
     FakeLineState& from = GetParam().fromA ? t.linesA : t.linesB;
     FakeLineState& to = GetParam().fromA ? t.linesB : t.linesA;
-    ASSERT_TRUE(Eventually([&] { return (to.lines & ModemLines::kOutputs) == 0; })); // no input asserted yet
+    ASSERT_TRUE(Eventually(
+        [&] { return (to.lines & ModemLines::kOutputs) == 0; })); // no input asserted yet
     from.lines |= GetParam().inputs;
-    EXPECT_TRUE(Eventually([&] { return (to.lines & ModemLines::kOutputs) == GetParam().outputs; }));
-    EXPECT_EQ((GetParam().fromA ? t.portB : t.portA).OutputLines(), GetParam().outputs); // what DTR/RTS show
+    EXPECT_TRUE(
+        Eventually([&] { return (to.lines & ModemLines::kOutputs) == GetParam().outputs; }));
+    EXPECT_EQ((GetParam().fromA ? t.portB : t.portA).OutputLines(),
+              GetParam().outputs); // what DTR/RTS show
     ++from.breaks;
     EXPECT_TRUE(Eventually([&] { return to.breaksSent == 1 && !to.breakOn; }));
     EXPECT_EQ(from.breaksSent, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lines, ForwardTapLines,
-    ::testing::Values(LineCase{true, ModemLines::kCts, ModemLines::kRts}, LineCase{true, ModemLines::kDsr, ModemLines::kDtr},
-                      LineCase{false, ModemLines::kCts | ModemLines::kDsr, ModemLines::kOutputs},
-                      LineCase{true, ModemLines::kDcd | ModemLines::kRi, 0}));
+INSTANTIATE_TEST_SUITE_P(Lines, ForwardTapLines,
+                         ::testing::Values(LineCase{true, ModemLines::kCts, ModemLines::kRts},
+                                           LineCase{true, ModemLines::kDsr, ModemLines::kDtr},
+                                           LineCase{false, ModemLines::kCts | ModemLines::kDsr,
+                                                    ModemLines::kOutputs},
+                                           LineCase{true, ModemLines::kDcd | ModemLines::kRi, 0}));
 
 // A remote port (raw TCP, as ser2net serves it) is one side of the pair like a local one.
 TEST(ForwardTapTest, RemotePortIsOneSideOfThePair)

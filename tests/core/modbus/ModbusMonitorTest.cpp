@@ -13,9 +13,9 @@ TEST(ModbusMonitor, PairsOnOnePortAndAcrossTheTap)
     struct Step
     {
         unsigned port;
-        int direction;      // 1 received, 0 sent; -1: only time passes
-        int partner;        // the other port of the forwarding pair, or -1
-        const char* frame;  // without CRC
+        int direction;     // 1 received, 0 sent; -1: only time passes
+        int partner;       // the other port of the forwarding pair, or -1
+        const char* frame; // without CRC
         std::int64_t atMs;
         std::vector<std::string> lines; // "text" green, "!text" red
     };
@@ -29,7 +29,12 @@ TEST(ModbusMonitor, PairsOnOnePortAndAcrossTheTap)
     const Case cases[] = {
         {"the program is the master",
          {{0, 0, -1, "01 03 00 00 00 04", 0, {"从站 1 读保持寄存器 起始 0 数量 4"}},
-          {0, 1, -1, "01 03 08 16 2E 00 2A 00 07 00 00", 60, {"从站 1 读保持寄存器 4 个: 162E 002A 0007 0000  应答 21 ms"}}}},
+          {0,
+           1,
+           -1,
+           "01 03 08 16 2E 00 2A 00 07 00 00",
+           60,
+           {"从站 1 读保持寄存器 4 个: 162E 002A 0007 0000  应答 21 ms"}}}},
         {"a tap: request on one port, answer on the other",
          {{0, 1, 1, "01 01 00 13 00 0A", 100, {"从站 1 读线圈 起始 19 数量 10"}},
           {1, 1, 0, "01 01 02 CD 01", 150, {"从站 1 读线圈 10 个: 10110011 10  应答 44 ms"}}}},
@@ -40,11 +45,21 @@ TEST(ModbusMonitor, PairsOnOnePortAndAcrossTheTap)
           {2, 1, -1, "01 83 02", 140, {"!从站 1 读保持寄存器 异常 02 非法数据地址  应答 9 ms"}}}},
         {"a damaged echo seen on the other port still answers",
          {{0, 1, 1, "01 06 00 02 00 04", 0, {"从站 1 写单个寄存器 地址 2 值 0004"}},
-          {1, 1, 0, "01 06 00 02 00 04!", 60, {"!从站 1 写单个寄存器 地址 2 值 0004  CRC 错误，收到 29 C8，应为 29 C9  应答 53 ms"}}}},
+          {1,
+           1,
+           0,
+           "01 06 00 02 00 04!",
+           60,
+           {"!从站 1 写单个寄存器 地址 2 值 0004  CRC 错误，收到 29 C8，应为 29 C9  应答 53 ms"}}}},
         {"no answer within the timeout; another slave's answer pairs nothing",
          {{3, 0, -1, "05 03 00 00 00 01", 0, {"从站 5 读保持寄存器 起始 0 数量 1"}},
           {3, 1, -1, "06 03 02 00 01", 50, {"从站 6 读保持寄存器 1 个: 0001"}},
-          {3, -1, -1, "", 1100, {"!COM4 从站 5 读保持寄存器 起始 0 数量 1  无应答（1000 ms 内未应答）"}}}},
+          {3,
+           -1,
+           -1,
+           "",
+           1100,
+           {"!COM4 从站 5 读保持寄存器 起始 0 数量 1  无应答（1000 ms 内未应答）"}}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -58,7 +73,8 @@ TEST(ModbusMonitor, PairsOnOnePortAndAcrossTheTap)
                 monitor.PollDecoding(step.atMs, lines);
             } else {
                 const std::vector<std::uint8_t> bytes = ModbusBytes(step.frame);
-                monitor.Decode(step.port, step.direction, step.partner, bytes.data(), bytes.size(), step.atMs, lines);
+                monitor.Decode(step.port, step.direction, step.partner, bytes.data(), bytes.size(),
+                               step.atMs, lines);
             }
             std::vector<std::string> texts;
             for (const DecodedLine& line : lines)

@@ -38,7 +38,8 @@ TEST(ModbusRtuFramer, JoinsPiecesSplitsMessagesAndRejectsNoise)
     struct Case
     {
         const char* name;
-        std::vector<std::string> parts; // "f:" a frame (its CRC added, "!" spoils it), "r:" raw bytes
+        std::vector<std::string>
+            parts; // "f:" a frame (its CRC added, "!" spoils it), "r:" raw bytes
         std::vector<std::pair<std::size_t, std::int64_t>> pieces; // end offset, hand-over ms
         const char* expected;
     };
@@ -47,16 +48,34 @@ TEST(ModbusRtuFramer, JoinsPiecesSplitsMessagesAndRejectsNoise)
         {"request in one message", {"f:01 03 00 00 00 04"}, {{8, 100}}, "R8"},
         {"reply in pieces 25 ms apart", {reply}, {{3, 100}, {9, 125}, {13, 150}}, "A13"},
         {"reply cut by a silence", {reply}, {{5, 100}, {13, 200}}, "N5 N8"},
-        {"two requests in one message", {"f:01 03 00 00 00 04", "f:02 04 00 10 00 01"}, {{16, 100}}, "R8 R8"},
+        {"two requests in one message",
+         {"f:01 03 00 00 00 04", "f:02 04 00 10 00 01"},
+         {{16, 100}},
+         "R8 R8"},
         {"wrong CRC after quiet", {"f:01 06 00 01 00 03!"}, {{8, 100}}, "R8!"},
         {"wrong CRC reply in pieces", {reply + "!"}, {{6, 100}, {13, 130}}, "A13!"},
-        {"noise, silence, frame", {"r:FF 12 34 56", "f:01 03 00 00 00 04"}, {{4, 100}, {12, 300}}, "N4 R8"},
-        {"after noise, a frame that does not end its message is noise", {"r:FF", "f:01 03 00 00 00 04", "r:33 44"}, {{11, 100}}, "N11"},
+        {"noise, silence, frame",
+         {"r:FF 12 34 56", "f:01 03 00 00 00 04"},
+         {{4, 100}, {12, 300}},
+         "N4 R8"},
+        {"after noise, a frame that does not end its message is noise",
+         {"r:FF", "f:01 03 00 00 00 04", "r:33 44"},
+         {{11, 100}},
+         "N11"},
         {"noise glued before a frame", {"r:FF 01 33", "f:01 03 00 00 00 04"}, {{11, 100}}, "N3 R8"},
-        {"write-multiple answer: the short layout has the right CRC", {"f:01 10 00 01 00 02"}, {{8, 100}}, "A8"},
-        {"write-multiple request in pieces", {"f:01 10 00 01 00 02 04 00 0A 01 02"}, {{7, 100}, {13, 130}}, "R13"},
+        {"write-multiple answer: the short layout has the right CRC",
+         {"f:01 10 00 01 00 02"},
+         {{8, 100}},
+         "A8"},
+        {"write-multiple request in pieces",
+         {"f:01 10 00 01 00 02 04 00 0A 01 02"},
+         {{7, 100}, {13, 130}},
+         "R13"},
         {"exception", {"f:01 83 02"}, {{5, 100}}, "E5"},
-        {"function without a layout ends with its message", {"f:01 08 00 00 A5 37"}, {{8, 100}}, "O8"},
+        {"function without a layout ends with its message",
+         {"f:01 08 00 00 A5 37"},
+         {{8, 100}},
+         "O8"},
         {"unknown code after quiet is noise", {"f:01 5A 00 00"}, {{6, 100}}, "N6"},
     };
     for (const Case& c : cases) {

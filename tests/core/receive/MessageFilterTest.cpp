@@ -84,11 +84,20 @@ TEST(MessageFilterTest, RowsFromTypedTexts)
         int used, byIndex, byValue;
     };
     const Case cases[] = {
-        {"5", "01", 1, 5, 0x01},     {"300", "0a", 1, 44, 0x0A},  {" 12abc", " FF", 1, 12, 0xFF},
-        {"256", "7", 1, 0, 0x07},    {"1", "0A7", 1, 1, 0x0A},    {"+3", "+F", 1, 3, 0x0F},
-        {"0", "01", 0, 0, 0},        {"-3", "01", 0, 0, 0},       {"", "01", 0, 0, 0},
-        {"x1", "01", 0, 0, 0},       {"5", "", 0, 0, 0},          {"5", "G1", 0, 0, 0},
-        {"5", "-1", 0, 0, 0},        {"99999999999", "01", 0, 0, 0},
+        {"5", "01", 1, 5, 0x01},
+        {"300", "0a", 1, 44, 0x0A},
+        {" 12abc", " FF", 1, 12, 0xFF},
+        {"256", "7", 1, 0, 0x07},
+        {"1", "0A7", 1, 1, 0x0A},
+        {"+3", "+F", 1, 3, 0x0F},
+        {"0", "01", 0, 0, 0},
+        {"-3", "01", 0, 0, 0},
+        {"", "01", 0, 0, 0},
+        {"x1", "01", 0, 0, 0},
+        {"5", "", 0, 0, 0},
+        {"5", "G1", 0, 0, 0},
+        {"5", "-1", 0, 0, 0},
+        {"99999999999", "01", 0, 0, 0},
     };
     for (const Case& c : cases) {
         const FilterCondition row = ParseFilterRow(c.index, c.value);
@@ -112,10 +121,18 @@ TEST(MessageFilterTest, RowsThatCannotBeAppliedAreNamed)
     };
     using F = FilterRowFault;
     const Case cases[] = {
-        {"", " ", F::None},          {" 5 ", "0a", F::None},        {"300", "A", F::None},
-        {"440441", "", F::MissingValue}, {"", "01", F::MissingIndex}, {"12abc", "01", F::BadIndex},
-        {"0", "01", F::BadIndex},    {"256", "01", F::BadIndex},    {"99999999999", "01", F::BadIndex},
-        {"5", "440441", F::BadValue}, {"5", "G1", F::BadValue},     {"5", "-1", F::BadValue},
+        {"", " ", F::None},
+        {" 5 ", "0a", F::None},
+        {"300", "A", F::None},
+        {"440441", "", F::MissingValue},
+        {"", "01", F::MissingIndex},
+        {"12abc", "01", F::BadIndex},
+        {"0", "01", F::BadIndex},
+        {"256", "01", F::BadIndex},
+        {"99999999999", "01", F::BadIndex},
+        {"5", "440441", F::BadValue},
+        {"5", "G1", F::BadValue},
+        {"5", "-1", F::BadValue},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CheckFilterRow(c.index, c.value), c.fault) << c.index << " / " << c.value;

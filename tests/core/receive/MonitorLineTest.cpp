@@ -115,5 +115,6 @@ TEST(MonitorLine, AscTextWithEveryByteHidesNothing)
     };
     for (const auto& c : cases)
         EXPECT_EQ(ReceivedMessageText(c.bytes.data(), c.bytes.size(), true, true), c.text);
-    EXPECT_EQ(ReceivedMessageText(cases[0].bytes.data(), 3, false, true), "41 00 42"); // hex: as always
+    EXPECT_EQ(ReceivedMessageText(cases[0].bytes.data(), 3, false, true),
+              "41 00 42"); // hex: as always
 }

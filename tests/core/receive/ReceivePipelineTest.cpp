@@ -56,7 +56,10 @@ struct PipelineTest : ::testing::Test
         m_pipeline.SetForwarding(&m_rec);
         m_pipeline.SetTrigger(&m_rec);
     }
-    void Receive(unsigned port, std::vector<std::uint8_t> bytes) { m_pipeline.OnReceiveData(port, bytes.data(), bytes.size()); }
+    void Receive(unsigned port, std::vector<std::uint8_t> bytes)
+    {
+        m_pipeline.OnReceiveData(port, bytes.data(), bytes.size());
+    }
     std::vector<std::string> Take() { return std::exchange(m_rec.m_events, {}); }
 };
 
@@ -141,7 +144,8 @@ TEST_F(PipelineTest, TurnTakesOldestFirstAndContinuesWhereItStopped)
 
     inbox.Push(1, {0x10}); // arrives meanwhile: after what was taken before
     EXPECT_FALSE(m_pipeline.ProcessTurn(inbox, [] { return false; }));
-    EXPECT_EQ(Take(), (Events{"begin", "line 03", "line 04", "line 05", "stopped 0 gone", "line 10", "end"}));
+    EXPECT_EQ(Take(), (Events{"begin", "line 03", "line 04", "line 05", "stopped 0 gone", "line 10",
+                              "end"}));
 
     // Nothing waiting: no edit of the monitor at all.
     EXPECT_FALSE(m_pipeline.ProcessTurn(inbox, [] { return false; }));
@@ -174,10 +178,10 @@ TEST_F(PipelineTest, WakeDroppedWhileATurnIsScheduledIsNotLost)
     for (std::uint8_t i = 1; i <= 3; ++i)
         inbox.Push(0, {i});
     deliverWakes();
-    runTurn(2);                 // 01 02; 03 is left over
+    runTurn(2); // 01 02; 03 is left over
     inbox.Push(0, {4});
-    deliverWakes();             // the left-over turn is already scheduled
-    runTurn(1);                 // 03, and the turn's time is up
+    deliverWakes(); // the left-over turn is already scheduled
+    runTurn(1);     // 03, and the turn's time is up
     inbox.Push(0, {5});
     deliverWakes();
     for (int turns = 0; timerActive && turns < 10; ++turns)
@@ -196,11 +200,12 @@ namespace {
 struct FakeDecode : DecodeStep
 {
     bool IsDecoding(unsigned port) const override { return port == 2; }
-    void Decode(unsigned port, int direction, int partner, const std::uint8_t*, std::size_t count, std::int64_t nowMs,
-                std::vector<DecodedLine>& lines) override
+    void Decode(unsigned port, int direction, int partner, const std::uint8_t*, std::size_t count,
+                std::int64_t nowMs, std::vector<DecodedLine>& lines) override
     {
-        lines.push_back({"frame " + std::to_string(count) + " at " + std::to_string(nowMs) + " partner " +
-                             std::to_string(partner), kColourGreen, port, direction, true});
+        lines.push_back({"frame " + std::to_string(count) + " at " + std::to_string(nowMs)
+                             + " partner " + std::to_string(partner),
+                         kColourGreen, port, direction, true});
     }
     void PollDecoding(std::int64_t nowMs, std::vector<DecodedLine>& lines) override
     {
@@ -218,7 +223,8 @@ TEST_F(PipelineTest, DecodedLinesGoUnderTheirMessageBeforeForwarding)
     m_options.m_showSent = 1;
     m_pipeline.OnReceiveData(2, std::vector<std::uint8_t>{1, 2, 3}.data(), 3, 42);
     Receive(1, {7});
-    EXPECT_EQ(Take(), (Events{"line 01 02 03", "line   ⤷ frame 3 at 42 partner -1", "forward 2 3", "line 07", "forward 1 1"}));
+    EXPECT_EQ(Take(), (Events{"line 01 02 03", "line   ⤷ frame 3 at 42 partner -1", "forward 2 3",
+                              "line 07", "forward 1 1"}));
 
     // The filter hides the message and its decoded line; the program's own sends are decoded.
     m_rec.m_accept = false;

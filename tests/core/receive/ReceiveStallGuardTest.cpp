@@ -14,12 +14,12 @@ TEST(ReceiveStallGuard, RunsATurnOnlyAfterASecondOfWaitingWithoutOne)
         bool stall;
     };
     const Look looks[] = {
-        {0, true, false, false, false},     // first seen waiting: maybe a wake-up on its way
+        {0, true, false, false, false}, // first seen waiting: maybe a wake-up on its way
         {999, true, false, false, false},
-        {1000, true, false, false, true},   // a second with no turn: lost
-        {1500, true, false, false, false},  // counted again only after another second
-        {2500, true, false, true, false},   // a turn ran meanwhile: starts over
-        {3600, true, true, false, false},   // a turn is scheduled: nothing is lost
+        {1000, true, false, false, true},  // a second with no turn: lost
+        {1500, true, false, false, false}, // counted again only after another second
+        {2500, true, false, true, false},  // a turn ran meanwhile: starts over
+        {3600, true, true, false, false},  // a turn is scheduled: nothing is lost
         {3700, true, false, false, false},
         {4800, false, false, false, false}, // drained by itself
         {4900, true, false, false, false},

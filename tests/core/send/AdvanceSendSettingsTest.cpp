@@ -84,7 +84,8 @@ TEST(AdvanceSendSettings, DamagedValuesFallBackToDefaults)
     EXPECT_EQ(s.m_rangeLast, 2);
 }
 
-class TriggerCells : public ::testing::TestWithParam<std::tuple<const char*, const char*, int, int, int>>
+class TriggerCells
+    : public ::testing::TestWithParam<std::tuple<const char*, const char*, int, int, int>>
 {
 };
 
@@ -99,13 +100,11 @@ TEST_P(TriggerCells, RowIsUsedOnlyWhenBothCellsStartWithAPositiveNumber)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(AdvanceSendSettings, TriggerCells,
-    ::testing::Values(std::make_tuple("2", "3", 1, 2, 3),
-                      std::make_tuple(" 12abc", "+7", 1, 12, 7),
+INSTANTIATE_TEST_SUITE_P(
+    AdvanceSendSettings, TriggerCells,
+    ::testing::Values(std::make_tuple("2", "3", 1, 2, 3), std::make_tuple(" 12abc", "+7", 1, 12, 7),
                       std::make_tuple("60000", "1", 1, 60000, 1),
-                      std::make_tuple("0", "3", 0, 0, 0),
-                      std::make_tuple("-4", "3", 0, 0, 0),
-                      std::make_tuple("ab", "3", 0, 0, 0),
-                      std::make_tuple("2", "", 0, 0, 0),
+                      std::make_tuple("0", "3", 0, 0, 0), std::make_tuple("-4", "3", 0, 0, 0),
+                      std::make_tuple("ab", "3", 0, 0, 0), std::make_tuple("2", "", 0, 0, 0),
                       std::make_tuple("", "", 0, 0, 0),
                       std::make_tuple("65537", "3", 0, 0, 0))); // would not survive 16 bits

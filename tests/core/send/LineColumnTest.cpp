@@ -7,7 +7,7 @@ TEST(LineColumn, ChineseCharactersCountTwoBytes)
     const std::u16string line = u"EB中X 1";
     EXPECT_EQ(ByteColumn(line, 0), 0u);
     EXPECT_EQ(ByteColumn(line, 2), 2u);
-    EXPECT_EQ(ByteColumn(line, 3), 4u);   // after 中
+    EXPECT_EQ(ByteColumn(line, 3), 4u); // after 中
     EXPECT_EQ(ByteColumn(line, 4), 5u);
     EXPECT_EQ(ByteColumn(line, 100), 7u); // past the end: the whole line
 }

@@ -9,7 +9,8 @@ TEST(LineSend, AscFramingAddsAllFourInOrder)
     const LineSendPlan plan = PlanLineSend("AB", true, AscFraming{true, true, true, true});
     ASSERT_TRUE(plan.ok);
     EXPECT_EQ(plan.bytes, (Bytes{0x02, 0x41, 0x42, 0x03, 0x0D, 0x0A}));
-    EXPECT_EQ(plan.monitorText, std::string("\x02" "AB\x03\r\n"));
+    EXPECT_EQ(plan.monitorText, std::string("\x02"
+                                            "AB\x03\r\n"));
 
     std::string text = "x";
     ApplyAscFraming(text, AscFraming{false, true, false, true});
@@ -26,7 +27,8 @@ TEST(LineSend, AscLineIsSentInTheSystemCodePage)
 
 TEST(LineSend, HexLineIsDecodedAndEchoedAsTyped)
 {
-    const LineSendPlan plan = PlanLineSend("eb 90 02 34 0d", false, AscFraming{true, true, true, true});
+    const LineSendPlan plan =
+        PlanLineSend("eb 90 02 34 0d", false, AscFraming{true, true, true, true});
     ASSERT_TRUE(plan.ok);
     EXPECT_EQ(plan.bytes, (Bytes{0xEB, 0x90, 0x02, 0x34, 0x0D}));
     EXPECT_EQ(plan.monitorText, "eb 90 02 34 0d");

@@ -50,7 +50,10 @@ struct TriggerSendTest : ::testing::Test
         m_settings.m_triggers[0] = TriggerEntry{1, 1, 2};
         m_pipeline.SetTrigger(&m_trigger);
     }
-    void Receive(unsigned port, std::vector<std::uint8_t> bytes) { m_pipeline.OnReceiveData(port, bytes.data(), bytes.size()); }
+    void Receive(unsigned port, std::vector<std::uint8_t> bytes)
+    {
+        m_pipeline.OnReceiveData(port, bytes.data(), bytes.size());
+    }
 };
 
 const std::vector<std::uint8_t> kQuery{0x01, 0x03, 0x00, 0x00, 0x00, 0x01, 0x84, 0x0A};
@@ -102,7 +105,8 @@ TEST_F(TriggerSendTest, DelayedAnswerIsReplacedByALaterMatchAndDroppedWhenTurned
     m_trigger.SetOn(true);
 
     Receive(0, {'A', 'A'});
-    Receive(1, {'0', '1', ' ', '0', '3', ' ', '0', '0', ' ', '0', '0', ' ', '0', '0', ' ', '0', '1', ' ', '8', '4', ' ', '0', 'A'});
+    Receive(1, {'0', '1', ' ', '0', '3', ' ', '0', '0', ' ', '0', '0', ' ',
+                '0', '0', ' ', '0', '1', ' ', '8', '4', ' ', '0', 'A'});
     EXPECT_EQ(m_delayStarts, (std::vector<int>{200, 200}));
     EXPECT_TRUE(m_sent.empty());
     m_trigger.OnDelayElapsed();

@@ -12,8 +12,7 @@
 #include <atomic>
 #include <memory>
 
-namespace
-{
+namespace {
 // Records the modem-line reports of the worker.
 class LineReceiver : public RecordingReceiver
 {
@@ -146,5 +145,6 @@ TEST(OpenErrorHintTest, NamesTheDeviceAndTheFix)
     EXPECT_FALSE(port.Open(&receiver, 4, "/nonexistent/ttyVRL"));
     EXPECT_EQ(sink.messages, std::vector<std::string>{"COM5 为无效端口！"});
     ASSERT_EQ(sink.hints.size(), 1u);
-    EXPECT_EQ(sink.hints[0], "COM5（/nonexistent/ttyVRL）：设备不存在，请检查连接或在“工具→端口映射”中重新选择");
+    EXPECT_EQ(sink.hints[0],
+              "COM5（/nonexistent/ttyVRL）：设备不存在，请检查连接或在“工具→端口映射”中重新选择");
 }

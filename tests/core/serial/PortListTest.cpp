@@ -8,8 +8,7 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 struct PortListTest : ::testing::Test
 {
     MemorySettingsStore store;
@@ -27,7 +26,10 @@ struct PortListTest : ::testing::Test
         map.SetPath(6, pty2.Path()); // COM7
     }
 
-    std::string Stored(unsigned uiPortNo) const { return store.ReadString("Settings", PortEntryName(uiPortNo)); }
+    std::string Stored(unsigned uiPortNo) const
+    {
+        return store.ReadString("Settings", PortEntryName(uiPortNo));
+    }
 };
 } // namespace
 
@@ -93,7 +95,8 @@ TEST_F(PortListTest, FailedOpenLeavesTheListAndIsNotSaved)
     PortSettings bad;
     bad.m_nDataBits = 4;
     EXPECT_FALSE(list.OpenPort(0, bad, &receiver));
-    EXPECT_EQ(sink.m_messages, std::vector<std::string>{"COM1设置错误：\n可能不支持所选波特率，或停止位，或数据位"});
+    EXPECT_EQ(sink.m_messages,
+              std::vector<std::string>{"COM1设置错误：\n可能不支持所选波特率，或停止位，或数据位"});
     EXPECT_EQ(list.GetCount(), 0);
     EXPECT_EQ(Stored(0), "");
     EXPECT_TRUE(list.OpenPort(0, PortSettings{}, &receiver)); // the device was released

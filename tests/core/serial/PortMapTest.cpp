@@ -8,8 +8,7 @@
 
 namespace fs = std::filesystem;
 
-namespace
-{
+namespace {
 SerialDevice Device(std::string path, std::string node)
 {
     SerialDevice d;
@@ -48,19 +47,20 @@ TEST(PortMap, StoresPathsAtOnceAndParsesThePortOption)
     EXPECT_TRUE(PortMap::ParsePortOption("com256=/dev/x=y", n, path));
     EXPECT_EQ(n, 255u);
     EXPECT_EQ(path, "/dev/x=y");
-    for (const char* bad : {"COM0=/dev/x", "COM03=/dev/x", "COM257=/dev/x", "COM3=", "COM=/dev/x", "COM3/dev/x", "CON3=/dev/x",
-                            "COM3x=/dev/x", "COM-1=/dev/x", ""})
+    for (const char* bad : {"COM0=/dev/x", "COM03=/dev/x", "COM257=/dev/x", "COM3=", "COM=/dev/x",
+                            "COM3/dev/x", "CON3=/dev/x", "COM3x=/dev/x", "COM-1=/dev/x", ""})
         EXPECT_FALSE(PortMap::ParsePortOption(bad, n, path)) << bad;
 }
 
 TEST(PortMap, NewDevicesTakeTheLowestFreeNumberAndKeepIt)
 {
     MemorySettingsStore store;
-    store.WriteString("Settings\\Ports", "COM1", "/dev/pts/4");     // a pty mapped by hand
-    store.WriteString("Settings\\Ports", "COM3", "/dev/ttyUSB0");   // by node
+    store.WriteString("Settings\\Ports", "COM1", "/dev/pts/4");   // a pty mapped by hand
+    store.WriteString("Settings\\Ports", "COM3", "/dev/ttyUSB0"); // by node
     PortMap map(store);
     const SerialDevice uart = Device("/dev/ttyS0", "/dev/ttyS0");
-    const SerialDevice ftdi = Device("/dev/serial/by-id/usb-FTDI_FT232R_A1-if00-port0", "/dev/ttyUSB0");
+    const SerialDevice ftdi =
+        Device("/dev/serial/by-id/usb-FTDI_FT232R_A1-if00-port0", "/dev/ttyUSB0");
     const SerialDevice acm = Device("/dev/serial/by-id/usb-Arduino_Uno_123-if00", "/dev/ttyACM0");
 
     EXPECT_EQ(map.Assign({uart, ftdi, acm}), (std::vector<unsigned>{1, 3}));
@@ -72,7 +72,8 @@ TEST(PortMap, NewDevicesTakeTheLowestFreeNumberAndKeepIt)
 
     // The adapter goes away: it keeps COM4, and the next new one takes COM5. A number freed
     // by hand is the lowest free one again.
-    const SerialDevice other = Device("/dev/serial/by-id/usb-Prolific_PL2303-if00-port0", "/dev/ttyUSB1");
+    const SerialDevice other =
+        Device("/dev/serial/by-id/usb-Prolific_PL2303-if00-port0", "/dev/ttyUSB1");
     EXPECT_EQ(map.Assign({uart, other}), std::vector<unsigned>{4});
     map.SetPath(1, "");
     const SerialDevice third = Device("/dev/ttyAMA0", "/dev/ttyAMA0");

@@ -11,7 +11,8 @@ TEST(SerialDeviceMonitor, RescanSaysWhenDevicesComeOrGo)
 {
     FakeMachine m;
     m.Tty("ttyS0", "pnp0/00:01/00:01:0/00:01:0.0", "4");
-    SerialDeviceMonitor monitor([&] { return SerialDeviceScanner::ScanSysfs(m.root.string()); }, false);
+    SerialDeviceMonitor monitor([&] { return SerialDeviceScanner::ScanSysfs(m.root.string()); },
+                                false);
     EXPECT_EQ(monitor.Fd(), -1);
     EXPECT_FALSE(monitor.Drain());
     ASSERT_EQ(monitor.Devices().size(), 1u);

@@ -1,5 +1,5 @@
-#include "core/serial/PortMap.h"
 #include "core/serial/SerialDeviceScanner.h"
+#include "core/serial/PortMap.h"
 #include "core/settings/SettingsStore.h"
 
 #include "FakeMachine.h"
@@ -12,7 +12,7 @@ namespace fs = std::filesystem;
 TEST(SerialDeviceScanner, SysfsListsRealSerialDevicesOnly)
 {
     FakeMachine m;
-    m.Tty("ttyS0", "pnp0/00:01/00:01:0/00:01:0.0", "4");          // a 16550A
+    m.Tty("ttyS0", "pnp0/00:01/00:01:0/00:01:0.0", "4");                    // a 16550A
     m.Tty("ttyS1", "platform/serial8250/serial8250:0/serial8250:0.1", "0"); // phantom
     m.Tty("ttyS10", "platform/serial8250/serial8250:0/serial8250:0.10", "4");
     m.Tty("ttyUSB0", "pci0000:00/usb1/1-2/1-2:1.0/ttyUSB0");
@@ -20,12 +20,14 @@ TEST(SerialDeviceScanner, SysfsListsRealSerialDevicesOnly)
     m.Write("sys/devices/pci0000:00/usb1/1-2/manufacturer", "FTDI");
     m.Write("sys/devices/pci0000:00/usb1/1-2/product", "FT232R USB UART");
     m.Write("sys/devices/pci0000:00/usb1/1-2/serial", "A50285BI");
-    m.Link("sys/devices/pci0000:00/usb1/1-2/1-2:1.0/ttyUSB0/driver", m.root / "sys/bus/usb-serial/drivers/ftdi_sio");
+    m.Link("sys/devices/pci0000:00/usb1/1-2/1-2:1.0/ttyUSB0/driver",
+           m.root / "sys/bus/usb-serial/drivers/ftdi_sio");
     m.Tty("ttyACM0", "pci0000:00/usb1/1-3/1-3:1.0");
     fs::create_directories(m.root / "sys/class/tty/tty1"); // a virtual console: no device
     fs::create_directories(m.root / "sys/class/tty/ptmx");
     fs::create_directories(m.root / "dev/serial/by-id");
-    fs::create_symlink("../../ttyUSB0", m.root / "dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+    fs::create_symlink("../../ttyUSB0",
+                       m.root / "dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
 
     const auto devices = SerialDeviceScanner::ScanSysfs(m.root.string());
     ASSERT_EQ(devices.size(), 4u);
@@ -53,8 +55,7 @@ TEST(SerialDeviceScanner, SysfsListsRealSerialDevicesOnly)
 
 TEST(SerialDeviceScanner, MachineScanNeverListsTerminalsWithoutHardware)
 {
-    for (const SerialDevice& device : SerialDeviceScanner::Scan())
-    {
+    for (const SerialDevice& device : SerialDeviceScanner::Scan()) {
         EXPECT_EQ(device.path.rfind("/dev/pts/", 0), std::string::npos) << device.path;
         EXPECT_NE(device.node, "/dev/ptmx");
         EXPECT_NE(device.node, "/dev/tty1");

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 #include <termios.h>
 
-namespace
-{
-SerialLine::LineSettings Line(std::uint32_t rate, int parity = 0, int dataBits = 8, int stopBits = 0)
+namespace {
+SerialLine::LineSettings Line(std::uint32_t rate, int parity = 0, int dataBits = 8,
+                              int stopBits = 0)
 {
     SerialLine::LineSettings s;
     s.baudRate = rate;
@@ -60,10 +60,9 @@ TEST(SerialLine, FrameBitsOfEveryParityDataBitsAndStopBits)
 
     for (const auto& p : parities)
         for (const auto& d : sizes)
-            for (int stop : {0, 2})
-            {
-                SCOPED_TRACE(testing::Message() << "parity " << p.parity << ", " << d.dataBits << " data bits, stop "
-                                                << stop);
+            for (int stop : {0, 2}) {
+                SCOPED_TRACE(testing::Message() << "parity " << p.parity << ", " << d.dataBits
+                                                << " data bits, stop " << stop);
                 const SerialLine::LineSettings asked = Line(9600, p.parity, d.dataBits, stop);
                 const std::uint32_t flags = ControlFlags(asked);
                 EXPECT_EQ(flags, p.bits | d.size | (stop == 2 ? CSTOPB : 0u));

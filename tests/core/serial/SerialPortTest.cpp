@@ -1,5 +1,5 @@
-#include "core/serial/SerialLine.h"
 #include "core/serial/SerialPort.h"
+#include "core/serial/SerialLine.h"
 
 #include "PortRecorders.h"
 #include "PtyPair.h"
@@ -7,18 +7,17 @@
 #include <algorithm>
 #include <atomic>
 #include <fcntl.h>
+#include <filesystem>
 #include <functional>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
-#include <filesystem>
-#include <gtest/gtest.h>
 #include <thread>
 #include <time.h>
 #include <unistd.h>
 
-namespace
-{
+namespace {
 using namespace std::chrono_literals;
 
 // Bytes of a long stream whose order shows: a byte lost, doubled or swapped changes it.
@@ -26,8 +25,7 @@ std::string Pattern(std::size_t size, std::uint32_t seed = 12345)
 {
     std::string bytes(size, '\0');
     std::uint32_t x = seed;
-    for (auto& b : bytes)
-    {
+    for (auto& b : bytes) {
         x = x * 1664525u + 1013904223u;
         b = static_cast<char>(x >> 24);
     }
@@ -99,8 +97,7 @@ TEST_F(SerialPortTest, WriteSomeTakesWhatFitsWithoutWaiting)
 
     const std::string big = Pattern(1 << 20);
     std::size_t taken = 0;
-    for (int turn = 0; turn < 1000 && taken < big.size(); ++turn)
-    {
+    for (int turn = 0; turn < 1000 && taken < big.size(); ++turn) {
         const std::ptrdiff_t n = port.WriteSome(big.data() + taken, big.size() - taken);
         ASSERT_GE(n, 0);
         if (n == 0)
@@ -118,8 +115,7 @@ TEST_F(SerialPortTest, WriteSomeTakesWhatFitsWithoutWaiting)
 
     std::string echoed;
     std::thread reader([&] { echoed = pty.Receive(big.size(), 20000); });
-    while (taken < big.size())
-    {
+    while (taken < big.size()) {
         const std::ptrdiff_t n = port.WriteSome(big.data() + taken, big.size() - taken);
         ASSERT_GE(n, 0);
         taken += static_cast<std::size_t>(n);
@@ -163,8 +159,9 @@ TEST_F(SerialPortTest, OpenFailuresSayWhyAndLeaveThePortClosed)
     EXPECT_FALSE(port.Open(&receiver, 0, dir.string()));
     EXPECT_FALSE(port.Open(&receiver, 0, "/dev/null"));
     EXPECT_FALSE(port.Open(&receiver, 256, pty.Path()));
-    EXPECT_EQ(sink.m_messages, (std::vector<std::string>{"COM9 为无效端口！", "COM9 为无效端口！", "COM1 为无效端口！",
-                                                           "COM1 为无效端口！", "COM257 为无效端口！"}));
+    EXPECT_EQ(sink.m_messages, (std::vector<std::string>{"COM9 为无效端口！", "COM9 为无效端口！",
+                                                         "COM1 为无效端口！", "COM1 为无效端口！",
+                                                         "COM257 为无效端口！"}));
     EXPECT_FALSE(port.IsOpen());
     EXPECT_FALSE(port.m_bOpened);
 
@@ -200,8 +197,7 @@ TEST_F(SerialPortTest, ReopensWithItsSettingsAndClosesRightAfterOpen)
     port.m_nStopBits = 2;
     port.m_dwPackInterval = 40;
     // Stop and join the worker however soon Close follows Open.
-    for (int i = 0; i < 50; ++i)
-    {
+    for (int i = 0; i < 50; ++i) {
         ASSERT_TRUE(port.Open(&receiver, 0, pty.Path())) << i;
         EXPECT_TRUE(port.Close());
         EXPECT_FALSE(port.IsRunning());
@@ -248,8 +244,7 @@ TEST_F(SerialPortTest, InputPendingBeforeStartIsDroppedAndLaterInputKept)
 TEST_F(SerialPortTest, ConfigureTakesAnyRateAndRefusesWhatLinuxCannotSet)
 {
     // Rates without a Bxxx constant go through BOTHER.
-    for (std::uint32_t rate : {128000u, 256000u, 56000u, 75u})
-    {
+    for (std::uint32_t rate : {128000u, 256000u, 56000u, 75u}) {
         port.m_dwBaudRate = rate;
         ASSERT_TRUE(port.Open(&receiver, 0, pty.Path(), true, false)) << rate;
         SerialLine::LineSettings line;
@@ -262,8 +257,7 @@ TEST_F(SerialPortTest, ConfigureTakesAnyRateAndRefusesWhatLinuxCannotSet)
     // original's driver did (it only counted the error): INPCK without PARMRK would turn it
     // into 00, and every address byte of a mark/space (9-bit) protocol with it.
     port.m_dwBaudRate = 9600;
-    for (int parity = 1; parity <= 4; ++parity)
-    {
+    for (int parity = 1; parity <= 4; ++parity) {
         port.m_nParity = parity;
         port.m_nDataBits = 5 + parity % 4;
         EXPECT_TRUE(port.Open(&receiver, 0, pty.Path())) << parity;
@@ -307,23 +301,22 @@ TEST_F(SerialPortTest, FlowControlIsAppliedOrRefused)
         int code;
         tcflag_t cflag, iflag; // CRTSCTS and IXON | IXOFF expected
         const char* refused;
-    } cases[] = {{0, 0, 0, nullptr}, {1, CRTSCTS, 0, nullptr}, {2, 0, IXON | IXOFF, nullptr},
-                 {3, 0, 0, "COM2设置错误：\nLinux 不支持 DTR/CTS 流控制"}, {5, 0, 0, "Linux 不支持 DTR/DSR"}};
-    for (const auto& c : cases)
-    {
+    } cases[] = {{0, 0, 0, nullptr},
+                 {1, CRTSCTS, 0, nullptr},
+                 {2, 0, IXON | IXOFF, nullptr},
+                 {3, 0, 0, "COM2设置错误：\nLinux 不支持 DTR/CTS 流控制"},
+                 {5, 0, 0, "Linux 不支持 DTR/DSR"}};
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
         sink.m_messages.clear();
         port.m_nFlowControl = c.code;
         EXPECT_EQ(port.Open(&receiver, 1, pty.Path()), c.refused == nullptr);
         termios tio{};
         ASSERT_EQ(tcgetattr(pty.Slave(), &tio), 0);
-        if (c.refused)
-        {
+        if (c.refused) {
             ASSERT_EQ(sink.m_messages.size(), 1u);
             EXPECT_NE(sink.m_messages[0].find(c.refused), std::string::npos) << sink.m_messages[0];
-        }
-        else
-        {
+        } else {
             EXPECT_TRUE(sink.m_messages.empty());
             EXPECT_EQ(tio.c_cflag & CRTSCTS, c.cflag);
             EXPECT_EQ(tio.c_iflag & (IXON | IXOFF), c.iflag);
@@ -344,14 +337,12 @@ TEST_F(SerialPortTest, PacksByTheInterval)
     EXPECT_EQ(receiver.Texts(), std::vector<std::string>{"0123456789"});
 
     // Bytes 2 ms apart stay one message; bytes 150 ms apart are separate messages.
-    for (char c : std::string("abcdef"))
-    {
+    for (char c : std::string("abcdef")) {
         pty.Send(std::string(1, c));
         std::this_thread::sleep_for(2ms);
     }
     ASSERT_TRUE(receiver.WaitForMessages(2));
-    for (char c : std::string("XYZ"))
-    {
+    for (char c : std::string("XYZ")) {
         std::this_thread::sleep_for(150ms);
         pty.Send(std::string(1, c));
     }
@@ -397,8 +388,7 @@ TEST_F(SerialPortTest, ContinuousStreamGivesFullMessagesWithoutLoss)
     std::string joined;
     joined.reserve(total);
     std::size_t shortOnes = 0;
-    for (std::size_t i = 0; i < messages.size(); ++i)
-    {
+    for (std::size_t i = 0; i < messages.size(); ++i) {
         if (messages[i].size() != SerialPort::kReadSize && i + 1 != messages.size())
             ++shortOnes;
         joined.append(messages[i].begin(), messages[i].end());
@@ -408,8 +398,7 @@ TEST_F(SerialPortTest, ContinuousStreamGivesFullMessagesWithoutLoss)
     EXPECT_TRUE(joined == data); // no byte lost, doubled or reordered
 }
 
-namespace
-{
+namespace {
 // Holds the worker inside its first delivery until the test opens the gate.
 class GatedReceiver : public RecordingReceiver
 {
@@ -526,14 +515,12 @@ TEST_F(SerialPortTest, CloseDuringBurstStopsDeliveries)
     writer.join();
 }
 
-namespace
-{
+namespace {
 // Runs `body` in a child process under another user id; its result is the exit status.
 int AsOtherUser(const std::function<int()>& body)
 {
     const pid_t pid = fork();
-    if (pid == 0)
-    {
+    if (pid == 0) {
         if (setgid(65534) != 0 || setuid(65534) != 0)
             _exit(99);
         _exit(body());
@@ -548,8 +535,7 @@ TEST_F(SerialPortTest, OthersAreKeptOutWhileOpenAndLetInAfterClose)
 {
     auto plainOpen = [&] {
         const int fd = open(pty.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        if (fd >= 0)
-        {
+        if (fd >= 0) {
             close(fd);
             return 0;
         }
@@ -559,8 +545,7 @@ TEST_F(SerialPortTest, OthersAreKeptOutWhileOpenAndLetInAfterClose)
     // another user where the test runs as root.
     const bool root = geteuid() == 0;
     auto other = [&] { return root ? AsOtherUser(plainOpen) : plainOpen(); };
-    if (root)
-    {
+    if (root) {
         ASSERT_EQ(chmod(pty.Path().c_str(), 0666), 0);
     }
     ASSERT_EQ(other(), 0);
@@ -577,7 +562,9 @@ TEST_F(SerialPortTest, OthersAreKeptOutWhileOpenAndLetInAfterClose)
         RecordingSink childSink;
         SerialPort childPort(&childSink);
         const bool opened = childPort.Open(&receiver, 0, pty.Path(), true, false);
-        return !opened && childSink.m_messages == std::vector<std::string>{"COM1 没有访问权限！"} ? 0 : 1;
+        return !opened && childSink.m_messages == std::vector<std::string>{"COM1 没有访问权限！"}
+                   ? 0
+                   : 1;
     });
     EXPECT_EQ(result, 0);
 }

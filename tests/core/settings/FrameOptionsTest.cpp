@@ -1,5 +1,5 @@
-#include "core/base/CommandIds.h"
 #include "core/settings/FrameOptions.h"
+#include "core/base/CommandIds.h"
 #include "core/settings/SettingsStore.h"
 
 #include <gtest/gtest.h>
@@ -14,8 +14,8 @@ TEST(FrameOptions, CommonBitsMapToTheEightKeptFlags)
     EXPECT_EQ(o.ToCommon(0), 0);
 
     o.SetFromCommon(0xFF);
-    for (int id : {ID_SHOW_PORT, ID_SHOW_SENT, ID_SHOW_TIME, ID_ASC_RECEIVE, ID_ASC_SEND,
-                   ID_ADD_CR, ID_ADD_STX, ID_ADD_ETX})
+    for (int id : {ID_SHOW_PORT, ID_SHOW_SENT, ID_SHOW_TIME, ID_ASC_RECEIVE, ID_ASC_SEND, ID_ADD_CR,
+                   ID_ADD_STX, ID_ADD_ETX})
         EXPECT_EQ(*o.FlagForCommand(id), 1) << id;
     // Not kept: untouched by the bits, never written.
     EXPECT_EQ(o.m_addLF, 0);
@@ -46,9 +46,9 @@ class FrameOptionsBit : public ::testing::TestWithParam<KeptBit>
 {
 };
 
-constexpr int kAllFlagCommands[] = {ID_SHOW_PORT, ID_SHOW_SENT, ID_SHOW_TIME, ID_ASC_RECEIVE,
-                                    ID_ASC_SEND, ID_ADD_CR, ID_ADD_STX, ID_ADD_ETX,
-                                    ID_ADD_LF, ID_PAUSE, ID_JUMP_NEXT_LINE};
+constexpr int kAllFlagCommands[] = {ID_SHOW_PORT, ID_SHOW_SENT, ID_SHOW_TIME,     ID_ASC_RECEIVE,
+                                    ID_ASC_SEND,  ID_ADD_CR,    ID_ADD_STX,       ID_ADD_ETX,
+                                    ID_ADD_LF,    ID_PAUSE,     ID_JUMP_NEXT_LINE};
 
 void ExpectOnlyFlagSet(const FrameOptions& o, int command)
 {
@@ -89,7 +89,8 @@ TEST_P(FrameOptionsBit, EachKeptFlagHasItsOwnBit)
 
 INSTANTIATE_TEST_SUITE_P(KeptFlags, FrameOptionsBit,
                          ::testing::Values(KeptBit{ID_SHOW_PORT, 0x01}, KeptBit{ID_SHOW_SENT, 0x02},
-                                           KeptBit{ID_SHOW_TIME, 0x04}, KeptBit{ID_ASC_RECEIVE, 0x08},
+                                           KeptBit{ID_SHOW_TIME, 0x04},
+                                           KeptBit{ID_ASC_RECEIVE, 0x08},
                                            KeptBit{ID_ASC_SEND, 0x10}, KeptBit{ID_ADD_CR, 0x20},
                                            KeptBit{ID_ADD_STX, 0x40}, KeptBit{ID_ADD_ETX, 0x80}));
 

@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sys/stat.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -45,7 +45,8 @@ protected:
         for (const auto& entry : fs::directory_iterator(fs::path(m_path).parent_path())) {
             if (entry.path().filename().string().starts_with("VRL.conf.bad-")) {
                 std::ifstream in(entry.path(), std::ios::binary);
-                contents.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+                contents.emplace_back(std::istreambuf_iterator<char>(in),
+                                      std::istreambuf_iterator<char>());
             }
         }
         return contents;
@@ -77,9 +78,18 @@ TEST_F(IniSettingsStoreTest, DefaultPathFollowsXdgConfigHome)
 TEST_F(IniSettingsStoreTest, RoundTripThroughTheFile)
 {
     const std::string awkward[] = {
-        "", " leading and trailing ", "a=b=c", "line1\nline2\r\n", "C:\\dir\\file.tnf",
-        "[not a section]", "; not a comment", "tab\there", std::string("nul\0byte", 8),
-        "\\x41 is not A", "100%", "中文 GBK? no, UTF-8",
+        "",
+        " leading and trailing ",
+        "a=b=c",
+        "line1\nline2\r\n",
+        "C:\\dir\\file.tnf",
+        "[not a section]",
+        "; not a comment",
+        "tab\there",
+        std::string("nul\0byte", 8),
+        "\\x41 is not A",
+        "100%",
+        "中文 GBK? no, UTF-8",
     };
     {
         IniSettingsStore store(m_path);
@@ -130,17 +140,17 @@ TEST_F(IniSettingsStoreTest, IntegersAndStringsShareTheText)
 TEST_F(IniSettingsStoreTest, DamagedFileKeepsWhatMakesSense)
 {
     WriteFile(std::string("\xEF\xBB\xBF; comment\n"
-              "orphan=1\n"
-              "[Good]\r\n"
-              "  a = 1 \r\n"
-              "garbage line without equals\n"
-              "b=2\n"
-              "[Broken header\n"
-              "lost=3\n") +
-              std::string("[Nul\0]\nn=4\n", 11) +
-              "[Good]\n"
-              "c=\\x4\n"
-              "\xFF\xFE=\x80\n");
+                          "orphan=1\n"
+                          "[Good]\r\n"
+                          "  a = 1 \r\n"
+                          "garbage line without equals\n"
+                          "b=2\n"
+                          "[Broken header\n"
+                          "lost=3\n")
+              + std::string("[Nul\0]\nn=4\n", 11)
+              + "[Good]\n"
+                "c=\\x4\n"
+                "\xFF\xFE=\x80\n");
     IniSettingsStore store(m_path);
     EXPECT_EQ(store.ReadInt("Good", "a", 0), 1);
     EXPECT_EQ(store.ReadInt("Good", "b", 0), 2);
@@ -242,7 +252,8 @@ TEST_F(IniSettingsStoreTest, FileThatCannotBeReadBackKeepsEarlierValues)
     EXPECT_EQ(after.ReadInt("Settings", "COMHis", 0), 3);
     // The stranger's file is kept, not overwritten.
     EXPECT_EQ(SetAsideFiles(), std::vector<std::string>{std::string(17 * 1024 * 1024, 'x')});
-    EXPECT_NE(store.SetAsideNote().find("VRL.conf.bad-"), std::string::npos) << store.SetAsideNote();
+    EXPECT_NE(store.SetAsideNote().find("VRL.conf.bad-"), std::string::npos)
+        << store.SetAsideNote();
 }
 
 TEST_F(IniSettingsStoreTest, OpeningMovesAnUnreadableFileAsideAndClearsOldTemporaries)

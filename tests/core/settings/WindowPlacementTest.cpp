@@ -1,5 +1,5 @@
-#include "core/base/CommandIds.h"
 #include "core/settings/WindowPlacement.h"
+#include "core/base/CommandIds.h"
 
 #include <gtest/gtest.h>
 #include <limits>
@@ -48,7 +48,7 @@ TEST(WindowPlacement, StoredRectangleIsFittedIntoTheWorkArea)
         {{kMax - 800, kMax - 600, kMax, kMax}, screen, {1120, 440, 1920, 1040}},
         {{1500, 900, 2300, 1500}, screen, {1120, 440, 1920, 1040}}, // partly off: moved in
         {{50, 60, 60, 70}, screen, {50, 60, 450, 360}},             // a sliver: made usable
-        {{50, 60, 60, 70}, {0, 0, 320, 200}, {0, 0, 320, 200}},     // ...but no bigger than the area
+        {{50, 60, 60, 70}, {0, 0, 320, 200}, {0, 0, 320, 200}}, // ...but no bigger than the area
         {{-2000, -500, -1000, 300}, left, {-1280, -200, -280, 600}},
     };
     for (const auto& c : cases) {
@@ -64,11 +64,15 @@ TEST(WindowPlacement, StoredRectangleIsFittedIntoTheWorkArea)
     // No rectangle (nothing stored reads as right = bottom = -1), or no area: first-start
     // placement, and out is left alone.
     const WindowRect untouched{1, 2, 3, 4};
-    const WindowRect notRects[] = {{0, 0, -1, -1}, {10, 10, 10, 500}, {10, 10, 500, 10},
-                                   {kMax, 0, kMin, 500}, {0, kMax, 500, kMin}};
+    const WindowRect notRects[] = {{0, 0, -1, -1},
+                                   {10, 10, 10, 500},
+                                   {10, 10, 500, 10},
+                                   {kMax, 0, kMin, 500},
+                                   {0, kMax, 500, kMin}};
     for (const auto& s : notRects) {
         WindowRect r = untouched;
-        EXPECT_FALSE(ClampStoredRect(s.m_left, s.m_top, s.m_right, s.m_bottom, screen, 400, 300, r));
+        EXPECT_FALSE(
+            ClampStoredRect(s.m_left, s.m_top, s.m_right, s.m_bottom, screen, 400, 300, r));
         EXPECT_EQ(r, untouched);
     }
     WindowRect r = untouched;

@@ -1,6 +1,6 @@
 #include "core/text/CodePage.h"
-#include "core/send/LineSend.h"
 #include "core/receive/MonitorLine.h"
+#include "core/send/LineSend.h"
 
 #include <thread>
 
@@ -24,12 +24,19 @@ TEST(CodePage, UnconvertibleInputIsReplacedAndCounted)
     CodePage& gbk = CodePage::System();
     std::size_t failures = 0;
     // An emoji has no GBK form; a stray continuation byte is not UTF-8.
-    EXPECT_EQ(gbk.FromUtf8("a\xF0\x9F\x98\x80" "b\x80" "c", &failures), "a?b?c");
+    EXPECT_EQ(gbk.FromUtf8("a\xF0\x9F\x98\x80"
+                           "b\x80"
+                           "c",
+                           &failures),
+              "a?b?c");
     EXPECT_EQ(failures, 2u);
     EXPECT_EQ(gbk.ByteLength(U'\U0001F600'), 1u);
 
     // A lead byte without its trail, inside and at the end of the input.
-    EXPECT_EQ(gbk.ToUtf8("x\xFF" "y", &failures), "x\xEF\xBF\xBDy");
+    EXPECT_EQ(gbk.ToUtf8("x\xFF"
+                         "y",
+                         &failures),
+              "x\xEF\xBF\xBDy");
     EXPECT_EQ(failures, 1u);
     EXPECT_EQ(gbk.ToUtf8("x\xCB", &failures), "x\xEF\xBF\xBD");
     EXPECT_EQ(failures, 1u);
@@ -72,6 +79,8 @@ TEST(CodePage, ChosenUtf8ForReceiveSendAndLengths)
     EXPECT_EQ(CodePage::Gbk().FromUtf8("你好"), "\xC4\xE3\xBA\xC3");
 
     CodePage::SetSystemChoice(CodePage::Choice::Gbk);
-    EXPECT_EQ(ReceivedMessageText(reinterpret_cast<const std::uint8_t*>("\xC4\xE3\xBA\xC3"), 4, true), "你好");
+    EXPECT_EQ(
+        ReceivedMessageText(reinterpret_cast<const std::uint8_t*>("\xC4\xE3\xBA\xC3"), 4, true),
+        "你好");
     EXPECT_EQ(CodePage::System().ByteLength(U'你'), 2u);
 }

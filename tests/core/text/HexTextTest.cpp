@@ -1,5 +1,5 @@
-#include "core/text/CodePage.h"
 #include "core/text/HexText.h"
+#include "core/text/CodePage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "core/serial/ModemLines.h"
-#include "core/transport/Rfc2217.h"
 #include "core/serial/SerialLine.h"
 #include "core/serial/SerialPort.h"
+#include "core/transport/Rfc2217.h"
 #include "core/transport/SerialTransport.h"
 
 #include "LoopbackServer.h"
@@ -10,13 +10,12 @@
 #include "Ser2net.h"
 
 #include <atomic>
-#include <numeric>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <numeric>
 #include <thread>
 
-namespace
-{
+namespace {
 using Bytes = std::vector<std::uint8_t>;
 using namespace std::chrono_literals;
 
@@ -42,14 +41,14 @@ const Bytes kSer2netGreeting =
     B({255, 251, 3, 255, 253, 3, 255, 251, 1, 255, 254, 1, 255, 253, 0, 255, 251, 0, 255, 253, 44});
 // After DO COM-PORT with 19200 7E2 and DTR on, RTS off, no flow control: ask for every
 // modem change, then the settings, then the lines.
-const Bytes kSettings19200E72 = B({255, 250, 44, 11, 255, 255, 255, 240,             // modem-state mask 0xFF
-                                   255, 250, 44, 1, 0, 0, 0x4B, 0x00, 255, 240,       // 19200
-                                   255, 250, 44, 2, 7, 255, 240,                      // 7 data bits
-                                   255, 250, 44, 3, 3, 255, 240,                      // even
-                                   255, 250, 44, 4, 2, 255, 240,                      // 2 stop bits
-                                   255, 250, 44, 5, 1, 255, 240,                      // no flow control
-                                   255, 250, 44, 5, 8, 255, 240,                      // DTR on
-                                   255, 250, 44, 5, 12, 255, 240});                   // RTS off
+const Bytes kSettings19200E72 = B({255, 250, 44, 11, 255, 255, 255,  240, // modem-state mask 0xFF
+                                   255, 250, 44, 1,  0,   0,   0x4B, 0x00, 255, 240, // 19200
+                                   255, 250, 44, 2,  7,   255, 240,                  // 7 data bits
+                                   255, 250, 44, 3,  3,   255, 240,                  // even
+                                   255, 250, 44, 4,  2,   255, 240,                  // 2 stop bits
+                                   255, 250, 44, 5,  1,   255, 240,   // no flow control
+                                   255, 250, 44, 5,  8,   255, 240,   // DTR on
+                                   255, 250, 44, 5,  12,  255, 240}); // RTS off
 
 const SerialLine::LineSettings kLine19200E72{19200, 2, 7, 2};
 
@@ -74,8 +73,7 @@ public:
     bool Until(const std::function<bool()>& done, int timeoutMs = 5000)
     {
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (std::chrono::steady_clock::now() < until)
-        {
+        while (std::chrono::steady_clock::now() < until) {
             {
                 std::lock_guard lock(m_mutex);
                 if (done())
@@ -115,29 +113,70 @@ TEST(Rfc2217SessionTest, NegotiatesAndDecodesRecordedSequences)
     };
     const std::string ff = "\xff";
     const std::vector<Case> cases = {
-        {"ser2net greeting: refuse echo, agree, then settings", {kSer2netGreeting}, "",
-         Concat({B({255, 254, 1}), kSettings19200E72}), Rfc2217Session::ComPort::Agreed, {}},
-        {"doubled IAC is one data byte", {B({'x', 255, 255, 'y'})}, "x" + ff + "y", {}, Rfc2217Session::ComPort::Asked, {}},
-        {"IAC IAC split between reads", {B({'x', 255}), B({255, 'y'})}, "x" + ff + "y", {}, Rfc2217Session::ComPort::Asked, {}},
-        {"DO COM-PORT split after IAC and after DO", {B({'a', 255}), B({253}), B({44, 'b'})}, "ab",
-         kSettings19200E72, Rfc2217Session::ComPort::Agreed, {}},
+        {"ser2net greeting: refuse echo, agree, then settings",
+         {kSer2netGreeting},
+         "",
+         Concat({B({255, 254, 1}), kSettings19200E72}),
+         Rfc2217Session::ComPort::Agreed,
+         {}},
+        {"doubled IAC is one data byte",
+         {B({'x', 255, 255, 'y'})},
+         "x" + ff + "y",
+         {},
+         Rfc2217Session::ComPort::Asked,
+         {}},
+        {"IAC IAC split between reads",
+         {B({'x', 255}), B({255, 'y'})},
+         "x" + ff + "y",
+         {},
+         Rfc2217Session::ComPort::Asked,
+         {}},
+        {"DO COM-PORT split after IAC and after DO",
+         {B({'a', 255}), B({253}), B({44, 'b'})},
+         "ab",
+         kSettings19200E72,
+         Rfc2217Session::ComPort::Agreed,
+         {}},
         {"subnegotiation split, with a doubled IAC in it, and data around",
-         {B({'1', 255, 250, 44}), B({107, 0x30, 255}), B({240, '2', 255, 255})}, "12" + ff, {}, Rfc2217Session::ComPort::Asked, {}},
-        {"NOP and go-ahead carry no data", {B({'a', 255, 241, 'b', 255, 249})}, "ab", {}, Rfc2217Session::ComPort::Asked, {}},
-        {"runs of data between commands close up", {B({255, 241, 'a', 'b', 'c', 255, 255, 'd', 'e', 255, 241, 'f', 'g'})},
-         "abc" + ff + "defg", {}, Rfc2217Session::ComPort::Asked, {}},
-        {"refused option is told once", {B({255, 254, 44, 255, 254, 44})}, "", B({255, 252, 44}),
-         Rfc2217Session::ComPort::Refused, {"服务器拒绝了 RFC 2217 串口控制：波特率、数据位、校验、停止位和 DTR/RTS 不会传到远端串口"}},
-        {"unknown option requested: refused once", {B({255, 253, 24, 255, 253, 24})}, "", B({255, 252, 24}),
-         Rfc2217Session::ComPort::Asked, {}},
+         {B({'1', 255, 250, 44}), B({107, 0x30, 255}), B({240, '2', 255, 255})},
+         "12" + ff,
+         {},
+         Rfc2217Session::ComPort::Asked,
+         {}},
+        {"NOP and go-ahead carry no data",
+         {B({'a', 255, 241, 'b', 255, 249})},
+         "ab",
+         {},
+         Rfc2217Session::ComPort::Asked,
+         {}},
+        {"runs of data between commands close up",
+         {B({255, 241, 'a', 'b', 'c', 255, 255, 'd', 'e', 255, 241, 'f', 'g'})},
+         "abc" + ff + "defg",
+         {},
+         Rfc2217Session::ComPort::Asked,
+         {}},
+        {"refused option is told once",
+         {B({255, 254, 44, 255, 254, 44})},
+         "",
+         B({255, 252, 44}),
+         Rfc2217Session::ComPort::Refused,
+         {"服务器拒绝了 RFC 2217 串口控制：波特率、数据位、校验、停止位和 DTR/RTS 不会传到远端串口"}},
+        {"unknown option requested: refused once",
+         {B({255, 253, 24, 255, 253, 24})},
+         "",
+         B({255, 252, 24}),
+         Rfc2217Session::ComPort::Asked,
+         {}},
         {"answers that differ become notes; equal ones do not",
-         {B({255, 253, 44}), B({255, 250, 44, 101, 0, 0, 0x25, 0x80, 255, 240, 255, 250, 44, 102, 8, 255, 240,
-                                255, 250, 44, 103, 3, 255, 240, 255, 250, 44, 104, 2, 255, 240})},
-         "", kSettings19200E72, Rfc2217Session::ComPort::Agreed,
+         {B({255, 253, 44}),
+          B({255, 250, 44,  101, 0,   0, 0x25, 0x80, 255, 240, 255, 250, 44, 102, 8,  255,
+             240, 255, 250, 44,  103, 3, 255,  240,  255, 250, 44,  104, 2,  255, 240})},
+         "",
+         kSettings19200E72,
+         Rfc2217Session::ComPort::Agreed,
          {"远端串口未接受 19200 波特（现为 9600）", "远端串口未接受 7 数据位（现为 8）"}},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Rfc2217Session session;
         Bytes out;
@@ -151,8 +190,7 @@ TEST(Rfc2217SessionTest, NegotiatesAndDecodesRecordedSequences)
             EXPECT_EQ(out, kClientGreeting);
             out.clear();
             std::string data;
-            for (Bytes read : reads)
-            {
+            for (Bytes read : reads) {
                 const std::size_t n = session.Receive(read.data(), read.size(), out);
                 data.append(read.begin(), read.begin() + static_cast<std::ptrdiff_t>(n));
             }
@@ -164,10 +202,11 @@ TEST(Rfc2217SessionTest, NegotiatesAndDecodesRecordedSequences)
         EXPECT_EQ(session.TakeNotes(), c.notes);
 
         // The same bytes cut anywhere by the reads (into two, or one byte each) decode alike.
-        const Bytes wire = std::accumulate(c.reads.begin(), c.reads.end(), Bytes{}, [](Bytes all, const Bytes& read) {
-            all.insert(all.end(), read.begin(), read.end());
-            return all;
-        });
+        const Bytes wire = std::accumulate(c.reads.begin(), c.reads.end(), Bytes{},
+                                           [](Bytes all, const Bytes& read) {
+                                               all.insert(all.end(), read.begin(), read.end());
+                                               return all;
+                                           });
         std::vector<std::vector<Bytes>> cuts;
         for (std::size_t at = 0; at <= wire.size(); ++at)
             cuts.push_back({Bytes(wire.begin(), wire.begin() + static_cast<std::ptrdiff_t>(at)),
@@ -175,9 +214,9 @@ TEST(Rfc2217SessionTest, NegotiatesAndDecodesRecordedSequences)
         cuts.emplace_back();
         for (std::uint8_t b : wire)
             cuts.back().push_back({b});
-        for (const auto& reads : cuts)
-        {
-            SCOPED_TRACE(reads.size() == 2 ? "cut at " + std::to_string(reads[0].size()) : "byte by byte");
+        for (const auto& reads : cuts) {
+            SCOPED_TRACE(reads.size() == 2 ? "cut at " + std::to_string(reads[0].size())
+                                           : "byte by byte");
             EXPECT_EQ(decode(reads), c.data);
             EXPECT_EQ(out, c.answer);
             (void)session.TakeNotes();
@@ -207,15 +246,18 @@ TEST(Rfc2217SessionTest, ModemStateAndEscapedValues)
     EXPECT_TRUE(std::equal(rate.begin(), rate.end(), out.begin()));
 
     // Port data for the wire, appended behind what is already there.
-    const struct { Bytes data, wire; } escapes[] = {
+    const struct
+    {
+        Bytes data, wire;
+    } escapes[] = {
         {{}, {}},
         {B({1, 2, 3}), B({1, 2, 3})},
         {B({255}), B({255, 255})},
         {B({0, 255, 255, 1, 255}), B({0, 255, 255, 255, 255, 1, 255, 255})},
-        {Concat({Bytes(40, 'a'), B({255}), Bytes(40, 'b')}), Concat({Bytes(40, 'a'), B({255, 255}), Bytes(40, 'b')})},
+        {Concat({Bytes(40, 'a'), B({255}), Bytes(40, 'b')}),
+         Concat({Bytes(40, 'a'), B({255, 255}), Bytes(40, 'b')})},
     };
-    for (const auto& e : escapes)
-    {
+    for (const auto& e : escapes) {
         Bytes escaped = B({9});
         Rfc2217Session::Escape(e.data.data(), e.data.size(), escaped);
         EXPECT_EQ(escaped, Concat({B({9}), e.wire}));
@@ -224,7 +266,14 @@ TEST(Rfc2217SessionTest, ModemStateAndEscapedValues)
 
 TEST(SerialTransportTest, ParsesAddresses)
 {
-    const struct { const char* text; bool ok; bool rfc2217; const char* host; unsigned port; } cases[] = {
+    const struct
+    {
+        const char* text;
+        bool ok;
+        bool rfc2217;
+        const char* host;
+        unsigned port;
+    } cases[] = {
         {"rfc2217://rig-pi:3001", true, true, "rig-pi", 3001},
         {"TCP://10.0.0.7:4001", true, false, "10.0.0.7", 4001},
         {"rfc2217://[::1]:3001", true, true, "::1", 3001},
@@ -237,8 +286,7 @@ TEST(SerialTransportTest, ParsesAddresses)
         {"telnet://host:23", false, false, "", 0},
         {"/dev/ttyUSB0", false, false, "", 0},
     };
-    for (const auto& c : cases)
-    {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         SerialTransport::Endpoint e;
         ASSERT_EQ(SerialTransport::Parse(c.text, e), c.ok);
@@ -264,17 +312,20 @@ TEST(RemotePortTest, FakeServerSettingsLinesAndBinaryData)
     port.SetOutputLines(ModemLines::kDtr);
     const auto before = std::chrono::steady_clock::now();
     ASSERT_TRUE(port.Open(&receiver, 4, "rfc2217://127.0.0.1:" + std::to_string(server.port)));
-    EXPECT_LT(std::chrono::steady_clock::now() - before, 100ms); // no connect on the caller's thread
+    EXPECT_LT(std::chrono::steady_clock::now() - before,
+              100ms); // no connect on the caller's thread
     ASSERT_TRUE(server.Accept());
     EXPECT_EQ(server.Receive(kClientGreeting.size()), kClientGreeting);
     ASSERT_TRUE(receiver.Until([&] { return receiver.m_connected.size() == 1; }));
-    EXPECT_EQ(receiver.Get(receiver.m_connected).front(), "127.0.0.1:" + std::to_string(server.port));
+    EXPECT_EQ(receiver.Get(receiver.m_connected).front(),
+              "127.0.0.1:" + std::to_string(server.port));
 
     ASSERT_TRUE(server.Send(kSer2netGreeting));
     const Bytes answer = Concat({B({255, 254, 1}), kSettings19200E72});
     EXPECT_EQ(server.Receive(answer.size()), answer);
     ASSERT_TRUE(server.Send(B({255, 250, 44, 107, 0x10, 255, 240}))); // CTS on
-    ASSERT_TRUE(receiver.Until([&] { return !receiver.m_lines.empty() && receiver.m_lines.back().first; }));
+    ASSERT_TRUE(
+        receiver.Until([&] { return !receiver.m_lines.empty() && receiver.m_lines.back().first; }));
     EXPECT_EQ(receiver.Get(receiver.m_lines).back().second, ModemLines::kCts);
 
     // DTR switched by the user goes out at once, unanswered.
@@ -307,22 +358,27 @@ TEST(RemotePortTest, UnreachableServersAndBadAddresses)
     LoopbackServer gone;
     gone.StopListening();
     const std::uint16_t closedPort = gone.port;
-    const struct { std::string device; bool opens; std::string said; /* stop reason or refusal */ } cases[] = {
+    const struct
+    {
+        std::string device;
+        bool opens;
+        std::string said; /* stop reason or refusal */
+    } cases[] = {
         {"tcp://127.0.0.1:" + std::to_string(closedPort), true,
-         "无法连接 127.0.0.1:" + std::to_string(closedPort) + "：连接被拒绝（服务器未运行或端口不对）"},
-        {"rfc2217://no-such-host.invalid:3001", true, "无法连接 no-such-host.invalid:3001：找不到主机 no-such-host.invalid"},
+         "无法连接 127.0.0.1:" + std::to_string(closedPort)
+             + "：连接被拒绝（服务器未运行或端口不对）"},
+        {"rfc2217://no-such-host.invalid:3001", true,
+         "无法连接 no-such-host.invalid:3001：找不到主机 no-such-host.invalid"},
         {"rfc2217://rig-pi", false, "COM5 为无效端口！"},
         {"telnet://rig-pi:23", false, "COM5 为无效端口！"},
     };
-    for (const auto& c : cases)
-    {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.device);
         RemoteReceiver receiver;
         RecordingSink sink;
         SerialPort port(&sink);
         ASSERT_EQ(port.Open(&receiver, 4, c.device), c.opens);
-        if (!c.opens)
-        {
+        if (!c.opens) {
             EXPECT_EQ(sink.m_messages, std::vector<std::string>{c.said});
             EXPECT_FALSE(port.IsOpen());
             continue;
@@ -340,7 +396,8 @@ TEST(RemotePortTest, Ser2netRoundTripRateAndRestart)
 {
     if (!Ser2net::Installed())
         GTEST_SKIP() << "ser2net is not installed (scripts/deps installs it)";
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("vrl-ser2net-" + std::to_string(getpid()));
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("vrl-ser2net-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     PtyPair pty;
     Ser2net server({pty.Path()}, dir.string());
@@ -350,22 +407,20 @@ TEST(RemotePortTest, Ser2netRoundTripRateAndRestart)
     for (int i = 0; i < 4000; ++i)
         data.push_back(static_cast<char>((i * 97 + i / 256) & 0xFF));
     data += "\xff";
-    for (const bool rfc2217 : {true, false})
-    {
+    for (const bool rfc2217 : {true, false}) {
         SCOPED_TRACE(rfc2217 ? "rfc2217" : "raw tcp");
         RemoteReceiver receiver;
         SerialPort port;
         port.m_dwBaudRate = rfc2217 ? 57600 : 9600;
         ASSERT_TRUE(port.Open(&receiver, 2, rfc2217 ? server.Rfc2217Url() : server.RawUrl()));
         ASSERT_TRUE(receiver.Until([&] { return receiver.m_connected.size() == 1; }));
-        if (rfc2217)
-        {
+        if (rfc2217) {
             // The rate set in the port is the served device's rate (what stty -F reads).
             SerialLine::LineSettings line;
-            EXPECT_TRUE(receiver.Until([&] { return SerialLine::Read(pty.Slave(), line) && line.baudRate == 57600; }))
-                << line.baudRate;
-        }
-        else
+            EXPECT_TRUE(receiver.Until([&] {
+                return SerialLine::Read(pty.Slave(), line) && line.baudRate == 57600;
+            })) << line.baudRate;
+        } else
             std::this_thread::sleep_for(200ms); // ser2net opens the device after the accept
 
         // Both ways, 0xFF included, nothing lost or changed.
