@@ -2,7 +2,6 @@
 
 #include "app/send/SendEditRichText.h"
 
-#include <QHash>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -16,27 +15,7 @@ bool CMonitorText::IsContinuation(const QTextBlock& block)
 
 RichText CMonitorText::FromDocument(const QTextDocument& document)
 {
-    RichText text;
-    QHash<int, std::size_t> formatOf; // the document's format index -> the model's
-    std::string utf8;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        if (block != document.begin() && !IsContinuation(block))
-            text.Append("\n", text.AddFormat(RichTextFormat{}));
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (!fragment.isValid())
-                continue;
-            const int key = fragment.charFormatIndex();
-            auto found = formatOf.constFind(key);
-            if (found == formatOf.constEnd())
-                found = formatOf.insert(
-                    key, text.AddFormat(SendEditRichText::ToRichFormat(fragment.charFormat())));
-            // Adjacent appends with the same format merge into one run, so a line cut for
-            // the screen comes back as the one run it was.
-            text.Append(fragment.text().toStdString(), *found);
-        }
-    }
-    return text;
+    return SendEditRichText::FromDocument(document, IsContinuation);
 }
 
 void CMonitorText::ToDocument(const RichText& text, QTextDocument& document, int lineLength)

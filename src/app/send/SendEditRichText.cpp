@@ -49,12 +49,13 @@ QTextCharFormat SendEditRichText::ToCharFormat(const RichTextFormat& r)
     return f;
 }
 
-RichText SendEditRichText::FromDocument(const QTextDocument& document)
+RichText SendEditRichText::FromDocument(const QTextDocument& document,
+                                        const BlockContinues& continues)
 {
     RichText text;
     QHash<int, std::size_t> formatOf; // the document's format index -> the model's
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        if (block != document.begin())
+        if (block != document.begin() && !(continues && continues(block)))
             text.Append("\n", text.AddFormat(RichTextFormat{}));
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
@@ -64,6 +65,8 @@ RichText SendEditRichText::FromDocument(const QTextDocument& document)
             auto found = formatOf.constFind(key);
             if (found == formatOf.constEnd())
                 found = formatOf.insert(key, text.AddFormat(ToRichFormat(fragment.charFormat())));
+            // Adjacent appends with the same format merge into one run, so a line cut for
+            // the screen comes back as the one run it was.
             text.Append(fragment.text().toStdString(), *found);
         }
     }

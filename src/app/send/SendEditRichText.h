@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QTextBlock;
 class QTextCharFormat;
 class QTextCursor;
 class QTextDocument;
@@ -15,7 +16,10 @@ class QTextDocument;
 class SendEditRichText
 {
 public:
-    static RichText FromDocument(const QTextDocument& document);
+    // A block for which continues() is true is joined to the one before it (no line end).
+    using BlockContinues = std::function<bool(const QTextBlock& block)>;
+    static RichText FromDocument(const QTextDocument& document,
+                                 const BlockContinues& continues = {});
     // Replaces the whole content of `document` (one edit, off the undo history, left
     // unmodified).
     static void ToDocument(const RichText& text, QTextDocument& document);
