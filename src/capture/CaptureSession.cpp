@@ -162,7 +162,10 @@ int CaptureSession::Run(int signalFd)
     while (!stop && m_failure.empty() && (m_out || m_pFiles)) {
         pollfd fds[3] = {{m_wakeFd, POLLIN, 0}, {m_stopFd, POLLIN, 0}, {signalFd, POLLIN, 0}};
         const std::int64_t until = std::min(nextTick, nextPoll);
-        const int wait = more ? 0 : static_cast<int>(std::max<std::int64_t>(0, until - NowMs()));
+        int wait = more ? 0 : static_cast<int>(std::max<std::int64_t>(0, until - NowMs()));
+        // A stream runs: its messages wake nobody, the inbox is looked at again soon.
+        if (const int later = m_inbox.LookAgainMs(); later >= 0)
+            wait = std::min(wait, later);
         if (::poll(fds, signalFd >= 0 ? 3 : 2, wait) < 0 && errno != EINTR)
             break;
         if (fds[0].revents & POLLIN)

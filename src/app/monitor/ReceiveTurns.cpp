@@ -8,7 +8,6 @@ CReceiveTurns::CReceiveTurns(ReceivePipeline& pipeline, QObject* parent)
     : QObject(parent), m_pipeline(pipeline), m_inbox([this] { Q_EMIT waiting(); })
 {
     m_turnTimer.setSingleShot(true);
-    m_turnTimer.setInterval(0);
     connect(&m_turnTimer, &QTimer::timeout, this, &CReceiveTurns::RunTurn);
     // A wake-up that finds a turn scheduled may go: that turn looks at the inbox before it
     // ends and schedules another while anything waits.
@@ -16,7 +15,7 @@ CReceiveTurns::CReceiveTurns(ReceivePipeline& pipeline, QObject* parent)
         this, &CReceiveTurns::waiting, this,
         [this] {
             if (!m_stopped && !m_turnTimer.isActive())
-                m_turnTimer.start();
+                m_turnTimer.start(0);
         },
         Qt::QueuedConnection);
     m_guardTimer.setInterval(kGuardLookMs);
@@ -32,7 +31,9 @@ void CReceiveTurns::RunTurn()
     QElapsedTimer turn;
     turn.start();
     if (m_pipeline.ProcessTurn(m_inbox, [&turn] { return turn.elapsed() >= kTurnMs; }))
-        m_turnTimer.start();
+        m_turnTimer.start(0);
+    else if (const int later = m_inbox.LookAgainMs(); later >= 0)
+        m_turnTimer.start(later); // a stream runs: no wake-up comes for its messages
 }
 
 void CReceiveTurns::Stop()

@@ -14,7 +14,8 @@ class ReceivePipeline;
 // (from a worker, delivered queued); a turn runs from a zero timer, so that at most one waits
 // at a time and a flood takes its turns between the window's other timers and repaints
 // instead of piling up queued calls that run back to back. A turn that leaves messages, in
-// the pipeline or in the inbox, schedules the next one. The stall guard looks every half
+// the pipeline or in the inbox, schedules the next one; while a stream runs, the inbox wakes
+// nobody and a turn looks again after a few milliseconds. The stall guard looks every half
 // second for messages that wait with nothing scheduled (a wake-up gone missing) and runs a
 // turn itself.
 class CReceiveTurns : public QObject

@@ -6,8 +6,9 @@
 #include <chrono>
 #include <cstdint>
 
-ReceiveInbox::ReceiveInbox(std::function<void()> wake, std::size_t capacity)
-    : m_wake(std::move(wake)), m_capacity(capacity)
+ReceiveInbox::ReceiveInbox(std::function<void()> wake, std::size_t capacity, TickSource now)
+    : m_wake(std::move(wake)), m_capacity(capacity),
+      m_now(now ? std::move(now) : TickSource(SteadyMilliseconds))
 {
 }
 
@@ -66,10 +67,28 @@ std::deque<ReceiveInbox::Message> ReceiveInbox::TakeAll()
         std::lock_guard lock(m_mutex);
         taken.swap(m_messages);
         m_bytes = 0;
-        m_woken = false;
+        const std::int64_t now = m_now();
+        if (!taken.empty()) {
+            // Begun by two finds close together; kept by every find of the looks after.
+            if (m_foundBefore && now - m_lastFoundMs < kBatchMs)
+                m_streaming = true;
+            m_lastFoundMs = now;
+            m_foundBefore = true;
+        } else if (now - m_lastFoundMs >= kBatchMs) {
+            m_streaming = false;
+        }
+        // While streaming, m_woken stays set: pushes wake nobody, the taker comes back.
+        if (!m_streaming)
+            m_woken = false;
     }
     m_drained.notify_all();
     return taken;
+}
+
+int ReceiveInbox::LookAgainMs() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_streaming ? kBatchMs : -1;
 }
 
 void ReceiveInbox::SetReleased(bool released)

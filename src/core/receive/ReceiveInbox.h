@@ -14,7 +14,11 @@
 // can append many lines in one edit block.
 //
 // The window is woken once per batch: wake() runs (on the pushing thread) when the first
-// message arrives after a Take, not for every message.
+// message arrives after a Take, not for every message. While a stream runs (takes find
+// messages less than kBatchMs apart) a take does not re-arm the wake-up: the taker looks
+// again after LookAgainMs instead, so that a flood costs a few wake-ups a second on both
+// sides, not one per message of 4096 bytes. The first take that finds nothing kBatchMs
+// after the last message re-arms it.
 //
 // When more than the capacity of bytes waits, a push waits for the window to catch up, so
 // that a fast line pushes back into the driver instead of growing memory without bound.
@@ -38,8 +42,12 @@ public:
     // rates that is many minutes of traffic.
     static constexpr std::size_t kForwardCapacity = 32u << 20;
     static constexpr int kLongestWaitMs = 250;
+    static constexpr int kBatchMs = 5;
 
-    explicit ReceiveInbox(std::function<void()> wake, std::size_t capacity = kDefaultCapacity);
+    using TickSource = std::function<std::int64_t()>; // monotonic milliseconds
+
+    explicit ReceiveInbox(std::function<void()> wake, std::size_t capacity = kDefaultCapacity,
+                          TickSource now = {});
 
     // Worker thread.
     void Push(unsigned port, std::vector<std::uint8_t> bytes);
@@ -50,8 +58,12 @@ public:
               bool mayWait);
     void PushStopped(unsigned port, std::string reason);
 
-    // Window thread: everything waiting, oldest first; re-arms the wake-up.
+    // Window thread: everything waiting, oldest first; re-arms the wake-up unless a stream
+    // runs.
     std::deque<Message> TakeAll();
+    // After the last take: in how many milliseconds the taker must take again without being
+    // woken, or -1 when a push will wake it.
+    int LookAgainMs() const;
 
     // While released, pushes never wait.
     void SetReleased(bool released);
@@ -66,10 +78,14 @@ private:
 
     std::function<void()> m_wake;
     std::size_t m_capacity;
+    TickSource m_now;
     mutable std::mutex m_mutex;
     std::condition_variable m_drained;
     std::deque<Message> m_messages;
     std::size_t m_bytes = 0;
     bool m_woken = false;
     bool m_released = false;
+    bool m_streaming = false;       // takes are not re-arming the wake-up
+    std::int64_t m_lastFoundMs = 0; // the last take that found messages
+    bool m_foundBefore = false;
 };

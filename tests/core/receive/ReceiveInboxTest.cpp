@@ -101,3 +101,44 @@ TEST(ReceiveInbox, SlowWindowLosesNothing)
     for (int i = 0; i < kCount; ++i)
         EXPECT_EQ(got[i], i);
 }
+
+// A stream wakes the taker at its start only: while takes find messages less than kBatchMs
+// apart, pushes wake nobody and the taker is told to look again; the first take that finds
+// nothing kBatchMs after the last message re-arms the wake-up. Slow messages wake each time.
+TEST(ReceiveInbox, AStreamWakesOnlyAtItsStart)
+{
+    std::int64_t now = 0;
+    int wakes = 0;
+    ReceiveInbox inbox([&] { ++wakes; }, ReceiveInbox::kDefaultCapacity, [&] { return now; });
+    const auto push = [&](std::int64_t at) {
+        now = at;
+        inbox.Push(0, {1});
+    };
+    const auto take = [&](std::int64_t at) {
+        now = at;
+        return inbox.TakeAll().size();
+    };
+    const int batch = ReceiveInbox::kBatchMs;
+
+    push(0);
+    EXPECT_EQ(take(0), 1u);
+    EXPECT_EQ(inbox.LookAgainMs(), -1);
+    push(1);
+    EXPECT_EQ(take(1), 1u); // a second find soon after: a stream
+    EXPECT_EQ(inbox.LookAgainMs(), batch);
+    push(2);
+    push(3);
+    EXPECT_EQ(take(1 + batch), 2u);
+    EXPECT_EQ(inbox.LookAgainMs(), batch);
+    EXPECT_EQ(wakes, 2);
+    EXPECT_EQ(take(1 + 2 * batch), 0u); // the stream has ended
+    EXPECT_EQ(inbox.LookAgainMs(), -1);
+    push(100);
+    EXPECT_EQ(wakes, 3);
+    EXPECT_EQ(take(100), 1u);
+    push(100 + 4 * batch);
+    EXPECT_EQ(take(100 + 4 * batch), 1u);
+    EXPECT_EQ(inbox.LookAgainMs(), -1);
+    push(100 + 8 * batch);
+    EXPECT_EQ(wakes, 5);
+}
