@@ -46,6 +46,11 @@ void ForwardQueue::AppendAlways(const std::uint8_t* bytes, std::size_t count)
     m_buffer.insert(m_buffer.end(), bytes, bytes + count);
 }
 
+void ForwardQueue::Prepend(const std::uint8_t* bytes, std::size_t count)
+{
+    m_buffer.insert(m_buffer.begin() + static_cast<std::ptrdiff_t>(m_head), bytes, bytes + count);
+}
+
 void ForwardQueue::Clear()
 {
     m_buffer.clear();

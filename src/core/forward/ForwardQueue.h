@@ -26,6 +26,9 @@ public:
     bool Append(const std::uint8_t* bytes, std::size_t count);
     // Adds the chunk whatever waits (for a writer that holds its source back instead).
     void AppendAlways(const std::uint8_t* bytes, std::size_t count);
+    // Puts the chunk before what waits, whatever the limit (the rest of a write that was
+    // under way while later chunks were appended).
+    void Prepend(const std::uint8_t* bytes, std::size_t count);
     // Writes what waits until the port takes no more. Bytes written, or -1 when the port
     // refused (everything waiting is discarded then).
     std::ptrdiff_t Flush(const Writer& write);

@@ -34,15 +34,6 @@ ForwardTap::~ForwardTap()
             close(fd);
 }
 
-int ForwardTap::CutFd(unsigned port) const
-{
-    std::lock_guard lock(m_mutex);
-    for (int i = 0; i < 2; ++i)
-        if (m_enabled && m_sides[i].m_port == static_cast<int>(port))
-            return m_cutFds[i];
-    return -1;
-}
-
 bool ForwardTap::TakeCut(unsigned port, std::int64_t firstNs)
 {
     std::lock_guard lock(m_mutex);
@@ -74,9 +65,15 @@ const ForwardTap::Side* ForwardTap::SideOf(unsigned port) const
     return nullptr;
 }
 
+void ForwardTap::WaitForWrites(std::unique_lock<std::mutex>& lock)
+{
+    m_writeDone.wait(lock, [this] { return !m_sides[0].m_writing && !m_sides[1].m_writing; });
+}
+
 void ForwardTap::SetPair(bool enable, int portA, int portB, bool lines, const EarlierBytes& earlier)
 {
-    std::lock_guard lock(m_mutex);
+    std::unique_lock lock(m_mutex);
+    WaitForWrites(lock);
     enable = enable && portA >= 0 && portB >= 0 && portA != portB;
     ReleaseAllParked();
     for (Side& old : m_sides)
@@ -157,7 +154,12 @@ void ForwardTap::Attach(unsigned port, ForwardEnd* record)
 
 void ForwardTap::Detach(unsigned port, const ForwardEnd* record)
 {
-    std::lock_guard lock(m_mutex);
+    std::unique_lock lock(m_mutex);
+    // The device is closed after this: no write to it may be under way.
+    m_writeDone.wait(lock, [this, port] {
+        const Side* side = SideOf(port);
+        return !side || !side->m_writing;
+    });
     for (auto it = m_spare.begin(); it != m_spare.end(); ++it)
         if (it->first == port && it->second == record) {
             m_spare.erase(it);
@@ -180,7 +182,8 @@ void ForwardTap::Detach(unsigned port, const ForwardEnd* record)
 // them, as a closed target does.
 void ForwardTap::FlushTo(Side& side)
 {
-    if (side.m_toPort.IsEmpty())
+    // A write under way goes first; its writer flushes the rest when it is done.
+    if (side.m_toPort.IsEmpty() || side.m_writing)
         return;
     if (!side.m_record) {
         side.m_toPort.Clear();
@@ -198,7 +201,7 @@ void ForwardTap::FlushTo(Side& side)
 void ForwardTap::OnRead(unsigned port, const std::uint8_t* bytes, std::size_t count,
                         std::int64_t readNs, bool first)
 {
-    std::lock_guard lock(m_mutex);
+    std::unique_lock lock(m_mutex);
     Side* side = m_enabled ? SideOf(port) : nullptr;
     if (!side)
         return;
@@ -215,14 +218,23 @@ void ForwardTap::OnRead(unsigned port, const std::uint8_t* bytes, std::size_t co
     }
     if (!to.m_record)
         return;
-    if (to.m_toPort.IsEmpty()) {
-        // Nothing waits: straight out, without a copy into the queue.
-        const std::ptrdiff_t written = to.m_record->WriteSome(bytes, count);
+    if (to.m_toPort.IsEmpty() && !to.m_writing) {
+        // Nothing waits: straight out, without a copy into the queue and without the lock.
+        // Meanwhile the pair cannot change nor the port close (both wait for m_writing), and
+        // the program's own sends queue up behind.
+        ForwardEnd* record = to.m_record;
+        to.m_writing = true;
+        lock.unlock();
+        const std::ptrdiff_t written = record->WriteSome(bytes, count);
+        lock.lock();
+        to.m_writing = false;
         to.m_progressNs = NowNs();
-        if (written < 0 || static_cast<std::size_t>(written) == count)
-            return; // a port that refuses bytes drops them, as a closed one
-        bytes += written;
-        count -= static_cast<std::size_t>(written);
+        // A port that refuses bytes drops them, as a closed one.
+        if (written >= 0 && static_cast<std::size_t>(written) < count)
+            to.m_toPort.Prepend(bytes + written, count - static_cast<std::size_t>(written));
+        FlushTo(to);
+        m_writeDone.notify_all();
+        return;
     }
     // Never dropped at the limit: the source is held while anything waits, so at most one
     // read (4096 bytes) joins what the program queued.
@@ -230,23 +242,26 @@ void ForwardTap::OnRead(unsigned port, const std::uint8_t* bytes, std::size_t co
     FlushTo(to);
 }
 
-bool ForwardTap::HoldFor(unsigned port, int& fd) const
+ForwardTap::ReadWait ForwardTap::BeforeRead(unsigned port) const
 {
     std::lock_guard lock(m_mutex);
+    ReadWait wait;
     const Side* side = m_enabled ? SideOf(port) : nullptr;
     if (!side)
-        return false;
+        return wait;
     const Side& to = Other(*side);
-    if (!to.m_record || to.m_toPort.IsEmpty())
-        return false;
-    fd = to.m_record->WriteFd();
-    return true;
+    if (to.m_record && !to.m_toPort.IsEmpty()) {
+        wait.m_hold = true;
+        wait.m_holdFd = to.m_record->WriteFd();
+    }
+    wait.m_cutFd = m_cutFds[side == &m_sides[0] ? 0 : 1];
+    wait.m_linesMs = m_lines ? kLinePollMs : 0;
+    return wait;
 }
 
 bool ForwardTap::IsHolding(unsigned port) const
 {
-    int fd = -1;
-    return HoldFor(port, fd);
+    return BeforeRead(port).m_hold;
 }
 
 void ForwardTap::PumpFrom(unsigned port)
@@ -343,12 +358,6 @@ void ForwardTap::ReleaseAllParked()
         parked.m_receiver->OnPortMessage(static_cast<unsigned>(next->m_port),
                                          std::move(parked.m_bytes), ToMs(parked.m_firstNs), true);
     }
-}
-
-int ForwardTap::LinePollMs(unsigned port) const
-{
-    std::lock_guard lock(m_mutex);
-    return m_lines && SideOf(port) ? kLinePollMs : 0;
 }
 
 void ForwardTap::PollLines(unsigned port, ModemLines* lines)

@@ -3,6 +3,7 @@
 #include "core/forward/ForwardEnd.h"
 #include "core/forward/ForwardQueue.h"
 
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -32,8 +33,9 @@ class PortReceiver;
 // - With lines on, each side's CTS and DSR drive the other side's RTS and DTR, and a BREAK
 //   counted on one side is sent on the other.
 //
-// Thread-safe: one lock around everything; the workers of both ports and the window thread
-// call in.
+// Thread-safe: one lock around everything but the straight write of a read to the other port,
+// so that one direction's write never holds the other direction's worker; the workers of both
+// ports and the window thread call in.
 class ForwardTap
 {
 public:
@@ -88,21 +90,23 @@ public:
     // a message for display). Written to the partner at once as far as it takes them.
     void OnRead(unsigned port, const std::uint8_t* bytes, std::size_t count, std::int64_t readNs,
                 bool first);
-    // True while port must not be read: bytes wait for its partner. fd: what to wait on for
-    // room (POLLOUT), or -1 (wait a little and Pump again).
-    bool HoldFor(unsigned port, int& fd) const;
+    // What the worker of port needs to know before it waits for its next read, in one look.
+    struct ReadWait
+    {
+        bool m_hold = false; // port must not be read: bytes wait for its partner
+        int m_holdFd = -1;   // ... what to wait on for room (POLLOUT), or -1 (wait and Pump)
+        int m_cutFd = -1;    // readable when the message being collected should end now
+        int m_linesMs = 0;   // how often to call PollLines; 0: never
+    };
+    ReadWait BeforeRead(unsigned port) const;
     // Writes what waits for port's partner as far as it takes it now.
     void PumpFrom(unsigned port);
     // One message for display, whose first byte was read at firstNs: handed to receiver now,
     // or kept until the partner's earlier message has gone first.
     void Deliver(unsigned port, std::vector<std::uint8_t> bytes, std::int64_t firstNs,
                  PortReceiver* receiver);
-    // Readable when the message port is collecting should end now (an eventfd), or -1.
-    int CutFd(unsigned port) const;
     // Clears the signal; true when it was meant for the message that began at firstNs.
     bool TakeCut(unsigned port, std::int64_t firstNs);
-    // How often the worker of port must call PollLines; 0: never.
-    int LinePollMs(unsigned port) const;
     // Looks at port's input lines (and BREAK counter) and passes changes to the partner.
     void PollLines(unsigned port, ModemLines* lines);
 
@@ -118,6 +122,7 @@ private:
         int m_port = -1;
         ForwardEnd* m_record = nullptr;     // attached while its worker runs
         ForwardQueue m_toPort{kQueueLimit}; // bytes waiting to be written to this port
+        bool m_writing = false;             // a read goes out to this port without the lock
         std::int64_t m_progressNs = 0;      // when this port last took bytes, or began to wait
         bool m_collecting = false;          // a message for display is being read
         std::int64_t m_firstNs = 0;         // ... whose first byte was read then
@@ -138,10 +143,13 @@ private:
         return &side == &m_sides[0] ? m_sides[1] : m_sides[0];
     }
     void FlushTo(Side& side);
+    // Until no read is being written to either port without the lock.
+    void WaitForWrites(std::unique_lock<std::mutex>& lock);
     void ReleaseParked(Side& side);
     void ReleaseAllParked();
 
     mutable std::mutex m_mutex;
+    std::condition_variable m_writeDone;
     bool m_enabled = false;
     bool m_lines = false;
     Side m_sides[2];

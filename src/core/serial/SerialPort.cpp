@@ -137,10 +137,10 @@ struct TapReader
 // While the other port of the pair has bytes waiting, the source is not read: wait for room
 // there (or for stop), write what waits, look at the lines. Quiet when the message's packing
 // interval ran out meanwhile, Tick when an idle wait lasted tickMs, else nothing to report.
-std::optional<ReadEnd> WaitWhileHeld(TapReader& tap, int holdFd, int stopFd, std::size_t count,
-                                     Clock::time_point quietAt, int tickMs, int& error)
+std::optional<ReadEnd> WaitWhileHeld(TapReader& tap, int holdFd, int linesMs, int stopFd,
+                                     std::size_t count, Clock::time_point quietAt, int tickMs,
+                                     int& error)
 {
-    const int linesMs = tap.m_tap->LinePollMs(tap.m_port);
     int waitMs = holdFd >= 0 ? 100 : kHeldPollMs;
     if (linesMs > 0)
         waitMs = std::min(waitMs, linesMs);
@@ -180,15 +180,18 @@ ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, int tickMs,
     const auto interval = std::chrono::milliseconds(packInterval);
     auto lastByte = Clock::now();
     for (;;) {
-        int holdFd = -1;
-        if (tap.m_tap && tap.m_tap->HoldFor(tap.m_port, holdFd)) {
+        const ForwardTap::ReadWait wait =
+            tap.m_tap ? tap.m_tap->BeforeRead(tap.m_port) : ForwardTap::ReadWait{};
+        const int linesMs = wait.m_linesMs;
+        if (wait.m_hold) {
             const auto quietAt = packInterval > 0 ? lastByte + interval : Clock::time_point::max();
-            if (const auto end = WaitWhileHeld(tap, holdFd, stopFd, count, quietAt, tickMs, error))
+            if (const auto end = WaitWhileHeld(tap, wait.m_holdFd, linesMs, stopFd, count, quietAt,
+                                               tickMs, error))
                 return *end;
             continue;
         }
         const bool flush = link && link->HasPending();
-        const int cutFd = tap.m_tap && count > 0 ? tap.m_tap->CutFd(tap.m_port) : -1;
+        const int cutFd = count > 0 ? wait.m_cutFd : -1;
         pollfd fds[3] = {{stopFd, POLLIN, 0},
                          {fd, static_cast<short>(flush ? POLLIN | POLLOUT : POLLIN), 0},
                          {cutFd, POLLIN, 0}};
@@ -202,7 +205,6 @@ ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, int tickMs,
             waitNs = static_cast<std::int64_t>(tickMs) * 1000000;
         // The lines crossing the tap are looked at every few milliseconds, also while a
         // message is being collected.
-        const int linesMs = tap.m_tap ? tap.m_tap->LinePollMs(tap.m_port) : 0;
         const std::int64_t linesNs = static_cast<std::int64_t>(linesMs) * 1000000;
         const bool linesFirst = linesMs > 0 && (waitNs < 0 || linesNs < waitNs);
         if (linesFirst)

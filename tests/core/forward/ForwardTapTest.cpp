@@ -8,7 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <condition_variable>
+#include <future>
 #include <memory>
+#include <mutex>
 #include <random>
 #include <thread>
 
@@ -156,4 +160,111 @@ TEST(ForwardTapTest, RemotePortIsOneSideOfThePair)
     EXPECT_EQ(a.Receive(3), "ANS");
     ASSERT_TRUE(receiver.WaitForMessages(2));
     EXPECT_EQ(receiver.Texts(), (std::vector<std::string>{"REQ", "ANS"}));
+}
+
+namespace {
+// A port whose next write can be made to hang until released, taking then only `takes`
+// bytes of it; what it took is kept.
+class StallingEnd : public ForwardEnd
+{
+public:
+    std::ptrdiff_t WriteSome(const void* bytes, std::size_t length) override
+    {
+        std::unique_lock lock(m_mutex);
+        if (m_stall) {
+            m_inWrite = true;
+            m_changed.notify_all();
+            m_changed.wait(lock, [this] { return !m_stall; });
+            m_inWrite = false;
+            length = std::min(length, m_takes);
+        }
+        m_written.append(static_cast<const char*>(bytes), length);
+        return static_cast<std::ptrdiff_t>(length);
+    }
+    int WriteFd() const override { return -1; }
+    ModemLines* Lines() const override { return nullptr; }
+    void NoteOutputLine(unsigned, bool) override {}
+
+    void StallNextWrite(std::size_t takes)
+    {
+        std::lock_guard lock(m_mutex);
+        m_stall = true;
+        m_takes = takes;
+    }
+    bool WaitUntilInWrite()
+    {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, std::chrono::seconds(2), [this] { return m_inWrite; });
+    }
+    void Release()
+    {
+        std::lock_guard lock(m_mutex);
+        m_stall = false;
+        m_changed.notify_all();
+    }
+    std::string Written()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_written;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_stall = false;
+    bool m_inWrite = false;
+    std::size_t m_takes = 0;
+    std::string m_written;
+};
+
+void Read(ForwardTap& tap, unsigned port, const std::string& bytes)
+{
+    tap.OnRead(port, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), 1, true);
+}
+} // namespace
+
+// A write under way to one port holds neither the other direction nor the program's own
+// sends, which go out after it, in order; the port is not closed under it.
+TEST(ForwardTapTest, AWriteUnderWayHoldsNoOneElse)
+{
+    StallingEnd a, b;
+    ForwardTap tap;
+    tap.SetPair(true, 0, 1, false);
+    tap.Attach(0, &a);
+    tap.Attach(1, &b);
+    b.StallNextWrite(4);
+    std::thread master([&] { Read(tap, 0, "REQUEST"); });
+    ASSERT_TRUE(b.WaitUntilInWrite());
+
+    auto answer = std::async(std::launch::async, [&] { Read(tap, 1, "ANS"); });
+    if (answer.wait_for(std::chrono::seconds(2)) != std::future_status::ready) {
+        b.Release();
+        master.join();
+        FAIL() << "the other direction waited for the write under way";
+    }
+    const std::string own = "+own";
+    EXPECT_TRUE(tap.Send(1, reinterpret_cast<const std::uint8_t*>(own.data()), own.size()));
+    tap.Detach(0, &a); // the other port closes without waiting for b's write
+    b.Release();
+    master.join();
+    EXPECT_EQ(a.Written(), "ANS");
+    EXPECT_EQ(b.Written(), "REQUEST+own");
+    EXPECT_EQ(tap.Waiting(1), 0u);
+
+    // Closing the port a write is under way to waits for that write.
+    b.StallNextWrite(7);
+    tap.Attach(0, &a);
+    std::thread again([&] { Read(tap, 0, "REQUEST"); });
+    ASSERT_TRUE(b.WaitUntilInWrite());
+    std::atomic<bool> detached{false};
+    std::thread closer([&] {
+        tap.Detach(1, &b);
+        detached = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(detached.load());
+    b.Release();
+    again.join();
+    closer.join();
+    EXPECT_TRUE(detached.load());
 }
