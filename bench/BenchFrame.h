@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <time.h>
 
 namespace vrlbench {
 
@@ -17,6 +18,15 @@ inline void OpenPortOrExit(CMainFrame& frame, int port, const std::string& path)
         std::fprintf(stderr, "COM%d could not be opened\n", port + 1);
         std::exit(1);
     }
+}
+
+// Seconds on a clock of clock_gettime: CLOCK_THREAD_CPUTIME_ID for the calling thread's CPU
+// (the window thread's, called there), CLOCK_PROCESS_CPUTIME_ID for the whole program's.
+inline double ClockSeconds(clockid_t clock)
+{
+    timespec ts{};
+    clock_gettime(clock, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
 }
 
 } // namespace vrlbench

@@ -236,7 +236,9 @@ Turn Program(CMainFrame& frame, bool paused, double seconds)
     frame.findChild<CForwarder*>()->SetForwarding(true, 1, 2);
     Spin(200);
     Flow ab(a.Master(), b.Master(), 3), ba(b.Master(), a.Master(), 4);
+    const double cpu0 = vrlbench::ClockSeconds(CLOCK_THREAD_CPUTIME_ID);
     Turn turn = RunFlows(ab, ba, seconds, paused ? "VRL, display paused" : "VRL, monitor showing");
+    const double wireCpu = vrlbench::ClockSeconds(CLOCK_THREAD_CPUTIME_ID) - cpu0;
     // Up to 32 MB per port wait unshown while the wire runs on (ReceiveInbox::kForwardCapacity),
     // and as much again in the pipeline: over a few seconds the wire's rate is not what the
     // window can show. The turn ends when the window has shown everything, so that the next
@@ -247,6 +249,8 @@ Turn Program(CMainFrame& frame, bool paused, double seconds)
            && drain.elapsed() < 120000)
         Spin(10);
     const double wire = turn.mbps > 0 ? turn.mb / turn.mbps : 0.0;
+    std::printf("    window thread while the wire ran: %.0f %% of a core\n",
+                wire > 0 ? 100.0 * wireCpu / wire : 0.0);
     turn.shownMbps = turn.mb / (wire + static_cast<double>(drain.elapsed()) / 1000.0);
     if (!paused)
         std::printf("    shown %.1f s after the wire was done: %.2f MB/s shown\n",

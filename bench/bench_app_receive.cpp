@@ -104,9 +104,7 @@ long PeakRssKb()
 
 double ThreadCpuSeconds()
 {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+    return vrlbench::ClockSeconds(CLOCK_THREAD_CPUTIME_ID);
 }
 
 // The worst lateness of a 10 ms timer on the window thread. On a loaded machine a late tick

@@ -70,11 +70,9 @@ int OpenFds()
     return n - 1; // the directory itself
 }
 
-double CpuSeconds(int who)
+double CpuSeconds(clockid_t who)
 {
-    timespec ts{};
-    clock_gettime(who, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+    return vrlbench::ClockSeconds(who);
 }
 
 void Spin(int ms)
