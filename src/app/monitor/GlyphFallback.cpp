@@ -5,6 +5,9 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 
+#include <cstdint>
+#include <cstring>
+
 CGlyphFallback::CGlyphFallback(const QFont& font) : m_font(font), m_raw(QRawFont::fromFont(font)) {}
 
 QString CGlyphFallback::MonitorFace()
@@ -41,8 +44,21 @@ bool CGlyphFallback::Draws(const QRawFont& font, char32_t ch)
 
 bool CGlyphFallback::NeedsFallback(const QString& text)
 {
-    // One pass without copying: every monitor line's pieces come through here.
+    // Every monitor line's pieces come through here, and hexadecimal is ASCII: one pass over
+    // four characters at a time says so before any character is looked at on its own.
     const qsizetype size = text.size();
+    const ushort* units = text.utf16();
+    std::uint64_t all = 0;
+    qsizetype at = 0;
+    for (; at + 4 <= size; at += 4) {
+        std::uint64_t four = 0;
+        std::memcpy(&four, units + at, sizeof four);
+        all |= four;
+    }
+    for (; at < size; ++at)
+        all |= units[at];
+    if ((all & 0xFF80FF80FF80FF80ull) == 0)
+        return false;
     for (qsizetype i = 0; i < size; ++i) {
         const QChar c = text.at(i);
         if (c.unicode() < 0x80)

@@ -19,6 +19,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRawFont>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -116,6 +117,37 @@ private Q_SLOTS:
             QVERIFY(!format.hasProperty(QTextFormat::FontWeight));
             QVERIFY(!format.hasProperty(QTextFormat::FontItalic));
         }
+    }
+
+    // A character the monitor's face leaves blank is drawn in a face that has it, wherever it
+    // stands among ASCII (which is recognised four characters at a time).
+    void blankCharacterFallsBackWhereverItStands()
+    {
+        CVRLView view;
+        const QRawFont monitor = QRawFont::fromFont(view.GetCharFormat(3).font());
+        QFont dejaVu(QStringLiteral("DejaVu Sans"));
+        const QRawFont other = QRawFont::fromFont(dejaVu);
+        char32_t blank = 0;
+        for (const char32_t c : {U'\u2603', U'\u16A0', U'\u2230', U'\u265E'})
+            if (!monitor.supportsCharacter(c) && other.familyName() == dejaVu.family()
+                && other.supportsCharacter(c)) {
+                blank = c;
+                break;
+            }
+        if (blank == 0)
+            QSKIP("no character here that the monitor's face lacks and DejaVu Sans draws");
+        for (int length = 1; length <= 9; ++length)
+            for (int at = 0; at < length; ++at) {
+                QString text(length, QLatin1Char('A'));
+                text.replace(at, 1, QString::fromUcs4(&blank, 1));
+                view.clear();
+                view.AppendText(text, 3);
+                QTextCursor cursor(view.document());
+                cursor.setPosition(at + 1);
+                QVERIFY2(cursor.charFormat().fontFamilies().toStringList()
+                             != QStringList{CXRichEditView::DefaultFace()},
+                         qPrintable(QStringLiteral("%1 of %2").arg(at).arg(length)));
+            }
     }
 
     void appendsPiecesInTheirColours()
