@@ -216,7 +216,7 @@ void ForwardTap::OnRead(unsigned port, const std::uint8_t* bytes, std::size_t co
             (void)!write(m_cutFds[&to == &m_sides[0] ? 0 : 1], &one, sizeof one);
         }
     }
-    if (!to.m_record)
+    if (!to.m_record || count == 0)
         return;
     if (to.m_toPort.IsEmpty() && !to.m_writing) {
         // Nothing waits: straight out, without a copy into the queue and without the lock.

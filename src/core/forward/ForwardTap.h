@@ -87,7 +87,8 @@ public:
 
     // --- The port's worker --------------------------------------------------------------
     // Bytes just read from port (readNs: the steady clock after the read; first: they begin
-    // a message for display). Written to the partner at once as far as it takes them.
+    // a message for display). Written to the partner at once as far as it takes them. count
+    // 0: only that a message began, with bytes of an earlier read (forwarded then).
     void OnRead(unsigned port, const std::uint8_t* bytes, std::size_t count, std::int64_t readNs,
                 bool first);
     // What the worker of port needs to know before it waits for its next read, in one look.

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <fcntl.h>
 #include <optional>
 #include <poll.h>
@@ -115,10 +116,6 @@ ReadEnd EndOf(int error)
                                                                              : ReadEnd::Failure;
 }
 
-// Collects one message into buffer: after the first byte, reads on until the line has been
-// quiet for packInterval milliseconds (measured from the last byte on the monotonic clock)
-// or the buffer is full. packInterval 0: until the buffer is full. tickMs > 0: a wait for the
-// first byte ends after that long (Tick).
 // The tap a port reads through (none: m_tap null), and when a message began.
 struct TapReader
 {
@@ -168,17 +165,45 @@ std::optional<ReadEnd> WaitWhileHeld(TapReader& tap, int holdFd, int linesMs, in
     return std::nullopt;
 }
 
+// Bytes read beyond the end of a full message: they begin the next one. A read may ask for
+// more than the message has room for, so that a flood costs one read per read's worth (a
+// pseudo-terminal gives 4095 bytes at a time) and not a second one for the last byte.
+struct Carry
+{
+    std::size_t m_bytes = 0; // in the buffer from SerialPort::kReadSize on
+    std::int64_t m_readNs = 0;
+    Clock::time_point m_at;
+};
+
+// Collects one message into buffer (twice kReadSize long): after the first byte, reads on
+// until the line has been quiet for packInterval milliseconds (measured from the last byte
+// on the monotonic clock) or kReadSize bytes came. packInterval 0: until kReadSize bytes came.
+// tickMs > 0: a wait for the first byte ends after that long (Tick). Bytes beyond kReadSize
+// are left in carry; the next call begins with them.
 ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, int tickMs,
-                    std::vector<std::uint8_t>& buffer, std::size_t& count, int& error,
+                    std::vector<std::uint8_t>& buffer, std::size_t& count, Carry& carry, int& error,
                     SerialTransport* link, TapReader& tap)
 {
     // A remote port reads through its transport, which takes the protocol out.
     const auto readSome = [&](std::uint8_t* into, std::size_t room) {
         return link ? link->Read(into, room, error) : ReadSome(fd, into, room, error);
     };
+    constexpr std::size_t kMessage = SerialPort::kReadSize;
     count = 0;
     const auto interval = std::chrono::milliseconds(packInterval);
     auto lastByte = Clock::now();
+    if (carry.m_bytes > 0) {
+        std::memmove(buffer.data(), buffer.data() + kMessage, carry.m_bytes);
+        count = carry.m_bytes;
+        carry.m_bytes = 0;
+        lastByte = carry.m_at;
+        tap.m_firstNs = carry.m_readNs;
+        // Forwarded when they were read; the tap hears only that a message began.
+        if (tap.m_tap)
+            tap.m_tap->OnRead(tap.m_port, nullptr, 0, carry.m_readNs, true);
+        if (count == kMessage)
+            return ReadEnd::Quiet;
+    }
     for (;;) {
         const ForwardTap::ReadWait wait =
             tap.m_tap ? tap.m_tap->BeforeRead(tap.m_port) : ForwardTap::ReadWait{};
@@ -258,7 +283,7 @@ ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, int tickMs,
                 // Take what has come meanwhile before waiting again: a fast stream costs
                 // one wait per message, not one per read.
                 bool ended = false;
-                while (count < buffer.size()) {
+                while (count < kMessage) {
                     const ssize_t more = readSome(buffer.data() + count, buffer.size() - count);
                     if (more < 0) {
                         ended = true;
@@ -276,9 +301,15 @@ ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, int tickMs,
                 if (tap.m_tap)
                     tap.m_tap->OnRead(tap.m_port, buffer.data() + start, count - start, readNs,
                                       start == 0);
+                if (count > kMessage) {
+                    carry.m_bytes = count - kMessage;
+                    carry.m_readNs = readNs;
+                    carry.m_at = lastByte;
+                    count = kMessage;
+                }
                 if (ended)
                     return EndOf(error);
-                if (count == buffer.size())
+                if (count == kMessage)
                     return ReadEnd::Quiet;
             }
         }
@@ -585,7 +616,8 @@ void SerialPort::CommThreadProc(SerialPort* port, int fd, int stopFd, unsigned u
         port->m_bConnected = true;
         receiver->OnPortConnected(uiPortNo, link->HostPort());
     }
-    std::vector<std::uint8_t> buffer(kReadSize);
+    std::vector<std::uint8_t> buffer(2 * kReadSize);
+    Carry carry;
     // The input lines are looked at between messages and every kModemPollMs while the line
     // is quiet, and reported when they change; a device without them is said once and never
     // polled (pseudo-terminals: the worker then sleeps until data or stop, as before). A
@@ -609,7 +641,7 @@ void SerialPort::CommThreadProc(SerialPort* port, int fd, int stopFd, unsigned u
         int error = 0;
         TapReader tap{forward, uiPortNo, modem, 0};
         const ReadEnd end = ReadMessage(fd, stopFd, packInterval, watchLines ? kModemPollMs : 0,
-                                        buffer, count, error, link, tap);
+                                        buffer, count, carry, error, link, tap);
         if (watchLines && (end == ReadEnd::Tick || end == ReadEnd::Quiet)) {
             const bool have = modem->Get(lines);
             if (have != haveLines || (have && (lines & ModemLines::kInputs) != reported)) {
@@ -623,17 +655,19 @@ void SerialPort::CommThreadProc(SerialPort* port, int fd, int stopFd, unsigned u
                 receiver->OnPortNotice(uiPortNo, std::move(note));
         // Bytes already taken from the line are delivered, also when the read ended on a
         // stop or a hang-up: they arrived while the port was open.
-        if (count > 0) {
-            std::vector<std::uint8_t> message(buffer.begin(),
-                                              buffer.begin() + static_cast<std::ptrdiff_t>(count));
+        const auto deliver = [&](const std::uint8_t* bytes, std::size_t n, std::int64_t firstNs) {
+            std::vector<std::uint8_t> message(bytes, bytes + n);
             if (forward)
-                forward->Deliver(uiPortNo, std::move(message), tap.m_firstNs, receiver);
+                forward->Deliver(uiPortNo, std::move(message), firstNs, receiver);
             else
-                receiver->OnPortMessage(uiPortNo, std::move(message), tap.m_firstNs / 1000000,
-                                        false);
-        }
+                receiver->OnPortMessage(uiPortNo, std::move(message), firstNs / 1000000, false);
+        };
+        if (count > 0)
+            deliver(buffer.data(), count, tap.m_firstNs);
         if (end == ReadEnd::Quiet || end == ReadEnd::Tick)
             continue;
+        if (carry.m_bytes > 0)
+            deliver(buffer.data() + kReadSize, carry.m_bytes, carry.m_readNs);
         if (end != ReadEnd::Stop) {
             if (link)
                 link->Disconnect(); // writes fail from now on instead of filling a dead socket
