@@ -66,16 +66,14 @@ std::deque<ReceiveInbox::Message> ReceiveInbox::TakeAll()
     {
         std::lock_guard lock(m_mutex);
         taken.swap(m_messages);
+        m_rateBytes += m_bytes;
         m_bytes = 0;
         const std::int64_t now = m_now();
-        if (!taken.empty()) {
-            // Begun by two finds close together; kept by every find of the looks after.
-            if (m_foundBefore && now - m_lastFoundMs < kBatchMs)
-                m_streaming = true;
-            m_lastFoundMs = now;
-            m_foundBefore = true;
-        } else if (now - m_lastFoundMs >= kBatchMs) {
-            m_streaming = false;
+        const std::int64_t span = now - m_rateSinceMs;
+        if (span >= kBatchMs) {
+            m_streaming = m_rateBytes * kBatchMs >= kStreamBytes * static_cast<std::size_t>(span);
+            m_rateSinceMs = now;
+            m_rateBytes = 0;
         }
         // While streaming, m_woken stays set: pushes wake nobody, the taker comes back.
         if (!m_streaming)

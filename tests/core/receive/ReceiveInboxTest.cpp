@@ -102,43 +102,48 @@ TEST(ReceiveInbox, SlowWindowLosesNothing)
         EXPECT_EQ(got[i], i);
 }
 
-// A stream wakes the taker at its start only: while takes find messages less than kBatchMs
-// apart, pushes wake nobody and the taker is told to look again; the first take that finds
-// nothing kBatchMs after the last message re-arms the wake-up. Slow messages wake each time.
-TEST(ReceiveInbox, AStreamWakesOnlyAtItsStart)
+// A flood wakes the taker only until it is judged one (every kBatchMs): then pushes wake
+// nobody and the taker is told to look again, until a look finds too little. Small messages
+// as fast wake the taker for each batch.
+TEST(ReceiveInbox, AFloodIsLookedAtAndSmallMessagesWake)
 {
     std::int64_t now = 0;
     int wakes = 0;
     ReceiveInbox inbox([&] { ++wakes; }, ReceiveInbox::kDefaultCapacity, [&] { return now; });
-    const auto push = [&](std::int64_t at) {
+    const auto push = [&](std::int64_t at, std::size_t bytes) {
         now = at;
-        inbox.Push(0, {1});
+        inbox.Push(0, std::vector<std::uint8_t>(bytes));
     };
     const auto take = [&](std::int64_t at) {
         now = at;
         return inbox.TakeAll().size();
     };
     const int batch = ReceiveInbox::kBatchMs;
+    const std::size_t full = ReceiveInbox::kStreamBytes;
 
-    push(0);
-    EXPECT_EQ(take(0), 1u);
-    EXPECT_EQ(inbox.LookAgainMs(), -1);
-    push(1);
-    EXPECT_EQ(take(1), 1u); // a second find soon after: a stream
+    // Requests and answers of a few bytes every millisecond: a wake-up each.
+    for (int ms = 0; ms <= 4 * batch; ++ms) {
+        push(ms, 8);
+        EXPECT_EQ(take(ms), 1u);
+        EXPECT_EQ(inbox.LookAgainMs(), -1);
+    }
+    EXPECT_EQ(wakes, 4 * batch + 1);
+
+    // A flood of full messages: woken until the first judgement, then looked at.
+    wakes = 0;
+    const std::int64_t start = 100;
+    for (int ms = 0; ms <= batch; ++ms) {
+        push(start + ms, full);
+        EXPECT_EQ(take(start + ms), 1u);
+    }
     EXPECT_EQ(inbox.LookAgainMs(), batch);
-    push(2);
-    push(3);
-    EXPECT_EQ(take(1 + batch), 2u);
+    push(start + batch + 1, full);
+    push(start + batch + 2, full);
+    EXPECT_EQ(wakes, batch + 1);
+    EXPECT_EQ(take(start + 2 * batch), 2u);
     EXPECT_EQ(inbox.LookAgainMs(), batch);
-    EXPECT_EQ(wakes, 2);
-    EXPECT_EQ(take(1 + 2 * batch), 0u); // the stream has ended
+    EXPECT_EQ(take(start + 3 * batch), 0u); // the flood has ended
     EXPECT_EQ(inbox.LookAgainMs(), -1);
-    push(100);
-    EXPECT_EQ(wakes, 3);
-    EXPECT_EQ(take(100), 1u);
-    push(100 + 4 * batch);
-    EXPECT_EQ(take(100 + 4 * batch), 1u);
-    EXPECT_EQ(inbox.LookAgainMs(), -1);
-    push(100 + 8 * batch);
-    EXPECT_EQ(wakes, 5);
+    push(start + 3 * batch + 1, full);
+    EXPECT_EQ(wakes, batch + 2);
 }
