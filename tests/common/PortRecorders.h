@@ -111,6 +111,30 @@ private:
     std::string m_reason;
 };
 
+// Holds the worker inside its first delivery (as a window far behind would) until the test
+// opens the gate.
+class GatedReceiver : public RecordingReceiver
+{
+public:
+    void OnPortData(unsigned uiPortNo, std::vector<std::uint8_t> bytes) override
+    {
+        RecordingReceiver::OnPortData(uiPortNo, std::move(bytes));
+        std::unique_lock lock(m_gateMutex);
+        m_gateChanged.wait(lock, [&] { return m_open; });
+    }
+    void Open()
+    {
+        std::lock_guard lock(m_gateMutex);
+        m_open = true;
+        m_gateChanged.notify_all();
+    }
+
+private:
+    std::mutex m_gateMutex;
+    std::condition_variable m_gateChanged;
+    bool m_open = false;
+};
+
 class RecordingSink : public PortMessageSink
 {
 public:

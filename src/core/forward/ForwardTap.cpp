@@ -72,6 +72,7 @@ void ForwardTap::WaitForWrites(std::unique_lock<std::mutex>& lock)
 
 void ForwardTap::SetPair(bool enable, int portA, int portB, bool lines, const EarlierBytes& earlier)
 {
+    std::unique_lock order(m_deliverMutex);
     std::unique_lock lock(m_mutex);
     WaitForWrites(lock);
     enable = enable && portA >= 0 && portB >= 0 && portA != portB;
@@ -154,6 +155,7 @@ void ForwardTap::Attach(unsigned port, ForwardEnd* record)
 
 void ForwardTap::Detach(unsigned port, const ForwardEnd* record)
 {
+    std::unique_lock order(m_deliverMutex);
     std::unique_lock lock(m_mutex);
     // The device is closed after this: no write to it may be under way.
     m_writeDone.wait(lock, [this, port] {
@@ -311,34 +313,49 @@ std::int64_t ForwardTap::StalledMs(unsigned port) const
 void ForwardTap::Deliver(unsigned port, std::vector<std::uint8_t> bytes, std::int64_t firstNs,
                          PortReceiver* receiver)
 {
+    // Messages are handed on in the order decided under m_mutex but not with it held: a
+    // hand-over may wait for the window (past ReceiveInbox::kForwardCapacity unshown bytes),
+    // and the window thread takes m_mutex (the forwarding note, the program's own sends), so
+    // that each would wait for the other until the inbox gave up waiting.
+    std::unique_lock order(m_deliverMutex);
     std::unique_lock lock(m_mutex);
     Side* side = SideOf(port);
     if (!side) {
-        // Outside the pair the window may hold the worker back: never with the lock held,
-        // or a flooded third port would stop the wire.
+        // Outside the pair the window may hold the worker back, and the pair must not wait
+        // for that.
         lock.unlock();
+        order.unlock();
         receiver->OnPortMessage(port, std::move(bytes), ToMs(firstNs), false);
         return;
     }
     side->m_collecting = false;
     const Side& other = Other(*side);
     if (m_enabled && other.m_collecting && other.m_firstNs <= firstNs) {
-        side->m_parked.push_back({std::move(bytes), firstNs, receiver});
+        side->m_parked.push_back({port, std::move(bytes), firstNs, receiver});
         return;
     }
-    // The worker of a pair port must not wait for the window: the wire would stop with it.
-    receiver->OnPortMessage(port, std::move(bytes), ToMs(firstNs), true);
-    ReleaseParked(Other(*side));
+    std::deque<Parked> now = std::move(Other(*side).m_parked);
+    Other(*side).m_parked.clear();
+    now.push_front({port, std::move(bytes), firstNs, receiver});
+    lock.unlock();
+    // The worker of a pair port does not wait for the window below kForwardCapacity: the
+    // wire would stop with it.
+    for (Parked& parked : now)
+        HandOn(parked);
+}
+
+void ForwardTap::HandOn(Parked& parked)
+{
+    parked.m_receiver->OnPortMessage(parked.m_port, std::move(parked.m_bytes),
+                                     ToMs(parked.m_firstNs), true);
 }
 
 void ForwardTap::ReleaseParked(Side& side)
 {
-    const unsigned port = static_cast<unsigned>(side.m_port);
     while (!side.m_parked.empty()) {
         Parked parked = std::move(side.m_parked.front());
         side.m_parked.pop_front();
-        parked.m_receiver->OnPortMessage(port, std::move(parked.m_bytes), ToMs(parked.m_firstNs),
-                                         true);
+        HandOn(parked);
     }
 }
 
@@ -355,8 +372,7 @@ void ForwardTap::ReleaseAllParked()
             return;
         Parked parked = std::move(next->m_parked.front());
         next->m_parked.pop_front();
-        parked.m_receiver->OnPortMessage(static_cast<unsigned>(next->m_port),
-                                         std::move(parked.m_bytes), ToMs(parked.m_firstNs), true);
+        HandOn(parked);
     }
 }
 

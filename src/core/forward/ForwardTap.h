@@ -33,9 +33,10 @@ class PortReceiver;
 // - With lines on, each side's CTS and DSR drive the other side's RTS and DTR, and a BREAK
 //   counted on one side is sent on the other.
 //
-// Thread-safe: one lock around everything but the straight write of a read to the other port,
-// so that one direction's write never holds the other direction's worker; the workers of both
-// ports and the window thread call in.
+// Thread-safe: one lock around everything but the straight write of a read to the other port
+// (so that one direction's write never holds the other direction's worker) and the hand-over
+// of messages to the window (which may wait for it); the workers of both ports and the window
+// thread call in.
 class ForwardTap
 {
 public:
@@ -114,6 +115,7 @@ public:
 private:
     struct Parked
     {
+        unsigned m_port = 0;
         std::vector<std::uint8_t> m_bytes;
         std::int64_t m_firstNs = 0;
         PortReceiver* m_receiver = nullptr;
@@ -146,9 +148,11 @@ private:
     void FlushTo(Side& side);
     // Until no read is being written to either port without the lock.
     void WaitForWrites(std::unique_lock<std::mutex>& lock);
+    static void HandOn(Parked& parked);
     void ReleaseParked(Side& side);
     void ReleaseAllParked();
 
+    std::mutex m_deliverMutex; // taken before m_mutex: messages go to the window in order
     mutable std::mutex m_mutex;
     std::condition_variable m_writeDone;
     bool m_enabled = false;

@@ -268,3 +268,27 @@ TEST(ForwardTapTest, AWriteUnderWayHoldsNoOneElse)
     closer.join();
     EXPECT_TRUE(detached.load());
 }
+
+// A worker whose hand-over to the window waits (the window far behind) holds neither the
+// window's own calls into the tap nor the wire of the other direction.
+TEST(ForwardTapTest, AHandOverThatWaitsHoldsNeitherTheWindowNorTheWire)
+{
+    StallingEnd a, b;
+    GatedReceiver window;
+    ForwardTap tap;
+    tap.SetPair(true, 0, 1, false);
+    tap.Attach(0, &a);
+    tap.Attach(1, &b);
+    std::thread worker([&] { tap.Deliver(0, {'R', 'E', 'Q'}, 1, &window); });
+    ASSERT_TRUE(window.WaitForMessages(1));
+
+    auto status = std::async(std::launch::async, [&] { return tap.Waiting(1); });
+    auto answer = std::async(std::launch::async, [&] { Read(tap, 1, "ANS"); });
+    const bool windowFree = status.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+    const bool crossed = answer.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+    window.Open();
+    worker.join();
+    EXPECT_TRUE(windowFree) << "the window waited for a worker that waits for the window";
+    EXPECT_TRUE(crossed);
+    EXPECT_EQ(a.Written(), "ANS");
+}

@@ -398,31 +398,6 @@ TEST_F(SerialPortTest, ContinuousStreamGivesFullMessagesWithoutLoss)
     EXPECT_TRUE(joined == data); // no byte lost, doubled or reordered
 }
 
-namespace {
-// Holds the worker inside its first delivery until the test opens the gate.
-class GatedReceiver : public RecordingReceiver
-{
-public:
-    void OnPortData(unsigned uiPortNo, std::vector<std::uint8_t> bytes) override
-    {
-        RecordingReceiver::OnPortData(uiPortNo, std::move(bytes));
-        std::unique_lock lock(m_gateMutex);
-        m_gateChanged.wait(lock, [&] { return m_open; });
-    }
-    void Open()
-    {
-        std::lock_guard lock(m_gateMutex);
-        m_open = true;
-        m_gateChanged.notify_all();
-    }
-
-private:
-    std::mutex m_gateMutex;
-    std::condition_variable m_gateChanged;
-    bool m_open = false;
-};
-} // namespace
-
 // Data and the stop request are both waiting when the worker next looks: it stops without
 // reading, so nothing that came after Close was asked for is delivered.
 TEST_F(SerialPortTest, StopWinsOverDataReadyAtTheSameTime)
