@@ -239,7 +239,7 @@ void ForwardTap::OnRead(unsigned port, const std::uint8_t* bytes, std::size_t co
         return;
     }
     // Never dropped at the limit: the source is held while anything waits, so at most one
-    // read (4096 bytes) joins what the program queued.
+    // read (SerialPort::kReadBuffer, 8192 bytes) joins what the program queued.
     to.m_toPort.AppendAlways(bytes, count);
     FlushTo(to);
 }

@@ -175,7 +175,7 @@ struct Carry
     Clock::time_point m_at;
 };
 
-// Collects one message into buffer (twice kReadSize long): after the first byte, reads on
+// Collects one message into buffer (kReadBuffer long): after the first byte, reads on
 // until the line has been quiet for packInterval milliseconds (measured from the last byte
 // on the monotonic clock) or kReadSize bytes came. packInterval 0: until kReadSize bytes came.
 // tickMs > 0: a wait for the first byte ends after that long (Tick). Bytes beyond kReadSize
@@ -616,7 +616,7 @@ void SerialPort::CommThreadProc(SerialPort* port, int fd, int stopFd, unsigned u
         port->m_bConnected = true;
         receiver->OnPortConnected(uiPortNo, link->HostPort());
     }
-    std::vector<std::uint8_t> buffer(2 * kReadSize);
+    std::vector<std::uint8_t> buffer(kReadBuffer);
     Carry carry;
     // The input lines are looked at between messages and every kModemPollMs while the line
     // is quiet, and reported when they change; a device without them is said once and never

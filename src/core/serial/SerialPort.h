@@ -30,6 +30,8 @@ class SerialPort : public PortSettings, public ForwardEnd
 {
 public:
     static constexpr std::size_t kReadSize = 4096; // longest message, bytes
+    // A message and what one read may bring beyond it: the most one read takes.
+    static constexpr std::size_t kReadBuffer = 2 * kReadSize;
     static constexpr unsigned kPortCount = 256;    // port numbers 0 to 255, COM1 to COM256
     static constexpr int kModemPollMs = 100;       // how often the worker looks at the input lines
     static constexpr int kConnectTimeoutMs = 5000; // a remote port's server must answer within this

@@ -94,7 +94,7 @@ TEST(ForwardTapTest, TargetThatStopsReadingHoldsTheSource)
         c = static_cast<char>(random());
     std::thread writer([&] { t.a.Send(data); });
     EXPECT_TRUE(Eventually([&] { return t.tap.IsHolding(0); }));
-    EXPECT_LE(t.tap.Waiting(1), SerialPort::kReadSize);
+    EXPECT_LE(t.tap.Waiting(1), SerialPort::kReadBuffer);
     const std::string got = t.b.Receive(data.size(), 20000);
     writer.join();
     EXPECT_TRUE(got == data) << got.size() << " of " << data.size() << " bytes";
@@ -163,8 +163,7 @@ TEST(ForwardTapTest, RemotePortIsOneSideOfThePair)
 }
 
 namespace {
-// A port whose next write can be made to hang until released, taking then only `takes`
-// bytes of it; what it took is kept.
+// A port whose writes hang while stalled; the write under way then takes at most `takes`.
 class StallingEnd : public ForwardEnd
 {
 public:
@@ -185,22 +184,18 @@ public:
     ModemLines* Lines() const override { return nullptr; }
     void NoteOutputLine(unsigned, bool) override {}
 
-    void StallNextWrite(std::size_t takes)
+    void Stall(bool stall, std::size_t takes = 0)
     {
         std::lock_guard lock(m_mutex);
-        m_stall = true;
-        m_takes = takes;
+        m_stall = stall;
+        if (stall)
+            m_takes = takes;
+        m_changed.notify_all();
     }
     bool WaitUntilInWrite()
     {
         std::unique_lock lock(m_mutex);
         return m_changed.wait_for(lock, std::chrono::seconds(2), [this] { return m_inWrite; });
-    }
-    void Release()
-    {
-        std::lock_guard lock(m_mutex);
-        m_stall = false;
-        m_changed.notify_all();
     }
     std::string Written()
     {
@@ -232,27 +227,27 @@ TEST(ForwardTapTest, AWriteUnderWayHoldsNoOneElse)
     tap.SetPair(true, 0, 1, false);
     tap.Attach(0, &a);
     tap.Attach(1, &b);
-    b.StallNextWrite(4);
+    b.Stall(true, 4);
     std::thread master([&] { Read(tap, 0, "REQUEST"); });
     ASSERT_TRUE(b.WaitUntilInWrite());
 
     auto answer = std::async(std::launch::async, [&] { Read(tap, 1, "ANS"); });
     if (answer.wait_for(std::chrono::seconds(2)) != std::future_status::ready) {
-        b.Release();
+        b.Stall(false);
         master.join();
         FAIL() << "the other direction waited for the write under way";
     }
     const std::string own = "+own";
     EXPECT_TRUE(tap.Send(1, reinterpret_cast<const std::uint8_t*>(own.data()), own.size()));
     tap.Detach(0, &a); // the other port closes without waiting for b's write
-    b.Release();
+    b.Stall(false);
     master.join();
     EXPECT_EQ(a.Written(), "ANS");
     EXPECT_EQ(b.Written(), "REQUEST+own");
     EXPECT_EQ(tap.Waiting(1), 0u);
 
     // Closing the port a write is under way to waits for that write.
-    b.StallNextWrite(7);
+    b.Stall(true, 7);
     tap.Attach(0, &a);
     std::thread again([&] { Read(tap, 0, "REQUEST"); });
     ASSERT_TRUE(b.WaitUntilInWrite());
@@ -263,7 +258,7 @@ TEST(ForwardTapTest, AWriteUnderWayHoldsNoOneElse)
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_FALSE(detached.load());
-    b.Release();
+    b.Stall(false);
     again.join();
     closer.join();
     EXPECT_TRUE(detached.load());
