@@ -24,6 +24,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTime>
@@ -102,8 +103,9 @@ void BM_AppendLineHidden(benchmark::State& state)
 BENCHMARK(BM_AppendLineHidden)->Arg(10)->Arg(4096);
 
 // One screen of lines of 4096-byte messages (12,287 characters) in a shown view of 900x600
-// at the end of the text, painted whole: as laid out already (0), laid out anew first (1), or
-// a screenful of new lines appended and shown by the refresh (2), as under a flood.
+// at the end of the text, painted whole: as laid out already (0), laid out anew first (1),
+// a screenful of new lines appended and shown by the refresh (2), as under a flood, or laid
+// out already and scrolled sideways, a third and two thirds of the way in turn (3).
 void BM_ShowScreenOfLongLines(benchmark::State& state)
 {
     const int how = static_cast<int>(state.range(0));
@@ -117,6 +119,7 @@ void BM_ShowScreenOfLongLines(benchmark::State& state)
     view.EndAppend();
     view.Refresh();
     QApplication::processEvents();
+    QScrollBar* sideways = view.horizontalScrollBar();
     std::size_t next = 0;
     for (auto _ : state) {
         if (how == 2) {
@@ -130,6 +133,8 @@ void BM_ShowScreenOfLongLines(benchmark::State& state)
             QApplication::processEvents();
             continue;
         }
+        if (how == 3) // dragged to and fro
+            sideways->setValue(sideways->maximum() * (next++ % 2 == 0 ? 1 : 2) / 3);
         if (how == 1)
             for (QTextBlock block = view.GetDocument()->lastBlock();
                  block.isValid() && block.blockNumber() > 20; block = block.previous())
@@ -137,7 +142,7 @@ void BM_ShowScreenOfLongLines(benchmark::State& state)
         view.viewport()->repaint();
     }
 }
-BENCHMARK(BM_ShowScreenOfLongLines)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShowScreenOfLongLines)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
 
 // --- stream ---------------------------------------------------------------------------------
 

@@ -58,9 +58,8 @@ void CMonitorLinePainter::Draw(QPainter& painter, const QTextBlock& block, const
         layout->draw(&painter, offset, selections, clip);
         return;
     }
-    // The line's layout keeps its positions but not its glyphs: asking it where a character
-    // stands shapes the line again, as much as drawing it whole. Unscrolled, the slice starts
-    // where the line does.
+    // Scrolled sideways, the line's layout says which character stands at the clip's left;
+    // unscrolled, the slice starts where the line does.
     const QTextLine line = layout->lineAt(0);
     const qreal left = clip.left() - offset.x();
     const qreal right = clip.right() - offset.x();
