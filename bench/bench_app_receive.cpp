@@ -14,13 +14,15 @@
 //     113 bytes), then the same every 25 ms; the window thread's CPU with decoding off and
 //     on, twice each, and the ratio.
 //
+//     With --wrap: run 1 with word wrap on (a long line is as many screen lines as it wraps to).
+//
 //  3. With --floods N [MB]: N floods of MB megabytes (default 20) in a row into one port with
 //     hex shown, while a menu opens and closes four times a second: the time each took to be
 //     shown to its last message, floods that never drained, and the turns that only the
 //     stall guard ran (wake-ups of the window gone missing).
 //
 // Run (offscreen, or with a display under xvfb-run):
-//   QT_QPA_PLATFORM=offscreen build/bench/bench_app_receive [seconds] [--filter | --modbus] [--floods N [MB]]
+//   QT_QPA_PLATFORM=offscreen build/bench/bench_app_receive [seconds] [--filter | --modbus | --wrap] [--floods N [MB]]
 // Not a Google Benchmark: one long run gives the figures.
 #include "BenchFrame.h"
 #include "BenchPty.h"
@@ -537,6 +539,7 @@ int main(int argc, char* argv[])
     double seconds = 20.0;
     bool filterRuns = false;
     bool modbusRuns = false;
+    bool wrap = false;
     int floods = 0;
     int floodMb = 20;
     for (int i = 1; i < argc; ++i) {
@@ -544,6 +547,8 @@ int main(int argc, char* argv[])
             filterRuns = true;
         } else if (std::strcmp(argv[i], "--modbus") == 0) {
             modbusRuns = true;
+        } else if (std::strcmp(argv[i], "--wrap") == 0) {
+            wrap = true;
         } else if (std::strcmp(argv[i], "--floods") == 0 && i + 1 < argc) {
             floods = std::atoi(argv[++i]);
             if (i + 1 < argc && std::isdigit(static_cast<unsigned char>(argv[i + 1][0])))
@@ -571,6 +576,11 @@ int main(int argc, char* argv[])
     }
     if (modbusRuns) {
         ModbusCost(frame, seconds);
+        return 0;
+    }
+    if (wrap) {
+        frame.GetView()->SetWordWrap(1);
+        FloodOnePort(frame, seconds);
         return 0;
     }
     FloodOnePort(frame, seconds);
