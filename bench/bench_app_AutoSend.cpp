@@ -15,9 +15,9 @@
 #include "BenchPty.h"
 #include "app/frame/MainFrm.h"
 #include "app/send/AutoSend.h"
-#include "app/send/DlgSend.h"
+#include "app/send/AutoSendDialog.h"
+#include "app/send/SendEditor.h"
 #include "app/send/SendFrameWnd.h"
-#include "app/send/VRLSendEdit.h"
 #include "app/widgets/ListCtrlEx.h"
 #include "core/base/CommandIds.h"
 #include "core/serial/PortMap.h"
@@ -136,7 +136,7 @@ void Cycle(CMainFrame& frame, int ticks, bool withReceiveLoad)
     PtyPair line(PtyPair::Raw);
     PtyPair busy(PtyPair::Raw);
     CAutoSend& automation = *frame.AutoSend();
-    CDlgSend& dlg = *automation.Dialog();
+    CAutoSendDialog& dlg = *automation.Dialog();
     frame.SendBar()->SendEdit()->setPlainText(QStringLiteral("01 02 03 04 05 06 07 08"));
     dlg.Radio(1004)->click();
     dlg.Radio(1006)->click();
@@ -207,7 +207,7 @@ void Trigger(CMainFrame& frame, int queries)
 {
     PtyPair line(PtyPair::Raw);
     CAutoSend& automation = *frame.AutoSend();
-    CDlgSend& dlg = *automation.Dialog();
+    CAutoSendDialog& dlg = *automation.Dialog();
     frame.SendBar()->SendEdit()->setPlainText(
         QStringLiteral("01 03 00 00 00 01 84 0A\n01 03 02 00 2A 38 5B"));
     dlg.TriggerList()->SetItemText(0, 1, QStringLiteral("1"));

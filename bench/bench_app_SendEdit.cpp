@@ -1,8 +1,8 @@
 // The send editor with 60,000 lines: the operations that run on every key or send must not
 // grow with the text; loading and saving the whole text must stay well under a second.
+#include "app/send/SendEditor.h"
 #include "app/send/SendFile.h"
 #include "app/send/SendFrameWnd.h"
-#include "app/send/VRLSendEdit.h"
 #include "core/send/LineSend.h"
 #include "core/settings/SettingsStore.h"
 
@@ -38,7 +38,7 @@ QString BigText()
 struct Fixture
 {
     CSendFrameWnd bar;
-    CVRLSendEdit& edit = *bar.SendEdit();
+    CSendEditor& edit = *bar.SendEdit();
     QTemporaryDir dir;
 
     Fixture()
@@ -48,7 +48,7 @@ struct Fixture
         for (int line = 0; line < kLines; line += 10) {
             QTextCursor c(edit.document()->findBlockByNumber(line));
             c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-            c.mergeCharFormat(CXRichEditCtrl::CharFormat(CXRichEditCtrl::Green));
+            c.mergeCharFormat(CSendLineEditor::CharFormat(CSendLineEditor::Green));
         }
         bar.resize(800, 300);
         bar.show();
@@ -133,7 +133,7 @@ void BM_LoadFromFile(benchmark::State& state)
     MemorySettingsStore store;
     if (!CSendFile(f.edit, store).Save(path))
         state.SkipWithError("save failed");
-    CVRLSendEdit other;
+    CSendEditor other;
     CSendFile otherFile(other, store);
     for (auto _ : state) {
         if (!otherFile.Load(path) || other.LineCount() != kLines)

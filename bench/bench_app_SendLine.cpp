@@ -3,8 +3,8 @@
 #include "BenchFrame.h"
 #include "BenchPty.h"
 #include "app/frame/MainFrm.h"
+#include "app/send/SendEditor.h"
 #include "app/send/SendFrameWnd.h"
-#include "app/send/VRLSendEdit.h"
 #include "core/base/CommandIds.h"
 #include "core/serial/PortMap.h"
 #include "core/settings/IniSettingsStore.h"
@@ -34,7 +34,7 @@ void BM_F2OnTheLastLine(benchmark::State& state)
             [&](const QString& text) { state.SkipWithError(text.toStdString().c_str()); });
         vrlbench::OpenPortOrExit(frame, 0, line.Path());
         frame.Options().m_showSent = 1;
-        CVRLSendEdit& edit = *frame.SendBar()->SendEdit();
+        CSendEditor& edit = *frame.SendBar()->SendEdit();
         QString text;
         for (int i = 0; i < kLines; ++i)
             text += QStringLiteral("EB 90 02 34 0D %1 01 03 00 00 00 01 84 0A\n")

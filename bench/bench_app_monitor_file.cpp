@@ -17,7 +17,7 @@
 // Run with QT_QPA_PLATFORM=offscreen.
 
 #include "MonitorBenchUtil.h"
-#include "app/monitor/XRichEditView.h"
+#include "app/monitor/MonitorView.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -90,7 +90,7 @@ int RunLongLine(double megabytes)
     const QString path = dir.filePath(QStringLiteral("line.tnf"));
     if (!WriteHexFile(path, 1, static_cast<qint64>(megabytes * 1e6)))
         return 1;
-    CXRichEditView view;
+    CMonitorView view;
     view.resize(900, 600);
     view.show();
     view.activateWindow();
@@ -150,7 +150,7 @@ int RunLongLine(double megabytes)
 
 int RunCopy(int lines)
 {
-    CXRichEditView view;
+    CMonitorView view;
     view.resize(900, 600);
     view.show();
     Settle();
@@ -199,7 +199,7 @@ int RunOpen(double megabytes)
     const qint64 lineBytes = 3 * 4096;
     if (!WriteHexFile(path, static_cast<qint64>(megabytes * 1e6) / lineBytes, lineBytes))
         return 1;
-    CXRichEditView view;
+    CMonitorView view;
     view.resize(900, 600);
     view.show();
     Settle();

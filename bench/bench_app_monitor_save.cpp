@@ -1,6 +1,6 @@
 // Saving and loading a full monitor (the view's text limit, 8 Mi characters of coloured
 // lines) on the window thread: how long the window stands still for a save of a long watch.
-#include "app/monitor/XRichEditView.h"
+#include "app/monitor/MonitorView.h"
 #include "app/send/SendEditRichText.h"
 
 #include <benchmark/benchmark.h>
@@ -15,11 +15,11 @@ namespace {
 
 // A view filled to just under its text limit with monitor lines in three colours (port,
 // time, message), as a long watch leaves it.
-CXRichEditView& FullView()
+CMonitorView& FullView()
 {
-    static std::unique_ptr<CXRichEditView> view;
+    static std::unique_ptr<CMonitorView> view;
     if (!view) {
-        view = std::make_unique<CXRichEditView>();
+        view = std::make_unique<CMonitorView>();
         const QString message = QStringLiteral(
             "01 03 0A 00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 10 11 12 13 14 D5 CA");
         const int limit = view->GetTextLimit();
@@ -46,7 +46,7 @@ QString BenchFile()
 
 void BM_SaveFullMonitor(benchmark::State& state)
 {
-    CXRichEditView& view = FullView();
+    CMonitorView& view = FullView();
     for (auto _ : state) {
         if (!view.SaveFile(BenchFile()))
             state.SkipWithError("save failed");
@@ -60,7 +60,7 @@ BENCHMARK(BM_SaveFullMonitor)->Unit(benchmark::kMillisecond)->Iterations(1)->Use
 // snapshot by a worker: reading the document into the core's rich-text model.
 void BM_SnapshotFullMonitor(benchmark::State& state)
 {
-    CXRichEditView& view = FullView();
+    CMonitorView& view = FullView();
     for (auto _ : state)
         benchmark::DoNotOptimize(SendEditRichText::FromDocument(*view.document()));
 }
@@ -68,9 +68,9 @@ BENCHMARK(BM_SnapshotFullMonitor)->Unit(benchmark::kMillisecond)->Iterations(1)-
 
 void BM_LoadFullMonitor(benchmark::State& state)
 {
-    CXRichEditView& view = FullView();
+    CMonitorView& view = FullView();
     view.SaveFile(BenchFile());
-    CXRichEditView other;
+    CMonitorView other;
     for (auto _ : state) {
         if (!other.LoadFile(BenchFile()))
             state.SkipWithError("load failed");

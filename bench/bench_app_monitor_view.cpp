@@ -18,7 +18,7 @@
 // Run with QT_QPA_PLATFORM=offscreen (or under Xvfb).
 
 #include "MonitorBenchUtil.h"
-#include "app/monitor/XRichEditView.h"
+#include "app/monitor/MonitorView.h"
 
 #include <benchmark/benchmark.h>
 
@@ -73,7 +73,7 @@ std::vector<std::string> MakeMessages(std::size_t count, std::size_t size)
 
 // One monitor line as the receive pipeline writes it: time stamp, "COM", number, arrow,
 // hex text with its line end.
-void AppendLine(CXRichEditView& view, const std::string& bytes, int port)
+void AppendLine(CMonitorView& view, const std::string& bytes, int port)
 {
     const QString stamp = QLatin1Char('[')
                           + QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))
@@ -91,7 +91,7 @@ void BM_AppendLineHidden(benchmark::State& state)
 {
     const auto size = static_cast<std::size_t>(state.range(0));
     const std::vector<std::string> messages = MakeMessages(64, size);
-    CXRichEditView view;
+    CMonitorView view;
     std::size_t i = 0;
     for (auto _ : state) {
         view.BeginAppend();
@@ -110,7 +110,7 @@ void BM_ShowScreenOfLongLines(benchmark::State& state)
 {
     const int how = static_cast<int>(state.range(0));
     const std::vector<std::string> messages = MakeMessages(64, 4096);
-    CXRichEditView view;
+    CMonitorView view;
     view.resize(900, 600);
     view.show();
     view.BeginAppend();
@@ -227,7 +227,7 @@ private:
 
 int RunStream(double seconds, bool unthrottled, double bytesPerSecond, bool wrap)
 {
-    CXRichEditView view;
+    CMonitorView view;
     view.SetWordWrap(wrap ? 1 : 0);
     view.resize(900, 600);
     view.show();
@@ -298,7 +298,7 @@ int RunStream(double seconds, bool unthrottled, double bytesPerSecond, bool wrap
 
 int RunSweep(int maxMillions, std::size_t messageSize, bool withFiles)
 {
-    CXRichEditView view;
+    CMonitorView view;
     view.SetTextLimit(std::numeric_limits<int>::max());
     view.resize(900, 600);
     view.show();
@@ -352,7 +352,7 @@ int RunSweep(int maxMillions, std::size_t messageSize, bool withFiles)
             clock.restart();
             const bool saved = view.SaveFile(file);
             saveMs = clock.nsecsElapsed() / 1e6;
-            CXRichEditView loaded;
+            CMonitorView loaded;
             clock.restart();
             const bool read = loaded.LoadFile(file);
             loadMs = clock.nsecsElapsed() / 1e6;

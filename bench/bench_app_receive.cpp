@@ -28,7 +28,7 @@
 #include "BenchPty.h"
 #include "app/frame/MainFrm.h"
 #include "app/modbus/ModbusDecoding.h"
-#include "app/monitor/VRLView.h"
+#include "app/monitor/FrameMonitorView.h"
 #include "app/ports/SettingsBar.h"
 #include "core/base/CommandIds.h"
 #include "core/modbus/ModbusRtu.h"

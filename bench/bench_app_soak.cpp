@@ -17,7 +17,7 @@
 #include "BenchFrame.h"
 #include "BenchPty.h"
 #include "app/frame/MainFrm.h"
-#include "app/monitor/VRLView.h"
+#include "app/monitor/FrameMonitorView.h"
 #include "core/base/CommandIds.h"
 #include "core/receive/ReceivePipeline.h"
 #include "core/settings/IniSettingsStore.h"

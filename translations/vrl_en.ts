@@ -240,7 +240,7 @@
     </message>
 </context>
 <context>
-    <name>CDlgSend</name>
+    <name>CAutoSendDialog</name>
     <message>
         <source>请输入一个介于 %1 和 %2 之间的整数。</source>
         <translation>Enter a whole number from %1 to %2.</translation>
@@ -985,7 +985,7 @@ Choose another file for the send window&apos;s lines.</translation>
     </message>
 </context>
 <context>
-    <name>CTransmitDlg</name>
+    <name>CForwardDialog</name>
     <message>
         <source>在串口</source>
         <translation>Forward between port</translation>
@@ -1043,14 +1043,14 @@ Start VRL on a graphical desktop, or on a virtual screen with xvfb-run.
     </message>
 </context>
 <context>
-    <name>CVRLSendEdit</name>
+    <name>CSendEditor</name>
     <message>
         <source>&lt;&lt;--设备：PLC；波特率：9600；校验：无；规约：MODUBUS--&gt;&gt;</source>
         <translation>&lt;&lt;--Device: PLC; baud rate: 9600; parity: none; protocol: MODBUS--&gt;&gt;</translation>
     </message>
 </context>
 <context>
-    <name>CVRLView</name>
+    <name>CFrameMonitorView</name>
     <message>
         <source>监视窗为空。开始：
 1. 在上方串口设置栏选串口（粗体的有设备）、波特率等，按 F5 打开。

@@ -3,7 +3,7 @@
 #include "app/files/DlgAutoSave.h"
 #include "app/files/FileNameDialog.h"
 #include "app/frame/UserNotices.h"
-#include "app/monitor/VRLView.h"
+#include "app/monitor/FrameMonitorView.h"
 #include "core/base/CommandIds.h"
 #include "core/settings/FrameOptions.h"
 #include "core/settings/SettingsStore.h"
@@ -52,7 +52,7 @@ QString FileOpenError(const QString& path, const QString& why)
 
 } // namespace
 
-CMonitorFiles::CMonitorFiles(QWidget& window, CVRLView& view, SettingsStore& store,
+CMonitorFiles::CMonitorFiles(QWidget& window, CFrameMonitorView& view, SettingsStore& store,
                              CUserNotices& notices, CFileNameDialog& fileNames,
                              std::function<void()> rebuildMenus)
     : QObject(&window), m_window(window), m_view(view), m_store(store), m_notices(notices),
@@ -160,7 +160,7 @@ void CMonitorFiles::OnCommand(int id)
 
 bool CMonitorFiles::LoadIntoView(const QString& path, bool boxOnFailure)
 {
-    CVRLView* view = &m_view;
+    CFrameMonitorView* view = &m_view;
     if (!view->LoadFile(path)) {
         const QString why = FileOpenError(path, view->LastFileError());
         if (boxOnFailure)
@@ -194,7 +194,7 @@ bool CMonitorFiles::SaveMonitor()
                         TimeName(m_localNow()));
     if (path.isEmpty())
         return false;
-    CVRLView* view = &m_view;
+    CFrameMonitorView* view = &m_view;
     if (!view->SaveFile(path)) {
         // The user asked for this file: a save that did not happen must not look done.
         m_notices.ShowMessage(
@@ -251,7 +251,7 @@ void CMonitorFiles::RebuildMenusLater()
 
 QString CMonitorFiles::KeepUnsavedText()
 {
-    CVRLView* view = &m_view;
+    CFrameMonitorView* view = &m_view;
     if (!view->IsModified() || view->GetTextLength() == 0)
         return QString();
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
@@ -269,7 +269,7 @@ QString CMonitorFiles::KeepUnsavedText()
 
 bool CMonitorFiles::MayClose()
 {
-    CVRLView* view = &m_view;
+    CFrameMonitorView* view = &m_view;
     if (!view->IsModified() || view->GetTextLength() == 0)
         return true;
     CloseAnswer answer = CloseAnswer::Cancel;
@@ -375,7 +375,7 @@ void CMonitorFiles::OnTimer()
 // fails keeps the text: the clear waits for a period whose save works.
 void CMonitorFiles::RunPeriod()
 {
-    CVRLView* view = &m_view;
+    CFrameMonitorView* view = &m_view;
     bool saved = true;
     if (m_bAutoSave) {
         const QString dir = QString::fromStdString(m_strAutoSaveDir);

@@ -16,7 +16,7 @@
 class CDlgAutoSave;
 class CFileNameDialog;
 class CUserNotices;
-class CVRLView;
+class CFrameMonitorView;
 class QWidget;
 class SettingsStore;
 class QMenu;
@@ -40,8 +40,9 @@ public:
     // window: the parent of its boxes and dialogs; view: the monitor; rebuildMenus: redraws
     // the menus after the recent-file list changed. The folder and period of the timed save
     // come from the store. All of them outlive it.
-    CMonitorFiles(QWidget& window, CVRLView& view, SettingsStore& store, CUserNotices& notices,
-                  CFileNameDialog& fileNames, std::function<void()> rebuildMenus);
+    CMonitorFiles(QWidget& window, CFrameMonitorView& view, SettingsStore& store,
+                  CUserNotices& notices, CFileNameDialog& fileNames,
+                  std::function<void()> rebuildMenus);
 
     // Open, save, timed save/clear.
     static std::span<const CommandInfo> Commands();
@@ -109,7 +110,7 @@ private:
     void ShowTimedSaveNote();
 
     QWidget& m_window;
-    CVRLView& m_view;
+    CFrameMonitorView& m_view;
     SettingsStore& m_store;
     CUserNotices& m_notices;
     CFileNameDialog& m_fileNames;

@@ -1,6 +1,6 @@
 #include "app/forward/Forwarder.h"
 
-#include "app/forward/Transmit.h"
+#include "app/forward/ForwardDialog.h"
 #include "app/frame/FrameHost.h"
 #include "core/base/CommandIds.h"
 #include "core/forward/ForwardTap.h"
@@ -70,7 +70,7 @@ void CForwarder::OnUpdateCommand(int, CommandState&) {}
 
 void CForwarder::RunDialog()
 {
-    CTransmitDlg dialog(
+    CForwardDialog dialog(
         m_host.Store(), [this](const QString& text) { m_host.ShowMessage(text); }, m_host.Window());
     // Looking at the settings must not switch a running tap off: the dialog starts from
     // what is in force, and leaving it without "应用" keeps that.
@@ -78,7 +78,7 @@ void CForwarder::RunDialog()
         dialog.m_lines = m_bLines ? 1 : 0;
         dialog.ShowRunning(static_cast<std::uint8_t>(m_portA), static_cast<std::uint8_t>(m_portB));
     }
-    if (dialog.exec() == CTransmitDlg::kCancelResult)
+    if (dialog.exec() == CForwardDialog::kCancelResult)
         SetForwarding(dialog.m_enable != 0, dialog.m_portA, dialog.m_portB, dialog.m_lines != 0);
 }
 

@@ -20,7 +20,7 @@ class QTimer;
 // bytes of the pair cross in the ports' workers through the tap (ForwardTap): this class
 // only switches it on and off and shows each message received on one port of the pair as a
 // sent line of the other, whatever the display, filter and ASC mode do with it. The pair is
-// chosen in CTransmitDlg (command 32826); forwarding is off at every start.
+// chosen in CForwardDialog (command 32826); forwarding is off at every start.
 //
 // The window thread never waits for a port: what the program sends to a port outside the
 // pair waits in that port's ForwardQueue and goes out from a short timer; what it sends to a

@@ -1,6 +1,6 @@
 #include "app/frame/AboutDlg.h"
 
-#include "app/monitor/XRichEditView.h"
+#include "app/monitor/MonitorView.h"
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -12,7 +12,7 @@
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QCoreApplication::translate("CAboutDlg", "关于 VRL"));
-    QFont f(CXRichEditView::DefaultFace());
+    QFont f(CMonitorView::DefaultFace());
     f.setPointSize(9);
     setFont(f);
 

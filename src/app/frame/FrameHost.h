@@ -12,7 +12,7 @@ class QPlainTextEdit;
 class ReceivePipeline;
 class SerialPort;
 class SettingsStore;
-class CVRLView;
+class CFrameMonitorView;
 
 // What the units that serve commands (send side, monitor files, filter, automation,
 // forwarding) may ask of the main window. They hold this, never the frame itself, so that no
@@ -47,7 +47,7 @@ public:
     virtual void AppendNoticeLine(const std::string& text) = 0;
     // Where the filter, forwarding and trigger steps plug in.
     virtual ReceivePipeline& Pipeline() = 0;
-    virtual CVRLView* GetView() const = 0;
+    virtual CFrameMonitorView* GetView() const = 0;
 
     // --- Options and store --------------------------------------------------------------
     virtual FrameOptions& Options() = 0;

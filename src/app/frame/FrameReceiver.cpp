@@ -1,7 +1,7 @@
 #include "app/frame/FrameReceiver.h"
 
 #include "app/frame/UserNotices.h"
-#include "app/monitor/VRLView.h"
+#include "app/monitor/FrameMonitorView.h"
 #include "app/ports/LineControl.h"
 #include "app/ports/PortControl.h"
 
@@ -13,7 +13,7 @@ CFrameReceiver::CFrameReceiver(const FrameOptions& options, CUserNotices& notice
 {
 }
 
-void CFrameReceiver::Connect(CVRLView& view, CLineControl& lines, CPortControl& ports)
+void CFrameReceiver::Connect(CFrameMonitorView& view, CLineControl& lines, CPortControl& ports)
 {
     m_pView = &view;
     m_pLines = &lines;

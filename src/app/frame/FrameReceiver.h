@@ -12,7 +12,7 @@
 class CLineControl;
 class CPortControl;
 class CUserNotices;
-class CVRLView;
+class CFrameMonitorView;
 class FrameOptions;
 
 // The window's receiving end. The ports' workers hand it what they read, which waits in the
@@ -28,7 +28,7 @@ public:
 
     // The units it hands over to, once they exist: before this no port is open and no line
     // is written.
-    void Connect(CVRLView& view, CLineControl& lines, CPortControl& ports);
+    void Connect(CFrameMonitorView& view, CLineControl& lines, CPortControl& ports);
 
     ReceivePipeline& Pipeline() { return m_pipeline; }
     CReceiveTurns& Turns() { return m_turns; }
@@ -57,7 +57,7 @@ private:
     CUserNotices& m_notices;
     ReceivePipeline m_pipeline;
     CReceiveTurns m_turns;
-    CVRLView* m_pView = nullptr;
+    CFrameMonitorView* m_pView = nullptr;
     CLineControl* m_pLines = nullptr;
     CPortControl* m_pPorts = nullptr;
 };

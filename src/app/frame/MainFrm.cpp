@@ -9,7 +9,7 @@
 #include "app/frame/LockIndicators.h"
 #include "app/modbus/ModbusDecoding.h"
 #include "app/monitor/DlgFilter.h"
-#include "app/monitor/VRLView.h"
+#include "app/monitor/FrameMonitorView.h"
 #include "app/monitor/ViewChoices.h"
 #include "app/monitor/ViewCommands.h"
 #include "app/ports/LineControl.h"
@@ -18,7 +18,7 @@
 #include "app/ports/SettingsBar.h"
 #include "app/send/AutoSend.h"
 #include "app/send/SendCommands.h"
-#include "app/send/VRLSendEdit.h"
+#include "app/send/SendEditor.h"
 #include "core/base/CommandIds.h"
 #include "core/serial/PortList.h"
 #include "core/serial/PortMap.h"
@@ -83,7 +83,7 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     m_pPorts = std::make_unique<PortList>(m_store, *m_pPortMap, &m_receiver);
     m_pPorts->SetTap(&m_tap);
 
-    m_pView = new CVRLView(this);
+    m_pView = new CFrameMonitorView(this);
     setCentralWidget(m_pView);
     CreateBars();
     m_pRouter = new CCommandRouter(*this, *m_pToolBar, *m_pFrameCommands);

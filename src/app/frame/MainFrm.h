@@ -31,7 +31,7 @@ class CPortControl;
 class CPortRestore;
 class CSendFrameWnd;
 class CSettingsBar;
-class CVRLView;
+class CFrameMonitorView;
 class PortList;
 class PortMap;
 class QAction;
@@ -83,7 +83,7 @@ public:
     void AppendMonitorLine(const std::string& text, unsigned port, int direction) override;
     void AppendNoticeLine(const std::string& text) override;
     ReceivePipeline& Pipeline() override { return m_receiver.Pipeline(); }
-    CVRLView* GetView() const override { return m_pView; }
+    CFrameMonitorView* GetView() const override { return m_pView; }
     FrameOptions& Options() override { return m_options; }
     SettingsStore& Store() override { return m_store; }
     void ShowMessage(const QString& text) override;
@@ -168,7 +168,7 @@ private:
     std::unique_ptr<CFramePlacement> m_pPlacement;
     std::unique_ptr<PortMap> m_pPortMap;
 
-    CVRLView* m_pView = nullptr;
+    CFrameMonitorView* m_pView = nullptr;
     CSettingsBar* m_pSettingsBar = nullptr;
     CSendCommands* m_pSend = nullptr;
     CDlgFilter* m_pFilterDlg = nullptr;

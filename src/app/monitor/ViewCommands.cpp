@@ -1,6 +1,6 @@
 #include "app/monitor/ViewCommands.h"
 
-#include "app/monitor/VRLView.h"
+#include "app/monitor/FrameMonitorView.h"
 #include "core/base/CommandIds.h"
 
 #include <QApplication>
@@ -77,7 +77,10 @@ template <class Edit> void RunFocusEditCommand(Edit& edit, int id)
 
 } // namespace
 
-CViewCommands::CViewCommands(CVRLView& view, QObject* parent) : QObject(parent), m_view(view) {}
+CViewCommands::CViewCommands(CFrameMonitorView& view, QObject* parent)
+    : QObject(parent), m_view(view)
+{
+}
 
 std::span<const CommandInfo> CViewCommands::Commands()
 {
@@ -106,7 +109,7 @@ void CViewCommands::OnCommand(int id)
             return;
         }
     }
-    if (CXRichEditView::HandlesCommand(id))
+    if (CMonitorView::HandlesCommand(id))
         m_view.OnCommand(id);
 }
 
@@ -118,6 +121,6 @@ void CViewCommands::OnUpdateCommand(int id, CommandState& state)
     default: break;
     }
     // The focus commands stay enabled: they act on whichever editor has the focus.
-    if (CXRichEditView::HandlesCommand(id) && !IsFocusEditCommand(id))
+    if (CMonitorView::HandlesCommand(id) && !IsFocusEditCommand(id))
         state.m_enabled = m_view.IsCommandEnabled(id);
 }

@@ -6,7 +6,7 @@
 
 #include <span>
 
-class CVRLView;
+class CFrameMonitorView;
 
 // The monitor view's commands: clear, word wrap, read-only, find and replace, printing, and
 // the clipboard and undo commands, which act on whichever text editor has the focus (the
@@ -15,7 +15,7 @@ class CViewCommands : public QObject, public CCommandTarget
 {
     Q_OBJECT
 public:
-    CViewCommands(CVRLView& view, QObject* parent);
+    CViewCommands(CFrameMonitorView& view, QObject* parent);
 
     static std::span<const CommandInfo> Commands();
 
@@ -23,5 +23,5 @@ public:
     void OnUpdateCommand(int id, CommandState& state) override;
 
 private:
-    CVRLView& m_view;
+    CFrameMonitorView& m_view;
 };

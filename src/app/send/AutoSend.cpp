@@ -1,7 +1,7 @@
 #include "app/send/AutoSend.h"
 
 #include "app/frame/FrameHost.h"
-#include "app/send/DlgSend.h"
+#include "app/send/AutoSendDialog.h"
 #include "core/base/CommandIds.h"
 #include "core/receive/ReceivePipeline.h"
 
@@ -38,7 +38,7 @@ CAutoSend::CAutoSend(CFrameHost& host)
           TriggerSend::Delay{[this](int ms) { m_pTimer102->start(ms); },
                              [this] { m_pTimer102->stop(); }}),
       m_pTimer101(new QTimer(this)), m_pTimer102(new QTimer(this)),
-      m_pDlg(new CDlgSend(m_settings, host.Window()))
+      m_pDlg(new CAutoSendDialog(m_settings, host.Window()))
 {
     // A poll keeps its period to the millisecond: a coarse timer may fire 5 % late.
     m_pTimer101->setTimerType(Qt::PreciseTimer);
@@ -48,8 +48,8 @@ CAutoSend::CAutoSend(CFrameHost& host)
     connect(m_pTimer102, &QTimer::timeout, this, [this] { m_trigger.OnDelayElapsed(); });
 
     m_pDlg->hide();
-    connect(m_pDlg, &CDlgSend::applied, this, &CAutoSend::OnApplied);
-    connect(m_pDlg, &CDlgSend::message, this,
+    connect(m_pDlg, &CAutoSendDialog::applied, this, &CAutoSend::OnApplied);
+    connect(m_pDlg, &CAutoSendDialog::message, this,
             [this](const QString& text) { m_host.ShowMessage(text); });
     host.Pipeline().SetTrigger(&m_trigger);
     // A received line may be the caret line, so a caret move counts as a change too.

@@ -9,7 +9,7 @@
 
 #include <span>
 
-class CDlgSend;
+class CAutoSendDialog;
 class CFrameHost;
 class QTimer;
 
@@ -38,7 +38,7 @@ public:
     // cycle with the message; a closed port makes the tick a silent no-op.
     void OnCycleTick();
 
-    CDlgSend* Dialog() const { return m_pDlg; }
+    CAutoSendDialog* Dialog() const { return m_pDlg; }
     const AdvanceSendSettings& Settings() const { return m_settings; }
     bool IsCycling() const { return m_cycle.IsRunning(); }
     bool IsTriggerMode() const { return m_trigger.IsOn(); }
@@ -58,6 +58,6 @@ private:
     TriggerSend m_trigger;
     QTimer* m_pTimer101;
     QTimer* m_pTimer102;
-    CDlgSend* m_pDlg;
+    CAutoSendDialog* m_pDlg;
     bool m_bPlaced = false;
 };

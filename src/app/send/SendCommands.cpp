@@ -2,9 +2,9 @@
 
 #include "app/commands/CommandTable.h"
 #include "app/frame/FrameHost.h"
+#include "app/send/SendEditor.h"
 #include "app/send/SendFiles.h"
 #include "app/send/SendFrameWnd.h"
-#include "app/send/VRLSendEdit.h"
 #include "core/base/CommandIds.h"
 #include "core/receive/ReceivePipeline.h"
 #include "core/send/CheckCode.h"
@@ -124,7 +124,7 @@ std::span<const CommandInfo> CSendCommands::OptionCommands()
     return kOptionCommands;
 }
 
-CVRLSendEdit* CSendCommands::SendEdit() const
+CSendEditor* CSendCommands::SendEdit() const
 {
     return m_pSendBar->SendEdit();
 }
@@ -150,7 +150,7 @@ bool CSendCommands::SendLine(int port, int line)
     if (!m_host.IsPortOpen(port))
         return true;
     const FrameOptions& o = m_host.Options();
-    CVRLSendEdit* edit = SendEdit();
+    CSendEditor* edit = SendEdit();
     const LineSendPlan plan =
         PlanLineSend(edit->GetLineText(line).toStdString(), o.m_ascSend != 0, Framing());
     if (!plan.ok) {

@@ -12,7 +12,7 @@ struct AscFraming;
 class CFrameHost;
 class CSendFiles;
 class CSendFrameWnd;
-class CVRLSendEdit;
+class CSendEditor;
 class QShortcut;
 
 // The send side of the main window: the send bar with its editor, the line send, the ASC
@@ -33,7 +33,7 @@ public:
     static std::span<const CommandInfo> OptionCommands();
 
     CSendFrameWnd* SendBar() const { return m_pSendBar; }
-    CVRLSendEdit* SendEdit() const;
+    CSendEditor* SendEdit() const;
 
     // Sends line (-1: the caret line) of the editor to port (-1: the current port). True when
     // sent, or when the port is closed (nothing to do); false for an empty line or, in hex

@@ -2,11 +2,11 @@
 
 #include <QCoreApplication>
 
-#include "app/send/VRLSendEdit.h"
+#include "app/send/SendEditor.h"
 
 CSendFrameWnd::CSendFrameWnd(QWidget* parent)
     : QDockWidget(QCoreApplication::translate("CSendFrameWnd", "发报窗"), parent),
-      m_wndSendEdit(new CVRLSendEdit(this))
+      m_wndSendEdit(new CSendEditor(this))
 {
     setObjectName(QStringLiteral("SendFrameWnd")); // names the bar in the saved layout
     setAllowedAreas(Qt::AllDockWidgetAreas);
@@ -14,7 +14,7 @@ CSendFrameWnd::CSendFrameWnd(QWidget* parent)
                 | QDockWidget::DockWidgetFloatable);
     m_wndSendEdit->setObjectName(QStringLiteral("SendEdit"));
     setWidget(m_wndSendEdit);
-    connect(m_wndSendEdit, &CXRichEditCtrl::EditPosition, this, &CSendFrameWnd::UpdatePosition);
+    connect(m_wndSendEdit, &CSendLineEditor::EditPosition, this, &CSendFrameWnd::UpdatePosition);
     m_wndSendEdit->PostPositionNotice();
 }
 

@@ -2,7 +2,7 @@
 
 #include <QDockWidget>
 
-class CVRLSendEdit;
+class CSendEditor;
 
 // The send bar "发报窗": a dock holding the send editor, its caption showing the caret's
 // line and byte column.
@@ -12,11 +12,11 @@ class CSendFrameWnd : public QDockWidget
 public:
     explicit CSendFrameWnd(QWidget* parent = nullptr);
 
-    CVRLSendEdit* SendEdit() const { return m_wndSendEdit; }
+    CSendEditor* SendEdit() const { return m_wndSendEdit; }
 
     // Caption "发报窗    [行 %d，字节 %d (%d)]" with line + 1, column / 3 + 1, column + 1.
     void UpdatePosition(int line, int column);
 
 private:
-    CVRLSendEdit* m_wndSendEdit;
+    CSendEditor* m_wndSendEdit;
 };

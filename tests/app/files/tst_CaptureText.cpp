@@ -1,6 +1,6 @@
 #include "MainFrameFixture.h"
 #include "app/frame/MainFrm.h"
-#include "app/monitor/VRLView.h"
+#include "app/monitor/FrameMonitorView.h"
 #include "capture/CaptureOptions.h"
 #include "capture/CaptureSession.h"
 #include "core/serial/PortSettings.h"

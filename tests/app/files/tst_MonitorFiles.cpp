@@ -2,7 +2,7 @@
 #include "app/files/DlgAutoSave.h"
 #include "app/files/MonitorFiles.h"
 #include "app/frame/MainFrm.h"
-#include "app/monitor/VRLView.h"
+#include "app/monitor/FrameMonitorView.h"
 #include "app/widgets/DirectoryDialog.h"
 #include "core/base/CommandIds.h"
 #include "core/settings/IniSettingsStore.h"

@@ -3,7 +3,7 @@
 #include "app/frame/MainFrm.h"
 #include "app/ports/SettingsBar.h"
 #include "app/send/SendCommands.h"
-#include "app/send/VRLSendEdit.h"
+#include "app/send/SendEditor.h"
 #include "core/base/CommandIds.h"
 #include "core/files/RtfReader.h"
 #include "core/serial/PortMap.h"
@@ -43,7 +43,7 @@ int Victim(int argc, char* argv[])
         return 3;
     if (round % 2)
         frame->OnCommand(ID_SHOW_TIME);
-    CVRLSendEdit* edit = frame->SendSide()->SendEdit();
+    CSendEditor* edit = frame->SendSide()->SendEdit();
     QString text;
     const QString line =
         QStringLiteral("01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 10 发报 %1\n").arg(round);

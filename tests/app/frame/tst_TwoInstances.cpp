@@ -1,7 +1,7 @@
 #include "MainFrameFixture.h"
 #include "TestPtyPair.h"
 #include "app/frame/MainFrm.h"
-#include "app/monitor/VRLView.h"
+#include "app/monitor/FrameMonitorView.h"
 #include "app/ports/SettingsBar.h"
 #include "core/base/CommandIds.h"
 #include "core/serial/PortMap.h"

@@ -2,7 +2,7 @@
 #include "app/files/MonitorFiles.h"
 #include "app/frame/MainFrm.h"
 #include "app/frame/VRLApp.h"
-#include "app/monitor/VRLView.h"
+#include "app/monitor/FrameMonitorView.h"
 #include "app/ports/SettingsBar.h"
 #include "core/base/CommandIds.h"
 #include "core/serial/PortMap.h"
@@ -147,7 +147,7 @@ int main(int argc, char* argv[])
     const QString file = xdg.Root() + QStringLiteral("/start.tnf");
     {
         QApplication probe(argc, argv);
-        CVRLView view;
+        CFrameMonitorView view;
         view.AppendText(QStringLiteral("COM9"), 5);
         view.AppendText(QStringLiteral("↓AB\n"), 4);
         if (!view.SaveFile(file))

@@ -1,7 +1,7 @@
 #include "MainFrameFixture.h"
 #include "app/frame/MainFrm.h"
 #include "app/monitor/DlgFilter.h"
-#include "app/monitor/VRLView.h"
+#include "app/monitor/FrameMonitorView.h"
 #include "app/widgets/ListCtrlEx.h"
 #include "core/base/CommandIds.h"
 #include "core/receive/ReceivePipeline.h"

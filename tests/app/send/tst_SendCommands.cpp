@@ -2,12 +2,12 @@
 #include "TestPtyPair.h"
 #include "app/forward/Forwarder.h"
 #include "app/frame/MainFrm.h"
-#include "app/monitor/VRLView.h"
+#include "app/monitor/FrameMonitorView.h"
 #include "app/ports/SettingsBar.h"
 #include "app/send/SendCommands.h"
+#include "app/send/SendEditor.h"
 #include "app/send/SendFile.h"
 #include "app/send/SendFrameWnd.h"
-#include "app/send/VRLSendEdit.h"
 #include "core/base/CommandIds.h"
 #include "core/serial/PortMap.h"
 #include "core/settings/IniSettingsStore.h"
@@ -30,7 +30,7 @@ namespace {
 
 const QString kBadLine = QStringLiteral("报文格式不对！组合键Ctrl+Alt+P分析错误！");
 
-void SetCaretLine(CXRichEditCtrl& edit, int line)
+void SetCaretLine(CSendLineEditor& edit, int line)
 {
     QTextCursor c = edit.textCursor();
     c.setPosition(edit.LineStart(line));
@@ -44,7 +44,7 @@ class tst_SendCommands : public QObject, private MainFrameFixture
     Q_OBJECT
 
 private:
-    CVRLSendEdit& Edit() { return *m_frame->SendBar()->SendEdit(); }
+    CSendEditor& Edit() { return *m_frame->SendBar()->SendEdit(); }
     // COM1 on the pty's far end, open, with sent lines shown in the monitor.
     void OpenShowingSent(TestPtyPair& pty)
     {
@@ -253,7 +253,7 @@ private Q_SLOTS:
         QCOMPARE(Edit().GetLineText(1), QStringLiteral("31 32 33 34 35 36 37 38 39 DD"));
 
         // A refused line brings the focus back to the editor for the correction.
-        Edit().InsertText(QString(), CXRichEditCtrl::LineAfter, 1);
+        Edit().InsertText(QString(), CSendLineEditor::LineAfter, 1);
         f.GetView()->setFocus();
         QTRY_VERIFY(!Edit().hasFocus());
         f.OnCommand(ID_SEND_LINE);
@@ -345,7 +345,7 @@ private Q_SLOTS:
             c.setPosition(Edit().LineStart(1));
             c.setPosition(Edit().LineEnd(1), QTextCursor::KeepAnchor);
             Edit().setTextCursor(c);
-            Edit().ApplyFormat(CXRichEditCtrl::Green);
+            Edit().ApplyFormat(CSendLineEditor::Green);
         } // exit: saved without a question, into the default file (its folder is made)
         m_frame.reset();
         QVERIFY(QFileInfo::exists(defaultFile));
@@ -398,7 +398,7 @@ private Q_SLOTS:
             Edit().setPlainText("AA AA 01");
         }
         m_frame.reset();
-        CVRLSendEdit check;
+        CSendEditor check;
         QVERIFY(CSendFile(check, *m_store).Load(b));
         QCOMPARE(check.toPlainText(), QStringLiteral("BB BB"));
         QVERIFY(CSendFile(check, *m_store).Load(a));
@@ -435,7 +435,7 @@ private Q_SLOTS:
         m_frame.reset();
         QCOMPARE(m_messages.size(), 1);
         QCOMPARE(asked, (QStringList{"0|保存发送窗报文", "0|保存发送窗报文"}));
-        CVRLSendEdit check;
+        CSendEditor check;
         QVERIFY(CSendFile(check, *m_store).Load(rescue));
         QCOMPARE(check.toPlainText(), QStringLiteral("EB 90 02 34 0D"));
         QCOMPARE(QString::fromStdString(m_store->ReadString("Settings", "XREPath")), rescue);
@@ -507,7 +507,7 @@ private Q_SLOTS:
         answer = b;
         f.OnCommand(ID_OPEN_SEND_FILE);
         QCOMPARE(Edit().toPlainText(), QStringLiteral("BB BB"));
-        CVRLSendEdit check;
+        CSendEditor check;
         QVERIFY(CSendFile(check, *m_store).Load(a));
         QCOMPARE(check.toPlainText(), QStringLiteral("AA AA 01"));
         QVERIFY(m_messages.isEmpty());

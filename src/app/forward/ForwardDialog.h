@@ -16,7 +16,7 @@ class SettingsStore;
 // stored pair, or checked with the running pair while forwarding is on. Every way out (退出, Esc, the close box) ends the dialog with kCancelResult, and the owner
 // then takes the members as the last "应用" left them. A second box under the sentence lets the
 // control lines and BREAK cross the tap too (stored as "Lines" by "应用").
-class CTransmitDlg : public QDialog
+class CForwardDialog : public QDialog
 {
     Q_OBJECT
 public:
@@ -24,8 +24,8 @@ public:
     static constexpr const char* kSection = "Settings\\Transmit";
 
     // showMessage: the owner's message box.
-    CTransmitDlg(SettingsStore& store, std::function<void(const QString&)> showMessage,
-                 QWidget* parent = nullptr);
+    CForwardDialog(SettingsStore& store, std::function<void(const QString&)> showMessage,
+                   QWidget* parent = nullptr);
 
     // The members after the last "应用" (before it: the loaded pair, the box unchecked).
     std::uint8_t m_portA = 1;

@@ -15,12 +15,12 @@ class QRadioButton;
 // delay. It has no title bar and is moved by dragging its surface. It edits the settings
 // that its owner keeps in force: Apply checks every field and only then changes them;
 // "关闭" hides it. Controls keep the numbers the program has always given them.
-class CDlgSend : public CFramelessDialog
+class CAutoSendDialog : public CFramelessDialog
 {
     Q_OBJECT
 public:
     // settings: loaded already, shown at once; the owner keeps them.
-    CDlgSend(AdvanceSendSettings& settings, QWidget* parent);
+    CAutoSendDialog(AdvanceSendSettings& settings, QWidget* parent);
 
     // "应用": reads every field into the settings when all are in range, else shows the
     // range message, puts the focus on that field and changes nothing. True when applied.

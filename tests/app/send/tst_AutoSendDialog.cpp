@@ -1,11 +1,11 @@
 #include "MainFrameFixture.h"
 #include "TestPtyPair.h"
 #include "app/frame/MainFrm.h"
-#include "app/monitor/VRLView.h"
+#include "app/monitor/FrameMonitorView.h"
 #include "app/send/AutoSend.h"
-#include "app/send/DlgSend.h"
+#include "app/send/AutoSendDialog.h"
+#include "app/send/SendEditor.h"
 #include "app/send/SendFrameWnd.h"
-#include "app/send/VRLSendEdit.h"
 #include "app/widgets/ListCtrlEx.h"
 #include "core/base/CommandIds.h"
 #include "core/serial/PortMap.h"
@@ -54,14 +54,14 @@ void RunEvents(int ms)
 
 } // namespace
 
-class tst_DlgSend : public QObject, private MainFrameFixture
+class tst_AutoSendDialog : public QObject, private MainFrameFixture
 {
     Q_OBJECT
 
 private:
     CAutoSend& Auto() { return *m_frame->AutoSend(); }
-    CDlgSend& Dlg() { return *Auto().Dialog(); }
-    CVRLSendEdit& Editor() { return *m_frame->SendBar()->SendEdit(); }
+    CAutoSendDialog& Dlg() { return *Auto().Dialog(); }
+    CSendEditor& Editor() { return *m_frame->SendBar()->SendEdit(); }
     void SetField(int id, const QString& text) { Dlg().Edit(id)->setText(text); }
     // A cycle over lines first..last of an editor whose line n holds the byte n.
     void SetRangeCycle(int first, int last, int period)
@@ -324,5 +324,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(tst_DlgSend)
-#include "tst_DlgSend.moc"
+QTEST_MAIN(tst_AutoSendDialog)
+#include "tst_AutoSendDialog.moc"

@@ -1,6 +1,6 @@
-#include "app/monitor/VRLView.h"
+#include "app/monitor/FrameMonitorView.h"
 
-CVRLView::CVRLView(QWidget* parent) : CXRichEditView(parent)
+CFrameMonitorView::CFrameMonitorView(QWidget* parent) : CMonitorView(parent)
 {
     // Drawn while the monitor is empty; never part of its text, so never saved or copied.
     setPlaceholderText(

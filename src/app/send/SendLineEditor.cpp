@@ -1,4 +1,4 @@
-#include "app/send/XRichEditCtrl.h"
+#include "app/send/SendLineEditor.h"
 
 #include "app/frame/UserNotices.h"
 #include "core/send/LineColumn.h"
@@ -38,7 +38,7 @@ QString FromCodePage(const std::string& bytes)
 
 } // namespace
 
-CXRichEditCtrl::CXRichEditCtrl(QWidget* parent) : QPlainTextEdit(parent)
+CSendLineEditor::CSendLineEditor(QWidget* parent) : QPlainTextEdit(parent)
 {
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -58,44 +58,44 @@ CXRichEditCtrl::CXRichEditCtrl(QWidget* parent) : QPlainTextEdit(parent)
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] { ScheduleNotice(false); });
 }
 
-CXRichEditCtrl::~CXRichEditCtrl() = default;
+CSendLineEditor::~CSendLineEditor() = default;
 
-int CXRichEditCtrl::LineCount() const
+int CSendLineEditor::LineCount() const
 {
     return document()->blockCount();
 }
 
-int CXRichEditCtrl::ResolveLine(int line) const
+int CSendLineEditor::ResolveLine(int line) const
 {
     if (line >= 0 && line < LineCount())
         return line;
     return textCursor().blockNumber();
 }
 
-int CXRichEditCtrl::LineStart(int line) const
+int CSendLineEditor::LineStart(int line) const
 {
     return document()->findBlockByNumber(ResolveLine(line)).position();
 }
 
-int CXRichEditCtrl::LineEnd(int line) const
+int CSendLineEditor::LineEnd(int line) const
 {
     const QTextBlock block = document()->findBlockByNumber(ResolveLine(line));
     return block.position() + block.length() - 1;
 }
 
-QString CXRichEditCtrl::GetLineText(int line) const
+QString CSendLineEditor::GetLineText(int line) const
 {
     // The block's text is the line without its break; no selection needs to move for it.
     return document()->findBlockByNumber(ResolveLine(line)).text();
 }
 
-int CXRichEditCtrl::GetLineText(int line, QString& text) const
+int CSendLineEditor::GetLineText(int line, QString& text) const
 {
     text = GetLineText(line);
     return static_cast<int>(text.size());
 }
 
-int CXRichEditCtrl::ByteColumnOf(int pos) const
+int CSendLineEditor::ByteColumnOf(int pos) const
 {
     const QTextBlock block = document()->findBlock(pos);
     if (!block.isValid())
@@ -104,7 +104,7 @@ int CXRichEditCtrl::ByteColumnOf(int pos) const
         ByteColumn(View(block.text()), static_cast<std::size_t>(pos - block.position())));
 }
 
-int CXRichEditCtrl::PositionOfColumn(int line, int column) const
+int CSendLineEditor::PositionOfColumn(int line, int column) const
 {
     const QTextBlock block = document()->findBlockByNumber(ResolveLine(line));
     const std::size_t units =
@@ -112,13 +112,13 @@ int CXRichEditCtrl::PositionOfColumn(int line, int column) const
     return block.position() + static_cast<int>(units);
 }
 
-int CXRichEditCtrl::CaretColumn() const
+int CSendLineEditor::CaretColumn() const
 {
     const QTextCursor c = textCursor();
     return ByteColumnOf(c.hasSelection() ? c.selectionEnd() : c.position());
 }
 
-void CXRichEditCtrl::InsertText(const QString& text, InsertMode mode, int line)
+void CSendLineEditor::InsertText(const QString& text, InsertMode mode, int line)
 {
     line = ResolveLine(line);
     const QTextBlock block = document()->findBlockByNumber(line);
@@ -160,7 +160,7 @@ void CXRichEditCtrl::InsertText(const QString& text, InsertMode mode, int line)
     setTextCursor(c);
 }
 
-void CXRichEditCtrl::MoveCaretToLine(bool next, int line)
+void CSendLineEditor::MoveCaretToLine(bool next, int line)
 {
     line = ResolveLine(line);
     if (next && line < LineCount() - 1)
@@ -170,7 +170,7 @@ void CXRichEditCtrl::MoveCaretToLine(bool next, int line)
     setTextCursor(c);
 }
 
-void CXRichEditCtrl::ChangeCase(bool upper, int line)
+void CSendLineEditor::ChangeCase(bool upper, int line)
 {
     QTextCursor c = textCursor();
     if (!c.hasSelection()) {
@@ -188,7 +188,7 @@ void CXRichEditCtrl::ChangeCase(bool upper, int line)
     setTextCursor(c);
 }
 
-bool CXRichEditCtrl::ConvertLine(bool toChars, int line)
+bool CSendLineEditor::ConvertLine(bool toChars, int line)
 {
     line = ResolveLine(line);
     const std::string text = ToCodePage(GetLineText(line));
@@ -199,7 +199,7 @@ bool CXRichEditCtrl::ConvertLine(bool toChars, int line)
     return true;
 }
 
-bool CXRichEditCtrl::CheckLine(int line)
+bool CSendLineEditor::CheckLine(int line)
 {
     line = ResolveLine(line);
     const std::string text = ToCodePage(GetLineText(line));
@@ -215,7 +215,7 @@ bool CXRichEditCtrl::CheckLine(int line)
     return false;
 }
 
-QTextCharFormat CXRichEditCtrl::CharFormat(int format)
+QTextCharFormat CSendLineEditor::CharFormat(int format)
 {
     QTextCharFormat f;
     f.setFontFamilies({QStringLiteral("宋体")});
@@ -224,13 +224,13 @@ QTextCharFormat CXRichEditCtrl::CharFormat(int format)
     return f;
 }
 
-void CXRichEditCtrl::ApplyFormat(int format)
+void CSendLineEditor::ApplyFormat(int format)
 {
     // Face, size and colour only: bold, italic and the rest stay as they are.
     mergeCurrentCharFormat(CharFormat(format));
 }
 
-void CXRichEditCtrl::ToggleReadOnly()
+void CSendLineEditor::ToggleReadOnly()
 {
     m_readOnly = !m_readOnly;
     setReadOnly(m_readOnly);
@@ -239,12 +239,12 @@ void CXRichEditCtrl::ToggleReadOnly()
     setPalette(pal);
 }
 
-QColor CXRichEditCtrl::BackgroundColor() const
+QColor CSendLineEditor::BackgroundColor() const
 {
     return palette().color(QPalette::Base);
 }
 
-void CXRichEditCtrl::SelectWholeLineIfEmpty()
+void CSendLineEditor::SelectWholeLineIfEmpty()
 {
     QTextCursor c = textCursor();
     if (c.hasSelection())
@@ -255,7 +255,7 @@ void CXRichEditCtrl::SelectWholeLineIfEmpty()
     setTextCursor(c);
 }
 
-void CXRichEditCtrl::InsertCommentLine(const QString& text)
+void CSendLineEditor::InsertCommentLine(const QString& text)
 {
     // One undo step for the whole key, the deletion of the selection included.
     QTextCursor step = textCursor();
@@ -275,19 +275,19 @@ void CXRichEditCtrl::InsertCommentLine(const QString& text)
     step.endEditBlock();
 }
 
-bool CXRichEditCtrl::IsCtrlAlt(const QKeyEvent* e)
+bool CSendLineEditor::IsCtrlAlt(const QKeyEvent* e)
 {
     return (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier))
            == (Qt::ControlModifier | Qt::AltModifier);
 }
 
-bool CXRichEditCtrl::IsCtrlOnly(const QKeyEvent* e)
+bool CSendLineEditor::IsCtrlOnly(const QKeyEvent* e)
 {
     return (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier))
            == Qt::ControlModifier;
 }
 
-bool CXRichEditCtrl::IsOwnKey(const QKeyEvent* e) const
+bool CSendLineEditor::IsOwnKey(const QKeyEvent* e) const
 {
     if (IsCtrlAlt(e)) {
         switch (e->key()) {
@@ -319,7 +319,7 @@ bool CXRichEditCtrl::IsOwnKey(const QKeyEvent* e) const
     return false;
 }
 
-bool CXRichEditCtrl::HandleKey(QKeyEvent* e)
+bool CSendLineEditor::HandleKey(QKeyEvent* e)
 {
     if (IsCtrlOnly(e)) {
         if (e->key() == Qt::Key_R) {
@@ -372,7 +372,7 @@ bool CXRichEditCtrl::HandleKey(QKeyEvent* e)
     return true;
 }
 
-bool CXRichEditCtrl::event(QEvent* e)
+bool CSendLineEditor::event(QEvent* e)
 {
     // The editor's keys come before the main window's shortcuts; everything else (F2,
     // Ctrl+M, Ctrl+F11 ...) still reaches the shortcuts while the editor has the focus.
@@ -383,7 +383,7 @@ bool CXRichEditCtrl::event(QEvent* e)
     return QPlainTextEdit::event(e);
 }
 
-void CXRichEditCtrl::keyPressEvent(QKeyEvent* e)
+void CSendLineEditor::keyPressEvent(QKeyEvent* e)
 {
     if (HandleKey(e)) {
         e->accept();
@@ -403,21 +403,21 @@ void CXRichEditCtrl::keyPressEvent(QKeyEvent* e)
     ScheduleNotice(false);
 }
 
-void CXRichEditCtrl::mousePressEvent(QMouseEvent* e)
+void CSendLineEditor::mousePressEvent(QMouseEvent* e)
 {
     QPlainTextEdit::mousePressEvent(e);
     if (e->button() == Qt::LeftButton)
         ScheduleNotice(false);
 }
 
-void CXRichEditCtrl::mouseMoveEvent(QMouseEvent* e)
+void CSendLineEditor::mouseMoveEvent(QMouseEvent* e)
 {
     QPlainTextEdit::mouseMoveEvent(e);
     if (textCursor().hasSelection())
         ScheduleNotice(true);
 }
 
-void CXRichEditCtrl::insertFromMimeData(const QMimeData* source)
+void CSendLineEditor::insertFromMimeData(const QMimeData* source)
 {
     // Plain text only: colours and fonts of the source document stay behind.
     if (!source || !source->hasText())
@@ -428,7 +428,7 @@ void CXRichEditCtrl::insertFromMimeData(const QMimeData* source)
     insertPlainText(text);
 }
 
-void CXRichEditCtrl::ShowMessage(const QString& text)
+void CSendLineEditor::ShowMessage(const QString& text)
 {
     if (m_messageHandler) {
         m_messageHandler(text);
@@ -437,12 +437,12 @@ void CXRichEditCtrl::ShowMessage(const QString& text)
     CUserNotices::ShowWarning(this, text);
 }
 
-void CXRichEditCtrl::PostPositionNotice()
+void CSendLineEditor::PostPositionNotice()
 {
     ScheduleNotice(false);
 }
 
-void CXRichEditCtrl::ScheduleNotice(bool selectionEnd)
+void CSendLineEditor::ScheduleNotice(bool selectionEnd)
 {
     m_noticeSelectionEnd = selectionEnd;
     if (m_noticePending)
@@ -450,10 +450,10 @@ void CXRichEditCtrl::ScheduleNotice(bool selectionEnd)
     m_noticePending = true;
     // Posted, not sent: the caption follows the caret once the event has been processed,
     // and a burst of changes gives one notice.
-    QMetaObject::invokeMethod(this, &CXRichEditCtrl::DeliverNotice, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &CSendLineEditor::DeliverNotice, Qt::QueuedConnection);
 }
 
-void CXRichEditCtrl::DeliverNotice()
+void CSendLineEditor::DeliverNotice()
 {
     m_noticePending = false;
     const QTextCursor c = textCursor();

@@ -1,4 +1,4 @@
-#include "app/send/DlgSend.h"
+#include "app/send/AutoSendDialog.h"
 
 #include "app/widgets/ListCtrlEx.h"
 #include "core/send/AdvanceSendSettings.h"
@@ -59,14 +59,14 @@ private:
 
 QString RangeMessage(int low, int high)
 {
-    return QCoreApplication::translate("CDlgSend", "请输入一个介于 %1 和 %2 之间的整数。")
+    return QCoreApplication::translate("CAutoSendDialog", "请输入一个介于 %1 和 %2 之间的整数。")
         .arg(low)
         .arg(high);
 }
 
 } // namespace
 
-CDlgSend::CDlgSend(AdvanceSendSettings& settings, QWidget* parent)
+CAutoSendDialog::CAutoSendDialog(AdvanceSendSettings& settings, QWidget* parent)
     : CFramelessDialog(parent, Qt::Tool), m_settings(settings)
 {
     setModal(false);
@@ -77,7 +77,7 @@ CDlgSend::CDlgSend(AdvanceSendSettings& settings, QWidget* parent)
     ShowSettings();
 }
 
-void CDlgSend::BuildControls()
+void CAutoSendDialog::BuildControls()
 {
     const DluScale d(font());
     setFixedSize(d.X(164), d.Y(159));
@@ -106,27 +106,36 @@ void CDlgSend::BuildControls()
     };
 
     // "单行循环发送": positions inside the group are the dialog's minus the group's corner.
-    auto* cycle = new QGroupBox(QCoreApplication::translate("CDlgSend", "单行循环发送"), this);
+    auto* cycle =
+        new QGroupBox(QCoreApplication::translate("CAutoSendDialog", "单行循环发送"), this);
     cycle->setGeometry(d.Rect(1, 1, 160, 60));
     const int cx = d.X(1), cy = d.Y(1);
-    auto* oneLine = radio(cycle, IDC_ONE_LINE, QCoreApplication::translate("CDlgSend", "指定行："),
-                          d.Rect(5, 14, 46, 10), cx, cy);
-    auto* caret = radio(cycle, IDC_CARET_LINE, QCoreApplication::translate("CDlgSend", "当前行"),
-                        d.Rect(52, 14, 42, 10), cx, cy);
-    auto* fixed = radio(cycle, IDC_FIXED_LINE, QCoreApplication::translate("CDlgSend", "固定行"),
-                        d.Rect(96, 14, 38, 10), cx, cy);
+    auto* oneLine =
+        radio(cycle, IDC_ONE_LINE, QCoreApplication::translate("CAutoSendDialog", "指定行："),
+              d.Rect(5, 14, 46, 10), cx, cy);
+    auto* caret =
+        radio(cycle, IDC_CARET_LINE, QCoreApplication::translate("CAutoSendDialog", "当前行"),
+              d.Rect(52, 14, 42, 10), cx, cy);
+    auto* fixed =
+        radio(cycle, IDC_FIXED_LINE, QCoreApplication::translate("CAutoSendDialog", "固定行"),
+              d.Rect(96, 14, 38, 10), cx, cy);
     edit(cycle, IDC_FIXED_LINE_NO, d.Rect(135, 12, 23, 12), cx, cy);
-    auto* range = radio(cycle, IDC_RANGE, QCoreApplication::translate("CDlgSend", "范  围："),
-                        d.Rect(5, 29, 46, 10), cx, cy);
-    label(cycle, QCoreApplication::translate("CDlgSend", "从"), d.Rect(56, 29, 10, 10), cx, cy);
+    auto* range =
+        radio(cycle, IDC_RANGE, QCoreApplication::translate("CAutoSendDialog", "范  围："),
+              d.Rect(5, 29, 46, 10), cx, cy);
+    label(cycle, QCoreApplication::translate("CAutoSendDialog", "从"), d.Rect(56, 29, 10, 10), cx,
+          cy);
     edit(cycle, IDC_RANGE_FIRST, d.Rect(68, 27, 23, 12), cx, cy);
-    label(cycle, QCoreApplication::translate("CDlgSend", "行到"), d.Rect(96, 29, 20, 10), cx, cy);
+    label(cycle, QCoreApplication::translate("CAutoSendDialog", "行到"), d.Rect(96, 29, 20, 10), cx,
+          cy);
     edit(cycle, IDC_RANGE_LAST, d.Rect(120, 27, 23, 12), cx, cy);
-    label(cycle, QCoreApplication::translate("CDlgSend", "行"), d.Rect(146, 29, 10, 10), cx, cy);
-    label(cycle, QCoreApplication::translate("CDlgSend", "单行发送周期："), d.Rect(5, 47, 64, 10),
-          cx, cy);
+    label(cycle, QCoreApplication::translate("CAutoSendDialog", "行"), d.Rect(146, 29, 10, 10), cx,
+          cy);
+    label(cycle, QCoreApplication::translate("CAutoSendDialog", "单行发送周期："),
+          d.Rect(5, 47, 64, 10), cx, cy);
     edit(cycle, IDC_PERIOD, d.Rect(70, 45, 43, 12), cx, cy);
-    label(cycle, QCoreApplication::translate("CDlgSend", "毫秒"), d.Rect(116, 47, 20, 10), cx, cy);
+    label(cycle, QCoreApplication::translate("CAutoSendDialog", "毫秒"), d.Rect(116, 47, 20, 10),
+          cx, cy);
 
     // Two groups of two radios: one line or a range; the caret line or a fixed line.
     auto* modeGroup = new QButtonGroup(this);
@@ -135,63 +144,64 @@ void CDlgSend::BuildControls()
     auto* lineGroup = new QButtonGroup(this);
     lineGroup->addButton(caret, 0);
     lineGroup->addButton(fixed, 1);
-    connect(oneLine, &QRadioButton::clicked, this, &CDlgSend::EnableModeControls);
-    connect(range, &QRadioButton::clicked, this, &CDlgSend::EnableModeControls);
+    connect(oneLine, &QRadioButton::clicked, this, &CAutoSendDialog::EnableModeControls);
+    connect(range, &QRadioButton::clicked, this, &CAutoSendDialog::EnableModeControls);
 
-    auto* trigger = new QGroupBox(QCoreApplication::translate("CDlgSend", "触发模式发送"), this);
+    auto* trigger =
+        new QGroupBox(QCoreApplication::translate("CAutoSendDialog", "触发模式发送"), this);
     trigger->setGeometry(d.Rect(1, 67, 113, 90));
     const int tx = d.X(1), ty = d.Y(67);
     m_pList = new CListCtrlEx(trigger);
     m_pList->setObjectName(QStringLiteral("list%1").arg(IDC_TRIGGER_LIST));
     m_pList->setGeometry(d.Rect(3, 79, 108, 58).translated(-tx, -ty));
     m_pList->setShowGrid(true);
-    m_pList->InsertColumn(0, QCoreApplication::translate("CDlgSend", "序号"), Qt::AlignLeft, 40,
-                          false);
-    m_pList->InsertColumn(1, QCoreApplication::translate("CDlgSend", "收到行"), Qt::AlignLeft, 50,
-                          true);
-    m_pList->InsertColumn(2, QCoreApplication::translate("CDlgSend", "触发行"), Qt::AlignLeft, 50,
-                          true);
+    m_pList->InsertColumn(0, QCoreApplication::translate("CAutoSendDialog", "序号"), Qt::AlignLeft,
+                          40, false);
+    m_pList->InsertColumn(1, QCoreApplication::translate("CAutoSendDialog", "收到行"),
+                          Qt::AlignLeft, 50, true);
+    m_pList->InsertColumn(2, QCoreApplication::translate("CAutoSendDialog", "触发行"),
+                          Qt::AlignLeft, 50, true);
     for (int i = 0; i < AdvanceSendSettings::kTriggerRows; ++i)
         m_pList->InsertItem(i, QString::number(i + 1));
     m_controls[IDC_TRIGGER_LIST] = m_pList;
-    label(trigger, QCoreApplication::translate("CDlgSend", "触发延时："), d.Rect(8, 144, 42, 10),
-          tx, ty);
+    label(trigger, QCoreApplication::translate("CAutoSendDialog", "触发延时："),
+          d.Rect(8, 144, 42, 10), tx, ty);
     edit(trigger, IDC_DELAY, d.Rect(50, 142, 25, 12), tx, ty);
-    label(trigger, QCoreApplication::translate("CDlgSend", "毫秒"), d.Rect(78, 144, 20, 10), tx,
-          ty);
+    label(trigger, QCoreApplication::translate("CAutoSendDialog", "毫秒"), d.Rect(78, 144, 20, 10),
+          tx, ty);
 
     // Enter presses nothing: no button is a default one.
-    auto* apply = new QPushButton(QCoreApplication::translate("CDlgSend", "应用"), this);
+    auto* apply = new QPushButton(QCoreApplication::translate("CAutoSendDialog", "应用"), this);
     apply->setGeometry(d.Rect(132, 123, 30, 14));
     apply->setAutoDefault(false);
     m_controls[IDC_APPLY] = apply;
-    connect(apply, &QPushButton::clicked, this, &CDlgSend::Apply);
-    auto* close = new QPushButton(QCoreApplication::translate("CDlgSend", "关闭"), this);
+    connect(apply, &QPushButton::clicked, this, &CAutoSendDialog::Apply);
+    auto* close = new QPushButton(QCoreApplication::translate("CAutoSendDialog", "关闭"), this);
     close->setGeometry(d.Rect(132, 143, 30, 14));
     close->setAutoDefault(false);
     m_controls[IDC_CLOSE] = close;
     connect(close, &QPushButton::clicked, this, &QWidget::hide);
 }
 
-QLineEdit* CDlgSend::Edit(int id) const
+QLineEdit* CAutoSendDialog::Edit(int id) const
 {
     auto it = m_controls.find(id);
     return it == m_controls.end() ? nullptr : qobject_cast<QLineEdit*>(it->second);
 }
 
-QRadioButton* CDlgSend::Radio(int id) const
+QRadioButton* CAutoSendDialog::Radio(int id) const
 {
     auto it = m_controls.find(id);
     return it == m_controls.end() ? nullptr : qobject_cast<QRadioButton*>(it->second);
 }
 
-QPushButton* CDlgSend::Button(int id) const
+QPushButton* CAutoSendDialog::Button(int id) const
 {
     auto it = m_controls.find(id);
     return it == m_controls.end() ? nullptr : qobject_cast<QPushButton*>(it->second);
 }
 
-void CDlgSend::ShowSettings()
+void CAutoSendDialog::ShowSettings()
 {
     const AdvanceSendSettings& s = m_settings;
     Radio(s.m_rangeMode == 1 ? IDC_RANGE : IDC_ONE_LINE)->setChecked(true);
@@ -209,7 +219,7 @@ void CDlgSend::ShowSettings()
     EnableModeControls();
 }
 
-void CDlgSend::EnableModeControls()
+void CAutoSendDialog::EnableModeControls()
 {
     const bool range = Radio(IDC_RANGE)->isChecked();
     for (int id : {IDC_CARET_LINE, IDC_FIXED_LINE, IDC_FIXED_LINE_NO})
@@ -218,7 +228,7 @@ void CDlgSend::EnableModeControls()
         m_controls[id]->setEnabled(range);
 }
 
-bool CDlgSend::ReadField(int id, int low, int high, int& value)
+bool CAutoSendDialog::ReadField(int id, int low, int high, int& value)
 {
     QLineEdit* e = Edit(id);
     bool ok = false;
@@ -228,13 +238,13 @@ bool CDlgSend::ReadField(int id, int low, int high, int& value)
         return true;
     }
     Q_EMIT message(ok ? RangeMessage(low, high)
-                      : QCoreApplication::translate("CDlgSend", "请输入一个整数。"));
+                      : QCoreApplication::translate("CAutoSendDialog", "请输入一个整数。"));
     e->setFocus(Qt::OtherFocusReason);
     e->selectAll();
     return false;
 }
 
-bool CDlgSend::Apply()
+bool CAutoSendDialog::Apply()
 {
     using S = AdvanceSendSettings;
     // Every field first: a field out of range leaves all settings as they were, the
@@ -257,7 +267,7 @@ bool CDlgSend::Apply()
     return true;
 }
 
-void CDlgSend::keyPressEvent(QKeyEvent* e)
+void CAutoSendDialog::keyPressEvent(QKeyEvent* e)
 {
     switch (e->key()) {
     case Qt::Key_Escape:

@@ -1,16 +1,16 @@
 #pragma once
 
-#include "app/send/XRichEditCtrl.h"
+#include "app/send/SendLineEditor.h"
 #include "core/send/CheckCode.h"
 
 #include <cstdint>
 
 // The send editor: the line editor plus the check codes and the MODBUS example line.
-class CVRLSendEdit : public CXRichEditCtrl
+class CSendEditor : public CSendLineEditor
 {
     Q_OBJECT
 public:
-    explicit CVRLSendEdit(QWidget* parent = nullptr);
+    explicit CSendEditor(QWidget* parent = nullptr);
 
     // Appends the check code of the caret line (or of the selection) to the caret line,
     // or rewrites the line as a MODBUS query; one undo step. Returns the code, 0xFFFF

@@ -21,11 +21,11 @@ class QPrinter;
 
 // The monitor's document: the text itself, with no data of its own. The frame reaches the
 // modified state through it.
-class CXRichEditDoc : public QTextDocument
+class CMonitorDocument : public QTextDocument
 {
     Q_OBJECT
 public:
-    explicit CXRichEditDoc(QObject* parent = nullptr);
+    explicit CMonitorDocument(QObject* parent = nullptr);
 };
 
 // A rich-text view for a log that grows at its end: coloured pieces are appended with
@@ -36,7 +36,7 @@ public:
 // queued calls), so no lock is needed. What the screen costs is bounded instead: appends go
 // straight into the document, but the view repaints and scrolls to the end only when
 // CMonitorRefresh says so.
-class CXRichEditView : public QPlainTextEdit
+class CMonitorView : public QPlainTextEdit
 {
     Q_OBJECT
 public:
@@ -45,8 +45,8 @@ public:
     // The text limit in characters (see the .cpp for how it was chosen).
     static const int kDefaultTextLimit;
 
-    explicit CXRichEditView(QWidget* parent = nullptr);
-    ~CXRichEditView() override;
+    explicit CMonitorView(QWidget* parent = nullptr);
+    ~CMonitorView() override;
 
     // Appends text at the end in the colour of colourIndex (0 to 5; any other index keeps
     // the format of the text before it). Afterwards the insertion point is at the end and
@@ -98,7 +98,7 @@ public:
     // The face of the text: "宋体" where installed, else a Chinese face of the machine.
     static QString DefaultFace();
 
-    CXRichEditDoc* GetDocument() const { return m_pDoc; }
+    CMonitorDocument* GetDocument() const { return m_pDoc; }
 
     // The command entry points the frame routes the view's identifiers to. OnCommand is
     // false for an identifier the view does not handle.
@@ -153,7 +153,7 @@ private:
     // Repaints a text emptied at the limit that waits for its refresh to be shown.
     void ShowCutText();
 
-    CXRichEditDoc* m_pDoc = nullptr;
+    CMonitorDocument* m_pDoc = nullptr;
     // Frees the documents emptied at the text limit. After hours of receiving, the lines of
     // a full monitor lie scattered over the heap, and freeing them took the window thread
     // 85 to 135 ms: long enough to stall the receive path once every few minutes.

@@ -1,10 +1,10 @@
 #include "MainFrameFixture.h"
 #include "TestPtyPair.h"
+#include "app/forward/ForwardDialog.h"
 #include "app/forward/Forwarder.h"
-#include "app/forward/Transmit.h"
 #include "app/frame/MainFrm.h"
 #include "app/modbus/ModbusDecoding.h"
-#include "app/monitor/VRLView.h"
+#include "app/monitor/FrameMonitorView.h"
 #include "core/base/CommandIds.h"
 #include "core/receive/ReceivePipeline.h"
 #include "core/serial/PortMap.h"
@@ -49,7 +49,7 @@ QByteArray Collect(TestPtyPair& pty, qsizetype want, int timeoutMs = 5000)
 
 } // namespace
 
-class tst_Transmit : public QObject, private MainFrameFixture
+class tst_ForwardDialog : public QObject, private MainFrameFixture
 {
     Q_OBJECT
 
@@ -58,11 +58,11 @@ private:
     QString Monitor() { return m_frame->GetView()->toPlainText(); }
     QString Note() { return m_frame->StatusNote(QStringLiteral("forward")); }
     // Runs the forwarding dialog; act works on it while it is open and must end it.
-    void RunDialog(const std::function<void(CTransmitDlg&)>& act)
+    void RunDialog(const std::function<void(CForwardDialog&)>& act)
     {
         bool ran = false;
         QTimer::singleShot(0, this, [&] {
-            auto* dialog = qobject_cast<CTransmitDlg*>(QApplication::activeModalWidget());
+            auto* dialog = qobject_cast<CForwardDialog*>(QApplication::activeModalWidget());
             QVERIFY(dialog);
             ran = true;
             act(*dialog);
@@ -156,9 +156,9 @@ private Q_SLOTS:
 
     void dialogRules()
     {
-        m_store->WriteInt(CTransmitDlg::kSection, "COM", 513);
+        m_store->WriteInt(CForwardDialog::kSection, "COM", 513);
         NewFrame();
-        RunDialog([&](CTransmitDlg& d) {
+        RunDialog([&](CForwardDialog& d) {
             QCOMPARE(d.PortAEdit()->text(), QStringLiteral("1"));
             QCOMPARE(d.PortBEdit()->text(), QStringLiteral("2"));
             QVERIFY(!d.EnableBox()->isChecked());
@@ -178,7 +178,7 @@ private Q_SLOTS:
             QCOMPARE(m_messages, QStringList{QStringLiteral("需输入不同的串口号！")});
             QCOMPARE(d.PortBEdit()->text(), QStringLiteral("4"));
             QVERIFY(d.isVisible());
-            QCOMPARE(m_store->ReadInt(CTransmitDlg::kSection, "COM", 0), 513);
+            QCOMPARE(m_store->ReadInt(CForwardDialog::kSection, "COM", 0), 513);
             d.ExitButton()->click();
         });
         // The box was checked at that "应用": forwarding runs between COM3 and COM4.
@@ -189,13 +189,13 @@ private Q_SLOTS:
 
         // While forwarding runs the dialog shows it: the box checked, the running pair.
         // Unchecked and applied, Esc then leaves with forwarding off; the pair is stored.
-        RunDialog([&](CTransmitDlg& d) {
+        RunDialog([&](CForwardDialog& d) {
             QVERIFY(d.EnableBox()->isChecked());
             QCOMPARE(d.PortAEdit()->text(), QStringLiteral("3"));
             QCOMPARE(d.PortBEdit()->text(), QStringLiteral("4"));
             d.EnableBox()->setChecked(false);
             d.ApplyButton()->click();
-            QCOMPARE(m_store->ReadInt(CTransmitDlg::kSection, "COM", 0), 3 + 256 * 4);
+            QCOMPARE(m_store->ReadInt(CForwardDialog::kSection, "COM", 0), 3 + 256 * 4);
             QTest::keyClick(&d, Qt::Key_Escape);
             QVERIFY(!d.isVisible());
         });
@@ -204,11 +204,11 @@ private Q_SLOTS:
 
         // Opening and leaving at once keeps forwarding as it was.
         Forwarder().SetForwarding(true, 5, 6);
-        RunDialog([&](CTransmitDlg& d) {
+        RunDialog([&](CForwardDialog& d) {
             QVERIFY(d.EnableBox()->isChecked());
             QCOMPARE(d.PortBEdit()->text(), QStringLiteral("6"));
             d.ExitButton()->click();
-            QCOMPARE(d.result(), CTransmitDlg::kCancelResult);
+            QCOMPARE(d.result(), CForwardDialog::kCancelResult);
         });
         QCOMPARE(Note(), QStringLiteral("转发: COM5 ⇄ COM6"));
     }
@@ -422,5 +422,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(tst_Transmit)
-#include "tst_Transmit.moc"
+QTEST_MAIN(tst_ForwardDialog)
+#include "tst_ForwardDialog.moc"

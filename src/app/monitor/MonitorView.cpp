@@ -1,4 +1,4 @@
-#include "app/monitor/XRichEditView.h"
+#include "app/monitor/MonitorView.h"
 
 #include "app/files/MonitorFile.h"
 #include "app/monitor/GlyphFallback.h"
@@ -29,16 +29,16 @@
 // characters: 20 MB with lines of 4096-byte messages, 56 MB with lines of 10-byte messages
 // (160,000 lines); a find 0.13 s, a save 0.2 s, a load 1 s. Twice that doubles every
 // figure, and a load of 2 s is where a monitor file starts to feel slow to open.
-const int CXRichEditView::kDefaultTextLimit = 8 * 1024 * 1024;
+const int CMonitorView::kDefaultTextLimit = 8 * 1024 * 1024;
 
-CXRichEditDoc::CXRichEditDoc(QObject* parent) : QTextDocument(parent)
+CMonitorDocument::CMonitorDocument(QObject* parent) : QTextDocument(parent)
 {
     setDocumentLayout(new QPlainTextDocumentLayout(this));
 }
 
-CXRichEditView::CXRichEditView(QWidget* parent) : QPlainTextEdit(parent)
+CMonitorView::CMonitorView(QWidget* parent) : QPlainTextEdit(parent)
 {
-    m_pDoc = new CXRichEditDoc(this);
+    m_pDoc = new CMonitorDocument(this);
     setDocument(m_pDoc);
     m_appendCursor = QTextCursor(m_pDoc);
     m_nTextLimit = kDefaultTextLimit;
@@ -74,7 +74,7 @@ CXRichEditView::CXRichEditView(QWidget* parent) : QPlainTextEdit(parent)
     m_pDoc->setModified(false);
     m_pPrinter = std::make_unique<CMonitorPrinter>(*this);
     m_pFind = std::make_unique<CMonitorFind>(*this);
-    connect(m_pFind.get(), &CMonitorFind::textNotFound, this, &CXRichEditView::textNotFound);
+    connect(m_pFind.get(), &CMonitorFind::textNotFound, this, &CMonitorView::textNotFound);
 
     // The editor's text control draws the blinking caret. Finding where the caret is walks
     // from the first line on the screen to the caret's line, laying out every line between;
@@ -91,34 +91,34 @@ CXRichEditView::CXRichEditView(QWidget* parent) : QPlainTextEdit(parent)
             [this] { ShowAppended(m_refresh.PinnedBlocks()); });
 }
 
-CXRichEditView::~CXRichEditView() = default;
+CMonitorView::~CMonitorView() = default;
 
-QString CXRichEditView::DefaultFace()
+QString CMonitorView::DefaultFace()
 {
     return CGlyphFallback::MonitorFace();
 }
 
-const QTextCharFormat& CXRichEditView::GetCharFormat(int colourIndex) const
+const QTextCharFormat& CMonitorView::GetCharFormat(int colourIndex) const
 {
     const int i = std::clamp(colourIndex, 0, kColourCount - 1);
     return m_charFormats[static_cast<std::size_t>(i)];
 }
 
-int CXRichEditView::GetTextLength() const
+int CMonitorView::GetTextLength() const
 {
     // characterCount() counts the document's final paragraph mark too.
     return m_pDoc->characterCount() - 1;
 }
 
-void CXRichEditView::SetTextLimit(int limit)
+void CMonitorView::SetTextLimit(int limit)
 {
     m_nTextLimit = std::max(1, limit);
 }
 
-void CXRichEditView::BeginAppend()
+void CMonitorView::BeginAppend()
 {
     // Port data reaches the window thread through queued calls; nothing else may append.
-    Q_ASSERT_X(QThread::currentThread() == thread(), "CXRichEditView::BeginAppend",
+    Q_ASSERT_X(QThread::currentThread() == thread(), "CMonitorView::BeginAppend",
                "called on the window's thread");
     if (m_nAppendDepth++ > 0)
         return;
@@ -135,7 +135,7 @@ void CXRichEditView::BeginAppend()
     m_appendCursor.beginEditBlock();
 }
 
-void CXRichEditView::EndAppend()
+void CMonitorView::EndAppend()
 {
     if (m_nAppendDepth == 0)
         return;
@@ -150,7 +150,7 @@ void CXRichEditView::EndAppend()
     m_refresh.Schedule();
 }
 
-void CXRichEditView::AppendText(const QString& text, int colourIndex)
+void CMonitorView::AppendText(const QString& text, int colourIndex)
 {
     QString piece = text;
     // A rich edit control takes "\r\n" as one line end; the document would make two.
@@ -187,10 +187,10 @@ void CXRichEditView::AppendText(const QString& text, int colourIndex)
     EndAppend();
 }
 
-void CXRichEditView::ReplaceDocument()
+void CMonitorView::ReplaceDocument()
 {
-    CXRichEditDoc* full = m_pDoc;
-    m_pDoc = new CXRichEditDoc(this);
+    CMonitorDocument* full = m_pDoc;
+    m_pDoc = new CMonitorDocument(this);
     m_pDoc->setDefaultFont(full->defaultFont());
     m_pDoc->setModified(full->isModified());
     m_appendCursor = QTextCursor(m_pDoc);
@@ -205,7 +205,7 @@ void CXRichEditView::ReplaceDocument()
     m_disposer.Dispose([full] { delete full; });
 }
 
-void CXRichEditView::ShowCutText()
+void CMonitorView::ShowCutText()
 {
     if (!m_bCutUnshown)
         return;
@@ -213,7 +213,7 @@ void CXRichEditView::ShowCutText()
     viewport()->setUpdatesEnabled(true);
 }
 
-void CXRichEditView::PlaceCaretAtEnd()
+void CMonitorView::PlaceCaretAtEnd()
 {
     QTextCursor caret = textCursor();
     if (caret.hasSelection() || !caret.atEnd()) {
@@ -224,12 +224,12 @@ void CXRichEditView::PlaceCaretAtEnd()
     setCurrentCharFormat(m_charFormats[0]);
 }
 
-void CXRichEditView::Refresh()
+void CMonitorView::Refresh()
 {
     ShowAppended(-1);
 }
 
-void CXRichEditView::ShowAppended(int pinnedBlocks)
+void CMonitorView::ShowAppended(int pinnedBlocks)
 {
     QElapsedTimer work;
     work.start();
@@ -287,7 +287,7 @@ void CXRichEditView::ShowAppended(int pinnedBlocks)
         m_refresh.Schedule();
 }
 
-bool CXRichEditView::eventFilter(QObject* watched, QEvent* event)
+bool CMonitorView::eventFilter(QObject* watched, QEvent* event)
 {
     // The caret blinks again at the refresh, a moment later.
     if (watched == m_pTextControl && event->type() == QEvent::Timer && m_bLayoutChanged)
@@ -295,7 +295,7 @@ bool CXRichEditView::eventFilter(QObject* watched, QEvent* event)
     return QPlainTextEdit::eventFilter(watched, event);
 }
 
-QVariant CXRichEditView::inputMethodQuery(Qt::InputMethodQuery query) const
+QVariant CMonitorView::inputMethodQuery(Qt::InputMethodQuery query) const
 {
     // Where the caret was at the last refresh will do until the next (see eventFilter).
     if (m_bLayoutChanged && (query == Qt::ImCursorRectangle || query == Qt::ImAnchorRectangle))
@@ -303,7 +303,7 @@ QVariant CXRichEditView::inputMethodQuery(Qt::InputMethodQuery query) const
     return QPlainTextEdit::inputMethodQuery(query);
 }
 
-void CXRichEditView::paintEvent(QPaintEvent* event)
+void CMonitorView::paintEvent(QPaintEvent* event)
 {
     // A repaint asked for before the cut: the new text's start would be laid out for
     // nothing; the background alone shows the emptied text until the refresh.
@@ -319,7 +319,7 @@ void CXRichEditView::paintEvent(QPaintEvent* event)
     m_refresh.AddPaintCost(work.nsecsElapsed());
 }
 
-void CXRichEditView::ClearAll(bool emptyUndo)
+void CMonitorView::ClearAll(bool emptyUndo)
 {
     ShowCutText();
     if (emptyUndo && m_nAppendDepth == 0) {
@@ -338,7 +338,7 @@ void CXRichEditView::ClearAll(bool emptyUndo)
     m_nRefreshedBlocks = m_pDoc->blockCount();
 }
 
-void CXRichEditView::SetWordWrap(int mode)
+void CMonitorView::SetWordWrap(int mode)
 {
     m_nWordWrap = mode != 0 ? 1 : 0;
     setLineWrapMode(m_nWordWrap != 0 ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
@@ -347,7 +347,7 @@ void CXRichEditView::SetWordWrap(int mode)
     setHorizontalScrollBarPolicy(m_nWordWrap != 0 ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn);
 }
 
-void CXRichEditView::SetReadOnly(bool flag)
+void CMonitorView::SetReadOnly(bool flag)
 {
     m_bReadOnly = flag;
     setReadOnly(flag);
@@ -356,17 +356,17 @@ void CXRichEditView::SetReadOnly(bool flag)
         setTextInteractionFlags(textInteractionFlags() | Qt::TextSelectableByKeyboard);
 }
 
-void CXRichEditView::SetModified(bool flag)
+void CMonitorView::SetModified(bool flag)
 {
     m_pDoc->setModified(flag);
 }
 
-bool CXRichEditView::IsModified() const
+bool CMonitorView::IsModified() const
 {
     return m_pDoc->isModified();
 }
 
-bool CXRichEditView::HandlesCommand(int id)
+bool CMonitorView::HandlesCommand(int id)
 {
     static constexpr CommandId kCommands[] = {
         ID_FILE_PRINT_SETUP, ID_FILE_PRINT,   ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW,
@@ -376,7 +376,7 @@ bool CXRichEditView::HandlesCommand(int id)
     return std::ranges::find(kCommands, id) != std::end(kCommands);
 }
 
-bool CXRichEditView::OnCommand(int id)
+bool CMonitorView::OnCommand(int id)
 {
     switch (id) {
     case ID_FILE_PRINT_SETUP: m_pPrinter->PrintSetup(); return true;
@@ -398,7 +398,7 @@ bool CXRichEditView::OnCommand(int id)
     }
 }
 
-bool CXRichEditView::IsCommandEnabled(int id) const
+bool CMonitorView::IsCommandEnabled(int id) const
 {
     const bool hasText = !m_pDoc->isEmpty();
     const bool hasSelection = textCursor().hasSelection();
@@ -419,24 +419,24 @@ bool CXRichEditView::IsCommandEnabled(int id) const
     }
 }
 
-void CXRichEditView::OnEditUndo()
+void CMonitorView::OnEditUndo()
 {
     if (!m_bReadOnly)
         undo();
 }
 
-void CXRichEditView::OnEditCut()
+void CMonitorView::OnEditCut()
 {
     if (!m_bReadOnly)
         cut();
 }
 
-void CXRichEditView::OnEditCopy()
+void CMonitorView::OnEditCopy()
 {
     copy();
 }
 
-QMimeData* CXRichEditView::createMimeDataFromSelection() const
+QMimeData* CMonitorView::createMimeDataFromSelection() const
 {
     // Plain text only, taken from the document: the editor's own copy renders the selection
     // as HTML and OpenDocument as well, about 12 s for a whole monitor of 5 MB; and lines cut
@@ -448,62 +448,62 @@ QMimeData* CXRichEditView::createMimeDataFromSelection() const
     return data;
 }
 
-void CXRichEditView::OnEditPaste()
+void CMonitorView::OnEditPaste()
 {
     // The editor pastes plain text only; it takes the format of the insertion point.
     if (!m_bReadOnly)
         paste();
 }
 
-void CXRichEditView::OnEditSelectAll()
+void CMonitorView::OnEditSelectAll()
 {
     selectAll();
 }
 
 // --- Find and replace -----------------------------------------------------------------------
 
-bool CXRichEditView::FindText(const QString& what, bool matchCase, bool wholeWord, bool forward)
+bool CMonitorView::FindText(const QString& what, bool matchCase, bool wholeWord, bool forward)
 {
     return m_pFind->FindText(what, matchCase, wholeWord, forward);
 }
 
-bool CXRichEditView::ReplaceText(const QString& what, const QString& with, bool matchCase,
-                                 bool wholeWord)
+bool CMonitorView::ReplaceText(const QString& what, const QString& with, bool matchCase,
+                               bool wholeWord)
 {
     return m_pFind->ReplaceText(what, with, matchCase, wholeWord);
 }
 
-int CXRichEditView::ReplaceAll(const QString& what, const QString& with, bool matchCase,
-                               bool wholeWord)
+int CMonitorView::ReplaceAll(const QString& what, const QString& with, bool matchCase,
+                             bool wholeWord)
 {
     return m_pFind->ReplaceAll(what, with, matchCase, wholeWord);
 }
 
-const QString& CXRichEditView::GetFindText() const
+const QString& CMonitorView::GetFindText() const
 {
     return m_pFind->GetFindText();
 }
 
-void CXRichEditView::OnEditRepeat()
+void CMonitorView::OnEditRepeat()
 {
     m_pFind->FindAgain();
 }
 
 // --- Printing -------------------------------------------------------------------------------
 
-const QMarginsF& CXRichEditView::GetPrintMargins() const
+const QMarginsF& CMonitorView::GetPrintMargins() const
 {
     return m_pPrinter->Margins();
 }
 
-void CXRichEditView::PrintTo(QPrinter& printer) const
+void CMonitorView::PrintTo(QPrinter& printer) const
 {
     m_pPrinter->PrintTo(printer);
 }
 
 // --- Monitor files ----------------------------------------------------------------------------
 
-bool CXRichEditView::SaveFile(const QString& path)
+bool CMonitorView::SaveFile(const QString& path)
 {
     if (!CMonitorFile::Save(*m_pDoc, path, DefaultFace(), m_strFileError))
         return false;
@@ -511,7 +511,7 @@ bool CXRichEditView::SaveFile(const QString& path)
     return true;
 }
 
-bool CXRichEditView::LoadFile(const QString& path)
+bool CMonitorView::LoadFile(const QString& path)
 {
     // A refresh due for the text that the load replaced has nothing left to show.
     if (!CMonitorFile::Load(path, *m_pDoc, DefaultFace(), m_nTextLimit, m_strFileError))

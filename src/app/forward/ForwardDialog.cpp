@@ -1,4 +1,4 @@
-#include "app/forward/Transmit.h"
+#include "app/forward/ForwardDialog.h"
 
 #include "core/forward/TransmitPorts.h"
 #include "core/settings/SettingsStore.h"
@@ -29,28 +29,28 @@ QLineEdit* NewPortEdit(QWidget* parent)
 
 } // namespace
 
-CTransmitDlg::CTransmitDlg(SettingsStore& store, std::function<void(const QString&)> showMessage,
-                           QWidget* parent)
+CForwardDialog::CForwardDialog(SettingsStore& store,
+                               std::function<void(const QString&)> showMessage, QWidget* parent)
     : QDialog(parent), m_store(store), m_showMessage(std::move(showMessage)),
-      m_pEnable(new QCheckBox(QCoreApplication::translate("CTransmitDlg", "在串口"), this)),
+      m_pEnable(new QCheckBox(QCoreApplication::translate("CForwardDialog", "在串口"), this)),
       m_pLines(new QCheckBox(
-          QCoreApplication::translate("CTransmitDlg", "控制线也转发（CTS→RTS，DSR→DTR，BREAK）"),
+          QCoreApplication::translate("CForwardDialog", "控制线也转发（CTS→RTS，DSR→DTR，BREAK）"),
           this)),
       m_pPortA(NewPortEdit(this)), m_pPortB(NewPortEdit(this)),
-      m_pApply(new QPushButton(QCoreApplication::translate("CTransmitDlg", "应用"), this)),
-      m_pExit(new QPushButton(QCoreApplication::translate("CTransmitDlg", "退出"), this))
+      m_pApply(new QPushButton(QCoreApplication::translate("CForwardDialog", "应用"), this)),
+      m_pExit(new QPushButton(QCoreApplication::translate("CForwardDialog", "退出"), this))
 {
-    setWindowTitle(QCoreApplication::translate("CTransmitDlg", "透明转发设置"));
+    setWindowTitle(QCoreApplication::translate("CForwardDialog", "透明转发设置"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 
     auto* sentence = new QHBoxLayout;
     sentence->setSpacing(4);
     sentence->addWidget(m_pEnable);
     sentence->addWidget(m_pPortA);
-    sentence->addWidget(new QLabel(QCoreApplication::translate("CTransmitDlg", "与串口"), this));
+    sentence->addWidget(new QLabel(QCoreApplication::translate("CForwardDialog", "与串口"), this));
     sentence->addWidget(m_pPortB);
     sentence->addWidget(
-        new QLabel(QCoreApplication::translate("CTransmitDlg", "间进行透明转发"), this));
+        new QLabel(QCoreApplication::translate("CForwardDialog", "间进行透明转发"), this));
     sentence->addStretch(1);
 
     auto* buttons = new QVBoxLayout;
@@ -59,7 +59,7 @@ CTransmitDlg::CTransmitDlg(SettingsStore& store, std::function<void(const QStrin
     buttons->addStretch(1);
 
     m_pLines->setToolTip(QCoreApplication::translate(
-        "CTransmitDlg", "一方的 CTS、DSR 驱动另一方的 RTS、DTR，收到的 BREAK 在另一方发出"));
+        "CForwardDialog", "一方的 CTS、DSR 驱动另一方的 RTS、DTR，收到的 BREAK 在另一方发出"));
     auto* left = new QVBoxLayout;
     left->addLayout(sentence);
     left->addWidget(m_pLines);
@@ -73,8 +73,8 @@ CTransmitDlg::CTransmitDlg(SettingsStore& store, std::function<void(const QStrin
     // Enter applies and leaves the dialog open, as the default button of the sentence.
     m_pApply->setDefault(true);
     m_pExit->setAutoDefault(false);
-    connect(m_pApply, &QPushButton::clicked, this, &CTransmitDlg::OnApply);
-    connect(m_pExit, &QPushButton::clicked, this, &CTransmitDlg::reject);
+    connect(m_pApply, &QPushButton::clicked, this, &CForwardDialog::OnApply);
+    connect(m_pExit, &QPushButton::clicked, this, &CForwardDialog::reject);
 
     const TransmitPorts stored = TransmitPorts::Decode(m_store.ReadInt(kSection, "COM", 0));
     m_portA = stored.m_portA;
@@ -84,7 +84,7 @@ CTransmitDlg::CTransmitDlg(SettingsStore& store, std::function<void(const QStrin
     setFixedSize(sizeHint());
 }
 
-void CTransmitDlg::ShowRunning(std::uint8_t portA, std::uint8_t portB)
+void CForwardDialog::ShowRunning(std::uint8_t portA, std::uint8_t portB)
 {
     m_enable = 1;
     m_portA = portA;
@@ -92,7 +92,7 @@ void CTransmitDlg::ShowRunning(std::uint8_t portA, std::uint8_t portB)
     ShowMembers();
 }
 
-void CTransmitDlg::ShowMembers()
+void CForwardDialog::ShowMembers()
 {
     m_pEnable->setChecked(m_enable != 0);
     m_pLines->setChecked(m_lines != 0);
@@ -100,13 +100,13 @@ void CTransmitDlg::ShowMembers()
     m_pPortB->setText(QString::number(m_portB));
 }
 
-bool CTransmitDlg::ReadPort(QLineEdit* edit, std::uint8_t& port)
+bool CForwardDialog::ReadPort(QLineEdit* edit, std::uint8_t& port)
 {
     bool ok = false;
     const int value = edit->text().trimmed().toInt(&ok);
     if (!ok || value < kPortMin || value > kPortMax) {
         m_showMessage(
-            QCoreApplication::translate("CTransmitDlg", "请输入一个介于 %1 和 %2 之间的整数。")
+            QCoreApplication::translate("CForwardDialog", "请输入一个介于 %1 和 %2 之间的整数。")
                 .arg(kPortMin)
                 .arg(kPortMax));
         edit->setFocus(Qt::OtherFocusReason);
@@ -117,7 +117,7 @@ bool CTransmitDlg::ReadPort(QLineEdit* edit, std::uint8_t& port)
     return true;
 }
 
-void CTransmitDlg::OnApply()
+void CForwardDialog::OnApply()
 {
     // All controls or none: a refused number leaves the members as they were.
     std::uint8_t a = 0;
@@ -131,14 +131,14 @@ void CTransmitDlg::OnApply()
     if (m_portB == m_portA) {
         m_portB = static_cast<std::uint8_t>(m_portA + 1);
         ShowMembers();
-        m_showMessage(QCoreApplication::translate("CTransmitDlg", "需输入不同的串口号！"));
+        m_showMessage(QCoreApplication::translate("CForwardDialog", "需输入不同的串口号！"));
         return;
     }
     m_store.WriteInt(kSection, "COM", TransmitPorts{m_portA, m_portB}.Encode());
     m_store.WriteInt(kSection, "Lines", m_lines);
 }
 
-void CTransmitDlg::reject()
+void CForwardDialog::reject()
 {
     done(kCancelResult);
 }

@@ -12,7 +12,7 @@
 // and error positions are counted in bytes of the system code page, as the user counts
 // them (a Chinese character is two), and are converted in ByteColumnOf / PositionOfColumn
 // only.
-class CXRichEditCtrl : public QPlainTextEdit
+class CSendLineEditor : public QPlainTextEdit
 {
     Q_OBJECT
 public:
@@ -36,8 +36,8 @@ public:
         SentRed = 5
     };
 
-    explicit CXRichEditCtrl(QWidget* parent = nullptr);
-    ~CXRichEditCtrl() override;
+    explicit CSendLineEditor(QWidget* parent = nullptr);
+    ~CSendLineEditor() override;
 
     // Where the editor's messages go (the main window's message box); without one the
     // editor shows its own box titled "VRL".

@@ -1,7 +1,7 @@
 #include "TestPtyPair.h"
+#include "app/send/SendEditor.h"
 #include "app/send/SendFile.h"
 #include "app/send/SendFrameWnd.h"
-#include "app/send/VRLSendEdit.h"
 #include "core/settings/SettingsStore.h"
 
 #include <QAction>
@@ -43,21 +43,21 @@ private:
     QTimer m_timer;
 };
 
-QColor ColourAt(CXRichEditCtrl& edit, int pos)
+QColor ColourAt(CSendLineEditor& edit, int pos)
 {
     QTextCursor c(edit.document());
     c.setPosition(pos + 1); // charFormat() is the format of the character before
     return c.charFormat().foreground().color();
 }
 
-void SetCaret(CXRichEditCtrl& edit, int pos)
+void SetCaret(CSendLineEditor& edit, int pos)
 {
     QTextCursor c = edit.textCursor();
     c.setPosition(pos);
     edit.setTextCursor(c);
 }
 
-void Select(CXRichEditCtrl& edit, int from, int to)
+void Select(CSendLineEditor& edit, int from, int to)
 {
     QTextCursor c = edit.textCursor();
     c.setPosition(from);
@@ -69,7 +69,7 @@ constexpr auto kCtrlAlt = Qt::ControlModifier | Qt::AltModifier;
 
 } // namespace
 
-class tst_SendEdit : public QObject
+class tst_SendEditor : public QObject
 {
     Q_OBJECT
 private:
@@ -84,7 +84,7 @@ private Q_SLOTS:
 
     void lineOperations()
     {
-        CVRLSendEdit edit;
+        CSendEditor edit;
         edit.setPlainText(QStringLiteral("abc\n\nEB 90\n中文X"));
         QCOMPARE(edit.LineCount(), 4);
         SetCaret(edit, 6); // on line 2
@@ -105,20 +105,20 @@ private Q_SLOTS:
         Select(edit, 0, edit.LineStart(3) + 3);
         QCOMPARE(edit.CaretColumn(), 5); // the selection end counts
 
-        edit.InsertText("X", CXRichEditCtrl::ReplaceLine, 0);
+        edit.InsertText("X", CSendLineEditor::ReplaceLine, 0);
         QCOMPARE(edit.toPlainText(), QStringLiteral("X\n\nEB 90\n中文X"));
         QCOMPARE(edit.textCursor().position(), 1);
-        edit.InsertText("<", CXRichEditCtrl::AtLineStart, 2);
-        edit.InsertText(">", CXRichEditCtrl::AtLineEnd, 2);
+        edit.InsertText("<", CSendLineEditor::AtLineStart, 2);
+        edit.InsertText(">", CSendLineEditor::AtLineEnd, 2);
         QCOMPARE(edit.GetLineText(2), QStringLiteral("<EB 90>"));
-        edit.InsertText("after", CXRichEditCtrl::LineAfter, 0);
-        edit.InsertText("before", CXRichEditCtrl::LineBefore, 0);
+        edit.InsertText("after", CSendLineEditor::LineAfter, 0);
+        edit.InsertText("before", CSendLineEditor::LineBefore, 0);
         QCOMPARE(edit.toPlainText(), QStringLiteral("before\nX\nafter\n\n<EB 90>\n中文X"));
         // On an empty line both line modes fill the line itself.
-        edit.InsertText("e", CXRichEditCtrl::LineAfter, 3);
+        edit.InsertText("e", CSendLineEditor::LineAfter, 3);
         QCOMPARE(edit.toPlainText(), QStringLiteral("before\nX\nafter\ne\n<EB 90>\n中文X"));
         Select(edit, 0, 2);
-        edit.InsertText("|", CXRichEditCtrl::AtSelectionEnd, 5);
+        edit.InsertText("|", CSendLineEditor::AtSelectionEnd, 5);
         QCOMPARE(edit.GetLineText(0), QStringLiteral("be|fore"));
 
         // Every insertion is one undo step.
@@ -141,7 +141,7 @@ private Q_SLOTS:
         main.addDockWidget(Qt::BottomDockWidgetArea, bar);
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
-        CVRLSendEdit& edit = *bar->SendEdit();
+        CSendEditor& edit = *bar->SendEdit();
         QTRY_COMPARE(bar->windowTitle(), QStringLiteral("发报窗    [行 1，字节 1 (1)]"));
 
         edit.setPlainText(QStringLiteral("line1\nline2\nabcdefghij\n中文AB"));
@@ -181,7 +181,7 @@ private Q_SLOTS:
 
     void commentLineKeys()
     {
-        CVRLSendEdit edit;
+        CSendEditor edit;
         edit.setPlainText(QStringLiteral("1\n2\n3\n4\n55 66"));
         SetCaret(edit, edit.LineStart(4) + 2);
         QTest::keyClick(&edit, Qt::Key_Space, kCtrlAlt);
@@ -215,7 +215,7 @@ private Q_SLOTS:
 
     void colourAndCaseKeys()
     {
-        CVRLSendEdit edit;
+        CSendEditor edit;
         edit.setPlainText(QStringLiteral("ab cd\nEf gH"));
         SetCaret(edit, 2);
         QTest::keyClick(&edit, Qt::Key_G, kCtrlAlt);
@@ -259,7 +259,7 @@ private Q_SLOTS:
 
     void conversionKeys()
     {
-        CVRLSendEdit edit;
+        CSendEditor edit;
         edit.setPlainText(QStringLiteral("x\n41 42 09 43\nGG"));
         SetCaret(edit, 3);
         QTest::keyClick(&edit, Qt::Key_A, kCtrlAlt);
@@ -268,7 +268,7 @@ private Q_SLOTS:
         QCOMPARE(edit.GetLineText(1), QStringLiteral("41 42 09 43"));
 
         // A Chinese line becomes its GBK bytes and comes back.
-        edit.InsertText(QStringLiteral("中A"), CXRichEditCtrl::ReplaceLine, 1);
+        edit.InsertText(QStringLiteral("中A"), CSendLineEditor::ReplaceLine, 1);
         QTest::keyClick(&edit, Qt::Key_H, kCtrlAlt);
         QCOMPARE(edit.GetLineText(1), QStringLiteral("D6 D0 41"));
         QTest::keyClick(&edit, Qt::Key_A, kCtrlAlt);
@@ -284,7 +284,7 @@ private Q_SLOTS:
 
     void analyseKeyPutsTheCaretAtTheError()
     {
-        CVRLSendEdit edit;
+        CSendEditor edit;
         edit.setPlainText(QStringLiteral("EB 90\nEB,90\n中X\nnext\n中1 2"));
         QTest::qWait(0);
 
@@ -326,7 +326,7 @@ private Q_SLOTS:
 
     void readOnlyKey()
     {
-        CVRLSendEdit edit;
+        CSendEditor edit;
         edit.setPlainText("AB");
         QCOMPARE(edit.BackgroundColor(), QColor(240, 240, 240));
         QTest::keyClick(&edit, Qt::Key_R, Qt::ControlModifier);
@@ -359,7 +359,7 @@ private Q_SLOTS:
         connect(send, &QAction::triggered, [&] { ++sendCommand; });
         main.show();
         QVERIFY(QTest::qWaitForWindowActive(&main));
-        CVRLSendEdit& edit = *bar->SendEdit();
+        CSendEditor& edit = *bar->SendEdit();
         edit.setFocus();
         QTRY_VERIFY(edit.hasFocus());
 
@@ -374,7 +374,7 @@ private Q_SLOTS:
     {
         // Shift is often still held after an upper-case digit: Shift+Enter must start a
         // line of its own, not a soft break inside the line that F2 would send as one.
-        CVRLSendEdit edit;
+        CSendEditor edit;
         QTest::keyClicks(&edit, QStringLiteral("EB 90"));
         QTest::keyClick(&edit, Qt::Key_Return, Qt::ShiftModifier);
         QTest::keyClicks(&edit, QStringLiteral("0D"));
@@ -407,7 +407,7 @@ private Q_SLOTS:
 
     void pasteIsPlainText()
     {
-        CVRLSendEdit edit;
+        CSendEditor edit;
         edit.setPlainText("AB");
         SetCaret(edit, 1);
         auto* mime = new QMimeData;
@@ -428,7 +428,7 @@ private Q_SLOTS:
 
     void checkCodes()
     {
-        CVRLSendEdit edit;
+        CSendEditor edit;
         edit.setPlainText(
             QStringLiteral("31 32 33 34\n01 03 00 00 00 01 55\nEB 90 02 34 0D\nEB 90 "));
         Select(edit, 6, 11);
@@ -455,7 +455,7 @@ private Q_SLOTS:
         {
             MessageBoxCatcher boxes;
             SetCaret(edit, edit.LineStart(2));
-            edit.InsertText("EB 90 02 34 0D", CXRichEditCtrl::ReplaceLine, 2);
+            edit.InsertText("EB 90 02 34 0D", CSendLineEditor::ReplaceLine, 2);
             QCOMPARE(edit.AppendCheckCode(CheckKind::Modbus), 0xFFFF);
             QCOMPARE(boxes.m_text, QStringLiteral("MODBUS查询报文长度不能小于6个字节！"));
         }
@@ -474,19 +474,19 @@ private Q_SLOTS:
         const QString file = m_xdg->Root() + "/frames/a.tnf";
         QDir().mkpath(m_xdg->Root() + "/frames");
         {
-            CVRLSendEdit edit;
+            CSendEditor edit;
             CSendFile sendFile(edit, store);
             edit.setPlainText(QStringLiteral("EB 90 02 34 0D\n注释\n\nlast"));
             Select(edit, 0, 5);
-            edit.ApplyFormat(CXRichEditCtrl::Red);
+            edit.ApplyFormat(CSendLineEditor::Red);
             Select(edit, edit.LineStart(1), edit.LineEnd(1));
-            edit.ApplyFormat(CXRichEditCtrl::Green);
+            edit.ApplyFormat(CSendLineEditor::Green);
             QVERIFY(sendFile.Save(file));
             QVERIFY(!edit.document()->isModified());
             QCOMPARE(QString::fromStdString(store.ReadString("Settings", "XREPath")), file);
         }
         {
-            CVRLSendEdit edit;
+            CSendEditor edit;
             CSendFile sendFile(edit, store);
             QVERIFY(sendFile.Load(sendFile.Path()));
             QCOMPARE(edit.toPlainText(), QStringLiteral("EB 90 02 34 0D\n注释\n\nlast"));
@@ -512,7 +512,7 @@ private Q_SLOTS:
         const QString defaultFile = m_xdg->Root() + "/data/Tellumar/VRL/VRL.tnf";
         QVERIFY(!QFileInfo::exists(defaultFile));
         {
-            CVRLSendEdit edit;
+            CSendEditor edit;
             CSendFile sendFile(edit, store);
             QCOMPARE(CSendFile::DefaultPath(), defaultFile);
             edit.setPlainText(QStringLiteral("01 02"));
@@ -521,7 +521,7 @@ private Q_SLOTS:
             QCOMPARE(QString::fromStdString(store.ReadString("Settings", "XREPath")), defaultFile);
         }
         {
-            CVRLSendEdit edit;
+            CSendEditor edit;
             CSendFile sendFile(edit, store);
             edit.setPlainText("keep");
             // A name that does not exist loads the default file.
@@ -530,7 +530,7 @@ private Q_SLOTS:
         }
         {
             QFile::remove(defaultFile);
-            CVRLSendEdit edit;
+            CSendEditor edit;
             CSendFile sendFile(edit, store);
             edit.setPlainText("keep");
             QVERIFY(!sendFile.Load(m_xdg->Root() + "/missing.tnf"));
@@ -539,5 +539,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(tst_SendEdit)
-#include "tst_SendEdit.moc"
+QTEST_MAIN(tst_SendEditor)
+#include "tst_SendEditor.moc"

@@ -1,8 +1,8 @@
 #include "TestPtyPair.h"
 #include "app/files/MonitorFile.h"
 #include "app/monitor/FindReplaceDialog.h"
+#include "app/monitor/FrameMonitorView.h"
 #include "app/monitor/MonitorScrollBar.h"
-#include "app/monitor/VRLView.h"
 #include "core/base/CommandIds.h"
 #include "core/files/RtfReader.h"
 #include "core/files/RtfWriter.h"
@@ -53,7 +53,7 @@ QList<Run> Runs(const QTextDocument& doc)
 
 // What the window shows (the pixels kept between refreshes, scrolled and partly repainted)
 // equals a full painting of the text, once the screen has caught up.
-bool ShowsWhatItHolds(CVRLView& view)
+bool ShowsWhatItHolds(CFrameMonitorView& view)
 {
     if (!QTest::qWaitFor([&] { return !view.IsRefreshPending(); }))
         return false;
@@ -81,7 +81,7 @@ QColor ColourAt(const QTextDocument& doc, int position)
 }
 } // namespace
 
-class tst_XRichEditView : public QObject
+class tst_MonitorView : public QObject
 {
     Q_OBJECT
 private:
@@ -92,23 +92,23 @@ private Q_SLOTS:
 
     void startsEmptyWithItsLook()
     {
-        CVRLView view;
+        CFrameMonitorView view;
         QVERIFY(view.document()->isEmpty());
         QVERIFY(!view.IsModified());
         QCOMPARE(view.GetWordWrap(), 0);
         QCOMPARE(view.lineWrapMode(), QPlainTextEdit::NoWrap);
         QVERIFY(!view.GetReadOnly());
         QCOMPARE(view.palette().color(QPalette::Base), QColor(230, 230, 230));
-        QCOMPARE(view.GetTextLimit(), CXRichEditView::kDefaultTextLimit);
+        QCOMPARE(view.GetTextLimit(), CMonitorView::kDefaultTextLimit);
         QCOMPARE(view.GetDocument(), view.document());
         QCOMPARE(view.GetPrintMargins(), QMarginsF(0.5, 0.5, 0.5, 0.5));
 
-        const QString face = CXRichEditView::DefaultFace();
+        const QString face = CMonitorView::DefaultFace();
         QVERIFY(!face.isEmpty());
         QVERIFY2(QFontDatabase::families().contains(face, Qt::CaseInsensitive), qPrintable(face));
         const QList<QColor> colours{QColor(0, 0, 0),   QColor(200, 0, 0), QColor(0, 128, 0),
                                     QColor(0, 0, 200), QColor(200, 0, 0), QColor(128, 128, 128)};
-        for (int i = 0; i < CXRichEditView::kColourCount; ++i) {
+        for (int i = 0; i < CMonitorView::kColourCount; ++i) {
             const QTextCharFormat& format = view.GetCharFormat(i);
             QCOMPARE(format.foreground().color(), colours[i]);
             QCOMPARE(format.fontPointSize(), 9.0);
@@ -123,7 +123,7 @@ private Q_SLOTS:
     // among ASCII (recognised four characters at a time).
     void blankCharacterFallsBackWhereverItStands()
     {
-        CVRLView view;
+        CFrameMonitorView view;
         const char32_t snowman = U'\u2603';
         if (QRawFont::fromFont(view.GetCharFormat(3).font()).supportsCharacter(snowman)
             || !QRawFont::fromFont(QFont(QStringLiteral("DejaVu Sans"))).supportsCharacter(snowman))
@@ -137,13 +137,13 @@ private Q_SLOTS:
                 QTextCursor cursor(view.document());
                 cursor.setPosition(at + 1);
                 QVERIFY(cursor.charFormat().fontFamilies().toStringList()
-                        != QStringList{CXRichEditView::DefaultFace()});
+                        != QStringList{CMonitorView::DefaultFace()});
             }
     }
 
     void appendsPiecesInTheirColours()
     {
-        CVRLView view;
+        CFrameMonitorView view;
         view.AppendText(QStringLiteral("[12:30:05  15] "), 5);
         view.AppendText(QStringLiteral("COM"), 5);
         view.AppendText(QStringLiteral("12"), 1);
@@ -180,7 +180,7 @@ private Q_SLOTS:
 
     void typedTextAfterAnAppendIsBlack()
     {
-        CVRLView view;
+        CFrameMonitorView view;
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         view.setFocus();
@@ -206,7 +206,7 @@ private Q_SLOTS:
 
     void limitEmptiesTheTextBeforeThePieceThatReachesIt()
     {
-        CVRLView view;
+        CFrameMonitorView view;
         view.SetTextLimit(20);
         view.AppendText(QStringLiteral("0123456789"), 3);
         view.AppendText(QStringLiteral("abcdefgh\n"), 3); // 19 characters: below the limit
@@ -243,7 +243,7 @@ private Q_SLOTS:
 
     void batchIsOneEditAndTheScreenFollowsTheEnd()
     {
-        CVRLView view;
+        CFrameMonitorView view;
         view.resize(400, 200);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -291,7 +291,7 @@ private Q_SLOTS:
     {
         // What the window shows (the pixels kept between refreshes, scrolled and partly
         // repainted) must equal a full painting of the text at every step.
-        CVRLView view;
+        CFrameMonitorView view;
         view.resize(420, 220);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -325,13 +325,13 @@ private Q_SLOTS:
     void floodOfLongLinesEndsShowingTheEnd_data()
     {
         QTest::addColumn<int>("limit");
-        QTest::newRow("no cut") << CXRichEditView::kDefaultTextLimit;
+        QTest::newRow("no cut") << CMonitorView::kDefaultTextLimit;
         QTest::newRow("cut at the limit") << 1'000'000;
     }
     void floodOfLongLinesEndsShowingTheEnd()
     {
         QFETCH(int, limit);
-        CVRLView view;
+        CFrameMonitorView view;
         view.resize(600, 900);
         view.SetTextLimit(limit);
         view.show();
@@ -374,7 +374,7 @@ private Q_SLOTS:
     void linesAfterTheTextIsEmptiedAreDrawn()
     {
         QFETCH(int, how);
-        CVRLView view;
+        CFrameMonitorView view;
         view.resize(420, 220);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -397,7 +397,7 @@ private Q_SLOTS:
             view.SetTextLimit(view.GetTextLength() + 5);
             view.AppendText(QStringLiteral("COM1 0E\n"), 3); // empties the text
             QVERIFY(view.LoadFile(path));
-            view.SetTextLimit(CXRichEditView::kDefaultTextLimit);
+            view.SetTextLimit(CMonitorView::kDefaultTextLimit);
         }
         QVERIFY(ShowsWhatItHolds(view));
         for (int i = 0; i < 3; ++i) {
@@ -414,7 +414,7 @@ private Q_SLOTS:
     // glyph (WenQuanYi Micro Hei has no outline for ℃) or lacks.
     void everyCharacterIsDrawn()
     {
-        CVRLView view;
+        CFrameMonitorView view;
         view.resize(420, 120);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -469,7 +469,7 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(int, scroll);
         QFETCH(QList<int>, selection);
-        CVRLView view;
+        CFrameMonitorView view;
         view.resize(420, 160);
         view.AppendText(QStringLiteral("[12:30:05  15] COM1\u2192"), 5);
         view.AppendText(text + QLatin1Char('\n'), 3);
@@ -540,7 +540,7 @@ private Q_SLOTS:
 
     void clearAllWithAndWithoutUndo()
     {
-        CVRLView view;
+        CFrameMonitorView view;
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         view.AppendText(QStringLiteral("received\n"), 3);
@@ -566,7 +566,7 @@ private Q_SLOTS:
 
     void wrapReadOnlyAndModified()
     {
-        CVRLView view;
+        CFrameMonitorView view;
         view.SetWordWrap(1);
         QCOMPARE(view.GetWordWrap(), 1);
         QCOMPARE(view.lineWrapMode(), QPlainTextEdit::WidgetWidth);
@@ -602,10 +602,10 @@ private Q_SLOTS:
 
     void commandsByIdentifier()
     {
-        CVRLView view;
-        QVERIFY(CXRichEditView::HandlesCommand(57643));
-        QVERIFY(CXRichEditView::HandlesCommand(57606));
-        QVERIFY(!CXRichEditView::HandlesCommand(32780)); // the frame's
+        CFrameMonitorView view;
+        QVERIFY(CMonitorView::HandlesCommand(57643));
+        QVERIFY(CMonitorView::HandlesCommand(57606));
+        QVERIFY(!CMonitorView::HandlesCommand(32780)); // the frame's
         QVERIFY(!view.OnCommand(32780));
 
         QVERIFY(!view.IsCommandEnabled(ID_EDIT_SELECT_ALL));
@@ -637,7 +637,7 @@ private Q_SLOTS:
 
     void findFindNextAndReplace()
     {
-        CVRLView view;
+        CFrameMonitorView view;
         view.AppendText(QStringLiteral("abc ABC abcd\n"), 3);
         view.AppendText(QStringLiteral("x abc\n"), 4);
         view.moveCursor(QTextCursor::Start);
@@ -657,7 +657,7 @@ private Q_SLOTS:
         QVERIFY(view.FindText(QStringLiteral("abc"), true, false, false)); // backwards
         QCOMPARE(view.textCursor().selectionStart(), 0);
 
-        QSignalSpy notFound(&view, &CXRichEditView::textNotFound);
+        QSignalSpy notFound(&view, &CMonitorView::textNotFound);
         QVERIFY(!view.FindText(QStringLiteral("zzz"), false, false, true));
         view.OnEditRepeat();
         QCOMPARE(notFound.count(), 1);
@@ -690,7 +690,7 @@ private Q_SLOTS:
 
     void findDialog()
     {
-        CVRLView view;
+        CFrameMonitorView view;
         view.AppendText(QStringLiteral("01 03 0A\n01 03 0B\n"), 3);
         view.moveCursor(QTextCursor::Start);
         QVERIFY(view.OnCommand(ID_EDIT_FIND));
@@ -730,7 +730,7 @@ private Q_SLOTS:
 
     void saveAndLoadKeepTextAndColours()
     {
-        CVRLView view;
+        CFrameMonitorView view;
         view.AppendText(QStringLiteral("[12:30:05  15] COM"), 5);
         view.AppendText(QStringLiteral("1"), 1);
         view.AppendText(QString(QChar(0x2191)), 5);
@@ -751,10 +751,10 @@ private Q_SLOTS:
         QVERIFY(rtf.startsWith("{\\rtf1"));
         // The file names the face "宋体" whatever face stands in for it on this machine.
         QVERIFY(rtf.contains("\\'cb\\'ce\\'cc\\'e5;")); // GBK bytes of 宋体 in the font table
-        if (CXRichEditView::DefaultFace() != QStringLiteral("宋体"))
-            QVERIFY(!rtf.contains(CXRichEditView::DefaultFace().toUtf8()));
+        if (CMonitorView::DefaultFace() != QStringLiteral("宋体"))
+            QVERIFY(!rtf.contains(CMonitorView::DefaultFace().toUtf8()));
 
-        CVRLView loaded;
+        CFrameMonitorView loaded;
         loaded.AppendText(QStringLiteral("old text\n"), 3);
         QVERIFY(loaded.LoadFile(path));
         QVERIFY(loaded.LastFileError().isEmpty());
@@ -771,7 +771,7 @@ private Q_SLOTS:
         QTextCursor cursor(loaded.document());
         cursor.setPosition(3);
         QCOMPARE(cursor.charFormat().fontFamilies().toStringList(),
-                 QStringList{CXRichEditView::DefaultFace()});
+                 QStringList{CMonitorView::DefaultFace()});
         QCOMPARE(cursor.charFormat().fontPointSize(), 9.0);
         // Appends go on after a load.
         loaded.AppendText(QStringLiteral("next\n"), 3);
@@ -780,7 +780,7 @@ private Q_SLOTS:
 
     void failedLoadOrSaveLeavesThingsAsTheyWere()
     {
-        CVRLView view;
+        CFrameMonitorView view;
         view.AppendText(QStringLiteral("kept\n"), 3);
         const QString text = view.toPlainText();
 
@@ -825,7 +825,7 @@ private Q_SLOTS:
         view.ClearAll(true);
         view.AppendText(QStringLiteral("short\n"), 3);
         QVERIFY(view.SaveFile(path));
-        CVRLView other;
+        CFrameMonitorView other;
         QVERIFY(other.LoadFile(path));
         QCOMPARE(other.toPlainText(), QStringLiteral("short\n"));
     }
@@ -852,7 +852,7 @@ private Q_SLOTS:
         const QString path = m_home.FilePath(QStringLiteral("long.tnf"));
         QVERIFY(RtfWriter::WriteFile(original, path.toStdString()));
 
-        CVRLView view;
+        CFrameMonitorView view;
         QVERIFY(view.LoadFile(path));
         const QTextDocument& doc = *view.document();
         QVERIFY(doc.blockCount() > 7);
@@ -870,7 +870,7 @@ private Q_SLOTS:
         const QString again = m_home.FilePath(QStringLiteral("long-again.tnf"));
         QVERIFY(view.SaveFile(again));
         QCOMPARE(RtfReader::ReadFile(again.toStdString()).m_document.Text(), original.Text());
-        CVRLView reloaded;
+        CFrameMonitorView reloaded;
         QVERIFY(reloaded.LoadFile(again));
         const QList<Run> before = Runs(doc), after = Runs(*reloaded.document());
         QCOMPARE(after.size(), before.size());
@@ -886,7 +886,7 @@ private Q_SLOTS:
         view.AppendText(QString(cut - 10, QLatin1Char('z')), 3);
         view.AppendText(QStringLiteral("\nend\n"), 3);
         QVERIFY(view.SaveFile(again));
-        CVRLView other;
+        CFrameMonitorView other;
         QVERIFY(other.LoadFile(again));
         other.selectAll();
         other.copy();
@@ -900,7 +900,7 @@ private Q_SLOTS:
         runs.Append(std::string(cut - 5, 'x'), blue);
         const QString runsPath = m_home.FilePath(QStringLiteral("runs.tnf"));
         QVERIFY(RtfWriter::WriteFile(runs, runsPath.toStdString()));
-        CVRLView runsView;
+        CFrameMonitorView runsView;
         QVERIFY(runsView.LoadFile(runsPath));
         QCOMPARE(runsView.document()->blockCount(), 2);
         QCOMPARE(runsView.document()->begin().length() - 1, cut);
@@ -913,7 +913,7 @@ private Q_SLOTS:
         original.Append("a\r\nb\rc\u2028d\u2029e", RichTextFormat{0x0000C8, 18, "宋体"});
         const QString path = m_home.FilePath(QStringLiteral("ends.tnf"));
         QVERIFY(RtfWriter::WriteFile(original, path.toStdString()));
-        CVRLView view;
+        CFrameMonitorView view;
         QVERIFY(view.LoadFile(path));
         QCOMPARE(view.document()->blockCount(), 5);
         view.selectAll();
@@ -923,7 +923,7 @@ private Q_SLOTS:
 
     void fileLargerThanTheMonitorHoldsIsRefused()
     {
-        CVRLView view;
+        CFrameMonitorView view;
         view.AppendText(QStringLiteral("kept\n"), 3);
 
         // Refused by its size alone, before it is read (a sparse file of zeros).
@@ -956,7 +956,7 @@ private Q_SLOTS:
 
     void copyIsPlainTextOfTheSelection()
     {
-        CVRLView view;
+        CFrameMonitorView view;
         view.AppendText(QStringLiteral("[12:30:05  15] COM"), 5);
         view.AppendText(QStringLiteral("1"), 1);
         view.AppendText(QStringLiteral("01 03 0A\n"), 3);
@@ -977,7 +977,7 @@ private Q_SLOTS:
 
     void printsWithHalfInchMargins()
     {
-        CVRLView view;
+        CFrameMonitorView view;
         for (int i = 0; i < 100; ++i)
             view.AppendText(QStringLiteral("COM1 01 03 0A %1\n").arg(i), 3);
         QPrinter printer(QPrinter::HighResolution);
@@ -1001,5 +1001,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(tst_XRichEditView)
-#include "tst_XRichEditView.moc"
+QTEST_MAIN(tst_MonitorView)
+#include "tst_MonitorView.moc"

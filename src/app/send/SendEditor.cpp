@@ -1,13 +1,13 @@
-#include "app/send/VRLSendEdit.h"
+#include "app/send/SendEditor.h"
 
 #include "core/text/CodePage.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
 
-CVRLSendEdit::CVRLSendEdit(QWidget* parent) : CXRichEditCtrl(parent) {}
+CSendEditor::CSendEditor(QWidget* parent) : CSendLineEditor(parent) {}
 
-std::uint16_t CVRLSendEdit::AppendCheckCode(CheckKind kind)
+std::uint16_t CSendEditor::AppendCheckCode(CheckKind kind)
 {
     // A read-only editor keeps its text, as it does for the editing keys.
     if (IsReadOnlyMode())
@@ -28,18 +28,18 @@ std::uint16_t CVRLSendEdit::AppendCheckCode(CheckKind kind)
     return edit.code;
 }
 
-bool CVRLSendEdit::IsOwnKey(const QKeyEvent* e) const
+bool CSendEditor::IsOwnKey(const QKeyEvent* e) const
 {
-    return (IsCtrlAlt(e) && e->key() == Qt::Key_N) || CXRichEditCtrl::IsOwnKey(e);
+    return (IsCtrlAlt(e) && e->key() == Qt::Key_N) || CSendLineEditor::IsOwnKey(e);
 }
 
-bool CVRLSendEdit::HandleKey(QKeyEvent* e)
+bool CSendEditor::HandleKey(QKeyEvent* e)
 {
     if (IsCtrlAlt(e) && e->key() == Qt::Key_N) {
         if (!IsReadOnlyMode())
             InsertCommentLine(QCoreApplication::translate(
-                "CVRLSendEdit", "<<--设备：PLC；波特率：9600；校验：无；规约：MODUBUS-->>"));
+                "CSendEditor", "<<--设备：PLC；波特率：9600；校验：无；规约：MODUBUS-->>"));
         return true;
     }
-    return CXRichEditCtrl::HandleKey(e);
+    return CSendLineEditor::HandleKey(e);
 }
