@@ -199,15 +199,16 @@ void CatBaseline(const std::string& path, int master, double seconds)
                 static_cast<double>(written) / s / 1e6, static_cast<double>(written) / 1e6, s);
 }
 
-// Counts what the pipeline handed on after the display, in the forwarding slot.
-class ForwardTap : public ForwardStep
+// Counts what the pipeline handed on after the display, as a window listener of the traffic.
+class ShownCounter : public TrafficListener
 {
 public:
     using Fn = std::function<void(unsigned, const std::uint8_t*, std::size_t)>;
-    explicit ForwardTap(Fn fn) : m_fn(std::move(fn)) {}
-    void ForwardReceived(unsigned port, const std::uint8_t* bytes, std::size_t count) override
+    explicit ShownCounter(Fn fn) : m_fn(std::move(fn)) {}
+    void OnTraffic(const TrafficMessage& m) override
     {
-        m_fn(port, bytes, count);
+        if (m.m_direction == 1 && !m.m_forwarded)
+            m_fn(m.m_port, m.m_bytes, m.m_count);
     }
 
 private:
@@ -241,8 +242,8 @@ double FloodOnePort(CMainFrame& frame, double seconds, bool oneByte = false, int
 
     vrlbench::OpenPortOrExit(frame, port, pty.Path());
     std::uint64_t shown = 0;
-    ForwardTap tap([&](unsigned, const std::uint8_t*, std::size_t count) { shown += count; });
-    frame.Pipeline().SetForwarding(&tap);
+    ShownCounter tap([&](unsigned, const std::uint8_t*, std::size_t count) { shown += count; });
+    frame.Pipeline().Traffic().Add(tap, PortTraffic::Runs::OnWindow);
     const long peakBefore = PeakRssKb();
     StallProbe probe;
     std::atomic<bool> stop{false};
@@ -278,7 +279,7 @@ double FloodOnePort(CMainFrame& frame, double seconds, bool oneByte = false, int
         "  peak memory: %ld MB (before the flood %ld MB); monitor text %d characters, limit %d\n",
         PeakRssKb() / 1024, peakBefore / 1024, frame.GetView()->GetTextLength(),
         frame.GetView()->GetTextLimit());
-    frame.Pipeline().SetForwarding(nullptr);
+    frame.Pipeline().Traffic().Remove(tap);
     return static_cast<double>(shownInTime) / s / 1e6;
 }
 
@@ -320,13 +321,13 @@ void SixteenPorts(CMainFrame& frame, double seconds)
 
     // Each message: port index, a 16-bit sequence number, and 7 bytes of its own.
     std::vector<std::vector<std::uint8_t>> received(kPorts);
-    ForwardTap tap([&](unsigned port, const std::uint8_t* bytes, std::size_t count) {
+    ShownCounter tap([&](unsigned port, const std::uint8_t* bytes, std::size_t count) {
         const int i = static_cast<int>(port) - 20;
         if (i >= 0 && i < kPorts)
             received[static_cast<std::size_t>(i)].insert(
                 received[static_cast<std::size_t>(i)].end(), bytes, bytes + count);
     });
-    frame.Pipeline().SetForwarding(&tap);
+    frame.Pipeline().Traffic().Add(tap, PortTraffic::Runs::OnWindow);
 
     std::atomic<bool> stop{false};
     int sent = 0;
@@ -378,6 +379,7 @@ void SixteenPorts(CMainFrame& frame, double seconds)
         "(working: %lld ms)\n",
         100.0 * cpu / s, s, static_cast<long long>(probe.WorstMs()),
         static_cast<long long>(probe.WorstBusyMs()));
+    frame.Pipeline().Traffic().Remove(tap);
 }
 
 // Floods in a row: each ends with its own tail (A5 5A and its number), which the monitor's

@@ -19,6 +19,7 @@
 #include "app/frame/MainFrm.h"
 #include "app/monitor/FrameMonitorView.h"
 #include "core/base/CommandIds.h"
+#include "core/receive/DecodeListener.h"
 #include "core/receive/ReceivePipeline.h"
 #include "core/settings/IniSettingsStore.h"
 
@@ -242,7 +243,8 @@ int main(int argc, char* argv[])
         vrlbench::OpenPortOrExit(frame, kFirstPort + i, ptys.back()->Path());
     }
     StreamCheck check(ports);
-    frame.Pipeline().SetDecoding(&check);
+    DecodeListener checking(check, frame.Pipeline());
+    frame.Pipeline().Traffic().Add(checking, PortTraffic::Runs::OnWindow);
 
     std::atomic<bool> stop{false};
     std::atomic<unsigned long long> written{0}; // per port
@@ -360,7 +362,7 @@ int main(int argc, char* argv[])
     feeder.join();
     poster.join();
     Spin(1500); // what is still on its way
-    frame.Pipeline().SetDecoding(nullptr);
+    frame.Pipeline().Traffic().Remove(checking);
 
     const unsigned long long total = written.load();
     int good = 0;

@@ -63,7 +63,8 @@ CaptureSession::CaptureSession(const CaptureOptions& options, SettingsStore& sto
       m_status(options.m_quiet ? nullptr : status), m_clock(LocalClockText),
       m_wakeFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
       m_stopFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)), m_inbox([this] { Signal(m_wakeFd); }),
-      m_pipeline(m_frameOptions, *this, [] { return 0; })
+      m_pipeline(m_frameOptions, *this, [] { return 0; }), m_publisher(m_pipeline.Traffic(), *this),
+      m_decoding(m_modbus, m_pipeline)
 {
     // The display options the window keeps, then what a log needs whatever the window
     // shows: every line with its port and the clock's time, every byte of a message on its
@@ -75,7 +76,7 @@ CaptureSession::CaptureSession(const CaptureOptions& options, SettingsStore& sto
     m_frameOptions.m_showTime = 1;
     m_frameOptions.m_clockMs = 1;
     m_frameOptions.m_ascEveryByte = 1;
-    m_pipeline.SetForwarding(this);
+    m_pipeline.Traffic().Add(*this, PortTraffic::Runs::OnWindow);
     m_modbus.SetLineSource([this](unsigned port, PortSettings& settings) {
         const auto it = m_ports.find(port);
         if (it == m_ports.end())
@@ -86,7 +87,7 @@ CaptureSession::CaptureSession(const CaptureOptions& options, SettingsStore& sto
     for (const CaptureOptions::Port& port : options.m_ports)
         m_modbus.SetEnabled(port.m_port,
                             options.m_modbus || LoadModbusDecoding(store, port.m_port));
-    m_pipeline.SetDecoding(&m_modbus);
+    m_pipeline.Traffic().Add(m_decoding, PortTraffic::Runs::OnWindow, PortTraffic::kRankDecode);
     if (!options.m_folder.empty()) {
         m_pFiles = std::make_unique<CaptureFiles>(options.m_folder, options.m_txt, options.m_tnf,
                                                   options.m_rotateMs, options.m_rotateBytes);
@@ -141,7 +142,7 @@ bool CaptureSession::Open()
             settings.m_nStopBits = *m_options.m_stopBits;
         static_cast<PortSettings&>(*state.m_port) = settings;
         state.m_port->SetOutputLines(LoadModemOutputs(m_store, wanted.m_port));
-        if (!state.m_port->Open(this, wanted.m_port, state.m_device))
+        if (!state.m_port->Open(&m_publisher, wanted.m_port, state.m_device))
             return false;
         m_ports.emplace(wanted.m_port, std::move(state));
     }
@@ -300,7 +301,7 @@ void CaptureSession::ShowStoppedPort(unsigned port, const std::string& reason)
     SerialPort& serial = *it->second.m_port;
     if (serial.IsRemote()) {
         // Also a server not reached at the start: an unattended capture waits for it.
-        if (serial.Redial(this)) {
+        if (serial.Redial(&m_publisher)) {
             m_redialing.insert(port);
             Notice(CoreText::Args(VRL_TR("CaptureSession", "%1 %2，等待重新连接"),
                                   {PortName(port), reason}));
@@ -321,7 +322,7 @@ void CaptureSession::CheckReconnect()
         SerialPort& serial = *m_ports.at(port).m_port;
         // A device on its way back may not open yet: tried again at the next look, quietly.
         serial.SetMessageSink(nullptr);
-        const bool opened = serial.Open(this, port, m_ports.at(port).m_device);
+        const bool opened = serial.Open(&m_publisher, port, m_ports.at(port).m_device);
         serial.SetMessageSink(static_cast<PortMessageSink*>(this));
         if (!opened) {
             serial.Close();
@@ -332,12 +333,14 @@ void CaptureSession::CheckReconnect()
     }
 }
 
-void CaptureSession::ForwardReceived(unsigned port, const std::uint8_t*, std::size_t count)
+void CaptureSession::OnTraffic(const TrafficMessage& message)
 {
-    auto it = m_ports.find(port);
+    if (message.m_direction != 1)
+        return;
+    auto it = m_ports.find(message.m_port);
     if (it == m_ports.end())
         return;
-    it->second.m_bytes += count;
+    it->second.m_bytes += message.m_count;
     ++it->second.m_messages;
 }
 

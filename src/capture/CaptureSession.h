@@ -2,10 +2,12 @@
 
 #include "capture/CaptureOptions.h"
 #include "core/modbus/ModbusMonitor.h"
+#include "core/receive/DecodeListener.h"
 #include "core/receive/PortMessageSink.h"
 #include "core/receive/PortReceiver.h"
 #include "core/receive/ReceiveInbox.h"
 #include "core/receive/ReceivePipeline.h"
+#include "core/receive/TrafficPublisher.h"
 #include "core/serial/PortReconnect.h"
 #include "core/settings/FrameOptions.h"
 
@@ -31,7 +33,7 @@ class SettingsStore;
 class CaptureSession : private PortReceiver,
                        private PortMessageSink,
                        private MonitorSink,
-                       private ForwardStep
+                       private TrafficListener
 {
 public:
     // Exit codes, as the manual page says.
@@ -66,7 +68,7 @@ public:
     // One received message handed over as a port's worker does (tests).
     void Receive(unsigned port, std::vector<std::uint8_t> bytes)
     {
-        OnPortData(port, std::move(bytes));
+        m_publisher.OnPortData(port, std::move(bytes));
     }
 
 private:
@@ -91,8 +93,8 @@ private:
     void EndAppend() override {}
     void AppendLine(const std::vector<MonitorPiece>& pieces) override;
     void ShowStoppedPort(unsigned port, const std::string& reason) override;
-    // ForwardStep: counts what each port received.
-    void ForwardReceived(unsigned port, const std::uint8_t* bytes, std::size_t count) override;
+    // TrafficListener, on the capture's thread: counts what each port received.
+    void OnTraffic(const TrafficMessage& message) override;
 
     void Notice(const std::string& text);
     // What remote ports' workers tell (a connection made, a server's notice), handed to the
@@ -120,7 +122,9 @@ private:
     int m_stopFd = -1; // eventfd: Stop
     ReceiveInbox m_inbox;
     ReceivePipeline m_pipeline;
+    TrafficPublisher m_publisher; // what the ports' workers hand their messages to
     ModbusMonitor m_modbus;
+    DecodeListener m_decoding;
     PortReconnect m_reconnect;
     std::map<unsigned, PortState> m_ports;
     std::set<unsigned> m_redialing; // remote ports whose workers call their servers again

@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <string>
 
+class CPortSender;
 class FrameOptions;
+class ForwardTap;
 class QMainWindow;
 class QPlainTextEdit;
 class ReceivePipeline;
@@ -27,10 +29,11 @@ public:
     virtual int CurrentPort() const = 0;
     virtual bool IsPortOpen(int port = -1) const = 0;
     virtual SerialPort* GetPortRecord(int port = -1) const = 0;
-    // Writes bytes to an open port without waiting: what the port does not take at once waits
-    // in its queue, in order. False when the port is not open, refused them, or its queue is
-    // full. Shows nothing but the queue's status note.
-    virtual bool WriteToPort(unsigned port, const std::uint8_t* bytes, std::size_t count) = 0;
+    // The one way bytes go to a port: monitor line, decoding, listeners, then the port's
+    // queue; never waits.
+    virtual CPortSender& Sender() = 0;
+    // The forwarding pair's wire (the one copy of the pair).
+    virtual ForwardTap& Tap() = 0;
     // The one way a line of the send editor is sent (line -1: the caret line). False for an
     // empty or faulty line; true also when the port is closed (nothing to do).
     virtual bool SendLine(int port, int line) = 0;

@@ -9,7 +9,8 @@
 
 CFrameReceiver::CFrameReceiver(const FrameOptions& options, CUserNotices& notices,
                                ReceivePipeline::CurrentPortSource currentPort)
-    : m_notices(notices), m_pipeline(options, *this, std::move(currentPort)), m_turns(m_pipeline)
+    : m_notices(notices), m_pipeline(options, *this, std::move(currentPort)),
+      m_publisher(m_pipeline.Traffic(), *this), m_turns(m_pipeline)
 {
 }
 
@@ -26,9 +27,9 @@ void CFrameReceiver::OnPortData(unsigned uiPortNo, std::vector<std::uint8_t> byt
 }
 
 void CFrameReceiver::OnPortMessage(unsigned uiPortNo, std::vector<std::uint8_t> bytes,
-                                   std::int64_t readMs, bool mustNotWait)
+                                   std::int64_t readUs, bool mustNotWait)
 {
-    m_turns.Inbox().Push(uiPortNo, std::move(bytes), readMs, !mustNotWait);
+    m_turns.Inbox().Push(uiPortNo, std::move(bytes), readUs, !mustNotWait);
 }
 
 void CFrameReceiver::OnPortStopped(unsigned uiPortNo, std::string reason)

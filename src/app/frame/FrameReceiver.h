@@ -4,6 +4,7 @@
 #include "core/receive/PortMessageSink.h"
 #include "core/receive/PortReceiver.h"
 #include "core/receive/ReceivePipeline.h"
+#include "core/receive/TrafficPublisher.h"
 
 #include <cstdint>
 #include <string>
@@ -31,13 +32,16 @@ public:
     void Connect(CFrameMonitorView& view, CLineControl& lines, CPortControl& ports);
 
     ReceivePipeline& Pipeline() { return m_pipeline; }
+    // What the ports hand their messages to: the traffic's worker listeners, then this.
+    PortReceiver* PortEnd() { return &m_publisher; }
+    TrafficPublisher& Publisher() { return m_publisher; }
     CReceiveTurns& Turns() { return m_turns; }
     // A grey line of the program's own, without time or port.
     void AppendNoticeLine(const std::string& text);
 
     // PortReceiver, on the workers: nothing here waits for the window thread.
     void OnPortData(unsigned uiPortNo, std::vector<std::uint8_t> bytes) override;
-    void OnPortMessage(unsigned uiPortNo, std::vector<std::uint8_t> bytes, std::int64_t readMs,
+    void OnPortMessage(unsigned uiPortNo, std::vector<std::uint8_t> bytes, std::int64_t readUs,
                        bool mustNotWait) override;
     void OnPortStopped(unsigned uiPortNo, std::string reason) override;
     void OnPortConnected(unsigned uiPortNo, std::string where) override;
@@ -56,6 +60,7 @@ private:
 
     CUserNotices& m_notices;
     ReceivePipeline m_pipeline;
+    TrafficPublisher m_publisher;
     CReceiveTurns m_turns;
     CFrameMonitorView* m_pView = nullptr;
     CLineControl* m_pLines = nullptr;

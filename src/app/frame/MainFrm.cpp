@@ -17,6 +17,7 @@
 #include "app/ports/PortRestore.h"
 #include "app/ports/SettingsBar.h"
 #include "app/send/AutoSend.h"
+#include "app/send/PortSender.h"
 #include "app/send/SendCommands.h"
 #include "app/send/SendEditor.h"
 #include "core/base/CommandIds.h"
@@ -95,14 +96,17 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     m_pRouter->AddCommands(CMonitorFiles::Commands(), m_pMonitorFiles);
     m_pRouter->SetRecentFilesFiller(
         [this](QMenu* menu) { m_pMonitorFiles->FillRecentFiles(menu); });
+    m_pSender = new CPortSender(*this, m_tap);
+    m_receiver.Publisher().SetPartnerSource(
+        [this](unsigned port) { return m_tap.OpenPartnerOf(port); });
     m_pSend = new CSendCommands(*this);
     m_pRouter->AddCommands(CSendCommands::Commands(), m_pSend);
     m_pRouter->AddCommands(CSendCommands::OptionCommands(), nullptr);
     m_pAutoSend = new CAutoSend(*this);
     m_pRouter->AddCommands(CAutoSend::Commands(), m_pAutoSend);
-    m_pForwarder = new CForwarder(*this, m_tap);
+    m_pForwarder = new CForwarder(*this, m_tap, *m_pSender);
     m_pRouter->AddCommands(CForwarder::Commands(), m_pForwarder);
-    m_pLineControl = new CLineControl(*this, *m_pPorts, &m_receiver);
+    m_pLineControl = new CLineControl(*this, *m_pPorts, m_receiver.PortEnd());
     m_pRouter->AddCommands(CLineControl::Commands(), m_pLineControl);
     m_pPortRestore = new CPortRestore(*this, *m_pPorts, [this](unsigned port) {
         m_pPortControl->OnPortSelected(static_cast<int>(port));
@@ -112,9 +116,9 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     m_pRouter->AddCommands(CPortRestore::Commands(), m_pPortRestore);
     m_pRouter->AddCommands(CLanguageChoice::Commands(), new CLanguageChoice(*this));
     CreateStatusBar();
-    m_pPortControl =
-        new CPortControl(*this, *m_pPorts, *m_pPortMap, &m_receiver, m_receiver.Turns().Inbox(),
-                         *m_pSettingsBar, *m_pLineControl, *m_pRouter, *m_pReadyLabel);
+    m_pPortControl = new CPortControl(*this, *m_pPorts, *m_pPortMap, m_receiver.PortEnd(),
+                                      m_receiver.Turns().Inbox(), *m_pSettingsBar, *m_pLineControl,
+                                      *m_pRouter, *m_pReadyLabel);
     m_pRouter->AddCommands(CPortControl::Commands(), m_pPortControl);
     m_receiver.Connect(*m_pView, *m_pLineControl, *m_pPortControl);
     m_pFilterDlg = new CDlgFilter(*this); // after the status bar: it may leave a note there
@@ -388,11 +392,6 @@ QString CMainFrame::GetLineText(int line) const
 QPlainTextEdit* CMainFrame::SendEditor() const
 {
     return m_pSend->SendEdit();
-}
-
-bool CMainFrame::WriteToPort(unsigned port, const std::uint8_t* bytes, std::size_t count)
-{
-    return m_pForwarder->WriteToPort(port, bytes, count);
 }
 
 CSendFrameWnd* CMainFrame::SendBar() const

@@ -22,6 +22,7 @@ class CAutoSend;
 class CCommandRouter;
 class CFramePlacement;
 class CForwarder;
+class CPortSender;
 
 class CMonitorFiles;
 class CSendCommands;
@@ -76,7 +77,7 @@ public:
     int CurrentPort() const override;
     bool IsPortOpen(int port = -1) const override;
     SerialPort* GetPortRecord(int port = -1) const override;
-    bool WriteToPort(unsigned port, const std::uint8_t* bytes, std::size_t count) override;
+    CPortSender& Sender() override { return *m_pSender; }
     bool SendLine(int port, int line) override;
     QString GetLineText(int line) const override;
     QPlainTextEdit* SendEditor() const override;
@@ -103,7 +104,7 @@ public:
 
     // --- Ports --------------------------------------------------------------------------
     PortList& Ports() { return *m_pPorts; }
-    ForwardTap& Tap() { return m_tap; }
+    ForwardTap& Tap() override { return m_tap; }
     PortMap& Map() { return *m_pPortMap; }
     CSettingsBar* SettingsBar() const { return m_pSettingsBar; }
     // The user picked a port in the selector (what the list does when picked).
@@ -175,6 +176,7 @@ private:
     CMonitorFiles* m_pMonitorFiles = nullptr;
     CAutoSend* m_pAutoSend = nullptr;
     CForwarder* m_pForwarder = nullptr;
+    CPortSender* m_pSender = nullptr;
     CLineControl* m_pLineControl = nullptr;
     CPortControl* m_pPortControl = nullptr;
     CPortRestore* m_pPortRestore = nullptr;

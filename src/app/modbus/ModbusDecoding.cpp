@@ -3,6 +3,7 @@
 #include "app/frame/FrameHost.h"
 #include "app/modbus/ModbusFrameTable.h"
 #include "core/base/CommandIds.h"
+#include "core/forward/ForwardTap.h"
 #include "core/receive/MonitorLine.h"
 #include "core/receive/ReceivePipeline.h"
 #include "core/serial/PortSettings.h"
@@ -32,8 +33,10 @@ constexpr unsigned kPorts = 256;
 } // namespace
 
 CModbusDecoding::CModbusDecoding(CFrameHost& host)
-    : QObject(host.Window()), m_host(host), m_pTable(new CModbusFrameTable(host, m_log)),
-      m_pPollTimer(new QTimer(this))
+    : QObject(host.Window()), m_host(host),
+      m_listener(m_monitor, host.Pipeline(),
+                 [&host](unsigned port) { return host.Tap().PartnerOf(port); }),
+      m_pTable(new CModbusFrameTable(host, m_log)), m_pPollTimer(new QTimer(this))
 {
     // The table shows local time: a frame's steady-clock time is taken back from now.
     m_monitor.SetRecordSink([this](const ModbusRecord& record) {
@@ -55,7 +58,8 @@ CModbusDecoding::CModbusDecoding(CFrameHost& host)
         m_monitor.SetEnabled(port, LoadModbusDecoding(m_host.Store(), port));
     m_pPollTimer->setInterval(kPollMs);
     connect(m_pPollTimer, &QTimer::timeout, this, [this] { m_host.Pipeline().PollDecoding(); });
-    m_host.Pipeline().SetDecoding(&m_monitor);
+    m_host.Pipeline().Traffic().Add(m_listener, PortTraffic::Runs::OnWindow,
+                                    PortTraffic::kRankDecode);
     UpdateNote();
 }
 

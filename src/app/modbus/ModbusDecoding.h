@@ -3,6 +3,7 @@
 #include "app/commands/CommandTable.h"
 #include "core/modbus/ModbusFrameLog.h"
 #include "core/modbus/ModbusMonitor.h"
+#include "core/receive/DecodeListener.h"
 
 #include <QObject>
 
@@ -44,6 +45,7 @@ private:
 
     CFrameHost& m_host;
     ModbusMonitor m_monitor;
+    DecodeListener m_listener; // the monitor's lines under the messages
     ModbusFrameLog m_log;
     CModbusFrameTable* m_pTable;
     QTimer* m_pPollTimer;

@@ -51,7 +51,7 @@ CAutoSend::CAutoSend(CFrameHost& host)
     connect(m_pDlg, &CAutoSendDialog::applied, this, &CAutoSend::OnApplied);
     connect(m_pDlg, &CAutoSendDialog::message, this,
             [this](const QString& text) { m_host.ShowMessage(text); });
-    host.Pipeline().SetTrigger(&m_trigger);
+    host.Pipeline().Traffic().Add(m_trigger, PortTraffic::Runs::OnWindow, PortTraffic::kRankAnswer);
     // A received line may be the caret line, so a caret move counts as a change too.
     QPlainTextEdit* editor = host.SendEditor();
     connect(editor, &QPlainTextEdit::textChanged, this, [this] { m_trigger.TextsChanged(); });
@@ -156,6 +156,6 @@ void CAutoSend::SaveAtExit()
     m_pTimer101->stop();
     m_cycle.Stop();
     m_trigger.SetOn(false);
-    m_host.Pipeline().SetTrigger(nullptr);
+    m_host.Pipeline().Traffic().Remove(m_trigger);
     m_settings.Save(m_host.Store());
 }

@@ -2,11 +2,11 @@
 
 #include "app/commands/CommandTable.h"
 #include "app/frame/FrameHost.h"
+#include "app/send/PortSender.h"
 #include "app/send/SendEditor.h"
 #include "app/send/SendFiles.h"
 #include "app/send/SendFrameWnd.h"
 #include "core/base/CommandIds.h"
-#include "core/receive/ReceivePipeline.h"
 #include "core/send/CheckCode.h"
 #include "core/send/LineSend.h"
 #include "core/settings/FrameOptions.h"
@@ -158,10 +158,8 @@ bool CSendCommands::SendLine(int port, int line)
         return false;
     }
     const unsigned portNo = static_cast<unsigned>(port < 0 ? m_host.CurrentPort() : port);
-    // The monitor line comes first; the result of the write is not looked at.
-    m_host.AppendMonitorLine(plan.monitorText, portNo, 0);
-    m_host.Pipeline().OnSentData(portNo, plan.bytes.data(), plan.bytes.size());
-    m_host.WriteToPort(portNo, plan.bytes.data(), plan.bytes.size());
+    // The result of the write is not looked at: a full queue says so in the status bar.
+    m_host.Sender().Send(portNo, plan.bytes, plan.monitorText);
     if (o.m_jumpToNextLine)
         edit->MoveCaretToLine(true, line);
     return true;

@@ -19,6 +19,11 @@ std::int64_t ToMs(std::int64_t ns)
 {
     return ns / 1000000;
 }
+
+std::int64_t ToUs(std::int64_t ns)
+{
+    return ns / 1000;
+}
 } // namespace
 
 ForwardTap::ForwardTap()
@@ -117,6 +122,31 @@ void ForwardTap::SetPair(bool enable, int portA, int portB, bool lines, const Ea
     }
     m_enabled = enable;
     m_lines = enable && lines;
+    PublishPair();
+}
+
+// Under the lock, whenever the pair or a record of it changes.
+void ForwardTap::PublishPair()
+{
+    for (int i = 0; i < 2; ++i) {
+        const Side& side = m_sides[i];
+        m_pairNow[i].store(m_enabled && side.m_port >= 0 ? side.m_port : -1);
+        m_openNow[i].store(side.m_record != nullptr);
+    }
+}
+
+bool ForwardTap::InPair(unsigned port) const
+{
+    return m_pairNow[0].load() == static_cast<int>(port)
+           || m_pairNow[1].load() == static_cast<int>(port);
+}
+
+int ForwardTap::OpenPartnerOf(unsigned port) const
+{
+    for (int i = 0; i < 2; ++i)
+        if (m_pairNow[i].load() == static_cast<int>(port))
+            return m_openNow[1 - i].load() ? m_pairNow[1 - i].load() : -1;
+    return -1;
 }
 
 bool ForwardTap::IsEnabled() const
@@ -143,6 +173,7 @@ void ForwardTap::Attach(unsigned port, ForwardEnd* record)
     std::lock_guard lock(m_mutex);
     if (Side* side = SideOf(port)) {
         side->m_record = record;
+        PublishPair();
         return;
     }
     for (auto& [number, known] : m_spare)
@@ -171,6 +202,7 @@ void ForwardTap::Detach(unsigned port, const ForwardEnd* record)
     if (!side || side->m_record != record)
         return;
     side->m_record = nullptr;
+    PublishPair();
     side->m_toPort.Clear();
     // Its worker delivers nothing more: what the partner kept back for it goes now.
     side->m_collecting = false;
@@ -325,7 +357,7 @@ void ForwardTap::Deliver(unsigned port, std::vector<std::uint8_t> bytes, std::in
         // for that.
         lock.unlock();
         order.unlock();
-        receiver->OnPortMessage(port, std::move(bytes), ToMs(firstNs), false);
+        receiver->OnPortMessage(port, std::move(bytes), ToUs(firstNs), false);
         return;
     }
     side->m_collecting = false;
@@ -347,7 +379,7 @@ void ForwardTap::Deliver(unsigned port, std::vector<std::uint8_t> bytes, std::in
 void ForwardTap::HandOn(Parked& parked)
 {
     parked.m_receiver->OnPortMessage(parked.m_port, std::move(parked.m_bytes),
-                                     ToMs(parked.m_firstNs), true);
+                                     ToUs(parked.m_firstNs), true);
 }
 
 void ForwardTap::ReleaseParked(Side& side)

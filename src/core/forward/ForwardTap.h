@@ -3,6 +3,7 @@
 #include "core/forward/ForwardEnd.h"
 #include "core/forward/ForwardQueue.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -65,6 +66,14 @@ public:
     bool LinesForwarded() const;
     // The other port of the pair, or -1.
     int PartnerOf(unsigned port) const;
+
+    // --- Any thread, without the lock (for every message of every port) -----------------
+    // Whether port is in the pair now.
+    bool InPair(unsigned port) const;
+    // The other port of the pair while its worker runs (it takes what port reads), or -1.
+    int OpenPartnerOf(unsigned port) const;
+    // Port A (i 0) or B (i 1) of the pair while forwarding is on, else -1.
+    int PairPort(int i) const { return m_pairNow[i & 1].load(); }
 
     // The program's own bytes for a port of the pair join the bytes forwarded to it, so that
     // the two never interleave inside a write. False when the port is not open or its queue
@@ -151,6 +160,7 @@ private:
     static void HandOn(Parked& parked);
     void ReleaseParked(Side& side);
     void ReleaseAllParked();
+    void PublishPair();
 
     std::mutex m_deliverMutex; // taken before m_mutex: messages go to the window in order
     mutable std::mutex m_mutex;
@@ -159,6 +169,10 @@ private:
     bool m_lines = false;
     Side m_sides[2];
     int m_cutFds[2] = {-1, -1}; // per side, wakes its worker to end a message
+    // The pair's ports (-1: none) and whether each is attached, for InPair and
+    // OpenPartnerOf; written under m_mutex.
+    std::atomic<int> m_pairNow[2] = {-1, -1};
+    std::atomic<bool> m_openNow[2] = {false, false};
     // Running ports outside the pair, so that a pair set later finds them.
     std::vector<std::pair<unsigned, ForwardEnd*>> m_spare;
 };

@@ -21,6 +21,12 @@ std::int64_t SteadyMilliseconds()
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+std::int64_t SteadyMicroseconds()
+{
+    using namespace std::chrono;
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
 std::string LocalTimeText()
 {
     const std::time_t now = std::time(nullptr);

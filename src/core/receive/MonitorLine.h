@@ -35,6 +35,8 @@ struct MonitorPiece
 std::uint32_t GetTickCount();
 // Milliseconds of the same steady clock, without wrapping.
 std::int64_t SteadyMilliseconds();
+// Microseconds of the same steady clock.
+std::int64_t SteadyMicroseconds();
 
 // The local time of day as HH:MM:SS (24-hour).
 std::string LocalTimeText();

@@ -17,13 +17,13 @@ public:
     // The buffer belongs to the receiver from now on.
     virtual void OnPortData(unsigned uiPortNo, std::vector<std::uint8_t> bytes) = 0;
 
-    // The same with the steady-clock milliseconds at which its first byte was read;
+    // The same with the steady-clock microseconds at which its first byte was read;
     // mustNotWait: the port forwards, so the receiver must not hold the worker back for its
     // own sake (the other port would wait with it).
     virtual void OnPortMessage(unsigned uiPortNo, std::vector<std::uint8_t> bytes,
-                               std::int64_t readMs, bool mustNotWait)
+                               std::int64_t readUs, bool mustNotWait)
     {
-        (void)readMs;
+        (void)readUs;
         (void)mustNotWait;
         OnPortData(uiPortNo, std::move(bytes));
     }

@@ -17,17 +17,17 @@ void ReceiveInbox::Push(unsigned port, std::vector<std::uint8_t> bytes)
     Message m;
     m.m_port = port;
     m.m_bytes = std::move(bytes);
-    m.m_receivedMs = SteadyMilliseconds();
+    m.m_receivedUs = SteadyMicroseconds();
     Add(std::move(m), m_capacity);
 }
 
-void ReceiveInbox::Push(unsigned port, std::vector<std::uint8_t> bytes, std::int64_t receivedMs,
+void ReceiveInbox::Push(unsigned port, std::vector<std::uint8_t> bytes, std::int64_t receivedUs,
                         bool mayWait)
 {
     Message m;
     m.m_port = port;
     m.m_bytes = std::move(bytes);
-    m.m_receivedMs = receivedMs;
+    m.m_receivedUs = receivedUs;
     Add(std::move(m), mayWait ? m_capacity : std::max(m_capacity, kForwardCapacity));
 }
 

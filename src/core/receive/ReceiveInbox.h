@@ -33,7 +33,7 @@ public:
     {
         unsigned m_port = 0;
         std::vector<std::uint8_t> m_bytes;
-        std::int64_t m_receivedMs = 0; // steady clock when the worker handed it over
+        std::int64_t m_receivedUs = 0; // steady clock (µs) of its first byte
         bool m_stopped = false;        // the worker ended by itself; m_reason says why
         std::string m_reason;
     };
@@ -54,10 +54,10 @@ public:
 
     // Worker thread.
     void Push(unsigned port, std::vector<std::uint8_t> bytes);
-    // receivedMs: when the worker read its first byte (steady clock); mayWait false for a
+    // receivedUs: when the worker read its first byte (steady µs); mayWait false for a
     // worker that the window must not hold back (a port of the forwarding pair): it waits
     // only above kForwardCapacity.
-    void Push(unsigned port, std::vector<std::uint8_t> bytes, std::int64_t receivedMs,
+    void Push(unsigned port, std::vector<std::uint8_t> bytes, std::int64_t receivedUs,
               bool mayWait);
     void PushStopped(unsigned port, std::string reason);
 

@@ -21,12 +21,11 @@ bool ReceivePipeline::PassesFilter(const std::uint8_t* bytes, std::size_t count)
 }
 
 void ReceivePipeline::OnReceiveData(unsigned port, const std::uint8_t* bytes, std::size_t count,
-                                    std::int64_t receivedMs)
+                                    std::int64_t receivedUs)
 {
     // The text is made only when someone reads it: a paused display under a flood would
     // otherwise spend its time on hex text nobody sees.
-    const bool triggerMode = m_pTrigger && m_pTrigger->IsTriggerMode();
-    const bool wanted = IsShown(port, 1) || triggerMode;
+    const bool wanted = IsShown(port, 1) || m_traffic.WindowWantsText();
     std::string text;
     bool show = false;
     if (m_options.m_ascReceive) {
@@ -40,46 +39,41 @@ void ReceivePipeline::OnReceiveData(unsigned port, const std::uint8_t* bytes, st
     }
     if (show)
         AppendMonitorLine(text, port, 1);
-    if (m_pDecode && m_pDecode->IsDecoding(port))
-        Decode(port, 1, bytes, count, receivedMs < 0 ? m_decodeClock() : receivedMs, show);
-    if (m_pForward) {
-        m_pReceivedText = wanted && show ? &text : nullptr;
-        m_pForward->ForwardReceived(port, bytes, count);
-        m_pReceivedText = nullptr;
-    }
-    if (triggerMode)
-        m_pTrigger->LookUpTrigger(port, text);
+    TrafficMessage message;
+    message.m_port = port;
+    message.m_direction = 1;
+    message.m_timeUs = receivedUs < 0 ? m_decodeClock() * 1000 : receivedUs;
+    message.m_bytes = bytes;
+    message.m_count = count;
+    message.m_text = wanted && show ? &text : nullptr;
+    message.m_shown = show;
+    m_traffic.PublishToWindow(message);
 }
 
-void ReceivePipeline::OnSentData(unsigned port, const std::uint8_t* bytes, std::size_t count)
+TrafficMessage ReceivePipeline::OnSentData(unsigned port, const std::uint8_t* bytes,
+                                           std::size_t count, const std::string* text)
 {
-    if (m_pDecode && m_pDecode->IsDecoding(port))
-        Decode(port, 0, bytes, count, m_decodeClock(), true);
-}
-
-void ReceivePipeline::Decode(unsigned port, int direction, const std::uint8_t* bytes,
-                             std::size_t count, std::int64_t nowMs, bool messageShown)
-{
-    m_decoded.clear();
-    const int partner = m_pForward ? m_pForward->PartnerOf(port) : -1;
-    m_pDecode->Decode(port, direction, partner, bytes, count, nowMs, m_decoded);
-    WriteDecoded(messageShown);
+    TrafficMessage message;
+    message.m_port = port;
+    message.m_direction = 0;
+    message.m_timeUs = m_decodeClock() * 1000;
+    message.m_bytes = bytes;
+    message.m_count = count;
+    message.m_text = text;
+    m_traffic.PublishToWindow(message);
+    return message;
 }
 
 void ReceivePipeline::PollDecoding()
 {
-    if (!m_pDecode)
-        return;
-    m_decoded.clear();
-    m_pDecode->PollDecoding(m_decodeClock(), m_decoded);
-    WriteDecoded(false);
+    m_traffic.TickWindow(m_decodeClock());
 }
 
 // A line under a message follows its message (a message the filter hid takes its lines
 // along); news of time follows the display rules of its port and direction.
-void ReceivePipeline::WriteDecoded(bool messageShown)
+void ReceivePipeline::WriteDecoded(const std::vector<DecodedLine>& lines, bool messageShown)
 {
-    for (const DecodedLine& line : m_decoded) {
+    for (const DecodedLine& line : lines) {
         if ((line.m_ofMessage && !messageShown) || !IsShown(line.m_port, line.m_direction))
             continue;
         m_pieces.clear();
@@ -128,7 +122,7 @@ bool ReceivePipeline::ProcessTurn(ReceiveInbox& inbox, const std::function<bool(
         if (m.m_stopped)
             m_sink.ShowStoppedPort(m.m_port, m.m_reason);
         else
-            OnReceiveData(m.m_port, m.m_bytes.data(), m.m_bytes.size(), m.m_receivedMs);
+            OnReceiveData(m.m_port, m.m_bytes.data(), m.m_bytes.size(), m.m_receivedUs);
     }
     if (began)
         m_sink.EndAppend();

@@ -2,6 +2,7 @@
 
 #include "core/receive/MonitorLine.h"
 #include "core/receive/ReceiveInbox.h"
+#include "core/traffic/PortTraffic.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,27 +20,6 @@ class ReceiveFilter
 public:
     virtual ~ReceiveFilter() = default;
     virtual bool PassesFilter(const std::uint8_t* bytes, std::size_t count) const = 0;
-};
-
-// Forwarding: every received message goes here after the display, whatever the display,
-// pause, filter or ASC mode did with it.
-class ForwardStep
-{
-public:
-    virtual ~ForwardStep() = default;
-    virtual void ForwardReceived(unsigned port, const std::uint8_t* bytes, std::size_t count) = 0;
-    // The other port of the pair that port is in, or -1.
-    virtual int PartnerOf(unsigned) const { return -1; }
-};
-
-// Triggered answers: while trigger mode is on, every received message's text (empty when
-// the filter rejected the message) goes here after forwarding.
-class TriggerStep
-{
-public:
-    virtual ~TriggerStep() = default;
-    virtual bool IsTriggerMode() const = 0;
-    virtual void LookUpTrigger(unsigned port, const std::string& text) = 0;
 };
 
 // A line that protocol decoding adds to the monitor: UTF-8 text without indent and line
@@ -85,8 +65,10 @@ public:
 // What the window thread does with every received message, and the one way a monitor line
 // is written. In order: the message text (characters in ASC receive; else hexadecimal once
 // the filter has accepted the bytes), the monitor line unless a drop rule says no, then the
-// decoding step's lines under it, then the forwarding step, then the trigger step. The steps
-// are slots; an empty slot is skipped.
+// window listeners of the traffic (Traffic()), by rank: the decoders' lines under the
+// message, the tap's copy as a sent line of the partner, the triggered answer, and whoever
+// else listens. The traffic's worker listeners are fed by the ports' workers (through a
+// TrafficPublisher), not here.
 class ReceivePipeline
 {
 public:
@@ -96,10 +78,10 @@ public:
     ReceivePipeline(const FrameOptions& options, MonitorSink& sink, CurrentPortSource currentPort);
 
     void SetFilter(const ReceiveFilter* filter) { m_pFilter = filter; }
-    void SetForwarding(ForwardStep* forward) { m_pForward = forward; }
-    void SetTrigger(TriggerStep* trigger) { m_pTrigger = trigger; }
-    void SetDecoding(DecodeStep* decode) { m_pDecode = decode; }
-    // The steady clock of decoding, for messages that come without a time (tests inject).
+    // The listeners of every port's traffic: on the window thread they are called from here.
+    PortTraffic& Traffic() { return m_traffic; }
+    // The steady clock (ms) of messages that come without a time and of what time brings
+    // (tests inject).
     void SetDecodeClock(std::function<std::int64_t()> clock) { m_decodeClock = std::move(clock); }
 
     // 0: lines of every port are shown; 1: only those of the current port.
@@ -110,13 +92,21 @@ public:
     void SetClocks(MonitorLineBuilder::TickSource tick, MonitorLineBuilder::TimeSource time,
                    MonitorLineBuilder::TimeSource clock = LocalClockText);
 
-    // One received message; receivedMs: when its worker handed it over (-1: now).
+    // One received message; receivedUs: steady microseconds of its first byte (-1: now).
     void OnReceiveData(unsigned port, const std::uint8_t* bytes, std::size_t count,
-                       std::int64_t receivedMs = -1);
-    // A message the program wrote to port, after its monitor line: decoded when that port is.
-    void OnSentData(unsigned port, const std::uint8_t* bytes, std::size_t count);
-    // The decoding step's lines that time brings (its owner's timer calls this).
+                       std::int64_t receivedUs = -1);
+    // A message the program writes to port, after its monitor line: to the window listeners
+    // (decoded when that port is). text: the monitor line's text, or null. Returns the
+    // message as they saw it (its bytes and text are the caller's).
+    TrafficMessage OnSentData(unsigned port, const std::uint8_t* bytes, std::size_t count,
+                              const std::string* text = nullptr);
+    // What time brings to the window listeners (frames ended by silence, answers that did
+    // not come); its owner's timer calls this.
     void PollDecoding();
+    // Lines of a decoder under the message just handled (messageShown: that message's line
+    // passed the filter) or, for news of time, on their own; each follows the display rules
+    // of its port and direction.
+    void WriteDecoded(const std::vector<DecodedLine>& lines, bool messageShown);
 
     // Writes a monitor line unless paused, a sent line while sent lines are hidden, or a
     // line of another port while the scope is the current port. direction: 1 received,
@@ -126,11 +116,6 @@ public:
 
     bool PassesFilter(const std::uint8_t* bytes, std::size_t count) const;
 
-    // While a received message goes through the steps: its text (ReceivedMessageText in the
-    // receive mode in force) when the pipeline made it, else null. The forwarding step shows
-    // the same text as the target's sent line and need not make it a second time.
-    const std::string* ReceivedText() const { return m_pReceivedText; }
-
     // Handles the messages waiting in inbox, oldest first, in one edit of the monitor, until
     // turnOver() says the turn has lasted long enough (asked before each message). True when
     // messages are left for another turn, in the pipeline or in the inbox: the caller then
@@ -139,22 +124,14 @@ public:
     bool HasPending() const { return !m_pending.empty(); }
 
 private:
-    void Decode(unsigned port, int direction, const std::uint8_t* bytes, std::size_t count,
-                std::int64_t nowMs, bool messageShown);
-    void WriteDecoded(bool messageShown);
-
     const FrameOptions& m_options;
     MonitorSink& m_sink;
     CurrentPortSource m_currentPort;
     const ReceiveFilter* m_pFilter = nullptr;
-    ForwardStep* m_pForward = nullptr;
-    TriggerStep* m_pTrigger = nullptr;
-    DecodeStep* m_pDecode = nullptr;
+    PortTraffic m_traffic;
     std::function<std::int64_t()> m_decodeClock = SteadyMilliseconds;
-    std::vector<DecodedLine> m_decoded; // reused for every message
     int m_displayScope = 0;
     MonitorLineBuilder m_lineBuilder;
-    std::vector<MonitorPiece> m_pieces;           // reused for every line
-    std::deque<ReceiveInbox::Message> m_pending;  // taken from the inbox, not yet handled
-    const std::string* m_pReceivedText = nullptr; // see ReceivedText()
+    std::vector<MonitorPiece> m_pieces;          // reused for every line
+    std::deque<ReceiveInbox::Message> m_pending; // taken from the inbox, not yet handled
 };

@@ -40,6 +40,12 @@ void TriggerSend::RefreshTexts() const
     m_textsStale = false;
 }
 
+void TriggerSend::OnTraffic(const TrafficMessage& message)
+{
+    if (m_bOn && message.m_direction == 1 && !message.m_forwarded)
+        LookUpTrigger(message.m_port, message.m_text ? *message.m_text : std::string());
+}
+
 void TriggerSend::LookUpTrigger(unsigned port, const std::string& text)
 {
     if (!m_bOn)

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "core/receive/ReceivePipeline.h"
-
 #include "core/send/AdvanceSendSettings.h"
+#include "core/traffic/TrafficListener.h"
 
 #include <array>
 #include <functional>
@@ -11,12 +10,13 @@
 // Trigger-mode send: a received message whose monitor text equals the text of a row's
 // received line is answered with the row's trigger line, on the port it came from, at once
 // or after the trigger delay. One answer waits at a time: a later match replaces it and
-// starts the delay again. The step sits in the receive pipeline's trigger slot.
+// starts the delay again. It listens to the traffic on the window thread, after the lines
+// the monitor shows for a message (PortTraffic::kRankAnswer).
 //
 // The received lines' texts are read from the editor once and kept: the owner says when
 // they may have changed (an edit, a caret move, new settings), and they are read again at
 // the next message instead of once per row for every message.
-class TriggerSend : public TriggerStep
+class TriggerSend : public TrafficListener
 {
 public:
     // The text of a 0-based line of the send editor (UTF-8; a number outside the editor's
@@ -39,14 +39,18 @@ public:
     // The editor's lines, the caret or the rows may have changed.
     void TextsChanged() { m_textsStale = true; }
     bool IsOn() const { return m_bOn; }
-    bool IsTriggerMode() const override { return m_bOn; }
+    bool IsTriggerMode() const { return m_bOn; }
 
     // The first used row whose received line's text equals text exactly, or -1. An empty
     // text (a message the filter rejected, or one that starts with a zero byte in ASC
     // receive) matches no row, not even an empty line.
     int FindTrigger(const std::string& text) const;
 
-    void LookUpTrigger(unsigned port, const std::string& text) override;
+    // A received message's monitor text (empty when the filter rejected it).
+    void LookUpTrigger(unsigned port, const std::string& text);
+    // Received messages while on, not the tap's copies.
+    void OnTraffic(const TrafficMessage& message) override;
+    bool WantsText() const override { return m_bOn; }
     // The delay has passed: the waiting answer goes out.
     void OnDelayElapsed();
     bool HasPending() const { return m_bPending; }

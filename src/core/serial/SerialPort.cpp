@@ -657,10 +657,11 @@ void SerialPort::CommThreadProc(SerialPort* port, int fd, int stopFd, unsigned u
         // stop or a hang-up: they arrived while the port was open.
         const auto deliver = [&](const std::uint8_t* bytes, std::size_t n, std::int64_t firstNs) {
             std::vector<std::uint8_t> message(bytes, bytes + n);
-            if (forward)
+            // Outside the pair nothing is ordered against another port: no lock.
+            if (forward && forward->InPair(uiPortNo))
                 forward->Deliver(uiPortNo, std::move(message), firstNs, receiver);
             else
-                receiver->OnPortMessage(uiPortNo, std::move(message), firstNs / 1000000, false);
+                receiver->OnPortMessage(uiPortNo, std::move(message), firstNs / 1000, false);
         };
         if (count > 0)
             deliver(buffer.data(), count, tap.m_firstNs);

@@ -5,6 +5,7 @@
 #include "app/frame/MainFrm.h"
 #include "app/modbus/ModbusDecoding.h"
 #include "app/monitor/FrameMonitorView.h"
+#include "app/send/PortSender.h"
 #include "core/base/CommandIds.h"
 #include "core/receive/ReceivePipeline.h"
 #include "core/serial/PortMap.h"
@@ -281,8 +282,8 @@ private Q_SLOTS:
         OpenPort(0, com1);
         OpenPort(1, com2);
         const QByteArray line(256 << 10, 'S'), forwarded(4096, 'F');
-        QVERIFY(Forwarder().WriteToPort(1, reinterpret_cast<const std::uint8_t*>(line.data()),
-                                        line.size()));
+        QVERIFY(m_frame->Sender().Queues().Write(
+            1, reinterpret_cast<const std::uint8_t*>(line.data()), line.size()));
         QVERIFY(Forwarder().Waiting(1) > 0);
         Forwarder().SetForwarding(true, 1, 2);
         com1.Write(forwarded);

@@ -1,20 +1,48 @@
 #include "core/receive/ReceivePipeline.h"
 
+#include "core/receive/DecodeListener.h"
+
 #include "core/settings/FrameOptions.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include <string>
 #include <vector>
 
 namespace {
 
-// Records everything the pipeline does, in order, as short texts.
-struct Recorder : MonitorSink, ReceiveFilter, ForwardStep, TriggerStep
+// A window listener of the traffic that records what it is told.
+struct Step : TrafficListener
+{
+    std::function<void(const TrafficMessage&)> m_on;
+    std::function<bool()> m_wantsText = [] { return false; };
+    void OnTraffic(const TrafficMessage& m) override { m_on(m); }
+    bool WantsText() const override { return m_wantsText(); }
+};
+
+// Records everything the pipeline does, in order, as short texts; its forwarding and trigger
+// steps listen where the window's do.
+struct Recorder : MonitorSink, ReceiveFilter
 {
     std::vector<std::string> m_events;
     bool m_accept = true;
     bool m_triggerMode = true;
+    Step m_forward, m_trigger;
+
+    Recorder()
+    {
+        m_forward.m_on = [this](const TrafficMessage& m) {
+            if (m.m_direction == 1)
+                ForwardReceived(m.m_port, m.m_bytes, m.m_count);
+        };
+        m_trigger.m_on = [this](const TrafficMessage& m) {
+            if (m_triggerMode && m.m_direction == 1)
+                LookUpTrigger(m.m_port, m.m_text ? *m.m_text : std::string());
+        };
+        m_trigger.m_wantsText = [this] { return m_triggerMode; };
+    }
 
     void BeginAppend() override { m_events.push_back("begin"); }
     void EndAppend() override { m_events.push_back("end"); }
@@ -31,12 +59,11 @@ struct Recorder : MonitorSink, ReceiveFilter, ForwardStep, TriggerStep
         m_events.push_back("stopped " + std::to_string(port) + " " + reason);
     }
     bool PassesFilter(const std::uint8_t*, std::size_t) const override { return m_accept; }
-    bool IsTriggerMode() const override { return m_triggerMode; }
-    void ForwardReceived(unsigned port, const std::uint8_t*, std::size_t count) override
+    void ForwardReceived(unsigned port, const std::uint8_t*, std::size_t count)
     {
         m_events.push_back("forward " + std::to_string(port) + " " + std::to_string(count));
     }
-    void LookUpTrigger(unsigned port, const std::string& text) override
+    void LookUpTrigger(unsigned port, const std::string& text)
     {
         m_events.push_back("trigger " + std::to_string(port) + " [" + text + "]");
     }
@@ -53,8 +80,24 @@ struct PipelineTest : ::testing::Test
     {
         m_options.m_showPort = 0;
         m_pipeline.SetFilter(&m_rec);
-        m_pipeline.SetForwarding(&m_rec);
-        m_pipeline.SetTrigger(&m_rec);
+        SetForwarding(true);
+        SetTrigger(true);
+    }
+    void SetForwarding(bool on)
+    {
+        if (on)
+            m_pipeline.Traffic().Add(m_rec.m_forward, PortTraffic::Runs::OnWindow,
+                                     PortTraffic::kRankForward);
+        else
+            m_pipeline.Traffic().Remove(m_rec.m_forward);
+    }
+    void SetTrigger(bool on)
+    {
+        if (on)
+            m_pipeline.Traffic().Add(m_rec.m_trigger, PortTraffic::Runs::OnWindow,
+                                     PortTraffic::kRankAnswer);
+        else
+            m_pipeline.Traffic().Remove(m_rec.m_trigger);
     }
     void Receive(unsigned port, std::vector<std::uint8_t> bytes)
     {
@@ -96,8 +139,8 @@ TEST_F(PipelineTest, LineThenForwardThenTriggerWhateverTheDisplayDid)
 
     // Empty slots are skipped.
     m_options.m_paused = 0;
-    m_pipeline.SetForwarding(nullptr);
-    m_pipeline.SetTrigger(nullptr);
+    SetForwarding(false);
+    SetTrigger(false);
     m_pipeline.SetFilter(nullptr);
     Receive(0, {});
     EXPECT_EQ(Take(), (Events{"line "}));
@@ -129,8 +172,8 @@ TEST_F(PipelineTest, DropRulesOfMonitorLines)
 
 TEST_F(PipelineTest, TurnTakesOldestFirstAndContinuesWhereItStopped)
 {
-    m_pipeline.SetForwarding(nullptr);
-    m_pipeline.SetTrigger(nullptr);
+    SetForwarding(false);
+    SetTrigger(false);
     ReceiveInbox inbox([] {});
     for (std::uint8_t i = 1; i <= 5; ++i)
         inbox.Push(0, {i});
@@ -158,8 +201,8 @@ TEST_F(PipelineTest, TurnTakesOldestFirstAndContinuesWhereItStopped)
 // its last left-over message is done, must still be shown, and so must everything after it.
 TEST_F(PipelineTest, WakeDroppedWhileATurnIsScheduledIsNotLost)
 {
-    m_pipeline.SetForwarding(nullptr);
-    m_pipeline.SetTrigger(nullptr);
+    SetForwarding(false);
+    SetTrigger(false);
     int wakes = 0;
     ReceiveInbox inbox([&] { ++wakes; });
     bool timerActive = false;
@@ -217,11 +260,12 @@ struct FakeDecode : DecodeStep
 TEST_F(PipelineTest, DecodedLinesGoUnderTheirMessageBeforeForwarding)
 {
     FakeDecode decode;
-    m_pipeline.SetDecoding(&decode);
+    DecodeListener decoding(decode, m_pipeline);
+    m_pipeline.Traffic().Add(decoding, PortTraffic::Runs::OnWindow, PortTraffic::kRankDecode);
     m_pipeline.SetDecodeClock([] { return 500; });
-    m_pipeline.SetTrigger(nullptr);
+    SetTrigger(false);
     m_options.m_showSent = 1;
-    m_pipeline.OnReceiveData(2, std::vector<std::uint8_t>{1, 2, 3}.data(), 3, 42);
+    m_pipeline.OnReceiveData(2, std::vector<std::uint8_t>{1, 2, 3}.data(), 3, 42000);
     Receive(1, {7});
     EXPECT_EQ(Take(), (Events{"line 01 02 03", "line   ⤷ frame 3 at 42 partner -1", "forward 2 3",
                               "line 07", "forward 1 1"}));

@@ -1,5 +1,6 @@
 #include "core/send/TriggerSend.h"
 
+#include "core/receive/ReceivePipeline.h"
 #include "core/send/AdvanceSendSettings.h"
 #include "core/settings/FrameOptions.h"
 
@@ -48,7 +49,7 @@ struct TriggerSendTest : ::testing::Test
     TriggerSendTest()
     {
         m_settings.m_triggers[0] = TriggerEntry{1, 1, 2};
-        m_pipeline.SetTrigger(&m_trigger);
+        m_pipeline.Traffic().Add(m_trigger, PortTraffic::Runs::OnWindow, PortTraffic::kRankAnswer);
     }
     void Receive(unsigned port, std::vector<std::uint8_t> bytes)
     {
