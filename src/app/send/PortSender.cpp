@@ -33,12 +33,13 @@ QString CPortSender::SizeText(std::uint64_t bytes)
 
 CPortSender::CPortSender(CFrameHost& host, ForwardTap& tap, std::size_t queueLimit)
     : QObject(host.Window()), m_host(host),
-      m_queues(tap,
-               [&host](unsigned port) -> ForwardEnd* {
-                   SerialPort* record = host.GetPortRecord(static_cast<int>(port));
-                   return record && record->IsOpen() ? record : nullptr;
-               },
-               queueLimit),
+      m_queues(
+          tap,
+          [&host](unsigned port) -> ForwardEnd* {
+              SerialPort* record = host.GetPortRecord(static_cast<int>(port));
+              return record && record->IsOpen() ? record : nullptr;
+          },
+          queueLimit),
       m_service(host.Pipeline(), m_queues,
                 SendService::Hooks{[this] {
                                        QMetaObject::invokeMethod(

@@ -102,8 +102,7 @@ void PortTraffic::TickWindow(std::int64_t nowMs)
 
 bool PortTraffic::WindowWantsText() const
 {
-    return std::any_of(m_window.begin(), m_window.end(),
-                       [](const WindowListener& w) {
-                           return w.m_listener && w.m_listener->WantsText();
-                       });
+    return std::any_of(m_window.begin(), m_window.end(), [](const WindowListener& w) {
+        return w.m_listener && w.m_listener->WantsText();
+    });
 }

@@ -28,9 +28,9 @@ public:
     };
     static constexpr int kMostWorkerListeners = 32;
     // Ranks of the window listeners whose order the monitor's lines show.
-    static constexpr int kRankDecode = 10;   // lines under the message
-    static constexpr int kRankForward = 20;  // the tap's copy as a sent line of the partner
-    static constexpr int kRankAnswer = 30;   // answers sent back (trigger mode)
+    static constexpr int kRankDecode = 10;  // lines under the message
+    static constexpr int kRankForward = 20; // the tap's copy as a sent line of the partner
+    static constexpr int kRankAnswer = 30;  // answers sent back (trigger mode)
     static constexpr int kRankLast = 100;
 
     PortTraffic() = default;

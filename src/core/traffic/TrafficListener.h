@@ -10,11 +10,11 @@
 struct TrafficMessage
 {
     unsigned m_port = 0;
-    int m_direction = 1;        // 1 received, 0 sent
-    std::int64_t m_timeUs = 0;  // steady clock at its first byte (sent: when handed to the port)
+    int m_direction = 1;       // 1 received, 0 sent
+    std::int64_t m_timeUs = 0; // steady clock at its first byte (sent: when handed to the port)
     const std::uint8_t* m_bytes = nullptr;
     std::size_t m_count = 0;
-    bool m_forwarded = false;   // the tap's copy of the partner's received message
+    bool m_forwarded = false; // the tap's copy of the partner's received message
     // On the window thread only: the monitor's text of the message when the monitor made it
     // (else null), and whether its line passed the filter.
     const std::string* m_text = nullptr;
