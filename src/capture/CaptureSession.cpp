@@ -3,6 +3,8 @@
 #include "core/text/CoreText.h"
 
 #include "capture/CaptureFiles.h"
+#include "core/modbus/ModbusDecoder.h"
+#include "core/protocols/ProgramDecoders.h"
 #include "core/serial/PortMap.h"
 #include "core/serial/PortSettings.h"
 #include "core/serial/SerialPort.h"
@@ -76,17 +78,17 @@ CaptureSession::CaptureSession(const CaptureOptions& options, SettingsStore& sto
     m_frameOptions.m_clockMs = 1;
     m_frameOptions.m_ascEveryByte = 1;
     m_pipeline.SetForwarding(this);
-    m_modbus.SetLineSource([this](unsigned port, PortSettings& settings) {
+    WireDecoding(m_decoders, m_pipeline, store, [this](unsigned port, PortSettings& settings) {
         const auto it = m_ports.find(port);
         if (it == m_ports.end())
             return false;
         settings = *it->second.m_port;
         return true;
     });
-    for (const CaptureOptions::Port& port : options.m_ports)
-        m_modbus.SetEnabled(port.m_port,
-                            options.m_modbus || LoadModbusDecoding(store, port.m_port));
-    m_pipeline.SetDecoding(&m_modbus);
+    if (options.m_modbus) {
+        for (const CaptureOptions::Port& port : options.m_ports)
+            m_decoders.SetEnabled(ModbusDecoder::kName, port.m_port, true);
+    }
     if (!options.m_folder.empty()) {
         m_pFiles = std::make_unique<CaptureFiles>(options.m_folder, options.m_txt, options.m_tnf,
                                                   options.m_rotateMs, options.m_rotateBytes);

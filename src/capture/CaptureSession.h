@@ -1,7 +1,7 @@
 #pragma once
 
 #include "capture/CaptureOptions.h"
-#include "core/modbus/ModbusMonitor.h"
+#include "core/decode/DecoderSet.h"
 #include "core/receive/PortMessageSink.h"
 #include "core/receive/PortReceiver.h"
 #include "core/receive/ReceiveInbox.h"
@@ -120,7 +120,7 @@ private:
     int m_stopFd = -1; // eventfd: Stop
     ReceiveInbox m_inbox;
     ReceivePipeline m_pipeline;
-    ModbusMonitor m_modbus;
+    DecoderSet m_decoders;
     PortReconnect m_reconnect;
     std::map<unsigned, PortState> m_ports;
     std::set<unsigned> m_redialing; // remote ports whose workers call their servers again
