@@ -3,8 +3,11 @@
 // (up to 62 bytes, 16 to 35 ms apart), 1 % of frames with a wrong CRC, stretches of random
 // noise between transactions. Speed of the framers alone and of the whole decoding (framers,
 // describer, pairer); the quality figures are counters of the same run.
-#include "core/modbus/ModbusMonitor.h"
+#include "core/decode/DecoderSet.h"
+#include "core/decode/LineTiming.h"
+#include "core/modbus/ModbusDecoder.h"
 #include "core/modbus/ModbusRtuFramer.h"
+#include "core/serial/PortSettings.h"
 #include "core/text/CoreText.h"
 #include "core/text/QmCatalogue.h"
 
@@ -240,21 +243,19 @@ PortSettings Line()
 
 const Corpus& Session()
 {
-    static const Corpus c =
-        Generator(26, ModbusMonitor::CharMilliseconds(Line())).Make(20000, 0.05);
+    static const Corpus c = Generator(26, CharMilliseconds(Line())).Make(20000, 0.05);
     return c;
 }
 
 const Corpus& FramesOnly()
 {
-    static const Corpus c = Generator(28, ModbusMonitor::CharMilliseconds(Line())).Make(20000, 0.0);
+    static const Corpus c = Generator(28, CharMilliseconds(Line())).Make(20000, 0.0);
     return c;
 }
 
 const Corpus& NoiseOnly()
 {
-    static const Corpus c =
-        Generator(27, ModbusMonitor::CharMilliseconds(Line())).MakeNoise(16u << 20);
+    static const Corpus c = Generator(27, CharMilliseconds(Line())).MakeNoise(16u << 20);
     return c;
 }
 
@@ -262,7 +263,7 @@ void RunFramers(const Corpus& c, std::vector<ModbusFrame> (&out)[2])
 {
     ModbusRtuFramer framers[2];
     for (auto& f : framers)
-        f.SetLine(ModbusMonitor::CharMilliseconds(Line()), kPackMs, false);
+        f.SetLine(CharMilliseconds(Line()), kPackMs, false);
     for (const Piece& p : c.m_pieces)
         framers[p.m_port].Feed(p.m_bytes.data(), p.m_bytes.size(), p.m_handOverMs, out[p.m_port]);
     const std::int64_t end = c.m_pieces.empty() ? 0 : c.m_pieces.back().m_handOverMs + 10000;
@@ -333,16 +334,18 @@ void RunMonitorTap(benchmark::State& state)
     const Corpus& c = Session();
     std::size_t paired = 0, delayRight = 0;
     for (auto _ : state) {
-        ModbusMonitor monitor;
+        DecoderSet monitor;
+        monitor.Add(std::make_unique<ModbusDecoder>());
         monitor.SetLineSource([](unsigned, PortSettings& s) {
             s = Line();
             return true;
         });
-        monitor.SetEnabled(0, true);
-        monitor.SetEnabled(1, true);
+        monitor.SetEnabled(ModbusDecoder::kName, 0, true);
+        monitor.SetEnabled(ModbusDecoder::kName, 1, true);
         std::size_t answer = 0;
         paired = delayRight = 0;
-        monitor.SetRecordSink([&](const ModbusRecord& r) {
+        monitor.AddListener([&](const DecodedRecord& decoded) {
+            const auto& r = static_cast<const ModbusRecord&>(decoded);
             if (r.m_port != 1 || r.m_frame.m_form == ModbusForm::Noise || r.m_delayMs < 0)
                 return;
             while (answer < c.m_frames[1].size()

@@ -2,7 +2,9 @@
 // the framer, the describer and the pairer of two ports that forward to each other. Every
 // byte fed comes out exactly once, in order, as a frame or as noise; a frame called right
 // has a right check code; nothing waits once the line has been quiet long enough.
-#include "core/modbus/ModbusMonitor.h"
+#include "core/decode/DecoderSet.h"
+#include "core/modbus/ModbusDecoder.h"
+#include "core/serial/PortSettings.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -27,14 +29,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PortSettings settings;
     settings.m_dwBaudRate = kRates[data[0] % 5];
     settings.m_dwPackInterval = 1u + data[1] % 40u;
-    ModbusMonitor monitor;
+    auto modbus = std::make_unique<ModbusDecoder>();
+    modbus->SetTimeout(1 + data[2] % 200);
+    DecoderSet monitor;
+    monitor.Add(std::move(modbus));
     monitor.SetLineSource([&](unsigned, PortSettings& s) {
         s = settings;
         return true;
     });
-    monitor.SetTimeout(1 + data[2] % 200);
     Stream streams[4]; // port 0 and 1, each received and sent
-    monitor.SetRecordSink([&](const ModbusRecord& r) {
+    monitor.AddListener([&](const DecodedRecord& decoded) {
+        const auto& r = static_cast<const ModbusRecord&>(decoded);
         Stream& s = streams[r.m_port * 2 + static_cast<unsigned>(r.m_direction)];
         if (r.m_delayMs < 0) // a request's missing answer: the request was handed on before
             return;
@@ -45,8 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         s.m_out.insert(s.m_out.end(), r.m_frame.m_bytes.begin(), r.m_frame.m_bytes.end());
     });
-    monitor.SetEnabled(0, true);
-    monitor.SetEnabled(1, true);
+    monitor.SetEnabled(ModbusDecoder::kName, 0, true);
+    monitor.SetEnabled(ModbusDecoder::kName, 1, true);
 
     // Each message: a control byte (port, direction, a gap of 0..31 ms), a length byte,
     // then that many bytes of the stream.

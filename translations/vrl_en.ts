@@ -2443,7 +2443,7 @@ Example (5 bytes): EB  90  02  34  0D</translation>
     </message>
 </context>
 <context>
-    <name>ModbusMonitor</name>
+    <name>ModbusDecoder</name>
     <message>
         <source>  应答 %1 ms</source>
         <translation>  answer %1 ms</translation>

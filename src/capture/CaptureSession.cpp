@@ -3,6 +3,8 @@
 #include "core/text/CoreText.h"
 
 #include "capture/CaptureFiles.h"
+#include "core/modbus/ModbusDecoder.h"
+#include "core/protocols/ProgramDecoders.h"
 #include "core/serial/PortMap.h"
 #include "core/serial/PortSettings.h"
 #include "core/serial/SerialPort.h"
@@ -63,8 +65,7 @@ CaptureSession::CaptureSession(const CaptureOptions& options, SettingsStore& sto
       m_status(options.m_quiet ? nullptr : status), m_clock(LocalClockText),
       m_wakeFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
       m_stopFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)), m_inbox([this] { Signal(m_wakeFd); }),
-      m_pipeline(m_frameOptions, *this, [] { return 0; }), m_publisher(m_pipeline.Traffic(), *this),
-      m_decoding(m_modbus, m_pipeline)
+      m_pipeline(m_frameOptions, *this, [] { return 0; }), m_publisher(m_pipeline.Traffic(), *this)
 {
     // The display options the window keeps, then what a log needs whatever the window
     // shows: every line with its port and the clock's time, every byte of a message on its
@@ -77,17 +78,18 @@ CaptureSession::CaptureSession(const CaptureOptions& options, SettingsStore& sto
     m_frameOptions.m_clockMs = 1;
     m_frameOptions.m_ascEveryByte = 1;
     m_pipeline.Traffic().Add(*this, PortTraffic::Runs::OnWindow);
-    m_modbus.SetLineSource([this](unsigned port, PortSettings& settings) {
-        const auto it = m_ports.find(port);
-        if (it == m_ports.end())
-            return false;
-        settings = *it->second.m_port;
-        return true;
-    });
-    for (const CaptureOptions::Port& port : options.m_ports)
-        m_modbus.SetEnabled(port.m_port,
-                            options.m_modbus || LoadModbusDecoding(store, port.m_port));
-    m_pipeline.Traffic().Add(m_decoding, PortTraffic::Runs::OnWindow, PortTraffic::kRankDecode);
+    m_decoding =
+        WireDecoding(m_decoders, m_pipeline, store, [this](unsigned port, PortSettings& settings) {
+            const auto it = m_ports.find(port);
+            if (it == m_ports.end())
+                return false;
+            settings = *it->second.m_port;
+            return true;
+        });
+    if (options.m_modbus) {
+        for (const CaptureOptions::Port& port : options.m_ports)
+            m_decoders.SetEnabled(ModbusDecoder::kName, port.m_port, true);
+    }
     if (!options.m_folder.empty()) {
         m_pFiles = std::make_unique<CaptureFiles>(options.m_folder, options.m_txt, options.m_tnf,
                                                   options.m_rotateMs, options.m_rotateBytes);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "capture/CaptureOptions.h"
-#include "core/modbus/ModbusMonitor.h"
+#include "core/decode/DecoderSet.h"
 #include "core/receive/DecodeListener.h"
 #include "core/receive/PortMessageSink.h"
 #include "core/receive/PortReceiver.h"
@@ -123,8 +123,8 @@ private:
     ReceiveInbox m_inbox;
     ReceivePipeline m_pipeline;
     TrafficPublisher m_publisher; // what the ports' workers hand their messages to
-    ModbusMonitor m_modbus;
-    DecodeListener m_decoding;
+    DecoderSet m_decoders;
+    std::unique_ptr<DecodeListener> m_decoding;
     PortReconnect m_reconnect;
     std::map<unsigned, PortState> m_ports;
     std::set<unsigned> m_redialing; // remote ports whose workers call their servers again

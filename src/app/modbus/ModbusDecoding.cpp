@@ -4,6 +4,8 @@
 #include "app/modbus/ModbusFrameTable.h"
 #include "core/base/CommandIds.h"
 #include "core/forward/ForwardTap.h"
+#include "core/modbus/ModbusDecoder.h"
+#include "core/protocols/ProgramDecoders.h"
 #include "core/receive/MonitorLine.h"
 #include "core/receive/ReceivePipeline.h"
 #include "core/serial/PortSettings.h"
@@ -33,33 +35,33 @@ constexpr unsigned kPorts = 256;
 } // namespace
 
 CModbusDecoding::CModbusDecoding(CFrameHost& host)
-    : QObject(host.Window()), m_host(host),
-      m_listener(m_monitor, host.Pipeline(),
-                 [&host](unsigned port) { return host.Tap().PartnerOf(port); }),
-      m_pTable(new CModbusFrameTable(host, m_log)), m_pPollTimer(new QTimer(this))
+    : QObject(host.Window()), m_host(host), m_pTable(new CModbusFrameTable(host, m_log)),
+      m_pPollTimer(new QTimer(this))
 {
+    // Frames are cut by the settings the port runs with; a port not open goes by its stored ones.
+    m_listener = WireDecoding(
+        m_decoders, m_host.Pipeline(), m_host.Store(),
+        [this](unsigned port, PortSettings& settings) {
+            if (const SerialPort* record = m_host.GetPortRecord(static_cast<int>(port))) {
+                settings = *record;
+                return true;
+            }
+            return LoadPortSettings(m_host.Store(), port, settings);
+        },
+        [&host](unsigned port) { return host.Tap().PartnerOf(port); });
     // The table shows local time: a frame's steady-clock time is taken back from now.
-    m_monitor.SetRecordSink([this](const ModbusRecord& record) {
+    m_decoders.AddListener([this](const DecodedRecord& decoded) {
+        const auto* record = dynamic_cast<const ModbusRecord*>(&decoded);
+        if (!record)
+            return;
         const std::int64_t ago =
-            record.m_delayMs < 0 ? 0 : SteadyMilliseconds() - record.m_frame.m_endMs;
+            record->m_delayMs < 0 ? 0 : SteadyMilliseconds() - record->m_frame.m_endMs;
         const QDateTime at = QDateTime::currentDateTime().addMSecs(-std::max<std::int64_t>(0, ago));
-        m_log.Add(record, at.toString(QStringLiteral("HH:mm:ss.zzz")).toStdString());
+        m_log.Add(*record, at.toString(QStringLiteral("HH:mm:ss.zzz")).toStdString());
     });
     connect(m_pTable, &CModbusFrameTable::clearRequested, this, [this] { m_log.Clear(); });
-    // Frames are cut by the settings the port runs with; a port not open goes by its stored ones.
-    m_monitor.SetLineSource([this](unsigned port, PortSettings& settings) {
-        if (const SerialPort* record = m_host.GetPortRecord(static_cast<int>(port))) {
-            settings = *record;
-            return true;
-        }
-        return LoadPortSettings(m_host.Store(), port, settings);
-    });
-    for (unsigned port = 0; port < kPorts; ++port)
-        m_monitor.SetEnabled(port, LoadModbusDecoding(m_host.Store(), port));
     m_pPollTimer->setInterval(kPollMs);
     connect(m_pPollTimer, &QTimer::timeout, this, [this] { m_host.Pipeline().PollDecoding(); });
-    m_host.Pipeline().Traffic().Add(m_listener, PortTraffic::Runs::OnWindow,
-                                    PortTraffic::kRankDecode);
     UpdateNote();
 }
 
@@ -88,29 +90,37 @@ void CModbusDecoding::OnUpdateCommand(int id, CommandState& state)
     }
 }
 
+bool CModbusDecoding::IsDecoding(unsigned port) const
+{
+    return m_decoders.IsEnabled(ModbusDecoder::kName, port);
+}
+
 void CModbusDecoding::SetDecoding(unsigned port, bool on)
 {
     if (port >= kPorts)
         return;
-    m_monitor.SetEnabled(port, on);
-    SaveModbusDecoding(m_host.Store(), port, on);
+    m_decoders.SetEnabled(ModbusDecoder::kName, port, on);
+    SaveDecoderSwitch(m_host.Store(), port, ModbusDecoder::kName, on);
     UpdateNote();
 }
 
 void CModbusDecoding::UpdateNote()
 {
     QStringList ports;
+    bool decoding = false; // by any decoder
     for (unsigned port = 0; port < kPorts; ++port) {
         if (IsDecoding(port))
             ports << PortName(static_cast<int>(port));
+        decoding = decoding || m_decoders.IsDecoding(port);
     }
-    if (ports.isEmpty()) {
+    if (!decoding)
         m_pPollTimer->stop();
+    else if (!m_pPollTimer->isActive())
+        m_pPollTimer->start();
+    if (ports.isEmpty()) {
         m_host.SetStatusNote(QStringLiteral("modbus"), QString());
         return;
     }
-    if (!m_pPollTimer->isActive())
-        m_pPollTimer->start();
     m_host.SetStatusNote(QStringLiteral("modbus"),
                          tr("MODBUS 解析: %1").arg(ports.join(QStringLiteral(", "))));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/modbus/ModbusMonitor.h"
+#include "core/modbus/ModbusRecord.h"
 
 #include <cstddef>
 #include <cstdint>

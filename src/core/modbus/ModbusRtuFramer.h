@@ -1,10 +1,10 @@
 #pragma once
 
+#include "core/decode/SilenceFramer.h"
 #include "core/modbus/ModbusRtu.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <vector>
 
 // Joins the messages of one port and one direction into MODBUS RTU frames. A message is
@@ -13,8 +13,8 @@
 //
 // A frame is complete as soon as the length that its function code and byte count give is
 // there and its CRC is right; it does not wait for silence. A silence of 3.5 characters or
-// the packing interval, whichever is longer, ends a frame that is still incomplete. Bytes
-// that form no frame are handed on as noise.
+// the packing interval, whichever is longer (SilenceFramer), ends a frame that is still
+// incomplete. Bytes that form no frame are handed on as noise.
 //
 // Frames begin where the line was quiet before (after a silence, or right after another
 // frame): only there is a frame with a wrong CRC taken as a frame, and only when its length
@@ -47,20 +47,11 @@ public:
               std::vector<ModbusFrame>& out);
     // Ends what waits once the line has been quiet long enough by nowMs.
     void Poll(std::int64_t nowMs, std::vector<ModbusFrame>& out);
-    // When Poll has something to end, or -1 while nothing waits.
-    std::int64_t Deadline() const;
 
-    std::size_t Waiting() const { return m_buffer.size(); }
+    std::size_t Waiting() const { return m_line.Bytes().size(); }
     Role CurrentRole() const { return m_role; }
-    std::int64_t SilenceMs() const;
 
 private:
-    struct Piece
-    {
-        std::uint64_t m_end; // stream position after its last byte
-        std::size_t m_count;
-        double m_lastByteMs;
-    };
     enum class Verdict
     {
         Wait,
@@ -71,25 +62,15 @@ private:
     void Parse(bool closed, std::vector<ModbusFrame>& out);
     Verdict TryFrame(std::size_t s, bool closed, ModbusLayout& chosen, bool& crcOk) const;
     Verdict TryOther(std::size_t s, bool closed, ModbusLayout& chosen) const;
-    bool IsBoundary(std::uint64_t position) const;
-    double TimeOf(std::uint64_t position) const;
     void Emit(std::size_t s, std::size_t length, ModbusForm form, bool crcOk,
               std::vector<ModbusFrame>& out);
     void FlushNoise(std::vector<ModbusFrame>& out);
-    std::int64_t PollLimit() const;
 
-    std::vector<std::uint8_t> m_buffer; // bytes not yet resolved; m_buffer[0] is at m_base
-    std::uint64_t m_base = 0;
-    std::deque<Piece> m_pieces;
+    SilenceFramer m_line{3.5, kModbusMaxFrame}; // 3.5 characters of silence end a frame
     std::vector<std::uint8_t> m_noise;
     double m_noiseStartMs = 0;
     std::uint64_t m_noiseEnd = 0; // stream position of its last byte
     double m_noiseEndMs = 0;
     bool m_clean = true; // the next byte may begin a frame after quiet
     Role m_role = Role::Unknown;
-    std::int64_t m_quietFrom = 0; // since when the line is known to be quiet
-    double m_charMs = 1.0;
-    std::int64_t m_packMs = 20;
-    bool m_sent = false;
-    std::size_t m_lastCount = 0; // bytes of the last message
 };

@@ -204,13 +204,3 @@ void SaveModemOutputs(SettingsStore& store, unsigned uiPortNo, unsigned lines)
     store.WriteInt(kSection, PortEntryName(uiPortNo) + "Modem",
                    static_cast<std::int32_t>(lines & 3u));
 }
-
-bool LoadModbusDecoding(const SettingsStore& store, unsigned uiPortNo)
-{
-    return store.ReadInt(kSection, PortEntryName(uiPortNo) + "Modbus", 0) == 1;
-}
-
-void SaveModbusDecoding(SettingsStore& store, unsigned uiPortNo, bool on)
-{
-    store.WriteInt(kSection, PortEntryName(uiPortNo) + "Modbus", on ? 1 : 0);
-}

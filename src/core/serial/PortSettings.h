@@ -67,8 +67,3 @@ void SavePortSettings(SettingsStore& store, unsigned uiPortNo, const PortSetting
 // as Linux does at open.
 unsigned LoadModemOutputs(const SettingsStore& store, unsigned uiPortNo);
 void SaveModemOutputs(SettingsStore& store, unsigned uiPortNo, unsigned lines);
-
-// Whether the port's traffic is decoded as MODBUS RTU: section "Settings", value
-// "COM%dModbus", 1 on; off when missing.
-bool LoadModbusDecoding(const SettingsStore& store, unsigned uiPortNo);
-void SaveModbusDecoding(SettingsStore& store, unsigned uiPortNo, bool on);

@@ -3,6 +3,8 @@
 #include "app/monitor/FrameMonitorView.h"
 #include "capture/CaptureOptions.h"
 #include "capture/CaptureSession.h"
+#include "core/decode/DecoderSet.h"
+#include "core/modbus/ModbusDecoder.h"
 #include "core/serial/PortSettings.h"
 #include "core/settings/IniSettingsStore.h"
 
@@ -34,7 +36,7 @@ private Q_SLOTS:
         QFETCH(bool, asc);
         QFETCH(bool, modbus);
         // The switch as stored for COM1, which both take from the settings.
-        SaveModbusDecoding(*m_store, 0, modbus);
+        SaveDecoderSwitch(*m_store, 0, ModbusDecoder::kName, modbus);
         const std::vector<std::pair<unsigned, std::string>> messages{
             {0, std::string("\x01\x03\x02\x00\x2A\x38\x5B", 7)},
             {4, "OK\r\n"},

@@ -8,6 +8,8 @@
 #include "app/send/SendCommands.h"
 #include "app/send/SendEditor.h"
 #include "core/base/CommandIds.h"
+#include "core/decode/DecoderSet.h"
+#include "core/modbus/ModbusDecoder.h"
 #include "core/serial/PortMap.h"
 #include "core/serial/PortSettings.h"
 #include "core/settings/IniSettingsStore.h"
@@ -45,7 +47,7 @@ private Q_SLOTS:
         f.OnCommand(ID_MODBUS_DECODE);
         QVERIFY(f.UpdateCommand(ID_MODBUS_DECODE).m_checked);
         QCOMPARE(f.StatusNote(QStringLiteral("modbus")), QStringLiteral("MODBUS 解析: COM3"));
-        QVERIFY(LoadModbusDecoding(*m_store, 2));
+        QVERIFY(LoadDecoderSwitch(*m_store, 2, ModbusDecoder::kName));
 
         CMainFrame& g = NewFrame();
         g.OnPortSelected(2);
@@ -55,7 +57,7 @@ private Q_SLOTS:
         g.OnPortSelected(2);
         g.OnCommand(ID_MODBUS_DECODE);
         QCOMPARE(g.StatusNote(QStringLiteral("modbus")), QString());
-        QVERIFY(!LoadModbusDecoding(*m_store, 2));
+        QVERIFY(!LoadDecoderSwitch(*m_store, 2, ModbusDecoder::kName));
     }
 
     // The program as master: its sent request and the received answer, each with its line

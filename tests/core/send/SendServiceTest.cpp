@@ -77,10 +77,7 @@ TEST(SendServiceTest, OneOrderForEveryCaller)
 {
     const Row rows[] = {
         {"window thread", {{false, 1, "A"}}, {"line A", "window 1 text", "worker 1", "out A"}, 0},
-        {"other thread",
-         {{true, 1, "B"}},
-         {"line B", "window 1 text", "worker 1", "out B"},
-         1},
+        {"other thread", {{true, 1, "B"}}, {"line B", "window 1 text", "worker 1", "out B"}, 1},
         {"posted sends before the window's own",
          {{true, 1, "C"}, {true, 1, "D"}, {false, 1, "E"}},
          {"line C", "window 1 text", "worker 1", "out C", "line D", "window 1 text", "worker 1",
@@ -99,9 +96,8 @@ TEST(SendServiceTest, OneOrderForEveryCaller)
         pipeline.Traffic().Add(window, PortTraffic::Runs::OnWindow);
         pipeline.Traffic().Add(worker, PortTraffic::Runs::OnWorker);
         ForwardTap tap;
-        SendQueues queues(tap, [&](unsigned port) -> ForwardEnd* {
-            return port == 1 ? &trace : nullptr;
-        });
+        SendQueues queues(
+            tap, [&](unsigned port) -> ForwardEnd* { return port == 1 ? &trace : nullptr; });
         int wakes = 0;
         SendService service(pipeline, queues, {[&] { ++wakes; }, {}});
         for (const Caller& c : row.m_callers) {

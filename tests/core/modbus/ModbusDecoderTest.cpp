@@ -1,4 +1,5 @@
-#include "core/modbus/ModbusMonitor.h"
+#include "core/modbus/ModbusDecoder.h"
+#include "core/decode/DecoderSet.h"
 
 #include "ModbusTestFrames.h"
 
@@ -8,7 +9,7 @@
 #include <vector>
 
 // A flow of messages through the decoding of the ports: what goes under each message.
-TEST(ModbusMonitor, PairsOnOnePortAndAcrossTheTap)
+TEST(ModbusDecoder, PairsOnOnePortAndAcrossTheTap)
 {
     struct Step
     {
@@ -63,9 +64,10 @@ TEST(ModbusMonitor, PairsOnOnePortAndAcrossTheTap)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ModbusMonitor monitor;
+        DecoderSet monitor;
+        monitor.Add(std::make_unique<ModbusDecoder>());
         for (unsigned port = 0; port < 4; ++port)
-            monitor.SetEnabled(port, true);
+            monitor.SetEnabled(ModbusDecoder::kName, port, true);
         for (const Step& step : c.steps) {
             SCOPED_TRACE(step.atMs);
             std::vector<DecodedLine> lines;
