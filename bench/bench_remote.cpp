@@ -10,6 +10,7 @@
 
 #include "PtyPair.h"
 #include "Ser2net.h"
+#include "WriteAll.h"
 
 #include <algorithm>
 #include <atomic>
@@ -266,7 +267,7 @@ Transfer RunPort(PtyPair& pty, const std::string& device, const std::string& in,
         outEnd = Clock::now();
     });
     std::thread feeder([&] { WriteAll(pty.Master(), in); });
-    port.Write(out.data(), out.size());
+    WriteAll(port, out.data(), out.size());
     receiver.WaitFor(in.size(), 60s);
     inEnd = Clock::now();
     feeder.join();

@@ -721,35 +721,6 @@ void SerialPort::NoteOutputLine(unsigned line, bool on)
         m_outputLines.fetch_and(~line);
 }
 
-std::size_t SerialPort::Write(const void* bytes, std::size_t length)
-{
-    if (length == 0 || !IsOpen())
-        return 0;
-    if (m_pLink)
-        return m_pLink->Write(bytes, length);
-    const auto* p = static_cast<const std::uint8_t*>(bytes);
-    std::size_t done = 0;
-    while (done < length) {
-        const ssize_t n = write(m_hComm, p + done, length - done);
-        if (n > 0) {
-            done += static_cast<std::size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && errno == EAGAIN) {
-            pollfd pfd{m_hComm, POLLOUT, 0};
-            if (poll(&pfd, 1, -1) < 0 && errno != EINTR)
-                break;
-            if (pfd.revents & (POLLERR | POLLHUP | POLLNVAL))
-                break;
-            continue;
-        }
-        break;
-    }
-    return done;
-}
-
 int SerialPort::WriteFd() const
 {
     return m_pLink ? m_pLink->Fd() : m_hComm;
@@ -771,9 +742,4 @@ std::ptrdiff_t SerialPort::WriteSome(const void* bytes, std::size_t length)
             continue;
         return errno == EAGAIN ? 0 : -1;
     }
-}
-
-void SerialPort::WriteText(std::string_view text)
-{
-    Write(text.data(), text.size());
 }

@@ -10,7 +10,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <thread>
 
 class ForwardTap;
@@ -23,7 +22,7 @@ class SerialTransport;
 // packing interval and hands each message to the receiver.
 //
 // All operations are called from one thread (the window thread); only the receiver's
-// callbacks run on the worker. Write may run while the worker reads. A port of the
+// callbacks run on the worker. WriteSome may run while the worker reads. A port of the
 // forwarding pair is also written (WriteSome) and its lines set by the other port's worker,
 // through the tap, between StartThread and Close.
 class SerialPort : public PortSettings, public ForwardEnd
@@ -67,11 +66,6 @@ public:
     // number and settings and may be opened again.
     bool Close();
 
-    // Writes every byte, waiting while the driver's queue is full; returns how many were
-    // written (fewer only when the line failed). Length 0 does nothing.
-    std::size_t Write(const void* bytes, std::size_t length);
-    // The text's bytes as they are, without terminator or conversion.
-    void WriteText(std::string_view text);
     // Writes what the driver takes now, without waiting: the number of bytes taken (0 when
     // its queue is full), or -1 when the port is closed or the line failed.
     std::ptrdiff_t WriteSome(const void* bytes, std::size_t length) override;

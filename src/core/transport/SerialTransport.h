@@ -70,9 +70,7 @@ public:
     virtual std::vector<std::string> TakeNotes() { return {}; }
 
     // --- Any thread -----------------------------------------------------------------------
-    // As SerialPort::Write and WriteSome; nothing is written while not connected (0 and
-    // -1).
-    virtual std::size_t Write(const void* bytes, std::size_t length) = 0;
+    // As SerialPort::WriteSome; nothing is written while not connected (-1).
     virtual std::ptrdiff_t WriteSome(const void* bytes, std::size_t length) = 0;
     // The port's line settings, in force now and at every connect where the transport
     // carries them (RFC 2217); raw TCP leaves the line as the server has it.

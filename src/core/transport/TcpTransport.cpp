@@ -314,42 +314,6 @@ void TcpTransport::Encode(const std::uint8_t* data, std::size_t count,
     out.insert(out.end(), data, data + count);
 }
 
-std::size_t TcpTransport::Write(const void* bytes, std::size_t length)
-{
-    const auto* p = static_cast<const std::uint8_t*>(bytes);
-    std::size_t queued = 0; // data handed to the queue
-    std::size_t sent = 0;   // data whose wire bytes all went out
-    while (sent < length) {
-        int fd = -1;
-        {
-            std::lock_guard lock(m_mutex);
-            fd = m_fd.load();
-            if (fd < 0 || !FlushLocked())
-                break;
-            if (m_pending.empty()) {
-                sent = queued;
-                if (queued < length) {
-                    const std::size_t chunk = std::min(kChunk, length - queued);
-                    Encode(p + queued, chunk, m_pending);
-                    queued += chunk;
-                    if (!FlushLocked())
-                        break;
-                    if (m_pending.empty())
-                        sent = queued;
-                }
-                if (m_pending.empty())
-                    continue;
-            }
-        }
-        // The socket is full: wait for room outside the lock, so that the worker can read
-        // and answer meanwhile. A short wait: the connection may be replaced meanwhile.
-        pollfd out{fd, POLLOUT, 0};
-        if (poll(&out, 1, 200) < 0 && errno != EINTR)
-            break;
-    }
-    return sent;
-}
-
 std::ptrdiff_t TcpTransport::WriteSome(const void* bytes, std::size_t length)
 {
     std::lock_guard lock(m_mutex);

@@ -15,7 +15,7 @@
 class TcpTransport : public SerialTransport
 {
 public:
-    static constexpr std::size_t kChunk = 65536; // data taken per turn of Write
+    static constexpr std::size_t kChunk = 65536; // data taken per WriteSome
 
     explicit TcpTransport(Endpoint endpoint);
     ~TcpTransport() override;
@@ -27,7 +27,6 @@ public:
     void Flush() override;
     void Disconnect() override;
 
-    std::size_t Write(const void* bytes, std::size_t length) override;
     std::ptrdiff_t WriteSome(const void* bytes, std::size_t length) override;
 
 protected:

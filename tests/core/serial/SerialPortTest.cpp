@@ -3,6 +3,7 @@
 
 #include "PortRecorders.h"
 #include "PtyPair.h"
+#include "WriteAll.h"
 
 #include <algorithm>
 #include <atomic>
@@ -65,24 +66,24 @@ TEST_F(SerialPortTest, OpensReceivesAndWrites)
     EXPECT_EQ(receiver.Ports(), std::vector<unsigned>{2});
 
     const std::string out = "\x01\x03\x00\x00\x00\x0a\r\n";
-    EXPECT_EQ(port.Write(out.data(), out.size()), out.size());
+    EXPECT_EQ(WriteAll(port, out.data(), out.size()), out.size());
     EXPECT_EQ(pty.Receive(out.size()), out);
-    port.WriteText("AT\r");
+    WriteAll(port, "AT\r");
     EXPECT_EQ(pty.Receive(3), "AT\r");
-    EXPECT_EQ(port.Write("x", 0), 0u);
+    EXPECT_EQ(WriteAll(port, "x", 0), 0u);
 
     // A write bigger than the pty's queue waits for the far end instead of dropping bytes.
     const std::string big = Pattern(200000);
     std::string echoed;
     std::thread reader([&] { echoed = pty.Receive(big.size(), 20000); });
-    EXPECT_EQ(port.Write(big.data(), big.size()), big.size());
+    EXPECT_EQ(WriteAll(port, big.data(), big.size()), big.size());
     reader.join();
     EXPECT_TRUE(echoed == big);
 
     EXPECT_TRUE(port.Close());
     EXPECT_FALSE(port.IsOpen());
     EXPECT_FALSE(port.IsRunning());
-    EXPECT_EQ(port.Write("x", 1), 0u);
+    EXPECT_EQ(WriteAll(port, "x", 1), 0u);
     EXPECT_TRUE(sink.m_messages.empty());
     EXPECT_EQ(SerialPort::PackPortData(2, 10), 0x000A0002u);
 }
@@ -430,7 +431,7 @@ TEST_F(SerialPortTest, WritesWhileTheWorkerReads)
     std::thread farReader([&] { echoed = pty.Receive(total, 60000); });
     std::size_t written = 0;
     for (std::size_t at = 0; at < total; at += 1000) // as lines are sent, one at a time
-        written += port.Write(out.data() + at, std::min<std::size_t>(1000, total - at));
+        written += WriteAll(port, out.data() + at, std::min<std::size_t>(1000, total - at));
     farWriter.join();
     farReader.join();
     EXPECT_EQ(written, total);

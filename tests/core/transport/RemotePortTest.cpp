@@ -8,6 +8,7 @@
 #include "PortRecorders.h"
 #include "PtyPair.h"
 #include "Ser2net.h"
+#include "WriteAll.h"
 
 #include <atomic>
 #include <filesystem>
@@ -337,7 +338,7 @@ TEST(RemotePortTest, FakeServerSettingsLinesAndBinaryData)
     std::iota(all.begin(), all.begin() + 256, std::uint8_t{0});
     Bytes wire;
     Rfc2217Session::Escape(all.data(), all.size(), wire);
-    EXPECT_EQ(port.Write(all.data(), all.size()), all.size());
+    EXPECT_EQ(WriteAll(port, all.data(), all.size()), all.size());
     EXPECT_EQ(server.Receive(wire.size()), wire);
     ASSERT_TRUE(server.Send(wire));
     ASSERT_TRUE(receiver.WaitForBytes(all.size()));
@@ -347,7 +348,7 @@ TEST(RemotePortTest, FakeServerSettingsLinesAndBinaryData)
     server.Drop();
     ASSERT_TRUE(receiver.WaitForStop());
     EXPECT_EQ(receiver.Reason(), "连接已断开（127.0.0.1:" + std::to_string(server.port) + "）");
-    EXPECT_EQ(port.Write("x", 1), 0u);
+    EXPECT_EQ(WriteAll(port, "x", 1), 0u);
     port.Close();
     EXPECT_TRUE(sink.m_messages.empty());
 }
@@ -424,7 +425,7 @@ TEST(RemotePortTest, Ser2netRoundTripRateAndRestart)
             std::this_thread::sleep_for(200ms); // ser2net opens the device after the accept
 
         // Both ways, 0xFF included, nothing lost or changed.
-        EXPECT_EQ(port.Write(data.data(), data.size()), data.size());
+        EXPECT_EQ(WriteAll(port, data.data(), data.size()), data.size());
         EXPECT_TRUE(pty.Receive(data.size()) == data);
         pty.Send(data);
         ASSERT_TRUE(receiver.WaitForBytes(data.size()));
@@ -445,7 +446,7 @@ TEST(RemotePortTest, Ser2netRoundTripRateAndRestart)
         pty.Send("back\xff");
         ASSERT_TRUE(receiver.WaitForBytes(before + 5));
         EXPECT_EQ(Joined(receiver.Messages()).substr(before), "back\xff");
-        EXPECT_EQ(port.Write("again", 5), 5u);
+        EXPECT_EQ(WriteAll(port, "again", 5), 5u);
         EXPECT_EQ(pty.Receive(5), "again");
         port.Close();
         std::this_thread::sleep_for(300ms); // ser2net lets go of the device after the close
