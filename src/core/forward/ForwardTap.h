@@ -1,7 +1,8 @@
 #pragma once
 
-#include "core/forward/ForwardEnd.h"
 #include "core/forward/ForwardQueue.h"
+#include "core/serial/ForwardEnd.h"
+#include "core/serial/PortTap.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -38,7 +39,7 @@ class PortReceiver;
 // (so that one direction's write never holds the other direction's worker) and the hand-over
 // of messages to the window (which may wait for it); the workers of both ports and the window
 // thread call in.
-class ForwardTap
+class ForwardTap : public PortTap
 {
 public:
     // Bytes the program itself may queue for a port of the pair beyond what the port takes.
@@ -68,8 +69,6 @@ public:
     int PartnerOf(unsigned port) const;
 
     // --- Any thread, without the lock (for every message of every port) -----------------
-    // Whether port is in the pair now.
-    bool InPair(unsigned port) const;
     // The other port of the pair while its worker runs (it takes what port reads), or -1.
     int OpenPartnerOf(unsigned port) const;
     // Port A (i 0) or B (i 1) of the pair while forwarding is on, else -1.
@@ -89,37 +88,19 @@ public:
     // Whether port is not read now because its partner has bytes waiting.
     bool IsHolding(unsigned port) const;
 
-    // --- The port ---------------------------------------------------------------------
-    // The port's worker starts (record may be written from now on) and stops (before the
-    // device is closed: nothing touches record afterwards).
-    void Attach(unsigned port, ForwardEnd* record);
-    void Detach(unsigned port, const ForwardEnd* record);
-
-    // --- The port's worker --------------------------------------------------------------
-    // Bytes just read from port (readNs: the steady clock after the read; first: they begin
-    // a message for display). Written to the partner at once as far as it takes them. count
-    // 0: only that a message began, with bytes of an earlier read (forwarded then).
+    // --- PortTap: the ports and their workers ----------------------------------------------
+    void Attach(unsigned port, ForwardEnd* record) override;
+    void Detach(unsigned port, const ForwardEnd* record) override;
     void OnRead(unsigned port, const std::uint8_t* bytes, std::size_t count, std::int64_t readNs,
-                bool first);
-    // What the worker of port needs to know before it waits for its next read, in one look.
-    struct ReadWait
-    {
-        bool m_hold = false; // port must not be read: bytes wait for its partner
-        int m_holdFd = -1;   // ... what to wait on for room (POLLOUT), or -1 (wait and Pump)
-        int m_cutFd = -1;    // readable when the message being collected should end now
-        int m_linesMs = 0;   // how often to call PollLines; 0: never
-    };
-    ReadWait BeforeRead(unsigned port) const;
-    // Writes what waits for port's partner as far as it takes it now.
-    void PumpFrom(unsigned port);
-    // One message for display, whose first byte was read at firstNs: handed to receiver now,
-    // or kept until the partner's earlier message has gone first.
+                bool first) override;
+    ReadWait BeforeRead(unsigned port) const override;
+    void PumpFrom(unsigned port) override;
+    // Without the lock.
+    bool InPair(unsigned port) const override;
     void Deliver(unsigned port, std::vector<std::uint8_t> bytes, std::int64_t firstNs,
-                 PortReceiver* receiver);
-    // Clears the signal; true when it was meant for the message that began at firstNs.
-    bool TakeCut(unsigned port, std::int64_t firstNs);
-    // Looks at port's input lines (and BREAK counter) and passes changes to the partner.
-    void PollLines(unsigned port, ModemLines* lines);
+                 PortReceiver* receiver) override;
+    bool TakeCut(unsigned port, std::int64_t firstNs) override;
+    void PollLines(unsigned port, ModemLines* lines) override;
 
 private:
     struct Parked

@@ -1,8 +1,8 @@
 #include "core/send/SendQueues.h"
 
-#include "core/forward/ForwardEnd.h"
 #include "core/forward/ForwardTap.h"
 #include "core/receive/MonitorLine.h"
+#include "core/serial/ForwardEnd.h"
 
 SendQueues::SendQueues(ForwardTap& tap, PortSource ports, std::size_t limit, Clock clock)
     : m_tap(tap), m_ports(std::move(ports)), m_limit(limit),

@@ -36,7 +36,7 @@ SerialPort* PortList::Find(unsigned uiPortNo) const
     return GetAt(IndexOf(uiPortNo));
 }
 
-void PortList::SetTap(ForwardTap* tap)
+void PortList::SetTap(PortTap* tap)
 {
     m_pTap = tap;
     for (const auto& port : m_ports)

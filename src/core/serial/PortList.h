@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-class ForwardTap;
+class PortTap;
 class PortMap;
 class PortMessageSink;
 class PortReceiver;
@@ -50,7 +50,7 @@ public:
 
     // The forwarding tap every port reads through (null: none), for the listed ports and
     // those opened later; set while no port is open.
-    void SetTap(ForwardTap* tap);
+    void SetTap(PortTap* tap);
 
     // Closes a listed port; false when the number is not listed.
     bool ClosePort(unsigned uiPortNo);
@@ -64,5 +64,5 @@ private:
     const PortMap& m_map;
     PortMessageSink* m_pMessages;
     std::vector<std::unique_ptr<SerialPort>> m_ports;
-    ForwardTap* m_pTap = nullptr;
+    PortTap* m_pTap = nullptr;
 };

@@ -1,8 +1,8 @@
 #include "core/serial/SerialPort.h"
 
-#include "core/forward/ForwardTap.h"
 #include "core/receive/PortMessageSink.h"
 #include "core/receive/PortReceiver.h"
+#include "core/serial/PortTap.h"
 #include "core/serial/SerialLine.h"
 #include "core/text/CoreText.h"
 #include "core/transport/SerialTransport.h"
@@ -119,7 +119,7 @@ ReadEnd EndOf(int error)
 // The tap a port reads through (none: m_tap null), and when a message began.
 struct TapReader
 {
-    ForwardTap* m_tap = nullptr;
+    PortTap* m_tap = nullptr;
     unsigned m_port = 0;
     ModemLines* m_modem = nullptr;
     std::int64_t m_firstNs = 0; // steady clock after the read that began the message
@@ -205,8 +205,8 @@ ReadEnd ReadMessage(int fd, int stopFd, std::uint32_t packInterval, int tickMs,
             return ReadEnd::Quiet;
     }
     for (;;) {
-        const ForwardTap::ReadWait wait =
-            tap.m_tap ? tap.m_tap->BeforeRead(tap.m_port) : ForwardTap::ReadWait{};
+        const PortTap::ReadWait wait =
+            tap.m_tap ? tap.m_tap->BeforeRead(tap.m_port) : PortTap::ReadWait{};
         const int linesMs = wait.m_linesMs;
         if (wait.m_hold) {
             const auto quietAt = packInterval > 0 ? lastByte + interval : Clock::time_point::max();
@@ -605,7 +605,7 @@ bool SerialPort::StartThread()
 void SerialPort::CommThreadProc(SerialPort* port, int fd, int stopFd, unsigned uiPortNo,
                                 std::uint32_t packInterval, PortReceiver* receiver,
                                 ModemLines* modem, SerialTransport* link, bool redial,
-                                ForwardTap* forward)
+                                PortTap* forward)
 {
     if (link) {
         if (!ConnectLink(*link, stopFd, uiPortNo, receiver, redial)) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/forward/ForwardEnd.h"
+#include "core/serial/ForwardEnd.h"
 #include "core/serial/ModemLines.h"
 #include "core/serial/PortSettings.h"
 
@@ -12,7 +12,7 @@
 #include <string>
 #include <thread>
 
-class ForwardTap;
+class PortTap;
 class PortMessageSink;
 class PortReceiver;
 class SerialTransport;
@@ -98,7 +98,7 @@ public:
     // The forwarding tap the worker reads through (null: none); set while closed. The worker
     // hands it every read at once and its messages for display, and is held while the tap
     // says so.
-    void SetTap(ForwardTap* tap) { m_pTap = tap; }
+    void SetTap(PortTap* tap) { m_pTap = tap; }
     // What to wait on (POLLOUT) for room to write: the device, a remote port's socket, or -1.
     int WriteFd() const override;
     // The modem lines of the open port, or null.
@@ -137,8 +137,7 @@ private:
     void ShowMessage(const std::string& text) const;
     static void CommThreadProc(SerialPort* port, int fd, int stopFd, unsigned uiPortNo,
                                std::uint32_t packInterval, PortReceiver* receiver,
-                               ModemLines* modem, SerialTransport* link, bool redial,
-                               ForwardTap* tap);
+                               ModemLines* modem, SerialTransport* link, bool redial, PortTap* tap);
     bool OpenRemote(PortReceiver* pWndReceMsg, unsigned uiPortNo, const std::string& devicePath,
                     bool bConfigure, bool bStartThread);
     bool FinishOpen(bool bConfigure, bool bStartThread);
@@ -159,5 +158,5 @@ private:
     std::unique_ptr<SerialTransport> m_pLink; // a remote port's connection, while open
     std::atomic<bool> m_bConnected{false};
     bool m_bRedial = false; // the next worker calls until the server answers
-    ForwardTap* m_pTap = nullptr;
+    PortTap* m_pTap = nullptr;
 };

@@ -1,9 +1,9 @@
 #include "core/send/SendService.h"
 
-#include "core/forward/ForwardEnd.h"
 #include "core/forward/ForwardTap.h"
 #include "core/receive/ReceivePipeline.h"
 #include "core/send/SendQueues.h"
+#include "core/serial/ForwardEnd.h"
 #include "core/settings/FrameOptions.h"
 
 #include <gtest/gtest.h>
