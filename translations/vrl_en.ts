@@ -107,6 +107,85 @@
     </message>
 </context>
 <context>
+    <name>CAutoSendDialog</name>
+    <message>
+        <source>请输入一个介于 %1 和 %2 之间的整数。</source>
+        <translation>Enter a whole number from %1 to %2.</translation>
+    </message>
+    <message>
+        <source>单行循环发送</source>
+        <translation>Cyclic send</translation>
+    </message>
+    <message>
+        <source>指定行：</source>
+        <translation>Line:</translation>
+    </message>
+    <message>
+        <source>当前行</source>
+        <translation>Caret</translation>
+    </message>
+    <message>
+        <source>固定行</source>
+        <translation>Fixed</translation>
+    </message>
+    <message>
+        <source>范  围：</source>
+        <translation>Range:</translation>
+    </message>
+    <message>
+        <source>从</source>
+        <translation> </translation>
+    </message>
+    <message>
+        <source>行到</source>
+        <translation>to</translation>
+    </message>
+    <message>
+        <source>行</source>
+        <translation> </translation>
+    </message>
+    <message>
+        <source>单行发送周期：</source>
+        <translation>Send period:</translation>
+    </message>
+    <message>
+        <source>毫秒</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>触发模式发送</source>
+        <translation>Triggered send</translation>
+    </message>
+    <message>
+        <source>序号</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>收到行</source>
+        <translation>Rx line</translation>
+    </message>
+    <message>
+        <source>触发行</source>
+        <translation>Answer</translation>
+    </message>
+    <message>
+        <source>触发延时：</source>
+        <translation>Delay:</translation>
+    </message>
+    <message>
+        <source>应用</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>请输入一个整数。</source>
+        <translation>Enter a whole number.</translation>
+    </message>
+</context>
+<context>
     <name>CDirectoryDialog</name>
     <message>
         <source>选择保存监视报文的目录:</source>
@@ -240,85 +319,6 @@
     </message>
 </context>
 <context>
-    <name>CAutoSendDialog</name>
-    <message>
-        <source>请输入一个介于 %1 和 %2 之间的整数。</source>
-        <translation>Enter a whole number from %1 to %2.</translation>
-    </message>
-    <message>
-        <source>单行循环发送</source>
-        <translation>Cyclic send</translation>
-    </message>
-    <message>
-        <source>指定行：</source>
-        <translation>Line:</translation>
-    </message>
-    <message>
-        <source>当前行</source>
-        <translation>Caret</translation>
-    </message>
-    <message>
-        <source>固定行</source>
-        <translation>Fixed</translation>
-    </message>
-    <message>
-        <source>范  围：</source>
-        <translation>Range:</translation>
-    </message>
-    <message>
-        <source>从</source>
-        <translation> </translation>
-    </message>
-    <message>
-        <source>行到</source>
-        <translation>to</translation>
-    </message>
-    <message>
-        <source>行</source>
-        <translation> </translation>
-    </message>
-    <message>
-        <source>单行发送周期：</source>
-        <translation>Send period:</translation>
-    </message>
-    <message>
-        <source>毫秒</source>
-        <translation>ms</translation>
-    </message>
-    <message>
-        <source>触发模式发送</source>
-        <translation>Triggered send</translation>
-    </message>
-    <message>
-        <source>序号</source>
-        <translation>No.</translation>
-    </message>
-    <message>
-        <source>收到行</source>
-        <translation>Rx line</translation>
-    </message>
-    <message>
-        <source>触发行</source>
-        <translation>Answer</translation>
-    </message>
-    <message>
-        <source>触发延时：</source>
-        <translation>Delay:</translation>
-    </message>
-    <message>
-        <source>应用</source>
-        <translation>Apply</translation>
-    </message>
-    <message>
-        <source>关闭</source>
-        <translation>Close</translation>
-    </message>
-    <message>
-        <source>请输入一个整数。</source>
-        <translation>Enter a whole number.</translation>
-    </message>
-</context>
-<context>
     <name>CFindReplaceDialog</name>
     <message>
         <source>替换</source>
@@ -374,6 +374,49 @@
     </message>
 </context>
 <context>
+    <name>CForwardDialog</name>
+    <message>
+        <source>在串口</source>
+        <translation>Forward between port</translation>
+    </message>
+    <message>
+        <source>应用</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>透明转发设置</source>
+        <translation>Forwarding</translation>
+    </message>
+    <message>
+        <source>与串口</source>
+        <translation>and port</translation>
+    </message>
+    <message>
+        <source>间进行透明转发</source>
+        <translation>transparently</translation>
+    </message>
+    <message>
+        <source>请输入一个介于 %1 和 %2 之间的整数。</source>
+        <translation>Enter a whole number from %1 to %2.</translation>
+    </message>
+    <message>
+        <source>需输入不同的串口号！</source>
+        <translation>Enter two different ports!</translation>
+    </message>
+    <message>
+        <source>控制线也转发（CTS→RTS，DSR→DTR，BREAK）</source>
+        <translation>Forward the control lines too (CTS→RTS, DSR→DTR, BREAK)</translation>
+    </message>
+    <message>
+        <source>一方的 CTS、DSR 驱动另一方的 RTS、DTR，收到的 BREAK 在另一方发出</source>
+        <translation>Each side&apos;s CTS and DSR drive the other side&apos;s RTS and DTR; a BREAK received on one side is sent on the other</translation>
+    </message>
+</context>
+<context>
     <name>CForwarder</name>
     <message>
         <source>%1 字节</source>
@@ -390,6 +433,19 @@
     <message>
         <source>转发: %1 ⇄ %2</source>
         <translation>Forwarding: %1 ⇄ %2</translation>
+    </message>
+</context>
+<context>
+    <name>CFrameMonitorView</name>
+    <message>
+        <source>监视窗为空。开始：
+1. 在上方串口设置栏选串口（粗体的有设备）、波特率等，按 F5 打开。
+2. 在下方发报窗输入一行十六进制报文（如 01 03 00 00 00 02），按 F2 发送。
+3. 收到的报文显示在这里（视图→显示发送报文：发出的也显示）；Ctrl+S 保存。</source>
+        <translation>The monitor is empty. To start:
+1. Choose a port (bold ones have a device), its baud rate and so on in the port settings bar above, and press F5 to open it.
+2. Type a line of hex bytes (such as 01 03 00 00 00 02) in the send window below and press F2 to send it.
+3. Received messages show here (View → Show Sent Messages shows sent ones too); Ctrl+S saves them.</translation>
     </message>
 </context>
 <context>
@@ -826,6 +882,13 @@ Open it now? (It is also among the recent files of the File menu.)</translation>
     </message>
 </context>
 <context>
+    <name>CSendEditor</name>
+    <message>
+        <source>&lt;&lt;--设备：PLC；波特率：9600；校验：无；规约：MODUBUS--&gt;&gt;</source>
+        <translation>&lt;&lt;--Device: PLC; baud rate: 9600; parity: none; protocol: MODBUS--&gt;&gt;</translation>
+    </message>
+</context>
+<context>
     <name>CSendFiles</name>
     <message>
         <source>发报窗报文无法保存到：
@@ -985,49 +1048,6 @@ Choose another file for the send window&apos;s lines.</translation>
     </message>
 </context>
 <context>
-    <name>CForwardDialog</name>
-    <message>
-        <source>在串口</source>
-        <translation>Forward between port</translation>
-    </message>
-    <message>
-        <source>应用</source>
-        <translation>Apply</translation>
-    </message>
-    <message>
-        <source>退出</source>
-        <translation>Close</translation>
-    </message>
-    <message>
-        <source>透明转发设置</source>
-        <translation>Forwarding</translation>
-    </message>
-    <message>
-        <source>与串口</source>
-        <translation>and port</translation>
-    </message>
-    <message>
-        <source>间进行透明转发</source>
-        <translation>transparently</translation>
-    </message>
-    <message>
-        <source>请输入一个介于 %1 和 %2 之间的整数。</source>
-        <translation>Enter a whole number from %1 to %2.</translation>
-    </message>
-    <message>
-        <source>需输入不同的串口号！</source>
-        <translation>Enter two different ports!</translation>
-    </message>
-    <message>
-        <source>控制线也转发（CTS→RTS，DSR→DTR，BREAK）</source>
-        <translation>Forward the control lines too (CTS→RTS, DSR→DTR, BREAK)</translation>
-    </message>
-    <message>
-        <source>一方的 CTS、DSR 驱动另一方的 RTS、DTR，收到的 BREAK 在另一方发出</source>
-        <translation>Each side&apos;s CTS and DSR drive the other side&apos;s RTS and DTR; a BREAK received on one side is sent on the other</translation>
-    </message>
-</context>
-<context>
     <name>CVRLApp</name>
     <message>
         <source>用 vrl --help 查看用法。</source>
@@ -1040,26 +1060,6 @@ Choose another file for the send window&apos;s lines.</translation>
         <translation>vrl: no display available (neither DISPLAY nor WAYLAND_DISPLAY is set).
 Start VRL on a graphical desktop, or on a virtual screen with xvfb-run.
 </translation>
-    </message>
-</context>
-<context>
-    <name>CSendEditor</name>
-    <message>
-        <source>&lt;&lt;--设备：PLC；波特率：9600；校验：无；规约：MODUBUS--&gt;&gt;</source>
-        <translation>&lt;&lt;--Device: PLC; baud rate: 9600; parity: none; protocol: MODBUS--&gt;&gt;</translation>
-    </message>
-</context>
-<context>
-    <name>CFrameMonitorView</name>
-    <message>
-        <source>监视窗为空。开始：
-1. 在上方串口设置栏选串口（粗体的有设备）、波特率等，按 F5 打开。
-2. 在下方发报窗输入一行十六进制报文（如 01 03 00 00 00 02），按 F2 发送。
-3. 收到的报文显示在这里（视图→显示发送报文：发出的也显示）；Ctrl+S 保存。</source>
-        <translation>The monitor is empty. To start:
-1. Choose a port (bold ones have a device), its baud rate and so on in the port settings bar above, and press F5 to open it.
-2. Type a line of hex bytes (such as 01 03 00 00 00 02) in the send window below and press F2 to send it.
-3. Received messages show here (View → Show Sent Messages shows sent ones too); Ctrl+S saves them.</translation>
     </message>
 </context>
 <context>
