@@ -1076,16 +1076,8 @@ Start VRL on a graphical desktop, or on a virtual screen with xvfb-run.
 <context>
     <name>CaptureOptions</name>
     <message>
-        <source>%1 后缺少值</source>
-        <translation>%1 needs a value</translation>
-    </message>
-    <message>
         <source>端口参数格式不对：%1（应为 COMn 或 COMn=设备路径，n 为 1 到 256）</source>
         <translation>bad port: %1 (expected COMn or COMn=device-path, n from 1 to 256)</translation>
-    </message>
-    <message>
-        <source>端口参数格式不对：%1（应为 COMn=设备路径，n 为 1 到 256）</source>
-        <translation>bad port option: %1 (expected COMn=device-path, n from 1 to 256)</translation>
     </message>
     <message>
         <source>波特率不对：%1</source>
@@ -1114,10 +1106,6 @@ Start VRL on a graphical desktop, or on a virtual screen with xvfb-run.
     <message>
         <source>换文件的大小不对：%1（如 500K、100M、2G）</source>
         <translation>bad rotation size: %1 (such as 500K, 100M, 2G)</translation>
-    </message>
-    <message>
-        <source>未知选项：%1</source>
-        <translation>unknown option: %1</translation>
     </message>
     <message>
         <source>没有给出要监视的串口（如 COM1 或 COM1=/dev/ttyUSB0）</source>
@@ -2070,10 +2058,6 @@ A device pulled out is reopened when it is plugged back in. Exit status: 0 fine,
         <translation>--port needs COMn=device-path after it</translation>
     </message>
     <message>
-        <source>端口参数格式不对：%1（应为 COMn=设备路径，n 为 1 到 256）</source>
-        <translation>bad port option: %1 (expected COMn=device-path, n from 1 to 256)</translation>
-    </message>
-    <message>
         <source>远程端口的地址格式不对：%1（应为 rfc2217://主机:端口 或 tcp://主机:端口）</source>
         <translation>bad remote port address: %1 (expected rfc2217://host:port or tcp://host:port)</translation>
     </message>
@@ -2084,10 +2068,6 @@ A device pulled out is reopened when it is plugged back in. Exit status: 0 fine,
     <message>
         <source>串口参数格式不对：%1（应为 COMn，n 为 1 到 256）</source>
         <translation>bad port: %1 (expected COMn, n from 1 to 256)</translation>
-    </message>
-    <message>
-        <source>未知选项：</source>
-        <translation>unknown option: </translation>
     </message>
     <message>
         <source>只能指定一个监视报文文件：</source>
@@ -2466,6 +2446,21 @@ Example (5 bytes): EB  90  02  34  0D</translation>
     <message>
         <source>CTS/DSR/DCD/RI 不可用</source>
         <translation>CTS/DSR/DCD/RI not available</translation>
+    </message>
+</context>
+<context>
+    <name>OptionReader</name>
+    <message>
+        <source>端口参数格式不对：%1（应为 COMn=设备路径，n 为 1 到 256）</source>
+        <translation>bad port option: %1 (expected COMn=device-path, n from 1 to 256)</translation>
+    </message>
+    <message>
+        <source>%1 后缺少值</source>
+        <translation>%1 needs a value</translation>
+    </message>
+    <message>
+        <source>未知选项：%1</source>
+        <translation>unknown option: %1</translation>
     </message>
 </context>
 <context>

@@ -100,6 +100,7 @@ TEST(CaptureOptions, GoodAndBadForms)
         {{"/dev/ttyUSB0"}, "端口参数格式不对"},
         {{"COM1", "COM1=/dev/pts/1"}, "给出了两次"},
         {{"COM1", "-b"}, "-b 后缺少值"},
+        {{"COM1", "--port"}, "--port 后缺少值"},
         {{"COM1", "-b", "fast"}, "波特率不对"},
         {{"COM1", "-d", "9"}, "数据位不对"},
         {{"COM1", "-p", "x"}, "校验位不对"},
@@ -108,6 +109,7 @@ TEST(CaptureOptions, GoodAndBadForms)
         {{"COM1", "--dir", "/tmp", "--rotate-size", "10X"}, "大小不对"},
         {{"COM1", "--tnf"}, "需要 --dir"},
         {{"COM1", "--bogus"}, "未知选项"},
+        {{"COM1", "--hex=1"}, "未知选项"},
     };
     for (const Row& row : rows) {
         const CaptureOptions o = CaptureOptions::Parse(row.args);
