@@ -9,6 +9,7 @@
 //   bench_capture 4 10 25 600 --rotate 1m     a file per minute for 10 minutes
 // Not a Google Benchmark: one long run gives the figures.
 #include "PtyPair.h"
+#include "core/base/PortName.h"
 
 #include <algorithm>
 #include <chrono>
@@ -127,7 +128,7 @@ int main(int argc, char* argv[])
         ptys.push_back(std::make_unique<PtyPair>(PtyPair::Raw));
         if (!ptys.back()->IsValid())
             return 1;
-        args.push_back("COM" + std::to_string(p + 1) + "=" + ptys.back()->Path());
+        args.push_back(PortName(p) + "=" + ptys.back()->Path());
     }
     const pid_t child = fork();
     if (child == 0) {

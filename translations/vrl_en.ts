@@ -1116,10 +1116,6 @@ Start VRL on a graphical desktop, or on a virtual screen with xvfb-run.
         <translation>--txt, --tnf and the rotation options need --dir FOLDER</translation>
     </message>
     <message>
-        <source>COM%1 给出了两次</source>
-        <translation>COM%1 is given twice</translation>
-    </message>
-    <message>
         <source>用法: vrl-capture [选项] 串口...
 VRL 无窗口记录：同时监视多个串口，每条报文按监视窗的样子写成一行（时间精确到毫秒）。
 
@@ -1176,6 +1172,10 @@ Output (standard output when no folder is given):
 SIGINT, SIGTERM end the capture with complete files; SIGHUP reopens the files (for logrotate).
 A device pulled out is reopened when it is plugged back in. Exit status: 0 fine, 1 runtime error, 2 misuse.
 </translation>
+    </message>
+    <message>
+        <source>%1 给出了两次</source>
+        <translation>%1 is given twice</translation>
     </message>
 </context>
 <context>

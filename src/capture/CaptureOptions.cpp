@@ -2,6 +2,7 @@
 
 #include "core/text/CoreText.h"
 
+#include "core/base/PortName.h"
 #include "core/serial/PortMap.h"
 #include "core/settings/CommandLine.h"
 #include "core/settings/OptionReader.h"
@@ -176,8 +177,7 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
     else if (o.m_folder.empty() && (o.m_txt || o.m_tnf || o.m_rotateMs || o.m_rotateBytes))
         o.m_error = VRL_TR("CaptureOptions", "--txt、--tnf 与换文件的选项需要 --dir 文件夹");
     else if (const auto twice = RepeatedPort(o.m_ports))
-        o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "COM%1 给出了两次"),
-                                   {std::to_string(*twice + 1)});
+        o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "%1 给出了两次"), {PortName(*twice)});
     if (!o.m_folder.empty() && !o.m_txt && !o.m_tnf)
         o.m_txt = true;
     return o;

@@ -3,6 +3,7 @@
 #include "core/text/CoreText.h"
 
 #include "capture/CaptureFiles.h"
+#include "core/base/PortName.h"
 #include "core/serial/PortMap.h"
 #include "core/serial/PortSettings.h"
 #include "core/serial/SerialPort.h"
@@ -101,11 +102,6 @@ CaptureSession::~CaptureSession()
         ::close(m_wakeFd);
     if (m_stopFd >= 0)
         ::close(m_stopFd);
-}
-
-std::string CaptureSession::PortName(unsigned port) const
-{
-    return "COM" + std::to_string(port + 1);
 }
 
 void CaptureSession::SetClocks(MonitorLineBuilder::TickSource tick,

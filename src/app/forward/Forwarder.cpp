@@ -3,6 +3,7 @@
 #include "app/forward/ForwardDialog.h"
 #include "app/frame/FrameHost.h"
 #include "core/base/CommandIds.h"
+#include "core/base/PortName.h"
 #include "core/forward/ForwardTap.h"
 #include "core/receive/MonitorLine.h"
 #include "core/serial/SerialPort.h"
@@ -251,10 +252,11 @@ void CForwarder::UpdateNote()
     for (const int p : {m_portA - 1, m_portB - 1}) {
         if (m_bEnabled && p >= 0 && m_tap.StalledMs(static_cast<unsigned>(p)) >= kBehindMs)
             trouble += QCoreApplication::translate("CForwarder", "，%1 未及时取走，待写 %2")
-                           .arg(PortName(p), SizeText(m_tap.Waiting(static_cast<unsigned>(p))));
+                           .arg(QString::fromStdString(PortName(p)),
+                                SizeText(m_tap.Waiting(static_cast<unsigned>(p))));
     }
     for (const auto& [port, t] : m_targets) {
-        const QString name = PortName(static_cast<int>(port));
+        const QString name = QString::fromStdString(PortName(port));
         if (t.m_queue.Dropped() > 0) {
             trouble += QCoreApplication::translate("CForwarder", "，%1 积压超过 %2，已丢弃 %3")
                            .arg(name, SizeText(t.m_queue.Limit()), SizeText(t.m_queue.Dropped()));
@@ -267,7 +269,8 @@ void CForwarder::UpdateNote()
     QString text;
     if (m_bEnabled)
         text = QCoreApplication::translate("CForwarder", "转发: %1 ⇄ %2")
-                   .arg(PortName(m_portA - 1), PortName(m_portB - 1))
+                   .arg(QString::fromStdString(PortName(m_portA - 1)),
+                        QString::fromStdString(PortName(m_portB - 1)))
                + trouble;
     else if (!trouble.isEmpty())
         text = trouble.mid(1); // sent lines that wait, without forwarding

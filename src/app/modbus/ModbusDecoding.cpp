@@ -3,6 +3,7 @@
 #include "app/frame/FrameHost.h"
 #include "app/modbus/ModbusFrameTable.h"
 #include "core/base/CommandIds.h"
+#include "core/base/PortName.h"
 #include "core/receive/MonitorLine.h"
 #include "core/receive/ReceivePipeline.h"
 #include "core/serial/PortSettings.h"
@@ -98,7 +99,7 @@ void CModbusDecoding::UpdateNote()
     QStringList ports;
     for (unsigned port = 0; port < kPorts; ++port) {
         if (IsDecoding(port))
-            ports << PortName(static_cast<int>(port));
+            ports << QString::fromStdString(PortName(port));
     }
     if (ports.isEmpty()) {
         m_pPollTimer->stop();

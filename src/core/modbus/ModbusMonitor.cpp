@@ -1,5 +1,6 @@
 #include "core/modbus/ModbusMonitor.h"
 
+#include "core/base/PortName.h"
 #include "core/text/CoreText.h"
 
 #include <algorithm>
@@ -128,8 +129,7 @@ void ModbusMonitor::AddMissing(std::vector<ModbusPairer::Waiting>& missing,
                                     ? VRL_TR("ModbusMonitor", "未应答即有新请求")
                                     : CoreText::Args(VRL_TR("ModbusMonitor", "%1 ms 内未应答"),
                                                      {std::to_string(m_pairer.Timeout())});
-        line.m_text = "COM" + std::to_string(w.m_source.m_port + 1) + " "
-                      + DescribeModbusFrame(w.m_request).m_text
+        line.m_text = PortName(w.m_source.m_port) + " " + DescribeModbusFrame(w.m_request).m_text
                       + CoreText::Args(VRL_TR("ModbusMonitor", "  无应答（%1）"), {why});
         line.m_colour = kColourSent;
         line.m_port = w.m_source.m_port;
