@@ -229,7 +229,7 @@ int main(int argc, char* argv[])
                      "[--bytes 1..65536] [--sample S]\n");
         return 2;
     }
-    const vrlbench::TemporaryXdgHome home;
+    const PrivateXdgFolders home;
     QApplication app(argc, argv);
     IniSettingsStore store(IniSettingsStore::DefaultPath());
     CMainFrame frame(store);

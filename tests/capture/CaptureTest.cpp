@@ -1,3 +1,4 @@
+#include "PrivateXdgFolders.h"
 #include "PtyPair.h"
 #include "Ser2net.h"
 #include "capture/CaptureFiles.h"
@@ -258,13 +259,12 @@ TEST(CaptureSession, RemotePortComesBackWhenItsServerDoes)
 // complete and exit status 0; a misuse is status 2.
 TEST(CaptureProgram, SignalsLeaveCompleteFiles)
 {
-    TempFolder home;
+    const PrivateXdgFolders home;
     TempFolder out;
     PtyPair pty;
     const std::string port = "COM1=" + pty.Path();
     const pid_t child = ::fork();
     if (child == 0) {
-        ::setenv("XDG_CONFIG_HOME", home.m_path.c_str(), 1);
         ::execl(VRL_CAPTURE_PROGRAM, "vrl-capture", port.c_str(), "--dir", out.m_path.c_str(),
                 "--tnf", "--txt", "-q", static_cast<char*>(nullptr));
         ::_exit(127);
@@ -329,13 +329,11 @@ TEST(CaptureProgram, SpeaksTheChosenLanguage)
         {"en", "zh", "COM7", "COM7 在端口映射中没有设备"},
     };
     for (const Case& c : cases) {
-        TempFolder home;
-        fs::create_directories(home.m_path / "Tellumar");
-        std::ofstream(home.m_path / "Tellumar/VRL.conf")
-            << "[Settings]\nLanguage=" << c.stored << "\n";
-        const std::string command = "LANGUAGE=" + std::string(c.language)
-                                    + " XDG_CONFIG_HOME=" + home.m_path.string()
-                                    + " " VRL_CAPTURE_PROGRAM " " + c.args + " 2>&1";
+        const PrivateXdgFolders home;
+        fs::create_directories(fs::path(home.ConfigFile()).parent_path());
+        std::ofstream(home.ConfigFile()) << "[Settings]\nLanguage=" << c.stored << "\n";
+        const std::string command =
+            "LANGUAGE=" + std::string(c.language) + " " VRL_CAPTURE_PROGRAM " " + c.args + " 2>&1";
         std::string output;
         if (std::FILE* p = ::popen(command.c_str(), "r")) {
             char buffer[4096];
