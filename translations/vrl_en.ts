@@ -90,6 +90,10 @@
         <source>确定</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>本程序是自由软件，按 GNU 通用公共许可证第 3 版或更新的版本（GPL-3.0-or-later）发布，不提供任何担保。</source>
+        <translation>This program is free software under the GNU General Public License, version 3 or later (GPL-3.0-or-later), with no warranty.</translation>
+    </message>
 </context>
 <context>
     <name>CAutoSend</name>
@@ -2097,6 +2101,16 @@ Options:
   --version          show the version and exit
 
 A capture file given is loaded into the monitor at start.
+</translation>
+    </message>
+    <message>
+        <source>许可证 GPL-3.0-or-later：GNU 通用公共许可证第 3 版或更新的版本 &lt;https://gnu.org/licenses/gpl.html&gt;。
+本程序是自由软件：你可以自由地修改和重新发布它。
+在法律允许的范围内，不提供任何担保。
+</source>
+        <translation>License GPL-3.0-or-later: GNU GPL version 3 or later &lt;https://gnu.org/licenses/gpl.html&gt;.
+This is free software: you are free to change and redistribute it.
+There is NO WARRANTY, to the extent permitted by law.
 </translation>
     </message>
 </context>

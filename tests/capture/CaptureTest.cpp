@@ -324,6 +324,7 @@ TEST(CaptureProgram, SpeaksTheChosenLanguage)
     const Case cases[] = {
         {"en_US", "", "--help", "Usage: vrl-capture"},
         {"zh_CN", "", "--help", "用法: vrl-capture"},
+        {"en", "", "--version", "License GPL-3.0-or-later: GNU GPL version 3 or later"},
         {"en", "", "--bogus", "unknown option: --bogus"},
         {"zh_CN", "en", "COM7", "COM7 has no device in the port map"},
         {"en", "zh", "COM7", "COM7 在端口映射中没有设备"},

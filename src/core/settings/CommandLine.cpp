@@ -66,5 +66,9 @@ std::string CommandLine::HelpText()
 
 std::string CommandLine::VersionText()
 {
-    return "VRL V6.72\n";
+    return "VRL V6.72\n"
+           + VRL_TR("CommandLine", "许可证 GPL-3.0-or-later：GNU 通用公共许可证第 3 版或更新的版本 "
+                                   "<https://gnu.org/licenses/gpl.html>。\n"
+                                   "本程序是自由软件：你可以自由地修改和重新发布它。\n"
+                                   "在法律允许的范围内，不提供任何担保。\n");
 }
