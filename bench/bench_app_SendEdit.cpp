@@ -4,8 +4,8 @@
 #include "app/send/SendEditor.h"
 #include "app/send/SendFile.h"
 #include "app/send/SendFrameWnd.h"
+#include "core/base/SettingsStore.h"
 #include "core/send/LineSend.h"
-#include "core/settings/SettingsStore.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

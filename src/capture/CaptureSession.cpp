@@ -4,10 +4,10 @@
 
 #include "capture/CaptureFiles.h"
 #include "core/base/PortName.h"
+#include "core/base/SettingsStore.h"
 #include "core/serial/PortMap.h"
 #include "core/serial/PortSettings.h"
 #include "core/serial/SerialPort.h"
-#include "core/settings/SettingsStore.h"
 
 #include <cerrno>
 #include <chrono>

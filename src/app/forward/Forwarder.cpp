@@ -1,7 +1,7 @@
 #include "app/forward/Forwarder.h"
 
 #include "app/forward/ForwardDialog.h"
-#include "app/frame/FrameHost.h"
+#include "app/host/FrameHost.h"
 #include "core/base/CommandIds.h"
 #include "core/base/PortName.h"
 #include "core/forward/ForwardTap.h"

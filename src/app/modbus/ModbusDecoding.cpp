@@ -1,6 +1,6 @@
 #include "app/modbus/ModbusDecoding.h"
 
-#include "app/frame/FrameHost.h"
+#include "app/host/FrameHost.h"
 #include "app/modbus/ModbusFrameTable.h"
 #include "core/base/CommandIds.h"
 #include "core/base/PortName.h"

@@ -1,13 +1,13 @@
 #include "app/ports/LineControl.h"
 
-#include "app/frame/FrameHost.h"
+#include "app/host/FrameHost.h"
 #include "core/base/CommandIds.h"
 #include "core/base/PortName.h"
+#include "core/base/SettingsStore.h"
 #include "core/serial/ModemLines.h"
 #include "core/serial/PortList.h"
 #include "core/serial/PortSettings.h"
 #include "core/serial/SerialPort.h"
-#include "core/settings/SettingsStore.h"
 #include "core/text/CodePage.h"
 
 #include <QCoreApplication>

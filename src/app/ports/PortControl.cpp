@@ -1,7 +1,7 @@
 #include "app/ports/PortControl.h"
 
 #include "app/commands/CommandRouter.h"
-#include "app/frame/FrameHost.h"
+#include "app/host/FrameHost.h"
 #include "app/ports/LineControl.h"
 #include "app/ports/PortMapDialog.h"
 #include "app/ports/SettingsBar.h"

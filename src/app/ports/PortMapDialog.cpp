@@ -5,7 +5,7 @@
 #include "core/base/PortName.h"
 #include "core/serial/PortMap.h"
 #include "core/serial/SerialDeviceScanner.h"
-#include "core/transport/SerialTransport.h"
+#include "core/serial/SerialTransport.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

@@ -1,11 +1,11 @@
 #include "app/ports/PortRestore.h"
 
-#include "app/frame/FrameHost.h"
+#include "app/host/FrameHost.h"
 #include "core/base/CommandIds.h"
 #include "core/base/PortName.h"
+#include "core/base/SettingsStore.h"
 #include "core/serial/PortList.h"
 #include "core/serial/SerialPort.h"
-#include "core/settings/SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QMainWindow>

@@ -1,7 +1,7 @@
 #include "app/send/SendCommands.h"
 
 #include "app/commands/CommandTable.h"
-#include "app/frame/FrameHost.h"
+#include "app/host/FrameHost.h"
 #include "app/send/SendEditor.h"
 #include "app/send/SendFiles.h"
 #include "app/send/SendFrameWnd.h"

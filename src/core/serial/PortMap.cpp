@@ -1,8 +1,8 @@
 #include "core/serial/PortMap.h"
 
 #include "core/base/PortName.h"
+#include "core/base/SettingsStore.h"
 #include "core/serial/SerialDeviceScanner.h"
-#include "core/settings/SettingsStore.h"
 
 #include <cctype>
 #include <charconv>

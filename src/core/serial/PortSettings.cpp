@@ -3,7 +3,7 @@
 #include "core/text/CoreText.h"
 
 #include "core/base/PortName.h"
-#include "core/settings/SettingsStore.h"
+#include "core/base/SettingsStore.h"
 #include "core/text/HexText.h"
 
 #include <array>

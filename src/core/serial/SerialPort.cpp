@@ -5,8 +5,8 @@
 #include "core/receive/PortMessageSink.h"
 #include "core/receive/PortReceiver.h"
 #include "core/serial/SerialLine.h"
+#include "core/serial/SerialTransport.h"
 #include "core/text/CoreText.h"
-#include "core/transport/SerialTransport.h"
 
 #include <algorithm>
 #include <cerrno>

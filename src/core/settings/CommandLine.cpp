@@ -3,8 +3,8 @@
 #include "core/text/CoreText.h"
 
 #include "core/serial/PortMap.h"
+#include "core/serial/SerialTransport.h"
 #include "core/settings/OptionReader.h"
-#include "core/transport/SerialTransport.h"
 
 CommandLine CommandLine::Parse(const std::vector<std::string>& args)
 {
