@@ -2,6 +2,7 @@
 // What the window benchmarks do with the real main window before they measure.
 
 #include "FramePorts.h"
+#include "core/base/PortName.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,7 +16,7 @@ namespace vrlbench {
 inline void OpenPortOrExit(CMainFrame& frame, int port, const std::string& path)
 {
     if (!OpenPortOn(frame, port, QString::fromStdString(path))) {
-        std::fprintf(stderr, "COM%d could not be opened\n", port + 1);
+        std::fprintf(stderr, "%s could not be opened\n", PortName(port).c_str());
         std::exit(1);
     }
 }

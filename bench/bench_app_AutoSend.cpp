@@ -267,7 +267,7 @@ int main(int argc, char* argv[])
 {
     const int ticks = argc > 1 ? std::atoi(argv[1]) : 1000;
     const int queries = argc > 2 ? std::atoi(argv[2]) : 500;
-    const vrlbench::TemporaryXdgHome home;
+    const PrivateXdgFolders home;
     QApplication app(argc, argv);
     IniSettingsStore store(IniSettingsStore::DefaultPath());
     CMainFrame frame(store);

@@ -1,10 +1,11 @@
 // The send editor with 60,000 lines: the operations that run on every key or send must not
 // grow with the text; loading and saving the whole text must stay well under a second.
+#include "PrivateXdgFolders.h"
 #include "app/send/SendEditor.h"
 #include "app/send/SendFile.h"
 #include "app/send/SendFrameWnd.h"
+#include "core/base/SettingsStore.h"
 #include "core/send/LineSend.h"
-#include "core/settings/SettingsStore.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -147,8 +148,7 @@ BENCHMARK(BM_LoadFromFile)->Unit(benchmark::kMillisecond)->Iterations(5);
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir data;
-    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    const PrivateXdgFolders xdg;
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -62,7 +62,7 @@ BENCHMARK(BM_F2OnTheLastLine)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    const vrlbench::TemporaryXdgHome home;
+    const PrivateXdgFolders home;
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -621,7 +621,7 @@ int main(int argc, char* argv[])
         return Lines(argc > 2 ? std::atoi(argv[2]) : 1000);
     const std::string mode = argc > 1 ? argv[1] : "";
     const double seconds = argc > 1 ? std::atof(argv[1]) : 20.0;
-    const vrlbench::TemporaryXdgHome home;
+    const PrivateXdgFolders home;
     QApplication app(argc, argv);
     IniSettingsStore store(IniSettingsStore::DefaultPath());
     CMainFrame frame(store);

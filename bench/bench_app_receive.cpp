@@ -559,7 +559,7 @@ int main(int argc, char* argv[])
             seconds = std::atof(argv[i]);
         }
     }
-    const vrlbench::TemporaryXdgHome home;
+    const PrivateXdgFolders home;
     QApplication app(argc, argv);
     IniSettingsStore store(IniSettingsStore::DefaultPath());
     CMainFrame frame(store);

@@ -19,6 +19,7 @@
 #include "app/frame/MainFrm.h"
 #include "app/monitor/FrameMonitorView.h"
 #include "core/base/CommandIds.h"
+#include "core/base/PortName.h"
 #include "core/receive/DecodeListener.h"
 #include "core/receive/ReceivePipeline.h"
 #include "core/settings/IniSettingsStore.h"
@@ -229,7 +230,7 @@ int main(int argc, char* argv[])
                      "[--bytes 1..65536] [--sample S]\n");
         return 2;
     }
-    const vrlbench::TemporaryXdgHome home;
+    const PrivateXdgFolders home;
     QApplication app(argc, argv);
     IniSettingsStore store(IniSettingsStore::DefaultPath());
     CMainFrame frame(store);
@@ -371,8 +372,8 @@ int main(int argc, char* argv[])
         if (p.m_firstFault < 0 && p.m_seen == total)
             ++good;
         else
-            std::fprintf(stderr, "COM%d: %llu of %llu bytes, first wrong byte at %lld\n",
-                         kFirstPort + i + 1, p.m_seen, total, p.m_firstFault);
+            std::fprintf(stderr, "%s: %llu of %llu bytes, first wrong byte at %lld\n",
+                         PortName(kFirstPort + i).c_str(), p.m_seen, total, p.m_firstFault);
     }
     const double cpuAll = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - startCpu;
     std::printf("\n| Figure | Value |\n|---|---|\n");

@@ -8,7 +8,9 @@
 //   bench_capture 1 4096 2 60                 one port at 2 MB/s
 //   bench_capture 4 10 25 600 --rotate 1m     a file per minute for 10 minutes
 // Not a Google Benchmark: one long run gives the figures.
+#include "PrivateXdgFolders.h"
 #include "PtyPair.h"
+#include "core/base/PortName.h"
 
 #include <algorithm>
 #include <chrono>
@@ -115,9 +117,8 @@ int main(int argc, char* argv[])
     const double seconds = std::atof(argv[4]);
     const std::string rotate = argc > 6 && std::strcmp(argv[5], "--rotate") == 0 ? argv[6] : "";
 
-    char tmp[] = "/tmp/vrl-bench-capture-XXXXXX";
-    const fs::path root = ::mkdtemp(tmp);
-    const fs::path out = root / "out";
+    const PrivateXdgFolders xdg; // the program's settings, and the files it writes
+    const fs::path out = xdg.Path("out");
     fs::create_directory(out);
     std::vector<std::unique_ptr<PtyPair>> ptys;
     std::vector<std::string> args{"vrl-capture", "--dir", out.string(), "--txt", "--hex", "-q"};
@@ -127,11 +128,10 @@ int main(int argc, char* argv[])
         ptys.push_back(std::make_unique<PtyPair>(PtyPair::Raw));
         if (!ptys.back()->IsValid())
             return 1;
-        args.push_back("COM" + std::to_string(p + 1) + "=" + ptys.back()->Path());
+        args.push_back(PortName(p) + "=" + ptys.back()->Path());
     }
     const pid_t child = fork();
     if (child == 0) {
-        setenv("XDG_CONFIG_HOME", root.c_str(), 1);
         std::vector<char*> argvChild;
         for (std::string& a : args)
             argvChild.push_back(a.data());
@@ -229,6 +229,5 @@ int main(int argc, char* argv[])
     std::printf(
         "  vrl-capture CPU %.2f %% of one core; memory %ld kB at start, %ld kB at the end, peak sample %ld kB\n",
         100.0 * (end.cpuSeconds - first.cpuSeconds) / elapsed, first.rssKb, end.rssKb, peakKb);
-    fs::remove_all(root);
     return lost == 0 && changed == 0 ? 0 : 1;
 }

@@ -4,9 +4,9 @@
 // back on the served device with `stty -F`; ser2net stopped and started again; 16 remote
 // ports at once, every message complete and in order.
 #include "core/receive/PortReceiver.h"
+#include "core/serial/Rfc2217.h"
 #include "core/serial/SerialPort.h"
-#include "core/transport/Rfc2217.h"
-#include "core/transport/SerialTransport.h"
+#include "core/serial/SerialTransport.h"
 
 #include "PtyPair.h"
 #include "Ser2net.h"

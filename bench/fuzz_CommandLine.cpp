@@ -1,5 +1,6 @@
 // The command line comes from a shell, a desktop file or a script: arguments are the input
 // split at NUL bytes. A parse either fails with a message or gives what the frame can use.
+#include "core/base/PortName.h"
 #include "core/serial/PortMap.h"
 #include "core/settings/CommandLine.h"
 
@@ -26,8 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // What the parser accepted must be what the option's own parser gives back.
         unsigned again = 0;
         std::string pathAgain;
-        if (!PortMap::ParsePortOption("COM" + std::to_string(port + 1) + "=" + path, again,
-                                      pathAgain)
+        if (!PortMap::ParsePortOption(PortName(port) + "=" + path, again, pathAgain)
             || again != port || pathAgain != path)
             std::abort();
     }

@@ -1,7 +1,7 @@
 // What a telnet server sends is outside input: any bytes, cut into any reads. The session
 // never grows the data, answers in bounded words, and a data stream escaped for the wire
 // comes back unchanged however the reads cut it.
-#include "core/transport/Rfc2217.h"
+#include "core/serial/Rfc2217.h"
 
 #include <algorithm>
 #include <cstdint>

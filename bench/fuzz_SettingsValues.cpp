@@ -2,6 +2,7 @@
 // reads from it goes through its loader here, from the file's text as the store reads it.
 // Whatever a loader accepts must stay in the range the windows rely on, and what is saved
 // from it must load back the same.
+#include "core/base/SettingsStore.h"
 #include "core/files/RecentFileList.h"
 #include "core/forward/TransmitPorts.h"
 #include "core/receive/MessageFilter.h"
@@ -10,7 +11,6 @@
 #include "core/serial/PortSettings.h"
 #include "core/settings/FrameOptions.h"
 #include "core/settings/IniSettingsStore.h"
-#include "core/settings/SettingsStore.h"
 #include "core/settings/WindowPlacement.h"
 
 #include <cstdint>

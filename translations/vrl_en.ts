@@ -90,6 +90,10 @@
         <source>确定</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>本程序是自由软件，按 GNU 通用公共许可证第 3 版或更新的版本（GPL-3.0-or-later）发布，不提供任何担保。</source>
+        <translation>This program is free software under the GNU General Public License, version 3 or later (GPL-3.0-or-later), with no warranty.</translation>
+    </message>
 </context>
 <context>
     <name>CAutoSend</name>
@@ -104,6 +108,85 @@
     <message>
         <source>触发发送: %1 行</source>
         <translation>Triggered send: %1 rows</translation>
+    </message>
+</context>
+<context>
+    <name>CAutoSendDialog</name>
+    <message>
+        <source>请输入一个介于 %1 和 %2 之间的整数。</source>
+        <translation>Enter a whole number from %1 to %2.</translation>
+    </message>
+    <message>
+        <source>单行循环发送</source>
+        <translation>Cyclic send</translation>
+    </message>
+    <message>
+        <source>指定行：</source>
+        <translation>Line:</translation>
+    </message>
+    <message>
+        <source>当前行</source>
+        <translation>Caret</translation>
+    </message>
+    <message>
+        <source>固定行</source>
+        <translation>Fixed</translation>
+    </message>
+    <message>
+        <source>范  围：</source>
+        <translation>Range:</translation>
+    </message>
+    <message>
+        <source>从</source>
+        <translation> </translation>
+    </message>
+    <message>
+        <source>行到</source>
+        <translation>to</translation>
+    </message>
+    <message>
+        <source>行</source>
+        <translation> </translation>
+    </message>
+    <message>
+        <source>单行发送周期：</source>
+        <translation>Send period:</translation>
+    </message>
+    <message>
+        <source>毫秒</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>触发模式发送</source>
+        <translation>Triggered send</translation>
+    </message>
+    <message>
+        <source>序号</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>收到行</source>
+        <translation>Rx line</translation>
+    </message>
+    <message>
+        <source>触发行</source>
+        <translation>Answer</translation>
+    </message>
+    <message>
+        <source>触发延时：</source>
+        <translation>Delay:</translation>
+    </message>
+    <message>
+        <source>应用</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>请输入一个整数。</source>
+        <translation>Enter a whole number.</translation>
     </message>
 </context>
 <context>
@@ -240,85 +323,6 @@
     </message>
 </context>
 <context>
-    <name>CAutoSendDialog</name>
-    <message>
-        <source>请输入一个介于 %1 和 %2 之间的整数。</source>
-        <translation>Enter a whole number from %1 to %2.</translation>
-    </message>
-    <message>
-        <source>单行循环发送</source>
-        <translation>Cyclic send</translation>
-    </message>
-    <message>
-        <source>指定行：</source>
-        <translation>Line:</translation>
-    </message>
-    <message>
-        <source>当前行</source>
-        <translation>Caret</translation>
-    </message>
-    <message>
-        <source>固定行</source>
-        <translation>Fixed</translation>
-    </message>
-    <message>
-        <source>范  围：</source>
-        <translation>Range:</translation>
-    </message>
-    <message>
-        <source>从</source>
-        <translation> </translation>
-    </message>
-    <message>
-        <source>行到</source>
-        <translation>to</translation>
-    </message>
-    <message>
-        <source>行</source>
-        <translation> </translation>
-    </message>
-    <message>
-        <source>单行发送周期：</source>
-        <translation>Send period:</translation>
-    </message>
-    <message>
-        <source>毫秒</source>
-        <translation>ms</translation>
-    </message>
-    <message>
-        <source>触发模式发送</source>
-        <translation>Triggered send</translation>
-    </message>
-    <message>
-        <source>序号</source>
-        <translation>No.</translation>
-    </message>
-    <message>
-        <source>收到行</source>
-        <translation>Rx line</translation>
-    </message>
-    <message>
-        <source>触发行</source>
-        <translation>Answer</translation>
-    </message>
-    <message>
-        <source>触发延时：</source>
-        <translation>Delay:</translation>
-    </message>
-    <message>
-        <source>应用</source>
-        <translation>Apply</translation>
-    </message>
-    <message>
-        <source>关闭</source>
-        <translation>Close</translation>
-    </message>
-    <message>
-        <source>请输入一个整数。</source>
-        <translation>Enter a whole number.</translation>
-    </message>
-</context>
-<context>
     <name>CFindReplaceDialog</name>
     <message>
         <source>替换</source>
@@ -374,6 +378,49 @@
     </message>
 </context>
 <context>
+    <name>CForwardDialog</name>
+    <message>
+        <source>在串口</source>
+        <translation>Forward between port</translation>
+    </message>
+    <message>
+        <source>应用</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>透明转发设置</source>
+        <translation>Forwarding</translation>
+    </message>
+    <message>
+        <source>与串口</source>
+        <translation>and port</translation>
+    </message>
+    <message>
+        <source>间进行透明转发</source>
+        <translation>transparently</translation>
+    </message>
+    <message>
+        <source>请输入一个介于 %1 和 %2 之间的整数。</source>
+        <translation>Enter a whole number from %1 to %2.</translation>
+    </message>
+    <message>
+        <source>需输入不同的串口号！</source>
+        <translation>Enter two different ports!</translation>
+    </message>
+    <message>
+        <source>控制线也转发（CTS→RTS，DSR→DTR，BREAK）</source>
+        <translation>Forward the control lines too (CTS→RTS, DSR→DTR, BREAK)</translation>
+    </message>
+    <message>
+        <source>一方的 CTS、DSR 驱动另一方的 RTS、DTR，收到的 BREAK 在另一方发出</source>
+        <translation>Each side&apos;s CTS and DSR drive the other side&apos;s RTS and DTR; a BREAK received on one side is sent on the other</translation>
+    </message>
+</context>
+<context>
     <name>CForwarder</name>
     <message>
         <source>%1 字节</source>
@@ -390,6 +437,19 @@
     <message>
         <source>转发: %1 ⇄ %2</source>
         <translation>Forwarding: %1 ⇄ %2</translation>
+    </message>
+</context>
+<context>
+    <name>CFrameMonitorView</name>
+    <message>
+        <source>监视窗为空。开始：
+1. 在上方串口设置栏选串口（粗体的有设备）、波特率等，按 F5 打开。
+2. 在下方发报窗输入一行十六进制报文（如 01 03 00 00 00 02），按 F2 发送。
+3. 收到的报文显示在这里（视图→显示发送报文：发出的也显示）；Ctrl+S 保存。</source>
+        <translation>The monitor is empty. To start:
+1. Choose a port (bold ones have a device), its baud rate and so on in the port settings bar above, and press F5 to open it.
+2. Type a line of hex bytes (such as 01 03 00 00 00 02) in the send window below and press F2 to send it.
+3. Received messages show here (View → Show Sent Messages shows sent ones too); Ctrl+S saves them.</translation>
     </message>
 </context>
 <context>
@@ -826,6 +886,13 @@ Open it now? (It is also among the recent files of the File menu.)</translation>
     </message>
 </context>
 <context>
+    <name>CSendEditor</name>
+    <message>
+        <source>&lt;&lt;--设备：PLC；波特率：9600；校验：无；规约：MODUBUS--&gt;&gt;</source>
+        <translation>&lt;&lt;--Device: PLC; baud rate: 9600; parity: none; protocol: MODBUS--&gt;&gt;</translation>
+    </message>
+</context>
+<context>
     <name>CSendFiles</name>
     <message>
         <source>发报窗报文无法保存到：
@@ -985,49 +1052,6 @@ Choose another file for the send window&apos;s lines.</translation>
     </message>
 </context>
 <context>
-    <name>CForwardDialog</name>
-    <message>
-        <source>在串口</source>
-        <translation>Forward between port</translation>
-    </message>
-    <message>
-        <source>应用</source>
-        <translation>Apply</translation>
-    </message>
-    <message>
-        <source>退出</source>
-        <translation>Close</translation>
-    </message>
-    <message>
-        <source>透明转发设置</source>
-        <translation>Forwarding</translation>
-    </message>
-    <message>
-        <source>与串口</source>
-        <translation>and port</translation>
-    </message>
-    <message>
-        <source>间进行透明转发</source>
-        <translation>transparently</translation>
-    </message>
-    <message>
-        <source>请输入一个介于 %1 和 %2 之间的整数。</source>
-        <translation>Enter a whole number from %1 to %2.</translation>
-    </message>
-    <message>
-        <source>需输入不同的串口号！</source>
-        <translation>Enter two different ports!</translation>
-    </message>
-    <message>
-        <source>控制线也转发（CTS→RTS，DSR→DTR，BREAK）</source>
-        <translation>Forward the control lines too (CTS→RTS, DSR→DTR, BREAK)</translation>
-    </message>
-    <message>
-        <source>一方的 CTS、DSR 驱动另一方的 RTS、DTR，收到的 BREAK 在另一方发出</source>
-        <translation>Each side&apos;s CTS and DSR drive the other side&apos;s RTS and DTR; a BREAK received on one side is sent on the other</translation>
-    </message>
-</context>
-<context>
     <name>CVRLApp</name>
     <message>
         <source>用 vrl --help 查看用法。</source>
@@ -1040,26 +1064,6 @@ Choose another file for the send window&apos;s lines.</translation>
         <translation>vrl: no display available (neither DISPLAY nor WAYLAND_DISPLAY is set).
 Start VRL on a graphical desktop, or on a virtual screen with xvfb-run.
 </translation>
-    </message>
-</context>
-<context>
-    <name>CSendEditor</name>
-    <message>
-        <source>&lt;&lt;--设备：PLC；波特率：9600；校验：无；规约：MODUBUS--&gt;&gt;</source>
-        <translation>&lt;&lt;--Device: PLC; baud rate: 9600; parity: none; protocol: MODBUS--&gt;&gt;</translation>
-    </message>
-</context>
-<context>
-    <name>CFrameMonitorView</name>
-    <message>
-        <source>监视窗为空。开始：
-1. 在上方串口设置栏选串口（粗体的有设备）、波特率等，按 F5 打开。
-2. 在下方发报窗输入一行十六进制报文（如 01 03 00 00 00 02），按 F2 发送。
-3. 收到的报文显示在这里（视图→显示发送报文：发出的也显示）；Ctrl+S 保存。</source>
-        <translation>The monitor is empty. To start:
-1. Choose a port (bold ones have a device), its baud rate and so on in the port settings bar above, and press F5 to open it.
-2. Type a line of hex bytes (such as 01 03 00 00 00 02) in the send window below and press F2 to send it.
-3. Received messages show here (View → Show Sent Messages shows sent ones too); Ctrl+S saves them.</translation>
     </message>
 </context>
 <context>
@@ -1076,16 +1080,8 @@ Start VRL on a graphical desktop, or on a virtual screen with xvfb-run.
 <context>
     <name>CaptureOptions</name>
     <message>
-        <source>%1 后缺少值</source>
-        <translation>%1 needs a value</translation>
-    </message>
-    <message>
         <source>端口参数格式不对：%1（应为 COMn 或 COMn=设备路径，n 为 1 到 256）</source>
         <translation>bad port: %1 (expected COMn or COMn=device-path, n from 1 to 256)</translation>
-    </message>
-    <message>
-        <source>端口参数格式不对：%1（应为 COMn=设备路径，n 为 1 到 256）</source>
-        <translation>bad port option: %1 (expected COMn=device-path, n from 1 to 256)</translation>
     </message>
     <message>
         <source>波特率不对：%1</source>
@@ -1116,20 +1112,12 @@ Start VRL on a graphical desktop, or on a virtual screen with xvfb-run.
         <translation>bad rotation size: %1 (such as 500K, 100M, 2G)</translation>
     </message>
     <message>
-        <source>未知选项：%1</source>
-        <translation>unknown option: %1</translation>
-    </message>
-    <message>
         <source>没有给出要监视的串口（如 COM1 或 COM1=/dev/ttyUSB0）</source>
         <translation>no port to watch was given (such as COM1 or COM1=/dev/ttyUSB0)</translation>
     </message>
     <message>
         <source>--txt、--tnf 与换文件的选项需要 --dir 文件夹</source>
         <translation>--txt, --tnf and the rotation options need --dir FOLDER</translation>
-    </message>
-    <message>
-        <source>COM%1 给出了两次</source>
-        <translation>COM%1 is given twice</translation>
     </message>
     <message>
         <source>用法: vrl-capture [选项] 串口...
@@ -1188,6 +1176,10 @@ Output (standard output when no folder is given):
 SIGINT, SIGTERM end the capture with complete files; SIGHUP reopens the files (for logrotate).
 A device pulled out is reopened when it is plugged back in. Exit status: 0 fine, 1 runtime error, 2 misuse.
 </translation>
+    </message>
+    <message>
+        <source>%1 给出了两次</source>
+        <translation>%1 is given twice</translation>
     </message>
 </context>
 <context>
@@ -2070,10 +2062,6 @@ A device pulled out is reopened when it is plugged back in. Exit status: 0 fine,
         <translation>--port needs COMn=device-path after it</translation>
     </message>
     <message>
-        <source>端口参数格式不对：%1（应为 COMn=设备路径，n 为 1 到 256）</source>
-        <translation>bad port option: %1 (expected COMn=device-path, n from 1 to 256)</translation>
-    </message>
-    <message>
         <source>远程端口的地址格式不对：%1（应为 rfc2217://主机:端口 或 tcp://主机:端口）</source>
         <translation>bad remote port address: %1 (expected rfc2217://host:port or tcp://host:port)</translation>
     </message>
@@ -2084,10 +2072,6 @@ A device pulled out is reopened when it is plugged back in. Exit status: 0 fine,
     <message>
         <source>串口参数格式不对：%1（应为 COMn，n 为 1 到 256）</source>
         <translation>bad port: %1 (expected COMn, n from 1 to 256)</translation>
-    </message>
-    <message>
-        <source>未知选项：</source>
-        <translation>unknown option: </translation>
     </message>
     <message>
         <source>只能指定一个监视报文文件：</source>
@@ -2117,6 +2101,16 @@ Options:
   --version          show the version and exit
 
 A capture file given is loaded into the monitor at start.
+</translation>
+    </message>
+    <message>
+        <source>许可证 GPL-3.0-or-later：GNU 通用公共许可证第 3 版或更新的版本 &lt;https://gnu.org/licenses/gpl.html&gt;。
+本程序是自由软件：你可以自由地修改和重新发布它。
+在法律允许的范围内，不提供任何担保。
+</source>
+        <translation>License GPL-3.0-or-later: GNU GPL version 3 or later &lt;https://gnu.org/licenses/gpl.html&gt;.
+This is free software: you are free to change and redistribute it.
+There is NO WARRANTY, to the extent permitted by law.
 </translation>
     </message>
 </context>
@@ -2466,6 +2460,21 @@ Example (5 bytes): EB  90  02  34  0D</translation>
     <message>
         <source>CTS/DSR/DCD/RI 不可用</source>
         <translation>CTS/DSR/DCD/RI not available</translation>
+    </message>
+</context>
+<context>
+    <name>OptionReader</name>
+    <message>
+        <source>端口参数格式不对：%1（应为 COMn=设备路径，n 为 1 到 256）</source>
+        <translation>bad port option: %1 (expected COMn=device-path, n from 1 to 256)</translation>
+    </message>
+    <message>
+        <source>%1 后缺少值</source>
+        <translation>%1 needs a value</translation>
+    </message>
+    <message>
+        <source>未知选项：%1</source>
+        <translation>unknown option: %1</translation>
     </message>
 </context>
 <context>

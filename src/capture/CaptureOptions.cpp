@@ -2,8 +2,10 @@
 
 #include "core/text/CoreText.h"
 
+#include "core/base/PortName.h"
 #include "core/serial/PortMap.h"
 #include "core/settings/CommandLine.h"
+#include "core/settings/OptionReader.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -41,6 +43,24 @@ std::optional<int> ParityCode(const std::string& text)
     for (int i = 0; i < 5; ++i) {
         if (lower == kNames[i] || (lower.size() == 1 && lower[0] == kNames[i][0]))
             return i;
+    }
+    return std::nullopt;
+}
+
+// text with value in it, or nothing when the value is sound.
+std::string Unless(bool sound, const std::string& text, const std::string& value)
+{
+    return sound ? std::string() : CoreText::Args(text, {value});
+}
+
+// The first port given more than once.
+std::optional<unsigned> RepeatedPort(const std::vector<CaptureOptions::Port>& ports)
+{
+    for (std::size_t a = 0; a < ports.size(); ++a) {
+        for (std::size_t b = a + 1; b < ports.size(); ++b) {
+            if (ports[a].m_port == ports[b].m_port)
+                return ports[a].m_port;
+        }
     }
     return std::nullopt;
 }
@@ -87,134 +107,68 @@ std::uint64_t CaptureOptions::ParseSize(const std::string& text)
 CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
 {
     CaptureOptions o;
-    // The value of an option given as "--name value", "-n value" or "--name=value".
-    std::size_t i = 0;
-    auto valueOf = [&](const std::string& arg, std::string& value) {
-        if (const std::size_t eq = arg.find('=');
-            arg.rfind("--", 0) == 0 && eq != std::string::npos) {
-            value = arg.substr(eq + 1);
-            return true;
-        }
-        if (i + 1 >= args.size()) {
-            o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "%1 后缺少值"), {arg});
-            return false;
-        }
-        value = args[++i];
-        return true;
-    };
-    auto is = [](const std::string& arg, const char* longName, const char* shortName = nullptr) {
-        const std::string name(longName);
-        return arg == name || arg.rfind(name + "=", 0) == 0 || (shortName && arg == shortName);
-    };
-    bool optionsEnded = false;
-    for (; i < args.size() && o.m_error.empty(); ++i) {
-        const std::string arg = args[i];
-        std::string value;
-        const bool option = !optionsEnded && arg.size() > 1 && arg[0] == '-';
-        if (!option) {
-            unsigned port = 0;
-            std::string device;
-            if (PortMap::ParsePortName(arg, port))
-                o.m_ports.push_back({port, {}});
-            else if (PortMap::ParsePortOption(arg, port, device))
-                o.m_ports.push_back({port, device});
-            else
-                o.m_error = CoreText::Args(
-                    VRL_TR("CaptureOptions",
-                           "端口参数格式不对：%1（应为 COMn 或 COMn=设备路径，n 为 1 到 256）"),
-                    {arg});
-        } else if (arg == "--") {
-            optionsEnded = true;
-        } else if (arg == "--help" || arg == "-h") {
-            o.m_help = true;
-        } else if (arg == "--version" || arg == "-V") {
-            o.m_version = true;
-        } else if (arg == "--quiet" || arg == "-q") {
-            o.m_quiet = true;
-        } else if (arg == "--hex") {
-            o.m_ascReceive = false;
-        } else if (arg == "--asc") {
-            o.m_ascReceive = true;
-        } else if (arg == "--modbus") {
-            o.m_modbus = true;
-        } else if (arg == "--txt") {
-            o.m_txt = true;
-        } else if (arg == "--tnf") {
-            o.m_tnf = true;
-        } else if (arg == "--stdout") {
-            o.m_stdout = true;
-        } else if (is(arg, "--port")) {
-            if (!valueOf(arg, value))
-                break;
-            unsigned port = 0;
-            std::string device;
-            if (!PortMap::ParsePortOption(value, port, device))
-                o.m_error = CoreText::Args(
-                    VRL_TR("CaptureOptions",
-                           "端口参数格式不对：%1（应为 COMn=设备路径，n 为 1 到 256）"),
-                    {value});
-            else
-                o.m_ports.push_back({port, device});
-        } else if (is(arg, "--baudrate", "-b")) {
-            if (!valueOf(arg, value))
-                break;
-            const auto n = Number(value, 100000000);
-            if (!n || *n == 0)
-                o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "波特率不对：%1"), {value});
-            else
-                o.m_baudRate = static_cast<std::uint32_t>(*n);
-        } else if (is(arg, "--databits", "-d")) {
-            if (!valueOf(arg, value))
-                break;
-            const auto n = Number(value, 8);
-            if (!n || *n < 5)
-                o.m_error =
-                    CoreText::Args(VRL_TR("CaptureOptions", "数据位不对：%1（5 到 8）"), {value});
-            else
-                o.m_dataBits = static_cast<int>(*n);
-        } else if (is(arg, "--parity", "-p")) {
-            if (!valueOf(arg, value))
-                break;
-            o.m_parity = ParityCode(value);
-            if (!o.m_parity)
-                o.m_error = CoreText::Args(
-                    VRL_TR("CaptureOptions", "校验位不对：%1（none、odd、even、mark 或 space）"),
-                    {value});
-        } else if (is(arg, "--stopbits", "-s")) {
-            if (!valueOf(arg, value))
-                break;
-            if (value == "1")
-                o.m_stopBits = 0;
-            else if (value == "2")
-                o.m_stopBits = 2;
-            else
-                o.m_error =
-                    CoreText::Args(VRL_TR("CaptureOptions", "停止位不对：%1（1 或 2）"), {value});
-        } else if (is(arg, "--dir", "-o")) {
-            if (!valueOf(arg, value))
-                break;
-            if (value.empty())
-                o.m_error = VRL_TR("CaptureOptions", "--dir 后缺少文件夹");
-            o.m_folder = value;
-        } else if (is(arg, "--rotate")) {
-            if (!valueOf(arg, value))
-                break;
-            o.m_rotateMs = ParsePeriodMs(value);
-            if (o.m_rotateMs == 0)
-                o.m_error = CoreText::Args(
-                    VRL_TR("CaptureOptions", "换文件的周期不对：%1（如 30s、15m、1h、1d）"),
-                    {value});
-        } else if (is(arg, "--rotate-size")) {
-            if (!valueOf(arg, value))
-                break;
-            o.m_rotateBytes = ParseSize(value);
-            if (o.m_rotateBytes == 0)
-                o.m_error = CoreText::Args(
-                    VRL_TR("CaptureOptions", "换文件的大小不对：%1（如 500K、100M、2G）"), {value});
-        } else {
-            o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "未知选项：%1"), {arg});
-        }
-    }
+    OptionReader reader;
+    reader.Operands([&](const std::string& arg) {
+        unsigned port = 0;
+        std::string device;
+        if (!PortMap::ParsePortName(arg, port) && !PortMap::ParsePortOption(arg, port, device))
+            return CoreText::Args(
+                VRL_TR("CaptureOptions",
+                       "端口参数格式不对：%1（应为 COMn 或 COMn=设备路径，n 为 1 到 256）"),
+                {arg});
+        o.m_ports.push_back({port, device});
+        return std::string();
+    });
+    reader.Switch("--help", "-h", [&] { o.m_help = true; });
+    reader.Switch("--version", "-V", [&] { o.m_version = true; });
+    reader.Switch("--quiet", "-q", [&] { o.m_quiet = true; });
+    reader.Switch("--hex", {}, [&] { o.m_ascReceive = false; });
+    reader.Switch("--asc", {}, [&] { o.m_ascReceive = true; });
+    reader.Switch("--modbus", {}, [&] { o.m_modbus = true; });
+    reader.Switch("--txt", {}, [&] { o.m_txt = true; });
+    reader.Switch("--tnf", {}, [&] { o.m_tnf = true; });
+    reader.Switch("--stdout", {}, [&] { o.m_stdout = true; });
+    reader.Port([&](unsigned port, const std::string& device) {
+        o.m_ports.push_back({port, device});
+        return std::string();
+    });
+    reader.Value("--baudrate", "-b", [&](const std::string& value) {
+        const auto n = Number(value, 100000000);
+        o.m_baudRate = static_cast<std::uint32_t>(n.value_or(0));
+        return Unless(n && *n != 0, VRL_TR("CaptureOptions", "波特率不对：%1"), value);
+    });
+    reader.Value("--databits", "-d", [&](const std::string& value) {
+        const auto n = Number(value, 8);
+        o.m_dataBits = static_cast<int>(n.value_or(0));
+        return Unless(n && *n >= 5, VRL_TR("CaptureOptions", "数据位不对：%1（5 到 8）"), value);
+    });
+    reader.Value("--parity", "-p", [&](const std::string& value) {
+        o.m_parity = ParityCode(value);
+        return Unless(o.m_parity.has_value(),
+                      VRL_TR("CaptureOptions", "校验位不对：%1（none、odd、even、mark 或 space）"),
+                      value);
+    });
+    reader.Value("--stopbits", "-s", [&](const std::string& value) {
+        o.m_stopBits = value == "2" ? 2 : 0;
+        return Unless(value == "1" || value == "2",
+                      VRL_TR("CaptureOptions", "停止位不对：%1（1 或 2）"), value);
+    });
+    reader.Value("--dir", "-o", [&](const std::string& value) {
+        o.m_folder = value;
+        return value.empty() ? VRL_TR("CaptureOptions", "--dir 后缺少文件夹") : std::string();
+    });
+    reader.Value("--rotate", {}, [&](const std::string& value) {
+        o.m_rotateMs = ParsePeriodMs(value);
+        return Unless(o.m_rotateMs != 0,
+                      VRL_TR("CaptureOptions", "换文件的周期不对：%1（如 30s、15m、1h、1d）"),
+                      value);
+    });
+    reader.Value("--rotate-size", {}, [&](const std::string& value) {
+        o.m_rotateBytes = ParseSize(value);
+        return Unless(o.m_rotateBytes != 0,
+                      VRL_TR("CaptureOptions", "换文件的大小不对：%1（如 500K、100M、2G）"), value);
+    });
+    o.m_error = reader.Read(args);
     if (!o.m_error.empty() || o.m_help || o.m_version)
         return o;
     if (o.m_ports.empty())
@@ -222,15 +176,8 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
             VRL_TR("CaptureOptions", "没有给出要监视的串口（如 COM1 或 COM1=/dev/ttyUSB0）");
     else if (o.m_folder.empty() && (o.m_txt || o.m_tnf || o.m_rotateMs || o.m_rotateBytes))
         o.m_error = VRL_TR("CaptureOptions", "--txt、--tnf 与换文件的选项需要 --dir 文件夹");
-    for (std::size_t a = 0; a < o.m_ports.size() && o.m_error.empty(); ++a) {
-        for (std::size_t b = a + 1; b < o.m_ports.size(); ++b) {
-            if (o.m_ports[a].m_port == o.m_ports[b].m_port) {
-                o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "COM%1 给出了两次"),
-                                           {std::to_string(o.m_ports[a].m_port + 1)});
-                break;
-            }
-        }
-    }
+    else if (const auto twice = RepeatedPort(o.m_ports))
+        o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "%1 给出了两次"), {PortName(*twice)});
     if (!o.m_folder.empty() && !o.m_txt && !o.m_tnf)
         o.m_txt = true;
     return o;

@@ -3,12 +3,13 @@
 #include "core/text/CoreText.h"
 
 #include "capture/CaptureFiles.h"
+#include "core/base/PortName.h"
+#include "core/base/SettingsStore.h"
 #include "core/modbus/ModbusDecoder.h"
 #include "core/protocols/ProgramDecoders.h"
 #include "core/serial/PortMap.h"
 #include "core/serial/PortSettings.h"
 #include "core/serial/SerialPort.h"
-#include "core/settings/SettingsStore.h"
 
 #include <cerrno>
 #include <chrono>
@@ -104,11 +105,6 @@ CaptureSession::~CaptureSession()
         ::close(m_wakeFd);
     if (m_stopFd >= 0)
         ::close(m_stopFd);
-}
-
-std::string CaptureSession::PortName(unsigned port) const
-{
-    return "COM" + std::to_string(port + 1);
 }
 
 void CaptureSession::SetClocks(MonitorLineBuilder::TickSource tick,

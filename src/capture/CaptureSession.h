@@ -109,7 +109,6 @@ private:
     void WritePortNews();
     bool Flush();
     void ShowStatus();
-    std::string PortName(unsigned port) const;
 
     const CaptureOptions& m_options;
     SettingsStore& m_store;

@@ -1,3 +1,4 @@
+#include "PrivateXdgFolders.h"
 #include "PtyPair.h"
 #include "Ser2net.h"
 #include "capture/CaptureFiles.h"
@@ -100,6 +101,7 @@ TEST(CaptureOptions, GoodAndBadForms)
         {{"/dev/ttyUSB0"}, "端口参数格式不对"},
         {{"COM1", "COM1=/dev/pts/1"}, "给出了两次"},
         {{"COM1", "-b"}, "-b 后缺少值"},
+        {{"COM1", "--port"}, "--port 后缺少值"},
         {{"COM1", "-b", "fast"}, "波特率不对"},
         {{"COM1", "-d", "9"}, "数据位不对"},
         {{"COM1", "-p", "x"}, "校验位不对"},
@@ -108,6 +110,7 @@ TEST(CaptureOptions, GoodAndBadForms)
         {{"COM1", "--dir", "/tmp", "--rotate-size", "10X"}, "大小不对"},
         {{"COM1", "--tnf"}, "需要 --dir"},
         {{"COM1", "--bogus"}, "未知选项"},
+        {{"COM1", "--hex=1"}, "未知选项"},
     };
     for (const Row& row : rows) {
         const CaptureOptions o = CaptureOptions::Parse(row.args);
@@ -256,13 +259,12 @@ TEST(CaptureSession, RemotePortComesBackWhenItsServerDoes)
 // complete and exit status 0; a misuse is status 2.
 TEST(CaptureProgram, SignalsLeaveCompleteFiles)
 {
-    TempFolder home;
+    const PrivateXdgFolders home;
     TempFolder out;
     PtyPair pty;
     const std::string port = "COM1=" + pty.Path();
     const pid_t child = ::fork();
     if (child == 0) {
-        ::setenv("XDG_CONFIG_HOME", home.m_path.c_str(), 1);
         ::execl(VRL_CAPTURE_PROGRAM, "vrl-capture", port.c_str(), "--dir", out.m_path.c_str(),
                 "--tnf", "--txt", "-q", static_cast<char*>(nullptr));
         ::_exit(127);
@@ -322,18 +324,17 @@ TEST(CaptureProgram, SpeaksTheChosenLanguage)
     const Case cases[] = {
         {"en_US", "", "--help", "Usage: vrl-capture"},
         {"zh_CN", "", "--help", "用法: vrl-capture"},
+        {"en", "", "--version", "License GPL-3.0-or-later: GNU GPL version 3 or later"},
         {"en", "", "--bogus", "unknown option: --bogus"},
         {"zh_CN", "en", "COM7", "COM7 has no device in the port map"},
         {"en", "zh", "COM7", "COM7 在端口映射中没有设备"},
     };
     for (const Case& c : cases) {
-        TempFolder home;
-        fs::create_directories(home.m_path / "Tellumar");
-        std::ofstream(home.m_path / "Tellumar/VRL.conf")
-            << "[Settings]\nLanguage=" << c.stored << "\n";
-        const std::string command = "LANGUAGE=" + std::string(c.language)
-                                    + " XDG_CONFIG_HOME=" + home.m_path.string()
-                                    + " " VRL_CAPTURE_PROGRAM " " + c.args + " 2>&1";
+        const PrivateXdgFolders home;
+        fs::create_directories(fs::path(home.ConfigFile()).parent_path());
+        std::ofstream(home.ConfigFile()) << "[Settings]\nLanguage=" << c.stored << "\n";
+        const std::string command =
+            "LANGUAGE=" + std::string(c.language) + " " VRL_CAPTURE_PROGRAM " " + c.args + " 2>&1";
         std::string output;
         if (std::FILE* p = ::popen(command.c_str(), "r")) {
             char buffer[4096];

@@ -27,6 +27,7 @@ check 0 out "用法: vrl" --help
 check 0 out "用法: vrl" -h
 check 0 out "VRL V6.72" --version
 check 0 out "VRL V6.72" x.tnf -v
+check 0 out "许可证 GPL-3.0-or-later" --version
 check 2 err "未知选项：--bogus" --bogus
 check 2 err "未知选项：-x" -style fusion -x
 check 2 err "只能指定一个监视报文文件" a.tnf b.tnf

@@ -66,6 +66,7 @@ if command -v appstreamcli >/dev/null; then
     fail "AppStream data: $(cat "$work/as.log")"
 fi
 [[ $(gzip -dc "$work/root/usr/share/man/man1/vrl.1.gz" | head -1) == .TH\ VRL\ 1* ]] || fail "manual page"
+grep -qx 'License: GPL-3+' "$work/root/usr/share/doc/vrl/copyright" || fail "copyright states no licence"
 # The installed program speaks English under an English locale and Chinese under a Chinese one.
 [[ $(LANGUAGE=en "$work/root/usr/bin/vrl" --help | head -1) == "Usage: vrl"* ]] || fail "no English --help"
 [[ $(LANGUAGE=zh_CN "$work/root/usr/bin/vrl" --help | head -1) == "用法: vrl"* ]] || fail "no Chinese --help"

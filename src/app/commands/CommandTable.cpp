@@ -216,8 +216,3 @@ std::span<const CommandInfo> MonitorCommands()
 {
     return kMonitorCommands;
 }
-
-QString PortName(int port)
-{
-    return QStringLiteral("COM%1").arg(port + 1);
-}

@@ -67,6 +67,3 @@ std::span<const int> MainToolbarLayout();
 // The frame's own commands: the port and option commands, the window commands, exit and
 // about. The view's commands are CViewCommands'.
 std::span<const CommandInfo> MonitorCommands();
-
-// The text "COM%d" of a 0-based port number.
-QString PortName(int port);

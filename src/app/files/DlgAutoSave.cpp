@@ -1,6 +1,6 @@
 #include "app/files/DlgAutoSave.h"
 
-#include "app/frame/UserNotices.h"
+#include "app/host/UserNotices.h"
 #include "app/widgets/DirectoryDialog.h"
 #include "core/files/TimedSaveSchedule.h"
 

@@ -2,11 +2,11 @@
 
 #include "app/files/DlgAutoSave.h"
 #include "app/files/FileNameDialog.h"
-#include "app/frame/UserNotices.h"
+#include "app/host/UserNotices.h"
 #include "app/monitor/FrameMonitorView.h"
 #include "core/base/CommandIds.h"
+#include "core/base/SettingsStore.h"
 #include "core/settings/FrameOptions.h"
-#include "core/settings/SettingsStore.h"
 
 #include <QAction>
 #include <QCoreApplication>

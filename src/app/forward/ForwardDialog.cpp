@@ -1,7 +1,7 @@
 #include "app/forward/ForwardDialog.h"
 
+#include "core/base/SettingsStore.h"
 #include "core/forward/TransmitPorts.h"
-#include "core/settings/SettingsStore.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

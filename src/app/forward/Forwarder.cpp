@@ -1,9 +1,10 @@
 #include "app/forward/Forwarder.h"
 
 #include "app/forward/ForwardDialog.h"
-#include "app/frame/FrameHost.h"
+#include "app/host/FrameHost.h"
 #include "app/send/PortSender.h"
 #include "core/base/CommandIds.h"
+#include "core/base/PortName.h"
 #include "core/forward/ForwardTap.h"
 #include "core/receive/MonitorLine.h"
 #include "core/receive/ReceivePipeline.h"
@@ -144,13 +145,14 @@ void CForwarder::UpdateNote()
     for (const int p : {m_tap.PairPort(0), m_tap.PairPort(1)}) {
         if (enabled && p >= 0 && m_tap.StalledMs(static_cast<unsigned>(p)) >= kBehindMs)
             trouble += QCoreApplication::translate("CForwarder", "，%1 未及时取走，待写 %2")
-                           .arg(PortName(p),
+                           .arg(QString::fromStdString(PortName(p)),
                                 CPortSender::SizeText(m_tap.Waiting(static_cast<unsigned>(p))));
     }
     QString text;
     if (enabled)
         text = QCoreApplication::translate("CForwarder", "转发: %1 ⇄ %2")
-                   .arg(PortName(PortA() - 1), PortName(PortB() - 1))
+                   .arg(QString::fromStdString(PortName(PortA() - 1)),
+                        QString::fromStdString(PortName(PortB() - 1)))
                + trouble;
     const bool warning = !trouble.isEmpty();
     if (text == m_note && warning == m_bNoteWarning)

@@ -1,7 +1,7 @@
 #include "app/frame/FramePlacement.h"
 
+#include "core/base/SettingsStore.h"
 #include "core/settings/FrameOptions.h"
-#include "core/settings/SettingsStore.h"
 #include "core/settings/WindowPlacement.h"
 
 #include <QGuiApplication>

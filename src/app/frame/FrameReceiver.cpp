@@ -1,6 +1,6 @@
 #include "app/frame/FrameReceiver.h"
 
-#include "app/frame/UserNotices.h"
+#include "app/host/UserNotices.h"
 #include "app/monitor/FrameMonitorView.h"
 #include "app/ports/LineControl.h"
 #include "app/ports/PortControl.h"

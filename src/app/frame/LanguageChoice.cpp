@@ -1,6 +1,6 @@
 #include "app/frame/LanguageChoice.h"
 
-#include "app/frame/FrameHost.h"
+#include "app/host/FrameHost.h"
 #include "core/base/CommandIds.h"
 
 #include <QCoreApplication>

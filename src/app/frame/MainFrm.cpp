@@ -21,11 +21,11 @@
 #include "app/send/SendCommands.h"
 #include "app/send/SendEditor.h"
 #include "core/base/CommandIds.h"
+#include "core/base/SettingsStore.h"
 #include "core/serial/PortList.h"
 #include "core/serial/PortMap.h"
 #include "core/serial/SerialPort.h"
 #include "core/settings/IniSettingsStore.h"
-#include "core/settings/SettingsStore.h"
 #include "core/settings/WindowPlacement.h"
 
 #include <QAction>

@@ -2,9 +2,9 @@
 
 #include "app/commands/CommandTable.h"
 #include "app/files/FileNameDialog.h"
-#include "app/frame/FrameHost.h"
 #include "app/frame/FrameReceiver.h"
-#include "app/frame/UserNotices.h"
+#include "app/host/FrameHost.h"
+#include "app/host/UserNotices.h"
 #include "core/forward/ForwardTap.h"
 #include "core/receive/MonitorLine.h"
 #include "core/settings/FrameOptions.h"

@@ -1,8 +1,9 @@
 #include "app/modbus/ModbusDecoding.h"
 
-#include "app/frame/FrameHost.h"
+#include "app/host/FrameHost.h"
 #include "app/modbus/ModbusFrameTable.h"
 #include "core/base/CommandIds.h"
+#include "core/base/PortName.h"
 #include "core/forward/ForwardTap.h"
 #include "core/modbus/ModbusDecoder.h"
 #include "core/protocols/ProgramDecoders.h"
@@ -110,7 +111,7 @@ void CModbusDecoding::UpdateNote()
     bool decoding = false; // by any decoder
     for (unsigned port = 0; port < kPorts; ++port) {
         if (IsDecoding(port))
-            ports << PortName(static_cast<int>(port));
+            ports << QString::fromStdString(PortName(port));
         decoding = decoding || m_decoders.IsDecoding(port);
     }
     if (!decoding)

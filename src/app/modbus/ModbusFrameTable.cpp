@@ -1,6 +1,6 @@
 #include "app/modbus/ModbusFrameTable.h"
 
-#include "app/frame/FrameHost.h"
+#include "app/host/FrameHost.h"
 #include "core/files/AtomicFileWriter.h"
 #include "core/modbus/ModbusFrameLog.h"
 #include "core/text/CoreText.h"

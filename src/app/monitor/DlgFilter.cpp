@@ -1,6 +1,6 @@
 #include "app/monitor/DlgFilter.h"
 
-#include "app/frame/FrameHost.h"
+#include "app/host/FrameHost.h"
 #include "app/widgets/ListCtrlEx.h"
 #include "core/base/CommandIds.h"
 #include "core/receive/ReceivePipeline.h"

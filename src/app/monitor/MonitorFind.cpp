@@ -1,6 +1,6 @@
 #include "app/monitor/MonitorFind.h"
 
-#include "app/frame/UserNotices.h"
+#include "app/host/UserNotices.h"
 #include "app/monitor/FindReplaceDialog.h"
 
 #include <QPlainTextEdit>

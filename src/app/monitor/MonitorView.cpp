@@ -1,7 +1,7 @@
 #include "app/monitor/MonitorView.h"
 
-#include "app/files/MonitorFile.h"
 #include "app/monitor/GlyphFallback.h"
+#include "app/monitor/MonitorFile.h"
 #include "app/monitor/MonitorFind.h"
 #include "app/monitor/MonitorLinePainter.h"
 #include "app/monitor/MonitorPrinter.h"

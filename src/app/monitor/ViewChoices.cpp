@@ -1,9 +1,9 @@
 #include "app/monitor/ViewChoices.h"
 
-#include "app/frame/FrameHost.h"
+#include "app/host/FrameHost.h"
 #include "core/base/CommandIds.h"
+#include "core/base/SettingsStore.h"
 #include "core/settings/FrameOptions.h"
-#include "core/settings/SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QMainWindow>

@@ -1,12 +1,13 @@
 #include "app/ports/LineControl.h"
 
-#include "app/frame/FrameHost.h"
+#include "app/host/FrameHost.h"
 #include "core/base/CommandIds.h"
+#include "core/base/PortName.h"
+#include "core/base/SettingsStore.h"
 #include "core/serial/ModemLines.h"
 #include "core/serial/PortList.h"
 #include "core/serial/PortSettings.h"
 #include "core/serial/SerialPort.h"
-#include "core/settings/SettingsStore.h"
 #include "core/text/CodePage.h"
 
 #include <QCoreApplication>
@@ -31,11 +32,6 @@ const CommandInfo kCommands[] = {
     {ID_TEXT_UTF8, QT_TRANSLATE_NOOP("Command", "UTF-8(&U)"), nullptr,
      QT_TRANSLATE_NOOP("Command", "ASC模式收发的文本按UTF-8编码"), "UTF-8", nullptr, true},
 };
-
-std::string PortText(unsigned port)
-{
-    return "COM" + std::to_string(port + 1);
-}
 
 } // namespace
 
@@ -121,7 +117,7 @@ void CLineControl::ToggleOutputLine(unsigned line)
     if (!port->SetOutputLine(line, on) && m_inputLines[port->m_uiPortNo % 256] == kLinesNone)
         m_host.ShowStatusMessage(
             QCoreApplication::translate("CLineControl", "%1 没有调制解调器控制线")
-                .arg(PortName(static_cast<int>(port->m_uiPortNo))));
+                .arg(QString::fromStdString(PortName(port->m_uiPortNo))));
     SaveModemOutputs(m_host.Store(), port->m_uiPortNo, port->OutputLines());
 }
 
@@ -143,7 +139,7 @@ QString CLineControl::InputLinesNote() const
     const int lines = m_inputLines[static_cast<std::size_t>(current)];
     if (lines == kLinesUnknown)
         return QString();
-    return PortName(current) + QLatin1Char(' ')
+    return QString::fromStdString(PortName(current)) + QLatin1Char(' ')
            + QString::fromStdString(
                InputLinesText(lines != kLinesNone, lines < 0 ? 0u : static_cast<unsigned>(lines)));
 }
@@ -163,10 +159,10 @@ bool CLineControl::TakeLostPort(unsigned uiPortNo, const std::string& reason)
     if (port && port->IsOpen() && port->IsRemote() && !port->HasConnected()
         && !m_redialing.count(uiPortNo)) {
         m_ports.ClosePort(uiPortNo);
-        m_host.AppendNoticeLine(PortText(uiPortNo) + " " + reason);
+        m_host.AppendNoticeLine(PortName(uiPortNo) + " " + reason);
         m_host.SetStatusNote(QStringLiteral("openError"),
                              tr("%1（%2）：%3")
-                                 .arg(QString::fromStdString(PortText(uiPortNo)),
+                                 .arg(QString::fromStdString(PortName(uiPortNo)),
                                       QString::fromStdString(port->DevicePath()),
                                       QString::fromStdString(reason)),
                              true);
@@ -179,7 +175,7 @@ bool CLineControl::TakeLostPort(unsigned uiPortNo, const std::string& reason)
         if (!port->Redial(m_pReceiver))
             return false;
         m_redialing[uiPortNo] = port->DevicePath();
-        m_host.AppendNoticeLine(PortText(uiPortNo) + " " + reason);
+        m_host.AppendNoticeLine(PortName(uiPortNo) + " " + reason);
         UpdateReconnectNote();
         return true;
     }
@@ -187,7 +183,7 @@ bool CLineControl::TakeLostPort(unsigned uiPortNo, const std::string& reason)
     m_ports.ClosePort(uiPortNo);
     m_reconnect.Lost(uiPortNo, port->DevicePath(), port->DeviceNode());
     m_host.AppendNoticeLine(
-        tr("%1 设备已断开").arg(QString::fromStdString(PortText(uiPortNo))).toStdString());
+        tr("%1 设备已断开").arg(QString::fromStdString(PortName(uiPortNo))).toStdString());
     UpdateReconnectNote();
     return true;
 }
@@ -208,7 +204,7 @@ void CLineControl::OnPortConnected(unsigned uiPortNo)
             if (!m_redialing.erase(uiPortNo))
                 return;
             m_host.AppendNoticeLine(
-                tr("%1 已重新打开").arg(QString::fromStdString(PortText(uiPortNo))).toStdString());
+                tr("%1 已重新打开").arg(QString::fromStdString(PortName(uiPortNo))).toStdString());
             if (m_reopened)
                 m_reopened(uiPortNo);
             UpdateReconnectNote();
@@ -219,7 +215,7 @@ void CLineControl::OnPortConnected(unsigned uiPortNo)
 void CLineControl::OnPortNotice(unsigned uiPortNo, const std::string& text)
 {
     QMetaObject::invokeMethod(
-        this, [this, line = PortText(uiPortNo) + " " + text] { m_host.AppendNoticeLine(line); },
+        this, [this, line = PortName(uiPortNo) + " " + text] { m_host.AppendNoticeLine(line); },
         Qt::QueuedConnection);
 }
 
@@ -231,7 +227,7 @@ void CLineControl::CheckReconnect()
             continue; // tried again at the next look
         m_reconnect.Forget(port);
         m_host.AppendNoticeLine(
-            tr("%1 已重新打开").arg(QString::fromStdString(PortText(port))).toStdString());
+            tr("%1 已重新打开").arg(QString::fromStdString(PortName(port))).toStdString());
         if (m_reopened)
             m_reopened(port);
         reopened = true;
@@ -245,12 +241,12 @@ void CLineControl::UpdateReconnectNote()
     QStringList parts;
     for (unsigned port : m_reconnect.WaitingPorts()) {
         parts << QCoreApplication::translate("CLineControl", "%1 等待设备重新连接（%2）")
-                     .arg(QString::fromStdString(PortText(port)),
+                     .arg(QString::fromStdString(PortName(port)),
                           QString::fromStdString(m_reconnect.PathOf(port)));
     }
     for (const auto& [port, path] : m_redialing) {
         parts << QCoreApplication::translate("CLineControl", "%1 等待设备重新连接（%2）")
-                     .arg(QString::fromStdString(PortText(port)), QString::fromStdString(path));
+                     .arg(QString::fromStdString(PortName(port)), QString::fromStdString(path));
     }
     m_host.SetStatusNote(QStringLiteral("reconnect"), parts.join(QStringLiteral("；")), true);
     if (m_reconnect.IsEmpty()) // remote ports call their server from their own worker

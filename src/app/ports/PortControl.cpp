@@ -1,11 +1,12 @@
 #include "app/ports/PortControl.h"
 
 #include "app/commands/CommandRouter.h"
-#include "app/frame/FrameHost.h"
+#include "app/host/FrameHost.h"
 #include "app/ports/LineControl.h"
 #include "app/ports/PortMapDialog.h"
 #include "app/ports/SettingsBar.h"
 #include "core/base/CommandIds.h"
+#include "core/base/PortName.h"
 #include "core/receive/ReceiveInbox.h"
 #include "core/serial/PortList.h"
 #include "core/serial/PortMap.h"
@@ -92,9 +93,10 @@ void CPortControl::OnUpdateCommand(int id, CommandState& state)
         state.m_enabled = !IsPortOpen(-1);
     } else if (id == ID_OPEN_PORT) {
         const bool open = IsPortOpen(-1);
-        state.m_prompt = state.m_tip =
-            (open ? tr("关闭%1") : tr("打开%1")).arg(PortName(m_currentPort));
-        state.m_text = (open ? tr("关闭%1(&O)") : tr("打开%1(&O)")).arg(PortName(m_currentPort));
+        state.m_prompt = state.m_tip = (open ? tr("关闭%1") : tr("打开%1"))
+                                           .arg(QString::fromStdString(PortName(m_currentPort)));
+        state.m_text = (open ? tr("关闭%1(&O)") : tr("打开%1(&O)"))
+                           .arg(QString::fromStdString(PortName(m_currentPort)));
     }
 }
 
@@ -150,7 +152,7 @@ void CPortControl::OnDevicesChanged()
     QStringList names;
     for (unsigned port : added)
         names << tr("%1（%2）")
-                     .arg(PortName(static_cast<int>(port)),
+                     .arg(QString::fromStdString(PortName(port)),
                           QString::fromStdString(m_map.PathOf(port)));
     if (!names.isEmpty())
         m_host.ShowStatusMessage(tr("发现新的串口设备：") + names.join(tr("，")), 10000);
@@ -252,8 +254,8 @@ void CPortControl::ShowStoppedPort(unsigned port, const std::string& reason)
     }
     QStringList parts;
     for (const auto& [p, why] : m_stoppedPorts)
-        parts
-            << tr("%1 已停止接收（%2），请关闭后重新打开").arg(PortName(static_cast<int>(p)), why);
+        parts << tr("%1 已停止接收（%2），请关闭后重新打开")
+                     .arg(QString::fromStdString(PortName(p)), why);
     m_ready.setText(parts.join(QStringLiteral("；")));
     m_ready.setStyleSheet(QStringLiteral("color: rgb(200,0,0);"));
 }

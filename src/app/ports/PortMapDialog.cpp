@@ -2,9 +2,10 @@
 
 #include "app/commands/CommandTable.h"
 #include "app/widgets/ListCtrlEx.h"
+#include "core/base/PortName.h"
 #include "core/serial/PortMap.h"
 #include "core/serial/SerialDeviceScanner.h"
-#include "core/transport/SerialTransport.h"
+#include "core/serial/SerialTransport.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -71,7 +72,7 @@ CPortMapDialog::CPortMapDialog(PortMap& map, QWidget* parent) : QDialog(parent),
 
     m_pPort = new QComboBox(this);
     for (int port = 0; port < static_cast<int>(PortMap::kPortCount); ++port)
-        m_pPort->addItem(PortName(port));
+        m_pPort->addItem(QString::fromStdString(PortName(port)));
     m_pPort->setMaxVisibleItems(20);
     m_pPath = new QComboBox(this);
     m_pPath->setEditable(true);
@@ -134,8 +135,8 @@ void CPortMapDialog::Refresh()
     m_pTable->setRowCount(0);
     m_rowPorts.clear();
     for (const PortMap::Entry& e : entries) {
-        const int row =
-            m_pTable->InsertItem(m_pTable->rowCount(), PortName(static_cast<int>(e.uiPortNo)));
+        const int row = m_pTable->InsertItem(m_pTable->rowCount(),
+                                             QString::fromStdString(PortName(e.uiPortNo)));
         m_rowPorts.push_back(static_cast<int>(e.uiPortNo));
         m_pTable->SetItemText(row, 1, QString::fromStdString(e.path));
         if (SerialTransport::IsRemote(e.path)) {
@@ -199,9 +200,9 @@ bool CPortMapDialog::ApplyPath(int port, const QString& path)
     m_map.SetPath(static_cast<unsigned>(port), path.toStdString());
     m_pNote->setText(path.isEmpty()
                          ? QCoreApplication::translate("CPortMapDialog", "%1 已不再指向任何设备。")
-                               .arg(PortName(port))
+                               .arg(QString::fromStdString(PortName(port)))
                          : QCoreApplication::translate("CPortMapDialog", "%1 现在指向 %2。")
-                               .arg(PortName(port), path));
+                               .arg(QString::fromStdString(PortName(port)), path));
     Refresh();
     return true;
 }

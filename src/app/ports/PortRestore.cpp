@@ -1,10 +1,11 @@
 #include "app/ports/PortRestore.h"
 
-#include "app/frame/FrameHost.h"
+#include "app/host/FrameHost.h"
 #include "core/base/CommandIds.h"
+#include "core/base/PortName.h"
+#include "core/base/SettingsStore.h"
 #include "core/serial/PortList.h"
 #include "core/serial/SerialPort.h"
-#include "core/settings/SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QMainWindow>
@@ -76,7 +77,7 @@ std::string CPortRestore::ListText(const std::vector<unsigned>& ports)
     for (unsigned port : ports) {
         if (!text.empty())
             text += ',';
-        text += "COM" + std::to_string(port + 1);
+        text += PortName(port);
     }
     return text;
 }

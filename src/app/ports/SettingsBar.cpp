@@ -2,6 +2,7 @@
 
 #include "app/commands/CommandTable.h"
 #include "core/base/CommandIds.h"
+#include "core/base/PortName.h"
 #include "core/serial/PortMap.h"
 #include "core/serial/PortSettings.h"
 
@@ -81,7 +82,7 @@ CSettingsBar::CSettingsBar(QWidget* parent)
 
     QComboBox* ports = m_combos[0];
     for (int port = 0; port < 256; ++port)
-        ports->addItem(PortName(port));
+        ports->addItem(QString::fromStdString(PortName(port)));
     for (int i = 0; i < kBaudRateCount; ++i)
         m_combos[1]->addItem(QString::number(SettingFromIndex(i, kBaudRate)));
     for (const char* text :
@@ -192,10 +193,10 @@ void CSettingsBar::SetPortDevice(const QString& device)
             ? QCoreApplication::translate("CSettingsBar", "未指定设备（工具→端口映射）")
             : device;
     const QString shown = ports->statusTip();
-    ports->setToolTip(
-        QCoreApplication::translate("CSettingsBar", "串口 %1：%2").arg(PortName(port), where));
+    ports->setToolTip(QCoreApplication::translate("CSettingsBar", "串口 %1：%2")
+                          .arg(QString::fromStdString(PortName(port)), where));
     ports->setStatusTip(QCoreApplication::translate("CSettingsBar", "设置当前串口（%1：%2）")
-                            .arg(PortName(port), where));
+                            .arg(QString::fromStdString(PortName(port)), where));
     // The status bar keeps a prompt until the pointer moves on: after a pick it would name
     // the port picked before.
     auto* window = qobject_cast<QMainWindow*>(this->window());
@@ -215,11 +216,12 @@ void CSettingsBar::MarkPresentPorts(const std::map<int, QString>& present)
         const auto it = present.find(port);
         const bool there = it != present.end();
         ports->setItemData(port, there ? QVariant(bold) : QVariant(), Qt::FontRole);
-        ports->setItemData(port,
-                           there ? QVariant(QCoreApplication::translate("CSettingsBar", "%1：%2")
-                                                .arg(PortName(port), it->second))
-                                 : QVariant(),
-                           Qt::ToolTipRole);
+        ports->setItemData(
+            port,
+            there ? QVariant(QCoreApplication::translate("CSettingsBar", "%1：%2")
+                                 .arg(QString::fromStdString(PortName(port)), it->second))
+                  : QVariant(),
+            Qt::ToolTipRole);
     }
 }
 

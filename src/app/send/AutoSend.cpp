@@ -1,6 +1,6 @@
 #include "app/send/AutoSend.h"
 
-#include "app/frame/FrameHost.h"
+#include "app/host/FrameHost.h"
 #include "app/send/AutoSendDialog.h"
 #include "core/base/CommandIds.h"
 #include "core/receive/ReceivePipeline.h"

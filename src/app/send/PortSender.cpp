@@ -1,7 +1,7 @@
 #include "app/send/PortSender.h"
 
-#include "app/commands/CommandTable.h"
-#include "app/frame/FrameHost.h"
+#include "app/host/FrameHost.h"
+#include "core/base/PortName.h"
 #include "core/serial/SerialPort.h"
 
 #include <QCoreApplication>
@@ -88,7 +88,7 @@ void CPortSender::UpdateNote()
 {
     QString text;
     for (const SendQueues::Trouble& t : m_queues.Troubles(kBehindMs)) {
-        const QString name = PortName(static_cast<int>(t.m_port));
+        const QString name = QString::fromStdString(PortName(t.m_port));
         if (t.m_dropped > 0)
             text += QCoreApplication::translate("CForwarder", "，%1 积压超过 %2，已丢弃 %3")
                         .arg(name, SizeText(t.m_limit), SizeText(t.m_dropped));

@@ -1,12 +1,13 @@
 #include "app/send/SendCommands.h"
 
 #include "app/commands/CommandTable.h"
-#include "app/frame/FrameHost.h"
+#include "app/host/FrameHost.h"
 #include "app/send/PortSender.h"
 #include "app/send/SendEditor.h"
 #include "app/send/SendFiles.h"
 #include "app/send/SendFrameWnd.h"
 #include "core/base/CommandIds.h"
+#include "core/base/PortName.h"
 #include "core/send/CheckCode.h"
 #include "core/send/LineSend.h"
 #include "core/settings/FrameOptions.h"
@@ -110,7 +111,7 @@ CSendCommands::CSendCommands(CFrameHost& host)
     connect(m_pClosedSendKey, &QShortcut::activated, this, [this] {
         m_host.ShowStatusMessage(
             tr("%1 未打开，F2 不发送：先在串口设置栏选好串口和参数，按 F5 打开。")
-                .arg(PortName(m_host.CurrentPort())));
+                .arg(QString::fromStdString(PortName(m_host.CurrentPort()))));
     });
 }
 

@@ -1,10 +1,10 @@
 #include "app/send/SendFile.h"
 
 #include "app/send/SendEditRichText.h"
+#include "core/base/SettingsStore.h"
 #include "core/files/RichText.h"
 #include "core/files/RtfReader.h"
 #include "core/files/RtfWriter.h"
-#include "core/settings/SettingsStore.h"
 
 #include <QDir>
 #include <QFileInfo>

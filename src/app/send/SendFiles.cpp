@@ -1,6 +1,6 @@
 #include "app/send/SendFiles.h"
 
-#include "app/frame/FrameHost.h"
+#include "app/host/FrameHost.h"
 #include "core/files/AtomicFileWriter.h"
 
 #include <QCoreApplication>

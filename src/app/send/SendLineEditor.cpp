@@ -1,6 +1,6 @@
 #include "app/send/SendLineEditor.h"
 
-#include "app/frame/UserNotices.h"
+#include "app/host/UserNotices.h"
 #include "core/send/LineColumn.h"
 #include "core/text/CodePage.h"
 #include "core/text/HexText.h"

@@ -1,7 +1,7 @@
 #include "app/widgets/DirectoryDialog.h"
 
+#include "core/base/SettingsStore.h"
 #include "core/files/ShortenPath.h"
-#include "core/settings/SettingsStore.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "core/decode/DecoderSet.h"
 
+#include "core/base/SettingsStore.h"
 #include "core/serial/PortSettings.h"
-#include "core/settings/SettingsStore.h"
 
 #include <algorithm>
 

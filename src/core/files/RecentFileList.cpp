@@ -1,6 +1,6 @@
 #include "core/files/RecentFileList.h"
 
-#include "core/settings/SettingsStore.h"
+#include "core/base/SettingsStore.h"
 
 #include <algorithm>
 

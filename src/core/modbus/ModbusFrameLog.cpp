@@ -1,5 +1,6 @@
 #include "core/modbus/ModbusFrameLog.h"
 
+#include "core/base/PortName.h"
 #include "core/text/CoreText.h"
 
 #include <ostream>
@@ -76,7 +77,7 @@ std::string ModbusFrameLog::Cell(const ModbusLogRow& row, int column)
 {
     switch (column) {
     case 0: return row.m_time;
-    case 1: return "COM" + std::to_string(row.m_port + 1);
+    case 1: return PortName(row.m_port);
     case 2:
         return row.m_direction ? VRL_TR("ModbusFrameLog", "收") : VRL_TR("ModbusFrameLog", "发");
     case 3: return row.m_slave;

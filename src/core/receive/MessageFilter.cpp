@@ -1,6 +1,6 @@
 #include "core/receive/MessageFilter.h"
 
-#include "core/settings/SettingsStore.h"
+#include "core/base/SettingsStore.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,6 @@
 #include "core/send/AdvanceSendSettings.h"
 
-#include "core/settings/SettingsStore.h"
+#include "core/base/SettingsStore.h"
 
 #include <string>
 

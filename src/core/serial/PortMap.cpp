@@ -1,7 +1,8 @@
 #include "core/serial/PortMap.h"
 
+#include "core/base/PortName.h"
+#include "core/base/SettingsStore.h"
 #include "core/serial/SerialDeviceScanner.h"
-#include "core/settings/SettingsStore.h"
 
 #include <cctype>
 #include <charconv>
@@ -20,12 +21,7 @@ std::string Canonical(const std::string& path)
 PortMap::PortMap(SettingsStore& store) : m_store(store)
 {
     for (unsigned n = 0; n < kPortCount; ++n)
-        m_paths[n] = m_store.ReadString(kSection, EntryName(n));
-}
-
-std::string PortMap::EntryName(unsigned uiPortNo)
-{
-    return "COM" + std::to_string(uiPortNo + 1);
+        m_paths[n] = m_store.ReadString(kSection, PortName(n));
 }
 
 std::string PortMap::PathOf(unsigned uiPortNo) const
@@ -51,10 +47,10 @@ void PortMap::SetPath(unsigned uiPortNo, const std::string& path)
         for (unsigned n = 0; n < kPortCount; ++n)
             if (n != uiPortNo && m_paths[n] == path) {
                 m_paths[n].clear();
-                m_store.WriteString(kSection, EntryName(n), "");
+                m_store.WriteString(kSection, PortName(n), "");
             }
     m_paths[uiPortNo] = path;
-    m_store.WriteString(kSection, EntryName(uiPortNo), path);
+    m_store.WriteString(kSection, PortName(uiPortNo), path);
 }
 
 bool PortMap::ParsePortName(std::string_view text, unsigned& uiPortNo)

@@ -57,8 +57,6 @@ public:
     // Scans the machine (SerialDeviceScanner::Scan) and assigns numbers to new devices.
     std::vector<unsigned> Discover();
 
-    static std::string EntryName(unsigned uiPortNo);
-
 private:
     bool Names(const std::string& mapped, const SerialDevice& device) const;
 

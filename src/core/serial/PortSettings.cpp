@@ -2,7 +2,8 @@
 
 #include "core/text/CoreText.h"
 
-#include "core/settings/SettingsStore.h"
+#include "core/base/PortName.h"
+#include "core/base/SettingsStore.h"
 #include "core/text/HexText.h"
 
 #include <array>
@@ -148,7 +149,7 @@ int IndexFromPackInterval(std::uint32_t ms)
 
 std::string PortEntryName(unsigned uiPortNo)
 {
-    return "COM" + std::to_string(uiPortNo + 1);
+    return PortName(uiPortNo);
 }
 
 bool LoadPortSettings(const SettingsStore& store, unsigned uiPortNo, PortSettings& settings)

@@ -1,11 +1,12 @@
 #include "core/serial/SerialPort.h"
 
+#include "core/base/PortName.h"
 #include "core/receive/PortMessageSink.h"
 #include "core/receive/PortReceiver.h"
 #include "core/serial/PortTap.h"
 #include "core/serial/SerialLine.h"
+#include "core/serial/SerialTransport.h"
 #include "core/text/CoreText.h"
-#include "core/transport/SerialTransport.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -26,11 +27,6 @@ using Clock = std::chrono::steady_clock;
 
 // How often a held worker looks whether it was released.
 constexpr int kHeldPollMs = 2;
-
-std::string PortName(unsigned uiPortNo)
-{
-    return "COM" + std::to_string(uiPortNo + 1);
-}
 
 std::string OpenErrorSuffix(int error)
 {

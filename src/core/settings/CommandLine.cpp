@@ -3,73 +3,47 @@
 #include "core/text/CoreText.h"
 
 #include "core/serial/PortMap.h"
-#include "core/transport/SerialTransport.h"
+#include "core/serial/SerialTransport.h"
+#include "core/settings/OptionReader.h"
 
 CommandLine CommandLine::Parse(const std::vector<std::string>& args)
 {
     CommandLine cl;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size() && cl.m_error.empty(); ++i) {
-        const std::string& arg = args[i];
-        if (!optionsEnded && arg == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
-            cl.m_help = true;
-        } else if (!optionsEnded && (arg == "--version" || arg == "-v")) {
-            cl.m_version = true;
-        } else if (!optionsEnded && (arg == "--port" || arg.rfind("--port=", 0) == 0)) {
-            std::string value;
-            if (arg == "--port") {
-                if (i + 1 >= args.size()) {
-                    cl.m_error = VRL_TR("CommandLine", "--port 后缺少 COMn=设备路径");
-                    break;
-                }
-                value = args[++i];
-            } else {
-                value = arg.substr(7);
-            }
-            unsigned port = 0;
-            std::string path;
+    OptionReader reader;
+    reader.Switch("--help", "-h", [&] { cl.m_help = true; });
+    reader.Switch("--version", "-v", [&] { cl.m_version = true; });
+    reader.Port(
+        [&](unsigned port, const std::string& path) {
             SerialTransport::Endpoint endpoint;
-            if (!PortMap::ParsePortOption(value, port, path))
-                cl.m_error = CoreText::Args(
-                    VRL_TR("CommandLine",
-                           "端口参数格式不对：%1（应为 COMn=设备路径，n 为 1 到 256）"),
-                    {value});
-            else if (SerialTransport::IsRemote(path) && !SerialTransport::Parse(path, endpoint))
-                cl.m_error = CoreText::Args(
+            if (SerialTransport::IsRemote(path) && !SerialTransport::Parse(path, endpoint))
+                return CoreText::Args(
                     VRL_TR(
                         "CommandLine",
                         "远程端口的地址格式不对：%1（应为 rfc2217://主机:端口 或 tcp://主机:端口）"),
                     {path});
-            else
-                cl.m_portPaths.emplace_back(port, path);
-        } else if (!optionsEnded && (arg == "--open" || arg.rfind("--open=", 0) == 0)) {
-            std::string value;
-            if (arg == "--open") {
-                if (i + 1 >= args.size()) {
-                    cl.m_error = VRL_TR("CommandLine", "--open 后缺少串口（如 COM3）");
-                    break;
-                }
-                value = args[++i];
-            } else {
-                value = arg.substr(7);
-            }
+            cl.m_portPaths.emplace_back(port, path);
+            return std::string();
+        },
+        VRL_TR("CommandLine", "--port 后缺少 COMn=设备路径"));
+    reader.Value(
+        "--open", {},
+        [&](const std::string& value) {
             unsigned port = 0;
             if (!PortMap::ParsePortName(value, port))
-                cl.m_error = CoreText::Args(
+                return CoreText::Args(
                     VRL_TR("CommandLine", "串口参数格式不对：%1（应为 COMn，n 为 1 到 256）"),
                     {value});
-            else
-                cl.m_openPorts.push_back(port);
-        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-            cl.m_error = VRL_TR("CommandLine", "未知选项：") + arg;
-        } else if (cl.m_monitorFile.empty()) {
-            cl.m_monitorFile = arg;
-        } else {
-            cl.m_error = VRL_TR("CommandLine", "只能指定一个监视报文文件：") + arg;
-        }
-    }
+            cl.m_openPorts.push_back(port);
+            return std::string();
+        },
+        VRL_TR("CommandLine", "--open 后缺少串口（如 COM3）"));
+    reader.Operands([&](const std::string& arg) {
+        if (!cl.m_monitorFile.empty())
+            return VRL_TR("CommandLine", "只能指定一个监视报文文件：") + arg;
+        cl.m_monitorFile = arg;
+        return std::string();
+    });
+    cl.m_error = reader.Read(args);
     return cl;
 }
 
@@ -92,5 +66,9 @@ std::string CommandLine::HelpText()
 
 std::string CommandLine::VersionText()
 {
-    return "VRL V6.72\n";
+    return "VRL V6.72\n"
+           + VRL_TR("CommandLine", "许可证 GPL-3.0-or-later：GNU 通用公共许可证第 3 版或更新的版本 "
+                                   "<https://gnu.org/licenses/gpl.html>。\n"
+                                   "本程序是自由软件：你可以自由地修改和重新发布它。\n"
+                                   "在法律允许的范围内，不提供任何担保。\n");
 }

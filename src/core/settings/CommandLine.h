@@ -20,5 +20,6 @@ struct CommandLine
     static CommandLine Parse(const std::vector<std::string>& args);
 
     static std::string HelpText();
+    // The version and the licence, in the form GNU tools give them.
     static std::string VersionText();
 };

@@ -1,7 +1,7 @@
 #include "core/settings/FrameOptions.h"
 
 #include "core/base/CommandIds.h"
-#include "core/settings/SettingsStore.h"
+#include "core/base/SettingsStore.h"
 
 #include <cstdlib>
 

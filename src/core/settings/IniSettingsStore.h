@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/settings/SettingsStore.h"
+#include "core/base/SettingsStore.h"
 
 #include <cstdint>
 #include <map>

@@ -1,6 +1,6 @@
 #include "core/text/UiLanguage.h"
 
-#include "core/settings/SettingsStore.h"
+#include "core/base/SettingsStore.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PrivateXdgFolders.h"
 #include "PtyPair.h"
 
 #include <QByteArray>
@@ -24,16 +25,19 @@ public:
     }
 };
 
-// Points XDG_CONFIG_HOME and XDG_DATA_HOME at fresh temporary folders for this process.
+// The private XDG folders of the tests (PrivateXdgFolders) in Qt types.
 class TestXdgFolders
 {
 public:
-    TestXdgFolders();
-    ~TestXdgFolders();
-    const QString& Root() const { return m_root; }
-    QString ConfigFile() const;                  // where the settings store keeps its file
-    QString FilePath(const QString& name) const; // name inside the temporary folder
+    QString Root() const { return QString::fromStdString(m_folders.Root()); }
+    // where the settings store keeps its file
+    QString ConfigFile() const { return QString::fromStdString(m_folders.ConfigFile()); }
+    // name inside the temporary folder
+    QString FilePath(const QString& name) const
+    {
+        return QString::fromStdString(m_folders.Path(name.toStdString()));
+    }
 
 private:
-    QString m_root;
+    PrivateXdgFolders m_folders;
 };

@@ -1,7 +1,7 @@
 #include "TestPtyPair.h"
-#include "app/files/MonitorFile.h"
 #include "app/monitor/FindReplaceDialog.h"
 #include "app/monitor/FrameMonitorView.h"
+#include "app/monitor/MonitorFile.h"
 #include "app/monitor/MonitorScrollBar.h"
 #include "core/base/CommandIds.h"
 #include "core/files/RtfReader.h"

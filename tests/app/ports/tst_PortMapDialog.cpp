@@ -1,8 +1,8 @@
 #include "TestPtyPair.h"
 #include "app/ports/PortMapDialog.h"
 #include "app/widgets/ListCtrlEx.h"
+#include "core/base/SettingsStore.h"
 #include "core/serial/PortMap.h"
-#include "core/settings/SettingsStore.h"
 
 #include <QTableWidget>
 #include <QtTest>

@@ -208,8 +208,9 @@ private Q_SLOTS:
             watchdog.join();
         });
         QByteArray sent;
-        // Until the line is full and bytes wait, then a few lines more behind them.
-        for (int i = 0, more = 3; i < 4000 && more > 0; ++i) {
+        // Until the line is full and bytes wait, then lines more behind them: enough that a
+        // kernel on a loaded machine, which frees room in the line late, cannot take them all.
+        for (int i = 0, more = 64; i < 4000 && more > 0; ++i) {
             QVERIFY(f.SendLine(0, i % 8));
             sent += QByteArray(512, static_cast<char>(i % 8 + 1));
             more -= forwarder.Waiting(0) > 0 ? 1 : 0;

@@ -2,7 +2,7 @@
 #include "app/send/SendEditor.h"
 #include "app/send/SendFile.h"
 #include "app/send/SendFrameWnd.h"
-#include "core/settings/SettingsStore.h"
+#include "core/base/SettingsStore.h"
 
 #include <QAction>
 #include <QApplication>

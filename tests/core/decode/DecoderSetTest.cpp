@@ -1,9 +1,9 @@
 #include "core/decode/DecoderSet.h"
 
+#include "core/base/SettingsStore.h"
 #include "core/modbus/ModbusDecoder.h"
 #include "core/protocols/ProgramDecoders.h"
 #include "core/settings/FrameOptions.h"
-#include "core/settings/SettingsStore.h"
 
 #include "ModbusTestFrames.h"
 

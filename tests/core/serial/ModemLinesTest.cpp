@@ -1,7 +1,7 @@
 #include "core/serial/ModemLines.h"
+#include "core/base/SettingsStore.h"
 #include "core/serial/PortSettings.h"
 #include "core/serial/SerialPort.h"
-#include "core/settings/SettingsStore.h"
 
 #include "FakeModemLines.h"
 #include "PortRecorders.h"

@@ -1,7 +1,7 @@
 #include "core/serial/PortList.h"
+#include "core/base/SettingsStore.h"
 #include "core/serial/PortMap.h"
 #include "core/serial/SerialPort.h"
-#include "core/settings/SettingsStore.h"
 
 #include "PortRecorders.h"
 #include "PtyPair.h"

@@ -1,5 +1,5 @@
 #include "core/serial/PortMap.h"
-#include "core/settings/SettingsStore.h"
+#include "core/base/SettingsStore.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,5 +1,5 @@
 #include "core/serial/PortSettings.h"
-#include "core/settings/SettingsStore.h"
+#include "core/base/SettingsStore.h"
 
 #include <gtest/gtest.h>
 

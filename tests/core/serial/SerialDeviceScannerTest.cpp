@@ -1,6 +1,6 @@
 #include "core/serial/SerialDeviceScanner.h"
+#include "core/base/SettingsStore.h"
 #include "core/serial/PortMap.h"
-#include "core/settings/SettingsStore.h"
 
 #include "FakeMachine.h"
 

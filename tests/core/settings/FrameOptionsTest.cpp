@@ -1,6 +1,6 @@
 #include "core/settings/FrameOptions.h"
 #include "core/base/CommandIds.h"
-#include "core/settings/SettingsStore.h"
+#include "core/base/SettingsStore.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/transport/Rfc2217Transport.h"
+#include "core/serial/Rfc2217Transport.h"
 
 #include "core/serial/ModemLines.h"
 

@@ -1,4 +1,4 @@
-#include "core/transport/TcpTransport.h"
+#include "core/serial/TcpTransport.h"
 
 #include "core/text/CoreText.h"
 

@@ -1,4 +1,4 @@
-#include "app/commands/CommandListing.h"
+#include "app/listing/CommandListing.h"
 
 #include "app/commands/CommandRouter.h"
 #include "core/base/CommandIds.h"

@@ -1,4 +1,4 @@
-#include "app/files/MonitorFile.h"
+#include "app/monitor/MonitorFile.h"
 
 #include "core/files/RichText.h"
 #include "core/files/RtfReader.h"

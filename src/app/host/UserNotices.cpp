@@ -1,4 +1,4 @@
-#include "app/frame/UserNotices.h"
+#include "app/host/UserNotices.h"
 
 #include <QAbstractButton>
 #include <QLabel>

@@ -1,7 +1,7 @@
-#include "core/transport/SerialTransport.h"
+#include "core/serial/SerialTransport.h"
 
-#include "core/transport/Rfc2217Transport.h"
-#include "core/transport/TcpTransport.h"
+#include "core/serial/Rfc2217Transport.h"
+#include "core/serial/TcpTransport.h"
 
 #include <cctype>
 #include <charconv>

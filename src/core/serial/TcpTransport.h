@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/transport/SerialTransport.h"
+#include "core/serial/SerialTransport.h"
 
 #include <atomic>
 #include <mutex>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/transport/Rfc2217.h"
-#include "core/transport/TcpTransport.h"
+#include "core/serial/Rfc2217.h"
+#include "core/serial/TcpTransport.h"
 
 // A port served over telnet with the COM-PORT-OPTION (RFC 2217): the TCP stream with 0xFF
 // escaped, the port's line settings and DTR/RTS sent to the server (at every connect, and

@@ -3,10 +3,10 @@
 // do not add up.
 //   vrl-commands COMMAND_IDS_HEADER > docs/commands.md
 
-#include "app/commands/CommandListing.h"
 #include "app/frame/Language.h"
 #include "app/frame/MainFrm.h"
-#include "core/settings/SettingsStore.h"
+#include "app/listing/CommandListing.h"
+#include "core/base/SettingsStore.h"
 
 #include <QApplication>
 #include <QFile>

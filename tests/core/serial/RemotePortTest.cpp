@@ -1,8 +1,8 @@
 #include "core/serial/ModemLines.h"
+#include "core/serial/Rfc2217.h"
 #include "core/serial/SerialLine.h"
 #include "core/serial/SerialPort.h"
-#include "core/transport/Rfc2217.h"
-#include "core/transport/SerialTransport.h"
+#include "core/serial/SerialTransport.h"
 
 #include "LoopbackServer.h"
 #include "PortRecorders.h"

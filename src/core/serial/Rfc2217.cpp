@@ -1,4 +1,4 @@
-#include "core/transport/Rfc2217.h"
+#include "core/serial/Rfc2217.h"
 
 #include "core/text/CoreText.h"
 

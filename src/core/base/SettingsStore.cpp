@@ -1,4 +1,4 @@
-#include "core/settings/SettingsStore.h"
+#include "core/base/SettingsStore.h"
 
 const MemorySettingsStore::Value* MemorySettingsStore::Find(std::string_view section,
                                                             std::string_view name) const
