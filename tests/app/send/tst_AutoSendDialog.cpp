@@ -112,8 +112,7 @@ private Q_SLOTS:
         f.OnCommand(ID_SEND_SETTINGS);
         QVERIFY(Dlg().isVisible());
         QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(&Dlg()));
-        // Enter presses nothing; Esc closes the dialog as "关闭" does and gives the keys back
-        // to the main window.
+        // Enter presses nothing; Esc hides it as "关闭" does, the keys back to the main window.
         QTest::keyClick(&Dlg(), Qt::Key_Return);
         QVERIFY(Dlg().isVisible());
         QTest::keyClick(&Dlg(), Qt::Key_Escape);
