@@ -99,15 +99,18 @@
     <name>CAutoSend</name>
     <message>
         <source>报文格式不对！组合键Ctrl+Alt+P分析错误！</source>
-        <translation>The message format is wrong! Ctrl+Alt+P could not parse it!</translation>
+        <translation>This line is not valid hexadecimal. Press Ctrl+Alt+P in the send window to see where; to send it as text, switch on ASC send.</translation>
     </message>
     <message>
         <source>循环发送: %1 ms</source>
         <translation>Cyclic send: %1 ms</translation>
     </message>
-    <message>
-        <source>触发发送: %1 行</source>
-        <translation>Triggered send: %1 rows</translation>
+    <message numerus="yes">
+        <source>触发发送: %n 行</source>
+        <translation>
+            <numerusform>Triggered send: %n row</numerusform>
+            <numerusform>Triggered send: %n rows</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -310,16 +313,26 @@
         <translation>Row %1: the value &quot;%2&quot; is not valid; it must be one or two hexadecimal digits (00 to FF).</translation>
     </message>
     <message>
-        <source>过滤: 开（%1行）</source>
-        <translation>Filter: on (%1 rows)</translation>
-    </message>
-    <message>
         <source>只显示当前串口</source>
         <translation>Current port only</translation>
     </message>
     <message>
         <source>，</source>
         <translation>, </translation>
+    </message>
+    <message numerus="yes">
+        <source>过滤: 开（%n行）</source>
+        <translation>
+            <numerusform>Filter: on (%n row)</numerusform>
+            <numerusform>Filter: on (%n rows)</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>CFileNameDialog</name>
+    <message>
+        <source>Tarnwick Frame Files(*.tnf)</source>
+        <translation>VRL monitor files (*.tnf)</translation>
     </message>
 </context>
 <context>
@@ -423,10 +436,6 @@
 <context>
     <name>CForwarder</name>
     <message>
-        <source>%1 字节</source>
-        <translation>%1 bytes</translation>
-    </message>
-    <message>
         <source>，%1 积压超过 %2，已丢弃 %3</source>
         <translation>, %1 backlog over %2, %3 dropped</translation>
     </message>
@@ -438,6 +447,13 @@
         <source>转发: %1 ⇄ %2</source>
         <translation>Forwarding: %1 ⇄ %2</translation>
     </message>
+    <message numerus="yes">
+        <source>%n 字节</source>
+        <translation>
+            <numerusform>%n byte</numerusform>
+            <numerusform>%n bytes</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>CFrameMonitorView</name>
@@ -445,11 +461,13 @@
         <source>监视窗为空。开始：
 1. 在上方串口设置栏选串口（粗体的有设备）、波特率等，按 F5 打开。
 2. 在下方发报窗输入一行十六进制报文（如 01 03 00 00 00 02），按 F2 发送。
-3. 收到的报文显示在这里（视图→显示发送报文：发出的也显示）；Ctrl+S 保存。</source>
+3. 收到的报文显示在这里（视图→显示发送报文：发出的也显示）；Ctrl+S 保存。
+端口号后的 ↑ 表示收到的报文，↓ 表示发出的报文，如 COM1↑01 03。</source>
         <translation>The monitor is empty. To start:
 1. Choose a port (bold ones have a device), its baud rate and so on in the port settings bar above, and press F5 to open it.
 2. Type a line of hex bytes (such as 01 03 00 00 00 02) in the send window below and press F2 to send it.
-3. Received messages show here (View → Show Sent Messages shows sent ones too); Ctrl+S saves them.</translation>
+3. Received messages show here (View → Show Sent Messages shows sent ones too); Ctrl+S saves them.
+The arrow after the port gives the direction: ↑ received, ↓ sent, as in COM1↑01 03.</translation>
     </message>
 </context>
 <context>
@@ -534,6 +552,13 @@
     <message>
         <source>工具栏</source>
         <translation>Toolbar</translation>
+    </message>
+    <message numerus="yes">
+        <source>暂停显示期间有 %n 条报文未显示</source>
+        <translation>
+            <numerusform>%n message was not shown while the display was paused</numerusform>
+            <numerusform>%n messages were not shown while the display was paused</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -766,6 +791,14 @@ Open it now? (It is also among the recent files of the File menu.)</translation>
         <source>%1 已停止接收（%2），请关闭后重新打开</source>
         <translation>%1 stopped receiving (%2); close it and open it again</translation>
     </message>
+    <message>
+        <source>%1 已打开，%2</source>
+        <translation>%1 opened, %2</translation>
+    </message>
+    <message>
+        <source>%1 已关闭</source>
+        <translation>%1 closed</translation>
+    </message>
 </context>
 <context>
     <name>CPortMapDialog</name>
@@ -882,7 +915,11 @@ Open it now? (It is also among the recent files of the File menu.)</translation>
     </message>
     <message>
         <source>报文格式不对！组合键Ctrl+Alt+P分析错误！</source>
-        <translation>The message format is wrong! Ctrl+Alt+P could not parse it!</translation>
+        <translation>This line is not valid hexadecimal. Press Ctrl+Alt+P in the send window to see where; to send it as text, switch on ASC send.</translation>
+    </message>
+    <message>
+        <source>第 %1 行是正确的十六进制报文</source>
+        <translation>Line %1 is valid hexadecimal</translation>
     </message>
 </context>
 <context>
@@ -1049,6 +1086,10 @@ Choose another file for the send window&apos;s lines.</translation>
     <message>
         <source>%1：%2</source>
         <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>监视窗中端口号后的 ↑ 表示收到的报文，↓ 表示发出的报文</source>
+        <translation>In the monitor, ↑ after the port marks a received message, ↓ a sent one</translation>
     </message>
 </context>
 <context>
@@ -1217,7 +1258,7 @@ A device pulled out is reopened when it is plugged back in. Exit status: 0 fine,
     <name>CheckCode</name>
     <message>
         <source>格式不对！组合键Ctrl+Alt+P分析错误！</source>
-        <translation>The format is wrong! Ctrl+Alt+P could not parse it!</translation>
+        <translation>This line is not valid hexadecimal. Press Ctrl+Alt+P in the send window to see where.</translation>
     </message>
     <message>
         <source>MODBUS查询报文长度不能小于6个字节！</source>
@@ -1248,7 +1289,7 @@ A device pulled out is reopened when it is plugged back in. Exit status: 0 fine,
     </message>
     <message>
         <source>按设定的周期，循环发送发报窗中的指定行或范围内的各行</source>
-        <translation>Send the chosen line, or the lines of a range in turn, from the send window every period</translation>
+        <translation>Send a line, or the lines of a range in turn, every period</translation>
     </message>
     <message>
         <source>循环发送</source>
@@ -2054,6 +2095,22 @@ A device pulled out is reopened when it is plugged back in. Exit status: 0 fine,
         <source>MODBUS 帧表</source>
         <translation>MODBUS Frame Table</translation>
     </message>
+    <message>
+        <source>文本终端</source>
+        <translation>Text terminal</translation>
+    </message>
+    <message>
+        <source>像终端程序一样收发文本：ASC模式发送并在行尾添加回车符，ASC接收显示全部字节，UTF-8编码；取消时恢复原来的设置</source>
+        <translation>Work with text as a terminal does: ASC send with CR after each line, ASC receive showing every byte, UTF-8; switched off, the settings before come back</translation>
+    </message>
+    <message>
+        <source>分析当前行</source>
+        <translation>Check line</translation>
+    </message>
+    <message>
+        <source>检查发报窗光标所在行是否为正确的十六进制报文，并指出出错的位置</source>
+        <translation>Check that the send window&apos;s caret line is valid hexadecimal, and show where it is not</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -2224,6 +2281,25 @@ Example (5 bytes): EB  90  02  34  0D</translation>
     <message>
         <source>设置文件“%1”无法读取（%2），已改名保留为“%3”。程序使用默认设置。</source>
         <translation>The settings file &quot;%1&quot; cannot be read (%2); it was kept as &quot;%3&quot;. The program uses the default settings.</translation>
+    </message>
+</context>
+<context>
+    <name>ModbusDecoder</name>
+    <message>
+        <source>  应答 %1 ms</source>
+        <translation>  answer %1 ms</translation>
+    </message>
+    <message>
+        <source>未应答即有新请求</source>
+        <translation>a new request came before the answer</translation>
+    </message>
+    <message>
+        <source>%1 ms 内未应答</source>
+        <translation>none within %1 ms</translation>
+    </message>
+    <message>
+        <source>  无应答（%1）</source>
+        <translation>  no answer (%1)</translation>
     </message>
 </context>
 <context>
@@ -2434,25 +2510,6 @@ Example (5 bytes): EB  90  02  34  0D</translation>
     <message>
         <source>发</source>
         <translation>Tx</translation>
-    </message>
-</context>
-<context>
-    <name>ModbusDecoder</name>
-    <message>
-        <source>  应答 %1 ms</source>
-        <translation>  answer %1 ms</translation>
-    </message>
-    <message>
-        <source>未应答即有新请求</source>
-        <translation>a new request came before the answer</translation>
-    </message>
-    <message>
-        <source>%1 ms 内未应答</source>
-        <translation>none within %1 ms</translation>
-    </message>
-    <message>
-        <source>  无应答（%1）</source>
-        <translation>  no answer (%1)</translation>
     </message>
 </context>
 <context>

@@ -36,6 +36,8 @@ const MenuLayoutItem kMainMenu[] = {
     {M::Item, ID_EDIT_FIND, nullptr},
     {M::Item, ID_EDIT_REPEAT, nullptr},
     {M::Item, ID_EDIT_REPLACE, nullptr},
+    {M::Separator, 0, nullptr},
+    {M::Item, ID_CHECK_LINE, nullptr},
 
     {M::Popup, 0, QT_TRANSLATE_NOOP("Command", "视图(&V)")},
     {M::Item, ID_PAUSE, nullptr},
@@ -46,6 +48,7 @@ const MenuLayoutItem kMainMenu[] = {
     {M::Item, ID_SHOW_TIME, nullptr},
     {M::Item, ID_CLOCK_MILLISECONDS, nullptr},
     {M::Item, ID_ASC_EVERY_BYTE, nullptr},
+    {M::Item, ID_TEXT_TERMINAL, nullptr},
     {M::Separator, 0, nullptr},
     {M::Item, ID_CLEAR_MONITOR, nullptr},
     {M::Separator, 0, nullptr},

@@ -1,5 +1,6 @@
 #include "app/files/FileNameDialog.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -8,7 +9,8 @@ QString CFileNameDialog::Ask(bool open, const QString& title, const QString& def
 {
     if (m_asker)
         return m_asker(open, title, defaultName);
-    const QString filter = QStringLiteral("Tarnwick Frame Files(*.tnf)");
+    const QString filter =
+        QCoreApplication::translate("CFileNameDialog", "Tarnwick Frame Files(*.tnf)");
     const QString dir = folder.isEmpty() ? m_lastFolder : folder;
     QFileDialog dialog(&m_parent, title, dir, filter);
     dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);

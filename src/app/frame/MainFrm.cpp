@@ -10,6 +10,7 @@
 #include "app/modbus/ModbusDecoding.h"
 #include "app/monitor/DlgFilter.h"
 #include "app/monitor/FrameMonitorView.h"
+#include "app/monitor/TextTerminal.h"
 #include "app/monitor/ViewChoices.h"
 #include "app/monitor/ViewCommands.h"
 #include "app/ports/LineControl.h"
@@ -39,6 +40,9 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -102,6 +106,7 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     m_pSend = new CSendCommands(*this);
     m_pRouter->AddCommands(CSendCommands::Commands(), m_pSend);
     m_pRouter->AddCommands(CSendCommands::OptionCommands(), nullptr);
+    m_pSend->SendEdit()->SetContextActions({m_pRouter->Action(ID_CHECK_LINE)});
     m_pAutoSend = new CAutoSend(*this);
     m_pRouter->AddCommands(CAutoSend::Commands(), m_pAutoSend);
     m_pForwarder = new CForwarder(*this, m_tap, *m_pSender);
@@ -124,6 +129,7 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     m_pFilterDlg = new CDlgFilter(*this); // after the status bar: it may leave a note there
     m_pRouter->AddCommands(CDlgFilter::Commands(), m_pFilterDlg);
     m_pRouter->AddCommands(CModbusDecoding::Commands(), new CModbusDecoding(*this));
+    m_pRouter->AddCommands(CTextTerminal::Commands(), new CTextTerminal(*this, *m_pRouter));
 
     const FrameStoredValues stored = FrameStoredValues::Load(m_store);
     m_pPortControl->ShowStoredPort(stored.m_comHis);
@@ -265,6 +271,16 @@ void CMainFrame::OnUpdateFrameCommand(int id, CommandState& state)
 
 void CMainFrame::OnFrameCommand(int id)
 {
+    if (id == ID_PAUSE) {
+        // A capture must never pass for complete: the end of a pause says what it hid.
+        const std::uint64_t hidden = Pipeline().TakePausedCount();
+        m_options.Toggle(id);
+        if (!m_options.m_paused && hidden > 0)
+            AppendNoticeLine(tr("暂停显示期间有 %n 条报文未显示", nullptr,
+                                static_cast<int>(std::min<std::uint64_t>(hidden, INT_MAX)))
+                                 .toStdString());
+        return;
+    }
     if (m_options.Toggle(id))
         return;
     switch (id) {

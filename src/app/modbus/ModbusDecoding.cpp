@@ -84,6 +84,7 @@ void CModbusDecoding::OnUpdateCommand(int id, CommandState& state)
 {
     const int port = m_host.CurrentPort();
     if (id == ID_MODBUS_DECODE) {
+        UpdateNote(); // ports open and close without telling this unit
         state.m_enabled = port >= 0;
         state.m_checked = port >= 0 && IsDecoding(static_cast<unsigned>(port));
     } else if (id == ID_MODBUS_TABLE) {
@@ -110,7 +111,8 @@ void CModbusDecoding::UpdateNote()
     QStringList ports;
     bool decoding = false; // by any decoder
     for (unsigned port = 0; port < kPorts; ++port) {
-        if (IsDecoding(port))
+        // A closed port decodes nothing: naming it would promise lines that never come.
+        if (IsDecoding(port) && m_host.IsPortOpen(static_cast<int>(port)))
             ports << QString::fromStdString(PortName(port));
         decoding = decoding || m_decoders.IsDecoding(port);
     }
@@ -118,10 +120,10 @@ void CModbusDecoding::UpdateNote()
         m_pPollTimer->stop();
     else if (!m_pPollTimer->isActive())
         m_pPollTimer->start();
-    if (ports.isEmpty()) {
-        m_host.SetStatusNote(QStringLiteral("modbus"), QString());
-        return;
+    const QString note =
+        ports.isEmpty() ? QString() : tr("MODBUS 解析: %1").arg(ports.join(QStringLiteral(", ")));
+    if (note != m_note) {
+        m_note = note;
+        m_host.SetStatusNote(QStringLiteral("modbus"), note);
     }
-    m_host.SetStatusNote(QStringLiteral("modbus"),
-                         tr("MODBUS 解析: %1").arg(ports.join(QStringLiteral(", "))));
 }

@@ -6,6 +6,7 @@
 #include "core/receive/DecodeListener.h"
 
 #include <QObject>
+#include <QString>
 
 #include <memory>
 
@@ -53,4 +54,5 @@ private:
     ModbusFrameLog m_log;
     CModbusFrameTable* m_pTable;
     QTimer* m_pPollTimer;
+    QString m_note; // the status note shown now
 };

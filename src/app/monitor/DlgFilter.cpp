@@ -192,8 +192,8 @@ void CDlgFilter::UsePipeline()
 
     QStringList notes;
     if (m_filter.IsEnabled())
-        notes << QCoreApplication::translate("CDlgFilter", "过滤: 开（%1行）")
-                     .arg(m_filter.UsedRows());
+        notes << QCoreApplication::translate("CDlgFilter", "过滤: 开（%n行）", nullptr,
+                                             m_filter.UsedRows());
     if (m_displayScope == 1)
         notes << QCoreApplication::translate("CDlgFilter", "只显示当前串口");
     m_host.SetStatusNote(kNoteKey, notes.join(QCoreApplication::translate("CDlgFilter", "，")));

@@ -30,6 +30,15 @@ namespace {
 
 constexpr int kDeviceRescanMs = 3000;
 
+// The line settings as terminal programs write them: "115200 8N1".
+std::string LineSettingsText(const PortSettings& s)
+{
+    static constexpr char kParity[] = "NOEMS";
+    const char parity = s.m_nParity >= 0 && s.m_nParity < 5 ? kParity[s.m_nParity] : '?';
+    const char* stop = s.m_nStopBits == 1 ? "1.5" : s.m_nStopBits == 2 ? "2" : "1";
+    return std::to_string(s.m_dwBaudRate) + ' ' + std::to_string(s.m_nDataBits) + parity + stop;
+}
+
 const CommandInfo kCommands[] = {
     {ID_OPEN_PORT, QT_TRANSLATE_NOOP("Command", "打开串口(&O)"), "F5",
      QT_TRANSLATE_NOOP("Command", "打开COM1"), QT_TRANSLATE_NOOP("Command", "打开COM1"),
@@ -118,6 +127,8 @@ void CPortControl::ShowStoredPort(int port)
     m_bar.MarkPortsOf(m_map);
     if (port < 0 || port >= 256)
         return;
+    // Every command that names the current port acts on what the bar shows from the start.
+    m_currentPort = port;
     PortSettings settings;
     if (LoadPortSettings(m_host.Store(), static_cast<unsigned>(port), settings))
         m_bar.ShowSettingsInBar(settings);
@@ -181,13 +192,18 @@ void CPortControl::OnOpenPort()
         if (m_ports.OpenPort(port, settings, m_pReceiver)) {
             m_bar.EnableSettingsBar(false);
             m_currentPort = p;
+            m_host.ShowStatusMessage(tr("%1 已打开，%2")
+                                         .arg(QString::fromStdString(PortName(port)),
+                                              QString::fromStdString(LineSettingsText(settings))));
         }
     } else {
         m_inbox.SetReleased(true);
         const bool closed = m_ports.ClosePort(port);
         m_inbox.SetReleased(false);
-        if (closed)
+        if (closed) {
             m_bar.EnableSettingsBar(true);
+            m_host.ShowStatusMessage(tr("%1 已关闭").arg(QString::fromStdString(PortName(port))));
+        }
     }
     if (!m_ports.IsOpen(port) && m_stoppedPorts.erase(port))
         ShowStoppedPort(port, {});

@@ -49,8 +49,8 @@ public:
     bool IsPortOpen(int port = -1) const;
     SerialPort* GetPortRecord(int port = -1) const;
 
-    // The port of the last run (stored): selected in the bar with its settings, but it
-    // becomes the current port only when the user picks or opens it.
+    // The port of the last run (stored): selected in the bar with its settings, and the
+    // current port.
     void ShowStoredPort(int port);
     // The user picked a port in the selector.
     void OnPortSelected(int port);

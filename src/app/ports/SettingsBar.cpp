@@ -183,8 +183,11 @@ void CSettingsBar::SetPortDevice(const QString& device)
 {
     QComboBox* ports = m_combos[0];
     const int port = ports->currentIndex();
+    // Where a newcomer looks first: what the arrows of the monitor lines mean.
+    const QString arrows = QCoreApplication::translate(
+        "CSettingsBar", "监视窗中端口号后的 ↑ 表示收到的报文，↓ 表示发出的报文");
     if (port < 0) {
-        ports->setToolTip(tr(kLists[0].m_tip));
+        ports->setToolTip(tr(kLists[0].m_tip) + QLatin1Char('\n') + arrows);
         ports->setStatusTip(tr(kLists[0].m_prompt));
         return;
     }
@@ -194,7 +197,8 @@ void CSettingsBar::SetPortDevice(const QString& device)
             : device;
     const QString shown = ports->statusTip();
     ports->setToolTip(QCoreApplication::translate("CSettingsBar", "串口 %1：%2")
-                          .arg(QString::fromStdString(PortName(port)), where));
+                          .arg(QString::fromStdString(PortName(port)), where)
+                      + QLatin1Char('\n') + arrows);
     ports->setStatusTip(QCoreApplication::translate("CSettingsBar", "设置当前串口（%1：%2）")
                             .arg(QString::fromStdString(PortName(port)), where));
     // The status bar keeps a prompt until the pointer moves on: after a pick it would name

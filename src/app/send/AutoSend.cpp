@@ -145,10 +145,10 @@ void CAutoSend::UpdateStatus()
                                                                "CAutoSend", "循环发送: %1 ms")
                                                                .arg(m_settings.m_cyclePeriod)
                                                          : QString());
-    m_host.SetStatusNote(
-        kTriggerNote, m_trigger.IsOn() ? QCoreApplication::translate("CAutoSend", "触发发送: %1 行")
-                                             .arg(m_settings.UsedTriggerCount())
-                                       : QString());
+    m_host.SetStatusNote(kTriggerNote,
+                         m_trigger.IsOn() ? QCoreApplication::translate(
+                             "CAutoSend", "触发发送: %n 行", nullptr, m_settings.UsedTriggerCount())
+                                          : QString());
 }
 
 void CAutoSend::SaveAtExit()

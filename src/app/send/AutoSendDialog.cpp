@@ -271,7 +271,8 @@ void CAutoSendDialog::keyPressEvent(QKeyEvent* e)
 {
     switch (e->key()) {
     case Qt::Key_Escape:
-        // The dialog stays where it is; the keys go back to the main window.
+        // Closes as "关闭" does (hidden, settings kept); the keys go back to the main window.
+        hide();
         if (QWidget* main = parentWidget()) {
             main->activateWindow();
             main->setFocus(Qt::OtherFocusReason);

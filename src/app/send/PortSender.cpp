@@ -25,7 +25,7 @@ constexpr int kLongestRetryMs = 32;
 QString CPortSender::SizeText(std::uint64_t bytes)
 {
     if (bytes < 1024)
-        return QCoreApplication::translate("CForwarder", "%1 字节").arg(bytes);
+        return QCoreApplication::translate("CForwarder", "%n 字节", nullptr, int(bytes));
     if (bytes < 1024 * 1024)
         return QStringLiteral("%1 KB").arg(static_cast<double>(bytes) / 1024.0, 0, 'f', 1);
     return QStringLiteral("%1 MB").arg(static_cast<double>(bytes) / (1024.0 * 1024.0), 0, 'f', 1);

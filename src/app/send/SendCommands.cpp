@@ -21,6 +21,9 @@
 namespace {
 
 const CommandInfo kSendCommands[] = {
+    {ID_CHECK_LINE, QT_TRANSLATE_NOOP("Command", "分析当前行"), "Ctrl+Alt+P",
+     QT_TRANSLATE_NOOP("Command", "检查发报窗光标所在行是否为正确的十六进制报文，并指出出错的位置"),
+     QT_TRANSLATE_NOOP("Command", "分析当前行"), nullptr, false},
     {ID_SEND_LINE, QT_TRANSLATE_NOOP("Command", "手动单行发报(&W)"), "F2",
      QT_TRANSLATE_NOOP("Command", "发送发报窗中光标所在行的报文"),
      QT_TRANSLATE_NOOP("Command", "手动单行发报"), ":/icons/send_line.png", false},
@@ -180,6 +183,12 @@ void CSendCommands::OnCommand(int id)
                 "CSendCommands", "报文格式不对！组合键Ctrl+Alt+P分析错误！"));
         return;
     case ID_SEND_WINDOW: m_pSendBar->setVisible(!IsBarVisible()); return;
+    case ID_CHECK_LINE:
+        // The key in the editor says nothing of a right line; a menu row must answer.
+        if (IsBarVisible() && SendEdit()->CheckLine(-1))
+            m_host.ShowStatusMessage(
+                tr("第 %1 行是正确的十六进制报文").arg(SendEdit()->ResolveLine(-1) + 1));
+        return;
     case ID_OPEN_SEND_FILE:
         if (IsBarVisible())
             m_pFiles->Open();

@@ -5,10 +5,14 @@
 #include "core/text/CodePage.h"
 #include "core/text/HexText.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextDocument>
+
+#include <memory>
 
 namespace {
 
@@ -381,6 +385,22 @@ bool CSendLineEditor::event(QEvent* e)
         return true;
     }
     return QPlainTextEdit::event(e);
+}
+
+QMenu* CSendLineEditor::CreateContextMenu(const QPoint& pos)
+{
+    QMenu* menu = createStandardContextMenu(pos);
+    if (!m_contextActions.isEmpty()) {
+        menu->addSeparator();
+        menu->addActions(m_contextActions);
+    }
+    return menu;
+}
+
+void CSendLineEditor::contextMenuEvent(QContextMenuEvent* e)
+{
+    std::unique_ptr<QMenu> menu(CreateContextMenu(e->pos()));
+    menu->exec(e->globalPos());
 }
 
 void CSendLineEditor::keyPressEvent(QKeyEvent* e)

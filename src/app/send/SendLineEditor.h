@@ -1,9 +1,13 @@
 #pragma once
 
+#include <QList>
 #include <QPlainTextEdit>
 #include <QTextCharFormat>
 
 #include <functional>
+
+class QAction;
+class QMenu;
 
 // The send editor's control: a plain-text editor with coloured runs, addressed by line.
 //
@@ -75,6 +79,10 @@ public:
 
     // Posts the position notice now (the bar shows it once right after creation).
     void PostPositionNotice();
+    // Rows of the command table that the context menu shows below the editing rows.
+    void SetContextActions(QList<QAction*> actions) { m_contextActions = std::move(actions); }
+    // The context menu at pos (the caller owns it).
+    QMenu* CreateContextMenu(const QPoint& pos);
 
 Q_SIGNALS:
     // The caret's (or the dragged selection end's) line and byte column, posted after every
@@ -83,6 +91,7 @@ Q_SIGNALS:
 
 protected:
     bool event(QEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
@@ -107,4 +116,5 @@ private:
     bool m_noticePending = false;
     bool m_noticeSelectionEnd = false;
     std::function<void(const QString&)> m_messageHandler;
+    QList<QAction*> m_contextActions;
 };

@@ -90,6 +90,10 @@ enum CommandId : int
     ID_LANGUAGE_CHINESE = 32880,
     ID_LANGUAGE_ENGLISH = 32881,
     ID_LANGUAGE_NOTE = 32882,
+    // Linux only: the send editor's line check (Ctrl+Alt+P) as a menu row.
+    ID_CHECK_LINE = 32890,
+    // Linux only: the text settings of a plain terminal in one choice.
+    ID_TEXT_TERMINAL = 32900,
 
     // The framework's standard commands.
     ID_FILE_NEW = 57600,

@@ -84,8 +84,11 @@ void ReceivePipeline::WriteDecoded(const std::vector<DecodedLine>& lines, bool m
 
 bool ReceivePipeline::IsShown(unsigned port, int direction) const
 {
-    if (m_options.m_paused)
-        return false;
+    return !m_options.m_paused && PassesDisplayRules(port, direction);
+}
+
+bool ReceivePipeline::PassesDisplayRules(unsigned port, int direction) const
+{
     if (direction == 0 && !m_options.m_showSent)
         return false;
     if (m_displayScope == 1 && static_cast<int>(port) != m_currentPort())
@@ -95,8 +98,12 @@ bool ReceivePipeline::IsShown(unsigned port, int direction) const
 
 void ReceivePipeline::AppendMonitorLine(const std::string& text, unsigned port, int direction)
 {
-    if (!IsShown(port, direction))
+    if (!PassesDisplayRules(port, direction))
         return;
+    if (m_options.m_paused) {
+        ++m_pausedCount;
+        return;
+    }
     m_pieces.clear();
     m_lineBuilder.SetClockMilliseconds(m_options.m_clockMs != 0);
     m_lineBuilder.Build(text, port, direction, m_options.m_showTime != 0, m_options.m_showPort != 0,

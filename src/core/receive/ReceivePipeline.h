@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class FrameOptions;
@@ -113,6 +114,9 @@ public:
     // 0 sent. A dropped line is gone.
     void AppendMonitorLine(const std::string& text, unsigned port, int direction);
     bool IsShown(unsigned port, int direction) const;
+    // The lines that pause alone kept off the monitor since the last call (those another
+    // rule drops too are not counted); the count starts again from 0.
+    std::uint64_t TakePausedCount() { return std::exchange(m_pausedCount, 0); }
 
     bool PassesFilter(const std::uint8_t* bytes, std::size_t count) const;
 
@@ -124,6 +128,8 @@ public:
     bool HasPending() const { return !m_pending.empty(); }
 
 private:
+    bool PassesDisplayRules(unsigned port, int direction) const;
+
     const FrameOptions& m_options;
     MonitorSink& m_sink;
     CurrentPortSource m_currentPort;
@@ -134,4 +140,5 @@ private:
     MonitorLineBuilder m_lineBuilder;
     std::vector<MonitorPiece> m_pieces;          // reused for every line
     std::deque<ReceiveInbox::Message> m_pending; // taken from the inbox, not yet handled
+    std::uint64_t m_pausedCount = 0;
 };

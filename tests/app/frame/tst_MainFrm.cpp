@@ -13,6 +13,7 @@
 #include "core/serial/PortMap.h"
 #include "core/serial/SerialPort.h"
 #include "core/settings/IniSettingsStore.h"
+#include "core/text/CodePage.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -197,16 +198,18 @@ private Q_SLOTS:
         QCOMPARE(BarText(ID_DATA_BITS), QStringLiteral("7"));
         QCOMPARE(BarText(ID_STOP_BITS), QStringLiteral("2"));
         QCOMPARE(BarText(ID_PACK_INTERVAL), QStringLiteral("60"));
-        // The selector shows COM4, but the current port is still port 0.
-        QCOMPARE(f.CurrentPort(), 0);
-        QCOMPARE(f.UpdateCommand(ID_OPEN_PORT).m_text, QStringLiteral("打开COM1(&O)"));
+        // The commands that name the current port follow the selector from the start.
+        QCOMPARE(f.CurrentPort(), 3);
+        QCOMPARE(f.UpdateCommand(ID_OPEN_PORT).m_text, QStringLiteral("打开COM4(&O)"));
+        f.OnCommand(ID_MODBUS_DECODE);
+        QCOMPARE(m_store->ReadInt("Settings", "COM4Modbus", 0), 1);
         QVERIFY(f.Action(ID_SHOW_TIME)->isChecked());
         QVERIFY(!f.Action(ID_SHOW_PORT)->isChecked());
 
         f.OnCommand(ID_SHOW_PORT);
         m_frame.reset();
         QCOMPARE(m_store->ReadInt("Settings", "Common", -1), 0x04 | 0x08 | 0x01);
-        QCOMPARE(m_store->ReadInt("Settings", "COMHis", -1), 0);
+        QCOMPARE(m_store->ReadInt("Settings", "COMHis", -1), 3);
     }
 
     void f5ThenReceivedLinesWithPiecesAndColours()
@@ -222,6 +225,7 @@ private Q_SLOTS:
         QTest::keyClick(&f, Qt::Key_F5);
         QVERIFY2(f.IsPortOpen(3), qPrintable(m_messages.join('\n')));
         QCOMPARE(f.CurrentPort(), 3);
+        QCOMPARE(f.statusBar()->currentMessage(), QStringLiteral("COM4 已打开，9600 8N1"));
         QCOMPARE(f.UpdateCommand(ID_OPEN_PORT).m_text, QStringLiteral("关闭COM4(&O)"));
         QCOMPARE(f.Action(ID_OPEN_PORT)->toolTip(), QStringLiteral("关闭COM4"));
         QVERIFY(!BarEnabled(ID_BAUD_RATE));
@@ -251,6 +255,7 @@ private Q_SLOTS:
                  QStringLiteral("9600:0:8:0:0:20"));
         QTest::keyClick(&f, Qt::Key_F5);
         QVERIFY(!f.IsPortOpen(3));
+        QCOMPARE(f.statusBar()->currentMessage(), QStringLiteral("COM4 已关闭"));
         QVERIFY(BarEnabled(ID_BAUD_RATE));
         QCOMPARE(f.UpdateCommand(ID_OPEN_PORT).m_text, QStringLiteral("打开COM4(&O)"));
         QVERIFY(m_messages.isEmpty());
@@ -266,7 +271,12 @@ private Q_SLOTS:
         f.OnCommand(ID_PAUSE);
         f.OnReceiveData(0, msg);
         QCOMPARE(Text(f), QString()); // dropped, not kept
+        f.OnCommand(ID_PAUSE);        // but counted when the pause ends
+        QCOMPARE(Text(f), QStringLiteral("暂停显示期间有 1 条报文未显示\n"));
         f.OnCommand(ID_PAUSE);
+        f.OnCommand(ID_PAUSE); // nothing hidden: no line
+        QCOMPARE(Text(f), QStringLiteral("暂停显示期间有 1 条报文未显示\n"));
+        f.GetView()->ClearAll(true);
 
         f.OnCommand(ID_SHOW_TIME);
         f.OnReceiveData(0, msg);
@@ -320,6 +330,44 @@ private Q_SLOTS:
                 && again.Options().m_ascEveryByte);
     }
 
+    // 视图 → 文本终端: set, kept, undone to what was before; a change by hand ends it.
+    void textTerminalSetsAndPutsBack_data()
+    {
+        QTest::addColumn<QList<int>>("before"); // ASC send, CR, LF, STX, ASC receive, UTF-8
+        QTest::newRow("nothing set") << QList<int>{0, 0, 0, 0, 0, 0};
+        QTest::newRow("framing of its own, ASC receive") << QList<int>{1, 0, 1, 1, 1, 0};
+    }
+    void textTerminalSetsAndPutsBack()
+    {
+        QFETCH(QList<int>, before);
+        FrameOptions* o = &NewFrame().Options();
+        o->m_ascSend = before[0], o->m_addCR = before[1], o->m_addLF = before[2];
+        o->m_addSTX = before[3], o->m_ascReceive = before[4];
+        m_frame->OnCommand(before[5] ? ID_TEXT_UTF8 : ID_TEXT_GBK);
+        const auto state = [&o] {
+            return QList<int>{o->m_ascSend,    o->m_addCR,
+                              o->m_addLF,      o->m_addSTX,
+                              o->m_ascReceive, CodePage::SystemChoice() == CodePage::Choice::Utf8};
+        };
+        m_frame->OnCommand(ID_TEXT_TERMINAL);
+        TestPtyPair pty;
+        OpenPort(0, pty);
+        m_frame->SendSide()->SendEdit()->setPlainText(QStringLiteral("AT"));
+        m_frame->OnCommand(ID_SEND_LINE);
+        QCOMPARE(pty.Read(2000), QByteArray("AT\r"));
+        QVERIFY(pty.Write(QByteArray("25\u00B0C\r\n")));
+        QTRY_VERIFY(Text(*m_frame).endsWith(QStringLiteral("25°C\\r\\n\n")));
+
+        o = &NewFrame().Options(); // kept; off, the settings before are back
+        QVERIFY(m_frame->UpdateCommand(ID_TEXT_TERMINAL).m_checked);
+        m_frame->OnCommand(ID_TEXT_TERMINAL);
+        QCOMPARE(state(), before);
+        m_frame->OnCommand(ID_TEXT_TERMINAL);
+        m_frame->OnCommand(ID_ASC_RECEIVE); // by hand: the choice ends, nothing is put back
+        QVERIFY(!m_frame->UpdateCommand(ID_TEXT_TERMINAL).m_checked);
+        QCOMPARE(state(), (QList<int>{1, 1, 0, 0, 0, 1}));
+    }
+
     void menuTextsAndChecksAfterToggles()
     {
         CMainFrame& f = NewFrame();
@@ -354,15 +402,15 @@ private Q_SLOTS:
                                                 QStringLiteral("-"),
                                                 QStringLiteral(">语言 / Language")}));
         QMenu* view = f.MenuOf(QStringLiteral("视图(&V)"));
-        QCOMPARE(
-            MenuTexts(view),
-            (QStringList{QStringLiteral("暂停报文监视(&P)"), QStringLiteral("报文过滤设置(&F)..."),
-                         QStringLiteral("-"), QStringLiteral("显示端口(&P)"),
-                         QStringLiteral("显示发送报文(&D)"), QStringLiteral("显示时间(&T)"),
-                         QStringLiteral("时间显示时钟毫秒(&M)"),
-                         QStringLiteral("ASC接收显示全部字节(&B)"), QStringLiteral("-"),
-                         QStringLiteral("清除监视窗报文(&C)"), QStringLiteral("-"),
-                         QStringLiteral("只读(&Y)"), QStringLiteral("自动换行(&W)")}));
+        QCOMPARE(MenuTexts(view),
+                 (QStringList{
+                     QStringLiteral("暂停报文监视(&P)"), QStringLiteral("报文过滤设置(&F)..."),
+                     QStringLiteral("-"), QStringLiteral("显示端口(&P)"),
+                     QStringLiteral("显示发送报文(&D)"), QStringLiteral("显示时间(&T)"),
+                     QStringLiteral("时间显示时钟毫秒(&M)"),
+                     QStringLiteral("ASC接收显示全部字节(&B)"), QStringLiteral("文本终端"),
+                     QStringLiteral("-"), QStringLiteral("清除监视窗报文(&C)"), QStringLiteral("-"),
+                     QStringLiteral("只读(&Y)"), QStringLiteral("自动换行(&W)")}));
         QMenu* window = f.MenuOf(QStringLiteral("窗口(&W)"));
         QCOMPARE(MenuTexts(window).last(), QStringLiteral(">窗口位于屏幕"));
         QVERIFY(f.MenuOf(QStringLiteral("添加校验(&P)")));

@@ -46,7 +46,12 @@ private Q_SLOTS:
         QVERIFY(!f.UpdateCommand(ID_MODBUS_DECODE).m_checked);
         f.OnCommand(ID_MODBUS_DECODE);
         QVERIFY(f.UpdateCommand(ID_MODBUS_DECODE).m_checked);
+        QCOMPARE(f.StatusNote(QStringLiteral("modbus")), QString()); // named only while open
+        TestPtyPair com3;
+        OpenPort(2, com3);
         QCOMPARE(f.StatusNote(QStringLiteral("modbus")), QStringLiteral("MODBUS 解析: COM3"));
+        f.OnCommand(ID_OPEN_PORT);
+        QCOMPARE(f.StatusNote(QStringLiteral("modbus")), QString());
         QVERIFY(LoadDecoderSwitch(*m_store, 2, ModbusDecoder::kName));
 
         CMainFrame& g = NewFrame();

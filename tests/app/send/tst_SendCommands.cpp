@@ -1,5 +1,6 @@
 #include "MainFrameFixture.h"
 #include "TestPtyPair.h"
+#include "app/commands/CommandRouter.h"
 #include "app/forward/Forwarder.h"
 #include "app/frame/MainFrm.h"
 #include "app/monitor/FrameMonitorView.h"
@@ -16,6 +17,7 @@
 #include <QComboBox>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QTextBlock>
 #include <QtTest>
 
@@ -260,6 +262,18 @@ private Q_SLOTS:
         f.OnCommand(ID_SEND_LINE);
         QCOMPARE(m_messages, QStringList{kBadLine});
         QTRY_VERIFY(Edit().hasFocus());
+        // Its key is in the context menu and in Edit, and works from the monitor too.
+        QAction* check = std::unique_ptr<QMenu>(Edit().CreateContextMenu({}))->actions().last();
+        QCOMPARE(check->text(), QStringLiteral("分析当前行"));
+        QCOMPARE(check->shortcut(), QKeySequence(QStringLiteral("Ctrl+Alt+P")));
+        QVERIFY(f.Router().MenuOf(QStringLiteral("编辑(&E)"))->actions().contains(check));
+        f.GetView()->setFocus();
+        QTest::keyClick(&f, Qt::Key_P, Qt::ControlModifier | Qt::AltModifier);
+        QCOMPARE(m_messages.size(), 2);
+        SetCaretLine(Edit(), 0);
+        f.OnCommand(ID_CHECK_LINE);
+        QCOMPARE(m_messages.size(), 2);
+        QCOMPARE(f.statusBar()->currentMessage(), QStringLiteral("第 1 行是正确的十六进制报文"));
         Edit().undo();
 
         // F4 hides the bar: the check codes and the send files are disabled, and so are

@@ -168,6 +168,18 @@ TEST_F(PipelineTest, DropRulesOfMonitorLines)
     m_options.m_paused = 1;
     m_pipeline.AppendMonitorLine("07", 2, 1);
     EXPECT_TRUE(Take().empty());
+
+    // Pause counts only what another rule (sent, scope, filter) would not have dropped.
+    m_options.m_showSent = 0;
+    m_pipeline.AppendMonitorLine("08", 3, 0);
+    m_pipeline.SetDisplayScope(1);
+    m_pipeline.AppendMonitorLine("09", 2, 1);
+    m_pipeline.AppendMonitorLine("0A", 3, 1);
+    m_rec.m_accept = false;
+    Receive(3, {0x01});
+    m_rec.m_accept = true;
+    Receive(3, {0x02});
+    EXPECT_EQ(m_pipeline.TakePausedCount(), 3u); // 07, 0A, 02
 }
 
 TEST_F(PipelineTest, TurnTakesOldestFirstAndContinuesWhereItStopped)
