@@ -105,12 +105,8 @@ private Q_SLOTS:
         f.OnCommand(ID_MODBUS_TABLE);
         QVERIFY(f.UpdateCommand(ID_MODBUS_TABLE).m_checked);
         QTRY_COMPARE(table->View()->model()->rowCount(), 4);
-        const QAbstractItemModel* rows = table->View()->model();
-        QVERIFY(!rows->index(1, ModbusFrameLog::kDelayColumn).data().toString().isEmpty());
-        QCOMPARE(rows->index(1, 3).data().toString(), rows->index(0, 3).data().toString()); // pair
-        // A row of its own under the send window, not a third of the send window's row.
-        QTRY_VERIFY2(table->width() > f.width() * 9 / 10,
-                     qPrintable(QString::number(table->width())));
+        QVERIFY(!table->View()->model()->index(1, 10).data().toString().isEmpty()); // delay
+        QTRY_VERIFY(table->width() > f.width() * 9 / 10); // not beside the send window
         const QString csv = m_xdg->FilePath(QStringLiteral("frames.csv"));
         table->SetFileNameAsker([csv] { return csv; });
         QVERIFY(table->ExportCsv());
