@@ -2454,11 +2454,11 @@ Example (5 bytes): EB  90  02  34  0D</translation>
     </message>
     <message>
         <source>正确</source>
-        <translation>right</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>错误，收到 %1，应为 %2</source>
-        <translation>wrong, received %1, expected %2</translation>
+        <translation>bad (expected %2)</translation>
     </message>
 </context>
 <context>
@@ -2474,6 +2474,10 @@ Example (5 bytes): EB  90  02  34  0D</translation>
     <message>
         <source>方向</source>
         <translation>Direction</translation>
+    </message>
+    <message>
+        <source>配对</source>
+        <translation>Pair</translation>
     </message>
     <message>
         <source>从站</source>

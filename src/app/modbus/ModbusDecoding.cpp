@@ -55,10 +55,8 @@ CModbusDecoding::CModbusDecoding(CFrameHost& host)
         const auto* record = dynamic_cast<const ModbusRecord*>(&decoded);
         if (!record)
             return;
-        const std::int64_t ago =
-            record->m_delayMs < 0 ? 0 : SteadyMilliseconds() - record->m_frame.m_endMs;
-        const QDateTime at = QDateTime::currentDateTime().addMSecs(-std::max<std::int64_t>(0, ago));
-        m_log.Add(*record, at.toString(QStringLiteral("HH:mm:ss.zzz")).toStdString());
+        const std::int64_t ago = SteadyMilliseconds() - record->m_frame.m_endMs;
+        m_log.Add(*record, QDateTime::currentMSecsSinceEpoch() - std::max<std::int64_t>(0, ago));
     });
     connect(m_pTable, &CModbusFrameTable::clearRequested, this, [this] { m_log.Clear(); });
     m_pPollTimer->setInterval(kPollMs);
@@ -76,8 +74,10 @@ void CModbusDecoding::OnCommand(int id)
     const int port = m_host.CurrentPort();
     if (id == ID_MODBUS_DECODE && port >= 0)
         SetDecoding(static_cast<unsigned>(port), !IsDecoding(static_cast<unsigned>(port)));
+    else if (id == ID_MODBUS_TABLE && m_pTable->isVisibleTo(m_host.Window()))
+        m_pTable->hide();
     else if (id == ID_MODBUS_TABLE)
-        m_pTable->setVisible(!m_pTable->isVisibleTo(m_host.Window()));
+        m_pTable->ShowReadable();
 }
 
 void CModbusDecoding::OnUpdateCommand(int id, CommandState& state)

@@ -62,6 +62,13 @@ public:
 
     void Sync()
     {
+        if (m_changes != m_log.Changes()) {
+            m_changes = m_log.Changes();
+            if (m_count > 0)
+                Q_EMIT dataChanged(
+                    index(0, ModbusFrameLog::kDelayColumn),
+                    index(static_cast<int>(m_count) - 1, ModbusFrameLog::kDelayColumn));
+        }
         const std::uint64_t dropped = m_log.Dropped();
         if (dropped > m_first) {
             const std::uint64_t gone = std::min<std::uint64_t>(dropped - m_first, m_count);
@@ -87,6 +94,7 @@ private:
     const ModbusFrameLog& m_log;
     std::uint64_t m_first = 0; // log number of the first row shown
     std::uint64_t m_count = 0;
+    std::uint64_t m_changes = 0; // the log's in-place changes shown
 };
 
 CModbusFrameTable::CModbusFrameTable(CFrameHost& host, const ModbusFrameLog& log)
@@ -127,7 +135,38 @@ CModbusFrameTable::CModbusFrameTable(CFrameHost& host, const ModbusFrameLog& log
     });
     m_pTimer->start();
     host.Window()->addDockWidget(Qt::BottomDockWidgetArea, this);
+    PlaceInOwnRow();
     hide();
+}
+
+QDockWidget* CModbusFrameTable::SendWindow() const
+{
+    return m_host.Window()->findChild<QDockWidget*>(QStringLiteral("SendFrameWnd"));
+}
+
+void CModbusFrameTable::PlaceInOwnRow()
+{
+    QMainWindow* window = m_host.Window();
+    QDockWidget* send = SendWindow();
+    if (!send || send->isFloating() || window->dockWidgetArea(send) != Qt::BottomDockWidgetArea)
+        return;
+    window->splitDockWidget(send, this, Qt::Vertical);
+    if (isVisible())
+        window->resizeDocks({this}, {window->height() / 3}, Qt::Vertical);
+}
+
+void CModbusFrameTable::ShowReadable()
+{
+    show();
+    raise();
+    // A layout stored by an earlier version may put the table beside the send window, a
+    // third of a row wide: docked at the bottom, it gets a row of its own once laid out.
+    QTimer::singleShot(0, this, [this] {
+        QMainWindow* window = m_host.Window();
+        if (isVisible() && !isFloating() && window->dockWidgetArea(this) == Qt::BottomDockWidgetArea
+            && width() < window->width() / 2)
+            PlaceInOwnRow();
+    });
 }
 
 CModbusFrameTable::~CModbusFrameTable() = default;

@@ -24,6 +24,8 @@ public:
     CModbusFrameTable(CFrameHost& host, const ModbusFrameLog& log);
     ~CModbusFrameTable() override;
 
+    // Shows the dock, in a row of its own when docked at the bottom and too narrow to read.
+    void ShowReadable();
     // Brings the rows up to the log now.
     void Refresh();
     // Writes the log to a CSV file the user names; false when nothing was written.
@@ -37,6 +39,10 @@ Q_SIGNALS:
 
 private:
     class Model;
+
+    QDockWidget* SendWindow() const;
+    // Under the send window, across the whole width, when that is docked at the bottom.
+    void PlaceInOwnRow();
 
     CFrameHost& m_host;
     const ModbusFrameLog& m_log;

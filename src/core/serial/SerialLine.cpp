@@ -20,6 +20,24 @@ bool IsPtySlaveMajor(unsigned major)
     return (major >= 136 && major <= 143) || major == 3;
 }
 
+struct StandardRate
+{
+    std::uint32_t m_rate;
+    tcflag_t m_code;
+};
+
+// The rates that have a Bxxx constant (134 stands for 134.5).
+constexpr StandardRate kStandardRates[] = {
+    {50, B50},           {75, B75},           {110, B110},         {134, B134},
+    {150, B150},         {200, B200},         {300, B300},         {600, B600},
+    {1200, B1200},       {1800, B1800},       {2400, B2400},       {4800, B4800},
+    {9600, B9600},       {19200, B19200},     {38400, B38400},     {57600, B57600},
+    {115200, B115200},   {230400, B230400},   {460800, B460800},   {500000, B500000},
+    {576000, B576000},   {921600, B921600},   {1000000, B1000000}, {1152000, B1152000},
+    {1500000, B1500000}, {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000},
+    {3500000, B3500000}, {4000000, B4000000},
+};
+
 void AskLowLatency(int fd)
 {
     serial_struct ss{};
@@ -52,6 +70,16 @@ std::uint32_t ControlFlags(const LineSettings& settings)
     if (settings.stopBits == 2)
         flags |= CSTOPB;
     return flags;
+}
+
+std::uint32_t SpeedFlags(std::uint32_t baudRate)
+{
+    tcflag_t code = BOTHER;
+    for (const StandardRate& standard : kStandardRates) {
+        if (standard.m_rate == baudRate)
+            code = standard.m_code;
+    }
+    return code | (code << IBSHIFT);
 }
 
 void SetFrameFromControlFlags(std::uint32_t cflag, LineSettings& settings)
@@ -121,7 +149,8 @@ ConfigureResult Configure(int fd, const LineSettings& settings)
     tio.c_lflag &= ~(ECHO | ECHOE | ECHOK | ECHONL | ICANON | ISIG | IEXTEN);
     tio.c_cflag &=
         ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | CBAUD | (CBAUD << IBSHIFT));
-    tio.c_cflag |= CLOCAL | CREAD | ControlFlags(settings) | BOTHER | (BOTHER << IBSHIFT);
+    tio.c_cflag |= CLOCAL | CREAD | ControlFlags(settings) | SpeedFlags(settings.baudRate);
+    // Ignored beside a Bxxx code (the kernel fills them in from it).
     tio.c_ispeed = settings.baudRate;
     tio.c_ospeed = settings.baudRate;
     tio.c_cc[VMIN] = 1;

@@ -38,6 +38,11 @@ bool CanApplyFlowControl(int flowControl);
 // CMSPAR, with the values of <termios.h> (the kernel's termbits agree). Mark parity is
 // PARENB | CMSPAR | PARODD (the parity bit always 1), space PARENB | CMSPAR.
 std::uint32_t ControlFlags(const LineSettings& settings);
+// The speed bits of a c_cflag, output (CBAUD) and input (CIBAUD), for a rate: its Bxxx code
+// where the rate has one, so that every other program that reads the line (stty, tio, a
+// getty) sees the rate; BOTHER, with the rate in c_ispeed and c_ospeed, only for others.
+// A rate of 0 is no Bxxx rate: B0 would hang the line up.
+std::uint32_t SpeedFlags(std::uint32_t baudRate);
 // The reverse: parity, data bits and stop bits from a c_cflag; the rate is left alone.
 void SetFrameFromControlFlags(std::uint32_t cflag, LineSettings& settings);
 

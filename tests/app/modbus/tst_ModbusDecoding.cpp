@@ -104,11 +104,14 @@ private Q_SLOTS:
         com1.Write(QByteArray::fromHex("01 83 02 C0 F1"));
         CModbusFrameTable* table = f.findChild<CModbusDecoding*>()->Table();
         QVERIFY(!table->isVisibleTo(&f));
+        f.resize(1280, 800);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
         f.OnCommand(ID_MODBUS_TABLE);
         QVERIFY(f.UpdateCommand(ID_MODBUS_TABLE).m_checked);
         QTRY_COMPARE(table->View()->model()->rowCount(), 4);
-        QVERIFY(
-            !table->View()->model()->index(1, 9).data().toString().isEmpty()); // the answer's delay
+        QVERIFY(!table->View()->model()->index(1, 10).data().toString().isEmpty()); // delay
+        QTRY_VERIFY(table->width() > f.width() * 9 / 10); // not beside the send window
         const QString csv = m_xdg->FilePath(QStringLiteral("frames.csv"));
         table->SetFileNameAsker([csv] { return csv; });
         QVERIFY(table->ExportCsv());
@@ -116,7 +119,7 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QString text = QString::fromUtf8(file.readAll());
         QCOMPARE(text.count(QStringLiteral("\r\n")), 5);
-        QVERIFY(text.contains(QStringLiteral(",COM1,发,1,读保持寄存器,0,4,,正确,\r\n")));
+        QVERIFY(text.contains(QStringLiteral(",COM1,发,1,1,读保持寄存器,0,4,,正确,\r\n")));
     }
 
     // A tap: the request comes in on one port of the forwarding pair, the answer on the

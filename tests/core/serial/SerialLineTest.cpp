@@ -76,3 +76,14 @@ TEST(SerialLine, FrameBitsOfEveryParityDataBitsAndStopBits)
                 EXPECT_EQ(got.baudRate, 115200u);
             }
 }
+
+// What stty reads: a rate's Bxxx code, else BOTHER (CBAUDEX); 0 never as B0 (hang-up).
+TEST(SerialLine, SpeedFlagsUseTheBxxxCodeWhereARateHasOne)
+{
+    const std::pair<std::uint32_t, std::uint32_t> cases[] = {
+        {50, B50},         {134, B134},         {9600, B9600},
+        {115200, B115200}, {4000000, B4000000}, {128000, CBAUDEX},
+        {256000, CBAUDEX}, {9601, CBAUDEX},     {0, CBAUDEX}};
+    for (const auto& [rate, code] : cases)
+        EXPECT_EQ(SerialLine::SpeedFlags(rate), code | (code << 16)) << rate;
+}
