@@ -113,6 +113,9 @@ public:
     // 0 sent. A dropped line is gone.
     void AppendMonitorLine(const std::string& text, unsigned port, int direction);
     bool IsShown(unsigned port, int direction) const;
+    // The time stamp that a line of the program's own (a port lost or reopened) begins with:
+    // the monitor's while time is shown, else empty.
+    std::string NoticeStamp();
 
     bool PassesFilter(const std::uint8_t* bytes, std::size_t count) const;
 
