@@ -1161,6 +1161,22 @@ Start VRL on a graphical desktop, or on a virtual screen with xvfb-run.
         <translation>--txt, --tnf and the rotation options need --dir FOLDER</translation>
     </message>
     <message>
+        <source>%1 给出了两次</source>
+        <translation>%1 is given twice</translation>
+    </message>
+    <message>
+        <source>流控制不对：%1（none、rts 或 xon）</source>
+        <translation>wrong flow control: %1 (none, rts or xon)</translation>
+    </message>
+    <message>
+        <source>打包间隔不对：%1（0 到 60000 毫秒）</source>
+        <translation>wrong packing interval: %1 (0 to 60000 ms)</translation>
+    </message>
+    <message>
+        <source>文本编码不对：%1（utf-8、gbk 或 latin1）</source>
+        <translation>wrong text encoding: %1 (utf-8, gbk or latin1)</translation>
+    </message>
+    <message>
         <source>用法: vrl-capture [选项] 串口...
 VRL 无窗口记录：同时监视多个串口，每条报文按监视窗的样子写成一行（时间精确到毫秒）。
 
@@ -1173,15 +1189,19 @@ VRL 无窗口记录：同时监视多个串口，每条报文按监视窗的样�
   -d, --databits N   数据位 5 到 8
   -p, --parity P     校验 none、odd、even、mark、space
   -s, --stopbits N   停止位 1 或 2
+  -f, --flow F       流控制 none、rts（RTS/CTS）或 xon（XON/XOFF）
+  -i, --interval MS  打包间隔（毫秒）：线路静止这么久报文结束
+  -l, --lines        每个行尾（LF）结束一条报文；超过报文长度的行照常切开
   --hex, --asc       报文以十六进制或字符显示（不给出时用设置文件中的显示选项）
-  --modbus           每个串口都解析 MODBUS RTU 帧（不给出时按设置文件中各串口的“MODBUS 解析”）
+  -e, --encoding E   字符的编码 utf-8、gbk 或 latin1（不给出时用 vrl 的文本编码选择）
+  --modbus           每个串口都解析 MODBUS RTU 帧（不给出时按 vrl 中各串口的 MODBUS 解析开关）
 
 输出（不给出文件夹时写到标准输出）:
-  -o, --dir 文件夹   文件写到该文件夹，以本地时间命名，如 20240103 0904.txt
+  -o, --dir 文件夹   文件写到该文件夹，以开始的本地时间命名，如 20240103 090412.txt
   --txt, --tnf       写纯文本 .txt（默认）和/或带颜色的 .tnf（vrl 与文字处理软件可打开）
   --stdout           给出文件夹时也写到标准输出
   --rotate 周期      按时钟每个周期换新文件，如 15m、1h、1d
-  --rotate-size 大小 文件达到该大小时换新文件，如 100M
+  --rotate-size 大小 文件超过该大小时在下一条报文后换新文件，如 300K、100M
   -q, --quiet        终端上不显示每秒更新的状态行
   -h, --help         显示本帮助并退出
   -V, --version      显示版本并退出
@@ -1201,15 +1221,19 @@ Line settings (without them, each port&apos;s stored settings):
   -d, --databits N   data bits, 5 to 8
   -p, --parity P     parity: none, odd, even, mark, space
   -s, --stopbits N   stop bits, 1 or 2
+  -f, --flow F       flow control: none, rts (RTS/CTS) or xon (XON/XOFF)
+  -i, --interval MS  packing interval (ms): a message ends when the line is quiet this long
+  -l, --lines        a message ends at each line end (LF); a line longer than a message is cut as usual
   --hex, --asc       messages in hexadecimal or as characters (without them, the stored display choice)
-  --modbus           decode MODBUS RTU frames on every port (without it, each port&apos;s stored &quot;MODBUS 解析&quot;)
+  -e, --encoding E   characters in utf-8, gbk or latin1 (without it, vrl&apos;s Text Encoding choice)
+  --modbus           decode MODBUS RTU frames on every port (without it, each port&apos;s MODBUS Decoding switch in vrl)
 
 Output (standard output when no folder is given):
-  -o, --dir FOLDER   write files into this folder, named after the local time, such as 20240103 0904.txt
+  -o, --dir FOLDER   write files into this folder, named after the local time they begin, such as 20240103 090412.txt
   --txt, --tnf       write plain text .txt (the default) and/or coloured .tnf (vrl and word processors open it)
   --stdout           write to standard output also when a folder is given
   --rotate PERIOD    begin a new file every period on the clock, such as 15m, 1h, 1d
-  --rotate-size SIZE begin a new file when a file reaches this size, such as 100M
+  --rotate-size SIZE begin a new file after the message that takes a file past this size, such as 300K, 100M
   -q, --quiet        no status line updated every second on the terminal
   -h, --help         show this help and exit
   -V, --version      show the version and exit
@@ -1217,10 +1241,6 @@ Output (standard output when no folder is given):
 SIGINT, SIGTERM end the capture with complete files; SIGHUP reopens the files (for logrotate).
 A device pulled out is reopened when it is plugged back in. Exit status: 0 fine, 1 runtime error, 2 misuse.
 </translation>
-    </message>
-    <message>
-        <source>%1 给出了两次</source>
-        <translation>%1 is given twice</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,7 @@
 #include "core/files/RichText.h"
 #include "core/files/RtfWriter.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -19,7 +20,7 @@ std::string TimeName(std::chrono::system_clock::time_point t)
     std::tm local{};
     localtime_r(&seconds, &local);
     char text[32];
-    std::strftime(text, sizeof text, "%Y%m%d %H%M", &local);
+    std::strftime(text, sizeof text, "%Y%m%d %H%M%S", &local);
     return text;
 }
 
@@ -84,10 +85,12 @@ bool CaptureFiles::Fail(const std::string& path, int error)
 bool CaptureFiles::Begin()
 {
     const auto now = m_now();
-    const std::string base = m_folder + TimeName(now);
-    // The same name for both kinds: a pair that belongs together.
-    for (int n = 1; n < 1000; ++n) {
-        const std::string stem = n == 1 ? base : base + " (" + std::to_string(n) + ")";
+    // The same name for both kinds: a pair that belongs together. A second already named
+    // gives the next free one: names keep one width and sort in time order in any collation
+    // (a " (2)" would sort before the first).
+    auto named = std::max(now, m_lastNamed + std::chrono::seconds(1));
+    for (int n = 0; n < 1000; ++n, named += std::chrono::seconds(1)) {
+        const std::string stem = m_folder + TimeName(named);
         if ((m_txt && ::access((stem + ".txt").c_str(), F_OK) == 0)
             || (m_tnf && ::access((stem + ".tnf").c_str(), F_OK) == 0))
             continue;
@@ -116,7 +119,8 @@ bool CaptureFiles::Begin()
             m_pRtf = std::make_unique<RtfWriter>(m_tnfStream, MonitorFormats());
         }
         m_open = true;
-        m_bytes = 0;
+        m_lastNamed = named;
+        m_txtBytes = 0;
         if (m_rotateMs > 0)
             m_nextBoundary = NextBoundary(now, m_rotateMs);
         return true;
@@ -129,39 +133,41 @@ bool CaptureFiles::WriteLine(const std::vector<MonitorPiece>& pieces)
 {
     if (m_open) {
         const bool due = (m_rotateMs > 0 && m_now() >= m_nextBoundary)
-                         || (m_rotateBytes > 0 && m_bytes >= m_rotateBytes);
+                         || (m_rotateBytes > 0 && Size() >= m_rotateBytes);
         if (due && !Close())
             return false;
     }
     if (!m_open && !Begin())
         return false;
-    std::uint64_t txtBytes = 0;
     if (m_pTxt) {
         m_line.clear();
         for (const MonitorPiece& piece : pieces)
             m_line += piece.m_text;
         if (std::fwrite(m_line.data(), 1, m_line.size(), m_pTxt) != m_line.size())
             return Fail(m_txtPath, errno);
-        txtBytes = m_line.size();
+        m_txtBytes += m_line.size();
     }
     if (m_pRtf) {
-        const auto before = m_tnfStream.tellp();
         for (const MonitorPiece& piece : pieces)
             m_pRtf->Append(piece.m_text, static_cast<std::size_t>(piece.m_colour));
         if (!m_pRtf->Good())
             return Fail(m_tnfPath, errno);
-        txtBytes = std::max<std::uint64_t>(
-            txtBytes, static_cast<std::uint64_t>(m_tnfStream.tellp() - before));
     }
-    m_bytes += txtBytes;
     return true;
+}
+
+std::uint64_t CaptureFiles::Size() const
+{
+    // The rich text held for its next block counts: what the file will hold, not what the
+    // stream has seen (which grows in 64 KB steps).
+    return std::max(m_txtBytes, m_pRtf ? m_pRtf->Size() : 0);
 }
 
 bool CaptureFiles::Flush()
 {
     if (m_pTxt && std::fflush(m_pTxt) != 0)
         return Fail(m_txtPath, errno);
-    if (m_pRtf && !m_tnfStream.flush())
+    if (m_pRtf && !m_pRtf->Flush())
         return Fail(m_tnfPath, errno);
     return true;
 }

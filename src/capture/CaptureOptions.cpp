@@ -6,6 +6,7 @@
 #include "core/serial/PortMap.h"
 #include "core/settings/CommandLine.h"
 #include "core/settings/OptionReader.h"
+#include "core/text/TextEncoding.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -34,6 +35,19 @@ std::string Lower(std::string text)
     for (char& c : text)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
+}
+
+// tio's names: none, hw (rts), sw (xon).
+std::optional<int> FlowCode(const std::string& text)
+{
+    const std::string lower = Lower(text);
+    if (lower == "none")
+        return 0;
+    if (lower == "rts" || lower == "hw" || lower == "rtscts")
+        return 1;
+    if (lower == "xon" || lower == "sw" || lower == "xonxoff")
+        return 2;
+    return std::nullopt;
 }
 
 std::optional<int> ParityCode(const std::string& text)
@@ -128,6 +142,7 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
     reader.Switch("--txt", {}, [&] { o.m_txt = true; });
     reader.Switch("--tnf", {}, [&] { o.m_tnf = true; });
     reader.Switch("--stdout", {}, [&] { o.m_stdout = true; });
+    reader.Switch("--lines", "-l", [&] { o.m_lines = true; });
     reader.Port([&](unsigned port, const std::string& device) {
         o.m_ports.push_back({port, device});
         return std::string();
@@ -152,6 +167,22 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
         o.m_stopBits = value == "2" ? 2 : 0;
         return Unless(value == "1" || value == "2",
                       VRL_TR("CaptureOptions", "停止位不对：%1（1 或 2）"), value);
+    });
+    reader.Value("--flow", "-f", [&](const std::string& value) {
+        o.m_flowControl = FlowCode(value);
+        return Unless(o.m_flowControl.has_value(),
+                      VRL_TR("CaptureOptions", "流控制不对：%1（none、rts 或 xon）"), value);
+    });
+    reader.Value("--interval", "-i", [&](const std::string& value) {
+        const auto n = Number(value, 60000);
+        o.m_packInterval = static_cast<std::uint32_t>(n.value_or(0));
+        return Unless(n.has_value(),
+                      VRL_TR("CaptureOptions", "打包间隔不对：%1（0 到 60000 毫秒）"), value);
+    });
+    reader.Value("--encoding", "-e", [&](const std::string& value) {
+        o.m_encoding = TextEncoding::FromName(value);
+        return Unless(o.m_encoding.has_value(),
+                      VRL_TR("CaptureOptions", "文本编码不对：%1（utf-8、gbk 或 latin1）"), value);
     });
     reader.Value("--dir", "-o", [&](const std::string& value) {
         o.m_folder = value;
@@ -199,15 +230,19 @@ std::string CaptureOptions::HelpText()
         "  -d, --databits N   数据位 5 到 8\n"
         "  -p, --parity P     校验 none、odd、even、mark、space\n"
         "  -s, --stopbits N   停止位 1 或 2\n"
+        "  -f, --flow F       流控制 none、rts（RTS/CTS）或 xon（XON/XOFF）\n"
+        "  -i, --interval MS  打包间隔（毫秒）：线路静止这么久报文结束\n"
+        "  -l, --lines        每个行尾（LF）结束一条报文；超过报文长度的行照常切开\n"
         "  --hex, --asc       报文以十六进制或字符显示（不给出时用设置文件中的显示选项）\n"
-        "  --modbus           每个串口都解析 MODBUS RTU 帧（不给出时按设置文件中各串口的“MODBUS 解析”）\n"
+        "  -e, --encoding E   字符的编码 utf-8、gbk 或 latin1（不给出时用 vrl 的文本编码选择）\n"
+        "  --modbus           每个串口都解析 MODBUS RTU 帧（不给出时按 vrl 中各串口的 MODBUS 解析开关）\n"
         "\n"
         "输出（不给出文件夹时写到标准输出）:\n"
-        "  -o, --dir 文件夹   文件写到该文件夹，以本地时间命名，如 20240103 0904.txt\n"
+        "  -o, --dir 文件夹   文件写到该文件夹，以开始的本地时间命名，如 20240103 090412.txt\n"
         "  --txt, --tnf       写纯文本 .txt（默认）和/或带颜色的 .tnf（vrl 与文字处理软件可打开）\n"
         "  --stdout           给出文件夹时也写到标准输出\n"
         "  --rotate 周期      按时钟每个周期换新文件，如 15m、1h、1d\n"
-        "  --rotate-size 大小 文件达到该大小时换新文件，如 100M\n"
+        "  --rotate-size 大小 文件超过该大小时在下一条报文后换新文件，如 300K、100M\n"
         "  -q, --quiet        终端上不显示每秒更新的状态行\n"
         "  -h, --help         显示本帮助并退出\n"
         "  -V, --version      显示版本并退出\n"

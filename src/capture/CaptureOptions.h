@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/text/CodePage.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,8 +24,12 @@ struct CaptureOptions
     std::optional<int> m_dataBits;    // 5 to 8
     std::optional<int> m_parity;      // as PortSettings: 0 none, 1 odd, 2 even, 3 mark, 4 space
     std::optional<int> m_stopBits;    // as PortSettings: 0 one, 2 two
-    std::optional<bool> m_ascReceive; // --asc / --hex; else the stored display option
-    bool m_modbus = false;            // MODBUS RTU lines for every port (else where stored on)
+    std::optional<int> m_flowControl; // as PortSettings: 0 none, 1 RTS/CTS, 2 XON/XOFF
+    std::optional<std::uint32_t> m_packInterval; // ms
+    std::optional<CodePage::Choice> m_encoding;  // else the stored 文本编码 (or the language's)
+    bool m_lines = false;                        // a message ends at each line end
+    std::optional<bool> m_ascReceive;            // --asc / --hex; else the stored display option
+    bool m_modbus = false; // MODBUS RTU lines for every port (else where stored on)
 
     std::string m_folder;            // files go here; empty: standard output only
     bool m_txt = false;              // plain text files (the default with a folder)

@@ -10,6 +10,8 @@
 #include "core/serial/PortMap.h"
 #include "core/serial/PortSettings.h"
 #include "core/serial/SerialPort.h"
+#include "core/text/TextEncoding.h"
+#include "core/text/UiLanguage.h"
 
 #include <cerrno>
 #include <chrono>
@@ -24,6 +26,7 @@ namespace {
 constexpr int kTurnMs = 50;
 constexpr int kTickMs = 1000;
 constexpr int kDecodePollMs = 50; // what silence brings: frames ended, answers missing
+constexpr int kHeldLineMs = 1000; // --lines: a line without its end shows after this silence
 
 void Signal(int fd)
 {
@@ -63,7 +66,7 @@ CaptureSession::CaptureSession(const CaptureOptions& options, SettingsStore& sto
                                std::FILE* status)
     : m_options(options), m_store(store),
       m_out(options.m_folder.empty() || options.m_stdout ? out : nullptr),
-      m_status(options.m_quiet ? nullptr : status), m_clock(LocalClockText),
+      m_status(options.m_quiet ? nullptr : status),
       m_wakeFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
       m_stopFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)), m_inbox([this] { Signal(m_wakeFd); }),
       m_pipeline(m_frameOptions, *this, [] { return 0; }), m_publisher(m_pipeline.Traffic(), *this)
@@ -72,6 +75,8 @@ CaptureSession::CaptureSession(const CaptureOptions& options, SettingsStore& sto
     // shows: every line with its port and the clock's time, every byte of a message on its
     // one line.
     m_frameOptions.SetFromCommon(FrameStoredValues::Load(store).m_common);
+    CodePage::SetSystemChoice(
+        options.m_encoding.value_or(TextEncoding::Decide(store, UiLanguage::Decide(store))));
     if (options.m_ascReceive)
         m_frameOptions.m_ascReceive = *options.m_ascReceive ? 1 : 0;
     m_frameOptions.m_showPort = 1;
@@ -111,7 +116,6 @@ void CaptureSession::SetClocks(MonitorLineBuilder::TickSource tick,
                                MonitorLineBuilder::TimeSource time,
                                MonitorLineBuilder::TimeSource clock)
 {
-    m_clock = clock;
     m_pipeline.SetClocks(std::move(tick), std::move(time), std::move(clock));
 }
 
@@ -138,6 +142,14 @@ bool CaptureSession::Open()
             settings.m_nParity = *m_options.m_parity;
         if (m_options.m_stopBits)
             settings.m_nStopBits = *m_options.m_stopBits;
+        if (m_options.m_flowControl)
+            settings.m_nFlowControl = *m_options.m_flowControl;
+        if (m_options.m_packInterval)
+            settings.m_dwPackInterval = *m_options.m_packInterval;
+        if (m_options.m_lines) {
+            std::lock_guard lock(m_linesMutex);
+            m_lines.emplace(wanted.m_port, LineSplitter(SerialPort::kReadSize));
+        }
         static_cast<PortSettings&>(*state.m_port) = settings;
         state.m_port->SetOutputLines(LoadModemOutputs(m_store, wanted.m_port));
         if (!state.m_port->Open(&m_publisher, wanted.m_port, state.m_device))
@@ -187,6 +199,7 @@ int CaptureSession::Run(int signalFd)
         }
         if (NowMs() >= nextPoll) {
             nextPoll = NowMs() + kDecodePollMs;
+            PushHeldLines(kHeldLineMs);
             m_pipeline.PollDecoding();
         }
         if (NowMs() >= nextTick) {
@@ -199,6 +212,7 @@ int CaptureSession::Run(int signalFd)
     // What the ports delivered before they were closed is written too.
     for (auto& [number, state] : m_ports)
         state.m_port->Close();
+    PushHeldLines(-1);
     while (ProcessWaiting()) {
     }
     m_pipeline.PollDecoding();
@@ -222,12 +236,39 @@ bool CaptureSession::ProcessWaiting()
 
 void CaptureSession::OnPortData(unsigned uiPortNo, std::vector<std::uint8_t> bytes)
 {
+    if (m_options.m_lines) {
+        std::lock_guard lock(m_linesMutex);
+        const auto it = m_lines.find(uiPortNo);
+        if (it != m_lines.end()) {
+            for (auto& line : it->second.Take(bytes.data(), bytes.size(), NowMs()))
+                m_inbox.Push(uiPortNo, std::move(line));
+            return;
+        }
+    }
     m_inbox.Push(uiPortNo, std::move(bytes));
 }
 
 void CaptureSession::OnPortStopped(unsigned uiPortNo, std::string reason)
 {
+    if (m_options.m_lines) {
+        // The device's last words come before the news that it went.
+        std::lock_guard lock(m_linesMutex);
+        const auto it = m_lines.find(uiPortNo);
+        if (it != m_lines.end()) {
+            if (auto held = it->second.TakeHeld(0, -1); !held.empty())
+                m_inbox.Push(uiPortNo, std::move(held));
+        }
+    }
     m_inbox.PushStopped(uiPortNo, std::move(reason));
+}
+
+void CaptureSession::PushHeldLines(std::int64_t quietMs)
+{
+    std::lock_guard lock(m_linesMutex);
+    for (auto& [port, splitter] : m_lines) {
+        if (auto held = splitter.TakeHeld(NowMs(), quietMs); !held.empty())
+            m_inbox.Push(port, std::move(held));
+    }
 }
 
 void CaptureSession::OnPortConnected(unsigned uiPortNo, std::string)
@@ -287,7 +328,7 @@ void CaptureSession::AppendLine(const std::vector<MonitorPiece>& pieces)
 
 void CaptureSession::Notice(const std::string& text)
 {
-    AppendLine({MonitorPiece{"[" + m_clock() + "] ", kColourGrey},
+    AppendLine({MonitorPiece{m_pipeline.NoticeStamp(), kColourGrey},
                 MonitorPiece{text + '\n', kColourGrey}});
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture/CaptureOptions.h"
+#include "capture/LineSplitter.h"
 #include "core/decode/DecoderSet.h"
 #include "core/receive/DecodeListener.h"
 #include "core/receive/PortMessageSink.h"
@@ -28,8 +29,11 @@ class SettingsStore;
 // One capture without a window: the ports of the command line, opened with their stored
 // settings (or those of the command line), and everything they receive written as the
 // monitor shows it, through the same receive pipeline as the window: to standard output
-// and/or to files, with the lines of MODBUS RTU decoding where it is on. A port that loses its device waits for it and opens again, with a line
-// in the output each time; a remote port (ser2net) calls its server again. Everything runs on the calling thread but the ports' workers.
+// and/or to files, with the lines of MODBUS RTU decoding where it is on; text in the
+// encoding asked for or stored. With --lines a message is a line of the device's text. A
+// port that loses its device waits for it and opens again, with a line in the output each
+// time; a remote port (ser2net) calls its server again. Everything runs on the calling
+// thread but the ports' workers.
 class CaptureSession : private PortReceiver,
                        private PortMessageSink,
                        private MonitorSink,
@@ -97,6 +101,8 @@ private:
     void OnTraffic(const TrafficMessage& message) override;
 
     void Notice(const std::string& text);
+    // --lines: the lines held without their end that have waited quietMs (< 0: all) go on.
+    void PushHeldLines(std::int64_t quietMs);
     // What remote ports' workers tell (a connection made, a server's notice), handed to the
     // capture's thread and written there.
     struct PortNews
@@ -115,7 +121,6 @@ private:
     std::FILE* m_out;
     std::FILE* m_status;
     FrameOptions m_frameOptions;
-    MonitorLineBuilder::TimeSource m_clock;
     std::unique_ptr<CaptureFiles> m_pFiles;
     int m_wakeFd = -1; // eventfd: messages wait in the inbox
     int m_stopFd = -1; // eventfd: Stop
@@ -126,7 +131,9 @@ private:
     std::unique_ptr<DecodeListener> m_decoding;
     PortReconnect m_reconnect;
     std::map<unsigned, PortState> m_ports;
-    std::set<unsigned> m_redialing; // remote ports whose workers call their servers again
+    std::mutex m_linesMutex; // the workers split, the capture's thread takes what waits
+    std::map<unsigned, LineSplitter> m_lines; // --lines: each port's
+    std::set<unsigned> m_redialing;           // remote ports whose workers call their servers again
     std::mutex m_newsMutex;
     std::vector<PortNews> m_news;
     std::string m_failure; // the runtime error that ends the capture

@@ -108,6 +108,10 @@ TEST(CaptureOptions, GoodAndBadForms)
         {{"COM1", "-s", "1.5"}, "停止位不对"},
         {{"COM1", "--rotate", "60"}, "周期不对"},
         {{"COM1", "--dir", "/tmp", "--rotate-size", "10X"}, "大小不对"},
+        {{"COM1", "-f", "rts", "-i", "0", "-e", "UTF-8", "--lines"}, ""},
+        {{"COM1", "-f", "dtr"}, "流控制不对"},
+        {{"COM1", "-i", "60001"}, "打包间隔不对"},
+        {{"COM1", "--encoding", "cp1252"}, "文本编码不对"},
         {{"COM1", "--tnf"}, "需要 --dir"},
         {{"COM1", "--bogus"}, "未知选项"},
         {{"COM1", "--hex=1"}, "未知选项"},
@@ -151,24 +155,25 @@ TEST(CaptureFiles, RotationAtBoundariesKeepsLinesWhole)
     {
         CaptureFiles files(folder.m_path.string(), true, true, 3600000, 0, [&] { return now; });
         ASSERT_TRUE(files.WriteLine(Line("01 02")));
-        EXPECT_EQ(files.CurrentName(), "20261207 1059.txt");
+        EXPECT_EQ(files.CurrentName(), "20261207 105959.txt");
         ASSERT_TRUE(files.WriteLine(Line("03 04"))); // still before the hour
         now += 200ms;                                // 11:00:00.100
         ASSERT_TRUE(files.WriteLine(Line("05 06")));
-        EXPECT_EQ(files.CurrentName(), "20261207 1100.txt");
+        EXPECT_EQ(files.CurrentName(), "20261207 110000.txt");
         ASSERT_TRUE(files.Close());
-        ASSERT_TRUE(
-            files.WriteLine(Line("07 08"))); // reopened in the same minute: a name of its own
-        EXPECT_EQ(files.CurrentName(), "20261207 1100 (2).txt");
+        ASSERT_TRUE(files.WriteLine(Line("07 08")));           // reopened in the same second
+        EXPECT_EQ(files.CurrentName(), "20261207 110001.txt"); // sorts after the first
+        ASSERT_TRUE(files.Flush()); // the running .tnf has its lines, as a kill leaves it
+        EXPECT_NE(folder.Read("20261207 110001.tnf").find("07 08"), std::string::npos);
     }
     EXPECT_EQ(folder.Files(),
-              (std::vector<std::string>{"20261207 1059.tnf", "20261207 1059.txt",
-                                        "20261207 1100 (2).tnf", "20261207 1100 (2).txt",
-                                        "20261207 1100.tnf", "20261207 1100.txt"}));
-    EXPECT_EQ(folder.Read("20261207 1059.txt"), "[12:00:00.000] COM1\xE2\x86\x91"
-                                                "01 02\n[12:00:00.000] COM1\xE2\x86\x91"
-                                                "03 04\n");
-    const std::string tnf = folder.Read("20261207 1100.tnf");
+              (std::vector<std::string>{"20261207 105959.tnf", "20261207 105959.txt",
+                                        "20261207 110000.tnf", "20261207 110000.txt",
+                                        "20261207 110001.tnf", "20261207 110001.txt"}));
+    EXPECT_EQ(folder.Read("20261207 105959.txt"), "[12:00:00.000] COM1\xE2\x86\x91"
+                                                  "01 02\n[12:00:00.000] COM1\xE2\x86\x91"
+                                                  "03 04\n");
+    const std::string tnf = folder.Read("20261207 110000.tnf");
     EXPECT_EQ(tnf.rfind("{\\rtf1", 0), 0u);
     EXPECT_NE(tnf.find("05 06"), std::string::npos);
     EXPECT_EQ(tnf.substr(tnf.size() - 3), "}\r\n"); // complete: it opens
@@ -183,6 +188,58 @@ TEST(CaptureFiles, RotationAtBoundariesKeepsLinesWhole)
     const std::string first = sized.Read(sized.Files()[0]);
     EXPECT_EQ(std::count(first.begin(), first.end(), '\n'), 3); // 3 × 41 bytes pass 100
     EXPECT_EQ(first.back(), '\n');
+
+    // The larger file (the .tnf) is cut at the size asked, though its text goes out in blocks.
+    TempFolder both;
+    CaptureFiles pair(both.m_path.string(), true, true, 0, 300 << 10, [&] { return now; });
+    for (int i = 0; i < 12000; ++i)
+        ASSERT_TRUE(pair.WriteLine(Line(std::string(30, 'A' + static_cast<char>(i % 26)))));
+    ASSERT_TRUE(pair.Close());
+    const auto size = fs::file_size(both.m_path / both.Files()[0]);
+    EXPECT_GE(size, 300u << 10);
+    EXPECT_LT(size, (300u << 10) + 100);
+}
+
+// A device that prints text, with --lines: one message per line whatever the reads, a line
+// without its end shown at the end; its characters in the encoding asked for, else the one
+// stored, else the language's (UTF-8 unless Chinese).
+TEST(CaptureSession, TextLinesInTheChosenEncoding)
+{
+    struct Row
+    {
+        const char* locale; // LANGUAGE
+        const char* stored; // the settings file's [Settings]
+        std::vector<std::string> args;
+        std::string degrees; // what "°" (UTF-8 C2 B0) shows as
+    };
+    const Row rows[] = {
+        {"en_GB", "", {}, "°"},
+        {"zh_CN", "", {}, "掳"},
+        {"zh_CN", "Language=en\n", {}, "°"},
+        {"en_GB", "TextEncoding=0\n", {}, "掳"},
+        {"zh_CN", "TextEncoding=1\n", {}, "°"},
+        {"en_GB", "TextEncoding=1\n", {"-e", "latin1"}, "Â°"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.locale) + " " + row.stored);
+        TempFolder home;
+        PtyPair pty;
+        ::setenv("LANGUAGE", row.locale, 1);
+        std::ofstream(home.m_path / "VRL.conf") << "[Settings]\n" << row.stored;
+        IniSettingsStore store((home.m_path / "VRL.conf").string());
+        std::vector<std::string> args = {"COM2=" + pty.Path(), "--lines", "--asc", "-i", "20"};
+        args.insert(args.end(), row.args.begin(), row.args.end());
+        const std::string lines = Capture(CaptureOptions::Parse(args), store, "T", [&] {
+            pty.Send("t=1\nt=");
+            std::this_thread::sleep_for(100ms); // longer than the packing interval
+            pty.Send("2\n25\xC2\xB0"
+                     "C\n> ");
+            std::this_thread::sleep_for(300ms);
+        });
+        EXPECT_EQ(lines, "[T] COM2↑t=1\\n\n[T] COM2↑t=2\\n\n[T] COM2↑25" + row.degrees
+                             + "C\\n\n[T] COM2↑> \n");
+    }
+    ::setenv("LANGUAGE", "zh_CN", 1);
 }
 
 // Through a pseudo-terminal: every message a line with the clock's time, the port and its
@@ -273,9 +330,13 @@ TEST(CaptureProgram, SignalsLeaveCompleteFiles)
     pty.Send("\x11\x22");
     std::this_thread::sleep_for(300ms);
     ::kill(child, SIGHUP);
-    std::this_thread::sleep_for(1200ms); // the next file's name is a minute's or a number's
+    std::this_thread::sleep_for(1200ms); // the next file's name is the next second's
     pty.Send("\x33");
-    std::this_thread::sleep_for(300ms);
+    std::this_thread::sleep_for(1500ms);
+    // Running: the .tnf has what the .txt has (a killed capture leaves no empty .tnf).
+    const std::vector<std::string> running = out.Files();
+    ASSERT_EQ(running.size(), 4u);
+    EXPECT_NE(out.Read(running[2]).find("33"), std::string::npos) << running[2];
     ::kill(child, SIGTERM);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
@@ -323,6 +384,7 @@ TEST(CaptureProgram, SpeaksTheChosenLanguage)
     };
     const Case cases[] = {
         {"en_US", "", "--help", "Usage: vrl-capture"},
+        {"en", "", "--help", "-e, --encoding E"},
         {"zh_CN", "", "--help", "用法: vrl-capture"},
         {"en", "", "--version", "License GPL-3.0-or-later: GNU GPL version 3 or later"},
         {"en", "", "--bogus", "unknown option: --bogus"},
@@ -345,5 +407,9 @@ TEST(CaptureProgram, SpeaksTheChosenLanguage)
         EXPECT_NE(output.find(c.expected), std::string::npos)
             << c.language << " " << c.args << ":\n"
             << output;
+        if (std::string(c.args) == "--help" && c.language[0] == 'e') { // no Chinese left
+            EXPECT_TRUE(std::all_of(output.begin(), output.end(), [](char ch) { return ch > 0; }))
+                << output;
+        }
     }
 }

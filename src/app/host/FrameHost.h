@@ -46,7 +46,8 @@ public:
     // --- Monitor ------------------------------------------------------------------------
     // The one way a monitor line is written. text: UTF-8; direction 1 received, 0 sent.
     virtual void AppendMonitorLine(const std::string& text, unsigned port, int direction) = 0;
-    // A grey line of the program's own (a port lost or reopened), without time or port.
+    // A grey line of the program's own (a port lost or reopened), without port; text begins
+    // with its time stamp where one is shown (ReceivePipeline::NoticeStamp).
     virtual void AppendNoticeLine(const std::string& text) = 0;
     // Where the filter, forwarding and trigger steps plug in.
     virtual ReceivePipeline& Pipeline() = 0;

@@ -4,11 +4,14 @@
 #include "core/base/CommandIds.h"
 #include "core/base/PortName.h"
 #include "core/base/SettingsStore.h"
+#include "core/receive/ReceivePipeline.h"
 #include "core/serial/ModemLines.h"
 #include "core/serial/PortList.h"
 #include "core/serial/PortSettings.h"
 #include "core/serial/SerialPort.h"
 #include "core/text/CodePage.h"
+#include "core/text/TextEncoding.h"
+#include "core/text/UiLanguage.h"
 
 #include <QCoreApplication>
 #include <QMainWindow>
@@ -42,9 +45,8 @@ CLineControl::CLineControl(CFrameHost& host, PortList& ports, PortReceiver* rece
     for (auto& lines : m_inputLines)
         lines = kLinesUnknown;
     m_bReconnect = m_host.Store().ReadInt(kSection, kReconnectValue, 1) != 0;
-    CodePage::SetSystemChoice(m_host.Store().ReadInt(kSection, kEncodingValue, 0) == 1
-                                  ? CodePage::Choice::Utf8
-                                  : CodePage::Choice::Gbk);
+    CodePage::SetSystemChoice(
+        TextEncoding::Decide(m_host.Store(), UiLanguage::Decide(m_host.Store())));
     m_pCheckTimer->setInterval(kCheckIntervalMs);
     connect(m_pCheckTimer, &QTimer::timeout, this, &CLineControl::CheckReconnect);
 }
@@ -61,9 +63,9 @@ void CLineControl::OnCommand(int id)
     case ID_LINE_RTS: ToggleOutputLine(ModemLines::kRts); return;
     case ID_TEXT_GBK:
     case ID_TEXT_UTF8: {
-        const bool utf8 = id == ID_TEXT_UTF8;
-        CodePage::SetSystemChoice(utf8 ? CodePage::Choice::Utf8 : CodePage::Choice::Gbk);
-        m_host.Store().WriteInt(kSection, kEncodingValue, utf8 ? 1 : 0);
+        const auto choice = id == ID_TEXT_UTF8 ? CodePage::Choice::Utf8 : CodePage::Choice::Gbk;
+        CodePage::SetSystemChoice(choice);
+        TextEncoding::Store(m_host.Store(), choice);
         return;
     }
     case ID_AUTO_RECONNECT:
@@ -159,7 +161,7 @@ bool CLineControl::TakeLostPort(unsigned uiPortNo, const std::string& reason)
     if (port && port->IsOpen() && port->IsRemote() && !port->HasConnected()
         && !m_redialing.count(uiPortNo)) {
         m_ports.ClosePort(uiPortNo);
-        m_host.AppendNoticeLine(PortName(uiPortNo) + " " + reason);
+        AppendNotice(PortName(uiPortNo) + " " + reason);
         m_host.SetStatusNote(QStringLiteral("openError"),
                              tr("%1（%2）：%3")
                                  .arg(QString::fromStdString(PortName(uiPortNo)),
@@ -175,15 +177,14 @@ bool CLineControl::TakeLostPort(unsigned uiPortNo, const std::string& reason)
         if (!port->Redial(m_pReceiver))
             return false;
         m_redialing[uiPortNo] = port->DevicePath();
-        m_host.AppendNoticeLine(PortName(uiPortNo) + " " + reason);
+        AppendNotice(PortName(uiPortNo) + " " + reason);
         UpdateReconnectNote();
         return true;
     }
     // The worker has ended (its notice was its last act), so the close does not wait.
     m_ports.ClosePort(uiPortNo);
     m_reconnect.Lost(uiPortNo, port->DevicePath(), port->DeviceNode());
-    m_host.AppendNoticeLine(
-        tr("%1 设备已断开").arg(QString::fromStdString(PortName(uiPortNo))).toStdString());
+    AppendNotice(tr("%1 设备已断开").arg(QString::fromStdString(PortName(uiPortNo))).toStdString());
     UpdateReconnectNote();
     return true;
 }
@@ -203,7 +204,7 @@ void CLineControl::OnPortConnected(unsigned uiPortNo)
         [this, uiPortNo] {
             if (!m_redialing.erase(uiPortNo))
                 return;
-            m_host.AppendNoticeLine(
+            AppendNotice(
                 tr("%1 已重新打开").arg(QString::fromStdString(PortName(uiPortNo))).toStdString());
             if (m_reopened)
                 m_reopened(uiPortNo);
@@ -215,7 +216,7 @@ void CLineControl::OnPortConnected(unsigned uiPortNo)
 void CLineControl::OnPortNotice(unsigned uiPortNo, const std::string& text)
 {
     QMetaObject::invokeMethod(
-        this, [this, line = PortName(uiPortNo) + " " + text] { m_host.AppendNoticeLine(line); },
+        this, [this, line = PortName(uiPortNo) + " " + text] { AppendNotice(line); },
         Qt::QueuedConnection);
 }
 
@@ -226,14 +227,19 @@ void CLineControl::CheckReconnect()
         if (!m_ports.ReopenPort(port, m_pReceiver))
             continue; // tried again at the next look
         m_reconnect.Forget(port);
-        m_host.AppendNoticeLine(
-            tr("%1 已重新打开").arg(QString::fromStdString(PortName(port))).toStdString());
+        AppendNotice(tr("%1 已重新打开").arg(QString::fromStdString(PortName(port))).toStdString());
         if (m_reopened)
             m_reopened(port);
         reopened = true;
     }
     if (reopened)
         UpdateReconnectNote();
+}
+
+// Stamped as the monitor stamps its lines, so that a night's log says when a link dropped.
+void CLineControl::AppendNotice(const std::string& text)
+{
+    m_host.AppendNoticeLine(m_host.Pipeline().NoticeStamp() + text);
 }
 
 void CLineControl::UpdateReconnectNote()

@@ -20,7 +20,7 @@ class QTimer;
 
 // What bench users of a serial line switch besides the port settings: DTR and RTS of the
 // current port, with its input lines shown in the status bar; the text encoding of the line
-// (GBK or UTF-8); and reopening a port whose adapter was pulled and plugged back. A lost port is closed (so that the re-plugged adapter
+// (GBK or UTF-8; without a stored choice UTF-8 unless the language is Chinese); and reopening a port whose adapter was pulled and plugged back. A lost port is closed (so that the re-plugged adapter
 // gets its old node) and waits; every device event, and a look once a second while a port
 // waits, checks whether its path leads to a device again, and reopens it with its settings.
 // A port the user opens or closes by hand waits no more.
@@ -30,7 +30,6 @@ class CLineControl : public QObject, public CCommandTarget
 public:
     static constexpr const char* kSection = "Settings";
     static constexpr const char* kReconnectValue = "AutoReconnect"; // 1 on (default), 0 off
-    static constexpr const char* kEncodingValue = "TextEncoding";   // 0 GBK (default), 1 UTF-8
     static constexpr int kCheckIntervalMs = 1000;
 
     // ports and receiver: what a reopen needs (the frame's). Loads the stored switches.
@@ -74,6 +73,7 @@ public:
     void SaveAtExit();
 
 private:
+    void AppendNotice(const std::string& text);
     void UpdateReconnectNote();
     void UpdateInputLinesNote();
     void ToggleOutputLine(unsigned line);

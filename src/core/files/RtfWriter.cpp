@@ -92,6 +92,15 @@ public:
 
     bool Good() const { return m_out.good(); }
 
+    bool FlushAll()
+    {
+        Flush();
+        m_out.flush();
+        return m_out.good();
+    }
+
+    std::uint64_t Size() const { return m_written + m_buffer.size(); }
+
     void WriteHeader()
     {
         // Faces and colours of all formats go into the tables up front; each format then maps
@@ -146,6 +155,7 @@ private:
     void Flush()
     {
         m_out.write(m_buffer.data(), static_cast<std::streamsize>(m_buffer.size()));
+        m_written += m_buffer.size();
         m_buffer.clear();
     }
 
@@ -240,6 +250,7 @@ private:
     std::ostream& m_out;
     CodePage& m_gbk;
     std::string m_buffer;
+    std::uint64_t m_written = 0;        // handed to m_out
     std::vector<std::size_t> m_fontOf;  // per format index: \f number
     std::vector<std::size_t> m_colorOf; // per format index: \cf number
     std::size_t m_font = 0;
@@ -269,6 +280,16 @@ bool RtfWriter::Finish()
 bool RtfWriter::Good() const
 {
     return m_impl->Good();
+}
+
+bool RtfWriter::Flush()
+{
+    return m_impl->FlushAll();
+}
+
+std::uint64_t RtfWriter::Size() const
+{
+    return m_impl->Size();
 }
 
 bool RtfWriter::Write(const RichText& doc, std::ostream& out)

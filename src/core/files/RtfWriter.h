@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -40,6 +41,11 @@ public:
     // The document's end; nothing may be appended after it. False when the stream failed.
     bool Finish();
     bool Good() const;
+    // Hands the text held for the next block to the stream and flushes it, so that a reader
+    // (or what a killed writer leaves) has every line appended so far. False when it failed.
+    bool Flush();
+    // Bytes of the document so far, those held for the next block included.
+    std::uint64_t Size() const;
 
     // Writes doc to out. False when the stream reports an error.
     static bool Write(const RichText& doc, std::ostream& out);

@@ -144,24 +144,28 @@ MonitorLineBuilder::MonitorLineBuilder(TickSource tick, TimeSource time, TimeSou
 {
 }
 
+std::string MonitorLineBuilder::Stamp()
+{
+    const std::uint32_t now = m_tick();
+    std::string stamp;
+    stamp.reserve(16);
+    stamp += '[';
+    if (m_bClockMs) {
+        stamp += m_clock();
+    } else {
+        stamp += m_time();
+        stamp += MillisecondField(now - m_lastStampTick);
+    }
+    stamp += "] ";
+    m_lastStampTick = now;
+    return stamp;
+}
+
 void MonitorLineBuilder::Build(std::string_view text, unsigned port, int direction, bool showTime,
                                bool showPort, std::vector<MonitorPiece>& pieces)
 {
-    if (showTime) {
-        const std::uint32_t now = m_tick();
-        std::string stamp;
-        stamp.reserve(16);
-        stamp += '[';
-        if (m_bClockMs) {
-            stamp += m_clock();
-        } else {
-            stamp += m_time();
-            stamp += MillisecondField(now - m_lastStampTick);
-        }
-        stamp += "] ";
-        m_lastStampTick = now;
-        pieces.push_back({std::move(stamp), kColourGrey});
-    }
+    if (showTime)
+        pieces.push_back({Stamp(), kColourGrey});
     if (showPort) {
         pieces.push_back({"COM", kColourGrey});
         pieces.push_back({std::to_string(port + 1), kColourPortNo});

@@ -79,6 +79,9 @@ public:
     // stamp counts from the previous time stamp (or from construction) and restarts it.
     void Build(std::string_view text, unsigned port, int direction, bool showTime, bool showPort,
                std::vector<MonitorPiece>& pieces);
+    // The time stamp alone, "[HH:MM:SS  ms] " or "[HH:MM:SS.mmm] ", counted as Build counts
+    // (a line of the program's own between two messages).
+    std::string Stamp();
 
     std::uint32_t LastStampTick() const { return m_lastStampTick; }
 

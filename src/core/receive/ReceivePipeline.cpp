@@ -111,6 +111,14 @@ void ReceivePipeline::AppendMonitorLine(const std::string& text, unsigned port, 
     m_sink.AppendLine(m_pieces);
 }
 
+std::string ReceivePipeline::NoticeStamp()
+{
+    if (m_options.m_showTime == 0)
+        return {};
+    m_lineBuilder.SetClockMilliseconds(m_options.m_clockMs != 0);
+    return m_lineBuilder.Stamp();
+}
+
 bool ReceivePipeline::ProcessTurn(ReceiveInbox& inbox, const std::function<bool()>& turnOver)
 {
     bool began = false;

@@ -117,6 +117,9 @@ public:
     // The lines that pause alone kept off the monitor since the last call (those another
     // rule drops too are not counted); the count starts again from 0.
     std::uint64_t TakePausedCount() { return std::exchange(m_pausedCount, 0); }
+    // The time stamp that a line of the program's own (a port lost or reopened) begins with:
+    // the monitor's while time is shown, else empty.
+    std::string NoticeStamp();
 
     bool PassesFilter(const std::uint8_t* bytes, std::size_t count) const;
 

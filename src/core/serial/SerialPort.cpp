@@ -338,9 +338,40 @@ SerialLine::ConfigureResult ConfigureRemote(SerialTransport& link,
     return SerialLine::ConfigureResult::Ok;
 }
 
+// A server on its way down (or one whose device is busy) may take a call and hang up at
+// once: a connection counts once it has held this long.
+constexpr int kHoldsUpMs = 500;
+
+enum class Hold
+{
+    Holds,
+    HungUp,
+    Stopped
+};
+
+Hold WaitForHangUp(int fd, int stopFd)
+{
+    const auto until = Clock::now() + std::chrono::milliseconds(kHoldsUpMs);
+    for (;;) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
+        if (left <= 0)
+            return Hold::Holds;
+        // POLLRDHUP without POLLIN: bytes that come meanwhile wait in the socket for the read.
+        pollfd fds[2] = {{fd, POLLRDHUP, 0}, {stopFd, POLLIN, 0}};
+        const int ready = poll(fds, 2, static_cast<int>(left));
+        if (ready < 0 && errno != EINTR)
+            return Hold::Holds;
+        if (ready > 0 && fds[1].revents)
+            return Hold::Stopped;
+        if (ready > 0 && fds[0].revents)
+            return Hold::HungUp;
+    }
+}
+
 // Connects a remote port's transport. A first open that cannot connect ends as a port that
-// stopped, with the reason; a redial calls again once a second until the server answers.
-// False when stopped or not connected.
+// stopped, with the reason; a redial calls again once a second until the server answers and
+// keeps the connection. False when stopped or not connected.
 bool ConnectLink(SerialTransport& link, int stopFd, unsigned uiPortNo, PortReceiver* receiver,
                  bool redial)
 {
@@ -348,7 +379,15 @@ bool ConnectLink(SerialTransport& link, int stopFd, unsigned uiPortNo, PortRecei
         const auto started = Clock::now();
         std::string reason;
         switch (link.Connect(stopFd, SerialPort::kConnectTimeoutMs, reason)) {
-        case SerialTransport::ConnectResult::Connected: return true;
+        case SerialTransport::ConnectResult::Connected:
+            if (!redial)
+                return true;
+            switch (WaitForHangUp(link.Fd(), stopFd)) {
+            case Hold::Holds: return true;
+            case Hold::Stopped: link.Disconnect(); return false;
+            case Hold::HungUp: link.Disconnect(); break; // not back yet: called again
+            }
+            break;
         case SerialTransport::ConnectResult::Stopped: return false;
         case SerialTransport::ConnectResult::Failed: break;
         }

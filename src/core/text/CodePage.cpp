@@ -115,11 +115,18 @@ CodePage::~CodePage()
 
 CodePage& CodePage::System()
 {
-    if (g_systemChoice.load(std::memory_order_relaxed) == Choice::Utf8) {
+    switch (g_systemChoice.load(std::memory_order_relaxed)) {
+    case Choice::Utf8: {
         // UTF-8 to UTF-8 through iconv checks the bytes: a broken or cut sequence becomes
         // U+FFFD, one per byte, as in GBK.
         thread_local CodePage utf8("UTF-8");
         return utf8;
+    }
+    case Choice::Latin1: {
+        thread_local CodePage latin1("ISO-8859-1");
+        return latin1;
+    }
+    case Choice::Gbk: break;
     }
     return Gbk();
 }

@@ -13,8 +13,8 @@
 // An instance keeps its iconv descriptors open and is not thread-safe; use one per thread
 // (System() and Gbk() give each thread its own instances).
 //
-// The system code page is GBK unless the user picks UTF-8 for the text of the line (a
-// device that talks UTF-8); the choice is one atomic value, so any thread may read it, and
+// The system code page is GBK unless the user picks UTF-8 (or Latin-1) for the text of the
+// line; the choice is one atomic value, so any thread may read it, and
 // files whose format fixes GBK use Gbk() instead.
 class CodePage
 {
@@ -28,10 +28,11 @@ public:
     enum class Choice
     {
         Gbk,
-        Utf8
+        Utf8,
+        Latin1 // one byte, one character: devices of western Europe
     };
 
-    // The system code page of the calling thread: GBK, or UTF-8 once chosen.
+    // The system code page of the calling thread: GBK, or the one chosen.
     static CodePage& System();
     // GBK, whatever was chosen: the code page of stored files.
     static CodePage& Gbk();

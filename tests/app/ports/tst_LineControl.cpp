@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTimer>
 #include <QtTest>
@@ -91,13 +92,19 @@ private Q_SLOTS:
         QVERIFY(pty->Write(QByteArray("\x41", 1)));
         QTRY_VERIFY_WITH_TIMEOUT(Text(f).endsWith(QStringLiteral("COM3↑41\n")), 5000);
 
-        // Again, this time with no event: the look once a second finds it.
+        // Again, this time with no event: the look once a second finds it. With time shown,
+        // the notices are stamped in its form.
+        f.OnCommand(ID_SHOW_TIME);
+        f.OnCommand(ID_CLOCK_MILLISECONDS);
         pty.reset();
         QTRY_VERIFY_WITH_TIMEOUT(!f.IsPortOpen(2), 5000);
         pty = std::make_unique<TestPtyPair>();
         QVERIFY(PointLink(link, pty->SlavePath()));
         QTRY_VERIFY_WITH_TIMEOUT(f.IsPortOpen(2), 5000);
-        QVERIFY(Text(f).endsWith(QStringLiteral("COM3 设备已断开\nCOM3 已重新打开\n")));
+        const QRegularExpression stamped(
+            QStringLiteral("\\[\\d\\d:\\d\\d:\\d\\d\\.\\d{3}\\] COM3 设备已断开\\n"
+                           "\\[\\d\\d:\\d\\d:\\d\\d\\.\\d{3}\\] COM3 已重新打开\\n$"));
+        QVERIFY2(stamped.match(Text(f)).hasMatch(), qPrintable(Text(f)));
         QVERIFY(m_messages.isEmpty());
     }
 
@@ -232,6 +239,9 @@ private Q_SLOTS:
     void utf8TextInAscModeBothWays()
     {
         TestPtyPair pty;
+        m_store->WriteString("Settings", "Language", "en");
+        QVERIFY(NewFrame().UpdateCommand(ID_TEXT_UTF8).m_checked); // not Chinese: UTF-8
+        m_store->WriteString("Settings", "Language", "zh");
         CMainFrame& f = NewFrame();
         QVERIFY(f.UpdateCommand(ID_TEXT_GBK).m_checked);
         f.OnCommand(ID_TEXT_UTF8);

@@ -96,6 +96,11 @@ TEST(MonitorLine, ClockStampAndBackToTheInterval)
     tick = 750;
     b.Build("x", 0, 1, true, false, pieces);
     EXPECT_EQ(Joined(pieces), "[12:30:05.015] x\n[12:30:05  50] x\n");
+    tick = 800; // a notice line's stamp counts and is counted from like a message's
+    EXPECT_EQ(b.Stamp(), "[12:30:05  50] ");
+    tick = 810;
+    b.Build("y", 0, 1, true, false, pieces);
+    EXPECT_EQ(Joined(pieces).substr(Joined(pieces).size() - 17), "[12:30:05  10] y\n");
     EXPECT_EQ(LocalClockText().substr(8, 1), ".");
 }
 

@@ -349,6 +349,17 @@ TEST(RemotePortTest, FakeServerSettingsLinesAndBinaryData)
     ASSERT_TRUE(receiver.WaitForStop());
     EXPECT_EQ(receiver.Reason(), "连接已断开（127.0.0.1:" + std::to_string(server.port) + "）");
     EXPECT_EQ(WriteAll(port, "x", 1), 0u);
+
+    // Called again, a server that takes the call and hangs up at once is not back; one
+    // that keeps it is.
+    ASSERT_TRUE(port.Redial(&receiver));
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(server.Accept());
+        server.Drop();
+    }
+    EXPECT_EQ(receiver.Get(receiver.m_connected).size(), 1u);
+    ASSERT_TRUE(server.Accept());
+    ASSERT_TRUE(receiver.Until([&] { return receiver.m_connected.size() == 2; }));
     port.Close();
     EXPECT_TRUE(sink.m_messages.empty());
 }
