@@ -120,6 +120,12 @@ private Q_SLOTS:
         const QString text = QString::fromUtf8(file.readAll());
         QCOMPARE(text.count(QStringLiteral("\r\n")), 5);
         QVERIFY(text.contains(QStringLiteral(",COM1,发,1,1,读保持寄存器,0,4,,正确,\r\n")));
+
+        // What only time brings comes from the window's own timer: a request nobody answers
+        // is named once its time-out has passed.
+        f.OnCommand(ID_PAUSE);
+        QVERIFY(f.SendLine(0, 0));
+        QTRY_VERIFY_WITH_TIMEOUT(Monitor().contains(QStringLiteral("无应答")), 5000);
     }
 
     // A tap: the request comes in on one port of the forwarding pair, the answer on the
