@@ -30,7 +30,7 @@ CForwarder::CForwarder(CFrameHost& host, ForwardTap& tap, CPortSender& sender)
     : QObject(host.Window()), m_host(host), m_tap(tap), m_sender(sender),
       m_pNoteTimer(new QTimer(this))
 {
-    m_pNoteTimer->setInterval(kBehindMs / 2);
+    m_pNoteTimer->setInterval(CPortSender::kBehindMs / 2);
     connect(m_pNoteTimer, &QTimer::timeout, this, &CForwarder::UpdateNote);
     m_host.Pipeline().Traffic().Add(*this, PortTraffic::Runs::OnWindow, PortTraffic::kRankForward);
 }
@@ -143,7 +143,8 @@ void CForwarder::UpdateNote()
     QString trouble;
     const bool enabled = IsEnabled();
     for (const int p : {m_tap.PairPort(0), m_tap.PairPort(1)}) {
-        if (enabled && p >= 0 && m_tap.StalledMs(static_cast<unsigned>(p)) >= kBehindMs)
+        if (enabled && p >= 0
+            && m_tap.StalledMs(static_cast<unsigned>(p)) >= CPortSender::kBehindMs)
             trouble += QCoreApplication::translate("CForwarder", "，%1 未及时取走，待写 %2")
                            .arg(QString::fromStdString(PortName(p)),
                                 CPortSender::SizeText(m_tap.Waiting(static_cast<unsigned>(p))));

@@ -24,9 +24,6 @@ class CForwarder : public QObject, public CCommandTarget, public TrafficListener
 {
     Q_OBJECT
 public:
-    // How long a target may take nothing while bytes wait before the user is told.
-    static constexpr int kBehindMs = 500;
-
     // Listens to the host's traffic; tap: the ports' tap, sender: where the program's own
     // bytes wait (what waits for a port that joins the pair goes to the tap first); both
     // outlive this.

@@ -22,7 +22,8 @@ class CPortSender : public QObject
 {
     Q_OBJECT
 public:
-    // How long a port may take nothing while bytes wait before the user is told.
+    // How long a port may take nothing while bytes wait before the user is told (also a port
+    // of the forwarding pair, in the forwarding note).
     static constexpr int kBehindMs = 500;
 
     // tap: the ports' tap, which outlives this.

@@ -135,18 +135,23 @@ void ForwardTap::PublishPair()
     }
 }
 
+int ForwardTap::SideNow(unsigned port) const
+{
+    for (int i = 0; i < 2; ++i)
+        if (m_pairNow[i].load() == static_cast<int>(port))
+            return i;
+    return -1;
+}
+
 bool ForwardTap::InPair(unsigned port) const
 {
-    return m_pairNow[0].load() == static_cast<int>(port)
-           || m_pairNow[1].load() == static_cast<int>(port);
+    return SideNow(port) >= 0;
 }
 
 int ForwardTap::OpenPartnerOf(unsigned port) const
 {
-    for (int i = 0; i < 2; ++i)
-        if (m_pairNow[i].load() == static_cast<int>(port))
-            return m_openNow[1 - i].load() ? m_pairNow[1 - i].load() : -1;
-    return -1;
+    const int i = SideNow(port);
+    return i >= 0 && m_openNow[1 - i].load() ? m_pairNow[1 - i].load() : -1;
 }
 
 bool ForwardTap::IsEnabled() const
@@ -163,9 +168,8 @@ bool ForwardTap::LinesForwarded() const
 
 int ForwardTap::PartnerOf(unsigned port) const
 {
-    std::lock_guard lock(m_mutex);
-    const Side* side = m_enabled ? SideOf(port) : nullptr;
-    return side ? Other(*side).m_port : -1;
+    const int i = SideNow(port);
+    return i >= 0 ? m_pairNow[1 - i].load() : -1;
 }
 
 void ForwardTap::Attach(unsigned port, ForwardEnd* record)

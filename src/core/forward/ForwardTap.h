@@ -65,10 +65,9 @@ public:
     void SetPair(bool enable, int portA, int portB, bool lines, const EarlierBytes& earlier = {});
     bool IsEnabled() const;
     bool LinesForwarded() const;
+    // --- Any thread, without the lock (for every message of every port) -----------------
     // The other port of the pair, or -1.
     int PartnerOf(unsigned port) const;
-
-    // --- Any thread, without the lock (for every message of every port) -----------------
     // The other port of the pair while its worker runs (it takes what port reads), or -1.
     int OpenPartnerOf(unsigned port) const;
     // Port A (i 0) or B (i 1) of the pair while forwarding is on, else -1.
@@ -142,6 +141,8 @@ private:
     void ReleaseParked(Side& side);
     void ReleaseAllParked();
     void PublishPair();
+    // The side (0, 1) port is on while forwarding is on, else -1; without the lock.
+    int SideNow(unsigned port) const;
 
     std::mutex m_deliverMutex; // taken before m_mutex: messages go to the window in order
     mutable std::mutex m_mutex;
@@ -150,8 +151,8 @@ private:
     bool m_lines = false;
     Side m_sides[2];
     int m_cutFds[2] = {-1, -1}; // per side, wakes its worker to end a message
-    // The pair's ports (-1: none) and whether each is attached, for InPair and
-    // OpenPartnerOf; written under m_mutex.
+    // The pair's ports (-1: none) and whether each is attached, for the lookups without the
+    // lock (PartnerOf, InPair, OpenPartnerOf); written under m_mutex.
     std::atomic<int> m_pairNow[2] = {-1, -1};
     std::atomic<bool> m_openNow[2] = {false, false};
     // Running ports outside the pair, so that a pair set later finds them.

@@ -39,7 +39,6 @@ public:
     // The editor's lines, the caret or the rows may have changed.
     void TextsChanged() { m_textsStale = true; }
     bool IsOn() const { return m_bOn; }
-    bool IsTriggerMode() const { return m_bOn; }
 
     // The first used row whose received line's text equals text exactly, or -1. An empty
     // text (a message the filter rejected, or one that starts with a zero byte in ASC
