@@ -126,6 +126,8 @@ TEST(DecoderSet, ModbusAnswersCarryTheAddressesOfTheirRequest)
          "1 @19 x10 e0: 19=1 20=0 21=1 22=1 23=0 24=0 25=1 26=1 27=1 28=0"},
         {"01 03 00 64 00 01", "01 83 02", "3 @- x- e2:"},
         {nullptr, "01 03 02 00 07", "3 @- x1 e0: 0=7"},
+        {"01 06 00 0A 01 2C", "01 06 00 0A 01 2C", "6 @10 x1 e0: 10=300"},
+        {"01 05 00 AC FF 00", "01 05 00 AC FF 00", "5 @172 x1 e0: 172=1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.answer);
