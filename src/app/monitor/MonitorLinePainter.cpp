@@ -118,7 +118,7 @@ void CMonitorLinePainter::Draw(QPainter& painter, const QTextBlock& block, const
 
 void CMonitorLinePainter::DrawScreen(QPlainTextEdit& editor, QTextBlock block, QPointF offset,
                                      const QAbstractTextDocumentLayout::PaintContext& context,
-                                     QRect clip)
+                                     const QRegion& region)
 {
     QTextDocument* document = editor.document();
     auto* documentLayout = static_cast<QPlainTextDocumentLayout*>(document->documentLayout());
@@ -129,15 +129,20 @@ void CMonitorLinePainter::DrawScreen(QPlainTextEdit& editor, QTextBlock block, Q
     // The right margin stays clear of selections that fill the width.
     const int maxX = static_cast<int>(offset.x() + std::max<qreal>(viewport->width(), maximumWidth)
                                       - document->documentMargin() + editor.cursorWidth());
-    clip.setRight(std::min(clip.right(), maxX));
-    painter.setClipRect(clip);
+    const QRegion area = region & QRect(QPoint(0, 0), QPoint(maxX, viewport->height()));
+    const QRect clip = area.boundingRect();
+    painter.setClipRegion(area);
 
     painter.setPen(context.palette.text().color());
     const bool caretShown =
         !editor.isReadOnly() || (editor.textInteractionFlags() & Qt::TextSelectableByKeyboard);
     for (; block.isValid(); block = block.next()) {
         const QRectF r = documentLayout->blockBoundingRect(block).translated(offset);
-        if (block.isVisible() && r.bottom() >= clip.top() && r.top() <= clip.bottom()) {
+        // A line between the rectangles of the region (the caret's and the appended lines',
+        // say) is not drawn.
+        const QRect line = QRectF(clip.left(), r.top(), clip.width(), r.height()).toAlignedRect();
+        if (block.isVisible() && r.bottom() >= clip.top() && r.top() <= clip.bottom()
+            && area.intersects(line)) {
             QTextLayout* layout = block.layout();
             const QBrush background = block.blockFormat().background();
             if (background != Qt::NoBrush) {
@@ -178,7 +183,7 @@ void CMonitorLinePainter::DrawScreen(QPlainTextEdit& editor, QTextBlock block, Q
                 format.setBackground(editor.palette().text());
                 selections.append({caret - blockStart, 1, format});
             }
-            Draw(painter, block, offset, selections, clip);
+            Draw(painter, block, offset, selections, (area & line).boundingRect());
             const bool preedit =
                 !editor.isReadOnly() && caret < -1 && !layout->preeditAreaText().isEmpty();
             if ((drawCaret && !caretAsBlock) || preedit) {

@@ -5,6 +5,7 @@
 #include <QPointF>
 #include <QRect>
 #include <QRectF>
+#include <QRegion>
 #include <QTextLayout>
 
 class QPainter;
@@ -28,7 +29,8 @@ public:
                      const QList<QTextLayout::FormatRange>& selections, const QRectF& clip);
     // The editor's screen as QPlainTextEdit paints it (its background off) from block, its
     // first visible block, at offset, each line through Draw, with the selections and caret of
-    // context.
+    // context; only within region, and only the lines that cross it.
     static void DrawScreen(QPlainTextEdit& editor, QTextBlock block, QPointF offset,
-                           const QAbstractTextDocumentLayout::PaintContext& context, QRect clip);
+                           const QAbstractTextDocumentLayout::PaintContext& context,
+                           const QRegion& region);
 };

@@ -27,6 +27,25 @@ CMonitorScrollBar::Look CMonitorScrollBar::CurrentLook() const
     return look;
 }
 
+bool CMonitorScrollBar::LooksAsPainted() const
+{
+    return !m_cache.isNull() && CurrentLook() == m_cached;
+}
+
+void CMonitorScrollBar::sliderChange(SliderChange change)
+{
+    if (m_bHeld || LooksAsPainted())
+        return;
+    QScrollBar::sliderChange(change);
+}
+
+void CMonitorScrollBar::Release()
+{
+    m_bHeld = false;
+    if (!LooksAsPainted())
+        update();
+}
+
 void CMonitorScrollBar::paintEvent(QPaintEvent* event)
 {
     // Hovered and pressed parts are known to the bar alone: those paintings go the usual way.

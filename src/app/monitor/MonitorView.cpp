@@ -66,6 +66,15 @@ CMonitorView::CMonitorView(QWidget* parent) : QPlainTextEdit(parent)
     setHorizontalScrollBar(new CMonitorScrollBar(Qt::Horizontal, this));
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     SetWordWrap(0);
+    // Neither bar is shown "as needed", so a new range never shows or hides one; yet the
+    // scroll area checks at every new range, and the check raises both bars in turn, which
+    // repaints them with the frame and the window under them: at every refresh of a growing
+    // text.
+    for (QScrollBar* bar : {verticalScrollBar(), horizontalScrollBar()}) {
+        const bool quiet =
+            disconnect(bar, SIGNAL(rangeChanged(int, int)), this, SLOT(_q_showOrHideScrollBars()));
+        Q_ASSERT(quiet);
+    }
 
     QPalette pal = palette();
     pal.setColor(QPalette::Base, QColor(230, 230, 230));
@@ -234,6 +243,12 @@ void CMonitorView::ShowAppended(int pinnedBlocks)
     QElapsedTimer work;
     work.start();
     m_refresh.Stop();
+    // The scroll bars are repainted once at the end, and only if they look different.
+    const std::array<CMonitorScrollBar*, 2> bars{
+        static_cast<CMonitorScrollBar*>(verticalScrollBar()),
+        static_cast<CMonitorScrollBar*>(horizontalScrollBar())};
+    for (CMonitorScrollBar* bar : bars)
+        bar->HoldRepaint();
     const bool follow = textCursor().atEnd();
     // The screen that the refresh laid out ahead ends before the end of the text: it is shown,
     // and the lines after it at the next refresh. The editor hears of the new size only then,
@@ -279,6 +294,8 @@ void CMonitorView::ShowAppended(int pinnedBlocks)
             top = static_cast<int>(blockBoundingGeometry(from).translated(contentOffset()).top());
         viewport()->update(0, std::max(0, top), viewport()->width(), viewport()->height());
     }
+    for (CMonitorScrollBar* bar : bars)
+        bar->Release();
     m_nRefreshedBlocks = pinned ? pinnedBlocks : m_pDoc->blockCount();
     if (!pinned)
         m_lastCaretRect = cursorRect();
@@ -315,7 +332,7 @@ void CMonitorView::paintEvent(QPaintEvent* event)
         QPlainTextEdit::paintEvent(event); // the placeholder text
     else
         CMonitorLinePainter::DrawScreen(*this, firstVisibleBlock(), contentOffset(),
-                                        getPaintContext(), event->rect());
+                                        getPaintContext(), event->region());
     m_refresh.AddPaintCost(work.nsecsElapsed());
 }
 

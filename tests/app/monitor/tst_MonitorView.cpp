@@ -287,31 +287,59 @@ private Q_SLOTS:
         view.repaint(); // paints the emptied text without trouble
     }
 
+    void screenShowsWhatTheTextHolds_data()
+    {
+        QTest::addColumn<int>("wrap"); // 2: switched on at the 6th step
+        QTest::addColumn<bool>("select");
+        QTest::addColumn<int>("limit");
+        const int all = CMonitorView::kDefaultTextLimit;
+        QTest::newRow("time stamps") << 0 << false << all;
+        QTest::newRow("word wrap") << 1 << false << all;
+        QTest::newRow("a selection, taken by the next append") << 0 << true << all;
+        QTest::newRow("cut at the text limit") << 0 << false << 1000;
+        QTest::newRow("word wrap switched on") << 2 << false << all;
+    }
     void screenShowsWhatTheTextHolds()
     {
         // What the window shows (the pixels kept between refreshes, scrolled and partly
         // repainted) must equal a full painting of the text at every step.
+        QFETCH(int, wrap);
+        QFETCH(bool, select);
+        QFETCH(int, limit);
         CFrameMonitorView view;
         view.resize(420, 220);
+        view.SetWordWrap(wrap == 1);
+        view.SetTextLimit(limit);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         auto same = [&] { return ShowsWhatItHolds(view); };
         int line = 0;
         for (int step = 0; step < 12; ++step) {
+            if (wrap == 2 && step == 6)
+                view.SetWordWrap(1);
             view.BeginAppend();
             for (int i = 0; i < step % 4 + 1; ++i, ++line) {
                 view.AppendText(
                     QStringLiteral("[12:00:%1  15] COM").arg(line % 60, 2, 10, QLatin1Char('0')),
                     5);
                 view.AppendText(QStringLiteral("%1").arg(line % 9 + 1), 1);
-                view.AppendText(QStringLiteral("01 03 %1 0A\n").arg(line, 4, 16, QLatin1Char('0')),
-                                3);
+                const QString wide = QStringLiteral(" 5A").repeated(line % 3 == 0 ? 40 : 0);
+                view.AppendText(
+                    QStringLiteral("01 03 %1%2\n").arg(line, 4, 16, QLatin1Char('0')).arg(wide), 3);
             }
             view.AppendText(QStringLiteral("[part of a line "), 5); // finished at the next step
             view.EndAppend();
             QVERIFY2(same(), qPrintable(QStringLiteral("step %1").arg(step)));
+            if (select) {
+                QTextCursor selection = view.cursorForPosition(QPoint(30, 20));
+                selection.movePosition(QTextCursor::Down, QTextCursor::KeepAnchor, 2);
+                view.setTextCursor(selection);
+                QVERIFY(same());
+            }
             view.AppendText(QStringLiteral("done]\n"), 4);
         }
+        QCOMPARE(view.toPlainText().startsWith(QStringLiteral("[12:00:00 ")),
+                 limit == CMonitorView::kDefaultTextLimit); // emptied on the way, or not
         // A jump of more than a screenful.
         view.BeginAppend();
         for (int i = 0; i < 60; ++i)
@@ -532,6 +560,10 @@ private Q_SLOTS:
             }
             QVERIFY2(monitor->grab().toImage() == plain->grab().toImage(),
                      qPrintable(QString::number(i / 4)));
+            QApplication::processEvents(); // and what the window shows, repainted or kept
+            const QImage shown = window.screen()->grabWindow(window.winId()).toImage();
+            QVERIFY(shown.copy(monitor->geometry())
+                    == plain->grab().toImage().convertToFormat(shown.format()));
         }
         if (steps.size() > 40)
             QVERIFY2(monitor->Drawn() < steps.size() / 8,
