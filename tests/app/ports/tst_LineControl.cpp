@@ -172,8 +172,8 @@ private Q_SLOTS:
         QVERIFY(PointLink(link, pty->SlavePath()));
         f.LineControl()->CheckReconnect();
         QVERIFY(!f.IsPortOpen(0));
-        // Looked at twice: the first look leaves a device on the lost node alone (the new
-        // pseudo-terminal may have the old one's number).
+        // Nor at a second look (the first leaves a device on the lost node alone, and the
+        // new pseudo-terminal may have the old one's number); nor does it say it waits.
         f.LineControl()->CheckReconnect();
         QVERIFY(!f.IsPortOpen(0));
         QVERIFY(f.StatusNote(QStringLiteral("reconnect")).isEmpty());
