@@ -376,6 +376,7 @@ TEST(RemotePortTest, LinesSwitchedFromTwoThreadsWhileDataStreams)
     LoopbackServer server;
     RemoteReceiver receiver;
     SerialPort port;
+    port.m_dwPackInterval = 1; // each piece of the stream delivered at once
     ASSERT_TRUE(port.Open(&receiver, 4, "rfc2217://127.0.0.1:" + std::to_string(server.port)));
     ASSERT_TRUE(server.Accept());
     EXPECT_EQ(server.Receive(kClientGreeting.size()), kClientGreeting);
@@ -383,47 +384,61 @@ TEST(RemotePortTest, LinesSwitchedFromTwoThreadsWhileDataStreams)
     const std::size_t agreed = 3 + kSettings19200E72.size(); // DONT ECHO, then the settings
     ASSERT_EQ(server.Receive(agreed).size(), agreed);
 
+    // Both switch at least kSwitches times, and on until the worker has read the stream.
     constexpr int kSwitches = 3000;
-    constexpr int kSettingsChanges = 30; // 5 commands each, 38 bytes
+    constexpr int kSettingsEvery = 100; // DTR switches; 5 commands, 38 bytes
     Bytes stream;
+    for (int i = 0; i < 200 * 1000; ++i)
+        stream.push_back(static_cast<std::uint8_t>((i * 13 + i / 1000) & 0xFF));
+    const auto until = std::chrono::steady_clock::now() + 20s; // a lost byte ends it too
+    const auto streaming = [&] {
+        return receiver.Bytes() < stream.size() && std::chrono::steady_clock::now() < until;
+    };
     std::atomic<int> undone{0};
     const auto shows = [&](unsigned line, bool on) {
         if (((port.OutputLines() & line) != 0) != on)
             ++undone;
     };
     std::thread far([&] {
-        for (int i = 0; i < 200; ++i) {
-            Bytes chunk(1000);
-            for (std::size_t k = 0; k < chunk.size(); ++k)
-                chunk[k] = static_cast<std::uint8_t>((i * 7 + k * 13) & 0xFF);
-            stream.insert(stream.end(), chunk.begin(), chunk.end());
+        // In small pieces, each with a notice, one read each: each read decodes while the
+        // switches go out.
+        for (std::size_t at = 0; at < stream.size(); at += 800) {
+            while (receiver.Bytes() < at && std::chrono::steady_clock::now() < until)
+                std::this_thread::sleep_for(100us);
             Bytes wire;
-            Rfc2217Session::Escape(chunk.data(), chunk.size(), wire);
-            const Bytes notice = B({255, 250, 44, 107, i % 2 ? 0x10 : 0x00, 255, 240});
+            Rfc2217Session::Escape(stream.data() + at, 800, wire);
+            const Bytes notice = B({255, 250, 44, 107, at % 1600 ? 0x10 : 0x00, 255, 240});
             wire.insert(wire.end(), notice.begin(), notice.end());
             ASSERT_TRUE(server.Send(wire));
         }
     });
+    int rtsSwitches = 0;
     std::thread tap([&] {
-        for (int i = 0; i < kSwitches; ++i) {
-            port.NoteOutputLine(ModemLines::kRts, i % 2 == 0);
-            port.Lines()->Set(ModemLines::kRts, i % 2 == 0);
-            shows(ModemLines::kRts, i % 2 == 0);
+        for (; rtsSwitches < kSwitches || streaming(); ++rtsSwitches) {
+            port.NoteOutputLine(ModemLines::kRts, rtsSwitches % 2 == 0);
+            port.Lines()->Set(ModemLines::kRts, rtsSwitches % 2 == 0);
+            shows(ModemLines::kRts, rtsSwitches % 2 == 0);
+            std::this_thread::sleep_for(20us); // room for the worker on a small machine
         }
     });
-    for (int i = 0; i < kSwitches; ++i) {
-        port.SetOutputLine(ModemLines::kDtr, i % 2 == 0);
-        shows(ModemLines::kDtr, i % 2 == 0);
-        if (i % (kSwitches / kSettingsChanges) == 0) {
+    int dtrSwitches = 0;
+    int settingsChanges = 0;
+    for (; dtrSwitches < kSwitches || streaming(); ++dtrSwitches) {
+        port.SetOutputLine(ModemLines::kDtr, dtrSwitches % 2 == 0);
+        shows(ModemLines::kDtr, dtrSwitches % 2 == 0);
+        std::this_thread::sleep_for(20us);
+        if (dtrSwitches % kSettingsEvery == 0) {
             port.m_dwBaudRate = port.m_dwBaudRate == 9600 ? 19200 : 9600;
             EXPECT_TRUE(port.Configure());
+            ++settingsChanges;
         }
     }
     tap.join();
     far.join();
 
     // The wire: IAC SB COM-PORT command value IAC SE, one after another.
-    const Bytes wire = server.Receive(2 * kSwitches * 7 + kSettingsChanges * 38);
+    const Bytes wire = server.Receive(
+        static_cast<std::size_t>((dtrSwitches + rtsSwitches) * 7 + settingsChanges * 38));
     Bytes dtr, rts;
     int settings = 0;
     std::size_t at = 0;
@@ -442,16 +457,15 @@ TEST(RemotePortTest, LinesSwitchedFromTwoThreadsWhileDataStreams)
     }
     EXPECT_EQ(at, wire.size()) << "a command cut or mixed into another";
     Bytes dtrAsked, rtsAsked;
-    for (int i = 0; i < kSwitches; ++i) {
+    for (int i = 0; i < dtrSwitches; ++i)
         dtrAsked.push_back(i % 2 == 0 ? 8 : 9);
+    for (int i = 0; i < rtsSwitches; ++i)
         rtsAsked.push_back(i % 2 == 0 ? 11 : 12);
-    }
     EXPECT_TRUE(dtr == dtrAsked);
     EXPECT_TRUE(rts == rtsAsked);
-    EXPECT_EQ(settings, kSettingsChanges * 5);
+    EXPECT_EQ(settings, settingsChanges * 5);
     EXPECT_EQ(undone.load(), 0);
 
-    ASSERT_TRUE(receiver.WaitForBytes(stream.size()));
     EXPECT_TRUE(Joined(receiver.Messages()) == std::string(stream.begin(), stream.end()));
     port.Close();
 }
