@@ -2735,6 +2735,12 @@ Linux does not support %2 flow control (its pair of handshake lines cannot be se
         <source>%1（%2）不能使用 %3 流控制</source>
         <translation>%1 (%2) cannot use %3 flow control</translation>
     </message>
+    <message>
+        <source>%1设置错误：
+%2</source>
+        <translation>%1 settings error:
+%2</translation>
+    </message>
 </context>
 <context>
     <name>TcpTransport</name>

@@ -2,7 +2,7 @@
 
 #include "core/serial/ModemLines.h"
 
-// termios2 and BOTHER come from the kernel headers; <termios.h> must not be included here.
+// BOTHER and the flags come from the kernel headers; <termios.h> must not be included here.
 #include <asm/termbits.h>
 #include <cerrno>
 #include <cstdlib>
@@ -124,11 +124,13 @@ bool IsPseudoTerminal(int fd)
     return fstat(fd, &st) == 0 && S_ISCHR(st.st_mode) && IsPtySlaveMajor(major(st.st_rdev));
 }
 
-ConfigureResult Configure(int fd, const LineSettings& settings)
+ConfigureResult Configure(int fd, const LineSettings& settings, LineDriver& driver)
 {
-    termios2 tio{};
-    if (ioctl(fd, TCGETS2, &tio) != 0)
+    LineDriver::Attributes tio;
+    if (const int error = driver.Get(fd, tio); error != 0) {
+        errno = error;
         return ConfigureResult::Failed;
+    }
 
     // What Linux cannot set at all is refused before the driver sees it; a rate of 0 would
     // drop the modem lines (hang-up) instead of setting a speed.
@@ -139,39 +141,41 @@ ConfigureResult Configure(int fd, const LineSettings& settings)
     if (!CanApplyFlowControl(settings.flowControl))
         return ConfigureResult::FlowRefused;
 
-    tio.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF
-                     | IXANY | INPCK | IGNPAR | IUCLC | IMAXBEL);
+    tio.iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY
+                   | INPCK | IGNPAR | IUCLC | IMAXBEL);
     // INPCK stays off: with it (and without PARMRK) the kernel hands a byte that has a parity
     // or framing error over as 0, where the original line delivered the byte as it came and
     // only counted the error. A monitor shows what arrived; a mark or space parity protocol
     // (9-bit addressing) would otherwise lose every address byte.
-    tio.c_oflag &= ~OPOST;
-    tio.c_lflag &= ~(ECHO | ECHOE | ECHOK | ECHONL | ICANON | ISIG | IEXTEN);
-    tio.c_cflag &=
+    tio.oflag &= ~OPOST;
+    tio.lflag &= ~(ECHO | ECHOE | ECHOK | ECHONL | ICANON | ISIG | IEXTEN);
+    tio.cflag &=
         ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | CBAUD | (CBAUD << IBSHIFT));
-    tio.c_cflag |= CLOCAL | CREAD | ControlFlags(settings) | SpeedFlags(settings.baudRate);
+    tio.cflag |= CLOCAL | CREAD | ControlFlags(settings) | SpeedFlags(settings.baudRate);
     // Ignored beside a Bxxx code (the kernel fills them in from it).
-    tio.c_ispeed = settings.baudRate;
-    tio.c_ospeed = settings.baudRate;
-    tio.c_cc[VMIN] = 1;
-    tio.c_cc[VTIME] = 0;
+    tio.ispeed = settings.baudRate;
+    tio.ospeed = settings.baudRate;
+    tio.cc[VMIN] = 1;
+    tio.cc[VTIME] = 0;
     if (settings.flowControl == 1)
-        tio.c_cflag |= CRTSCTS;
+        tio.cflag |= CRTSCTS;
     if (settings.flowControl == 2) {
         // Both ways: the far end's XOFF stops our output, and the kernel sends XOFF when its
         // input buffer fills. Start and stop are DC1 and DC3, whatever a program set before.
-        tio.c_iflag |= IXON | IXOFF;
-        tio.c_cc[VSTART] = 0x11;
-        tio.c_cc[VSTOP] = 0x13;
+        tio.iflag |= IXON | IXOFF;
+        tio.cc[VSTART] = 0x11;
+        tio.cc[VSTOP] = 0x13;
     }
 
-    if (ioctl(fd, TCSETS2, &tio) != 0)
-        return errno == EINVAL ? ConfigureResult::Refused : ConfigureResult::Failed;
+    if (const int error = driver.Set(fd, tio); error != 0) {
+        errno = error;
+        return error == EINVAL ? ConfigureResult::Refused : ConfigureResult::Failed;
+    }
 
     LineSettings now;
-    if (!Read(fd, now))
+    if (!Read(fd, now, driver))
         return ConfigureResult::Failed;
-    if (!ReadBackMatches(settings, now, IsPseudoTerminal(fd)))
+    if (!ReadBackMatches(settings, now, driver.IsPseudoTerminal(fd)))
         return ConfigureResult::Refused;
     if (now.flowControl != settings.flowControl)
         return ConfigureResult::FlowRefused;
@@ -243,17 +247,19 @@ bool SetBreak(int fd, bool on)
     return ioctl(fd, on ? TIOCSBRK : TIOCCBRK) == 0;
 }
 
-bool Read(int fd, LineSettings& settings)
+bool Read(int fd, LineSettings& settings, LineDriver& driver)
 {
-    termios2 tio{};
-    if (ioctl(fd, TCGETS2, &tio) != 0)
+    LineDriver::Attributes tio;
+    if (const int error = driver.Get(fd, tio); error != 0) {
+        errno = error;
         return false;
-    settings.baudRate = tio.c_ospeed;
-    SetFrameFromControlFlags(tio.c_cflag, settings);
+    }
+    settings.baudRate = tio.ospeed;
+    SetFrameFromControlFlags(tio.cflag, settings);
     settings.flowControl = 0;
-    if (tio.c_cflag & CRTSCTS)
+    if (tio.cflag & CRTSCTS)
         settings.flowControl = 1;
-    else if ((tio.c_iflag & (IXON | IXOFF)) == (IXON | IXOFF))
+    else if ((tio.iflag & (IXON | IXOFF)) == (IXON | IXOFF))
         settings.flowControl = 2;
     return true;
 }

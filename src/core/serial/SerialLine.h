@@ -1,17 +1,20 @@
 #pragma once
 
+#include "core/serial/LineDriver.h"
+
 #include <cstdint>
 
 // The tty calls of a serial port. The termios2 interface (any baud rate through BOTHER) lives
 // in the kernel's asm/termbits.h, whose definitions clash with the C library's termios.h, so
-// every terminal ioctl is kept behind this small interface in one source file.
+// every terminal ioctl is kept behind this small interface (the line's attributes behind
+// LineDriver, which a test can replace).
 namespace SerialLine {
 // Outcome of applying line settings.
 enum class ConfigureResult
 {
     Ok,
     Refused,     // the driver cannot do what was asked (rate, data bits, stop bits, parity)
-    Failed,      // the device is no terminal or the call failed for another reason
+    Failed,      // the device is no terminal or the call failed for another reason (errno)
     FlowRefused, // the flow control asked cannot be had: not on Linux, or not by this driver
 };
 
@@ -57,8 +60,9 @@ void ClearExclusive(int fd);
 // they came (no INPCK), never replaced by 0. The settings are read back: a driver that rounds
 // the rate by more than 3 % or drops a frame setting has refused it. Pseudo-terminals take
 // any rate but keep CS8 and no parity, which is not a refusal there. A flow control that
-// cannot be had, or that the driver drops, is FlowRefused.
-ConfigureResult Configure(int fd, const LineSettings& settings);
+// cannot be had, or that the driver drops, is FlowRefused. The attributes go through driver.
+ConfigureResult Configure(int fd, const LineSettings& settings,
+                          LineDriver& driver = LineDriver::Kernel());
 
 // Whether the line as read back after setting (`got`) is what was asked: the rate within
 // 3 % (drivers round to their divisors), the same stop bits, and, except on a
@@ -83,5 +87,5 @@ bool GetBreakCount(int fd, std::uint32_t& count);
 bool SetBreak(int fd, bool on);
 
 // What the line is set to now, flow control included (for tests and diagnostics). False when fd is no terminal.
-bool Read(int fd, LineSettings& settings);
+bool Read(int fd, LineSettings& settings, LineDriver& driver = LineDriver::Kernel());
 } // namespace SerialLine

@@ -571,7 +571,8 @@ bool SerialPort::Configure()
     line.stopBits = m_nStopBits;
     line.flowControl = m_nFlowControl;
     switch (m_pLink ? ConfigureRemote(*m_pLink, line, m_nFlowControl)
-                    : SerialLine::Configure(m_hComm, line)) {
+                    : SerialLine::Configure(
+                        m_hComm, line, m_pLineDriver ? *m_pLineDriver : LineDriver::Kernel())) {
     case SerialLine::ConfigureResult::Ok: return true;
     case SerialLine::ConfigureResult::Refused:
         ShowMessage(PortName(m_uiPortNo)
@@ -597,7 +598,15 @@ bool SerialPort::Configure()
                                 {PortName(m_uiPortNo), m_strDevice, flow}));
         return false;
     }
-    case SerialLine::ConfigureResult::Failed: break;
+    case SerialLine::ConfigureResult::Failed: {
+        // The device stopped answering (pulled out between the open and the settings): said,
+        // not left to look like a port that opens and shows nothing.
+        const int error = errno;
+        ShowMessage(CoreText::Args(VRL_TR("SerialPort", "%1设置错误：\n%2"),
+                                   {PortName(m_uiPortNo), std::generic_category().message(error)}));
+        ShowHint(OpenErrorHint(PortName(m_uiPortNo), m_strDevice, error));
+        return false;
+    }
     }
     return false;
 }

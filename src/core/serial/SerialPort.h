@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+class LineDriver;
 class PortTap;
 class PortMessageSink;
 class PortReceiver;
@@ -94,6 +95,8 @@ public:
     std::uint64_t DeviceNode() const { return m_deviceNode; }
 
     void SetMessageSink(PortMessageSink* messages) { m_pMessages = messages; }
+    // What sets a local device's line (null: the kernel's driver); set before Open.
+    void SetLineDriver(LineDriver* driver) { m_pLineDriver = driver; }
 
     // The forwarding tap the worker reads through (null: none); set while closed. The worker
     // hands it every read at once and its messages for display, and is held while the tap
@@ -153,6 +156,7 @@ private:
     std::atomic<bool> m_bRunning{false};
     std::atomic<bool> m_bReadHeld{false};
     ModemLinesFactory m_modemFactory;
+    LineDriver* m_pLineDriver = nullptr;
     std::unique_ptr<ModemLines> m_pModem; // while open
     std::atomic<unsigned> m_outputLines{ModemLines::kOutputs};
     std::unique_ptr<SerialTransport> m_pLink; // a remote port's connection, while open

@@ -172,6 +172,30 @@ private Q_SLOTS:
         QVERIFY(PointLink(link, pty->SlavePath()));
         f.LineControl()->CheckReconnect();
         QVERIFY(!f.IsPortOpen(0));
+        // Nor at a second look (the first leaves a device on the lost node alone, and the
+        // new pseudo-terminal may have the old one's number); nor does it say it waits.
+        f.LineControl()->CheckReconnect();
+        QVERIFY(!f.IsPortOpen(0));
+        QVERIFY(f.StatusNote(QStringLiteral("reconnect")).isEmpty());
+
+        // A remote port calling its server again, closed by hand: it calls no more, and the
+        // server that comes back is not called.
+        LoopbackServer server;
+        QVERIFY(OpenPort(4, Url(server)));
+        QTRY_VERIFY_WITH_TIMEOUT(server.Accept(0), 5000);
+        server.StopListening();
+        QTRY_VERIFY_WITH_TIMEOUT(f.StatusNote(QStringLiteral("reconnect")).contains(Url(server)),
+                                 5000);
+        f.OnCommand(ID_OPEN_PORT);
+        QVERIFY(!f.IsPortOpen(4));
+        QVERIFY(f.StatusNote(QStringLiteral("reconnect")).isEmpty());
+        const QString shown = Text(f);
+        QVERIFY(server.Listen());
+        QTest::qWait(2 * SerialPort::kRedialIntervalMs);
+        QVERIFY(!server.Accept(0));
+        QVERIFY(!f.IsPortOpen(4));
+        QCOMPARE(Text(f), shown);
+        f.OnPortSelected(0);
 
         // Switched off (and stored): the old stopped-port note, the port stays as it was.
         f.OnCommand(ID_AUTO_RECONNECT);

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <memory>
+#include <thread>
 
 namespace {
 // Records the modem-line reports of the worker.
@@ -83,6 +84,39 @@ TEST_F(ModemLinesTest, OutputsFollowTheSwitchesAndInputChangesAreReported)
     pty.Send("ok");
     ASSERT_TRUE(receiver.WaitForMessages(1));
     EXPECT_EQ(receiver.Texts(), std::vector<std::string>{"ok"});
+
+    // And while this thread switches DTR and the forwarding tap (the other port's worker)
+    // RTS: nothing is lost, and neither switch undoes the other (also under ThreadSanitizer).
+    std::string stream(256 * 1024, '\0');
+    for (std::size_t i = 0; i < stream.size(); ++i)
+        stream[i] = static_cast<char>((i * 131 + i / 251) & 0xFF);
+    constexpr int kSwitches = 4000;
+    std::atomic<int> undone{0};
+    const auto shows = [&](unsigned line, bool on) {
+        if (((port.OutputLines() & line) != 0) != on)
+            ++undone;
+    };
+    std::thread far([&] { pty.Send(stream); });
+    std::thread tap([&] {
+        for (int i = 0; i < kSwitches; ++i) {
+            port.NoteOutputLine(ModemLines::kRts, i % 2 == 0);
+            port.Lines()->Set(ModemLines::kRts, i % 2 == 0);
+            shows(ModemLines::kRts, i % 2 == 0);
+        }
+    });
+    for (int i = 0; i < kSwitches; ++i) {
+        port.SetOutputLine(ModemLines::kDtr, i % 2 == 0);
+        shows(ModemLines::kDtr, i % 2 == 0);
+    }
+    tap.join();
+    far.join();
+    ASSERT_TRUE(receiver.WaitForBytes(2 + stream.size()));
+    std::string received;
+    for (const auto& m : receiver.Messages())
+        received.append(m.begin(), m.end());
+    EXPECT_TRUE(received == "ok" + stream);
+    EXPECT_EQ(undone.load(), 0);
+    EXPECT_EQ(state.lines & ModemLines::kOutputs, 0u);
 
     // Closed, the choice is kept for the next open, which applies it.
     port.Close();

@@ -13,7 +13,9 @@
 #include <atomic>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <netinet/tcp.h>
 #include <numeric>
+#include <sys/eventfd.h>
 #include <thread>
 
 namespace {
@@ -362,6 +364,149 @@ TEST(RemotePortTest, FakeServerSettingsLinesAndBinaryData)
     ASSERT_TRUE(receiver.Until([&] { return receiver.m_connected.size() == 2; }));
     port.Close();
     EXPECT_TRUE(sink.m_messages.empty());
+}
+
+// DTR switched from the window thread and RTS from the forwarding tap's (the other port's
+// worker), the settings changed meanwhile, while the worker reads a stream with the
+// server's line notices in it: every command reaches the wire whole and in its thread's
+// order, no byte is lost, and neither switch undoes the other. The transport's lock keeps
+// the switches apart (ThreadSanitizer sees one without it at once).
+TEST(RemotePortTest, LinesSwitchedFromTwoThreadsWhileDataStreams)
+{
+    LoopbackServer server;
+    RemoteReceiver receiver;
+    SerialPort port;
+    port.m_dwPackInterval = 1; // each piece of the stream delivered at once
+    ASSERT_TRUE(port.Open(&receiver, 4, "rfc2217://127.0.0.1:" + std::to_string(server.port)));
+    ASSERT_TRUE(server.Accept());
+    EXPECT_EQ(server.Receive(kClientGreeting.size()), kClientGreeting);
+    ASSERT_TRUE(server.Send(kSer2netGreeting));
+    const std::size_t agreed = 3 + kSettings19200E72.size(); // DONT ECHO, then the settings
+    ASSERT_EQ(server.Receive(agreed).size(), agreed);
+
+    // Both switch at least kSwitches times, and on until the worker has read the stream.
+    constexpr int kSwitches = 3000;
+    constexpr int kSettingsEvery = 100; // DTR switches; 5 commands, 38 bytes
+    Bytes stream;
+    for (int i = 0; i < 200 * 1000; ++i)
+        stream.push_back(static_cast<std::uint8_t>((i * 13 + i / 1000) & 0xFF));
+    const auto until = std::chrono::steady_clock::now() + 20s; // a lost byte ends it too
+    const auto streaming = [&] {
+        return receiver.Bytes() < stream.size() && std::chrono::steady_clock::now() < until;
+    };
+    std::atomic<int> undone{0};
+    const auto shows = [&](unsigned line, bool on) {
+        if (((port.OutputLines() & line) != 0) != on)
+            ++undone;
+    };
+    std::thread far([&] {
+        // In small pieces, each with a notice, one read each: each read decodes while the
+        // switches go out.
+        for (std::size_t at = 0; at < stream.size(); at += 800) {
+            while (receiver.Bytes() < at && std::chrono::steady_clock::now() < until)
+                std::this_thread::sleep_for(100us);
+            Bytes wire;
+            Rfc2217Session::Escape(stream.data() + at, 800, wire);
+            const Bytes notice = B({255, 250, 44, 107, at % 1600 ? 0x10 : 0x00, 255, 240});
+            wire.insert(wire.end(), notice.begin(), notice.end());
+            ASSERT_TRUE(server.Send(wire));
+        }
+    });
+    int rtsSwitches = 0;
+    std::thread tap([&] {
+        for (; rtsSwitches < kSwitches || streaming(); ++rtsSwitches) {
+            port.NoteOutputLine(ModemLines::kRts, rtsSwitches % 2 == 0);
+            port.Lines()->Set(ModemLines::kRts, rtsSwitches % 2 == 0);
+            shows(ModemLines::kRts, rtsSwitches % 2 == 0);
+            std::this_thread::sleep_for(20us); // room for the worker on a small machine
+        }
+    });
+    int dtrSwitches = 0;
+    int settingsChanges = 0;
+    for (; dtrSwitches < kSwitches || streaming(); ++dtrSwitches) {
+        port.SetOutputLine(ModemLines::kDtr, dtrSwitches % 2 == 0);
+        shows(ModemLines::kDtr, dtrSwitches % 2 == 0);
+        std::this_thread::sleep_for(20us);
+        if (dtrSwitches % kSettingsEvery == 0) {
+            port.m_dwBaudRate = port.m_dwBaudRate == 9600 ? 19200 : 9600;
+            EXPECT_TRUE(port.Configure());
+            ++settingsChanges;
+        }
+    }
+    tap.join();
+    far.join();
+
+    // The wire: IAC SB COM-PORT command value IAC SE, one after another.
+    const Bytes wire = server.Receive(
+        static_cast<std::size_t>((dtrSwitches + rtsSwitches) * 7 + settingsChanges * 38));
+    Bytes dtr, rts;
+    int settings = 0;
+    std::size_t at = 0;
+    while (at + 7 <= wire.size() && wire[at] == 255 && wire[at + 1] == 250 && wire[at + 2] == 44) {
+        std::size_t end = at + 4;
+        while (end + 1 < wire.size() && !(wire[end] == 255 && wire[end + 1] == 240))
+            end += wire[end] == 255 ? 2 : 1;
+        const std::uint8_t command = wire[at + 3], value = wire[at + 4];
+        if (command == 5 && (value == 8 || value == 9))
+            dtr.push_back(value);
+        else if (command == 5 && (value == 11 || value == 12))
+            rts.push_back(value);
+        else
+            ++settings;
+        at = end + 2;
+    }
+    EXPECT_EQ(at, wire.size()) << "a command cut or mixed into another";
+    Bytes dtrAsked, rtsAsked;
+    for (int i = 0; i < dtrSwitches; ++i)
+        dtrAsked.push_back(i % 2 == 0 ? 8 : 9);
+    for (int i = 0; i < rtsSwitches; ++i)
+        rtsAsked.push_back(i % 2 == 0 ? 11 : 12);
+    EXPECT_TRUE(dtr == dtrAsked);
+    EXPECT_TRUE(rts == rtsAsked);
+    EXPECT_EQ(settings, settingsChanges * 5);
+    EXPECT_EQ(undone.load(), 0);
+
+    EXPECT_TRUE(Joined(receiver.Messages()) == std::string(stream.begin(), stream.end()));
+    port.Close();
+}
+
+// An idle server that vanishes without a word (power cut, cable pulled) is noticed only by
+// keep-alive probes: both transports ask for them on the socket they read, soon enough that
+// the port calls again within about half a minute (the kernel's own wait is two hours).
+TEST(RemotePortTest, TransportsProbeAnIdleServer)
+{
+    LoopbackServer server;
+    const int stop = eventfd(0, EFD_CLOEXEC);
+    for (const char* scheme : {"tcp://", "rfc2217://"}) {
+        SCOPED_TRACE(scheme);
+        const auto link = SerialTransport::Create(scheme + std::string("127.0.0.1:")
+                                                  + std::to_string(server.port));
+        ASSERT_TRUE(link);
+        std::string reason;
+        ASSERT_EQ(link->Connect(stop, 5000, reason), SerialTransport::ConnectResult::Connected)
+            << reason;
+        const auto option = [&](int level, int name) {
+            int value = -1;
+            socklen_t size = sizeof value;
+            return getsockopt(link->Fd(), level, name, &value, &size) == 0 ? value : -1;
+        };
+        EXPECT_EQ(option(SOL_SOCKET, SO_KEEPALIVE), 1);
+        const int idle = option(IPPROTO_TCP, TCP_KEEPIDLE);
+        const int interval = option(IPPROTO_TCP, TCP_KEEPINTVL);
+        const int count = option(IPPROTO_TCP, TCP_KEEPCNT);
+        EXPECT_GT(idle, 0);
+        EXPECT_GT(interval, 0);
+        EXPECT_GT(count, 0);
+        EXPECT_LE(idle + interval * count, 30) << idle << " + " << interval << " x " << count;
+        // Data the server never acknowledges ends the connection as soon.
+        const int unacknowledged = option(IPPROTO_TCP, TCP_USER_TIMEOUT);
+        EXPECT_GT(unacknowledged, 0);
+        EXPECT_LE(unacknowledged, 30000);
+        link->Disconnect();
+        ASSERT_TRUE(server.Accept());
+        server.Drop();
+    }
+    close(stop);
 }
 
 TEST(RemotePortTest, UnreachableServersAndBadAddresses)

@@ -1,6 +1,7 @@
 #include "core/serial/SerialPort.h"
 #include "core/serial/SerialLine.h"
 
+#include "FakeLineDriver.h"
 #include "PortRecorders.h"
 #include "PtyPair.h"
 #include "WriteAll.h"
@@ -244,14 +245,27 @@ TEST_F(SerialPortTest, InputPendingBeforeStartIsDroppedAndLaterInputKept)
 
 TEST_F(SerialPortTest, ConfigureTakesAnyRateAndRefusesWhatLinuxCannotSet)
 {
-    // Rates without a Bxxx constant go through BOTHER.
-    for (std::uint32_t rate : {128000u, 256000u, 56000u, 75u}) {
+    // Rates without a Bxxx constant go through BOTHER; the others by their code, in both
+    // directions, which every program that reads the line (stty, a getty) understands. The
+    // pseudo-terminal shows the rate, the driver what was asked of it.
+    const std::pair<std::uint32_t, tcflag_t> rates[] = {{128000, CBAUDEX}, {256000, CBAUDEX},
+                                                        {56000, CBAUDEX},  {75, B75},
+                                                        {115200, B115200}, {4000000, B4000000}};
+    for (const auto& [rate, code] : rates) {
         port.m_dwBaudRate = rate;
         ASSERT_TRUE(port.Open(&receiver, 0, pty.Path(), true, false)) << rate;
         SerialLine::LineSettings line;
         ASSERT_TRUE(SerialLine::Read(pty.Slave(), line));
         EXPECT_EQ(line.baudRate, rate);
         port.Close();
+        FakeLineDriver driver;
+        port.SetLineDriver(&driver);
+        ASSERT_TRUE(port.Open(&receiver, 0, pty.Path(), true, false)) << rate;
+        port.Close();
+        port.SetLineDriver(nullptr);
+        EXPECT_EQ(driver.m_line.cflag & (CBAUD | CIBAUD), code | (code << 16)) << rate;
+        EXPECT_EQ(driver.m_line.ospeed, rate);
+        EXPECT_EQ(driver.m_line.ispeed, rate);
     }
     // Mark and space parity and 5 data bits are taken (a pty keeps CS8 and no parity).
     // A byte that arrives with a parity or framing error is delivered as it came, as the
@@ -272,10 +286,10 @@ TEST_F(SerialPortTest, ConfigureTakesAnyRateAndRefusesWhatLinuxCannotSet)
     // 4 data bits, 1.5 stop bits, and a rate of 0 (which would hang the line up) are refused
     // with the settings message; the port stays open, not monitoring, until closed.
     const std::string refused = "COM4设置错误：\n可能不支持所选波特率，或停止位，或数据位";
-    auto expectRefused = [&](const char* what) {
+    auto expectRefused = [&](const char* what, const std::string& said = {}) {
         sink.m_messages.clear();
         EXPECT_FALSE(port.Open(&receiver, 3, pty.Path())) << what;
-        EXPECT_EQ(sink.m_messages, std::vector<std::string>{refused}) << what;
+        EXPECT_EQ(sink.m_messages, std::vector<std::string>{said.empty() ? refused : said}) << what;
         EXPECT_TRUE(port.IsOpen()) << what;
         EXPECT_FALSE(port.IsRunning()) << what;
         EXPECT_TRUE(port.m_bOpened);
@@ -291,10 +305,38 @@ TEST_F(SerialPortTest, ConfigureTakesAnyRateAndRefusesWhatLinuxCannotSet)
     port.m_nStopBits = 0;
     port.m_dwBaudRate = 0;
     expectRefused("rate 0");
+
+    // A driver that refuses, or takes and then drops or rounds away what its UART cannot
+    // do, has refused: never a port that runs on other settings than those shown. A pty
+    // keeps CS8 whatever is asked, which is no refusal there. A device that fails says why.
+    FakeLineDriver driver;
+    port.SetLineDriver(&driver);
+    port.m_dwBaudRate = 9600;
+    driver.m_setError = EINVAL;
+    expectRefused("EINVAL");
+    driver.m_setError = 0;
+    port.m_nDataBits = 5;
+    driver.m_rewrite = [](LineDriver::Attributes& a) { a.cflag = (a.cflag & ~CSIZE) | CS8; };
+    expectRefused("5 data bits dropped");
+    driver.m_pseudoTerminal = true;
+    EXPECT_TRUE(port.Open(&receiver, 3, pty.Path()));
+    port.Close();
+    driver.m_pseudoTerminal = false;
+    port.m_nDataBits = 8;
+    port.m_dwBaudRate = 256000;
+    driver.m_rewrite = [](LineDriver::Attributes& a) { a.ospeed = 230400; };
+    expectRefused("256000 rounded to 230400");
+    driver.m_rewrite = nullptr;
+    driver.m_setError = EIO;
+    expectRefused("EIO", "COM4设置错误：\n" + std::generic_category().message(EIO));
+    driver.m_setError = 0;
+    driver.m_getError = EIO;
+    expectRefused("EIO", "COM4设置错误：\n" + std::generic_category().message(EIO));
 }
 
-// RTS/CTS and XON/XOFF reach the line; the three codes Linux has no setting for are refused
-// with a message that names them.
+// RTS/CTS and XON/XOFF reach the line, XON/XOFF with DC1 and DC3 whatever the line had
+// before; the three codes Linux has no setting for are refused with a message that names
+// them, and so is a flow control that the driver takes and drops (a pty keeps every flag).
 TEST_F(SerialPortTest, FlowControlIsAppliedOrRefused)
 {
     const struct
@@ -302,28 +344,54 @@ TEST_F(SerialPortTest, FlowControlIsAppliedOrRefused)
         int code;
         tcflag_t cflag, iflag; // CRTSCTS and IXON | IXOFF expected
         const char* refused;
-    } cases[] = {{0, 0, 0, nullptr},
-                 {1, CRTSCTS, 0, nullptr},
-                 {2, 0, IXON | IXOFF, nullptr},
-                 {3, 0, 0, "COM2设置错误：\nLinux 不支持 DTR/CTS 流控制"},
-                 {5, 0, 0, "Linux 不支持 DTR/DSR"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.code);
-        sink.m_messages.clear();
-        port.m_nFlowControl = c.code;
-        EXPECT_EQ(port.Open(&receiver, 1, pty.Path()), c.refused == nullptr);
-        termios tio{};
-        ASSERT_EQ(tcgetattr(pty.Slave(), &tio), 0);
-        if (c.refused) {
-            ASSERT_EQ(sink.m_messages.size(), 1u);
-            EXPECT_NE(sink.m_messages[0].find(c.refused), std::string::npos) << sink.m_messages[0];
-        } else {
-            EXPECT_TRUE(sink.m_messages.empty());
-            EXPECT_EQ(tio.c_cflag & CRTSCTS, c.cflag);
-            EXPECT_EQ(tio.c_iflag & (IXON | IXOFF), c.iflag);
+        const char* dropped; // by a driver without it
+    } cases[] = {{0, 0, 0, nullptr, nullptr},
+                 {1, CRTSCTS, 0, nullptr, "COM2设置错误：\n设备的驱动不支持 RTS/CTS 流控制"},
+                 {2, 0, IXON | IXOFF, nullptr, "COM2设置错误：\n设备的驱动不支持 XON/XOFF 流控制"},
+                 {3, 0, 0, "COM2设置错误：\nLinux 不支持 DTR/CTS 流控制", nullptr},
+                 {5, 0, 0, "Linux 不支持 DTR/DSR", nullptr}};
+    enum Driver
+    {
+        Pty,   // the kernel's pseudo-terminal
+        Keeps, // a UART's driver that has both
+        Drops, // one that has neither
+    };
+    for (const Driver kind : {Pty, Keeps, Drops})
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << "code " << c.code << ", driver " << kind);
+            const char* refused = kind == Drops && c.dropped ? c.dropped : c.refused;
+            FakeLineDriver driver;
+            if (kind == Drops)
+                driver.m_rewrite = [](LineDriver::Attributes& a) {
+                    a.cflag &= ~CRTSCTS;
+                    a.iflag &= ~(IXON | IXOFF);
+                };
+            port.SetLineDriver(kind == Pty ? nullptr : &driver);
+            sink.m_messages.clear();
+            port.m_nFlowControl = c.code;
+            EXPECT_EQ(port.Open(&receiver, 1, pty.Path()), refused == nullptr);
+            termios tio{};
+            ASSERT_EQ(tcgetattr(pty.Slave(), &tio), 0);
+            const std::uint32_t cflag = kind == Pty ? tio.c_cflag : driver.m_line.cflag;
+            const std::uint32_t iflag = kind == Pty ? tio.c_iflag : driver.m_line.iflag;
+            const cc_t start = kind == Pty ? tio.c_cc[VSTART] : driver.m_line.cc[VSTART];
+            const cc_t stop = kind == Pty ? tio.c_cc[VSTOP] : driver.m_line.cc[VSTOP];
+            if (refused) {
+                ASSERT_EQ(sink.m_messages.size(), 1u);
+                EXPECT_NE(sink.m_messages[0].find(refused), std::string::npos)
+                    << sink.m_messages[0];
+            } else {
+                EXPECT_TRUE(sink.m_messages.empty());
+                EXPECT_EQ(cflag & CRTSCTS, c.cflag);
+                EXPECT_EQ(iflag & (IXON | IXOFF), c.iflag);
+                if (c.code == 2) {
+                    EXPECT_EQ(start, 0x11);
+                    EXPECT_EQ(stop, 0x13);
+                }
+            }
+            port.Close();
+            port.SetLineDriver(nullptr);
         }
-        port.Close();
-    }
 }
 
 TEST_F(SerialPortTest, PacksByTheInterval)
