@@ -2559,6 +2559,17 @@ Example (5 bytes): EB  90  02  34  0D</translation>
     </message>
 </context>
 <context>
+    <name>PacketNotes</name>
+    <message>
+        <source>应答第 %1 包，%2 ms</source>
+        <translation>answer to packet %1, %2 ms</translation>
+    </message>
+    <message>
+        <source>CRC 错误（应为 %1）</source>
+        <translation>wrong CRC (should be %1)</translation>
+    </message>
+</context>
+<context>
     <name>PortSettings</name>
     <message>
         <source>奇校验</source>
