@@ -1242,6 +1242,38 @@ SIGINT, SIGTERM end the capture with complete files; SIGHUP reopens the files (f
 A device pulled out is reopened when it is plugged back in. Exit status: 0 fine, 1 runtime error, 2 misuse.
 </translation>
     </message>
+    <message>
+        <source>--pcapng 后缺少文件名</source>
+        <translation>--pcapng needs a file name</translation>
+    </message>
+    <message>
+        <source>--pcapng - 已占用标准输出，不能再用 --stdout</source>
+        <translation>--pcapng - takes standard output: --stdout cannot be used with it</translation>
+    </message>
+    <message>
+        <source>
+Wireshark:
+  --pcapng 文件      同时把每条报文连同时间写成 pcapng 文件（Wireshark 可打开），
+                     随文本文件换新文件；- 写到标准输出（文本则不写到标准输出）
+</source>
+        <translation>
+Wireshark:
+  --pcapng FILE      also write every message with its time to a pcapng file (Wireshark
+                     opens it), rotated with the text files; - writes it to standard output
+                     (the text then goes not to standard output)
+</translation>
+    </message>
+</context>
+<context>
+    <name>CapturePcapng</name>
+    <message>
+        <source>无法写入文件“%1”：%2</source>
+        <translation>Cannot write the file &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>写入 pcapng 文件失败：%1</source>
+        <translation>Writing the pcapng file failed: %1</translation>
+    </message>
 </context>
 <context>
     <name>CaptureSession</name>

@@ -115,6 +115,8 @@ TEST(CaptureOptions, GoodAndBadForms)
         {{"COM1", "--tnf"}, "需要 --dir"},
         {{"COM1", "--bogus"}, "未知选项"},
         {{"COM1", "--hex=1"}, "未知选项"},
+        {{"COM1", "--pcapng", "-", "--dir", "/tmp"}, ""},
+        {{"COM1", "--pcapng", "-", "--dir", "/tmp", "--stdout"}, "--stdout"},
     };
     for (const Row& row : rows) {
         const CaptureOptions o = CaptureOptions::Parse(row.args);
