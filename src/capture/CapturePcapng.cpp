@@ -34,8 +34,8 @@ CapturePcapng::~CapturePcapng()
     End();
 }
 
-void CapturePcapng::SetPort(unsigned port, const std::string& device,
-                            const PortSettings& settings, bool modbus, unsigned outputLines)
+void CapturePcapng::SetPort(unsigned port, const std::string& device, const PortSettings& settings,
+                            bool modbus, unsigned outputLines)
 {
     m_recorder.SetInterface(port, PortName(port), device);
     m_recorder.SetModbus(port, modbus ? CharMilliseconds(settings) * 1000.0 : 0.0);
@@ -61,8 +61,8 @@ int CapturePcapng::OpenNext()
         char stamp[32];
         std::strftime(stamp, sizeof stamp, "%Y%m%d %H%M%S", &local);
         for (int n = 1; fd < 0; ++n) {
-            path = stem + " " + stamp + (n > 1 ? "-" + std::to_string(n) : std::string())
-                   + extension;
+            path =
+                stem + " " + stamp + (n > 1 ? "-" + std::to_string(n) : std::string()) + extension;
             fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
             if (fd < 0 && errno != EEXIST)
                 break;

@@ -103,7 +103,8 @@ CaptureSession::CaptureSession(const CaptureOptions& options, SettingsStore& sto
                                                   options.m_rotateMs, options.m_rotateBytes);
     }
     if (!options.m_pcapng.empty())
-        m_pPcapng = std::make_unique<CapturePcapng>(options.m_pcapng, m_pFiles != nullptr);
+        m_pPcapng = std::make_unique<CapturePcapng>(
+            options.m_pcapng, m_pFiles && (options.m_rotateMs || options.m_rotateBytes));
 }
 
 CaptureSession::~CaptureSession()

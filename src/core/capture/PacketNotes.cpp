@@ -68,9 +68,8 @@ std::string PacketNotes::Note(std::uint64_t packet, unsigned port, int direction
     m_pairer.Poll(timeUs / 1000, missing);
     if (request && answer) {
         // An echo (functions 5, 6) answers a request seen elsewhere on the link.
-        answer = m_pairer.AnyWaiting(link, key, [&](const RequestPairer::Waiting& w) {
-            return !(w.m_source == source);
-        });
+        answer = m_pairer.AnyWaiting(
+            link, key, [&](const RequestPairer::Waiting& w) { return !(w.m_source == source); });
         request = !answer;
     }
 
@@ -101,7 +100,8 @@ std::string PacketNotes::Note(std::uint64_t packet, unsigned port, int direction
         const std::uint16_t right = ModbusCrc(bytes, count - 2);
         char crc[16];
         std::snprintf(crc, sizeof crc, "%02X %02X", right & 0xFFu, right >> 8);
-        const std::string wrong = CoreText::Args(VRL_TR("PacketNotes", "CRC 错误（应为 %1）"), {crc});
+        const std::string wrong =
+            CoreText::Args(VRL_TR("PacketNotes", "CRC 错误（应为 %1）"), {crc});
         note = note.empty() ? wrong : note + "; " + wrong;
     }
     return note;

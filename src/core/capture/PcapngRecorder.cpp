@@ -70,8 +70,8 @@ void PcapngRecorder::OnTraffic(const TrafficMessage& message)
     item.m_port = message.m_port;
     item.m_direction = message.m_direction;
     item.m_timeUs = message.m_timeUs;
-    item.m_event = message.m_direction == 1 ? PcapngWriter::Event::Received
-                                            : PcapngWriter::Event::Sent;
+    item.m_event =
+        message.m_direction == 1 ? PcapngWriter::Event::Received : PcapngWriter::Event::Sent;
     if (message.m_forwarded)
         item.m_origin = t_lastReceived;
     else if (message.m_direction == 1)

@@ -46,8 +46,7 @@ public:
     void OnTraffic(const TrafficMessage& message) override;
     // An event without data: the modem lines changed (lines: ModemLines bits), a BREAK, a
     // framing or parity error; at steadyUs.
-    void NoteEvent(unsigned port, PcapngWriter::Event event, std::int64_t steadyUs,
-                   unsigned lines);
+    void NoteEvent(unsigned port, PcapngWriter::Event event, std::int64_t steadyUs, unsigned lines);
     // Writes what waits, ends the thread and closes an owned descriptor. False when a write
     // failed (Error says why).
     bool Stop();
