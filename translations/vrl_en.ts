@@ -754,6 +754,49 @@ Open it now? (It is also among the recent files of the File menu.)</translation>
     </message>
 </context>
 <context>
+    <name>CPcapngCommands</name>
+    <message>
+        <source>pcapng 文件 (*.pcapng)</source>
+        <translation>pcapng files (*.pcapng)</translation>
+    </message>
+    <message>
+        <source>导出 pcapng</source>
+        <translation>Export pcapng</translation>
+    </message>
+    <message>
+        <source>已导出 pcapng（只有最近 64 MB 的报文）：%1</source>
+        <translation>Exported pcapng (the newest 64 MB of messages only): %1</translation>
+    </message>
+    <message>
+        <source>已导出 pcapng：%1</source>
+        <translation>Exported pcapng: %1</translation>
+    </message>
+    <message>
+        <source>录制 pcapng</source>
+        <translation>Record pcapng</translation>
+    </message>
+    <message>
+        <source>无法写入文件“%1”：%2</source>
+        <translation>Cannot write the file &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>pcapng 录制结束：%1，%2 包</source>
+        <translation>pcapng recording ended: %1, %2 packets</translation>
+    </message>
+    <message>
+        <source>写入 pcapng 文件“%1”失败：%2</source>
+        <translation>Writing the pcapng file &quot;%1&quot; failed: %2</translation>
+    </message>
+    <message>
+        <source>录制 pcapng：%1（%2 包）</source>
+        <translation>Recording pcapng: %1 (%2 packets)</translation>
+    </message>
+    <message>
+        <source>正在导出 pcapng：%1%</source>
+        <translation>Exporting pcapng: %1%</translation>
+    </message>
+</context>
+<context>
     <name>CPortControl</name>
     <message>
         <source>就绪</source>
@@ -2163,6 +2206,30 @@ Wireshark:
         <source>检查发报窗光标所在行是否为正确的十六进制报文，并指出出错的位置</source>
         <translation>Check that the send window&apos;s caret line is valid hexadecimal, and show where it is not</translation>
     </message>
+    <message>
+        <source>导出 pcapng...</source>
+        <translation>Export pcapng...</translation>
+    </message>
+    <message>
+        <source>把打开串口以来（清除监视窗以后）的报文存为 Wireshark 可打开的 pcapng 文件</source>
+        <translation>Saves the messages since the ports opened (since the monitor was last cleared) as a pcapng file that Wireshark opens</translation>
+    </message>
+    <message>
+        <source>导出 pcapng</source>
+        <translation>Export pcapng</translation>
+    </message>
+    <message>
+        <source>录制 pcapng...</source>
+        <translation>Record pcapng...</translation>
+    </message>
+    <message>
+        <source>把打开的串口的每条报文写入 pcapng 文件，直到再次选择本项</source>
+        <translation>Writes every message of the open ports into a pcapng file until this item is chosen again</translation>
+    </message>
+    <message>
+        <source>录制 pcapng</source>
+        <translation>Record pcapng</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -2599,6 +2666,13 @@ Example (5 bytes): EB  90  02  34  0D</translation>
     <message>
         <source>CRC 错误（应为 %1）</source>
         <translation>wrong CRC (should be %1)</translation>
+    </message>
+</context>
+<context>
+    <name>PcapngExport</name>
+    <message>
+        <source>导出已取消</source>
+        <translation>The export was cancelled</translation>
     </message>
 </context>
 <context>
