@@ -2291,6 +2291,135 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
 </context>
 <context>
+    <name>ExtcapCapture</name>
+    <message>
+        <source>无法打开 %1：%2</source>
+        <translation>Cannot open %1: %2</translation>
+    </message>
+    <message>
+        <source>无法打开 %1</source>
+        <translation>Cannot open %1</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>Cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>写入 %1 失败：%2</source>
+        <translation>Writing %1 failed: %2</translation>
+    </message>
+    <message>
+        <source>%1 已断开：%2</source>
+        <translation>%1 is gone: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ExtcapOptions</name>
+    <message>
+        <source>%1不对：%2</source>
+        <translation>Wrong %1: %2</translation>
+    </message>
+    <message>
+        <source>波特率</source>
+        <translation>Baud rate</translation>
+    </message>
+    <message>
+        <source>数据位</source>
+        <translation>Data bits</translation>
+    </message>
+    <message>
+        <source>校验位</source>
+        <translation>Parity</translation>
+    </message>
+    <message>
+        <source>停止位</source>
+        <translation>Stop bits</translation>
+    </message>
+    <message>
+        <source>打包间隔</source>
+        <translation>packing interval</translation>
+    </message>
+    <message>
+        <source>没有给出要做的事（--extcap-interfaces 等）</source>
+        <translation>Nothing to do given (--extcap-interfaces and the like)</translation>
+    </message>
+    <message>
+        <source>没有给出接口（--extcap-interface vrl-设备名）</source>
+        <translation>No interface given (--extcap-interface vrl-DEVICE)</translation>
+    </message>
+    <message>
+        <source>没有给出 --fifo</source>
+        <translation>No --fifo given</translation>
+    </message>
+</context>
+<context>
+    <name>ExtcapQueries</name>
+    <message>
+        <source>VRL 串口</source>
+        <translation>VRL serial</translation>
+    </message>
+    <message>
+        <source>VRL 串口：%1</source>
+        <translation>VRL serial: %1</translation>
+    </message>
+    <message>
+        <source>串口报文（RTAC 串行头）</source>
+        <translation>serial messages (RTAC serial header)</translation>
+    </message>
+    <message>
+        <source>串口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>设备路径，如 /dev/ttyUSB0</source>
+        <translation>the device path, such as /dev/ttyUSB0</translation>
+    </message>
+    <message>
+        <source>波特率</source>
+        <translation>Baud rate</translation>
+    </message>
+    <message>
+        <source>数据位</source>
+        <translation>Data bits</translation>
+    </message>
+    <message>
+        <source>校验位</source>
+        <translation>Parity</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>奇</source>
+        <translation>odd</translation>
+    </message>
+    <message>
+        <source>偶</source>
+        <translation>even</translation>
+    </message>
+    <message>
+        <source>标志</source>
+        <translation>mark</translation>
+    </message>
+    <message>
+        <source>空格</source>
+        <translation>space</translation>
+    </message>
+    <message>
+        <source>停止位</source>
+        <translation>Stop bits</translation>
+    </message>
+    <message>
+        <source>打包间隔（毫秒）</source>
+        <translation>Packing interval (ms)</translation>
+    </message>
+    <message>
+        <source>线路静止这么久，一个报文（一个包）结束</source>
+        <translation>a message (a packet) ends after this much silence on the line</translation>
+    </message>
+</context>
+<context>
     <name>HexText</name>
     <message>
         <source>长度不能小于 1 个字节！</source>
@@ -2885,6 +3014,17 @@ Linux does not support %2 flow control (its pair of handshake lines cannot be se
     <message>
         <source>文件夹“%1”不存在</source>
         <translation>the folder &quot;%1&quot; does not exist</translation>
+    </message>
+</context>
+<context>
+    <name>vrl-extcap</name>
+    <message>
+        <source>用法: vrl-extcap --extcap-interfaces | --extcap-dlts | --extcap-config | --capture --fifo 文件 --extcap-interface vrl-设备名 [--port 设备]
+由 Wireshark 调用，在其接口列表中提供串口实时抓包。
+</source>
+        <translation>usage: vrl-extcap --extcap-interfaces | --extcap-dlts | --extcap-config | --capture --fifo FILE --extcap-interface vrl-DEVICE [--port DEVICE]
+Run by Wireshark: live capture of serial ports in its interface list.
+</translation>
     </message>
 </context>
 </TS>
