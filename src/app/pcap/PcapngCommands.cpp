@@ -98,8 +98,7 @@ QString CPcapngCommands::AskSaveName(const QString& title)
     const QString name = QDir::home().filePath(
         QStringLiteral("VRL %1.pcapng")
             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd HHmmss"))));
-    return QFileDialog::getSaveFileName(m_host.Window(), title, name,
-                                        tr("pcapng 文件 (*.pcapng)"));
+    return QFileDialog::getSaveFileName(m_host.Window(), title, name, tr("pcapng 文件 (*.pcapng)"));
 }
 
 template <typename Target> void CPcapngCommands::DescribePorts(Target& target) const
@@ -161,10 +160,11 @@ void CPcapngCommands::StartRecording()
     const QString path = AskSaveName(tr("录制 pcapng"));
     if (path.isEmpty())
         return;
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) {
-        m_host.ShowMessage(tr("无法写入文件“%1”：%2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+        m_host.ShowMessage(
+            tr("无法写入文件“%1”：%2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
         return;
     }
     m_pRecorder = std::make_unique<PcapngRecorder>();
@@ -202,6 +202,6 @@ void CPcapngCommands::OnTimer()
                                            .arg(m_pRecorder->Packets()));
     }
     if (m_exporting && m_exportTotal > 0)
-        m_host.SetStatusNote(kExportKey, tr("正在导出 pcapng：%1%")
-                                             .arg(m_exportDone.load() * 100 / m_exportTotal));
+        m_host.SetStatusNote(
+            kExportKey, tr("正在导出 pcapng：%1%").arg(m_exportDone.load() * 100 / m_exportTotal));
 }

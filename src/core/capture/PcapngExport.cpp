@@ -38,7 +38,8 @@ AtomicWriteResult PcapngExport::Write(const std::string& path,
                 return;
             if (!writer.HasInterface(m.m_port)) {
                 const auto it = m_names.find(m.m_port);
-                writer.AddInterface(m.m_port, it != m_names.end() ? it->second.first : PortName(m.m_port),
+                writer.AddInterface(m.m_port,
+                                    it != m_names.end() ? it->second.first : PortName(m.m_port),
                                     it != m_names.end() ? it->second.second : std::string());
             }
             std::string note;

@@ -18,9 +18,9 @@ private:
     static QStringList Payloads(const QString& file)
     {
         QProcess tshark;
-        tshark.start(QStringLiteral("tshark"), {QStringLiteral("-r"), file, QStringLiteral("-T"),
-                                                QStringLiteral("fields"), QStringLiteral("-e"),
-                                                QStringLiteral("data.data")});
+        tshark.start(QStringLiteral("tshark"),
+                     {QStringLiteral("-r"), file, QStringLiteral("-T"), QStringLiteral("fields"),
+                      QStringLiteral("-e"), QStringLiteral("data.data")});
         tshark.waitForFinished(30000);
         return QString::fromUtf8(tshark.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
     }
