@@ -1294,16 +1294,38 @@ A device pulled out is reopened when it is plugged back in. Exit status: 0 fine,
         <translation>--pcapng - takes standard output: --stdout cannot be used with it</translation>
     </message>
     <message>
+        <source>--replay 后缺少文件名</source>
+        <translation>--replay needs a file name</translation>
+    </message>
+    <message>
+        <source>回放速度不对：%1（0.1 到 10）</source>
+        <translation>wrong replay speed: %1 (0.1 to 10)</translation>
+    </message>
+    <message>
+        <source>--replay 需要且只需要一个串口（--port COMn=设备）</source>
+        <translation>--replay needs exactly one port (--port COMn=DEVICE)</translation>
+    </message>
+    <message>
+        <source>--replay 不能与 --dir、--pcapng 同时使用</source>
+        <translation>--replay cannot be used with --dir or --pcapng</translation>
+    </message>
+    <message>
         <source>
 Wireshark:
   --pcapng 文件      同时把每条报文连同时间写成 pcapng 文件（Wireshark 可打开），
                      随文本文件换新文件；- 写到标准输出（文本则不写到标准输出）
+  --replay 文件 --port COMn=设备 [--speed 倍数]
+                     把 pcapng 文件中 COMn 收到的数据按原来的间隔写入设备，
+                     速度 0.1 到 10 倍（默认 1）；Ctrl+C 停止
 </source>
         <translation>
 Wireshark:
   --pcapng FILE      also write every message with its time to a pcapng file (Wireshark
                      opens it), rotated with the text files; - writes it to standard output
                      (the text then goes not to standard output)
+  --replay FILE --port COMn=DEVICE [--speed FACTOR]
+                     write what COMn received in the pcapng file into the device with its
+                     original gaps, at 0.1 to 10 times the speed (default 1); Ctrl+C stops
 </translation>
     </message>
 </context>
@@ -1316,6 +1338,29 @@ Wireshark:
     <message>
         <source>写入 pcapng 文件失败：%1</source>
         <translation>Writing the pcapng file failed: %1</translation>
+    </message>
+</context>
+<context>
+    <name>CaptureReplay</name>
+    <message>
+        <source>无法回放“%1”：%2</source>
+        <translation>Cannot replay &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>写入串口失败</source>
+        <translation>writing to the port failed</translation>
+    </message>
+    <message>
+        <source>串口 5 秒内没有接受数据</source>
+        <translation>the port took no data for 5 seconds</translation>
+    </message>
+    <message>
+        <source>回放中断：%1</source>
+        <translation>Replay stopped: %1</translation>
+    </message>
+    <message>
+        <source>已把 %1 收到的 %2 个包（%3 字节）写入 %4</source>
+        <translation>Wrote the %2 packets (%3 bytes) %1 received into %4</translation>
     </message>
 </context>
 <context>
@@ -2802,6 +2847,72 @@ Example (5 bytes): EB  90  02  34  0D</translation>
     <message>
         <source>导出已取消</source>
         <translation>The export was cancelled</translation>
+    </message>
+</context>
+<context>
+    <name>PcapngReader</name>
+    <message>
+        <source>第 %1 块（偏移 %2）：%3</source>
+        <translation>block %1 (offset %2): %3</translation>
+    </message>
+    <message>
+        <source>无法读取文件“%1”：%2</source>
+        <translation>Cannot read the file &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>不是 pcapng 文件（没有节头块）</source>
+        <translation>not a pcapng file (no section header block)</translation>
+    </message>
+    <message>
+        <source>文件在块的中间截断</source>
+        <translation>the file ends inside the block</translation>
+    </message>
+    <message>
+        <source>节头块的字节序标志不对</source>
+        <translation>the section header's byte-order magic is wrong</translation>
+    </message>
+    <message>
+        <source>块的长度不对</source>
+        <translation>the block's length is wrong</translation>
+    </message>
+    <message>
+        <source>块尾的长度与块头不符</source>
+        <translation>the length at the block's end differs from the one at its start</translation>
+    </message>
+    <message>
+        <source>接口 %1 的链路类型是 %2，不是串口的 250</source>
+        <translation>interface %1 has link type %2, not the serial line's 250</translation>
+    </message>
+    <message>
+        <source>数据包属于不存在的接口</source>
+        <translation>the packet belongs to an interface that does not exist</translation>
+    </message>
+    <message>
+        <source>数据包长于其块</source>
+        <translation>the packet is longer than its block</translation>
+    </message>
+    <message>
+        <source>数据包短于串口头（12 字节）</source>
+        <translation>the packet is shorter than the serial header (12 bytes)</translation>
+    </message>
+    <message>
+        <source>数据包没有时间（简单包块），无法回放</source>
+        <translation>the packet has no time (a simple packet block): it cannot be replayed</translation>
+    </message>
+    <message>
+        <source>文件中没有接口</source>
+        <translation>the file has no interface</translation>
+    </message>
+</context>
+<context>
+    <name>PcapngReplay</name>
+    <message>
+        <source>文件中没有收到的数据可回放</source>
+        <translation>the file holds no received data to replay</translation>
+    </message>
+    <message>
+        <source>文件中有多个串口收到了数据（%1），%2 不在其中</source>
+        <translation>several ports of the file received data (%1), and %2 is not one of them</translation>
     </message>
 </context>
 <context>

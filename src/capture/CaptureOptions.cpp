@@ -205,6 +205,17 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
         return value.empty() ? VRL_TR("CaptureOptions", "--pcapng 后缺少文件名") : std::string();
     });
 
+    reader.Value("--replay", {}, [&](const std::string& value) {
+        o.m_replay = value;
+        return value.empty() ? VRL_TR("CaptureOptions", "--replay 后缺少文件名") : std::string();
+    });
+    reader.Value("--speed", {}, [&](const std::string& value) {
+        char* end = nullptr;
+        o.m_speed = std::strtod(value.c_str(), &end);
+        return Unless(!value.empty() && *end == '\0' && o.m_speed >= 0.1 && o.m_speed <= 10,
+                      VRL_TR("CaptureOptions", "回放速度不对：%1（0.1 到 10）"), value);
+    });
+
     o.m_error = reader.Read(args);
     if (!o.m_error.empty() || o.m_help || o.m_version)
         return o;
@@ -215,6 +226,10 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
         o.m_error = VRL_TR("CaptureOptions", "--txt、--tnf 与换文件的选项需要 --dir 文件夹");
     else if (const auto twice = RepeatedPort(o.m_ports))
         o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "%1 给出了两次"), {PortName(*twice)});
+    else if (!o.m_replay.empty() && o.m_ports.size() != 1)
+        o.m_error = VRL_TR("CaptureOptions", "--replay 需要且只需要一个串口（--port COMn=设备）");
+    else if (!o.m_replay.empty() && (!o.m_folder.empty() || !o.m_pcapng.empty()))
+        o.m_error = VRL_TR("CaptureOptions", "--replay 不能与 --dir、--pcapng 同时使用");
     else if (o.m_pcapng == "-" && o.m_stdout)
         o.m_error = VRL_TR("CaptureOptions", "--pcapng - 已占用标准输出，不能再用 --stdout");
     if (!o.m_folder.empty() && !o.m_txt && !o.m_tnf)
@@ -267,7 +282,10 @@ std::string CaptureOptions::PcapngHelpText()
         "\n"
         "Wireshark:\n"
         "  --pcapng 文件      同时把每条报文连同时间写成 pcapng 文件（Wireshark 可打开），\n"
-        "                     随文本文件换新文件；- 写到标准输出（文本则不写到标准输出）\n");
+        "                     随文本文件换新文件；- 写到标准输出（文本则不写到标准输出）\n"
+        "  --replay 文件 --port COMn=设备 [--speed 倍数]\n"
+        "                     把 pcapng 文件中 COMn 收到的数据按原来的间隔写入设备，\n"
+        "                     速度 0.1 到 10 倍（默认 1）；Ctrl+C 停止\n");
 }
 
 std::string CaptureOptions::VersionText()

@@ -42,6 +42,10 @@ struct CaptureOptions
     // Wireshark: a pcapng file of every message beside (or instead of) the text; "-" is
     // standard output.
     std::string m_pcapng;
+    // Replay: the received data of the capture's port COMn written into the device of
+    // --port COMn=DEVICE, with its gaps divided by the speed.
+    std::string m_replay;
+    double m_speed = 1.0;
 
     bool m_help = false;
     bool m_version = false;
