@@ -50,8 +50,8 @@ bool ExtcapCapture::Open()
     if (const int probe = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         probe < 0) {
         std::lock_guard lock(m_mutex);
-        m_error =
-            CoreText::Args(VRL_TR("ExtcapCapture", "无法打开 %1：%2"), {device, std::strerror(errno)});
+        m_error = CoreText::Args(VRL_TR("ExtcapCapture", "无法打开 %1：%2"),
+                                 {device, std::strerror(errno)});
         return false;
     } else {
         ::close(probe);
@@ -111,7 +111,8 @@ void ExtcapCapture::OnPortData(unsigned, std::vector<std::uint8_t>)
 void ExtcapCapture::OnPortStopped(unsigned, std::string reason)
 {
     std::lock_guard lock(m_mutex);
-    m_error = CoreText::Args(VRL_TR("ExtcapCapture", "%1 已断开：%2"), {m_options.Device(), reason});
+    m_error =
+        CoreText::Args(VRL_TR("ExtcapCapture", "%1 已断开：%2"), {m_options.Device(), reason});
     m_stopped = true;
 }
 

@@ -107,8 +107,8 @@ ExtcapOptions ExtcapOptions::Parse(const std::vector<std::string>& args)
     o.m_error = reader.Read(args);
     if (!o.m_error.empty() || o.m_help)
         return o;
-    const bool needsInterface = o.m_query == Query::Dlts || o.m_query == Query::Config
-                                || o.m_query == Query::Capture;
+    const bool needsInterface =
+        o.m_query == Query::Dlts || o.m_query == Query::Config || o.m_query == Query::Capture;
     if (o.m_query == Query::None)
         o.m_error = VRL_TR("ExtcapOptions", "没有给出要做的事（--extcap-interfaces 等）");
     else if (needsInterface && o.Device().empty())

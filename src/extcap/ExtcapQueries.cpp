@@ -25,8 +25,8 @@ void Value(std::string& out, int arg, const std::string& value, const std::strin
 
 std::string ExtcapQueries::Interfaces(const std::vector<SerialDevice>& devices)
 {
-    std::string out = "extcap {version=1.0}{display=" + Field(VRL_TR("ExtcapQueries", "VRL 串口"))
-                      + "}\n";
+    std::string out =
+        "extcap {version=1.0}{display=" + Field(VRL_TR("ExtcapQueries", "VRL 串口")) + "}\n";
     for (const SerialDevice& device : devices) {
         const std::string& node = device.node.empty() ? device.path : device.node;
         out += "interface {value=" + ExtcapOptions::InterfaceOf(node) + "}{display="
@@ -45,8 +45,8 @@ std::string ExtcapQueries::Config(const std::string& device)
 {
     std::string out;
     out += "arg {number=0}{call=--port}{display=" + Field(VRL_TR("ExtcapQueries", "串口"))
-           + "}{type=string}{default=" + Field(device) + "}{tooltip="
-           + Field(VRL_TR("ExtcapQueries", "设备路径，如 /dev/ttyUSB0")) + "}\n";
+           + "}{type=string}{default=" + Field(device)
+           + "}{tooltip=" + Field(VRL_TR("ExtcapQueries", "设备路径，如 /dev/ttyUSB0")) + "}\n";
     out += "arg {number=1}{call=--baud}{display=" + Field(VRL_TR("ExtcapQueries", "波特率"))
            + "}{type=unsigned}{range=50,100000000}{default=9600}\n";
     out += "arg {number=2}{call=--data-bits}{display=" + Field(VRL_TR("ExtcapQueries", "数据位"))

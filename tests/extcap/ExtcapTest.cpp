@@ -51,8 +51,7 @@ TEST(ExtcapProgram, AnswersEveryQuery)
         int m_status;
     };
     const Row rows[] = {
-        {"--extcap-interfaces --extcap-version=4.0", "extcap {version=1.0}{display=VRL serial}",
-         0},
+        {"--extcap-interfaces --extcap-version=4.0", "extcap {version=1.0}{display=VRL serial}", 0},
         {"--extcap-dlts --extcap-interface vrl-ttyUSB0",
          "dlt {number=250}{name=RTAC_SERIAL}{display=serial messages (RTAC serial header)}", 0},
         {"--extcap-config --extcap-interface vrl-ttyUSB0",
@@ -139,18 +138,17 @@ TEST(ExtcapProgram, CapturesIntoAFifo)
         std::fwrite(bytes.data(), 1, afterOne, f);
         std::fclose(f);
     }
-    EXPECT_EQ(Shell("tshark -r " + copy + " -T fields -e data.data 2>/dev/null").m_out,
-              "6f6e65\n");
+    EXPECT_EQ(Shell("tshark -r " + copy + " -T fields -e data.data 2>/dev/null").m_out, "6f6e65\n");
     if (std::FILE* f = std::fopen(copy.c_str(), "wb")) {
         std::fwrite(bytes.data(), 1, bytes.size(), f);
         std::fclose(f);
     }
-    EXPECT_EQ(Shell("tshark -r " + copy +
-                  " -T fields -e frame.interface_name -e frame.interface_description"
-                  " -e frame.packet_flags_direction -e data.data 2>/dev/null")
+    EXPECT_EQ(Shell("tshark -r " + copy
+                    + " -T fields -e frame.interface_name -e frame.interface_description"
+                      " -e frame.packet_flags_direction -e data.data 2>/dev/null")
                   .m_out,
-              "vrl-serial\t" + pty.Path() + "\t0x00000001\t6f6e65\nvrl-serial\t" + pty.Path() +
-                  "\t0x00000001\t74776f\n");
+              "vrl-serial\t" + pty.Path() + "\t0x00000001\t6f6e65\nvrl-serial\t" + pty.Path()
+                  + "\t0x00000001\t74776f\n");
 }
 
 } // namespace
