@@ -797,6 +797,45 @@ Open it now? (It is also among the recent files of the File menu.)</translation>
     </message>
 </context>
 <context>
+    <name>CPcapngReplayer</name>
+    <message>
+        <source>请先打开要回放到的串口。</source>
+        <translation>Open the port to replay into first.</translation>
+    </message>
+    <message>
+        <source>回放 pcapng</source>
+        <translation>Replay pcapng</translation>
+    </message>
+    <message>
+        <source>pcapng 文件 (*.pcapng);;所有文件 (*)</source>
+        <translation>pcapng files (*.pcapng);;All files (*)</translation>
+    </message>
+    <message>
+        <source>无法回放“%1”：%2</source>
+        <translation>Cannot replay &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>把 %1 收到的 %2 个包写入 %3，速度（倍）：</source>
+        <translation>Write the %2 packets %1 received into %3, at a speed (times):</translation>
+    </message>
+    <message>
+        <source>回放 pcapng：%1/%2 包（Esc 停止）</source>
+        <translation>Replaying pcapng: %1/%2 packets (Esc stops)</translation>
+    </message>
+    <message>
+        <source>回放中断：%1</source>
+        <translation>Replay stopped: %1</translation>
+    </message>
+    <message>
+        <source>回放 pcapng 完成</source>
+        <translation>pcapng replay finished</translation>
+    </message>
+    <message>
+        <source>回放 pcapng 已停止</source>
+        <translation>pcapng replay stopped</translation>
+    </message>
+</context>
+<context>
     <name>CPortControl</name>
     <message>
         <source>就绪</source>
@@ -2275,6 +2314,18 @@ Wireshark:
         <source>录制 pcapng</source>
         <translation>Record pcapng</translation>
     </message>
+    <message>
+        <source>回放 pcapng...</source>
+        <translation>Replay pcapng...</translation>
+    </message>
+    <message>
+        <source>把 pcapng 文件中一个串口收到的数据按原来的间隔发送到当前串口（Esc 停止）</source>
+        <translation>Sends what one port of a pcapng file received into the current port with its original gaps (Esc stops)</translation>
+    </message>
+    <message>
+        <source>回放 pcapng</source>
+        <translation>Replay pcapng</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -2869,19 +2920,19 @@ Example (5 bytes): EB  90  02  34  0D</translation>
     </message>
     <message>
         <source>节头块的字节序标志不对</source>
-        <translation>the section header's byte-order magic is wrong</translation>
+        <translation>the section header&apos;s byte-order magic is wrong</translation>
     </message>
     <message>
         <source>块的长度不对</source>
-        <translation>the block's length is wrong</translation>
+        <translation>the block&apos;s length is wrong</translation>
     </message>
     <message>
         <source>块尾的长度与块头不符</source>
-        <translation>the length at the block's end differs from the one at its start</translation>
+        <translation>the length at the block&apos;s end differs from the one at its start</translation>
     </message>
     <message>
         <source>接口 %1 的链路类型是 %2，不是串口的 250</source>
-        <translation>interface %1 has link type %2, not the serial line's 250</translation>
+        <translation>interface %1 has link type %2, not the serial line&apos;s 250</translation>
     </message>
     <message>
         <source>数据包属于不存在的接口</source>

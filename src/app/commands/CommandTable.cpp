@@ -16,6 +16,7 @@ const MenuLayoutItem kMainMenu[] = {
     {M::Separator, 0, nullptr},
     {M::Item, ID_EXPORT_PCAPNG, nullptr},
     {M::Item, ID_RECORD_PCAPNG, nullptr},
+    {M::Item, ID_REPLAY_PCAPNG, nullptr},
     {M::Separator, 0, nullptr},
     {M::Item, ID_OPEN_SEND_FILE, nullptr},
     {M::Item, ID_SAVE_SEND_FILE, nullptr},

@@ -1,6 +1,7 @@
 #include "app/pcap/PcapngCommands.h"
 
 #include "app/host/FrameHost.h"
+#include "app/pcap/PcapngReplayer.h"
 #include "core/base/CommandIds.h"
 #include "core/base/PortName.h"
 #include "core/capture/PcapngExport.h"
@@ -34,6 +35,10 @@ const CommandInfo kCommands[] = {
     {ID_RECORD_PCAPNG, QT_TRANSLATE_NOOP("Command", "录制 pcapng..."), nullptr,
      QT_TRANSLATE_NOOP("Command", "把打开的串口的每条报文写入 pcapng 文件，直到再次选择本项"),
      QT_TRANSLATE_NOOP("Command", "录制 pcapng"), nullptr, true},
+    {ID_REPLAY_PCAPNG, QT_TRANSLATE_NOOP("Command", "回放 pcapng..."), nullptr,
+     QT_TRANSLATE_NOOP("Command",
+                       "把 pcapng 文件中一个串口收到的数据按原来的间隔发送到当前串口（Esc 停止）"),
+     QT_TRANSLATE_NOOP("Command", "回放 pcapng"), nullptr, true},
 };
 
 constexpr int kProgressMs = 200;
@@ -51,7 +56,7 @@ std::int64_t WallOffsetUs()
 
 CPcapngCommands::CPcapngCommands(CFrameHost& host, std::function<bool(unsigned port)> modbusOn)
     : QObject(host.Window()), m_host(host), m_modbusOn(std::move(modbusOn)),
-      m_pTimer(new QTimer(this))
+      m_pTimer(new QTimer(this)), m_pReplayer(new CPcapngReplayer(host))
 {
     m_host.Pipeline().Traffic().Add(m_ring, PortTraffic::Runs::OnWorker);
     m_pTimer->setInterval(kProgressMs);
@@ -81,6 +86,8 @@ void CPcapngCommands::OnCommand(int id)
         StopRecording(false);
     else if (id == ID_RECORD_PCAPNG)
         StartRecording();
+    else if (id == ID_REPLAY_PCAPNG)
+        m_pReplayer->Toggle();
 }
 
 void CPcapngCommands::OnUpdateCommand(int id, CommandState& state)
@@ -89,6 +96,8 @@ void CPcapngCommands::OnUpdateCommand(int id, CommandState& state)
         state.m_enabled = !m_exporting;
     else if (id == ID_RECORD_PCAPNG)
         state.m_checked = m_pRecorder != nullptr;
+    else if (id == ID_REPLAY_PCAPNG)
+        state.m_checked = m_pReplayer->IsPlaying();
 }
 
 QString CPcapngCommands::AskSaveName(const QString& title)

@@ -15,14 +15,16 @@
 #include <thread>
 
 class CFrameHost;
+class CPcapngReplayer;
 class PcapngExport;
 class QTimer;
 
 // pcapng files for Wireshark from the window: 文件 → "导出 pcapng..." writes the traffic kept
 // since the ports opened (the newest 64 MB at most, and nothing from before the monitor was
 // last cleared), 文件 → "录制 pcapng..." writes every message of the ports into a file until
-// chosen again (a status-bar note says so meanwhile). Both listen to the ports' traffic on
-// the workers; the files are written by threads of their own, so the window never waits.
+// chosen again (a status-bar note says so meanwhile), 文件 → "回放 pcapng..." plays a capture
+// into the current port (CPcapngReplayer). Export and recording listen to the ports' traffic
+// on the workers; the files are written by threads of their own, so the window never waits.
 class CPcapngCommands : public QObject, public CCommandTarget
 {
     Q_OBJECT
@@ -45,6 +47,7 @@ public:
     }
     bool IsRecording() const { return m_pRecorder != nullptr; }
     bool IsExporting() const { return m_exporting; }
+    CPcapngReplayer& Replayer() { return *m_pReplayer; }
 
 Q_SIGNALS:
     // An export has ended (ok or not); tests wait for it.
@@ -71,4 +74,5 @@ private:
     std::uint64_t m_exportTotal = 0;
     bool m_exporting = false;
     QTimer* m_pTimer;
+    CPcapngReplayer* m_pReplayer;
 };

@@ -97,6 +97,7 @@ enum CommandId : int
     // Linux only: pcapng files for Wireshark.
     ID_EXPORT_PCAPNG = 32940,
     ID_RECORD_PCAPNG = 32941,
+    ID_REPLAY_PCAPNG = 32942,
 
     // The framework's standard commands.
     ID_FILE_NEW = 57600,

@@ -3,7 +3,9 @@
 #include "app/frame/MainFrm.h"
 #include "app/monitor/FrameMonitorView.h"
 #include "app/pcap/PcapngCommands.h"
+#include "app/pcap/PcapngReplayer.h"
 #include "core/base/CommandIds.h"
+#include "core/capture/PcapngWriter.h"
 
 #include <QProcess>
 #include <QSignalSpy>
@@ -70,6 +72,51 @@ private Q_SLOTS:
         QCOMPARE(Payloads(file),
                  (QStringList{QByteArray("one").toHex(), QByteArray("two").toHex()}));
         QVERIFY(m_messages.isEmpty());
+    }
+
+    // Replay sends what the capture's port received, as sent lines, into the current port;
+    // a file that is not sound sends nothing and says why.
+    void replayIntoTheCurrentPort()
+    {
+        PcapngWriter writer;
+        writer.BeginSection("test");
+        writer.AddInterface(0, "COM9", "/dev/ttyUSB0");
+        const std::uint8_t first[] = {0x01, 0x02}, second[] = {0x03};
+        writer.AddPacket(0, 1'000'000, PcapngWriter::Event::Received, 0, first, 2, {});
+        writer.AddPacket(0, 1'000'500, PcapngWriter::Event::Sent, 0, second, 1, {});
+        writer.AddPacket(0, 1'300'000, PcapngWriter::Event::Received, 0, second, 1, {});
+        const auto bytes = writer.Take();
+        const QString good = m_xdg->FilePath(QStringLiteral("capture.pcapng"));
+        QFile file(good);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+        file.close();
+
+        TestPtyPair com1;
+        CMainFrame& f = NewFrame();
+        QVERIFY(OpenPort(0, com1));
+        f.Options().m_showSent = 1;
+        auto& replayer = f.findChild<CPcapngCommands*>()->Replayer();
+        QString path = m_xdg->FilePath(QStringLiteral("notes.txt"));
+        replayer.SetAskers([&] { return path; }, [] { return 2.0; });
+        QFile text(path);
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("not a capture");
+        text.close();
+        f.OnCommand(ID_REPLAY_PCAPNG);
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages.front().contains(QStringLiteral("不是 pcapng")));
+        QVERIFY(!replayer.IsPlaying());
+
+        path = good;
+        QSignalSpy done(&replayer, &CPcapngReplayer::finished);
+        f.OnCommand(ID_REPLAY_PCAPNG);
+        QVERIFY(f.UpdateCommand(ID_REPLAY_PCAPNG).m_checked);
+        QTRY_COMPARE(done.count(), 1);
+        QCOMPARE(done.at(0).at(0).toBool(), true);
+        QCOMPARE(com1.Read(300), QByteArray::fromHex("010203"));
+        QVERIFY(f.GetView()->toPlainText().contains(QStringLiteral("COM1↓01 02")));
+        QCOMPARE(m_messages.size(), 1);
     }
 };
 
