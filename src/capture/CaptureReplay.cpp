@@ -44,9 +44,9 @@ int CaptureReplay::Run(int signalFd)
     PcapngReplay replay;
     const CaptureOptions::Port& wanted = m_options.m_ports.front();
     if (!reader.Read(m_options.m_replay) || !replay.Choose(reader, PortName(wanted.m_port))) {
-        ShowMessage(CoreText::Args(VRL_TR("CaptureReplay", "无法回放“%1”：%2"),
-                                   {m_options.m_replay, reader.Error().empty() ? replay.Error()
-                                                                               : reader.Error()}));
+        ShowMessage(CoreText::Args(
+            VRL_TR("CaptureReplay", "无法回放“%1”：%2"),
+            {m_options.m_replay, reader.Error().empty() ? replay.Error() : reader.Error()}));
         return CaptureSession::kExitRuntime;
     }
 
@@ -110,9 +110,9 @@ int CaptureReplay::Run(int signalFd)
         return CaptureSession::kExitRuntime;
     }
     std::fprintf(stderr, "vrl-capture: %s\n",
-                 CoreText::Args(VRL_TR("CaptureReplay", "已把 %1 收到的 %2 个包（%3 字节）写入 %4"),
-                                {replay.SourceName(), std::to_string(packets),
-                                 std::to_string(bytes), device})
+                 CoreText::Args(
+                     VRL_TR("CaptureReplay", "已把 %1 收到的 %2 个包（%3 字节）写入 %4"),
+                     {replay.SourceName(), std::to_string(packets), std::to_string(bytes), device})
                      .c_str());
     return CaptureSession::kExitOk;
 }

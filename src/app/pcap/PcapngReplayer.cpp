@@ -51,15 +51,15 @@ void CPcapngReplayer::Toggle()
         return;
     }
     bool ok = true;
-    const double speed = m_askSpeed ? m_askSpeed()
-                                    : QInputDialog::getDouble(
-                                          m_host.Window(), tr("回放 pcapng"),
-                                          tr("把 %1 收到的 %2 个包写入 %3，速度（倍）：")
-                                              .arg(QString::fromStdString(m_replay.SourceName()))
-                                              .arg(m_replay.Packets().size())
-                                              .arg(QString::fromStdString(source)),
-                                          1.0, PcapngReplay::kSlowest, PcapngReplay::kFastest, 1,
-                                          &ok);
+    const double speed =
+        m_askSpeed
+            ? m_askSpeed()
+            : QInputDialog::getDouble(m_host.Window(), tr("回放 pcapng"),
+                                      tr("把 %1 收到的 %2 个包写入 %3，速度（倍）：")
+                                          .arg(QString::fromStdString(m_replay.SourceName()))
+                                          .arg(m_replay.Packets().size())
+                                          .arg(QString::fromStdString(source)),
+                                      1.0, PcapngReplay::kSlowest, PcapngReplay::kFastest, 1, &ok);
     if (!ok || speed <= 0)
         return;
     Start(speed, static_cast<unsigned>(port));
@@ -78,8 +78,8 @@ void CPcapngReplayer::Start(double speed, unsigned port)
             speed,
             [&](const std::uint8_t* bytes, std::size_t count, std::string&) {
                 std::vector<std::uint8_t> data(bytes, bytes + count);
-                std::string text = BytesToHexText(
-                    std::string_view(reinterpret_cast<const char*>(bytes), count));
+                std::string text =
+                    BytesToHexText(std::string_view(reinterpret_cast<const char*>(bytes), count));
                 return sender.Send(port, std::move(data), std::move(text));
             },
             [this](std::size_t index, std::int64_t) {
@@ -101,9 +101,9 @@ void CPcapngReplayer::Stop()
 void CPcapngReplayer::ShowProgress(std::size_t done)
 {
     if (IsPlaying() || done == 0)
-        m_host.SetStatusNote(kNoteKey, tr("回放 pcapng：%1/%2 包（Esc 停止）")
-                                           .arg(done)
-                                           .arg(m_replay.Packets().size()));
+        m_host.SetStatusNote(
+            kNoteKey,
+            tr("回放 pcapng：%1/%2 包（Esc 停止）").arg(done).arg(m_replay.Packets().size()));
 }
 
 void CPcapngReplayer::Finish(bool atEnd, const QString& error)

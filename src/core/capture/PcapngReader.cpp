@@ -137,11 +137,11 @@ bool PcapngReader::Parse(const std::vector<std::uint8_t>& file)
             });
             if (interface.m_linkType != PcapngWriter::kLinkType)
                 return Fail(block, at,
-                            CoreText::Args(VRL_TR("PcapngReader",
-                                                  "接口 %1 的链路类型是 %2，不是串口的 250"),
-                                           {interface.m_name.empty() ? std::to_string(m_interfaces.size())
-                                                                     : interface.m_name,
-                                            std::to_string(interface.m_linkType)}));
+                            CoreText::Args(
+                                VRL_TR("PcapngReader", "接口 %1 的链路类型是 %2，不是串口的 250"),
+                                {interface.m_name.empty() ? std::to_string(m_interfaces.size())
+                                                          : interface.m_name,
+                                 std::to_string(interface.m_linkType)}));
             m_interfaces.push_back(std::move(interface));
             units.push_back(perSecond);
         } else if (type == kEnhancedPacket) {
@@ -190,9 +190,9 @@ std::vector<const PcapngReader::Packet*> PcapngReader::Received(unsigned interfa
     for (const Packet& packet : m_packets) {
         if (packet.m_interface != interface || packet.m_bytes.empty())
             continue;
-        const bool in = packet.m_direction == 1
-                        || (packet.m_direction < 0
-                            && (packet.m_event == kRxStart || packet.m_event == kRxEnd));
+        const bool in =
+            packet.m_direction == 1
+            || (packet.m_direction < 0 && (packet.m_event == kRxStart || packet.m_event == kRxEnd));
         if (in)
             received.push_back(&packet);
     }

@@ -21,8 +21,8 @@ public:
     {
         unsigned m_interface = 0; // index into Interfaces()
         std::int64_t m_timeUs = 0;
-        int m_direction = -1; // 1 received, 0 sent, -1 not said
-        std::uint8_t m_event = 0; // the serial header's event
+        int m_direction = -1;              // 1 received, 0 sent, -1 not said
+        std::uint8_t m_event = 0;          // the serial header's event
         std::vector<std::uint8_t> m_bytes; // the data after the serial header
     };
 

@@ -50,8 +50,7 @@ bool PcapngReplay::Choose(const PcapngReader& reader, const std::string& port)
     }
     if (withData.size() > 1) {
         m_error = CoreText::Args(
-            VRL_TR("PcapngReplay", "文件中有多个串口收到了数据（%1），%2 不在其中"),
-            {names, port});
+            VRL_TR("PcapngReplay", "文件中有多个串口收到了数据（%1），%2 不在其中"), {names, port});
         return false;
     }
     m_packets = reader.Received(withData.front());
@@ -70,7 +69,8 @@ bool PcapngReplay::Play(double speed, const Write& write, const Written& written
     for (std::size_t i = 0; i < m_packets.size(); ++i) {
         const PcapngReader::Packet& packet = *m_packets[i];
         const std::int64_t dueUs =
-            startUs + static_cast<std::int64_t>(static_cast<double>(packet.m_timeUs - firstUs) / speed);
+            startUs
+            + static_cast<std::int64_t>(static_cast<double>(packet.m_timeUs - firstUs) / speed);
         while (!stop.load() && dueUs - SteadyUs() > kStopLookUs)
             SleepUntil(SteadyUs() + kStopLookUs);
         if (stop.load())

@@ -19,8 +19,8 @@ public:
 
     // Writes bytes into the port (all of them, or false with the reason); called on the
     // thread that runs Play.
-    using Write = std::function<bool(const std::uint8_t* bytes, std::size_t count,
-                                     std::string& error)>;
+    using Write =
+        std::function<bool(const std::uint8_t* bytes, std::size_t count, std::string& error)>;
     // After each packet written: its index and the steady microseconds it was written at.
     using Written = std::function<void(std::size_t index, std::int64_t steadyUs)>;
 

@@ -1,5 +1,5 @@
-#include "core/capture/PcapngReader.h"
 #include "core/capture/PcapngReplay.h"
+#include "core/capture/PcapngReader.h"
 #include "core/capture/PcapngWriter.h"
 
 #include "PtyPair.h"
@@ -60,13 +60,14 @@ TEST(PcapngReplayTest, BadFilesAreNamedAndRefused)
         {"empty", {}, "第 1 块（偏移 0）：不是 pcapng"},
         {"text", std::vector<std::uint8_t>(64, 'x'), "第 1 块（偏移 0）：不是 pcapng"},
         {"cut in a block", {good.begin(), good.end() - 7}, "截断"},
-        {"another link type", good, "第 3 块（偏移 " + std::to_string(idb2) + "）：接口 COM2 的链路类型是 1"},
+        {"another link type", good,
+         "第 3 块（偏移 " + std::to_string(idb2) + "）：接口 COM2 的链路类型是 1"},
         {"trailer length", good, "第 2 块（偏移 " + std::to_string(idb1) + "）：块尾的长度"},
         {"byte order", good, "第 1 块（偏移 0）：节头块的字节序"},
     };
-    rows[4].m_file[idb2 + 8] = 1;               // LINKTYPE_ETHERNET
-    rows[5].m_file[idb2 - 4] ^= 4;              // the repeated length
-    rows[6].m_file[8] = 0x00;                   // the byte-order magic
+    rows[4].m_file[idb2 + 8] = 1;  // LINKTYPE_ETHERNET
+    rows[5].m_file[idb2 - 4] ^= 4; // the repeated length
+    rows[6].m_file[8] = 0x00;      // the byte-order magic
     for (const Row& row : rows) {
         PcapngReader reader;
         const bool ok = reader.Parse(row.m_file);
