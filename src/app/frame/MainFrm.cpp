@@ -205,6 +205,8 @@ void CMainFrame::Shutdown()
     m_pLineControl->SaveAtExit();
     m_pPortRestore->SaveAtExit();
     m_pPorts->CloseAll();
+    if (auto* pcapng = findChild<CPcapngCommands*>()) // after the ports' last messages
+        pcapng->EndAtExit();
     FrameStoredValues::Save(m_store, CurrentPort(), m_options, m_pMonitorFiles->AutoSaveDir(),
                             m_pMonitorFiles->AutoSaveMinutes());
     m_pSend->SaveAtExit();

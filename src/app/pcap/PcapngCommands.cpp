@@ -65,12 +65,25 @@ CPcapngCommands::CPcapngCommands(CFrameHost& host, std::function<bool(unsigned p
 
 CPcapngCommands::~CPcapngCommands()
 {
-    m_host.Pipeline().Traffic().Remove(m_ring);
-    if (m_pRecorder)
-        StopRecording(false);
+    // The frame is gone by now (EndAtExit ran): only the threads are ended.
     m_cancelExport = true;
     if (m_exportThread.joinable())
         m_exportThread.join();
+}
+
+void CPcapngCommands::EndAtExit()
+{
+    m_pReplayer->Stop();
+    m_pReplayer->Join();
+    if (m_pRecorder) {
+        m_host.Pipeline().Traffic().Remove(*m_pRecorder);
+        m_pRecorder->Stop();
+        m_pRecorder.reset();
+    }
+    // An export under way is finished: the user asked for that file.
+    if (m_exportThread.joinable())
+        m_exportThread.join();
+    m_host.Pipeline().Traffic().Remove(m_ring);
 }
 
 std::span<const CommandInfo> CPcapngCommands::Commands()
@@ -148,7 +161,8 @@ void CPcapngCommands::Export()
             this,
             [this, ok = result.m_ok, error, path, trimmed = snapshot->m_trimmed] {
                 m_exporting = false;
-                m_exportThread.join();
+                if (m_exportThread.joinable())
+                    m_exportThread.join();
                 m_host.SetStatusNote(kExportKey, QString());
                 if (!m_pRecorder)
                     m_pTimer->stop();

@@ -38,6 +38,9 @@ public:
     void OnCommand(int id) override;
     void OnUpdateCommand(int id, CommandState& state) override;
 
+    // The window closes: a replay stops, a recording ends with its file complete, an export
+    // under way is finished; nothing touches the frame after this.
+    void EndAtExit();
     // The monitor was cleared: the export begins from here.
     void OnMonitorCleared() { m_ring.Clear(); }
     // Tests answer the file dialogs (open: replay) instead of the user.

@@ -98,6 +98,12 @@ void CPcapngReplayer::Stop()
     m_stop = true;
 }
 
+void CPcapngReplayer::Join()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
 void CPcapngReplayer::ShowProgress(std::size_t done)
 {
     if (IsPlaying() || done == 0)
@@ -108,7 +114,7 @@ void CPcapngReplayer::ShowProgress(std::size_t done)
 
 void CPcapngReplayer::Finish(bool atEnd, const QString& error)
 {
-    m_thread.join();
+    Join();
     delete m_pEscape;
     m_pEscape = nullptr;
     m_host.SetStatusNote(kNoteKey, QString());

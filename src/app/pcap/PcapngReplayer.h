@@ -30,6 +30,8 @@ public:
     void Toggle();
     bool IsPlaying() const { return m_thread.joinable(); }
     void Stop();
+    // Waits for a stopped replay's thread.
+    void Join();
 
     // Tests answer the questions instead of the user: the file (empty: cancelled) and the
     // speed (<= 0: cancelled).
