@@ -754,6 +754,88 @@ Open it now? (It is also among the recent files of the File menu.)</translation>
     </message>
 </context>
 <context>
+    <name>CPcapngCommands</name>
+    <message>
+        <source>pcapng 文件 (*.pcapng)</source>
+        <translation>pcapng files (*.pcapng)</translation>
+    </message>
+    <message>
+        <source>导出 pcapng</source>
+        <translation>Export pcapng</translation>
+    </message>
+    <message>
+        <source>已导出 pcapng（只有最近 64 MB 的报文）：%1</source>
+        <translation>Exported pcapng (the newest 64 MB of messages only): %1</translation>
+    </message>
+    <message>
+        <source>已导出 pcapng：%1</source>
+        <translation>Exported pcapng: %1</translation>
+    </message>
+    <message>
+        <source>录制 pcapng</source>
+        <translation>Record pcapng</translation>
+    </message>
+    <message>
+        <source>无法写入文件“%1”：%2</source>
+        <translation>Cannot write the file &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>pcapng 录制结束：%1，%2 包</source>
+        <translation>pcapng recording ended: %1, %2 packets</translation>
+    </message>
+    <message>
+        <source>写入 pcapng 文件“%1”失败：%2</source>
+        <translation>Writing the pcapng file &quot;%1&quot; failed: %2</translation>
+    </message>
+    <message>
+        <source>录制 pcapng：%1（%2 包）</source>
+        <translation>Recording pcapng: %1 (%2 packets)</translation>
+    </message>
+    <message>
+        <source>正在导出 pcapng：%1%</source>
+        <translation>Exporting pcapng: %1%</translation>
+    </message>
+</context>
+<context>
+    <name>CPcapngReplayer</name>
+    <message>
+        <source>请先打开要回放到的串口。</source>
+        <translation>Open the port to replay into first.</translation>
+    </message>
+    <message>
+        <source>回放 pcapng</source>
+        <translation>Replay pcapng</translation>
+    </message>
+    <message>
+        <source>pcapng 文件 (*.pcapng);;所有文件 (*)</source>
+        <translation>pcapng files (*.pcapng);;All files (*)</translation>
+    </message>
+    <message>
+        <source>无法回放“%1”：%2</source>
+        <translation>Cannot replay &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>把 %1 收到的 %2 个包写入 %3，速度（倍）：</source>
+        <translation>Write the %2 packets %1 received into %3, at a speed (times):</translation>
+    </message>
+    <message>
+        <source>回放 pcapng：%1/%2 包（Esc 停止）</source>
+        <translation>Replaying pcapng: %1/%2 packets (Esc stops)</translation>
+    </message>
+    <message>
+        <source>回放中断：%1</source>
+        <translation>Replay stopped: %1</translation>
+    </message>
+    <message>
+        <source>回放 pcapng 完成</source>
+        <translation>pcapng replay finished</translation>
+    </message>
+    <message>
+        <source>回放 pcapng 已停止</source>
+        <translation>pcapng replay stopped</translation>
+    </message>
+</context>
+<context>
     <name>CPortControl</name>
     <message>
         <source>就绪</source>
@@ -1241,6 +1323,83 @@ Output (standard output when no folder is given):
 SIGINT, SIGTERM end the capture with complete files; SIGHUP reopens the files (for logrotate).
 A device pulled out is reopened when it is plugged back in. Exit status: 0 fine, 1 runtime error, 2 misuse.
 </translation>
+    </message>
+    <message>
+        <source>--pcapng 后缺少文件名</source>
+        <translation>--pcapng needs a file name</translation>
+    </message>
+    <message>
+        <source>--pcapng - 已占用标准输出，不能再用 --stdout</source>
+        <translation>--pcapng - takes standard output: --stdout cannot be used with it</translation>
+    </message>
+    <message>
+        <source>--replay 后缺少文件名</source>
+        <translation>--replay needs a file name</translation>
+    </message>
+    <message>
+        <source>回放速度不对：%1（0.1 到 10）</source>
+        <translation>wrong replay speed: %1 (0.1 to 10)</translation>
+    </message>
+    <message>
+        <source>--replay 需要且只需要一个串口（--port COMn=设备）</source>
+        <translation>--replay needs exactly one port (--port COMn=DEVICE)</translation>
+    </message>
+    <message>
+        <source>--replay 不能与 --dir、--pcapng 同时使用</source>
+        <translation>--replay cannot be used with --dir or --pcapng</translation>
+    </message>
+    <message>
+        <source>
+Wireshark:
+  --pcapng 文件      同时把每条报文连同时间写成 pcapng 文件（Wireshark 可打开），
+                     随文本文件换新文件；- 写到标准输出（文本则不写到标准输出）
+  --replay 文件 --port COMn=设备 [--speed 倍数]
+                     把 pcapng 文件中 COMn 收到的数据按原来的间隔写入设备，
+                     速度 0.1 到 10 倍（默认 1）；Ctrl+C 停止
+</source>
+        <translation>
+Wireshark:
+  --pcapng FILE      also write every message with its time to a pcapng file (Wireshark
+                     opens it), rotated with the text files; - writes it to standard output
+                     (the text then goes not to standard output)
+  --replay FILE --port COMn=DEVICE [--speed FACTOR]
+                     write what COMn received in the pcapng file into the device with its
+                     original gaps, at 0.1 to 10 times the speed (default 1); Ctrl+C stops
+</translation>
+    </message>
+</context>
+<context>
+    <name>CapturePcapng</name>
+    <message>
+        <source>无法写入文件“%1”：%2</source>
+        <translation>Cannot write the file &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>写入 pcapng 文件失败：%1</source>
+        <translation>Writing the pcapng file failed: %1</translation>
+    </message>
+</context>
+<context>
+    <name>CaptureReplay</name>
+    <message>
+        <source>无法回放“%1”：%2</source>
+        <translation>Cannot replay &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>写入串口失败</source>
+        <translation>writing to the port failed</translation>
+    </message>
+    <message>
+        <source>串口 5 秒内没有接受数据</source>
+        <translation>the port took no data for 5 seconds</translation>
+    </message>
+    <message>
+        <source>回放中断：%1</source>
+        <translation>Replay stopped: %1</translation>
+    </message>
+    <message>
+        <source>已把 %1 收到的 %2 个包（%3 字节）写入 %4</source>
+        <translation>Wrote the %2 packets (%3 bytes) %1 received into %4</translation>
     </message>
 </context>
 <context>
@@ -2131,6 +2290,42 @@ A device pulled out is reopened when it is plugged back in. Exit status: 0 fine,
         <source>检查发报窗光标所在行是否为正确的十六进制报文，并指出出错的位置</source>
         <translation>Check that the send window&apos;s caret line is valid hexadecimal, and show where it is not</translation>
     </message>
+    <message>
+        <source>导出 pcapng...</source>
+        <translation>Export pcapng...</translation>
+    </message>
+    <message>
+        <source>把打开串口以来（清除监视窗以后）的报文存为 Wireshark 可打开的 pcapng 文件</source>
+        <translation>Saves the messages since the ports opened (since the monitor was last cleared) as a pcapng file that Wireshark opens</translation>
+    </message>
+    <message>
+        <source>导出 pcapng</source>
+        <translation>Export pcapng</translation>
+    </message>
+    <message>
+        <source>录制 pcapng...</source>
+        <translation>Record pcapng...</translation>
+    </message>
+    <message>
+        <source>把打开的串口的每条报文写入 pcapng 文件，直到再次选择本项</source>
+        <translation>Writes every message of the open ports into a pcapng file until this item is chosen again</translation>
+    </message>
+    <message>
+        <source>录制 pcapng</source>
+        <translation>Record pcapng</translation>
+    </message>
+    <message>
+        <source>回放 pcapng...</source>
+        <translation>Replay pcapng...</translation>
+    </message>
+    <message>
+        <source>把 pcapng 文件中一个串口收到的数据按原来的间隔发送到当前串口（Esc 停止）</source>
+        <translation>Sends what one port of a pcapng file received into the current port with its original gaps (Esc stops)</translation>
+    </message>
+    <message>
+        <source>回放 pcapng</source>
+        <translation>Replay pcapng</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -2189,6 +2384,135 @@ A capture file given is loaded into the monitor at start.
 This is free software: you are free to change and redistribute it.
 There is NO WARRANTY, to the extent permitted by law.
 </translation>
+    </message>
+</context>
+<context>
+    <name>ExtcapCapture</name>
+    <message>
+        <source>无法打开 %1：%2</source>
+        <translation>Cannot open %1: %2</translation>
+    </message>
+    <message>
+        <source>无法打开 %1</source>
+        <translation>Cannot open %1</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>Cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>写入 %1 失败：%2</source>
+        <translation>Writing %1 failed: %2</translation>
+    </message>
+    <message>
+        <source>%1 已断开：%2</source>
+        <translation>%1 is gone: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ExtcapOptions</name>
+    <message>
+        <source>%1不对：%2</source>
+        <translation>Wrong %1: %2</translation>
+    </message>
+    <message>
+        <source>波特率</source>
+        <translation>Baud rate</translation>
+    </message>
+    <message>
+        <source>数据位</source>
+        <translation>Data bits</translation>
+    </message>
+    <message>
+        <source>校验位</source>
+        <translation>Parity</translation>
+    </message>
+    <message>
+        <source>停止位</source>
+        <translation>Stop bits</translation>
+    </message>
+    <message>
+        <source>打包间隔</source>
+        <translation>packing interval</translation>
+    </message>
+    <message>
+        <source>没有给出要做的事（--extcap-interfaces 等）</source>
+        <translation>Nothing to do given (--extcap-interfaces and the like)</translation>
+    </message>
+    <message>
+        <source>没有给出接口（--extcap-interface vrl-设备名）</source>
+        <translation>No interface given (--extcap-interface vrl-DEVICE)</translation>
+    </message>
+    <message>
+        <source>没有给出 --fifo</source>
+        <translation>No --fifo given</translation>
+    </message>
+</context>
+<context>
+    <name>ExtcapQueries</name>
+    <message>
+        <source>VRL 串口</source>
+        <translation>VRL serial</translation>
+    </message>
+    <message>
+        <source>VRL 串口：%1</source>
+        <translation>VRL serial: %1</translation>
+    </message>
+    <message>
+        <source>串口报文（RTAC 串行头）</source>
+        <translation>serial messages (RTAC serial header)</translation>
+    </message>
+    <message>
+        <source>串口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>设备路径，如 /dev/ttyUSB0</source>
+        <translation>the device path, such as /dev/ttyUSB0</translation>
+    </message>
+    <message>
+        <source>波特率</source>
+        <translation>Baud rate</translation>
+    </message>
+    <message>
+        <source>数据位</source>
+        <translation>Data bits</translation>
+    </message>
+    <message>
+        <source>校验位</source>
+        <translation>Parity</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>奇</source>
+        <translation>odd</translation>
+    </message>
+    <message>
+        <source>偶</source>
+        <translation>even</translation>
+    </message>
+    <message>
+        <source>标志</source>
+        <translation>mark</translation>
+    </message>
+    <message>
+        <source>空格</source>
+        <translation>space</translation>
+    </message>
+    <message>
+        <source>停止位</source>
+        <translation>Stop bits</translation>
+    </message>
+    <message>
+        <source>打包间隔（毫秒）</source>
+        <translation>Packing interval (ms)</translation>
+    </message>
+    <message>
+        <source>线路静止这么久，一个报文（一个包）结束</source>
+        <translation>a message (a packet) ends after this much silence on the line</translation>
     </message>
 </context>
 <context>
@@ -2559,6 +2883,90 @@ Example (5 bytes): EB  90  02  34  0D</translation>
     </message>
 </context>
 <context>
+    <name>PacketNotes</name>
+    <message>
+        <source>应答第 %1 包，%2 ms</source>
+        <translation>answer to packet %1, %2 ms</translation>
+    </message>
+    <message>
+        <source>CRC 错误（应为 %1）</source>
+        <translation>wrong CRC (should be %1)</translation>
+    </message>
+</context>
+<context>
+    <name>PcapngExport</name>
+    <message>
+        <source>导出已取消</source>
+        <translation>The export was cancelled</translation>
+    </message>
+</context>
+<context>
+    <name>PcapngReader</name>
+    <message>
+        <source>第 %1 块（偏移 %2）：%3</source>
+        <translation>block %1 (offset %2): %3</translation>
+    </message>
+    <message>
+        <source>无法读取文件“%1”：%2</source>
+        <translation>Cannot read the file &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>不是 pcapng 文件（没有节头块）</source>
+        <translation>not a pcapng file (no section header block)</translation>
+    </message>
+    <message>
+        <source>文件在块的中间截断</source>
+        <translation>the file ends inside the block</translation>
+    </message>
+    <message>
+        <source>节头块的字节序标志不对</source>
+        <translation>the section header&apos;s byte-order magic is wrong</translation>
+    </message>
+    <message>
+        <source>块的长度不对</source>
+        <translation>the block&apos;s length is wrong</translation>
+    </message>
+    <message>
+        <source>块尾的长度与块头不符</source>
+        <translation>the length at the block&apos;s end differs from the one at its start</translation>
+    </message>
+    <message>
+        <source>接口 %1 的链路类型是 %2，不是串口的 250</source>
+        <translation>interface %1 has link type %2, not the serial line&apos;s 250</translation>
+    </message>
+    <message>
+        <source>数据包属于不存在的接口</source>
+        <translation>the packet belongs to an interface that does not exist</translation>
+    </message>
+    <message>
+        <source>数据包长于其块</source>
+        <translation>the packet is longer than its block</translation>
+    </message>
+    <message>
+        <source>数据包短于串口头（12 字节）</source>
+        <translation>the packet is shorter than the serial header (12 bytes)</translation>
+    </message>
+    <message>
+        <source>数据包没有时间（简单包块），无法回放</source>
+        <translation>the packet has no time (a simple packet block): it cannot be replayed</translation>
+    </message>
+    <message>
+        <source>文件中没有接口</source>
+        <translation>the file has no interface</translation>
+    </message>
+</context>
+<context>
+    <name>PcapngReplay</name>
+    <message>
+        <source>文件中没有收到的数据可回放</source>
+        <translation>the file holds no received data to replay</translation>
+    </message>
+    <message>
+        <source>文件中有多个串口收到了数据（%1），%2 不在其中</source>
+        <translation>several ports of the file received data (%1), and %2 is not one of them</translation>
+    </message>
+</context>
+<context>
     <name>PortSettings</name>
     <message>
         <source>奇校验</source>
@@ -2774,6 +3182,17 @@ Linux does not support %2 flow control (its pair of handshake lines cannot be se
     <message>
         <source>文件夹“%1”不存在</source>
         <translation>the folder &quot;%1&quot; does not exist</translation>
+    </message>
+</context>
+<context>
+    <name>vrl-extcap</name>
+    <message>
+        <source>用法: vrl-extcap --extcap-interfaces | --extcap-dlts | --extcap-config | --capture --fifo 文件 --extcap-interface vrl-设备名 [--port 设备]
+由 Wireshark 调用，在其接口列表中提供串口实时抓包。
+</source>
+        <translation>usage: vrl-extcap --extcap-interfaces | --extcap-dlts | --extcap-config | --capture --fifo FILE --extcap-interface vrl-DEVICE [--port DEVICE]
+Run by Wireshark: live capture of serial ports in its interface list.
+</translation>
     </message>
 </context>
 </TS>

@@ -199,6 +199,23 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
         return Unless(o.m_rotateBytes != 0,
                       VRL_TR("CaptureOptions", "换文件的大小不对：%1（如 500K、100M、2G）"), value);
     });
+    // Wireshark.
+    reader.Value("--pcapng", {}, [&](const std::string& value) {
+        o.m_pcapng = value;
+        return value.empty() ? VRL_TR("CaptureOptions", "--pcapng 后缺少文件名") : std::string();
+    });
+
+    reader.Value("--replay", {}, [&](const std::string& value) {
+        o.m_replay = value;
+        return value.empty() ? VRL_TR("CaptureOptions", "--replay 后缺少文件名") : std::string();
+    });
+    reader.Value("--speed", {}, [&](const std::string& value) {
+        char* end = nullptr;
+        o.m_speed = std::strtod(value.c_str(), &end);
+        return Unless(!value.empty() && *end == '\0' && o.m_speed >= 0.1 && o.m_speed <= 10,
+                      VRL_TR("CaptureOptions", "回放速度不对：%1（0.1 到 10）"), value);
+    });
+
     o.m_error = reader.Read(args);
     if (!o.m_error.empty() || o.m_help || o.m_version)
         return o;
@@ -209,6 +226,12 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
         o.m_error = VRL_TR("CaptureOptions", "--txt、--tnf 与换文件的选项需要 --dir 文件夹");
     else if (const auto twice = RepeatedPort(o.m_ports))
         o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "%1 给出了两次"), {PortName(*twice)});
+    else if (!o.m_replay.empty() && o.m_ports.size() != 1)
+        o.m_error = VRL_TR("CaptureOptions", "--replay 需要且只需要一个串口（--port COMn=设备）");
+    else if (!o.m_replay.empty() && (!o.m_folder.empty() || !o.m_pcapng.empty()))
+        o.m_error = VRL_TR("CaptureOptions", "--replay 不能与 --dir、--pcapng 同时使用");
+    else if (o.m_pcapng == "-" && o.m_stdout)
+        o.m_error = VRL_TR("CaptureOptions", "--pcapng - 已占用标准输出，不能再用 --stdout");
     if (!o.m_folder.empty() && !o.m_txt && !o.m_tnf)
         o.m_txt = true;
     return o;
@@ -217,38 +240,52 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
 std::string CaptureOptions::HelpText()
 {
     return VRL_TR(
+               "CaptureOptions",
+               "用法: vrl-capture [选项] 串口...\n"
+               "VRL 无窗口记录：同时监视多个串口，每条报文按监视窗的样子写成一行（时间精确到毫秒）。\n"
+               "\n"
+               "串口:\n"
+               "  COMn               端口映射中 COMn 的设备（与 vrl 相同的设置文件）\n"
+               "  COMn=路径          COMn 指向该设备（如 /dev/ttyUSB0），也可写成 --port COMn=路径\n"
+               "\n"
+               "线路设置（不给出时用设置文件中各串口的设置）:\n"
+               "  -b, --baudrate N   波特率，如 115200\n"
+               "  -d, --databits N   数据位 5 到 8\n"
+               "  -p, --parity P     校验 none、odd、even、mark、space\n"
+               "  -s, --stopbits N   停止位 1 或 2\n"
+               "  -f, --flow F       流控制 none、rts（RTS/CTS）或 xon（XON/XOFF）\n"
+               "  -i, --interval MS  打包间隔（毫秒）：线路静止这么久报文结束\n"
+               "  -l, --lines        每个行尾（LF）结束一条报文；超过报文长度的行照常切开\n"
+               "  --hex, --asc       报文以十六进制或字符显示（不给出时用设置文件中的显示选项）\n"
+               "  -e, --encoding E   字符的编码 utf-8、gbk 或 latin1（不给出时用 vrl 的文本编码选择）\n"
+               "  --modbus           每个串口都解析 MODBUS RTU 帧（不给出时按 vrl 中各串口的 MODBUS 解析开关）\n"
+               "\n"
+               "输出（不给出文件夹时写到标准输出）:\n"
+               "  -o, --dir 文件夹   文件写到该文件夹，以开始的本地时间命名，如 20240103 090412.txt\n"
+               "  --txt, --tnf       写纯文本 .txt（默认）和/或带颜色的 .tnf（vrl 与文字处理软件可打开）\n"
+               "  --stdout           给出文件夹时也写到标准输出\n"
+               "  --rotate 周期      按时钟每个周期换新文件，如 15m、1h、1d\n"
+               "  --rotate-size 大小 文件超过该大小时在下一条报文后换新文件，如 300K、100M\n"
+               "  -q, --quiet        终端上不显示每秒更新的状态行\n"
+               "  -h, --help         显示本帮助并退出\n"
+               "  -V, --version      显示版本并退出\n"
+               "\n"
+               "SIGINT、SIGTERM 结束记录并写完文件；SIGHUP 重新打开文件（供 logrotate 使用）。\n"
+               "拔出的设备重新插入后自动重新打开。退出码: 0 正常，1 运行错误，2 参数错误。\n")
+           + PcapngHelpText();
+}
+
+std::string CaptureOptions::PcapngHelpText()
+{
+    return VRL_TR(
         "CaptureOptions",
-        "用法: vrl-capture [选项] 串口...\n"
-        "VRL 无窗口记录：同时监视多个串口，每条报文按监视窗的样子写成一行（时间精确到毫秒）。\n"
         "\n"
-        "串口:\n"
-        "  COMn               端口映射中 COMn 的设备（与 vrl 相同的设置文件）\n"
-        "  COMn=路径          COMn 指向该设备（如 /dev/ttyUSB0），也可写成 --port COMn=路径\n"
-        "\n"
-        "线路设置（不给出时用设置文件中各串口的设置）:\n"
-        "  -b, --baudrate N   波特率，如 115200\n"
-        "  -d, --databits N   数据位 5 到 8\n"
-        "  -p, --parity P     校验 none、odd、even、mark、space\n"
-        "  -s, --stopbits N   停止位 1 或 2\n"
-        "  -f, --flow F       流控制 none、rts（RTS/CTS）或 xon（XON/XOFF）\n"
-        "  -i, --interval MS  打包间隔（毫秒）：线路静止这么久报文结束\n"
-        "  -l, --lines        每个行尾（LF）结束一条报文；超过报文长度的行照常切开\n"
-        "  --hex, --asc       报文以十六进制或字符显示（不给出时用设置文件中的显示选项）\n"
-        "  -e, --encoding E   字符的编码 utf-8、gbk 或 latin1（不给出时用 vrl 的文本编码选择）\n"
-        "  --modbus           每个串口都解析 MODBUS RTU 帧（不给出时按 vrl 中各串口的 MODBUS 解析开关）\n"
-        "\n"
-        "输出（不给出文件夹时写到标准输出）:\n"
-        "  -o, --dir 文件夹   文件写到该文件夹，以开始的本地时间命名，如 20240103 090412.txt\n"
-        "  --txt, --tnf       写纯文本 .txt（默认）和/或带颜色的 .tnf（vrl 与文字处理软件可打开）\n"
-        "  --stdout           给出文件夹时也写到标准输出\n"
-        "  --rotate 周期      按时钟每个周期换新文件，如 15m、1h、1d\n"
-        "  --rotate-size 大小 文件超过该大小时在下一条报文后换新文件，如 300K、100M\n"
-        "  -q, --quiet        终端上不显示每秒更新的状态行\n"
-        "  -h, --help         显示本帮助并退出\n"
-        "  -V, --version      显示版本并退出\n"
-        "\n"
-        "SIGINT、SIGTERM 结束记录并写完文件；SIGHUP 重新打开文件（供 logrotate 使用）。\n"
-        "拔出的设备重新插入后自动重新打开。退出码: 0 正常，1 运行错误，2 参数错误。\n");
+        "Wireshark:\n"
+        "  --pcapng 文件      同时把每条报文连同时间写成 pcapng 文件（Wireshark 可打开），\n"
+        "                     随文本文件换新文件；- 写到标准输出（文本则不写到标准输出）\n"
+        "  --replay 文件 --port COMn=设备 [--speed 倍数]\n"
+        "                     把 pcapng 文件中 COMn 收到的数据按原来的间隔写入设备，\n"
+        "                     速度 0.1 到 10 倍（默认 1）；Ctrl+C 停止\n");
 }
 
 std::string CaptureOptions::VersionText()

@@ -38,6 +38,15 @@ struct CaptureOptions
     std::int64_t m_rotateMs = 0;     // new files at each such period on the clock; 0: never
     std::uint64_t m_rotateBytes = 0; // new files once a file holds this much; 0: never
     bool m_quiet = false;
+
+    // Wireshark: a pcapng file of every message beside (or instead of) the text; "-" is
+    // standard output.
+    std::string m_pcapng;
+    // Replay: the received data of the capture's port COMn written into the device of
+    // --port COMn=DEVICE, with its gaps divided by the speed.
+    std::string m_replay;
+    double m_speed = 1.0;
+
     bool m_help = false;
     bool m_version = false;
     std::string m_error; // UTF-8; empty when the command line is sound
@@ -50,5 +59,6 @@ struct CaptureOptions
     static std::uint64_t ParseSize(const std::string& text);
 
     static std::string HelpText();
+    static std::string PcapngHelpText();
     static std::string VersionText();
 };

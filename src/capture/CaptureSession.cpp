@@ -3,6 +3,7 @@
 #include "core/text/CoreText.h"
 
 #include "capture/CaptureFiles.h"
+#include "capture/CapturePcapng.h"
 #include "core/base/PortName.h"
 #include "core/base/SettingsStore.h"
 #include "core/modbus/ModbusDecoder.h"
@@ -65,7 +66,8 @@ std::string Amount(std::uint64_t bytes)
 CaptureSession::CaptureSession(const CaptureOptions& options, SettingsStore& store, std::FILE* out,
                                std::FILE* status)
     : m_options(options), m_store(store),
-      m_out(options.m_folder.empty() || options.m_stdout ? out : nullptr),
+      m_out((options.m_folder.empty() || options.m_stdout) && options.m_pcapng != "-" ? out
+                                                                                      : nullptr),
       m_status(options.m_quiet ? nullptr : status),
       m_wakeFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
       m_stopFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)), m_inbox([this] { Signal(m_wakeFd); }),
@@ -100,6 +102,9 @@ CaptureSession::CaptureSession(const CaptureOptions& options, SettingsStore& sto
         m_pFiles = std::make_unique<CaptureFiles>(options.m_folder, options.m_txt, options.m_tnf,
                                                   options.m_rotateMs, options.m_rotateBytes);
     }
+    if (!options.m_pcapng.empty())
+        m_pPcapng = std::make_unique<CapturePcapng>(
+            options.m_pcapng, m_pFiles && (options.m_rotateMs || options.m_rotateBytes));
 }
 
 CaptureSession::~CaptureSession()
@@ -121,6 +126,10 @@ void CaptureSession::SetClocks(MonitorLineBuilder::TickSource tick,
 
 bool CaptureSession::Open()
 {
+    if (m_pPcapng && !m_pPcapng->Begin(m_pipeline.Traffic())) {
+        ShowMessage(m_pPcapng->Error());
+        return false;
+    }
     PortMap map(m_store);
     for (const CaptureOptions::Port& wanted : m_options.m_ports) {
         PortState state;
@@ -152,6 +161,10 @@ bool CaptureSession::Open()
         }
         static_cast<PortSettings&>(*state.m_port) = settings;
         state.m_port->SetOutputLines(LoadModemOutputs(m_store, wanted.m_port));
+        if (m_pPcapng)
+            m_pPcapng->SetPort(wanted.m_port, state.m_device, settings,
+                               m_decoders.IsEnabled(ModbusDecoder::kName, wanted.m_port),
+                               state.m_port->OutputLines());
         if (!state.m_port->Open(&m_publisher, wanted.m_port, state.m_device))
             return false;
         m_ports.emplace(wanted.m_port, std::move(state));
@@ -170,7 +183,7 @@ int CaptureSession::Run(int signalFd)
     std::int64_t nextPoll = NowMs() + kDecodePollMs;
     bool more = false;
     bool stop = false;
-    while (!stop && m_failure.empty() && (m_out || m_pFiles)) {
+    while (!stop && m_failure.empty() && (m_out || m_pFiles || m_pPcapng)) {
         pollfd fds[3] = {{m_wakeFd, POLLIN, 0}, {m_stopFd, POLLIN, 0}, {signalFd, POLLIN, 0}};
         const std::int64_t until = std::min(nextTick, nextPoll);
         int wait = more ? 0 : static_cast<int>(std::max<std::int64_t>(0, until - NowMs()));
@@ -221,6 +234,8 @@ int CaptureSession::Run(int signalFd)
     Flush();
     if (m_pFiles && !m_pFiles->Close() && m_failure.empty())
         m_failure = m_pFiles->Error();
+    if (m_pPcapng && !m_pPcapng->End() && m_failure.empty())
+        m_failure = m_pPcapng->Error();
     if (!m_failure.empty()) {
         std::fprintf(stderr, "vrl-capture: %s\n", m_failure.c_str());
         return kExitRuntime;
@@ -281,6 +296,12 @@ void CaptureSession::OnPortNotice(unsigned uiPortNo, std::string text)
     Post({uiPortNo, false, std::move(text)});
 }
 
+void CaptureSession::OnModemLines(unsigned uiPortNo, bool available, unsigned lines)
+{
+    if (m_pPcapng && available)
+        m_pPcapng->OnModemLines(uiPortNo, lines);
+}
+
 void CaptureSession::Post(PortNews news)
 {
     {
@@ -324,6 +345,13 @@ void CaptureSession::AppendLine(const std::vector<MonitorPiece>& pieces)
     }
     if (m_pFiles && m_failure.empty() && !m_pFiles->WriteLine(pieces))
         m_failure = m_pFiles->Error();
+    if (m_pPcapng && m_pFiles && m_pFiles->CurrentName() != m_pcapngFollows) {
+        // The text files began anew (a rotation, a SIGHUP): the pcapng file too, but not for
+        // the first text file, which begins with the capture.
+        if (!m_pcapngFollows.empty() && !m_pPcapng->Rotate() && m_failure.empty())
+            m_failure = m_pPcapng->Error();
+        m_pcapngFollows = m_pFiles->CurrentName();
+    }
 }
 
 void CaptureSession::Notice(const std::string& text)

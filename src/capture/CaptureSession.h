@@ -23,6 +23,7 @@
 #include <vector>
 
 class CaptureFiles;
+class CapturePcapng;
 class SerialPort;
 class SettingsStore;
 
@@ -89,6 +90,7 @@ private:
     void OnPortStopped(unsigned uiPortNo, std::string reason) override;
     void OnPortConnected(unsigned uiPortNo, std::string where) override;
     void OnPortNotice(unsigned uiPortNo, std::string text) override;
+    void OnModemLines(unsigned uiPortNo, bool available, unsigned lines) override;
     // PortMessageSink: open and settings errors.
     void ShowMessage(const std::string& utf8) override;
     void ShowHint(const std::string& utf8) override;
@@ -122,6 +124,9 @@ private:
     std::FILE* m_status;
     FrameOptions m_frameOptions;
     std::unique_ptr<CaptureFiles> m_pFiles;
+    // --pcapng, and the text file it last rotated with.
+    std::unique_ptr<CapturePcapng> m_pPcapng;
+    std::string m_pcapngFollows;
     int m_wakeFd = -1; // eventfd: messages wait in the inbox
     int m_stopFd = -1; // eventfd: Stop
     ReceiveInbox m_inbox;

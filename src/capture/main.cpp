@@ -1,5 +1,6 @@
 // vrl-capture: captures serial ports without a window (see CaptureOptions::HelpText).
 #include "capture/CaptureOptions.h"
+#include "capture/CaptureReplay.h"
 #include "capture/CaptureSession.h"
 #include "core/settings/IniSettingsStore.h"
 #include "core/text/CoreText.h"
@@ -83,6 +84,8 @@ int main(int argc, char* argv[])
 
     IniSettingsStore store(IniSettingsStore::DefaultPath());
     ApplyLanguage(UiLanguage::Decide(store));
+    if (!options.m_replay.empty())
+        return CaptureReplay(options, store).Run(signalFd);
     CaptureSession session(options, store, stdout, ::isatty(STDERR_FILENO) ? stderr : nullptr);
     if (!session.Open())
         return CaptureSession::kExitRuntime;

@@ -115,6 +115,11 @@ TEST(CaptureOptions, GoodAndBadForms)
         {{"COM1", "--tnf"}, "需要 --dir"},
         {{"COM1", "--bogus"}, "未知选项"},
         {{"COM1", "--hex=1"}, "未知选项"},
+        {{"COM1", "--pcapng", "-", "--dir", "/tmp"}, ""},
+        {{"COM1", "--pcapng", "-", "--dir", "/tmp", "--stdout"}, "--stdout"},
+        {{"--replay", "a.pcapng", "--port", "COM1=/dev/pts/1", "--speed", "0.5"}, ""},
+        {{"--replay", "a.pcapng", "COM1", "COM2"}, "只需要一个串口"},
+        {{"--replay", "a.pcapng", "COM1", "--speed", "11"}, "回放速度不对"},
     };
     for (const Row& row : rows) {
         const CaptureOptions o = CaptureOptions::Parse(row.args);

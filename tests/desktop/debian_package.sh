@@ -18,7 +18,8 @@ failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort)
-expected=$(cat <<'LIST' | sort
+# vrl-extcap goes where Debian's Wireshark looks for extcap programs.
+expected=$({ cat <<'LIST'; echo "./usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/wireshark/extcap/vrl-extcap"; } | sort
 ./usr/bin/vrl
 ./usr/bin/vrl-capture
 ./usr/share/applications/vrl.desktop

@@ -13,6 +13,7 @@
 #include "app/monitor/TextTerminal.h"
 #include "app/monitor/ViewChoices.h"
 #include "app/monitor/ViewCommands.h"
+#include "app/pcap/PcapngCommands.h"
 #include "app/ports/LineControl.h"
 #include "app/ports/PortControl.h"
 #include "app/ports/PortRestore.h"
@@ -128,7 +129,12 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     m_receiver.Connect(*m_pView, *m_pLineControl, *m_pPortControl);
     m_pFilterDlg = new CDlgFilter(*this); // after the status bar: it may leave a note there
     m_pRouter->AddCommands(CDlgFilter::Commands(), m_pFilterDlg);
-    m_pRouter->AddCommands(CModbusDecoding::Commands(), new CModbusDecoding(*this));
+    auto* modbus = new CModbusDecoding(*this);
+    m_pRouter->AddCommands(CModbusDecoding::Commands(), modbus);
+    auto* pcapng =
+        new CPcapngCommands(*this, [modbus](unsigned port) { return modbus->IsDecoding(port); });
+    m_pRouter->AddCommands(CPcapngCommands::Commands(), pcapng);
+    connect(m_pView, &CMonitorView::cleared, pcapng, &CPcapngCommands::OnMonitorCleared);
     m_pRouter->AddCommands(CTextTerminal::Commands(), new CTextTerminal(*this, *m_pRouter));
 
     const FrameStoredValues stored = FrameStoredValues::Load(m_store);
@@ -199,6 +205,8 @@ void CMainFrame::Shutdown()
     m_pLineControl->SaveAtExit();
     m_pPortRestore->SaveAtExit();
     m_pPorts->CloseAll();
+    if (auto* pcapng = findChild<CPcapngCommands*>()) // after the ports' last messages
+        pcapng->EndAtExit();
     FrameStoredValues::Save(m_store, CurrentPort(), m_options, m_pMonitorFiles->AutoSaveDir(),
                             m_pMonitorFiles->AutoSaveMinutes());
     m_pSend->SaveAtExit();

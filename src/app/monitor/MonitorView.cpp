@@ -345,6 +345,7 @@ void CMonitorView::ClearAll(bool emptyUndo)
         // comes here while ports receive.
         ReplaceDocument();
         m_pDoc->setModified(false);
+        Q_EMIT cleared();
         return;
     }
     QTextCursor cursor(m_pDoc);
@@ -353,6 +354,7 @@ void CMonitorView::ClearAll(bool emptyUndo)
     if (emptyUndo)
         m_pDoc->clearUndoRedoStacks();
     m_nRefreshedBlocks = m_pDoc->blockCount();
+    Q_EMIT cleared();
 }
 
 void CMonitorView::SetWordWrap(int mode)

@@ -136,6 +136,8 @@ public Q_SLOTS:
 Q_SIGNALS:
     // A find found nothing (the find commands also tell the user).
     void textNotFound(const QString& what);
+    // ClearAll emptied the monitor.
+    void cleared();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

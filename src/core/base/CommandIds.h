@@ -94,6 +94,10 @@ enum CommandId : int
     ID_CHECK_LINE = 32890,
     // Linux only: the text settings of a plain terminal in one choice.
     ID_TEXT_TERMINAL = 32900,
+    // Linux only: pcapng files for Wireshark.
+    ID_EXPORT_PCAPNG = 32940,
+    ID_RECORD_PCAPNG = 32941,
+    ID_REPLAY_PCAPNG = 32942,
 
     // The framework's standard commands.
     ID_FILE_NEW = 57600,

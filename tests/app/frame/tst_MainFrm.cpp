@@ -644,6 +644,8 @@ private Q_SLOTS:
                  (QStringList{QStringLiteral("打开监视报文(&O)...\tCtrl+O"),
                               QStringLiteral("保存监视报文(&S)...\tCtrl+S"),
                               QStringLiteral("定时保存、清除(&T)..."), QStringLiteral("-"),
+                              QStringLiteral("导出 pcapng..."), QStringLiteral("录制 pcapng..."),
+                              QStringLiteral("回放 pcapng..."), QStringLiteral("-"),
                               QStringLiteral("打开发送报文(&F)"),
                               QStringLiteral("保存发送报文(&A)"), QStringLiteral("-"),
                               QStringLiteral("打印(&P)...\tCtrl+P"), QStringLiteral("打印预览(&V)"),
