@@ -2559,6 +2559,37 @@ Example (5 bytes): EB  90  02  34  0D</translation>
     </message>
 </context>
 <context>
+    <name>PlotSource</name>
+    <message>
+        <source>曲线通道应以端口（如 COM1:）或 script:名称 开头</source>
+        <translation>a channel begins with a port (COM1:) or script:NAME</translation>
+    </message>
+    <message>
+        <source># 后的序号从 1 开始</source>
+        <translation>the number after # counts from 1</translation>
+    </message>
+    <message>
+        <source>从站地址应为 1 到 247</source>
+        <translation>the slave address is 1 to 247</translation>
+    </message>
+    <message>
+        <source>地址应写成 40001、30001、00001、10001 或 hr0、ir0、co0、di0</source>
+        <translation>write the address as 40001, 30001, 00001, 10001 or hr0, ir0, co0, di0</translation>
+    </message>
+    <message>
+        <source>类型应为 int16、uint16、int32、uint32、float32 或 bit0 到 bit15</source>
+        <translation>the type is int16, uint16, int32, uint32, float32 or bit0 to bit15</translation>
+    </message>
+    <message>
+        <source>字序应为 hl（高字在前）或 lh</source>
+        <translation>the word order is hl (high word first) or lh</translation>
+    </message>
+    <message>
+        <source>端口后应为 modbus:从站:地址:类型、text:名称 或 text:#序号</source>
+        <translation>after the port comes modbus:SLAVE:ADDRESS:TYPE, text:NAME or text:#N</translation>
+    </message>
+</context>
+<context>
     <name>PortSettings</name>
     <message>
         <source>奇校验</source>
