@@ -1177,6 +1177,22 @@ Start VRL on a graphical desktop, or on a virtual screen with xvfb-run.
         <translation>wrong text encoding: %1 (utf-8, gbk or latin1)</translation>
     </message>
     <message>
+        <source>--values 后缺少文件名</source>
+        <translation>--values needs a file name</translation>
+    </message>
+    <message>
+        <source>数值通道不对：%1（%2）</source>
+        <translation>bad value channel: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>--values 文件与 --value 通道需要一起给出</source>
+        <translation>--values FILE and --value CHANNEL go together</translation>
+    </message>
+    <message>
+        <source>数值通道 %1 的串口不在要监视的串口中</source>
+        <translation>the port of value channel %1 is not among the ports captured</translation>
+    </message>
+    <message>
         <source>用法: vrl-capture [选项] 串口...
 VRL 无窗口记录：同时监视多个串口，每条报文按监视窗的样子写成一行（时间精确到毫秒）。
 
@@ -1202,6 +1218,10 @@ VRL 无窗口记录：同时监视多个串口，每条报文按监视窗的样�
   --stdout           给出文件夹时也写到标准输出
   --rotate 周期      按时钟每个周期换新文件，如 15m、1h、1d
   --rotate-size 大小 文件超过该大小时在下一条报文后换新文件，如 300K、100M
+  --values 文件.csv  把 --value 通道的数值写成 CSV：每个时刻一行，每个通道一列
+  --value 通道       [名称=]COMn:modbus:从站:地址:类型[:lh]（地址如 40001，类型 int16、
+                     uint16、int32、uint32、float32、bit0 到 bit15），或 [名称=]COMn:text:名称
+                     （行中的 名称:数值），或 [名称=]COMn:text:#n（行中第 n 个数）
   -q, --quiet        终端上不显示每秒更新的状态行
   -h, --help         显示本帮助并退出
   -V, --version      显示版本并退出
@@ -1234,6 +1254,10 @@ Output (standard output when no folder is given):
   --stdout           write to standard output also when a folder is given
   --rotate PERIOD    begin a new file every period on the clock, such as 15m, 1h, 1d
   --rotate-size SIZE begin a new file after the message that takes a file past this size, such as 300K, 100M
+  --values FILE.csv  write the numbers of the --value channels as CSV: a row per moment, a column per channel
+  --value CHANNEL    [NAME=]COMn:modbus:SLAVE:ADDRESS:TYPE[:lh] (address such as 40001, type int16,
+                     uint16, int32, uint32, float32, bit0 to bit15), or [NAME=]COMn:text:NAME
+                     (NAME:number in a line), or [NAME=]COMn:text:#n (the n-th number of a line)
   -q, --quiet        no status line updated every second on the terminal
   -h, --help         show this help and exit
   -V, --version      show the version and exit
@@ -1272,6 +1296,17 @@ A device pulled out is reopened when it is plugged back in. Exit status: 0 fine,
     <message>
         <source>  文件 %1</source>
         <translation>  file %1</translation>
+    </message>
+</context>
+<context>
+    <name>CaptureValues</name>
+    <message>
+        <source>无法创建数值文件 %1：%2</source>
+        <translation>cannot create the value file %1: %2</translation>
+    </message>
+    <message>
+        <source>无法写入数值文件 %1：%2</source>
+        <translation>cannot write the value file %1: %2</translation>
     </message>
 </context>
 <context>

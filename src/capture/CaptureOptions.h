@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/plot/PlotSource.h"
 #include "core/text/CodePage.h"
 
 #include <cstdint>
@@ -38,6 +39,9 @@ struct CaptureOptions
     std::int64_t m_rotateMs = 0;     // new files at each such period on the clock; 0: never
     std::uint64_t m_rotateBytes = 0; // new files once a file holds this much; 0: never
     bool m_quiet = false;
+    // --values FILE.csv: the samples of the --value channels.
+    std::string m_valuesPath;
+    std::vector<PlotChannelSpec> m_values;
     bool m_help = false;
     bool m_version = false;
     std::string m_error; // UTF-8; empty when the command line is sound

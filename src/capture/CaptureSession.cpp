@@ -3,6 +3,7 @@
 #include "core/text/CoreText.h"
 
 #include "capture/CaptureFiles.h"
+#include "capture/CaptureValues.h"
 #include "core/base/PortName.h"
 #include "core/base/SettingsStore.h"
 #include "core/modbus/ModbusDecoder.h"
@@ -96,6 +97,15 @@ CaptureSession::CaptureSession(const CaptureOptions& options, SettingsStore& sto
         for (const CaptureOptions::Port& port : options.m_ports)
             m_decoders.SetEnabled(ModbusDecoder::kName, port.m_port, true);
     }
+    if (!options.m_values.empty()) {
+        m_values = std::make_unique<CaptureValues>(options.m_values, options.m_valuesPath);
+        m_pipeline.Traffic().Add(*m_values, PortTraffic::Runs::OnWindow);
+        m_decoders.AddListener([this](const DecodedRecord& record) { m_values->OnRecord(record); });
+        // A register is read from decoded answers: decoding is on for its port.
+        for (const PlotSource& source : m_values->Channels())
+            if (source.m_kind == PlotSource::Kind::Modbus)
+                m_decoders.SetEnabled(ModbusDecoder::kName, source.m_port, true);
+    }
     if (!options.m_folder.empty()) {
         m_pFiles = std::make_unique<CaptureFiles>(options.m_folder, options.m_txt, options.m_tnf,
                                                   options.m_rotateMs, options.m_rotateBytes);
@@ -121,6 +131,10 @@ void CaptureSession::SetClocks(MonitorLineBuilder::TickSource tick,
 
 bool CaptureSession::Open()
 {
+    if (m_values && !m_values->Open()) {
+        ShowMessage(m_values->Error());
+        return false;
+    }
     PortMap map(m_store);
     for (const CaptureOptions::Port& wanted : m_options.m_ports) {
         PortState state;
@@ -170,7 +184,7 @@ int CaptureSession::Run(int signalFd)
     std::int64_t nextPoll = NowMs() + kDecodePollMs;
     bool more = false;
     bool stop = false;
-    while (!stop && m_failure.empty() && (m_out || m_pFiles)) {
+    while (!stop && m_failure.empty() && (m_out || m_pFiles || m_values)) {
         pollfd fds[3] = {{m_wakeFd, POLLIN, 0}, {m_stopFd, POLLIN, 0}, {signalFd, POLLIN, 0}};
         const std::int64_t until = std::min(nextTick, nextPoll);
         int wait = more ? 0 : static_cast<int>(std::max<std::int64_t>(0, until - NowMs()));
@@ -221,6 +235,8 @@ int CaptureSession::Run(int signalFd)
     Flush();
     if (m_pFiles && !m_pFiles->Close() && m_failure.empty())
         m_failure = m_pFiles->Error();
+    if (m_values && !m_values->Close() && m_failure.empty())
+        m_failure = m_values->Error();
     if (!m_failure.empty()) {
         std::fprintf(stderr, "vrl-capture: %s\n", m_failure.c_str());
         return kExitRuntime;
@@ -390,6 +406,8 @@ bool CaptureSession::Flush()
         m_out = nullptr;
     if (m_pFiles && m_failure.empty() && !m_pFiles->Flush())
         m_failure = m_pFiles->Error();
+    if (m_values && m_failure.empty() && !m_values->Flush())
+        m_failure = m_values->Error();
     return m_failure.empty();
 }
 

@@ -23,6 +23,7 @@
 #include <vector>
 
 class CaptureFiles;
+class CaptureValues;
 class SerialPort;
 class SettingsStore;
 
@@ -122,8 +123,9 @@ private:
     std::FILE* m_status;
     FrameOptions m_frameOptions;
     std::unique_ptr<CaptureFiles> m_pFiles;
-    int m_wakeFd = -1; // eventfd: messages wait in the inbox
-    int m_stopFd = -1; // eventfd: Stop
+    std::unique_ptr<CaptureValues> m_values; // --values
+    int m_wakeFd = -1;                       // eventfd: messages wait in the inbox
+    int m_stopFd = -1;                       // eventfd: Stop
     ReceiveInbox m_inbox;
     ReceivePipeline m_pipeline;
     TrafficPublisher m_publisher; // what the ports' workers hand their messages to

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <limits>
 #include <queue>
@@ -61,8 +61,7 @@ std::string PlotCsv::Row() const
     localtime_r(&seconds, &local);
     char time[48];
     const std::size_t n = std::strftime(time, sizeof time, "%Y-%m-%d %H:%M:%S", &local);
-    std::snprintf(time + n, sizeof time - n, ".%03d",
-                  static_cast<int>((wallUs % 1000000) / 1000));
+    std::snprintf(time + n, sizeof time - n, ".%03d", static_cast<int>((wallUs % 1000000) / 1000));
     std::string row = time;
     for (const std::string& cell : m_cells)
         row += "," + cell;

@@ -117,8 +117,8 @@ bool PlotHistory::Append(std::int64_t timeUs, double value)
     Chunk* chunk = m_chunks.empty() ? nullptr : m_chunks.back().get();
     std::int64_t spacing = chunk ? timeUs - chunk->m_lastTime : 0;
     std::int64_t change = chunk ? spacing - chunk->m_lastSpacing : 0;
-    if (!chunk || chunk->m_summary.m_count == kChunkSamples || change >= kLargestSpacingChange ||
-        change <= -kLargestSpacingChange) {
+    if (!chunk || chunk->m_summary.m_count == kChunkSamples || change >= kLargestSpacingChange
+        || change <= -kLargestSpacingChange) {
         if (chunk)
             chunk->m_bytes.shrink_to_fit();
         m_chunks.push_back(std::make_unique<Chunk>());
@@ -250,9 +250,10 @@ void PlotHistory::Unpack(const Chunk& chunk,
 
 std::size_t PlotHistory::FirstChunkEndingAtOrAfter(std::int64_t timeUs) const
 {
-    const auto it = std::partition_point(
-        m_chunks.begin(), m_chunks.end(),
-        [timeUs](const auto& chunk) { return chunk->m_summary.m_lastTime < timeUs; });
+    const auto it =
+        std::partition_point(m_chunks.begin(), m_chunks.end(), [timeUs](const auto& chunk) {
+            return chunk->m_summary.m_lastTime < timeUs;
+        });
     return static_cast<std::size_t>(it - m_chunks.begin());
 }
 
@@ -286,8 +287,8 @@ private:
         const Summary& s = m_history.SummaryOf(level, index);
         if (s.m_count == 0 || s.m_lastTime < m_from || s.m_firstTime >= m_to)
             return;
-        if (s.m_firstTime >= m_from && s.m_lastTime < m_to &&
-            ColumnOf(s.m_firstTime) == ColumnOf(s.m_lastTime)) {
+        if (s.m_firstTime >= m_from && s.m_lastTime < m_to
+            && ColumnOf(s.m_firstTime) == ColumnOf(s.m_lastTime)) {
             PlotColumn& column = m_out[ColumnOf(s.m_firstTime)];
             if (column.m_count == 0) {
                 column.m_min = s.m_min;
@@ -344,9 +345,10 @@ void PlotHistory::ForEach(std::int64_t fromUs, std::int64_t toUs,
 std::optional<PlotSample> PlotHistory::At(std::int64_t timeUs) const
 {
     // The last chunk that begins at or before the time holds the answer.
-    const auto it = std::partition_point(
-        m_chunks.begin(), m_chunks.end(),
-        [timeUs](const auto& chunk) { return chunk->m_summary.m_firstTime <= timeUs; });
+    const auto it =
+        std::partition_point(m_chunks.begin(), m_chunks.end(), [timeUs](const auto& chunk) {
+            return chunk->m_summary.m_firstTime <= timeUs;
+        });
     if (it == m_chunks.begin())
         return std::nullopt;
     std::optional<PlotSample> found;

@@ -25,8 +25,8 @@ void PlotSampler::OnRecord(const DecodedRecord& decoded)
     const std::int64_t timeUs = record->m_timeMs * 1000;
     for (std::size_t i = 0; i < m_sources.size(); ++i) {
         const PlotSource& s = m_sources[i];
-        if (s.m_kind != PlotSource::Kind::Modbus || s.m_port != record->m_port ||
-            s.m_slave != record->m_slave)
+        if (s.m_kind != PlotSource::Kind::Modbus || s.m_port != record->m_port
+            || s.m_slave != record->m_slave)
             continue;
         if (const auto value = ReadRegisterValue(*record, s))
             Emit(i, timeUs, *value);
@@ -54,9 +54,9 @@ void PlotSampler::OnReceived(unsigned port, std::int64_t timeUs, const std::uint
         if (c == '\n') {
             if (line.m_tooLong) {
                 for (std::size_t ch = 0; ch < m_sources.size(); ++ch)
-                    if (m_sources[ch].m_port == port &&
-                        (m_sources[ch].m_kind == PlotSource::Kind::TextNamed ||
-                         m_sources[ch].m_kind == PlotSource::Kind::TextNth))
+                    if (m_sources[ch].m_port == port
+                        && (m_sources[ch].m_kind == PlotSource::Kind::TextNamed
+                            || m_sources[ch].m_kind == PlotSource::Kind::TextNth))
                         ++m_skipped[ch];
             } else {
                 OnLine(port, line.m_timeUs, line.m_text);
@@ -108,8 +108,9 @@ std::uint64_t PlotSampler::Skipped(std::size_t channel) const
 bool PlotSampler::ReadsText(unsigned port) const
 {
     return std::any_of(m_sources.begin(), m_sources.end(), [port](const PlotSource& s) {
-        return s.m_port == port &&
-               (s.m_kind == PlotSource::Kind::TextNamed || s.m_kind == PlotSource::Kind::TextNth);
+        return s.m_port == port
+               && (s.m_kind == PlotSource::Kind::TextNamed
+                   || s.m_kind == PlotSource::Kind::TextNth);
     });
 }
 

@@ -47,8 +47,8 @@ bool ReadAddress(std::string_view text, ModbusTable& table, std::uint32_t& addre
     }
     // The numbering of the manuals: a digit for the table, then the address counted from 1.
     std::uint32_t number = 0;
-    if ((text.size() != 5 && text.size() != 6) || !ReadUnsigned(text.substr(1), number) ||
-        number == 0 || number > 0x10000)
+    if ((text.size() != 5 && text.size() != 6) || !ReadUnsigned(text.substr(1), number)
+        || number == 0 || number > 0x10000)
         return false;
     switch (text[0]) {
     case '0': table = ModbusTable::Coils; break;
@@ -76,8 +76,8 @@ bool ReadType(std::string_view text, PlotSource& source)
         }
     }
     source.m_type = RegisterType::Bit;
-    return text.substr(0, 3) == "bit" && ReadUnsigned(text.substr(3), source.m_bit) &&
-           source.m_bit < 16;
+    return text.substr(0, 3) == "bit" && ReadUnsigned(text.substr(3), source.m_bit)
+           && source.m_bit < 16;
 }
 
 std::string_view TypeText(const PlotSource& source)
@@ -95,12 +95,11 @@ std::string_view TypeText(const PlotSource& source)
 
 bool IsWide(RegisterType type)
 {
-    return type == RegisterType::Int32 || type == RegisterType::Uint32 ||
-           type == RegisterType::Float32;
+    return type == RegisterType::Int32 || type == RegisterType::Uint32
+           || type == RegisterType::Float32;
 }
 
-std::optional<std::uint16_t> ValueAt(const std::vector<ModbusValue>& values,
-                                     std::uint32_t address)
+std::optional<std::uint16_t> ValueAt(const std::vector<ModbusValue>& values, std::uint32_t address)
 {
     for (const ModbusValue& v : values)
         if (v.m_address == address)
@@ -164,8 +163,8 @@ std::optional<PlotChannelSpec> ParsePlotChannel(std::string_view text, std::stri
                 s.m_lowWordFirst = parts[5] == "lh";
             }
         } else {
-            error = VRL_TR("PlotSource",
-                           "端口后应为 modbus:从站:地址:类型、text:名称 或 text:#序号");
+            error =
+                VRL_TR("PlotSource", "端口后应为 modbus:从站:地址:类型、text:名称 或 text:#序号");
             return std::nullopt;
         }
     }
@@ -194,8 +193,8 @@ std::string PlotChannelText(const PlotChannelSpec& spec)
     for (const auto& [t, name] : kTables)
         if (t == s.m_table)
             table = name;
-    text += "modbus:" + std::to_string(s.m_slave) + ":" + std::string(table) +
-            std::to_string(s.m_address) + ":" + std::string(TypeText(s));
+    text += "modbus:" + std::to_string(s.m_slave) + ":" + std::string(table)
+            + std::to_string(s.m_address) + ":" + std::string(TypeText(s));
     if (s.m_type == RegisterType::Bit)
         text += std::to_string(s.m_bit);
     if (s.m_lowWordFirst)
@@ -205,9 +204,9 @@ std::string PlotChannelText(const PlotChannelSpec& spec)
 
 std::optional<double> ReadRegisterValue(const ModbusRecord& record, const PlotSource& source)
 {
-    if (source.m_kind != PlotSource::Kind::Modbus || record.m_slave != source.m_slave ||
-        record.m_kind != RecordKind::Frame || record.m_check == CheckVerdict::Wrong ||
-        record.m_exception != 0 || record.m_table != source.m_table)
+    if (source.m_kind != PlotSource::Kind::Modbus || record.m_slave != source.m_slave
+        || record.m_kind != RecordKind::Frame || record.m_check == CheckVerdict::Wrong
+        || record.m_exception != 0 || record.m_table != source.m_table)
         return std::nullopt;
     const std::vector<ModbusValue>* values = nullptr;
     const bool answer = record.m_frame.m_form == ModbusForm::Response;
@@ -244,8 +243,8 @@ std::optional<double> ReadRegisterValue(const ModbusRecord& record, const PlotSo
         switch (source.m_type) {
         case RegisterType::Int16: return static_cast<std::int16_t>(*first);
         case RegisterType::Bit:
-            if (source.m_table == ModbusTable::Coils ||
-                source.m_table == ModbusTable::DiscreteInputs)
+            if (source.m_table == ModbusTable::Coils
+                || source.m_table == ModbusTable::DiscreteInputs)
                 return *first & 1;
             return (*first >> source.m_bit) & 1;
         default: return *first;

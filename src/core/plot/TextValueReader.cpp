@@ -54,13 +54,14 @@ std::optional<double> TextValueReader::Nth(std::string_view line, int n)
     std::size_t at = 0;
     while (at < line.size()) {
         const char c = line[at];
-        const bool sign = (c == '-' || c == '+') && at + 1 < line.size() &&
-                          (IsDigit(line[at + 1]) || line[at + 1] == '.');
-        const bool starts = IsDigit(c) || sign ||
-                            (c == '.' && at + 1 < line.size() && IsDigit(line[at + 1]));
+        const bool sign = (c == '-' || c == '+') && at + 1 < line.size()
+                          && (IsDigit(line[at + 1]) || line[at + 1] == '.');
+        const bool starts =
+            IsDigit(c) || sign || (c == '.' && at + 1 < line.size() && IsDigit(line[at + 1]));
         // A digit inside a word ("ch2", "0x1F") is not a number of its own.
         const bool inWord =
-            at > 0 && (std::isalpha(static_cast<unsigned char>(line[at - 1])) || line[at - 1] == '_');
+            at > 0
+            && (std::isalpha(static_cast<unsigned char>(line[at - 1])) || line[at - 1] == '_');
         if (!starts || inWord) {
             ++at;
             continue;

@@ -18,7 +18,8 @@ std::vector<PlotColumn> ByHand(const std::vector<PlotSample>& samples, std::int6
     for (const PlotSample& s : samples) {
         if (s.m_timeUs < from || s.m_timeUs >= to)
             continue;
-        PlotColumn& c = out[static_cast<std::size_t>(static_cast<__int128>(s.m_timeUs - from) * n / (to - from))];
+        PlotColumn& c = out[static_cast<std::size_t>(static_cast<__int128>(s.m_timeUs - from) * n
+                                                     / (to - from))];
         if (c.m_count++ == 0)
             c.m_min = c.m_max = c.m_first = s.m_value;
         c.m_min = std::min(c.m_min, s.m_value);
@@ -66,7 +67,8 @@ TEST(PlotHistory, ColumnsAtEveryLevelEqualTheSamples)
             const double value = c.value(i, random);
             ASSERT_TRUE(history.Append(time, value));
             // A time that goes back is taken as the last one.
-            const std::int64_t kept = samples.empty() ? time : std::max(time, samples.back().m_timeUs);
+            const std::int64_t kept =
+                samples.empty() ? time : std::max(time, samples.back().m_timeUs);
             samples.push_back({kept, value});
             time = kept;
         }

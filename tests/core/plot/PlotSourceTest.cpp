@@ -1,6 +1,6 @@
+#include "core/plot/PlotSource.h"
 #include "core/plot/PlotCsv.h"
 #include "core/plot/PlotSampler.h"
-#include "core/plot/PlotSource.h"
 #include "core/plot/TextValueReader.h"
 
 #include "core/decode/DecoderSet.h"
@@ -36,8 +36,8 @@ TEST(TextValueReader, NamedPairsAndNthNumbers)
         {"t:12.5\th:40", "t", 0, "12.5"},
         {"t:1,h:-2.5e1", "h", 0, "-25"},
         {"temp=+3", "temp", 0, "3"},
-        {"th:1 t:2", "t", 0, "2"},      // a name is the whole field, not its end
-        {"t:12.5V", "t", 0, "none"},    // what does not parse adds nothing
+        {"th:1 t:2", "t", 0, "2"},   // a name is the whole field, not its end
+        {"t:12.5V", "t", 0, "none"}, // what does not parse adds nothing
         {"t: 5", "t", 0, "none"},
         {"h:40", "t", 0, "none"},
         {"t:nan", "t", 0, "none"},
@@ -70,26 +70,25 @@ TEST(PlotSource, ChannelsReadTheirRegisterFromDecodedAnswers)
     const Case cases[] = {
         {"COM1:modbus:1:40101:uint16", "COM1:modbus:1:40101:uint16=COM1:modbus:1:hr100:uint16",
          read, "01 03 04 FF FE 00 01", "65534"},
-        {"t=COM1:modbus:1:hr100:int16", "t=COM1:modbus:1:hr100:int16", read,
-         "01 03 04 FF FE 00 01", "-2"},
-        {"x=COM1:modbus:1:hr100:int32", "x=COM1:modbus:1:hr100:int32", read,
-         "01 03 04 FF FE 00 01", "-131071"},
+        {"t=COM1:modbus:1:hr100:int16", "t=COM1:modbus:1:hr100:int16", read, "01 03 04 FF FE 00 01",
+         "-2"},
+        {"x=COM1:modbus:1:hr100:int32", "x=COM1:modbus:1:hr100:int32", read, "01 03 04 FF FE 00 01",
+         "-131071"},
         {"x=COM1:modbus:1:hr100:uint32:lh", "x=COM1:modbus:1:hr100:uint32:lh", read,
          "01 03 04 FF FE 00 01", "131070"},
         {"f=COM1:modbus:1:hr100:float32", "f=COM1:modbus:1:hr100:float32", read,
          "01 03 04 41 48 00 00", "12.5"},
         {"f=COM1:modbus:1:hr100:float32:lh", "f=COM1:modbus:1:hr100:float32:lh", read,
          "01 03 04 00 00 41 48", "12.5"},
-        {"b=COM1:modbus:1:hr101:bit0", "b=COM1:modbus:1:hr101:bit0", read,
-         "01 03 04 FF FE 00 01", "1"},
+        {"b=COM1:modbus:1:hr101:bit0", "b=COM1:modbus:1:hr101:bit0", read, "01 03 04 FF FE 00 01",
+         "1"},
         {"c=COM1:modbus:1:00103:bit0", "c=COM1:modbus:1:co102:bit0", "01 01 00 64 00 04",
          "01 01 01 0B", "0"},
         {"w=COM1:modbus:1:hr101:uint32", "w=COM1:modbus:1:hr101:uint32", read,
          "01 03 04 FF FE 00 01", "none"}, // its second register is not in the answer
         {"s=COM1:modbus:2:hr100:uint16", "s=COM1:modbus:2:hr100:uint16", read,
          "01 03 04 FF FE 00 01", "none"}, // another slave
-        {"e=COM1:modbus:1:hr100:uint16", "e=COM1:modbus:1:hr100:uint16", read, "01 83 02",
-         "none"},
+        {"e=COM1:modbus:1:hr100:uint16", "e=COM1:modbus:1:hr100:uint16", read, "01 83 02", "none"},
         {"i=COM1:modbus:1:ir100:uint16", "i=COM1:modbus:1:ir100:uint16", read,
          "01 03 04 FF FE 00 01", "none"}, // holding registers are not input registers
         {"COM1:modbus:0:40001:uint16", nullptr, "", "", ""},
@@ -118,8 +117,8 @@ TEST(PlotSource, ChannelsReadTheirRegisterFromDecodedAnswers)
         std::string value = "none";
         set.AddListener([&](const DecodedRecord& r) {
             if (r.m_direction == 1)
-                if (auto v = ReadRegisterValue(dynamic_cast<const ModbusRecord&>(r),
-                                               spec->m_source))
+                if (auto v =
+                        ReadRegisterValue(dynamic_cast<const ModbusRecord&>(r), spec->m_source))
                     value = testing::PrintToString(*v);
         });
         std::vector<DecodedLine> lines;
@@ -161,8 +160,10 @@ TEST(PlotSampler, SamplesOfTextLinesAndAnswersBecomeCsvRows)
     set.SetEnabled(ModbusDecoder::kName, 0, true);
     set.AddListener([&](const DecodedRecord& r) { sampler.OnRecord(r); });
     std::vector<DecodedLine> lines;
-    for (const auto& [hex, ms] : {std::pair{"01 03 00 64 00 02", 4}, {"01 03 04 00 0A 00 0B", 5},
-                                  {"01 03 00 64 00 02", 6}, {"01 83 02", 7}}) {
+    for (const auto& [hex, ms] : {std::pair{"01 03 00 64 00 02", 4},
+                                  {"01 03 04 00 0A 00 0B", 5},
+                                  {"01 03 00 64 00 02", 6},
+                                  {"01 83 02", 7}}) {
         const auto bytes = ModbusBytes(hex);
         set.Decode(0, ms % 2, -1, bytes.data(), bytes.size(), ms, lines);
     }
