@@ -13,6 +13,7 @@
 #include "app/monitor/TextTerminal.h"
 #include "app/monitor/ViewChoices.h"
 #include "app/monitor/ViewCommands.h"
+#include "app/plot/Plotting.h"
 #include "app/ports/LineControl.h"
 #include "app/ports/PortControl.h"
 #include "app/ports/PortRestore.h"
@@ -128,7 +129,9 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     m_receiver.Connect(*m_pView, *m_pLineControl, *m_pPortControl);
     m_pFilterDlg = new CDlgFilter(*this); // after the status bar: it may leave a note there
     m_pRouter->AddCommands(CDlgFilter::Commands(), m_pFilterDlg);
-    m_pRouter->AddCommands(CModbusDecoding::Commands(), new CModbusDecoding(*this));
+    auto* decoding = new CModbusDecoding(*this);
+    m_pRouter->AddCommands(CModbusDecoding::Commands(), decoding);
+    m_pRouter->AddCommands(CPlotting::Commands(), new CPlotting(*this, decoding->Decoders()));
     m_pRouter->AddCommands(CTextTerminal::Commands(), new CTextTerminal(*this, *m_pRouter));
 
     const FrameStoredValues stored = FrameStoredValues::Load(m_store);

@@ -93,16 +93,17 @@ std::string PlotCsv::Flush()
     return row;
 }
 
-void PlotCsv::Export(const std::vector<std::string>& names,
+bool PlotCsv::Export(const std::vector<std::string>& names,
                      const std::vector<const PlotHistory*>& histories, std::int64_t fromUs,
                      std::int64_t toUs, std::int64_t wallOffsetUs,
-                     const std::function<void(const std::string&)>& write)
+                     const std::function<bool(const std::string&)>& write)
 {
     // A second at a time, so that an hour of samples is never held whole: each channel's
     // samples of the second, merged by time through a heap of the next sample of each.
     constexpr std::int64_t kSliceUs = 1000000;
     PlotCsv csv(names, wallOffsetUs);
-    write(csv.Header());
+    if (!write(csv.Header()))
+        return false;
     std::vector<std::vector<PlotSample>> samples(histories.size());
     for (std::int64_t slice = fromUs; slice <= toUs; slice += kSliceUs) {
         const std::int64_t last = std::min(toUs, slice + kSliceUs - 1);
@@ -125,12 +126,12 @@ void PlotCsv::Export(const std::vector<std::string>& names,
             if (at[channel] < samples[channel].size())
                 heap.push({samples[channel][at[channel]].m_timeUs, channel});
         }
-        if (!rows.empty())
-            write(rows);
+        if (!rows.empty() && !write(rows))
+            return false;
         if (last == toUs)
             break;
     }
-    write(csv.Flush());
+    return write(csv.Flush());
 }
 
 std::int64_t PlotCsv::WallOffsetNow()

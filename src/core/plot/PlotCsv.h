@@ -23,11 +23,12 @@ public:
     std::string Flush();
 
     // Every sample of the histories in [fromUs, toUs], merged by time, with the header,
-    // handed to write piece by piece.
-    static void Export(const std::vector<std::string>& names,
+    // handed to write a second of samples at a time; write returns false to stop there
+    // (Export then returns false). The histories may grow between two calls of write.
+    static bool Export(const std::vector<std::string>& names,
                        const std::vector<const PlotHistory*>& histories, std::int64_t fromUs,
                        std::int64_t toUs, std::int64_t wallOffsetUs,
-                       const std::function<void(const std::string&)>& write);
+                       const std::function<bool(const std::string&)>& write);
 
     // Steady microseconds to the wall clock's, now.
     static std::int64_t WallOffsetNow();
