@@ -50,9 +50,11 @@ QString TableName(ModbusTable table)
 QString PlotChannelConfig::ToStored() const
 {
     QString name = QString::fromStdString(PlotChannelText(m_spec));
-    return QStringList{name.replace(QLatin1Char('|'), QLatin1Char('/')), m_colour.name(),
+    return QStringList{name.replace(QLatin1Char('|'), QLatin1Char('/')),
+                       m_colour.name(),
                        QString(m_unit).replace(QLatin1Char('|'), QLatin1Char('/')),
-                       QString::number(m_factor, 'g', 17), QString::number(m_offset, 'g', 17),
+                       QString::number(m_factor, 'g', 17),
+                       QString::number(m_offset, 'g', 17),
                        QString::number(m_axis)}
         .join(QLatin1Char('|'));
 }
@@ -61,8 +63,8 @@ bool PlotChannelConfig::FromStored(const QString& text, PlotChannelConfig& confi
 {
     const QStringList parts = text.split(QLatin1Char('|'));
     std::string error;
-    const auto spec = parts.size() == 6 ? ParsePlotChannel(parts[0].toStdString(), error)
-                                        : std::nullopt;
+    const auto spec =
+        parts.size() == 6 ? ParsePlotChannel(parts[0].toStdString(), error) : std::nullopt;
     bool factorOk = false;
     bool offsetOk = false;
     if (!spec)
@@ -159,8 +161,7 @@ CPlotChannelDialog::CPlotChannelDialog(const PlotChannelConfig& config,
     layout->addWidget(m_pError);
     layout->addWidget(buttons);
 
-    connect(m_pKind, &QComboBox::currentIndexChanged, m_pSource,
-            &QStackedWidget::setCurrentIndex);
+    connect(m_pKind, &QComboBox::currentIndexChanged, m_pSource, &QStackedWidget::setCurrentIndex);
     connect(m_pKind, &QComboBox::currentIndexChanged, this,
             [this](int row) { m_pPort->setEnabled(row != kScriptRow); });
     connect(m_pSeen, &QComboBox::activated, this, &CPlotChannelDialog::TakeSeen);
@@ -187,9 +188,8 @@ void CPlotChannelDialog::Load(const PlotChannelConfig& config)
     m_pOrder->setCurrentIndex(s.m_lowWordFirst ? 1 : 0);
     m_pBit->setValue(static_cast<int>(s.m_bit));
     m_pTextBy->setCurrentIndex(s.m_kind == PlotSource::Kind::TextNth ? 1 : 0);
-    m_pTextName->setText(s.m_kind == PlotSource::Kind::TextNamed
-                             ? QString::fromStdString(s.m_name)
-                             : QString());
+    m_pTextName->setText(s.m_kind == PlotSource::Kind::TextNamed ? QString::fromStdString(s.m_name)
+                                                                 : QString());
     m_pNth->setValue(s.m_nth);
     m_pScriptName->setText(s.m_kind == PlotSource::Kind::Script ? QString::fromStdString(s.m_name)
                                                                 : QString());
@@ -233,11 +233,12 @@ void CPlotChannelDialog::accept()
         QString type = QString::fromLatin1(kTypes[m_pType->currentIndex()]);
         if (type == QLatin1String("bit"))
             type += QString::number(m_pBit->value());
-        source = port + QStringLiteral("modbus:%1:%2%3:%4")
-                            .arg(m_pSlave->value())
-                            .arg(QLatin1String(kTablePrefix[table]))
-                            .arg(m_pAddress->value())
-                            .arg(type);
+        source = port
+                 + QStringLiteral("modbus:%1:%2%3:%4")
+                       .arg(m_pSlave->value())
+                       .arg(QLatin1String(kTablePrefix[table]))
+                       .arg(m_pAddress->value())
+                       .arg(type);
         if (m_pOrder->currentIndex() == 1)
             source += QStringLiteral(":lh");
         break;
@@ -252,9 +253,8 @@ void CPlotChannelDialog::accept()
     QString name = m_pName->text().trimmed();
     name.remove(QLatin1Char('=')).remove(QLatin1Char('|'));
     std::string error;
-    const auto spec = ParsePlotChannel((name.isEmpty() ? source : name + QLatin1Char('=') + source)
-                                           .toStdString(),
-                                       error);
+    const auto spec = ParsePlotChannel(
+        (name.isEmpty() ? source : name + QLatin1Char('=') + source).toStdString(), error);
     if (!spec) {
         m_pError->setText(QString::fromStdString(error));
         return;

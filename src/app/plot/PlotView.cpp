@@ -18,7 +18,7 @@ namespace {
 constexpr int kAxisWidth = 64;
 constexpr int kTimeHeight = 20;
 constexpr int kMargin = 6;
-constexpr std::int64_t kShortestSpanUs = 10'000;           // 10 ms
+constexpr std::int64_t kShortestSpanUs = 10'000;                 // 10 ms
 constexpr std::int64_t kLongestSpanUs = 7LL * 24 * 3600'000'000; // a week
 
 // 1, 2 or 5 times a power of ten, at least step.
@@ -50,6 +50,7 @@ CPlotView::CPlotView(QWidget* parent) : QWidget(parent), m_now(SteadyNowUs)
 void CPlotView::SetChannels(std::vector<Channel> channels)
 {
     m_channels = std::move(channels);
+    m_columns.assign(m_channels.size(), ColumnCache());
     update();
 }
 
@@ -123,27 +124,31 @@ std::int64_t CPlotView::TimeAt(int x) const
 void CPlotView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), palette().base());
     const QRect area = PlotArea();
-    if (area.width() <= 0 || area.height() <= 0)
+    if (area.width() <= 0 || area.height() <= 0) {
+        painter.fillRect(rect(), palette().base());
         return;
-    const std::int64_t toUs = RightUs();
-    const std::int64_t fromUs = toUs - m_spanUs;
+    }
+    const int n = area.width();
+    // Columns on a grid fixed on the clock: a picture that follows moves by whole columns.
+    const std::int64_t columnUs = std::max<std::int64_t>(1, m_spanUs / n);
+    const std::int64_t toUs = ColumnCache::GridEnd(RightUs(), columnUs);
+    const std::int64_t fromUs = toUs - columnUs * n;
 
-    // Each channel's columns, scaled, and what each axis must show.
-    struct Drawn
-    {
-        std::vector<PlotColumn> m_columns;
-    };
-    std::vector<Drawn> drawn(m_channels.size());
+    // Each channel's columns, scaled, and what each axis must show; one column more on the
+    // left, out of sight, where the line comes from.
+    std::vector<std::vector<PlotColumn>> drawn(m_channels.size());
+    int changed = n;
     double low[2] = {HUGE_VAL, HUGE_VAL};
     double high[2] = {-HUGE_VAL, -HUGE_VAL};
     for (std::size_t i = 0; i < m_channels.size(); ++i) {
         const Channel& c = m_channels[i];
         if (!c.m_history)
             continue;
-        drawn[i].m_columns = c.m_history->Columns(fromUs, toUs, area.width());
-        for (PlotColumn& column : drawn[i].m_columns) {
+        drawn[i] = m_columns[i].Columns(*c.m_history, toUs, columnUs, n + 1);
+        changed = std::min(changed, m_columns[i].FirstChanged() - 1);
+        for (std::size_t x = 0; x < drawn[i].size(); ++x) {
+            PlotColumn& column = drawn[i][x];
             if (column.m_count == 0)
                 continue;
             auto scale = [&c](double v) { return v * c.m_factor + c.m_offset; };
@@ -153,75 +158,152 @@ void CPlotView::paintEvent(QPaintEvent*)
             column.m_max = std::max(a, b);
             column.m_first = scale(column.m_first);
             column.m_last = scale(column.m_last);
+            if (x == 0)
+                continue;
             low[c.m_axis] = std::min(low[c.m_axis], column.m_min);
             high[c.m_axis] = std::max(high[c.m_axis], column.m_max);
         }
     }
     for (int axis = 0; axis < 2; ++axis) {
-        Range range;
+        const Range& before = m_shown[axis];
         if (m_fixed[axis]) {
-            range = *m_fixed[axis];
+            m_shown[axis] = *m_fixed[axis];
         } else if (low[axis] <= high[axis]) {
-            const double pad = std::max((high[axis] - low[axis]) * 0.05, 1e-9);
-            range = {low[axis] - pad, high[axis] + pad};
-            if (high[axis] == low[axis])
-                range = {low[axis] - 1, high[axis] + 1};
+            // An automatic range stays while what it shows fills more than half of it, so
+            // that the picture can be kept and moved rather than drawn again.
+            const bool fits = low[axis] >= before.m_low && high[axis] <= before.m_high
+                              && (high[axis] - low[axis]) * 2 > before.m_high - before.m_low;
+            if (!fits) {
+                const double pad = std::max((high[axis] - low[axis]) * 0.05, 1e-9);
+                m_shown[axis] = high[axis] == low[axis] ? Range{low[axis] - 1, high[axis] + 1}
+                                                        : Range{low[axis] - pad, high[axis] + pad};
+            }
         }
-        m_shown[axis] = range;
     }
 
-    DrawTimeAxis(painter, area, fromUs);
+    // The picture of the columns is kept: moved left as time goes on, and only the columns
+    // that changed are drawn again, unless the scale or the size changed.
+    const std::int64_t shift = (toUs - m_pictureEndUs) / columnUs;
+    const bool keep = !m_picture.isNull() && m_picture.size() == area.size()
+                      && m_pictureColumnUs == columnUs && toUs >= m_pictureEndUs && shift < n
+                      && m_pictureRanges[0] == m_shown[0] && m_pictureRanges[1] == m_shown[1];
+    int from = 0;
+    if (keep) {
+        if (shift > 0)
+            m_picture.scroll(static_cast<int>(-shift), 0, m_picture.rect());
+        // The column before the first changed one is drawn again too: the line into the
+        // changed one crosses it.
+        from = std::max(0, std::min(changed, n - static_cast<int>(shift)) - 1);
+    } else {
+        m_picture = QPixmap(area.size());
+    }
+    if (from < n)
+        DrawColumns(drawn, from, fromUs, columnUs);
+    m_pictureEndUs = toUs;
+    m_pictureColumnUs = columnUs;
+    m_pictureRanges[0] = m_shown[0];
+    m_pictureRanges[1] = m_shown[1];
+
+    painter.fillRect(rect(), palette().base());
+    painter.drawPixmap(area.topLeft(), m_picture);
+    painter.setPen(palette().mid().color());
+    painter.drawRect(area.adjusted(-1, -1, 0, 0));
+    DrawTimeAxis(painter, area, fromUs, columnUs);
     DrawValueAxis(painter, area, 0, m_shown[0]);
     if (UsesAxis(1))
         DrawValueAxis(painter, area, 1, m_shown[1]);
+    DrawCursor(painter, area);
+}
 
-    painter.save();
-    painter.setClipRect(area);
-    painter.setRenderHint(QPainter::Antialiasing, false);
+double CPlotView::TimeStepSeconds(std::int64_t columnUs, int n)
+{
+    return NiceStep(double(columnUs) * n / 1e6 / std::max(2, n / 110));
+}
+
+void CPlotView::DrawColumns(const std::vector<std::vector<PlotColumn>>& drawn, int from,
+                            std::int64_t fromUs, std::int64_t columnUs)
+{
+    const int n = m_picture.width();
+    const int height = m_picture.height();
+    QPainter p(&m_picture);
+    p.fillRect(QRect(from, 0, n - from, height), palette().base());
+    p.setClipRect(QRect(from, 0, n - from, height));
+    // The grid: lines at whole steps of time (the same pixels in every picture, as the
+    // columns lie on a grid fixed on the clock), and at the left axis' values.
+    p.setPen(palette().midlight().color());
+    const double step = TimeStepSeconds(columnUs, n);
+    const double firstLine =
+        std::ceil(double(fromUs + m_wallOffsetUs + columnUs * from) / 1e6 / step) * step;
+    for (double t = firstLine;; t += step) {
+        const auto x = static_cast<int>(
+            (static_cast<std::int64_t>(std::llround(t * 1e6)) - m_wallOffsetUs - fromUs)
+            / columnUs);
+        if (x >= n)
+            break;
+        p.drawLine(x, 0, x, height);
+    }
+    const Range& left = m_shown[0];
+    const double span = left.m_high - left.m_low;
+    if (span > 0) {
+        const double valueStep = NiceStep(span / std::max(2, height / 40));
+        for (double v = std::ceil(left.m_low / valueStep) * valueStep; v <= left.m_high;
+             v += valueStep) {
+            const int y = height - 1 - static_cast<int>((v - left.m_low) / span * height);
+            p.drawLine(from, y, n, y);
+        }
+    }
     for (std::size_t i = 0; i < m_channels.size(); ++i) {
         const Range& r = m_shown[m_channels[i].m_axis];
-        const double perValue = area.height() / std::max(r.m_high - r.m_low, 1e-300);
-        auto y = [&](double v) { return area.bottom() - (v - r.m_low) * perValue; };
+        const double perValue = height / std::max(r.m_high - r.m_low, 1e-300);
+        auto y = [&](double v) { return height - 1 - (v - r.m_low) * perValue; };
+        const auto& columns = drawn[i];
+        // The line begins at the last column kept before, so that it joins what is drawn
+        // (columns[x + 1] is drawn at x).
+        int start = from + 1;
+        while (start > 0 && columns[static_cast<std::size_t>(start)].m_count == 0)
+            --start;
+        if (start > 0)
+            --start;
+        while (start > 0 && columns[static_cast<std::size_t>(start)].m_count == 0)
+            --start;
         QPolygonF line;
-        const auto& columns = drawn[i].m_columns;
-        for (std::size_t x = 0; x < columns.size(); ++x) {
+        for (std::size_t x = static_cast<std::size_t>(start); x < columns.size(); ++x) {
             const PlotColumn& c = columns[x];
             if (c.m_count == 0)
                 continue;
-            const double px = area.left() + double(x) + 0.5;
+            const double px = double(x) - 0.5;
             line << QPointF(px, y(c.m_first));
             if (c.m_count > 1) {
                 line << QPointF(px, y(c.m_min)) << QPointF(px, y(c.m_max));
                 line << QPointF(px, y(c.m_last));
             }
         }
-        painter.setPen(QPen(m_channels[i].m_colour, 1.5));
+        p.setPen(QPen(m_channels[i].m_colour, 1)); // one pixel: no stroking of a wide pen
         if (line.size() == 1)
-            painter.drawEllipse(line.front(), 2, 2);
+            p.drawEllipse(line.front(), 2, 2);
         else
-            painter.drawPolyline(line);
+            p.drawPolyline(line);
     }
-    painter.restore();
-    DrawCursor(painter, area);
 }
 
-void CPlotView::DrawTimeAxis(QPainter& painter, const QRect& area, std::int64_t fromUs) const
+void CPlotView::DrawTimeAxis(QPainter& painter, const QRect& area, std::int64_t fromUs,
+                             std::int64_t columnUs) const
 {
-    painter.setPen(palette().mid().color());
-    painter.drawRect(area.adjusted(0, 0, -1, -1));
-    const double seconds = double(m_spanUs) / 1e6;
-    const double step = NiceStep(seconds / std::max(2, area.width() / 110));
+    const int n = area.width();
+    const double step = TimeStepSeconds(columnUs, n);
     const double first = std::ceil(double(fromUs + m_wallOffsetUs) / 1e6 / step) * step;
     const QString format = step < 1 ? QStringLiteral("HH:mm:ss.zzz") : QStringLiteral("HH:mm:ss");
-    for (double t = first; t * 1e6 <= double(fromUs + m_wallOffsetUs + m_spanUs); t += step) {
-        const int x = area.left() + static_cast<int>((t * 1e6 - double(fromUs + m_wallOffsetUs))
-                                                     / double(m_spanUs) * area.width());
-        painter.setPen(palette().midlight().color());
-        painter.drawLine(x, area.top(), x, area.bottom());
-        painter.setPen(palette().text().color());
+    painter.setPen(palette().text().color());
+    for (double t = first;; t += step) {
+        const auto x = static_cast<int>(
+            (static_cast<std::int64_t>(std::llround(t * 1e6)) - m_wallOffsetUs - fromUs)
+            / columnUs);
+        if (x >= n)
+            break;
         const QString label =
-            QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(t * 1000)).toString(format);
-        painter.drawText(QRect(x - 60, area.bottom() + 2, 120, kTimeHeight - 2),
+            QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::llround(t * 1000)))
+                .toString(format);
+        painter.drawText(QRect(area.left() + x - 60, area.bottom() + 2, 120, kTimeHeight - 2),
                          Qt::AlignHCenter | Qt::AlignTop, label);
     }
 }
@@ -234,11 +316,8 @@ void CPlotView::DrawValueAxis(QPainter& painter, const QRect& area, int axis,
         return;
     const double step = NiceStep(span / std::max(2, area.height() / 40));
     for (double v = std::ceil(range.m_low / step) * step; v <= range.m_high; v += step) {
-        const int y = area.bottom() - static_cast<int>((v - range.m_low) / span * area.height());
-        if (axis == 0) {
-            painter.setPen(palette().midlight().color());
-            painter.drawLine(area.left(), y, area.right(), y);
-        }
+        const int y = area.top() + area.height() - 1
+                      - static_cast<int>((v - range.m_low) / span * area.height());
         painter.setPen(palette().text().color());
         const QString label = QString::number(std::abs(v) < step / 2 ? 0.0 : v, 'g', 6);
         const QRect box = axis == 0 ? QRect(0, y - 8, area.left() - 4, 16)
@@ -261,9 +340,9 @@ void CPlotView::DrawCursor(QPainter& painter, const QRect& area) const
         const auto sample = c.m_history ? c.m_history->At(t) : std::nullopt;
         lines << QStringLiteral("%1: %2 %3")
                      .arg(c.m_name,
-                          sample ? QString::number(sample->m_value * c.m_factor + c.m_offset,
-                                                   'g', 8)
-                                 : QStringLiteral("—"),
+                          sample
+                              ? QString::number(sample->m_value * c.m_factor + c.m_offset, 'g', 8)
+                              : QStringLiteral("—"),
                           c.m_unit);
     }
     const QFontMetrics metrics(font());
@@ -300,8 +379,8 @@ void CPlotView::mouseMoveEvent(QMouseEvent* event)
     if (m_dragFrom) {
         const QRect area = PlotArea();
         const double usPerPixel = double(m_spanUs) / std::max(1, area.width());
-        m_rightUs = m_dragRightUs - static_cast<std::int64_t>((m_mouse->x() - m_dragFrom->x())
-                                                              * usPerPixel);
+        m_rightUs = m_dragRightUs
+                    - static_cast<std::int64_t>((m_mouse->x() - m_dragFrom->x()) * usPerPixel);
     }
     update();
 }
@@ -331,8 +410,8 @@ void CPlotView::wheelEvent(QWheelEvent* event)
             const Range r = m_shown[axis];
             const double share = double(area.bottom() - at.y()) / std::max(1, area.height());
             const double pivot = r.m_low + share * (r.m_high - r.m_low);
-            m_fixed[axis] = Range{pivot - (pivot - r.m_low) * factor,
-                                  pivot + (r.m_high - pivot) * factor};
+            m_fixed[axis] =
+                Range{pivot - (pivot - r.m_low) * factor, pivot + (r.m_high - pivot) * factor};
         }
         update();
         return;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "core/plot/ColumnCache.h"
+
 #include <QColor>
+#include <QPixmap>
 #include <QPoint>
 #include <QString>
 #include <QWidget>
@@ -9,8 +12,6 @@
 #include <functional>
 #include <optional>
 #include <vector>
-
-class PlotHistory;
 
 // The picture of the plot: channels drawn from their histories over a span of time that
 // follows the newest sample, or is held where the user panned or zoomed to (drag: pan,
@@ -36,6 +37,7 @@ public:
     {
         double m_low = 0;
         double m_high = 1;
+        bool operator==(const Range&) const = default;
     };
 
     static constexpr std::int64_t kDefaultSpanUs = 60'000'000;
@@ -75,11 +77,19 @@ private:
     bool UsesAxis(int axis) const;
     std::int64_t TimeAt(int x) const;
     void StopFollowing();
-    void DrawTimeAxis(QPainter& painter, const QRect& area, std::int64_t fromUs) const;
+    static double TimeStepSeconds(std::int64_t columnUs, int columns);
+    // Draws columns from on into the kept picture.
+    void DrawColumns(const std::vector<std::vector<PlotColumn>>& drawn, int from,
+                     std::int64_t fromUs, std::int64_t columnUs);
+    void DrawTimeAxis(QPainter& painter, const QRect& area, std::int64_t fromUs,
+                      std::int64_t columnUs) const;
     void DrawValueAxis(QPainter& painter, const QRect& area, int axis, const Range& range) const;
     void DrawCursor(QPainter& painter, const QRect& area) const;
 
     std::vector<Channel> m_channels;
+    // Per channel: the columns already taken, so that a picture that follows takes only what
+    // is new from the history.
+    std::vector<ColumnCache> m_columns;
     std::function<std::int64_t()> m_now;
     std::int64_t m_wallOffsetUs = 0;
     bool m_following = true;
@@ -90,4 +100,8 @@ private:
     std::optional<QPoint> m_dragFrom;
     std::int64_t m_dragRightUs = 0;
     std::optional<QPoint> m_mouse;
+    QPixmap m_picture; // the plot area's columns as last drawn
+    std::int64_t m_pictureEndUs = 0;
+    std::int64_t m_pictureColumnUs = 0;
+    Range m_pictureRanges[2];
 };

@@ -37,9 +37,8 @@ const CommandInfo kCommands[] = {
 
 constexpr const char* kSection = "Plot";
 
-const char* const kColours[] = {"#1f77b4", "#d62728", "#2ca02c", "#ff7f0e",
-                                "#9467bd", "#8c564b", "#e377c2", "#17becf",
-                                "#7f7f7f", "#bcbd22", "#000080", "#800000",
+const char* const kColours[] = {"#1f77b4", "#d62728", "#2ca02c", "#ff7f0e", "#9467bd", "#8c564b",
+                                "#e377c2", "#17becf", "#7f7f7f", "#bcbd22", "#000080", "#800000",
                                 "#008080", "#808000", "#ff00ff", "#00a0ff"};
 
 } // namespace
@@ -200,8 +199,8 @@ void CPlotting::Rewire()
     for (std::size_t i = 0; i < m_channels.size(); ++i) {
         const PlotChannelConfig& c = m_channels[i];
         sources.push_back(c.m_spec.m_source);
-        shown.push_back({QString::fromStdString(c.m_spec.m_name), c.m_colour, c.m_unit,
-                         c.m_factor, c.m_offset, c.m_axis, &m_histories[i]});
+        shown.push_back({QString::fromStdString(c.m_spec.m_name), c.m_colour, c.m_unit, c.m_factor,
+                         c.m_offset, c.m_axis, &m_histories[i]});
     }
     m_sampler.SetChannels(std::move(sources));
     m_pDock->View()->SetChannels(std::move(shown));
@@ -225,7 +224,8 @@ QString CPlotting::SourceState(std::size_t channel) const
         return {};
     if (!m_host.IsPortOpen(static_cast<int>(s.m_port)))
         return tr("串口未打开");
-    if (s.m_kind == PlotSource::Kind::Modbus && !m_decoders.IsEnabled(ModbusDecoder::kName, s.m_port))
+    if (s.m_kind == PlotSource::Kind::Modbus
+        && !m_decoders.IsEnabled(ModbusDecoder::kName, s.m_port))
         return tr("MODBUS 解析未开");
     return {};
 }
@@ -276,9 +276,8 @@ void CPlotting::EditChannel(int row)
     PlotChannelConfig config;
     if (adding) {
         config.m_colour = QColor(QString::fromLatin1(kColours[m_channels.size() % 16]));
-        config.m_spec.m_source.m_port = m_host.CurrentPort() >= 0
-                                            ? static_cast<unsigned>(m_host.CurrentPort())
-                                            : 0;
+        config.m_spec.m_source.m_port =
+            m_host.CurrentPort() >= 0 ? static_cast<unsigned>(m_host.CurrentPort()) : 0;
     } else {
         config = m_channels[static_cast<std::size_t>(row)];
     }
@@ -306,8 +305,8 @@ bool CPlotting::ExportCsv(bool visibleOnly)
     if (m_channels.empty())
         return false;
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd HHmmss"));
-    const QString path = AskFileName(tr("导出曲线数值"), tr("曲线 %1.csv").arg(stamp),
-                                     tr("CSV 文件 (*.csv)"));
+    const QString path =
+        AskFileName(tr("导出曲线数值"), tr("曲线 %1.csv").arg(stamp), tr("CSV 文件 (*.csv)"));
     if (path.isEmpty())
         return false;
     std::vector<std::string> names;

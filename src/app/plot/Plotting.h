@@ -28,8 +28,8 @@ class CPlotting : public QObject, public CCommandTarget, private TrafficListener
     Q_OBJECT
 public:
     static constexpr std::size_t kMaxChannels = 16;
-    static constexpr int kFrameMs = 33;   // about 30 pictures a second while following
-    static constexpr int kListMs = 500;   // the channel list's numbers
+    static constexpr int kFrameMs = 33; // about 30 pictures a second while following
+    static constexpr int kListMs = 500; // the channel list's numbers
     static constexpr std::size_t kMaxSeen = 4096;
 
     CPlotting(CFrameHost& host, DecoderSet& decoders);

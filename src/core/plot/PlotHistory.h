@@ -25,8 +25,8 @@ struct PlotColumn
 
 // Every sample of one channel for the whole session, small enough to keep an hour of a
 // thousand samples a second: the samples are packed in chunks of a few hundred (times as the
-// change of their spacing, whole numbers as their change, other values as float when that is
-// exact, else as double), and each chunk, and each group of 64 chunks or groups above it,
+// change of their spacing, whole numbers and short decimals as their change, other values as
+// float when that is exact, else as double), and each chunk, and each group of 64 chunks or groups above it,
 // keeps the minimum and maximum of what it holds. A picture of any span is then made from
 // the coarsest summaries that fit in one of its columns, and chunks are unpacked only where
 // a column edge cuts them.
@@ -46,12 +46,24 @@ public:
     std::uint64_t Count() const { return m_count; }
     std::int64_t FirstTime() const;
     std::int64_t LastTime() const { return m_lastTime; }
+    // The first time of the chunk still filling: nothing before it can change.
+    std::int64_t OpenSince() const;
     // The bytes the history holds, for the memory it costs.
     std::size_t MemoryBytes() const;
 
+    enum class Fit
+    {
+        Exact, // every sample in the column its time falls in
+        // For a picture: the samples of a summary no wider than a column go together to the
+        // column of its first sample (at most a column off), so that a long span is drawn
+        // from summaries and not from every sample.
+        Pixel
+    };
     // Columns of equal width over [fromUs, toUs): column i holds the samples whose time is in
     // [fromUs + i * span / columns, fromUs + (i + 1) * span / columns).
-    std::vector<PlotColumn> Columns(std::int64_t fromUs, std::int64_t toUs, int columns) const;
+    // Columns before firstColumn are left empty (the rest as they would be without it).
+    std::vector<PlotColumn> Columns(std::int64_t fromUs, std::int64_t toUs, int columns,
+                                    Fit fit = Fit::Exact, int firstColumn = 0) const;
     // Every sample in [fromUs, toUs], oldest first.
     void ForEach(std::int64_t fromUs, std::int64_t toUs,
                  const std::function<void(const PlotSample&)>& visit) const;
@@ -73,13 +85,17 @@ private:
     struct Chunk;
     class ColumnSweep;
 
-    void Unpack(const Chunk& chunk, const std::function<void(const PlotSample&)>& visit) const;
+    // Calls visit(const PlotSample&) for each sample of the chunk (defined where it is used).
+    template <typename Visit> void Unpack(const Chunk& chunk, Visit&& visit) const;
     // The first chunk whose last sample is at or after timeUs.
     std::size_t FirstChunkEndingAtOrAfter(std::int64_t timeUs) const;
     const Summary& SummaryOf(std::size_t level, std::size_t index) const;
     std::size_t SummaryCount(std::size_t level) const;
 
     std::vector<std::unique_ptr<Chunk>> m_chunks;
+    // The chunks' own summaries, side by side: a long span is drawn from them without
+    // touching the chunks.
+    std::vector<Summary> m_chunkSummaries;
     // m_levels[k] summarises 64 summaries of the level below it (level 0: the chunks); the
     // last of each level may be still filling.
     std::vector<std::vector<Summary>> m_levels;

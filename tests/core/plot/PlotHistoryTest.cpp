@@ -1,4 +1,5 @@
 #include "core/plot/PlotHistory.h"
+#include "core/plot/ColumnCache.h"
 
 #include <gtest/gtest.h>
 
@@ -29,6 +30,32 @@ std::vector<PlotColumn> ByHand(const std::vector<PlotSample>& samples, std::int6
     return out;
 }
 
+// A picture's columns: the samples all there, each column within what its own column and
+// the next hold.
+void ExpectPicture(const std::vector<PlotColumn>& pixels, const std::vector<PlotColumn>& expected)
+{
+    ASSERT_EQ(pixels.size(), expected.size());
+    std::uint64_t counted = 0;
+    std::uint64_t all = 0;
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        counted += pixels[i].m_count;
+        all += expected[i].m_count;
+        if (pixels[i].m_count == 0)
+            continue;
+        double low = HUGE_VAL;
+        double high = -HUGE_VAL;
+        for (std::size_t j = i; j <= std::min(i + 1, pixels.size() - 1); ++j) {
+            if (expected[j].m_count) {
+                low = std::min(low, expected[j].m_min);
+                high = std::max(high, expected[j].m_max);
+            }
+        }
+        ASSERT_GE(pixels[i].m_min, low) << i;
+        ASSERT_LE(pixels[i].m_max, high) << i;
+    }
+    ASSERT_EQ(counted, all);
+}
+
 } // namespace
 
 // Samples come back as they went in, and columns of any width (a few samples each, a chunk's
@@ -49,6 +76,9 @@ TEST(PlotHistory, ColumnsAtEveryLevelEqualTheSamples)
         {"float32 with jitter", 70000,
          [](int i, std::mt19937&) { return double(float(std::sin(i * 0.01) * 100)); },
          [](int, std::mt19937& r) { return static_cast<std::int64_t>(990 + r() % 21); }},
+        {"decimals of a text line", 20000,
+         [](int i, std::mt19937&) { return std::round(std::cos(i * 0.003) * 1e5) / 1000; },
+         [](int, std::mt19937&) { return std::int64_t{20000}; }},
         {"doubles, bursts and pauses", 40000,
          [](int, std::mt19937& r) { return std::ldexp(double(r()), -7) - 1e7; },
          [](int i, std::mt19937&) { return std::int64_t{i % 100 == 0 ? 5000000 : 0}; }},
@@ -89,6 +119,7 @@ TEST(PlotHistory, ColumnsAtEveryLevelEqualTheSamples)
                                           std::tuple{first + span / 2, first + span * 2, 37}}) {
             SCOPED_TRACE(testing::Message() << from << ".." << to << " in " << n);
             const std::vector<PlotColumn> expected = ByHand(samples, from, to, n);
+            ExpectPicture(history.Columns(from, to, n, PlotHistory::Fit::Pixel), expected);
             const std::vector<PlotColumn> columns = history.Columns(from, to, n);
             ASSERT_EQ(columns.size(), expected.size());
             for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -99,6 +130,38 @@ TEST(PlotHistory, ColumnsAtEveryLevelEqualTheSamples)
                 ASSERT_EQ(columns[i].m_max, expected[i].m_max) << i;
                 ASSERT_EQ(columns[i].m_first, expected[i].m_first) << i;
                 ASSERT_EQ(columns[i].m_last, expected[i].m_last) << i;
+            }
+        }
+        // The same samples again while a picture follows them, its columns taken again only
+        // where new samples came.
+        {
+            const std::int64_t columnUs = span / 1200 + 1;
+            constexpr int n = 400;
+            PlotHistory following;
+            ColumnCache cache;
+            std::int64_t end = 0;
+            for (std::size_t i = 0; i < samples.size(); ++i) {
+                following.Append(samples[i].m_timeUs, samples[i].m_value);
+                // Pictures both as time moves on and, in between, with new samples only.
+                if (i % 1009 == 0)
+                    end = samples[i].m_timeUs + 1;
+                if (i % 251 != 0 && i + 1 != samples.size())
+                    continue;
+                if (i + 1 == samples.size())
+                    end = samples.back().m_timeUs + 1;
+                const std::vector<PlotColumn> kept = cache.Columns(following, end, columnUs, n);
+                const std::int64_t grid = (end + columnUs - 1) / columnUs * columnUs;
+                const std::vector<PlotColumn> fresh =
+                    following.Columns(grid - n * columnUs, grid, n, PlotHistory::Fit::Pixel);
+                for (std::size_t x = 0; x < fresh.size(); ++x) {
+                    ASSERT_EQ(kept[x].m_count, fresh[x].m_count) << i << " " << x;
+                    ASSERT_EQ(kept[x].m_min, fresh[x].m_min) << i << " " << x;
+                    ASSERT_EQ(kept[x].m_max, fresh[x].m_max) << i << " " << x;
+                    ASSERT_EQ(kept[x].m_first, fresh[x].m_first) << i << " " << x;
+                    ASSERT_EQ(kept[x].m_last, fresh[x].m_last) << i << " " << x;
+                }
+                if (i + 1 == samples.size())
+                    ExpectPicture(kept, ByHand(samples, grid - n * columnUs, grid, n));
             }
         }
         const PlotSample middle = samples[samples.size() / 2];
