@@ -836,6 +836,282 @@ Open it now? (It is also among the recent files of the File menu.)</translation>
     </message>
 </context>
 <context>
+    <name>CPlotChannelDialog</name>
+    <message>
+        <source>输入寄存器</source>
+        <translation>Input registers</translation>
+    </message>
+    <message>
+        <source>线圈</source>
+        <translation>Coils</translation>
+    </message>
+    <message>
+        <source>离散输入</source>
+        <translation>Discrete inputs</translation>
+    </message>
+    <message>
+        <source>保持寄存器</source>
+        <translation>Holding registers</translation>
+    </message>
+    <message>
+        <source>曲线通道</source>
+        <translation>Plot Channel</translation>
+    </message>
+    <message>
+        <source>MODBUS 寄存器</source>
+        <translation>MODBUS register</translation>
+    </message>
+    <message>
+        <source>文本行中的数</source>
+        <translation>Number in text lines</translation>
+    </message>
+    <message>
+        <source>脚本的数值</source>
+        <translation>Script value</translation>
+    </message>
+    <message>
+        <source>（手动填写）</source>
+        <translation>(type it in)</translation>
+    </message>
+    <message>
+        <source>COM%1 从站 %2 %3 %4</source>
+        <translation>COM%1 slave %2 %3 %4</translation>
+    </message>
+    <message>
+        <source>高字在前</source>
+        <translation>High word first</translation>
+    </message>
+    <message>
+        <source>低字在前</source>
+        <translation>Low word first</translation>
+    </message>
+    <message>
+        <source>已见到的地址:</source>
+        <translation>Seen addresses:</translation>
+    </message>
+    <message>
+        <source>从站:</source>
+        <translation>Slave:</translation>
+    </message>
+    <message>
+        <source>数据表:</source>
+        <translation>Table:</translation>
+    </message>
+    <message>
+        <source>地址（从 0 起）:</source>
+        <translation>Address (from 0):</translation>
+    </message>
+    <message>
+        <source>类型:</source>
+        <translation>Type:</translation>
+    </message>
+    <message>
+        <source>字序:</source>
+        <translation>Word order:</translation>
+    </message>
+    <message>
+        <source>位:</source>
+        <translation>Bit:</translation>
+    </message>
+    <message>
+        <source>名称:数值 中的名称</source>
+        <translation>The name in name:value</translation>
+    </message>
+    <message>
+        <source>行中第几个数</source>
+        <translation>The n-th number of a line</translation>
+    </message>
+    <message>
+        <source>取数:</source>
+        <translation>Take:</translation>
+    </message>
+    <message>
+        <source>名称:</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>第几个:</source>
+        <translation>Number n:</translation>
+    </message>
+    <message>
+        <source>vrl.plot 的名称:</source>
+        <translation>Name in vrl.plot:</translation>
+    </message>
+    <message>
+        <source>左</source>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>右</source>
+        <translation>Right</translation>
+    </message>
+    <message>
+        <source>来源:</source>
+        <translation>Source:</translation>
+    </message>
+    <message>
+        <source>串口:</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <source>颜色:</source>
+        <translation>Colour:</translation>
+    </message>
+    <message>
+        <source>单位:</source>
+        <translation>Unit:</translation>
+    </message>
+    <message>
+        <source>系数（数值 × 系数 + 偏移）:</source>
+        <translation>Factor (value × factor + offset):</translation>
+    </message>
+    <message>
+        <source>偏移:</source>
+        <translation>Offset:</translation>
+    </message>
+    <message>
+        <source>坐标轴:</source>
+        <translation>Axis:</translation>
+    </message>
+    <message>
+        <source>曲线颜色</source>
+        <translation>Plot Colour</translation>
+    </message>
+</context>
+<context>
+    <name>CPlotDock</name>
+    <message>
+        <source>曲线</source>
+        <translation>Plot</translation>
+    </message>
+    <message>
+        <source>添加...</source>
+        <translation>Add...</translation>
+    </message>
+    <message>
+        <source>修改...</source>
+        <translation>Edit...</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>跟随最新</source>
+        <translation>Follow</translation>
+    </message>
+    <message>
+        <source>清空</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>保存图片...</source>
+        <translation>Save Picture...</translation>
+    </message>
+    <message>
+        <source>导出 CSV</source>
+        <translation>Export CSV</translation>
+    </message>
+    <message>
+        <source>新数值到来时画面随之移动（F 键）；拖动或缩放画面时停止跟随</source>
+        <translation>The picture moves with new values (F key); dragging or zooming stops following</translation>
+    </message>
+    <message>
+        <source>通道</source>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <source>来源</source>
+        <translation>Source</translation>
+    </message>
+    <message>
+        <source>最新值</source>
+        <translation>Latest</translation>
+    </message>
+    <message>
+        <source>跳过</source>
+        <translation>Skipped</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>拖动: 平移  滚轮: 缩放时间  Ctrl+滚轮: 缩放数值  F: 跟随最新  A: 数值范围自动</source>
+        <translation>Drag: pan  Wheel: zoom time  Ctrl+wheel: zoom values  F: follow  A: automatic value range</translation>
+    </message>
+</context>
+<context>
+    <name>CPlotting</name>
+    <message>
+        <source>可见范围...</source>
+        <translation>Visible Range...</translation>
+    </message>
+    <message>
+        <source>全部...</source>
+        <translation>Everything...</translation>
+    </message>
+    <message>
+        <source>串口未打开</source>
+        <translation>port not open</translation>
+    </message>
+    <message>
+        <source>MODBUS 解析未开</source>
+        <translation>MODBUS decoding off</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 个数值</source>
+        <translation>
+            <numerusform>%n value</numerusform>
+            <numerusform>%n values</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>内存 %1 MB</source>
+        <translation>Memory %1 MB</translation>
+    </message>
+    <message>
+        <source>导出曲线数值</source>
+        <translation>Export Plot Values</translation>
+    </message>
+    <message>
+        <source>曲线 %1.csv</source>
+        <translation>Plot %1.csv</translation>
+    </message>
+    <message>
+        <source>CSV 文件 (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>正在导出曲线数值...</source>
+        <translation>Exporting plot values...</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>曲线数值已导出到 %1</source>
+        <translation>Plot values exported to %1</translation>
+    </message>
+    <message>
+        <source>保存曲线图片</source>
+        <translation>Save Plot Picture</translation>
+    </message>
+    <message>
+        <source>曲线 %1.png</source>
+        <translation>Plot %1.png</translation>
+    </message>
+    <message>
+        <source>PNG 图片 (*.png)</source>
+        <translation>PNG pictures (*.png)</translation>
+    </message>
+    <message>
+        <source>无法保存图片 %1</source>
+        <translation>Cannot save the picture %1</translation>
+    </message>
+</context>
+<context>
     <name>CPortControl</name>
     <message>
         <source>就绪</source>
@@ -1367,6 +1643,38 @@ Wireshark:
                      original gaps, at 0.1 to 10 times the speed (default 1); Ctrl+C stops
 </translation>
     </message>
+    <message>
+        <source>--values 后缺少文件名</source>
+        <translation>--values needs a file name</translation>
+    </message>
+    <message>
+        <source>数值通道不对：%1（%2）</source>
+        <translation>bad value channel: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>--values 文件与 --value 通道需要一起给出</source>
+        <translation>--values FILE and --value CHANNEL go together</translation>
+    </message>
+    <message>
+        <source>数值通道 %1 的串口不在要监视的串口中</source>
+        <translation>the port of value channel %1 is not among the ports captured</translation>
+    </message>
+    <message>
+        <source>
+数值（曲线）:
+  --values 文件.csv  把 --value 通道的数值写成 CSV：每个时刻一行，每个通道一列
+  --value 通道       [名称=]COMn:modbus:从站:地址:类型[:lh]（地址如 40001，类型 int16、
+                     uint16、int32、uint32、float32、bit0 到 bit15），或 [名称=]COMn:text:名称
+                     （行中的 名称:数值），或 [名称=]COMn:text:#n（行中第 n 个数）
+</source>
+        <translation>
+Values (plot):
+  --values FILE.csv  write the numbers of the --value channels as CSV: a row per moment, a column per channel
+  --value CHANNEL    [NAME=]COMn:modbus:SLAVE:ADDRESS:TYPE[:lh] (address such as 40001, type int16,
+                     uint16, int32, uint32, float32, bit0 to bit15), or [NAME=]COMn:text:NAME
+                     (NAME:number in a line), or [NAME=]COMn:text:#n (the n-th number of a line)
+</translation>
+    </message>
 </context>
 <context>
     <name>CapturePcapng</name>
@@ -1431,6 +1739,17 @@ Wireshark:
     <message>
         <source>  文件 %1</source>
         <translation>  file %1</translation>
+    </message>
+</context>
+<context>
+    <name>CaptureValues</name>
+    <message>
+        <source>无法创建数值文件 %1：%2</source>
+        <translation>cannot create the value file %1: %2</translation>
+    </message>
+    <message>
+        <source>无法写入数值文件 %1：%2</source>
+        <translation>cannot write the value file %1: %2</translation>
     </message>
 </context>
 <context>
@@ -2326,6 +2645,18 @@ Wireshark:
         <source>回放 pcapng</source>
         <translation>Replay pcapng</translation>
     </message>
+    <message>
+        <source>曲线(&amp;L)</source>
+        <translation>P&amp;lot</translation>
+    </message>
+    <message>
+        <source>显示或隐藏曲线：MODBUS 寄存器、文本行中的数或脚本的数值随时间的变化</source>
+        <translation>Show or hide the plot: MODBUS registers, numbers in text lines or script values over time</translation>
+    </message>
+    <message>
+        <source>曲线</source>
+        <translation>Plot</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -2964,6 +3295,37 @@ Example (5 bytes): EB  90  02  34  0D</translation>
     <message>
         <source>文件中有多个串口收到了数据（%1），%2 不在其中</source>
         <translation>several ports of the file received data (%1), and %2 is not one of them</translation>
+    </message>
+</context>
+<context>
+    <name>PlotSource</name>
+    <message>
+        <source>曲线通道应以端口（如 COM1:）或 script:名称 开头</source>
+        <translation>a channel begins with a port (COM1:) or script:NAME</translation>
+    </message>
+    <message>
+        <source># 后的序号从 1 开始</source>
+        <translation>the number after # counts from 1</translation>
+    </message>
+    <message>
+        <source>从站地址应为 1 到 247</source>
+        <translation>the slave address is 1 to 247</translation>
+    </message>
+    <message>
+        <source>地址应写成 40001、30001、00001、10001 或 hr0、ir0、co0、di0</source>
+        <translation>write the address as 40001, 30001, 00001, 10001 or hr0, ir0, co0, di0</translation>
+    </message>
+    <message>
+        <source>类型应为 int16、uint16、int32、uint32、float32 或 bit0 到 bit15</source>
+        <translation>the type is int16, uint16, int32, uint32, float32 or bit0 to bit15</translation>
+    </message>
+    <message>
+        <source>字序应为 hl（高字在前）或 lh</source>
+        <translation>the word order is hl (high word first) or lh</translation>
+    </message>
+    <message>
+        <source>端口后应为 modbus:从站:地址:类型、text:名称 或 text:#序号</source>
+        <translation>after the port comes modbus:SLAVE:ADDRESS:TYPE, text:NAME or text:#N</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,7 @@
 #include "capture/CaptureOptions.h"
 
+#include <algorithm>
+
 #include "core/text/CoreText.h"
 
 #include "core/base/PortName.h"
@@ -118,6 +120,23 @@ std::uint64_t CaptureOptions::ParseSize(const std::string& text)
     return n ? *n * scale : 0;
 }
 
+namespace {
+
+// The first --value channel whose port is not captured: its samples would never come.
+std::optional<std::string> StrayChannel(const CaptureOptions& o)
+{
+    for (const PlotChannelSpec& channel : o.m_values) {
+        const bool captured = std::any_of(o.m_ports.begin(), o.m_ports.end(), [&](const auto& p) {
+            return p.m_port == channel.m_source.m_port;
+        });
+        if (channel.m_source.m_kind == PlotSource::Kind::Script || !captured)
+            return channel.m_name;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
 {
     CaptureOptions o;
@@ -216,6 +235,18 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
                       VRL_TR("CaptureOptions", "回放速度不对：%1（0.1 到 10）"), value);
     });
 
+    reader.Value("--values", {}, [&](const std::string& value) {
+        o.m_valuesPath = value;
+        return value.empty() ? VRL_TR("CaptureOptions", "--values 后缺少文件名") : std::string();
+    });
+    reader.Value("--value", {}, [&](const std::string& value) {
+        std::string why;
+        if (auto channel = ParsePlotChannel(value, why)) {
+            o.m_values.push_back(std::move(*channel));
+            return std::string();
+        }
+        return CoreText::Args(VRL_TR("CaptureOptions", "数值通道不对：%1（%2）"), {value, why});
+    });
     o.m_error = reader.Read(args);
     if (!o.m_error.empty() || o.m_help || o.m_version)
         return o;
@@ -224,6 +255,11 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
             VRL_TR("CaptureOptions", "没有给出要监视的串口（如 COM1 或 COM1=/dev/ttyUSB0）");
     else if (o.m_folder.empty() && (o.m_txt || o.m_tnf || o.m_rotateMs || o.m_rotateBytes))
         o.m_error = VRL_TR("CaptureOptions", "--txt、--tnf 与换文件的选项需要 --dir 文件夹");
+    else if (o.m_valuesPath.empty() != o.m_values.empty())
+        o.m_error = VRL_TR("CaptureOptions", "--values 文件与 --value 通道需要一起给出");
+    else if (const auto stray = StrayChannel(o))
+        o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "数值通道 %1 的串口不在要监视的串口中"),
+                                   {*stray});
     else if (const auto twice = RepeatedPort(o.m_ports))
         o.m_error = CoreText::Args(VRL_TR("CaptureOptions", "%1 给出了两次"), {PortName(*twice)});
     else if (!o.m_replay.empty() && o.m_ports.size() != 1)
@@ -272,7 +308,19 @@ std::string CaptureOptions::HelpText()
                "\n"
                "SIGINT、SIGTERM 结束记录并写完文件；SIGHUP 重新打开文件（供 logrotate 使用）。\n"
                "拔出的设备重新插入后自动重新打开。退出码: 0 正常，1 运行错误，2 参数错误。\n")
-           + PcapngHelpText();
+           + PcapngHelpText() + ValuesHelpText();
+}
+
+std::string CaptureOptions::ValuesHelpText()
+{
+    return VRL_TR(
+        "CaptureOptions",
+        "\n"
+        "数值（曲线）:\n"
+        "  --values 文件.csv  把 --value 通道的数值写成 CSV：每个时刻一行，每个通道一列\n"
+        "  --value 通道       [名称=]COMn:modbus:从站:地址:类型[:lh]（地址如 40001，类型 int16、\n"
+        "                     uint16、int32、uint32、float32、bit0 到 bit15），或 [名称=]COMn:text:名称\n"
+        "                     （行中的 名称:数值），或 [名称=]COMn:text:#n（行中第 n 个数）\n");
 }
 
 std::string CaptureOptions::PcapngHelpText()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/plot/PlotSource.h"
 #include "core/text/CodePage.h"
 
 #include <cstdint>
@@ -47,6 +48,9 @@ struct CaptureOptions
     std::string m_replay;
     double m_speed = 1.0;
 
+    // --values FILE.csv: the samples of the --value channels.
+    std::string m_valuesPath;
+    std::vector<PlotChannelSpec> m_values;
     bool m_help = false;
     bool m_version = false;
     std::string m_error; // UTF-8; empty when the command line is sound
@@ -60,5 +64,6 @@ struct CaptureOptions
 
     static std::string HelpText();
     static std::string PcapngHelpText();
+    static std::string ValuesHelpText();
     static std::string VersionText();
 };

@@ -4,6 +4,7 @@
 
 #include "capture/CaptureFiles.h"
 #include "capture/CapturePcapng.h"
+#include "capture/CaptureValues.h"
 #include "core/base/PortName.h"
 #include "core/base/SettingsStore.h"
 #include "core/modbus/ModbusDecoder.h"
@@ -98,6 +99,15 @@ CaptureSession::CaptureSession(const CaptureOptions& options, SettingsStore& sto
         for (const CaptureOptions::Port& port : options.m_ports)
             m_decoders.SetEnabled(ModbusDecoder::kName, port.m_port, true);
     }
+    if (!options.m_values.empty()) {
+        m_values = std::make_unique<CaptureValues>(options.m_values, options.m_valuesPath);
+        m_pipeline.Traffic().Add(*m_values, PortTraffic::Runs::OnWindow);
+        m_decoders.AddListener([this](const DecodedRecord& record) { m_values->OnRecord(record); });
+        // A register is read from decoded answers: decoding is on for its port.
+        for (const PlotSource& source : m_values->Channels())
+            if (source.m_kind == PlotSource::Kind::Modbus)
+                m_decoders.SetEnabled(ModbusDecoder::kName, source.m_port, true);
+    }
     if (!options.m_folder.empty()) {
         m_pFiles = std::make_unique<CaptureFiles>(options.m_folder, options.m_txt, options.m_tnf,
                                                   options.m_rotateMs, options.m_rotateBytes);
@@ -126,6 +136,10 @@ void CaptureSession::SetClocks(MonitorLineBuilder::TickSource tick,
 
 bool CaptureSession::Open()
 {
+    if (m_values && !m_values->Open()) {
+        ShowMessage(m_values->Error());
+        return false;
+    }
     if (m_pPcapng && !m_pPcapng->Begin(m_pipeline.Traffic())) {
         ShowMessage(m_pPcapng->Error());
         return false;
@@ -183,7 +197,7 @@ int CaptureSession::Run(int signalFd)
     std::int64_t nextPoll = NowMs() + kDecodePollMs;
     bool more = false;
     bool stop = false;
-    while (!stop && m_failure.empty() && (m_out || m_pFiles || m_pPcapng)) {
+    while (!stop && m_failure.empty() && (m_out || m_pFiles || m_pPcapng || m_values)) {
         pollfd fds[3] = {{m_wakeFd, POLLIN, 0}, {m_stopFd, POLLIN, 0}, {signalFd, POLLIN, 0}};
         const std::int64_t until = std::min(nextTick, nextPoll);
         int wait = more ? 0 : static_cast<int>(std::max<std::int64_t>(0, until - NowMs()));
@@ -236,6 +250,8 @@ int CaptureSession::Run(int signalFd)
         m_failure = m_pFiles->Error();
     if (m_pPcapng && !m_pPcapng->End() && m_failure.empty())
         m_failure = m_pPcapng->Error();
+    if (m_values && !m_values->Close() && m_failure.empty())
+        m_failure = m_values->Error();
     if (!m_failure.empty()) {
         std::fprintf(stderr, "vrl-capture: %s\n", m_failure.c_str());
         return kExitRuntime;
@@ -418,6 +434,8 @@ bool CaptureSession::Flush()
         m_out = nullptr;
     if (m_pFiles && m_failure.empty() && !m_pFiles->Flush())
         m_failure = m_pFiles->Error();
+    if (m_values && m_failure.empty() && !m_values->Flush())
+        m_failure = m_values->Error();
     return m_failure.empty();
 }
 

@@ -24,6 +24,7 @@
 
 class CaptureFiles;
 class CapturePcapng;
+class CaptureValues;
 class SerialPort;
 class SettingsStore;
 
@@ -127,8 +128,9 @@ private:
     // --pcapng, and the text file it last rotated with.
     std::unique_ptr<CapturePcapng> m_pPcapng;
     std::string m_pcapngFollows;
-    int m_wakeFd = -1; // eventfd: messages wait in the inbox
-    int m_stopFd = -1; // eventfd: Stop
+    std::unique_ptr<CaptureValues> m_values; // --values
+    int m_wakeFd = -1;                       // eventfd: messages wait in the inbox
+    int m_stopFd = -1;                       // eventfd: Stop
     ReceiveInbox m_inbox;
     ReceivePipeline m_pipeline;
     TrafficPublisher m_publisher; // what the ports' workers hand their messages to

@@ -120,6 +120,11 @@ TEST(CaptureOptions, GoodAndBadForms)
         {{"--replay", "a.pcapng", "--port", "COM1=/dev/pts/1", "--speed", "0.5"}, ""},
         {{"--replay", "a.pcapng", "COM1", "COM2"}, "只需要一个串口"},
         {{"--replay", "a.pcapng", "COM1", "--speed", "11"}, "回放速度不对"},
+        {{"COM1", "--values", "v.csv", "--value", "t=COM1:modbus:1:40001:float32"}, ""},
+        {{"COM1", "--values", "v.csv", "--value", "COM1:modbus:1:40001:real"}, "数值通道不对"},
+        {{"COM1", "--values", "v.csv", "--value", "COM2:text:t"}, "不在要监视的串口中"},
+        {{"COM1", "--values", "v.csv"}, "需要一起给出"},
+        {{"COM1", "--value", "COM1:text:t"}, "需要一起给出"},
     };
     for (const Row& row : rows) {
         const CaptureOptions o = CaptureOptions::Parse(row.args);
@@ -232,7 +237,11 @@ TEST(CaptureSession, TextLinesInTheChosenEncoding)
         ::setenv("LANGUAGE", row.locale, 1);
         std::ofstream(home.m_path / "VRL.conf") << "[Settings]\n" << row.stored;
         IniSettingsStore store((home.m_path / "VRL.conf").string());
-        std::vector<std::string> args = {"COM2=" + pty.Path(), "--lines", "--asc", "-i", "20"};
+        // The numbers of the lines go to a value file beside them.
+        const std::string values = (home.m_path / "v.csv").string();
+        std::vector<std::string> args = {
+            "COM2=" + pty.Path(), "--lines", "--asc",   "-i",         "20",
+            "--values",           values,    "--value", "COM2:text:t"};
         args.insert(args.end(), row.args.begin(), row.args.end());
         const std::string lines = Capture(CaptureOptions::Parse(args), store, "T", [&] {
             pty.Send("t=1\nt=");
@@ -243,6 +252,10 @@ TEST(CaptureSession, TextLinesInTheChosenEncoding)
         });
         EXPECT_EQ(lines, "[T] COM2↑t=1\\n\n[T] COM2↑t=2\\n\n[T] COM2↑25" + row.degrees
                              + "C\\n\n[T] COM2↑> \n");
+        std::string csv, row2;
+        for (std::ifstream in(values); std::getline(in, row2);)
+            csv += row2.substr(row2.find(',')) + "|";
+        EXPECT_EQ(csv, ",COM2:text:t|,1|,2|");
     }
     ::setenv("LANGUAGE", "zh_CN", 1);
 }

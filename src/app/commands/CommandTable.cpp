@@ -116,6 +116,7 @@ const MenuLayoutItem kMainMenu[] = {
     {M::Item, ID_SEND_WINDOW, nullptr},
     {M::Item, ID_SETTINGS_BAR, nullptr},
     {M::Item, ID_MODBUS_TABLE, nullptr},
+    {M::Item, ID_PLOT, nullptr},
     {M::Separator, 0, nullptr},
     {M::Item, ID_ALWAYS_ON_TOP, nullptr},
     {M::Item, ID_WINDOW_CENTER, nullptr},

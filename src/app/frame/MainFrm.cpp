@@ -14,6 +14,7 @@
 #include "app/monitor/ViewChoices.h"
 #include "app/monitor/ViewCommands.h"
 #include "app/pcap/PcapngCommands.h"
+#include "app/plot/Plotting.h"
 #include "app/ports/LineControl.h"
 #include "app/ports/PortControl.h"
 #include "app/ports/PortRestore.h"
@@ -135,6 +136,7 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
         new CPcapngCommands(*this, [modbus](unsigned port) { return modbus->IsDecoding(port); });
     m_pRouter->AddCommands(CPcapngCommands::Commands(), pcapng);
     connect(m_pView, &CMonitorView::cleared, pcapng, &CPcapngCommands::OnMonitorCleared);
+    m_pRouter->AddCommands(CPlotting::Commands(), new CPlotting(*this, modbus->Decoders()));
     m_pRouter->AddCommands(CTextTerminal::Commands(), new CTextTerminal(*this, *m_pRouter));
 
     const FrameStoredValues stored = FrameStoredValues::Load(m_store);

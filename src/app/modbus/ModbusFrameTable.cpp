@@ -1,5 +1,7 @@
 #include "app/modbus/ModbusFrameTable.h"
 
+#include "app/widgets/DockRow.h"
+
 #include "app/host/FrameHost.h"
 #include "core/files/AtomicFileWriter.h"
 #include "core/modbus/ModbusFrameLog.h"
@@ -135,38 +137,13 @@ CModbusFrameTable::CModbusFrameTable(CFrameHost& host, const ModbusFrameLog& log
     });
     m_pTimer->start();
     host.Window()->addDockWidget(Qt::BottomDockWidgetArea, this);
-    PlaceInOwnRow();
+    DockRow::PlaceInOwnRow(*host.Window(), *this);
     hide();
-}
-
-QDockWidget* CModbusFrameTable::SendWindow() const
-{
-    return m_host.Window()->findChild<QDockWidget*>(QStringLiteral("SendFrameWnd"));
-}
-
-void CModbusFrameTable::PlaceInOwnRow()
-{
-    QMainWindow* window = m_host.Window();
-    QDockWidget* send = SendWindow();
-    if (!send || send->isFloating() || window->dockWidgetArea(send) != Qt::BottomDockWidgetArea)
-        return;
-    window->splitDockWidget(send, this, Qt::Vertical);
-    if (isVisible())
-        window->resizeDocks({this}, {window->height() / 3}, Qt::Vertical);
 }
 
 void CModbusFrameTable::ShowReadable()
 {
-    show();
-    raise();
-    // A layout stored by an earlier version may put the table beside the send window, a
-    // third of a row wide: docked at the bottom, it gets a row of its own once laid out.
-    QTimer::singleShot(0, this, [this] {
-        QMainWindow* window = m_host.Window();
-        if (isVisible() && !isFloating() && window->dockWidgetArea(this) == Qt::BottomDockWidgetArea
-            && width() < window->width() / 2)
-            PlaceInOwnRow();
-    });
+    DockRow::ShowReadable(*m_host.Window(), *this);
 }
 
 CModbusFrameTable::~CModbusFrameTable() = default;

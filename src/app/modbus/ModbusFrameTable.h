@@ -40,10 +40,6 @@ Q_SIGNALS:
 private:
     class Model;
 
-    QDockWidget* SendWindow() const;
-    // Under the send window, across the whole width, when that is docked at the bottom.
-    void PlaceInOwnRow();
-
     CFrameHost& m_host;
     const ModbusFrameLog& m_log;
     Model* m_pModel;

@@ -98,6 +98,8 @@ enum CommandId : int
     ID_EXPORT_PCAPNG = 32940,
     ID_RECORD_PCAPNG = 32941,
     ID_REPLAY_PCAPNG = 32942,
+    // Linux only: the plot of the values the ports carry.
+    ID_PLOT = 32950,
 
     // The framework's standard commands.
     ID_FILE_NEW = 57600,
