@@ -42,12 +42,16 @@ TEST(ModbusRtuFramer, JoinsPiecesSplitsMessagesAndRejectsNoise)
         const char* name;
         std::vector<std::string>
             parts; // "f:" a frame (its CRC added, "!" spoils it), "r:" raw bytes
-        std::vector<std::pair<std::size_t, std::int64_t>> pieces; // end offset, hand-over ms
+        // end offset, hand-over ms; a piece that ends where the one before did is a Poll then
+        std::vector<std::pair<std::size_t, std::int64_t>> pieces;
         const char* expected;
         double charMs = kCharMs;
         std::int64_t packMs = 20;
     };
     const std::string reply = "f:01 03 08 16 2E 00 2A 00 07 00 00";
+    std::string longReply = "f:01 03 F0"; // 120 registers: 245 bytes take 255 ms
+    for (int i = 0; i < 240; ++i)
+        longReply += " 5A";
     const Case cases[] = {
         {"request in one message", {"f:01 03 00 00 00 04"}, {{8, 100}}, "R8"},
         {"reply in pieces 25 ms apart", {reply}, {{3, 100}, {9, 125}, {13, 150}}, "A13"},
@@ -88,6 +92,12 @@ TEST(ModbusRtuFramer, JoinsPiecesSplitsMessagesAndRejectsNoise)
          {"f:01 83 02", "f:01 03 10 00 00 04", "f:01 08 00 00 A5 37"},
          {{5, 100}, {10, 300}, {21, 305}},
          "E5 R8 O8"},
+        // The rest's first byte came 10 ms after the first piece; a look before the rest is
+        // handed over (its bytes and the packing interval later) must not end the frame.
+        {"a look while the rest of a long frame is on its way",
+         {longReply},
+         {{5, 100}, {5, 370}, {245, 379}},
+         "A245"},
         // The second piece's first byte comes 3 characters (25 ms) after the first's last.
         {"1200 baud: 3 characters of silence join",
          {reply},
@@ -138,7 +148,10 @@ TEST(ModbusRtuFramer, JoinsPiecesSplitsMessagesAndRejectsNoise)
         std::vector<ModbusFrame> out;
         std::size_t from = 0;
         for (const auto& [end, at] : c.pieces) {
-            framer.Feed(stream.data() + from, end - from, at, out);
+            if (end == from)
+                framer.Poll(at, out);
+            else
+                framer.Feed(stream.data() + from, end - from, at, out);
             from = end;
         }
         ASSERT_EQ(from, stream.size());
