@@ -123,30 +123,44 @@ private Q_SLOTS:
         QTest::addColumn<bool>("paused");
         QTest::addColumn<bool>("reject");
         QTest::addColumn<bool>("asc");
+        QTest::addColumn<bool>("currentOnly"); // only the current port, COM2, is shown
+        QTest::addColumn<bool>("pairFirst");   // forwarding is on before the ports open
         QTest::addColumn<QString>("monitor");
-        QTest::newRow("paused") << true << false << false << QString();
+        QTest::newRow("paused") << true << false << false << false << false << QString();
         QTest::newRow("filter rejects")
-            << false << true << false << QStringLiteral("COM2↓41 00 42 0D\n");
+            << false << true << false << false << false << QStringLiteral("COM2↓41 00 42 0D\n");
         // ASC shows up to the zero byte; every byte still goes out.
-        QTest::newRow("asc") << false << false << true << QStringLiteral("COM1↑A\nCOM2↓A\n");
+        QTest::newRow("asc") << false << false << true << false << false
+                             << QStringLiteral("COM1↑A\nCOM2↓A\n");
+        QTest::newRow("asc, the copy alone shown")
+            << false << false << true << true << false << QStringLiteral("COM2↓A\n");
+        QTest::newRow("paired before the ports open")
+            << false << false << false << false << true
+            << QStringLiteral("COM1↑41 00 42 0D\nCOM2↓41 00 42 0D\n");
     }
     void forwardsWhateverTheDisplayDoes()
     {
         QFETCH(bool, paused);
         QFETCH(bool, reject);
         QFETCH(bool, asc);
+        QFETCH(bool, currentOnly);
+        QFETCH(bool, pairFirst);
         QFETCH(QString, monitor);
         TestPtyPair com1, com2;
         CMainFrame& f = NewFrame();
+        if (pairFirst)
+            Forwarder().SetForwarding(true, 1, 2);
         OpenPort(0, com1);
         OpenPort(1, com2);
         f.Options().m_showSent = 1;
         f.Options().m_paused = paused ? 1 : 0;
         f.Options().m_ascReceive = asc ? 1 : 0;
+        f.Pipeline().SetDisplayScope(currentOnly ? 1 : 0);
         RejectEverything filter;
         if (reject)
             f.Pipeline().SetFilter(&filter);
-        Forwarder().SetForwarding(true, 1, 2);
+        if (!pairFirst)
+            Forwarder().SetForwarding(true, 1, 2);
 
         const QByteArray chunk = QByteArray::fromHex("4100420D");
         com1.Write(chunk);
