@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -330,55 +331,73 @@ TEST(CaptureSession, RemotePortComesBackWhenItsServerDoes)
         << lines;
 }
 
-// The program as a user runs it: SIGHUP begins new files, SIGTERM ends with every file
-// complete and exit status 0; a misuse is status 2.
+// The program as a user runs it: SIGHUP begins new files; while it runs each file reaches
+// the disk within a second; SIGTERM ends with every file complete and exit status 0, SIGKILL
+// leaves what reached the disk; a misuse is status 2.
 TEST(CaptureProgram, SignalsLeaveCompleteFiles)
 {
-    const PrivateXdgFolders home;
-    TempFolder out;
-    PtyPair pty;
-    const std::string port = "COM1=" + pty.Path();
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::execl(VRL_CAPTURE_PROGRAM, "vrl-capture", port.c_str(), "--dir", out.m_path.c_str(),
-                "--tnf", "--txt", "-q", static_cast<char*>(nullptr));
-        ::_exit(127);
+    for (const int ending : {SIGTERM, SIGKILL}) {
+        SCOPED_TRACE(::strsignal(ending));
+        const PrivateXdgFolders home;
+        TempFolder out;
+        PtyPair pty;
+        const std::string port = "COM1=" + pty.Path();
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::execl(VRL_CAPTURE_PROGRAM, "vrl-capture", port.c_str(), "--dir", out.m_path.c_str(),
+                    "--tnf", "--txt", "-q", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        std::this_thread::sleep_for(500ms);
+        pty.Send("\x11\x22");
+        std::this_thread::sleep_for(300ms);
+        ::kill(child, SIGHUP);
+        std::this_thread::sleep_for(1200ms); // the next file's name is the next second's
+        pty.Send("\x33");
+        std::this_thread::sleep_for(1500ms);
+        // Running: both files of the moment have the line (a killed capture leaves no empty
+        // .tnf).
+        const std::vector<std::string> running = out.Files();
+        ASSERT_EQ(running.size(), 4u);
+        EXPECT_NE(out.Read(running[2]).find("33"), std::string::npos) << running[2];
+        EXPECT_NE(out.Read(running[3])
+                      .find("COM1\xE2\x86\x91"
+                            "33\n"),
+                  std::string::npos)
+            << running[3];
+        ::kill(child, ending);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        if (ending == SIGTERM) {
+            ASSERT_TRUE(WIFEXITED(status));
+            EXPECT_EQ(WEXITSTATUS(status), 0);
+        } else {
+            EXPECT_TRUE(WIFSIGNALED(status));
+        }
+        const std::vector<std::string> files = out.Files();
+        ASSERT_EQ(files.size(), 4u);
+        std::string all;
+        for (const std::string& name : files) {
+            const std::string content = out.Read(name);
+            const bool closed = ending == SIGTERM || name == files[0]; // SIGHUP closed the first
+            if (name.ends_with(".tnf") && closed)
+                EXPECT_EQ(content.substr(content.size() - 3), "}\r\n") << name;
+            else if (name.ends_with(".tnf"))
+                EXPECT_NE(content.find("33"), std::string::npos) << name;
+            else
+                all += content;
+        }
+        EXPECT_NE(all.find("COM1\xE2\x86\x91"
+                           "11 22\n"),
+                  std::string::npos)
+            << all;
+        EXPECT_NE(all.find("COM1\xE2\x86\x91"
+                           "33\n"),
+                  std::string::npos)
+            << all;
     }
-    std::this_thread::sleep_for(500ms);
-    pty.Send("\x11\x22");
-    std::this_thread::sleep_for(300ms);
-    ::kill(child, SIGHUP);
-    std::this_thread::sleep_for(1200ms); // the next file's name is the next second's
-    pty.Send("\x33");
-    std::this_thread::sleep_for(1500ms);
-    // Running: the .tnf has what the .txt has (a killed capture leaves no empty .tnf).
-    const std::vector<std::string> running = out.Files();
-    ASSERT_EQ(running.size(), 4u);
-    EXPECT_NE(out.Read(running[2]).find("33"), std::string::npos) << running[2];
-    ::kill(child, SIGTERM);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    const std::vector<std::string> files = out.Files();
-    ASSERT_EQ(files.size(), 4u);
-    std::string all;
-    for (const std::string& name : files) {
-        const std::string content = out.Read(name);
-        if (name.ends_with(".tnf"))
-            EXPECT_EQ(content.substr(content.size() - 3), "}\r\n") << name;
-        else
-            all += content;
-    }
-    EXPECT_NE(all.find("COM1\xE2\x86\x91"
-                       "11 22\n"),
-              std::string::npos)
-        << all;
-    EXPECT_NE(all.find("COM1\xE2\x86\x91"
-                       "33\n"),
-              std::string::npos)
-        << all;
 
+    int status = 0;
     const pid_t misuse = ::fork();
     if (misuse == 0) {
         ::execl(VRL_CAPTURE_PROGRAM, "vrl-capture", "--bogus", static_cast<char*>(nullptr));

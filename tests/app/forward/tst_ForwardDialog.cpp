@@ -7,6 +7,7 @@
 #include "app/monitor/FrameMonitorView.h"
 #include "app/send/PortSender.h"
 #include "core/base/CommandIds.h"
+#include "core/receive/ReceiveInbox.h"
 #include "core/receive/ReceivePipeline.h"
 #include "core/serial/PortMap.h"
 #include "core/serial/SerialPort.h"
@@ -122,30 +123,44 @@ private Q_SLOTS:
         QTest::addColumn<bool>("paused");
         QTest::addColumn<bool>("reject");
         QTest::addColumn<bool>("asc");
+        QTest::addColumn<bool>("currentOnly"); // only the current port, COM2, is shown
+        QTest::addColumn<bool>("pairFirst");   // forwarding is on before the ports open
         QTest::addColumn<QString>("monitor");
-        QTest::newRow("paused") << true << false << false << QString();
+        QTest::newRow("paused") << true << false << false << false << false << QString();
         QTest::newRow("filter rejects")
-            << false << true << false << QStringLiteral("COM2↓41 00 42 0D\n");
+            << false << true << false << false << false << QStringLiteral("COM2↓41 00 42 0D\n");
         // ASC shows up to the zero byte; every byte still goes out.
-        QTest::newRow("asc") << false << false << true << QStringLiteral("COM1↑A\nCOM2↓A\n");
+        QTest::newRow("asc") << false << false << true << false << false
+                             << QStringLiteral("COM1↑A\nCOM2↓A\n");
+        QTest::newRow("asc, the copy alone shown")
+            << false << false << true << true << false << QStringLiteral("COM2↓A\n");
+        QTest::newRow("paired before the ports open")
+            << false << false << false << false << true
+            << QStringLiteral("COM1↑41 00 42 0D\nCOM2↓41 00 42 0D\n");
     }
     void forwardsWhateverTheDisplayDoes()
     {
         QFETCH(bool, paused);
         QFETCH(bool, reject);
         QFETCH(bool, asc);
+        QFETCH(bool, currentOnly);
+        QFETCH(bool, pairFirst);
         QFETCH(QString, monitor);
         TestPtyPair com1, com2;
         CMainFrame& f = NewFrame();
+        if (pairFirst)
+            Forwarder().SetForwarding(true, 1, 2);
         OpenPort(0, com1);
         OpenPort(1, com2);
         f.Options().m_showSent = 1;
         f.Options().m_paused = paused ? 1 : 0;
         f.Options().m_ascReceive = asc ? 1 : 0;
+        f.Pipeline().SetDisplayScope(currentOnly ? 1 : 0);
         RejectEverything filter;
         if (reject)
             f.Pipeline().SetFilter(&filter);
-        Forwarder().SetForwarding(true, 1, 2);
+        if (!pairFirst)
+            Forwarder().SetForwarding(true, 1, 2);
 
         const QByteArray chunk = QByteArray::fromHex("4100420D");
         com1.Write(chunk);
@@ -323,6 +338,55 @@ private Q_SLOTS:
                 QStringLiteral("COM1↑01 03 0%1\nCOM2↓01 03 0%1\nCOM2↑01 83 0%1\nCOM1↓01 83 0%1\n")
                     .arg(i);
         QTRY_COMPARE(Monitor(), expected);
+    }
+
+    // The window held while more than its inbox takes arrives on one port: a port of the pair
+    // goes on forwarding (its worker must not wait for the window), a port outside the pair
+    // is held back (its worker waits, so that the flood stays in the driver).
+    void fullInboxHoldsOnlyPortsOutsideThePair_data()
+    {
+        QTest::addColumn<bool>("inPair");
+        QTest::newRow("a port of the pair") << true;
+        QTest::newRow("a port outside the pair") << false;
+    }
+    void fullInboxHoldsOnlyPortsOutsideThePair()
+    {
+        QFETCH(bool, inPair);
+        TestPtyPair com1, com2, com3;
+        CMainFrame& f = NewFrame();
+        OpenPort(0, com1);
+        OpenPort(1, com2);
+        OpenPort(2, com3);
+        f.Options().m_paused = 1; // taken and counted, not shown: the drain below is quick
+        Forwarder().SetForwarding(true, 1, 2);
+        const ReceiveInbox& inbox = f.ReceiveTurns().Inbox();
+        const QByteArray flood(3 * ReceiveInbox::kDefaultCapacity, '\x55');
+        TestPtyPair& source = inPair ? com1 : com3;
+        std::atomic<bool> written{false};
+        std::thread writer([&] {
+            source.Write(flood);
+            written = true;
+        });
+        std::atomic<qsizetype> crossed{0};
+        std::atomic<bool> stop{false};
+        std::thread far([&] {
+            while (!stop)
+                crossed += com2.Read(10).size();
+        });
+        std::this_thread::sleep_for(std::chrono::seconds(3)); // the window thread, held
+        const std::size_t waiting = inbox.WaitingBytes();
+        const qsizetype crossedWhileHeld = crossed;
+        QTRY_VERIFY_WITH_TIMEOUT(written && inbox.WaitingBytes() == 0, 60000);
+        stop = true;
+        far.join();
+        writer.join();
+        QVERIFY2(waiting >= ReceiveInbox::kDefaultCapacity, qPrintable(QString::number(waiting)));
+        if (inPair) {
+            QCOMPARE(crossedWhileHeld, flood.size());
+        } else {
+            QVERIFY2(waiting < ReceiveInbox::kDefaultCapacity * 5 / 4,
+                     qPrintable(QString::number(waiting)));
+        }
     }
 
     // A real MODBUS RTU master (mbpoll) polls a slave (pymodbus) through the tap: master on

@@ -4,6 +4,7 @@
 #include "core/base/CommandIds.h"
 #include "core/settings/CommandLine.h"
 #include "core/settings/IniSettingsStore.h"
+#include "core/text/CodePage.h"
 
 #include <QMenu>
 #include <QMenuBar>
@@ -34,36 +35,53 @@ private Q_SLOTS:
     void startsInLanguage_data()
     {
         QTest::addColumn<QByteArray>("language"); // LANGUAGE
+        QTest::addColumn<QByteArray>("all");      // LC_ALL
+        QTest::addColumn<QByteArray>("messages"); // LC_MESSAGES
         QTest::addColumn<QByteArray>("lang");     // LANG
         QTest::addColumn<QString>("stored");
         QTest::addColumn<bool>("english");
-        QTest::newRow("Chinese locale")
-            << QByteArray() << QByteArray("zh_CN.UTF-8") << QString() << false;
-        QTest::newRow("English locale")
-            << QByteArray() << QByteArray("en_US.UTF-8") << QString() << true;
-        QTest::newRow("C locale") << QByteArray() << QByteArray("C") << QString() << true;
-        QTest::newRow("LANGUAGE before LANG")
-            << QByteArray("zh_TW:en") << QByteArray("en_GB.UTF-8") << QString() << false;
+        const QByteArray none, zh("zh_CN.UTF-8"), en("en_US.UTF-8");
+        QTest::newRow("Chinese locale") << none << none << none << zh << QString() << false;
+        QTest::newRow("English locale") << none << none << none << en << QString() << true;
+        QTest::newRow("C locale") << none << none << none << QByteArray("C") << QString() << true;
+        QTest::newRow("LANGUAGE before LANG") << QByteArray("zh_TW:en") << none << none
+                                              << QByteArray("en_GB.UTF-8") << QString() << false;
+        QTest::newRow("LANGUAGE before LC_ALL")
+            << QByteArray("en") << zh << zh << zh << QString() << true;
+        QTest::newRow("LC_ALL before LC_MESSAGES") << none << zh << en << en << QString() << false;
+        QTest::newRow("LC_ALL before LANG") << none << en << none << zh << QString() << true;
+        QTest::newRow("LC_MESSAGES before LANG") << none << none << zh << en << QString() << false;
+        QTest::newRow("empty LANGUAGE and LC_ALL count for nothing")
+            << QByteArray("") << QByteArray("") << en << zh << QString() << true;
         QTest::newRow("stored en beats zh")
-            << QByteArray() << QByteArray("zh_CN.UTF-8") << QStringLiteral("en") << true;
+            << none << zh << zh << zh << QStringLiteral("en") << true;
         QTest::newRow("stored zh beats C")
-            << QByteArray("en") << QByteArray("C") << QStringLiteral("zh") << false;
+            << QByteArray("en") << none << none << QByteArray("C") << QStringLiteral("zh") << false;
     }
     void startsInLanguage()
     {
         QFETCH(QByteArray, language);
+        QFETCH(QByteArray, all);
+        QFETCH(QByteArray, messages);
         QFETCH(QByteArray, lang);
         QFETCH(QString, stored);
         QFETCH(bool, english);
-        qputenv("LANGUAGE", language);
-        qputenv("LANG", lang);
-        qunsetenv("LC_ALL");
-        qunsetenv("LC_MESSAGES");
+        const std::pair<const char*, QByteArray> variables[] = {
+            {"LANGUAGE", language}, {"LC_ALL", all}, {"LC_MESSAGES", messages}, {"LANG", lang}};
+        for (const auto& [name, value] : variables) {
+            if (value.isNull())
+                qunsetenv(name);
+            else
+                qputenv(name, value);
+        }
         if (!stored.isEmpty())
             m_store->WriteString(UiLanguage::kSection, UiLanguage::kValue, stored.toStdString());
         QVERIFY(CLanguage::Apply(UiLanguage::Decide(*m_store)));
 
         CMainFrame& frame = NewFrame();
+        // Without a stored text encoding the language decides it too.
+        QCOMPARE(CodePage::SystemChoice(),
+                 english ? CodePage::Choice::Utf8 : CodePage::Choice::Gbk);
         if (english) {
             QCOMPARE(MenuTitles(frame), QStringList({"&File", "&Edit", "&View", "&Tools",
                                                      "&Checksum", "&Window", "&Help"}));

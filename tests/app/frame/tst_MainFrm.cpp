@@ -875,6 +875,23 @@ private Q_SLOTS:
         QCOMPARE(f.ReceiveTurns().Stalls(), std::uint64_t{0});
     }
 
+    // A wake-up of the window lost on its way: the stall guard finds the message waiting with
+    // no turn scheduled, shows it by itself within a second or two, and counts the rescue.
+    void lostWakeUpIsRescued()
+    {
+        TestPtyPair a;
+        CMainFrame& f = NewFrame();
+        QVERIFY(OpenPort(0, a));
+        CReceiveTurns& turns = f.ReceiveTurns();
+        {
+            const QSignalBlocker lost(&turns);
+            turns.Inbox().Push(0, {0xA5, 0x5A});
+        }
+        QVERIFY(!turns.IsTurnScheduled());
+        QTRY_VERIFY_WITH_TIMEOUT(Text(f).contains(QStringLiteral("A5 5A")), 5000);
+        QCOMPARE(turns.Stalls(), std::uint64_t{1});
+    }
+
     // Lines sent to a port whose far end does not read (as flow control would hold it) wait in
     // the port's queue: the window goes on, and every byte comes out in order once it reads.
     void sentLinesNeverBlockTheWindow()

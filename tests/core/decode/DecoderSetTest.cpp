@@ -128,6 +128,7 @@ TEST(DecoderSet, ModbusAnswersCarryTheAddressesOfTheirRequest)
         {nullptr, "01 03 02 00 07", "3 @- x1 e0: 0=7"},
         {"01 06 00 0A 01 2C", "01 06 00 0A 01 2C", "6 @10 x1 e0: 10=300"},
         {"01 05 00 AC FF 00", "01 05 00 AC FF 00", "5 @172 x1 e0: 172=1"},
+        {"01 05 00 AD 00 00", "01 05 00 AD 00 00", "5 @173 x1 e0: 173=0"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.answer);

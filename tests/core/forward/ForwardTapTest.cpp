@@ -1,4 +1,5 @@
 #include "core/forward/ForwardTap.h"
+#include "core/send/SendQueues.h"
 #include "core/serial/SerialPort.h"
 
 #include "FakeModemLines.h"
@@ -170,6 +171,8 @@ public:
     std::ptrdiff_t WriteSome(const void* bytes, std::size_t length) override
     {
         std::unique_lock lock(m_mutex);
+        if (m_full)
+            return 0;
         if (m_stall) {
             m_inWrite = true;
             m_changed.notify_all();
@@ -192,6 +195,12 @@ public:
             m_takes = takes;
         m_changed.notify_all();
     }
+    // While full, a write takes nothing and returns at once.
+    void Full(bool full)
+    {
+        std::lock_guard lock(m_mutex);
+        m_full = full;
+    }
     bool WaitUntilInWrite()
     {
         std::unique_lock lock(m_mutex);
@@ -207,6 +216,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     bool m_stall = false;
+    bool m_full = false;
     bool m_inWrite = false;
     std::size_t m_takes = 0;
     std::string m_written;
@@ -286,4 +296,85 @@ TEST(ForwardTapTest, AHandOverThatWaitsHoldsNeitherTheWindowNorTheWire)
     EXPECT_TRUE(windowFree) << "the window waited for a worker that waits for the window";
     EXPECT_TRUE(crossed);
     EXPECT_EQ(a.Written(), "ANS");
+}
+
+// A message kept back behind the partner's earlier one goes to the window however the wait
+// ends, and the one kept back never before the partner's.
+TEST(ForwardTapTest, KeptBackMessagesGoOnHoweverTheWaitEnds)
+{
+    enum class End
+    {
+        PartnerDelivers,
+        PartnerCloses,
+        PairOff,
+        OwnPortClosesFirst,
+    };
+    const struct
+    {
+        const char* name;
+        End end;
+        std::vector<std::string> shown;
+    } cases[] = {
+        {"the partner's message comes", End::PartnerDelivers, {"ANS", "REQ"}},
+        {"the partner closes", End::PartnerCloses, {"REQ"}},
+        {"forwarding is switched off", End::PairOff, {"REQ"}},
+        {"its own port closes, then the partner's comes", End::OwnPortClosesFirst, {"ANS", "REQ"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        StallingEnd a, b;
+        RecordingReceiver window;
+        ForwardTap tap;
+        tap.SetPair(true, 0, 1, false);
+        tap.Attach(0, &a);
+        tap.Attach(1, &b);
+        const std::string answer = "ANS";
+        tap.OnRead(1, reinterpret_cast<const std::uint8_t*>(answer.data()), answer.size(), 10,
+                   true);
+        tap.Deliver(0, {'R', 'E', 'Q'}, 20, &window); // its first byte came later
+        EXPECT_EQ(window.Count(), 0u);
+        switch (c.end) {
+        case End::PartnerDelivers: tap.Deliver(1, {'A', 'N', 'S'}, 10, &window); break;
+        case End::PartnerCloses: tap.Detach(1, &b); break;
+        case End::PairOff: tap.SetPair(false, -1, -1, false); break;
+        case End::OwnPortClosesFirst:
+            tap.Detach(0, &a);
+            EXPECT_EQ(window.Count(), 0u);
+            tap.Deliver(1, {'A', 'N', 'S'}, 10, &window);
+            break;
+        }
+        EXPECT_EQ(window.Texts(), c.shown);
+    }
+}
+
+// The program's own bytes for a port that takes nothing wait, in the pair or outside it;
+// they have waited only since they were sent, so that the window names no port as behind
+// that never was.
+TEST(ForwardTapTest, OwnSendsHaveWaitedOnlySinceSent)
+{
+    constexpr std::int64_t kBehindMs = 100;
+    for (const bool inPair : {true, false}) {
+        SCOPED_TRACE(inPair ? "a port of a pair just set" : "a port outside the pair");
+        StallingEnd a, b;
+        ForwardTap tap;
+        SendQueues queues(tap, [&](unsigned port) -> ForwardEnd* { return port ? &b : &a; });
+        tap.SetPair(inPair, 0, 1, false);
+        tap.Attach(0, &a);
+        tap.Attach(1, &b);
+        const auto behind = [&] {
+            return inPair ? tap.StalledMs(1) >= kBehindMs : !queues.Troubles(kBehindMs).empty();
+        };
+        b.Full(true);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2 * kBehindMs));
+        const std::string own = "own";
+        ASSERT_TRUE(queues.Write(1, reinterpret_cast<const std::uint8_t*>(own.data()), own.size()));
+        EXPECT_EQ(queues.Waiting(1), own.size());
+        EXPECT_FALSE(behind());
+        std::this_thread::sleep_for(std::chrono::milliseconds(2 * kBehindMs));
+        EXPECT_TRUE(behind());
+        b.Full(false);
+        queues.Flush();
+        EXPECT_EQ(b.Written(), own);
+        EXPECT_FALSE(behind());
+    }
 }

@@ -61,6 +61,21 @@ TEST(ModbusDecoder, PairsOnOnePortAndAcrossTheTap)
            "",
            1100,
            {"!COM4 从站 5 读保持寄存器 起始 0 数量 1  无应答（1000 ms 内未应答）"}}}},
+        {"a broadcast waits for no answer",
+         {{0, 0, -1, "00 06 00 01 00 03", 0, {"广播 写单个寄存器 地址 1 值 0003"}},
+          {0, -1, -1, "", 1100, {}}}},
+        {"a request with an answer layout seen on the other port is a request",
+         {{0, 1, 1, "01 03 00 00 00 04", 0, {"从站 1 读保持寄存器 起始 0 数量 4"}},
+          {1, 1, 0, "01 03 00 00 00 04", 30, {"从站 1 读保持寄存器 起始 0 数量 4"}}}},
+        {"a write repeated on the same port of the tap is a new request",
+         {{0, 1, 1, "01 06 00 01 00 03", 0, {"从站 1 写单个寄存器 地址 1 值 0003"}},
+          {0,
+           1,
+           1,
+           "01 06 00 01 00 03",
+           300,
+           {"!COM1 从站 1 写单个寄存器 地址 1 值 0003  无应答（未应答即有新请求）",
+            "从站 1 写单个寄存器 地址 1 值 0003"}}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

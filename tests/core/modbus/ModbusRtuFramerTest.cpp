@@ -30,6 +30,8 @@ std::string Summary(const std::vector<ModbusFrame>& frames)
 // 9600 baud 8N1, packing interval 20 ms: pieces handed over up to 40 ms apart (a silence of
 // 20 ms after the hand-over) belong together.
 constexpr double kCharMs = 10.0 / 9.6;
+// 1200 baud: 3.5 characters (30 ms) are longer than the packing interval and decide.
+constexpr double kSlowCharMs = 10.0 / 1.2;
 
 } // namespace
 
@@ -40,10 +42,16 @@ TEST(ModbusRtuFramer, JoinsPiecesSplitsMessagesAndRejectsNoise)
         const char* name;
         std::vector<std::string>
             parts; // "f:" a frame (its CRC added, "!" spoils it), "r:" raw bytes
-        std::vector<std::pair<std::size_t, std::int64_t>> pieces; // end offset, hand-over ms
+        // end offset, hand-over ms; a piece that ends where the one before did is a Poll then
+        std::vector<std::pair<std::size_t, std::int64_t>> pieces;
         const char* expected;
+        double charMs = kCharMs;
+        std::int64_t packMs = 20;
     };
     const std::string reply = "f:01 03 08 16 2E 00 2A 00 07 00 00";
+    std::string longReply = "f:01 03 F0"; // 120 registers: 245 bytes take 255 ms
+    for (int i = 0; i < 240; ++i)
+        longReply += " 5A";
     const Case cases[] = {
         {"request in one message", {"f:01 03 00 00 00 04"}, {{8, 100}}, "R8"},
         {"reply in pieces 25 ms apart", {reply}, {{3, 100}, {9, 125}, {13, 150}}, "A13"},
@@ -77,6 +85,49 @@ TEST(ModbusRtuFramer, JoinsPiecesSplitsMessagesAndRejectsNoise)
          {{8, 100}},
          "O8"},
         {"unknown code after quiet is noise", {"f:01 5A 00 00"}, {{6, 100}}, "N6"},
+        {"a function without a layout of four bytes", {"f:01 07"}, {{4, 100}}, "O4"},
+        // The request waits for its longer answer layout (an answer came before) until quiet;
+        // then the function without a layout is found behind it, past the request's pieces.
+        {"function without a layout behind a request that waited",
+         {"f:01 83 02", "f:01 03 10 00 00 04", "f:01 08 00 00 A5 37"},
+         {{5, 100}, {10, 300}, {21, 305}},
+         "E5 R8 O8"},
+        // The rest's first byte came 10 ms after the first piece; a look before the rest is
+        // handed over (its bytes and the packing interval later) must not end the frame.
+        {"a look while the rest of a long frame is on its way",
+         {longReply},
+         {{5, 100}, {5, 370}, {245, 379}},
+         "A245"},
+        // The second piece's first byte comes 3 characters (25 ms) after the first's last.
+        {"1200 baud: 3 characters of silence join",
+         {reply},
+         {{5, 100}, {13, 203}},
+         "A13",
+         kSlowCharMs},
+        {"1200 baud: 4 characters of silence cut",
+         {reply},
+         {{5, 100}, {13, 212}},
+         "N5 N8",
+         kSlowCharMs},
+        // A packing interval of 1 ms: 2.6 characters join, 4.5 cut.
+        {"1 ms packing: 2.6 characters of silence join",
+         {reply},
+         {{5, 100}, {13, 111}},
+         "A13",
+         kCharMs,
+         1},
+        {"1 ms packing: 4.5 characters of silence cut",
+         {reply},
+         {{5, 100}, {13, 113}},
+         "N5 N8",
+         kCharMs,
+         1},
+        {"no packing: 4.5 characters of silence cut",
+         {reply},
+         {{5, 100}, {13, 112}},
+         "N5 N8",
+         kCharMs,
+         0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -93,15 +144,18 @@ TEST(ModbusRtuFramer, JoinsPiecesSplitsMessagesAndRejectsNoise)
             stream.insert(stream.end(), bytes.begin(), bytes.end());
         }
         ModbusRtuFramer framer;
-        framer.SetLine(kCharMs, 20, false);
+        framer.SetLine(c.charMs, c.packMs, false);
         std::vector<ModbusFrame> out;
         std::size_t from = 0;
         for (const auto& [end, at] : c.pieces) {
-            framer.Feed(stream.data() + from, end - from, at, out);
+            if (end == from)
+                framer.Poll(at, out);
+            else
+                framer.Feed(stream.data() + from, end - from, at, out);
             from = end;
         }
         ASSERT_EQ(from, stream.size());
-        framer.Poll(c.pieces.back().second + 1000, out);
+        framer.Poll(c.pieces.back().second + 3000, out); // a frame's time at 1200 baud
         EXPECT_EQ(Summary(out), c.expected);
         EXPECT_EQ(framer.Waiting(), 0u);
     }

@@ -1,4 +1,5 @@
 #include "core/receive/MonitorLine.h"
+#include "core/text/CodePage.h"
 
 #include <gtest/gtest.h>
 
@@ -105,21 +106,31 @@ TEST(MonitorLine, ClockStampAndBackToTheInterval)
 }
 
 // Every byte shows: control bytes escaped, nothing cut at a zero byte, no line break left,
-// characters of the code page as characters and a byte that begins none as \xHH.
+// characters of the code page (the text encoding chosen) as characters, however many bytes
+// they take, and a byte that begins none as \xHH.
 TEST(MonitorLine, AscTextWithEveryByteHidesNothing)
 {
+    using Choice = CodePage::Choice;
     const struct
     {
         std::vector<std::uint8_t> bytes;
         const char* text;
+        Choice encoding = Choice::Gbk;
     } cases[] = {
         {{0x41, 0x00, 0x42}, "A\\0B"},
         {{'O', 'K', 0x0D, 0x0A}, "OK\\r\\n"},
         {{0x01, 0x1B, 0x7F, 0x09}, "\\x01\\x1B\\x7F\\t"},
         {{0xCB, 0xCE, '\\', 0xFF, 0xB8}, "宋\\\\\\xFF\\xB8"}, // 0xB8: a lead byte cut off
+        // GB18030's four-byte form of 😀 is no character of GBK.
+        {{0x94, 0x39, 0xFC, 0x36, 0xD6, 0xD0}, "\\x949\\xFC6中"},
+        {{0xE4, 0xB8, 0xAD, 0x0A, 0xF0, 0x9F, 0x98, 0x80}, "中\\n😀", Choice::Utf8},
+        {{0xF0, 0x9F, 0x98, 0x80, 0xE4, 0xB8}, "😀\\xE4\\xB8", Choice::Utf8}, // 中 cut off
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
+        CodePage::SetSystemChoice(c.encoding);
         EXPECT_EQ(ReceivedMessageText(c.bytes.data(), c.bytes.size(), true, true), c.text);
+    }
+    CodePage::SetSystemChoice(Choice::Gbk);
     EXPECT_EQ(ReceivedMessageText(cases[0].bytes.data(), 3, false, true),
               "41 00 42"); // hex: as always
 }

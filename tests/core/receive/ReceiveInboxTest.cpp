@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 TEST(ReceiveInbox, OneWakeUpPerBatchAndOrderKeptPerPort)
@@ -43,21 +44,44 @@ TEST(ReceiveInbox, OneWakeUpPerBatchAndOrderKeptPerPort)
 
 TEST(ReceiveInbox, FullInboxHoldsThePusherUntilTaken)
 {
-    ReceiveInbox inbox({}, 10);
-    inbox.Push(0, std::vector<std::uint8_t>(10));
-    std::atomic<bool> pushed{false};
-    std::thread worker([&] {
-        inbox.Push(0, {1});
-        pushed = true;
-    });
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_FALSE(pushed.load());
-    EXPECT_EQ(inbox.TakeAll().size(), 1u);
-    worker.join();
-    EXPECT_TRUE(pushed.load());
-    EXPECT_EQ(inbox.TakeAll().size(), 1u);
+    // Each way a worker pushes; a worker of the forwarding pair must not wait for the window.
+    const struct
+    {
+        const char* name;
+        std::function<void(ReceiveInbox&)> push;
+        bool held;
+    } ways[] = {
+        {"a port's worker", [](ReceiveInbox& in) { in.Push(0, {1}); }, true},
+        {"a worker that may wait", [](ReceiveInbox& in) { in.Push(0, {1}, 0, true); }, true},
+        {"a worker of the pair", [](ReceiveInbox& in) { in.Push(0, {1}, 0, false); }, false},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        ReceiveInbox inbox({}, 10);
+        inbox.Push(0, std::vector<std::uint8_t>(10));
+        std::atomic<bool> pushed{false};
+        std::chrono::steady_clock::duration took{};
+        std::thread worker([&] {
+            const auto start = std::chrono::steady_clock::now();
+            way.push(inbox);
+            took = std::chrono::steady_clock::now() - start;
+            pushed = true;
+        });
+        if (way.held) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            EXPECT_FALSE(pushed.load());
+            EXPECT_EQ(inbox.TakeAll().size(), 1u);
+        }
+        worker.join();
+        EXPECT_TRUE(pushed.load());
+        if (!way.held) {
+            EXPECT_LT(took, std::chrono::milliseconds(ReceiveInbox::kLongestWaitMs));
+        }
+        EXPECT_EQ(inbox.TakeAll().size(), way.held ? 1u : 2u);
+    }
 
     // Released (ports closing): a full inbox does not hold the pusher.
+    ReceiveInbox inbox({}, 10);
     inbox.Push(0, std::vector<std::uint8_t>(10));
     inbox.SetReleased(true);
     const auto start = std::chrono::steady_clock::now();
