@@ -2192,6 +2192,17 @@ There is NO WARRANTY, to the extent permitted by law.
     </message>
 </context>
 <context>
+    <name>ExpectMatcher</name>
+    <message>
+        <source>十六进制模式“%1”在第 %2 个字符处有误</source>
+        <translation>The hex pattern "%1" is wrong at character %2</translation>
+    </message>
+    <message>
+        <source>十六进制模式为空</source>
+        <translation>The hex pattern is empty</translation>
+    </message>
+</context>
+<context>
     <name>HexText</name>
     <message>
         <source>长度不能小于 1 个字节！</source>
@@ -2301,6 +2312,21 @@ Example (5 bytes): EB  90  02  34  0D</translation>
     <message>
         <source>设置文件“%1”无法读取（%2），已改名保留为“%3”。程序使用默认设置。</source>
         <translation>The settings file &quot;%1&quot; cannot be read (%2); it was kept as &quot;%3&quot;. The program uses the default settings.</translation>
+    </message>
+</context>
+<context>
+    <name>LuaSandbox</name>
+    <message>
+        <source>脚本运行了 %1 毫秒而没有等待，已停止</source>
+        <translation>The script ran for %1 ms without waiting and was stopped</translation>
+    </message>
+    <message>
+        <source>脚本使用的内存超过了 %1 MB，已停止</source>
+        <translation>The script used more than %1 MB of memory and was stopped</translation>
+    </message>
+    <message>
+        <source>脚本已被停止</source>
+        <translation>The script was stopped</translation>
     </message>
 </context>
 <context>
@@ -2645,6 +2671,41 @@ Example (5 bytes): EB  90  02  34  0D</translation>
     <message>
         <source>读取文件失败</source>
         <translation>reading the file failed</translation>
+    </message>
+</context>
+<context>
+    <name>ScriptRunner</name>
+    <message>
+        <source>%1 只能在脚本主体或处理函数中等待，不能在自建的协程里</source>
+        <translation>%1 waits only in the script's body or in a handler, not in a coroutine of the script's own</translation>
+    </message>
+    <message>
+        <source>没有名为“%1”的端口</source>
+        <translation>There is no port named "%1"</translation>
+    </message>
+    <message>
+        <source>未知的校验“%1”（可用 crc16_modbus、ccitt、sum）</source>
+        <translation>Unknown check "%1" (crc16_modbus, ccitt or sum)</translation>
+    </message>
+    <message>
+        <source>expect 需要 pattern 或 hex</source>
+        <translation>expect needs pattern or hex</translation>
+    </message>
+    <message>
+        <source>vrl.every 的间隔至少 1 毫秒</source>
+        <translation>vrl.every needs an interval of at least 1 ms</translation>
+    </message>
+    <message>
+        <source>十六进制文本“%1”在第 %2 个字符处有误</source>
+        <translation>The hex text "%1" is wrong at character %2</translation>
+    </message>
+    <message>
+        <source>检查失败：%1（%2）</source>
+        <translation>Check failed: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>脚本处理不及，丢弃了 %1 字节</source>
+        <translation>The script could not keep up: %1 bytes dropped</translation>
     </message>
 </context>
 <context>
