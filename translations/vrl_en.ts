@@ -1242,6 +1242,33 @@ SIGINT, SIGTERM end the capture with complete files; SIGHUP reopens the files (f
 A device pulled out is reopened when it is plugged back in. Exit status: 0 fine, 1 runtime error, 2 misuse.
 </translation>
     </message>
+    <message>
+        <source>--script 后缺少脚本文件</source>
+        <translation>--script needs a script file</translation>
+    </message>
+    <message>
+        <source>
+脚本:
+  --script 文件.lua  在这些串口上运行 Lua 脚本（可给出多次）；脚本调用 vrl.exit、
+                     或返回后不再有处理函数和定时器时结束。有检查失败或脚本出错
+                     时退出码为 1，错误与行号写到标准错误。
+</source>
+        <translation>
+Scripts:
+  --script FILE.lua  runs a Lua script on these ports (may be given more than once);
+                     the capture ends when the script calls vrl.exit, or returns with
+                     no handler or timer left. The exit status is then 1 after a
+                     failed check or a script error (the error and its line go to
+                     standard error).
+</translation>
+    </message>
+</context>
+<context>
+    <name>CaptureScript</name>
+    <message>
+        <source>无法读取脚本“%1”</source>
+        <translation>Cannot read the script "%1"</translation>
+    </message>
 </context>
 <context>
     <name>CaptureSession</name>
@@ -2195,7 +2222,7 @@ There is NO WARRANTY, to the extent permitted by law.
     <name>ExpectMatcher</name>
     <message>
         <source>十六进制模式“%1”在第 %2 个字符处有误</source>
-        <translation>The hex pattern "%1" is wrong at character %2</translation>
+        <translation>The hex pattern &quot;%1&quot; is wrong at character %2</translation>
     </message>
     <message>
         <source>十六进制模式为空</source>
@@ -2677,15 +2704,15 @@ Example (5 bytes): EB  90  02  34  0D</translation>
     <name>ScriptRunner</name>
     <message>
         <source>%1 只能在脚本主体或处理函数中等待，不能在自建的协程里</source>
-        <translation>%1 waits only in the script's body or in a handler, not in a coroutine of the script's own</translation>
+        <translation>%1 waits only in the script&apos;s body or in a handler, not in a coroutine of the script&apos;s own</translation>
     </message>
     <message>
         <source>没有名为“%1”的端口</source>
-        <translation>There is no port named "%1"</translation>
+        <translation>There is no port named &quot;%1&quot;</translation>
     </message>
     <message>
         <source>未知的校验“%1”（可用 crc16_modbus、ccitt、sum）</source>
-        <translation>Unknown check "%1" (crc16_modbus, ccitt or sum)</translation>
+        <translation>Unknown check &quot;%1&quot; (crc16_modbus, ccitt or sum)</translation>
     </message>
     <message>
         <source>expect 需要 pattern 或 hex</source>
@@ -2697,7 +2724,7 @@ Example (5 bytes): EB  90  02  34  0D</translation>
     </message>
     <message>
         <source>十六进制文本“%1”在第 %2 个字符处有误</source>
-        <translation>The hex text "%1" is wrong at character %2</translation>
+        <translation>The hex text &quot;%1&quot; is wrong at character %2</translation>
     </message>
     <message>
         <source>检查失败：%1（%2）</source>

@@ -40,6 +40,9 @@ struct CaptureOptions
     bool m_quiet = false;
     bool m_help = false;
     bool m_version = false;
+    // --script: Lua scripts run beside the capture, on its ports.
+    std::vector<std::string> m_scripts;
+
     std::string m_error; // UTF-8; empty when the command line is sound
 
     // args: the arguments after the program name, UTF-8.
@@ -50,5 +53,7 @@ struct CaptureOptions
     static std::uint64_t ParseSize(const std::string& text);
 
     static std::string HelpText();
+    // help with the part on --script after it.
+    static std::string ScriptHelpText(const std::string& help);
     static std::string VersionText();
 };

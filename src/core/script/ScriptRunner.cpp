@@ -10,8 +10,9 @@
 
 #include <lua.hpp>
 
+#include <algorithm>
 #include <chrono>
-#include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -69,17 +70,23 @@ std::string_view StringArg(lua_State* L, int index)
     return {text, size};
 }
 
-// What a sent line shows: the text when it is printable ASCII (line ends aside), else hex.
+// What a sent line shows: the text when it is printable ASCII, line ends at either end left
+// out and those inside written as \r and \n; else hex.
 std::string SentText(const std::vector<std::uint8_t>& bytes)
 {
+    const auto isEnd = [](std::uint8_t b) { return b == '\r' || b == '\n'; };
+    auto first = std::find_if_not(bytes.begin(), bytes.end(), isEnd);
+    auto last = std::find_if_not(bytes.rbegin(), std::make_reverse_iterator(first), isEnd).base();
     std::string text;
-    for (std::uint8_t b : bytes) {
-        if (b == '\r' || b == '\n')
-            continue;
-        if (b < 0x20 || b >= 0x7F)
+    for (auto it = first; it != last; ++it) {
+        if (isEnd(*it)) {
+            text += *it == '\r' ? "\\r" : "\\n";
+        } else if (*it < 0x20 || *it >= 0x7F) {
             return BytesToHexText(reinterpret_cast<const unsigned char*>(bytes.data()),
                                   static_cast<int>(bytes.size()));
-        text += static_cast<char>(b);
+        } else {
+            text += static_cast<char>(*it);
+        }
     }
     return text;
 }
