@@ -908,6 +908,119 @@ Open it now? (It is also among the recent files of the File menu.)</translation>
     </message>
 </context>
 <context>
+    <name>CScriptDock</name>
+    <message>
+        <source>脚本</source>
+        <translation>Script</translation>
+    </message>
+    <message>
+        <source>新脚本</source>
+        <translation>New script</translation>
+    </message>
+    <message>
+        <source>（没有最近的脚本）</source>
+        <translation>(no recent scripts)</translation>
+    </message>
+    <message>
+        <source>示例</source>
+        <translation>Examples</translation>
+    </message>
+    <message>
+        <source>脚本运行中：%1</source>
+        <translation>Script running: %1</translation>
+    </message>
+</context>
+<context>
+    <name>CScriptPage</name>
+    <message numerus="yes">
+        <source>—— 脚本已结束，%n 项检查失败，退出码 %1 ——</source>
+        <translation>
+            <numerusform>—— The script ended: %n check failed, exit status %1 ——</numerusform>
+            <numerusform>—— The script ended: %n checks failed, exit status %1 ——</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>双击带行号的错误跳到脚本的该行</source>
+        <translation>Double-click an error with a line number to go to that line of the script</translation>
+    </message>
+    <message>
+        <source>打开...</source>
+        <translation>Open...</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>另存为...</source>
+        <translation>Save As...</translation>
+    </message>
+    <message>
+        <source>运行</source>
+        <translation>Run</translation>
+    </message>
+    <message>
+        <source>运行脚本 (F5)</source>
+        <translation>Run the script (F5)</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>新脚本</source>
+        <translation>New script</translation>
+    </message>
+    <message>
+        <source>脚本“%1”已修改，是否保存？</source>
+        <translation>The script "%1" has changed. Save it?</translation>
+    </message>
+    <message>
+        <source>无法读取脚本“%1”：%2</source>
+        <translation>Cannot read the script "%1": %2</translation>
+    </message>
+    <message>
+        <source>文件过大</source>
+        <translation>the file is too large</translation>
+    </message>
+    <message>
+        <source>打开脚本</source>
+        <translation>Open Script</translation>
+    </message>
+    <message>
+        <source>Lua 脚本 (*.lua);;所有文件 (*)</source>
+        <translation>Lua scripts (*.lua);;All files (*)</translation>
+    </message>
+    <message>
+        <source>保存脚本</source>
+        <translation>Save Script</translation>
+    </message>
+    <message>
+        <source>脚本.lua</source>
+        <translation>script.lua</translation>
+    </message>
+    <message>
+        <source>Lua 脚本 (*.lua)</source>
+        <translation>Lua scripts (*.lua)</translation>
+    </message>
+    <message>
+        <source>—— 运行 %1 ——</source>
+        <translation>—— Running %1 ——</translation>
+    </message>
+    <message>
+        <source>行 %1，列 %2</source>
+        <translation>Line %1, column %2</translation>
+    </message>
+    <message>
+        <source>—— 脚本已停止 ——</source>
+        <translation>—— The script was stopped ——</translation>
+    </message>
+    <message>
+        <source>—— 脚本因错误而结束 ——</source>
+        <translation>—— The script ended with an error ——</translation>
+    </message>
+</context>
+<context>
     <name>CSendCommands</name>
     <message>
         <source>%1 未打开，F2 不发送：先在串口设置栏选好串口和参数，按 F5 打开。</source>
@@ -1267,7 +1380,7 @@ Scripts:
     <name>CaptureScript</name>
     <message>
         <source>无法读取脚本“%1”</source>
-        <translation>Cannot read the script "%1"</translation>
+        <translation>Cannot read the script &quot;%1&quot;</translation>
     </message>
 </context>
 <context>
@@ -2158,6 +2271,18 @@ Scripts:
         <source>检查发报窗光标所在行是否为正确的十六进制报文，并指出出错的位置</source>
         <translation>Check that the send window&apos;s caret line is valid hexadecimal, and show where it is not</translation>
     </message>
+    <message>
+        <source>脚本...</source>
+        <translation>Script...</translation>
+    </message>
+    <message>
+        <source>打开脚本窗：编写、打开并运行驱动和应答设备的 Lua 脚本</source>
+        <translation>Open the script dock: write, open and run Lua scripts that drive and answer devices</translation>
+    </message>
+    <message>
+        <source>脚本</source>
+        <translation>Script</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -2215,6 +2340,17 @@ A capture file given is loaded into the monitor at start.
         <translation>License GPL-3.0-or-later: GNU GPL version 3 or later &lt;https://gnu.org/licenses/gpl.html&gt;.
 This is free software: you are free to change and redistribute it.
 There is NO WARRANTY, to the extent permitted by law.
+</translation>
+    </message>
+    <message>
+        <source>--script 后缺少脚本文件</source>
+        <translation>--script needs a script file</translation>
+    </message>
+    <message>
+        <source>  --script 文件.lua  打开脚本窗并运行该 Lua 脚本（在 --open 的串口打开之后），可重复
+</source>
+        <translation>  --script FILE.lua  opens the script dock and runs the Lua script (once the ports of
+                     --open are open); may be repeated
 </translation>
     </message>
 </context>

@@ -17,6 +17,7 @@
 #include "app/ports/PortControl.h"
 #include "app/ports/PortRestore.h"
 #include "app/ports/SettingsBar.h"
+#include "app/script/ScriptDock.h"
 #include "app/send/AutoSend.h"
 #include "app/send/PortSender.h"
 #include "app/send/SendCommands.h"
@@ -128,7 +129,12 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     m_receiver.Connect(*m_pView, *m_pLineControl, *m_pPortControl);
     m_pFilterDlg = new CDlgFilter(*this); // after the status bar: it may leave a note there
     m_pRouter->AddCommands(CDlgFilter::Commands(), m_pFilterDlg);
-    m_pRouter->AddCommands(CModbusDecoding::Commands(), new CModbusDecoding(*this));
+    auto* modbus = new CModbusDecoding(*this);
+    m_pRouter->AddCommands(CModbusDecoding::Commands(), modbus);
+    m_pScripts = new CScriptDock(
+        *this, [modbus](unsigned port) { return modbus->IsDecoding(port); },
+        [this](const std::string& text) { m_receiver.AppendOwnLine(text, kColourScript); });
+    m_pRouter->AddCommands(CScriptDock::Commands(), m_pScripts);
     m_pRouter->AddCommands(CTextTerminal::Commands(), new CTextTerminal(*this, *m_pRouter));
 
     const FrameStoredValues stored = FrameStoredValues::Load(m_store);
@@ -190,6 +196,7 @@ void CMainFrame::Shutdown()
     m_bShutDown = true;
     m_pIdleTimer->stop();
     m_pRouter->Stop();
+    m_pScripts->StopAll(); // before the ports and their traffic
 
     auto* ini = dynamic_cast<IniSettingsStore*>(&m_store);
     if (ini)
