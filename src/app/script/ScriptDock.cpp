@@ -110,6 +110,7 @@ void CScriptDock::StopAll()
         m_pTabs->removeTab(0);
         delete page; // its script ends and its thread is joined
     }
+    UpdateNote();
 }
 
 CScriptPage* CScriptDock::AddPage()

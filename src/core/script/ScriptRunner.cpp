@@ -552,7 +552,9 @@ void ScriptRunner::OnTraffic(const TrafficMessage& message)
         || !m_watched[message.m_port].load(std::memory_order_relaxed))
         return;
     std::lock_guard lock(m_inMutex);
-    if (m_inBytes.size() + message.m_count > m_limits.m_queueLimit) {
+    // The entries count too: a flood of one-byte messages costs more than its bytes.
+    if (m_inBytes.size() + (m_in.size() + 1) * sizeof(Incoming) + message.m_count
+        > m_limits.m_queueLimit) {
         m_inDropped += message.m_count;
         return;
     }

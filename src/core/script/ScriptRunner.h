@@ -36,7 +36,7 @@ struct ScriptLimits
 {
     std::size_t m_memoryCap = LuaSandbox::kDefaultMemoryCap;
     std::int64_t m_sliceMs = LuaSandbox::kDefaultSliceMs;
-    std::size_t m_queueLimit = 16u << 20; // received bytes waiting for the script
+    std::size_t m_queueLimit = 64u << 20; // what received messages waiting for the script take
 };
 
 class ScriptRunner : private TrafficListener
