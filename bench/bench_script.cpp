@@ -71,8 +71,8 @@ void BM_ExpectMegabyteOfSingleBytes(benchmark::State& state)
         Host host;
         PortTraffic traffic;
         ScriptRunner runner(host, traffic, "b.lua",
-                            "local p = vrl.port('COM1') print('ready') print(p:expect{" +
-                                std::string(pattern) + ", timeout = 60000})");
+                            "local p = vrl.port('COM1') print('ready') print(p:expect{"
+                                + std::string(pattern) + ", timeout = 60000})");
         runner.Start();
         host.WaitFor("ready");
         const double cpu = CpuSeconds();
@@ -84,7 +84,11 @@ void BM_ExpectMegabyteOfSingleBytes(benchmark::State& state)
         runner.Join();
     }
 }
-BENCHMARK(BM_ExpectMegabyteOfSingleBytes)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ExpectMegabyteOfSingleBytes)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 // A 100 ms time-out while a byte comes every millisecond: how far from 100 ms it ends.
 void BM_ExpectTimeOut(benchmark::State& state)

@@ -88,7 +88,8 @@ private Q_SLOTS:
     {
         CMainFrame& f = NewFrame();
         f.OnCommand(ID_SCRIPT);
-        f.Scripts()->RunAtStart({Script(QStringLiteral("print('a')\nlocal x = nil .. 'b'")).toStdString()});
+        f.Scripts()->RunAtStart(
+            {Script(QStringLiteral("print('a')\nlocal x = nil .. 'b'")).toStdString()});
         QTRY_VERIFY(Output().contains(QStringLiteral("t.lua:2: attempt to concatenate")));
         QTRY_COMPARE(f.StatusNote(QStringLiteral("script")), QString());
         f.Scripts()->RunAtStart({Script(QStringLiteral("while true do end")).toStdString()});
