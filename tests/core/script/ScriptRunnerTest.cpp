@@ -1,4 +1,5 @@
 #include "core/script/ScriptRunner.h"
+#include "ModbusTestFrames.h"
 #include "core/script/LuaSandbox.h"
 #include "core/traffic/PortTraffic.h"
 
@@ -25,7 +26,7 @@ public:
     bool Send(unsigned, std::vector<std::uint8_t>, std::string) override { return true; }
     bool SetOutputLine(unsigned, unsigned, bool) override { return true; }
     bool SetBreak(unsigned, bool) override { return true; }
-    bool DecodesModbus(unsigned) override { return false; }
+    bool DecodesModbus(unsigned) override { return m_modbus; }
     void Log(const std::string& text) override { Output(text, false); }
     void Output(const std::string& text, bool error) override
     {
@@ -50,12 +51,14 @@ public:
     std::vector<std::string> m_lines;
     std::vector<std::string> m_errors;
     std::promise<ScriptEnd> m_end;
+    bool m_modbus = false;
 };
 
-void Receive(PortTraffic& traffic, unsigned port, const std::string& bytes)
+void Receive(PortTraffic& traffic, unsigned port, const std::string& bytes, int direction = 1)
 {
     TrafficMessage message;
     message.m_port = port;
+    message.m_direction = direction;
     message.m_bytes = reinterpret_cast<const std::uint8_t*>(bytes.data());
     message.m_count = bytes.size();
     traffic.Publish(message);
@@ -241,4 +244,28 @@ TEST(ScriptRunnerTest, HandlersRunWhileTheBodyWaitsAndStopEndsAnyScript)
     EXPECT_TRUE(host.WaitFor("COM1:hello"));
     runner.Stop();
     EXPECT_EQ(host.End().m_how, ScriptEnd::How::Stopped);
+}
+
+// With decoding on, a read's answer carries the numbers of the request the script sent.
+TEST(ScriptRunnerTest, ModbusAnswersArePairedWithTheirRequest)
+{
+    FakeHost host;
+    host.m_modbus = true;
+    PortTraffic traffic;
+    ScriptRunner runner(host, traffic, "t.lua",
+                        "local p = vrl.port('COM1')\n"
+                        "p:on_modbus(function(r) print(r.slave, r['function'], r.answer, r.address,"
+                        " r.quantity, table.concat(r.values, ',')) vrl.exit(0) end)\n"
+                        "print('ready')");
+    runner.Start();
+    ASSERT_TRUE(host.WaitFor("ready"));
+    const auto frame = [](const char* hex) {
+        const std::vector<std::uint8_t> bytes = ModbusBytes(hex);
+        return std::string(bytes.begin(), bytes.end());
+    };
+    Receive(traffic, 0, frame("01 03 00 10 00 02"), 0); // sent by the script
+    Receive(traffic, 0, frame("01 03 04 00 07 01 00"));
+    EXPECT_EQ(host.End().m_how, ScriptEnd::How::Exited);
+    ASSERT_EQ(host.m_lines.size(), 2u);
+    EXPECT_EQ(host.m_lines[1], "1\t3\ttrue\t16\t2\t7,256");
 }
