@@ -1266,6 +1266,119 @@ Open it now? (It is also among the recent files of the File menu.)</translation>
     </message>
 </context>
 <context>
+    <name>CScriptDock</name>
+    <message>
+        <source>脚本</source>
+        <translation>Script</translation>
+    </message>
+    <message>
+        <source>新脚本</source>
+        <translation>New script</translation>
+    </message>
+    <message>
+        <source>（没有最近的脚本）</source>
+        <translation>(no recent scripts)</translation>
+    </message>
+    <message>
+        <source>示例</source>
+        <translation>Examples</translation>
+    </message>
+    <message>
+        <source>脚本运行中：%1</source>
+        <translation>Script running: %1</translation>
+    </message>
+</context>
+<context>
+    <name>CScriptPage</name>
+    <message>
+        <source>双击带行号的错误跳到脚本的该行</source>
+        <translation>Double-click an error with a line number to go to that line of the script</translation>
+    </message>
+    <message>
+        <source>打开...</source>
+        <translation>Open...</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>另存为...</source>
+        <translation>Save As...</translation>
+    </message>
+    <message>
+        <source>运行</source>
+        <translation>Run</translation>
+    </message>
+    <message>
+        <source>运行脚本 (F5)</source>
+        <translation>Run the script (F5)</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>新脚本</source>
+        <translation>New script</translation>
+    </message>
+    <message>
+        <source>脚本“%1”已修改，是否保存？</source>
+        <translation>The script "%1" has changed. Save it?</translation>
+    </message>
+    <message>
+        <source>无法读取脚本“%1”：%2</source>
+        <translation>Cannot read the script "%1": %2</translation>
+    </message>
+    <message>
+        <source>文件过大</source>
+        <translation>the file is too large</translation>
+    </message>
+    <message>
+        <source>打开脚本</source>
+        <translation>Open Script</translation>
+    </message>
+    <message>
+        <source>Lua 脚本 (*.lua);;所有文件 (*)</source>
+        <translation>Lua scripts (*.lua);;All files (*)</translation>
+    </message>
+    <message>
+        <source>保存脚本</source>
+        <translation>Save Script</translation>
+    </message>
+    <message>
+        <source>脚本.lua</source>
+        <translation>script.lua</translation>
+    </message>
+    <message>
+        <source>Lua 脚本 (*.lua)</source>
+        <translation>Lua scripts (*.lua)</translation>
+    </message>
+    <message>
+        <source>—— 运行 %1 ——</source>
+        <translation>—— Running %1 ——</translation>
+    </message>
+    <message>
+        <source>行 %1，列 %2</source>
+        <translation>Line %1, column %2</translation>
+    </message>
+    <message>
+        <source>—— 脚本已停止 ——</source>
+        <translation>—— The script was stopped ——</translation>
+    </message>
+    <message>
+        <source>—— 脚本因错误而结束 ——</source>
+        <translation>—— The script ended with an error ——</translation>
+    </message>
+    <message numerus="yes">
+        <source>—— 脚本已结束，%n 项检查失败，退出码 %1 ——</source>
+        <translation>
+            <numerusform>—— The script ended: %n check failed, exit status %1 ——</numerusform>
+            <numerusform>—— The script ended: %n checks failed, exit status %1 ——</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>CSendCommands</name>
     <message>
         <source>%1 未打开，F2 不发送：先在串口设置栏选好串口和参数，按 F5 打开。</source>
@@ -1675,6 +1788,26 @@ Values (plot):
                      (NAME:number in a line), or [NAME=]COMn:text:#n (the n-th number of a line)
 </translation>
     </message>
+    <message>
+        <source>--script 后缺少脚本文件</source>
+        <translation>--script needs a script file</translation>
+    </message>
+    <message>
+        <source>
+脚本:
+  --script 文件.lua  在这些串口上运行 Lua 脚本（可给出多次）；脚本调用 vrl.exit、
+                     或返回后不再有处理函数和定时器时结束。有检查失败或脚本出错
+                     时退出码为 1，错误与行号写到标准错误。
+</source>
+        <translation>
+Scripts:
+  --script FILE.lua  runs a Lua script on these ports (may be given more than once);
+                     the capture ends when the script calls vrl.exit, or returns with
+                     no handler or timer left. The exit status is then 1 after a
+                     failed check or a script error (the error and its line go to
+                     standard error).
+</translation>
+    </message>
 </context>
 <context>
     <name>CapturePcapng</name>
@@ -1708,6 +1841,13 @@ Values (plot):
     <message>
         <source>已把 %1 收到的 %2 个包（%3 字节）写入 %4</source>
         <translation>Wrote the %2 packets (%3 bytes) %1 received into %4</translation>
+    </message>
+</context>
+<context>
+    <name>CaptureScript</name>
+    <message>
+        <source>无法读取脚本“%1”</source>
+        <translation>Cannot read the script &quot;%1&quot;</translation>
     </message>
 </context>
 <context>
@@ -2657,6 +2797,18 @@ Values (plot):
         <source>曲线</source>
         <translation>Plot</translation>
     </message>
+    <message>
+        <source>脚本...</source>
+        <translation>Script...</translation>
+    </message>
+    <message>
+        <source>打开脚本窗：编写、打开并运行驱动和应答设备的 Lua 脚本</source>
+        <translation>Open the script dock: write, open and run Lua scripts that drive and answer devices</translation>
+    </message>
+    <message>
+        <source>脚本</source>
+        <translation>Script</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -2715,6 +2867,28 @@ A capture file given is loaded into the monitor at start.
 This is free software: you are free to change and redistribute it.
 There is NO WARRANTY, to the extent permitted by law.
 </translation>
+    </message>
+    <message>
+        <source>--script 后缺少脚本文件</source>
+        <translation>--script needs a script file</translation>
+    </message>
+    <message>
+        <source>  --script 文件.lua  打开脚本窗并运行该 Lua 脚本（在 --open 的串口打开之后），可重复
+</source>
+        <translation>  --script FILE.lua  opens the script dock and runs the Lua script (once the ports of
+                     --open are open); may be repeated
+</translation>
+    </message>
+</context>
+<context>
+    <name>ExpectMatcher</name>
+    <message>
+        <source>十六进制模式“%1”在第 %2 个字符处有误</source>
+        <translation>The hex pattern &quot;%1&quot; is wrong at character %2</translation>
+    </message>
+    <message>
+        <source>十六进制模式为空</source>
+        <translation>The hex pattern is empty</translation>
     </message>
 </context>
 <context>
@@ -2956,6 +3130,21 @@ Example (5 bytes): EB  90  02  34  0D</translation>
     <message>
         <source>设置文件“%1”无法读取（%2），已改名保留为“%3”。程序使用默认设置。</source>
         <translation>The settings file &quot;%1&quot; cannot be read (%2); it was kept as &quot;%3&quot;. The program uses the default settings.</translation>
+    </message>
+</context>
+<context>
+    <name>LuaSandbox</name>
+    <message>
+        <source>脚本运行了 %1 毫秒而没有等待，已停止</source>
+        <translation>The script ran for %1 ms without waiting and was stopped</translation>
+    </message>
+    <message>
+        <source>脚本使用的内存超过了 %1 MB，已停止</source>
+        <translation>The script used more than %1 MB of memory and was stopped</translation>
+    </message>
+    <message>
+        <source>脚本已被停止</source>
+        <translation>The script was stopped</translation>
     </message>
 </context>
 <context>
@@ -3415,6 +3604,41 @@ Example (5 bytes): EB  90  02  34  0D</translation>
     <message>
         <source>读取文件失败</source>
         <translation>reading the file failed</translation>
+    </message>
+</context>
+<context>
+    <name>ScriptRunner</name>
+    <message>
+        <source>%1 只能在脚本主体或处理函数中等待，不能在自建的协程里</source>
+        <translation>%1 waits only in the script&apos;s body or in a handler, not in a coroutine of the script&apos;s own</translation>
+    </message>
+    <message>
+        <source>没有名为“%1”的端口</source>
+        <translation>There is no port named &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>未知的校验“%1”（可用 crc16_modbus、ccitt、sum）</source>
+        <translation>Unknown check &quot;%1&quot; (crc16_modbus, ccitt or sum)</translation>
+    </message>
+    <message>
+        <source>expect 需要 pattern 或 hex</source>
+        <translation>expect needs pattern or hex</translation>
+    </message>
+    <message>
+        <source>vrl.every 的间隔至少 1 毫秒</source>
+        <translation>vrl.every needs an interval of at least 1 ms</translation>
+    </message>
+    <message>
+        <source>十六进制文本“%1”在第 %2 个字符处有误</source>
+        <translation>The hex text &quot;%1&quot; is wrong at character %2</translation>
+    </message>
+    <message>
+        <source>检查失败：%1（%2）</source>
+        <translation>Check failed: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>脚本处理不及，丢弃了 %1 字节</source>
+        <translation>The script could not keep up: %1 bytes dropped</translation>
     </message>
 </context>
 <context>

@@ -247,6 +247,10 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
         }
         return CoreText::Args(VRL_TR("CaptureOptions", "数值通道不对：%1（%2）"), {value, why});
     });
+    reader.Value("--script", {}, [&](const std::string& value) {
+        o.m_scripts.push_back(value);
+        return value.empty() ? VRL_TR("CaptureOptions", "--script 后缺少脚本文件") : std::string();
+    });
     o.m_error = reader.Read(args);
     if (!o.m_error.empty() || o.m_help || o.m_version)
         return o;
@@ -308,7 +312,18 @@ std::string CaptureOptions::HelpText()
                "\n"
                "SIGINT、SIGTERM 结束记录并写完文件；SIGHUP 重新打开文件（供 logrotate 使用）。\n"
                "拔出的设备重新插入后自动重新打开。退出码: 0 正常，1 运行错误，2 参数错误。\n")
-           + PcapngHelpText() + ValuesHelpText();
+           + PcapngHelpText() + ValuesHelpText() + ScriptHelpText();
+}
+
+std::string CaptureOptions::ScriptHelpText()
+{
+    return VRL_TR(
+        "CaptureOptions",
+        "\n"
+        "脚本:\n"
+        "  --script 文件.lua  在这些串口上运行 Lua 脚本（可给出多次）；脚本调用 vrl.exit、\n"
+        "                     或返回后不再有处理函数和定时器时结束。有检查失败或脚本出错\n"
+        "                     时退出码为 1，错误与行号写到标准错误。\n");
 }
 
 std::string CaptureOptions::ValuesHelpText()

@@ -53,6 +53,9 @@ struct CaptureOptions
     std::vector<PlotChannelSpec> m_values;
     bool m_help = false;
     bool m_version = false;
+    // --script: Lua scripts run beside the capture, on its ports.
+    std::vector<std::string> m_scripts;
+
     std::string m_error; // UTF-8; empty when the command line is sound
 
     // args: the arguments after the program name, UTF-8.
@@ -65,5 +68,6 @@ struct CaptureOptions
     static std::string HelpText();
     static std::string PcapngHelpText();
     static std::string ValuesHelpText();
+    static std::string ScriptHelpText();
     static std::string VersionText();
 };

@@ -86,6 +86,8 @@ CaptureSession::CaptureSession(const CaptureOptions& options, SettingsStore& sto
     m_frameOptions.m_showTime = 1;
     m_frameOptions.m_clockMs = 1;
     m_frameOptions.m_ascEveryByte = 1;
+    if (!options.m_scripts.empty())
+        m_frameOptions.m_showSent = 1; // what the scripts send belongs in their log
     m_pipeline.Traffic().Add(*this, PortTraffic::Runs::OnWindow);
     m_decoding =
         WireDecoding(m_decoders, m_pipeline, store, [this](unsigned port, PortSettings& settings) {
@@ -186,6 +188,23 @@ bool CaptureSession::Open()
     return true;
 }
 
+SerialPort* CaptureSession::OpenPort(unsigned port) const
+{
+    const auto it = m_ports.find(port);
+    return it != m_ports.end() && it->second.m_port->IsOpen() ? it->second.m_port.get() : nullptr;
+}
+
+void CaptureSession::Wake()
+{
+    Signal(m_wakeFd);
+}
+
+void CaptureSession::WriteNote(const std::string& text, int colour)
+{
+    AppendLine(
+        {MonitorPiece{m_pipeline.NoticeStamp(), kColourGrey}, MonitorPiece{text + '\n', colour}});
+}
+
 void CaptureSession::Stop()
 {
     Signal(m_stopFd);
@@ -201,6 +220,8 @@ int CaptureSession::Run(int signalFd)
         pollfd fds[3] = {{m_wakeFd, POLLIN, 0}, {m_stopFd, POLLIN, 0}, {signalFd, POLLIN, 0}};
         const std::int64_t until = std::min(nextTick, nextPoll);
         int wait = more ? 0 : static_cast<int>(std::max<std::int64_t>(0, until - NowMs()));
+        if (const int soon = m_turnWork ? m_turnWork() : -1; soon >= 0)
+            wait = std::min(wait, soon);
         // A stream runs: its messages wake nobody, the inbox is looked at again soon.
         if (const int later = m_inbox.LookAgainMs(); later >= 0)
             wait = std::min(wait, later);

@@ -77,6 +77,19 @@ public:
         m_publisher.OnPortData(port, std::move(bytes));
     }
 
+    // --- What the scripts of --script use (CaptureScript) ---
+    ReceivePipeline& Pipeline() { return m_pipeline; }
+    const DecoderSet& Decoders() const { return m_decoders; }
+    // The open port, or null; the capture's thread.
+    SerialPort* OpenPort(unsigned port) const;
+    // Any thread: Run turns at once.
+    void Wake();
+    // Called by Run at each of its turns, on its thread: how soon the next turn is wanted
+    // (ms), or -1 for when something wakes it.
+    void SetTurnWork(std::function<int()> work) { m_turnWork = std::move(work); }
+    // A line of the program's own into the capture, in colour.
+    void WriteNote(const std::string& text, int colour);
+
 private:
     struct PortState
     {
@@ -145,4 +158,5 @@ private:
     std::vector<PortNews> m_news;
     std::string m_failure; // the runtime error that ends the capture
     std::size_t m_statusWidth = 0;
+    std::function<int()> m_turnWork;
 };

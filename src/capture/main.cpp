@@ -1,6 +1,7 @@
 // vrl-capture: captures serial ports without a window (see CaptureOptions::HelpText).
 #include "capture/CaptureOptions.h"
 #include "capture/CaptureReplay.h"
+#include "capture/CaptureScript.h"
 #include "capture/CaptureSession.h"
 #include "core/settings/IniSettingsStore.h"
 #include "core/text/CoreText.h"
@@ -89,5 +90,10 @@ int main(int argc, char* argv[])
     CaptureSession session(options, store, stdout, ::isatty(STDERR_FILENO) ? stderr : nullptr);
     if (!session.Open())
         return CaptureSession::kExitRuntime;
-    return session.Run(signalFd);
+    CaptureScript scripts(session);
+    if (!scripts.Start(options.m_scripts))
+        return CaptureSession::kExitRuntime;
+    const int status = session.Run(signalFd);
+    scripts.StopAll();
+    return status != 0 ? status : scripts.ExitStatus();
 }

@@ -39,6 +39,9 @@ expected=$({ cat <<'LIST'; echo "./usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIA
 ./usr/share/man/man1/vrl.1.gz
 ./usr/share/metainfo/com.tellumar.vrl.metainfo.xml
 ./usr/share/vrl/translations/vrl_en.qm
+./usr/share/vrl/scripts/at-responder.lua
+./usr/share/vrl/scripts/modbus-slave.lua
+./usr/share/vrl/scripts/test-sequence.lua
 ./usr/share/mime/packages/vrl.xml
 LIST
 )

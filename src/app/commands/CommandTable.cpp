@@ -91,6 +91,7 @@ const MenuLayoutItem kMainMenu[] = {
     {M::Separator, 0, nullptr},
     {M::Item, ID_TRANSMIT, nullptr},
     {M::Item, ID_MODBUS_DECODE, nullptr},
+    {M::Item, ID_SCRIPT, nullptr},
     {M::Separator, 0, nullptr},
     {M::SubMenu, 0, "语言 / Language"},
     {M::Item, ID_LANGUAGE_CHINESE, nullptr},

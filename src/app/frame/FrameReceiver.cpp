@@ -68,6 +68,12 @@ void CFrameReceiver::AppendNoticeLine(const std::string& text)
     AppendLine({MonitorPiece{text + '\n', kColourGrey}});
 }
 
+void CFrameReceiver::AppendOwnLine(const std::string& text, int colour)
+{
+    AppendLine(
+        {MonitorPiece{m_pipeline.NoticeStamp(), kColourGrey}, MonitorPiece{text + '\n', colour}});
+}
+
 void CFrameReceiver::BeginAppend()
 {
     m_pView->BeginAppend();

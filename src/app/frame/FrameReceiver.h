@@ -38,6 +38,8 @@ public:
     CReceiveTurns& Turns() { return m_turns; }
     // A grey line of the program's own, without time or port.
     void AppendNoticeLine(const std::string& text);
+    // A line of the program's own in colour (a script's log), after the monitor's stamp.
+    void AppendOwnLine(const std::string& text, int colour);
 
     // PortReceiver, on the workers: nothing here waits for the window thread.
     void OnPortData(unsigned uiPortNo, std::vector<std::uint8_t> bytes) override;

@@ -19,6 +19,7 @@
 #include "app/ports/PortControl.h"
 #include "app/ports/PortRestore.h"
 #include "app/ports/SettingsBar.h"
+#include "app/script/ScriptDock.h"
 #include "app/send/AutoSend.h"
 #include "app/send/PortSender.h"
 #include "app/send/SendCommands.h"
@@ -137,6 +138,10 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     m_pRouter->AddCommands(CPcapngCommands::Commands(), pcapng);
     connect(m_pView, &CMonitorView::cleared, pcapng, &CPcapngCommands::OnMonitorCleared);
     m_pRouter->AddCommands(CPlotting::Commands(), new CPlotting(*this, modbus->Decoders()));
+    m_pScripts = new CScriptDock(
+        *this, [modbus](unsigned port) { return modbus->IsDecoding(port); },
+        [this](const std::string& text) { m_receiver.AppendOwnLine(text, kColourScript); });
+    m_pRouter->AddCommands(CScriptDock::Commands(), m_pScripts);
     m_pRouter->AddCommands(CTextTerminal::Commands(), new CTextTerminal(*this, *m_pRouter));
 
     const FrameStoredValues stored = FrameStoredValues::Load(m_store);
@@ -198,6 +203,7 @@ void CMainFrame::Shutdown()
     m_bShutDown = true;
     m_pIdleTimer->stop();
     m_pRouter->Stop();
+    m_pScripts->StopAll(); // before the ports and their traffic
 
     auto* ini = dynamic_cast<IniSettingsStore*>(&m_store);
     if (ini)

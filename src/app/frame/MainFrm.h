@@ -23,6 +23,7 @@ class CCommandRouter;
 class CFramePlacement;
 class CForwarder;
 class CPortSender;
+class CScriptDock;
 
 class CMonitorFiles;
 class CSendCommands;
@@ -117,6 +118,7 @@ public:
     CLineControl* LineControl() const { return m_pLineControl; }
     // Opens the ports of the last exit and those of the command line at start.
     CPortRestore* PortRestore() const { return m_pPortRestore; }
+    CScriptDock* Scripts() const { return m_pScripts; }
 
     // --- Test and tool hooks ------------------------------------------------------------
     // Message boxes go to hook instead of the screen.
@@ -177,6 +179,7 @@ private:
     CAutoSend* m_pAutoSend = nullptr;
     CForwarder* m_pForwarder = nullptr;
     CPortSender* m_pSender = nullptr;
+    CScriptDock* m_pScripts = nullptr;
     CLineControl* m_pLineControl = nullptr;
     CPortControl* m_pPortControl = nullptr;
     CPortRestore* m_pPortRestore = nullptr;

@@ -4,6 +4,7 @@
 #include "app/frame/Language.h"
 #include "app/frame/MainFrm.h"
 #include "app/ports/PortRestore.h"
+#include "app/script/ScriptDock.h"
 #include "core/serial/PortMap.h"
 #include "core/settings/CommandLine.h"
 #include "core/settings/IniSettingsStore.h"
@@ -177,6 +178,7 @@ bool CVRLApp::InitInstance()
         m_pMainFrame->MonitorFiles()->OpenMonitorFile(
             QFileInfo(QString::fromStdString(cl.m_monitorFile)).absoluteFilePath());
     m_pMainFrame->PortRestore()->OpenAtStart(cl.m_openPorts);
+    m_pMainFrame->Scripts()->RunAtStart(cl.m_scripts);
     return true;
 }
 

@@ -94,6 +94,8 @@ enum CommandId : int
     ID_CHECK_LINE = 32890,
     // Linux only: the text settings of a plain terminal in one choice.
     ID_TEXT_TERMINAL = 32900,
+    // Linux only: the dock of Lua scripts.
+    ID_SCRIPT = 32910,
     // Linux only: pcapng files for Wireshark.
     ID_EXPORT_PCAPNG = 32940,
     ID_RECORD_PCAPNG = 32941,

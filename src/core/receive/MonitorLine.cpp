@@ -40,7 +40,7 @@ std::string LocalTimeText()
 std::uint32_t MonitorColourRgb(int colour)
 {
     static constexpr std::uint32_t kRgb[kMonitorColourCount] = {
-        0x000000, 0xC80000, 0x008000, 0x0000C8, 0xC80000, 0x808080,
+        0x000000, 0xC80000, 0x008000, 0x0000C8, 0xC80000, 0x808080, 0x8000A0,
     };
     return colour >= 0 && colour < kMonitorColourCount ? kRgb[colour] : 0x000000;
 }

@@ -16,9 +16,10 @@ enum MonitorColour : int
     kColourReceived = 3, // blue: received message text
     kColourSent = 4,     // red: sent message text
     kColourGrey = 5,     // time stamp, "COM", the direction arrow
+    kColourScript = 6,   // purple: what a script logs
 };
 
-constexpr int kMonitorColourCount = 6;
+constexpr int kMonitorColourCount = 7;
 
 // The colour of an index as 0xRRGGBB, as the monitor shows and saves it; an index out of
 // range gives black.

@@ -37,6 +37,13 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args)
             return std::string();
         },
         VRL_TR("CommandLine", "--open 后缺少串口（如 COM3）"));
+    reader.Value(
+        "--script", {},
+        [&](const std::string& value) {
+            cl.m_scripts.push_back(value);
+            return std::string();
+        },
+        VRL_TR("CommandLine", "--script 后缺少脚本文件"));
     reader.Operands([&](const std::string& arg) {
         if (!cl.m_monitorFile.empty())
             return VRL_TR("CommandLine", "只能指定一个监视报文文件：") + arg;
@@ -49,7 +56,7 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args)
 
 std::string CommandLine::HelpText()
 {
-    return VRL_TR(
+    return ScriptHelpText(VRL_TR(
         "CommandLine",
         "用法: vrl [选项] [监视报文文件.tnf]\n"
         "VRL－串口监视工具：同时监视多个串口的通讯，也可向指定串口发送命令。\n"
@@ -61,7 +68,15 @@ std::string CommandLine::HelpText()
         "  --help             显示本帮助并退出\n"
         "  --version          显示版本并退出\n"
         "\n"
-        "给出的监视报文文件在启动时载入监视窗。\n");
+        "给出的监视报文文件在启动时载入监视窗。\n"));
+}
+
+std::string CommandLine::ScriptHelpText(const std::string& help)
+{
+    return help
+           + VRL_TR(
+               "CommandLine",
+               "  --script 文件.lua  打开脚本窗并运行该 Lua 脚本（在 --open 的串口打开之后），可重复\n");
 }
 
 std::string CommandLine::VersionText()

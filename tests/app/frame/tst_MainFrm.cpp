@@ -399,6 +399,7 @@ private Q_SLOTS:
                                                 QStringLiteral("-"),
                                                 QStringLiteral("转发设置(&Z)..."),
                                                 QStringLiteral("MODBUS 解析(&B)"),
+                                                QStringLiteral("脚本..."),
                                                 QStringLiteral("-"),
                                                 QStringLiteral(">语言 / Language")}));
         QMenu* view = f.MenuOf(QStringLiteral("视图(&V)"));

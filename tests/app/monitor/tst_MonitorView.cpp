@@ -106,8 +106,9 @@ private Q_SLOTS:
         const QString face = CMonitorView::DefaultFace();
         QVERIFY(!face.isEmpty());
         QVERIFY2(QFontDatabase::families().contains(face, Qt::CaseInsensitive), qPrintable(face));
-        const QList<QColor> colours{QColor(0, 0, 0),   QColor(200, 0, 0), QColor(0, 128, 0),
-                                    QColor(0, 0, 200), QColor(200, 0, 0), QColor(128, 128, 128)};
+        const QList<QColor> colours{QColor(0, 0, 0),    QColor(200, 0, 0), QColor(0, 128, 0),
+                                    QColor(0, 0, 200),  QColor(200, 0, 0), QColor(128, 128, 128),
+                                    QColor(128, 0, 160)};
         for (int i = 0; i < CMonitorView::kColourCount; ++i) {
             const QTextCharFormat& format = view.GetCharFormat(i);
             QCOMPARE(format.foreground().color(), colours[i]);
