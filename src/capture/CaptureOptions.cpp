@@ -129,7 +129,8 @@ std::optional<std::string> StrayChannel(const CaptureOptions& o)
         const bool captured = std::any_of(o.m_ports.begin(), o.m_ports.end(), [&](const auto& p) {
             return p.m_port == channel.m_source.m_port;
         });
-        if (channel.m_source.m_kind == PlotSource::Kind::Script || !captured)
+        // A script's channel needs a script to give it values.
+        if (channel.m_source.m_kind == PlotSource::Kind::Script ? o.m_scripts.empty() : !captured)
             return channel.m_name;
     }
     return std::nullopt;

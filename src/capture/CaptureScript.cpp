@@ -156,6 +156,11 @@ void CaptureScript::Host::Log(const std::string& text)
     m_owner.Post([this, text] { m_owner.m_session.WriteNote(text, kColourScript); });
 }
 
+void CaptureScript::Host::Plot(const std::string& name, double value, std::int64_t timeUs)
+{
+    m_owner.Post([this, name, value, timeUs] { m_owner.m_session.PlotValue(name, value, timeUs); });
+}
+
 void CaptureScript::Host::Output(const std::string& text, bool)
 {
     std::fprintf(stderr, "%s\n", text.c_str());

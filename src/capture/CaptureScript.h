@@ -46,6 +46,7 @@ private:
         bool SetBreak(unsigned port, bool on) override;
         bool DecodesModbus(unsigned port) override;
         void Log(const std::string& text) override;
+        void Plot(const std::string& name, double value, std::int64_t timeUs) override;
         void Output(const std::string& text, bool error) override;
         void Ended(const ScriptEnd& end) override;
 

@@ -280,6 +280,12 @@ int CaptureSession::Run(int signalFd)
     return kExitOk;
 }
 
+void CaptureSession::PlotValue(const std::string& name, double value, std::int64_t timeUs)
+{
+    if (m_values)
+        m_values->OnScriptValue(name, value, timeUs);
+}
+
 bool CaptureSession::ProcessWaiting()
 {
     const std::int64_t start = NowMs();

@@ -67,6 +67,8 @@ public:
     {
         m_pipeline.SetDecodeClock(std::move(clock));
     }
+    // A script's vrl.plot, for the --value channels script:NAME (on the capture's thread).
+    void PlotValue(const std::string& name, double value, std::int64_t timeUs);
     // Handles what waits in the inbox now (Run does this whenever woken).
     bool ProcessWaiting();
     // A reconnect look: reopens ports whose device is back.

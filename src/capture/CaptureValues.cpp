@@ -65,6 +65,11 @@ void CaptureValues::OnRecord(const DecodedRecord& record)
     m_sampler.OnRecord(record);
 }
 
+void CaptureValues::OnScriptValue(const std::string& name, double value, std::int64_t timeUs)
+{
+    m_sampler.OnScriptValue(name, timeUs, value);
+}
+
 void CaptureValues::OnTraffic(const TrafficMessage& message)
 {
     if (message.m_direction == 1 && !message.m_forwarded)

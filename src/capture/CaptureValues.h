@@ -24,6 +24,7 @@ public:
     // Creates the file and writes its header; false with Error() when it cannot.
     bool Open();
     void OnRecord(const DecodedRecord& record);
+    void OnScriptValue(const std::string& name, double value, std::int64_t timeUs);
     void OnTraffic(const TrafficMessage& message) override;
     bool Flush();
     bool Close();

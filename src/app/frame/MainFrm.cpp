@@ -137,10 +137,14 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
         new CPcapngCommands(*this, [modbus](unsigned port) { return modbus->IsDecoding(port); });
     m_pRouter->AddCommands(CPcapngCommands::Commands(), pcapng);
     connect(m_pView, &CMonitorView::cleared, pcapng, &CPcapngCommands::OnMonitorCleared);
-    m_pRouter->AddCommands(CPlotting::Commands(), new CPlotting(*this, modbus->Decoders()));
+    auto* plotting = new CPlotting(*this, modbus->Decoders());
+    m_pRouter->AddCommands(CPlotting::Commands(), plotting);
     m_pScripts = new CScriptDock(
         *this, [modbus](unsigned port) { return modbus->IsDecoding(port); },
-        [this](const std::string& text) { m_receiver.AppendOwnLine(text, kColourScript); });
+        [this](const std::string& text) { m_receiver.AppendOwnLine(text, kColourScript); },
+        [plotting](const std::string& name, double value, std::int64_t timeUs) {
+            plotting->AddScriptValue(name, value, timeUs);
+        });
     m_pRouter->AddCommands(CScriptDock::Commands(), m_pScripts);
     m_pRouter->AddCommands(CTextTerminal::Commands(), new CTextTerminal(*this, *m_pRouter));
 

@@ -37,9 +37,9 @@ std::string RecentName(int i)
 } // namespace
 
 CScriptDock::CScriptDock(CFrameHost& host, std::function<bool(unsigned)> decodes,
-                         std::function<void(const std::string&)> logLine)
+                         std::function<void(const std::string&)> logLine, Plotter plot)
     : QObject(host.Window()), m_host(host), m_decodes(std::move(decodes)),
-      m_logLine(std::move(logLine)),
+      m_logLine(std::move(logLine)), m_plot(std::move(plot)),
       m_pDock(new QDockWidget(QCoreApplication::translate("CScriptDock", "脚本"), host.Window())),
       m_pTabs(new QTabWidget(m_pDock)), m_pDecodeTimer(new QTimer(this))
 {

@@ -27,10 +27,12 @@ class CScriptDock : public QObject, public CCommandTarget
 {
     Q_OBJECT
 public:
+    using Plotter = std::function<void(const std::string& name, double value, std::int64_t)>;
+
     // decodes: whether MODBUS decoding is on for a port (window thread); logLine: writes a
-    // script's log line into the monitor.
+    // script's log line into the monitor; plot: takes a script's vrl.plot (window thread).
     CScriptDock(CFrameHost& host, std::function<bool(unsigned)> decodes,
-                std::function<void(const std::string&)> logLine);
+                std::function<void(const std::string&)> logLine, Plotter plot);
     ~CScriptDock() override;
 
     static std::span<const CommandInfo> Commands();
@@ -47,6 +49,10 @@ public:
     // Any thread: MODBUS decoding on for port, as last looked at.
     bool DecodesModbus(unsigned port) const;
     void LogLine(const std::string& text) { m_logLine(text); }
+    void PlotValue(const std::string& name, double value, std::int64_t timeUs)
+    {
+        m_plot(name, value, timeUs);
+    }
     // A file was opened or saved: first of the recent scripts.
     void AddRecent(const QString& path);
     // Fills menu with the recent scripts and the examples; choosing one opens it in page.
@@ -63,6 +69,7 @@ private:
     CFrameHost& m_host;
     std::function<bool(unsigned)> m_decodes;
     std::function<void(const std::string&)> m_logLine;
+    Plotter m_plot;
     QDockWidget* m_pDock;
     QTabWidget* m_pTabs;
     QTimer* m_pDecodeTimer;

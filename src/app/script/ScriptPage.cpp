@@ -305,6 +305,13 @@ void CScriptPage::Log(const std::string& text)
     Post({text, kLog});
 }
 
+void CScriptPage::Plot(const std::string& name, double value, std::int64_t timeUs)
+{
+    QMetaObject::invokeMethod(
+        this, [this, name, value, timeUs] { m_dock.PlotValue(name, value, timeUs); },
+        Qt::QueuedConnection);
+}
+
 void CScriptPage::Output(const std::string& text, bool error)
 {
     Post({text, error ? kError : kPrint});

@@ -56,6 +56,7 @@ private:
     bool DecodesModbus(unsigned port) override;
     void Log(const std::string& text) override;
     void Output(const std::string& text, bool error) override;
+    void Plot(const std::string& name, double value, std::int64_t timeUs) override;
     void Ended(const ScriptEnd& end) override;
 
     struct Line

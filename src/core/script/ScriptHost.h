@@ -48,6 +48,12 @@ public:
     virtual bool DecodesModbus(unsigned port) = 0;
     // vrl.log: a line into the monitor (and the capture), UTF-8.
     virtual void Log(const std::string& text) = 0;
+    // vrl.plot: a sample of the plot's channels of that name; timeUs: steady. A program
+    // without a plot leaves it.
+    virtual void Plot(const std::string& name, double value, std::int64_t timeUs)
+    {
+        (void)name, (void)value, (void)timeUs;
+    }
     // A line of the script's own output: print, failed checks, the error that ended it.
     virtual void Output(const std::string& text, bool error) = 0;
     // The last call: the script has ended.

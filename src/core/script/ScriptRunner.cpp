@@ -426,6 +426,18 @@ struct ScriptApi
         return 0;
     }
 
+    // vrl.plot(name, value [, time]): time in seconds as vrl.now gives them.
+    static int Plot(lua_State* L)
+    {
+        const std::string name = luaL_checkstring(L, 1);
+        const double value = luaL_checknumber(L, 2);
+        const std::int64_t timeUs = lua_isnoneornil(L, 3)
+                                        ? NowUs()
+                                        : static_cast<std::int64_t>(luaL_checknumber(L, 3) * 1e6);
+        Self(L).m_host.Plot(name, value, timeUs);
+        return 0;
+    }
+
     static int Print(lua_State* L)
     {
         Self(L).m_host.Output(Joined(L), false);
@@ -489,21 +501,15 @@ ScriptRunner::ScriptRunner(ScriptHost& host, PortTraffic& traffic, std::string n
     lua_newtable(L);
     lua_setfield(L, LUA_REGISTRYINDEX, kPortsKey);
 
-    static const luaL_Reg kFunctions[] = {{"port", &ScriptApi::Port},
-                                          {"hex", &ScriptApi::Hex},
-                                          {"tohex", &ScriptApi::ToHex},
-                                          {"sleep", &ScriptApi::Sleep},
-                                          {"every", &ScriptApi::Every},
-                                          {"after", &ScriptApi::After},
-                                          {"cancel", &ScriptApi::Cancel},
-                                          {"crc16_modbus", &ScriptApi::Crc16Modbus},
-                                          {"ccitt", &ScriptApi::Ccitt},
-                                          {"sum", &ScriptApi::Sum},
-                                          {"now", &ScriptApi::Now},
-                                          {"log", &ScriptApi::Log},
-                                          {"check", &ScriptApi::Check},
-                                          {"exit", &ScriptApi::Exit},
-                                          {nullptr, nullptr}};
+    static const luaL_Reg kFunctions[] = {
+        {"port", &ScriptApi::Port},     {"hex", &ScriptApi::Hex},
+        {"tohex", &ScriptApi::ToHex},   {"sleep", &ScriptApi::Sleep},
+        {"every", &ScriptApi::Every},   {"after", &ScriptApi::After},
+        {"cancel", &ScriptApi::Cancel}, {"crc16_modbus", &ScriptApi::Crc16Modbus},
+        {"ccitt", &ScriptApi::Ccitt},   {"sum", &ScriptApi::Sum},
+        {"now", &ScriptApi::Now},       {"log", &ScriptApi::Log},
+        {"plot", &ScriptApi::Plot},     {"check", &ScriptApi::Check},
+        {"exit", &ScriptApi::Exit},     {nullptr, nullptr}};
     lua_newtable(L);
     lua_pushlightuserdata(L, this);
     luaL_setfuncs(L, kFunctions, 1);

@@ -35,6 +35,11 @@ public:
         m_changed.notify_all();
     }
     void Ended(const ScriptEnd& end) override { m_end.set_value(end); }
+    void Plot(const std::string& name, double value, std::int64_t timeUs) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_plots.push_back(name + " " + std::to_string(value) + " " + std::to_string(timeUs));
+    }
 
     // Waits until the script has printed line.
     bool WaitFor(const std::string& line)
@@ -50,6 +55,7 @@ public:
     std::condition_variable m_changed;
     std::vector<std::string> m_lines;
     std::vector<std::string> m_errors;
+    std::vector<std::string> m_plots;
     std::promise<ScriptEnd> m_end;
     bool m_modbus = false;
 };
@@ -218,6 +224,7 @@ TEST(ScriptRunnerTest, ExitStatusSaysWhetherTheScriptPassed)
          ScriptEnd::How::Returned, 0, ""},
         {"vrl.sleep(10) vrl.port('COM9')", ScriptEnd::How::Failed, 1, "COM9"},
         {"coroutine.wrap(function() vrl.sleep(1) end)()", ScriptEnd::How::Failed, 1, "t.lua:1:"},
+        {"vrl.plot('t', 'warm')", ScriptEnd::How::Failed, 1, "bad argument #2"},
     };
     for (const Row& row : kRows) {
         FakeHost host;
@@ -228,6 +235,9 @@ TEST(ScriptRunnerTest, ExitStatusSaysWhetherTheScriptPassed)
         EXPECT_NE(error.find(row.m_error), std::string::npos) << row.m_script << ": " << error;
         EXPECT_TRUE(host.m_lines.empty()) << row.m_script;
     }
+    FakeHost host;
+    RunScript("vrl.plot('t', 2.5, 3)", host);
+    EXPECT_EQ(host.m_plots, std::vector<std::string>{"t 2.500000 3000000"});
 }
 
 TEST(ScriptRunnerTest, HandlersRunWhileTheBodyWaitsAndStopEndsAnyScript)
