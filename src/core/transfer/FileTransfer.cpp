@@ -72,7 +72,8 @@ std::vector<std::uint8_t> FileTransfer::MakeBlock(std::uint8_t number, const std
         block.push_back(static_cast<std::uint8_t>(code & 0xFF));
         block.push_back(static_cast<std::uint8_t>(code >> 8));
     } else {
-        block.push_back(static_cast<std::uint8_t>(CCheckCode().ByteSum(data, static_cast<int>(size))));
+        block.push_back(
+            static_cast<std::uint8_t>(CCheckCode().ByteSum(data, static_cast<int>(size))));
     }
     return block;
 }
@@ -81,8 +82,8 @@ bool FileTransfer::CheckMatches(const std::uint8_t* data, std::size_t size,
                                 const std::uint8_t* check, bool crc)
 {
     if (!crc)
-        return static_cast<std::uint8_t>(CCheckCode().ByteSum(data, static_cast<int>(size))) ==
-               check[0];
+        return static_cast<std::uint8_t>(CCheckCode().ByteSum(data, static_cast<int>(size)))
+               == check[0];
     const std::uint16_t code = CCheckCode().CrcCcitt16(data, static_cast<int>(size));
     return check[0] == (code & 0xFF) && check[1] == (code >> 8);
 }

@@ -37,12 +37,12 @@ struct TransferTimings
 
 struct TransferProgress
 {
-    std::string m_fileName;       // UTF-8; empty while not known (XMODEM receive)
-    std::uint64_t m_bytes = 0;    // of the file, sent and acknowledged, or received
+    std::string m_fileName;    // UTF-8; empty while not known (XMODEM receive)
+    std::uint64_t m_bytes = 0; // of the file, sent and acknowledged, or received
     std::optional<std::uint64_t> m_total;
-    std::uint32_t m_blocks = 0;   // data blocks acknowledged
-    std::uint32_t m_retries = 0;  // repeated blocks and starts, all told
-    bool m_crc = true;            // CRC-16 (else the arithmetic checksum)
+    std::uint32_t m_blocks = 0;  // data blocks acknowledged
+    std::uint32_t m_retries = 0; // repeated blocks and starts, all told
+    bool m_crc = true;           // CRC-16 (else the arithmetic checksum)
 };
 
 // One transfer as a state machine that a caller feeds with the bytes that arrive and with

@@ -88,7 +88,8 @@ void ReceivedFiles::Abort()
 
 std::string ReceivedFiles::FreePath(const std::string& name) const
 {
-    const std::string folder = m_folder.empty() || m_folder.back() == '/' ? m_folder : m_folder + "/";
+    const std::string folder =
+        m_folder.empty() || m_folder.back() == '/' ? m_folder : m_folder + "/";
     std::string path = folder + name;
     const auto dot = name.find_last_of('.');
     const std::string stem = dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);

@@ -107,8 +107,8 @@ bool XmodemReceiver::CountTry()
         return true;
     if (!m_started && m_files == 0)
         Fail(CoreText::Args(VRL_TR("XmodemReceiver", "发送方没有开始发送（等了 %1 秒）"),
-                            {std::to_string(static_cast<std::int64_t>(m_tries) *
-                                            m_timings.m_firstReplyMs / 1000)}),
+                            {std::to_string(static_cast<std::int64_t>(m_tries)
+                                            * m_timings.m_firstReplyMs / 1000)}),
              true);
     else if (m_phase == Phase::Purge)
         Fail(CoreText::Args(
@@ -116,8 +116,7 @@ bool XmodemReceiver::CountTry()
                  {std::to_string(m_progress.m_blocks + 1), std::to_string(m_tries), Blocks()}),
              true);
     else
-        Fail(CoreText::Args(VRL_TR("XmodemReceiver", "发送方不再发送（已接收 %1 块）"),
-                            {Blocks()}),
+        Fail(CoreText::Args(VRL_TR("XmodemReceiver", "发送方不再发送（已接收 %1 块）"), {Blocks()}),
              true);
     return false;
 }
@@ -135,8 +134,8 @@ void XmodemReceiver::OnBlock(std::int64_t nowMs)
     const std::uint8_t number = m_block[1];
     const std::size_t size = m_block[0] == kStx ? 1024 : 128;
     const std::uint8_t* data = m_block.data() + 3;
-    if (static_cast<std::uint8_t>(~m_block[2]) != number ||
-        !CheckMatches(data, size, data + size, m_progress.m_crc)) {
+    if (static_cast<std::uint8_t>(~m_block[2]) != number
+        || !CheckMatches(data, size, data + size, m_progress.m_crc)) {
         OnDamaged(nowMs);
         return;
     }

@@ -99,8 +99,8 @@ void XmodemSender::OnByte(std::uint8_t byte, std::int64_t nowMs)
 
 void XmodemSender::OnTimeout(std::int64_t nowMs)
 {
-    if (m_phase == Phase::WaitStart || m_phase == Phase::WaitDataStart ||
-        m_phase == Phase::WaitBatchStart) {
+    if (m_phase == Phase::WaitStart || m_phase == Phase::WaitDataStart
+        || m_phase == Phase::WaitBatchStart) {
         ++m_progress.m_retries;
         if (++m_tries < m_timings.m_retries) {
             SetDeadline(nowMs + m_timings.m_firstReplyMs);
@@ -108,8 +108,8 @@ void XmodemSender::OnTimeout(std::int64_t nowMs)
         }
         if (m_phase == Phase::WaitStart)
             Fail(CoreText::Args(VRL_TR("XmodemSender", "接收方没有开始接收（等了 %1 秒）"),
-                                {std::to_string(static_cast<std::int64_t>(m_tries) *
-                                                m_timings.m_firstReplyMs / 1000)}),
+                                {std::to_string(static_cast<std::int64_t>(m_tries)
+                                                * m_timings.m_firstReplyMs / 1000)}),
                  true);
         else
             Fail(CoreText::Args(VRL_TR("XmodemSender", "接收方不再应答（已发送 %1 块）"),
@@ -122,10 +122,15 @@ void XmodemSender::OnTimeout(std::int64_t nowMs)
 
 void XmodemSender::SendHeader(std::int64_t nowMs)
 {
-    // Name NUL size, the rest zeros; a long name needs a 1K block.
+    // Name NUL size, the time in octal, the rest zeros; a long name needs a 1K block.
     std::vector<std::uint8_t> data(m_progress.m_fileName.begin(), m_progress.m_fileName.end());
     data.push_back(0);
-    const std::string size = std::to_string(m_size);
+    std::string size = std::to_string(m_size);
+    if (m_modified > 0) {
+        char octal[32];
+        std::snprintf(octal, sizeof octal, " %llo", static_cast<unsigned long long>(m_modified));
+        size += octal;
+    }
     data.insert(data.end(), size.begin(), size.end());
     data.resize(data.size() < 128 ? 128 : 1024, 0);
     m_block = MakeBlock(0, data.data(), data.size(), m_progress.m_crc);
@@ -150,7 +155,7 @@ void XmodemSender::SendNext(std::int64_t nowMs)
     m_tries = 0;
     const bool first = m_progress.m_blocks == 0;
     const int replyMs = first && m_protocol != TransferProtocol::Ymodem ? m_timings.m_firstReplyMs
-                                                                       : m_timings.m_blockReplyMs;
+                                                                        : m_timings.m_blockReplyMs;
     const std::uint64_t left = m_size > m_sent ? m_size - m_sent : 0;
     std::size_t size = 128;
     if (m_protocol != TransferProtocol::Xmodem && left > kShortTail)
@@ -213,8 +218,8 @@ void XmodemSender::Resend(std::int64_t nowMs)
                  true);
         return;
     }
-    const bool waitsFirst = m_phase == Phase::WaitHeaderAck ||
-                            (m_phase == Phase::WaitBlockAck && m_progress.m_blocks == 0 &&
-                             m_protocol != TransferProtocol::Ymodem);
+    const bool waitsFirst = m_phase == Phase::WaitHeaderAck
+                            || (m_phase == Phase::WaitBlockAck && m_progress.m_blocks == 0
+                                && m_protocol != TransferProtocol::Ymodem);
     SendCurrent(nowMs, waitsFirst ? m_timings.m_firstReplyMs : m_timings.m_blockReplyMs);
 }

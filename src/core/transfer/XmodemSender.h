@@ -17,12 +17,16 @@ class XmodemSender : public FileTransfer
 public:
     // The next bytes of the file into `into` (at most room): the count, 0 at its end, -1 when
     // it cannot be read (error says why, UTF-8).
-    using Reader = std::function<std::ptrdiff_t(std::uint8_t* into, std::size_t room,
-                                                std::string& error)>;
+    using Reader =
+        std::function<std::ptrdiff_t(std::uint8_t* into, std::size_t room, std::string& error)>;
 
     // name: the file's name without folders (YMODEM sends it); size: its length in bytes.
     XmodemSender(TransferProtocol protocol, const TransferTimings& timings, std::string name,
                  std::uint64_t size, Reader read);
+
+    // YMODEM: the file's modification time (seconds since 1970), which the receiver gives
+    // the file it writes.
+    void SetModified(std::int64_t seconds) { m_modified = seconds; }
 
     void Start(std::int64_t nowMs) override;
 
@@ -51,6 +55,7 @@ private:
 
     TransferProtocol m_protocol;
     std::uint64_t m_size;
+    std::int64_t m_modified = 0; // 0: not sent
     Reader m_read;
     Phase m_phase = Phase::WaitStart;
     std::vector<std::uint8_t> m_block; // what waits for its ACK, as sent

@@ -37,7 +37,7 @@ struct Outcome
 // Sender and receiver joined by a line that damages every damageEvery-th byte (0: none);
 // cancelAfter > 0: the sender's user cancels once that many blocks went through.
 Outcome Transfer(TransferProtocol protocol, const std::string& file, MemorySink& sink,
-            int damageEvery = 0, std::uint32_t cancelAfter = 0)
+                 int damageEvery = 0, std::uint32_t cancelAfter = 0)
 {
     std::size_t at = 0;
     XmodemSender sender(protocol, {}, "a.bin", file.size(),
@@ -59,8 +59,9 @@ Outcome Transfer(TransferProtocol protocol, const std::string& file, MemorySink&
     };
     receiver.Start(now);
     sender.Start(now);
-    while (now < 10'000'000 && (sender.GetState() == FileTransfer::State::Running ||
-                                receiver.GetState() == FileTransfer::State::Running)) {
+    while (now < 10'000'000
+           && (sender.GetState() == FileTransfer::State::Running
+               || receiver.GetState() == FileTransfer::State::Running)) {
         if (cancelAfter > 0 && sender.Progress().m_blocks == cancelAfter)
             sender.Cancel();
         if (sender.HasOutput() || receiver.HasOutput()) {
@@ -111,8 +112,8 @@ TEST(XmodemTransferTest, FilesArriveWholeThroughCleanAndDamagingLines)
             for (const int damage : {0, 200}) {
                 if (damage && protocol != TransferProtocol::Xmodem)
                     continue; // a 1K block almost never crosses such a line whole
-                SCOPED_TRACE(std::string(TransferProtocolTitle(protocol)) + " size " +
-                             std::to_string(size) + " damage " + std::to_string(damage));
+                SCOPED_TRACE(std::string(TransferProtocolTitle(protocol)) + " size "
+                             + std::to_string(size) + " damage " + std::to_string(damage));
                 std::string file(size, '\0');
                 for (std::size_t i = 0; i < size; ++i)
                     file[i] = static_cast<char>(i * 7 + i / 251);
