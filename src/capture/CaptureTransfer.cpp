@@ -52,6 +52,18 @@ std::string UnnamedFile()
     return name;
 }
 
+// Why a file cannot be read, in the program's language for the usual causes.
+std::string ReadReason(int error)
+{
+    switch (error) {
+    case ENOENT: return VRL_TR("CaptureTransfer", "文件不存在");
+    case EACCES:
+    case EPERM: return VRL_TR("CaptureTransfer", "没有读取权限");
+    case EISDIR: return VRL_TR("CaptureTransfer", "这是一个文件夹");
+    default: return std::strerror(error);
+    }
+}
+
 } // namespace
 
 CaptureTransfer::CaptureTransfer(const CaptureOptions& options, SettingsStore& store,
@@ -92,35 +104,44 @@ bool CaptureTransfer::OpenPort()
     return m_port->Open(this, wanted.m_port, device);
 }
 
+bool CaptureTransfer::CheckFile()
+{
+    struct stat st
+    {
+    };
+    if (!m_options.m_receiveFolder.empty()) {
+        if (::stat(m_options.m_receiveFolder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+            m_error = CoreText::Args(VRL_TR("vrl-capture", "文件夹“%1”不存在"),
+                                     {m_options.m_receiveFolder});
+            return false;
+        }
+        return true;
+    }
+    m_file = std::fopen(m_options.m_sendFile.c_str(), "rb");
+    if (!m_file || ::fstat(::fileno(m_file), &st) != 0 || !S_ISREG(st.st_mode)) {
+        m_error =
+            CoreText::Args(VRL_TR("CaptureTransfer", "不能读文件“%1”：%2"),
+                           {m_options.m_sendFile, m_file ? VRL_TR("CaptureTransfer", "不是普通文件")
+                                                         : ReadReason(errno)});
+        return false;
+    }
+    return true;
+}
+
 std::unique_ptr<FileTransfer> CaptureTransfer::MakeTransfer(std::string& what, std::uint64_t& size)
 {
     TransferTimings timings;
     timings.m_bitsPerSecond = m_port->m_dwBaudRate;
     const TransferProtocol protocol = *m_options.m_protocol;
     if (!m_options.m_receiveFolder.empty()) {
-        struct stat st
-        {
-        };
-        if (::stat(m_options.m_receiveFolder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-            m_error = CoreText::Args(VRL_TR("vrl-capture", "文件夹“%1”不存在"),
-                                     {m_options.m_receiveFolder});
-            return nullptr;
-        }
         what = m_options.m_receiveFolder;
         m_files = std::make_unique<ReceivedFiles>(m_options.m_receiveFolder, UnnamedFile());
         return std::make_unique<XmodemReceiver>(protocol, timings, *m_files);
     }
-    m_file = std::fopen(m_options.m_sendFile.c_str(), "rb");
     struct stat st
     {
     };
-    if (!m_file || ::fstat(::fileno(m_file), &st) != 0 || !S_ISREG(st.st_mode)) {
-        m_error = CoreText::Args(VRL_TR("CaptureTransfer", "不能读文件“%1”：%2"),
-                                 {m_options.m_sendFile,
-                                  m_file ? VRL_TR("CaptureTransfer", "不是普通文件")
-                                         : std::string(std::strerror(errno))});
-        return nullptr;
-    }
+    ::fstat(::fileno(m_file), &st);
     what = BaseName(m_options.m_sendFile);
     size = static_cast<std::uint64_t>(st.st_size);
     auto sender = std::make_unique<XmodemSender>(
@@ -128,7 +149,7 @@ std::unique_ptr<FileTransfer> CaptureTransfer::MakeTransfer(std::string& what, s
         [this](std::uint8_t* into, std::size_t room, std::string& error) -> std::ptrdiff_t {
             const std::size_t n = std::fread(into, 1, room, m_file);
             if (n == 0 && std::ferror(m_file)) {
-                error = std::strerror(errno);
+                error = ReadReason(errno);
                 return -1;
             }
             return static_cast<std::ptrdiff_t>(n);
@@ -141,7 +162,8 @@ int CaptureTransfer::Run(int signalFd)
 {
     std::string what;
     std::uint64_t size = 0;
-    if (OpenPort())
+    // The file first: its fault is the user's to mend before the line's.
+    if (CheckFile() && OpenPort())
         m_transfer = MakeTransfer(what, size);
     if (!m_transfer) {
         if (!m_error.empty())
@@ -167,8 +189,10 @@ int CaptureTransfer::Run(int signalFd)
         if (m_transfer->Deadline() >= 0)
             until = std::min(until, m_transfer->Deadline());
         pollfd fds[2] = {{m_wakeFd, POLLIN, 0}, {signalFd, POLLIN, 0}};
-        if (::poll(fds, signalFd >= 0 ? 2 : 1, static_cast<int>(std::max<std::int64_t>(0, until - now))) < 0 &&
-            errno != EINTR)
+        if (::poll(fds, signalFd >= 0 ? 2 : 1,
+                   static_cast<int>(std::max<std::int64_t>(0, until - now)))
+                < 0
+            && errno != EINTR)
             break;
         now = NowMs();
         if (signalFd >= 0 && (fds[1].revents & POLLIN)) {
@@ -247,8 +271,8 @@ bool CaptureTransfer::WriteOutput()
         done += static_cast<std::size_t>(n);
         if (n == 0) {
             pollfd room{m_port->WriteFd(), POLLOUT, 0};
-            if (room.fd < 0 || ::poll(&room, 1, kWriteWaitMs) == 0 ||
-                (room.revents & (POLLERR | POLLHUP | POLLNVAL)))
+            if (room.fd < 0 || ::poll(&room, 1, kWriteWaitMs) == 0
+                || (room.revents & (POLLERR | POLLHUP | POLLNVAL)))
                 return false;
         }
     }

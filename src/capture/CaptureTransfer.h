@@ -34,6 +34,8 @@ public:
     int Run(int signalFd);
 
 private:
+    // The file to send can be read, the folder to receive into is one (else m_error says).
+    bool CheckFile();
     bool OpenPort();
     std::unique_ptr<FileTransfer> MakeTransfer(std::string& what, std::uint64_t& size);
     // Hands the protocol what waits from the worker; false when the port stopped.

@@ -39,9 +39,9 @@ std::string TransferText::StartLine(bool sending, TransferProtocol protocol,
 
 std::string TransferText::ProgressLine(const TransferProgress& progress, std::int64_t elapsedMs)
 {
-    const std::string bytes =
-        progress.m_total ? Amount(progress.m_bytes) + " / " + Amount(*progress.m_total)
-                         : Amount(progress.m_bytes);
+    const std::string bytes = progress.m_total
+                                  ? Amount(progress.m_bytes) + " / " + Amount(*progress.m_total)
+                                  : Amount(progress.m_bytes);
     const std::uint64_t rate =
         elapsedMs > 0 ? progress.m_bytes * 1000 / static_cast<std::uint64_t>(elapsedMs) : 0;
     return CoreText::Args(VRL_TR("TransferText", "%1，%2 块，重试 %3 次，%4/s"),

@@ -9,6 +9,10 @@ namespace {
 
 // Where the 1K protocols change to 128-byte blocks: what would fit in seven of them.
 constexpr std::uint64_t kShortTail = 7 * 128;
+// The receiver's one-second waits an answer may take: for a byte that was lost, then for the
+// quiet line after a damaged block or an EOT (lrzsz's rx waits a whole second each time). A
+// sender that repeated itself after one second would fall into that silence every time.
+constexpr int kAnswerWaits = 3;
 
 } // namespace
 
@@ -147,15 +151,16 @@ void XmodemSender::SendEndOfBatch(std::int64_t nowMs)
     m_blockData = 0;
     m_phase = Phase::WaitBatchAck;
     m_tries = 0;
-    SendCurrent(nowMs, m_timings.m_blockReplyMs);
+    SendCurrent(nowMs, kAnswerWaits * m_timings.m_blockReplyMs);
 }
 
 void XmodemSender::SendNext(std::int64_t nowMs)
 {
     m_tries = 0;
     const bool first = m_progress.m_blocks == 0;
-    const int replyMs = first && m_protocol != TransferProtocol::Ymodem ? m_timings.m_firstReplyMs
-                                                                        : m_timings.m_blockReplyMs;
+    const int replyMs = first && m_protocol != TransferProtocol::Ymodem
+                            ? m_timings.m_firstReplyMs
+                            : kAnswerWaits * m_timings.m_blockReplyMs;
     const std::uint64_t left = m_size > m_sent ? m_size - m_sent : 0;
     std::size_t size = 128;
     if (m_protocol != TransferProtocol::Xmodem && left > kShortTail)
@@ -179,7 +184,7 @@ void XmodemSender::SendNext(std::int64_t nowMs)
         m_block.assign(1, kEot);
         m_blockData = 0;
         m_phase = Phase::WaitEotAck;
-        SendCurrent(nowMs, m_timings.m_blockReplyMs);
+        SendCurrent(nowMs, kAnswerWaits * m_timings.m_blockReplyMs);
         return;
     }
     std::fill(data.begin() + static_cast<std::ptrdiff_t>(got), data.end(), kPad);
@@ -221,5 +226,6 @@ void XmodemSender::Resend(std::int64_t nowMs)
     const bool waitsFirst = m_phase == Phase::WaitHeaderAck
                             || (m_phase == Phase::WaitBlockAck && m_progress.m_blocks == 0
                                 && m_protocol != TransferProtocol::Ymodem);
-    SendCurrent(nowMs, waitsFirst ? m_timings.m_firstReplyMs : m_timings.m_blockReplyMs);
+    SendCurrent(nowMs,
+                waitsFirst ? m_timings.m_firstReplyMs : kAnswerWaits * m_timings.m_blockReplyMs);
 }
