@@ -908,6 +908,29 @@ Open it now? (It is also among the recent files of the File menu.)</translation>
     </message>
 </context>
 <context>
+    <name>CPortTransfer</name>
+    <message>
+        <source>%1 没有打开。</source>
+        <translation>%1 is not open.</translation>
+    </message>
+    <message>
+        <source>文件夹“%1”不存在。</source>
+        <translation>The folder &quot;%1&quot; does not exist.</translation>
+    </message>
+    <message>
+        <source>不能读文件“%1”：%2</source>
+        <translation>cannot read the file &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>不是普通文件</source>
+        <translation>not a regular file</translation>
+    </message>
+    <message>
+        <source>%1 已关闭（已传送 %2 块）</source>
+        <translation>%1 was closed (after %2 blocks)</translation>
+    </message>
+</context>
+<context>
     <name>CSendCommands</name>
     <message>
         <source>%1 未打开，F2 不发送：先在串口设置栏选好串口和参数，按 F5 打开。</source>
@@ -1090,6 +1113,88 @@ Choose another file for the send window&apos;s lines.</translation>
     <message>
         <source>监视窗中端口号后的 ↑ 表示收到的报文，↓ 表示发出的报文</source>
         <translation>In the monitor, ↑ after the port marks a received message, ↓ a sent one</translation>
+    </message>
+</context>
+<context>
+    <name>CTransferCommands</name>
+    <message>
+        <source>请先打开串口，再传送文件。</source>
+        <translation>Open the port first, then transfer the file.</translation>
+    </message>
+</context>
+<context>
+    <name>CTransferDialog</name>
+    <message>
+        <source>浏览...</source>
+        <translation>Browse...</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>发送文件 (XMODEM/YMODEM)</source>
+        <translation>Send file (XMODEM/YMODEM)</translation>
+    </message>
+    <message>
+        <source>接收文件</source>
+        <translation>Receive file</translation>
+    </message>
+    <message>
+        <source>XMODEM（128 字节块）</source>
+        <translation>XMODEM (128-byte blocks)</translation>
+    </message>
+    <message>
+        <source>XMODEM-1K（1024 字节块）</source>
+        <translation>XMODEM-1K (1024-byte blocks)</translation>
+    </message>
+    <message>
+        <source>YMODEM（带文件名和大小）</source>
+        <translation>YMODEM (with the file&apos;s name and size)</translation>
+    </message>
+    <message>
+        <source>发送</source>
+        <translation>Send</translation>
+    </message>
+    <message>
+        <source>接收</source>
+        <translation>Receive</translation>
+    </message>
+    <message>
+        <source>协议：</source>
+        <translation>Protocol:</translation>
+    </message>
+    <message>
+        <source>文件：</source>
+        <translation>File:</translation>
+    </message>
+    <message>
+        <source>保存到文件夹：</source>
+        <translation>Save into folder:</translation>
+    </message>
+    <message>
+        <source>选择要发送的文件</source>
+        <translation>Choose the file to send</translation>
+    </message>
+    <message>
+        <source>选择保存收到文件的文件夹</source>
+        <translation>Choose the folder for received files</translation>
+    </message>
+    <message>
+        <source>请选择要发送的文件。</source>
+        <translation>Choose the file to send.</translation>
+    </message>
+    <message>
+        <source>请选择保存收到文件的文件夹。</source>
+        <translation>Choose the folder for received files.</translation>
+    </message>
+    <message>
+        <source>没有当前串口。</source>
+        <translation>There is no current port.</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -1338,6 +1443,18 @@ File transfer (instead of a capture, over one port):
     <message>
         <source>串口断开：%1（已传送 %2 块）</source>
         <translation>the port was lost: %1 (after %2 blocks)</translation>
+    </message>
+    <message>
+        <source>文件不存在</source>
+        <translation>the file does not exist</translation>
+    </message>
+    <message>
+        <source>没有读取权限</source>
+        <translation>no permission to read it</translation>
+    </message>
+    <message>
+        <source>这是一个文件夹</source>
+        <translation>this is a folder</translation>
     </message>
 </context>
 <context>
@@ -2196,6 +2313,30 @@ File transfer (instead of a capture, over one port):
     <message>
         <source>检查发报窗光标所在行是否为正确的十六进制报文，并指出出错的位置</source>
         <translation>Check that the send window&apos;s caret line is valid hexadecimal, and show where it is not</translation>
+    </message>
+    <message>
+        <source>发送文件 (XMODEM/YMODEM)...</source>
+        <translation>Send file (XMODEM/YMODEM)...</translation>
+    </message>
+    <message>
+        <source>用 XMODEM、XMODEM-1K 或 YMODEM 向当前串口发送文件，如给引导程序的固件</source>
+        <translation>Send a file to the current port with XMODEM, XMODEM-1K or YMODEM, such as firmware to a bootloader</translation>
+    </message>
+    <message>
+        <source>发送文件</source>
+        <translation>Send file</translation>
+    </message>
+    <message>
+        <source>接收文件...</source>
+        <translation>Receive file...</translation>
+    </message>
+    <message>
+        <source>用 XMODEM、XMODEM-1K 或 YMODEM 从当前串口接收文件</source>
+        <translation>Receive files from the current port with XMODEM, XMODEM-1K or YMODEM</translation>
+    </message>
+    <message>
+        <source>接收文件</source>
+        <translation>Receive file</translation>
     </message>
 </context>
 <context>

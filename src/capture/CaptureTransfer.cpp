@@ -14,7 +14,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <ctime>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/signalfd.h>
@@ -39,17 +38,6 @@ std::string BaseName(const std::string& path)
 {
     const auto slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// XMODEM names no file: it is named by the local time the transfer began.
-std::string UnnamedFile()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char name[64];
-    std::strftime(name, sizeof name, "xmodem %Y%m%d %H%M%S.bin", &local);
-    return name;
 }
 
 // Why a file cannot be read, in the program's language for the usual causes.
@@ -135,7 +123,8 @@ std::unique_ptr<FileTransfer> CaptureTransfer::MakeTransfer(std::string& what, s
     const TransferProtocol protocol = *m_options.m_protocol;
     if (!m_options.m_receiveFolder.empty()) {
         what = m_options.m_receiveFolder;
-        m_files = std::make_unique<ReceivedFiles>(m_options.m_receiveFolder, UnnamedFile());
+        m_files =
+            std::make_unique<ReceivedFiles>(m_options.m_receiveFolder, ReceivedFiles::NameByTime());
         return std::make_unique<XmodemReceiver>(protocol, timings, *m_files);
     }
     struct stat st

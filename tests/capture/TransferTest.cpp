@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fcntl.h>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <spawn.h>
@@ -62,10 +62,11 @@ int WaitVrl(pid_t pid)
 // last block (SUB bytes up to a whole 128).
 ::testing::AssertionResult Arrived(const std::string& sent, const std::string& got, bool exact)
 {
-    const bool same = exact ? got == sent
-                            : got.size() % 128 == 0 && got.size() - sent.size() < 1024 &&
-                                  got.compare(0, sent.size(), sent) == 0 &&
-                                  got.find_first_not_of('\x1A', sent.size()) == std::string::npos;
+    const bool same = exact
+                          ? got == sent
+                          : got.size() % 128 == 0 && got.size() - sent.size() < 1024
+                                && got.compare(0, sent.size(), sent) == 0
+                                && got.find_first_not_of('\x1A', sent.size()) == std::string::npos;
     if (same)
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "sent " << sent.size() << " bytes, got " << got.size();
@@ -114,7 +115,7 @@ protected:
             return {"rx", "-c", "-t", "10", file};
         }
         if (protocol == "ymodem")
-            return {"sb", "-t", "10", file};
+            return {"sb", "-k", "-t", "10", file};
         if (protocol == "xmodem")
             return {"sx", "-t", "10", file};
         return {"sx", "-k", "-t", "10", file};
@@ -140,16 +141,16 @@ TEST_P(TransferTest, FileArrivesWholeAgainstLrzsz)
     pid_t vrl = -1;
     if (row.vrlSends) {
         // The sender waits first: rx repeats its start only every 10 s.
-        vrl = StartVrl({"--port", port, "-b", "115200", "--send-file", sent.string(),
-                        "--protocol", row.protocol},
+        vrl = StartVrl({"--port", port, "-b", "115200", "--send-file", sent.string(), "--protocol",
+                        row.protocol},
                        errors);
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         ASSERT_TRUE(far.Start(FarEnd(row.protocol, true, "f.bin"), (m_root / "far").string()));
     } else {
         ASSERT_TRUE(far.Start(FarEnd(row.protocol, false, sent.string()), m_root.string()));
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        vrl = StartVrl({"--port", port, "-b", "115200", "--receive-file",
-                        (m_root / "in").string(), "--protocol", row.protocol},
+        vrl = StartVrl({"--port", port, "-b", "115200", "--receive-file", (m_root / "in").string(),
+                        "--protocol", row.protocol},
                        errors);
     }
     ASSERT_GT(vrl, 0);
@@ -187,9 +188,9 @@ std::vector<Row> Rows()
 
 std::string RowName(const ::testing::TestParamInfo<Row>& info)
 {
-    return std::string(info.param.protocol) + "_" + std::to_string(info.param.size) +
-           (info.param.vrlSends ? "_sent" : "_received") +
-           (info.param.damageEvery ? "_damaged" : "");
+    return std::string(info.param.protocol) + "_" + std::to_string(info.param.size)
+           + (info.param.vrlSends ? "_sent" : "_received")
+           + (info.param.damageEvery ? "_damaged" : "");
 }
 
 } // namespace
@@ -209,7 +210,7 @@ TEST_F(TransferTest, CancelFromEitherSide)
         const std::string errors = (m_root / "vrl.err").string();
         pid_t vrl = -1;
         if (vrlCancels) {
-            ASSERT_TRUE(far.Start({"sb", "-t", "10", sent.string()}, m_root.string()));
+            ASSERT_TRUE(far.Start({"sb", "-k", "-t", "10", sent.string()}, m_root.string()));
             vrl = StartVrl({"--port", port, "--receive-file", (m_root / "in").string(),
                             "--protocol", "ymodem"},
                            errors);

@@ -21,6 +21,7 @@
 #include "app/send/PortSender.h"
 #include "app/send/SendCommands.h"
 #include "app/send/SendEditor.h"
+#include "app/transfer/TransferCommands.h"
 #include "core/base/CommandIds.h"
 #include "core/base/SettingsStore.h"
 #include "core/serial/PortList.h"
@@ -130,6 +131,9 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
     m_pRouter->AddCommands(CDlgFilter::Commands(), m_pFilterDlg);
     m_pRouter->AddCommands(CModbusDecoding::Commands(), new CModbusDecoding(*this));
     m_pRouter->AddCommands(CTextTerminal::Commands(), new CTextTerminal(*this, *m_pRouter));
+    // File transfer (XMODEM, YMODEM) over the current port.
+    m_pTransfer = new CTransferCommands(*this);
+    m_pRouter->AddCommands(CTransferCommands::Commands(), m_pTransfer);
 
     const FrameStoredValues stored = FrameStoredValues::Load(m_store);
     m_pPortControl->ShowStoredPort(stored.m_comHis);

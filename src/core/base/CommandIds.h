@@ -94,6 +94,9 @@ enum CommandId : int
     ID_CHECK_LINE = 32890,
     // Linux only: the text settings of a plain terminal in one choice.
     ID_TEXT_TERMINAL = 32900,
+    // Linux only: files sent and received with XMODEM and YMODEM.
+    ID_SEND_TRANSFER_FILE = 32920,
+    ID_RECEIVE_TRANSFER_FILE = 32921,
 
     // The framework's standard commands.
     ID_FILE_NEW = 57600,

@@ -50,6 +50,12 @@ void FileTransfer::Cancel()
          true);
 }
 
+void FileTransfer::Abandon(std::string message)
+{
+    if (m_state == State::Running)
+        Fail(std::move(message), false);
+}
+
 std::vector<std::uint8_t> FileTransfer::TakeOutput()
 {
     std::vector<std::uint8_t> out;

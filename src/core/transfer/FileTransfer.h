@@ -78,6 +78,8 @@ public:
     void OnTime(std::int64_t nowMs);
     // The user gives up: CAN bytes go out and the transfer fails with a message that says so.
     void Cancel();
+    // The line is gone (a closed port): the transfer fails with message, nothing is written.
+    void Abandon(std::string message);
 
     std::vector<std::uint8_t> TakeOutput();
     bool HasOutput() const { return !m_output.empty(); }

@@ -3,6 +3,7 @@
 #include "core/files/AtomicFileWriter.h"
 #include "core/text/CoreText.h"
 
+#include <ctime>
 #include <ostream>
 #include <sys/stat.h>
 
@@ -30,6 +31,16 @@ std::string ReceivedFiles::BaseName(const std::string& name)
     const auto slash = name.find_last_of("/\\");
     std::string base = slash == std::string::npos ? name : name.substr(slash + 1);
     return base == "." || base == ".." ? std::string() : base;
+}
+
+std::string ReceivedFiles::NameByTime()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char name[64];
+    std::strftime(name, sizeof name, "xmodem %Y%m%d %H%M%S.bin", &local);
+    return name;
 }
 
 bool ReceivedFiles::Begin(const std::string& name, std::optional<std::uint64_t> size,

@@ -29,6 +29,9 @@ public:
     // The name part of a sender's name (after its last '/' or '\'); empty when nothing
     // usable is left ("", ".", "..").
     static std::string BaseName(const std::string& name);
+    // The name of a file XMODEM brings, which names none: the local time it began,
+    // "xmodem 20240103 090412.bin".
+    static std::string NameByTime();
 
 private:
     std::string FreePath(const std::string& name) const;
