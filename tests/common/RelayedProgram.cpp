@@ -1,5 +1,6 @@
 #include "RelayedProgram.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -122,11 +123,32 @@ void RelayedProgram::Carry(int from, int to, std::vector<char>& buffer)
     }
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t w = ::write(to, bytes.data() + done, bytes.size() - done);
+        // Paced in small pieces, so that bytes arrive as a line delivers them.
+        const std::size_t piece = m_bitsPerSecond.load()
+                                      ? std::min<std::size_t>(16, bytes.size() - done)
+                                      : bytes.size() - done;
+        Pace(to, piece);
+        const ssize_t w = ::write(to, bytes.data() + done, piece);
         if (w < 0 && errno == EINTR)
             continue;
         if (w <= 0)
             return;
         done += static_cast<std::size_t>(w);
     }
+}
+
+void RelayedProgram::Pace(int to, std::size_t count)
+{
+    const unsigned rate = m_bitsPerSecond.load();
+    if (rate == 0)
+        return;
+    using namespace std::chrono;
+    std::int64_t& freeAt = m_freeAtNs[to == m_line.Master() ? 0 : 1];
+    const std::int64_t now =
+        duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
+    if (freeAt > now)
+        std::this_thread::sleep_for(nanoseconds(freeAt - now));
+    freeAt =
+        std::max(freeAt, now)
+        + static_cast<std::int64_t>(count) * 10 * 1000000000LL / static_cast<std::int64_t>(rate);
 }

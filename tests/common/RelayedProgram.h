@@ -26,6 +26,9 @@ public:
     RelayedProgram& operator=(const RelayedProgram&) = delete;
 
     const std::string& Path() const { return m_line.Path(); }
+    // Paces each direction to a line of that many bits per second (ten bits a byte, as 8N1
+    // takes them), for the benchmarks; 0 (the default): as fast as the relay goes. Before Start.
+    void SetBitsPerSecond(unsigned rate) { m_bitsPerSecond = rate; }
     // Starts argv in folder, its standard error to errorFile; false when it cannot.
     bool Start(const std::vector<std::string>& argv, const std::string& folder,
                const std::string& errorFile = "/dev/null");
@@ -40,6 +43,7 @@ public:
 private:
     void Relay();
     void Carry(int from, int to, std::vector<char>& buffer);
+    void Pace(int to, std::size_t count);
 
     PtyPair m_line;    // VRL's end
     PtyPair m_program; // the program's standard input
@@ -50,6 +54,8 @@ private:
     std::atomic<std::uint64_t> m_passed{0};
     std::uint64_t m_nextDamage = 0;
     std::atomic<std::uint64_t> m_damaged{0};
+    std::atomic<unsigned> m_bitsPerSecond{0};
+    std::int64_t m_freeAtNs[2] = {0, 0}; // when each direction's line is free again
     pid_t m_pid = -1;
     std::thread m_thread;
 };

@@ -70,9 +70,8 @@ bool CPortTransfer::Start(unsigned port, TransferProtocol protocol, bool sending
     m_begunMs = NowMs();
     m_endedMs = -1;
     m_endText.clear();
-    m_host.Pipeline().Divert(port, [this](const std::uint8_t* bytes, std::size_t count) {
-        OnBytes(bytes, count);
-    });
+    m_host.Pipeline().Divert(
+        port, [this](const std::uint8_t* bytes, std::size_t count) { OnBytes(bytes, count); });
     std::uint64_t size = 0;
     if (m_transfer->Progress().m_total)
         size = *m_transfer->Progress().m_total;
@@ -106,9 +105,10 @@ bool CPortTransfer::Prepare(TransferProtocol protocol, bool sending, const std::
         std::fclose(m_file);
     m_file = std::fopen(path.c_str(), "rb");
     if (!m_file || ::fstat(::fileno(m_file), &st) != 0 || !S_ISREG(st.st_mode)) {
-        error = tr("不能读文件“%1”：%2")
-                    .arg(QFile::decodeName(path.c_str()),
-                         m_file ? tr("不是普通文件") : QString::fromLocal8Bit(std::strerror(errno)));
+        error =
+            tr("不能读文件“%1”：%2")
+                .arg(QFile::decodeName(path.c_str()),
+                     m_file ? tr("不是普通文件") : QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
     const auto slash = path.find_last_of('/');

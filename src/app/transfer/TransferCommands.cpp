@@ -11,7 +11,8 @@ namespace {
 
 const CommandInfo kCommands[] = {
     {ID_SEND_TRANSFER_FILE, QT_TRANSLATE_NOOP("Command", "发送文件 (XMODEM/YMODEM)..."), nullptr,
-     QT_TRANSLATE_NOOP("Command", "用 XMODEM、XMODEM-1K 或 YMODEM 向当前串口发送文件，如给引导程序的固件"),
+     QT_TRANSLATE_NOOP("Command",
+                       "用 XMODEM、XMODEM-1K 或 YMODEM 向当前串口发送文件，如给引导程序的固件"),
      QT_TRANSLATE_NOOP("Command", "发送文件"), nullptr, false},
     {ID_RECEIVE_TRANSFER_FILE, QT_TRANSLATE_NOOP("Command", "接收文件..."), nullptr,
      QT_TRANSLATE_NOOP("Command", "用 XMODEM、XMODEM-1K 或 YMODEM 从当前串口接收文件"),

@@ -17,18 +17,20 @@
 #include <QVBoxLayout>
 
 CTransferDialog::CTransferDialog(CFrameHost& host, bool sending, QWidget* parent)
-    : QDialog(parent), m_host(host), m_bSending(sending), m_pTransfer(new CPortTransfer(host, this)),
-      m_pProtocol(new QComboBox(this)), m_pPath(new QLineEdit(this)),
-      m_pBrowse(new QPushButton(tr("浏览..."), this)), m_pStart(new QPushButton(this)),
-      m_pCancel(new QPushButton(tr("关闭"), this)), m_pBar(new QProgressBar(this)),
-      m_pFigures(new QLabel(this))
+    : QDialog(parent), m_host(host), m_bSending(sending),
+      m_pTransfer(new CPortTransfer(host, this)), m_pProtocol(new QComboBox(this)),
+      m_pPath(new QLineEdit(this)), m_pBrowse(new QPushButton(tr("浏览..."), this)),
+      m_pStart(new QPushButton(this)), m_pCancel(new QPushButton(tr("关闭"), this)),
+      m_pBar(new QProgressBar(this)), m_pFigures(new QLabel(this))
 {
     const int port = host.CurrentPort();
-    setWindowTitle((sending ? tr("发送文件 (XMODEM/YMODEM)") : tr("接收文件")) + " - " +
-                   QString::fromStdString(PortName(static_cast<unsigned>(port < 0 ? 0 : port))));
+    setWindowTitle((sending ? tr("发送文件 (XMODEM/YMODEM)") : tr("接收文件")) + " - "
+                   + QString::fromStdString(PortName(static_cast<unsigned>(port < 0 ? 0 : port))));
     m_pProtocol->addItem(tr("XMODEM（128 字节块）"), static_cast<int>(TransferProtocol::Xmodem));
-    m_pProtocol->addItem(tr("XMODEM-1K（1024 字节块）"), static_cast<int>(TransferProtocol::Xmodem1k));
-    m_pProtocol->addItem(tr("YMODEM（带文件名和大小）"), static_cast<int>(TransferProtocol::Ymodem));
+    m_pProtocol->addItem(tr("XMODEM-1K（1024 字节块）"),
+                         static_cast<int>(TransferProtocol::Xmodem1k));
+    m_pProtocol->addItem(tr("YMODEM（带文件名和大小）"),
+                         static_cast<int>(TransferProtocol::Ymodem));
     m_pProtocol->setCurrentIndex(2);
     m_pStart->setText(sending ? tr("发送") : tr("接收"));
     m_pStart->setDefault(true);
@@ -83,9 +85,9 @@ void CTransferDialog::OnStart()
         error = m_bSending ? tr("请选择要发送的文件。") : tr("请选择保存收到文件的文件夹。");
     else if (port < 0)
         error = tr("没有当前串口。");
-    if (!error.isEmpty() ||
-        !m_pTransfer->Start(static_cast<unsigned>(port), protocol, m_bSending, m_pPath->text(),
-                            error)) {
+    if (!error.isEmpty()
+        || !m_pTransfer->Start(static_cast<unsigned>(port), protocol, m_bSending, m_pPath->text(),
+                               error)) {
         m_host.ShowMessage(error);
         return;
     }
@@ -114,8 +116,8 @@ void CTransferDialog::ShowProgress()
         m_pBar->setValue(static_cast<int>(p.m_bytes * 100 / *p.m_total));
     else
         m_pBar->setRange(0, m_pTransfer->IsRunning() ? 0 : 100); // busy while the size is unknown
-    m_pFigures->setText(QString::fromStdString(
-        TransferText::ProgressLine(p, m_pTransfer->ElapsedMs())));
+    m_pFigures->setText(
+        QString::fromStdString(TransferText::ProgressLine(p, m_pTransfer->ElapsedMs())));
 }
 
 void CTransferDialog::OnFinished(bool done)

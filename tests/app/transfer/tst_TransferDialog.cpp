@@ -61,7 +61,8 @@ private Q_SLOTS:
         connect(&dialog->Transfer(), &CPortTransfer::progressed, this,
                 [&] { shown << dialog->Bar()->value(); });
         if (!sending)
-            QVERIFY(far.Start({"sb", "-k", "-t", "10", file.toStdString()}, folder.path().toStdString()));
+            QVERIFY(far.Start({"sb", "-k", "-t", "10", file.toStdString()},
+                              folder.path().toStdString()));
         dialog->StartButton()->click();
         QVERIFY(dialog->IsRunning());
         if (sending)
@@ -84,7 +85,8 @@ private Q_SLOTS:
         QVERIFY2(lines[0].contains(sending ? "COM1 开始用 YMODEM 发送 fw.bin（307200 字节）"
                                            : "COM1 开始用 YMODEM 接收文件到 "),
                  qPrintable(lines[0]));
-        QVERIFY2(lines[1].contains(sending ? "fw.bin 发送完成：307200 字节" : "fw.bin 接收完成：307200 字节"),
+        QVERIFY2(lines[1].contains(sending ? "fw.bin 发送完成：307200 字节"
+                                           : "fw.bin 接收完成：307200 字节"),
                  qPrintable(lines[1]));
         QCOMPARE(dialog->Figures()->text(), lines[1].mid(lines[1].indexOf("COM1 ") + 5));
     }
