@@ -79,9 +79,9 @@ double Run(const char* who, const std::vector<std::string>& sender, const fs::pa
     int senderStatus = 0;
     ::waitpid(pid, &senderStatus, 0);
     const std::string got = Read(folder / "got.bin");
-    const bool whole = status == 0 && got.size() >= content.size() &&
-                       got.compare(0, content.size(), content) == 0 &&
-                       got.find_first_not_of('\x1A', content.size()) == std::string::npos;
+    const bool whole = status == 0 && got.size() >= content.size()
+                       && got.compare(0, content.size(), content) == 0
+                       && got.find_first_not_of('\x1A', content.size()) == std::string::npos;
     std::printf("%-12s %9zu bytes  %7.2f s  %8.0f B/s  %s\n", who, content.size(), seconds,
                 static_cast<double>(content.size()) / seconds, whole ? "whole" : "DIFFERS");
     return whole ? seconds : -1;

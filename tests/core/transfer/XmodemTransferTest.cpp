@@ -10,15 +10,17 @@ namespace {
 
 struct MemorySink : XmodemReceiver::Sink
 {
+    bool failWrites = false;
     bool Begin(const std::string& n, std::optional<std::uint64_t>, std::string&) override
     {
         name = n;
         return true;
     }
-    bool Write(const std::uint8_t* bytes, std::size_t count, std::string&) override
+    bool Write(const std::uint8_t* bytes, std::size_t count, std::string& error) override
     {
+        error = "disk full";
         content.append(reinterpret_cast<const char*>(bytes), count);
-        return true;
+        return !failWrites;
     }
     bool End(std::string&) override { return ended = true; }
     void Abort() override { content = "(aborted)"; }
@@ -34,14 +36,19 @@ struct Outcome
     std::string failure;
 };
 
-// Sender and receiver joined by a line that damages every damageEvery-th byte (0: none);
-// cancelAfter > 0: the sender's user cancels once that many blocks went through.
+// Sender and receiver joined by a line that damages every damageEvery-th byte (0: none, -1:
+// no line at all); cancelAfter > 0: the sender's user cancels once that many blocks went
+// through; the file cannot be read from readFailsAt on.
 Outcome Transfer(TransferProtocol protocol, const std::string& file, MemorySink& sink,
-                 int damageEvery = 0, std::uint32_t cancelAfter = 0)
+                 int damageEvery = 0, std::uint32_t cancelAfter = 0,
+                 std::size_t readFailsAt = std::string::npos)
 {
     std::size_t at = 0;
     XmodemSender sender(protocol, {}, "a.bin", file.size(),
-                        [&](std::uint8_t* into, std::size_t room, std::string&) {
+                        [&](std::uint8_t* into, std::size_t room, std::string& error) {
+                            error = "bad sector";
+                            if (at >= readFailsAt)
+                                return std::ptrdiff_t{-1};
                             const std::size_t n = std::min(room, file.size() - at);
                             std::memcpy(into, file.data() + at, n);
                             at += n;
@@ -55,7 +62,8 @@ Outcome Transfer(TransferProtocol protocol, const std::string& file, MemorySink&
         for (auto& b : bytes)
             if (damageEvery > 0 && ++passed % damageEvery == 0)
                 b ^= 0x55;
-        to.OnBytes(bytes.data(), bytes.size(), now);
+        if (damageEvery >= 0)
+            to.OnBytes(bytes.data(), bytes.size(), now);
     };
     receiver.Start(now);
     sender.Start(now);
@@ -135,4 +143,34 @@ TEST(XmodemTransferTest, CancelEndsBothSidesAndDropsTheFile)
     EXPECT_EQ(o.receiver, FileTransfer::State::Failed);
     EXPECT_NE(o.failure.find("发送方取消了传输"), std::string::npos) << o.failure;
     EXPECT_EQ(sink.content, "(aborted)");
+}
+
+// What went wrong is named, with the blocks that went through, on the side it happened.
+TEST(XmodemTransferTest, FailuresNameWhatHappened)
+{
+    struct Row
+    {
+        int damageEvery;
+        std::size_t readFailsAt;
+        bool writeFails;
+        const char* failure;
+    };
+    const Row rows[] = {
+        {-1, std::string::npos, false, "接收方没有开始接收（等了 100 秒）"},
+        {-1, std::string::npos, false, "发送方没有开始发送（等了 100 秒）"},
+        {0, 3 * 1024, false, "读文件出错：bad sector（已发送 3 块）"},
+        {0, std::string::npos, true, "写文件出错：disk full（已接收 0 块）"},
+        {0, 3 * 1024, false, "发送方取消了传输（已接收 3 块）"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.failure);
+        MemorySink sink;
+        sink.failWrites = row.writeFails;
+        const Outcome o = Transfer(TransferProtocol::Ymodem, std::string(10000, 'x'), sink,
+                                   row.damageEvery, 0, row.readFailsAt);
+        EXPECT_EQ(o.sender, FileTransfer::State::Failed);
+        EXPECT_EQ(o.receiver, FileTransfer::State::Failed);
+        EXPECT_NE(o.failure.find(row.failure), std::string::npos) << o.failure;
+        EXPECT_NE(sink.content.size(), 10000u);
+    }
 }
