@@ -70,8 +70,11 @@ void XmodemReceiver::OnByte(std::uint8_t byte, std::int64_t nowMs)
             m_phase = Phase::EotQuiet;
             SetDeadline(nowMs + m_timings.m_purgeMs);
         } else if (byte != kCan) {
-            // The rest of a block whose header was lost.
+            // The rest of a block whose header was lost, or before the start the device's
+            // own text (a boot message), which must not be answered with NAK: a sender would
+            // take it for the start of the checksum.
             m_phase = Phase::Purge;
+            m_nakAfterPurge = m_started;
             SetDeadline(nowMs + m_timings.m_purgeMs);
         }
         return;
@@ -81,6 +84,10 @@ void XmodemReceiver::OnByte(std::uint8_t byte, std::int64_t nowMs)
 
 void XmodemReceiver::OnTimeout(std::int64_t nowMs)
 {
+    if (m_phase == Phase::Purge && !m_nakAfterPurge) {
+        SendStart(nowMs);
+        return;
+    }
     if (m_phase == Phase::Purge) {
         WriteByte(kNak);
         WaitForBlock(nowMs);
@@ -124,6 +131,7 @@ bool XmodemReceiver::CountTry()
 void XmodemReceiver::OnDamaged(std::int64_t nowMs)
 {
     m_phase = Phase::Purge;
+    m_nakAfterPurge = true;
     if (!CountTry())
         return;
     SetDeadline(nowMs + m_timings.m_purgeMs);

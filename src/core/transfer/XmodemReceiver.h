@@ -68,6 +68,7 @@ private:
     bool m_wantHeader = false;   // YMODEM: block 0 comes next
     bool m_inFile = false;       // the sink has a file begun
     bool m_started = false;      // the sender has answered the start of this file
+    bool m_nakAfterPurge = true; // else the start is repeated once the line is quiet
     std::uint8_t m_expect = 1;
     std::optional<std::uint64_t> m_left; // of the file's size, when known
     int m_eots = 0;
