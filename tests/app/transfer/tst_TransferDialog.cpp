@@ -30,12 +30,15 @@ private Q_SLOTS:
     void ProgressAndTwoMonitorLines_data()
     {
         QTest::addColumn<bool>("sending");
-        QTest::newRow("VRL sends to rb") << true;
-        QTest::newRow("sb sends to VRL") << false;
+        QTest::addColumn<bool>("cancel"); // the user presses Cancel once blocks went
+        QTest::newRow("VRL sends to rb") << true << false;
+        QTest::newRow("sb sends to VRL") << false << false;
+        QTest::newRow("sb sends, the user cancels") << false << true;
     }
     void ProgressAndTwoMonitorLines()
     {
         QFETCH(bool, sending);
+        QFETCH(bool, cancel);
         QTemporaryDir folder;
         QDir(folder.path()).mkdir("far");
         QDir(folder.path()).mkdir("in");
@@ -67,6 +70,15 @@ private Q_SLOTS:
         QVERIFY(dialog->IsRunning());
         if (sending)
             QVERIFY(far.Start({"rb", "-t", "10"}, folder.filePath("far").toStdString()));
+        if (cancel) {
+            QTRY_VERIFY_WITH_TIMEOUT(dialog->Bar()->value() > 0, 30000);
+            dialog->CancelButton()->click();
+            QVERIFY(!dialog->IsRunning());
+            QVERIFY(far.Wait(5000) > 0); // sb heard the CAN bytes and gave up at once
+            QVERIFY(QDir(folder.filePath("in")).isEmpty());
+            QVERIFY(frame.GetView()->toPlainText().contains("文件传送失败：传输已取消（已传送 "));
+            return;
+        }
         QTRY_VERIFY_WITH_TIMEOUT(!dialog->IsRunning(), 60000);
 
         QCOMPARE(far.Wait(10000), 0);
