@@ -192,6 +192,7 @@ void CMainFrame::Shutdown()
     if (m_bShutDown)
         return;
     m_bShutDown = true;
+    m_pTransfer->EndAtExit(); // while the ports and the pipeline it uses are there
     m_pIdleTimer->stop();
     m_pRouter->Stop();
 

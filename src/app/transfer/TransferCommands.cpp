@@ -28,6 +28,11 @@ CTransferDialog* CTransferCommands::Dialog() const
     return m_pDialog;
 }
 
+void CTransferCommands::EndAtExit()
+{
+    delete m_pDialog; // its transfer cancels itself, the far end hears CAN
+}
+
 std::span<const CommandInfo> CTransferCommands::Commands()
 {
     return kCommands;

@@ -24,6 +24,8 @@ public:
     void OnUpdateCommand(int id, CommandState& state) override;
     // The dialog shown last (null before the first), for the tests.
     CTransferDialog* Dialog() const;
+    // The window closes: a running transfer is cancelled and the dialog goes.
+    void EndAtExit();
 
 private:
     CFrameHost& m_host;

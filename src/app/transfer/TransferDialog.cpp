@@ -61,6 +61,11 @@ CTransferDialog::CTransferDialog(CFrameHost& host, bool sending, QWidget* parent
     connect(m_pTransfer, &CPortTransfer::finished, this, &CTransferDialog::OnFinished);
 }
 
+CTransferDialog::~CTransferDialog()
+{
+    m_pTransfer->Cancel();
+}
+
 bool CTransferDialog::IsRunning() const
 {
     return m_pTransfer->IsRunning();

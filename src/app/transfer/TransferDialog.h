@@ -18,6 +18,8 @@ class CTransferDialog : public QDialog
     Q_OBJECT
 public:
     CTransferDialog(CFrameHost& host, bool sending, QWidget* parent = nullptr);
+    // A running transfer is cancelled while the dialog that shows it is still whole.
+    ~CTransferDialog() override;
 
     bool IsRunning() const;
     // For the tests: what the user fills in and presses.
