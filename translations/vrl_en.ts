@@ -1266,6 +1266,29 @@ Open it now? (It is also among the recent files of the File menu.)</translation>
     </message>
 </context>
 <context>
+    <name>CPortTransfer</name>
+    <message>
+        <source>%1 没有打开。</source>
+        <translation>%1 is not open.</translation>
+    </message>
+    <message>
+        <source>文件夹“%1”不存在。</source>
+        <translation>The folder &quot;%1&quot; does not exist.</translation>
+    </message>
+    <message>
+        <source>不能读文件“%1”：%2</source>
+        <translation>cannot read the file &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>不是普通文件</source>
+        <translation>not a regular file</translation>
+    </message>
+    <message>
+        <source>%1 已关闭（已传送 %2 块）</source>
+        <translation>%1 was closed (after %2 blocks)</translation>
+    </message>
+</context>
+<context>
     <name>CScriptDock</name>
     <message>
         <source>脚本</source>
@@ -1324,11 +1347,11 @@ Open it now? (It is also among the recent files of the File menu.)</translation>
     </message>
     <message>
         <source>脚本“%1”已修改，是否保存？</source>
-        <translation>The script "%1" has changed. Save it?</translation>
+        <translation>The script &quot;%1&quot; has changed. Save it?</translation>
     </message>
     <message>
         <source>无法读取脚本“%1”：%2</source>
-        <translation>Cannot read the script "%1": %2</translation>
+        <translation>Cannot read the script &quot;%1&quot;: %2</translation>
     </message>
     <message>
         <source>文件过大</source>
@@ -1561,6 +1584,88 @@ Choose another file for the send window&apos;s lines.</translation>
     <message>
         <source>监视窗中端口号后的 ↑ 表示收到的报文，↓ 表示发出的报文</source>
         <translation>In the monitor, ↑ after the port marks a received message, ↓ a sent one</translation>
+    </message>
+</context>
+<context>
+    <name>CTransferCommands</name>
+    <message>
+        <source>请先打开串口，再传送文件。</source>
+        <translation>Open the port first, then transfer the file.</translation>
+    </message>
+</context>
+<context>
+    <name>CTransferDialog</name>
+    <message>
+        <source>浏览...</source>
+        <translation>Browse...</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>发送文件 (XMODEM/YMODEM)</source>
+        <translation>Send file (XMODEM/YMODEM)</translation>
+    </message>
+    <message>
+        <source>接收文件</source>
+        <translation>Receive file</translation>
+    </message>
+    <message>
+        <source>XMODEM（128 字节块）</source>
+        <translation>XMODEM (128-byte blocks)</translation>
+    </message>
+    <message>
+        <source>XMODEM-1K（1024 字节块）</source>
+        <translation>XMODEM-1K (1024-byte blocks)</translation>
+    </message>
+    <message>
+        <source>YMODEM（带文件名和大小）</source>
+        <translation>YMODEM (with the file&apos;s name and size)</translation>
+    </message>
+    <message>
+        <source>发送</source>
+        <translation>Send</translation>
+    </message>
+    <message>
+        <source>接收</source>
+        <translation>Receive</translation>
+    </message>
+    <message>
+        <source>协议：</source>
+        <translation>Protocol:</translation>
+    </message>
+    <message>
+        <source>文件：</source>
+        <translation>File:</translation>
+    </message>
+    <message>
+        <source>保存到文件夹：</source>
+        <translation>Save into folder:</translation>
+    </message>
+    <message>
+        <source>选择要发送的文件</source>
+        <translation>Choose the file to send</translation>
+    </message>
+    <message>
+        <source>选择保存收到文件的文件夹</source>
+        <translation>Choose the folder for received files</translation>
+    </message>
+    <message>
+        <source>请选择要发送的文件。</source>
+        <translation>Choose the file to send.</translation>
+    </message>
+    <message>
+        <source>请选择保存收到文件的文件夹。</source>
+        <translation>Choose the folder for received files.</translation>
+    </message>
+    <message>
+        <source>没有当前串口。</source>
+        <translation>There is no current port.</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -1808,6 +1913,57 @@ Scripts:
                      standard error).
 </translation>
     </message>
+    <message>
+        <source>--send-file 后缺少文件</source>
+        <translation>--send-file needs a file</translation>
+    </message>
+    <message>
+        <source>--receive-file 后缺少文件夹</source>
+        <translation>--receive-file needs a folder</translation>
+    </message>
+    <message>
+        <source>传送协议不对：%1（xmodem、xmodem1k 或 ymodem）</source>
+        <translation>bad protocol: %1 (xmodem, xmodem1k or ymodem)</translation>
+    </message>
+    <message>
+        <source>--send-file 与 --receive-file 只能给出一个</source>
+        <translation>give either --send-file or --receive-file, not both</translation>
+    </message>
+    <message>
+        <source>--protocol 需要 --send-file 或 --receive-file</source>
+        <translation>--protocol needs --send-file or --receive-file</translation>
+    </message>
+    <message>
+        <source>传送文件需要 --protocol（xmodem、xmodem1k 或 ymodem）</source>
+        <translation>a file transfer needs --protocol (xmodem, xmodem1k or ymodem)</translation>
+    </message>
+    <message>
+        <source>传送文件需要一个串口（如 --port COM1=/dev/ttyUSB0）</source>
+        <translation>a file transfer needs one port (such as --port COM1=/dev/ttyUSB0)</translation>
+    </message>
+    <message>
+        <source>传送文件时不能用 --dir</source>
+        <translation>--dir cannot be used with a file transfer</translation>
+    </message>
+    <message>
+        <source>
+传送文件（代替记录，只用一个串口）:
+  --send-file 文件     用 --protocol 的协议发送文件，如给单片机的引导程序
+  --receive-file 文件夹 接收文件到该文件夹（XMODEM 不带文件名：以开始时间命名）
+  --protocol P         xmodem（128 字节块）、xmodem1k（1024 字节块）或 ymodem
+  退出码 0 表示传送完成；1 表示失败，原因（已传送多少块）写到标准错误。
+  收到的文件先写在旁边再改名，已有的同名文件不会被覆盖；其路径写到标准输出。
+</source>
+        <translation>
+File transfer (instead of a capture, over one port):
+  --send-file FILE     send the file with the --protocol given, to a bootloader for example
+  --receive-file DIR   receive files into the folder (XMODEM names none: named by the start time)
+  --protocol P         xmodem (128-byte blocks), xmodem1k (1024-byte blocks) or ymodem
+  Exit status 0 when the transfer is complete; 1 when it failed, with the reason (and the
+  number of blocks transferred) on standard error. Received files are written beside their
+  name and renamed, never over an existing file; their paths go to standard output.
+</translation>
+    </message>
 </context>
 <context>
     <name>CapturePcapng</name>
@@ -1879,6 +2035,33 @@ Scripts:
     <message>
         <source>  文件 %1</source>
         <translation>  file %1</translation>
+    </message>
+</context>
+<context>
+    <name>CaptureTransfer</name>
+    <message>
+        <source>文件不存在</source>
+        <translation>the file does not exist</translation>
+    </message>
+    <message>
+        <source>没有读取权限</source>
+        <translation>no permission to read it</translation>
+    </message>
+    <message>
+        <source>这是一个文件夹</source>
+        <translation>this is a folder</translation>
+    </message>
+    <message>
+        <source>不能读文件“%1”：%2</source>
+        <translation>cannot read the file &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>不是普通文件</source>
+        <translation>not a regular file</translation>
+    </message>
+    <message>
+        <source>串口断开：%1（已传送 %2 块）</source>
+        <translation>the port was lost: %1 (after %2 blocks)</translation>
     </message>
 </context>
 <context>
@@ -2809,6 +2992,30 @@ Scripts:
         <source>脚本</source>
         <translation>Script</translation>
     </message>
+    <message>
+        <source>发送文件 (XMODEM/YMODEM)...</source>
+        <translation>Send file (XMODEM/YMODEM)...</translation>
+    </message>
+    <message>
+        <source>用 XMODEM、XMODEM-1K 或 YMODEM 向当前串口发送文件，如给引导程序的固件</source>
+        <translation>Send a file to the current port with XMODEM, XMODEM-1K or YMODEM, such as firmware to a bootloader</translation>
+    </message>
+    <message>
+        <source>发送文件</source>
+        <translation>Send file</translation>
+    </message>
+    <message>
+        <source>接收文件...</source>
+        <translation>Receive file...</translation>
+    </message>
+    <message>
+        <source>用 XMODEM、XMODEM-1K 或 YMODEM 从当前串口接收文件</source>
+        <translation>Receive files from the current port with XMODEM, XMODEM-1K or YMODEM</translation>
+    </message>
+    <message>
+        <source>接收文件</source>
+        <translation>Receive file</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -3018,6 +3225,13 @@ There is NO WARRANTY, to the extent permitted by law.
     <message>
         <source>线路静止这么久，一个报文（一个包）结束</source>
         <translation>a message (a packet) ends after this much silence on the line</translation>
+    </message>
+</context>
+<context>
+    <name>FileTransfer</name>
+    <message>
+        <source>传输已取消（已传送 %1 块）</source>
+        <translation>the transfer was cancelled (after %1 blocks)</translation>
     </message>
 </context>
 <context>
@@ -3545,6 +3759,17 @@ Example (5 bytes): EB  90  02  34  0D</translation>
     </message>
 </context>
 <context>
+    <name>ReceivedFiles</name>
+    <message>
+        <source>发送方给的文件名不能用：%1</source>
+        <translation>the sender&apos;s file name cannot be used: %1</translation>
+    </message>
+    <message>
+        <source>文件“%1”太大（%2 字节）</source>
+        <translation>the file &quot;%1&quot; is too large (%2 bytes)</translation>
+    </message>
+</context>
+<context>
     <name>Rfc2217</name>
     <message>
         <source>远端串口无法设置 %1 流控，沿用服务器的设置</source>
@@ -3757,6 +3982,91 @@ Linux does not support %2 flow control (its pair of handshake lines cannot be se
     <message>
         <source>无法连接 %1：找不到主机 %2</source>
         <translation>cannot connect to %1: host %2 not found</translation>
+    </message>
+</context>
+<context>
+    <name>TransferText</name>
+    <message>
+        <source>开始用 %1 发送 %2（%3 字节）</source>
+        <translation>Sending %2 (%3 bytes) with %1</translation>
+    </message>
+    <message>
+        <source>开始用 %1 接收文件到 %2</source>
+        <translation>Receiving files into %2 with %1</translation>
+    </message>
+    <message>
+        <source>%1，%2 块，重试 %3 次，%4/s</source>
+        <translation>%1, %2 blocks, %3 retries, %4/s</translation>
+    </message>
+    <message>
+        <source>文件传送失败：%1（用时 %2 秒）</source>
+        <translation>File transfer failed: %1 (after %2 s)</translation>
+    </message>
+    <message>
+        <source>%1 发送完成：%2 字节，用时 %3 秒，重试 %4 次</source>
+        <translation>%1 sent: %2 bytes in %3 s, %4 retries</translation>
+    </message>
+    <message>
+        <source>%1 接收完成：%2 字节，用时 %3 秒，重试 %4 次</source>
+        <translation>%1 received: %2 bytes in %3 s, %4 retries</translation>
+    </message>
+</context>
+<context>
+    <name>XmodemReceiver</name>
+    <message>
+        <source>发送方取消了传输（已接收 %1 块）</source>
+        <translation>the sender cancelled the transfer (after %1 blocks received)</translation>
+    </message>
+    <message>
+        <source>发送方没有开始发送（等了 %1 秒）</source>
+        <translation>the sender never started (waited %1 s)</translation>
+    </message>
+    <message>
+        <source>第 %1 块接收 %2 次都不完好（已接收 %3 块）</source>
+        <translation>block %1 arrived damaged %2 times (after %3 blocks received)</translation>
+    </message>
+    <message>
+        <source>发送方不再发送（已接收 %1 块）</source>
+        <translation>the sender stopped sending (after %1 blocks received)</translation>
+    </message>
+    <message>
+        <source>收到第 %1 块，应为第 %2 块（已接收 %3 块）</source>
+        <translation>block %1 arrived where block %2 was due (after %3 blocks received)</translation>
+    </message>
+    <message>
+        <source>写文件出错：%1（已接收 %2 块）</source>
+        <translation>cannot write the file: %1 (after %2 blocks received)</translation>
+    </message>
+</context>
+<context>
+    <name>XmodemSender</name>
+    <message>
+        <source>接收方取消了传输（已发送 %1 块）</source>
+        <translation>the receiver cancelled the transfer (after %1 blocks sent)</translation>
+    </message>
+    <message>
+        <source>接收方没有开始接收（等了 %1 秒）</source>
+        <translation>the receiver never started (waited %1 s)</translation>
+    </message>
+    <message>
+        <source>接收方不再应答（已发送 %1 块）</source>
+        <translation>the receiver stopped answering (after %1 blocks sent)</translation>
+    </message>
+    <message>
+        <source>读文件出错：%1（已发送 %2 块）</source>
+        <translation>cannot read the file: %1 (after %2 blocks sent)</translation>
+    </message>
+    <message>
+        <source>第 %1 块发送 %2 次都没有得到确认（已发送 %3 块）</source>
+        <translation>block %1 was sent %2 times without an acknowledgement (after %3 blocks sent)</translation>
+    </message>
+    <message>
+        <source>文件结束标志发送 %1 次都没有得到确认（已发送 %2 块）</source>
+        <translation>the end of the file (EOT) was sent %1 times without an acknowledgement (after %2 blocks sent)</translation>
+    </message>
+    <message>
+        <source>文件名块发送 %1 次都没有得到确认（已发送 %2 块）</source>
+        <translation>block 0 was sent %1 times without an acknowledgement (after %2 blocks sent)</translation>
     </message>
 </context>
 <context>

@@ -6,6 +6,7 @@
 
 #include "core/base/PortName.h"
 #include "core/serial/PortMap.h"
+#include "core/serial/PortSettings.h"
 #include "core/settings/CommandLine.h"
 #include "core/settings/OptionReader.h"
 #include "core/text/TextEncoding.h"
@@ -252,9 +253,40 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
         o.m_scripts.push_back(value);
         return value.empty() ? VRL_TR("CaptureOptions", "--script 后缺少脚本文件") : std::string();
     });
+    // File transfer.
+    reader.Value("--send-file", {}, [&](const std::string& value) {
+        o.m_sendFile = value;
+        return value.empty() ? VRL_TR("CaptureOptions", "--send-file 后缺少文件") : std::string();
+    });
+    reader.Value("--receive-file", {}, [&](const std::string& value) {
+        o.m_receiveFolder = value;
+        return value.empty() ? VRL_TR("CaptureOptions", "--receive-file 后缺少文件夹")
+                             : std::string();
+    });
+    reader.Value("--protocol", {}, [&](const std::string& value) {
+        o.m_protocol = TransferProtocolFromName(value);
+        return Unless(o.m_protocol.has_value(),
+                      VRL_TR("CaptureOptions", "传送协议不对：%1（xmodem、xmodem1k 或 ymodem）"),
+                      value);
+    });
     o.m_error = reader.Read(args);
     if (!o.m_error.empty() || o.m_help || o.m_version)
         return o;
+    if (o.IsTransfer() || o.m_protocol) {
+        if (!o.m_sendFile.empty() && !o.m_receiveFolder.empty())
+            o.m_error = VRL_TR("CaptureOptions", "--send-file 与 --receive-file 只能给出一个");
+        else if (!o.IsTransfer())
+            o.m_error = VRL_TR("CaptureOptions", "--protocol 需要 --send-file 或 --receive-file");
+        else if (!o.m_protocol)
+            o.m_error =
+                VRL_TR("CaptureOptions", "传送文件需要 --protocol（xmodem、xmodem1k 或 ymodem）");
+        else if (o.m_ports.size() != 1)
+            o.m_error =
+                VRL_TR("CaptureOptions", "传送文件需要一个串口（如 --port COM1=/dev/ttyUSB0）");
+        else if (!o.m_folder.empty())
+            o.m_error = VRL_TR("CaptureOptions", "传送文件时不能用 --dir");
+        return o;
+    }
     if (o.m_ports.empty())
         o.m_error =
             VRL_TR("CaptureOptions", "没有给出要监视的串口（如 COM1 或 COM1=/dev/ttyUSB0）");
@@ -350,6 +382,33 @@ std::string CaptureOptions::PcapngHelpText()
         "  --replay 文件 --port COMn=设备 [--speed 倍数]\n"
         "                     把 pcapng 文件中 COMn 收到的数据按原来的间隔写入设备，\n"
         "                     速度 0.1 到 10 倍（默认 1）；Ctrl+C 停止\n");
+}
+
+void CaptureOptions::ApplyLineSettings(PortSettings& settings) const
+{
+    if (m_baudRate)
+        settings.m_dwBaudRate = *m_baudRate;
+    if (m_dataBits)
+        settings.m_nDataBits = *m_dataBits;
+    if (m_parity)
+        settings.m_nParity = *m_parity;
+    if (m_stopBits)
+        settings.m_nStopBits = *m_stopBits;
+    if (m_flowControl)
+        settings.m_nFlowControl = *m_flowControl;
+}
+
+std::string CaptureOptions::TransferHelpText()
+{
+    return VRL_TR(
+        "CaptureOptions",
+        "\n"
+        "传送文件（代替记录，只用一个串口）:\n"
+        "  --send-file 文件     用 --protocol 的协议发送文件，如给单片机的引导程序\n"
+        "  --receive-file 文件夹 接收文件到该文件夹（XMODEM 不带文件名：以开始时间命名）\n"
+        "  --protocol P         xmodem（128 字节块）、xmodem1k（1024 字节块）或 ymodem\n"
+        "  退出码 0 表示传送完成；1 表示失败，原因（已传送多少块）写到标准错误。\n"
+        "  收到的文件先写在旁边再改名，已有的同名文件不会被覆盖；其路径写到标准输出。\n");
 }
 
 std::string CaptureOptions::VersionText()

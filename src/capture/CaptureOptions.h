@@ -2,12 +2,15 @@
 
 #include "core/plot/PlotSource.h"
 #include "core/text/CodePage.h"
+#include "core/transfer/FileTransfer.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
+
+class PortSettings;
 
 // What vrl-capture's command line asks for. Ports are named as vrl names them: COMn (the
 // device of the stored port map) or COMn=DEVICE (also as --port COMn=DEVICE). Line settings
@@ -57,6 +60,16 @@ struct CaptureOptions
     std::vector<std::string> m_scripts;
 
     std::string m_error; // UTF-8; empty when the command line is sound
+
+    // File transfer instead of a capture: one file sent, or files received into a folder,
+    // over the one port given.
+    std::string m_sendFile;
+    std::string m_receiveFolder;
+    std::optional<TransferProtocol> m_protocol;
+    bool IsTransfer() const { return !m_sendFile.empty() || !m_receiveFolder.empty(); }
+    // The line settings given here over the stored ones.
+    void ApplyLineSettings(PortSettings& settings) const;
+    static std::string TransferHelpText();
 
     // args: the arguments after the program name, UTF-8.
     static CaptureOptions Parse(const std::vector<std::string>& args);

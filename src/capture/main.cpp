@@ -3,6 +3,7 @@
 #include "capture/CaptureReplay.h"
 #include "capture/CaptureScript.h"
 #include "capture/CaptureSession.h"
+#include "capture/CaptureTransfer.h"
 #include "core/settings/IniSettingsStore.h"
 #include "core/text/CoreText.h"
 #include "core/text/QmCatalogue.h"
@@ -48,6 +49,7 @@ int main(int argc, char* argv[])
         CaptureOptions::Parse(std::vector<std::string>(argv + 1, argv + argc));
     if (options.m_help) {
         std::fputs(CaptureOptions::HelpText().c_str(), stdout);
+        std::fputs(CaptureOptions::TransferHelpText().c_str(), stdout);
         return 0;
     }
     if (options.m_version) {
@@ -87,6 +89,10 @@ int main(int argc, char* argv[])
     ApplyLanguage(UiLanguage::Decide(store));
     if (!options.m_replay.empty())
         return CaptureReplay(options, store).Run(signalFd);
+    // A file transfer instead of a capture: the signals cancel it.
+    if (options.IsTransfer())
+        return CaptureTransfer(options, store, ::isatty(STDERR_FILENO) ? stderr : nullptr)
+            .Run(signalFd);
     CaptureSession session(options, store, stdout, ::isatty(STDERR_FILENO) ? stderr : nullptr);
     if (!session.Open())
         return CaptureSession::kExitRuntime;

@@ -24,6 +24,7 @@
 #include "app/send/PortSender.h"
 #include "app/send/SendCommands.h"
 #include "app/send/SendEditor.h"
+#include "app/transfer/TransferCommands.h"
 #include "core/base/CommandIds.h"
 #include "core/base/SettingsStore.h"
 #include "core/serial/PortList.h"
@@ -147,6 +148,9 @@ CMainFrame::CMainFrame(SettingsStore& store, QWidget* parent)
         });
     m_pRouter->AddCommands(CScriptDock::Commands(), m_pScripts);
     m_pRouter->AddCommands(CTextTerminal::Commands(), new CTextTerminal(*this, *m_pRouter));
+    // File transfer (XMODEM, YMODEM) over the current port.
+    m_pTransfer = new CTransferCommands(*this);
+    m_pRouter->AddCommands(CTransferCommands::Commands(), m_pTransfer);
 
     const FrameStoredValues stored = FrameStoredValues::Load(m_store);
     m_pPortControl->ShowStoredPort(stored.m_comHis);
@@ -205,6 +209,7 @@ void CMainFrame::Shutdown()
     if (m_bShutDown)
         return;
     m_bShutDown = true;
+    m_pTransfer->EndAtExit(); // while the ports and the pipeline it uses are there
     m_pIdleTimer->stop();
     m_pRouter->Stop();
     m_pScripts->StopAll(); // before the ports and their traffic

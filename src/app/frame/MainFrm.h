@@ -33,6 +33,7 @@ class CPortControl;
 class CPortRestore;
 class CSendFrameWnd;
 class CSettingsBar;
+class CTransferCommands;
 class CFrameMonitorView;
 class PortList;
 class PortMap;
@@ -116,6 +117,8 @@ public:
     CSendFrameWnd* SendBar() const;
     CAutoSend* AutoSend() const { return m_pAutoSend; }
     CLineControl* LineControl() const { return m_pLineControl; }
+    // File transfer over the current port.
+    CTransferCommands* TransferCommands() const { return m_pTransfer; }
     // Opens the ports of the last exit and those of the command line at start.
     CPortRestore* PortRestore() const { return m_pPortRestore; }
     CScriptDock* Scripts() const { return m_pScripts; }
@@ -184,6 +187,7 @@ private:
     CPortControl* m_pPortControl = nullptr;
     CPortRestore* m_pPortRestore = nullptr;
     CCommandRouter* m_pRouter = nullptr;
+    CTransferCommands* m_pTransfer = nullptr;
     QToolBar* m_pToolBar = nullptr;
     QLabel* m_pReadyLabel = nullptr;
     QTimer* m_pIdleTimer = nullptr;

@@ -96,6 +96,9 @@ enum CommandId : int
     ID_TEXT_TERMINAL = 32900,
     // Linux only: the dock of Lua scripts.
     ID_SCRIPT = 32910,
+    // Linux only: files sent and received with XMODEM and YMODEM.
+    ID_SEND_TRANSFER_FILE = 32920,
+    ID_RECEIVE_TRANSFER_FILE = 32921,
     // Linux only: pcapng files for Wireshark.
     ID_EXPORT_PCAPNG = 32940,
     ID_RECORD_PCAPNG = 32941,

@@ -23,6 +23,10 @@ bool ReceivePipeline::PassesFilter(const std::uint8_t* bytes, std::size_t count)
 void ReceivePipeline::OnReceiveData(unsigned port, const std::uint8_t* bytes, std::size_t count,
                                     std::int64_t receivedUs)
 {
+    if (m_diversion && port == m_divertedPort) {
+        m_diversion(bytes, count);
+        return;
+    }
     // The text is made only when someone reads it: a paused display under a flood would
     // otherwise spend its time on hex text nobody sees.
     const bool wanted = IsShown(port, 1) || m_traffic.WindowWantsText();
@@ -48,6 +52,12 @@ void ReceivePipeline::OnReceiveData(unsigned port, const std::uint8_t* bytes, st
     message.m_text = wanted && show ? &text : nullptr;
     message.m_shown = show;
     m_traffic.PublishToWindow(message);
+}
+
+void ReceivePipeline::Divert(unsigned port, Diversion take)
+{
+    m_divertedPort = port;
+    m_diversion = std::move(take);
 }
 
 TrafficMessage ReceivePipeline::OnSentData(unsigned port, const std::uint8_t* bytes,

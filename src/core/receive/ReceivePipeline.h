@@ -93,6 +93,12 @@ public:
     void SetClocks(MonitorLineBuilder::TickSource tick, MonitorLineBuilder::TimeSource time,
                    MonitorLineBuilder::TimeSource clock = LocalClockText);
 
+    // The received messages of port go to take alone, not to the monitor nor the listeners
+    // (a file transfer runs over it), until EndDiversion. One port at a time.
+    using Diversion = std::function<void(const std::uint8_t* bytes, std::size_t count)>;
+    void Divert(unsigned port, Diversion take);
+    void EndDiversion() { m_diversion = nullptr; }
+
     // One received message; receivedUs: steady microseconds of its first byte (-1: now).
     void OnReceiveData(unsigned port, const std::uint8_t* bytes, std::size_t count,
                        std::int64_t receivedUs = -1);
@@ -144,4 +150,6 @@ private:
     std::vector<MonitorPiece> m_pieces;          // reused for every line
     std::deque<ReceiveInbox::Message> m_pending; // taken from the inbox, not yet handled
     std::uint64_t m_pausedCount = 0;
+    unsigned m_divertedPort = 0;
+    Diversion m_diversion;
 };

@@ -641,17 +641,27 @@ private Q_SLOTS:
                  std::vector<std::string>{path.toStdString()});
         QMenu* file = g.MenuOf(QStringLiteral("文件(&F)"));
         QVERIFY(file);
-        QCOMPARE(MenuTexts(file),
-                 (QStringList{QStringLiteral("打开监视报文(&O)...\tCtrl+O"),
-                              QStringLiteral("保存监视报文(&S)...\tCtrl+S"),
-                              QStringLiteral("定时保存、清除(&T)..."), QStringLiteral("-"),
-                              QStringLiteral("导出 pcapng..."), QStringLiteral("录制 pcapng..."),
-                              QStringLiteral("回放 pcapng..."), QStringLiteral("-"),
-                              QStringLiteral("打开发送报文(&F)"),
-                              QStringLiteral("保存发送报文(&A)"), QStringLiteral("-"),
-                              QStringLiteral("打印(&P)...\tCtrl+P"), QStringLiteral("打印预览(&V)"),
-                              QStringLiteral("打印设置(&R)..."), QStringLiteral("-"), shown,
-                              QStringLiteral("-"), QStringLiteral("退出(&X)")}));
+        QCOMPARE(MenuTexts(file), (QStringList{QStringLiteral("打开监视报文(&O)...\tCtrl+O"),
+                                               QStringLiteral("保存监视报文(&S)...\tCtrl+S"),
+                                               QStringLiteral("定时保存、清除(&T)..."),
+                                               QStringLiteral("-"),
+                                               QStringLiteral("导出 pcapng..."),
+                                               QStringLiteral("录制 pcapng..."),
+                                               QStringLiteral("回放 pcapng..."),
+                                               QStringLiteral("-"),
+                                               QStringLiteral("打开发送报文(&F)"),
+                                               QStringLiteral("保存发送报文(&A)"),
+                                               QStringLiteral("-"),
+                                               QStringLiteral("发送文件 (XMODEM/YMODEM)..."),
+                                               QStringLiteral("接收文件..."),
+                                               QStringLiteral("-"),
+                                               QStringLiteral("打印(&P)...\tCtrl+P"),
+                                               QStringLiteral("打印预览(&V)"),
+                                               QStringLiteral("打印设置(&R)..."),
+                                               QStringLiteral("-"),
+                                               shown,
+                                               QStringLiteral("-"),
+                                               QStringLiteral("退出(&X)")}));
 
         // A damaged file shows what could be read, and the user is told that it is damaged.
         const QString damaged = m_xdg->Root() + QStringLiteral("/damaged.tnf");
