@@ -224,6 +224,8 @@ void CMainFrame::Shutdown()
     m_pPorts->CloseAll();
     if (auto* pcapng = findChild<CPcapngCommands*>()) // after the ports' last messages
         pcapng->EndAtExit();
+    if (auto* plotting = findChild<CPlotting*>()) // before the decoders and the pipeline go
+        plotting->EndAtExit();
     FrameStoredValues::Save(m_store, CurrentPort(), m_options, m_pMonitorFiles->AutoSaveDir(),
                             m_pMonitorFiles->AutoSaveMinutes());
     m_pSend->SaveAtExit();

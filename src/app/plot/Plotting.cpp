@@ -118,6 +118,14 @@ CPlotting::CPlotting(CFrameHost& host, DecoderSet& decoders)
 
 CPlotting::~CPlotting()
 {
+    EndAtExit();
+}
+
+void CPlotting::EndAtExit()
+{
+    if (!m_listening)
+        return;
+    m_listening = false;
     m_host.Pipeline().Traffic().Remove(*this);
     m_decoders.RemoveListener(m_listenerId);
 }

@@ -34,6 +34,8 @@ public:
 
     CPlotting(CFrameHost& host, DecoderSet& decoders);
     ~CPlotting() override;
+    // At the frame's end, while the traffic and the decoders are still there.
+    void EndAtExit();
 
     static std::span<const CommandInfo> Commands();
     void OnCommand(int id) override;
@@ -76,6 +78,7 @@ private:
     PlotSampler m_sampler;
     std::set<SeenRegister> m_seen;
     std::uint64_t m_listenerId = 0;
+    bool m_listening = true;
     std::int64_t m_wallOffsetUs;
     std::function<QString()> m_askFileName;
 };

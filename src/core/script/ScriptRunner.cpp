@@ -106,15 +106,24 @@ struct ScriptApi
         return *static_cast<unsigned*>(luaL_checkudata(L, 1, kPortType));
     }
 
+    // A Lua error leaves by longjmp, past every C++ destructor of the frames it leaves: the
+    // message goes onto Lua's stack in a statement of its own (its string is gone before the
+    // jump), and no other object holding memory may be alive where Raise is called.
+    static void PushError(lua_State* L, const std::string& text)
+    {
+        luaL_where(L, 1);
+        lua_pushlstring(L, text.data(), text.size());
+        lua_concat(L, 2);
+    }
+
     static void MustWait(lua_State* L, const char* what)
     {
         if (!Self(L).m_tasks.count(L) || !lua_isyieldable(L)) {
-            luaL_error(
-                L, "%s",
-                CoreText::Args(
-                    VRL_TR("ScriptRunner", "%1 只能在脚本主体或处理函数中等待，不能在自建的协程里"),
-                    {what})
-                    .c_str());
+            PushError(
+                L, CoreText::Args(VRL_TR("ScriptRunner",
+                                         "%1 只能在脚本主体或处理函数中等待，不能在自建的协程里"),
+                                  {what}));
+            lua_error(L);
         }
     }
 
@@ -133,12 +142,12 @@ struct ScriptApi
     static int Port(lua_State* L)
     {
         ScriptRunner& self = Self(L);
-        const std::string name(StringArg(L, 1));
-        const int port = self.m_host.FindPort(name);
-        if (port < 0 || port >= static_cast<int>(self.m_watched.size()))
-            return luaL_error(
-                L, "%s",
-                CoreText::Args(VRL_TR("ScriptRunner", "没有名为“%1”的端口"), {name}).c_str());
+        const int port = self.m_host.FindPort(std::string(StringArg(L, 1)));
+        if (port < 0 || port >= static_cast<int>(self.m_watched.size())) {
+            PushError(L, CoreText::Args(VRL_TR("ScriptRunner", "没有名为“%1”的端口"),
+                                        {std::string(StringArg(L, 1))}));
+            return lua_error(L);
+        }
         self.m_watched[static_cast<std::size_t>(port)] = true;
         self.PushPort(L, static_cast<unsigned>(port));
         return 1;
@@ -170,7 +179,7 @@ struct ScriptApi
         if (lua_istable(L, 3)) {
             lua_getfield(L, 3, "check");
             if (!lua_isnil(L, -1)) {
-                const std::string check(StringArg(L, -1));
+                const std::string_view check = StringArg(L, -1);
                 const std::string_view s(reinterpret_cast<const char*>(bytes.data()), bytes.size());
                 if (check == "crc16_modbus") {
                     const std::uint16_t crc = CrcModbus(s);
@@ -183,12 +192,12 @@ struct ScriptApi
                 } else if (check == "sum") {
                     bytes.push_back(Sum8(s));
                 } else {
-                    return luaL_error(
-                        L, "%s",
-                        CoreText::Args(VRL_TR("ScriptRunner",
-                                              "未知的校验“%1”（可用 crc16_modbus、ccitt、sum）"),
-                                       {check})
-                            .c_str());
+                    PushError(
+                        L, CoreText::Args(VRL_TR("ScriptRunner",
+                                                 "未知的校验“%1”（可用 crc16_modbus、ccitt、sum）"),
+                                          {check}));
+                    bytes = {};
+                    return lua_error(L);
                 }
             }
             lua_pop(L, 1);
@@ -206,8 +215,11 @@ struct ScriptApi
         if (!lua_isnil(L, -1)) {
             std::string error;
             matcher = ExpectMatcher::FromHex(StringArg(L, -1), error);
-            if (!matcher)
-                luaL_error(L, "%s", error.c_str());
+            if (!matcher) {
+                PushError(L, error);
+                error = std::string();
+                lua_error(L);
+            }
         }
         lua_getfield(L, 2, patternKey);
         if (!lua_isnil(L, -1)) {
@@ -252,9 +264,11 @@ struct ScriptApi
         wait.m_expect = true;
         wait.m_match = Matcher(L, "pattern", "hex", window);
         wait.m_fail = Matcher(L, "fail", "fail_hex", window);
-        if (!wait.m_match)
-            return luaL_error(L, "%s",
-                              VRL_TR("ScriptRunner", "expect 需要 pattern 或 hex").c_str());
+        if (!wait.m_match) {
+            wait = ScriptRunner::Wait();
+            PushError(L, VRL_TR("ScriptRunner", "expect 需要 pattern 或 hex"));
+            return lua_error(L);
+        }
         ScriptRunner::Timer timer;
         timer.m_task = L;
         wait.m_timer = self.AddTimer(NowUs() + timeoutUs, timer);
@@ -336,9 +350,10 @@ struct ScriptApi
         ScriptRunner& self = Self(L);
         const std::int64_t us = MsArg(L, 1, 0);
         luaL_checktype(L, 2, LUA_TFUNCTION);
-        if (repeat && us < 1000)
-            return luaL_error(L, "%s",
-                              VRL_TR("ScriptRunner", "vrl.every 的间隔至少 1 毫秒").c_str());
+        if (repeat && us < 1000) {
+            PushError(L, VRL_TR("ScriptRunner", "vrl.every 的间隔至少 1 毫秒"));
+            return lua_error(L);
+        }
         lua_pushvalue(L, 2);
         ScriptRunner::Timer timer;
         timer.m_function = luaL_ref(L, LUA_REGISTRYINDEX);
@@ -379,12 +394,13 @@ struct ScriptApi
             const int high = HexDigitValue(static_cast<unsigned char>(text[i]));
             const int low =
                 i + 1 < text.size() ? HexDigitValue(static_cast<unsigned char>(text[i + 1])) : -1;
-            if (high < 0 || low < 0)
-                return luaL_error(
-                    L, "%s",
-                    CoreText::Args(VRL_TR("ScriptRunner", "十六进制文本“%1”在第 %2 个字符处有误"),
-                                   {text, std::to_string(i + 1)})
-                        .c_str());
+            if (high < 0 || low < 0) {
+                PushError(L, CoreText::Args(
+                                 VRL_TR("ScriptRunner", "十六进制文本“%1”在第 %2 个字符处有误"),
+                                 {text, std::to_string(i + 1)}));
+                bytes = std::string();
+                return lua_error(L);
+            }
             bytes += static_cast<char>(high * 16 + low);
             i += 2;
         }
