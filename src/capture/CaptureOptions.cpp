@@ -126,7 +126,7 @@ namespace {
 // The first --value channel whose port is not captured: its samples would never come.
 std::optional<std::string> StrayChannel(const CaptureOptions& o)
 {
-    for (const PlotChannelSpec& channel : o.m_values) {
+    for (const PlotChannel& channel : o.m_values) {
         const bool captured = std::any_of(o.m_ports.begin(), o.m_ports.end(), [&](const auto& p) {
             return p.m_port == channel.m_source.m_port;
         });

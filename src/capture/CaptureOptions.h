@@ -53,7 +53,7 @@ struct CaptureOptions
 
     // --values FILE.csv: the samples of the --value channels.
     std::string m_valuesPath;
-    std::vector<PlotChannelSpec> m_values;
+    std::vector<PlotChannel> m_values;
     bool m_help = false;
     bool m_version = false;
     // --script: Lua scripts run beside the capture, on its ports.

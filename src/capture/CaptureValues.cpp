@@ -7,25 +7,25 @@
 
 namespace {
 
-std::vector<std::string> NamesOf(const std::vector<PlotChannelSpec>& channels)
+std::vector<std::string> NamesOf(const std::vector<PlotChannel>& channels)
 {
     std::vector<std::string> names;
-    for (const PlotChannelSpec& c : channels)
+    for (const PlotChannel& c : channels)
         names.push_back(c.m_name);
     return names;
 }
 
-std::vector<PlotSource> SourcesOf(const std::vector<PlotChannelSpec>& channels)
+std::vector<PlotSource> SourcesOf(const std::vector<PlotChannel>& channels)
 {
     std::vector<PlotSource> sources;
-    for (const PlotChannelSpec& c : channels)
+    for (const PlotChannel& c : channels)
         sources.push_back(c.m_source);
     return sources;
 }
 
 } // namespace
 
-CaptureValues::CaptureValues(std::vector<PlotChannelSpec> channels, std::string path)
+CaptureValues::CaptureValues(std::vector<PlotChannel> channels, std::string path)
     : m_path(std::move(path)), m_csv(NamesOf(channels), PlotCsv::WallOffsetNow())
 {
     m_sampler.SetChannels(SourcesOf(channels));

@@ -16,7 +16,7 @@ struct DecodedRecord;
 class CaptureValues : public TrafficListener
 {
 public:
-    CaptureValues(std::vector<PlotChannelSpec> channels, std::string path);
+    CaptureValues(std::vector<PlotChannel> channels, std::string path);
     ~CaptureValues() override;
     CaptureValues(const CaptureValues&) = delete;
     CaptureValues& operator=(const CaptureValues&) = delete;

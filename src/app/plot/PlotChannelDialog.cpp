@@ -49,7 +49,7 @@ QString TableName(ModbusTable table)
 
 QString PlotChannelConfig::ToStored() const
 {
-    QString name = QString::fromStdString(PlotChannelText(m_spec));
+    QString name = QString::fromStdString(PlotChannelText(m_channel));
     return QStringList{name.replace(QLatin1Char('|'), QLatin1Char('/')),
                        m_colour.name(),
                        QString(m_unit).replace(QLatin1Char('|'), QLatin1Char('/')),
@@ -63,13 +63,13 @@ bool PlotChannelConfig::FromStored(const QString& text, PlotChannelConfig& confi
 {
     const QStringList parts = text.split(QLatin1Char('|'));
     std::string error;
-    const auto spec =
+    const auto channel =
         parts.size() == 6 ? ParsePlotChannel(parts[0].toStdString(), error) : std::nullopt;
     bool factorOk = false;
     bool offsetOk = false;
-    if (!spec)
+    if (!channel)
         return false;
-    config.m_spec = *spec;
+    config.m_channel = *channel;
     config.m_colour = QColor(parts[1]);
     config.m_unit = parts[2];
     config.m_factor = parts[3].toDouble(&factorOk);
@@ -173,8 +173,8 @@ CPlotChannelDialog::CPlotChannelDialog(const PlotChannelConfig& config,
 
 void CPlotChannelDialog::Load(const PlotChannelConfig& config)
 {
-    const PlotSource& s = config.m_spec.m_source;
-    m_pName->setText(QString::fromStdString(config.m_spec.m_name));
+    const PlotSource& s = config.m_channel.m_source;
+    m_pName->setText(QString::fromStdString(config.m_channel.m_name));
     const int row = s.m_kind == PlotSource::Kind::Modbus   ? kModbusRow
                     : s.m_kind == PlotSource::Kind::Script ? kScriptRow
                                                            : kTextRow;
@@ -253,13 +253,13 @@ void CPlotChannelDialog::accept()
     QString name = m_pName->text().trimmed();
     name.remove(QLatin1Char('=')).remove(QLatin1Char('|'));
     std::string error;
-    const auto spec = ParsePlotChannel(
+    const auto channel = ParsePlotChannel(
         (name.isEmpty() ? source : name + QLatin1Char('=') + source).toStdString(), error);
-    if (!spec) {
+    if (!channel) {
         m_pError->setText(QString::fromStdString(error));
         return;
     }
-    m_config.m_spec = *spec;
+    m_config.m_channel = *channel;
     m_config.m_unit = m_pUnit->text().trimmed();
     m_config.m_factor = m_pFactor->value();
     m_config.m_offset = m_pOffset->value();

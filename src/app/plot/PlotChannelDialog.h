@@ -22,7 +22,7 @@ class QStackedWidget;
 // a script's value).
 struct PlotChannelConfig
 {
-    PlotChannelSpec m_spec;
+    PlotChannel m_channel;
     QColor m_colour;
     QString m_unit;
     double m_factor = 1;

@@ -192,7 +192,7 @@ void CPlotting::SetChannels(std::vector<PlotChannelConfig> channels)
     std::vector<bool> taken(m_channels.size(), false);
     for (std::size_t i = 0; i < channels.size(); ++i) {
         for (std::size_t j = 0; j < m_channels.size(); ++j) {
-            if (!taken[j] && m_channels[j].m_spec.m_source == channels[i].m_spec.m_source) {
+            if (!taken[j] && m_channels[j].m_channel.m_source == channels[i].m_channel.m_source) {
                 histories[i] = std::move(m_histories[j]);
                 taken[j] = true;
                 break;
@@ -211,9 +211,9 @@ void CPlotting::Rewire()
     std::vector<CPlotView::Channel> shown;
     for (std::size_t i = 0; i < m_channels.size(); ++i) {
         const PlotChannelConfig& c = m_channels[i];
-        sources.push_back(c.m_spec.m_source);
-        shown.push_back({QString::fromStdString(c.m_spec.m_name), c.m_colour, c.m_unit, c.m_factor,
-                         c.m_offset, c.m_axis, &m_histories[i]});
+        sources.push_back(c.m_channel.m_source);
+        shown.push_back({QString::fromStdString(c.m_channel.m_name), c.m_colour, c.m_unit,
+                         c.m_factor, c.m_offset, c.m_axis, &m_histories[i]});
     }
     m_sampler.SetChannels(std::move(sources));
     m_pDock->View()->SetChannels(std::move(shown));
@@ -232,7 +232,7 @@ void CPlotting::Store() const
 
 QString CPlotting::SourceState(std::size_t channel) const
 {
-    const PlotSource& s = m_channels[channel].m_spec.m_source;
+    const PlotSource& s = m_channels[channel].m_channel.m_source;
     if (s.m_kind == PlotSource::Kind::Script)
         return {};
     if (!m_host.IsPortOpen(static_cast<int>(s.m_port)))
@@ -257,8 +257,8 @@ void CPlotting::RefreshList()
         QPixmap swatch(12, 12);
         swatch.fill(c.m_colour);
         item->setIcon(CPlotDock::kNameColumn, swatch);
-        item->setText(CPlotDock::kNameColumn, QString::fromStdString(c.m_spec.m_name));
-        PlotChannelSpec source = c.m_spec;
+        item->setText(CPlotDock::kNameColumn, QString::fromStdString(c.m_channel.m_name));
+        PlotChannel source = c.m_channel;
         const std::string text = PlotChannelText(source);
         item->setText(CPlotDock::kSourceColumn,
                       QString::fromStdString(text.substr(text.find('=') + 1)));
@@ -289,7 +289,7 @@ void CPlotting::EditChannel(int row)
     PlotChannelConfig config;
     if (adding) {
         config.m_colour = QColor(QString::fromLatin1(kColours[m_channels.size() % 16]));
-        config.m_spec.m_source.m_port =
+        config.m_channel.m_source.m_port =
             m_host.CurrentPort() >= 0 ? static_cast<unsigned>(m_host.CurrentPort()) : 0;
     } else {
         config = m_channels[static_cast<std::size_t>(row)];
@@ -327,7 +327,7 @@ bool CPlotting::ExportCsv(bool visibleOnly)
     std::int64_t from = INT64_MAX;
     std::int64_t to = INT64_MIN;
     for (std::size_t i = 0; i < m_channels.size(); ++i) {
-        names.push_back(m_channels[i].m_spec.m_name);
+        names.push_back(m_channels[i].m_channel.m_name);
         histories.push_back(&m_histories[i]);
         if (m_histories[i].Count()) {
             from = std::min(from, m_histories[i].FirstTime());

@@ -109,16 +109,16 @@ std::optional<std::uint16_t> ValueAt(const std::vector<ModbusValue>& values, std
 
 } // namespace
 
-std::optional<PlotChannelSpec> ParsePlotChannel(std::string_view text, std::string& error)
+std::optional<PlotChannel> ParsePlotChannel(std::string_view text, std::string& error)
 {
-    PlotChannelSpec spec;
+    PlotChannel channel;
     const std::size_t equals = text.find('=');
     if (equals != std::string_view::npos) {
-        spec.m_name = std::string(text.substr(0, equals));
+        channel.m_name = std::string(text.substr(0, equals));
         text.remove_prefix(equals + 1);
     }
     const std::vector<std::string_view> parts = SplitColons(text);
-    PlotSource& s = spec.m_source;
+    PlotSource& s = channel.m_source;
     if (parts.size() == 2 && parts[0] == "script" && !parts[1].empty()) {
         s.m_kind = PlotSource::Kind::Script;
         s.m_name = std::string(parts[1]);
@@ -168,15 +168,15 @@ std::optional<PlotChannelSpec> ParsePlotChannel(std::string_view text, std::stri
             return std::nullopt;
         }
     }
-    if (spec.m_name.empty())
-        spec.m_name = std::string(text);
-    return spec;
+    if (channel.m_name.empty())
+        channel.m_name = std::string(text);
+    return channel;
 }
 
-std::string PlotChannelText(const PlotChannelSpec& spec)
+std::string PlotChannelText(const PlotChannel& channel)
 {
-    const PlotSource& s = spec.m_source;
-    std::string text = spec.m_name + "=";
+    const PlotSource& s = channel.m_source;
+    std::string text = channel.m_name + "=";
     if (s.m_kind == PlotSource::Kind::Script)
         return text + "script:" + s.m_name;
     text += "COM" + std::to_string(s.m_port + 1) + ":";

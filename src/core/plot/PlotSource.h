@@ -49,15 +49,15 @@ struct PlotSource
 //                                                hr0, ir0, co0, di0; TYPE int16, uint16,
 //                                                int32, uint32, float32, bit0 to bit15
 //   [NAME=]COMn:text:NAME   [NAME=]COMn:text:#N   [NAME=]script:NAME
-struct PlotChannelSpec
+struct PlotChannel
 {
     std::string m_name;
     PlotSource m_source;
 };
 
 // Nothing when the text is not such a channel; error then says why.
-std::optional<PlotChannelSpec> ParsePlotChannel(std::string_view text, std::string& error);
-std::string PlotChannelText(const PlotChannelSpec& spec);
+std::optional<PlotChannel> ParsePlotChannel(std::string_view text, std::string& error);
+std::string PlotChannelText(const PlotChannel& channel);
 
 // The value of the source's register in a decoded record that carries it (an answer to a
 // read, a write that was answered); nothing when the record does not carry it.

@@ -31,7 +31,7 @@ void tst_PlotChannelDialog::eachSourceGivesItsChannel()
     QFETCH(QString, stored);
     PlotChannelConfig config;
     config.m_colour = Qt::blue;
-    config.m_spec.m_source.m_port = 2;
+    config.m_channel.m_source.m_port = 2;
     CPlotChannelDialog dialog(config, {});
     auto edits = dialog.findChildren<QLineEdit*>();
     dialog.findChildren<QComboBox*>().at(0)->setCurrentIndex(kind);
@@ -42,7 +42,7 @@ void tst_PlotChannelDialog::eachSourceGivesItsChannel()
     edits.at(0)->setText(QStringLiteral("p"));
     dialog.accept();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QCOMPARE(QString::fromStdString(PlotChannelText(dialog.Config().m_spec)), stored);
+    QCOMPARE(QString::fromStdString(PlotChannelText(dialog.Config().m_channel)), stored);
 }
 
 QTEST_MAIN(tst_PlotChannelDialog)
