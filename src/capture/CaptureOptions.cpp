@@ -310,6 +310,20 @@ CaptureOptions CaptureOptions::Parse(const std::vector<std::string>& args)
     return o;
 }
 
+void CaptureOptions::ApplyLineSettings(PortSettings& settings) const
+{
+    if (m_baudRate)
+        settings.m_dwBaudRate = *m_baudRate;
+    if (m_dataBits)
+        settings.m_nDataBits = *m_dataBits;
+    if (m_parity)
+        settings.m_nParity = *m_parity;
+    if (m_stopBits)
+        settings.m_nStopBits = *m_stopBits;
+    if (m_flowControl)
+        settings.m_nFlowControl = *m_flowControl;
+}
+
 std::string CaptureOptions::HelpText()
 {
     return VRL_TR(
@@ -382,20 +396,6 @@ std::string CaptureOptions::PcapngHelpText()
         "  --replay 文件 --port COMn=设备 [--speed 倍数]\n"
         "                     把 pcapng 文件中 COMn 收到的数据按原来的间隔写入设备，\n"
         "                     速度 0.1 到 10 倍（默认 1）；Ctrl+C 停止\n");
-}
-
-void CaptureOptions::ApplyLineSettings(PortSettings& settings) const
-{
-    if (m_baudRate)
-        settings.m_dwBaudRate = *m_baudRate;
-    if (m_dataBits)
-        settings.m_nDataBits = *m_dataBits;
-    if (m_parity)
-        settings.m_nParity = *m_parity;
-    if (m_stopBits)
-        settings.m_nStopBits = *m_stopBits;
-    if (m_flowControl)
-        settings.m_nFlowControl = *m_flowControl;
 }
 
 std::string CaptureOptions::TransferHelpText()

@@ -55,16 +55,7 @@ int CaptureReplay::Run(int signalFd)
     SerialPort port(this);
     PortSettings settings;
     LoadPortSettings(m_store, wanted.m_port, settings);
-    if (m_options.m_baudRate)
-        settings.m_dwBaudRate = *m_options.m_baudRate;
-    if (m_options.m_dataBits)
-        settings.m_nDataBits = *m_options.m_dataBits;
-    if (m_options.m_parity)
-        settings.m_nParity = *m_options.m_parity;
-    if (m_options.m_stopBits)
-        settings.m_nStopBits = *m_options.m_stopBits;
-    if (m_options.m_flowControl)
-        settings.m_nFlowControl = *m_options.m_flowControl;
+    m_options.ApplyLineSettings(settings);
     static_cast<PortSettings&>(port) = settings;
     if (device.empty() || !port.Open(nullptr, wanted.m_port, device, true, false))
         return CaptureSession::kExitRuntime;

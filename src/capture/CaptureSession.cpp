@@ -159,16 +159,7 @@ bool CaptureSession::Open()
         state.m_port = std::make_unique<SerialPort>(static_cast<PortMessageSink*>(this));
         PortSettings settings;
         LoadPortSettings(m_store, wanted.m_port, settings);
-        if (m_options.m_baudRate)
-            settings.m_dwBaudRate = *m_options.m_baudRate;
-        if (m_options.m_dataBits)
-            settings.m_nDataBits = *m_options.m_dataBits;
-        if (m_options.m_parity)
-            settings.m_nParity = *m_options.m_parity;
-        if (m_options.m_stopBits)
-            settings.m_nStopBits = *m_options.m_stopBits;
-        if (m_options.m_flowControl)
-            settings.m_nFlowControl = *m_options.m_flowControl;
+        m_options.ApplyLineSettings(settings);
         if (m_options.m_packInterval)
             settings.m_dwPackInterval = *m_options.m_packInterval;
         if (m_options.m_lines) {
