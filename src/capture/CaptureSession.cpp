@@ -14,6 +14,7 @@
 #include "core/serial/SerialPort.h"
 #include "core/text/TextEncoding.h"
 #include "core/text/UiLanguage.h"
+#include "core/transfer/TransferText.h"
 
 #include <cerrno>
 #include <chrono>
@@ -48,18 +49,6 @@ std::int64_t NowMs()
 {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
-std::string Amount(std::uint64_t bytes)
-{
-    char text[32];
-    if (bytes < 10 * 1024)
-        std::snprintf(text, sizeof text, "%llu B", static_cast<unsigned long long>(bytes));
-    else if (bytes < 10ULL * 1024 * 1024)
-        std::snprintf(text, sizeof text, "%.1f KB", static_cast<double>(bytes) / 1024.0);
-    else
-        std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / (1024.0 * 1024.0));
-    return text;
 }
 
 } // namespace
@@ -468,8 +457,9 @@ void CaptureSession::ShowStatus()
         line += PortName(number)
                 + (m_reconnect.IsWaiting(number) ? VRL_TR("CaptureSession", " (等待设备) ")
                                                  : std::string(" "))
-                + CoreText::Args(VRL_TR("CaptureSession", "%1 %2 条"),
-                                 {Amount(state.m_bytes), std::to_string(state.m_messages)});
+                + CoreText::Args(
+                    VRL_TR("CaptureSession", "%1 %2 条"),
+                    {TransferText::Amount(state.m_bytes), std::to_string(state.m_messages)});
     }
     if (m_pFiles && !m_pFiles->CurrentName().empty())
         line += CoreText::Args(VRL_TR("CaptureSession", "  文件 %1"), {m_pFiles->CurrentName()});
